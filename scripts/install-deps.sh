@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing Stowbird need.
+# Only missing packages are installed, so a second run is quick and needs no network.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build ccache pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-pdf-dev qt6-svg-dev qt6-qpa-plugins
+    libgl-dev libxkbcommon-dev
+    nlohmann-json3-dev libsystemd-dev libbenchmark-dev
+    clang
+    xvfb xauth
+)
+if [ "${STOWBIRD_EXTRA_PACKAGES:-}" != "" ]; then
+    # shellcheck disable=SC2206
+    packages+=(${STOWBIRD_EXTRA_PACKAGES})
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,46 @@
+#include "platform/JsonFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+bool JsonFile::writeAtomically(const QString& path, const QByteArray& data, QString* error)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo::exists(folder) && !QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("Could not create the folder %1").arg(folder);
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (file.write(data) != data.size()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+std::string JsonFile::escapeSlashes(const std::string& json)
+{
+    std::string out;
+    out.reserve(json.size() + json.size() / 8);
+    for (char c : json) {
+        if (c == '/')
+            out += "\\/";
+        else
+            out += c;
+    }
+    return out;
+}

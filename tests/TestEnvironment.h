@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QTemporaryDir>
+
+// Points HOME and the XDG folders into a fresh temporary folder so that no test ever
+// touches the real home. Create it before anything reads those variables.
+class TestEnvironment
+{
+public:
+    TestEnvironment()
+    {
+        const QString root = m_dir.path();
+        setPath("HOME", root + QStringLiteral("/home"));
+        setPath("XDG_CONFIG_HOME", root + QStringLiteral("/home/.config"));
+        setPath("XDG_STATE_HOME", root + QStringLiteral("/home/.local/state"));
+        setPath("XDG_DATA_HOME", root + QStringLiteral("/home/.local/share"));
+        setPath("XDG_CACHE_HOME", root + QStringLiteral("/home/.cache"));
+        QDir().mkpath(root + QStringLiteral("/home/Downloads"));
+    }
+
+    QString root() const { return m_dir.path(); }
+    QString home() const { return m_dir.path() + QStringLiteral("/home"); }
+
+private:
+    static void setPath(const char* name, const QString& path)
+    {
+        qputenv(name, QFile::encodeName(path));
+    }
+
+    QTemporaryDir m_dir;
+};
+
+// QTEST_MAIN with a temporary home set up before the application object exists.
+#define STOWBIRD_TEST_MAIN(TestObject)                                                             \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        TestEnvironment environment;                                                               \
+        QApplication app(argc, argv);                                                              \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
