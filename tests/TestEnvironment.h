@@ -17,7 +17,14 @@ public:
         setPath("XDG_STATE_HOME", root + QStringLiteral("/home/.local/state"));
         setPath("XDG_DATA_HOME", root + QStringLiteral("/home/.local/share"));
         setPath("XDG_CACHE_HOME", root + QStringLiteral("/home/.cache"));
+        setPath("XDG_RUNTIME_DIR", root + QStringLiteral("/runtime"));
         QDir().mkpath(root + QStringLiteral("/home/Downloads"));
+        QDir().mkpath(root + QStringLiteral("/runtime"));
+        QFile::setPermissions(root + QStringLiteral("/runtime"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // Test programs run without a display, also when started by hand.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
     QString root() const { return m_dir.path(); }

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "models/TriageItem.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QUrl>
+
+#include <optional>
+
+// The downloads waiting to be triaged, in arrival order: a working list of at most 50
+// items (the head is what the HUD shows), an unbounded backlog of bare URLs behind it, and
+// the persistent set of paths the user skipped. Used on the GUI thread only.
+class TriageQueueManager : public QObject
+{
+    Q_OBJECT
+public:
+    // The name under which the queue announces every change.
+    static constexpr const char* triageQueueDidChangeName = "com.stowbird.triageQueueDidChange";
+    static constexpr int maxBatchSize = 50;
+
+    // The process-wide queue, keeping its skip cache in the default state folder.
+    static TriageQueueManager& shared();
+
+    // skipCacheBaseURL is the folder that holds skipped_items.json; the skip cache is read
+    // once, here.
+    explicit TriageQueueManager(const QString& skipCacheBaseDirectory, QObject* parent = nullptr);
+
+    const QList<TriageItem>& items() const { return m_items; }
+    const QSet<QString>& skippedPaths() const { return m_skippedPaths; }
+    const QList<QUrl>& pendingBacklog() const { return m_pendingBacklog; }
+    QString skipCacheFilePath() const { return m_skipCacheFilePath; }
+
+    std::optional<TriageItem> activeItem() const;
+    bool isEmpty() const { return m_items.isEmpty() && m_pendingBacklog.isEmpty(); }
+    qsizetype totalQueueDepth() const { return m_items.size() + m_pendingBacklog.size(); }
+
+    void enqueue(const QUrl& url);
+    void enqueueBatch(const QList<QUrl>& urls);
+    void skipCurrent();
+    std::optional<TriageItem> dequeue();
+    void pushToFront(const TriageItem& item);
+    void clearSkipCache();
+    void pruneMissingFiles();
+
+signals:
+    // Posted after every change, as the operations count them.
+    void triageQueueDidChange();
+    // Observable fields: each fires only when its value really changed.
+    void itemsChanged();
+    void skippedPathsChanged();
+    void pendingBacklogChanged();
+
+private:
+    // Returns true when the URL was accepted (appended to the items or the backlog).
+    bool enqueueOne(const QUrl& url);
+    // Moves backlog URLs into the items while there is room; true when anything changed.
+    bool refillFromBacklog(bool* itemsGrew);
+    void saveSkipCache();
+    void appendItem(const TriageItem& item);
+    void indexAdd(QHash<QString, int>& index, const QString& path);
+    void indexRemove(QHash<QString, int>& index, const QString& path);
+
+    QList<TriageItem> m_items;
+    QSet<QString> m_skippedPaths;
+    QList<QUrl> m_pendingBacklog;
+    QString m_skipCacheFilePath;
+
+    // Standardised paths of the items and of the backlog, with their multiplicity, so the
+    // duplicate test of a rescan costs a lookup rather than a scan of both lists.
+    QHash<QString, int> m_itemPaths;
+    QHash<QString, int> m_backlogPaths;
+};

@@ -1,0 +1,228 @@
+#include "TestEnvironment.h"
+#include "services/TriageQueueManager.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestTriageQueue : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_downloads;
+    QTemporaryDir m_state;
+
+    QUrl makeFile(const QString& name)
+    {
+        const QString path = m_downloads.path() + QLatin1Char('/') + name;
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            qFatal("cannot create %s", qPrintable(path));
+        f.write("data");
+        return QUrl::fromLocalFile(path);
+    }
+
+    QList<QUrl> makeFiles(int count, const QString& prefix)
+    {
+        QList<QUrl> urls;
+        for (int i = 0; i < count; ++i)
+            urls.append(makeFile(QStringLiteral("%1-%2.bin").arg(prefix).arg(i, 4, 10, QLatin1Char('0'))));
+        return urls;
+    }
+
+    QString cachePath() const { return m_state.path() + "/skipped_items.json"; }
+
+private slots:
+    void init()
+    {
+        QFile::remove(cachePath());
+        QDir(m_downloads.path()).removeRecursively();
+        QDir().mkpath(m_downloads.path());
+    }
+
+    void duplicatesAreRefusedOnceWithOneNotification()
+    {
+        TriageQueueManager queue(m_state.path());
+        QSignalSpy changed(&queue, &TriageQueueManager::triageQueueDidChange);
+        const QUrl url = makeFile("report.pdf");
+        const QUrl dotted = QUrl::fromLocalFile(m_downloads.path() + "/./report.pdf");
+        queue.enqueue(url);
+        queue.enqueue(url);
+        queue.enqueue(dotted);
+        QCOMPARE(queue.items().size(), 1);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(queue.activeItem()->filename, QStringLiteral("report.pdf"));
+
+        // An empty batch still announces itself once; a batch of repeats only at the end.
+        queue.enqueueBatch({});
+        QCOMPARE(changed.count(), 2);
+        queue.enqueueBatch({url, dotted});
+        QCOMPARE(changed.count(), 3);
+    }
+
+    void workingListAndBacklog()
+    {
+        TriageQueueManager queue(m_state.path());
+        const QList<QUrl> urls = makeFiles(53, "f");
+        QSignalSpy changed(&queue, &TriageQueueManager::triageQueueDidChange);
+        queue.enqueueBatch(urls);
+        QCOMPARE(changed.count(), 54); // one per accepted URL plus one at the end
+        QCOMPARE(queue.items().size(), 50);
+        QCOMPARE(queue.pendingBacklog().size(), 3);
+        QCOMPARE(queue.totalQueueDepth(), 53);
+        QVERIFY(!queue.isEmpty());
+
+        // A URL already waiting in the backlog is a duplicate too.
+        queue.enqueue(urls.last());
+        QCOMPARE(queue.totalQueueDepth(), 53);
+
+        // Dequeue refills from the oldest backlog URL.
+        const auto head = queue.dequeue();
+        QVERIFY(head);
+        QCOMPARE(head->url, urls.first());
+        QCOMPARE(queue.items().size(), 50);
+        QCOMPARE(queue.pendingBacklog().size(), 2);
+        QCOMPARE(queue.items().last().url, urls.at(50));
+
+        // A backlog URL whose file vanished is dropped by the refill, never becoming an item.
+        QVERIFY(QFile::remove(urls.at(51).toLocalFile()));
+        queue.dequeue();
+        QCOMPARE(queue.items().last().url, urls.at(52));
+        QVERIFY(queue.pendingBacklog().isEmpty());
+
+        // A dequeued path may be queued again (it is no longer in either list).
+        queue.enqueue(urls.first());
+        QCOMPARE(queue.items().size(), 50);
+        QCOMPARE(queue.pendingBacklog().size(), 1);
+    }
+
+    void emptyQueueOperationsPostNothing()
+    {
+        TriageQueueManager queue(m_state.path());
+        QSignalSpy changed(&queue, &TriageQueueManager::triageQueueDidChange);
+        QVERIFY(!queue.dequeue());
+        queue.skipCurrent();
+        QCOMPARE(changed.count(), 0);
+        QVERIFY(!queue.activeItem());
+        QVERIFY(queue.isEmpty());
+    }
+
+    void skipPersistsAcrossInstances()
+    {
+        const QUrl url = makeFile("setup.deb");
+        {
+            TriageQueueManager queue(m_state.path());
+            queue.enqueue(url);
+            QSignalSpy skipped(&queue, &TriageQueueManager::skippedPathsChanged);
+            queue.skipCurrent();
+            QCOMPARE(skipped.count(), 1);
+            QVERIFY(queue.items().isEmpty());
+            queue.enqueue(url);
+            QVERIFY(queue.items().isEmpty());
+        }
+        // The cache is compact JSON with escaped slashes.
+        QFile cache(cachePath());
+        QVERIFY(cache.open(QIODevice::ReadOnly));
+        const QByteArray text = cache.readAll();
+        QVERIFY2(text.startsWith("[\"\\/") && text.endsWith("\"]"), text.constData());
+        QVERIFY(!text.contains('\n'));
+
+        TriageQueueManager reopened(m_state.path());
+        QVERIFY(reopened.skippedPaths().contains(url.toLocalFile()));
+        reopened.enqueue(url);
+        QVERIFY(reopened.items().isEmpty());
+
+        reopened.clearSkipCache();
+        QVERIFY(!QFile::exists(cachePath()));
+        reopened.enqueue(url);
+        QCOMPARE(reopened.items().size(), 1);
+    }
+
+    void pushToFrontUnskipsAndAllowsFiftyOne()
+    {
+        TriageQueueManager queue(m_state.path());
+        const QList<QUrl> urls = makeFiles(51, "p");
+        queue.enqueueBatch(urls);
+        queue.skipCurrent(); // skips p-0000, refills p-0050
+        const TriageItem skipped(urls.first());
+        QVERIFY(queue.skippedPaths().contains(urls.first().toLocalFile()));
+        QSignalSpy changed(&queue, &TriageQueueManager::triageQueueDidChange);
+        queue.pushToFront(skipped);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(queue.items().size(), 51);
+        QCOMPARE(queue.activeItem()->id, skipped.id);
+        QVERIFY(queue.skippedPaths().isEmpty());
+        TriageQueueManager reopened(m_state.path());
+        QVERIFY(reopened.skippedPaths().isEmpty());
+    }
+
+    void corruptOrForeignCacheIsIgnored_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("invalid json") << QByteArray("[\"/a\", ");
+        QTest::newRow("object") << QByteArray("{\"a\":1}");
+        QTest::newRow("numbers") << QByteArray("[1,2]");
+        QTest::newRow("binary") << QByteArray("\x00\xff\xfe", 3);
+    }
+
+    void corruptOrForeignCacheIsIgnored()
+    {
+        QFETCH(QByteArray, content);
+        QFile f(cachePath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        TriageQueueManager queue(m_state.path());
+        QVERIFY(queue.skippedPaths().isEmpty());
+        // The next save replaces it with a valid cache.
+        queue.enqueue(makeFile("a.txt"));
+        queue.skipCurrent();
+        TriageQueueManager reopened(m_state.path());
+        QCOMPARE(reopened.skippedPaths().size(), 1);
+    }
+
+    void pruneKeepsOrderAndDropsStaleSkips()
+    {
+        TriageQueueManager queue(m_state.path());
+        const QList<QUrl> urls = makeFiles(5, "k");
+        queue.enqueueBatch(urls);
+        queue.skipCurrent(); // k-0000 skipped
+        QVERIFY(QFile::remove(urls.at(0).toLocalFile()));
+        QVERIFY(QFile::remove(urls.at(2).toLocalFile()));
+        QSignalSpy changed(&queue, &TriageQueueManager::triageQueueDidChange);
+        queue.pruneMissingFiles();
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(queue.items().size(), 3);
+        QCOMPARE(queue.items().at(0).url, urls.at(1));
+        QCOMPARE(queue.items().at(1).url, urls.at(3));
+        QCOMPARE(queue.items().at(2).url, urls.at(4));
+        QVERIFY(queue.skippedPaths().isEmpty());
+
+        // Nothing missing: no observable field changes, the notification still posts.
+        QSignalSpy items(&queue, &TriageQueueManager::itemsChanged);
+        queue.pruneMissingFiles();
+        QCOMPARE(items.count(), 0);
+        QCOMPARE(changed.count(), 2);
+    }
+
+    void unwritableCacheFolderKeepsSkipInMemory()
+    {
+        // A regular file where the state folder should be: the save fails, the skip holds.
+        const QString blocker = m_state.path() + "/blocked";
+        QFile f(blocker);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        TriageQueueManager queue(blocker + "/stowbird");
+        const QUrl url = makeFile("x.iso");
+        queue.enqueue(url);
+        queue.skipCurrent();
+        QVERIFY(queue.skippedPaths().contains(url.toLocalFile()));
+        queue.enqueue(url);
+        QVERIFY(queue.items().isEmpty());
+    }
+};
+
+STOWBIRD_TEST_MAIN(TestTriageQueue)
+#include "TestTriageQueue.moc"
