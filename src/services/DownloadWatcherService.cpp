@@ -11,7 +11,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -426,30 +429,39 @@ QList<QUrl> DownloadWatcherService::scanExistingFiles() const
 
 QList<QUrl> DownloadWatcherService::scanExistingFiles(const QString& directory)
 {
-    const QDir dir(directory);
-    const QFileInfoList entries =
-        dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::NoSort);
+    // readdir + fstatat rather than QDir: a Downloads folder can hold tens of thousands of
+    // entries and this runs on the GUI thread.
+    const QByteArray native = QFile::encodeName(directory);
+    DIR* dir = ::opendir(native.constData());
+    if (!dir)
+        return {};
+    const int dirFd = ::dirfd(dir);
     struct Entry
     {
-        QDateTime modified;
-        QString path;
+        qint64 modifiedNs;
+        QString name;
     };
     std::vector<Entry> kept;
-    kept.reserve(size_t(entries.size()));
-    for (const QFileInfo& info : entries) {
-        if (shouldIgnoreName(info.fileName()))
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        // "." and ".." start with a dot and fall under the hidden-file rule.
+        if (shouldIgnoreName(name))
             continue;
-        // An unreadable date counts as the distant past and sorts first.
-        QDateTime modified = info.lastModified();
-        if (!modified.isValid())
-            modified = QDateTime::fromMSecsSinceEpoch(std::numeric_limits<qint64>::min() / 2);
-        kept.push_back({modified, info.filePath()});
+        struct stat st {};
+        // A date that cannot be read counts as the distant past and sorts first.
+        qint64 modified = std::numeric_limits<qint64>::min();
+        if (::fstatat(dirFd, entry->d_name, &st, 0) == 0 ||
+            ::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+            modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        kept.push_back({modified, name});
     }
+    ::closedir(dir);
     std::stable_sort(kept.begin(), kept.end(),
-                     [](const Entry& a, const Entry& b) { return a.modified < b.modified; });
+                     [](const Entry& a, const Entry& b) { return a.modifiedNs < b.modifiedNs; });
+    const QString prefix = QDir::cleanPath(directory) + QLatin1Char('/');
     QList<QUrl> urls;
     urls.reserve(qsizetype(kept.size()));
     for (const Entry& entry : kept)
-        urls.append(QUrl::fromLocalFile(entry.path));
+        urls.append(QUrl::fromLocalFile(prefix + entry.name));
     return urls;
 }

@@ -1,0 +1,80 @@
+// Throughput of the queue's intake and of listing the Downloads folder.
+#include "TestEnvironment.h"
+#include "services/DownloadWatcherService.h"
+#include "services/TriageQueueManager.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QList<QUrl> urlsIn(const QString& folder, int count)
+{
+    QList<QUrl> urls;
+    urls.reserve(count);
+    for (int i = 0; i < count; ++i)
+        urls.append(QUrl::fromLocalFile(QStringLiteral("%1/download-%2.zip").arg(folder).arg(i)));
+    return urls;
+}
+
+// enqueueBatch of N new URLs into an empty queue: 50 items, the rest in the backlog.
+void BM_EnqueueBatchNew(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QList<QUrl> urls = urlsIn(dir.path(), int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto queue = std::make_unique<TriageQueueManager>(dir.path());
+        state.ResumeTiming();
+        queue->enqueueBatch(urls);
+        benchmark::DoNotOptimize(queue->totalQueueDepth());
+        state.PauseTiming();
+        queue.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_EnqueueBatchNew)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A full rescan of the same folder: every URL is a duplicate.
+void BM_EnqueueBatchRescan(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QList<QUrl> urls = urlsIn(dir.path(), int(state.range(0)));
+    TriageQueueManager queue(dir.path());
+    queue.enqueueBatch(urls);
+    for (auto _ : state) {
+        queue.enqueueBatch(urls);
+        benchmark::DoNotOptimize(queue.totalQueueDepth());
+    }
+}
+BENCHMARK(BM_EnqueueBatchRescan)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// scanExistingFiles() of a folder holding N files.
+void BM_ScanExistingFiles(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < state.range(0); ++i) {
+        QFile f(QStringLiteral("%1/file-%2.bin").arg(dir.path()).arg(i));
+        if (!f.open(QIODevice::WriteOnly))
+            state.SkipWithError("cannot create files");
+    }
+    for (auto _ : state) {
+        const QList<QUrl> urls = DownloadWatcherService::scanExistingFiles(dir.path());
+        benchmark::DoNotOptimize(urls.size());
+    }
+}
+BENCHMARK(BM_ScanExistingFiles)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    TestEnvironment environment;
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
