@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QVBoxLayout;
+
+// The window that carries the triage HUD: one per process, created at launch, shown
+// centred on the primary screen, hidden (never destroyed) when closed.
+class TriageHUDPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int defaultWidth = 840;
+    static constexpr int defaultHeight = 540;
+    static constexpr int minimumWidth = 760;
+    static constexpr int minimumHeight = 480;
+
+    explicit TriageHUDPanel(QWidget* parent = nullptr);
+
+    // Replaces the content (null removes it; the old content is deleted).
+    void setContentView(QWidget* content);
+    QWidget* contentView() const { return m_content; }
+
+    // Centres the panel on the primary screen's available area, shows, raises and
+    // activates it. The size the user gave it is kept.
+    void presentCentered();
+
+signals:
+    // The user closed the panel (close button, window manager): it is hidden already.
+    void closedByUser();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QVBoxLayout* m_layout;
+    QPointer<QWidget> m_content;
+};

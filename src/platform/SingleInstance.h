@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+// Keeps one Stowbird per user session. The first instance listens on a local socket; a
+// later launch finds it there, asks it to open its HUD, and exits.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+public:
+    // socketPath empty: a socket in $XDG_RUNTIME_DIR (or /tmp, named after the user).
+    explicit SingleInstance(const QString& socketPath = {}, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // Asks a running instance to open its HUD. True when one answered.
+    bool notifyRunningInstance(int timeoutMs = 1000);
+    // Starts listening as the running instance. False if the socket cannot be created.
+    bool listen();
+
+    QString socketPath() const { return m_socketPath; }
+    static QString defaultSocketPath();
+
+signals:
+    // Another launch asked this instance to show itself.
+    void activationRequested();
+
+private:
+    QString m_socketPath;
+    QLocalServer* m_server = nullptr;
+};
