@@ -85,7 +85,10 @@ private:
     QTemporaryDir m_dir;
     int m_counter = 0;
 
-    QString freshFolder() { return m_dir.path() + QStringLiteral("/c%1/stowbird").arg(++m_counter); }
+    QString freshFolder()
+    {
+        return m_dir.path() + QStringLiteral("/c%1/stowbird").arg(++m_counter);
+    }
 
 private slots:
     void firstStartWritesDefaults()
@@ -126,16 +129,19 @@ private slots:
         };
         QTest::newRow("all present") << validDocument << true;
         QTest::newRow("empty general") << withGeneral("{}") << true;
-        QTest::newRow("null general values") << withGeneral(
-            R"({"launchAtLogin": null, "debounceSeconds": null, "globalHotkey": null,
+        QTest::newRow("null general values")
+            << withGeneral(
+                   R"({"launchAtLogin": null, "debounceSeconds": null, "globalHotkey": null,
                 "autoPurgeInstallersAfterDays": null, "anonymousDiagnosticsEnabled": null})")
-                                             << true;
-        QTest::newRow("unknown keys") << QByteArray(
-            R"({"autoTrashPatterns": [], "destinationSlots": [{"slot": 1, "name": "a",
+            << true;
+        QTest::newRow("unknown keys")
+            << QByteArray(
+                   R"({"autoTrashPatterns": [], "destinationSlots": [{"slot": 1, "name": "a",
                 "path": "b", "colour": "red"}], "general": {"theme": 3}, "version": 1,
-                "extra": [1, 2]})") << true;
-        QTest::newRow("whole float as integer") << withGeneral(R"({"autoPurgeInstallersAfterDays": 14.0})")
-                                                << true;
+                "extra": [1, 2]})")
+            << true;
+        QTest::newRow("whole float as integer")
+            << withGeneral(R"({"autoPurgeInstallersAfterDays": 14.0})") << true;
         QTest::newRow("missing autoTrashPatterns")
             << QByteArray(R"({"destinationSlots": [], "general": {}, "version": 1})") << false;
         QTest::newRow("missing version")
@@ -146,30 +152,35 @@ private slots:
             << false;
         QTest::newRow("null root key")
             << QByteArray(R"({"autoTrashPatterns": null, "destinationSlots": [], "general": {},
-                "version": 1})") << false;
+                "version": 1})")
+            << false;
         QTest::newRow("debounce as string") << withGeneral(R"({"debounceSeconds": "2"})") << false;
         QTest::newRow("bool as number") << withGeneral(R"({"launchAtLogin": 1})") << false;
-        QTest::newRow("fractional integer") << withGeneral(R"({"autoPurgeInstallersAfterDays": 1.5})")
-                                            << false;
+        QTest::newRow("fractional integer")
+            << withGeneral(R"({"autoPurgeInstallersAfterDays": 1.5})") << false;
         QTest::newRow("integer too large")
             << withGeneral(R"({"autoPurgeInstallersAfterDays": 99999999999})") << false;
-        QTest::newRow("number beyond double") << withGeneral(R"({"debounceSeconds": 1e999})")
-                                              << false;
+        QTest::newRow("number beyond double")
+            << withGeneral(R"({"debounceSeconds": 1e999})") << false;
         QTest::newRow("slot without path")
             << QByteArray(R"({"autoTrashPatterns": [], "destinationSlots": [{"slot": 1,
-                "name": "a"}], "general": {}, "version": 1})") << false;
+                "name": "a"}], "general": {}, "version": 1})")
+            << false;
         QTest::newRow("slot number as string")
             << QByteArray(R"({"autoTrashPatterns": [], "destinationSlots": [{"slot": "1",
-                "name": "a", "path": "b"}], "general": {}, "version": 1})") << false;
+                "name": "a", "path": "b"}], "general": {}, "version": 1})")
+            << false;
         QTest::newRow("pattern not a string")
             << QByteArray(R"({"autoTrashPatterns": [3], "destinationSlots": [], "general": {},
-                "version": 1})") << false;
+                "version": 1})")
+            << false;
         QTest::newRow("root is an array") << QByteArray("[]") << false;
         QTest::newRow("truncated") << validDocument.left(validDocument.size() / 2) << false;
         QTest::newRow("empty file") << QByteArray() << false;
         QTest::newRow("invalid UTF-8")
             << QByteArray("{\"autoTrashPatterns\": [\"\xff\"], \"destinationSlots\": [], "
-                          "\"general\": {}, \"version\": 1}") << false;
+                          "\"general\": {}, \"version\": 1}")
+            << false;
     }
 
     void decoding()
@@ -190,8 +201,9 @@ private slots:
             QVERIFY(service.config().general.launchAtLogin || json == validDocument);
         } else {
             QCOMPARE(service.config(), AppConfig());
-            QVERIFY2(printed.startsWith(QStringLiteral("[ConfigurationService] Error loading config: ")),
-                     qPrintable(printed));
+            QVERIFY2(
+                printed.startsWith(QStringLiteral("[ConfigurationService] Error loading config: ")),
+                qPrintable(printed));
             QVERIFY(printed.endsWith(QStringLiteral(", fallback to defaults\n")));
             // The bad file stays as it was until the next save.
             QCOMPARE(readAll(path), json);
