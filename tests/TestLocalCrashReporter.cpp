@@ -84,6 +84,10 @@ private slots:
         QCOMPARE(list.size(), 2);
         QCOMPARE(list[0], QVariant(QStringLiteral("a & b")));
         QCOMPARE(list[1].toMap().value(QStringLiteral("x")), QVariant(qint64(1)));
+
+        // The options file shipped with the program is usable.
+        LocalCrashReporter reporter(freshFolder());
+        QVERIFY(reporter.configure(QStringLiteral(SHIPPED_OPTIONS_PATH)));
     }
 
     void configure_data()
