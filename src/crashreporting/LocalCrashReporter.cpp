@@ -103,6 +103,11 @@ void LocalCrashReporter::setCustomValue(const QString& key, const QVariant& valu
     if (!m_customValues.contains(key) && m_customValues.size() >= maximumCustomKeys)
         return;
     m_customValues.insert(key, value);
+    m_customValuesText.clear();
+    for (auto it = m_customValues.cbegin(); it != m_customValues.cend(); ++it)
+        m_customValuesText += QStringLiteral("%1: %2\n")
+                                  .arg(singleLine(it.key()), singleLine(describeValue(*it)))
+                                  .toUtf8();
     publishSnapshot();
 }
 
@@ -125,7 +130,7 @@ void LocalCrashReporter::log(const QString& breadcrumb)
     if (!m_configured.load())
         return;
     QMutexLocker locker(&m_mutex);
-    m_breadcrumbs.append(singleLine(breadcrumb.left(maximumBreadcrumbLength)));
+    m_breadcrumbs.append(singleLine(breadcrumb.left(maximumBreadcrumbLength)).toUtf8() + '\n');
     while (m_breadcrumbs.size() > maximumBreadcrumbs)
         m_breadcrumbs.removeFirst();
     publishSnapshot();
@@ -146,24 +151,30 @@ QVariantMap LocalCrashReporter::customValues() const
 QStringList LocalCrashReporter::breadcrumbs() const
 {
     QMutexLocker locker(&m_mutex);
-    return m_breadcrumbs;
+    QStringList crumbs;
+    crumbs.reserve(m_breadcrumbs.size());
+    for (const QByteArray& crumb : m_breadcrumbs)
+        crumbs.append(QString::fromUtf8(crumb.chopped(1)));
+    return crumbs;
 }
 
 void LocalCrashReporter::publishSnapshot()
 {
-    QString text = QStringLiteral("Custom Keys:\n");
-    for (auto it = m_customValues.cbegin(); it != m_customValues.cend(); ++it)
-        text +=
-            QStringLiteral("%1: %2\n").arg(singleLine(it.key()), singleLine(describeValue(*it)));
-    text += QStringLiteral("Breadcrumbs:\n");
-    for (const QString& crumb : std::as_const(m_breadcrumbs))
-        text += crumb + QLatin1Char('\n');
-    const QByteArray bytes = text.toUtf8();
-
     // Fill the buffer the crash handler is not reading, then switch to it.
     const int spare = 1 - m_publishedSnapshot.load();
-    const std::size_t length = std::min<std::size_t>(std::size_t(bytes.size()), snapshotCapacity);
-    std::memcpy(m_snapshots[spare], bytes.constData(), length);
+    char* out = m_snapshots[spare];
+    std::size_t length = 0;
+    auto append = [&](const char* data, std::size_t size) {
+        size = std::min(size, std::size_t(snapshotCapacity) - length);
+        std::memcpy(out + length, data, size);
+        length += size;
+    };
+    auto appendText = [&](const char* text) { append(text, std::strlen(text)); };
+    appendText("Custom Keys:\n");
+    append(m_customValuesText.constData(), std::size_t(m_customValuesText.size()));
+    appendText("Breadcrumbs:\n");
+    for (const QByteArray& crumb : std::as_const(m_breadcrumbs))
+        append(crumb.constData(), std::size_t(crumb.size()));
     m_snapshotLengths[spare] = length;
     m_publishedSnapshot.store(spare);
 }

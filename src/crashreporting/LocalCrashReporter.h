@@ -58,7 +58,9 @@ private:
     std::atomic<bool> m_collectionEnabled{true};
     QVariantMap m_options;
     QMap<QString, QVariant> m_customValues;
-    QStringList m_breadcrumbs;
+    // Kept as UTF-8 lines, ready to be copied into the crash-time snapshot.
+    QByteArray m_customValuesText;
+    QList<QByteArray> m_breadcrumbs;
 
     // Prepared while running, read by the crash handler: the report paths and two
     // snapshot buffers of which the published one is complete.
