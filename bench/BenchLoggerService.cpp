@@ -30,8 +30,7 @@ struct Latency
     double median, p90, p99;
 };
 
-template <typename Call>
-Latency measure(int calls, Call call)
+template <typename Call> Latency measure(int calls, Call call)
 {
     std::vector<double> samples;
     samples.reserve(std::size_t(calls));
@@ -66,8 +65,8 @@ int main(int argc, char** argv)
 
     LoggerService logger(folder, &reporter, &journal, environment.home());
     const QString home = environment.home();
-    const QString infoMessage = QStringLiteral("Enqueued %1/Downloads/report-2026-03-01.pdf (84213 bytes)")
-                                    .arg(home);
+    const QString infoMessage =
+        QStringLiteral("Enqueued %1/Downloads/report-2026-03-01.pdf (84213 bytes)").arg(home);
 
     const Latency info = measure(calls, [&](int) { logger.info(infoMessage); });
     logger.waitForWritten(600000);
