@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-pdf-dev qt6-svg-dev qt6-qpa-plugins
     libgl-dev libxkbcommon-dev
     nlohmann-json3-dev libsystemd-dev libbenchmark-dev
-    clang
+    clang libclang-rt-14-dev
     xvfb xauth
 )
 if [ "${STOWBIRD_EXTRA_PACKAGES:-}" != "" ]; then

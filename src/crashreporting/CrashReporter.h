@@ -5,6 +5,16 @@
 #include <QString>
 #include <QVariant>
 
+// What the crash handler knows about a fatal crash, as plain C data.
+struct FatalReport
+{
+    const char* timestamp;
+    const char* name;
+    const char* reason;
+    void* const* frames;
+    int frameCount;
+};
+
 // The six operations through which the program reports crashes, non-fatal errors,
 // breadcrumbs and custom values. Every operation is safe from any thread and does nothing
 // until configure() has succeeded.
@@ -23,4 +33,9 @@ public:
     virtual void setCustomValue(const QString& key, const QVariant& value) = 0;
     virtual void recordError(const AppError& error) = 0;
     virtual void log(const QString& breadcrumb) = 0;
+
+    // Called by the crash handler while the process dies, possibly inside a signal
+    // handler: implementations may only make async-signal-safe calls and must not
+    // allocate or lock.
+    virtual void writeFatalReport(const FatalReport& report) noexcept { (void)report; }
 };

@@ -6,12 +6,13 @@
 
 #include <optional>
 
-// The on-disk form of the skipped paths: one compact JSON array of strings, each "/"
-// escaped as "\/".
+// The persisted list of skipped paths: a JSON array of strings.
 class SkipList
 {
 public:
-    // The set of strings in a JSON array of strings; nothing for anything else.
-    static std::optional<QSet<QString>> decode(const QByteArray& data);
+    // The set of paths, or nothing when the document is not a JSON array of strings.
+    static std::optional<QSet<QString>> decode(const QByteArray& json);
+
+    // A compact JSON array of the paths in sorted order, "/" escaped as "\/".
     static QByteArray encode(const QSet<QString>& paths);
 };

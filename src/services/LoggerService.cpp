@@ -1,50 +1,290 @@
 #include "services/LoggerService.h"
 
 #include "crashreporting/CrashReporter.h"
+#include "platform/CrashHandler.h"
 #include "platform/StoragePaths.h"
+#include "platform/SystemJournal.h"
+#include "platform/UtcTimestamp.h"
 
-#include <QDateTime>
-#include <cstdio>
+#include <QDir>
+#include <QFile>
+#include <QThread>
 
-// Interim logger: prints lines to standard error until the file logger exists.
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+namespace {
+
+const QString levelInfo = QStringLiteral("INFO");
+const QString levelDebug = QStringLiteral("DEBUG");
+const QString levelAction = QStringLiteral("ACTION");
+const QString levelError = QStringLiteral("ERROR");
+
+// Characters that end a user name in a home path, as "[^/\s]" does.
+bool endsName(QChar c)
+{
+    return c == QLatin1Char('/') || c.isSpace();
+}
+
+void writeAll(int fd, const char* data, std::size_t length)
+{
+    while (length > 0) {
+        const ssize_t written = ::write(fd, data, length);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            // Disk full or similar: the line is lost; the logger never reports itself.
+            return;
+        }
+        data += written;
+        length -= std::size_t(written);
+    }
+}
+
+} // namespace
 
 LoggerService& LoggerService::shared()
 {
-    static LoggerService* instance = new LoggerService(StoragePaths::stateDirectory());
+    static LoggerService* instance = [] {
+        auto* logger = new LoggerService(StoragePaths::stateDirectory());
+        // The instance is never destroyed; give the writer a moment at exit so that the
+        // last lines ("Application terminating.") reach the file.
+        std::atexit([] { LoggerService::shared().waitForWritten(2000); });
+        return logger;
+    }();
     return *instance;
 }
 
 LoggerService::LoggerService(const QString& logDirectory, CrashReporter* reporter, QObject* parent)
-    : QObject(parent), m_logDirectory(logDirectory),
-      m_reporter(reporter ? reporter : &CrashReporter::shared())
+    : LoggerService(logDirectory, reporter, nullptr, QString(), parent)
 {
 }
 
-LoggerService::~LoggerService() = default;
+LoggerService::LoggerService(const QString& logDirectory, CrashReporter* reporter,
+                             SystemJournal* journal, const QString& homePath, QObject* parent)
+    : QObject(parent), m_logDirectory(QDir::cleanPath(logDirectory)),
+      m_homePath(QDir::cleanPath(homePath.isEmpty() ? StoragePaths::homeDirectory() : homePath)),
+      m_reporter(reporter ? reporter : &CrashReporter::shared()),
+      m_journal(journal ? journal : &SystemJournal::shared())
+{
+    // Failures are silent: without a file the journal and the breadcrumbs still get lines.
+    QDir().mkpath(m_logDirectory);
+    m_fd = ::open(QFile::encodeName(logPath()).constData(),
+                  O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
 
-void LoggerService::info(const QString& message) { log(QStringLiteral("INFO"), message); }
-void LoggerService::debug(const QString& message) { log(QStringLiteral("DEBUG"), message); }
-void LoggerService::action(const QString& message) { log(QStringLiteral("ACTION"), message); }
+    m_thread = QThread::create([this] { writerLoop(); });
+    m_thread->setObjectName(QStringLiteral("com.stowbird.logger"));
+    m_thread->start(QThread::LowPriority);
+
+    log(QStringLiteral("INIT"),
+        QStringLiteral("Stowbird Logger initialized. Target: ") + logPath());
+}
+
+LoggerService::~LoggerService()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_one();
+    m_thread->wait();
+    delete m_thread;
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+void LoggerService::info(const QString& message)
+{
+    log(levelInfo, message);
+}
+void LoggerService::debug(const QString& message)
+{
+    log(levelDebug, message);
+}
+void LoggerService::action(const QString& message)
+{
+    log(levelAction, message);
+}
 
 void LoggerService::error(const QString& message, const std::optional<AppError>& error)
 {
     QString text = message;
     if (error)
         text += QStringLiteral(" | Error: ") + error->localizedDescription;
-    log(QStringLiteral("ERROR"), text);
+    log(levelError, text);
     if (error)
         m_reporter->recordError(*error);
 }
 
 void LoggerService::log(const QString& level, const QString& message)
 {
-    const QString line = QStringLiteral("[%1] [%2] %3")
-                             .arg(QDateTime::currentDateTimeUtc().toString(Qt::ISODate), level,
-                                  message);
-    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+    const QString masked = maskHomePaths(message, m_homePath);
+
+    char timestamp[UtcTimestamp::length + 1];
+    UtcTimestamp::formatNow(timestamp);
+    const QByteArray levelBytes = level.toUtf8();
+    const QByteArray messageBytes = masked.toUtf8();
+    Entry entry;
+    entry.line.reserve(UtcTimestamp::length + levelBytes.size() + messageBytes.size() + 8);
+    entry.line.append('[').append(timestamp, UtcTimestamp::length).append("] [");
+    entry.line.append(levelBytes).append("] ");
+    entry.messageOffset = int(entry.line.size());
+    entry.line.append(messageBytes).append('\n');
+
+    // Levels are compared exactly: "error" is an ordinary info-type level.
+    const bool isError = level == levelError;
+    const bool isAction = level == levelAction;
+    entry.priority = isError    ? SystemJournal::Error
+                     : isAction ? SystemJournal::Notice
+                                : SystemJournal::Info;
+    if (isError || isAction)
+        m_reporter->log(QLatin1Char('[') + level + QStringLiteral("] ") + masked);
+
+    const std::size_t size = std::size_t(entry.line.size());
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_pendingBytes + size > maximumPendingBytes) {
+            ++m_droppedCount;
+            return;
+        }
+        m_pendingBytes += size;
+        ++m_postedCount;
+        m_pending.push_back(std::move(entry));
+    }
+    m_wake.notify_one();
 }
 
-QString LoggerService::logPath() const { return m_logDirectory + QStringLiteral("/stowbird.log"); }
-QString LoggerService::crashPath() const { return m_logDirectory + QStringLiteral("/crash.log"); }
+void LoggerService::writerLoop()
+{
+    std::vector<Entry> batch;
+    for (;;) {
+        std::uint64_t dropped = 0;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_stopping || !m_pending.empty(); });
+            if (m_pending.empty())
+                return; // stopping, nothing left
+            batch.swap(m_pending);
+            m_pendingBytes = 0;
+            dropped = std::exchange(m_droppedCount, 0);
+        }
+        writeBatch(batch);
+        if (dropped > 0) {
+            const QString notice =
+                QStringLiteral("%1 log lines were dropped because the log file could not keep up")
+                    .arg(dropped);
+            char timestamp[UtcTimestamp::length + 1];
+            UtcTimestamp::formatNow(timestamp);
+            const QByteArray line = QByteArray("[") + timestamp + "] [ERROR] " + notice.toUtf8();
+            writeBatch({Entry{line + '\n', UtcTimestamp::length + 11, SystemJournal::Error}});
+        }
+        {
+            std::lock_guard lock(m_mutex);
+            m_writtenCount += batch.size();
+        }
+        m_written.notify_all();
+        batch.clear();
+    }
+}
 
-void LoggerService::installCrashHandler() {}
+void LoggerService::writeBatch(const std::vector<Entry>& batch)
+{
+    if (m_fd >= 0) {
+        // One writev per group of lines keeps the file in order with few system calls;
+        // O_APPEND puts every write at the end even if another process appends too.
+        constexpr std::size_t group = 256;
+        iovec vectors[group];
+        for (std::size_t first = 0; first < batch.size(); first += group) {
+            const std::size_t count = std::min(group, batch.size() - first);
+            std::size_t total = 0;
+            for (std::size_t i = 0; i < count; ++i) {
+                const QByteArray& line = batch[first + i].line;
+                vectors[i].iov_base = const_cast<char*>(line.constData());
+                vectors[i].iov_len = std::size_t(line.size());
+                total += vectors[i].iov_len;
+            }
+            ssize_t written = ::writev(m_fd, vectors, int(count));
+            if (written < 0 && errno == EINTR)
+                written = 0;
+            if (written >= 0 && std::size_t(written) < total) {
+                // A short write: finish the rest line by line.
+                std::size_t skip = std::size_t(written);
+                for (std::size_t i = 0; i < count; ++i) {
+                    const QByteArray& line = batch[first + i].line;
+                    const std::size_t length = std::size_t(line.size());
+                    if (skip >= length) {
+                        skip -= length;
+                        continue;
+                    }
+                    writeAll(m_fd, line.constData() + skip, length - skip);
+                    skip = 0;
+                }
+            }
+        }
+    }
+    for (const Entry& entry : batch) {
+        const std::size_t length = std::size_t(entry.line.size() - entry.messageOffset - 1);
+        m_journal->send(SystemJournal::Priority(entry.priority),
+                        entry.line.constData() + entry.messageOffset, length);
+    }
+}
+
+bool LoggerService::waitForWritten(int timeoutMs)
+{
+    std::unique_lock lock(m_mutex);
+    const std::uint64_t target = m_postedCount;
+    return m_written.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                              [&] { return m_writtenCount >= target; });
+}
+
+QString LoggerService::logPath() const
+{
+    return m_logDirectory + QStringLiteral("/stowbird.log");
+}
+QString LoggerService::crashPath() const
+{
+    return m_logDirectory + QStringLiteral("/crash.log");
+}
+
+void LoggerService::installCrashHandler()
+{
+    CrashHandler::install(StoragePaths::stateDirectory() + QStringLiteral("/crash.log"),
+                          &CrashReporter::shared());
+}
+
+QString LoggerService::maskHomePaths(const QString& message, const QString& homePath)
+{
+    QString out = message;
+    // An empty or root home would mask everything.
+    if (homePath.size() > 1) {
+        qsizetype from = 0;
+        qsizetype pos;
+        while ((pos = out.indexOf(homePath, from)) >= 0) {
+            const qsizetype end = pos + homePath.size();
+            if (end == out.size() || endsName(out.at(end))) {
+                out.replace(pos, homePath.size(), QLatin1Char('~'));
+                from = pos + 1;
+            } else {
+                from = end;
+            }
+        }
+    }
+    for (const QLatin1String prefix : {QLatin1String("/home/"), QLatin1String("/Users/")}) {
+        qsizetype from = 0;
+        qsizetype pos;
+        while ((pos = out.indexOf(prefix, from)) >= 0) {
+            const qsizetype nameStart = pos + prefix.size();
+            qsizetype nameEnd = nameStart;
+            while (nameEnd < out.size() && !endsName(out.at(nameEnd)))
+                ++nameEnd;
+            if (nameEnd > nameStart)
+                out.replace(nameStart, nameEnd - nameStart, QLatin1Char('~'));
+            from = nameStart;
+        }
+    }
+    return out;
+}

@@ -2,15 +2,24 @@
 
 #include "models/AppError.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 class CrashReporter;
+class QThread;
+class SystemJournal;
 
 // The program's one diagnostic channel: masked lines to the log file, the journal and,
-// for ACTION and ERROR, the crash reporter's breadcrumbs.
+// for ACTION and ERROR, the crash reporter's breadcrumbs. Callable from any thread; the
+// caller formats the line and hands it to the writer thread "com.stowbird.logger", so it
+// never waits for the disk.
 class LoggerService : public QObject
 {
     Q_OBJECT
@@ -21,20 +30,67 @@ public:
     // non-fatal errors (the shared reporter when null).
     explicit LoggerService(const QString& logDirectory, CrashReporter* reporter = nullptr,
                            QObject* parent = nullptr);
+    // As above with the journal (the system journal when null) and the home folder to
+    // mask (the current home when empty) given.
+    LoggerService(const QString& logDirectory, CrashReporter* reporter, SystemJournal* journal,
+                  const QString& homePath, QObject* parent = nullptr);
+    // Writes what is still queued, then closes the file.
     ~LoggerService() override;
 
     void info(const QString& message);
     void debug(const QString& message);
     void action(const QString& message);
+    // ERROR line with " | Error: " and the error's description when one is given, which
+    // is then also recorded with the crash reporter as a non-fatal error.
     void error(const QString& message, const std::optional<AppError>& error = std::nullopt);
     void log(const QString& level, const QString& message);
 
     QString logPath() const;
     QString crashPath() const;
 
+    // Blocks until every line logged before the call has been written (or dropped), or
+    // until timeoutMs passed; true when everything was written. For tests, benchmarks and
+    // the exit path, never for the GUI thread's ordinary work.
+    bool waitForWritten(int timeoutMs = 30000);
+
+    // Installs the crash handler writing crash.log in the default log folder.
     static void installCrashHandler();
 
+    // The current home (a whole path component: "/home/al" is not masked inside
+    // "/home/alice") becomes "~"; then the name of any other /home/NAME or /Users/NAME
+    // becomes "~".
+    static QString maskHomePaths(const QString& message, const QString& homePath);
+
+    // Lines waiting for the writer beyond this many bytes are dropped (and counted) rather
+    // than letting memory grow without bound when the disk stalls.
+    static constexpr std::size_t maximumPendingBytes = 16 * 1024 * 1024;
+
 private:
+    struct Entry
+    {
+        QByteArray line;
+        // Where the message starts in line (the journal gets the message alone).
+        int messageOffset;
+        int priority;
+    };
+
+    void writerLoop();
+    void writeBatch(const std::vector<Entry>& batch);
+
     QString m_logDirectory;
+    QString m_homePath;
     CrashReporter* m_reporter;
+    SystemJournal* m_journal;
+    int m_fd = -1;
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_written;
+    std::vector<Entry> m_pending;
+    std::size_t m_pendingBytes = 0;
+    std::uint64_t m_postedCount = 0;
+    std::uint64_t m_writtenCount = 0;
+    std::uint64_t m_droppedCount = 0;
+    bool m_stopping = false;
+    QThread* m_thread = nullptr;
 };

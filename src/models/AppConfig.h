@@ -1,0 +1,45 @@
+#pragma once
+
+#include "models/DestinationSlot.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The persisted configuration: destination slots, general options and auto-trash patterns.
+struct AppConfig
+{
+    struct General
+    {
+        bool launchAtLogin = true;
+        QString globalHotkey = QStringLiteral("Option+Shift+D");
+        double debounceSeconds = 1.5;
+        int autoPurgeInstallersAfterDays = 14;
+        bool anonymousDiagnosticsEnabled = true;
+
+        bool operator==(const General&) const = default;
+    };
+
+    int version = 1;
+    General general;
+    QList<DestinationSlot> destinationSlots = defaultSlots();
+    QStringList autoTrashPatterns = {QStringLiteral("*.crdownload"), QStringLiteral("*.part")};
+
+    // Slots 1-4 as a fresh installation has them.
+    static QList<DestinationSlot> defaultSlots();
+
+    // Decodes config.json. The four root keys and every slot key are required; every
+    // general key is optional, a missing key or null taking the default; a value of the
+    // wrong type anywhere fails the whole document; unknown keys are ignored. On failure
+    // returns nothing and, when error is given, says why.
+    static std::optional<AppConfig> decode(const QByteArray& json, QString* error = nullptr);
+
+    // Pretty-printed JSON, keys sorted at every level, "/" escaped as "\/", ending in a
+    // line feed.
+    QByteArray encode() const;
+
+    bool operator==(const AppConfig&) const = default;
+};

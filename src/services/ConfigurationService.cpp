@@ -1,0 +1,120 @@
+#include "services/ConfigurationService.h"
+
+#include "platform/JsonFile.h"
+#include "platform/StoragePaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutexLocker>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// The service's few failure messages go to standard output, not to the log.
+void printMessage(const QString& message)
+{
+    std::fprintf(stdout, "%s\n", message.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+bool ensureFolder(const QString& folder, QString* error)
+{
+    if (QFileInfo::exists(folder))
+        return true;
+    if (QDir().mkpath(folder))
+        return true;
+    *error = QStringLiteral("Could not create the folder %1").arg(folder);
+    return false;
+}
+
+} // namespace
+
+ConfigurationService& ConfigurationService::shared()
+{
+    static ConfigurationService* instance = new ConfigurationService();
+    return *instance;
+}
+
+ConfigurationService::ConfigurationService(const QString& configDirectory, QObject* parent)
+    : QObject(parent),
+      m_configDirectory(configDirectory.isEmpty() ? StoragePaths::configDirectory()
+                                                  : QDir::cleanPath(configDirectory)),
+      m_configFilePath(m_configDirectory + QStringLiteral("/config.json"))
+{
+    loadConfig();
+}
+
+void ConfigurationService::setConfig(const AppConfig& config)
+{
+    if (m_config == config)
+        return;
+    m_config = config;
+    emit configChanged(m_config);
+}
+
+void ConfigurationService::loadConfig()
+{
+    QMutexLocker locker(&m_lock);
+    QString error;
+    if (ensureFolder(m_configDirectory, &error)) {
+        QFile file(m_configFilePath);
+        if (!file.exists()) {
+            saveConfig(AppConfig());
+            return;
+        }
+        if (!file.open(QIODevice::ReadOnly)) {
+            error = file.errorString();
+        } else if (file.size() > maximumFileSize) {
+            error = QStringLiteral("the file is larger than %1 bytes").arg(maximumFileSize);
+        } else {
+            // read() with a limit also bounds a file that grows while being read.
+            const QByteArray data = file.read(maximumFileSize + 1);
+            if (data.size() > maximumFileSize)
+                error = QStringLiteral("the file is larger than %1 bytes").arg(maximumFileSize);
+            else if (const auto decoded = AppConfig::decode(data, &error)) {
+                setConfig(*decoded);
+                return;
+            }
+        }
+    }
+    printMessage(QStringLiteral("[ConfigurationService] Error loading config: %1, fallback to "
+                                "defaults")
+                     .arg(error));
+    setConfig(AppConfig());
+}
+
+void ConfigurationService::saveConfig(const AppConfig& config)
+{
+    QMutexLocker locker(&m_lock);
+    setConfig(config);
+    QString error;
+    if (ensureFolder(m_configDirectory, &error) &&
+        JsonFile::writeAtomically(m_configFilePath, config.encode(), &error))
+        return;
+    printMessage(QStringLiteral("[ConfigurationService] Failed to save config: %1").arg(error));
+}
+
+void ConfigurationService::updateSlot(const DestinationSlot& slot)
+{
+    AppConfig copy = m_config;
+    auto& slotList = copy.destinationSlots;
+    const auto it = std::find_if(slotList.begin(), slotList.end(),
+                                 [&](const DestinationSlot& s) { return s.slot == slot.slot; });
+    if (it != slotList.end()) {
+        *it = slot;
+    } else {
+        slotList.append(slot);
+        std::stable_sort(
+            slotList.begin(), slotList.end(),
+            [](const DestinationSlot& a, const DestinationSlot& b) { return a.slot < b.slot; });
+    }
+    saveConfig(copy);
+}
+
+void ConfigurationService::setDestination(int slotNumber, const QString& name, const QString& path)
+{
+    updateSlot(DestinationSlot{slotNumber, name, path});
+}

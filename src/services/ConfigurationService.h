@@ -1,0 +1,46 @@
+#pragma once
+
+#include "models/AppConfig.h"
+
+#include <QObject>
+#include <QRecursiveMutex>
+#include <QString>
+
+// Owns the in-memory configuration, loads config.json once at creation (writing the
+// defaults on first start) and writes it back on every save. A bad file never stops the
+// program: the defaults are used and the file is left alone until the next save.
+class ConfigurationService : public QObject
+{
+    Q_OBJECT
+public:
+    static ConfigurationService& shared();
+
+    // configDirectory holds config.json; empty means the default folder.
+    explicit ConfigurationService(const QString& configDirectory = {}, QObject* parent = nullptr);
+
+    const AppConfig& config() const { return m_config; }
+    QString configDirectory() const { return m_configDirectory; }
+    QString configFilePath() const { return m_configFilePath; }
+
+    // Makes config the current value (signalling only when it differs), then writes the
+    // file. A failed write is reported on standard output; the new value stays.
+    void saveConfig(const AppConfig& config);
+    // Replaces the slot with the same number in place, or appends it and sorts by number.
+    void updateSlot(const DestinationSlot& slot);
+    void setDestination(int slotNumber, const QString& name, const QString& path);
+
+    // Files larger than this are refused as corrupt instead of being read into memory.
+    static constexpr qint64 maximumFileSize = 4 * 1024 * 1024;
+
+signals:
+    void configChanged(const AppConfig& config);
+
+private:
+    void loadConfig();
+    void setConfig(const AppConfig& config);
+
+    QString m_configDirectory;
+    QString m_configFilePath;
+    AppConfig m_config;
+    QRecursiveMutex m_lock;
+};

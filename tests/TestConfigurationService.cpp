@@ -1,0 +1,343 @@
+#include "TestEnvironment.h"
+#include "models/AppConfig.h"
+#include "models/SkipList.h"
+#include "services/ConfigurationService.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryFile>
+#include <QTest>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(path));
+    file.write(data);
+}
+
+// Collects what is printed to standard output while it lives.
+class StdoutCapture
+{
+public:
+    StdoutCapture()
+    {
+        std::fflush(stdout);
+        m_saved = ::dup(STDOUT_FILENO);
+        m_file.open();
+        ::dup2(m_file.handle(), STDOUT_FILENO);
+    }
+    ~StdoutCapture() { restore(); }
+
+    QString text()
+    {
+        restore();
+        m_file.seek(0);
+        return QString::fromUtf8(m_file.readAll());
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stdout);
+        ::dup2(m_saved, STDOUT_FILENO);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
+
+const QByteArray validDocument = R"({
+  "autoTrashPatterns": ["*.tmp"],
+  "destinationSlots": [{"slot": 9, "name": "Nine", "path": "\/srv\/nine"},
+                       {"slot": 1, "name": "One", "path": "~/one"}],
+  "general": {"launchAtLogin": false, "globalHotkey": "Ctrl+D", "debounceSeconds": 3,
+              "autoPurgeInstallersAfterDays": 7, "anonymousDiagnosticsEnabled": false},
+  "version": 2
+})";
+
+} // namespace
+
+class TestConfigurationService : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    int m_counter = 0;
+
+    QString freshFolder()
+    {
+        return m_dir.path() + QStringLiteral("/c%1/stowbird").arg(++m_counter);
+    }
+
+private slots:
+    void firstStartWritesDefaults()
+    {
+        const QString folder = freshFolder();
+        ConfigurationService service(folder);
+        QCOMPARE(service.config(), AppConfig());
+        QCOMPARE(service.configFilePath(), folder + QStringLiteral("/config.json"));
+
+        const QByteArray text = readAll(service.configFilePath());
+        QVERIFY(text.startsWith("{\n  \"autoTrashPatterns\": [\n    \"*.crdownload\",\n"));
+        QVERIFY(text.contains("\"path\": \"~\\/Documents\""));
+        QVERIFY(!text.contains("~/"));
+        // Sorted keys at every level.
+        QVERIFY(text.indexOf("\"destinationSlots\"") < text.indexOf("\"general\""));
+        QVERIFY(text.indexOf("\"general\"") < text.indexOf("\"version\": 1"));
+        QVERIFY(text.indexOf("\"anonymousDiagnosticsEnabled\"") <
+                text.indexOf("\"autoPurgeInstallersAfterDays\""));
+        QVERIFY(text.indexOf("\"name\": \"Documents\"") < text.indexOf("\"path\": \"~\\/Doc"));
+        QVERIFY(text.contains("\"debounceSeconds\": 1.5,"));
+
+        // What was written reads back as the same configuration.
+        ConfigurationService again(folder);
+        QCOMPARE(again.config(), AppConfig());
+        QCOMPARE(readAll(again.configFilePath()), text);
+    }
+
+    void decoding_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<bool>("valid");
+
+        const QByteArray base =
+            R"({"autoTrashPatterns": [], "destinationSlots": [], "general": %G%, "version": 1})";
+        auto withGeneral = [&](const char* general) {
+            QByteArray b = base;
+            return b.replace("%G%", general);
+        };
+        QTest::newRow("all present") << validDocument << true;
+        QTest::newRow("empty general") << withGeneral("{}") << true;
+        QTest::newRow("null general values")
+            << withGeneral(
+                   R"({"launchAtLogin": null, "debounceSeconds": null, "globalHotkey": null,
+                "autoPurgeInstallersAfterDays": null, "anonymousDiagnosticsEnabled": null})")
+            << true;
+        QTest::newRow("unknown keys")
+            << QByteArray(
+                   R"({"autoTrashPatterns": [], "destinationSlots": [{"slot": 1, "name": "a",
+                "path": "b", "colour": "red"}], "general": {"theme": 3}, "version": 1,
+                "extra": [1, 2]})")
+            << true;
+        QTest::newRow("whole float as integer")
+            << withGeneral(R"({"autoPurgeInstallersAfterDays": 14.0})") << true;
+        QTest::newRow("missing autoTrashPatterns")
+            << QByteArray(R"({"destinationSlots": [], "general": {}, "version": 1})") << false;
+        QTest::newRow("missing version")
+            << QByteArray(R"({"autoTrashPatterns": [], "destinationSlots": [], "general": {}})")
+            << false;
+        QTest::newRow("missing general")
+            << QByteArray(R"({"autoTrashPatterns": [], "destinationSlots": [], "version": 1})")
+            << false;
+        QTest::newRow("null root key")
+            << QByteArray(R"({"autoTrashPatterns": null, "destinationSlots": [], "general": {},
+                "version": 1})")
+            << false;
+        QTest::newRow("debounce as string") << withGeneral(R"({"debounceSeconds": "2"})") << false;
+        QTest::newRow("bool as number") << withGeneral(R"({"launchAtLogin": 1})") << false;
+        QTest::newRow("fractional integer")
+            << withGeneral(R"({"autoPurgeInstallersAfterDays": 1.5})") << false;
+        QTest::newRow("integer too large")
+            << withGeneral(R"({"autoPurgeInstallersAfterDays": 99999999999})") << false;
+        QTest::newRow("number beyond double")
+            << withGeneral(R"({"debounceSeconds": 1e999})") << false;
+        QTest::newRow("slot without path")
+            << QByteArray(R"({"autoTrashPatterns": [], "destinationSlots": [{"slot": 1,
+                "name": "a"}], "general": {}, "version": 1})")
+            << false;
+        QTest::newRow("slot number as string")
+            << QByteArray(R"({"autoTrashPatterns": [], "destinationSlots": [{"slot": "1",
+                "name": "a", "path": "b"}], "general": {}, "version": 1})")
+            << false;
+        QTest::newRow("pattern not a string")
+            << QByteArray(R"({"autoTrashPatterns": [3], "destinationSlots": [], "general": {},
+                "version": 1})")
+            << false;
+        QTest::newRow("root is an array") << QByteArray("[]") << false;
+        QTest::newRow("truncated") << validDocument.left(validDocument.size() / 2) << false;
+        QTest::newRow("empty file") << QByteArray() << false;
+        QTest::newRow("invalid UTF-8")
+            << QByteArray("{\"autoTrashPatterns\": [\"\xff\"], \"destinationSlots\": [], "
+                          "\"general\": {}, \"version\": 1}")
+            << false;
+    }
+
+    void decoding()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(bool, valid);
+
+        const QString folder = freshFolder();
+        const QString path = folder + QStringLiteral("/config.json");
+        writeAll(path, json);
+
+        StdoutCapture capture;
+        ConfigurationService service(folder);
+        const QString printed = capture.text();
+
+        if (valid) {
+            QVERIFY2(printed.isEmpty(), qPrintable(printed));
+            QVERIFY(service.config().general.launchAtLogin || json == validDocument);
+        } else {
+            QCOMPARE(service.config(), AppConfig());
+            QVERIFY2(
+                printed.startsWith(QStringLiteral("[ConfigurationService] Error loading config: ")),
+                qPrintable(printed));
+            QVERIFY(printed.endsWith(QStringLiteral(", fallback to defaults\n")));
+            // The bad file stays as it was until the next save.
+            QCOMPARE(readAll(path), json);
+        }
+    }
+
+    void decodedValues()
+    {
+        const auto config = AppConfig::decode(validDocument);
+        QVERIFY(config);
+        QCOMPARE(config->version, 2);
+        QCOMPARE(config->autoTrashPatterns, QStringList{QStringLiteral("*.tmp")});
+        // Kept as written: no sorting, escaped slashes read as plain ones.
+        QCOMPARE(config->destinationSlots.size(), 2);
+        QCOMPARE(config->destinationSlots[0], (DestinationSlot{9, "Nine", "/srv/nine"}));
+        QCOMPARE(config->destinationSlots[1], (DestinationSlot{1, "One", "~/one"}));
+        QCOMPARE(config->general.launchAtLogin, false);
+        QCOMPARE(config->general.globalHotkey, QStringLiteral("Ctrl+D"));
+        QCOMPARE(config->general.debounceSeconds, 3.0);
+        QCOMPARE(config->general.autoPurgeInstallersAfterDays, 7);
+        QCOMPARE(config->general.anonymousDiagnosticsEnabled, false);
+
+        const auto defaults = AppConfig::decode(
+            R"({"autoTrashPatterns": [], "destinationSlots": [], "general":
+                {"debounceSeconds": null}, "version": 1})");
+        QVERIFY(defaults);
+        QCOMPARE(defaults->general, AppConfig::General());
+        QCOMPARE(defaults->general.debounceSeconds, 1.5);
+    }
+
+    void oversizedFileFallsBack()
+    {
+        const QString folder = freshFolder();
+        const QString path = folder + QStringLiteral("/config.json");
+        QByteArray huge = validDocument;
+        huge.append(QByteArray(ConfigurationService::maximumFileSize, ' '));
+        writeAll(path, huge);
+        StdoutCapture capture;
+        ConfigurationService service(folder);
+        QVERIFY(capture.text().contains(QStringLiteral("Error loading config")));
+        QCOMPARE(service.config(), AppConfig());
+        QCOMPARE(QFileInfo(path).size(), huge.size());
+    }
+
+    void saveSignalsOnlyOnChange()
+    {
+        const QString folder = freshFolder();
+        ConfigurationService service(folder);
+        QSignalSpy spy(&service, &ConfigurationService::configChanged);
+
+        // Equal value: the file is rewritten (here: repaired), no signal.
+        writeAll(service.configFilePath(), "garbage");
+        service.saveConfig(service.config());
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(AppConfig::decode(readAll(service.configFilePath())), AppConfig());
+
+        AppConfig changed = service.config();
+        changed.general.debounceSeconds = 2.25;
+        service.saveConfig(changed);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).value<AppConfig>().general.debounceSeconds, 2.25);
+        QCOMPARE(ConfigurationService(folder).config(), changed);
+    }
+
+    void failedSaveKeepsValue()
+    {
+        // The config folder's parent is a file, so the folder cannot be created.
+        const QString blocker = m_dir.path() + QStringLiteral("/blocker");
+        writeAll(blocker, "x");
+        StdoutCapture capture;
+        ConfigurationService service(blocker + QStringLiteral("/stowbird"));
+        AppConfig changed = service.config();
+        changed.version = 5;
+        service.saveConfig(changed);
+        const QString printed = capture.text();
+        QVERIFY(printed.contains(QStringLiteral("[ConfigurationService] Error loading config: ")));
+        QVERIFY(printed.contains(QStringLiteral("[ConfigurationService] Failed to save config: ")));
+        QCOMPARE(service.config().version, 5);
+    }
+
+    void updateSlot()
+    {
+        ConfigurationService service(freshFolder());
+        service.setDestination(7, QStringLiteral("Seven"), QStringLiteral("/tmp/seven"));
+        service.setDestination(2, QStringLiteral("Code"), QStringLiteral("~/code"));
+        service.updateSlot(DestinationSlot{5, QStringLiteral("Five"), QStringLiteral("five")});
+
+        QList<int> numbers;
+        for (const DestinationSlot& slot : service.config().destinationSlots)
+            numbers.append(slot.slot);
+        QCOMPARE(numbers, (QList<int>{1, 2, 3, 4, 5, 7}));
+        QCOMPARE(service.config().destinationSlots[1], (DestinationSlot{2, "Code", "~/code"}));
+        // Saved, not only held in memory.
+        QCOMPARE(ConfigurationService(service.configDirectory()).config(), service.config());
+    }
+
+    void slotResolution()
+    {
+        const QString home = QDir::homePath();
+        QCOMPARE(DestinationSlot({1, {}, QStringLiteral("~/Documents")}).resolvedPath(),
+                 home + QStringLiteral("/Documents"));
+        QCOMPARE(DestinationSlot({1, {}, QStringLiteral("~")}).resolvedPath(), home);
+        QCOMPARE(DestinationSlot({1, {}, QStringLiteral("relative/x")}).resolvedPath(),
+                 QStringLiteral("relative/x"));
+        QCOMPARE(DestinationSlot({1, {}, QStringLiteral("~nosuchuser12345/x")}).resolvedPath(),
+                 QStringLiteral("~nosuchuser12345/x"));
+        QCOMPARE(DestinationSlot({1, {}, QStringLiteral("~/a")}).resolvedURL(),
+                 QUrl::fromLocalFile(home + QStringLiteral("/a")));
+
+        QDir().mkpath(home + QStringLiteral("/Exists"));
+        writeAll(home + QStringLiteral("/plain-file"), "x");
+        QVERIFY(DestinationSlot({1, {}, QStringLiteral("~/Exists")}).isAvailable());
+        QVERIFY(!DestinationSlot({1, {}, QStringLiteral("~/Missing")}).isAvailable());
+        QVERIFY(!DestinationSlot({1, {}, QStringLiteral("~/plain-file")}).isAvailable());
+        QVERIFY(!DestinationSlot({1, {}, QString()}).isAvailable());
+    }
+
+    void skipList()
+    {
+        const QSet<QString> paths{QStringLiteral("/home/u/Downloads/b.zip"),
+                                  QStringLiteral("/home/u/Downloads/a \"quoted\".pdf"),
+                                  QStringLiteral("/home/u/Downloads/\u00e9t\u00e9")};
+        const QByteArray encoded = SkipList::encode(paths);
+        QVERIFY(encoded.startsWith("[\"\\/home\\/u\\/Downloads\\/a \\\"quoted\\\".pdf\","));
+        QVERIFY(!encoded.contains('\n'));
+        QCOMPARE(SkipList::decode(encoded), paths);
+        QCOMPARE(SkipList::decode("[]"), QSet<QString>());
+        QCOMPARE(SkipList::decode(R"(["/a", "/a"])"), QSet<QString>{QStringLiteral("/a")});
+        QVERIFY(!SkipList::decode(R"(["/a", 1])"));
+        QVERIFY(!SkipList::decode(R"({"a": "b"})"));
+        QVERIFY(!SkipList::decode(R"(["/a")"));
+        QVERIFY(!SkipList::decode(""));
+    }
+};
+
+STOWBIRD_TEST_MAIN(TestConfigurationService)
+#include "TestConfigurationService.moc"
