@@ -197,7 +197,7 @@ void TreeCopier::copyFile(const QByteArray& source, const QByteArray& target, co
         failWith(QStringLiteral("The item changed while it was being copied."));
     ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
-    Fd out(::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    Fd out(::open(target.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     if (out.get() < 0)
         fail(errno, "Could not create the copy");
     noteCreated(target);
