@@ -109,7 +109,6 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
             throw FileOperationError::fromErrno(
                 err, QStringLiteral("Could not move the item: the original cannot be removed"));
         }
-        syncFolder(FileNaming::parentPath(source));
         return target;
     }
 
@@ -122,6 +121,7 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
                                 "be removed completely")
                      .arg(FileNaming::lastPathComponent(target))));
     }
-    syncFolder(FileNaming::parentPath(source));
+    // The removal is not flushed: after a crash the original may come back beside its
+    // complete copy, which loses nothing.
     return target;
 }

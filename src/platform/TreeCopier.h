@@ -9,8 +9,9 @@
 #include <vector>
 
 // Copies a file, a link or a whole folder to another place, typically on another file
-// system. Modes and times are kept, data is flushed to disk and read back to check it
-// against what was read from the source. The source is only read, never changed.
+// system. Modes and times are kept, data is flushed to disk, and the copy's size and its
+// first and last bytes are checked against the source. The source is only read, never
+// changed; a source that changes while it is copied fails the copy.
 class TreeCopier
 {
 public:
@@ -18,7 +19,7 @@ public:
     // far. It may throw FileOperationError to stop the copy (tests use it to fail half-way).
     using ChunkHook = std::function<void(const QString& sourceFile, qint64 bytesCopied)>;
 
-    static constexpr size_t chunkSize = size_t(1) << 20;
+    static constexpr size_t chunkSize = size_t(256) << 10;
 
     TreeCopier();
 
