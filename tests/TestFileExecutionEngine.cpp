@@ -539,6 +539,27 @@ private slots:
         QVERIFY(!m_engine->canUndo());
     }
 
+    void crossFileSystemMoveOfAVanishingSource()
+    {
+        const QString other = otherFileSystemRoot();
+        if (other.isEmpty())
+            QSKIP("no second file system (/dev/shm) beside the temporary folder");
+        QTemporaryDir target(other + QStringLiteral("/stowbird-test-XXXXXX"));
+        const TriageItem item = itemAt(QStringLiteral("Downloads/gone.bin"), pattern(1 << 20, 'g'));
+        m_engine->mover().setChunkHook([&](const QString&, qint64) { QFile::remove(item.path()); });
+        try {
+            m_engine->move(item, url(target.path()));
+            QFAIL("a move whose source vanished reported success");
+        } catch (const FileOperationError& failure) {
+            QCOMPARE(failure.error().code, ENOENT);
+        }
+        QCOMPARE(
+            QDir(target.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            QStringList());
+        QVERIFY(!m_engine->canUndo());
+    }
+
     void trashKeepsAnInfoFile_data()
     {
         QTest::addColumn<bool>("folder");

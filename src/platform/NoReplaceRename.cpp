@@ -50,10 +50,10 @@ int NoReplaceRename::rename(const QString& from, const QString& to) noexcept
         0)
         return 0;
     const int err = errno;
-    if (err == EINVAL || err == ENOSYS || err == ENOTSUP) {
-        // EINVAL also means "moving a folder into itself"; the placeholder path reports
-        // that case with its own EINVAL after removing the placeholder.
+    if (err == EINVAL && target.startsWith(source + '/'))
+        return err; // a folder into itself
+    // EINVAL otherwise: the file system does not know RENAME_NOREPLACE.
+    if (err == EINVAL || err == ENOSYS || err == ENOTSUP)
         return renameOverPlaceholder(source, target);
-    }
     return err;
 }
