@@ -141,6 +141,8 @@ std::optional<ActionRecord> FileExecutionEngine::undo()
         // The item stays in the trash; the user restores it from the file manager.
         const QUrl url = record->type.originalURL();
         std::shared_ptr<ItemRevealer> revealer = m_revealer;
+        if (!revealer)
+            return record;
         if (QCoreApplication* app = QCoreApplication::instance())
             QMetaObject::invokeMethod(
                 app, [revealer, url] { revealer->reveal(url); }, Qt::QueuedConnection);
