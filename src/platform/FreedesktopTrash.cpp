@@ -1,0 +1,234 @@
+#include "platform/FreedesktopTrash.h"
+
+#include "models/FileOperationError.h"
+#include "platform/FileNaming.h"
+#include "platform/NoReplaceRename.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Error contexts carry no file names: trash failures are logged.
+const char* const failedContext = "Could not move the item to the trash";
+
+[[noreturn]] void fail(int err)
+{
+    throw FileOperationError::fromErrno(err, QString::fromLatin1(failedContext));
+}
+
+dev_t deviceOf(const QString& path, bool followLinks)
+{
+    struct stat st;
+    const QByteArray name = QFile::encodeName(path);
+    const int rc = followLinks ? ::stat(name.constData(), &st) : ::lstat(name.constData(), &st);
+    return rc == 0 ? st.st_dev : dev_t(-1);
+}
+
+// The device of path or, when it does not exist yet, of its nearest existing ancestor.
+dev_t deviceOfNearest(QString path)
+{
+    for (;;) {
+        const dev_t dev = deviceOf(path, true);
+        if (dev != dev_t(-1) || path == QLatin1String("/"))
+            return dev;
+        path = FileNaming::parentPath(path);
+    }
+}
+
+void makeFolder(const QString& path, mode_t mode)
+{
+    if (::mkdir(QFile::encodeName(path).constData(), mode) != 0 && errno != EEXIST)
+        fail(errno);
+}
+
+// Shortens a name so that NAME.trashinfo stays within the file system's name limit.
+QString fitName(const QString& name)
+{
+    constexpr qsizetype limit = NAME_MAX - qsizetype(sizeof(".trashinfo") - 1) - 16;
+    QString fitted = name;
+    while (QFile::encodeName(fitted).size() > limit) {
+        const QString extension = FileNaming::pathExtension(fitted);
+        QString base = FileNaming::baseName(fitted);
+        base.chop(base.size() > 1 ? 1 : 0);
+        if (base.size() <= 1 && QFile::encodeName(fitted).size() > limit)
+            fitted.chop(1);
+        else
+            fitted = extension.isEmpty() ? base : base + QLatin1Char('.') + extension;
+    }
+    return fitted;
+}
+
+} // namespace
+
+FreedesktopTrash::FreedesktopTrash(const QString& dataHome) : m_dataHome(dataHome) {}
+
+QString FreedesktopTrash::homeTrashDirectory() const
+{
+    return QDir::cleanPath(m_dataHome + QStringLiteral("/Trash"));
+}
+
+QString FreedesktopTrash::moveToTrash(const QString& path)
+{
+    // Never let a relative data home put a trash into the working directory.
+    if (!QDir::isAbsolutePath(m_dataHome))
+        throw FileOperationError(
+            AppError{QStringLiteral("com.stowbird.fileengine"), EINVAL,
+                     QStringLiteral("%1: the data folder is not an absolute path")
+                         .arg(QLatin1String(failedContext))});
+
+    const QString absolute = QDir::cleanPath(QDir(QDir::currentPath()).absoluteFilePath(path));
+    const dev_t itemDevice = deviceOf(absolute, false);
+    if (itemDevice == dev_t(-1))
+        fail(errno);
+
+    QString result;
+    if (itemDevice == deviceOfNearest(m_dataHome)) {
+        const QString trash = homeTrashDirectory();
+        prepareTrashDirectory(trash);
+        const int err = placeInTrash(trash, absolute, absolute, &result);
+        if (err == 0)
+            return result;
+        // A bind mount can share the device and still refuse the rename; then the item's
+        // own mount has the trash to use.
+        if (err != EXDEV)
+            fail(err);
+    }
+
+    const QString top = mountTopDirectory(absolute);
+    const QString trash = topDirectoryTrash(top);
+    if (trash.isEmpty())
+        throw FileOperationError(
+            AppError{QStringLiteral("com.stowbird.fileengine"), EXDEV,
+                     QStringLiteral("%1: the disk it is on has no trash that can be used")
+                         .arg(QLatin1String(failedContext))});
+    prepareTrashDirectory(trash);
+    // On a removable disk the original path is kept relative to the disk's top folder, so
+    // that it still means something when the disk is mounted elsewhere.
+    const QString relative = QDir(top).relativeFilePath(absolute);
+    const int err = placeInTrash(trash, absolute, relative, &result);
+    if (err != 0)
+        fail(err);
+    return result;
+}
+
+QString FreedesktopTrash::mountTopDirectory(const QString& path)
+{
+    QString current = QDir::cleanPath(path);
+    const dev_t device = deviceOf(current, false);
+    for (;;) {
+        if (current == QLatin1String("/"))
+            return current;
+        const QString parent = FileNaming::parentPath(current);
+        if (deviceOf(parent, true) != device)
+            return current;
+        current = parent;
+    }
+}
+
+QString FreedesktopTrash::topDirectoryTrash(const QString& topDirectory)
+{
+    const QString uid = QString::number(::getuid());
+    const QString base = topDirectory == QLatin1String("/") ? QString() : topDirectory;
+
+    // An administrator-made $topdir/.Trash: a real folder (not a link) with the sticky bit.
+    struct stat st;
+    const QString shared = base + QStringLiteral("/.Trash");
+    if (::lstat(QFile::encodeName(shared).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+        (st.st_mode & S_ISVTX)) {
+        const QString own = shared + QLatin1Char('/') + uid;
+        const QByteArray ownName = QFile::encodeName(own);
+        if ((::mkdir(ownName.constData(), 0700) == 0 || errno == EEXIST) &&
+            ::lstat(ownName.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+            st.st_uid == ::getuid())
+            return own;
+    }
+
+    const QString own = base + QStringLiteral("/.Trash-") + uid;
+    const QByteArray ownName = QFile::encodeName(own);
+    if (::mkdir(ownName.constData(), 0700) != 0 && errno != EEXIST)
+        return {};
+    if (::lstat(ownName.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
+        return {};
+    return own;
+}
+
+void FreedesktopTrash::prepareTrashDirectory(const QString& trashDirectory)
+{
+    // Parents of the home trash ($XDG_DATA_HOME and above) may not exist yet.
+    const QString parent = FileNaming::parentPath(trashDirectory);
+    if (!QDir().mkpath(parent))
+        fail(errno ? errno : EACCES);
+    makeFolder(trashDirectory, 0700);
+    makeFolder(trashDirectory + QStringLiteral("/files"), 0700);
+    makeFolder(trashDirectory + QStringLiteral("/info"), 0700);
+}
+
+int FreedesktopTrash::placeInTrash(const QString& trashDirectory, const QString& path,
+                                   const QString& originalPathValue, QString* result)
+{
+    const QString name = fitName(FileNaming::lastPathComponent(path));
+    const QByteArray info =
+        QByteArrayLiteral("[Trash Info]\nPath=") +
+        QFile::encodeName(originalPathValue).toPercentEncoding("/") +
+        QByteArrayLiteral("\nDeletionDate=") +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1() +
+        '\n';
+
+    constexpr int maxAttempts = 10000;
+    for (int n = 0; n < maxAttempts; ++n) {
+        const QString candidate = n == 0 ? name : FileNaming::numberedName(name, n);
+        const QString infoPath =
+            trashDirectory + QStringLiteral("/info/") + candidate + QStringLiteral(".trashinfo");
+        const QString filesPath = trashDirectory + QStringLiteral("/files/") + candidate;
+        const QByteArray infoName = QFile::encodeName(infoPath);
+
+        // The info file is created exclusively: whoever creates it owns the name.
+        const int fd = ::open(infoName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return errno;
+        }
+        struct stat st;
+        if (::lstat(QFile::encodeName(filesPath).constData(), &st) == 0) {
+            // A leftover without its info file: leave it alone and take another name.
+            ::close(fd);
+            ::unlink(infoName.constData());
+            continue;
+        }
+        qsizetype written = 0;
+        while (written < info.size()) {
+            const ssize_t w = ::write(fd, info.constData() + written, info.size() - written);
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w < 0)
+                break;
+            written += w;
+        }
+        const int writeError = written == info.size() ? 0 : errno;
+        const bool synced = writeError == 0 && ::fsync(fd) == 0;
+        const int syncError = synced ? 0 : (writeError ? writeError : errno);
+        if (::close(fd) != 0 || !synced) {
+            ::unlink(infoName.constData());
+            return syncError ? syncError : EIO;
+        }
+
+        const int err = NoReplaceRename::rename(path, filesPath);
+        if (err == 0) {
+            *result = filesPath;
+            return 0;
+        }
+        ::unlink(infoName.constData());
+        if (err != EEXIST)
+            return err;
+    }
+    return EEXIST;
+}

@@ -1,0 +1,260 @@
+#include "services/FileExecutionEngine.h"
+
+#include "crashreporting/CrashReporter.h"
+#include "models/FileOperationError.h"
+#include "platform/FileManagerRevealer.h"
+#include "platform/FileNaming.h"
+#include "platform/FreedesktopTrash.h"
+#include "platform/StoragePaths.h"
+#include "services/LoggerService.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace {
+
+bool existsAt(const QString& path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+QString localPath(const QUrl& url)
+{
+    const QString path = url.toLocalFile();
+    return path.isEmpty() ? QString() : QDir::cleanPath(path);
+}
+
+} // namespace
+
+FileExecutionEngine& FileExecutionEngine::shared()
+{
+    static FileExecutionEngine* instance = [] {
+        auto* engine =
+            new FileExecutionEngine(std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()),
+                                    std::make_shared<FileManagerRevealer>());
+        // Signals are delivered on the GUI thread whichever thread asked first.
+        if (QCoreApplication* app = QCoreApplication::instance())
+            engine->moveToThread(app->thread());
+        return engine;
+    }();
+    return *instance;
+}
+
+FileExecutionEngine::FileExecutionEngine(std::unique_ptr<TrashBackend> trash,
+                                         std::shared_ptr<ItemRevealer> revealer,
+                                         LoggerService* logger, CrashReporter* reporter,
+                                         QObject* parent)
+    : QObject(parent), m_trash(std::move(trash)), m_revealer(std::move(revealer)),
+      m_logger(logger ? *logger : LoggerService::shared()),
+      m_reporter(reporter ? *reporter : CrashReporter::shared())
+{
+}
+
+FileExecutionEngine::~FileExecutionEngine() = default;
+
+QUrl FileExecutionEngine::move(const TriageItem& item, const QUrl& destinationFolder)
+{
+    const QString token = logToken(item);
+    m_logger.action(QStringLiteral("Moving item (.%1) to destination").arg(token));
+
+    const QString folder = localPath(destinationFolder);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        const AppError error = destinationMissingError(destinationFolder);
+        reportFailure(QStringLiteral("Destination missing"), error);
+        throw FileOperationError(error);
+    }
+
+    const QString name = item.suggestedFilename && !item.suggestedFilename->isEmpty()
+                             ? *item.suggestedFilename
+                             : item.filename;
+    // A name with "/" or ".." would place the item outside the chosen folder.
+    const QString reason = FileNaming::invalidComponentReason(name);
+    if (!reason.isEmpty())
+        throw FileOperationError(AppError{errorDomain(), invalidNameCode, reason});
+
+    const QString finalPath = moveToFreeName(localPath(item.url), folder + QLatin1Char('/') + name);
+    const QUrl finalUrl = QUrl::fromLocalFile(finalPath);
+    push(ActionRecord(ActionRecord::ActionType::moved(item.url, finalUrl), item));
+    m_logger.info(QStringLiteral("Moved item (.%1) successfully").arg(token));
+    return finalUrl;
+}
+
+QUrl FileExecutionEngine::trash(const TriageItem& item)
+{
+    const QString token = logToken(item);
+    m_logger.action(QStringLiteral("Trashing item (.%1)").arg(token));
+
+    QString trashedPath;
+    try {
+        trashedPath = m_trash->moveToTrash(localPath(item.url));
+    } catch (const FileOperationError& failure) {
+        reportFailure(QStringLiteral("FileManager.trashItem failed for item (.%1)").arg(token),
+                      failure.error());
+        throw;
+    }
+
+    const QUrl trashedUrl = trashedPath.isEmpty() ? item.url : QUrl::fromLocalFile(trashedPath);
+    push(ActionRecord(ActionRecord::ActionType::trashed(trashedUrl), item));
+    m_logger.info(QStringLiteral("Successfully trashed item (.%1)").arg(token));
+    return trashedUrl;
+}
+
+QUrl FileExecutionEngine::rename(const TriageItem& item, const QString& newFilename)
+{
+    // The name must stay one component of the item's own folder.
+    const QString reason = FileNaming::invalidComponentReason(newFilename);
+    if (!reason.isEmpty())
+        throw FileOperationError(AppError{errorDomain(), invalidNameCode, reason});
+
+    const QString source = localPath(item.url);
+    const QString finalPath =
+        moveToFreeName(source, FileNaming::parentPath(source) + QLatin1Char('/') + newFilename);
+    const QUrl finalUrl = QUrl::fromLocalFile(finalPath);
+    push(ActionRecord(ActionRecord::ActionType::renamed(item.url, finalUrl), item));
+    return finalUrl;
+}
+
+std::optional<ActionRecord> FileExecutionEngine::undo()
+{
+    std::optional<ActionRecord> record;
+    bool emptied = false;
+    {
+        std::lock_guard guard(m_lock);
+        if (m_undoStack.empty())
+            return std::nullopt;
+        record = m_undoStack.back();
+        m_undoStack.pop_back();
+        emptied = m_undoStack.empty();
+    }
+    // Signals go out after the lock is released, so that no receiver runs while it is held.
+    if (emptied)
+        emit canUndoChanged(false);
+
+    using Kind = ActionRecord::ActionType::Kind;
+    if (record->type.kind == Kind::Trashed) {
+        // The item stays in the trash; the user restores it from the file manager.
+        const QUrl url = record->type.originalURL();
+        std::shared_ptr<ItemRevealer> revealer = m_revealer;
+        if (!revealer)
+            return record;
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app, [revealer, url] { revealer->reveal(url); }, Qt::QueuedConnection);
+        else
+            revealer->reveal(url);
+        return record;
+    }
+
+    const QString current = localPath(record->type.to);
+    const QString earlier = localPath(record->type.from);
+    if (!existsAt(current))
+        return record; // deleted since: nothing to put back
+    try {
+        // Back to exactly the earlier path: never under another name, never over
+        // something that stands there now.
+        m_mover.move(current, earlier, {});
+    } catch (const FileOperationError& failure) {
+        if (!failure.isErrno(EEXIST))
+            throw;
+        throw FileOperationError(AppError{
+            failure.error().domain, EEXIST,
+            QStringLiteral("Cannot undo: \"%1\" already exists where the item was; nothing "
+                           "was replaced.")
+                .arg(FileNaming::lastPathComponent(earlier))});
+    }
+    return record;
+}
+
+bool FileExecutionEngine::canUndo() const
+{
+    std::lock_guard guard(m_lock);
+    return !m_undoStack.empty();
+}
+
+int FileExecutionEngine::undoCount() const
+{
+    std::lock_guard guard(m_lock);
+    return int(m_undoStack.size());
+}
+
+void FileExecutionEngine::clearUndoHistory()
+{
+    {
+        std::lock_guard guard(m_lock);
+        if (m_undoStack.empty())
+            return;
+        m_undoStack.clear();
+    }
+    emit canUndoChanged(false);
+}
+
+QUrl FileExecutionEngine::resolveCollision(const QUrl& destinationURL)
+{
+    return QUrl::fromLocalFile(resolveCollision(localPath(destinationURL)));
+}
+
+QString FileExecutionEngine::resolveCollision(const QString& destinationPath)
+{
+    if (!existsAt(destinationPath))
+        return destinationPath;
+    const QString folder = FileNaming::parentPath(destinationPath);
+    const QString name = FileNaming::lastPathComponent(destinationPath);
+    const QString prefix = folder == QLatin1String("/") ? folder : folder + QLatin1Char('/');
+    for (int n = 1;; ++n) {
+        const QString candidate = prefix + FileNaming::numberedName(name, n);
+        if (!existsAt(candidate))
+            return candidate;
+    }
+}
+
+QString FileExecutionEngine::logToken(const TriageItem& item)
+{
+    const QString path = item.url.isLocalFile() ? item.url.toLocalFile() : item.url.path();
+    const QString extension = FileNaming::pathExtension(FileNaming::lastPathComponent(path));
+    return extension.isEmpty() ? QStringLiteral("file") : extension;
+}
+
+AppError FileExecutionEngine::destinationMissingError(const QUrl& destinationFolder)
+{
+    const QString path = destinationFolder.isLocalFile() ? destinationFolder.toLocalFile()
+                                                         : destinationFolder.path();
+    return AppError{errorDomain(), destinationMissingCode,
+                    QStringLiteral("Destination directory does not exist: %1")
+                        .arg(FileNaming::lastPathComponent(path))};
+}
+
+QString FileExecutionEngine::moveToFreeName(const QString& source, const QString& candidate)
+{
+    // The free name is found first; when another writer takes it before the rename lands,
+    // the mover asks for the next one.
+    return m_mover.move(source, resolveCollision(candidate),
+                        [candidate] { return resolveCollision(candidate); });
+}
+
+void FileExecutionEngine::push(const ActionRecord& record)
+{
+    bool wasEmpty = false;
+    {
+        std::lock_guard guard(m_lock);
+        wasEmpty = m_undoStack.empty();
+        m_undoStack.push_back(record);
+        if (m_undoStack.size() > size_t(maxUndoHistory))
+            m_undoStack.pop_front();
+    }
+    if (wasEmpty)
+        emit canUndoChanged(true);
+}
+
+void FileExecutionEngine::reportFailure(const QString& message, const AppError& error)
+{
+    // The line is composed here and the error reported once: the logger's error(message,
+    // error) would record it with the crash reporter a second time.
+    m_logger.error(message + QStringLiteral(" | Error: ") + error.localizedDescription);
+    m_reporter.recordError(error);
+}

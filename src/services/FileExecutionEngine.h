@@ -1,0 +1,98 @@
+#pragma once
+
+#include "models/ActionRecord.h"
+#include "models/AppError.h"
+#include "models/TriageItem.h"
+#include "platform/FileMover.h"
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+class CrashReporter;
+class ItemRevealer;
+class LoggerService;
+class TrashBackend;
+
+// Carries out the file actions of a triage decision (move to a folder, move to the trash,
+// rename in place), keeps each successful one on an undo stack and undoes the latest on
+// request. It is the only code that changes the user's downloaded files, and it never
+// overwrites one: every move and rename lands under a name nobody else holds.
+//
+// Every operation is synchronous on the caller's thread (the HUD calls them off the GUI
+// thread) and throws FileOperationError on failure. The undo stack is guarded by one
+// recursive mutex; file operations run outside it.
+class FileExecutionEngine : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int maxUndoHistory = 50;
+    static constexpr int destinationMissingCode = 404;
+    static constexpr int invalidNameCode = 400;
+    static QString errorDomain() { return QStringLiteral("com.stowbird.fileengine"); }
+
+    // The process-wide engine: the home trash under $XDG_DATA_HOME, the file manager over
+    // D-Bus, the shared logger and crash reporter.
+    static FileExecutionEngine& shared();
+
+    // Null logger or reporter mean the shared ones.
+    FileExecutionEngine(std::unique_ptr<TrashBackend> trash, std::shared_ptr<ItemRevealer> revealer,
+                        LoggerService* logger = nullptr, CrashReporter* reporter = nullptr,
+                        QObject* parent = nullptr);
+    ~FileExecutionEngine() override;
+
+    // Moves the item into destinationFolder, under its suggested name when it has one, and
+    // returns its final URL. Throws the "destination missing" error when the folder does
+    // not exist or is not a folder.
+    QUrl move(const TriageItem& item, const QUrl& destinationFolder);
+    // Moves the item to the trash and returns its URL inside the trash.
+    QUrl trash(const TriageItem& item);
+    // Renames the item in its folder and returns its final URL. newFilename must be one
+    // path component: names that are empty, ".", ".." or hold "/" or NUL are refused.
+    QUrl rename(const TriageItem& item, const QString& newFilename);
+    // Undoes the latest action and returns its record; nothing when there was none. A moved
+    // or renamed item goes back to where it was (never over something that is there now);
+    // a trashed item stays in the trash and is shown in the file manager.
+    std::optional<ActionRecord> undo();
+
+    bool canUndo() const;
+    int undoCount() const;
+    void clearUndoHistory();
+
+    // The candidate itself when nothing exists at its path, else the first free
+    // "base (n).ext" beside it. A dangling link counts as existing.
+    static QUrl resolveCollision(const QUrl& destinationURL);
+    static QString resolveCollision(const QString& destinationPath);
+
+    // The token that stands for an item in log lines: its extension, unchanged, or "file".
+    static QString logToken(const TriageItem& item);
+
+    // The "destination missing" error for a destination folder.
+    static AppError destinationMissingError(const QUrl& destinationFolder);
+
+    // The mover used for moves, renames and undo; tests install a fault hook on it.
+    FileMover& mover() { return m_mover; }
+
+signals:
+    // Fires when canUndo() changes (from the thread that changed it).
+    void canUndoChanged(bool canUndo);
+
+private:
+    QString moveToFreeName(const QString& source, const QString& candidate);
+    void push(const ActionRecord& record);
+    void reportFailure(const QString& message, const AppError& error);
+
+    std::unique_ptr<TrashBackend> m_trash;
+    std::shared_ptr<ItemRevealer> m_revealer;
+    LoggerService& m_logger;
+    CrashReporter& m_reporter;
+    FileMover m_mover;
+
+    mutable std::recursive_mutex m_lock;
+    std::deque<ActionRecord> m_undoStack;
+};

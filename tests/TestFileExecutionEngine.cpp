@@ -1,0 +1,677 @@
+#include "TestEnvironment.h"
+#include "crashreporting/CrashReporter.h"
+#include "models/FileOperationError.h"
+#include "platform/FileNaming.h"
+#include "platform/FreedesktopTrash.h"
+#include "platform/ItemRevealer.h"
+#include "services/FileExecutionEngine.h"
+#include "services/LoggerService.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <latch>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+class RecordingReporter : public CrashReporter
+{
+public:
+    bool configure(const QString&) override { return true; }
+    void setCollectionEnabled(bool) override {}
+    void setCustomValue(const QString&, const QVariant&) override {}
+    void recordError(const AppError& error) override
+    {
+        std::lock_guard guard(m_lock);
+        m_errors << error;
+    }
+    void log(const QString&) override {}
+    QList<AppError> errors()
+    {
+        std::lock_guard guard(m_lock);
+        return m_errors;
+    }
+
+private:
+    std::mutex m_lock;
+    QList<AppError> m_errors;
+};
+
+class RecordingRevealer : public ItemRevealer
+{
+public:
+    void reveal(const QUrl& url) override { revealed << url; }
+    QList<QUrl> revealed;
+};
+
+QUrl url(const QString& path)
+{
+    return QUrl::fromLocalFile(path);
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+QByteArray pattern(qint64 size, char seed)
+{
+    QByteArray data(size, Qt::Uninitialized);
+    for (qint64 i = 0; i < size; ++i)
+        data[i] = char(seed + i * 7 + i / 4096);
+    return data;
+}
+
+// Everything about a tree that a move must keep: kinds, modes, times and contents.
+QStringList snapshot(const QString& root)
+{
+    QStringList lines;
+    auto describe = [&](const QString& path, const QString& relative) {
+        struct stat st;
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+            return;
+        QString line = QStringLiteral("%1 mode=%2 mtime=%3.%4 ")
+                           .arg(relative)
+                           .arg(st.st_mode, 0, 8)
+                           .arg(st.st_mtim.tv_sec)
+                           .arg(st.st_mtim.tv_nsec);
+        if (S_ISLNK(st.st_mode)) {
+            char target[4096];
+            const ssize_t n =
+                ::readlink(QFile::encodeName(path).constData(), target, sizeof target);
+            line += QStringLiteral("link:") + QString::fromLocal8Bit(target, n < 0 ? 0 : n);
+        } else if (S_ISREG(st.st_mode))
+            line += QString::fromLatin1(
+                QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha1).toHex());
+        lines << line;
+    };
+    describe(root, QStringLiteral("."));
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        describe(path, QDir(root).relativeFilePath(path));
+    }
+    lines.sort();
+    return lines;
+}
+
+// A folder on another file system than the temporary folder, or none.
+QString otherFileSystemRoot()
+{
+    struct stat tmp, shm;
+    if (::stat(QFile::encodeName(QDir::tempPath()).constData(), &tmp) != 0 ||
+        ::stat("/dev/shm", &shm) != 0 || tmp.st_dev == shm.st_dev || ::access("/dev/shm", W_OK))
+        return {};
+    return QStringLiteral("/dev/shm");
+}
+
+} // namespace
+
+class TestFileExecutionEngine : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<RecordingReporter> m_reporter;
+    std::unique_ptr<LoggerService> m_logger;
+    std::shared_ptr<RecordingRevealer> m_revealer;
+    std::unique_ptr<FileExecutionEngine> m_engine;
+
+    QString path(const QString& relative) const { return m_dir->path() + u'/' + relative; }
+    QString dataHome() const { return path(QStringLiteral("data")); }
+
+    std::unique_ptr<FileExecutionEngine> makeEngine(const QString& dataHomePath)
+    {
+        return std::make_unique<FileExecutionEngine>(
+            std::make_unique<FreedesktopTrash>(dataHomePath), m_revealer, m_logger.get(),
+            m_reporter.get());
+    }
+
+    TriageItem itemAt(const QString& relative, const QByteArray& content = "data")
+    {
+        writeFile(path(relative), content);
+        return TriageItem(url(path(relative)));
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_reporter = std::make_unique<RecordingReporter>();
+        m_logger = std::make_unique<LoggerService>(path(QStringLiteral("logs")), m_reporter.get());
+        m_revealer = std::make_shared<RecordingRevealer>();
+        m_engine = makeEngine(dataHome());
+        QDir().mkpath(path(QStringLiteral("slot")));
+    }
+
+    void cleanup()
+    {
+        m_engine.reset();
+        m_logger.reset();
+        m_dir.reset();
+    }
+
+    void collisionNames_data()
+    {
+        QTest::addColumn<QStringList>("taken");
+        QTest::addColumn<QString>("candidate");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("free") << QStringList{} << "report.pdf"
+                              << "report.pdf";
+        QTest::newRow("taken") << QStringList{"report.pdf"} << "report.pdf"
+                               << "report (1).pdf";
+        QTest::newRow("first number taken")
+            << QStringList{"report.pdf", "report (1).pdf"} << "report.pdf"
+            << "report (2).pdf";
+        QTest::newRow("double extension") << QStringList{"archive.tar.gz"} << "archive.tar.gz"
+                                          << "archive.tar (1).gz";
+        QTest::newRow("no extension") << QStringList{"notes"} << "notes"
+                                      << "notes (1)";
+        QTest::newRow("folder with extension") << QStringList{"Photos.export/"} << "Photos.export"
+                                               << "Photos (1).export";
+        QTest::newRow("hidden file") << QStringList{".bashrc"} << ".bashrc"
+                                     << ".bashrc (1)";
+        QTest::newRow("dangling link counts as taken") << QStringList{"@link"} << "link"
+                                                       << "link (1)";
+    }
+
+    void collisionNames()
+    {
+        QFETCH(QStringList, taken);
+        QFETCH(QString, candidate);
+        QFETCH(QString, expected);
+        for (const QString& name : taken) {
+            if (name.endsWith(u'/'))
+                QDir().mkpath(path(name));
+            else if (name.startsWith(u'@'))
+                QVERIFY(QFile::link(path(QStringLiteral("missing")), path(name.mid(1))));
+            else
+                writeFile(path(name), "x");
+        }
+        QCOMPARE(FileExecutionEngine::resolveCollision(url(path(candidate))), url(path(expected)));
+    }
+
+    void logTokens_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("token");
+        QTest::newRow("upper-case kept") << "photo.JPG"
+                                         << "JPG";
+        QTest::newRow("no extension") << "README"
+                                      << "file";
+        QTest::newRow("last extension") << "archive.tar.gz"
+                                        << "gz";
+    }
+
+    void logTokens()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, token);
+        QCOMPARE(FileExecutionEngine::logToken(TriageItem(url(path(name)))), token);
+    }
+
+    void moveNeverOverwrites()
+    {
+        writeFile(path("slot/photo.JPG"), "already there");
+        const TriageItem item = itemAt(QStringLiteral("Downloads/photo.JPG"), "new photo");
+        QSignalSpy canUndo(m_engine.get(), &FileExecutionEngine::canUndoChanged);
+
+        const QUrl moved = m_engine->move(item, url(path("slot")));
+
+        QCOMPARE(moved, url(path("slot/photo (1).JPG")));
+        QCOMPARE(readFile(path("slot/photo (1).JPG")), QByteArray("new photo"));
+        QCOMPARE(readFile(path("slot/photo.JPG")), QByteArray("already there"));
+        QVERIFY(!QFileInfo::exists(item.path()));
+        QCOMPARE(canUndo.count(), 1);
+        QCOMPARE(m_engine->undoCount(), 1);
+    }
+
+    void moveUsesSuggestedFilename()
+    {
+        writeFile(path("Downloads/x1.pdf"), "invoice");
+        const TriageItem item(url(path("Downloads/x1.pdf")), QUuid::createUuid(), std::nullopt,
+                              QStringLiteral("Invoice March.pdf"));
+        QCOMPARE(m_engine->move(item, url(path("slot"))), url(path("slot/Invoice March.pdf")));
+        QCOMPARE(readFile(path("slot/Invoice March.pdf")), QByteArray("invoice"));
+    }
+
+    void moveToMissingDestination_data()
+    {
+        QTest::addColumn<bool>("regularFile");
+        QTest::newRow("deleted folder") << false;
+        QTest::newRow("regular file") << true;
+    }
+
+    void moveToMissingDestination()
+    {
+        QFETCH(bool, regularFile);
+        if (regularFile)
+            writeFile(path("Gone"), "not a folder");
+        const TriageItem item = itemAt(QStringLiteral("Downloads/a.txt"));
+        try {
+            m_engine->move(item, url(path("Gone")));
+            QFAIL("moving into a missing destination succeeded");
+        } catch (const FileOperationError& failure) {
+            QCOMPARE(failure.error().domain, QStringLiteral("com.stowbird.fileengine"));
+            QCOMPARE(failure.error().code, 404);
+            QCOMPARE(failure.error().localizedDescription,
+                     QStringLiteral("Destination directory does not exist: Gone"));
+            QCOMPARE(m_reporter->errors(), QList<AppError>{failure.error()});
+        }
+        QVERIFY(QFileInfo::exists(item.path()));
+        QVERIFY(!m_engine->canUndo());
+    }
+
+    void renameToCurrentNameAddsCounter()
+    {
+        const TriageItem item = itemAt(QStringLiteral("Downloads/report.pdf"));
+        QCOMPARE(m_engine->rename(item, QStringLiteral("report.pdf")),
+                 url(path("Downloads/report (1).pdf")));
+        QVERIFY(!QFileInfo::exists(item.path()));
+    }
+
+    void refusedRenameNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("code");
+        QTest::newRow("empty") << QString() << 400;
+        QTest::newRow("dot") << "." << 400;
+        QTest::newRow("dot dot") << ".." << 400;
+        QTest::newRow("slash") << "sub/name.pdf" << 400;
+        QTest::newRow("parent path") << "../escaped.pdf" << 400;
+        QTest::newRow("nul") << QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b") << 400;
+        QTest::newRow("too long") << QString(300, u'n') << int(ENAMETOOLONG);
+    }
+
+    void refusedRenameNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, code);
+        QDir().mkpath(path("Downloads/sub"));
+        const TriageItem item = itemAt(QStringLiteral("Downloads/keep.pdf"), "keep");
+        try {
+            m_engine->rename(item, name);
+            QFAIL("a refused name was accepted");
+        } catch (const FileOperationError& failure) {
+            QCOMPARE(failure.error().code, code);
+            QVERIFY(!failure.error().localizedDescription.isEmpty());
+        }
+        QCOMPARE(readFile(item.path()), QByteArray("keep"));
+        QCOMPARE(QDir(path("Downloads/sub")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList());
+        QVERIFY(!QFileInfo::exists(path("escaped.pdf")));
+        QVERIFY(!m_engine->canUndo());
+    }
+
+    void undoPutsMovedAndRenamedItemsBack_data()
+    {
+        QTest::addColumn<bool>("rename");
+        QTest::newRow("move") << false;
+        QTest::newRow("rename") << true;
+    }
+
+    void undoPutsMovedAndRenamedItemsBack()
+    {
+        QFETCH(bool, rename);
+        const TriageItem item = itemAt(QStringLiteral("Downloads/a.txt"), "payload");
+        const QUrl done = rename ? m_engine->rename(item, QStringLiteral("b.txt"))
+                                 : m_engine->move(item, url(path("slot")));
+        const std::optional<ActionRecord> record = m_engine->undo();
+        QVERIFY(record);
+        const ActionRecord::ActionType expected =
+            rename ? ActionRecord::ActionType::renamed(item.url, done)
+                   : ActionRecord::ActionType::moved(item.url, done);
+        QVERIFY(record->type == expected);
+        QCOMPARE(record->item.id, item.id);
+        QCOMPARE(readFile(item.path()), QByteArray("payload"));
+        QVERIFY(!QFileInfo::exists(done.toLocalFile()));
+        QVERIFY(!m_engine->undo()); // the stack is empty again and nothing is touched
+    }
+
+    void undoAfterTrashRevealsTheItem()
+    {
+        const TriageItem item = itemAt(QStringLiteral("Downloads/a.txt"));
+        const QUrl trashed = m_engine->trash(item);
+        const std::optional<ActionRecord> record = m_engine->undo();
+        QVERIFY(record);
+        QVERIFY(record->type == ActionRecord::ActionType::trashed(trashed));
+        QVERIFY(QFileInfo::exists(trashed.toLocalFile())); // it stays in the trash
+        QVERIFY(!QFileInfo::exists(item.path()));
+        QTRY_COMPARE_WITH_TIMEOUT(m_revealer->revealed, QList<QUrl>{trashed}, 2000);
+    }
+
+    void undoWhenMovedItemWasDeleted()
+    {
+        const TriageItem item = itemAt(QStringLiteral("Downloads/a.txt"));
+        QFile::remove(m_engine->move(item, url(path("slot"))).toLocalFile());
+        QVERIFY(m_engine->undo());
+        QVERIFY(!QFileInfo::exists(item.path()));
+    }
+
+    void undoNeverReplacesANewOccupant()
+    {
+        const TriageItem item = itemAt(QStringLiteral("Downloads/a.txt"), "moved");
+        const QUrl moved = m_engine->move(item, url(path("slot")));
+        writeFile(item.path(), "newcomer");
+        try {
+            m_engine->undo();
+            QFAIL("undo replaced a file");
+        } catch (const FileOperationError& failure) {
+            QCOMPARE(failure.error().code, EEXIST);
+            QVERIFY(failure.error().localizedDescription.contains(QStringLiteral("a.txt")));
+        }
+        QCOMPARE(readFile(item.path()), QByteArray("newcomer"));
+        QCOMPARE(readFile(moved.toLocalFile()), QByteArray("moved"));
+        QVERIFY(!m_engine->canUndo()); // the record is gone
+    }
+
+    void undoHistoryKeepsFiftyRecords()
+    {
+        QString current = itemAt(QStringLiteral("Downloads/n0")).path();
+        QSignalSpy canUndo(m_engine.get(), &FileExecutionEngine::canUndoChanged);
+        for (int i = 1; i <= 51; ++i)
+            current = m_engine->rename(TriageItem(url(current)), QStringLiteral("n%1").arg(i))
+                          .toLocalFile();
+        QCOMPARE(m_engine->undoCount(), FileExecutionEngine::maxUndoHistory);
+        int undone = 0;
+        while (m_engine->undo())
+            ++undone;
+        QCOMPARE(undone, 50);
+        // The first rename fell off the stack: the file keeps the name it gave.
+        QVERIFY(QFileInfo::exists(path("Downloads/n1")));
+        QVERIFY(!QFileInfo::exists(path("Downloads/n0")));
+        QCOMPARE(canUndo.count(), 2); // became possible once, impossible once
+        m_engine->clearUndoHistory();
+        QCOMPARE(canUndo.count(), 2);
+    }
+
+    void concurrentMovesNeverLoseAFile()
+    {
+        constexpr int rounds = 1000;
+        for (int round = 0; round < rounds; ++round) {
+            const QString target = path(QStringLiteral("race/%1").arg(round));
+            QDir().mkpath(target);
+            const TriageItem a = itemAt(QStringLiteral("a/%1/report.pdf").arg(round), "from a");
+            const TriageItem b = itemAt(QStringLiteral("b/%1/report.pdf").arg(round), "from b");
+            std::latch start(2);
+            std::atomic<int> failures = 0;
+            auto run = [&](const TriageItem& item) {
+                start.arrive_and_wait();
+                try {
+                    m_engine->move(item, url(target));
+                } catch (const FileOperationError&) {
+                    ++failures;
+                }
+            };
+            std::thread first(run, std::cref(a));
+            std::thread second(run, std::cref(b));
+            first.join();
+            second.join();
+            QCOMPARE(failures.load(), 0);
+            QStringList contents;
+            for (const QString& name : QDir(target).entryList(QDir::Files))
+                contents << QString::fromLatin1(readFile(target + u'/' + name));
+            contents.sort();
+            QCOMPARE(contents, (QStringList{"from a", "from b"}));
+            QVERIFY(QFileInfo::exists(target + QStringLiteral("/report (1).pdf")));
+        }
+        QCOMPARE(m_engine->undoCount(), FileExecutionEngine::maxUndoHistory);
+    }
+
+    void crossFileSystemMove_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("file") << false;
+        QTest::newRow("nested folder") << true;
+    }
+
+    void crossFileSystemMove()
+    {
+        QFETCH(bool, folder);
+        const QString other = otherFileSystemRoot();
+        if (other.isEmpty())
+            QSKIP("no second file system (/dev/shm) beside the temporary folder");
+        QTemporaryDir target(other + QStringLiteral("/stowbird-test-XXXXXX"));
+        QVERIFY(target.isValid());
+
+        const QString source = path(folder ? "Downloads/Album" : "Downloads/big.bin");
+        if (folder) {
+            writeFile(source + "/a.jpg", pattern(3 * 1024 * 1024 + 17, 'a'));
+            writeFile(source + "/deep/er/b.txt", "b");
+            writeFile(source + "/.hidden", "h");
+            QDir().mkpath(source + "/empty");
+            QVERIFY(QFile::link(QStringLiteral("a.jpg"), source + "/link"));
+            QVERIFY(QFile::link(QStringLiteral("/nowhere"), source + "/dangling"));
+            QVERIFY(::chmod(QFile::encodeName(source + "/deep/er/b.txt"), 0640) == 0);
+            QVERIFY(::chmod(QFile::encodeName(source + "/deep/er"), 0555) == 0);
+        } else {
+            writeFile(source, pattern(5 * 1024 * 1024 + 3, 'z'));
+            QVERIFY(::chmod(QFile::encodeName(source), 0604) == 0);
+        }
+        const struct timespec past[2] = {{1000000000, 0}, {1000000000, 123456789}};
+        QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(source), past, AT_SYMLINK_NOFOLLOW) == 0);
+        const QStringList before = snapshot(source);
+
+        const TriageItem item(url(source));
+        const QUrl moved = m_engine->move(item, url(target.path()));
+        QCOMPARE(moved, url(target.path() + u'/' + item.filename));
+        QVERIFY(!QFileInfo::exists(source) && !QFileInfo(source).isSymLink());
+        QCOMPARE(snapshot(moved.toLocalFile()), before);
+        QCOMPARE(
+            QDir(target.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{item.filename});
+
+        // Undo carries it back across the file systems just as whole.
+        QVERIFY(m_engine->undo());
+        QCOMPARE(snapshot(source), before);
+        QVERIFY(!QFileInfo::exists(moved.toLocalFile()));
+    }
+
+    void crossFileSystemFailureLeavesSourceAlone_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("file, half-way through its data") << false;
+        QTest::newRow("folder, at its second file") << true;
+    }
+
+    void crossFileSystemFailureLeavesSourceAlone()
+    {
+        QFETCH(bool, folder);
+        const QString other = otherFileSystemRoot();
+        if (other.isEmpty())
+            QSKIP("no second file system (/dev/shm) beside the temporary folder");
+        QTemporaryDir target(other + QStringLiteral("/stowbird-test-XXXXXX"));
+
+        const QString source = path(folder ? "Downloads/Set" : "Downloads/big.bin");
+        if (folder) {
+            writeFile(source + "/1.bin", pattern(100, '1'));
+            writeFile(source + "/sub/2.bin", pattern(2 * 1024 * 1024, '2'));
+            writeFile(source + "/sub/3.bin", pattern(100, '3'));
+        } else {
+            writeFile(source, pattern(4 * 1024 * 1024, 'q'));
+        }
+        const QStringList before = snapshot(source);
+        int filesSeen = 0;
+        QString lastFile;
+        m_engine->mover().setChunkHook([&](const QString& file, qint64 copied) {
+            if (file != lastFile) {
+                lastFile = file;
+                ++filesSeen;
+            }
+            if (folder ? filesSeen == 2 : copied >= 2 * 1024 * 1024)
+                throw FileOperationError::fromErrno(ENOSPC, QStringLiteral("Could not write"));
+        });
+
+        try {
+            m_engine->move(TriageItem(url(source)), url(target.path()));
+            QFAIL("the failing copy reported success");
+        } catch (const FileOperationError& failure) {
+            QCOMPARE(failure.error().code, ENOSPC);
+        }
+        QCOMPARE(snapshot(source), before);
+        QCOMPARE(
+            QDir(target.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            QStringList());
+        QVERIFY(!m_engine->canUndo());
+    }
+
+    void crossFileSystemMoveOfAVanishingSource()
+    {
+        const QString other = otherFileSystemRoot();
+        if (other.isEmpty())
+            QSKIP("no second file system (/dev/shm) beside the temporary folder");
+        QTemporaryDir target(other + QStringLiteral("/stowbird-test-XXXXXX"));
+        const TriageItem item = itemAt(QStringLiteral("Downloads/gone.bin"), pattern(1 << 20, 'g'));
+        m_engine->mover().setChunkHook([&](const QString&, qint64) { QFile::remove(item.path()); });
+        try {
+            m_engine->move(item, url(target.path()));
+            QFAIL("a move whose source vanished reported success");
+        } catch (const FileOperationError& failure) {
+            QCOMPARE(failure.error().code, ENOENT);
+        }
+        QCOMPARE(
+            QDir(target.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            QStringList());
+        QVERIFY(!m_engine->canUndo());
+    }
+
+    void trashKeepsAnInfoFile_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("file") << false;
+        QTest::newRow("folder") << true;
+    }
+
+    void trashKeepsAnInfoFile()
+    {
+        QFETCH(bool, folder);
+        const QString name = QStringLiteral("My Report #1.pdf");
+        QList<QUrl> trashed;
+        for (const QString& parent : {QStringLiteral("Downloads"), QStringLiteral("Other")}) {
+            const QString original = path(parent + u'/' + name);
+            if (folder)
+                writeFile(original + QStringLiteral("/inside.txt"), "x");
+            else
+                writeFile(original, "x");
+            const TriageItem item(url(original));
+            const QUrl result = m_engine->trash(item);
+            trashed << result;
+
+            const QString inTrash = result.toLocalFile();
+            QVERIFY(QDir::isAbsolutePath(inTrash));
+            QCOMPARE(QFileInfo(inTrash).absolutePath(),
+                     dataHome() + QStringLiteral("/Trash/files"));
+            QVERIFY(!QFileInfo::exists(original));
+            QCOMPARE(QFileInfo(inTrash).isDir(), folder);
+
+            const QByteArray info =
+                readFile(dataHome() + QStringLiteral("/Trash/info/") +
+                         QFileInfo(inTrash).fileName() + QStringLiteral(".trashinfo"));
+            const QList<QByteArray> lines = info.trimmed().split('\n');
+            QCOMPARE(lines.size(), 3);
+            QCOMPARE(lines[0], QByteArray("[Trash Info]"));
+            QVERIFY(lines[1].startsWith("Path=") && lines[2].startsWith("DeletionDate="));
+            // The path is percent-encoded, " " and "#" included.
+            const QByteArray encodedPath = lines[1].mid(5);
+            QVERIFY(!encodedPath.contains(' ') && !encodedPath.contains('#'));
+            QCOMPARE(QUrl::fromPercentEncoding(encodedPath), original);
+            const QDateTime deleted = QDateTime::fromString(QString::fromLatin1(lines[2].mid(13)),
+                                                            QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+            QVERIFY(deleted.isValid());
+            QVERIFY(qAbs(deleted.secsTo(QDateTime::currentDateTime())) < 60);
+        }
+        QVERIFY(trashed[0] != trashed[1]); // the second of the same name got a unique name
+        QCOMPARE(m_engine->undoCount(), 2);
+    }
+
+    void trashWithoutDataHome()
+    {
+        // $XDG_DATA_HOME does not exist yet: it is created, and nothing lands in the working
+        // directory.
+        const QString missing = path(QStringLiteral("fresh/share"));
+        auto engine = makeEngine(missing);
+        QTemporaryDir workingDirectory;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(workingDirectory.path());
+        const TriageItem item = itemAt(QStringLiteral("Downloads/a.txt"));
+        const QUrl result = engine->trash(item);
+        QDir::setCurrent(previous);
+
+        QCOMPARE(result, url(missing + QStringLiteral("/Trash/files/a.txt")));
+        QVERIFY(QFileInfo::exists(missing + QStringLiteral("/Trash/info/a.txt.trashinfo")));
+        QCOMPARE(QDir(workingDirectory.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList());
+    }
+
+    void trashFailureIsReportedWithoutTheName()
+    {
+        const TriageItem item(url(path(QStringLiteral("Downloads/secret-name.txt"))));
+        try {
+            m_engine->trash(item);
+            QFAIL("trashing a missing file succeeded");
+        } catch (const FileOperationError& failure) {
+            QCOMPARE(failure.error().code, ENOENT);
+            QVERIFY(!failure.error().localizedDescription.contains(QStringLiteral("secret")));
+            QCOMPARE(m_reporter->errors(), QList<AppError>{failure.error()});
+        }
+        QVERIFY(!m_engine->canUndo());
+    }
+
+    void trashOnAnotherMount()
+    {
+        const QString other = otherFileSystemRoot();
+        if (other.isEmpty())
+            QSKIP("no second file system (/dev/shm) beside the temporary folder");
+        const QString trash = other + QStringLiteral("/.Trash-") + QString::number(::getuid());
+        const bool trashExisted = QFileInfo::exists(trash);
+        QTemporaryDir folder(other + QStringLiteral("/stowbird-test-XXXXXX"));
+        writeFile(folder.path() + QStringLiteral("/usb.txt"), "on the stick");
+
+        const QUrl result = m_engine->trash(TriageItem(url(folder.path() + "/usb.txt")));
+        const QString inTrash = result.toLocalFile();
+        const QString infoPath = trash + QStringLiteral("/info/") + QFileInfo(inTrash).fileName() +
+                                 QStringLiteral(".trashinfo");
+        const QByteArray info = readFile(infoPath);
+        const QByteArray trashedContent = readFile(inTrash);
+        if (trashExisted) {
+            QFile::remove(inTrash);
+            QFile::remove(infoPath);
+        } else {
+            QDir(trash).removeRecursively();
+        }
+
+        QCOMPARE(FileNaming::parentPath(inTrash), trash + QStringLiteral("/files"));
+        QCOMPARE(trashedContent, QByteArray("on the stick"));
+        // Relative to the mount's top folder, so it survives another mount point.
+        const QString relative = QDir(other).relativeFilePath(folder.path() + "/usb.txt");
+        QVERIFY2(info.contains("\nPath=" + QFile::encodeName(relative) + '\n'), info.constData());
+    }
+};
+
+STOWBIRD_TEST_MAIN(TestFileExecutionEngine)
+#include "TestFileExecutionEngine.moc"
