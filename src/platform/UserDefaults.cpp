@@ -2,6 +2,6 @@
 
 std::unique_ptr<QSettings> UserDefaults::open()
 {
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                        QStringLiteral("stowbird"), QStringLiteral("stowbird"));
 }
