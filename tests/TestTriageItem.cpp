@@ -32,22 +32,12 @@ private slots:
         QTest::addColumn<QString>("extension");
         QTest::addColumn<QString>("mime");
 
-        QTest::newRow("upper-case extension") << "Report.PDF"
-                                              << "Report.PDF"
-                                              << "pdf"
+        QTest::newRow("upper-case extension") << "Report.PDF" << "Report.PDF" << "pdf"
                                               << "application/pdf";
-        QTest::newRow("double extension") << "archive.tar.gz"
-                                          << "archive.tar.gz"
-                                          << "gz"
+        QTest::newRow("double extension") << "archive.tar.gz" << "archive.tar.gz" << "gz"
                                           << "application/gzip";
-        QTest::newRow("hidden, no extension") << ".bashrc"
-                                              << ".bashrc"
-                                              << ""
-                                              << "text/plain";
-        QTest::newRow("trailing dot") << "name."
-                                      << "name."
-                                      << ""
-                                      << "";
+        QTest::newRow("hidden, no extension") << ".bashrc" << ".bashrc" << "" << "text/plain";
+        QTest::newRow("trailing dot") << "name." << "name." << "" << "";
     }
 
     void namesAndTypes()
