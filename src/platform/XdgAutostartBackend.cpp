@@ -153,7 +153,7 @@ QByteArray XdgAutostartBackend::entryContents(const QString& executablePath)
     const QStringList lines{
         QStringLiteral("[Desktop Entry]"),
         QStringLiteral("Type=Application"),
-        QStringLiteral("Version=1.5"),
+        QStringLiteral("Version=1.0"),
         QStringLiteral("Name=Stowbird"),
         QStringLiteral("Comment=Keeps the Downloads folder empty"),
         QStringLiteral("Exec=") + escapeString(execValue(executablePath)),
