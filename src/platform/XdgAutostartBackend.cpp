@@ -80,6 +80,11 @@ QString XdgAutostartBackend::defaultAutostartDirectory()
 
 QString XdgAutostartBackend::currentExecutablePath()
 {
+    // An AppImage runs from a mount point that changes at every start; the image file
+    // itself is what must be started at login.
+    const QString appImage = qEnvironmentVariable("APPIMAGE");
+    if (!appImage.isEmpty() && QFileInfo(appImage).isFile())
+        return appImage;
     if (!QCoreApplication::instance())
         return {};
     const QString path = QCoreApplication::applicationFilePath();

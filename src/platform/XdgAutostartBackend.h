@@ -18,7 +18,8 @@ public:
     static QString entryFileName() { return QStringLiteral("com.stowbird.Stowbird.desktop"); }
     // $XDG_CONFIG_HOME/autostart
     static QString defaultAutostartDirectory();
-    // The running binary, or empty when it cannot be determined.
+    // The running binary (the AppImage file when run from one), or empty when it cannot be
+    // determined, as before the application object exists.
     static QString currentExecutablePath();
 
     XdgAutostartBackend(const QString& autostartDirectory, const QString& executablePath);

@@ -14,7 +14,8 @@ class LaunchAtLoginService : public QObject
 {
     Q_OBJECT
 public:
-    // Over the XDG autostart folder and the running binary.
+    // Over the XDG autostart folder and the running binary; first use after the application
+    // object exists, which is when the binary can be found.
     static LaunchAtLoginService& shared();
 
     explicit LaunchAtLoginService(std::unique_ptr<LoginItemBackend> backend,
