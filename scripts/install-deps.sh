@@ -10,6 +10,7 @@ packages=(
     nlohmann-json3-dev libsystemd-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth
+    desktop-file-utils
 )
 if [ "${STOWBIRD_EXTRA_PACKAGES:-}" != "" ]; then
     # shellcheck disable=SC2206

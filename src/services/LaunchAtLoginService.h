@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/LoginItemBackend.h"
+#include "services/ServiceLog.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+// Registers the program to start at login and reports the registration in words for the
+// settings screen. The platform keeps the registration; nothing is stored here.
+class LaunchAtLoginService : public QObject
+{
+    Q_OBJECT
+public:
+    // Over the XDG autostart folder and the running binary; first use after the application
+    // object exists, which is when the binary can be found.
+    static LaunchAtLoginService& shared();
+
+    explicit LaunchAtLoginService(std::unique_ptr<LoginItemBackend> backend,
+                                  QObject* parent = nullptr);
+    ~LaunchAtLoginService() override;
+
+    // True exactly when the registration is enabled; read live.
+    bool isEnabled() const;
+    // Like setEnabled, but a failure is logged and dropped.
+    void setIsEnabled(bool enabled);
+    // Registers or unregisters; a platform error is thrown as AppError, unchanged.
+    void setEnabled(bool enabled);
+
+    int status() const;
+    QString statusDescription() const;
+    static QString describe(int status);
+    void openLoginItemsSettings();
+
+    void setLogRecorder(ServiceLog::Recorder recorder) { m_log.setRecorder(std::move(recorder)); }
+
+signals:
+    // After this service changed the registration.
+    void statusChanged(int status);
+
+private:
+    std::unique_ptr<LoginItemBackend> m_backend;
+    ServiceLog m_log;
+};

@@ -1,0 +1,57 @@
+#include "services/UpdateService.h"
+
+#include "BuildSettings.h"
+#include "platform/AppcastUpdater.h"
+#include "platform/BundleResources.h"
+#include "platform/UserDefaults.h"
+
+UpdateService& UpdateService::shared()
+{
+    static UpdateService* instance =
+        new UpdateService(QUrl(QStringLiteral(STOWBIRD_UPDATE_FEED_URL)),
+                          BundleResources::version(), UserDefaults::open());
+    return *instance;
+}
+
+UpdateService::UpdateService(const QUrl& feedUrl, const QString& currentVersion,
+                             std::unique_ptr<QSettings> settings, QObject* parent)
+    : QObject(parent)
+{
+    const bool usableFeed =
+        feedUrl.isValid() && !feedUrl.host().isEmpty() &&
+        (feedUrl.scheme() == QLatin1String("https") || feedUrl.scheme() == QLatin1String("http"));
+    if (!usableFeed)
+        return;
+    m_updaterController = new AppcastUpdater(feedUrl, currentVersion, std::move(settings), this);
+    connect(m_updaterController, &AppcastUpdater::canCheckForUpdatesChanged, this,
+            &UpdateService::setCanCheckForUpdates);
+    // The controller's value from the start, not only after its first change.
+    setCanCheckForUpdates(m_updaterController->canCheckForUpdates());
+}
+
+UpdateService::~UpdateService() = default;
+
+bool UpdateService::automaticallyChecksForUpdates() const
+{
+    return m_updaterController ? m_updaterController->automaticallyChecksForUpdates() : true;
+}
+
+void UpdateService::setAutomaticallyChecksForUpdates(bool enabled)
+{
+    if (m_updaterController)
+        m_updaterController->setAutomaticallyChecksForUpdates(enabled);
+}
+
+void UpdateService::checkForUpdates()
+{
+    if (m_updaterController)
+        m_updaterController->checkForUpdates();
+}
+
+void UpdateService::setCanCheckForUpdates(bool canCheck)
+{
+    if (m_canCheckForUpdates == canCheck)
+        return;
+    m_canCheckForUpdates = canCheck;
+    emit canCheckForUpdatesChanged(canCheck);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QSettings>
+#include <QUrl>
+
+#include <memory>
+
+class AppcastUpdater;
+
+// Update checks on demand. Wraps the updater controller: it is created (and started) with
+// the service, its canCheckForUpdates flag is mirrored here, and checkForUpdates() starts a
+// user-initiated check. A build without a feed URL has no controller: checks do nothing.
+class UpdateService : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool canCheckForUpdates READ canCheckForUpdates NOTIFY canCheckForUpdatesChanged)
+public:
+    // Created on first use, over the build's feed URL.
+    static UpdateService& shared();
+
+    UpdateService(const QUrl& feedUrl, const QString& currentVersion,
+                  std::unique_ptr<QSettings> settings, QObject* parent = nullptr);
+    ~UpdateService() override;
+
+    bool canCheckForUpdates() const { return m_canCheckForUpdates; }
+    // True when there is no controller.
+    bool automaticallyChecksForUpdates() const;
+    void setAutomaticallyChecksForUpdates(bool enabled);
+    void checkForUpdates();
+
+    // Null when the build has no update feed.
+    AppcastUpdater* updaterController() const { return m_updaterController; }
+
+signals:
+    void canCheckForUpdatesChanged(bool canCheck);
+
+private:
+    void setCanCheckForUpdates(bool canCheck);
+
+    bool m_canCheckForUpdates = false;
+    AppcastUpdater* m_updaterController = nullptr;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+#include <QUrl>
+
+#include <functional>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTextBrowser;
+
+// The updater's small window: progress while a check runs, then its outcome. For a newer
+// version it shows the version, its notes and a button that opens the download link.
+class UpdateWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    using UrlOpener = std::function<bool(const QUrl&)>;
+
+    explicit UpdateWindow(QWidget* parent = nullptr);
+
+    void showChecking();
+    void showUpdateAvailable(const QString& newVersion, const QString& currentVersion,
+                             const QString& notes, const QUrl& downloadUrl);
+    void showUpToDate(const QString& currentVersion);
+    void showError(const QString& detail);
+
+    QString headline() const;
+    QString message() const;
+    QString notes() const;
+    QUrl downloadUrl() const { return m_downloadUrl; }
+    QPushButton* downloadButton() const { return m_downloadButton; }
+
+    // Test seam: how the download link is opened (the desktop's browser by default).
+    void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
+
+private:
+    void present();
+
+    QLabel* m_headline;
+    QLabel* m_message;
+    QProgressBar* m_progress;
+    QTextBrowser* m_notes;
+    QPushButton* m_downloadButton;
+    QPushButton* m_closeButton;
+    QUrl m_downloadUrl;
+    UrlOpener m_openUrl;
+};
