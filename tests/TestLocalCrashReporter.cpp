@@ -1,6 +1,6 @@
 #include "TestEnvironment.h"
 #include "crashreporting/LocalCrashReporter.h"
-#include "platform/PropertyList.h"
+#include "platform/PropertyListReader.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -71,8 +71,9 @@ private:
 private slots:
     void propertyListValues()
     {
-        const auto map = PropertyList::parseDictionary(validOptions);
-        QVERIFY(map);
+        const auto root = PropertyListReader::parse(validOptions);
+        QVERIFY(root);
+        const auto map = std::optional<QVariantMap>(root->toMap());
         QCOMPARE(map->value(QStringLiteral("GOOGLE_APP_ID")),
                  QVariant(QStringLiteral("1:1234:linux:abcd")));
         QCOMPARE(map->value(QStringLiteral("IS_ANALYTICS_ENABLED")), QVariant(false));

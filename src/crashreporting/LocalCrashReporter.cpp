@@ -1,6 +1,6 @@
 #include "crashreporting/LocalCrashReporter.h"
 
-#include "platform/PropertyList.h"
+#include "platform/PropertyListReader.h"
 #include "platform/StoragePaths.h"
 #include "platform/UtcTimestamp.h"
 
@@ -76,7 +76,7 @@ bool LocalCrashReporter::configure(const QString& optionsFilePath)
     QMutexLocker locker(&m_mutex);
     if (m_configured.load())
         return true;
-    const std::optional<QVariantMap> options = PropertyList::readDictionary(optionsFilePath);
+    const std::optional<QVariantMap> options = PropertyListReader::readDictionary(optionsFilePath);
     // The options must name the application, as the real service requires.
     if (!options || options->value(QStringLiteral("GOOGLE_APP_ID")).toString().isEmpty())
         return false;
