@@ -1,49 +1,126 @@
-#include "services/DownloadWatcherService.h"
-#include "services/TriageQueueManager.h"
+#include "app/AppDelegate.h"
+#include "app/TriageHUDPanel.h"
+#include "platform/SingleInstance.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
-#include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr char usage[] = "Usage: stowbird [--background] [--status] [--help] [--version]\n"
+                         "\n"
+                         "Stowbird keeps your Downloads folder empty: it watches the folder,\n"
+                         "queues finished downloads and lets you file each one with a key.\n"
+                         "\n"
+                         "Options:\n"
+                         "      --background  Start in the tray without opening the window.\n"
+                         "      --status      Print the running Stowbird's waiting count and exit\n"
+                         "                    (status 1 when it is not running).\n"
+                         "  -h, --help        Show this help and exit.\n"
+                         "  -v, --version     Show the version and exit.\n"
+                         "\n"
+                         "Launching Stowbird again while it runs opens its window.\n";
+
+struct Arguments
+{
+    bool background = false;
+    bool status = false;
+};
+
+// Answers --help and --version without starting the GUI. Returns -1 to go on.
+int handleCommandLine(int argc, char** argv, Arguments* arguments)
+{
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--background") == 0) {
+            arguments->background = true;
+            continue;
+        }
+        if (std::strcmp(arg, "--status") == 0) {
+            arguments->status = true;
+            continue;
+        }
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+        if (std::strcmp(arg, "--version") == 0 || std::strcmp(arg, "-v") == 0) {
+            std::printf("stowbird %s\n", STOWBIRD_VERSION);
+            return 0;
+        }
+        // Options Qt itself understands (-platform, -style, ...) pass through.
+        if (std::strcmp(arg, "-platform") == 0 || std::strcmp(arg, "-style") == 0 ||
+            std::strcmp(arg, "-display") == 0) {
+            ++i;
+            continue;
+        }
+        std::fprintf(stderr, "stowbird: unknown option '%s'\n\n%s", arg, usage);
+        return 2;
+    }
+    return -1;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    Arguments arguments;
+    if (const int status = handleCommandLine(argc, argv, &arguments); status >= 0)
+        return status;
+
+    if (arguments.status) {
+        // No GUI needed to ask the running instance.
+        QCoreApplication core(argc, argv);
+        SingleInstance instance;
+        const std::optional<QByteArray> answer = instance.queryRunningInstance();
+        if (!answer) {
+            std::puts("Stowbird is not running");
+            return 1;
+        }
+        std::puts(answer->constData());
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("stowbird"));
     QApplication::setOrganizationName(QStringLiteral("stowbird"));
     QApplication::setApplicationDisplayName(QStringLiteral("Stowbird"));
     QApplication::setDesktopFileName(QStringLiteral("com.stowbird.Stowbird"));
     QApplication::setApplicationVersion(QStringLiteral(STOWBIRD_VERSION));
+    // The program lives in the tray: hiding the HUD must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    TriageQueueManager& queue = TriageQueueManager::shared();
+    // One Stowbird per session: a second launch opens the running one's HUD and leaves.
+    SingleInstance instance;
+    if (instance.notifyRunningInstance())
+        return 0;
+    if (!instance.listen())
+        std::fprintf(stderr,
+                     "stowbird: could not listen on %s; a second launch will not find "
+                     "this one\n",
+                     qPrintable(instance.socketPath()));
 
-    // Until the HUD exists, every change of the queue is printed.
-    auto printQueue = [&queue] {
-        std::printf("Queue: %lld waiting", static_cast<long long>(queue.totalQueueDepth()));
-        if (const auto head = queue.activeItem())
-            std::printf(" (next: %s, %s, %s)", qPrintable(head->filename),
-                        qPrintable(head->formattedSize()), qPrintable(head->localizedKind()));
-        std::printf("\n");
-        std::fflush(stdout);
-    };
+    AppDelegate::Options options;
+    options.openHUDAtLaunch = !arguments.background;
+    AppDelegate delegate(options);
+    instance.setStatusProvider([&delegate] {
+        const bool shown = delegate.hudPanel() && delegate.hudPanel()->isVisible();
+        return QStringLiteral("waiting=%1 hud=%2")
+            .arg(delegate.waitingCount())
+            .arg(shown ? QStringLiteral("shown") : QStringLiteral("hidden"))
+            .toUtf8();
+    });
+    QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
+                     &AppDelegate::openHUD);
+    TerminationSignals signalWatcher;
+    QObject::connect(&signalWatcher, &TerminationSignals::terminationRequested, &app,
+                     &QApplication::quit);
+    QObject::connect(&app, &QApplication::aboutToQuit, &delegate,
+                     &AppDelegate::applicationWillTerminate);
 
-    DownloadWatcherService watcher({}, DownloadWatcherService::defaultDebounceSeconds);
-    // Discoveries arrive on the watcher's thread; the queue lives on this one.
-    QObject::connect(&watcher, &DownloadWatcherService::fileDiscovered, &queue,
-                     [&queue, printQueue](const QUrl& url) {
-                         std::printf("Discovered: %s\n", qPrintable(url.toLocalFile()));
-                         const qsizetype before = queue.totalQueueDepth();
-                         queue.enqueue(url);
-                         if (queue.totalQueueDepth() != before)
-                             printQueue();
-                     });
-    watcher.start();
-    std::printf("Watching %s\n", qPrintable(watcher.targetDirectory()));
-    queue.enqueueBatch(watcher.scanExistingFiles());
-    printQueue();
-
-    const int status = app.exec();
-    watcher.stop();
-    return status;
+    delegate.applicationDidFinishLaunching();
+    return app.exec();
 }

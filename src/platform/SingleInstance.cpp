@@ -8,7 +8,8 @@
 
 namespace {
 constexpr char openRequest[] = "open-hud\n";
-}
+constexpr char statusRequest[] = "status\n";
+} // namespace
 
 SingleInstance::SingleInstance(const QString& socketPath, QObject* parent)
     : QObject(parent), m_socketPath(socketPath.isEmpty() ? defaultSocketPath() : socketPath)
@@ -29,19 +30,33 @@ QString SingleInstance::defaultSocketPath()
     return QDir::tempPath() + QStringLiteral("/com.stowbird.Stowbird-%1.socket").arg(::getuid());
 }
 
-bool SingleInstance::notifyRunningInstance(int timeoutMs)
+std::optional<QByteArray> SingleInstance::request(const QByteArray& message, int timeoutMs)
 {
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
     if (!socket.waitForConnected(timeoutMs))
-        return false;
-    socket.write(openRequest);
+        return std::nullopt;
+    socket.write(message);
     if (!socket.waitForBytesWritten(timeoutMs))
-        return false;
-    // Wait for the acknowledgement so the request is not lost if we exit at once.
-    socket.waitForReadyRead(timeoutMs);
+        return std::nullopt;
+    // Wait for the answer so the request is not lost if we exit at once.
+    QByteArray answer;
+    while (!answer.contains('\n') && socket.waitForReadyRead(timeoutMs))
+        answer += socket.readAll();
     socket.disconnectFromServer();
-    return true;
+    if (!answer.contains('\n'))
+        return std::nullopt;
+    return answer.left(answer.indexOf('\n'));
+}
+
+bool SingleInstance::notifyRunningInstance(int timeoutMs)
+{
+    return request(openRequest, timeoutMs).has_value();
+}
+
+std::optional<QByteArray> SingleInstance::queryRunningInstance(int timeoutMs)
+{
+    return request(statusRequest, timeoutMs);
 }
 
 bool SingleInstance::listen()
@@ -61,10 +76,15 @@ bool SingleInstance::listen()
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
             connect(client, &QLocalSocket::readyRead, this, [this, client] {
                 const QByteArray request = client->readAll();
-                if (request.contains("open-hud")) {
+                if (request.startsWith("open-hud")) {
                     client->write("ok\n");
                     client->flush();
                     emit activationRequested();
+                } else if (request.startsWith("status")) {
+                    client->write((m_statusProvider ? m_statusProvider() : QByteArray()) + '\n');
+                    client->flush();
+                } else {
+                    client->disconnectFromServer();
                 }
             });
         }

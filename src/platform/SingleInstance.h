@@ -3,6 +3,9 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 class QLocalServer;
 
 // Keeps one Stowbird per user session. The first instance listens on a local socket; a
@@ -17,6 +20,13 @@ public:
 
     // Asks a running instance to open its HUD. True when one answered.
     bool notifyRunningInstance(int timeoutMs = 1000);
+    // Asks a running instance for its status line; nothing when none answered.
+    std::optional<QByteArray> queryRunningInstance(int timeoutMs = 1000);
+    // What this instance answers to a status query (one line, no line feed).
+    void setStatusProvider(std::function<QByteArray()> provider)
+    {
+        m_statusProvider = std::move(provider);
+    }
     // Starts listening as the running instance. False if the socket cannot be created.
     bool listen();
 
@@ -29,5 +39,8 @@ signals:
 
 private:
     QString m_socketPath;
+    std::optional<QByteArray> request(const QByteArray& message, int timeoutMs);
+
     QLocalServer* m_server = nullptr;
+    std::function<QByteArray()> m_statusProvider;
 };

@@ -49,16 +49,16 @@ public:
     // Moves the item into destinationFolder, under its suggested name when it has one, and
     // returns its final URL. Throws the "destination missing" error when the folder does
     // not exist or is not a folder.
-    QUrl move(const TriageItem& item, const QUrl& destinationFolder);
+    virtual QUrl move(const TriageItem& item, const QUrl& destinationFolder);
     // Moves the item to the trash and returns its URL inside the trash.
-    QUrl trash(const TriageItem& item);
+    virtual QUrl trash(const TriageItem& item);
     // Renames the item in its folder and returns its final URL. newFilename must be one
     // path component: names that are empty, ".", ".." or hold "/" or NUL are refused.
-    QUrl rename(const TriageItem& item, const QString& newFilename);
+    virtual QUrl rename(const TriageItem& item, const QString& newFilename);
     // Undoes the latest action and returns its record; nothing when there was none. A moved
     // or renamed item goes back to where it was (never over something that is there now);
     // a trashed item stays in the trash and is shown in the file manager.
-    std::optional<ActionRecord> undo();
+    virtual std::optional<ActionRecord> undo();
 
     bool canUndo() const;
     int undoCount() const;

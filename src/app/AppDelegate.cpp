@@ -1,0 +1,282 @@
+#include "app/AppDelegate.h"
+
+#include "app/TriageHUDPanel.h"
+#include "crashreporting/CrashReporter.h"
+#include "platform/BundleResources.h"
+#include "platform/FileManagerRevealer.h"
+#include "services/ConfigurationService.h"
+#include "services/DownloadWatcherService.h"
+#include "services/FileExecutionEngine.h"
+#include "services/LaunchAtLoginService.h"
+#include "services/LoggerService.h"
+#include "services/TelemetryService.h"
+#include "services/TriageQueueManager.h"
+#include "services/UpdateService.h"
+#include "views/BroomGlyph.h"
+#include "views/TriageContainerView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMenu>
+#include <QSysInfo>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+AppDelegate::AppDelegate(Options options, QObject* parent)
+    : QObject(parent), m_options(std::move(options)), m_queueManager(TriageQueueManager::shared()),
+      m_configService(ConfigurationService::shared())
+{
+}
+
+AppDelegate::~AppDelegate()
+{
+    delete m_menu;
+    delete m_hudPanel;
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    applyAppIcon();
+    configureCrashReporting();
+    LoggerService::installCrashHandler();
+    LoggerService::shared().info(QStringLiteral("Application launched."));
+    setupStatusItem();
+
+    m_hudPanel = new TriageHUDPanel;
+    connect(m_hudPanel, &TriageHUDPanel::closedByUser, this, &AppDelegate::dismissHUD);
+
+    setupDownloadWatcher();
+    scanDownloads();
+    if (m_options.openHUDAtLaunch)
+        openHUD();
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    LoggerService::shared().info(QStringLiteral("Application terminating."));
+    if (m_downloadWatcher)
+        m_downloadWatcher->stop();
+    // Lines are written on the logger's own thread; let them reach the disk before exit.
+    LoggerService::shared().waitForWritten(2000);
+}
+
+void AppDelegate::applyAppIcon()
+{
+    QIcon icon = QIcon::fromTheme(QStringLiteral("com.stowbird.Stowbird"));
+    if (icon.isNull() && QFile::exists(QStringLiteral(":/icons/AppIcon.svg")))
+        icon = QIcon(QStringLiteral(":/icons/AppIcon.svg"));
+    if (icon.isNull() || icon.availableSizes().isEmpty())
+        icon = BroomGlyph::icon(0);
+    QApplication::setWindowIcon(icon);
+}
+
+void AppDelegate::configureCrashReporting()
+{
+    LoggerService& logger = LoggerService::shared();
+    CrashReporter& reporter = CrashReporter::shared();
+    const QString optionsPath = BundleResources::optionsFilePath();
+    if (optionsPath.isEmpty() || !reporter.configure(optionsPath)) {
+        logger.info(
+            QStringLiteral("GoogleService-Info.plist not loaded; Firebase Crashlytics skipped."));
+        return;
+    }
+    logger.info(QStringLiteral("Firebase Crashlytics initialized successfully."));
+
+    const bool diagnostics = m_configService.config().general.anonymousDiagnosticsEnabled;
+    reporter.setCollectionEnabled(diagnostics);
+    TelemetryService::shared().setIsEnabled(diagnostics);
+
+    reporter.setCustomValue(QStringLiteral("macos_version"), QSysInfo::productVersion());
+    reporter.setCustomValue(QStringLiteral("cpu_arch"), QSysInfo::currentCpuArchitecture());
+    reporter.setCustomValue(QStringLiteral("launch_at_login"),
+                            LaunchAtLoginService::shared().isEnabled());
+    reporter.setCustomValue(QStringLiteral("configured_slots_count"),
+                            int(m_configService.config().destinationSlots.size()));
+    reporter.setCustomValue(QStringLiteral("lifetime_triaged"),
+                            TelemetryService::shared().lifetimeFilesTriaged());
+}
+
+void AppDelegate::setupStatusItem()
+{
+    m_menu = new QMenu;
+    auto add = [this](const QString& title, void (AppDelegate::*slot)(), const QString& key) {
+        QAction* action = m_menu->addAction(title);
+        if (!key.isEmpty())
+            action->setShortcut(QKeySequence(QStringLiteral("Ctrl+") + key));
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    add(QStringLiteral("Organize Downloads"), &AppDelegate::openHUD, QStringLiteral("D"));
+    add(QStringLiteral("Scan ~/Downloads Now"), &AppDelegate::scanDownloads, QStringLiteral("S"));
+    add(QStringLiteral("Clear Skipped Files"), &AppDelegate::clearSkippedFiles, {});
+    add(QStringLiteral("Force Reset Queue"), &AppDelegate::forceResetQueue, QStringLiteral("R"));
+    add(QStringLiteral("Open Log File..."), &AppDelegate::openLogFile, QStringLiteral("L"));
+    add(QStringLiteral("Check for Updates..."), &AppDelegate::checkForUpdates, QStringLiteral("U"));
+    m_menu->addSeparator();
+    add(QStringLiteral("Preferences..."), &AppDelegate::openPreferences, QStringLiteral(","));
+    m_menu->addSeparator();
+    add(QStringLiteral("Quit Stowbird"), &AppDelegate::quitApp, QStringLiteral("Q"));
+
+    m_statusItem = new QSystemTrayIcon(this);
+    m_statusItem->setContextMenu(m_menu);
+    connect(m_statusItem, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+                    openHUD();
+            });
+
+    // Redraws are coalesced: a rescan of a large folder posts thousands of changes.
+    m_statusUpdate = new QTimer(this);
+    m_statusUpdate->setSingleShot(true);
+    m_statusUpdate->setInterval(0);
+    connect(m_statusUpdate, &QTimer::timeout, this, &AppDelegate::updateStatusItemAppearance);
+    connect(&m_queueManager, &TriageQueueManager::triageQueueDidChange, this,
+            &AppDelegate::scheduleStatusItemUpdate);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive)
+                    scheduleStatusItemUpdate();
+            });
+    updateStatusItemAppearance();
+    showTrayIconWhenAvailable(5);
+}
+
+void AppDelegate::showTrayIconWhenAvailable(int attemptsLeft)
+{
+    // A tray host may appear a little after login; look again a few times.
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_statusItem->show();
+        return;
+    }
+    if (attemptsLeft > 0)
+        QTimer::singleShot(3000, this,
+                           [this, attemptsLeft] { showTrayIconWhenAvailable(attemptsLeft - 1); });
+}
+
+void AppDelegate::scheduleStatusItemUpdate()
+{
+    if (m_statusUpdate && !m_statusUpdate->isActive())
+        m_statusUpdate->start();
+}
+
+qsizetype AppDelegate::waitingCount() const
+{
+    return m_queueManager.totalQueueDepth();
+}
+
+void AppDelegate::updateStatusItemAppearance()
+{
+    if (!m_statusItem)
+        return;
+    const int count = int(std::min<qsizetype>(waitingCount(), INT_MAX));
+    const QString tooltip = count > 0 ? QStringLiteral("Stowbird: %1 waiting").arg(count)
+                                      : QStringLiteral("Stowbird: Downloads Inbox Zero");
+    m_statusItem->setToolTip(tooltip);
+    // The icon only changes with its badge text; skip redrawing the same picture.
+    const int shown = count > 99 ? 100 : count;
+    if (shown == m_shownCount)
+        return;
+    m_shownCount = shown;
+    m_statusItem->setIcon(BroomGlyph::icon(count));
+}
+
+void AppDelegate::setupDownloadWatcher()
+{
+    const double debounce = m_configService.config().general.debounceSeconds;
+    m_downloadWatcher =
+        std::make_unique<DownloadWatcherService>(m_options.downloadsDirectory, debounce);
+    // Discoveries arrive on the watcher's thread; the queue lives on this one. A discovery
+    // only enqueues: it never opens the HUD.
+    connect(
+        m_downloadWatcher.get(), &DownloadWatcherService::fileDiscovered, this,
+        [this](const QUrl& url) { m_queueManager.enqueue(url); }, Qt::QueuedConnection);
+    m_downloadWatcher->start();
+}
+
+void AppDelegate::scanDownloads()
+{
+    if (!m_downloadWatcher)
+        return;
+    m_queueManager.enqueueBatch(m_downloadWatcher->scanExistingFiles());
+    updateStatusItemAppearance();
+}
+
+void AppDelegate::clearSkippedFiles()
+{
+    m_queueManager.clearSkipCache();
+    scanDownloads();
+}
+
+void AppDelegate::forceResetQueue()
+{
+    m_queueManager.clearSkipCache();
+    m_queueManager.pruneMissingFiles();
+    scanDownloads();
+    openHUD();
+}
+
+void AppDelegate::openLogFile()
+{
+    FileManagerRevealer().reveal(QUrl::fromLocalFile(LoggerService::shared().logPath()));
+}
+
+void AppDelegate::checkForUpdates()
+{
+    UpdateService::shared().checkForUpdates();
+}
+
+void AppDelegate::quitApp()
+{
+    QApplication::quit();
+}
+
+void AppDelegate::openPreferences()
+{
+    openHUD();
+}
+
+TriageContainerView* AppDelegate::containerView() const
+{
+    return m_hudPanel ? qobject_cast<TriageContainerView*>(m_hudPanel->contentView()) : nullptr;
+}
+
+void AppDelegate::openHUD()
+{
+    m_queueManager.pruneMissingFiles();
+    scanDownloads();
+    updateStatusItemAppearance();
+    if (!m_hudPanel)
+        return;
+    if (!containerView()) {
+        TriageContainerView::Services services;
+        services.queue = &m_queueManager;
+        services.config = &m_configService;
+        services.engine = &FileExecutionEngine::shared();
+        services.telemetry = &TelemetryService::shared();
+        services.logger = &LoggerService::shared();
+        services.revealer = std::make_shared<FileManagerRevealer>();
+        QPointer<AppDelegate> self(this);
+        auto* view = new TriageContainerView(
+            services,
+            [self] {
+                if (self)
+                    self->dismissHUD();
+            },
+            [self] {
+                if (self)
+                    self->scanDownloads();
+            });
+        m_hudPanel->setContentView(view);
+    }
+    m_hudPanel->presentCentered();
+}
+
+void AppDelegate::dismissHUD()
+{
+    TelemetryService::shared().endSession(waitingCount());
+    if (m_hudPanel) {
+        m_hudPanel->hide();
+        m_hudPanel->setContentView(nullptr);
+    }
+}

@@ -1,0 +1,505 @@
+#include "views/ActionPaletteView.h"
+
+#include "views/ActionShortcutHint.h"
+#include "views/RelativeTimeFormatter.h"
+#include "views/SymbolIcons.h"
+#include "views/Theme.h"
+
+#include <QAbstractButton>
+#include <QFrame>
+#include <QGraphicsOpacityEffect>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPropertyAnimation>
+#include <QScrollArea>
+#include <QTextLayout>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QFrame* divider(QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    QPalette p = line->palette();
+    p.setColor(QPalette::WindowText, Theme::secondary(p).darker(100));
+    line->setPalette(p);
+    line->setStyleSheet(QString());
+    return line;
+}
+
+QLabel* heading(const QString& text, QWidget* parent)
+{
+    QLabel* label =
+        Theme::label(text, 10, QFont::Bold, Theme::secondary(parent->palette()), parent);
+    QFont f = label->font();
+    f.setLetterSpacing(QFont::AbsoluteSpacing, 0.5);
+    label->setFont(f);
+    return label;
+}
+
+// A file name on at most two lines, wrapped anywhere and cut in the middle when longer.
+class FileNameLabel : public QWidget
+{
+public:
+    explicit FileNameLabel(QWidget* parent) : QWidget(parent)
+    {
+        setFont(Theme::font(15, QFont::DemiBold));
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    }
+
+    void setText(const QString& text)
+    {
+        m_text = text;
+        setToolTip(text);
+        setAccessibleName(text);
+        updateGeometry();
+        update();
+    }
+    QString text() const { return m_text; }
+
+    QSize sizeHint() const override
+    {
+        const int lines = lineCount(width() > 0 ? width() : 260);
+        return {260, fontMetrics().lineSpacing() * lines};
+    }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int w) const override { return fontMetrics().lineSpacing() * lineCount(w); }
+
+    // The text as drawn for a width: the whole name when two lines hold it, else cut in
+    // the middle so that both ends stay visible.
+    QString displayText(int w) const
+    {
+        if (layoutLines(m_text, w) <= 2)
+            return m_text;
+        QString shown = m_text;
+        int budget = 2 * w;
+        while (budget > 20) {
+            shown = fontMetrics().elidedText(m_text, Qt::ElideMiddle, budget);
+            if (layoutLines(shown, w) <= 2)
+                return shown;
+            budget -= std::max(8, w / 20);
+        }
+        return fontMetrics().elidedText(m_text, Qt::ElideMiddle, w);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setPen(Theme::primary(palette()));
+        QTextLayout layout(displayText(width()), font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        qreal y = 0;
+        for (int i = 0; i < 2; ++i) {
+            QTextLine line = layout.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(width());
+            line.setPosition(QPointF(0, y));
+            y += fontMetrics().lineSpacing();
+        }
+        layout.endLayout();
+        layout.draw(&p, QPointF(0, 0));
+    }
+
+private:
+    int lineCount(int w) const { return std::clamp(layoutLines(displayText(w), w), 1, 2); }
+
+    int layoutLines(const QString& text, int w) const
+    {
+        QTextLayout layout(text, font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        int lines = 0;
+        for (;;) {
+            QTextLine line = layout.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(std::max(1, w));
+            ++lines;
+        }
+        layout.endLayout();
+        return lines;
+    }
+
+    QString m_text;
+};
+
+// A rounded card behind the item's description.
+class Card : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QPainterPath path;
+        path.addRoundedRect(QRectF(rect()), 10, 10);
+        p.fillPath(path, Theme::controlBackground(palette()));
+    }
+};
+
+// One destination row: "[n]", name and path, a warning when the folder is missing.
+class SlotRow : public QAbstractButton
+{
+public:
+    SlotRow(const DestinationSlot& slot, QWidget* parent) : QAbstractButton(parent), m_slot(slot)
+    {
+        setObjectName(QStringLiteral("slotRow%1").arg(slot.slot));
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        refreshAvailability();
+    }
+
+    const DestinationSlot& slot() const { return m_slot; }
+    bool available() const { return m_available; }
+
+    void refreshAvailability()
+    {
+        m_available = m_slot.isAvailable();
+        setEnabled(m_available);
+        setToolTip(m_available ? QString() : QStringLiteral("Volume unmounted or path missing"));
+        setAccessibleName(QStringLiteral("[%1] %2").arg(m_slot.slot).arg(m_slot.name));
+        update();
+    }
+
+    QSize sizeHint() const override
+    {
+        const int name = QFontMetrics(Theme::font(13, QFont::Medium)).height();
+        const int path = QFontMetrics(Theme::font(10)).height();
+        return {280, 6 + name + 2 + path + 6};
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QPainterPath background;
+        background.addRoundedRect(QRectF(rect()), 6, 6);
+        QColor fill = Theme::controlBackground(palette());
+        fill.setAlphaF(0.6);
+        if (isDown() || (underMouse() && m_available))
+            fill = Theme::accent(palette()).lighter(Theme::isDark(palette()) ? 70 : 180);
+        p.fillPath(background, fill);
+
+        const QColor secondary = Theme::secondary(palette());
+        const QRect inner = rect().adjusted(10, 6, -10, -6);
+        const QFont numberFont = Theme::font(12, QFont::Bold, true);
+        p.setFont(numberFont);
+        p.setPen(m_available ? Theme::accent(palette()) : secondary);
+        p.drawText(QRect(inner.left(), inner.top(), 28, inner.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("[%1]").arg(m_slot.slot));
+
+        int right = inner.right();
+        if (!m_available) {
+            const QIcon warning =
+                SymbolIcons::icon(QStringLiteral("exclamationmark.triangle.fill"));
+            const QRect iconRect(right - 13, inner.center().y() - 6, 13, 13);
+            warning.paint(&p, iconRect);
+            right -= 13 + 10;
+        }
+        const int textLeft = inner.left() + 28 + 10;
+        const QFont nameFont = Theme::font(13, QFont::Medium);
+        const QFont pathFont = Theme::font(10);
+        const int nameHeight = QFontMetrics(nameFont).height();
+        p.setFont(nameFont);
+        p.setPen(m_available ? Theme::primary(palette()) : secondary);
+        p.drawText(
+            QRect(textLeft, inner.top(), right - textLeft, nameHeight),
+            Qt::AlignLeft | Qt::AlignVCenter,
+            QFontMetrics(nameFont).elidedText(m_slot.name, Qt::ElideRight, right - textLeft));
+        p.setFont(pathFont);
+        p.setPen(secondary);
+        p.drawText(
+            QRect(textLeft, inner.top() + nameHeight + 2, right - textLeft,
+                  QFontMetrics(pathFont).height()),
+            Qt::AlignLeft | Qt::AlignVCenter,
+            QFontMetrics(pathFont).elidedText(m_slot.path, Qt::ElideMiddle, right - textLeft));
+    }
+
+    void enterEvent(QEnterEvent* event) override
+    {
+        QAbstractButton::enterEvent(event);
+        update();
+    }
+    void leaveEvent(QEvent* event) override
+    {
+        QAbstractButton::leaveEvent(event);
+        update();
+    }
+
+private:
+    DestinationSlot m_slot;
+    bool m_available = false;
+};
+
+// The "[0] Custom Destination (Browse...)" row.
+class CustomRow : public QAbstractButton
+{
+public:
+    explicit CustomRow(QWidget* parent) : QAbstractButton(parent)
+    {
+        setObjectName(QStringLiteral("customDestinationRow"));
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        setAccessibleName(QStringLiteral("[0] Custom Destination (Browse...)"));
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+    QSize sizeHint() const override { return {280, QFontMetrics(Theme::font(13)).height() + 12}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        if (isDown() || underMouse()) {
+            QPainterPath background;
+            background.addRoundedRect(QRectF(rect()), 6, 6);
+            QColor fill = Theme::controlBackground(palette());
+            fill.setAlphaF(0.6);
+            p.fillPath(background, fill);
+        }
+        const QColor secondary = Theme::secondary(palette());
+        const QRect inner = rect().adjusted(10, 6, -10, -6);
+        p.setPen(secondary);
+        p.setFont(Theme::font(12, QFont::Bold, true));
+        p.drawText(QRect(inner.left(), inner.top(), 28, inner.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("[0]"));
+        p.setFont(Theme::font(13));
+        p.drawText(QRect(inner.left() + 38, inner.top(), inner.width() - 60, inner.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   QStringLiteral("Custom Destination (Browse...)"));
+        SymbolIcons::icon(QStringLiteral("folder.badge.gearshape"))
+            .paint(&p, QRect(inner.right() - 14, inner.center().y() - 7, 14, 14));
+    }
+    void enterEvent(QEnterEvent* event) override
+    {
+        QAbstractButton::enterEvent(event);
+        update();
+    }
+    void leaveEvent(QEvent* event) override
+    {
+        QAbstractButton::leaveEvent(event);
+        update();
+    }
+};
+
+} // namespace
+
+ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
+    : QWidget(parent), m_callbacks(std::move(callbacks))
+{
+    setObjectName(QStringLiteral("ActionPaletteView"));
+    setMinimumWidth(320);
+    setMaximumWidth(360);
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(16, 16, 16, 16);
+    root->setSpacing(16);
+
+    // Item card.
+    auto* card = new Card(this);
+    auto* cardLayout = new QHBoxLayout(card);
+    cardLayout->setContentsMargins(12, 12, 12, 12);
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(4);
+    auto* name = new FileNameLabel(card);
+    name->setObjectName(QStringLiteral("itemName"));
+    m_nameLabel = name;
+    texts->addWidget(name);
+    auto* meta = new QHBoxLayout;
+    meta->setSpacing(8);
+    const QColor secondary = Theme::secondary(palette());
+    m_sizeLabel = Theme::label({}, 12, QFont::Normal, secondary, card);
+    m_sizeLabel->setObjectName(QStringLiteral("itemSize"));
+    m_kindLabel = Theme::label({}, 12, QFont::Normal, secondary, card);
+    m_kindLabel->setObjectName(QStringLiteral("itemKind"));
+    meta->addWidget(m_sizeLabel);
+    meta->addWidget(Theme::label(QStringLiteral("•"), 12, QFont::Normal, secondary, card));
+    meta->addWidget(m_kindLabel, 1);
+    texts->addLayout(meta);
+    m_addedLabel = Theme::label({}, 11, QFont::Normal, secondary, card);
+    m_addedLabel->setObjectName(QStringLiteral("itemAdded"));
+    texts->addWidget(m_addedLabel);
+    cardLayout->addLayout(texts, 1);
+    auto* renameButton = new QToolButton(card);
+    renameButton->setObjectName(QStringLiteral("renameButton"));
+    renameButton->setAutoRaise(true);
+    renameButton->setFocusPolicy(Qt::NoFocus);
+    renameButton->setIcon(SymbolIcons::icon(QStringLiteral("pencil")));
+    renameButton->setIconSize(QSize(15, 15));
+    renameButton->setToolTip(QStringLiteral("Inline Rename (R)"));
+    connect(renameButton, &QToolButton::clicked, this, [this] {
+        if (m_callbacks.onStartRename)
+            m_callbacks.onStartRename();
+    });
+    cardLayout->addWidget(renameButton, 0, Qt::AlignTop);
+    root->addWidget(card);
+
+    root->addWidget(divider(this));
+
+    // Routing section.
+    auto* routing = new QVBoxLayout;
+    routing->setSpacing(8);
+    routing->addWidget(heading(QStringLiteral("ROUTING DESTINATIONS"), this));
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    auto* slotsHost = new QWidget(scroll);
+    slotsHost->setAutoFillBackground(false);
+    scroll->viewport()->setAutoFillBackground(false);
+    m_slotLayout = new QVBoxLayout(slotsHost);
+    m_slotLayout->setContentsMargins(0, 0, 0, 0);
+    m_slotLayout->setSpacing(6);
+    auto* custom = new CustomRow(slotsHost);
+    m_customRow = custom;
+    connect(custom, &QAbstractButton::clicked, this, [this] {
+        if (m_callbacks.onBrowseCustom)
+            m_callbacks.onBrowseCustom();
+    });
+    m_slotLayout->addWidget(custom);
+    m_slotLayout->addStretch(1);
+    scroll->setWidget(slotsHost);
+    routing->addWidget(scroll, 1);
+    root->addLayout(routing, 1);
+
+    root->addWidget(divider(this));
+
+    // Actions section.
+    auto* actions = new QVBoxLayout;
+    actions->setSpacing(6);
+    actions->addWidget(heading(QStringLiteral("ACTIONS"), this));
+    auto* columns = new QHBoxLayout;
+    columns->setSpacing(16);
+    auto call = [this](std::function<void()> ActionPaletteView::Callbacks::*member) {
+        return [this, member] {
+            if (m_callbacks.*member)
+                (m_callbacks.*member)();
+        };
+    };
+    auto* first = new QVBoxLayout;
+    first->setSpacing(4);
+    first->addWidget(new ActionShortcutHint(QStringLiteral("D / ⌫"), QStringLiteral("Trash file"),
+                                            call(&Callbacks::onTrash), this));
+    first->addWidget(new ActionShortcutHint(QStringLiteral("Tab"), QStringLiteral("Skip to end"),
+                                            call(&Callbacks::onSkip), this));
+    first->addWidget(new ActionShortcutHint(QStringLiteral("R"), QStringLiteral("Inline rename"),
+                                            call(&Callbacks::onStartRename), this));
+    auto* second = new QVBoxLayout;
+    second->setSpacing(4);
+    second->addWidget(new ActionShortcutHint(QStringLiteral("O / Ctrl+O"),
+                                             QStringLiteral("Open in File Manager"),
+                                             call(&Callbacks::onRevealInFinder), this));
+    second->addWidget(new ActionShortcutHint(QStringLiteral("Ctrl+Z"),
+                                             QStringLiteral("Undo last move"),
+                                             call(&Callbacks::onUndo), this));
+    second->addWidget(
+        new ActionShortcutHint(QStringLiteral("Esc"), QStringLiteral("Close"), {}, this));
+    columns->addLayout(first);
+    columns->addLayout(second);
+    columns->addStretch(1);
+    actions->addLayout(columns);
+    root->addLayout(actions);
+
+    // Status line, faded in when a message arrives.
+    m_statusLabel = Theme::label({}, 11, QFont::Medium, Theme::accent(palette()), this);
+    m_statusLabel->setObjectName(QStringLiteral("statusLine"));
+    m_statusLabel->setWordWrap(true);
+    m_statusOpacity = new QGraphicsOpacityEffect(m_statusLabel);
+    m_statusOpacity->setOpacity(1.0);
+    m_statusLabel->setGraphicsEffect(m_statusOpacity);
+    m_statusFade = new QPropertyAnimation(m_statusOpacity, "opacity", this);
+    m_statusFade->setDuration(180);
+    m_statusLabel->hide();
+    root->addWidget(m_statusLabel);
+}
+
+void ActionPaletteView::setItem(const TriageItem& item)
+{
+    m_item = item;
+    static_cast<FileNameLabel*>(m_nameLabel)->setText(item.filename);
+    m_sizeLabel->setText(item.formattedSize());
+    m_kindLabel->setText(item.localizedKind());
+    m_addedLabel->setText(addedText());
+}
+
+QString ActionPaletteView::addedText() const
+{
+    return QStringLiteral("Added ") + RelativeTimeFormatter::format(m_item.creationDate);
+}
+
+void ActionPaletteView::setSlots(const QList<DestinationSlot>& destinationSlots)
+{
+    if (destinationSlots == m_slots)
+        return;
+    m_slots = destinationSlots;
+    rebuildSlotRows();
+}
+
+void ActionPaletteView::rebuildSlotRows()
+{
+    for (QAbstractButton* row : std::as_const(m_slotRows)) {
+        m_slotLayout->removeWidget(row);
+        row->deleteLater();
+    }
+    m_slotRows.clear();
+    const qsizetype shown = std::min<qsizetype>(m_slots.size(), maxSlotRows);
+    for (qsizetype i = 0; i < shown; ++i) {
+        auto* row = new SlotRow(m_slots.at(i), m_customRow->parentWidget());
+        connect(row, &QAbstractButton::clicked, this, [this, row] {
+            // The folder may have gone since the last redraw: test again now.
+            row->refreshAvailability();
+            if (row->available() && m_callbacks.onSelectSlot)
+                m_callbacks.onSelectSlot(row->slot());
+        });
+        m_slotLayout->insertWidget(int(i), row);
+        m_slotRows.append(row);
+    }
+}
+
+void ActionPaletteView::setStatusMessage(const std::optional<QString>& message)
+{
+    if (message == m_statusMessage)
+        return;
+    const bool wasShown = m_statusMessage.has_value();
+    m_statusMessage = message;
+    if (message) {
+        m_statusLabel->setText(*message);
+        m_statusLabel->show();
+        if (!wasShown) {
+            m_statusFade->stop();
+            m_statusFade->setStartValue(0.0);
+            m_statusFade->setEndValue(1.0);
+            m_statusFade->start();
+        }
+    } else {
+        m_statusFade->stop();
+        m_statusOpacity->setOpacity(1.0);
+        m_statusLabel->hide();
+        m_statusLabel->clear();
+    }
+}
+
+void ActionPaletteView::refresh()
+{
+    for (QAbstractButton* row : std::as_const(m_slotRows))
+        static_cast<SlotRow*>(row)->refreshAvailability();
+    m_addedLabel->setText(addedText());
+}

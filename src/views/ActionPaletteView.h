@@ -1,0 +1,72 @@
+#pragma once
+
+#include "models/DestinationSlot.h"
+#include "models/TriageItem.h"
+
+#include <QList>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QVBoxLayout;
+class QGraphicsOpacityEffect;
+class QPropertyAnimation;
+class QAbstractButton;
+
+// The right-hand column of the triage screen: a card for the head item, the destination
+// slots (keys 1-9) and the custom destination (key 0), six key hints and the status line.
+// Availability of each slot is tested on every refresh and again when it is clicked.
+class ActionPaletteView : public QWidget
+{
+    Q_OBJECT
+public:
+    struct Callbacks
+    {
+        std::function<void(const DestinationSlot&)> onSelectSlot;
+        std::function<void()> onBrowseCustom;
+        std::function<void()> onTrash;
+        std::function<void()> onSkip;
+        std::function<void()> onStartRename;
+        std::function<void()> onToggleFullscreenPreview;
+        std::function<void()> onUndo;
+        std::function<void()> onRevealInFinder; // may be empty
+    };
+
+    static constexpr int maxSlotRows = 9;
+
+    explicit ActionPaletteView(Callbacks callbacks, QWidget* parent = nullptr);
+
+    void setItem(const TriageItem& item);
+    void setSlots(const QList<DestinationSlot>& destinationSlots);
+    void setRenaming(bool renaming) { m_isRenaming = renaming; }
+    void setStatusMessage(const std::optional<QString>& message);
+    // Redraws what depends on the moment: slot availability and the "Added" time.
+    void refresh();
+
+    std::optional<QString> statusMessage() const { return m_statusMessage; }
+    QList<QAbstractButton*> slotRows() const { return m_slotRows; }
+    QAbstractButton* customRow() const { return m_customRow; }
+    QString addedText() const;
+
+private:
+    void rebuildSlotRows();
+
+    Callbacks m_callbacks;
+    TriageItem m_item;
+    QList<DestinationSlot> m_slots;
+    bool m_isRenaming = false;
+    std::optional<QString> m_statusMessage;
+
+    QWidget* m_nameLabel = nullptr;
+    QLabel* m_sizeLabel = nullptr;
+    QLabel* m_kindLabel = nullptr;
+    QLabel* m_addedLabel = nullptr;
+    QVBoxLayout* m_slotLayout = nullptr;
+    QList<QAbstractButton*> m_slotRows;
+    QAbstractButton* m_customRow = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    QGraphicsOpacityEffect* m_statusOpacity = nullptr;
+    QPropertyAnimation* m_statusFade = nullptr;
+};

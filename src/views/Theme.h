@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+
+class QLabel;
+class QWidget;
+
+// Fonts and the few semantic colours the HUD uses, taken from the widget palette so that
+// light and dark desktops both look right. Sizes are in pixels, which matches the point
+// sizes of the design at 1x.
+class Theme
+{
+public:
+    static QFont font(int pixelSize, QFont::Weight weight = QFont::Normal, bool monospaced = false);
+
+    static QColor primary(const QPalette& palette);
+    static QColor secondary(const QPalette& palette);
+    static QColor accent(const QPalette& palette);
+    static QColor controlBackground(const QPalette& palette);
+    static QColor windowBackground(const QPalette& palette);
+    static QColor orange();
+    static QColor green();
+    static bool isDark(const QPalette& palette);
+
+    // Sets the text colour of a label (through its palette, so style sheets stay out of it).
+    static void setTextColor(QLabel* label, const QColor& color);
+    // A label with the given font and colour.
+    static QLabel* label(const QString& text, int pixelSize, QFont::Weight weight,
+                         const QColor& color, QWidget* parent = nullptr, bool monospaced = false);
+};

@@ -1,0 +1,942 @@
+#include "views/TriageContainerView.h"
+
+#include "models/FileOperationError.h"
+#include "platform/ItemRevealer.h"
+#include "services/ConfigurationService.h"
+#include "services/FileExecutionEngine.h"
+#include "services/LoggerService.h"
+#include "services/TelemetryService.h"
+#include "services/TriageQueueManager.h"
+#include "views/ActionPaletteView.h"
+#include "views/BusyIndicator.h"
+#include "views/InlineRenameView.h"
+#include "views/SymbolIcons.h"
+#include "views/Theme.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFrame>
+#include <QFutureWatcher>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QtConcurrent>
+
+namespace {
+
+QFrame* line(QFrame::Shape shape, QWidget* parent)
+{
+    auto* frame = new QFrame(parent);
+    frame->setFrameShape(shape);
+    frame->setFrameShadow(QFrame::Plain);
+    QPalette p = frame->palette();
+    QColor c = p.color(QPalette::WindowText);
+    c.setAlphaF(0.15);
+    p.setColor(QPalette::WindowText, c);
+    frame->setPalette(p);
+    return frame;
+}
+
+QToolButton* headerButton(const QString& symbol, const QString& tooltip, const QString& name,
+                          QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setIcon(SymbolIcons::icon(symbol));
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(tooltip);
+    return button;
+}
+
+QString describe(const FileOperationError& error)
+{
+    return error.error().localizedDescription;
+}
+
+} // namespace
+
+TriageContainerView::TriageContainerView(Services services, std::function<void()> onDismissHUD,
+                                         std::function<void()> onRescan, QWidget* parent)
+    : QWidget(parent), m_services(std::move(services)), m_onDismissHUD(std::move(onDismissHUD)),
+      m_onRescan(std::move(onRescan))
+{
+    setObjectName(QStringLiteral("TriageContainerView"));
+    if (!m_services.logger)
+        m_services.logger = &LoggerService::shared();
+    m_folderChooser = [](QWidget* parent) -> std::optional<QString> {
+        QFileDialog dialog(parent);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Move Here"));
+        dialog.setWindowTitle(QStringLiteral("Choose a Folder"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().first();
+    };
+    m_fileOpener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+
+    buildUi();
+    connect(m_services.queue, &TriageQueueManager::triageQueueDidChange, this,
+            &TriageContainerView::refresh);
+    connect(m_services.config, &ConfigurationService::configChanged, this,
+            &TriageContainerView::refresh);
+    connect(this, &TriageContainerView::stateChanged, this, &TriageContainerView::refresh);
+    refresh();
+}
+
+TriageContainerView::~TriageContainerView()
+{
+    removeKeyMonitor();
+    if (m_sessionStarted && m_services.telemetry)
+        m_services.telemetry->endSession(m_services.queue->totalQueueDepth());
+}
+
+// --- showing and the key monitor ---------------------------------------------------------
+
+void TriageContainerView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    installKeyMonitor();
+    if (!m_sessionStarted) {
+        m_sessionStarted = true;
+        if (m_services.telemetry)
+            m_services.telemetry->startSession(m_services.queue->totalQueueDepth());
+    }
+}
+
+void TriageContainerView::installKeyMonitor()
+{
+    if (m_keyMonitorInstalled)
+        return;
+    // An application-wide filter sees every key before focus handling (Tab included).
+    qApp->installEventFilter(this);
+    m_keyMonitorInstalled = true;
+}
+
+void TriageContainerView::removeKeyMonitor()
+{
+    if (!m_keyMonitorInstalled)
+        return;
+    qApp->removeEventFilter(this);
+    m_keyMonitorInstalled = false;
+}
+
+bool TriageContainerView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    // Only keys meant for the HUD window; dialogs and other windows keep theirs.
+    if (!widget || widget->window() != window() || !isVisible() ||
+        QApplication::activeModalWidget())
+        return QWidget::eventFilter(watched, event);
+    return handleKeyEvent(static_cast<QKeyEvent*>(event));
+}
+
+QString TriageContainerView::keyCharacters(const QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+        const QChar letter(char16_t(u'a' + (key - Qt::Key_A)));
+        return shift ? letter.toUpper() : letter;
+    }
+    if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        return QChar(char16_t(u'0' + (key - Qt::Key_0)));
+    switch (key) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return QStringLiteral("\t");
+    case Qt::Key_Backspace:
+        return QStringLiteral("\x08");
+    case Qt::Key_Delete:
+        return QStringLiteral("\x7f");
+    case Qt::Key_Escape:
+        return QStringLiteral("\x1b");
+    case Qt::Key_Space:
+        return QStringLiteral(" ");
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QStringLiteral("\r");
+    default:
+        break;
+    }
+    const QString text = event->text();
+    if (!text.isEmpty() && text.at(0).isPrint())
+        return text;
+    return {};
+}
+
+bool TriageContainerView::handleKeyEvent(QKeyEvent* event)
+{
+    const bool isEscape = event->key() == Qt::Key_Escape;
+    const QString characters = keyCharacters(event);
+
+    if (m_isRenaming) {
+        if (isEscape) {
+            cancelRename();
+            return true;
+        }
+        return false; // the rename field gets the key
+    }
+    if (m_showingSettings)
+        return false; // the settings sheet owns the keyboard while it is open
+    if (m_showingCheatSheet) {
+        if (isEscape || event->text() == QLatin1String("?") || characters == QLatin1String("?"))
+            setShowingCheatSheet(false);
+        return true;
+    }
+    if (m_isProcessingAction) {
+        logDebug(QStringLiteral("Drop key '%1': action in flight").arg(characters));
+        return true;
+    }
+    const bool command = event->modifiers() & Qt::ControlModifier;
+    if (command && characters == QLatin1String("z")) {
+        logAction(QStringLiteral("Shortcut: ⌘Z (Undo)"));
+        undoLastAction();
+        return true;
+    }
+    if (command && characters == QLatin1String("o")) {
+        logAction(QStringLiteral("Shortcut: ⌘O (Reveal in Finder)"));
+        revealInFinder();
+        return true;
+    }
+    if (command && characters == QLatin1String("w")) {
+        logAction(QStringLiteral("Shortcut: ⌘W (Close HUD)"));
+        if (m_onDismissHUD)
+            m_onDismissHUD();
+        return true;
+    }
+    if (characters.isEmpty())
+        return false;
+    logDebug(QStringLiteral("Key event: '%1'").arg(characters));
+
+    if (characters >= QLatin1String("1") && characters <= QLatin1String("9")) {
+        bool ok = false;
+        const int number = characters.toInt(&ok);
+        if (!ok)
+            return false;
+        const QList<DestinationSlot>& configured = m_services.config->config().destinationSlots;
+        const auto slot =
+            std::find_if(configured.begin(), configured.end(),
+                         [number](const DestinationSlot& s) { return s.slot == number; });
+        if (slot == configured.end() || !slot->isAvailable())
+            return false;
+        routeToSlot(*slot, InputMethod::keyboard);
+        return true;
+    }
+    if (characters == QLatin1String("0")) {
+        moveToCustomFolder(InputMethod::keyboard);
+        return true;
+    }
+    if (characters == QLatin1String("d") || characters == QLatin1String("D") ||
+        characters == QLatin1String("\x7f") || characters == QLatin1String("\x08")) {
+        trashCurrent(InputMethod::keyboard);
+        return true;
+    }
+    if (characters == QLatin1String("\t")) {
+        skipCurrentItem(InputMethod::keyboard);
+        return true;
+    }
+    if (characters == QLatin1String("r") || characters == QLatin1String("R")) {
+        startRename();
+        return true;
+    }
+    // The cheat sheet promises that Z alone undoes, as Ctrl+Z does.
+    if (characters == QLatin1String("z") || characters == QLatin1String("Z")) {
+        undoLastAction();
+        return true;
+    }
+    if (characters == QLatin1String("o") || characters == QLatin1String("O")) {
+        revealInFinder();
+        return true;
+    }
+    if (characters == QLatin1String(" ")) {
+        openInDefaultApp();
+        return true;
+    }
+    if (characters == QLatin1String("?")) {
+        toggleCheatSheet();
+        return true;
+    }
+    if (characters == QLatin1String("\x1b")) {
+        if (m_onDismissHUD)
+            m_onDismissHUD();
+        return true;
+    }
+    return false;
+}
+
+// --- logging -------------------------------------------------------------------------------
+
+void TriageContainerView::logDebug(const QString& message)
+{
+    m_services.logger->debug(message);
+}
+
+void TriageContainerView::logAction(const QString& message)
+{
+    m_services.logger->action(message);
+}
+
+void TriageContainerView::logError(const QString& message)
+{
+    m_services.logger->log(QStringLiteral("ERROR"), message);
+}
+
+QString TriageContainerView::extensionToken(const TriageItem& item)
+{
+    return FileExecutionEngine::logToken(item);
+}
+
+// --- the in-flight lock and the status line ------------------------------------------------
+
+QUuid TriageContainerView::beginAction(const QString& name)
+{
+    m_isProcessingAction = true;
+    const QUuid id = QUuid::createUuid();
+    m_activeActionID = id;
+    logDebug(QStringLiteral("Started action [%1]: %2")
+                 .arg(id.toString(QUuid::WithoutBraces).toUpper().left(6), name));
+    QTimer::singleShot(m_watchdogMs, this, [this, id, name] { watchdogCheck(id, name); });
+    emit stateChanged();
+    return id;
+}
+
+void TriageContainerView::watchdogCheck(const QUuid& id, const QString& name)
+{
+    if (!m_isProcessingAction || m_activeActionID != id)
+        return;
+    logError(QStringLiteral("WATCHDOG: Action '%1' stalled for 3s! Unlocking UI.").arg(name));
+    m_isProcessingAction = false;
+    m_activeActionID.reset();
+    setStatus(QStringLiteral("Action timed out; UI restored."));
+    emit actionFinished();
+}
+
+void TriageContainerView::setStatus(const QString& message)
+{
+    m_statusMessage = message;
+    QTimer::singleShot(m_statusDurationMs, this, [this, message] {
+        if (m_statusMessage == message) {
+            m_statusMessage.reset();
+            emit stateChanged();
+        }
+    });
+    emit stateChanged();
+}
+
+// --- file actions --------------------------------------------------------------------------
+
+void TriageContainerView::dispatchFileAction(
+    FileAction, const QString& name, ActionType type, InputMethod input,
+    std::function<QUrl(const TriageItem&)> operation,
+    std::function<QString(const Outcome&, const TriageItem&)> success, QString failurePrefix)
+{
+    const std::optional<TriageItem> head = m_services.queue->activeItem();
+    if (!head)
+        return;
+    const TriageItem item = *head;
+    const QUuid id = beginAction(name);
+    if (m_services.telemetry)
+        m_services.telemetry->recordAction(type, input, item);
+    // The next item shows at once; a failed action puts this one back.
+    m_services.queue->dequeue();
+    if (m_services.queue->items().isEmpty() && m_services.telemetry)
+        m_services.telemetry->endSession(0);
+    m_allowLargePreview = false;
+    m_isRenaming = false;
+    emit stateChanged();
+
+    auto* watcher = new QFutureWatcher<Outcome>(this);
+    connect(watcher, &QFutureWatcher<Outcome>::finished, this,
+            [this, watcher, id, item, success, failurePrefix] {
+                const Outcome outcome = watcher->result();
+                watcher->deleteLater();
+                // The watchdog gave up on this action, or a newer one owns the lock.
+                if (m_activeActionID != id)
+                    return;
+                m_isProcessingAction = false;
+                m_activeActionID.reset();
+                if (outcome.ok) {
+                    setStatus(success(outcome, item));
+                } else {
+                    m_services.queue->pushToFront(item);
+                    setStatus(failurePrefix + outcome.error);
+                }
+                emit actionFinished();
+            });
+    watcher->setFuture(QtConcurrent::run([operation, item] {
+        Outcome outcome;
+        try {
+            outcome.url = operation(item);
+            outcome.ok = true;
+        } catch (const FileOperationError& error) {
+            outcome.error = describe(error);
+        } catch (const std::exception& error) {
+            outcome.error = QString::fromUtf8(error.what());
+        }
+        return outcome;
+    }));
+}
+
+void TriageContainerView::routeToSlot(const DestinationSlot& slot, InputMethod input)
+{
+    if (m_isProcessingAction) {
+        logDebug(QStringLiteral("Drop route request: previous action still processing"));
+        return;
+    }
+    const auto head = m_services.queue->activeItem();
+    if (!head)
+        return;
+    FileExecutionEngine* engine = m_services.engine;
+    const QUrl destination = QUrl::fromLocalFile(DestinationSlot::expandTilde(slot.path));
+    const QString slotName = slot.name;
+    dispatchFileAction(
+        FileAction::Route, QStringLiteral("Move .%1 to %2").arg(extensionToken(*head), slotName),
+        ActionType::slotRoute, input,
+        [engine, destination](const TriageItem& item) { return engine->move(item, destination); },
+        [slotName](const Outcome& outcome, const TriageItem&) {
+            return QStringLiteral("Moved to %1: %2").arg(slotName, outcome.url.fileName());
+        },
+        QStringLiteral("Failed to move: "));
+}
+
+void TriageContainerView::moveToCustomFolder(InputMethod input)
+{
+    if (m_isProcessingAction)
+        return;
+    if (!m_services.queue->activeItem())
+        return;
+    const std::optional<QString> folder =
+        m_folderChooser ? m_folderChooser(window()) : std::nullopt;
+    if (!folder || folder->isEmpty())
+        return;
+    // The head may have changed while the dialog was open.
+    const auto head = m_services.queue->activeItem();
+    if (!head || m_isProcessingAction)
+        return;
+    FileExecutionEngine* engine = m_services.engine;
+    const QUrl destination = QUrl::fromLocalFile(*folder);
+    const QString folderName = QDir(*folder).dirName();
+    dispatchFileAction(
+        FileAction::Custom, QStringLiteral("Move .%1 to custom folder").arg(extensionToken(*head)),
+        ActionType::customFolder, input,
+        [engine, destination](const TriageItem& item) { return engine->move(item, destination); },
+        [folderName](const Outcome& outcome, const TriageItem&) {
+            return QStringLiteral("Moved to %1: %2").arg(folderName, outcome.url.fileName());
+        },
+        QStringLiteral("Error: "));
+}
+
+void TriageContainerView::trashCurrent(InputMethod input)
+{
+    if (m_isProcessingAction) {
+        logDebug(QStringLiteral("Drop trash request: previous action still processing"));
+        return;
+    }
+    const auto head = m_services.queue->activeItem();
+    if (!head)
+        return;
+    FileExecutionEngine* engine = m_services.engine;
+    dispatchFileAction(
+        FileAction::Trash, QStringLiteral("Trash .%1").arg(extensionToken(*head)),
+        ActionType::trash, input, [engine](const TriageItem& item) { return engine->trash(item); },
+        [](const Outcome&, const TriageItem& item) {
+            return QStringLiteral("Recycled %1 to Trash").arg(item.filename);
+        },
+        QStringLiteral("Failed to trash file: "));
+}
+
+void TriageContainerView::skipCurrentItem(InputMethod input)
+{
+    if (m_isProcessingAction)
+        return;
+    const auto head = m_services.queue->activeItem();
+    if (!head)
+        return;
+    m_isProcessingAction = true;
+    if (m_services.telemetry)
+        m_services.telemetry->recordAction(ActionType::skip, input, *head);
+    m_services.queue->skipCurrent();
+    if (m_services.queue->items().isEmpty() && m_services.telemetry)
+        m_services.telemetry->endSession(0);
+    m_allowLargePreview = false;
+    m_isRenaming = false;
+    setStatus(QStringLiteral("Skipped %1").arg(head->filename));
+    m_isProcessingAction = false;
+    emit stateChanged();
+}
+
+// --- rename --------------------------------------------------------------------------------
+
+void TriageContainerView::startRename()
+{
+    if (m_isProcessingAction)
+        return;
+    const auto head = m_services.queue->activeItem();
+    if (!head)
+        return;
+    m_renameText = head->filename;
+    m_isRenaming = true;
+    emit stateChanged();
+}
+
+void TriageContainerView::commitRename(const QString& newName)
+{
+    const auto head = m_services.queue->activeItem();
+    if (!head) {
+        m_isRenaming = false;
+        emit stateChanged();
+        return;
+    }
+    const QString trimmed = newName.trimmed();
+    m_isRenaming = false;
+    if (trimmed.isEmpty() || trimmed == head->filename || m_isProcessingAction) {
+        emit stateChanged();
+        return;
+    }
+    m_isProcessingAction = true;
+    emit stateChanged();
+
+    const TriageItem item = *head;
+    FileExecutionEngine* engine = m_services.engine;
+    auto* watcher = new QFutureWatcher<Outcome>(this);
+    connect(watcher, &QFutureWatcher<Outcome>::finished, this, [this, watcher, item, trimmed] {
+        const Outcome outcome = watcher->result();
+        watcher->deleteLater();
+        m_isProcessingAction = false;
+        if (outcome.ok) {
+            if (m_services.telemetry)
+                m_services.telemetry->recordAction(ActionType::rename, InputMethod::keyboard, item);
+            m_services.queue->dequeue();
+            m_services.queue->pushToFront(TriageItem(outcome.url));
+            setStatus(QStringLiteral("Renamed to %1").arg(trimmed));
+        } else {
+            setStatus(QStringLiteral("Rename error: %1").arg(outcome.error));
+        }
+        emit actionFinished();
+    });
+    watcher->setFuture(QtConcurrent::run([engine, item, trimmed] {
+        Outcome outcome;
+        try {
+            outcome.url = engine->rename(item, trimmed);
+            outcome.ok = true;
+        } catch (const FileOperationError& error) {
+            outcome.error = describe(error);
+        } catch (const std::exception& error) {
+            outcome.error = QString::fromUtf8(error.what());
+        }
+        return outcome;
+    }));
+}
+
+void TriageContainerView::cancelRename()
+{
+    if (!m_isRenaming)
+        return;
+    m_isRenaming = false;
+    emit stateChanged();
+}
+
+// --- undo, reveal, open ----------------------------------------------------------------------
+
+void TriageContainerView::undoLastAction()
+{
+    if (m_isProcessingAction)
+        return;
+    m_isProcessingAction = true;
+    if (m_services.telemetry)
+        m_services.telemetry->recordUndo();
+    emit stateChanged();
+
+    struct UndoOutcome
+    {
+        std::optional<ActionRecord> record;
+        QString error;
+    };
+    FileExecutionEngine* engine = m_services.engine;
+    auto* watcher = new QFutureWatcher<UndoOutcome>(this);
+    connect(watcher, &QFutureWatcher<UndoOutcome>::finished, this, [this, watcher] {
+        const UndoOutcome outcome = watcher->result();
+        watcher->deleteLater();
+        if (!outcome.error.isEmpty()) {
+            setStatus(QStringLiteral("Undo error: %1").arg(outcome.error));
+        } else if (!outcome.record) {
+            setStatus(QStringLiteral("Nothing to undo"));
+        } else {
+            const ActionRecord::ActionType& type = outcome.record->type;
+            switch (type.kind) {
+            case ActionRecord::ActionType::Kind::Trashed:
+                setStatus(
+                    QStringLiteral("Revealed in Trash: %1").arg(type.originalURL().fileName()));
+                break;
+            case ActionRecord::ActionType::Kind::Moved:
+                m_services.queue->pushToFront(TriageItem(type.from));
+                setStatus(QStringLiteral("Undid move: %1 restored").arg(type.from.fileName()));
+                break;
+            case ActionRecord::ActionType::Kind::Renamed:
+                m_services.queue->dequeue();
+                m_services.queue->pushToFront(TriageItem(type.from));
+                setStatus(QStringLiteral("Undid rename"));
+                break;
+            }
+            m_allowLargePreview = false;
+            m_isRenaming = false;
+        }
+        m_isProcessingAction = false;
+        emit stateChanged();
+        emit actionFinished();
+    });
+    // Undoing a move across disks copies the data back: never on the GUI thread.
+    watcher->setFuture(QtConcurrent::run([engine] {
+        UndoOutcome outcome;
+        try {
+            outcome.record = engine->undo();
+        } catch (const FileOperationError& error) {
+            outcome.error = describe(error);
+        } catch (const std::exception& error) {
+            outcome.error = QString::fromUtf8(error.what());
+        }
+        return outcome;
+    }));
+}
+
+void TriageContainerView::revealInFinder()
+{
+    const auto head = m_services.queue->activeItem();
+    if (!head)
+        return;
+    logAction(QStringLiteral("Revealing item (.%1) in Finder").arg(extensionToken(*head)));
+    if (m_services.revealer)
+        m_services.revealer->reveal(head->url);
+}
+
+void TriageContainerView::openInDefaultApp()
+{
+    const auto head = m_services.queue->activeItem();
+    if (!head)
+        return;
+    if (m_services.telemetry)
+        m_services.telemetry->recordQuickLook();
+    if (m_fileOpener)
+        m_fileOpener(head->url);
+}
+
+void TriageContainerView::toggleCheatSheet()
+{
+    setShowingCheatSheet(!m_showingCheatSheet);
+}
+
+void TriageContainerView::setShowingCheatSheet(bool showing)
+{
+    if (m_showingCheatSheet == showing)
+        return;
+    m_showingCheatSheet = showing;
+    emit stateChanged();
+}
+
+void TriageContainerView::setShowingSettings(bool showing)
+{
+    if (m_showingSettings == showing)
+        return;
+    m_showingSettings = showing;
+    emit stateChanged();
+}
+
+void TriageContainerView::allowLargePreviewNow()
+{
+    if (m_allowLargePreview)
+        return;
+    m_allowLargePreview = true;
+    emit stateChanged();
+}
+
+QString TriageContainerView::countText(qsizetype depth)
+{
+    if (depth <= 0)
+        return QStringLiteral("Inbox Zero");
+    return QStringLiteral("%1 item%2 remaining").arg(depth).arg(depth == 1 ? "" : "s");
+}
+
+// --- the screen ------------------------------------------------------------------------------
+
+namespace {
+
+// Until a richer preview exists for an item: its type icon and name, centred.
+QWidget* plainPreview(const TriageItem& item, QWidget* parent)
+{
+    auto* widget = new QWidget(parent);
+    widget->setObjectName(QStringLiteral("plainPreview"));
+    auto* layout = new QVBoxLayout(widget);
+    layout->setAlignment(Qt::AlignCenter);
+    layout->setSpacing(10);
+    auto* icon = new QLabel(widget);
+    QIcon typeIcon =
+        QIcon::fromTheme(item.uti.iconName(), QIcon::fromTheme(item.uti.genericIconName()));
+    if (typeIcon.isNull())
+        typeIcon = QIcon::fromTheme(item.isDirectory ? QStringLiteral("folder")
+                                                     : QStringLiteral("text-x-generic"));
+    icon->setPixmap(typeIcon.pixmap(96, 96));
+    icon->setAlignment(Qt::AlignCenter);
+    layout->addWidget(icon);
+    auto* name =
+        Theme::label(item.filename, 14, QFont::DemiBold, Theme::primary(parent->palette()), widget);
+    name->setAlignment(Qt::AlignCenter);
+    name->setWordWrap(true);
+    layout->addWidget(name);
+    return widget;
+}
+
+} // namespace
+
+void TriageContainerView::buildUi()
+{
+    setMinimumSize(760, 480);
+    setAutoFillBackground(true);
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    // Header.
+    auto* header = new QWidget(this);
+    header->setObjectName(QStringLiteral("header"));
+    auto* headerLayout = new QHBoxLayout(header);
+    headerLayout->setContentsMargins(16, 10, 16, 10);
+    headerLayout->setSpacing(8);
+    m_trayIcon = new QLabel(header);
+    m_trayIcon->setObjectName(QStringLiteral("trayIcon"));
+    headerLayout->addWidget(m_trayIcon);
+    headerLayout->addWidget(Theme::label(QStringLiteral("Stowbird"), 13, QFont::Bold,
+                                         Theme::primary(palette()), header));
+    headerLayout->addWidget(
+        Theme::label(QStringLiteral("•"), 13, QFont::Normal, Theme::secondary(palette()), header));
+    m_countLabel = Theme::label({}, 13, QFont::Normal, Theme::secondary(palette()), header);
+    m_countLabel->setObjectName(QStringLiteral("countLabel"));
+    headerLayout->addWidget(m_countLabel);
+    m_spinner = new BusyIndicator(header);
+    m_spinner->setObjectName(QStringLiteral("progressIndicator"));
+    headerLayout->addSpacing(6);
+    headerLayout->addWidget(m_spinner);
+    headerLayout->addStretch(1);
+    auto* help = headerButton(QStringLiteral("questionmark.circle"),
+                              QStringLiteral("Keyboard Shortcuts (?)"),
+                              QStringLiteral("cheatSheetButton"), header);
+    connect(help, &QToolButton::clicked, this, &TriageContainerView::toggleCheatSheet);
+    auto* settings =
+        headerButton(QStringLiteral("gearshape"), QStringLiteral("Configure Destination Slots"),
+                     QStringLiteral("settingsButton"), header);
+    connect(settings, &QToolButton::clicked, this, [this] { setShowingSettings(true); });
+    auto* close = headerButton(QStringLiteral("xmark.circle.fill"), QStringLiteral("Close (Esc)"),
+                               QStringLiteral("closeButton"), header);
+    connect(close, &QToolButton::clicked, this, [this] {
+        if (m_onDismissHUD)
+            m_onDismissHUD();
+    });
+    headerLayout->addWidget(help);
+    headerLayout->addWidget(settings);
+    headerLayout->addWidget(close);
+    root->addWidget(header);
+    root->addWidget(line(QFrame::HLine, this));
+
+    m_pages = new QStackedWidget(this);
+    root->addWidget(m_pages, 1);
+
+    // Item body: preview on the left, palette or rename panel on the right.
+    m_body = new QWidget(m_pages);
+    auto* bodyLayout = new QHBoxLayout(m_body);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->setSpacing(0);
+    m_previewArea = new QWidget(m_body);
+    m_previewArea->setObjectName(QStringLiteral("previewArea"));
+    m_previewArea->setMinimumWidth(420);
+    m_previewArea->setAutoFillBackground(true);
+    m_previewLayout = new QVBoxLayout(m_previewArea);
+    m_previewLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->addWidget(m_previewArea, 1);
+    bodyLayout->addWidget(line(QFrame::VLine, m_body));
+
+    m_rightColumn = new QStackedWidget(m_body);
+    ActionPaletteView::Callbacks callbacks;
+    callbacks.onSelectSlot = [this](const DestinationSlot& slot) {
+        routeToSlot(slot, InputMethod::mouse);
+    };
+    callbacks.onBrowseCustom = [this] { moveToCustomFolder(InputMethod::mouse); };
+    callbacks.onTrash = [this] { trashCurrent(InputMethod::mouse); };
+    callbacks.onSkip = [this] { skipCurrentItem(InputMethod::mouse); };
+    callbacks.onStartRename = [this] { startRename(); };
+    callbacks.onToggleFullscreenPreview = [this] { openInDefaultApp(); };
+    callbacks.onUndo = [this] { undoLastAction(); };
+    callbacks.onRevealInFinder = [this] { revealInFinder(); };
+    m_palette = new ActionPaletteView(callbacks, m_rightColumn);
+    m_rightColumn->addWidget(m_palette);
+
+    m_renamePanel = new QWidget(m_rightColumn);
+    m_renamePanel->setObjectName(QStringLiteral("renamePanel"));
+    m_renamePanel->setMinimumWidth(320);
+    m_renamePanel->setMaximumWidth(360);
+    m_renameLayout = new QVBoxLayout(m_renamePanel);
+    m_renameLayout->setContentsMargins(16, 16, 16, 16);
+    m_renameLayout->setSpacing(10);
+    m_renameLayout->addWidget(Theme::label(QStringLiteral("RENAME FILE"), 11, QFont::Bold,
+                                           Theme::secondary(palette()), m_renamePanel));
+    // The rename field goes here (index 1) while a rename is open.
+    m_renameLayout->addWidget(
+        Theme::label(QStringLiteral("Press Return to confirm, Escape to cancel"), 11, QFont::Normal,
+                     Theme::secondary(palette()), m_renamePanel));
+    m_renameLayout->addStretch(1);
+    m_rightColumn->addWidget(m_renamePanel);
+    m_rightColumn->setFixedWidth(352);
+    bodyLayout->addWidget(m_rightColumn);
+    m_pages->addWidget(m_body);
+
+    // Empty state.
+    m_emptyState = new QWidget(m_pages);
+    m_emptyState->setObjectName(QStringLiteral("emptyState"));
+    auto* emptyLayout = new QVBoxLayout(m_emptyState);
+    emptyLayout->setContentsMargins(32, 32, 32, 32);
+    emptyLayout->setSpacing(16);
+    emptyLayout->addStretch(1);
+    auto* check = new QLabel(m_emptyState);
+    check->setObjectName(QStringLiteral("inboxZeroIcon"));
+    check->setAlignment(Qt::AlignCenter);
+    check->setPixmap(SymbolIcons::icon(QStringLiteral("checkmark.circle")).pixmap(56, 56));
+    emptyLayout->addWidget(check);
+    auto* title = Theme::label(QStringLiteral("Downloads Inbox Zero"), 18, QFont::Bold,
+                               Theme::primary(palette()), m_emptyState);
+    title->setAlignment(Qt::AlignCenter);
+    emptyLayout->addWidget(title);
+    m_emptyMessage = Theme::label(
+        QStringLiteral("All completed downloads have been organized. Stowbird is actively "
+                       "monitoring ~/Downloads for new files."),
+        13, QFont::Normal, Theme::secondary(palette()), m_emptyState);
+    m_emptyMessage->setAlignment(Qt::AlignCenter);
+    m_emptyMessage->setWordWrap(true);
+    m_emptyMessage->setMaximumWidth(420);
+    emptyLayout->addWidget(m_emptyMessage, 0, Qt::AlignHCenter);
+    auto* skipped = new QPushButton(m_emptyState);
+    skipped->setObjectName(QStringLiteral("reviewSkippedButton"));
+    skipped->setFocusPolicy(Qt::NoFocus);
+    connect(skipped, &QPushButton::clicked, this, [this] { m_services.queue->clearSkipCache(); });
+    m_skippedButton = skipped;
+    emptyLayout->addSpacing(8);
+    emptyLayout->addWidget(skipped, 0, Qt::AlignHCenter);
+    emptyLayout->addStretch(1);
+    m_pages->addWidget(m_emptyState);
+}
+
+void TriageContainerView::refresh()
+{
+    refreshHeader();
+    refreshBody();
+}
+
+void TriageContainerView::refreshHeader()
+{
+    const TriageQueueManager& queue = *m_services.queue;
+    const bool waiting = !queue.items().isEmpty() || !queue.pendingBacklog().isEmpty();
+    m_trayIcon->setPixmap(
+        SymbolIcons::icon(waiting ? QStringLiteral("tray.full") : QStringLiteral("tray"))
+            .pixmap(16, 16));
+    m_countLabel->setText(countText(queue.totalQueueDepth()));
+    m_spinner->setVisible(m_isProcessingAction);
+}
+
+void TriageContainerView::refreshBody()
+{
+    const TriageQueueManager& queue = *m_services.queue;
+    const std::optional<TriageItem> head = queue.activeItem();
+    if (!head) {
+        m_pages->setCurrentWidget(m_emptyState);
+        const qsizetype skipped = queue.skippedPaths().size();
+        auto* button = static_cast<QPushButton*>(m_skippedButton);
+        button->setVisible(skipped > 0);
+        button->setText(QStringLiteral("Review %1 Skipped Files").arg(skipped));
+        if (m_preview) {
+            m_preview->deleteLater();
+            m_preview = nullptr;
+            m_previewItemID = QUuid();
+        }
+        return;
+    }
+    m_pages->setCurrentWidget(m_body);
+
+    if (head->id != m_previewItemID || m_allowLargePreview != m_previewAllowedLarge)
+        rebuildPreview(*head);
+
+    if (m_isRenaming) {
+        if (!m_renameView) {
+            m_renameView = new InlineRenameView(
+                m_renameText, [this](const QString& text) { m_renameText = text; },
+                [this](const QString& text) { commitRename(text); }, [this] { cancelRename(); },
+                m_renamePanel);
+            m_renameLayout->insertWidget(1, m_renameView);
+        } else {
+            m_renameView->setText(m_renameText);
+        }
+        m_rightColumn->setCurrentWidget(m_renamePanel);
+        m_renameView->show();
+    } else {
+        if (m_renameView) {
+            m_renameView->hide();
+            m_renameView->deleteLater();
+            m_renameView = nullptr;
+        }
+        m_rightColumn->setCurrentWidget(m_palette);
+        m_palette->setItem(*head);
+        m_palette->setSlots(m_services.config->config().destinationSlots);
+        m_palette->setRenaming(m_isRenaming);
+        m_palette->setStatusMessage(m_statusMessage);
+        m_palette->refresh();
+    }
+}
+
+void TriageContainerView::rebuildPreview(const TriageItem& item)
+{
+    if (m_preview) {
+        m_previewLayout->removeWidget(m_preview);
+        m_preview->deleteLater();
+    }
+    m_previewItemID = item.id;
+    m_previewAllowedLarge = m_allowLargePreview;
+
+    if (item.isLargeFile() && !m_allowLargePreview) {
+        // Large items wait behind a notice so that opening them never stalls the HUD.
+        auto* notice = new QWidget(m_previewArea);
+        notice->setObjectName(QStringLiteral("largeFileNotice"));
+        auto* layout = new QVBoxLayout(notice);
+        layout->setSpacing(12);
+        layout->addStretch(1);
+        auto* icon = new QLabel(notice);
+        icon->setAlignment(Qt::AlignCenter);
+        icon->setPixmap(SymbolIcons::icon(QStringLiteral("doc.badge.ellipsis")).pixmap(48, 48));
+        layout->addWidget(icon);
+        auto* title = Theme::label(QStringLiteral("Large File (%1)").arg(item.formattedSize()), 16,
+                                   QFont::DemiBold, Theme::primary(palette()), notice);
+        title->setAlignment(Qt::AlignCenter);
+        layout->addWidget(title);
+        auto* hint = Theme::label(QStringLiteral("Preview deferred to prevent UI lag."), 12,
+                                  QFont::Normal, Theme::secondary(palette()), notice);
+        hint->setAlignment(Qt::AlignCenter);
+        layout->addWidget(hint);
+        auto* load = new QPushButton(QStringLiteral("Load Preview"), notice);
+        load->setObjectName(QStringLiteral("loadPreviewButton"));
+        load->setDefault(true);
+        load->setFocusPolicy(Qt::NoFocus);
+        connect(load, &QPushButton::clicked, this, &TriageContainerView::allowLargePreviewNow);
+        layout->addWidget(load, 0, Qt::AlignHCenter);
+        layout->addStretch(1);
+        m_preview = notice;
+    } else {
+        m_preview = plainPreview(item, m_previewArea);
+    }
+    m_previewLayout->addWidget(m_preview);
+}

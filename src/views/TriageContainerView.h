@@ -1,0 +1,175 @@
+#pragma once
+
+#include "models/DestinationSlot.h"
+#include "models/TriageItem.h"
+#include "models/TriageSessionStats.h"
+
+#include <QPointer>
+#include <QUuid>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ActionPaletteView;
+class ConfigurationService;
+class FileExecutionEngine;
+class InlineRenameView;
+class ItemRevealer;
+class LoggerService;
+class QKeyEvent;
+class QLabel;
+class QStackedWidget;
+class QToolButton;
+class QVBoxLayout;
+class TelemetryService;
+class TriageQueueManager;
+
+// The root of the triage HUD. It reads every key press while the HUD is shown, maps it to
+// an action on the head item of the queue, runs file actions off the GUI thread through
+// the file execution engine, keeps the queue and telemetry up to date and reports each
+// outcome in a short status line. One action runs at a time; a 3-second watchdog frees
+// the lock if an action never finishes.
+class TriageContainerView : public QWidget
+{
+    Q_OBJECT
+public:
+    struct Services
+    {
+        TriageQueueManager* queue = nullptr;
+        ConfigurationService* config = nullptr;
+        FileExecutionEngine* engine = nullptr;
+        TelemetryService* telemetry = nullptr;
+        LoggerService* logger = nullptr;
+        std::shared_ptr<ItemRevealer> revealer;
+    };
+    // Chooses the folder for a custom move; nothing when the user cancelled.
+    using FolderChooser = std::function<std::optional<QString>(QWidget* parent)>;
+    // Opens a file with its default application.
+    using FileOpener = std::function<void(const QUrl&)>;
+
+    static constexpr int watchdogMs = 3000;
+    static constexpr int statusDurationMs = 3000;
+
+    TriageContainerView(Services services, std::function<void()> onDismissHUD,
+                        std::function<void()> onRescan, QWidget* parent = nullptr);
+    ~TriageContainerView() override;
+
+    // Seams for tests and for platforms without the usual desktop services.
+    void setFolderChooser(FolderChooser chooser) { m_folderChooser = std::move(chooser); }
+    void setFileOpener(FileOpener opener) { m_fileOpener = std::move(opener); }
+    void setWatchdogInterval(int ms) { m_watchdogMs = ms; }
+    void setStatusDuration(int ms) { m_statusDurationMs = ms; }
+
+    // The key map. Returns true when the key was consumed, false to pass it on.
+    bool handleKeyEvent(QKeyEvent* event);
+    // The characters of a key press with Ctrl and Alt ignored (Shift applied).
+    static QString keyCharacters(const QKeyEvent* event);
+
+    // Operations, reached from keys and from the palette.
+    void routeToSlot(const DestinationSlot& slot, InputMethod input);
+    void moveToCustomFolder(InputMethod input);
+    void trashCurrent(InputMethod input);
+    void skipCurrentItem(InputMethod input);
+    void startRename();
+    void commitRename(const QString& newName);
+    void cancelRename();
+    void undoLastAction();
+    void revealInFinder();
+    void openInDefaultApp();
+    void toggleCheatSheet();
+    void setShowingCheatSheet(bool showing);
+    void setShowingSettings(bool showing);
+    void allowLargePreviewNow();
+
+    // View state, for the screen and for tests.
+    bool isRenaming() const { return m_isRenaming; }
+    QString renameText() const { return m_renameText; }
+    std::optional<QString> statusMessage() const { return m_statusMessage; }
+    bool allowLargePreview() const { return m_allowLargePreview; }
+    bool showingSettings() const { return m_showingSettings; }
+    bool showingCheatSheet() const { return m_showingCheatSheet; }
+    bool isProcessingAction() const { return m_isProcessingAction; }
+    std::optional<QUuid> activeActionID() const { return m_activeActionID; }
+    // The header's count text ("2 items remaining", "Inbox Zero").
+    static QString countText(qsizetype depth);
+
+signals:
+    // Any state the screen draws changed.
+    void stateChanged();
+    // A file action finished (or was given up by the watchdog); for tests and benchmarks.
+    void actionFinished();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    enum class FileAction { Route, Custom, Trash };
+    struct Outcome
+    {
+        bool ok = false;
+        QUrl url;
+        QString error;
+    };
+
+    void installKeyMonitor();
+    void removeKeyMonitor();
+    QUuid beginAction(const QString& name);
+    void watchdogCheck(const QUuid& id, const QString& name);
+    void setStatus(const QString& message);
+    void dispatchFileAction(FileAction action, const QString& name, ActionType type,
+                            InputMethod input, std::function<QUrl(const TriageItem&)> operation,
+                            std::function<QString(const Outcome&, const TriageItem&)> success,
+                            QString failurePrefix);
+    static QString extensionToken(const TriageItem& item);
+    void logDebug(const QString& message);
+    void logAction(const QString& message);
+    void logError(const QString& message);
+
+    void buildUi();
+    void refresh();
+    void refreshHeader();
+    void refreshBody();
+    void rebuildPreview(const TriageItem& item);
+
+    Services m_services;
+    std::function<void()> m_onDismissHUD;
+    std::function<void()> m_onRescan;
+    FolderChooser m_folderChooser;
+    FileOpener m_fileOpener;
+    int m_watchdogMs = watchdogMs;
+    int m_statusDurationMs = statusDurationMs;
+
+    bool m_isRenaming = false;
+    QString m_renameText;
+    std::optional<QString> m_statusMessage;
+    bool m_allowLargePreview = false;
+    bool m_showingSettings = false;
+    bool m_showingCheatSheet = false;
+    bool m_isProcessingAction = false;
+    std::optional<QUuid> m_activeActionID;
+    bool m_keyMonitorInstalled = false;
+    bool m_sessionStarted = false;
+
+    // Screen parts.
+    QLabel* m_trayIcon = nullptr;
+    QLabel* m_countLabel = nullptr;
+    QWidget* m_spinner = nullptr;
+    QStackedWidget* m_pages = nullptr; // item body / empty state
+    QWidget* m_body = nullptr;
+    QWidget* m_previewArea = nullptr;
+    QVBoxLayout* m_previewLayout = nullptr;
+    QPointer<QWidget> m_preview;
+    QUuid m_previewItemID;
+    bool m_previewAllowedLarge = false;
+    QStackedWidget* m_rightColumn = nullptr;
+    ActionPaletteView* m_palette = nullptr;
+    QWidget* m_renamePanel = nullptr;
+    QVBoxLayout* m_renameLayout = nullptr;
+    QPointer<InlineRenameView> m_renameView;
+    QWidget* m_emptyState = nullptr;
+    QLabel* m_emptyMessage = nullptr;
+    QWidget* m_skippedButton = nullptr;
+};

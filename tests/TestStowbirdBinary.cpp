@@ -1,0 +1,101 @@
+// Drives the real stowbird program with a temporary home: intake while hidden, a second
+// launch opening the running instance's HUD, and a clean exit on SIGTERM.
+#include "TestEnvironment.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <csignal>
+
+class TestStowbirdBinary : public QObject
+{
+    Q_OBJECT
+
+private:
+    QProcessEnvironment m_env;
+
+    QString status()
+    {
+        QProcess query;
+        query.setProcessEnvironment(m_env);
+        query.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--status")});
+        if (!query.waitForFinished(5000))
+            return {};
+        return QString::fromUtf8(query.readAllStandardOutput()).trimmed();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_env = QProcessEnvironment::systemEnvironment();
+        m_env.insert("QT_QPA_PLATFORM", "offscreen");
+        // TestEnvironment already pointed HOME and XDG_* at a temporary folder.
+        QVERIFY(QDir::homePath().contains(QDir::tempPath()));
+    }
+
+    void commandLine()
+    {
+        QProcess help;
+        help.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--help")});
+        QVERIFY(help.waitForFinished(5000));
+        QCOMPARE(help.exitCode(), 0);
+        QVERIFY(help.readAllStandardOutput().contains("Usage: stowbird"));
+
+        QProcess version;
+        version.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--version")});
+        QVERIFY(version.waitForFinished(5000));
+        QCOMPARE(version.exitCode(), 0);
+        QCOMPARE(version.readAllStandardOutput().trimmed(),
+                 QByteArray("stowbird " STOWBIRD_VERSION));
+
+        QProcess unknown;
+        unknown.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--frobnicate")});
+        QVERIFY(unknown.waitForFinished(5000));
+        QCOMPARE(unknown.exitCode(), 2);
+        QVERIFY(unknown.readAllStandardError().contains("Usage: stowbird"));
+
+        QCOMPARE(status(), QStringLiteral("Stowbird is not running"));
+    }
+
+    void intakeSecondLaunchAndTermination()
+    {
+        const QString downloads = QDir::homePath() + "/Downloads";
+        QVERIFY(QDir().mkpath(downloads));
+        QProcess app;
+        app.setProcessEnvironment(m_env);
+        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        app.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--background")});
+        QVERIFY(app.waitForStarted(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QStringLiteral("waiting=0 hud=hidden"), 10000);
+
+        QFile file(downloads + "/invoice.pdf");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("%PDF-1.4\n");
+        file.close();
+        // Discovery raises the count; it never opens the HUD.
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QStringLiteral("waiting=1 hud=hidden"), 10000);
+
+        QProcess second;
+        second.setProcessEnvironment(m_env);
+        second.start(QStringLiteral(STOWBIRD_BINARY));
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QStringLiteral("waiting=1 hud=shown"), 10000);
+
+        ::kill(pid_t(app.processId()), SIGTERM);
+        QVERIFY(app.waitForFinished(10000));
+        QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(app.exitCode(), 0);
+        QFile log(QDir::homePath() + "/.local/state/stowbird/stowbird.log");
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QByteArray lines = log.readAll();
+        QVERIFY(lines.contains("[INFO] Application launched."));
+        QVERIFY(lines.contains("[INFO] Application terminating."));
+        QCOMPARE(status(), QStringLiteral("Stowbird is not running"));
+    }
+};
+
+STOWBIRD_TEST_MAIN(TestStowbirdBinary)
+#include "TestStowbirdBinary.moc"

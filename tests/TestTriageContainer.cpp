@@ -1,0 +1,356 @@
+#include "TestEnvironment.h"
+#include "app/TriageHUDPanel.h"
+#include "crashreporting/CrashReporter.h"
+#include "platform/FreedesktopTrash.h"
+#include "platform/ItemRevealer.h"
+#include "services/ConfigurationService.h"
+#include "services/FileExecutionEngine.h"
+#include "services/LoggerService.h"
+#include "services/TelemetryService.h"
+#include "services/TriageQueueManager.h"
+#include "views/ActionPaletteView.h"
+#include "views/InlineRenameView.h"
+#include "views/TriageContainerView.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+class RecordingRevealer : public ItemRevealer
+{
+public:
+    void reveal(const QUrl& url) override { revealed.append(url); }
+    QList<QUrl> revealed;
+};
+
+// An engine whose moves can be held back, to look at the HUD while an action is in flight.
+class GatedEngine : public FileExecutionEngine
+{
+public:
+    using FileExecutionEngine::FileExecutionEngine;
+    QUrl move(const TriageItem& item, const QUrl& folder) override
+    {
+        while (holdMoves.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return FileExecutionEngine::move(item, folder);
+    }
+    std::atomic<bool> holdMoves = false;
+};
+
+} // namespace
+
+class TestTriageContainer : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString m_home;
+    QString m_downloads;
+    std::unique_ptr<TriageQueueManager> m_queue;
+    std::unique_ptr<ConfigurationService> m_config;
+    std::unique_ptr<GatedEngine> m_engine;
+    std::shared_ptr<RecordingRevealer> m_revealer;
+    std::unique_ptr<TelemetryService> m_telemetry;
+    std::unique_ptr<LoggerService> m_logger;
+    std::unique_ptr<TriageHUDPanel> m_panel;
+    TriageContainerView* m_view = nullptr;
+    int m_dismissals = 0;
+    QList<QUrl> m_opened;
+
+    QString downloadsFile(const QString& name, const QByteArray& content = "content")
+    {
+        const QString path = m_downloads + "/" + name;
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(path));
+        f.write(content);
+        return path;
+    }
+
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(m_view, Qt::Key(key), modifiers);
+    }
+
+    QString logText()
+    {
+        m_logger->waitForWritten(5000);
+        QFile f(m_logger->logPath());
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(f.readAll());
+    }
+
+    QString headName() const
+    {
+        const auto head = m_queue->activeItem();
+        return head ? head->filename : QString();
+    }
+
+private slots:
+    void init()
+    {
+        m_home = QDir::homePath();
+        m_downloads = m_home + "/Downloads";
+        QDir(m_home).removeRecursively();
+        QVERIFY(QDir().mkpath(m_downloads));
+        QVERIFY(QDir().mkpath(m_home + "/Documents"));
+        const QString state = m_home + "/.local/state/stowbird";
+
+        m_queue = std::make_unique<TriageQueueManager>(state);
+        m_config = std::make_unique<ConfigurationService>(m_home + "/.config/stowbird");
+        m_revealer = std::make_shared<RecordingRevealer>();
+        m_logger = std::make_unique<LoggerService>(state);
+        m_engine = std::make_unique<GatedEngine>(
+            std::make_unique<FreedesktopTrash>(m_home + "/.local/share"), m_revealer,
+            m_logger.get(), &CrashReporter::shared());
+        m_telemetry = std::make_unique<TelemetryService>(
+            std::make_unique<QSettings>(m_home + "/defaults.ini", QSettings::IniFormat),
+            &CrashReporter::shared(), nullptr);
+
+        TriageContainerView::Services services;
+        services.queue = m_queue.get();
+        services.config = m_config.get();
+        services.engine = m_engine.get();
+        services.telemetry = m_telemetry.get();
+        services.logger = m_logger.get();
+        services.revealer = m_revealer;
+        m_dismissals = 0;
+        m_opened.clear();
+        m_panel = std::make_unique<TriageHUDPanel>();
+        m_view = new TriageContainerView(
+            services, [this] { ++m_dismissals; }, [] {});
+        m_view->setFileOpener([this](const QUrl& url) { m_opened.append(url); });
+        m_panel->setContentView(m_view);
+    }
+
+    void cleanup()
+    {
+        m_panel.reset();
+        m_view = nullptr;
+        m_engine.reset();
+        m_telemetry.reset();
+        m_config.reset();
+        m_queue.reset();
+        m_logger.reset();
+    }
+
+    void digitMovesHeadIntoSlot()
+    {
+        const QString path = downloadsFile("report.pdf");
+        downloadsFile("second.txt");
+        m_queue->enqueue(QUrl::fromLocalFile(path));
+        m_queue->enqueue(QUrl::fromLocalFile(m_downloads + "/second.txt"));
+        m_panel->presentCentered();
+        QCOMPARE(headName(), QStringLiteral("report.pdf"));
+
+        press(Qt::Key_1);
+        // The next item shows at once, before the move has finished.
+        QCOMPARE(headName(), QStringLiteral("second.txt"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home + "/Documents/report.pdf"), 5000);
+        QVERIFY(!QFile::exists(path));
+        QTRY_COMPARE_WITH_TIMEOUT(m_view->statusMessage().value_or(QString()),
+                                  QStringLiteral("Moved to Documents: report.pdf"), 5000);
+        QVERIFY(!m_view->isProcessingAction());
+        // The palette shows the status line too.
+        auto* palette = m_view->findChild<ActionPaletteView*>();
+        QVERIFY(palette);
+        QCOMPARE(palette->statusMessage().value_or(QString()),
+                 QStringLiteral("Moved to Documents: report.pdf"));
+    }
+
+    void digitWithoutAvailableSlotIsPassedOn()
+    {
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("a.txt")));
+        m_panel->presentCentered();
+        // Slot 2's folder does not exist; slot 7 is not configured.
+        for (Qt::Key key : {Qt::Key_2, Qt::Key_7}) {
+            QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(char16_t(key))));
+            QVERIFY(!m_view->handleKeyEvent(&event));
+        }
+        QCOMPARE(headName(), QStringLiteral("a.txt"));
+        QVERIFY(!m_view->isProcessingAction());
+    }
+
+    void tabSkipsAndTheSkipSurvives()
+    {
+        const QString path = downloadsFile("setup.iso");
+        m_queue->enqueue(QUrl::fromLocalFile(path));
+        m_panel->presentCentered();
+        press(Qt::Key_Tab);
+        QVERIFY(m_queue->items().isEmpty());
+        QCOMPARE(m_view->statusMessage().value_or(QString()), QStringLiteral("Skipped setup.iso"));
+        TriageQueueManager reopened(m_home + "/.local/state/stowbird");
+        reopened.enqueue(QUrl::fromLocalFile(path));
+        QVERIFY(reopened.items().isEmpty());
+        QVERIFY(QFile::exists(path));
+    }
+
+    void dTrashesWithTrashInfo()
+    {
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("junk.zip")));
+        m_panel->presentCentered();
+        press(Qt::Key_D);
+        QTRY_COMPARE_WITH_TIMEOUT(m_view->statusMessage().value_or(QString()),
+                                  QStringLiteral("Recycled junk.zip to Trash"), 5000);
+        QVERIFY(QFile::exists(m_home + "/.local/share/Trash/info/junk.zip.trashinfo"));
+        QVERIFY(QFile::exists(m_home + "/.local/share/Trash/files/junk.zip"));
+        QVERIFY(!QFile::exists(m_downloads + "/junk.zip"));
+
+        // Undo of a trash shows the item in the file manager and leaves the queue alone.
+        press(Qt::Key_Z, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(m_view->statusMessage().value_or(QString()),
+                                  QStringLiteral("Revealed in Trash: junk.zip"), 5000);
+        QCOMPARE(m_revealer->revealed.size(), 1);
+        QVERIFY(m_queue->items().isEmpty());
+    }
+
+    void renameThroughTheField()
+    {
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("IMG_0001.jpg")));
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("other.txt")));
+        m_panel->presentCentered();
+        press(Qt::Key_R);
+        QVERIFY(m_view->isRenaming());
+        QCOMPARE(m_view->renameText(), QStringLiteral("IMG_0001.jpg"));
+        auto* field = m_view->findChild<QLineEdit*>(QStringLiteral("renameField"));
+        QVERIFY(field);
+        QTRY_VERIFY(field->hasFocus() || !QApplication::focusWidget());
+        field->selectAll();
+        QTest::keyClicks(field, "beach.jpg");
+        // Every keystroke reaches the owner's text at once.
+        QCOMPARE(m_view->renameText(), QStringLiteral("beach.jpg"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_downloads + "/beach.jpg"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(headName(), QStringLiteral("beach.jpg"), 5000);
+        QCOMPARE(m_view->statusMessage().value_or(QString()),
+                 QStringLiteral("Renamed to beach.jpg"));
+        QCOMPARE(m_queue->items().size(), 2);
+
+        // Escape while renaming closes the field only; the HUD stays.
+        press(Qt::Key_R);
+        QVERIFY(m_view->isRenaming());
+        press(Qt::Key_Escape);
+        QVERIFY(!m_view->isRenaming());
+        QCOMPARE(m_dismissals, 0);
+
+        // Blank and unchanged names rename nothing.
+        m_view->startRename();
+        m_view->commitRename(QStringLiteral("   "));
+        QVERIFY(!m_view->isRenaming());
+        QVERIFY(!m_view->isProcessingAction());
+        QVERIFY(QFile::exists(m_downloads + "/beach.jpg"));
+    }
+
+    void undoMoveWithCtrlZAndZ()
+    {
+        for (const int modifiers : {int(Qt::ControlModifier), int(Qt::NoModifier)}) {
+            const QString path = downloadsFile("notes.md");
+            m_queue->enqueue(QUrl::fromLocalFile(path));
+            m_panel->presentCentered();
+            press(Qt::Key_1);
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home + "/Documents/notes.md"), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(!m_view->isProcessingAction(), 5000);
+            press(Qt::Key_Z, Qt::KeyboardModifiers(modifiers));
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path), 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(headName(), QStringLiteral("notes.md"), 5000);
+            QCOMPARE(m_view->statusMessage().value_or(QString()),
+                     QStringLiteral("Undid move: notes.md restored"));
+            QVERIFY(!QFile::exists(m_home + "/Documents/notes.md"));
+            m_queue->dequeue();
+        }
+        // Nothing left to undo.
+        press(Qt::Key_Z);
+        QTRY_COMPARE_WITH_TIMEOUT(m_view->statusMessage().value_or(QString()),
+                                  QStringLiteral("Nothing to undo"), 5000);
+    }
+
+    void keysWhileInFlightAreDroppedAndWatchdogRestores()
+    {
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("slow.bin")));
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("next.bin")));
+        m_panel->presentCentered();
+        m_engine->holdMoves = true;
+        QSignalSpy finished(m_view, &TriageContainerView::actionFinished);
+        press(Qt::Key_1);
+        QVERIFY(m_view->isProcessingAction());
+        press(Qt::Key_D);
+        QCOMPARE(headName(), QStringLiteral("next.bin")); // the d did nothing
+        QVERIFY(logText().contains("[DEBUG] Drop key 'd': action in flight"));
+
+        // The move hangs past 3 s: the watchdog frees the HUD.
+        QTRY_VERIFY_WITH_TIMEOUT(!m_view->isProcessingAction(), 5000);
+        QCOMPARE(m_view->statusMessage().value_or(QString()),
+                 QStringLiteral("Action timed out; UI restored."));
+        QVERIFY(logText().contains("[ERROR] WATCHDOG: Action 'Move .bin to Documents' stalled for "
+                                   "3s! Unlocking UI."));
+        // Its late result is ignored: no status, and the item is not put back.
+        m_view->setStatusDuration(60000);
+        m_engine->holdMoves = false;
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home + "/Documents/slow.bin"), 5000);
+        QTest::qWait(100);
+        QCOMPARE(m_view->statusMessage().value_or(QString()),
+                 QStringLiteral("Action timed out; UI restored."));
+        QCOMPARE(headName(), QStringLiteral("next.bin"));
+    }
+
+    void routingTheLastItemEndsTheSession()
+    {
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("last.pdf")));
+        m_panel->presentCentered();
+        QVERIFY(m_telemetry->currentStats().has_value());
+        const qint64 sessionsBefore = m_telemetry->lifetimeSessionsCount();
+        press(Qt::Key_1);
+        // Ended at once, before the move completes.
+        QVERIFY(!m_telemetry->currentStats().has_value());
+        QCOMPARE(m_telemetry->lifetimeSessionsCount(), sessionsBefore + 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_view->isProcessingAction(), 5000);
+        QCOMPARE(m_view->countText(m_queue->totalQueueDepth()), QStringLiteral("Inbox Zero"));
+    }
+
+    void cheatSheetSwallowsKeysAndEscapeCloses()
+    {
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("keep.txt")));
+        m_panel->presentCentered();
+        press(Qt::Key_Question, Qt::ShiftModifier);
+        QVERIFY(m_view->showingCheatSheet());
+        press(Qt::Key_D);
+        press(Qt::Key_Tab);
+        QCOMPARE(headName(), QStringLiteral("keep.txt"));
+        press(Qt::Key_Escape);
+        QVERIFY(!m_view->showingCheatSheet());
+        QCOMPARE(m_dismissals, 0);
+        press(Qt::Key_Escape);
+        QCOMPARE(m_dismissals, 1);
+        press(Qt::Key_W, Qt::ControlModifier);
+        QCOMPARE(m_dismissals, 2);
+        press(Qt::Key_Space);
+        QCOMPARE(m_opened.size(), 1);
+        press(Qt::Key_O);
+        QCOMPARE(m_revealer->revealed.size(), 1);
+    }
+
+    void failedMovePutsItemBack()
+    {
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("doc.txt")));
+        m_panel->presentCentered();
+        // The file vanishes before the move: the item comes back with the error.
+        QVERIFY(QFile::remove(m_downloads + "/doc.txt"));
+        press(Qt::Key_1);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_view->isProcessingAction(), 5000);
+        QVERIFY(m_view->statusMessage().value_or(QString()).startsWith("Failed to move: "));
+        QCOMPARE(headName(), QStringLiteral("doc.txt"));
+    }
+};
+
+STOWBIRD_TEST_MAIN(TestTriageContainer)
+#include "TestTriageContainer.moc"
