@@ -26,9 +26,10 @@ QFrame* divider(QWidget* parent)
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Plain);
     QPalette p = line->palette();
-    p.setColor(QPalette::WindowText, Theme::secondary(p).darker(100));
+    QColor c = p.color(QPalette::WindowText);
+    c.setAlphaF(0.15);
+    p.setColor(QPalette::WindowText, c);
     line->setPalette(p);
-    line->setStyleSheet(QString());
     return line;
 }
 
@@ -387,7 +388,7 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     actions->setSpacing(6);
     actions->addWidget(heading(QStringLiteral("ACTIONS"), this));
     auto* columns = new QHBoxLayout;
-    columns->setSpacing(16);
+    columns->setSpacing(14);
     auto call = [this](std::function<void()> ActionPaletteView::Callbacks::*member) {
         return [this, member] {
             if (m_callbacks.*member)

@@ -794,7 +794,7 @@ void TriageContainerView::buildUi()
                      Theme::secondary(palette()), m_renamePanel));
     m_renameLayout->addStretch(1);
     m_rightColumn->addWidget(m_renamePanel);
-    m_rightColumn->setFixedWidth(352);
+    m_rightColumn->setFixedWidth(360);
     bodyLayout->addWidget(m_rightColumn);
     m_pages->addWidget(m_body);
 
@@ -820,7 +820,7 @@ void TriageContainerView::buildUi()
         13, QFont::Normal, Theme::secondary(palette()), m_emptyState);
     m_emptyMessage->setAlignment(Qt::AlignCenter);
     m_emptyMessage->setWordWrap(true);
-    m_emptyMessage->setMaximumWidth(420);
+    m_emptyMessage->setFixedWidth(420);
     emptyLayout->addWidget(m_emptyMessage, 0, Qt::AlignHCenter);
     auto* skipped = new QPushButton(m_emptyState);
     skipped->setObjectName(QStringLiteral("reviewSkippedButton"));

@@ -1,0 +1,190 @@
+// Renders the HUD in its main states to PNG files, from the real widgets on the offscreen
+// platform, in the light and the dark palette. Usage: StowbirdScreenshots OUTPUT_FOLDER
+#include "TestEnvironment.h"
+#include "app/TriageHUDPanel.h"
+#include "crashreporting/CrashReporter.h"
+#include "platform/FreedesktopTrash.h"
+#include "platform/ItemRevealer.h"
+#include "services/ConfigurationService.h"
+#include "services/FileExecutionEngine.h"
+#include "services/LoggerService.h"
+#include "services/TelemetryService.h"
+#include "services/TriageQueueManager.h"
+#include "views/TriageContainerView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QSettings>
+#include <QStyleFactory>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+class NoRevealer : public ItemRevealer
+{
+public:
+    void reveal(const QUrl&) override {}
+};
+
+QPalette darkPalette()
+{
+    QPalette p;
+    const QColor window(0x2b, 0x2b, 0x2e);
+    const QColor base(0x1f, 0x1f, 0x22);
+    const QColor text(0xec, 0xec, 0xee);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::AlternateBase, window);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3e));
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::Highlight, QColor(0x3d, 0x8b, 0xfd));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::ToolTipBase, base);
+    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::PlaceholderText, QColor(0x8e, 0x8e, 0x93));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x7a, 0x7a, 0x80));
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x7a, 0x7a, 0x80));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x7a, 0x7a, 0x80));
+    return p;
+}
+
+QPalette lightPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(0xf2, 0xf2, 0xf5));
+    p.setColor(QPalette::WindowText, QColor(0x1d, 0x1d, 0x1f));
+    p.setColor(QPalette::Base, Qt::white);
+    p.setColor(QPalette::AlternateBase, QColor(0xf5, 0xf5, 0xf7));
+    p.setColor(QPalette::Text, QColor(0x1d, 0x1d, 0x1f));
+    p.setColor(QPalette::Button, QColor(0xfb, 0xfb, 0xfd));
+    p.setColor(QPalette::ButtonText, QColor(0x1d, 0x1d, 0x1f));
+    p.setColor(QPalette::Highlight, QColor(0x00, 0x7a, 0xff));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::PlaceholderText, QColor(0x8e, 0x8e, 0x93));
+    return p;
+}
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(data);
+}
+
+void writeImage(const QString& path, int w, int h, const QColor& a, const QColor& b)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient g(0, 0, w, h);
+    g.setColorAt(0, a);
+    g.setColorAt(1, b);
+    p.fillRect(image.rect(), g);
+    p.setPen(QPen(Qt::white, w / 60));
+    p.setBrush(QColor(255, 255, 255, 60));
+    p.drawEllipse(QPoint(w * 2 / 3, h / 3), w / 7, w / 7);
+    p.end();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    image.save(path);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    TestEnvironment environment;
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(out);
+
+    const QString home = QDir::homePath();
+    const QString downloads = home + "/Downloads";
+    for (const char* folder : {"Documents", "Pictures/Screenshots", "Documents/Finance"})
+        QDir().mkpath(home + "/" + folder);
+
+    writeImage(downloads + "/Sunset at the pier.jpg", 1600, 1067, QColor(0xff, 0x7e, 0x5f),
+               QColor(0x6a, 0x3d, 0x9a));
+    writeFile(downloads + "/Quarterly report.pdf", "%PDF-1.4\n");
+    writeFile(downloads + "/notes.md", "# Trip notes\n\n- Pack the charger\n- Book the ferry\n");
+    for (int i = 1; i <= 6; ++i)
+        writeImage(QStringLiteral("%1/Holiday photos/IMG_%2.jpg").arg(downloads).arg(i, 4, 10,
+                                                                                 QLatin1Char('0')),
+                   640, 480, QColor::fromHsv(i * 50, 160, 230), QColor::fromHsv(i * 50 + 90, 200, 120));
+    {
+        QFile big(downloads + "/ubuntu-24.04-desktop-amd64.iso");
+        if (big.open(QIODevice::WriteOnly))
+            big.resize(qint64(5'900'000'000)); // sparse: takes no room
+    }
+
+    const QString state = home + "/.local/state/stowbird";
+    TriageQueueManager queue(state);
+    ConfigurationService config(home + "/.config/stowbird");
+    LoggerService logger(state);
+    FileExecutionEngine engine(std::make_unique<FreedesktopTrash>(home + "/.local/share"),
+                               std::make_shared<NoRevealer>(), &logger, &CrashReporter::shared());
+    TelemetryService telemetry(std::make_unique<QSettings>(home + "/defaults.ini", QSettings::IniFormat),
+                               &CrashReporter::shared(), nullptr);
+
+    struct Shot
+    {
+        QString name;
+        QString file; // head item in Downloads, or empty for the empty state
+        std::function<void(TriageContainerView*)> prepare;
+    };
+    const QList<Shot> shots{
+        {"hud-image", "Sunset at the pier.jpg", {}},
+        {"hud-pdf", "Quarterly report.pdf", {}},
+        {"hud-text", "notes.md", {}},
+        {"hud-folder", "Holiday photos", {}},
+        {"hud-large-file", "ubuntu-24.04-desktop-amd64.iso", {}},
+        {"hud-rename", "Sunset at the pier.jpg", [](TriageContainerView* v) { v->startRename(); }},
+        {"hud-cheat-sheet", "notes.md", [](TriageContainerView* v) { v->setShowingCheatSheet(true); }},
+        {"hud-settings", "notes.md", [](TriageContainerView* v) { v->setShowingSettings(true); }},
+        {"hud-empty", {}, {}},
+    };
+
+    for (const bool dark : {false, true}) {
+        QApplication::setPalette(dark ? darkPalette() : lightPalette());
+        for (const Shot& shot : shots) {
+            while (queue.dequeue()) {
+            }
+            queue.clearSkipCache();
+            if (shot.file.isEmpty()) {
+                // Three skipped files wait behind the empty state's button.
+                for (const char* name : {"a.zip", "b.zip", "c.zip"}) {
+                    writeFile(downloads + "/" + name, "zip");
+                    queue.enqueue(QUrl::fromLocalFile(downloads + "/" + name));
+                    queue.skipCurrent();
+                }
+            } else {
+                queue.enqueue(QUrl::fromLocalFile(downloads + "/" + shot.file));
+                for (const char* other : {"notes.md", "Quarterly report.pdf", "Holiday photos"})
+                    queue.enqueue(QUrl::fromLocalFile(downloads + "/" + other));
+            }
+            TriageHUDPanel panel;
+            TriageContainerView::Services services{&queue, &config, &engine, &telemetry, &logger,
+                                                   std::make_shared<NoRevealer>()};
+            auto* view = new TriageContainerView(services, [] {}, [] {});
+            panel.setContentView(view);
+            panel.resize(840, 540);
+            panel.show();
+            if (shot.prepare)
+                shot.prepare(view);
+            // Let previews and thumbnails made off the GUI thread arrive.
+            QTest::qWait(1200);
+            const QString path =
+                QStringLiteral("%1/%2-%3.png").arg(out, shot.name, dark ? "dark" : "light");
+            panel.grab().save(path);
+            std::printf("%s\n", qPrintable(path));
+        }
+    }
+    return 0;
+}
