@@ -62,17 +62,19 @@ void keyToNextItem()
     LoggerService logger(state);
     FileExecutionEngine engine(std::make_unique<FreedesktopTrash>(home + "/.local/share"),
                                std::make_shared<NoRevealer>(), &logger, &CrashReporter::shared());
-    TelemetryService telemetry(std::make_unique<QSettings>(home + "/bench.ini", QSettings::IniFormat),
-                               &CrashReporter::shared(), nullptr);
+    TelemetryService telemetry(
+        std::make_unique<QSettings>(home + "/bench.ini", QSettings::IniFormat),
+        &CrashReporter::shared(), nullptr);
     QList<QUrl> urls;
     for (const QString& name : QDir(folder).entryList(QDir::Files, QDir::Name))
         urls.append(QUrl::fromLocalFile(folder + "/" + name));
     queue.enqueueBatch(urls);
 
     TriageHUDPanel panel;
-    TriageContainerView::Services services{&queue, &config, &engine, &telemetry, &logger,
-                                           std::make_shared<NoRevealer>()};
-    auto* view = new TriageContainerView(services, [] {}, [] {});
+    TriageContainerView::Services services{&queue,     &config, &engine,
+                                           &telemetry, &logger, std::make_shared<NoRevealer>()};
+    auto* view = new TriageContainerView(
+        services, [] {}, [] {});
     panel.setContentView(view);
     panel.show();
     QTest::qWait(200);
@@ -111,8 +113,8 @@ void startUp()
     delegate.applicationDidFinishLaunching();
     delegate.hudPanel()->repaint();
     const double ms = double(timer.nsecsElapsed()) / 1e6;
-    std::printf("start-up to HUD drawn with 10,000 files waiting: %.1f ms (waiting count %lld)\n", ms,
-                static_cast<long long>(delegate.waitingCount()));
+    std::printf("start-up to HUD drawn with 10,000 files waiting: %.1f ms (waiting count %lld)\n",
+                ms, static_cast<long long>(delegate.waitingCount()));
     delegate.applicationWillTerminate();
 }
 

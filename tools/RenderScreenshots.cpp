@@ -115,9 +115,11 @@ int main(int argc, char** argv)
     writeFile(downloads + "/Quarterly report.pdf", "%PDF-1.4\n");
     writeFile(downloads + "/notes.md", "# Trip notes\n\n- Pack the charger\n- Book the ferry\n");
     for (int i = 1; i <= 6; ++i)
-        writeImage(QStringLiteral("%1/Holiday photos/IMG_%2.jpg").arg(downloads).arg(i, 4, 10,
-                                                                                 QLatin1Char('0')),
-                   640, 480, QColor::fromHsv(i * 50, 160, 230), QColor::fromHsv(i * 50 + 90, 200, 120));
+        writeImage(QStringLiteral("%1/Holiday photos/IMG_%2.jpg")
+                       .arg(downloads)
+                       .arg(i, 4, 10, QLatin1Char('0')),
+                   640, 480, QColor::fromHsv(i * 50, 160, 230),
+                   QColor::fromHsv(i * 50 + 90, 200, 120));
     {
         QFile big(downloads + "/ubuntu-24.04-desktop-amd64.iso");
         if (big.open(QIODevice::WriteOnly))
@@ -130,8 +132,9 @@ int main(int argc, char** argv)
     LoggerService logger(state);
     FileExecutionEngine engine(std::make_unique<FreedesktopTrash>(home + "/.local/share"),
                                std::make_shared<NoRevealer>(), &logger, &CrashReporter::shared());
-    TelemetryService telemetry(std::make_unique<QSettings>(home + "/defaults.ini", QSettings::IniFormat),
-                               &CrashReporter::shared(), nullptr);
+    TelemetryService telemetry(
+        std::make_unique<QSettings>(home + "/defaults.ini", QSettings::IniFormat),
+        &CrashReporter::shared(), nullptr);
 
     struct Shot
     {
@@ -146,7 +149,8 @@ int main(int argc, char** argv)
         {"hud-folder", "Holiday photos", {}},
         {"hud-large-file", "ubuntu-24.04-desktop-amd64.iso", {}},
         {"hud-rename", "Sunset at the pier.jpg", [](TriageContainerView* v) { v->startRename(); }},
-        {"hud-cheat-sheet", "notes.md", [](TriageContainerView* v) { v->setShowingCheatSheet(true); }},
+        {"hud-cheat-sheet", "notes.md",
+         [](TriageContainerView* v) { v->setShowingCheatSheet(true); }},
         {"hud-settings", "notes.md", [](TriageContainerView* v) { v->setShowingSettings(true); }},
         {"hud-empty", {}, {}},
     };
@@ -170,9 +174,10 @@ int main(int argc, char** argv)
                     queue.enqueue(QUrl::fromLocalFile(downloads + "/" + other));
             }
             TriageHUDPanel panel;
-            TriageContainerView::Services services{&queue, &config, &engine, &telemetry, &logger,
-                                                   std::make_shared<NoRevealer>()};
-            auto* view = new TriageContainerView(services, [] {}, [] {});
+            TriageContainerView::Services services{
+                &queue, &config, &engine, &telemetry, &logger, std::make_shared<NoRevealer>()};
+            auto* view = new TriageContainerView(
+                services, [] {}, [] {});
             panel.setContentView(view);
             panel.resize(840, 540);
             panel.show();

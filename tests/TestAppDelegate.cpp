@@ -1,0 +1,172 @@
+#include "TestEnvironment.h"
+#include "app/AppDelegate.h"
+#include "app/TriageHUDPanel.h"
+#include "services/DownloadWatcherService.h"
+#include "services/TriageQueueManager.h"
+#include "views/BroomGlyph.h"
+#include "views/TriageContainerView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTest>
+
+class TestAppDelegate : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString m_downloads;
+    std::unique_ptr<AppDelegate> m_delegate;
+
+    QString writeDownload(const QString& name)
+    {
+        const QString path = m_downloads + "/" + name;
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(path));
+        f.write("x");
+        return path;
+    }
+
+    QStringList menuTitles() const
+    {
+        QStringList titles;
+        for (QAction* action : m_delegate->menu()->actions())
+            titles.append(action->isSeparator()
+                              ? QStringLiteral("-")
+                              : action->text() + QLatin1Char('|') + action->shortcut().toString());
+        return titles;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_downloads = QDir::homePath() + "/Downloads";
+        QDir().mkpath(m_downloads);
+        for (int i = 0; i < 5; ++i)
+            writeDownload(QStringLiteral("file%1.txt").arg(i));
+        AppDelegate::Options options;
+        options.downloadsDirectory = m_downloads;
+        m_delegate = std::make_unique<AppDelegate>(options);
+        m_delegate->applicationDidFinishLaunching();
+    }
+
+    void cleanupTestCase()
+    {
+        m_delegate->applicationWillTerminate();
+        m_delegate.reset();
+    }
+
+    void launchScansAndOpensTheHUD()
+    {
+        QCOMPARE(m_delegate->waitingCount(), 5);
+        QVERIFY(m_delegate->hudPanel()->isVisible());
+        QVERIFY(m_delegate->containerView());
+        QVERIFY(m_delegate->downloadWatcher()->isWatching());
+        QCOMPARE(m_delegate->hudPanel()->size(), QSize(840, 540));
+        QCOMPARE(m_delegate->hudPanel()->minimumSize(), QSize(760, 480));
+    }
+
+    void menuHasEveryCommand()
+    {
+        const QStringList expected{"Organize Downloads|Ctrl+D",
+                                   "Scan ~/Downloads Now|Ctrl+S",
+                                   "Clear Skipped Files|",
+                                   "Force Reset Queue|Ctrl+R",
+                                   "Open Log File...|Ctrl+L",
+                                   "Check for Updates...|Ctrl+U",
+                                   "-",
+                                   "Preferences...|Ctrl+,",
+                                   "-",
+                                   "Quit Stowbird|Ctrl+Q"};
+        QCOMPARE(menuTitles(), expected);
+    }
+
+    void trayFollowsTheCountWithBacklog()
+    {
+        // Fifty items plus a backlog: the count is the sum, shown in the tooltip.
+        for (int i = 0; i < 52; ++i)
+            writeDownload(QStringLiteral("more%1.txt").arg(i));
+        m_delegate->scanDownloads();
+        QCOMPARE(m_delegate->waitingCount(), 57);
+        QTRY_COMPARE(m_delegate->statusItem()->toolTip(), QStringLiteral("Stowbird: 57 waiting"));
+        QVERIFY(!m_delegate->statusItem()->icon().isNull());
+        for (int i = 0; i < 52; ++i)
+            QFile::remove(m_downloads + QStringLiteral("/more%1.txt").arg(i));
+        TriageQueueManager::shared().pruneMissingFiles();
+        QTRY_COMPARE(m_delegate->statusItem()->toolTip(), QStringLiteral("Stowbird: 5 waiting"));
+    }
+
+    void openHUDKeepsTheViewAndDismissDiscardsIt()
+    {
+        TriageContainerView* view = m_delegate->containerView();
+        QVERIFY(view);
+        view->startRename();
+        m_delegate->openHUD();
+        QCOMPARE(m_delegate->containerView(), view);
+        QVERIFY(view->isRenaming());
+
+        // The close button hides the panel and discards the view with its state.
+        m_delegate->hudPanel()->close();
+        QVERIFY(!m_delegate->hudPanel()->isVisible());
+        QVERIFY(!m_delegate->containerView());
+        m_delegate->openPreferences();
+        QVERIFY(m_delegate->hudPanel()->isVisible());
+        QVERIFY(m_delegate->containerView());
+        QVERIFY(m_delegate->containerView() != view);
+        QVERIFY(!m_delegate->containerView()->isRenaming());
+    }
+
+    void discoveryRaisesTheCountWithoutOpeningTheHUD()
+    {
+        m_delegate->dismissHUD();
+        QVERIFY(!m_delegate->hudPanel()->isVisible());
+        const qsizetype before = m_delegate->waitingCount();
+        writeDownload("fresh.pdf");
+        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), before + 1, 10000);
+        QVERIFY(!m_delegate->hudPanel()->isVisible());
+    }
+
+    void forceResetBringsSkippedFilesBack()
+    {
+        TriageQueueManager& queue = TriageQueueManager::shared();
+        const qsizetype before = m_delegate->waitingCount();
+        queue.skipCurrent();
+        QCOMPARE(m_delegate->waitingCount(), before - 1);
+        m_delegate->scanDownloads(); // a skipped file stays out
+        QCOMPARE(m_delegate->waitingCount(), before - 1);
+        m_delegate->forceResetQueue();
+        QCOMPARE(m_delegate->waitingCount(), before);
+        QVERIFY(queue.skippedPaths().isEmpty());
+        QVERIFY(m_delegate->hudPanel()->isVisible());
+    }
+
+    void glyphShowsMotionAndBadgeOnlyWhileItemsWait()
+    {
+        QCOMPARE(BroomGlyph::badgeText(0), QString());
+        QCOMPARE(BroomGlyph::badgeText(7), QStringLiteral("7"));
+        QCOMPARE(BroomGlyph::badgeText(1234), QStringLiteral("99+"));
+        const QImage idle = BroomGlyph::render(72, 0);
+        const QImage busy = BroomGlyph::render(72, 3);
+        // The motion stroke sweeps around the lower-left corner; the badge sits lower right.
+        auto inkIn = [](const QImage& image, const QRect& area) {
+            int ink = 0;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    ink += qAlpha(image.pixel(x, y)) > 128;
+            return ink;
+        };
+        const QRect lowerLeft(0, 44, 16, 24);
+        const QRect lowerRight(56, 56, 16, 16);
+        QCOMPARE(inkIn(idle, lowerLeft), 0);
+        QVERIFY(inkIn(busy, lowerLeft) > 10);
+        QCOMPARE(inkIn(idle, lowerRight), 0);
+        QVERIFY(inkIn(busy, lowerRight) > 10);
+    }
+};
+
+STOWBIRD_TEST_MAIN(TestAppDelegate)
+#include "TestAppDelegate.moc"
