@@ -1,5 +1,6 @@
 #include "crashreporting/LocalCrashReporter.h"
 
+#include "platform/PosixWrite.h"
 #include "platform/PropertyListReader.h"
 #include "platform/StoragePaths.h"
 #include "platform/UtcTimestamp.h"
@@ -25,27 +26,6 @@ bool copyPath(const QByteArray& path, char* out)
     std::memcpy(out, path.constData(), std::size_t(path.size()));
     out[path.size()] = '\0';
     return true;
-}
-
-// write(2) until done; used on the crash path.
-void writeAll(int fd, const char* data, std::size_t length) noexcept
-{
-    while (length > 0) {
-        const ssize_t written = ::write(fd, data, length);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        data += written;
-        length -= std::size_t(written);
-    }
-}
-
-void writeText(int fd, const char* text) noexcept
-{
-    if (text)
-        writeAll(fd, text, std::strlen(text));
 }
 
 QString describeValue(const QVariant& value)
@@ -187,17 +167,17 @@ void LocalCrashReporter::writeFatalReport(const FatalReport& report) noexcept
     const int fd = ::open(m_reportTemporaryPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return;
-    writeText(fd, "Crash Report\nTimestamp: ");
-    writeText(fd, report.timestamp);
-    writeText(fd, "\nName: ");
-    writeText(fd, report.name);
-    writeText(fd, "\nReason: ");
-    writeText(fd, report.reason);
-    writeText(fd, "\n");
+    PosixWrite::text(fd, "Crash Report\nTimestamp: ");
+    PosixWrite::text(fd, report.timestamp);
+    PosixWrite::text(fd, "\nName: ");
+    PosixWrite::text(fd, report.name);
+    PosixWrite::text(fd, "\nReason: ");
+    PosixWrite::text(fd, report.reason);
+    PosixWrite::text(fd, "\n");
     const int published = m_publishedSnapshot.load();
-    writeAll(fd, m_snapshots[published],
-             std::min<std::size_t>(m_snapshotLengths[published], snapshotCapacity));
-    writeText(fd, "Call Stack:\n");
+    PosixWrite::all(fd, m_snapshots[published],
+                    std::min<std::size_t>(m_snapshotLengths[published], snapshotCapacity));
+    PosixWrite::text(fd, "Call Stack:\n");
     if (report.frames && report.frameCount > 0)
         backtrace_symbols_fd(report.frames, report.frameCount, fd);
     ::fsync(fd);

@@ -1,41 +1,20 @@
 #include "models/TriageItem.h"
 
+#include "platform/FileNaming.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMimeDatabase>
 
-namespace {
-
-// The extension after the last dot of the last path component; a leading dot alone
-// (".bashrc") or a trailing dot ("name.") gives no extension.
-QString pathExtension(const QString& filename)
-{
-    const qsizetype dot = filename.lastIndexOf(QLatin1Char('.'));
-    if (dot <= 0 || dot == filename.size() - 1)
-        return {};
-    return filename.mid(dot + 1);
-}
-
-QString lastPathComponent(const QUrl& url)
-{
-    QString path = url.isLocalFile() ? url.toLocalFile() : url.path();
-    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
-        path.chop(1);
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? path : path.mid(slash + 1);
-}
-
-} // namespace
-
 TriageItem::TriageItem(const QUrl& url, const QUuid& id, std::optional<QUrl> suggestedDestination,
                        std::optional<QString> suggestedFilename)
     : id(id), url(url), suggestedDestination(std::move(suggestedDestination)),
       suggestedFilename(std::move(suggestedFilename))
 {
-    filename = lastPathComponent(url);
-    const QString rawExtension = pathExtension(filename);
+    filename = FileNaming::lastPathComponent(url.isLocalFile() ? url.toLocalFile() : url.path());
+    const QString rawExtension = FileNaming::pathExtension(filename);
     fileExtension = rawExtension.toLower();
 
     const QString localPath = url.toLocalFile();
@@ -119,8 +98,7 @@ bool TriageItem::operator==(const TriageItem& other) const
     return id == other.id && url == other.url && filename == other.filename &&
            fileExtension == other.fileExtension && sizeBytes == other.sizeBytes &&
            creationDate == other.creationDate && uti == other.uti &&
-           isDirectory == other.isDirectory &&
-           suggestedDestination == other.suggestedDestination &&
+           isDirectory == other.isDirectory && suggestedDestination == other.suggestedDestination &&
            suggestedFilename == other.suggestedFilename;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/CrashHandler.h"
 
 #include "crashreporting/CrashReporter.h"
+#include "platform/PosixWrite.h"
 #include "platform/UtcTimestamp.h"
 
 #include <QDir>
@@ -43,40 +44,21 @@ void* g_frames[maximumFrames];
 char g_faultReason[64];
 alignas(16) char g_alternateStack[64 * 1024];
 
-void writeAll(int fd, const char* data, std::size_t length) noexcept
-{
-    while (length > 0) {
-        const ssize_t written = ::write(fd, data, length);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        data += written;
-        length -= std::size_t(written);
-    }
-}
-
-void writeText(int fd, const char* text) noexcept
-{
-    writeAll(fd, text, std::strlen(text));
-}
-
 void writeReport(int fd, const char* timestamp, const char* name, const char* reason,
                  int frameCount) noexcept
 {
-    writeText(fd, header);
-    writeText(fd, "Timestamp: ");
-    writeText(fd, timestamp);
-    writeText(fd, "\nName: ");
-    writeText(fd, name);
-    writeText(fd, "\nReason: ");
-    writeText(fd, reason);
-    writeText(fd, "\nCall Stack:\n");
+    PosixWrite::text(fd, header);
+    PosixWrite::text(fd, "Timestamp: ");
+    PosixWrite::text(fd, timestamp);
+    PosixWrite::text(fd, "\nName: ");
+    PosixWrite::text(fd, name);
+    PosixWrite::text(fd, "\nReason: ");
+    PosixWrite::text(fd, reason);
+    PosixWrite::text(fd, "\nCall Stack:\n");
     // backtrace_symbols_fd writes one frame per line without allocating.
     if (frameCount > 0)
         backtrace_symbols_fd(g_frames, frameCount, fd);
-    writeText(fd, footer);
+    PosixWrite::text(fd, footer);
 }
 
 // mkdir -p on a copy of the prepared folder path, with stack storage only.
@@ -104,7 +86,7 @@ void report(const char* name, const char* reason, int frameCount) noexcept
         reason = "Unknown";
 
     writeReport(STDOUT_FILENO, timestamp, name, reason, frameCount);
-    writeText(STDOUT_FILENO, "\n");
+    PosixWrite::text(STDOUT_FILENO, "\n");
 
     if (g_crashPath[0] != '\0' && g_crashTemporaryPath[0] != '\0') {
         makeFolders();

@@ -1,5 +1,6 @@
 #include "services/DownloadWatcherService.h"
 
+#include "platform/FileNaming.h"
 #include "platform/InotifyWatcherBackend.h"
 #include "platform/StoragePaths.h"
 
@@ -34,14 +35,6 @@ const QStringList& busyChildSuffixes()
     static const QStringList list{QStringLiteral(".crdownload"), QStringLiteral(".part"),
                                   QStringLiteral(".download"), QStringLiteral(".tmp")};
     return list;
-}
-
-QString extensionOf(const QString& name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot <= 0 || dot == name.size() - 1)
-        return {};
-    return name.mid(dot + 1);
 }
 
 bool existsAt(const QString& path)
@@ -87,9 +80,8 @@ DownloadWatcherService::DownloadWatcherService(const QString& targetDirectory,
                                                DiscoveryCallback onFileDiscovered,
                                                BackendFactory backendFactory, QObject* parent)
     : QObject(parent),
-      m_targetDirectory(QDir::cleanPath(targetDirectory.isEmpty()
-                                            ? StoragePaths::downloadsDirectory()
-                                            : targetDirectory)),
+      m_targetDirectory(QDir::cleanPath(
+          targetDirectory.isEmpty() ? StoragePaths::downloadsDirectory() : targetDirectory)),
       m_debounceSeconds(debounceSeconds), m_backendFactory(std::move(backendFactory)),
       m_onFileDiscovered(std::move(onFileDiscovered))
 {
@@ -202,7 +194,7 @@ bool DownloadWatcherService::shouldIgnoreName(const QString& name)
 {
     if (name.startsWith(QLatin1Char('.')))
         return true;
-    if (partialExtensions().contains(extensionOf(name).toLower()))
+    if (partialExtensions().contains(FileNaming::pathExtension(name).toLower()))
         return true;
     return name.endsWith(QLatin1String(".download")) || name.endsWith(QLatin1String(".tmp"));
 }
@@ -247,7 +239,7 @@ void DownloadWatcherService::handlePaths(const QStringList& paths)
         if (shouldIgnoreName(name)) {
             // When a partial download changes (renamed over its final name, or aria2's
             // control file removed at the end), the final item deserves a fresh look.
-            const QString ext = extensionOf(name).toLower();
+            const QString ext = FileNaming::pathExtension(name).toLower();
             if (name.startsWith(QLatin1Char('.')) || ext.isEmpty() || ext == QLatin1String("tmp"))
                 continue;
             const QString base = item.left(item.size() - ext.size() - 1);
@@ -334,11 +326,21 @@ void DownloadWatcherService::finish(const QString& itemPath, quint64 token, bool
 void DownloadWatcherService::retryLater(const QString& itemPath, quint64 token, int retriesLeft,
                                         int delayMs)
 {
-    QTimer::singleShot(delayMs, Qt::PreciseTimer, m_context,
-                       [this, itemPath, token, retriesLeft] {
-                           if (isCurrent(itemPath, token))
-                               check(itemPath, token, retriesLeft);
-                       });
+    QTimer::singleShot(delayMs, Qt::PreciseTimer, m_context, [this, itemPath, token, retriesLeft] {
+        if (isCurrent(itemPath, token))
+            check(itemPath, token, retriesLeft);
+    });
+}
+
+void DownloadWatcherService::conclude(const QString& itemPath, quint64 token, int retriesLeft,
+                                      bool finished)
+{
+    if (finished)
+        finish(itemPath, token, true);
+    else if (retriesLeft < 1)
+        finish(itemPath, token, false); // never settled: dropped silently
+    else
+        retryLater(itemPath, token, retriesLeft - 1, retryDelayMs);
 }
 
 void DownloadWatcherService::check(const QString& itemPath, quint64 token, int retriesLeft)
@@ -393,13 +395,7 @@ void DownloadWatcherService::verifyFile(const QString& itemPath, quint64 token, 
     const bool opened = opensForReading(itemPath);
     const bool finished = opened && firstSize >= 0 && firstSize == secondSize &&
                           !hasPartialSibling(itemPath, secondSize);
-    if (finished) {
-        finish(itemPath, token, true);
-    } else if (retriesLeft < 1) {
-        finish(itemPath, token, false);
-    } else {
-        retryLater(itemPath, token, retriesLeft - 1, retryDelayMs);
-    }
+    conclude(itemPath, token, retriesLeft, finished);
 }
 
 void DownloadWatcherService::verifyFolder(const QString& itemPath, quint64 token, int retriesLeft,
@@ -413,13 +409,7 @@ void DownloadWatcherService::verifyFolder(const QString& itemPath, quint64 token
     const QStringList children = childNames(itemPath, &listed);
     const int secondCount = listed ? int(children.size()) : -1;
     const bool finished = firstCount >= 0 && firstCount == secondCount && listed;
-    if (finished) {
-        finish(itemPath, token, true);
-    } else if (retriesLeft < 1) {
-        finish(itemPath, token, false);
-    } else {
-        retryLater(itemPath, token, retriesLeft - 1, retryDelayMs);
-    }
+    conclude(itemPath, token, retriesLeft, finished);
 }
 
 QList<QUrl> DownloadWatcherService::scanExistingFiles() const
@@ -447,7 +437,9 @@ QList<QUrl> DownloadWatcherService::scanExistingFiles(const QString& directory)
         // "." and ".." start with a dot and fall under the hidden-file rule.
         if (shouldIgnoreName(name))
             continue;
-        struct stat st {};
+        struct stat st
+        {
+        };
         // A date that cannot be read counts as the distant past and sorts first.
         qint64 modified = std::numeric_limits<qint64>::min();
         if (::fstatat(dirFd, entry->d_name, &st, 0) == 0 ||

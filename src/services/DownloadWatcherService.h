@@ -93,6 +93,8 @@ private:
     void check(const QString& itemPath, quint64 token, int retriesLeft);
     void verifyFile(const QString& itemPath, quint64 token, int retriesLeft, qint64 firstSize);
     void verifyFolder(const QString& itemPath, quint64 token, int retriesLeft, int firstCount);
+    // Reports a settled item, or checks again later while retries remain.
+    void conclude(const QString& itemPath, quint64 token, int retriesLeft, bool finished);
     void retryLater(const QString& itemPath, quint64 token, int retriesLeft, int delayMs);
 
     const QString m_targetDirectory;

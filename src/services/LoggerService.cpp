@@ -2,6 +2,7 @@
 
 #include "crashreporting/CrashReporter.h"
 #include "platform/CrashHandler.h"
+#include "platform/PosixWrite.h"
 #include "platform/StoragePaths.h"
 #include "platform/SystemJournal.h"
 #include "platform/UtcTimestamp.h"
@@ -28,21 +29,6 @@ const QString levelError = QStringLiteral("ERROR");
 bool endsName(QChar c)
 {
     return c == QLatin1Char('/') || c.isSpace();
-}
-
-void writeAll(int fd, const char* data, std::size_t length)
-{
-    while (length > 0) {
-        const ssize_t written = ::write(fd, data, length);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            // Disk full or similar: the line is lost; the logger never reports itself.
-            return;
-        }
-        data += written;
-        length -= std::size_t(written);
-    }
 }
 
 } // namespace
@@ -220,7 +206,7 @@ void LoggerService::writeBatch(const std::vector<Entry>& batch)
                         skip -= length;
                         continue;
                     }
-                    writeAll(m_fd, line.constData() + skip, length - skip);
+                    PosixWrite::all(m_fd, line.constData() + skip, length - skip);
                     skip = 0;
                 }
             }

@@ -20,19 +20,6 @@
 
 namespace {
 
-QFrame* divider(QWidget* parent)
-{
-    auto* line = new QFrame(parent);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    QPalette p = line->palette();
-    QColor c = p.color(QPalette::WindowText);
-    c.setAlphaF(0.15);
-    p.setColor(QPalette::WindowText, c);
-    line->setPalette(p);
-    return line;
-}
-
 QLabel* heading(const QString& text, QWidget* parent)
 {
     QLabel* label =
@@ -153,11 +140,30 @@ protected:
     }
 };
 
-// One destination row: "[n]", name and path, a warning when the folder is missing.
-class SlotRow : public QAbstractButton
+// A borderless row that repaints as the pointer enters and leaves it.
+class HoverRow : public QAbstractButton
 {
 public:
-    SlotRow(const DestinationSlot& slot, QWidget* parent) : QAbstractButton(parent), m_slot(slot)
+    using QAbstractButton::QAbstractButton;
+
+protected:
+    void enterEvent(QEnterEvent* event) override
+    {
+        QAbstractButton::enterEvent(event);
+        update();
+    }
+    void leaveEvent(QEvent* event) override
+    {
+        QAbstractButton::leaveEvent(event);
+        update();
+    }
+};
+
+// One destination row: "[n]", name and path, a warning when the folder is missing.
+class SlotRow : public HoverRow
+{
+public:
+    SlotRow(const DestinationSlot& slot, QWidget* parent) : HoverRow(parent), m_slot(slot)
     {
         setObjectName(QStringLiteral("slotRow%1").arg(slot.slot));
         setCursor(Qt::PointingHandCursor);
@@ -233,27 +239,16 @@ protected:
             QFontMetrics(pathFont).elidedText(m_slot.path, Qt::ElideMiddle, right - textLeft));
     }
 
-    void enterEvent(QEnterEvent* event) override
-    {
-        QAbstractButton::enterEvent(event);
-        update();
-    }
-    void leaveEvent(QEvent* event) override
-    {
-        QAbstractButton::leaveEvent(event);
-        update();
-    }
-
 private:
     DestinationSlot m_slot;
     bool m_available = false;
 };
 
 // The "[0] Custom Destination (Browse...)" row.
-class CustomRow : public QAbstractButton
+class CustomRow : public HoverRow
 {
 public:
-    explicit CustomRow(QWidget* parent) : QAbstractButton(parent)
+    explicit CustomRow(QWidget* parent) : HoverRow(parent)
     {
         setObjectName(QStringLiteral("customDestinationRow"));
         setCursor(Qt::PointingHandCursor);
@@ -287,16 +282,6 @@ protected:
                    QStringLiteral("Custom Destination (Browse...)"));
         SymbolIcons::icon(QStringLiteral("folder.badge.gearshape"))
             .paint(&p, QRect(inner.right() - 14, inner.center().y() - 7, 14, 14));
-    }
-    void enterEvent(QEnterEvent* event) override
-    {
-        QAbstractButton::enterEvent(event);
-        update();
-    }
-    void leaveEvent(QEvent* event) override
-    {
-        QAbstractButton::leaveEvent(event);
-        update();
     }
 };
 
@@ -351,7 +336,7 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     cardLayout->addWidget(renameButton, 0, Qt::AlignTop);
     root->addWidget(card);
 
-    root->addWidget(divider(this));
+    root->addWidget(Theme::divider(Qt::Horizontal, this));
 
     // Routing section.
     auto* routing = new QVBoxLayout;
@@ -381,7 +366,7 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     routing->addWidget(scroll, 1);
     root->addLayout(routing, 1);
 
-    root->addWidget(divider(this));
+    root->addWidget(Theme::divider(Qt::Horizontal, this));
 
     // Actions section.
     auto* actions = new QVBoxLayout;

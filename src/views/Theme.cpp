@@ -1,6 +1,7 @@
 #include "views/Theme.h"
 
 #include <QFontDatabase>
+#include <QFrame>
 #include <QLabel>
 
 QFont Theme::font(int pixelSize, QFont::Weight weight, bool monospaced)
@@ -70,4 +71,17 @@ QLabel* Theme::label(const QString& text, int pixelSize, QFont::Weight weight, c
     l->setFont(font(pixelSize, weight, monospaced));
     setTextColor(l, color);
     return l;
+}
+
+QFrame* Theme::divider(Qt::Orientation orientation, QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setFrameShape(orientation == Qt::Horizontal ? QFrame::HLine : QFrame::VLine);
+    line->setFrameShadow(QFrame::Plain);
+    QPalette p = line->palette();
+    QColor c = p.color(QPalette::WindowText);
+    c.setAlphaF(0.15);
+    p.setColor(QPalette::WindowText, c);
+    line->setPalette(p);
+    return line;
 }

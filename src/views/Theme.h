@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QPalette>
 
+class QFrame;
 class QLabel;
 class QWidget;
 
@@ -24,6 +25,8 @@ public:
     static QColor green();
     static bool isDark(const QPalette& palette);
 
+    // A thin separator line in a faint text colour.
+    static QFrame* divider(Qt::Orientation orientation, QWidget* parent);
     // Sets the text colour of a label (through its palette, so style sheets stay out of it).
     static void setTextColor(QLabel* label, const QColor& color);
     // A label with the given font and colour.

@@ -30,19 +30,6 @@
 
 namespace {
 
-QFrame* line(QFrame::Shape shape, QWidget* parent)
-{
-    auto* frame = new QFrame(parent);
-    frame->setFrameShape(shape);
-    frame->setFrameShadow(QFrame::Plain);
-    QPalette p = frame->palette();
-    QColor c = p.color(QPalette::WindowText);
-    c.setAlphaF(0.15);
-    p.setColor(QPalette::WindowText, c);
-    frame->setPalette(p);
-    return frame;
-}
-
 QToolButton* headerButton(const QString& symbol, const QString& tooltip, const QString& name,
                           QWidget* parent)
 {
@@ -56,9 +43,37 @@ QToolButton* headerButton(const QString& symbol, const QString& tooltip, const Q
     return button;
 }
 
-QString describe(const FileOperationError& error)
+// The result of work done off the GUI thread: its value, or the error it threw.
+template <typename T> struct OffThread
 {
-    return error.error().localizedDescription;
+    T value{};
+    bool ok = false;
+    QString error;
+};
+
+// Runs work on the thread pool and hands its result to done on the GUI thread. The watcher
+// belongs to context, so nothing is delivered once the view is gone.
+template <typename T, typename Work, typename Done>
+void runOffGuiThread(QObject* context, Work work, Done done)
+{
+    auto* watcher = new QFutureWatcher<OffThread<T>>(context);
+    QObject::connect(watcher, &QFutureWatcher<OffThread<T>>::finished, context, [watcher, done] {
+        const OffThread<T> result = watcher->result();
+        watcher->deleteLater();
+        done(result);
+    });
+    watcher->setFuture(QtConcurrent::run([work] {
+        OffThread<T> result;
+        try {
+            result.value = work();
+            result.ok = true;
+        } catch (const FileOperationError& error) {
+            result.error = error.error().localizedDescription;
+        } catch (const std::exception& error) {
+            result.error = QString::fromUtf8(error.what());
+        }
+        return result;
+    }));
 }
 
 } // namespace
@@ -337,9 +352,9 @@ void TriageContainerView::setStatus(const QString& message)
 // --- file actions --------------------------------------------------------------------------
 
 void TriageContainerView::dispatchFileAction(
-    FileAction, const QString& name, ActionType type, InputMethod input,
+    const QString& name, ActionType type, InputMethod input,
     std::function<QUrl(const TriageItem&)> operation,
-    std::function<QString(const Outcome&, const TriageItem&)> success, QString failurePrefix)
+    std::function<QString(const QUrl&, const TriageItem&)> success, QString failurePrefix)
 {
     const std::optional<TriageItem> head = m_services.queue->activeItem();
     if (!head)
@@ -356,36 +371,22 @@ void TriageContainerView::dispatchFileAction(
     m_isRenaming = false;
     emit stateChanged();
 
-    auto* watcher = new QFutureWatcher<Outcome>(this);
-    connect(watcher, &QFutureWatcher<Outcome>::finished, this,
-            [this, watcher, id, item, success, failurePrefix] {
-                const Outcome outcome = watcher->result();
-                watcher->deleteLater();
-                // The watchdog gave up on this action, or a newer one owns the lock.
-                if (m_activeActionID != id)
-                    return;
-                m_isProcessingAction = false;
-                m_activeActionID.reset();
-                if (outcome.ok) {
-                    setStatus(success(outcome, item));
-                } else {
-                    m_services.queue->pushToFront(item);
-                    setStatus(failurePrefix + outcome.error);
-                }
-                emit actionFinished();
-            });
-    watcher->setFuture(QtConcurrent::run([operation, item] {
-        Outcome outcome;
-        try {
-            outcome.url = operation(item);
-            outcome.ok = true;
-        } catch (const FileOperationError& error) {
-            outcome.error = describe(error);
-        } catch (const std::exception& error) {
-            outcome.error = QString::fromUtf8(error.what());
-        }
-        return outcome;
-    }));
+    runOffGuiThread<QUrl>(
+        this, [operation, item] { return operation(item); },
+        [this, id, item, success, failurePrefix](const OffThread<QUrl>& outcome) {
+            // The watchdog gave up on this action, or a newer one owns the lock.
+            if (m_activeActionID != id)
+                return;
+            m_isProcessingAction = false;
+            m_activeActionID.reset();
+            if (outcome.ok) {
+                setStatus(success(outcome.value, item));
+            } else {
+                m_services.queue->pushToFront(item);
+                setStatus(failurePrefix + outcome.error);
+            }
+            emit actionFinished();
+        });
 }
 
 void TriageContainerView::routeToSlot(const DestinationSlot& slot, InputMethod input)
@@ -401,11 +402,11 @@ void TriageContainerView::routeToSlot(const DestinationSlot& slot, InputMethod i
     const QUrl destination = QUrl::fromLocalFile(DestinationSlot::expandTilde(slot.path));
     const QString slotName = slot.name;
     dispatchFileAction(
-        FileAction::Route, QStringLiteral("Move .%1 to %2").arg(extensionToken(*head), slotName),
+        QStringLiteral("Move .%1 to %2").arg(extensionToken(*head), slotName),
         ActionType::slotRoute, input,
         [engine, destination](const TriageItem& item) { return engine->move(item, destination); },
-        [slotName](const Outcome& outcome, const TriageItem&) {
-            return QStringLiteral("Moved to %1: %2").arg(slotName, outcome.url.fileName());
+        [slotName](const QUrl& url, const TriageItem&) {
+            return QStringLiteral("Moved to %1: %2").arg(slotName, url.fileName());
         },
         QStringLiteral("Failed to move: "));
 }
@@ -428,11 +429,11 @@ void TriageContainerView::moveToCustomFolder(InputMethod input)
     const QUrl destination = QUrl::fromLocalFile(*folder);
     const QString folderName = QDir(*folder).dirName();
     dispatchFileAction(
-        FileAction::Custom, QStringLiteral("Move .%1 to custom folder").arg(extensionToken(*head)),
+        QStringLiteral("Move .%1 to custom folder").arg(extensionToken(*head)),
         ActionType::customFolder, input,
         [engine, destination](const TriageItem& item) { return engine->move(item, destination); },
-        [folderName](const Outcome& outcome, const TriageItem&) {
-            return QStringLiteral("Moved to %1: %2").arg(folderName, outcome.url.fileName());
+        [folderName](const QUrl& url, const TriageItem&) {
+            return QStringLiteral("Moved to %1: %2").arg(folderName, url.fileName());
         },
         QStringLiteral("Error: "));
 }
@@ -448,9 +449,9 @@ void TriageContainerView::trashCurrent(InputMethod input)
         return;
     FileExecutionEngine* engine = m_services.engine;
     dispatchFileAction(
-        FileAction::Trash, QStringLiteral("Trash .%1").arg(extensionToken(*head)),
-        ActionType::trash, input, [engine](const TriageItem& item) { return engine->trash(item); },
-        [](const Outcome&, const TriageItem& item) {
+        QStringLiteral("Trash .%1").arg(extensionToken(*head)), ActionType::trash, input,
+        [engine](const TriageItem& item) { return engine->trash(item); },
+        [](const QUrl&, const TriageItem& item) {
             return QStringLiteral("Recycled %1 to Trash").arg(item.filename);
         },
         QStringLiteral("Failed to trash file: "));
@@ -509,34 +510,22 @@ void TriageContainerView::commitRename(const QString& newName)
 
     const TriageItem item = *head;
     FileExecutionEngine* engine = m_services.engine;
-    auto* watcher = new QFutureWatcher<Outcome>(this);
-    connect(watcher, &QFutureWatcher<Outcome>::finished, this, [this, watcher, item, trimmed] {
-        const Outcome outcome = watcher->result();
-        watcher->deleteLater();
-        m_isProcessingAction = false;
-        if (outcome.ok) {
-            if (m_services.telemetry)
-                m_services.telemetry->recordAction(ActionType::rename, InputMethod::keyboard, item);
-            m_services.queue->dequeue();
-            m_services.queue->pushToFront(TriageItem(outcome.url));
-            setStatus(QStringLiteral("Renamed to %1").arg(trimmed));
-        } else {
-            setStatus(QStringLiteral("Rename error: %1").arg(outcome.error));
-        }
-        emit actionFinished();
-    });
-    watcher->setFuture(QtConcurrent::run([engine, item, trimmed] {
-        Outcome outcome;
-        try {
-            outcome.url = engine->rename(item, trimmed);
-            outcome.ok = true;
-        } catch (const FileOperationError& error) {
-            outcome.error = describe(error);
-        } catch (const std::exception& error) {
-            outcome.error = QString::fromUtf8(error.what());
-        }
-        return outcome;
-    }));
+    runOffGuiThread<QUrl>(
+        this, [engine, item, trimmed] { return engine->rename(item, trimmed); },
+        [this, item, trimmed](const OffThread<QUrl>& outcome) {
+            m_isProcessingAction = false;
+            if (outcome.ok) {
+                if (m_services.telemetry)
+                    m_services.telemetry->recordAction(ActionType::rename, InputMethod::keyboard,
+                                                       item);
+                m_services.queue->dequeue();
+                m_services.queue->pushToFront(TriageItem(outcome.value));
+                setStatus(QStringLiteral("Renamed to %1").arg(trimmed));
+            } else {
+                setStatus(QStringLiteral("Rename error: %1").arg(outcome.error));
+            }
+            emit actionFinished();
+        });
 }
 
 void TriageContainerView::cancelRename()
@@ -558,56 +547,39 @@ void TriageContainerView::undoLastAction()
         m_services.telemetry->recordUndo();
     emit stateChanged();
 
-    struct UndoOutcome
-    {
-        std::optional<ActionRecord> record;
-        QString error;
-    };
     FileExecutionEngine* engine = m_services.engine;
-    auto* watcher = new QFutureWatcher<UndoOutcome>(this);
-    connect(watcher, &QFutureWatcher<UndoOutcome>::finished, this, [this, watcher] {
-        const UndoOutcome outcome = watcher->result();
-        watcher->deleteLater();
-        if (!outcome.error.isEmpty()) {
-            setStatus(QStringLiteral("Undo error: %1").arg(outcome.error));
-        } else if (!outcome.record) {
-            setStatus(QStringLiteral("Nothing to undo"));
-        } else {
-            const ActionRecord::ActionType& type = outcome.record->type;
-            switch (type.kind) {
-            case ActionRecord::ActionType::Kind::Trashed:
-                setStatus(
-                    QStringLiteral("Revealed in Trash: %1").arg(type.originalURL().fileName()));
-                break;
-            case ActionRecord::ActionType::Kind::Moved:
-                m_services.queue->pushToFront(TriageItem(type.from));
-                setStatus(QStringLiteral("Undid move: %1 restored").arg(type.from.fileName()));
-                break;
-            case ActionRecord::ActionType::Kind::Renamed:
-                m_services.queue->dequeue();
-                m_services.queue->pushToFront(TriageItem(type.from));
-                setStatus(QStringLiteral("Undid rename"));
-                break;
-            }
-            m_allowLargePreview = false;
-            m_isRenaming = false;
-        }
-        m_isProcessingAction = false;
-        emit stateChanged();
-        emit actionFinished();
-    });
     // Undoing a move across disks copies the data back: never on the GUI thread.
-    watcher->setFuture(QtConcurrent::run([engine] {
-        UndoOutcome outcome;
-        try {
-            outcome.record = engine->undo();
-        } catch (const FileOperationError& error) {
-            outcome.error = describe(error);
-        } catch (const std::exception& error) {
-            outcome.error = QString::fromUtf8(error.what());
-        }
-        return outcome;
-    }));
+    runOffGuiThread<std::optional<ActionRecord>>(
+        this, [engine] { return engine->undo(); },
+        [this](const OffThread<std::optional<ActionRecord>>& outcome) {
+            if (!outcome.ok) {
+                setStatus(QStringLiteral("Undo error: %1").arg(outcome.error));
+            } else if (!outcome.value) {
+                setStatus(QStringLiteral("Nothing to undo"));
+            } else {
+                const ActionRecord::ActionType& type = outcome.value->type;
+                switch (type.kind) {
+                case ActionRecord::ActionType::Kind::Trashed:
+                    setStatus(
+                        QStringLiteral("Revealed in Trash: %1").arg(type.originalURL().fileName()));
+                    break;
+                case ActionRecord::ActionType::Kind::Moved:
+                    m_services.queue->pushToFront(TriageItem(type.from));
+                    setStatus(QStringLiteral("Undid move: %1 restored").arg(type.from.fileName()));
+                    break;
+                case ActionRecord::ActionType::Kind::Renamed:
+                    m_services.queue->dequeue();
+                    m_services.queue->pushToFront(TriageItem(type.from));
+                    setStatus(QStringLiteral("Undid rename"));
+                    break;
+                }
+                m_allowLargePreview = false;
+                m_isRenaming = false;
+            }
+            m_isProcessingAction = false;
+            emit stateChanged();
+            emit actionFinished();
+        });
 }
 
 void TriageContainerView::revealInFinder()
@@ -745,7 +717,7 @@ void TriageContainerView::buildUi()
     headerLayout->addWidget(settings);
     headerLayout->addWidget(close);
     root->addWidget(header);
-    root->addWidget(line(QFrame::HLine, this));
+    root->addWidget(Theme::divider(Qt::Horizontal, this));
 
     m_pages = new QStackedWidget(this);
     root->addWidget(m_pages, 1);
@@ -762,7 +734,7 @@ void TriageContainerView::buildUi()
     m_previewLayout = new QVBoxLayout(m_previewArea);
     m_previewLayout->setContentsMargins(0, 0, 0, 0);
     bodyLayout->addWidget(m_previewArea, 1);
-    bodyLayout->addWidget(line(QFrame::VLine, m_body));
+    bodyLayout->addWidget(Theme::divider(Qt::Vertical, m_body));
 
     m_rightColumn = new QStackedWidget(m_body);
     ActionPaletteView::Callbacks callbacks;

@@ -106,22 +106,14 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    enum class FileAction { Route, Custom, Trash };
-    struct Outcome
-    {
-        bool ok = false;
-        QUrl url;
-        QString error;
-    };
-
     void installKeyMonitor();
     void removeKeyMonitor();
     QUuid beginAction(const QString& name);
     void watchdogCheck(const QUuid& id, const QString& name);
     void setStatus(const QString& message);
-    void dispatchFileAction(FileAction action, const QString& name, ActionType type,
-                            InputMethod input, std::function<QUrl(const TriageItem&)> operation,
-                            std::function<QString(const Outcome&, const TriageItem&)> success,
+    void dispatchFileAction(const QString& name, ActionType type, InputMethod input,
+                            std::function<QUrl(const TriageItem&)> operation,
+                            std::function<QString(const QUrl&, const TriageItem&)> success,
                             QString failurePrefix);
     static QString extensionToken(const TriageItem& item);
     void logDebug(const QString& message);
