@@ -22,7 +22,12 @@ QList<FolderChildItem> FolderListing::list(const QUrl& folderURL)
 
 void FolderListing::sort(QList<FolderChildItem>& items)
 {
-    QCollator collator;
+    // Qt's collator compares code points, ignoring numeric mode, for the C locale (the
+    // locale of a bare environment); file-manager order needs a real collation there too.
+    QLocale locale;
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    QCollator collator(locale);
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
 
