@@ -119,7 +119,8 @@ bool TriageItem::operator==(const TriageItem& other) const
     return id == other.id && url == other.url && filename == other.filename &&
            fileExtension == other.fileExtension && sizeBytes == other.sizeBytes &&
            creationDate == other.creationDate && uti == other.uti &&
-           isDirectory == other.isDirectory && suggestedDestination == other.suggestedDestination &&
+           isDirectory == other.isDirectory &&
+           suggestedDestination == other.suggestedDestination &&
            suggestedFilename == other.suggestedFilename;
 }
 
