@@ -218,7 +218,7 @@ private slots:
         host.setFileURL(url("notes.txt"));
         QVERIFY(settle(host));
         // Let the image load finish and deliver its result, then check it was dropped.
-        QVERIFY(QThreadPool::globalInstance()->waitForDone(10000));
+        QVERIFY(PreviewLoader::threadPool()->waitForDone(10000));
         QCoreApplication::processEvents();
         QTest::qWait(50);
         QCOMPARE(host.previewKind(), Kind::Text);

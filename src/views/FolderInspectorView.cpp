@@ -119,7 +119,8 @@ FolderInspectorView::FolderInspectorView(const QUrl& folderURL, qint64 totalSize
     m_listingWatcher = new QFutureWatcher<QList<FolderChildItem>>(this);
     connect(m_listingWatcher, &QFutureWatcherBase::finished, this,
             [this] { applyListing(m_listingWatcher->future().result()); });
-    m_listingWatcher->setFuture(QtConcurrent::run(&FolderListing::list, m_folderURL));
+    m_listingWatcher->setFuture(
+        QtConcurrent::run(PreviewLoader::threadPool(), &FolderListing::list, m_folderURL));
 }
 
 FolderInspectorView::~FolderInspectorView() = default;
@@ -336,7 +337,8 @@ void FolderInspectorView::startThumbnails()
             m_strip->setThumbnails(m_thumbnails);
         emit thumbnailsReady();
     });
-    m_thumbnailWatcher->setFuture(QtConcurrent::mapped(std::move(kept), &makeThumbnail));
+    m_thumbnailWatcher->setFuture(
+        QtConcurrent::mapped(PreviewLoader::threadPool(), std::move(kept), &makeThumbnail));
 }
 
 QString FolderInspectorView::countText() const

@@ -7,6 +7,7 @@
 #include <QPdfDocument>
 #include <QStringDecoder>
 #include <QThread>
+#include <QThreadPool>
 
 namespace {
 
@@ -53,6 +54,12 @@ QSize fitWithin(const QSize& size, const QSize& box)
 
 } // namespace
 
+QThreadPool* PreviewLoader::threadPool()
+{
+    static QThreadPool pool;
+    return &pool;
+}
+
 PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QThread* pdfThread)
 {
     PreviewContent content;
@@ -87,6 +94,10 @@ PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QT
             content.note = QStringLiteral("This PDF could not be opened.");
             return content;
         }
+        // The view lays out every page from its size; asking here once lets the PDF library
+        // parse the page tree on the worker rather than on the GUI thread.
+        for (int page = 0; page < document->pageCount(); ++page)
+            document->pagePointSize(page);
         if (pdfThread)
             document->moveToThread(pdfThread);
         content.kind = PreviewContent::Kind::Pdf;

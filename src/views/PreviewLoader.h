@@ -8,6 +8,7 @@
 #include <memory>
 
 class QPdfDocument;
+class QThreadPool;
 
 // What the preview host shows for one file, prepared away from the GUI thread.
 struct PreviewContent
@@ -49,6 +50,11 @@ struct PreviewContent
 class PreviewLoader
 {
 public:
+    // The pool that preview and thumbnail work runs on. It is not the global pool: Qt's
+    // raster paint engine spreads large fills over the global pool and waits for them on
+    // the GUI thread, so decoding there would stall every repaint until the pool is free.
+    static QThreadPool* threadPool();
+
     // Text and source files are read up to this many bytes.
     static constexpr qint64 textPreviewLimit = 512 * 1024;
 

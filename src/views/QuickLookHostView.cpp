@@ -117,8 +117,8 @@ void QuickLookHostView::setPreviewItem(const std::optional<QUrl>& url)
             return;
         showContent(watcher->future().result());
     });
-    watcher->setFuture(
-        QtConcurrent::run(&PreviewLoader::load, url->toLocalFile(), decodeSize(), thread()));
+    watcher->setFuture(QtConcurrent::run(PreviewLoader::threadPool(), &PreviewLoader::load,
+                                         url->toLocalFile(), decodeSize(), thread()));
 }
 
 QSize QuickLookHostView::decodeSize() const
