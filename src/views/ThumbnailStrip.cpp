@@ -117,7 +117,8 @@ void ThumbnailStrip::paintEvent(QPaintEvent* event)
         painter.drawRoundedRect(QRectF(tile).adjusted(0.5, 0.5, -0.5, -0.5), tileRadius,
                                 tileRadius);
 
-        const QRect nameRect(tile.left(), tile.bottom() + 1 + nameGap, tileSize, metrics.height());
+        const QRect nameRect(tile.left(), tile.bottom() + 1 + nameGap, tileSize,
+                             metrics.height() + 2);
         painter.setPen(pal.color(QPalette::WindowText));
         painter.drawText(nameRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
                          metrics.elidedText(m_entries.at(i).name, Qt::ElideMiddle, tileSize));
