@@ -1,21 +1,177 @@
 #include "views/SymbolIcons.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QHash>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPalette>
+#include <QSvgRenderer>
+
+#include <optional>
+
+// Resources compiled into a static library must be registered by hand.
+static void initSymbolResources()
+{
+    Q_INIT_RESOURCE(symbols);
+}
+
+namespace {
+
+const QHash<QString, QString>& themeNames()
+{
+    static const QHash<QString, QString> names = {
+        {QStringLiteral("folder"), QStringLiteral("folder")},
+        {QStringLiteral("folder.fill"), QStringLiteral("folder")},
+        {QStringLiteral("folder.badge.questionmark"), QStringLiteral("folder")},
+        {QStringLiteral("folder.badge.gearshape"), QStringLiteral("folder-templates")},
+        {QStringLiteral("folder.badge.plus"), QStringLiteral("folder-new")},
+        {QStringLiteral("doc"), QStringLiteral("text-x-generic")},
+        {QStringLiteral("doc.text"), QStringLiteral("text-x-generic")},
+        {QStringLiteral("doc.badge.ellipsis"), QStringLiteral("x-office-document")},
+        {QStringLiteral("photo"), QStringLiteral("image-x-generic")},
+        {QStringLiteral("arrow.up.forward.app"), QStringLiteral("document-open")},
+        {QStringLiteral("arrow.up.right.square"), QStringLiteral("system-file-manager")},
+        {QStringLiteral("arrow.uturn.backward"), QStringLiteral("edit-undo")},
+        {QStringLiteral("chevron.left"), QStringLiteral("go-previous")},
+        {QStringLiteral("exclamationmark.triangle"), QStringLiteral("dialog-warning")},
+        {QStringLiteral("exclamationmark.triangle.fill"), QStringLiteral("dialog-warning")},
+        {QStringLiteral("pencil"), QStringLiteral("document-edit")},
+        {QStringLiteral("pencil.line"), QStringLiteral("edit-rename")},
+        {QStringLiteral("checkmark.circle"), QStringLiteral("emblem-default")},
+        {QStringLiteral("checkmark.circle.fill"), QStringLiteral("emblem-ok")},
+        {QStringLiteral("tray"), QStringLiteral("mail-folder-inbox")},
+        {QStringLiteral("tray.full"), QStringLiteral("mail-folder-inbox")},
+        {QStringLiteral("gearshape"), QStringLiteral("preferences-system")},
+        {QStringLiteral("questionmark.circle"), QStringLiteral("help-contents")},
+        {QStringLiteral("xmark.circle.fill"), QStringLiteral("window-close")},
+        {QStringLiteral("command.circle.fill"), QStringLiteral("input-keyboard")},
+        {QStringLiteral("play.fill"), QStringLiteral("media-playback-start")},
+        {QStringLiteral("pause.fill"), QStringLiteral("media-playback-pause")},
+        {QStringLiteral("trash"), QStringLiteral("user-trash")},
+        {QStringLiteral("forward"), QStringLiteral("go-next")},
+        {QStringLiteral("eye"), QStringLiteral("view-preview")},
+    };
+    return names;
+}
+
+QString bundledPath(const QString& symbolName)
+{
+    static const bool registered = (initSymbolResources(), true);
+    Q_UNUSED(registered);
+    return QStringLiteral(":/symbols/") + symbolName + QStringLiteral(".svg");
+}
+
+QImage renderTinted(const QString& path, const QSize& pixelSize, const QColor& color)
+{
+    QImage image(pixelSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QSvgRenderer renderer(path);
+    if (!renderer.isValid())
+        return {};
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(pixelSize)));
+    // Keep the drawing's coverage, replace its colour.
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(image.rect(), color);
+    return image;
+}
+
+// Draws a bundled symbol in a fixed colour, or in the application palette's text colour
+// looked up at paint time when no colour is given.
+class TintedSymbolEngine : public QIconEngine
+{
+public:
+    TintedSymbolEngine(QString path, std::optional<QColor> color)
+        : m_path(std::move(path)), m_color(std::move(color))
+    {
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        const QImage image = renderTinted(m_path, rect.size() * ratio, colorFor(mode));
+        painter->drawImage(rect, image);
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override
+    {
+        return QPixmap::fromImage(renderTinted(m_path, size, colorFor(mode)));
+    }
+
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override
+    {
+        QPixmap result = pixmap(size * scale, mode, state);
+        result.setDevicePixelRatio(scale);
+        return result;
+    }
+
+    QIconEngine* clone() const override { return new TintedSymbolEngine(m_path, m_color); }
+    QString key() const override { return QStringLiteral("stowbird-symbol"); }
+
+private:
+    QColor colorFor(QIcon::Mode mode) const
+    {
+        const QPalette palette = QApplication::palette();
+        QColor color = m_color.value_or(palette.color(QPalette::Active, QPalette::WindowText));
+        if (mode == QIcon::Disabled) {
+            color.setAlphaF(color.alphaF() * 0.4f);
+        } else if (mode == QIcon::Selected && !m_color) {
+            color = palette.color(QPalette::Active, QPalette::HighlightedText);
+        }
+        return color;
+    }
+
+    QString m_path;
+    std::optional<QColor> m_color;
+};
+
+} // namespace
+
+QString SymbolIcons::themeName(const QString& symbolName)
+{
+    return themeNames().value(symbolName);
+}
+
+bool SymbolIcons::hasBundledIcon(const QString& symbolName)
+{
+    return !symbolName.isEmpty() && QFile::exists(bundledPath(symbolName));
+}
 
 QIcon SymbolIcons::icon(const QString& symbolName)
 {
-    static const QHash<QString, QString> themeNames{
-        {QStringLiteral("pencil"), QStringLiteral("document-edit")},
-        {QStringLiteral("pencil.line"), QStringLiteral("edit-rename")},
-        {QStringLiteral("checkmark.circle.fill"), QStringLiteral("dialog-ok-apply")},
-        {QStringLiteral("xmark.circle.fill"), QStringLiteral("window-close")},
-        {QStringLiteral("exclamationmark.triangle.fill"), QStringLiteral("dialog-warning")},
-        {QStringLiteral("folder.badge.gearshape"), QStringLiteral("folder-open")},
-        {QStringLiteral("tray"), QStringLiteral("mail-folder-inbox")},
-        {QStringLiteral("tray.full"), QStringLiteral("mail-folder-inbox")},
-        {QStringLiteral("questionmark.circle"), QStringLiteral("help-about")},
-        {QStringLiteral("gearshape"), QStringLiteral("configure")},
-        {QStringLiteral("checkmark.circle"), QStringLiteral("emblem-ok")},
-    };
-    return QIcon::fromTheme(themeNames.value(symbolName, symbolName));
+    const QString theme = themeName(symbolName);
+    if (!theme.isEmpty() && QIcon::hasThemeIcon(theme))
+        return QIcon::fromTheme(theme);
+    if (hasBundledIcon(symbolName))
+        return QIcon(new TintedSymbolEngine(bundledPath(symbolName), std::nullopt));
+    return {};
+}
+
+QIcon SymbolIcons::icon(const QString& symbolName, const QColor& color)
+{
+    if (!hasBundledIcon(symbolName))
+        return icon(symbolName);
+    return QIcon(new TintedSymbolEngine(bundledPath(symbolName), color));
+}
+
+QPixmap SymbolIcons::pixmap(const QString& symbolName, int logicalSize, const QColor& color,
+                            qreal devicePixelRatio)
+{
+    if (!hasBundledIcon(symbolName) || logicalSize <= 0)
+        return {};
+    const int pixels = qRound(logicalSize * devicePixelRatio);
+    QPixmap result =
+        QPixmap::fromImage(renderTinted(bundledPath(symbolName), QSize(pixels, pixels), color));
+    result.setDevicePixelRatio(devicePixelRatio);
+    return result;
+}
+
+QColor SymbolIcons::secondaryColor(const QPalette& palette)
+{
+    QColor color = palette.color(QPalette::WindowText);
+    color.setAlphaF(0.6f);
+    return color;
 }

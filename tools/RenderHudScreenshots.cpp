@@ -1,5 +1,5 @@
 // Renders the HUD in its main states to PNG files, from the real widgets on the offscreen
-// platform, in the light and the dark palette. Usage: StowbirdScreenshots OUTPUT_FOLDER
+// platform, in the light and the dark palette. Usage: RenderHudScreenshots OUTPUT_FOLDER
 #include "TestEnvironment.h"
 #include "app/TriageHUDPanel.h"
 #include "crashreporting/CrashReporter.h"

@@ -1,0 +1,202 @@
+#include "views/PreviewLoader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMimeDatabase>
+#include <QPdfDocument>
+#include <QStringDecoder>
+#include <QThread>
+#include <QThreadPool>
+
+namespace {
+
+bool isTextType(const QMimeType& type)
+{
+    if (type.inherits(QStringLiteral("text/plain")))
+        return true;
+    // Source and data formats that some versions of the MIME database do not derive from
+    // text/plain.
+    static const QStringList textual = {
+        QStringLiteral("application/json"),       QStringLiteral("application/xml"),
+        QStringLiteral("application/javascript"), QStringLiteral("application/x-shellscript"),
+        QStringLiteral("application/x-yaml"),     QStringLiteral("application/toml"),
+        QStringLiteral("application/sql"),        QStringLiteral("application/x-desktop"),
+        QStringLiteral("application/x-php"),      QStringLiteral("application/x-perl"),
+        QStringLiteral("application/x-ruby"),     QStringLiteral("application/x-python"),
+        QStringLiteral("application/x-subrip"),   QStringLiteral("application/x-theme"),
+    };
+    for (const QString& name : textual) {
+        if (type.inherits(name))
+            return true;
+    }
+    return false;
+}
+
+QString describeKind(const QMimeType& type, const QFileInfo& info)
+{
+    if (info.isDir())
+        return QStringLiteral("Folder");
+    if (type.isValid() && !type.isDefault() && !type.comment().isEmpty())
+        return type.comment();
+    const QString suffix = info.suffix();
+    return suffix.isEmpty() ? QStringLiteral("Document")
+                            : QStringLiteral("%1 File").arg(suffix.toUpper());
+}
+
+// The size that fits `size` within `box` keeping its aspect ratio; never enlarges.
+QSize fitWithin(const QSize& size, const QSize& box)
+{
+    if (size.width() <= box.width() && size.height() <= box.height())
+        return size;
+    return size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+} // namespace
+
+QThreadPool* PreviewLoader::threadPool()
+{
+    static QThreadPool pool;
+    return &pool;
+}
+
+PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QThread* pdfThread)
+{
+    PreviewContent content;
+    content.path = path;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return content;
+
+    static const QMimeDatabase database;
+    const QMimeType type = database.mimeTypeForFile(info);
+    content.kind = PreviewContent::Kind::Generic;
+    content.name = info.fileName();
+    content.kindDescription = describeKind(type, info);
+    content.iconName = info.isDir() ? QStringLiteral("folder") : type.iconName();
+    content.genericIconName = type.genericIconName();
+    content.sizeBytes = info.isDir() ? 0 : info.size();
+    content.created = info.birthTime();
+    content.modified = info.lastModified();
+    if (info.isDir())
+        return content;
+    if (!info.isReadable()) {
+        content.note = QStringLiteral("This file cannot be read.");
+        return content;
+    }
+
+    const bool pdfByName = info.suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+    if (type.inherits(QStringLiteral("application/pdf")) || pdfByName) {
+        auto document = std::shared_ptr<QPdfDocument>(new QPdfDocument,
+                                                      [](QPdfDocument* d) { d->deleteLater(); });
+        const QPdfDocument::Error error = document->load(path);
+        if (error != QPdfDocument::Error::None || document->pageCount() < 1) {
+            content.note = QStringLiteral("This PDF could not be opened.");
+            return content;
+        }
+        // The view lays out every page from its size; asking here once lets the PDF library
+        // parse the page tree on the worker rather than on the GUI thread.
+        for (int page = 0; page < document->pageCount(); ++page)
+            document->pagePointSize(page);
+        if (pdfThread)
+            document->moveToThread(pdfThread);
+        content.kind = PreviewContent::Kind::Pdf;
+        content.pdf = std::move(document);
+        return content;
+    }
+
+    if (type.name().startsWith(QLatin1String("image/")) ||
+        !QImageReader::imageFormat(path).isEmpty()) {
+        content.image = readImage(path, fitSize, &content.animated);
+        if (content.image.isNull()) {
+            content.note = QStringLiteral("This image could not be read.");
+            return content;
+        }
+        content.kind = PreviewContent::Kind::Image;
+        return content;
+    }
+
+    if (isTextType(type) || type.name() == QLatin1String("application/x-zerosize")) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            content.note = QStringLiteral("This file cannot be read.");
+            return content;
+        }
+        const QByteArray data = file.read(textPreviewLimit);
+        if (looksBinary(data))
+            return content; // a binary file with a text name: the generic view says enough
+        content.truncated = file.size() > data.size();
+        content.text = decodeText(data, content.truncated);
+        content.kind = PreviewContent::Kind::Text;
+        return content;
+    }
+    return content;
+}
+
+QImage PreviewLoader::readImage(const QString& path, const QSize& fitSize, bool* animated)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize raw = reader.size();
+    if (raw.isValid() && fitSize.isValid()) {
+        // The scaled size applies before orientation: fit the stored image into the box as
+        // it will be after a quarter turn.
+        QSize box = fitSize;
+        if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+            box.transpose();
+        const QSize target = fitWithin(raw, box);
+        if (target != raw)
+            reader.setScaledSize(target);
+    }
+    if (animated)
+        *animated = reader.supportsAnimation() && reader.imageCount() > 1;
+    QImage image = reader.read();
+    if (!image.isNull() && !raw.isValid() && fitSize.isValid()) {
+        const QSize target = fitWithin(image.size(), fitSize);
+        if (target != image.size())
+            image = image.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    return image;
+}
+
+QImage PreviewLoader::thumbnail(const QString& path, int maxPixelSize)
+{
+    return readImage(path, QSize(maxPixelSize, maxPixelSize), nullptr);
+}
+
+bool PreviewLoader::looksBinary(const QByteArray& data)
+{
+    if (data.contains('\0'))
+        return true;
+    qsizetype control = 0;
+    for (const char c : data) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r' && byte != '\f' &&
+            byte != '\v' && byte != 0x1b)
+            ++control;
+    }
+    return data.size() > 0 && control * 20 > data.size(); // over 5 % control bytes
+}
+
+QString PreviewLoader::decodeText(const QByteArray& data, bool truncated)
+{
+    QByteArrayView bytes(data);
+    if (truncated) {
+        // Reading stopped at a byte limit: drop a multi-byte character cut in half there.
+        qsizetype start = bytes.size();
+        while (start > 0 && bytes.size() - start < 3 &&
+               (static_cast<unsigned char>(bytes[start - 1]) & 0xC0) == 0x80)
+            --start;
+        if (start > 0) {
+            const auto lead = static_cast<unsigned char>(bytes[start - 1]);
+            const qsizetype expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+            if (expected > bytes.size() - (start - 1))
+                bytes = bytes.first(start - 1);
+        }
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return QString::fromLatin1(bytes);
+}

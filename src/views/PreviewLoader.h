@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QDateTime>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+class QPdfDocument;
+class QThreadPool;
+
+// What the preview host shows for one file, prepared away from the GUI thread.
+struct PreviewContent
+{
+    enum class Kind {
+        Missing, // nothing at the path (deleted, moved away, or a name the system cannot map)
+        Image,   // a still image or the first frame of an animation
+        Pdf,     // a loaded PDF document
+        Text,    // the first part of a text or source file
+        Generic, // anything else: type icon with name, kind, size and dates
+    };
+
+    Kind kind = Kind::Missing;
+    QString path;
+
+    // Facts shown by the generic view (filled for every kind but Missing).
+    QString name;
+    QString kindDescription;
+    QString iconName;
+    QString genericIconName;
+    qint64 sizeBytes = 0;
+    QDateTime created;
+    QDateTime modified;
+    // A calm one-line note when a preview was expected but could not be made.
+    QString note;
+
+    QImage image;
+    bool animated = false; // more than one frame: the host offers to play it
+
+    QString text;
+    bool truncated = false; // the file is longer than what was read
+
+    // Loaded on the worker and handed to the GUI thread; deleted there with deleteLater().
+    std::shared_ptr<QPdfDocument> pdf;
+};
+
+// Classifies a file and prepares its preview. Every function here blocks on the disk and
+// is meant to run on a worker thread.
+class PreviewLoader
+{
+public:
+    // The pool that preview and thumbnail work runs on. It is not the global pool: Qt's
+    // raster paint engine spreads large fills over the global pool and waits for them on
+    // the GUI thread, so decoding there would stall every repaint until the pool is free.
+    static QThreadPool* threadPool();
+
+    // Text and source files are read up to this many bytes.
+    static constexpr qint64 textPreviewLimit = 512 * 1024;
+
+    // Prepares the preview of `path`. Images are decoded to fit within `fitSize` (device
+    // pixels, orientation applied); a PDF is loaded and moved to `pdfThread` (the GUI
+    // thread), so that the caller only has to show it.
+    static PreviewContent load(const QString& path, const QSize& fitSize, QThread* pdfThread);
+
+    // A thumbnail whose longer side is at most `maxPixelSize`, decoded at reduced size where
+    // the format allows it, orientation applied. Null when the file is not a readable image.
+    static QImage thumbnail(const QString& path, int maxPixelSize);
+
+    // True when the bytes look like binary data rather than text (NUL bytes or many
+    // control characters).
+    static bool looksBinary(const QByteArray& data);
+
+    // Decodes text as UTF-8, or as Latin-1 when it is not valid UTF-8. When `truncated`,
+    // the data was cut at a byte limit and a partial character at its end is dropped.
+    static QString decodeText(const QByteArray& data, bool truncated);
+
+private:
+    static QImage readImage(const QString& path, const QSize& fitSize, bool* animated);
+};

@@ -1,0 +1,274 @@
+#include "PreviewTestFiles.h"
+#include "TestEnvironment.h"
+#include "views/QuickLookHostView.h"
+
+#include <QApplication>
+#include <QPdfDocument>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThreadPool>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using Kind = QuickLookHostView::PreviewKind;
+using namespace PreviewTestFiles;
+
+class TestQuickLookHostView : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QUrl url(const QString& name) const { return QUrl::fromLocalFile(path(name)); }
+
+    // Waits until the host has finished loading (any kind but Loading).
+    static bool settle(QuickLookHostView& host)
+    {
+        return QTest::qWaitFor([&] { return host.previewKind() != Kind::Loading; }, 10000);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        writeImage(path("photo.png"), QSize(64, 48));
+        writeImage(path("other.png"), QSize(30, 30));
+        writeBytes(path("notes.txt"), "first line\nsecond line\n");
+    }
+
+    void sameUrlDoesNoWork()
+    {
+        QuickLookHostView host(url("photo.png"));
+        QCOMPARE(host.currentURL(), std::optional<QUrl>(url("photo.png")));
+        QCOMPARE(host.previewItemChangeCount(), 1);
+        QVERIFY(settle(host));
+        QCOMPARE(host.previewKind(), Kind::Image);
+
+        QSignalSpy kinds(&host, &QuickLookHostView::previewKindChanged);
+        host.setFileURL(url("photo.png"));
+        host.setFileURL(url("photo.png"));
+        QCOMPARE(host.previewItemChangeCount(), 1);
+        QCOMPARE(kinds.count(), 0);
+        QCOMPARE(host.previewKind(), Kind::Image);
+
+        host.setFileURL(url("notes.txt"));
+        QCOMPARE(host.previewItemChangeCount(), 2);
+        QCOMPARE(host.currentURL(), std::optional<QUrl>(url("notes.txt")));
+        QVERIFY(settle(host));
+        QCOMPARE(host.previewKind(), Kind::Text);
+
+        host.setFileURL(std::nullopt);
+        QCOMPARE(host.previewItemChangeCount(), 3);
+        QCOMPARE(host.previewKind(), Kind::Empty);
+        host.setFileURL(std::nullopt);
+        QCOMPARE(host.previewItemChangeCount(), 3);
+    }
+
+    void nothingToShowLeavesTheHostEmpty_data()
+    {
+        QTest::addColumn<std::optional<QUrl>>("fileURL");
+        QTest::newRow("absent") << std::optional<QUrl>();
+        QTest::newRow("missing path") << std::optional<QUrl>(url("gone.png"));
+    }
+
+    void nothingToShowLeavesTheHostEmpty()
+    {
+        QFETCH(std::optional<QUrl>, fileURL);
+        QuickLookHostView host(fileURL);
+        QCOMPARE(host.previewKind(), Kind::Empty);
+        QCOMPARE(host.currentURL(), std::optional<QUrl>());
+        QCOMPARE(host.previewItemChangeCount(), 0);
+    }
+
+    void largeFileWaitsUntilAllowed()
+    {
+        QuickLookHostView deferred(url("photo.png"), true, false);
+        QCOMPARE(deferred.previewKind(), Kind::Empty);
+        QCOMPARE(deferred.currentURL(), std::optional<QUrl>());
+        QCOMPARE(deferred.previewItemChangeCount(), 0);
+        // A redraw with the URL records it but still shows nothing.
+        deferred.setFileURL(url("photo.png"));
+        QCOMPARE(deferred.currentURL(), std::optional<QUrl>(url("photo.png")));
+        QCOMPARE(deferred.previewKind(), Kind::Empty);
+
+        QuickLookHostView allowed(url("photo.png"), true, true);
+        QVERIFY(settle(allowed));
+        QCOMPARE(allowed.previewKind(), Kind::Image);
+    }
+
+    void previewKinds_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("hasNote");
+
+        const QString dir = m_dir.path() + QStringLiteral("/kinds/");
+        writeImage(dir + "picture.jpg", QSize(40, 20), "jpeg");
+        writePdf(dir + "three.pdf", 3);
+        writeBytes(dir + "main.cpp", "int main() { return 0; }\n");
+        writeBytes(dir + "data.json", "{\"a\": 1}\n");
+        writeBytes(dir + "archive.bin", QByteArray("\x01\x02\x03\x00\xff\xfe", 6).repeated(100));
+        writeBytes(dir + "binary.txt", QByteArray("text\0\x01\x02more", 12).repeated(50));
+        writeBytes(dir + "corrupt.jpg", QByteArray("\xff\xd8\xff\xe0 this is not a jpeg", 23));
+        writeBytes(dir + "empty.pdf", QByteArray());
+        writeBytes(dir + "damaged.pdf", "%PDF-1.4\n1 0 obj << /Type /Catalog >>\ngarbage");
+        writeBytes(dir + "empty.txt", QByteArray());
+        writeBytes(dir + "latin1.txt", "caf\xe9 cr\xe8me\n");
+        writeBytes(dir + QString(251, QLatin1Char('n')) + ".txt", "long name\n");
+
+        QTest::newRow("jpeg") << "picture.jpg" << int(Kind::Image) << false;
+        QTest::newRow("pdf") << "three.pdf" << int(Kind::Pdf) << false;
+        QTest::newRow("source code") << "main.cpp" << int(Kind::Text) << false;
+        QTest::newRow("json") << "data.json" << int(Kind::Text) << false;
+        QTest::newRow("empty text") << "empty.txt" << int(Kind::Text) << false;
+        QTest::newRow("latin-1 text") << "latin1.txt" << int(Kind::Text) << false;
+        QTest::newRow("255-byte name")
+            << QString(251, QLatin1Char('n')) + ".txt" << int(Kind::Text) << false;
+        QTest::newRow("unknown binary") << "archive.bin" << int(Kind::Generic) << false;
+        QTest::newRow("binary named .txt") << "binary.txt" << int(Kind::Generic) << false;
+        QTest::newRow("corrupt image") << "corrupt.jpg" << int(Kind::Generic) << true;
+        QTest::newRow("zero-byte pdf") << "empty.pdf" << int(Kind::Generic) << true;
+        QTest::newRow("damaged pdf") << "damaged.pdf" << int(Kind::Generic) << true;
+    }
+
+    void previewKinds()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, kind);
+        QFETCH(bool, hasNote);
+        QuickLookHostView host(QUrl::fromLocalFile(m_dir.path() + "/kinds/" + name));
+        host.resize(600, 400);
+        QVERIFY(settle(host));
+        QCOMPARE(int(host.previewKind()), kind);
+        QCOMPARE(!host.note().isEmpty(), hasNote);
+    }
+
+    void contentsOfEachKind()
+    {
+        writePdf(path("pages.pdf"), 4);
+        QuickLookHostView pdf(url("pages.pdf"));
+        QVERIFY(settle(pdf));
+        QVERIFY(pdf.pdfDocument());
+        QCOMPARE(pdf.pdfDocument()->pageCount(), 4);
+
+        QuickLookHostView text(url("notes.txt"));
+        QVERIFY(settle(text));
+        QCOMPARE(text.previewText(), QStringLiteral("first line\nsecond line\n"));
+
+        writeBytes(path("accents.txt"), "caf\xe9\n");
+        QuickLookHostView latin1(url("accents.txt"));
+        QVERIFY(settle(latin1));
+        QCOMPARE(latin1.previewText(), QStringLiteral("caf\u00e9\n"));
+    }
+
+    void orientationIsApplied()
+    {
+        // Stored 40 x 20 with "rotate 90" metadata: shown 20 wide and 40 high.
+        writeImage(path("rotated.jpg"), QSize(40, 20), "jpeg",
+                   QImageIOHandler::TransformationRotate90);
+        QuickLookHostView host(url("rotated.jpg"));
+        QVERIFY(settle(host));
+        QCOMPARE(host.previewKind(), Kind::Image);
+        QCOMPARE(host.previewImage().size(), QSize(20, 40));
+    }
+
+    void largeImagesAreDecodedReduced()
+    {
+        writeImage(path("wide.jpg"), QSize(6000, 1000), "jpeg");
+        QuickLookHostView host(url("wide.jpg"));
+        QVERIFY(settle(host));
+        const QSize shown = host.previewImage().size();
+        QVERIFY2(shown.width() <= 2560 && shown.width() >= 1280,
+                 qPrintable(QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())));
+        QCOMPARE(shown.width() / shown.height(), 6);
+    }
+
+    void longTextIsCut()
+    {
+        writeBytes(path("long.log"), QByteArray(700 * 1024, 'a'));
+        QuickLookHostView host(url("long.log"));
+        QVERIFY(settle(host));
+        QCOMPARE(host.previewKind(), Kind::Text);
+        QCOMPARE(host.previewText().size(), qsizetype(512 * 1024));
+    }
+
+    void animationWaitsForAClick()
+    {
+        writeBytes(path("loop.gif"), animatedGif());
+        QuickLookHostView host(url("loop.gif"));
+        QVERIFY(settle(host));
+        QCOMPARE(host.previewKind(), Kind::Animation);
+        QVERIFY(!host.isPlaying());
+        QCOMPARE(host.previewImage().pixelColor(0, 0), QColor(Qt::red));
+
+        host.togglePlayback();
+        QVERIFY(host.isPlaying());
+        QTRY_COMPARE_WITH_TIMEOUT(host.previewImage().pixelColor(0, 0), QColor(Qt::blue), 5000);
+        host.togglePlayback();
+        QVERIFY(!host.isPlaying());
+    }
+
+    void lateResultIsDiscarded()
+    {
+        writeImage(path("big.png"), QSize(4000, 3000));
+        QuickLookHostView host(url("big.png"));
+        host.setFileURL(url("notes.txt"));
+        QVERIFY(settle(host));
+        // Let the image load finish and deliver its result, then check it was dropped.
+        QVERIFY(PreviewLoader::threadPool()->waitForDone(10000));
+        QCoreApplication::processEvents();
+        QTest::qWait(50);
+        QCOMPARE(host.previewKind(), Kind::Text);
+        QCOMPARE(host.currentURL(), std::optional<QUrl>(url("notes.txt")));
+        QVERIFY(host.previewImage().isNull());
+    }
+
+    void fileDeletedWhileShown()
+    {
+        writeImage(path("doomed.png"), QSize(20, 20));
+        QuickLookHostView host(url("doomed.png"));
+        QVERIFY(settle(host));
+        QVERIFY(QFile::remove(path("doomed.png")));
+        // The shown preview stays; a redraw with the same URL does nothing.
+        host.setFileURL(url("doomed.png"));
+        QCOMPARE(host.previewKind(), Kind::Image);
+        // Deleted before the worker gets to it: an empty preview, no message.
+        writeImage(path("brief.png"), QSize(20, 20));
+        host.setFileURL(url("brief.png"));
+        QFile::remove(path("brief.png"));
+        QVERIFY(settle(host));
+        QVERIFY(host.previewKind() == Kind::Empty || host.previewKind() == Kind::Image);
+    }
+
+    void nameThatIsNotUtf8()
+    {
+        const QByteArray dir = QFile::encodeName(m_dir.path());
+        const QByteArray raw = dir + "/bad-\xff\xfe-name.txt";
+        const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "text\n", 5), ssize_t(5));
+        ::close(fd);
+
+        QuickLookHostView host(QUrl::fromLocalFile(QFile::decodeName(raw)));
+        QVERIFY(settle(host));
+        QVERIFY(host.previewKind() == Kind::Empty || host.previewKind() == Kind::Text);
+        ::unlink(raw.constData()); // QDir cannot remove a name it cannot decode
+    }
+
+    void cutCharacterAtTheLimit()
+    {
+        // "é" is two bytes in UTF-8; a read that stops between them keeps the text UTF-8.
+        const QByteArray text = QByteArray("r\xc3\xa9sum\xc3\xa9");
+        QCOMPARE(PreviewLoader::decodeText(text.left(6), true), QStringLiteral("r\u00e9sum"));
+        QCOMPARE(PreviewLoader::decodeText(text, false), QStringLiteral("r\u00e9sum\u00e9"));
+        // Not UTF-8 at all: read as Latin-1, nothing dropped.
+        QCOMPARE(PreviewLoader::decodeText("d\xe9j\xe0 vu", true),
+                 QStringLiteral("d\u00e9j\u00e0 vu"));
+    }
+};
+
+STOWBIRD_TEST_MAIN(TestQuickLookHostView)
+#include "TestQuickLookHostView.moc"

@@ -1,0 +1,253 @@
+// Renders the preview host and the folder inspector offscreen, in a light and a dark
+// palette, to PNG files. Usage: RenderPreviewScreenshots OUTPUT_FOLDER
+#include "PreviewTestFiles.h"
+#include "TestEnvironment.h"
+#include "views/FolderInspectorView.h"
+#include "views/QuickLookHostView.h"
+#include "views/SymbolIcons.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
+#include <QRadialGradient>
+#include <QStyle>
+#include <QStyleFactory>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+const QSize previewSize(520, 480);
+
+void spin(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+QPalette darkPalette()
+{
+    QPalette p;
+    const QColor window(36, 36, 38), base(28, 28, 30), text(235, 235, 240);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::AlternateBase, QColor(44, 44, 46));
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, QColor(58, 58, 60));
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::Highlight, QColor(10, 132, 255));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::ToolTipBase, base);
+    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::PlaceholderText, QColor(150, 150, 155));
+    p.setColor(QPalette::Light, QColor(72, 72, 74));
+    p.setColor(QPalette::Midlight, QColor(60, 60, 62));
+    p.setColor(QPalette::Mid, QColor(48, 48, 50));
+    p.setColor(QPalette::Dark, QColor(20, 20, 22));
+    p.setColor(QPalette::Shadow, Qt::black);
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 125));
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 125));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 125));
+    return p;
+}
+
+// A small landscape: sky, sun, hills.
+QImage landscape(const QSize& size, int variant)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const int hue = (200 + variant * 37) % 360;
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor::fromHsv(hue, 120, 235));
+    sky.setColorAt(1, QColor::fromHsv((hue + 30) % 360, 60, 250));
+    painter.fillRect(image.rect(), sky);
+    QRadialGradient sun(size.width() * 0.72, size.height() * 0.3, size.height() * 0.14);
+    sun.setColorAt(0, QColor(255, 236, 170));
+    sun.setColorAt(1, QColor(255, 200, 90));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(sun);
+    painter.drawEllipse(QPointF(size.width() * 0.72, size.height() * 0.3), size.height() * 0.12,
+                        size.height() * 0.12);
+    for (int layer = 0; layer < 3; ++layer) {
+        QPainterPath hill;
+        const double base = size.height() * (0.55 + layer * 0.13);
+        hill.moveTo(0, size.height());
+        hill.lineTo(0, base);
+        for (int x = 0; x <= size.width(); x += size.width() / 8)
+            hill.quadTo(x + size.width() / 16.0,
+                        base - size.height() * (0.08 + 0.04 * ((x / 7 + layer + variant) % 3)),
+                        x + size.width() / 8.0, base);
+        hill.lineTo(size.width(), size.height());
+        painter.setBrush(QColor::fromHsv((110 + layer * 12 + variant * 9) % 360, 120 + layer * 30,
+                                         170 - layer * 40));
+        painter.drawPath(hill);
+    }
+    return image;
+}
+
+void writePdf(const QString& path)
+{
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setResolution(144);
+    QPainter painter(&writer);
+    const QString lorem = QStringLiteral(
+        "Stowbird keeps the Downloads folder empty by showing each finished download once, "
+        "with a preview and a single key for where it should go. This report sums up the "
+        "quarter: what arrived, what was filed, and what was thrown away.");
+    for (int page = 0; page < 3; ++page) {
+        if (page > 0)
+            writer.newPage();
+        QFont title(QStringLiteral("DejaVu Serif"), 22, QFont::Bold);
+        painter.setFont(title);
+        painter.setPen(QColor(30, 50, 90));
+        painter.drawText(QRectF(100, 100, 900, 80),
+                         page == 0 ? QStringLiteral("Quarterly Report")
+                                   : QStringLiteral("Section %1").arg(page + 1));
+        painter.fillRect(QRectF(100, 190, 920, 4), QColor(30, 90, 180));
+        QFont body(QStringLiteral("DejaVu Serif"), 11);
+        painter.setFont(body);
+        painter.setPen(Qt::black);
+        for (int paragraph = 0; paragraph < 5; ++paragraph)
+            painter.drawText(QRectF(100, 240 + paragraph * 150, 920, 140), Qt::TextWordWrap, lorem);
+        painter.fillRect(QRectF(100, 1040, 420, 180), QColor(220, 232, 248));
+        painter.fillRect(QRectF(600, 1040, 420, 180), QColor(248, 232, 220));
+    }
+}
+
+const char* sourceText =
+    "#include <QCoreApplication>\n"
+    "#include <QDir>\n"
+    "\n"
+    "// Lists the Downloads folder, newest first.\n"
+    "int main(int argc, char** argv)\n"
+    "{\n"
+    "    QCoreApplication app(argc, argv);\n"
+    "    const QDir downloads(QDir::homePath() + \"/Downloads\");\n"
+    "    const auto entries = downloads.entryInfoList(QDir::Files, QDir::Time);\n"
+    "    for (const QFileInfo& entry : entries) {\n"
+    "        qInfo(\"%s  %lld bytes\", qPrintable(entry.fileName()), entry.size());\n"
+    "    }\n"
+    "    return entries.isEmpty() ? 1 : 0;\n"
+    "}\n";
+
+void save(QWidget& widget, const QString& path)
+{
+    if (!widget.grab().save(path))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    else
+        std::printf("%s\n", qPrintable(path));
+}
+
+// Every bundled symbol at 24 px with its name, to check the drawings at a glance.
+void renderSymbolSheet(const QString& out)
+{
+    const QStringList names = QDir(QStringLiteral(":/symbols")).entryList();
+    const int columns = 4;
+    const int rows = (int(names.size()) + columns - 1) / columns;
+    QImage sheet(QSize(columns * 215, rows * 44 + 8), QImage::Format_ARGB32_Premultiplied);
+    const QPalette palette = QApplication::palette();
+    sheet.fill(palette.color(QPalette::Window));
+    QPainter painter(&sheet);
+    QFont font = QApplication::font();
+    font.setPixelSize(11);
+    painter.setFont(font);
+    for (int i = 0; i < names.size(); ++i) {
+        const QString symbol = QString(names.at(i)).chopped(4);
+        const QPoint origin(8 + (i % columns) * 215, 8 + (i / columns) * 44);
+        painter.drawPixmap(origin,
+                           SymbolIcons::pixmap(symbol, 24, palette.color(QPalette::WindowText)));
+        painter.setPen(palette.color(QPalette::WindowText));
+        painter.drawText(QRect(origin + QPoint(32, 0), QSize(180, 24)), Qt::AlignVCenter, symbol);
+    }
+    painter.end();
+    sheet.save(out);
+    std::printf("%s\n", qPrintable(out));
+}
+
+void renderHost(const QString& file, const QString& out)
+{
+    QuickLookHostView host(QUrl::fromLocalFile(file));
+    host.resize(previewSize);
+    host.show();
+    spin([&] { return host.previewKind() != QuickLookHostView::PreviewKind::Loading; }, 10000);
+    spin([] { return false; }, 800); // PDF pages render on their own thread
+    save(host, out);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    TestEnvironment environment;
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QFont font(QStringLiteral("DejaVu Sans"));
+    QApplication::setFont(font);
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+
+    QTemporaryDir dir;
+    const QString image = dir.filePath("Lake at dawn.jpg");
+    landscape(QSize(1600, 1067), 0).save(image, "jpeg", 92);
+    const QString pdf = dir.filePath("Quarterly Report.pdf");
+    writePdf(pdf);
+    const QString source = dir.filePath("list_downloads.cpp");
+    PreviewTestFiles::writeBytes(source, sourceText);
+    const QString archive = dir.filePath("stowbird-0.1.0-linux-x86_64.tar.gz");
+    PreviewTestFiles::writeBytes(archive, QByteArray(4321987, '\x1f'));
+
+    const QString folder = dir.filePath("Holiday Photos 2024");
+    for (int i = 1; i <= 7; ++i)
+        landscape(QSize(900, 600), i)
+            .save(folder.isEmpty() ? QString()
+                                   : PreviewTestFiles::prepare(
+                                         folder + QStringLiteral("/IMG_%1.jpg").arg(1000 + i * 7)),
+                  "jpeg", 85);
+    PreviewTestFiles::writeBytes(folder + "/itinerary.pdf", "%PDF-1.4");
+    PreviewTestFiles::writeBytes(folder + "/notes.txt", QByteArray(2048, 'n'));
+    PreviewTestFiles::writeBytes(folder + "/Booking confirmation.pdf", QByteArray(180000, 'p'));
+    QDir().mkpath(folder + "/Raw");
+    PreviewTestFiles::writeBytes(folder + "/Raw/a.cr2", "x");
+    PreviewTestFiles::writeBytes(folder + "/Raw/b.cr2", "x");
+    QDir().mkpath(folder + "/Videos");
+    PreviewTestFiles::writeBytes(folder + "/.DS_Store", "hidden");
+
+    for (const bool dark : {false, true}) {
+        QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
+        const QString suffix = dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png");
+        renderSymbolSheet(out + "/symbols" + suffix);
+        renderHost(image, out + "/preview-image" + suffix);
+        renderHost(pdf, out + "/preview-pdf" + suffix);
+        renderHost(source, out + "/preview-text" + suffix);
+        renderHost(archive, out + "/preview-generic" + suffix);
+
+        FolderInspectorView inspector(QUrl::fromLocalFile(folder), 7345000);
+        inspector.resize(previewSize);
+        inspector.show();
+        bool thumbnails = false;
+        QObject::connect(&inspector, &FolderInspectorView::thumbnailsReady,
+                         [&] { thumbnails = true; });
+        spin([&] { return thumbnails; }, 10000);
+        spin([] { return false; }, 100);
+        save(inspector, out + "/folder-inspector" + suffix);
+
+        inspector.activateThumbnail(2);
+        spin(
+            [&] {
+                return inspector.childPreview() && inspector.childPreview()->previewKind() !=
+                                                       QuickLookHostView::PreviewKind::Loading;
+            },
+            10000);
+        spin([] { return false; }, 100);
+        save(inspector, out + "/folder-child-preview" + suffix);
+    }
+    return 0;
+}
