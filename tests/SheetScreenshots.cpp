@@ -75,6 +75,8 @@ QPalette darkPalette()
 
 bool save(QWidget& window, const QString& path)
 {
+    // Let pending layout requests settle, as the event loop would before the first paint.
+    QApplication::processEvents();
     const bool ok = window.grab().save(path);
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
     return ok;

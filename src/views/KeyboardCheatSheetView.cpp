@@ -4,6 +4,7 @@
 #include "views/SheetStyle.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -15,6 +16,7 @@
 namespace {
 
 constexpr int keyGroupMinimumWidth = 70;
+constexpr int rowSpacing = 8;
 
 QLabel* makeLabel(const QString& text, const QFont& font, QWidget* parent)
 {
@@ -105,7 +107,11 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, 
     for (qsizetype i = 0; i < table.size(); ++i) {
         if (i > 0)
             columnsRow->addWidget(SheetStyle::divider(Qt::Vertical, this));
-        columnsRow->addWidget(makeColumn(table[i]), 1, Qt::AlignTop);
+        int naturalWidth = 0;
+        QWidget* column = makeColumn(table[i], &naturalWidth);
+        // Each column gets a share of the width in proportion to what its widest row needs,
+        // so that the column with the widest keys ("Ctrl+Z") wraps no more than the others.
+        columnsRow->addWidget(column, naturalWidth);
     }
     layout->addLayout(columnsRow);
 
@@ -130,7 +136,7 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, 
     adjustSize();
 }
 
-QWidget* KeyboardCheatSheetView::makeColumn(const Column& column)
+QWidget* KeyboardCheatSheetView::makeColumn(const Column& column, int* naturalWidth)
 {
     auto* widget = new QWidget(this);
     widget->setObjectName(QStringLiteral("shortcutColumn"));
@@ -141,8 +147,26 @@ QWidget* KeyboardCheatSheetView::makeColumn(const Column& column)
     heading->setObjectName(QStringLiteral("columnHeading"));
     m_secondaryLabels.append(heading);
     layout->addWidget(heading);
+    QList<QWidget*> keyGroups;
+    for (const auto& shortcut : column.rows) {
+        QWidget* row = makeRow(shortcut);
+        keyGroups.append(row->findChild<QWidget*>(QStringLiteral("keyGroup")));
+        layout->addWidget(row);
+    }
+    // The key groups of a column share one width, at least 70, so that its captions line up
+    // also when a group ("Z or Ctrl+Z") is wider than that.
+    int groupWidth = keyGroupMinimumWidth;
+    for (QWidget* group : std::as_const(keyGroups))
+        groupWidth = qMax(groupWidth, group->sizeHint().width());
+    for (QWidget* group : std::as_const(keyGroups))
+        group->setFixedWidth(groupWidth);
+    const QFontMetrics captionMetrics(SheetStyle::font(12));
+    int widestCaption = 0;
     for (const auto& shortcut : column.rows)
-        layout->addWidget(makeRow(shortcut));
+        widestCaption = qMax(widestCaption, captionMetrics.horizontalAdvance(shortcut.caption));
+    *naturalWidth = groupWidth + rowSpacing + widestCaption;
+    // Columns of different heights keep their rows at the top.
+    layout->addStretch(1);
     return widget;
 }
 
@@ -152,12 +176,11 @@ QWidget* KeyboardCheatSheetView::makeRow(const Shortcut& shortcut)
     row->setObjectName(QStringLiteral("shortcutRow"));
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
+    layout->setSpacing(rowSpacing);
 
-    // The key group is at least 70 wide so that the captions of a column line up.
+    // Caps and words from the leading edge; the column sets the group's width.
     auto* keys = new QWidget(row);
     keys->setObjectName(QStringLiteral("keyGroup"));
-    keys->setMinimumWidth(keyGroupMinimumWidth);
     auto* keyLayout = new QHBoxLayout(keys);
     keyLayout->setContentsMargins(0, 0, 0, 0);
     keyLayout->setSpacing(4);
@@ -176,12 +199,20 @@ QWidget* KeyboardCheatSheetView::makeRow(const Shortcut& shortcut)
 
     auto* caption = makeLabel(shortcut.caption, SheetStyle::font(12), row);
     caption->setObjectName(QStringLiteral("caption"));
+    QSizePolicy captionPolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    captionPolicy.setHeightForWidth(true);
+    caption->setSizePolicy(captionPolicy);
     caption->setWordWrap(true);
-    caption->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 
     layout->addWidget(keys, 0, Qt::AlignVCenter);
     layout->addWidget(caption, 1, Qt::AlignVCenter);
     return row;
+}
+
+QSize KeyboardCheatSheetView::sizeHint() const
+{
+    // Long captions wrap, so the height follows from the fixed width.
+    return {cardWidth, heightForWidth(cardWidth)};
 }
 
 void KeyboardCheatSheetView::applyPalette()

@@ -45,12 +45,14 @@ public:
     QToolButton* closeButton() const { return m_closeButton; }
     QPushButton* gotItButton() const { return m_gotItButton; }
 
+    QSize sizeHint() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
-    QWidget* makeColumn(const Column& column);
+    QWidget* makeColumn(const Column& column, int* naturalWidth);
     QWidget* makeRow(const Shortcut& shortcut);
     void applyPalette();
     void dismiss();

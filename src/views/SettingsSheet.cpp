@@ -50,9 +50,14 @@ void SettingsSheet::showEvent(QShowEvent* event)
 
 void SettingsSheet::placeView()
 {
-    // Full size when the window allows it; otherwise the view scrolls inside the space left.
+    // Full size when the window allows it, with a margin when there is room for one;
+    // otherwise the view scrolls inside the window.
     const QSize full = m_view->size();
-    const QSize room = (size() - QSize(2 * margin, 2 * margin)).expandedTo(QSize(0, 0));
+    QSize room = size();
+    if (room.width() >= full.width() + 2 * margin)
+        room.setWidth(room.width() - 2 * margin);
+    if (room.height() >= full.height() + 2 * margin)
+        room.setHeight(room.height() - 2 * margin);
     QRect frame(QPoint(0, 0), full.boundedTo(room));
     frame.moveCenter(rect().center());
     m_frame->setGeometry(frame);
