@@ -11,6 +11,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth
     desktop-file-utils
+    fonts-dejavu-core
 )
 if [ "${STOWBIRD_EXTRA_PACKAGES:-}" != "" ]; then
     # shellcheck disable=SC2206

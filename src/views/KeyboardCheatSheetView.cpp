@@ -1,0 +1,257 @@
+#include "views/KeyboardCheatSheetView.h"
+
+#include "views/KeyCapView.h"
+#include "views/SheetStyle.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int keyGroupMinimumWidth = 70;
+constexpr int rowSpacing = 8;
+
+QLabel* makeLabel(const QString& text, const QFont& font, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    return label;
+}
+
+} // namespace
+
+const QList<KeyboardCheatSheetView::Column>& KeyboardCheatSheetView::columns()
+{
+    static const QList<Column> table = {
+        {QStringLiteral("TRIAGE & ROUTING"),
+         {
+             {{QStringLiteral("1"), QStringLiteral("..."), QStringLiteral("9")},
+              QStringLiteral("Move to Slot 1\u20139")},
+             {{QStringLiteral("0")}, QStringLiteral("Browse custom folder...")},
+             {{QStringLiteral("\u232B"), orWord, QStringLiteral("D")},
+              QStringLiteral("Move to Trash")},
+             {{QStringLiteral("\u21E5 Tab")}, QStringLiteral("Skip to back of queue")},
+         }},
+        {QStringLiteral("REVIEW & ACTIONS"),
+         {
+             {{QStringLiteral("R")}, QStringLiteral("Inline rename file")},
+             {{QStringLiteral("Z"), orWord, SheetStyle::commandChord(QStringLiteral("Z"))},
+              QStringLiteral("Undo last triage action")},
+             {{QStringLiteral("O"), orWord, SheetStyle::commandChord(QStringLiteral("O"))},
+              QStringLiteral("Reveal in File Manager")},
+             {{QStringLiteral("Space")}, QStringLiteral("Open preview in default app")},
+         }},
+        {QStringLiteral("GENERAL"),
+         {
+             {{QStringLiteral("?")}, QStringLiteral("Toggle this cheat sheet")},
+             {{SheetStyle::commandKey(), QStringLiteral(",")}, QStringLiteral("Open Preferences")},
+             {{QStringLiteral("\u238B Esc")}, QStringLiteral("Close Stowbird window")},
+             {{SheetStyle::commandKey(), QStringLiteral("Q")}, QStringLiteral("Quit application")},
+         }},
+    };
+    return table;
+}
+
+QString KeyboardCheatSheetView::footerTip()
+{
+    return QStringLiteral(
+        "Tip: You can press '?' at any time while triaging to view this cheat sheet.");
+}
+
+KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, QWidget* parent)
+    : QWidget(parent), m_onDismiss(std::move(onDismiss))
+{
+    setObjectName(QStringLiteral("keyboardCheatSheet"));
+    setFixedWidth(cardWidth);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 24, 24, 24);
+    layout->setSpacing(20);
+
+    // Title row.
+    auto* titleRow = new QHBoxLayout;
+    titleRow->setSpacing(8);
+    m_titleIcon = new QLabel(this);
+    m_titleIcon->setFixedSize(20, 20);
+    auto* title = makeLabel(tr("Keyboard Shortcuts"), SheetStyle::font(16, QFont::Bold), this);
+    title->setObjectName(QStringLiteral("title"));
+    m_closeButton = new QToolButton(this);
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
+    m_closeButton->setAutoRaise(true);
+    m_closeButton->setToolTip(tr("Close (Esc)"));
+    m_closeButton->setAccessibleName(tr("Close"));
+    m_closeButton->setIconSize(QSize(16, 16));
+    m_closeButton->setCursor(Qt::PointingHandCursor);
+    titleRow->addWidget(m_titleIcon);
+    titleRow->addWidget(title);
+    titleRow->addStretch(1);
+    titleRow->addWidget(m_closeButton);
+    layout->addLayout(titleRow);
+
+    layout->addWidget(SheetStyle::divider(Qt::Horizontal, this));
+
+    // The three columns share the width left by the two vertical dividers.
+    auto* columnsRow = new QHBoxLayout;
+    columnsRow->setContentsMargins(0, 4, 0, 4);
+    columnsRow->setSpacing(28);
+    const auto& table = columns();
+    for (qsizetype i = 0; i < table.size(); ++i) {
+        if (i > 0)
+            columnsRow->addWidget(SheetStyle::divider(Qt::Vertical, this));
+        int naturalWidth = 0;
+        QWidget* column = makeColumn(table[i], &naturalWidth);
+        // Each column gets a share of the width in proportion to what its widest row needs,
+        // so that the column with the widest keys ("Ctrl+Z") wraps no more than the others.
+        columnsRow->addWidget(column, naturalWidth);
+    }
+    layout->addLayout(columnsRow);
+
+    layout->addWidget(SheetStyle::divider(Qt::Horizontal, this));
+
+    // Footer.
+    auto* footer = new QHBoxLayout;
+    auto* tip = makeLabel(footerTip(), SheetStyle::font(11), this);
+    tip->setObjectName(QStringLiteral("footerTip"));
+    m_secondaryLabels.append(tip);
+    m_gotItButton = new QPushButton(tr("Got it"), this);
+    m_gotItButton->setObjectName(QStringLiteral("gotItButton"));
+    footer->addWidget(tip);
+    footer->addStretch(1);
+    footer->addWidget(m_gotItButton);
+    layout->addLayout(footer);
+
+    connect(m_closeButton, &QToolButton::clicked, this, &KeyboardCheatSheetView::dismiss);
+    connect(m_gotItButton, &QPushButton::clicked, this, &KeyboardCheatSheetView::dismiss);
+
+    applyPalette();
+    adjustSize();
+}
+
+QWidget* KeyboardCheatSheetView::makeColumn(const Column& column, int* naturalWidth)
+{
+    auto* widget = new QWidget(this);
+    widget->setObjectName(QStringLiteral("shortcutColumn"));
+    auto* layout = new QVBoxLayout(widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(14);
+    auto* heading = makeLabel(column.heading, SheetStyle::font(10, QFont::Bold), widget);
+    heading->setObjectName(QStringLiteral("columnHeading"));
+    m_secondaryLabels.append(heading);
+    layout->addWidget(heading);
+    QList<QWidget*> keyGroups;
+    for (const auto& shortcut : column.rows) {
+        QWidget* row = makeRow(shortcut);
+        keyGroups.append(row->findChild<QWidget*>(QStringLiteral("keyGroup")));
+        layout->addWidget(row);
+    }
+    // The key groups of a column share one width, at least 70, so that its captions line up
+    // also when a group ("Z or Ctrl+Z") is wider than that.
+    int groupWidth = keyGroupMinimumWidth;
+    for (QWidget* group : std::as_const(keyGroups))
+        groupWidth = qMax(groupWidth, group->sizeHint().width());
+    for (QWidget* group : std::as_const(keyGroups))
+        group->setFixedWidth(groupWidth);
+    const QFontMetrics captionMetrics(SheetStyle::font(12));
+    int widestCaption = 0;
+    for (const auto& shortcut : column.rows)
+        widestCaption = qMax(widestCaption, captionMetrics.horizontalAdvance(shortcut.caption));
+    *naturalWidth = groupWidth + rowSpacing + widestCaption;
+    // Columns of different heights keep their rows at the top.
+    layout->addStretch(1);
+    return widget;
+}
+
+QWidget* KeyboardCheatSheetView::makeRow(const Shortcut& shortcut)
+{
+    auto* row = new QWidget(this);
+    row->setObjectName(QStringLiteral("shortcutRow"));
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(rowSpacing);
+
+    // Caps and words from the leading edge; the column sets the group's width.
+    auto* keys = new QWidget(row);
+    keys->setObjectName(QStringLiteral("keyGroup"));
+    auto* keyLayout = new QHBoxLayout(keys);
+    keyLayout->setContentsMargins(0, 0, 0, 0);
+    keyLayout->setSpacing(4);
+    for (const auto& key : shortcut.keys) {
+        if (key == orWord) {
+            auto* word = makeLabel(key, SheetStyle::font(10), keys);
+            word->setObjectName(QStringLiteral("orWord"));
+            m_secondaryLabels.append(word);
+            keyLayout->addWidget(word);
+        } else {
+            keyLayout->addWidget(new KeyCapView(key, keys));
+        }
+    }
+    keyLayout->addStretch(1);
+    keys->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+
+    auto* caption = makeLabel(shortcut.caption, SheetStyle::font(12), row);
+    caption->setObjectName(QStringLiteral("caption"));
+    QSizePolicy captionPolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    captionPolicy.setHeightForWidth(true);
+    caption->setSizePolicy(captionPolicy);
+    caption->setWordWrap(true);
+
+    layout->addWidget(keys, 0, Qt::AlignVCenter);
+    layout->addWidget(caption, 1, Qt::AlignVCenter);
+    return row;
+}
+
+QSize KeyboardCheatSheetView::sizeHint() const
+{
+    // Long captions wrap, so the height follows from the fixed width.
+    return {cardWidth, heightForWidth(cardWidth)};
+}
+
+void KeyboardCheatSheetView::applyPalette()
+{
+    const QPalette current = palette();
+    const QColor secondary = SheetStyle::secondary(current);
+    for (QLabel* label : std::as_const(m_secondaryLabels)) {
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, secondary);
+        label->setPalette(p);
+    }
+    m_titleIcon->setPixmap(SheetStyle::symbol(QStringLiteral("input-keyboard-symbolic"),
+                                              QStringLiteral("\u2318"),
+                                              current.color(QPalette::Highlight), 20)
+                               .pixmap(QSize(20, 20)));
+    m_closeButton->setIcon(SheetStyle::symbol(QStringLiteral("window-close-symbolic"),
+                                              QStringLiteral("\u00D7"), secondary, 16));
+    SheetStyle::makeProminent(m_gotItButton, current);
+}
+
+void KeyboardCheatSheetView::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        applyPalette();
+}
+
+void KeyboardCheatSheetView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF card = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(QPen(SheetStyle::primary(palette(), 0.1), 1));
+    painter.setBrush(palette().color(QPalette::Window));
+    painter.drawRoundedRect(card, cornerRadius, cornerRadius);
+}
+
+void KeyboardCheatSheetView::dismiss()
+{
+    if (m_onDismiss)
+        m_onDismiss();
+}

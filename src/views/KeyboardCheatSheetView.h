@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QToolButton;
+
+// The card listing every keyboard shortcut of the triage window, in three columns. It is a
+// fixed table: nothing in it depends on the configuration or the queue. Its close button
+// and "Got it" both call onDismiss, which is expected to hide the card (through
+// deleteLater() if it wants the card gone: the call comes from inside a click handler).
+class KeyboardCheatSheetView : public QWidget
+{
+    Q_OBJECT
+public:
+    // A key cap whose text is exactly this word is drawn as a plain word between caps.
+    static inline const QString orWord = QStringLiteral("or");
+
+    struct Shortcut
+    {
+        QStringList keys;
+        QString caption;
+    };
+    struct Column
+    {
+        QString heading;
+        QList<Shortcut> rows;
+    };
+
+    // The table as this platform shows it ("Ctrl" where macOS shows the command glyph).
+    static const QList<Column>& columns();
+    static QString footerTip();
+
+    static constexpr int cardWidth = 680;
+    static constexpr qreal cornerRadius = 14;
+
+    explicit KeyboardCheatSheetView(std::function<void()> onDismiss, QWidget* parent = nullptr);
+
+    QToolButton* closeButton() const { return m_closeButton; }
+    QPushButton* gotItButton() const { return m_gotItButton; }
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QWidget* makeColumn(const Column& column, int* naturalWidth);
+    QWidget* makeRow(const Shortcut& shortcut);
+    void applyPalette();
+    void dismiss();
+
+    std::function<void()> m_onDismiss;
+    QToolButton* m_closeButton = nullptr;
+    QPushButton* m_gotItButton = nullptr;
+    QList<QLabel*> m_secondaryLabels;
+    QLabel* m_titleIcon = nullptr;
+};

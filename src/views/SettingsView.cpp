@@ -1,0 +1,455 @@
+#include "views/SettingsView.h"
+
+#include "platform/LoginItemBackend.h"
+#include "services/ConfigurationService.h"
+#include "services/LaunchAtLoginService.h"
+#include "services/TelemetryService.h"
+#include "services/UpdateService.h"
+#include "views/SheetStyle.h"
+#include "views/ToggleSwitch.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int slotListMaximumHeight = 200;
+constexpr qreal cornerRadius = 10;
+
+QPushButton* smallButton(const QString& text, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setFont(SheetStyle::font(11));
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    return button;
+}
+
+int sliderPosition(double seconds)
+{
+    const double clamped =
+        std::clamp(seconds, SettingsView::minimumDebounce, SettingsView::maximumDebounce);
+    return int(std::lround(clamped / SettingsView::debounceStep));
+}
+
+} // namespace
+
+SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginService& launchAtLogin,
+                           UpdateService& updates, TelemetryService& telemetry,
+                           std::function<void()> onClose, QWidget* parent)
+    : QWidget(parent), m_config(configService), m_launchService(launchAtLogin), m_updates(updates),
+      m_telemetry(telemetry), m_onClose(std::move(onClose)),
+      m_chooseFolder(&SettingsView::chooseFolderWithDialog)
+{
+    setObjectName(QStringLiteral("settingsView"));
+    setFixedSize(contentWidth, contentHeight);
+
+    // The working copies, read once.
+    const AppConfig& config = m_config.config();
+    m_slots = config.destinationSlots;
+    m_debounceSeconds = config.general.debounceSeconds;
+    m_launchAtLogin = m_launchService.isEnabled();
+    m_telemetryEnabled = config.general.anonymousDiagnosticsEnabled;
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 20, 20, 20);
+    layout->setSpacing(16);
+
+    auto* title = new QLabel(tr("Stowbird Preferences"), this);
+    title->setObjectName(QStringLiteral("title"));
+    title->setFont(SheetStyle::font(13, QFont::Bold));
+    layout->addWidget(title);
+    layout->addWidget(SheetStyle::divider(Qt::Horizontal, this));
+
+    layout->addWidget(sectionLabel(tr("Destination Slots (Keys 1-9)")));
+    layout->addWidget(makeSlotList(), 1);
+    layout->addWidget(SheetStyle::divider(Qt::Horizontal, this));
+    layout->addWidget(makeGeneralSection());
+    layout->addWidget(SheetStyle::divider(Qt::Horizontal, this));
+    layout->addWidget(makePrivacySection());
+    layout->addWidget(SheetStyle::divider(Qt::Horizontal, this));
+
+    auto* buttons = new QHBoxLayout;
+    m_restoreButton = new QPushButton(tr("Restore Defaults"), this);
+    m_restoreButton->setObjectName(QStringLiteral("restoreDefaultsButton"));
+    m_cancelButton = new QPushButton(tr("Cancel"), this);
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    m_saveButton = new QPushButton(tr("Save"), this);
+    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    buttons->addWidget(m_restoreButton);
+    buttons->addStretch(1);
+    buttons->addWidget(m_cancelButton);
+    buttons->addWidget(m_saveButton);
+    layout->addLayout(buttons);
+
+    connect(m_restoreButton, &QPushButton::clicked, this, &SettingsView::restoreDefaults);
+    connect(m_cancelButton, &QPushButton::clicked, this, &SettingsView::cancel);
+    connect(m_saveButton, &QPushButton::clicked, this, &SettingsView::save);
+    connect(&m_launchService, &LaunchAtLoginService::statusChanged, this,
+            &SettingsView::updateApprovalButton);
+
+    applyPalette();
+    updateApprovalButton();
+}
+
+QLabel* SettingsView::sectionLabel(const QString& text)
+{
+    auto* label = new QLabel(text, this);
+    label->setFont(SheetStyle::font(11));
+    m_secondaryLabels.append(label);
+    return label;
+}
+
+QWidget* SettingsView::makeSlotList()
+{
+    m_slotScroll = new QScrollArea(this);
+    m_slotScroll->setObjectName(QStringLiteral("slotList"));
+    m_slotScroll->setFrameShape(QFrame::NoFrame);
+    m_slotScroll->setWidgetResizable(true);
+    m_slotScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_slotScroll->setMaximumHeight(slotListMaximumHeight);
+    m_slotScroll->setMinimumHeight(60);
+    // Let the card's own background show through.
+    m_slotScroll->setAutoFillBackground(false);
+    m_slotScroll->viewport()->setAutoFillBackground(false);
+    rebuildSlotRows();
+    return m_slotScroll;
+}
+
+void SettingsView::rebuildSlotRows()
+{
+    auto* rows = new QWidget;
+    rows->setObjectName(QStringLiteral("slotRows"));
+    rows->setAutoFillBackground(false);
+    auto* layout = new QVBoxLayout(rows);
+    // Room on the right so that a scroll bar never covers the Browse... buttons.
+    layout->setContentsMargins(0, 2, 4, 2);
+    layout->setSpacing(8);
+    for (int i = 0; i < m_slots.size(); ++i) {
+        const DestinationSlot& slot = m_slots[i];
+        auto* row = new QWidget(rows);
+        row->setObjectName(QStringLiteral("slotRow"));
+        auto* rowLayout = new QHBoxLayout(row);
+        rowLayout->setContentsMargins(0, 0, 0, 0);
+        rowLayout->setSpacing(12);
+
+        auto* number = new QLabel(QStringLiteral("[%1]").arg(slot.slot), row);
+        number->setObjectName(QStringLiteral("slotNumber"));
+        number->setFont(SheetStyle::font(13, QFont::Bold, true));
+        number->setFixedWidth(28);
+        number->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+        auto* name = new QLineEdit(slot.name, row);
+        name->setObjectName(QStringLiteral("slotName"));
+        name->setPlaceholderText(tr("Slot Name"));
+        name->setFixedWidth(140);
+
+        auto* path = new QLineEdit(slot.path, row);
+        path->setObjectName(QStringLiteral("slotPath"));
+        path->setPlaceholderText(tr("Path (~/Documents)"));
+        path->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+
+        auto* browse = smallButton(tr("Browse..."), row);
+        browse->setObjectName(QStringLiteral("browseButton"));
+
+        rowLayout->addWidget(number);
+        rowLayout->addWidget(name);
+        rowLayout->addWidget(path, 1);
+        rowLayout->addWidget(browse);
+        layout->addWidget(row);
+
+        connect(name, &QLineEdit::textEdited, this, [this, i](const QString& text) {
+            if (i < m_slots.size())
+                m_slots[i].name = text;
+        });
+        connect(path, &QLineEdit::textEdited, this, [this, i](const QString& text) {
+            if (i < m_slots.size())
+                m_slots[i].path = text;
+        });
+        connect(browse, &QPushButton::clicked, this, [this, i] { browseForSlot(i); });
+    }
+    layout->addStretch(1);
+    // Replacing the widget deletes the previous rows.
+    m_slotScroll->setWidget(rows);
+    m_slotRows = rows;
+    m_slotLayout = layout;
+}
+
+QWidget* SettingsView::makeGeneralSection()
+{
+    auto* section = new QWidget(this);
+    auto* layout = new QVBoxLayout(section);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(12);
+    layout->addWidget(sectionLabel(tr("General")));
+
+    auto* loginRow = new QHBoxLayout;
+    m_launchSwitch = new ToggleSwitch(tr("Launch Stowbird automatically at login"), section);
+    m_launchSwitch->setObjectName(QStringLiteral("launchAtLoginSwitch"));
+    m_launchSwitch->setChecked(m_launchAtLogin);
+    m_openSettingsButton = smallButton(tr("Open System Settings"), section);
+    m_openSettingsButton->setObjectName(QStringLiteral("openSystemSettingsButton"));
+    loginRow->addWidget(m_launchSwitch);
+    loginRow->addSpacing(8);
+    loginRow->addWidget(m_openSettingsButton);
+    loginRow->addStretch(1);
+    layout->addLayout(loginRow);
+
+    auto* debounceRow = new QHBoxLayout;
+    debounceRow->setSpacing(8);
+    auto* debounceCaption = new QLabel(tr("File Completion Debounce:"), section);
+    m_debounceSlider = new QSlider(Qt::Horizontal, section);
+    m_debounceSlider->setObjectName(QStringLiteral("debounceSlider"));
+    // Whole steps of half a second: the slider cannot land between them.
+    m_debounceSlider->setRange(sliderPosition(minimumDebounce), sliderPosition(maximumDebounce));
+    m_debounceSlider->setSingleStep(1);
+    m_debounceSlider->setPageStep(1);
+    m_debounceSlider->setTickPosition(QSlider::NoTicks);
+    m_debounceSlider->setValue(sliderPosition(m_debounceSeconds));
+    m_debounceLabel = new QLabel(debounceText(m_debounceSeconds), section);
+    m_debounceLabel->setObjectName(QStringLiteral("debounceValue"));
+    m_debounceLabel->setFixedWidth(40);
+    debounceRow->addWidget(debounceCaption);
+    debounceRow->addWidget(m_debounceSlider, 1);
+    debounceRow->addWidget(m_debounceLabel);
+    layout->addLayout(debounceRow);
+
+    auto* updatesRow = new QHBoxLayout;
+    updatesRow->setSpacing(8);
+    m_checkUpdatesButton = smallButton(tr("Check for Updates..."), section);
+    m_checkUpdatesButton->setObjectName(QStringLiteral("checkForUpdatesButton"));
+    updatesRow->addWidget(new QLabel(tr("Updates:"), section));
+    updatesRow->addWidget(m_checkUpdatesButton);
+    updatesRow->addStretch(1);
+    layout->addLayout(updatesRow);
+
+    connect(m_launchSwitch, &ToggleSwitch::toggled, this, [this](bool enabled) {
+        m_launchAtLogin = enabled;
+        // A registration error is logged by the service and otherwise dropped: the switch
+        // keeps the user's choice until the view is shown again.
+        m_launchService.setIsEnabled(enabled);
+        updateApprovalButton();
+    });
+    connect(m_openSettingsButton, &QPushButton::clicked, this,
+            [this] { m_launchService.openLoginItemsSettings(); });
+    connect(m_debounceSlider, &QSlider::valueChanged, this,
+            [this](int position) { setDebounceSeconds(position * debounceStep); });
+    connect(m_checkUpdatesButton, &QPushButton::clicked, this,
+            [this] { m_updates.checkForUpdates(); });
+    return section;
+}
+
+QWidget* SettingsView::makePrivacySection()
+{
+    auto* section = new QWidget(this);
+    auto* layout = new QVBoxLayout(section);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    layout->addWidget(sectionLabel(tr("Privacy & Diagnostics")));
+
+    m_telemetrySwitch =
+        new ToggleSwitch(tr("Share anonymous usage diagnostics & crash reports"), section);
+    m_telemetrySwitch->setObjectName(QStringLiteral("diagnosticsSwitch"));
+    m_telemetrySwitch->setChecked(m_telemetryEnabled);
+    layout->addWidget(m_telemetrySwitch);
+
+    auto* note = new QLabel(tr("Helps improve Stowbird. File names, personal folder paths, and "
+                               "file contents are never collected."),
+                            section);
+    note->setObjectName(QStringLiteral("privacyNote"));
+    note->setFont(SheetStyle::font(10));
+    note->setWordWrap(true);
+    m_secondaryLabels.append(note);
+    layout->addWidget(note);
+
+    connect(m_telemetrySwitch, &ToggleSwitch::toggled, this, &SettingsView::applyTelemetry);
+    return section;
+}
+
+void SettingsView::applyTelemetry(bool enabled)
+{
+    m_telemetryEnabled = enabled;
+    m_telemetry.setIsEnabled(enabled);
+    // The consent is also recorded in the configuration straight away. The start-up code
+    // applies the configuration's value to telemetry, so a choice kept only in the
+    // telemetry service would be undone at the next launch if the sheet were cancelled.
+    // Only this one field is written; the slot and debounce edits still wait for Save.
+    AppConfig stored = m_config.config();
+    if (stored.general.anonymousDiagnosticsEnabled != enabled) {
+        stored.general.anonymousDiagnosticsEnabled = enabled;
+        m_config.saveConfig(stored);
+    }
+}
+
+void SettingsView::setDebounceSeconds(double seconds)
+{
+    m_debounceSeconds = seconds;
+    m_debounceLabel->setText(debounceText(seconds));
+}
+
+QString SettingsView::debounceText(double seconds)
+{
+    return QString::asprintf("%.1fs", seconds);
+}
+
+void SettingsView::updateApprovalButton()
+{
+    m_openSettingsButton->setVisible(m_launchService.status() ==
+                                     LoginItemBackend::requiresApproval);
+}
+
+void SettingsView::refreshFromLiveState()
+{
+    m_launchAtLogin = m_launchService.isEnabled();
+    m_telemetryEnabled = m_config.config().general.anonymousDiagnosticsEnabled;
+    // Showing the view only reflects the live state; it must not register anything.
+    {
+        const QSignalBlocker blockLaunch(m_launchSwitch);
+        const QSignalBlocker blockTelemetry(m_telemetrySwitch);
+        m_launchSwitch->setChecked(m_launchAtLogin);
+        m_telemetrySwitch->setChecked(m_telemetryEnabled);
+    }
+    updateApprovalButton();
+}
+
+void SettingsView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        refreshFromLiveState();
+}
+
+QString SettingsView::abbreviateHome(const QString& path)
+{
+    const QString home = QDir::homePath();
+    // Only a whole leading folder name counts: /home/al is not inside /home/a.
+    if (home.isEmpty() || home == QLatin1String("/"))
+        return path;
+    if (path == home)
+        return QStringLiteral("~");
+    if (path.startsWith(home + QLatin1Char('/')))
+        return QLatin1Char('~') + path.mid(home.size());
+    return path;
+}
+
+std::optional<QString> SettingsView::chooseFolderWithDialog(QWidget* parent)
+{
+    QFileDialog dialog(parent, tr("Select Folder"), QDir::homePath());
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setLabelText(QFileDialog::Accept, tr("Select Folder"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.first().isEmpty())
+        return std::nullopt;
+    return chosen.first();
+}
+
+void SettingsView::browseForSlot(int index)
+{
+    if (index < 0 || index >= m_slots.size() || !m_chooseFolder)
+        return;
+    const std::optional<QString> chosen = m_chooseFolder(this);
+    if (!chosen || chosen->isEmpty())
+        return;
+    // The rows may have been rebuilt while the picker was open.
+    if (index >= m_slots.size())
+        return;
+    const QString path = abbreviateHome(QDir::cleanPath(*chosen));
+    m_slots[index].path = path;
+    const auto rows =
+        m_slotRows->findChildren<QWidget*>(QStringLiteral("slotRow"), Qt::FindDirectChildrenOnly);
+    if (index < rows.size()) {
+        if (auto* field = rows[index]->findChild<QLineEdit*>(QStringLiteral("slotPath")))
+            field->setText(path);
+    }
+}
+
+void SettingsView::save()
+{
+    AppConfig updated = m_config.config();
+    updated.destinationSlots = m_slots;
+    updated.general.debounceSeconds = m_debounceSeconds;
+    updated.general.launchAtLogin = m_launchAtLogin;
+    updated.general.anonymousDiagnosticsEnabled = m_telemetryEnabled;
+    m_telemetry.setIsEnabled(m_telemetryEnabled);
+    m_config.saveConfig(updated);
+    if (m_onClose)
+        m_onClose();
+}
+
+void SettingsView::cancel()
+{
+    if (m_onClose)
+        m_onClose();
+}
+
+void SettingsView::restoreDefaults()
+{
+    m_slots = AppConfig::defaultSlots();
+    rebuildSlotRows();
+    {
+        const QSignalBlocker block(m_debounceSlider);
+        m_debounceSlider->setValue(sliderPosition(defaultDebounce));
+    }
+    setDebounceSeconds(defaultDebounce);
+    // Telemetry is switched on at once, whether or not the switch was already on.
+    {
+        const QSignalBlocker block(m_telemetrySwitch);
+        m_telemetrySwitch->setChecked(true);
+    }
+    applyTelemetry(true);
+}
+
+void SettingsView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        cancel();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void SettingsView::applyPalette()
+{
+    const QColor secondary = SheetStyle::secondary(palette());
+    for (QLabel* label : std::as_const(m_secondaryLabels)) {
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, secondary);
+        label->setPalette(p);
+    }
+    SheetStyle::makeProminent(m_saveButton, palette());
+}
+
+void SettingsView::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        applyPalette();
+}
+
+void SettingsView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF card = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(QPen(SheetStyle::primary(palette(), 0.1), 1));
+    painter.setBrush(palette().color(QPalette::Window));
+    painter.drawRoundedRect(card, cornerRadius, cornerRadius);
+}

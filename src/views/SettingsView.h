@@ -1,0 +1,109 @@
+#pragma once
+
+#include "models/DestinationSlot.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class ConfigurationService;
+class LaunchAtLoginService;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+class QSlider;
+class QVBoxLayout;
+class TelemetryService;
+class ToggleSwitch;
+class UpdateService;
+
+// The preferences screen. It edits working copies of the destination slots and the
+// debounce delay, which reach config.json only on Save. The launch-at-login and
+// diagnostics switches act at once. Save and Cancel end with onClose, which is called from
+// inside a click handler: hide the view or delete it with deleteLater().
+class SettingsView : public QWidget
+{
+    Q_OBJECT
+public:
+    // Asks the user for a folder; nothing when they cancel.
+    using FolderChooser = std::function<std::optional<QString>(QWidget* parent)>;
+
+    static constexpr int contentWidth = 600;
+    static constexpr int contentHeight = 530;
+    static constexpr double minimumDebounce = 0.5;
+    static constexpr double maximumDebounce = 5.0;
+    static constexpr double debounceStep = 0.5;
+    static constexpr double defaultDebounce = 1.5;
+
+    SettingsView(ConfigurationService& configService, LaunchAtLoginService& launchAtLogin,
+                 UpdateService& updates, TelemetryService& telemetry, std::function<void()> onClose,
+                 QWidget* parent = nullptr);
+
+    // Test seam: the folder picker behind "Browse...".
+    void setFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
+    // The system's folder picker, opened on the home folder, folders only.
+    static std::optional<QString> chooseFolderWithDialog(QWidget* parent);
+    // path with the current home folder written as "~" when it lies inside it.
+    static QString abbreviateHome(const QString& path);
+    // "1.5s"
+    static QString debounceText(double seconds);
+
+    // The working copies, as they stand.
+    const QList<DestinationSlot>& workingSlots() const { return m_slots; }
+    double debounceSeconds() const { return m_debounceSeconds; }
+    bool launchAtLogin() const { return m_launchAtLogin; }
+    bool telemetryEnabled() const { return m_telemetryEnabled; }
+
+    void browseForSlot(int index);
+    void save();
+    void cancel();
+    void restoreDefaults();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QWidget* makeSlotList();
+    void rebuildSlotRows();
+    QWidget* makeGeneralSection();
+    QWidget* makePrivacySection();
+    QLabel* sectionLabel(const QString& text);
+    void refreshFromLiveState();
+    void updateApprovalButton();
+    void setDebounceSeconds(double seconds);
+    void applyTelemetry(bool enabled);
+    void applyPalette();
+
+    ConfigurationService& m_config;
+    LaunchAtLoginService& m_launchService;
+    UpdateService& m_updates;
+    TelemetryService& m_telemetry;
+    std::function<void()> m_onClose;
+    FolderChooser m_chooseFolder;
+
+    QList<DestinationSlot> m_slots;
+    double m_debounceSeconds = defaultDebounce;
+    bool m_launchAtLogin = false;
+    bool m_telemetryEnabled = true;
+
+    QScrollArea* m_slotScroll = nullptr;
+    QWidget* m_slotRows = nullptr;
+    QVBoxLayout* m_slotLayout = nullptr;
+    ToggleSwitch* m_launchSwitch = nullptr;
+    QPushButton* m_openSettingsButton = nullptr;
+    QSlider* m_debounceSlider = nullptr;
+    QLabel* m_debounceLabel = nullptr;
+    QPushButton* m_checkUpdatesButton = nullptr;
+    ToggleSwitch* m_telemetrySwitch = nullptr;
+    QPushButton* m_restoreButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    QPushButton* m_saveButton = nullptr;
+    QList<QLabel*> m_secondaryLabels;
+};

@@ -1,0 +1,482 @@
+#include "FakeCrashReporter.h"
+#include "TestEnvironment.h"
+#include "models/AppConfig.h"
+#include "platform/XdgAutostartBackend.h"
+#include "services/ConfigurationService.h"
+#include "services/LaunchAtLoginService.h"
+#include "services/TelemetryService.h"
+#include "services/UpdateService.h"
+#include "views/SettingsSheet.h"
+#include "views/SettingsView.h"
+#include "views/ToggleSwitch.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSlider>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// A login-item backend that reports whatever status the test sets.
+class ScriptedLoginBackend final : public LoginItemBackend
+{
+public:
+    int* currentStatus;
+    int* settingsOpened;
+    ScriptedLoginBackend(int* status, int* opened) : currentStatus(status), settingsOpened(opened)
+    {
+    }
+    int status() const override { return *currentStatus; }
+    void registerItem() override { *currentStatus = enabled; }
+    void unregisterItem() override { *currentStatus = notRegistered; }
+    void openSettings() override { ++*settingsOpened; }
+};
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+AppConfig readConfig(const QString& path)
+{
+    const auto decoded = AppConfig::decode(readFile(path));
+    if (!decoded)
+        qFatal("config.json does not decode");
+    return *decoded;
+}
+
+void replaceText(QLineEdit* field, const QString& text)
+{
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClicks(field, text);
+}
+
+} // namespace
+
+class TestSettingsView : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    FakeCrashReporter m_reporter;
+    std::unique_ptr<ConfigurationService> m_config;
+    std::unique_ptr<LaunchAtLoginService> m_login;
+    std::unique_ptr<UpdateService> m_updates;
+    std::unique_ptr<TelemetryService> m_telemetry;
+    std::unique_ptr<SettingsView> m_view;
+    int m_closes = 0;
+
+    QString autostartDirectory() const
+    {
+        return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart");
+    }
+    QString entryPath() const
+    {
+        return autostartDirectory() + QLatin1Char('/') + XdgAutostartBackend::entryFileName();
+    }
+    QString configPath() const { return m_config->configFilePath(); }
+
+    // A configuration unlike the defaults in every field the view touches or must keep.
+    static AppConfig customConfig()
+    {
+        AppConfig config;
+        config.general.globalHotkey = QStringLiteral("Ctrl+Alt+D");
+        config.general.autoPurgeInstallersAfterDays = 30;
+        config.general.debounceSeconds = 4.0;
+        config.general.anonymousDiagnosticsEnabled = false;
+        config.autoTrashPatterns = {QStringLiteral("*.tmp")};
+        config.destinationSlots.clear();
+        for (int slot = 1; slot <= 6; ++slot)
+            config.destinationSlots.append({slot, QStringLiteral("Custom %1").arg(slot),
+                                            QStringLiteral("/srv/custom/%1").arg(slot)});
+        return config;
+    }
+
+    SettingsView& makeView()
+    {
+        m_view = std::make_unique<SettingsView>(*m_config, *m_login, *m_updates, *m_telemetry,
+                                                [this] { ++m_closes; });
+        m_view->show();
+        if (!QTest::qWaitForWindowExposed(m_view.get()))
+            qWarning("settings view not exposed");
+        return *m_view;
+    }
+
+    template <typename T> T* child(const QString& name) const
+    {
+        auto* widget = m_view->findChild<T*>(name);
+        if (!widget)
+            qFatal("no child %s", qPrintable(name));
+        return widget;
+    }
+
+    QList<QWidget*> rows() const
+    {
+        return m_view->findChild<QWidget*>(QStringLiteral("slotRows"))
+            ->findChildren<QWidget*>(QStringLiteral("slotRow"), Qt::FindDirectChildrenOnly);
+    }
+    QLineEdit* field(int row, const char* name) const
+    {
+        return rows().at(row)->findChild<QLineEdit*>(QLatin1String(name));
+    }
+    void click(const QString& name) const
+    {
+        QTest::mouseClick(child<QWidget>(name), Qt::LeftButton);
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QFile::remove(entryPath());
+        m_reporter.clear();
+        m_config =
+            std::make_unique<ConfigurationService>(m_dir->filePath(QStringLiteral("config")));
+        m_login = std::make_unique<LaunchAtLoginService>(std::make_unique<XdgAutostartBackend>(
+            autostartDirectory(), QCoreApplication::applicationFilePath()));
+        m_updates = std::make_unique<UpdateService>(
+            QUrl(), QStringLiteral("1.0"),
+            std::make_unique<QSettings>(m_dir->filePath(QStringLiteral("updates.conf")),
+                                        QSettings::IniFormat));
+        m_telemetry = std::make_unique<TelemetryService>(
+            std::make_unique<QSettings>(m_dir->filePath(QStringLiteral("defaults.conf")),
+                                        QSettings::IniFormat),
+            &m_reporter, nullptr);
+        m_closes = 0;
+    }
+
+    void cleanup()
+    {
+        m_view.reset();
+        m_telemetry.reset();
+        m_updates.reset();
+        m_login.reset();
+        m_config.reset();
+    }
+
+    void defaultConfigurationShowsFourRows()
+    {
+        makeView();
+        const auto list = rows();
+        QCOMPARE(list.size(), 4);
+        const auto defaults = AppConfig::defaultSlots();
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(list[i]->findChild<QLabel*>(QStringLiteral("slotNumber"))->text(),
+                     QStringLiteral("[%1]").arg(i + 1));
+            QCOMPARE(field(i, "slotName")->text(), defaults[i].name);
+            QCOMPARE(field(i, "slotPath")->text(), defaults[i].path);
+            QCOMPARE(field(i, "slotName")->placeholderText(), QStringLiteral("Slot Name"));
+            QCOMPARE(field(i, "slotPath")->placeholderText(), QStringLiteral("Path (~/Documents)"));
+        }
+        QCOMPARE(m_view->size(), QSize(600, 530));
+        QCOMPARE(child<QLabel>(QStringLiteral("debounceValue"))->text(), QStringLiteral("1.5s"));
+        QVERIFY(child<ToggleSwitch>(QStringLiteral("diagnosticsSwitch"))->isChecked());
+        QVERIFY(child<QPushButton>(QStringLiteral("openSystemSettingsButton"))->isHidden());
+    }
+
+    void saveWritesEditsAndKeepsTheRest()
+    {
+        m_config->saveConfig(customConfig());
+        makeView();
+        QCOMPARE(rows().size(), 6);
+        replaceText(field(1, "slotName"), QStringLiteral("Invoices"));
+        replaceText(field(1, "slotPath"), QStringLiteral("~/Documents/Invoices"));
+        // An empty name is saved as typed.
+        replaceText(field(5, "slotName"), QString());
+
+        auto* slider = child<QSlider>(QStringLiteral("debounceSlider"));
+        slider->setFocus();
+        QTest::keyClick(slider, Qt::Key_Home);
+        QCOMPARE(child<QLabel>(QStringLiteral("debounceValue"))->text(), QStringLiteral("0.5s"));
+        QTest::keyClick(slider, Qt::Key_Right);
+        QTest::keyClick(slider, Qt::Key_Right);
+        QCOMPARE(child<QLabel>(QStringLiteral("debounceValue"))->text(), QStringLiteral("1.5s"));
+
+        click(QStringLiteral("saveButton"));
+        QCOMPARE(m_closes, 1);
+
+        const AppConfig saved = readConfig(configPath());
+        AppConfig expected = customConfig();
+        expected.destinationSlots[1].name = QStringLiteral("Invoices");
+        expected.destinationSlots[1].path = QStringLiteral("~/Documents/Invoices");
+        expected.destinationSlots[5].name.clear();
+        expected.general.debounceSeconds = 1.5;
+        expected.general.launchAtLogin = false; // the live registration: none here
+        QCOMPARE(saved, expected);
+        QCOMPARE(m_config->config(), expected);
+        QCOMPARE(m_telemetry->isEnabled(), false);
+    }
+
+    void saveWithNothingChangedRewritesTheFile()
+    {
+        makeView();
+        QFile::remove(configPath());
+        click(QStringLiteral("saveButton"));
+        QVERIFY(QFile::exists(configPath()));
+        AppConfig expected;
+        expected.general.launchAtLogin = false;
+        QCOMPARE(readConfig(configPath()), expected);
+    }
+
+    void sliderStaysOnHalfSecondSteps()
+    {
+        makeView();
+        auto* slider = child<QSlider>(QStringLiteral("debounceSlider"));
+        auto* label = child<QLabel>(QStringLiteral("debounceValue"));
+        slider->setFocus();
+        QTest::keyClick(slider, Qt::Key_End);
+        QCOMPARE(label->text(), QStringLiteral("5.0s"));
+        QTest::keyClick(slider, Qt::Key_PageUp);
+        QCOMPARE(m_view->debounceSeconds(), 5.0);
+        QTest::keyClick(slider, Qt::Key_Left);
+        QCOMPARE(label->text(), QStringLiteral("4.5s"));
+        // A drag anywhere along the groove lands on a step.
+        for (int x = 0; x < slider->width(); x += 7) {
+            QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(x, slider->height() / 2));
+            const double value = m_view->debounceSeconds();
+            QVERIFY(value >= 0.5 && value <= 5.0);
+            QCOMPARE(std::fmod(value, 0.5), 0.0);
+            QCOMPARE(label->text(), QString::asprintf("%.1fs", value));
+        }
+    }
+
+    void cancelLeavesTheFileAlone()
+    {
+        m_config->saveConfig(customConfig());
+        const QByteArray before = readFile(configPath());
+        makeView();
+        replaceText(field(0, "slotName"), QStringLiteral("Changed"));
+        click(QStringLiteral("restoreDefaultsButton"));
+        QCOMPARE(m_closes, 0);
+        click(QStringLiteral("cancelButton"));
+        QCOMPARE(m_closes, 1);
+        QCOMPARE(m_config->config().destinationSlots, customConfig().destinationSlots);
+        QCOMPARE(m_config->config().general.debounceSeconds, 4.0);
+        // Restore Defaults switched telemetry on at once, and that stays.
+        QVERIFY(m_telemetry->isEnabled());
+        // Only the diagnostics consent followed the switch into the file.
+        AppConfig expected = customConfig();
+        expected.general.anonymousDiagnosticsEnabled = true;
+        QCOMPARE(readConfig(configPath()), expected);
+
+        // With the consent already stored, Cancel leaves every byte as it was.
+        m_config->saveConfig(customConfig());
+        m_telemetry->setIsEnabled(false);
+        const QByteArray unchanged = readFile(configPath());
+        makeView();
+        replaceText(field(2, "slotPath"), QStringLiteral("/elsewhere"));
+        QTest::keyClick(child<QSlider>(QStringLiteral("debounceSlider")), Qt::Key_Home);
+        click(QStringLiteral("cancelButton"));
+        QCOMPARE(readFile(configPath()), unchanged);
+        QCOMPARE(unchanged, before);
+    }
+
+    void restoreDefaultsResetsWorkingCopies()
+    {
+        m_config->saveConfig(customConfig());
+        m_telemetry->setIsEnabled(false);
+        QFile::remove(entryPath());
+        makeView();
+        auto* login = child<ToggleSwitch>(QStringLiteral("launchAtLoginSwitch"));
+        QTest::mouseClick(login, Qt::LeftButton);
+        QVERIFY(m_login->isEnabled());
+
+        click(QStringLiteral("restoreDefaultsButton"));
+        QCOMPARE(m_closes, 0);
+        QCOMPARE(m_view->workingSlots(), AppConfig::defaultSlots());
+        QCOMPARE(rows().size(), 4);
+        QCOMPARE(field(3, "slotName")->text(), AppConfig::defaultSlots()[3].name);
+        QCOMPARE(m_view->debounceSeconds(), 1.5);
+        QCOMPARE(child<QLabel>(QStringLiteral("debounceValue"))->text(), QStringLiteral("1.5s"));
+        QCOMPARE(child<QSlider>(QStringLiteral("debounceSlider"))->value() * 0.5, 1.5);
+        QVERIFY(child<ToggleSwitch>(QStringLiteral("diagnosticsSwitch"))->isChecked());
+        QVERIFY(m_telemetry->isEnabled());
+        QCOMPARE(m_reporter.collectionEnabled(), std::optional<bool>(true));
+        // The login switch is not part of the defaults.
+        QVERIFY(login->isChecked());
+        QVERIFY(m_login->isEnabled());
+
+        // Restored rows are live: edits to them are what Save writes.
+        replaceText(field(0, "slotName"), QStringLiteral("Docs"));
+        click(QStringLiteral("saveButton"));
+        AppConfig expected = customConfig();
+        expected.destinationSlots = AppConfig::defaultSlots();
+        expected.destinationSlots[0].name = QStringLiteral("Docs");
+        expected.general.debounceSeconds = 1.5;
+        expected.general.anonymousDiagnosticsEnabled = true;
+        expected.general.launchAtLogin = true;
+        QCOMPARE(readConfig(configPath()), expected);
+    }
+
+    void diagnosticsSwitchActsAtOnce()
+    {
+        makeView();
+        auto* diagnostics = child<ToggleSwitch>(QStringLiteral("diagnosticsSwitch"));
+        replaceText(field(0, "slotName"), QStringLiteral("Unsaved"));
+        QTest::mouseClick(diagnostics, Qt::LeftButton);
+        QVERIFY(!diagnostics->isChecked());
+        QCOMPARE(m_telemetry->isEnabled(), false);
+        QCOMPARE(m_reporter.collectionEnabled(), std::optional<bool>(false));
+        // The consent is stored at once so that the next start does not switch it back on;
+        // the slot edit is not.
+        AppConfig onDisk = readConfig(configPath());
+        QCOMPARE(onDisk.general.anonymousDiagnosticsEnabled, false);
+        QCOMPARE(onDisk.destinationSlots, AppConfig::defaultSlots());
+
+        click(QStringLiteral("cancelButton"));
+        QCOMPARE(m_telemetry->isEnabled(), false);
+        QCOMPARE(readConfig(configPath()).general.anonymousDiagnosticsEnabled, false);
+
+        // A new view starts from the stored consent and switches back on.
+        makeView();
+        diagnostics = child<ToggleSwitch>(QStringLiteral("diagnosticsSwitch"));
+        QVERIFY(!diagnostics->isChecked());
+        QTest::mouseClick(diagnostics, Qt::LeftButton);
+        QVERIFY(m_telemetry->isEnabled());
+        QCOMPARE(m_reporter.collectionEnabled(), std::optional<bool>(true));
+        QCOMPARE(readConfig(configPath()).general.anonymousDiagnosticsEnabled, true);
+    }
+
+    void loginSwitchActsAtOnce()
+    {
+        makeView();
+        auto* login = child<ToggleSwitch>(QStringLiteral("launchAtLoginSwitch"));
+        // Showing the view registers nothing.
+        QVERIFY(!login->isChecked());
+        QVERIFY(!QFile::exists(entryPath()));
+
+        QTest::mouseClick(login, Qt::LeftButton);
+        QVERIFY(QFile::exists(entryPath()));
+        QVERIFY(m_login->isEnabled());
+        QTest::mouseClick(login, Qt::LeftButton);
+        QVERIFY(!QFile::exists(entryPath()));
+
+        // Each showing reflects the live registration, again without acting on it.
+        m_view->hide();
+        m_login->setEnabled(true);
+        m_view->show();
+        QVERIFY(login->isChecked());
+        QVERIFY(m_view->launchAtLogin());
+        m_view->hide();
+        QFile::remove(entryPath());
+        m_view->show();
+        QVERIFY(!login->isChecked());
+        QVERIFY(!QFile::exists(entryPath()));
+        QCOMPARE(m_closes, 0);
+    }
+
+    void approvalButtonOnlyWhileApprovalIsRequired()
+    {
+        int status = LoginItemBackend::requiresApproval;
+        int opened = 0;
+        m_login = std::make_unique<LaunchAtLoginService>(
+            std::make_unique<ScriptedLoginBackend>(&status, &opened));
+        makeView();
+        auto* button = child<QPushButton>(QStringLiteral("openSystemSettingsButton"));
+        QVERIFY(button->isVisible());
+        QCOMPARE(button->text(), QStringLiteral("Open System Settings"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(opened, 1);
+
+        // Turning the switch on registers, after which no approval is pending.
+        QTest::mouseClick(child<ToggleSwitch>(QStringLiteral("launchAtLoginSwitch")),
+                          Qt::LeftButton);
+        QCOMPARE(status, int(LoginItemBackend::enabled));
+        QVERIFY(button->isHidden());
+    }
+
+    void browseStoresTheChosenFolder_data()
+    {
+        QTest::addColumn<QString>("chosen"); // relative to the home folder when it starts "@"
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("inside home")
+            << QStringLiteral("@/Projects/Photos") << QStringLiteral("~/Projects/Photos");
+        QTest::newRow("home itself") << QStringLiteral("@") << QStringLiteral("~");
+        QTest::newRow("other volume")
+            << QStringLiteral("/media/usb/Photos") << QStringLiteral("/media/usb/Photos");
+        QTest::newRow("sibling sharing the prefix")
+            << QStringLiteral("@2/Photos") << QStringLiteral("@2/Photos");
+        QTest::newRow("trailing slash") << QStringLiteral("@/Music/") << QStringLiteral("~/Music");
+    }
+
+    void browseStoresTheChosenFolder()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, stored);
+        const QString home = QDir::homePath();
+        chosen.replace(QLatin1Char('@'), home);
+        stored.replace(QLatin1Char('@'), home);
+        makeView();
+        const QString nameBefore = field(2, "slotName")->text();
+        QWidget* askedWith = nullptr;
+        m_view->setFolderChooser([&](QWidget* parent) -> std::optional<QString> {
+            askedWith = parent;
+            return chosen;
+        });
+        QTest::mouseClick(rows()[2]->findChild<QPushButton*>(QStringLiteral("browseButton")),
+                          Qt::LeftButton);
+        QCOMPARE(askedWith, m_view.get());
+        QCOMPARE(field(2, "slotPath")->text(), stored);
+        QCOMPARE(field(2, "slotName")->text(), nameBefore);
+        QCOMPARE(m_view->workingSlots()[2].path, stored);
+
+        click(QStringLiteral("saveButton"));
+        QCOMPARE(readConfig(configPath()).destinationSlots[2].path, stored);
+    }
+
+    void browseCancelledChangesNothing()
+    {
+        makeView();
+        const QString before = field(0, "slotPath")->text();
+        m_view->setFolderChooser([](QWidget*) { return std::optional<QString>(); });
+        QTest::mouseClick(rows()[0]->findChild<QPushButton*>(QStringLiteral("browseButton")),
+                          Qt::LeftButton);
+        QCOMPARE(field(0, "slotPath")->text(), before);
+        QCOMPARE(m_view->workingSlots(), AppConfig::defaultSlots());
+    }
+
+    void sheetCoversTheWindow()
+    {
+        QWidget window;
+        window.resize(840, 540);
+        int closes = 0;
+        auto* sheet = new SettingsSheet(
+            *m_config, *m_login, *m_updates, *m_telemetry, [&closes] { ++closes; }, &window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(sheet->geometry(), window.rect());
+        QCOMPARE(sheet->view()->size(), QSize(600, 530));
+        const QRect shown(sheet->view()->mapTo(sheet, QPoint(0, 0)), sheet->view()->size());
+        QCOMPARE(shown.center(), window.rect().center());
+
+        // Clicks on the dimmed window do not close a sheet.
+        QTest::mouseClick(sheet, Qt::LeftButton, {}, QPoint(4, 4));
+        QCOMPARE(closes, 0);
+
+        // A window smaller than the sheet scrolls the sheet instead of cutting it off.
+        window.resize(760, 480);
+        QCOMPARE(sheet->geometry(), window.rect());
+        auto* frame = sheet->findChild<QScrollArea*>();
+        QVERIFY(frame->geometry().height() <= 480);
+        QVERIFY(window.rect().contains(frame->geometry()));
+        QCOMPARE(sheet->view()->size(), QSize(600, 530));
+
+        QTest::keyClick(sheet->view(), Qt::Key_Escape);
+        QCOMPARE(closes, 1);
+        QTest::mouseClick(sheet->view()->findChild<QPushButton*>(QStringLiteral("cancelButton")),
+                          Qt::LeftButton);
+        QCOMPARE(closes, 2);
+    }
+};
+
+STOWBIRD_TEST_MAIN(TestSettingsView)
+#include "TestSettingsView.moc"

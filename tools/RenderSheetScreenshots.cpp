@@ -1,0 +1,130 @@
+// Renders the shortcut sheet and the preferences sheet over a stand-in triage window, in a
+// light and a dark palette, to PNG files for the documentation:
+//   SheetScreenshots <output folder>
+// Run with QT_QPA_PLATFORM=offscreen; it uses a temporary home like the tests.
+#include "FakeCrashReporter.h"
+#include "TestEnvironment.h"
+#include "platform/XdgAutostartBackend.h"
+#include "services/ConfigurationService.h"
+#include "services/LaunchAtLoginService.h"
+#include "services/TelemetryService.h"
+#include "services/UpdateService.h"
+#include "views/CheatSheetOverlay.h"
+#include "views/SettingsSheet.h"
+#include "views/SettingsView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleFactory>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// A plain window with a header line, enough to show what the scrim dims.
+class StandInWindow : public QWidget
+{
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().color(QPalette::Window));
+        painter.setPen(palette().color(QPalette::WindowText));
+        QFont font = painter.font();
+        font.setPixelSize(13);
+        font.setBold(true);
+        painter.setFont(font);
+        painter.drawText(QRect(16, 0, 400, 40), Qt::AlignVCenter, QStringLiteral("Stowbird"));
+        painter.fillRect(QRect(0, 40, width(), 1), palette().color(QPalette::Mid));
+        painter.fillRect(QRect(0, 41, 420, height() - 41), palette().color(QPalette::Base));
+    }
+};
+
+QPalette darkPalette()
+{
+    QPalette p;
+    const QColor window(0x2b, 0x2b, 0x2e);
+    const QColor base(0x1e, 0x1e, 0x20);
+    const QColor text(0xe8, 0xe8, 0xea);
+    const QColor button(0x3a, 0x3a, 0x3e);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::AlternateBase, window);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, button);
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::BrightText, Qt::white);
+    p.setColor(QPalette::Highlight, QColor(0x3b, 0x82, 0xf6));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::PlaceholderText, QColor(0x8a, 0x8a, 0x90));
+    p.setColor(QPalette::ToolTipBase, button);
+    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::Light, QColor(0x4a, 0x4a, 0x50));
+    p.setColor(QPalette::Midlight, QColor(0x40, 0x40, 0x44));
+    p.setColor(QPalette::Mid, QColor(0x30, 0x30, 0x34));
+    p.setColor(QPalette::Dark, QColor(0x18, 0x18, 0x1a));
+    p.setColor(QPalette::Shadow, Qt::black);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x84));
+    return p;
+}
+
+bool save(QWidget& window, const QString& path)
+{
+    // Let pending layout requests settle, as the event loop would before the first paint.
+    QApplication::processEvents();
+    const bool ok = window.grab().save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    TestEnvironment environment;
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(out);
+
+    FakeCrashReporter reporter;
+    ConfigurationService config(environment.root() + QStringLiteral("/config"));
+    LaunchAtLoginService login(std::make_unique<XdgAutostartBackend>(
+        XdgAutostartBackend::defaultAutostartDirectory(), QCoreApplication::applicationFilePath()));
+    UpdateService updates(
+        QUrl(), QStringLiteral("1.0"),
+        std::make_unique<QSettings>(environment.root() + "/updates.conf", QSettings::IniFormat));
+    TelemetryService telemetry(
+        std::make_unique<QSettings>(environment.root() + "/defaults.conf", QSettings::IniFormat),
+        &reporter, nullptr);
+
+    bool ok = true;
+    const QPalette light = QApplication::style()->standardPalette();
+    for (const auto& [name, palette] : {std::pair{QStringLiteral("light"), light},
+                                        std::pair{QStringLiteral("dark"), darkPalette()}}) {
+        QApplication::setPalette(palette);
+        {
+            StandInWindow window;
+            window.resize(840, 540);
+            CheatSheetOverlay overlay([] {}, &window);
+            overlay.show();
+            window.show();
+            ok &= save(window, out + QStringLiteral("/cheat-sheet-%1.png").arg(name));
+        }
+        {
+            StandInWindow window;
+            window.resize(840, 540);
+            SettingsSheet sheet(
+                config, login, updates, telemetry, [] {}, &window);
+            window.show();
+            ok &= save(window, out + QStringLiteral("/settings-%1.png").arg(name));
+        }
+    }
+    return ok ? 0 : 1;
+}
