@@ -2,6 +2,7 @@
 
 #include "views/FolderChildListModel.h"
 #include "views/SymbolIcons.h"
+#include "views/Theme.h"
 
 #include <QAbstractItemView>
 #include <QHelpEvent>
@@ -46,7 +47,7 @@ QIcon FolderChildRowDelegate::fileIcon(const QString& path) const
     if (icon.isNull()) {
         const bool image = type.name().startsWith(QLatin1String("image/"));
         icon = SymbolIcons::icon(image ? QStringLiteral("photo") : QStringLiteral("doc"),
-                                 SymbolIcons::secondaryColor(QPalette()));
+                                 Theme::secondary(QPalette()));
     }
     m_iconCache.insert(name, icon);
     return icon;
@@ -85,7 +86,7 @@ void FolderChildRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem
     }
     x = iconRect.right() + 1 + spacing;
 
-    const QColor secondary = SymbolIcons::secondaryColor(pal);
+    const QColor secondary = Theme::secondary(pal);
     const QRect reveal = revealRect(row);
     const QFont detailFont = pixelFont(option.font, 11);
     const QString detail = entry.isDirectory

@@ -9,6 +9,7 @@
 #include "views/QuickLookHostView.h"
 #include "views/RoundedPanel.h"
 #include "views/SymbolIcons.h"
+#include "views/Theme.h"
 #include "views/ThumbnailStrip.h"
 
 #include <QApplication>
@@ -134,7 +135,7 @@ QWidget* FolderInspectorView::buildHeader()
     row->setSpacing(12);
 
     const QPalette pal = palette();
-    const QColor secondary = SymbolIcons::secondaryColor(pal);
+    const QColor secondary = Theme::secondary(pal);
     auto* icon = new QLabel(header);
     icon->setPixmap(SymbolIcons::pixmap(QStringLiteral("folder.fill"), 28,
                                         pal.color(QPalette::Highlight), devicePixelRatioF()));
@@ -217,7 +218,7 @@ void FolderInspectorView::applyListing(QList<FolderChildItem> items)
 
     QWidget* content = m_scrollArea->widget();
     const QPalette pal = palette();
-    const QColor secondary = SymbolIcons::secondaryColor(pal);
+    const QColor secondary = Theme::secondary(pal);
     int position = 0;
 
     if (!m_images.isEmpty()) {
@@ -423,8 +424,8 @@ void FolderInspectorView::buildChildPage(const QUrl& url)
     revealButton->setObjectName(QStringLiteral("revealChildButton"));
     revealButton->setAutoRaise(true);
     revealButton->setFocusPolicy(Qt::NoFocus);
-    revealButton->setIcon(SymbolIcons::icon(QStringLiteral("arrow.up.right.square"),
-                                            SymbolIcons::secondaryColor(palette())));
+    revealButton->setIcon(
+        SymbolIcons::icon(QStringLiteral("arrow.up.right.square"), Theme::secondary(palette())));
     revealButton->setIconSize(QSize(14, 14));
     revealButton->setToolTip(QStringLiteral("Reveal file in File Manager"));
     revealButton->setCursor(Qt::PointingHandCursor);

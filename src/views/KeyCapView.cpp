@@ -1,6 +1,6 @@
 #include "views/KeyCapView.h"
 
-#include "views/SheetStyle.h"
+#include "views/Theme.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -13,7 +13,7 @@ constexpr qreal cornerRadius = 5;
 
 KeyCapView::KeyCapView(const QString& text, QWidget* parent) : QWidget(parent), m_text(text)
 {
-    setFont(SheetStyle::font(11, QFont::DemiBold, true));
+    setFont(Theme::font(11, QFont::DemiBold, true));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAccessibleName(text);
 }
@@ -30,7 +30,7 @@ void KeyCapView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF cap = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    painter.setPen(QPen(SheetStyle::primary(palette(), 0.15), 1));
+    painter.setPen(QPen(Theme::primary(palette(), 0.15), 1));
     painter.setBrush(palette().color(QPalette::Base));
     painter.drawRoundedRect(cap, cornerRadius, cornerRadius);
     painter.setPen(palette().color(QPalette::Text));

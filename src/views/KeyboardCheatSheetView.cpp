@@ -1,7 +1,8 @@
 #include "views/KeyboardCheatSheetView.h"
 
 #include "views/KeyCapView.h"
-#include "views/SheetStyle.h"
+#include "views/SymbolIcons.h"
+#include "views/Theme.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -43,18 +44,18 @@ const QList<KeyboardCheatSheetView::Column>& KeyboardCheatSheetView::columns()
         {QStringLiteral("REVIEW & ACTIONS"),
          {
              {{QStringLiteral("R")}, QStringLiteral("Inline rename file")},
-             {{QStringLiteral("Z"), orWord, SheetStyle::commandChord(QStringLiteral("Z"))},
+             {{QStringLiteral("Z"), orWord, Theme::commandChord(QStringLiteral("Z"))},
               QStringLiteral("Undo last triage action")},
-             {{QStringLiteral("O"), orWord, SheetStyle::commandChord(QStringLiteral("O"))},
+             {{QStringLiteral("O"), orWord, Theme::commandChord(QStringLiteral("O"))},
               QStringLiteral("Reveal in File Manager")},
              {{QStringLiteral("Space")}, QStringLiteral("Open preview in default app")},
          }},
         {QStringLiteral("GENERAL"),
          {
              {{QStringLiteral("?")}, QStringLiteral("Toggle this cheat sheet")},
-             {{SheetStyle::commandKey(), QStringLiteral(",")}, QStringLiteral("Open Preferences")},
+             {{Theme::commandKey(), QStringLiteral(",")}, QStringLiteral("Open Preferences")},
              {{QStringLiteral("\u238B Esc")}, QStringLiteral("Close Stowbird window")},
-             {{SheetStyle::commandKey(), QStringLiteral("Q")}, QStringLiteral("Quit application")},
+             {{Theme::commandKey(), QStringLiteral("Q")}, QStringLiteral("Quit application")},
          }},
     };
     return table;
@@ -82,7 +83,7 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, 
     titleRow->setSpacing(8);
     m_titleIcon = new QLabel(this);
     m_titleIcon->setFixedSize(20, 20);
-    auto* title = makeLabel(tr("Keyboard Shortcuts"), SheetStyle::font(16, QFont::Bold), this);
+    auto* title = makeLabel(tr("Keyboard Shortcuts"), Theme::font(16, QFont::Bold), this);
     title->setObjectName(QStringLiteral("title"));
     m_closeButton = new QToolButton(this);
     m_closeButton->setObjectName(QStringLiteral("closeButton"));
@@ -97,7 +98,7 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, 
     titleRow->addWidget(m_closeButton);
     layout->addLayout(titleRow);
 
-    layout->addWidget(SheetStyle::divider(Qt::Horizontal, this));
+    layout->addWidget(Theme::divider(Qt::Horizontal, this));
 
     // The three columns share the width left by the two vertical dividers.
     auto* columnsRow = new QHBoxLayout;
@@ -106,7 +107,7 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, 
     const auto& table = columns();
     for (qsizetype i = 0; i < table.size(); ++i) {
         if (i > 0)
-            columnsRow->addWidget(SheetStyle::divider(Qt::Vertical, this));
+            columnsRow->addWidget(Theme::divider(Qt::Vertical, this));
         int naturalWidth = 0;
         QWidget* column = makeColumn(table[i], &naturalWidth);
         // Each column gets a share of the width in proportion to what its widest row needs,
@@ -115,11 +116,11 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, 
     }
     layout->addLayout(columnsRow);
 
-    layout->addWidget(SheetStyle::divider(Qt::Horizontal, this));
+    layout->addWidget(Theme::divider(Qt::Horizontal, this));
 
     // Footer.
     auto* footer = new QHBoxLayout;
-    auto* tip = makeLabel(footerTip(), SheetStyle::font(11), this);
+    auto* tip = makeLabel(footerTip(), Theme::font(11), this);
     tip->setObjectName(QStringLiteral("footerTip"));
     m_secondaryLabels.append(tip);
     m_gotItButton = new QPushButton(tr("Got it"), this);
@@ -143,7 +144,7 @@ QWidget* KeyboardCheatSheetView::makeColumn(const Column& column, int* naturalWi
     auto* layout = new QVBoxLayout(widget);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(14);
-    auto* heading = makeLabel(column.heading, SheetStyle::font(10, QFont::Bold), widget);
+    auto* heading = makeLabel(column.heading, Theme::font(10, QFont::Bold), widget);
     heading->setObjectName(QStringLiteral("columnHeading"));
     m_secondaryLabels.append(heading);
     layout->addWidget(heading);
@@ -160,7 +161,7 @@ QWidget* KeyboardCheatSheetView::makeColumn(const Column& column, int* naturalWi
         groupWidth = qMax(groupWidth, group->sizeHint().width());
     for (QWidget* group : std::as_const(keyGroups))
         group->setFixedWidth(groupWidth);
-    const QFontMetrics captionMetrics(SheetStyle::font(12));
+    const QFontMetrics captionMetrics(Theme::font(12));
     int widestCaption = 0;
     for (const auto& shortcut : column.rows)
         widestCaption = qMax(widestCaption, captionMetrics.horizontalAdvance(shortcut.caption));
@@ -186,7 +187,7 @@ QWidget* KeyboardCheatSheetView::makeRow(const Shortcut& shortcut)
     keyLayout->setSpacing(4);
     for (const auto& key : shortcut.keys) {
         if (key == orWord) {
-            auto* word = makeLabel(key, SheetStyle::font(10), keys);
+            auto* word = makeLabel(key, Theme::font(10), keys);
             word->setObjectName(QStringLiteral("orWord"));
             m_secondaryLabels.append(word);
             keyLayout->addWidget(word);
@@ -197,7 +198,7 @@ QWidget* KeyboardCheatSheetView::makeRow(const Shortcut& shortcut)
     keyLayout->addStretch(1);
     keys->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
 
-    auto* caption = makeLabel(shortcut.caption, SheetStyle::font(12), row);
+    auto* caption = makeLabel(shortcut.caption, Theme::font(12), row);
     caption->setObjectName(QStringLiteral("caption"));
     QSizePolicy captionPolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     captionPolicy.setHeightForWidth(true);
@@ -218,19 +219,17 @@ QSize KeyboardCheatSheetView::sizeHint() const
 void KeyboardCheatSheetView::applyPalette()
 {
     const QPalette current = palette();
-    const QColor secondary = SheetStyle::secondary(current);
+    const QColor secondary = Theme::secondary(current);
     for (QLabel* label : std::as_const(m_secondaryLabels)) {
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, secondary);
         label->setPalette(p);
     }
-    m_titleIcon->setPixmap(SheetStyle::symbol(QStringLiteral("input-keyboard-symbolic"),
-                                              QStringLiteral("\u2318"),
-                                              current.color(QPalette::Highlight), 20)
-                               .pixmap(QSize(20, 20)));
-    m_closeButton->setIcon(SheetStyle::symbol(QStringLiteral("window-close-symbolic"),
-                                              QStringLiteral("\u00D7"), secondary, 16));
-    SheetStyle::makeProminent(m_gotItButton, current);
+    m_titleIcon->setPixmap(SymbolIcons::pixmap(QStringLiteral("command.circle.fill"), 20,
+                                               current.color(QPalette::Highlight),
+                                               devicePixelRatioF()));
+    m_closeButton->setIcon(SymbolIcons::icon(QStringLiteral("xmark.circle.fill"), secondary));
+    Theme::makeProminent(m_gotItButton, current);
 }
 
 void KeyboardCheatSheetView::changeEvent(QEvent* event)
@@ -245,7 +244,7 @@ void KeyboardCheatSheetView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF card = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    painter.setPen(QPen(SheetStyle::primary(palette(), 0.1), 1));
+    painter.setPen(QPen(Theme::primary(palette(), 0.1), 1));
     painter.setBrush(palette().color(QPalette::Window));
     painter.drawRoundedRect(card, cornerRadius, cornerRadius);
 }

@@ -4,6 +4,7 @@
 #include "views/ElidedLabel.h"
 #include "views/ImageCanvas.h"
 #include "views/SymbolIcons.h"
+#include "views/Theme.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -227,7 +228,7 @@ QWidget* QuickLookHostView::buildTextPage()
     m_textFooter->setFont(sizedFont(11));
     m_textFooter->setContentsMargins(12, 6, 12, 6);
     QPalette footerPalette = m_textFooter->palette();
-    footerPalette.setColor(QPalette::WindowText, SymbolIcons::secondaryColor(palette()));
+    footerPalette.setColor(QPalette::WindowText, Theme::secondary(palette()));
     m_textFooter->setPalette(footerPalette);
     layout->addWidget(m_textFooter);
     m_stack->addWidget(page);
@@ -253,7 +254,7 @@ QWidget* QuickLookHostView::buildGenericPage()
     m_genericName->setAlignment(Qt::AlignCenter);
     layout->addWidget(m_genericName);
 
-    const QColor secondary = SymbolIcons::secondaryColor(palette());
+    const QColor secondary = Theme::secondary(palette());
     const auto secondaryLabel = [&](int pixelSize) {
         auto* label = new QLabel(page);
         label->setFont(sizedFont(pixelSize));
@@ -289,8 +290,7 @@ void QuickLookHostView::showGeneric(const PreviewContent& content)
     if (icon.isNull()) {
         icon = folder ? SymbolIcons::icon(QStringLiteral("folder.fill"),
                                           palette().color(QPalette::Highlight))
-                      : SymbolIcons::icon(QStringLiteral("doc"),
-                                          SymbolIcons::secondaryColor(palette()));
+                      : SymbolIcons::icon(QStringLiteral("doc"), Theme::secondary(palette()));
     }
     m_genericIcon->setPixmap(icon.pixmap(QSize(128, 128), devicePixelRatioF()));
     m_genericName->setText(content.name);

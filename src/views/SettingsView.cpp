@@ -5,7 +5,7 @@
 #include "services/LaunchAtLoginService.h"
 #include "services/TelemetryService.h"
 #include "services/UpdateService.h"
-#include "views/SheetStyle.h"
+#include "views/Theme.h"
 #include "views/ToggleSwitch.h"
 
 #include <QDir>
@@ -34,7 +34,7 @@ constexpr qreal cornerRadius = 10;
 QPushButton* smallButton(const QString& text, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
-    button->setFont(SheetStyle::font(11));
+    button->setFont(Theme::font(11));
     button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return button;
 }
@@ -71,17 +71,17 @@ SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginSer
 
     auto* title = new QLabel(tr("Stowbird Preferences"), this);
     title->setObjectName(QStringLiteral("title"));
-    title->setFont(SheetStyle::font(13, QFont::Bold));
+    title->setFont(Theme::font(13, QFont::Bold));
     layout->addWidget(title);
-    layout->addWidget(SheetStyle::divider(Qt::Horizontal, this));
+    layout->addWidget(Theme::divider(Qt::Horizontal, this));
 
     layout->addWidget(sectionLabel(tr("Destination Slots (Keys 1-9)")));
     layout->addWidget(makeSlotList(), 1);
-    layout->addWidget(SheetStyle::divider(Qt::Horizontal, this));
+    layout->addWidget(Theme::divider(Qt::Horizontal, this));
     layout->addWidget(makeGeneralSection());
-    layout->addWidget(SheetStyle::divider(Qt::Horizontal, this));
+    layout->addWidget(Theme::divider(Qt::Horizontal, this));
     layout->addWidget(makePrivacySection());
-    layout->addWidget(SheetStyle::divider(Qt::Horizontal, this));
+    layout->addWidget(Theme::divider(Qt::Horizontal, this));
 
     auto* buttons = new QHBoxLayout;
     m_restoreButton = new QPushButton(tr("Restore Defaults"), this);
@@ -109,7 +109,7 @@ SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginSer
 QLabel* SettingsView::sectionLabel(const QString& text)
 {
     auto* label = new QLabel(text, this);
-    label->setFont(SheetStyle::font(11));
+    label->setFont(Theme::font(11));
     m_secondaryLabels.append(label);
     return label;
 }
@@ -149,7 +149,7 @@ void SettingsView::rebuildSlotRows()
 
         auto* number = new QLabel(QStringLiteral("[%1]").arg(slot.slot), row);
         number->setObjectName(QStringLiteral("slotNumber"));
-        number->setFont(SheetStyle::font(13, QFont::Bold, true));
+        number->setFont(Theme::font(13, QFont::Bold, true));
         number->setFixedWidth(28);
         number->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
@@ -271,7 +271,7 @@ QWidget* SettingsView::makePrivacySection()
                                "file contents are never collected."),
                             section);
     note->setObjectName(QStringLiteral("privacyNote"));
-    note->setFont(SheetStyle::font(10));
+    note->setFont(Theme::font(10));
     note->setWordWrap(true);
     m_secondaryLabels.append(note);
     layout->addWidget(note);
@@ -428,13 +428,13 @@ void SettingsView::keyPressEvent(QKeyEvent* event)
 
 void SettingsView::applyPalette()
 {
-    const QColor secondary = SheetStyle::secondary(palette());
+    const QColor secondary = Theme::secondary(palette());
     for (QLabel* label : std::as_const(m_secondaryLabels)) {
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, secondary);
         label->setPalette(p);
     }
-    SheetStyle::makeProminent(m_saveButton, palette());
+    Theme::makeProminent(m_saveButton, palette());
 }
 
 void SettingsView::changeEvent(QEvent* event)
@@ -449,7 +449,7 @@ void SettingsView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF card = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    painter.setPen(QPen(SheetStyle::primary(palette(), 0.1), 1));
+    painter.setPen(QPen(Theme::primary(palette(), 0.1), 1));
     painter.setBrush(palette().color(QPalette::Window));
     painter.drawRoundedRect(card, cornerRadius, cornerRadius);
 }

@@ -1,4 +1,5 @@
 #include "views/SymbolIcons.h"
+#include "views/Theme.h"
 
 #include <QApplication>
 #include <QFile>
@@ -167,11 +168,4 @@ QPixmap SymbolIcons::pixmap(const QString& symbolName, int logicalSize, const QC
         QPixmap::fromImage(renderTinted(bundledPath(symbolName), QSize(pixels, pixels), color));
     result.setDevicePixelRatio(devicePixelRatio);
     return result;
-}
-
-QColor SymbolIcons::secondaryColor(const QPalette& palette)
-{
-    QColor color = palette.color(QPalette::WindowText);
-    color.setAlphaF(0.6f);
-    return color;
 }

@@ -31,7 +31,4 @@ public:
 
     // True when a bundled drawing exists for the symbol.
     static bool hasBundledIcon(const QString& symbolName);
-
-    // The secondary text colour of a palette: window text at reduced opacity.
-    static QColor secondaryColor(const QPalette& palette);
 };

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
+#include <QPushButton>
 
 QFont Theme::font(int pixelSize, QFont::Weight weight, bool monospaced)
 {
@@ -17,9 +18,49 @@ bool Theme::isDark(const QPalette& palette)
     return palette.color(QPalette::Window).lightness() < 128;
 }
 
-QColor Theme::primary(const QPalette& palette)
+QColor Theme::primary(const QPalette& palette, qreal opacity)
 {
-    return palette.color(QPalette::WindowText);
+    QColor color = palette.color(QPalette::WindowText);
+    color.setAlphaF(opacity);
+    return color;
+}
+
+QColor Theme::separator(const QPalette& palette)
+{
+    QColor color = palette.color(QPalette::WindowText);
+    color.setAlphaF(0.15);
+    return color;
+}
+
+void Theme::makeProminent(QPushButton* button, const QPalette& palette)
+{
+    QPalette filled = button->palette();
+    const QColor accent = palette.color(QPalette::Active, QPalette::Highlight);
+    const QColor onAccent = palette.color(QPalette::Active, QPalette::HighlightedText);
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        filled.setColor(group, QPalette::Button, accent);
+        filled.setColor(group, QPalette::ButtonText, onAccent);
+    }
+    button->setPalette(filled);
+    button->setDefault(true);
+}
+
+QString Theme::commandKey()
+{
+#ifdef Q_OS_MACOS
+    return QStringLiteral("\u2318");
+#else
+    return QStringLiteral("Ctrl");
+#endif
+}
+
+QString Theme::commandChord(const QString& key)
+{
+#ifdef Q_OS_MACOS
+    return commandKey() + key;
+#else
+    return commandKey() + QLatin1Char('+') + key;
+#endif
 }
 
 QColor Theme::secondary(const QPalette& palette)
@@ -79,9 +120,7 @@ QFrame* Theme::divider(Qt::Orientation orientation, QWidget* parent)
     line->setFrameShape(orientation == Qt::Horizontal ? QFrame::HLine : QFrame::VLine);
     line->setFrameShadow(QFrame::Plain);
     QPalette p = line->palette();
-    QColor c = p.color(QPalette::WindowText);
-    c.setAlphaF(0.15);
-    p.setColor(QPalette::WindowText, c);
+    p.setColor(QPalette::WindowText, separator(p));
     line->setPalette(p);
     return line;
 }

@@ -6,6 +6,7 @@
 
 class QFrame;
 class QLabel;
+class QPushButton;
 class QWidget;
 
 // Fonts and the few semantic colours the HUD uses, taken from the widget palette so that
@@ -16,7 +17,8 @@ class Theme
 public:
     static QFont font(int pixelSize, QFont::Weight weight = QFont::Normal, bool monospaced = false);
 
-    static QColor primary(const QPalette& palette);
+    // The text colour, at the given opacity (0..1).
+    static QColor primary(const QPalette& palette, qreal opacity = 1.0);
     static QColor secondary(const QPalette& palette);
     static QColor accent(const QPalette& palette);
     static QColor controlBackground(const QPalette& palette);
@@ -24,6 +26,17 @@ public:
     static QColor orange();
     static QColor green();
     static bool isDark(const QPalette& palette);
+    // Hairline colour for dividers and card outlines.
+    static QColor separator(const QPalette& palette);
+
+    // Gives a push button the filled accent look of a default action. Call again when the
+    // palette changes.
+    static void makeProminent(QPushButton* button, const QPalette& palette);
+
+    // The command key as shown on screen: "Ctrl" here, the ⌘ glyph on macOS.
+    static QString commandKey();
+    // A command-key chord shown on one key cap ("Ctrl+Z").
+    static QString commandChord(const QString& key);
 
     // A thin separator line in a faint text colour.
     static QFrame* divider(Qt::Orientation orientation, QWidget* parent);

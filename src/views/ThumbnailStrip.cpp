@@ -1,6 +1,7 @@
 #include "views/ThumbnailStrip.h"
 
 #include "views/SymbolIcons.h"
+#include "views/Theme.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -87,7 +88,7 @@ void ThumbnailStrip::paintEvent(QPaintEvent* event)
     const QPalette pal = palette();
     QColor outline = pal.color(QPalette::WindowText);
     outline.setAlphaF(0.1f);
-    QColor placeholder = SymbolIcons::secondaryColor(pal);
+    QColor placeholder = Theme::secondary(pal);
     placeholder.setAlphaF(placeholder.alphaF() * 0.6f);
     const QPixmap glyph =
         SymbolIcons::pixmap(QStringLiteral("photo"), 24, placeholder, devicePixelRatioF());
