@@ -215,7 +215,7 @@ protected:
         int right = inner.right();
         if (!m_available) {
             const QIcon warning =
-                SymbolIcons::icon(QStringLiteral("exclamationmark.triangle.fill"));
+                SymbolIcons::icon(QStringLiteral("exclamationmark.triangle.fill"), Theme::orange());
             const QRect iconRect(right - 13, inner.center().y() - 6, 13, 13);
             warning.paint(&p, iconRect);
             right -= 13 + 10;
@@ -280,7 +280,7 @@ protected:
         p.drawText(QRect(inner.left() + 38, inner.top(), inner.width() - 60, inner.height()),
                    Qt::AlignLeft | Qt::AlignVCenter,
                    QStringLiteral("Custom Destination (Browse...)"));
-        SymbolIcons::icon(QStringLiteral("folder.badge.gearshape"))
+        SymbolIcons::icon(QStringLiteral("folder.badge.gearshape"), secondary)
             .paint(&p, QRect(inner.right() - 14, inner.center().y() - 7, 14, 14));
     }
 };
@@ -326,7 +326,7 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     renameButton->setObjectName(QStringLiteral("renameButton"));
     renameButton->setAutoRaise(true);
     renameButton->setFocusPolicy(Qt::NoFocus);
-    renameButton->setIcon(SymbolIcons::icon(QStringLiteral("pencil")));
+    renameButton->setIcon(SymbolIcons::icon(QStringLiteral("pencil"), Theme::secondary(palette())));
     renameButton->setIconSize(QSize(15, 15));
     renameButton->setToolTip(QStringLiteral("Inline Rename (R)"));
     connect(renameButton, &QToolButton::clicked, this, [this] {

@@ -25,7 +25,8 @@ InlineRenameView::InlineRenameView(const QString& filename,
     layout->setSpacing(8);
 
     auto* icon = new QLabel(this);
-    icon->setPixmap(SymbolIcons::icon(QStringLiteral("pencil.line")).pixmap(16, 16));
+    icon->setPixmap(SymbolIcons::pixmap(QStringLiteral("pencil.line"), 16, Theme::accent(palette()),
+                                        devicePixelRatioF()));
     layout->addWidget(icon);
 
     m_field = new QLineEdit(filename, this);
@@ -43,7 +44,7 @@ InlineRenameView::InlineRenameView(const QString& filename,
     auto* commit = new QToolButton(this);
     commit->setObjectName(QStringLiteral("renameCommit"));
     commit->setAutoRaise(true);
-    commit->setIcon(SymbolIcons::icon(QStringLiteral("checkmark.circle.fill")));
+    commit->setIcon(SymbolIcons::icon(QStringLiteral("checkmark.circle.fill"), Theme::green()));
     commit->setToolTip(QStringLiteral("Rename"));
     commit->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(commit);
@@ -51,7 +52,8 @@ InlineRenameView::InlineRenameView(const QString& filename,
     auto* cancel = new QToolButton(this);
     cancel->setObjectName(QStringLiteral("renameCancel"));
     cancel->setAutoRaise(true);
-    cancel->setIcon(SymbolIcons::icon(QStringLiteral("xmark.circle.fill")));
+    cancel->setIcon(
+        SymbolIcons::icon(QStringLiteral("xmark.circle.fill"), Theme::secondary(palette())));
     cancel->setToolTip(QStringLiteral("Cancel"));
     cancel->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(cancel);

@@ -4,12 +4,18 @@
 #include "platform/ItemRevealer.h"
 #include "services/ConfigurationService.h"
 #include "services/FileExecutionEngine.h"
+#include "services/LaunchAtLoginService.h"
 #include "services/LoggerService.h"
 #include "services/TelemetryService.h"
 #include "services/TriageQueueManager.h"
+#include "services/UpdateService.h"
 #include "views/ActionPaletteView.h"
 #include "views/BusyIndicator.h"
+#include "views/CheatSheetOverlay.h"
+#include "views/FolderInspectorView.h"
 #include "views/InlineRenameView.h"
+#include "views/QuickLookHostView.h"
+#include "views/SettingsSheet.h"
 #include "views/SymbolIcons.h"
 #include "views/Theme.h"
 
@@ -37,7 +43,7 @@ QToolButton* headerButton(const QString& symbol, const QString& tooltip, const Q
     button->setObjectName(name);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setIcon(SymbolIcons::icon(symbol));
+    button->setIcon(SymbolIcons::icon(symbol, Theme::secondary(parent->palette())));
     button->setIconSize(QSize(16, 16));
     button->setToolTip(tooltip);
     return button;
@@ -641,35 +647,6 @@ QString TriageContainerView::countText(qsizetype depth)
 
 // --- the screen ------------------------------------------------------------------------------
 
-namespace {
-
-// Until a richer preview exists for an item: its type icon and name, centred.
-QWidget* plainPreview(const TriageItem& item, QWidget* parent)
-{
-    auto* widget = new QWidget(parent);
-    widget->setObjectName(QStringLiteral("plainPreview"));
-    auto* layout = new QVBoxLayout(widget);
-    layout->setAlignment(Qt::AlignCenter);
-    layout->setSpacing(10);
-    auto* icon = new QLabel(widget);
-    QIcon typeIcon =
-        QIcon::fromTheme(item.uti.iconName(), QIcon::fromTheme(item.uti.genericIconName()));
-    if (typeIcon.isNull())
-        typeIcon = QIcon::fromTheme(item.isDirectory ? QStringLiteral("folder")
-                                                     : QStringLiteral("text-x-generic"));
-    icon->setPixmap(typeIcon.pixmap(96, 96));
-    icon->setAlignment(Qt::AlignCenter);
-    layout->addWidget(icon);
-    auto* name =
-        Theme::label(item.filename, 14, QFont::DemiBold, Theme::primary(parent->palette()), widget);
-    name->setAlignment(Qt::AlignCenter);
-    name->setWordWrap(true);
-    layout->addWidget(name);
-    return widget;
-}
-
-} // namespace
-
 void TriageContainerView::buildUi()
 {
     setMinimumSize(760, 480);
@@ -780,7 +757,8 @@ void TriageContainerView::buildUi()
     auto* check = new QLabel(m_emptyState);
     check->setObjectName(QStringLiteral("inboxZeroIcon"));
     check->setAlignment(Qt::AlignCenter);
-    check->setPixmap(SymbolIcons::icon(QStringLiteral("checkmark.circle")).pixmap(56, 56));
+    check->setPixmap(SymbolIcons::pixmap(QStringLiteral("checkmark.circle"), 56, Theme::green(),
+                                         devicePixelRatioF()));
     emptyLayout->addWidget(check);
     auto* title = Theme::label(QStringLiteral("Downloads Inbox Zero"), 18, QFont::Bold,
                                Theme::primary(palette()), m_emptyState);
@@ -793,6 +771,7 @@ void TriageContainerView::buildUi()
     m_emptyMessage->setAlignment(Qt::AlignCenter);
     m_emptyMessage->setWordWrap(true);
     m_emptyMessage->setFixedWidth(420);
+    m_emptyMessage->setMinimumHeight(m_emptyMessage->heightForWidth(420));
     emptyLayout->addWidget(m_emptyMessage, 0, Qt::AlignHCenter);
     auto* skipped = new QPushButton(m_emptyState);
     skipped->setObjectName(QStringLiteral("reviewSkippedButton"));
@@ -809,6 +788,40 @@ void TriageContainerView::refresh()
 {
     refreshHeader();
     refreshBody();
+    refreshOverlays();
+}
+
+void TriageContainerView::refreshOverlays()
+{
+    if (m_showingCheatSheet && !m_cheatSheet) {
+        m_cheatSheet = new CheatSheetOverlay([this] { setShowingCheatSheet(false); }, this);
+        m_cheatSheet->showAnimated();
+    } else if (!m_showingCheatSheet && m_cheatSheet) {
+        // Closed from inside one of its own click handlers: delete it later.
+        m_cheatSheet->hide();
+        m_cheatSheet->deleteLater();
+        m_cheatSheet = nullptr;
+        setFocus(Qt::OtherFocusReason);
+    }
+
+    if (m_showingSettings && !m_settingsSheet) {
+        // A new sheet each time: its working copies live exactly as long as it is open.
+        LaunchAtLoginService& login =
+            m_services.launchAtLogin ? *m_services.launchAtLogin : LaunchAtLoginService::shared();
+        UpdateService& updates = m_services.updates ? *m_services.updates : UpdateService::shared();
+        m_settingsSheet = new SettingsSheet(
+            *m_services.config, login, updates,
+            m_services.telemetry ? *m_services.telemetry : TelemetryService::shared(),
+            [this] { setShowingSettings(false); }, this);
+        m_settingsSheet->setGeometry(rect());
+        m_settingsSheet->show();
+        m_settingsSheet->raise();
+    } else if (!m_showingSettings && m_settingsSheet) {
+        m_settingsSheet->hide();
+        m_settingsSheet->deleteLater();
+        m_settingsSheet = nullptr;
+        setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void TriageContainerView::refreshHeader()
@@ -889,7 +902,8 @@ void TriageContainerView::rebuildPreview(const TriageItem& item)
         layout->addStretch(1);
         auto* icon = new QLabel(notice);
         icon->setAlignment(Qt::AlignCenter);
-        icon->setPixmap(SymbolIcons::icon(QStringLiteral("doc.badge.ellipsis")).pixmap(48, 48));
+        icon->setPixmap(SymbolIcons::pixmap(QStringLiteral("doc.badge.ellipsis"), 48,
+                                            Theme::secondary(palette()), devicePixelRatioF()));
         layout->addWidget(icon);
         auto* title = Theme::label(QStringLiteral("Large File (%1)").arg(item.formattedSize()), 16,
                                    QFont::DemiBold, Theme::primary(palette()), notice);
@@ -901,14 +915,22 @@ void TriageContainerView::rebuildPreview(const TriageItem& item)
         layout->addWidget(hint);
         auto* load = new QPushButton(QStringLiteral("Load Preview"), notice);
         load->setObjectName(QStringLiteral("loadPreviewButton"));
-        load->setDefault(true);
+        Theme::makeProminent(load, palette());
         load->setFocusPolicy(Qt::NoFocus);
         connect(load, &QPushButton::clicked, this, &TriageContainerView::allowLargePreviewNow);
         layout->addWidget(load, 0, Qt::AlignHCenter);
         layout->addStretch(1);
         m_preview = notice;
+    } else if (item.isDirectory) {
+        auto* inspector = new FolderInspectorView(item.url, item.sizeBytes, m_previewArea);
+        if (m_services.revealer)
+            inspector->setRevealFunction(
+                [revealer = m_services.revealer](const QUrl& url) { revealer->reveal(url); });
+        m_preview = inspector;
     } else {
-        m_preview = plainPreview(item, m_previewArea);
+        // A fresh host for every head item, and again once a large file is allowed.
+        m_preview =
+            new QuickLookHostView(item.url, item.isLargeFile(), m_allowLargePreview, m_previewArea);
     }
     m_previewLayout->addWidget(m_preview);
 }

@@ -13,10 +13,12 @@
 #include <optional>
 
 class ActionPaletteView;
+class CheatSheetOverlay;
 class ConfigurationService;
 class FileExecutionEngine;
 class InlineRenameView;
 class ItemRevealer;
+class LaunchAtLoginService;
 class LoggerService;
 class QKeyEvent;
 class QLabel;
@@ -24,7 +26,9 @@ class QStackedWidget;
 class QToolButton;
 class QVBoxLayout;
 class TelemetryService;
+class SettingsSheet;
 class TriageQueueManager;
+class UpdateService;
 
 // The root of the triage HUD. It reads every key press while the HUD is shown, maps it to
 // an action on the head item of the queue, runs file actions off the GUI thread through
@@ -43,6 +47,9 @@ public:
         TelemetryService* telemetry = nullptr;
         LoggerService* logger = nullptr;
         std::shared_ptr<ItemRevealer> revealer;
+        // For the settings sheet; the process-wide services when left empty.
+        LaunchAtLoginService* launchAtLogin = nullptr;
+        UpdateService* updates = nullptr;
     };
     // Chooses the folder for a custom move; nothing when the user cancelled.
     using FolderChooser = std::function<std::optional<QString>(QWidget* parent)>;
@@ -125,6 +132,7 @@ private:
     void refreshHeader();
     void refreshBody();
     void rebuildPreview(const TriageItem& item);
+    void refreshOverlays();
 
     Services m_services;
     std::function<void()> m_onDismissHUD;
@@ -164,4 +172,6 @@ private:
     QWidget* m_emptyState = nullptr;
     QLabel* m_emptyMessage = nullptr;
     QWidget* m_skippedButton = nullptr;
+    QPointer<CheatSheetOverlay> m_cheatSheet;
+    QPointer<SettingsSheet> m_settingsSheet;
 };
