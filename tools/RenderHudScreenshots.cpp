@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QSettings>
 #include <QStyleFactory>
 #include <QTest>
@@ -112,7 +113,26 @@ int main(int argc, char** argv)
 
     writeImage(downloads + "/Sunset at the pier.jpg", 1600, 1067, QColor(0xff, 0x7e, 0x5f),
                QColor(0x6a, 0x3d, 0x9a));
-    writeFile(downloads + "/Quarterly report.pdf", "%PDF-1.4\n");
+    {
+        QPdfWriter pdf(downloads + "/Quarterly report.pdf");
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setResolution(96);
+        QPainter painter(&pdf);
+        QFont title;
+        title.setPixelSize(34);
+        title.setBold(true);
+        painter.setFont(title);
+        painter.drawText(QRect(60, 60, 680, 60), QStringLiteral("Quarterly report"));
+        QFont body;
+        body.setPixelSize(16);
+        painter.setFont(body);
+        painter.drawText(QRect(60, 140, 680, 400), Qt::TextWordWrap,
+                         QStringLiteral("Revenue grew 12% over the quarter, led by the new "
+                                        "subscription plans. Costs stayed flat."));
+        for (int i = 0; i < 6; ++i)
+            painter.fillRect(QRect(80 + i * 100, 560 - i * 40, 60, 200 + i * 40),
+                             QColor::fromHsv(210, 120 + i * 20, 220));
+    }
     writeFile(downloads + "/notes.md", "# Trip notes\n\n- Pack the charger\n- Book the ferry\n");
     for (int i = 1; i <= 6; ++i)
         writeImage(QStringLiteral("%1/Holiday photos/IMG_%2.jpg")

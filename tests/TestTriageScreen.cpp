@@ -1,0 +1,262 @@
+// The triage screen as drawn around the container's state: header count, palette rows,
+// rename field, large-file notice, previews and the empty state.
+#include "TestEnvironment.h"
+#include "app/TriageHUDPanel.h"
+#include "crashreporting/CrashReporter.h"
+#include "platform/FreedesktopTrash.h"
+#include "platform/ItemRevealer.h"
+#include "services/ConfigurationService.h"
+#include "services/FileExecutionEngine.h"
+#include "services/LoggerService.h"
+#include "services/TelemetryService.h"
+#include "services/TriageQueueManager.h"
+#include "views/ActionPaletteView.h"
+#include "views/CheatSheetOverlay.h"
+#include "views/FolderInspectorView.h"
+#include "views/QuickLookHostView.h"
+#include "views/RelativeTimeFormatter.h"
+#include "views/SettingsSheet.h"
+#include "views/TriageContainerView.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+
+namespace {
+
+class NullRevealer : public ItemRevealer
+{
+public:
+    void reveal(const QUrl&) override {}
+};
+
+} // namespace
+
+class TestTriageScreen : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString m_home;
+    QString m_downloads;
+    std::unique_ptr<TriageQueueManager> m_queue;
+    std::unique_ptr<ConfigurationService> m_config;
+    std::unique_ptr<LoggerService> m_logger;
+    std::unique_ptr<FileExecutionEngine> m_engine;
+    std::unique_ptr<TelemetryService> m_telemetry;
+    std::unique_ptr<TriageHUDPanel> m_panel;
+    TriageContainerView* m_view = nullptr;
+
+    QString file(const QString& name, qint64 size = 5)
+    {
+        const QString path = m_downloads + "/" + name;
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(path));
+        f.resize(size); // sparse for the large ones
+        return path;
+    }
+
+    ActionPaletteView* palette() const { return m_view->findChild<ActionPaletteView*>(); }
+    QString countLabel() const
+    {
+        return m_view->findChild<QLabel*>(QStringLiteral("countLabel"))->text();
+    }
+
+private slots:
+    void init()
+    {
+        m_home = QDir::homePath();
+        m_downloads = m_home + "/Downloads";
+        QDir(m_home).removeRecursively();
+        QVERIFY(QDir().mkpath(m_downloads));
+        QVERIFY(QDir().mkpath(m_home + "/Documents"));
+        const QString state = m_home + "/.local/state/stowbird";
+        m_queue = std::make_unique<TriageQueueManager>(state);
+        m_config = std::make_unique<ConfigurationService>(m_home + "/.config/stowbird");
+        m_logger = std::make_unique<LoggerService>(state);
+        m_engine = std::make_unique<FileExecutionEngine>(
+            std::make_unique<FreedesktopTrash>(m_home + "/.local/share"),
+            std::make_shared<NullRevealer>(), m_logger.get(), &CrashReporter::shared());
+        m_telemetry = std::make_unique<TelemetryService>(
+            std::make_unique<QSettings>(m_home + "/defaults.ini", QSettings::IniFormat),
+            &CrashReporter::shared(), nullptr);
+        TriageContainerView::Services services;
+        services.queue = m_queue.get();
+        services.config = m_config.get();
+        services.engine = m_engine.get();
+        services.telemetry = m_telemetry.get();
+        services.logger = m_logger.get();
+        services.revealer = std::make_shared<NullRevealer>();
+        m_panel = std::make_unique<TriageHUDPanel>();
+        m_view = new TriageContainerView(
+            services, [] {}, [] {});
+        m_panel->setContentView(m_view);
+        m_panel->presentCentered();
+    }
+
+    void cleanup()
+    {
+        m_panel.reset();
+        m_engine.reset();
+        m_telemetry.reset();
+        m_logger.reset();
+        m_config.reset();
+        m_queue.reset();
+    }
+
+    void headerCountText()
+    {
+        QCOMPARE(countLabel(), QStringLiteral("Inbox Zero"));
+        m_queue->enqueue(QUrl::fromLocalFile(file("a.txt")));
+        QCOMPARE(countLabel(), QStringLiteral("1 item remaining"));
+        m_queue->enqueue(QUrl::fromLocalFile(file("b.txt")));
+        QCOMPARE(countLabel(), QStringLiteral("2 items remaining"));
+    }
+
+    void slotRowsFollowAvailabilityAndStopAtNine()
+    {
+        m_queue->enqueue(QUrl::fromLocalFile(file("a.txt")));
+        ActionPaletteView* rows = palette();
+        QVERIFY(rows);
+        QCOMPARE(rows->slotRows().size(), 4);
+        QAbstractButton* documents = rows->slotRows().at(0);
+        QVERIFY(documents->isEnabled());
+        QVERIFY(!rows->slotRows().at(1)->isEnabled()); // ~/Developer/Projects is missing
+
+        // The folder goes away while shown: the next redraw dims the row, and a click made
+        // before that redraw is checked again and does nothing.
+        QVERIFY(QDir(m_home + "/Documents").removeRecursively());
+        QTest::mouseClick(documents, Qt::LeftButton);
+        QVERIFY(!m_view->isProcessingAction());
+        QVERIFY(QFile::exists(m_downloads + "/a.txt"));
+        QVERIFY(!documents->isEnabled());
+        QCOMPARE(documents->toolTip(), QStringLiteral("Volume unmounted or path missing"));
+
+        // Twelve slots: the first nine list entries are shown, then the custom row.
+        AppConfig config = m_config->config();
+        config.destinationSlots.clear();
+        for (int i = 12; i >= 1; --i)
+            config.destinationSlots.append({i, QStringLiteral("Slot %1").arg(i), m_home});
+        m_config->saveConfig(config);
+        QCOMPARE(rows->slotRows().size(), 9);
+        QCOMPARE(rows->slotRows().first()->objectName(), QStringLiteral("slotRow12"));
+        QVERIFY(rows->customRow()->isEnabled());
+    }
+
+    void relativeTimeTexts_data()
+    {
+        QTest::addColumn<qint64>("secondsAgo");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("seconds") << qint64(5) << "5 seconds ago";
+        QTest::newRow("one minute") << qint64(61) << "1 minute ago";
+        QTest::newRow("hours") << qint64(3 * 3600 + 10) << "3 hours ago";
+        QTest::newRow("one day") << qint64(26 * 3600) << "1 day ago";
+        QTest::newRow("weeks") << qint64(15 * 24 * 3600) << "2 weeks ago";
+        QTest::newRow("future") << qint64(-120) << "in 2 minutes";
+    }
+
+    void relativeTimeTexts()
+    {
+        QFETCH(qint64, secondsAgo);
+        QFETCH(QString, text);
+        const QDateTime now = QDateTime::currentDateTime();
+        QCOMPARE(RelativeTimeFormatter::format(now.addSecs(-secondsAgo), now), text);
+    }
+
+    void renameFieldTakesFocusAndBindsBothWays()
+    {
+        m_queue->enqueue(QUrl::fromLocalFile(file("draft.txt")));
+        QApplication::setActiveWindow(m_panel.get());
+        QTest::keyClick(m_view, Qt::Key_R);
+        auto* field = m_view->findChild<QLineEdit*>(QStringLiteral("renameField"));
+        QVERIFY(field);
+        QTRY_VERIFY(field->hasFocus());
+        QCOMPARE(field->text(), QStringLiteral("draft.txt"));
+        QTest::keyClick(field, Qt::Key_End);
+        QTest::keyClicks(field, "2");
+        QCOMPARE(m_view->renameText(), QStringLiteral("draft.txt2"));
+        // The palette is replaced by the rename panel while renaming.
+        QVERIFY(!palette()->isVisible());
+        QTest::keyClick(field, Qt::Key_Escape);
+        QVERIFY(!m_view->isRenaming());
+        QVERIFY(palette()->isVisible());
+    }
+
+    void largeFileWaitsForLoadPreview()
+    {
+        m_queue->enqueue(QUrl::fromLocalFile(file("exactly.bin", 1000000000)));
+        m_queue->enqueue(QUrl::fromLocalFile(file("huge.iso", 1000000001)));
+        // 10^9 bytes exactly previews at once.
+        QVERIFY(m_view->findChild<QuickLookHostView*>());
+        QVERIFY(!m_view->findChild<QWidget*>(QStringLiteral("largeFileNotice")));
+
+        m_queue->skipCurrent();
+        QWidget* notice = m_view->findChild<QWidget*>(QStringLiteral("largeFileNotice"));
+        QVERIFY(notice);
+        QTRY_VERIFY(!m_view->findChild<QuickLookHostView*>());
+        auto* load = notice->findChild<QPushButton*>(QStringLiteral("loadPreviewButton"));
+        QVERIFY(load);
+        QTest::mouseClick(load, Qt::LeftButton);
+        QVERIFY(m_view->allowLargePreview());
+        QTRY_VERIFY(m_view->findChild<QuickLookHostView*>());
+        QuickLookHostView* host = m_view->findChild<QuickLookHostView*>();
+        QVERIFY(host->allowLargePreview());
+        QCOMPARE(host->fileURL().value(), QUrl::fromLocalFile(m_downloads + "/huge.iso"));
+    }
+
+    void foldersShowTheInspector()
+    {
+        QVERIFY(QDir().mkpath(m_downloads + "/Album"));
+        QFile photo(m_downloads + "/Album/a.png");
+        QVERIFY(photo.open(QIODevice::WriteOnly));
+        photo.close();
+        m_queue->enqueue(QUrl::fromLocalFile(m_downloads + "/Album"));
+        auto* inspector = m_view->findChild<FolderInspectorView*>();
+        QVERIFY(inspector);
+        QCOMPARE(inspector->folderURL(), QUrl::fromLocalFile(m_downloads + "/Album"));
+    }
+
+    void emptyStateReviewsSkippedFiles()
+    {
+        for (const char* name : {"x.zip", "y.zip", "z.zip"}) {
+            m_queue->enqueue(QUrl::fromLocalFile(file(name)));
+            m_queue->skipCurrent();
+        }
+        auto* button = m_view->findChild<QPushButton*>(QStringLiteral("reviewSkippedButton"));
+        QVERIFY(button);
+        QVERIFY(button->isVisible());
+        QCOMPARE(button->text(), QStringLiteral("Review 3 Skipped Files"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(m_queue->skippedPaths().isEmpty());
+        QVERIFY(!button->isVisible());
+    }
+
+    void overlaysFollowTheState()
+    {
+        m_queue->enqueue(QUrl::fromLocalFile(file("a.txt")));
+        m_view->setShowingCheatSheet(true);
+        QTRY_VERIFY(m_view->findChild<CheatSheetOverlay*>());
+        m_view->setShowingCheatSheet(false);
+        QTRY_VERIFY(!m_view->findChild<CheatSheetOverlay*>());
+
+        auto* gear = m_view->findChild<QAbstractButton*>(QStringLiteral("settingsButton"));
+        QTest::mouseClick(gear, Qt::LeftButton);
+        QVERIFY(m_view->showingSettings());
+        QTRY_VERIFY(m_view->findChild<SettingsSheet*>());
+        // While the sheet is open its fields own the keyboard: digits do not route.
+        QTest::keyClick(m_view, Qt::Key_1);
+        QVERIFY(!m_view->isProcessingAction());
+        QCOMPARE(m_queue->items().size(), 1);
+        m_view->setShowingSettings(false);
+        QTRY_VERIFY(!m_view->findChild<SettingsSheet*>());
+    }
+};
+
+STOWBIRD_TEST_MAIN(TestTriageScreen)
+#include "TestTriageScreen.moc"
