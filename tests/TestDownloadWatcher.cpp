@@ -86,7 +86,8 @@ private:
     bool m_watching = false;
 };
 
-constexpr double debounce = 0.2;
+// Long enough that a writer thread delayed by a busy machine does not look finished.
+constexpr double debounce = 0.4;
 constexpr int settle = 5000; // generous bound for one report to arrive
 
 } // namespace

@@ -19,6 +19,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThreadPool>
 
 #include <atomic>
 #include <thread>
@@ -135,6 +136,9 @@ private slots:
 
     void cleanup()
     {
+        // File actions still running on the pool use the engine and the logger.
+        m_engine->holdMoves = false;
+        QThreadPool::globalInstance()->waitForDone(10000);
         m_panel.reset();
         m_view = nullptr;
         m_engine.reset();

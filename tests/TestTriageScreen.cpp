@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <QThreadPool>
 
 namespace {
 
@@ -102,6 +103,8 @@ private slots:
 
     void cleanup()
     {
+        // File actions still running on the pool use the engine and the logger.
+        QThreadPool::globalInstance()->waitForDone(10000);
         m_panel.reset();
         m_engine.reset();
         m_telemetry.reset();
