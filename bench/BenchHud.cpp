@@ -3,6 +3,7 @@
 //  2. start-up (launch sequence to the HUD drawn) with 10,000 files waiting in Downloads;
 //  3. resident memory of the real program with the HUD hidden.
 // Usage: BenchHud [path-to-stowbird]
+#include "HudTestServices.h"
 #include "TestEnvironment.h"
 #include "app/AppDelegate.h"
 #include "app/TriageHUDPanel.h"
@@ -28,12 +29,6 @@
 
 namespace {
 
-class NoRevealer : public ItemRevealer
-{
-public:
-    void reveal(const QUrl&) override {}
-};
-
 void makeFiles(const QString& folder, int count, const QString& prefix)
 {
     QDir().mkpath(folder);
@@ -56,25 +51,16 @@ void keyToNextItem()
     const QString folder = home + "/KeyBench";
     makeFiles(folder, 120, "key");
     QDir().mkpath(home + "/Documents");
-    const QString state = home + "/.local/state/keybench";
-    TriageQueueManager queue(state);
-    ConfigurationService config(home + "/.config/keybench");
-    LoggerService logger(state);
-    FileExecutionEngine engine(std::make_unique<FreedesktopTrash>(home + "/.local/share"),
-                               std::make_shared<NoRevealer>(), &logger, &CrashReporter::shared());
-    TelemetryService telemetry(
-        std::make_unique<QSettings>(home + "/bench.ini", QSettings::IniFormat),
-        &CrashReporter::shared(), nullptr);
+    HudTestServices<> hud(home);
+    TriageQueueManager& queue = *hud.queue;
     QList<QUrl> urls;
     for (const QString& name : QDir(folder).entryList(QDir::Files, QDir::Name))
         urls.append(QUrl::fromLocalFile(folder + "/" + name));
     queue.enqueueBatch(urls);
 
     TriageHUDPanel panel;
-    TriageContainerView::Services services{&queue,     &config, &engine,
-                                           &telemetry, &logger, std::make_shared<NoRevealer>()};
     auto* view = new TriageContainerView(
-        services, [] {}, [] {});
+        hud.services(), [] {}, [] {});
     panel.setContentView(view);
     panel.show();
     QTest::qWait(200);

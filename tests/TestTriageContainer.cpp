@@ -1,3 +1,4 @@
+#include "HudTestServices.h"
 #include "TestEnvironment.h"
 #include "app/TriageHUDPanel.h"
 #include "crashreporting/CrashReporter.h"
@@ -26,13 +27,6 @@
 
 namespace {
 
-class RecordingRevealer : public ItemRevealer
-{
-public:
-    void reveal(const QUrl& url) override { revealed.append(url); }
-    QList<QUrl> revealed;
-};
-
 // An engine whose moves can be held back, to look at the HUD while an action is in flight.
 class GatedEngine : public FileExecutionEngine
 {
@@ -56,12 +50,12 @@ class TestTriageContainer : public QObject
 private:
     QString m_home;
     QString m_downloads;
-    std::unique_ptr<TriageQueueManager> m_queue;
-    std::unique_ptr<ConfigurationService> m_config;
-    std::unique_ptr<GatedEngine> m_engine;
-    std::shared_ptr<RecordingRevealer> m_revealer;
-    std::unique_ptr<TelemetryService> m_telemetry;
-    std::unique_ptr<LoggerService> m_logger;
+    std::unique_ptr<HudTestServices<GatedEngine>> m_services;
+    TriageQueueManager* m_queue = nullptr;
+    GatedEngine* m_engine = nullptr;
+    RecordingRevealer* m_revealer = nullptr;
+    TelemetryService* m_telemetry = nullptr;
+    LoggerService* m_logger = nullptr;
     std::unique_ptr<TriageHUDPanel> m_panel;
     TriageContainerView* m_view = nullptr;
     int m_dismissals = 0;
@@ -105,31 +99,17 @@ private slots:
         QDir(m_home).removeRecursively();
         QVERIFY(QDir().mkpath(m_downloads));
         QVERIFY(QDir().mkpath(m_home + "/Documents"));
-        const QString state = m_home + "/.local/state/stowbird";
-
-        m_queue = std::make_unique<TriageQueueManager>(state);
-        m_config = std::make_unique<ConfigurationService>(m_home + "/.config/stowbird");
-        m_revealer = std::make_shared<RecordingRevealer>();
-        m_logger = std::make_unique<LoggerService>(state);
-        m_engine = std::make_unique<GatedEngine>(
-            std::make_unique<FreedesktopTrash>(m_home + "/.local/share"), m_revealer,
-            m_logger.get(), &CrashReporter::shared());
-        m_telemetry = std::make_unique<TelemetryService>(
-            std::make_unique<QSettings>(m_home + "/defaults.ini", QSettings::IniFormat),
-            &CrashReporter::shared(), nullptr);
-
-        TriageContainerView::Services services;
-        services.queue = m_queue.get();
-        services.config = m_config.get();
-        services.engine = m_engine.get();
-        services.telemetry = m_telemetry.get();
-        services.logger = m_logger.get();
-        services.revealer = m_revealer;
+        m_services = std::make_unique<HudTestServices<GatedEngine>>(m_home);
+        m_queue = m_services->queue.get();
+        m_engine = m_services->engine.get();
+        m_revealer = m_services->revealer.get();
+        m_telemetry = m_services->telemetry.get();
+        m_logger = m_services->logger.get();
         m_dismissals = 0;
         m_opened.clear();
         m_panel = std::make_unique<TriageHUDPanel>();
         m_view = new TriageContainerView(
-            services, [this] { ++m_dismissals; }, [] {});
+            m_services->services(), [this] { ++m_dismissals; }, [] {});
         m_view->setFileOpener([this](const QUrl& url) { m_opened.append(url); });
         m_panel->setContentView(m_view);
     }
@@ -141,11 +121,7 @@ private slots:
         QThreadPool::globalInstance()->waitForDone(10000);
         m_panel.reset();
         m_view = nullptr;
-        m_engine.reset();
-        m_telemetry.reset();
-        m_config.reset();
-        m_queue.reset();
-        m_logger.reset();
+        m_services.reset();
     }
 
     void digitMovesHeadIntoSlot()

@@ -1,5 +1,6 @@
 // The triage screen as drawn around the container's state: header count, palette rows,
 // rename field, large-file notice, previews and the empty state.
+#include "HudTestServices.h"
 #include "TestEnvironment.h"
 #include "app/TriageHUDPanel.h"
 #include "crashreporting/CrashReporter.h"
@@ -30,12 +31,6 @@
 
 namespace {
 
-class NullRevealer : public ItemRevealer
-{
-public:
-    void reveal(const QUrl&) override {}
-};
-
 } // namespace
 
 class TestTriageScreen : public QObject
@@ -45,11 +40,9 @@ class TestTriageScreen : public QObject
 private:
     QString m_home;
     QString m_downloads;
-    std::unique_ptr<TriageQueueManager> m_queue;
-    std::unique_ptr<ConfigurationService> m_config;
-    std::unique_ptr<LoggerService> m_logger;
-    std::unique_ptr<FileExecutionEngine> m_engine;
-    std::unique_ptr<TelemetryService> m_telemetry;
+    std::unique_ptr<HudTestServices<>> m_services;
+    TriageQueueManager* m_queue = nullptr;
+    ConfigurationService* m_config = nullptr;
     std::unique_ptr<TriageHUDPanel> m_panel;
     TriageContainerView* m_view = nullptr;
 
@@ -77,26 +70,12 @@ private slots:
         QDir(m_home).removeRecursively();
         QVERIFY(QDir().mkpath(m_downloads));
         QVERIFY(QDir().mkpath(m_home + "/Documents"));
-        const QString state = m_home + "/.local/state/stowbird";
-        m_queue = std::make_unique<TriageQueueManager>(state);
-        m_config = std::make_unique<ConfigurationService>(m_home + "/.config/stowbird");
-        m_logger = std::make_unique<LoggerService>(state);
-        m_engine = std::make_unique<FileExecutionEngine>(
-            std::make_unique<FreedesktopTrash>(m_home + "/.local/share"),
-            std::make_shared<NullRevealer>(), m_logger.get(), &CrashReporter::shared());
-        m_telemetry = std::make_unique<TelemetryService>(
-            std::make_unique<QSettings>(m_home + "/defaults.ini", QSettings::IniFormat),
-            &CrashReporter::shared(), nullptr);
-        TriageContainerView::Services services;
-        services.queue = m_queue.get();
-        services.config = m_config.get();
-        services.engine = m_engine.get();
-        services.telemetry = m_telemetry.get();
-        services.logger = m_logger.get();
-        services.revealer = std::make_shared<NullRevealer>();
+        m_services = std::make_unique<HudTestServices<>>(m_home);
+        m_queue = m_services->queue.get();
+        m_config = m_services->config.get();
         m_panel = std::make_unique<TriageHUDPanel>();
         m_view = new TriageContainerView(
-            services, [] {}, [] {});
+            m_services->services(), [] {}, [] {});
         m_panel->setContentView(m_view);
         m_panel->presentCentered();
     }
@@ -106,11 +85,7 @@ private slots:
         // File actions still running on the pool use the engine and the logger.
         QThreadPool::globalInstance()->waitForDone(10000);
         m_panel.reset();
-        m_engine.reset();
-        m_telemetry.reset();
-        m_logger.reset();
-        m_config.reset();
-        m_queue.reset();
+        m_services.reset();
     }
 
     void headerCountText()

@@ -1,5 +1,7 @@
 // Renders the HUD in its main states to PNG files, from the real widgets on the offscreen
 // platform, in the light and the dark palette. Usage: RenderHudScreenshots OUTPUT_FOLDER
+#include "HudTestServices.h"
+#include "ScreenshotPalettes.h"
 #include "TestEnvironment.h"
 #include "app/TriageHUDPanel.h"
 #include "crashreporting/CrashReporter.h"
@@ -25,52 +27,6 @@
 #include <cstdio>
 
 namespace {
-
-class NoRevealer : public ItemRevealer
-{
-public:
-    void reveal(const QUrl&) override {}
-};
-
-QPalette darkPalette()
-{
-    QPalette p;
-    const QColor window(0x2b, 0x2b, 0x2e);
-    const QColor base(0x1f, 0x1f, 0x22);
-    const QColor text(0xec, 0xec, 0xee);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::AlternateBase, window);
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3e));
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::Highlight, QColor(0x3d, 0x8b, 0xfd));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::ToolTipBase, base);
-    p.setColor(QPalette::ToolTipText, text);
-    p.setColor(QPalette::PlaceholderText, QColor(0x8e, 0x8e, 0x93));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x7a, 0x7a, 0x80));
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x7a, 0x7a, 0x80));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x7a, 0x7a, 0x80));
-    return p;
-}
-
-QPalette lightPalette()
-{
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(0xf2, 0xf2, 0xf5));
-    p.setColor(QPalette::WindowText, QColor(0x1d, 0x1d, 0x1f));
-    p.setColor(QPalette::Base, Qt::white);
-    p.setColor(QPalette::AlternateBase, QColor(0xf5, 0xf5, 0xf7));
-    p.setColor(QPalette::Text, QColor(0x1d, 0x1d, 0x1f));
-    p.setColor(QPalette::Button, QColor(0xfb, 0xfb, 0xfd));
-    p.setColor(QPalette::ButtonText, QColor(0x1d, 0x1d, 0x1f));
-    p.setColor(QPalette::Highlight, QColor(0x00, 0x7a, 0xff));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::PlaceholderText, QColor(0x8e, 0x8e, 0x93));
-    return p;
-}
 
 void writeFile(const QString& path, const QByteArray& data)
 {
@@ -146,15 +102,8 @@ int main(int argc, char** argv)
             big.resize(qint64(5'900'000'000)); // sparse: takes no room
     }
 
-    const QString state = home + "/.local/state/stowbird";
-    TriageQueueManager queue(state);
-    ConfigurationService config(home + "/.config/stowbird");
-    LoggerService logger(state);
-    FileExecutionEngine engine(std::make_unique<FreedesktopTrash>(home + "/.local/share"),
-                               std::make_shared<NoRevealer>(), &logger, &CrashReporter::shared());
-    TelemetryService telemetry(
-        std::make_unique<QSettings>(home + "/defaults.ini", QSettings::IniFormat),
-        &CrashReporter::shared(), nullptr);
+    HudTestServices<> hud(home);
+    TriageQueueManager& queue = *hud.queue;
 
     struct Shot
     {
@@ -176,7 +125,7 @@ int main(int argc, char** argv)
     };
 
     for (const bool dark : {false, true}) {
-        QApplication::setPalette(dark ? darkPalette() : lightPalette());
+        QApplication::setPalette(dark ? ScreenshotPalettes::dark() : ScreenshotPalettes::light());
         for (const Shot& shot : shots) {
             while (queue.dequeue()) {
             }
@@ -194,10 +143,8 @@ int main(int argc, char** argv)
                     queue.enqueue(QUrl::fromLocalFile(downloads + "/" + other));
             }
             TriageHUDPanel panel;
-            TriageContainerView::Services services{
-                &queue, &config, &engine, &telemetry, &logger, std::make_shared<NoRevealer>()};
             auto* view = new TriageContainerView(
-                services, [] {}, [] {});
+                hud.services(), [] {}, [] {});
             panel.setContentView(view);
             panel.resize(840, 540);
             panel.show();

@@ -1,6 +1,7 @@
 // Renders the preview host and the folder inspector offscreen, in a light and a dark
 // palette, to PNG files. Usage: RenderPreviewScreenshots OUTPUT_FOLDER
 #include "PreviewTestFiles.h"
+#include "ScreenshotPalettes.h"
 #include "TestEnvironment.h"
 #include "views/FolderInspectorView.h"
 #include "views/QuickLookHostView.h"
@@ -29,33 +30,6 @@ void spin(const std::function<bool()>& done, int timeoutMs)
     clock.start();
     while (!done() && clock.elapsed() < timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-QPalette darkPalette()
-{
-    QPalette p;
-    const QColor window(36, 36, 38), base(28, 28, 30), text(235, 235, 240);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::AlternateBase, QColor(44, 44, 46));
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, QColor(58, 58, 60));
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::Highlight, QColor(10, 132, 255));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::ToolTipBase, base);
-    p.setColor(QPalette::ToolTipText, text);
-    p.setColor(QPalette::PlaceholderText, QColor(150, 150, 155));
-    p.setColor(QPalette::Light, QColor(72, 72, 74));
-    p.setColor(QPalette::Midlight, QColor(60, 60, 62));
-    p.setColor(QPalette::Mid, QColor(48, 48, 50));
-    p.setColor(QPalette::Dark, QColor(20, 20, 22));
-    p.setColor(QPalette::Shadow, Qt::black);
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 125));
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 125));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 125));
-    return p;
 }
 
 // A small landscape: sky, sun, hills.
@@ -221,7 +195,7 @@ int main(int argc, char** argv)
     PreviewTestFiles::writeBytes(folder + "/.DS_Store", "hidden");
 
     for (const bool dark : {false, true}) {
-        QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
+        QApplication::setPalette(dark ? ScreenshotPalettes::dark() : ScreenshotPalettes::light());
         const QString suffix = dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png");
         renderSymbolSheet(out + "/symbols" + suffix);
         renderHost(image, out + "/preview-image" + suffix);

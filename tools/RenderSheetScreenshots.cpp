@@ -3,6 +3,7 @@
 //   SheetScreenshots <output folder>
 // Run with QT_QPA_PLATFORM=offscreen; it uses a temporary home like the tests.
 #include "FakeCrashReporter.h"
+#include "ScreenshotPalettes.h"
 #include "TestEnvironment.h"
 #include "platform/XdgAutostartBackend.h"
 #include "services/ConfigurationService.h"
@@ -43,36 +44,6 @@ protected:
     }
 };
 
-QPalette darkPalette()
-{
-    QPalette p;
-    const QColor window(0x2b, 0x2b, 0x2e);
-    const QColor base(0x1e, 0x1e, 0x20);
-    const QColor text(0xe8, 0xe8, 0xea);
-    const QColor button(0x3a, 0x3a, 0x3e);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::AlternateBase, window);
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, button);
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::BrightText, Qt::white);
-    p.setColor(QPalette::Highlight, QColor(0x3b, 0x82, 0xf6));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::PlaceholderText, QColor(0x8a, 0x8a, 0x90));
-    p.setColor(QPalette::ToolTipBase, button);
-    p.setColor(QPalette::ToolTipText, text);
-    p.setColor(QPalette::Light, QColor(0x4a, 0x4a, 0x50));
-    p.setColor(QPalette::Midlight, QColor(0x40, 0x40, 0x44));
-    p.setColor(QPalette::Mid, QColor(0x30, 0x30, 0x34));
-    p.setColor(QPalette::Dark, QColor(0x18, 0x18, 0x1a));
-    p.setColor(QPalette::Shadow, Qt::black);
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        p.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x84));
-    return p;
-}
-
 bool save(QWidget& window, const QString& path)
 {
     // Let pending layout requests settle, as the event loop would before the first paint.
@@ -105,9 +76,10 @@ int main(int argc, char** argv)
         &reporter, nullptr);
 
     bool ok = true;
-    const QPalette light = QApplication::style()->standardPalette();
-    for (const auto& [name, palette] : {std::pair{QStringLiteral("light"), light},
-                                        std::pair{QStringLiteral("dark"), darkPalette()}}) {
+    const QPalette light = ScreenshotPalettes::light();
+    for (const auto& [name, palette] :
+         {std::pair{QStringLiteral("light"), light},
+          std::pair{QStringLiteral("dark"), ScreenshotPalettes::dark()}}) {
         QApplication::setPalette(palette);
         {
             StandInWindow window;

@@ -447,9 +447,5 @@ void SettingsView::changeEvent(QEvent* event)
 void SettingsView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF card = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    painter.setPen(QPen(Theme::primary(palette(), 0.1), 1));
-    painter.setBrush(palette().color(QPalette::Window));
-    painter.drawRoundedRect(card, cornerRadius, cornerRadius);
+    Theme::paintCard(painter, QRectF(rect()), cornerRadius, palette());
 }

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 
 QFont Theme::font(int pixelSize, QFont::Weight weight, bool monospaced)
@@ -123,4 +124,12 @@ QFrame* Theme::divider(Qt::Orientation orientation, QWidget* parent)
     p.setColor(QPalette::WindowText, separator(p));
     line->setPalette(p);
     return line;
+}
+
+void Theme::paintCard(QPainter& painter, const QRectF& rect, qreal radius, const QPalette& palette)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(primary(palette, 0.1), 1));
+    painter.setBrush(palette.color(QPalette::Window));
+    painter.drawRoundedRect(rect.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
 }

@@ -6,6 +6,8 @@
 
 class QFrame;
 class QLabel;
+class QPainter;
+class QRectF;
 class QPushButton;
 class QWidget;
 
@@ -38,6 +40,9 @@ public:
     // A command-key chord shown on one key cap ("Ctrl+Z").
     static QString commandChord(const QString& key);
 
+    // A card: the window colour in a rounded rectangle with a faint outline.
+    static void paintCard(QPainter& painter, const QRectF& rect, qreal radius,
+                          const QPalette& palette);
     // A thin separator line in a faint text colour.
     static QFrame* divider(Qt::Orientation orientation, QWidget* parent);
     // Sets the text colour of a label (through its palette, so style sheets stay out of it).
