@@ -59,7 +59,7 @@ private slots:
         QCOMPARE(image.pixelColor(pixels - 1, 0).alpha(), 0);
         const Census c = census(image);
         const int area = pixels * pixels;
-        QVERIFY2(c.opaque > area * 3 / 4, qPrintable(QString::number(c.opaque)));
+        QVERIFY2(c.opaque > area * 2 / 3, qPrintable(QString::number(c.opaque)));
         // The broom stays a clear shape at every size, not a few stray pixels nor the tile.
         QVERIFY2(c.white > area / 20 && c.white < area / 3, qPrintable(QString::number(c.white)));
         QVERIFY2(c.blue > area / 4, qPrintable(QString::number(c.blue)));

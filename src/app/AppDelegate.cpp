@@ -230,7 +230,11 @@ void AppDelegate::checkForUpdates()
 
 void AppDelegate::quitApp()
 {
-    QApplication::quit();
+    // Not QApplication::quit(): that first asks every visible top-level window to close
+    // and gives up when one stays open, and both the HUD (closing only hides it) and the
+    // XEmbed tray icon's window stay open, so Quit would do nothing. Ending the event loop
+    // still runs aboutToQuit, hence applicationWillTerminate.
+    QCoreApplication::exit(0);
 }
 
 void AppDelegate::openPreferences()

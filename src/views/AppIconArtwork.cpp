@@ -4,10 +4,21 @@
 #include <QPixmap>
 #include <QSvgRenderer>
 
+// Resources compiled into a static library must be registered by hand.
+static void initAppIconResources()
+{
+    Q_INIT_RESOURCE(appicon);
+}
+
 QImage AppIconArtwork::render(int pixels)
 {
     if (pixels <= 0)
         return {};
+    static const bool registered = [] {
+        initAppIconResources();
+        return true;
+    }();
+    Q_UNUSED(registered);
     QSvgRenderer renderer(pixels <= smallArtworkLimit ? smallArtworkPath() : artworkPath());
     if (!renderer.isValid())
         return {};

@@ -110,12 +110,14 @@ wait_for 30 "Stowbird to answer --status" status_is "waiting=0 hud=hidden" ||
     fail "Stowbird did not start (status: $("$stowbird" --status 2>&1))"
 
 # The tray icon is a window of ours that the tray host has taken in (reparented).
+tray_icon=""
 tray_icon_embedded() {
     local window parent
     for window in $(xdotool search --classname '^stowbird$' 2>/dev/null); do
         parent=$(xwininfo -children -id "$window" 2>/dev/null | awk '/Parent window id:/ {print $4}')
         if [ -n "$parent" ] && [ "$parent" != "$root_id" ] &&
             xprop -id "$window" _XEMBED_INFO 2>/dev/null | grep -q '='; then
+            tray_icon=$window
             return 0
         fi
     done
@@ -201,16 +203,35 @@ grep -q '^DeletionDate=[0-9]\{4\}-[0-9][0-9]-[0-9][0-9]T' "$trash/info/installer
 wait_for 20 "the queue to empty" status_is "waiting=0 hud=shown" ||
     fail "the queue did not empty ($("$stowbird" --status))"
 
-# --- a termination signal ends the program cleanly ---------------------------------------
-kill -TERM "$stowbird_pid"
+# --- "Quit Stowbird", the last entry of the tray icon's menu, ends the program ------------
+# (while the HUD is open, which must not hold the quit back)
+xdotool mousemove --window "$tray_icon" 4 4 click 3
+# The menu: another window of ours, shown for the tray icon (WM_TRANSIENT_FOR), tall
+# enough for its eight commands.
+menu_open() {
+    local window height
+    for window in $(xdotool search --onlyvisible --classname '^stowbird$' 2>/dev/null); do
+        [ "$window" = "$hud" ] || [ "$window" = "$tray_icon" ] && continue
+        height=$(xwininfo -id "$window" 2>/dev/null | awk '/Height:/ {print $2}')
+        if [ "${height:-0}" -ge 100 ] && xprop -id "$window" WM_TRANSIENT_FOR 2>/dev/null | grep -q 'window id'; then
+            return 0
+        fi
+    done
+    return 1
+}
+wait_for 20 "the tray menu to open" menu_open || fail "the tray icon's menu did not open"
+xdotool key Up Return
 gone() {
     # Until it is waited for, an ended child is a zombie that kill -0 still finds.
     local state
     state=$(ps -o stat= -p "$stowbird_pid" 2>/dev/null)
     [ -z "$state" ] || [[ "$state" == Z* ]]
 }
-wait_for 20 "Stowbird to quit" gone || fail "Stowbird did not quit on SIGTERM"
+wait_for 20 "Stowbird to quit" gone ||
+    fail "Quit Stowbird did not end the program ($(ps -o pid=,stat=,cmd= -p "$stowbird_pid"))"
 wait "$stowbird_pid"
 exit_status=$?
 [ "$exit_status" = 0 ] || fail "Stowbird exited with status $exit_status"
-echo "PASS: tray icon, HUD, filing and trashing on $DISPLAY"
+grep -q 'Application terminating' "$XDG_STATE_HOME/stowbird/stowbird.log" ||
+    fail "the log does not record the end"
+echo "PASS: tray icon, HUD, filing, trashing and quitting on $DISPLAY"
