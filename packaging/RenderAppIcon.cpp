@@ -2,9 +2,9 @@
 // Usage: RenderAppIcon [--name NAME] SVG OUTPUT_DIR SIZE...
 // writes OUTPUT_DIR/SIZExSIZE/apps/NAME.png (NAME defaults to the SVG's base name).
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QStringList>
@@ -20,10 +20,9 @@ constexpr char usage[] = "Usage: RenderAppIcon [--name NAME] SVG OUTPUT_DIR SIZE
 
 int main(int argc, char** argv)
 {
-    // Runs during the build, where there may be no display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    // Paths and rectangles only: painting into a QImage needs no platform plugin, so the
+    // build runs it without a display (and without a GUI application object).
+    QCoreApplication app(argc, argv);
 
     QStringList arguments = app.arguments().mid(1);
     QString name;
