@@ -10,7 +10,9 @@ packages=(
     nlohmann-json3-dev libsystemd-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth
-    desktop-file-utils
+    desktop-file-utils appstream
+    dpkg-dev file
+    trayer xdotool x11-utils x11-xserver-utils
     fonts-dejavu-core
 )
 if [ "${STOWBIRD_EXTRA_PACKAGES:-}" != "" ]; then

@@ -5,6 +5,7 @@
 #include "services/LaunchAtLoginService.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -245,6 +246,46 @@ private slots:
         writeFile(entryPath(), XdgAutostartBackend::entryContents(program));
         const auto entry = XdgAutostartBackend::readEntry(entryPath());
         QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")), QStringList{program});
+    }
+
+    // The service the program uses registers the binary that is running, so that an
+    // installed copy starts itself at login rather than the build it came from.
+    void sharedServiceRegistersTheRunningBinary()
+    {
+        LaunchAtLoginService& shared = LaunchAtLoginService::shared();
+        shared.setEnabled(true);
+        const auto entry = XdgAutostartBackend::readEntry(entryPath());
+        QVERIFY(entry);
+        const QString running =
+            QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
+        QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")), QStringList{running});
+        QCOMPARE(shared.status(), 1);
+        shared.setEnabled(false);
+        QVERIFY(!QFileInfo::exists(entryPath()));
+    }
+
+    void executablePathPrefersAnExistingAppImage_data()
+    {
+        QTest::addColumn<QString>("appImage");
+        QTest::addColumn<bool>("usesAppImage");
+        QTest::newRow("unset") << QString() << false;
+        QTest::newRow("existing image") << QStringLiteral("Stowbird.AppImage") << true;
+        QTest::newRow("missing image") << QStringLiteral("gone/Stowbird.AppImage") << false;
+    }
+
+    void executablePathPrefersAnExistingAppImage()
+    {
+        QFETCH(QString, appImage);
+        QFETCH(bool, usesAppImage);
+        if (!appImage.isEmpty()) {
+            appImage = m_dir->filePath(appImage);
+            if (usesAppImage)
+                writeFile(appImage, "image");
+            qputenv("APPIMAGE", appImage.toLocal8Bit());
+        }
+        const QString path = XdgAutostartBackend::currentExecutablePath();
+        qunsetenv("APPIMAGE");
+        QCOMPARE(path, usesAppImage ? appImage : QCoreApplication::applicationFilePath());
     }
 };
 

@@ -12,12 +12,12 @@
 #include "services/TelemetryService.h"
 #include "services/TriageQueueManager.h"
 #include "services/UpdateService.h"
+#include "views/AppIconArtwork.h"
 #include "views/BroomGlyph.h"
 #include "views/TriageContainerView.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QMenu>
 #include <QSysInfo>
 #include <QSystemTrayIcon>
@@ -63,9 +63,11 @@ void AppDelegate::applicationWillTerminate()
 
 void AppDelegate::applyAppIcon()
 {
+    // The installed theme icon first, so that a theme may restyle it; then the artwork
+    // compiled in; the tray glyph only if both are missing.
     QIcon icon = QIcon::fromTheme(QStringLiteral("com.stowbird.Stowbird"));
-    if (icon.isNull() && QFile::exists(QStringLiteral(":/icons/AppIcon.svg")))
-        icon = QIcon(QStringLiteral(":/icons/AppIcon.svg"));
+    if (icon.isNull() || icon.availableSizes().isEmpty())
+        icon = AppIconArtwork::icon();
     if (icon.isNull() || icon.availableSizes().isEmpty())
         icon = BroomGlyph::icon(0);
     QApplication::setWindowIcon(icon);
@@ -228,7 +230,11 @@ void AppDelegate::checkForUpdates()
 
 void AppDelegate::quitApp()
 {
-    QApplication::quit();
+    // Not QApplication::quit(): that first asks every visible top-level window to close
+    // and gives up when one stays open, and both the HUD (closing only hides it) and the
+    // XEmbed tray icon's window stay open, so Quit would do nothing. Ending the event loop
+    // still runs aboutToQuit, hence applicationWillTerminate.
+    QCoreApplication::exit(0);
 }
 
 void AppDelegate::openPreferences()

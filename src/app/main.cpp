@@ -116,8 +116,8 @@ int main(int argc, char** argv)
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::openHUD);
     TerminationSignals signalWatcher;
-    QObject::connect(&signalWatcher, &TerminationSignals::terminationRequested, &app,
-                     &QApplication::quit);
+    QObject::connect(&signalWatcher, &TerminationSignals::terminationRequested, &delegate,
+                     &AppDelegate::quitApp);
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate,
                      &AppDelegate::applicationWillTerminate);
 
