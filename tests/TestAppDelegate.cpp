@@ -72,15 +72,10 @@ private slots:
 
     void menuHasEveryCommand()
     {
-        const QStringList expected{"Organize Downloads|Ctrl+D",
-                                   "Scan ~/Downloads Now|Ctrl+S",
-                                   "Clear Skipped Files|",
-                                   "Force Reset Queue|Ctrl+R",
-                                   "Open Log File...|Ctrl+L",
-                                   "Check for Updates...|Ctrl+U",
-                                   "-",
-                                   "Preferences...|Ctrl+,",
-                                   "-",
+        const QStringList expected{"Organize Downloads|Ctrl+D", "Scan ~/Downloads Now|Ctrl+S",
+                                   "Clear Skipped Files|",      "Force Reset Queue|Ctrl+R",
+                                   "Open Log File...|Ctrl+L",   "-",
+                                   "Preferences...|Ctrl+,",     "-",
                                    "Quit Stowbird|Ctrl+Q"};
         QCOMPARE(menuTitles(), expected);
     }
@@ -92,12 +87,12 @@ private slots:
             writeDownload(QStringLiteral("more%1.txt").arg(i));
         m_delegate->scanDownloads();
         QCOMPARE(m_delegate->waitingCount(), 57);
-        QTRY_COMPARE(m_delegate->statusItem()->toolTip(), QStringLiteral("Stowbird: 57 waiting"));
-        QVERIFY(!m_delegate->statusItem()->icon().isNull());
+        QTRY_COMPARE(m_delegate->trayToolTip(), QStringLiteral("Stowbird: 57 waiting"));
+        QVERIFY(!m_delegate->trayIcon().isNull());
         for (int i = 0; i < 52; ++i)
             QFile::remove(m_downloads + QStringLiteral("/more%1.txt").arg(i));
         TriageQueueManager::shared().pruneMissingFiles();
-        QTRY_COMPARE(m_delegate->statusItem()->toolTip(), QStringLiteral("Stowbird: 5 waiting"));
+        QTRY_COMPARE(m_delegate->trayToolTip(), QStringLiteral("Stowbird: 5 waiting"));
     }
 
     void openHUDKeepsTheViewAndDismissDiscardsIt()

@@ -100,7 +100,10 @@ private slots:
 
         const auto entry = XdgAutostartBackend::readEntry(entryPath());
         QVERIFY(entry);
-        QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")), QStringList{m_binary});
+        // Login starts it hidden, in the tray; a removed binary hides the entry.
+        QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")),
+                 (QStringList{m_binary, "--background"}));
+        QCOMPARE(entry->value("TryExec"), m_binary);
         QCOMPARE(entry->value("Type"), QStringLiteral("Application"));
         QCOMPARE(entry->value("X-KDE-autostart-after"), QStringLiteral("panel"));
         QCOMPARE(entry->value("X-LXQt-Need-Tray"), QStringLiteral("true"));
@@ -245,7 +248,9 @@ private slots:
         QFETCH(QString, program);
         writeFile(entryPath(), XdgAutostartBackend::entryContents(program));
         const auto entry = XdgAutostartBackend::readEntry(entryPath());
-        QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")), QStringList{program});
+        QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")),
+                 (QStringList{program, "--background"}));
+        QCOMPARE(entry->value("TryExec"), program);
     }
 
     // The service the program uses registers the binary that is running, so that an
@@ -258,7 +263,8 @@ private slots:
         QVERIFY(entry);
         const QString running =
             QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
-        QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")), QStringList{running});
+        QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")),
+                 (QStringList{running, "--background"}));
         QCOMPARE(shared.status(), 1);
         shared.setEnabled(false);
         QVERIFY(!QFileInfo::exists(entryPath()));

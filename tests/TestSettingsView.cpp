@@ -394,6 +394,24 @@ private slots:
         QVERIFY(button->isHidden());
     }
 
+    // A build without an update feed has nothing to check: the row is not shown at all.
+    void updateCheckOnlyWithAFeed()
+    {
+        makeView();
+        QVERIFY(!m_updates->updaterController());
+        QVERIFY(child<QWidget>(QStringLiteral("updatesRow"))->isHidden());
+
+        m_view.reset();
+        m_updates = std::make_unique<UpdateService>(
+            QUrl(QStringLiteral("http://127.0.0.1:9/appcast.xml")), QStringLiteral("1.0"),
+            std::make_unique<QSettings>(m_dir->filePath(QStringLiteral("feed.conf")),
+                                        QSettings::IniFormat));
+        QVERIFY(m_updates->updaterController());
+        makeView();
+        QVERIFY(child<QWidget>(QStringLiteral("updatesRow"))->isVisible());
+        QVERIFY(child<QPushButton>(QStringLiteral("checkForUpdatesButton"))->isVisible());
+    }
+
     void browseStoresTheChosenFolder_data()
     {
         QTest::addColumn<QString>("chosen"); // relative to the home folder when it starts "@"

@@ -31,7 +31,8 @@ public:
     void unregisterItem() override;
     void openSettings() override;
 
-    // The complete desktop entry that starts executablePath.
+    // The complete desktop entry that starts executablePath with --background, guarded by
+    // TryExec.
     static QByteArray entryContents(const QString& executablePath);
     // The keys of the [Desktop Entry] group with string escapes undone; nothing when the
     // file cannot be read.

@@ -2,6 +2,7 @@
 
 #include "platform/LoginItemBackend.h"
 #include "services/ConfigurationService.h"
+#include "services/GlobalShortcutService.h"
 #include "services/LaunchAtLoginService.h"
 #include "services/TelemetryService.h"
 #include "services/UpdateService.h"
@@ -228,14 +229,42 @@ QWidget* SettingsView::makeGeneralSection()
     debounceRow->addWidget(m_debounceLabel);
     layout->addLayout(debounceRow);
 
-    auto* updatesRow = new QHBoxLayout;
-    updatesRow->setSpacing(8);
-    m_checkUpdatesButton = smallButton(tr("Check for Updates..."), section);
+    // The shortcut that opens the window from anywhere, and what became of it.
+    auto* shortcutRow = new QHBoxLayout;
+    shortcutRow->setSpacing(8);
+    auto* shortcutCaption = new QLabel(tr("Open Stowbird from anywhere:"), section);
+    m_shortcutValue = new QLabel(section);
+    m_shortcutValue->setObjectName(QStringLiteral("globalShortcutValue"));
+    m_shortcutValue->setFont(Theme::font(12, QFont::Bold, true));
+    m_shortcutValue->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
+    shortcutCaption->setBuddy(m_shortcutValue);
+    shortcutRow->addWidget(shortcutCaption);
+    shortcutRow->addWidget(m_shortcutValue);
+    shortcutRow->addStretch(1);
+    layout->addLayout(shortcutRow);
+    m_shortcutProblem = new QLabel(section);
+    m_shortcutProblem->setObjectName(QStringLiteral("globalShortcutProblem"));
+    m_shortcutProblem->setFont(Theme::font(11));
+    m_shortcutProblem->setWordWrap(true);
+    layout->addWidget(m_shortcutProblem);
+    connect(&GlobalShortcutService::shared(), &GlobalShortcutService::stateChanged, this,
+            &SettingsView::updateShortcutRow);
+    updateShortcutRow();
+
+    // Only a build with an update feed can check; without one (a distribution package,
+    // updated by the package manager) the row is left out.
+    auto* updatesRow = new QWidget(section);
+    updatesRow->setObjectName(QStringLiteral("updatesRow"));
+    auto* updatesLayout = new QHBoxLayout(updatesRow);
+    updatesLayout->setContentsMargins(0, 0, 0, 0);
+    updatesLayout->setSpacing(8);
+    m_checkUpdatesButton = smallButton(tr("Check for Updates..."), updatesRow);
     m_checkUpdatesButton->setObjectName(QStringLiteral("checkForUpdatesButton"));
-    updatesRow->addWidget(new QLabel(tr("Updates:"), section));
-    updatesRow->addWidget(m_checkUpdatesButton);
-    updatesRow->addStretch(1);
-    layout->addLayout(updatesRow);
+    updatesLayout->addWidget(new QLabel(tr("Updates:"), updatesRow));
+    updatesLayout->addWidget(m_checkUpdatesButton);
+    updatesLayout->addStretch(1);
+    updatesRow->setVisible(m_updates.updaterController() != nullptr);
+    layout->addWidget(updatesRow);
 
     connect(m_launchSwitch, &ToggleSwitch::toggled, this, [this](bool enabled) {
         m_launchAtLogin = enabled;
@@ -304,6 +333,36 @@ void SettingsView::setDebounceSeconds(double seconds)
 QString SettingsView::debounceText(double seconds)
 {
     return QString::asprintf("%.1fs", seconds);
+}
+
+void SettingsView::updateShortcutRow()
+{
+    const GlobalShortcutService& shortcut = GlobalShortcutService::shared();
+    const QString chord = shortcut.shortcutText().isEmpty() ? m_config.config().general.globalHotkey
+                                                            : shortcut.shortcutText();
+    QString value = chord;
+    QString problem;
+    switch (shortcut.state()) {
+    case GlobalShortcutService::State::Bound:
+        break;
+    case GlobalShortcutService::State::Binding:
+        value += tr(" (being set up...)");
+        break;
+    case GlobalShortcutService::State::Unbound:
+        value += tr(" (not set up)");
+        break;
+    case GlobalShortcutService::State::Failed:
+        value += tr(" (not working)");
+        problem = tr("The shortcut could not be set up: %1. Launching Stowbird again also "
+                     "opens this window.")
+                      .arg(shortcut.failureReason());
+        break;
+    }
+    m_shortcutValue->setText(value);
+    m_shortcutValue->setAccessibleName(tr("Global shortcut"));
+    m_shortcutValue->setAccessibleDescription(problem.isEmpty() ? value : problem);
+    m_shortcutProblem->setText(problem);
+    m_shortcutProblem->setVisible(!problem.isEmpty());
 }
 
 void SettingsView::updateApprovalButton()
@@ -435,6 +494,9 @@ void SettingsView::applyPalette()
         label->setPalette(p);
     }
     Theme::makeProminent(m_saveButton, palette());
+    QPalette problem = m_shortcutProblem->palette();
+    problem.setColor(QPalette::WindowText, Theme::orange());
+    m_shortcutProblem->setPalette(problem);
 }
 
 void SettingsView::changeEvent(QEvent* event)

@@ -77,6 +77,7 @@ private:
     QLabel* sectionLabel(const QString& text);
     void refreshFromLiveState();
     void updateApprovalButton();
+    void updateShortcutRow();
     void setDebounceSeconds(double seconds);
     void applyTelemetry(bool enabled);
     void applyPalette();
@@ -101,6 +102,8 @@ private:
     QSlider* m_debounceSlider = nullptr;
     QLabel* m_debounceLabel = nullptr;
     QPushButton* m_checkUpdatesButton = nullptr;
+    QLabel* m_shortcutValue = nullptr;
+    QLabel* m_shortcutProblem = nullptr;
     ToggleSwitch* m_telemetrySwitch = nullptr;
     QPushButton* m_restoreButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
