@@ -1,5 +1,7 @@
 #include "views/KeyboardCheatSheetView.h"
 
+#include "models/GlobalHotkey.h"
+#include "services/GlobalShortcutService.h"
 #include "views/KeyCapView.h"
 #include "views/SymbolIcons.h"
 #include "views/Theme.h"
@@ -116,6 +118,17 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, 
     }
     layout->addLayout(columnsRow);
 
+    // The shortcut of the whole desktop, as it is bound now.
+    m_globalRow = new QWidget(this);
+    m_globalRow->setObjectName(QStringLiteral("globalShortcutRow"));
+    auto* globalLayout = new QHBoxLayout(m_globalRow);
+    globalLayout->setContentsMargins(0, 0, 0, 0);
+    globalLayout->setSpacing(rowSpacing);
+    layout->addWidget(m_globalRow);
+    connect(&GlobalShortcutService::shared(), &GlobalShortcutService::stateChanged, this,
+            &KeyboardCheatSheetView::updateGlobalShortcutRow);
+    updateGlobalShortcutRow();
+
     layout->addWidget(Theme::divider(Qt::Horizontal, this));
 
     // Footer.
@@ -208,6 +221,28 @@ QWidget* KeyboardCheatSheetView::makeRow(const Shortcut& shortcut)
     layout->addWidget(keys, 0, Qt::AlignVCenter);
     layout->addWidget(caption, 1, Qt::AlignVCenter);
     return row;
+}
+
+void KeyboardCheatSheetView::updateGlobalShortcutRow()
+{
+    auto* layout = static_cast<QHBoxLayout*>(m_globalRow->layout());
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const GlobalShortcutService& shortcut = GlobalShortcutService::shared();
+    const QString chord =
+        shortcut.shortcutText().isEmpty() ? GlobalHotkey::defaultText : shortcut.shortcutText();
+    for (const QString& key : chord.split(QLatin1Char('+'), Qt::SkipEmptyParts))
+        layout->addWidget(new KeyCapView(key, m_globalRow));
+    QString text = tr("Open Stowbird from anywhere on the desktop");
+    if (shortcut.state() == GlobalShortcutService::State::Failed)
+        text += tr(" (not available here; see Preferences)");
+    auto* caption = makeLabel(text, Theme::font(12), m_globalRow);
+    caption->setObjectName(QStringLiteral("caption"));
+    layout->addSpacing(rowSpacing - layout->spacing());
+    layout->addWidget(caption, 1);
+    m_globalRow->setAccessibleName(chord + QStringLiteral(": ") + text);
 }
 
 QSize KeyboardCheatSheetView::sizeHint() const

@@ -75,9 +75,9 @@ public slots:
                     const QDBusPendingReply<QDBusVariant> reply = *call;
                     say(QStringLiteral("ITEM %1 %2 %3")
                             .arg(service, path,
-                                 reply.isError() ? QStringLiteral("<no Id: %1>")
-                                                       .arg(reply.error().message())
-                                                 : reply.value().variant().toString()));
+                                 reply.isError()
+                                     ? QStringLiteral("<no Id: %1>").arg(reply.error().message())
+                                     : reply.value().variant().toString()));
                 });
         emit StatusNotifierItemRegistered(service);
     }
