@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/AccessibleRoles.h"
 #include "app/TriageHUDPanel.h"
 #include "crashreporting/CrashReporter.h"
 #include "platform/BundleResources.h"
@@ -43,6 +44,7 @@ AppDelegate::~AppDelegate()
 void AppDelegate::applicationDidFinishLaunching()
 {
     applyAppIcon();
+    AccessibleRoles::install();
     configureCrashReporting();
     LoggerService::installCrashHandler();
     LoggerService::shared().info(QStringLiteral("Application launched."));

@@ -92,6 +92,7 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, 
     m_closeButton->setAutoRaise(true);
     m_closeButton->setToolTip(tr("Close (Esc)"));
     m_closeButton->setAccessibleName(tr("Close"));
+    m_closeButton->setAccessibleDescription(tr("Closes the keyboard shortcuts (Esc)"));
     m_closeButton->setIconSize(QSize(16, 16));
     m_closeButton->setCursor(Qt::PointingHandCursor);
     titleRow->addWidget(m_titleIcon);
@@ -138,6 +139,7 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, 
     m_secondaryLabels.append(tip);
     m_gotItButton = new QPushButton(tr("Got it"), this);
     m_gotItButton->setObjectName(QStringLiteral("gotItButton"));
+    m_gotItButton->setAccessibleDescription(tr("Closes the keyboard shortcuts"));
     footer->addWidget(tip);
     footer->addStretch(1);
     footer->addWidget(m_gotItButton);

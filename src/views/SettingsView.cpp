@@ -91,6 +91,10 @@ SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginSer
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     m_saveButton = new QPushButton(tr("Save"), this);
     m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    m_restoreButton->setAccessibleDescription(
+        tr("Puts back the default slots and debounce delay and turns diagnostics on"));
+    m_cancelButton->setAccessibleDescription(tr("Closes the preferences without saving"));
+    m_saveButton->setAccessibleDescription(tr("Saves the slots and the debounce delay (Return)"));
     buttons->addWidget(m_restoreButton);
     buttons->addStretch(1);
     buttons->addWidget(m_cancelButton);
@@ -158,14 +162,21 @@ void SettingsView::rebuildSlotRows()
         name->setObjectName(QStringLiteral("slotName"));
         name->setPlaceholderText(tr("Slot Name"));
         name->setFixedWidth(140);
+        name->setAccessibleName(tr("Slot %1 name").arg(slot.slot));
+        name->setAccessibleDescription(tr("The name shown for key %1").arg(slot.slot));
 
         auto* path = new QLineEdit(slot.path, row);
         path->setObjectName(QStringLiteral("slotPath"));
         path->setPlaceholderText(tr("Path (~/Documents)"));
         path->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        path->setAccessibleName(tr("Slot %1 folder").arg(slot.slot));
+        path->setAccessibleDescription(
+            tr("The folder that key %1 moves items to; ~ is your home folder").arg(slot.slot));
 
         auto* browse = smallButton(tr("Browse..."), row);
         browse->setObjectName(QStringLiteral("browseButton"));
+        browse->setAccessibleName(tr("Browse for the slot %1 folder").arg(slot.slot));
+        browse->setAccessibleDescription(tr("Chooses the folder of slot %1").arg(slot.slot));
 
         rowLayout->addWidget(number);
         rowLayout->addWidget(name);
@@ -202,8 +213,11 @@ QWidget* SettingsView::makeGeneralSection()
     m_launchSwitch = new ToggleSwitch(tr("Launch Stowbird automatically at login"), section);
     m_launchSwitch->setObjectName(QStringLiteral("launchAtLoginSwitch"));
     m_launchSwitch->setChecked(m_launchAtLogin);
+    m_launchSwitch->setAccessibleDescription(
+        tr("Starts Stowbird in the tray when you log in; takes effect at once"));
     m_openSettingsButton = smallButton(tr("Open System Settings"), section);
     m_openSettingsButton->setObjectName(QStringLiteral("openSystemSettingsButton"));
+    m_openSettingsButton->setAccessibleDescription(tr("Opens the folder of login items"));
     loginRow->addWidget(m_launchSwitch);
     loginRow->addSpacing(8);
     loginRow->addWidget(m_openSettingsButton);
@@ -221,9 +235,12 @@ QWidget* SettingsView::makeGeneralSection()
     m_debounceSlider->setPageStep(1);
     m_debounceSlider->setTickPosition(QSlider::NoTicks);
     m_debounceSlider->setValue(sliderPosition(m_debounceSeconds));
+    m_debounceSlider->setAccessibleName(tr("File completion debounce"));
+    debounceCaption->setBuddy(m_debounceSlider);
     m_debounceLabel = new QLabel(debounceText(m_debounceSeconds), section);
     m_debounceLabel->setObjectName(QStringLiteral("debounceValue"));
     m_debounceLabel->setFixedWidth(40);
+    setDebounceSeconds(m_debounceSeconds);
     debounceRow->addWidget(debounceCaption);
     debounceRow->addWidget(m_debounceSlider, 1);
     debounceRow->addWidget(m_debounceLabel);
@@ -260,6 +277,7 @@ QWidget* SettingsView::makeGeneralSection()
     updatesLayout->setSpacing(8);
     m_checkUpdatesButton = smallButton(tr("Check for Updates..."), updatesRow);
     m_checkUpdatesButton->setObjectName(QStringLiteral("checkForUpdatesButton"));
+    m_checkUpdatesButton->setAccessibleDescription(tr("Looks for a newer Stowbird now"));
     updatesLayout->addWidget(new QLabel(tr("Updates:"), updatesRow));
     updatesLayout->addWidget(m_checkUpdatesButton);
     updatesLayout->addStretch(1);
@@ -294,6 +312,8 @@ QWidget* SettingsView::makePrivacySection()
         new ToggleSwitch(tr("Share anonymous usage diagnostics & crash reports"), section);
     m_telemetrySwitch->setObjectName(QStringLiteral("diagnosticsSwitch"));
     m_telemetrySwitch->setChecked(m_telemetryEnabled);
+    m_telemetrySwitch->setAccessibleDescription(
+        tr("File names, personal folder paths, and file contents are never collected"));
     layout->addWidget(m_telemetrySwitch);
 
     auto* note = new QLabel(tr("Helps improve Stowbird. File names, personal folder paths, and "
@@ -328,6 +348,9 @@ void SettingsView::setDebounceSeconds(double seconds)
 {
     m_debounceSeconds = seconds;
     m_debounceLabel->setText(debounceText(seconds));
+    m_debounceSlider->setAccessibleDescription(
+        tr("How long a download must stay unchanged before it is queued: %1")
+            .arg(debounceText(seconds)));
 }
 
 QString SettingsView::debounceText(double seconds)

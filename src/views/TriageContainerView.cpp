@@ -46,6 +46,9 @@ QToolButton* headerButton(const QString& symbol, const QString& tooltip, const Q
     button->setIcon(SymbolIcons::icon(symbol, Theme::secondary(parent->palette())));
     button->setIconSize(QSize(16, 16));
     button->setToolTip(tooltip);
+    // Icon-only: screen readers need the words ("Keyboard Shortcuts"), and the key.
+    button->setAccessibleName(tooltip.section(QStringLiteral(" ("), 0, 0));
+    button->setAccessibleDescription(tooltip);
     return button;
 }
 
@@ -877,6 +880,7 @@ void TriageContainerView::refreshBody()
         }
         m_rightColumn->setCurrentWidget(m_palette);
         m_palette->setItem(*head);
+        m_palette->setWaitingCount(m_services.queue->totalQueueDepth());
         m_palette->setSlots(m_services.config->config().destinationSlots);
         m_palette->setRenaming(m_isRenaming);
         m_palette->setStatusMessage(m_statusMessage);
