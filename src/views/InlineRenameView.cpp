@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeDatabase>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTimer>
@@ -96,9 +97,26 @@ void InlineRenameView::setText(const QString& text)
 void InlineRenameView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // Take focus as soon as the field is on screen, so the user can type at once.
-    m_field->setFocus(Qt::OtherFocusReason);
-    QTimer::singleShot(0, m_field, [field = m_field] { field->setFocus(Qt::OtherFocusReason); });
+    // Take focus as soon as the field is on screen, so the user can type at once, with the
+    // base name selected: typing replaces "report" and keeps ".pdf".
+    auto focus = [field = m_field] {
+        field->setFocus(Qt::OtherFocusReason);
+        field->setSelection(0, int(baseNameLength(field->text())));
+    };
+    focus();
+    QTimer::singleShot(0, m_field, focus);
+}
+
+qsizetype InlineRenameView::baseNameLength(const QString& filename)
+{
+    // The extension the file types know ("tar.gz" for archive.tar.gz), else whatever
+    // follows the last dot; a leading dot (".bashrc") is part of the name.
+    const QString known = QMimeDatabase().suffixForFileName(filename);
+    if (!known.isEmpty() && filename.size() > known.size() + 1 &&
+        filename.endsWith(QLatin1Char('.') + known, Qt::CaseInsensitive))
+        return filename.size() - known.size() - 1;
+    const qsizetype dot = filename.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? dot : filename.size();
 }
 
 bool InlineRenameView::eventFilter(QObject* watched, QEvent* event)

@@ -77,8 +77,8 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, 
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 24, 24, 24);
-    layout->setSpacing(20);
+    layout->setContentsMargins(24, 20, 24, 20);
+    layout->setSpacing(14);
 
     // Title row.
     auto* titleRow = new QHBoxLayout;
@@ -158,7 +158,7 @@ QWidget* KeyboardCheatSheetView::makeColumn(const Column& column, int* naturalWi
     widget->setObjectName(QStringLiteral("shortcutColumn"));
     auto* layout = new QVBoxLayout(widget);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(14);
+    layout->setSpacing(10);
     auto* heading = makeLabel(column.heading, Theme::font(10, QFont::Bold), widget);
     heading->setObjectName(QStringLiteral("columnHeading"));
     m_secondaryLabels.append(heading);
@@ -169,18 +169,18 @@ QWidget* KeyboardCheatSheetView::makeColumn(const Column& column, int* naturalWi
         keyGroups.append(row->findChild<QWidget*>(QStringLiteral("keyGroup")));
         layout->addWidget(row);
     }
-    // The key groups of a column share one width, at least 70, so that its captions line up
-    // also when a group ("Z or Ctrl+Z") is wider than that.
+    // Each row puts its caption under its keys, so that a column is only as wide as its
+    // widest caption or key group: side by side, three columns of them did not fit the
+    // smallest window and the captions wrapped to three lines.
     int groupWidth = keyGroupMinimumWidth;
     for (QWidget* group : std::as_const(keyGroups))
         groupWidth = qMax(groupWidth, group->sizeHint().width());
-    for (QWidget* group : std::as_const(keyGroups))
-        group->setFixedWidth(groupWidth);
     const QFontMetrics captionMetrics(Theme::font(12));
     int widestCaption = 0;
     for (const auto& shortcut : column.rows)
         widestCaption = qMax(widestCaption, captionMetrics.horizontalAdvance(shortcut.caption));
-    *naturalWidth = groupWidth + rowSpacing + widestCaption;
+    *naturalWidth = qMax(groupWidth, widestCaption);
+    widget->setMinimumWidth(*naturalWidth);
     // Columns of different heights keep their rows at the top.
     layout->addStretch(1);
     return widget;
@@ -190,9 +190,9 @@ QWidget* KeyboardCheatSheetView::makeRow(const Shortcut& shortcut)
 {
     auto* row = new QWidget(this);
     row->setObjectName(QStringLiteral("shortcutRow"));
-    auto* layout = new QHBoxLayout(row);
+    auto* layout = new QVBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(rowSpacing);
+    layout->setSpacing(3);
 
     // Caps and words from the leading edge; the column sets the group's width.
     auto* keys = new QWidget(row);
@@ -211,17 +211,16 @@ QWidget* KeyboardCheatSheetView::makeRow(const Shortcut& shortcut)
         }
     }
     keyLayout->addStretch(1);
-    keys->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    keys->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
+    // One line, always: the column is made wide enough for it.
     auto* caption = makeLabel(shortcut.caption, Theme::font(12), row);
     caption->setObjectName(QStringLiteral("caption"));
-    QSizePolicy captionPolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    captionPolicy.setHeightForWidth(true);
-    caption->setSizePolicy(captionPolicy);
-    caption->setWordWrap(true);
+    caption->setWordWrap(false);
 
-    layout->addWidget(keys, 0, Qt::AlignVCenter);
-    layout->addWidget(caption, 1, Qt::AlignVCenter);
+    layout->addWidget(keys);
+    layout->addWidget(caption);
+    row->setAccessibleName(shortcut.caption);
     return row;
 }
 
@@ -249,8 +248,9 @@ void KeyboardCheatSheetView::updateGlobalShortcutRow()
 
 QSize KeyboardCheatSheetView::sizeHint() const
 {
-    // Long captions wrap, so the height follows from the fixed width.
-    return {cardWidth, heightForWidth(cardWidth)};
+    // Captions do not wrap: the layout's own height is the card's height.
+    const int forWidth = heightForWidth(cardWidth);
+    return {cardWidth, forWidth > 0 ? forWidth : layout()->sizeHint().height()};
 }
 
 void KeyboardCheatSheetView::applyPalette()

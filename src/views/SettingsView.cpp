@@ -1,11 +1,16 @@
 #include "views/SettingsView.h"
 
+#include "platform/FolderCreator.h"
 #include "platform/LoginItemBackend.h"
+#include "platform/StoragePaths.h"
+#include "platform/XdgUserDirs.h"
 #include "services/ConfigurationService.h"
 #include "services/GlobalShortcutService.h"
 #include "services/LaunchAtLoginService.h"
 #include "services/TelemetryService.h"
 #include "services/UpdateService.h"
+#include "views/CreateFolderOffer.h"
+#include "views/SymbolIcons.h"
 #include "views/Theme.h"
 #include "views/ToggleSwitch.h"
 
@@ -22,6 +27,7 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -78,6 +84,12 @@ SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginSer
 
     layout->addWidget(sectionLabel(tr("Destination Slots (Keys 1-9)")));
     layout->addWidget(makeSlotList(), 1);
+    m_slotProblem = new QLabel(this);
+    m_slotProblem->setObjectName(QStringLiteral("slotProblem"));
+    m_slotProblem->setFont(Theme::font(11));
+    m_slotProblem->setWordWrap(true);
+    m_slotProblem->hide();
+    layout->addWidget(m_slotProblem);
     layout->addWidget(Theme::divider(Qt::Horizontal, this));
     layout->addWidget(makeGeneralSection());
     layout->addWidget(Theme::divider(Qt::Horizontal, this));
@@ -167,7 +179,11 @@ void SettingsView::rebuildSlotRows()
 
         auto* path = new QLineEdit(slot.path, row);
         path->setObjectName(QStringLiteral("slotPath"));
-        path->setPlaceholderText(tr("Path (~/Documents)"));
+        // The example names the user's own documents folder (~/Dokumente in German).
+        path->setPlaceholderText(
+            tr("Path (%1)")
+                .arg(StoragePaths::tildePath(XdgUserDirs::directory(QStringLiteral("DOCUMENTS"),
+                                                                    QStringLiteral("Documents")))));
         path->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         path->setAccessibleName(tr("Slot %1 folder").arg(slot.slot));
         path->setAccessibleDescription(
@@ -178,11 +194,29 @@ void SettingsView::rebuildSlotRows()
         browse->setAccessibleName(tr("Browse for the slot %1 folder").arg(slot.slot));
         browse->setAccessibleDescription(tr("Chooses the folder of slot %1").arg(slot.slot));
 
+        // A folder that does not exist is flagged, with an offer to create it.
+        auto* missing = new QToolButton(row);
+        missing->setObjectName(QStringLiteral("missingFolderButton"));
+        missing->setAutoRaise(true);
+        missing->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        missing->setIcon(
+            SymbolIcons::icon(QStringLiteral("exclamationmark.triangle.fill"), Theme::orange()));
+        missing->setText(tr("Create"));
+        missing->setFont(Theme::font(11));
+        missing->setToolTip(tr("This folder does not exist: create it"));
+        missing->setAccessibleName(tr("Create the missing slot %1 folder").arg(slot.slot));
+        missing->setAccessibleDescription(
+            tr("The folder of slot %1 does not exist").arg(slot.slot));
+        missing->setVisible(!slotFolderExists(slot));
+
         rowLayout->addWidget(number);
         rowLayout->addWidget(name);
         rowLayout->addWidget(path, 1);
+        rowLayout->addWidget(missing);
         rowLayout->addWidget(browse);
         layout->addWidget(row);
+        connect(path, &QLineEdit::editingFinished, this, [this, i] { updateMissingFlag(i); });
+        connect(missing, &QToolButton::clicked, this, [this, i] { offerToCreateFolder(i); });
 
         connect(name, &QLineEdit::textEdited, this, [this, i](const QString& text) {
             if (i < m_slots.size())
@@ -454,6 +488,7 @@ void SettingsView::browseForSlot(int index)
         return;
     const QString path = abbreviateHome(QDir::cleanPath(*chosen));
     m_slots[index].path = path;
+    updateMissingFlag(index);
     const auto rows =
         m_slotRows->findChildren<QWidget*>(QStringLiteral("slotRow"), Qt::FindDirectChildrenOnly);
     if (index < rows.size()) {
@@ -498,11 +533,79 @@ void SettingsView::restoreDefaults()
     applyTelemetry(true);
 }
 
+bool SettingsView::slotFolderExists(const DestinationSlot& slot)
+{
+    // An empty path is no folder, but nothing to create either: it is not flagged.
+    return slot.path.trimmed().isEmpty() || slot.isAvailable();
+}
+
+QWidget* SettingsView::slotRow(int index) const
+{
+    const auto rows =
+        m_slotRows->findChildren<QWidget*>(QStringLiteral("slotRow"), Qt::FindDirectChildrenOnly);
+    return index >= 0 && index < rows.size() ? rows[index] : nullptr;
+}
+
+void SettingsView::updateMissingFlag(int index)
+{
+    QWidget* row = slotRow(index);
+    if (!row || index >= m_slots.size())
+        return;
+    if (auto* flag = row->findChild<QToolButton*>(QStringLiteral("missingFolderButton")))
+        flag->setVisible(!slotFolderExists(m_slots[index]));
+}
+
+void SettingsView::offerToCreateFolder(int index)
+{
+    if (index < 0 || index >= m_slots.size() || m_createOffer)
+        return;
+    const DestinationSlot slot = m_slots[index];
+    const QString shown = StoragePaths::tildePath(slot.resolvedPath());
+    auto close = [this] {
+        if (m_createOffer) {
+            m_createOffer->hide();
+            m_createOffer->deleteLater();
+            m_createOffer = nullptr;
+        }
+    };
+    m_createOffer = new CreateFolderOffer(
+        CreateFolderOffer::createQuestion(shown), tr("Create Folder"),
+        [this, index, slot, close] {
+            close();
+            FolderCreator::create(
+                slot.resolvedPath(), this, [this, index](bool ok, const QString& error) {
+                    m_slotProblem->setText(ok ? QString() : tr("Not created: %1").arg(error));
+                    m_slotProblem->setVisible(!ok);
+                    updateMissingFlag(index);
+                    setFocus(Qt::OtherFocusReason);
+                });
+        },
+        [this, close] {
+            close();
+            setFocus(Qt::OtherFocusReason);
+        },
+        this);
+    m_createOffer->show();
+}
+
 void SettingsView::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         event->accept();
         cancel();
+        return;
+    }
+    // Return saves, as the default button of a dialog would; a focused button (Cancel,
+    // Browse...) answers for itself.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+        if (button && button != m_saveButton) {
+            event->accept();
+            button->click();
+            return;
+        }
+        event->accept();
+        save();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -520,6 +623,7 @@ void SettingsView::applyPalette()
     QPalette problem = m_shortcutProblem->palette();
     problem.setColor(QPalette::WindowText, Theme::orange());
     m_shortcutProblem->setPalette(problem);
+    m_slotProblem->setPalette(problem);
 }
 
 void SettingsView::changeEvent(QEvent* event)

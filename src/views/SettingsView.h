@@ -10,6 +10,7 @@
 #include <optional>
 
 class ConfigurationService;
+class CreateFolderOffer;
 class LaunchAtLoginService;
 class QLabel;
 class QLineEdit;
@@ -78,6 +79,10 @@ private:
     void refreshFromLiveState();
     void updateApprovalButton();
     void updateShortcutRow();
+    QWidget* slotRow(int index) const;
+    void updateMissingFlag(int index);
+    void offerToCreateFolder(int index);
+    static bool slotFolderExists(const DestinationSlot& slot);
     void setDebounceSeconds(double seconds);
     void applyTelemetry(bool enabled);
     void applyPalette();
@@ -103,6 +108,8 @@ private:
     QLabel* m_debounceLabel = nullptr;
     QPushButton* m_checkUpdatesButton = nullptr;
     QLabel* m_shortcutValue = nullptr;
+    QLabel* m_slotProblem = nullptr;
+    CreateFolderOffer* m_createOffer = nullptr;
     QLabel* m_shortcutProblem = nullptr;
     ToggleSwitch* m_telemetrySwitch = nullptr;
     QPushButton* m_restoreButton = nullptr;
