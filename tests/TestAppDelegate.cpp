@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
 
@@ -78,6 +79,37 @@ private slots:
                                    "Preferences...|Ctrl+,",     "-",
                                    "Quit Stowbird|Ctrl+Q"};
         QCOMPARE(menuTitles(), expected);
+    }
+
+    // What the menu shows works in the window too, and Preferences opens the settings.
+    void menuShortcutsWorkInTheWindow()
+    {
+        m_delegate->openHUD();
+        QVERIFY(QTest::qWaitForWindowExposed(m_delegate->hudPanel()));
+        QAction* quit = nullptr;
+        for (QAction* action : m_delegate->menu()->actions())
+            if (action->text() == QLatin1String("Quit Stowbird"))
+                quit = action;
+        QVERIFY(quit);
+        QVERIFY(m_delegate->hudPanel()->actions().contains(quit));
+        QSignalSpy quitting(quit, &QAction::triggered);
+        // Not pressed: that would end the test program. The shortcut is the window's.
+        QCOMPARE(quit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QCOMPARE(quit->shortcutContext(), Qt::WindowShortcut);
+
+        TriageContainerView* view = m_delegate->containerView();
+        QVERIFY(!view->showingSettings());
+        QTest::keyClick(m_delegate->hudPanel(), Qt::Key_Comma, Qt::ControlModifier);
+        QTRY_VERIFY(m_delegate->containerView()->showingSettings());
+        QCOMPARE(quitting.count(), 0);
+        m_delegate->containerView()->setShowingSettings(false);
+
+        // The tray's "Preferences..." opens the window with the settings sheet.
+        m_delegate->hudPanel()->close();
+        m_delegate->openPreferences();
+        QVERIFY(m_delegate->hudPanel()->isVisible());
+        QVERIFY(m_delegate->containerView()->showingSettings());
+        m_delegate->containerView()->setShowingSettings(false);
     }
 
     void trayFollowsTheCountWithBacklog()

@@ -52,6 +52,9 @@ void AppDelegate::applicationDidFinishLaunching()
 
     m_hudPanel = new TriageHUDPanel;
     connect(m_hudPanel, &TriageHUDPanel::closedByUser, this, &AppDelegate::dismissHUD);
+    // The menu's shortcuts (Ctrl+, Ctrl+Q, ...) also work in the window: the same actions,
+    // active while the window has the focus.
+    m_hudPanel->addActions(m_menu->actions());
 
     setupDownloadWatcher();
     scanDownloads();
@@ -326,6 +329,8 @@ void AppDelegate::quitApp()
 void AppDelegate::openPreferences()
 {
     openHUD();
+    if (TriageContainerView* view = containerView())
+        view->setShowingSettings(true);
 }
 
 TriageContainerView* AppDelegate::containerView() const
