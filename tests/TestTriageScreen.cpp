@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSettings>
 #include <QTest>
 #include <QThreadPool>
@@ -125,6 +126,48 @@ private slots:
         QCOMPARE(rows->slotRows().size(), 9);
         QCOMPARE(rows->slotRows().first()->objectName(), QStringLiteral("slotRow12"));
         QVERIFY(rows->customRow()->isEnabled());
+    }
+
+    // The smallest window, nine slots, a two-line name and a status message: the column
+    // stays inside the window beside the full preview, the status line has its own room
+    // below the slots, and every slot and the custom row can be scrolled into view.
+    void paletteFitsAndScrollsAtTheMinimumSize()
+    {
+        AppConfig config = m_config->config();
+        config.destinationSlots.clear();
+        for (int i = 1; i <= 9; ++i)
+            config.destinationSlots.append({i, QStringLiteral("Slot %1").arg(i), m_home});
+        m_config->saveConfig(config);
+        m_queue->enqueue(QUrl::fromLocalFile(
+            file("A rather long file name that takes two lines in the card, surely.pdf")));
+        m_panel->resize(TriageHUDPanel::minimumWidth, TriageHUDPanel::minimumHeight);
+        QTRY_COMPARE(m_panel->size(), QSize(760, 480));
+        ActionPaletteView* column = palette();
+        column->setStatusMessage(QStringLiteral("Moved to Slot 1: a file with a name long enough "
+                                                "to need a second line.pdf"));
+        QApplication::processEvents();
+
+        const QRect inWindow(column->mapTo(m_panel.get(), QPoint(0, 0)), column->size());
+        QVERIFY2(m_panel->rect().contains(inWindow), "the column runs off the window");
+        QVERIFY(m_view->findChild<QWidget*>(QStringLiteral("previewArea"))->width() >= 420);
+
+        auto* scroll = column->findChild<QScrollArea*>(QStringLiteral("slotScroll"));
+        auto* status = column->findChild<QLabel*>(QStringLiteral("statusLine"));
+        QVERIFY(scroll && status);
+        QVERIFY(status->isVisible());
+        const QRect slotsRect(scroll->mapTo(column, QPoint(0, 0)), scroll->size());
+        const QRect statusRect(status->mapTo(column, QPoint(0, 0)), status->size());
+        QVERIFY2(!slotsRect.intersects(statusRect), "the status line covers the slots");
+        QVERIFY(scroll->height() >= 60);
+
+        QList<QAbstractButton*> rows = column->slotRows();
+        rows.append(column->customRow());
+        for (QAbstractButton* row : rows) {
+            scroll->ensureWidgetVisible(row, 0, 0);
+            const QRect rowInViewport(row->mapTo(scroll->viewport(), QPoint(0, 0)), row->size());
+            QVERIFY2(scroll->viewport()->rect().contains(rowInViewport),
+                     qPrintable(row->objectName()));
+        }
     }
 
     void relativeTimeTexts_data()

@@ -301,7 +301,9 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     setMinimumWidth(320);
     setMaximumWidth(360);
     auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(16, 16, 16, 16);
+    // Narrow side margins and hint spacing: the column must fit beside the 420-wide preview
+    // in the smallest window (760), with this platform's wider fonts.
+    root->setContentsMargins(10, 16, 10, 16);
     root->setSpacing(16);
 
     // Item card.
@@ -392,7 +394,7 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     actions->setSpacing(6);
     actions->addWidget(heading(QStringLiteral("ACTIONS"), this));
     auto* columns = new QHBoxLayout;
-    columns->setSpacing(14);
+    columns->setSpacing(8);
     auto call = [this](std::function<void()> ActionPaletteView::Callbacks::*member) {
         return [this, member] {
             if (m_callbacks.*member)

@@ -746,7 +746,10 @@ void TriageContainerView::buildUi()
                      Theme::secondary(palette()), m_renamePanel));
     m_renameLayout->addStretch(1);
     m_rightColumn->addWidget(m_renamePanel);
-    m_rightColumn->setFixedWidth(360);
+    // 320 to 360 wide: at the smallest window the preview keeps its 420 and the column
+    // takes what is left instead of running off the window's edge.
+    m_rightColumn->setMinimumWidth(320);
+    m_rightColumn->setMaximumWidth(360);
     bodyLayout->addWidget(m_rightColumn);
     m_pages->addWidget(m_body);
 
