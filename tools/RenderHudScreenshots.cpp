@@ -126,7 +126,7 @@ int main(int argc, char** argv)
         {"hud-status-progress", "notes.md",
          [](TriageContainerView* v) {
              v->actions()->showStatus(
-                 QStringLiteral("Still moving Holiday photos to Backup: 1.24 GB of 3.41 GB"),
+                 QStringLiteral("Still moving Holiday photos to Backup: 1.2 GB of 3.4 GB"),
                  StatusLine::Kind::Progress);
          }},
         {"hud-status-error", "Quarterly report.pdf",
