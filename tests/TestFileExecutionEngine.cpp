@@ -872,6 +872,32 @@ private slots:
         const QString relative = QDir(other).relativeFilePath(folder.path() + "/usb.txt");
         QVERIFY2(info.contains("\nPath=" + QFile::encodeName(relative) + '\n'), info.constData());
     }
+
+    void undoRestoresFromTheTrashOfAnotherMount()
+    {
+        const QString other = otherFileSystemRoot();
+        if (other.isEmpty())
+            QSKIP("no second file system (/dev/shm) beside the temporary folder");
+        const QString trash = other + QStringLiteral("/.Trash-") + QString::number(::getuid());
+        const bool trashExisted = QFileInfo::exists(trash);
+        QTemporaryDir folder(other + QStringLiteral("/stowbird-test-XXXXXX"));
+        const QString original = folder.path() + QStringLiteral("/usb.txt");
+        writeFile(original, "on the stick");
+        const QUrl trashed = m_engine->trash(TriageItem(url(original)));
+        const QString infoPath =
+            trash + QStringLiteral("/info/") + trashed.fileName() + QStringLiteral(".trashinfo");
+        QVERIFY(QFileInfo::exists(infoPath));
+
+        // The info file holds a path relative to the mount's top folder.
+        const std::optional<FileExecutionEngine::UndoResult> result = m_engine->undoLast();
+        const bool infoLeft = QFileInfo::exists(infoPath);
+        if (!trashExisted)
+            QDir(trash).removeRecursively();
+        QVERIFY(result);
+        QCOMPARE(result->restoredURL, url(original));
+        QCOMPARE(readFile(original), QByteArray("on the stick"));
+        QVERIFY(!infoLeft);
+    }
 };
 
 STOWBIRD_TEST_MAIN(TestFileExecutionEngine)

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFutureWatcher>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QtConcurrent>
 
@@ -256,10 +257,22 @@ std::optional<QString> TriageActionController::statusMessage() const
 }
 
 void TriageActionController::reportFailure(const QString& actionName, const QString& prefix,
-                                           const AppError& error)
+                                           const AppError& error, const TriageItem& item)
 {
-    m_deps.logger->log(QStringLiteral("ERROR"), QStringLiteral("Action '%1' failed | Error: %2")
-                                                    .arg(actionName, error.localizedDescription));
+    // The log names items by extension only: the description shown to the user may hold
+    // the item's name (or, for a partial move, the names left behind); the log line does not.
+    QString logged = error.localizedDescription;
+    if (error.code == FileMover::partialMoveCode)
+        logged = QStringLiteral("part of the folder changed during the copy and stayed where "
+                                "it was");
+    else if (!item.filename.isEmpty())
+        logged.replace(item.filename,
+                       QStringLiteral("item (.%1)").arg(FileExecutionEngine::logToken(item)));
+    // Names the errors quote ("x" already exists ...).
+    static const QRegularExpression quoted(QStringLiteral("\"[^\"]*\""));
+    logged.replace(quoted, QStringLiteral("\"…\""));
+    m_deps.logger->log(QStringLiteral("ERROR"),
+                       QStringLiteral("Action '%1' failed | Error: %2").arg(actionName, logged));
     showStatus(prefix + error.localizedDescription, StatusLine::Kind::Error);
 }
 
@@ -298,7 +311,7 @@ void TriageActionController::dispatch(Job job, ActionType type, InputMethod inpu
                 const bool partial = outcome.error.code == FileMover::partialMoveCode;
                 m_deps.queue->removeURL(item.url);
                 m_deps.queue->pushToFront(partial ? TriageItem(item.url, item.id) : item);
-                reportFailure(done.name, partial ? QString() : failurePrefix, outcome.error);
+                reportFailure(done.name, partial ? QString() : failurePrefix, outcome.error, item);
             }
             settle();
         });
@@ -425,7 +438,7 @@ void TriageActionController::renameItem(const TriageItem& item, const QString& n
                         ? QStringLiteral("Renamed to %1").arg(finalName)
                         : QStringLiteral("Renamed to %1 (%2 was taken)").arg(finalName, trimmed));
             } else {
-                reportFailure(done.name, QStringLiteral("Rename error: "), outcome.error);
+                reportFailure(done.name, QStringLiteral("Rename error: "), outcome.error, item);
             }
             settle();
         });
@@ -451,7 +464,7 @@ void TriageActionController::undoLastAction()
         [this, id](const OffThread<Result>& outcome) {
             const Job done = finishJob(id);
             if (!outcome.ok)
-                reportFailure(done.name, QStringLiteral("Undo error: "), outcome.error);
+                reportFailure(done.name, QStringLiteral("Undo error: "), outcome.error, {});
             else if (!outcome.value)
                 showStatus(QStringLiteral("Nothing to undo"));
             else

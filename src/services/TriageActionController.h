@@ -114,7 +114,8 @@ private:
     void dispatch(Job job, ActionType type, InputMethod input,
                   std::function<QUrl(const TriageItem&)> operation,
                   std::function<QString(const QUrl&)> success, const QString& failurePrefix);
-    void reportFailure(const QString& actionName, const QString& prefix, const AppError& error);
+    void reportFailure(const QString& actionName, const QString& prefix, const AppError& error,
+                       const TriageItem& item);
     void applyUndo(const FileExecutionEngine::UndoResult& result);
     void clearStatus();
     QString progressText(const Job& job) const;
