@@ -12,12 +12,11 @@
 #include "views/ActionPaletteView.h"
 #include "views/BusyIndicator.h"
 #include "views/CheatSheetOverlay.h"
-#include "views/FolderInspectorView.h"
 #include "views/InlineRenameView.h"
-#include "views/QuickLookHostView.h"
 #include "views/SettingsSheet.h"
 #include "views/SymbolIcons.h"
 #include "views/Theme.h"
+#include "views/TriagePreviewPane.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -500,13 +499,10 @@ void TriageContainerView::buildUi()
     auto* bodyLayout = new QHBoxLayout(m_body);
     bodyLayout->setContentsMargins(0, 0, 0, 0);
     bodyLayout->setSpacing(0);
-    m_previewArea = new QWidget(m_body);
-    m_previewArea->setObjectName(QStringLiteral("previewArea"));
-    m_previewArea->setMinimumWidth(420);
-    m_previewArea->setAutoFillBackground(true);
-    m_previewLayout = new QVBoxLayout(m_previewArea);
-    m_previewLayout->setContentsMargins(0, 0, 0, 0);
-    bodyLayout->addWidget(m_previewArea, 1);
+    m_previewPane = new TriagePreviewPane(m_services.revealer, m_body);
+    connect(m_previewPane, &TriagePreviewPane::largePreviewRequested, this,
+            &TriageContainerView::allowLargePreviewNow);
+    bodyLayout->addWidget(m_previewPane, 1);
     bodyLayout->addWidget(Theme::divider(Qt::Vertical, m_body));
 
     m_rightColumn = new QStackedWidget(m_body);
@@ -641,17 +637,12 @@ void TriageContainerView::refreshBody()
         auto* button = static_cast<QPushButton*>(m_skippedButton);
         button->setVisible(skipped > 0);
         button->setText(QStringLiteral("Review %1 Skipped Files").arg(skipped));
-        if (m_preview) {
-            m_preview->deleteLater();
-            m_preview = nullptr;
-            m_previewItemID = QUuid();
-        }
+        m_previewPane->clear();
         return;
     }
     m_pages->setCurrentWidget(m_body);
 
-    if (head->id != m_previewItemID || m_allowLargePreview != m_previewAllowedLarge)
-        rebuildPreview(*head);
+    m_previewPane->showItem(*head, m_allowLargePreview);
 
     if (m_isRenaming) {
         if (!m_renameView) {
@@ -679,55 +670,4 @@ void TriageContainerView::refreshBody()
         m_palette->setStatus(status);
         m_palette->refresh();
     }
-}
-
-void TriageContainerView::rebuildPreview(const TriageItem& item)
-{
-    if (m_preview) {
-        m_previewLayout->removeWidget(m_preview);
-        m_preview->deleteLater();
-    }
-    m_previewItemID = item.id;
-    m_previewAllowedLarge = m_allowLargePreview;
-
-    if (item.isLargeFile() && !m_allowLargePreview) {
-        // Large items wait behind a notice so that opening them never stalls the HUD.
-        auto* notice = new QWidget(m_previewArea);
-        notice->setObjectName(QStringLiteral("largeFileNotice"));
-        auto* layout = new QVBoxLayout(notice);
-        layout->setSpacing(12);
-        layout->addStretch(1);
-        auto* icon = new QLabel(notice);
-        icon->setAlignment(Qt::AlignCenter);
-        icon->setPixmap(SymbolIcons::pixmap(QStringLiteral("doc.badge.ellipsis"), 48,
-                                            Theme::secondary(palette()), devicePixelRatioF()));
-        layout->addWidget(icon);
-        auto* title = Theme::label(QStringLiteral("Large File (%1)").arg(item.formattedSize()), 16,
-                                   QFont::DemiBold, Theme::primary(palette()), notice);
-        title->setAlignment(Qt::AlignCenter);
-        layout->addWidget(title);
-        auto* hint = Theme::label(QStringLiteral("Preview deferred to prevent UI lag."), 12,
-                                  QFont::Normal, Theme::secondary(palette()), notice);
-        hint->setAlignment(Qt::AlignCenter);
-        layout->addWidget(hint);
-        auto* load = new QPushButton(QStringLiteral("Load Preview"), notice);
-        load->setObjectName(QStringLiteral("loadPreviewButton"));
-        Theme::makeProminent(load, palette());
-        load->setFocusPolicy(Qt::NoFocus);
-        connect(load, &QPushButton::clicked, this, &TriageContainerView::allowLargePreviewNow);
-        layout->addWidget(load, 0, Qt::AlignHCenter);
-        layout->addStretch(1);
-        m_preview = notice;
-    } else if (item.isDirectory) {
-        auto* inspector = new FolderInspectorView(item.url, item.sizeBytes, m_previewArea);
-        if (m_services.revealer)
-            inspector->setRevealFunction(
-                [revealer = m_services.revealer](const QUrl& url) { revealer->reveal(url); });
-        m_preview = inspector;
-    } else {
-        // A fresh host for every head item, and again once a large file is allowed.
-        m_preview =
-            new QuickLookHostView(item.url, item.isLargeFile(), m_allowLargePreview, m_previewArea);
-    }
-    m_previewLayout->addWidget(m_preview);
 }

@@ -28,6 +28,7 @@ class QVBoxLayout;
 class TelemetryService;
 class TriageActionController;
 class SettingsSheet;
+class TriagePreviewPane;
 class TriageQueueManager;
 class UpdateService;
 
@@ -124,7 +125,6 @@ private:
     void refresh();
     void refreshHeader();
     void refreshBody();
-    void rebuildPreview(const TriageItem& item);
     void refreshOverlays();
 
     Services m_services;
@@ -149,11 +149,7 @@ private:
     QWidget* m_spinner = nullptr;
     QStackedWidget* m_pages = nullptr; // item body / empty state
     QWidget* m_body = nullptr;
-    QWidget* m_previewArea = nullptr;
-    QVBoxLayout* m_previewLayout = nullptr;
-    QPointer<QWidget> m_preview;
-    QUuid m_previewItemID;
-    bool m_previewAllowedLarge = false;
+    TriagePreviewPane* m_previewPane = nullptr;
     QStackedWidget* m_rightColumn = nullptr;
     ActionPaletteView* m_palette = nullptr;
     QWidget* m_renamePanel = nullptr;
