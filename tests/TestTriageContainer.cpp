@@ -289,6 +289,26 @@ private slots:
         QVERIFY(!logText().contains("WATCHDOG"));
     }
 
+    void undoKeyWaitsForTheActionInFlight()
+    {
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("notes.md")));
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("other.txt")));
+        m_panel->presentCentered();
+        m_engine->holdMoves = true;
+        press(Qt::Key_1);
+        QVERIFY(m_view->isProcessingAction());
+        // Not dropped: it runs once the move is done and undoes that move.
+        press(Qt::Key_Z, Qt::ControlModifier);
+        m_engine->holdMoves = false;
+        QTRY_VERIFY_WITH_TIMEOUT(!m_view->actions()->isBusy(), 5000);
+        QVERIFY(!logText().contains("Drop key 'z'"));
+        QVERIFY(QFile::exists(m_downloads + "/notes.md"));
+        QVERIFY(!QFile::exists(m_home + "/Documents/notes.md"));
+        QCOMPARE(headName(), QStringLiteral("notes.md"));
+        QCOMPARE(m_view->statusMessage().value_or(QString()),
+                 QStringLiteral("Undid move: notes.md restored to Downloads"));
+    }
+
     void routingTheLastItemEndsTheSession()
     {
         m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("last.pdf")));
