@@ -3,6 +3,7 @@
 #include "app/AccessibleRoles.h"
 #include "app/TriageHUDPanel.h"
 #include "crashreporting/CrashReporter.h"
+#include "models/DestinationSlot.h"
 #include "platform/BundleResources.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/FileManagerRevealer.h"
@@ -16,6 +17,7 @@
 #include "services/LaunchAtLoginService.h"
 #include "services/LoggerService.h"
 #include "services/TelemetryService.h"
+#include "services/TriageActionController.h"
 #include "services/TriageQueueManager.h"
 #include "services/UpdateService.h"
 #include "views/AppIconArtwork.h"
@@ -55,6 +57,18 @@ void AppDelegate::applicationDidFinishLaunching()
     // The menu's shortcuts (Ctrl+, Ctrl+Q, ...) also work in the window: the same actions,
     // active while the window has the focus.
     m_hudPanel->addActions(m_menu->actions());
+
+    TriageActionController::Dependencies actions;
+    actions.queue = &m_queueManager;
+    actions.engine = &FileExecutionEngine::shared();
+    actions.telemetry = &TelemetryService::shared();
+    actions.logger = &LoggerService::shared();
+    m_actions = new TriageActionController(actions, this);
+    // A move killed half-way (power loss) leaves a hidden partial copy in its slot folder.
+    QStringList slotFolders;
+    for (const DestinationSlot& slot : m_configService.config().destinationSlots)
+        slotFolders << DestinationSlot::expandTilde(slot.path);
+    m_actions->removeStalePartials(slotFolders);
 
     setupDownloadWatcher();
     scanDownloads();
@@ -319,6 +333,18 @@ void AppDelegate::checkForUpdates()
 
 void AppDelegate::quitApp()
 {
+    if (m_actions && m_actions->isBusy()) {
+        // A copy to another disk is never cut off: quit when it is done, and say so.
+        if (m_quitting)
+            return;
+        m_quitting = true;
+        LoggerService::shared().info(QStringLiteral("Quit requested; waiting for the file "
+                                                    "action in flight."));
+        m_actions->setQuitPending(true);
+        connect(m_actions, &TriageActionController::idle, this, [] { QCoreApplication::exit(0); });
+        openHUD();
+        return;
+    }
     // Not QApplication::quit(): that first asks every visible top-level window to close
     // and gives up when one stays open, and both the HUD (closing only hides it) and the
     // XEmbed tray icon's window stay open, so Quit would do nothing. Ending the event loop
@@ -352,6 +378,7 @@ void AppDelegate::openHUD()
         services.engine = &FileExecutionEngine::shared();
         services.telemetry = &TelemetryService::shared();
         services.logger = &LoggerService::shared();
+        services.actions = m_actions;
         services.revealer = std::make_shared<FileManagerRevealer>();
         QPointer<AppDelegate> self(this);
         auto* view = new TriageContainerView(

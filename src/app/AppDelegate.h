@@ -12,6 +12,7 @@ class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class QTimer;
+class TriageActionController;
 class TriageContainerView;
 class TriageHUDPanel;
 class TrayHostWatcher;
@@ -71,6 +72,8 @@ public:
     bool toldHowToReopen() const { return m_toldHowToReopen; }
     QMenu* menu() const { return m_menu; }
     TriageContainerView* containerView() const;
+    // Runs the file actions for every showing of the HUD, so that a slow one outlives it.
+    TriageActionController* actions() const { return m_actions; }
 
 private:
     void applyAppIcon();
@@ -93,6 +96,8 @@ private:
     TriageHUDPanel* m_hudPanel = nullptr;
     std::unique_ptr<DownloadWatcherService> m_downloadWatcher;
     QTimer* m_statusUpdate = nullptr;
+    TriageActionController* m_actions = nullptr;
+    bool m_quitting = false;
     int m_shownCount = -1;
     QString m_trayToolTip;
     TrayHostWatcher* m_trayWatcher = nullptr;

@@ -69,7 +69,7 @@ bool TriageQueueManager::enqueueOne(const QUrl& url)
 {
     const QString path = TriageItem::standardizedPath(url);
     if (m_skippedPaths.contains(path) || m_itemPaths.contains(path) ||
-        m_backlogPaths.contains(path))
+        m_backlogPaths.contains(path) || m_inFlightPaths.contains(path))
         return false;
 
     if (m_items.size() >= maxBatchSize) {
@@ -175,11 +175,14 @@ void TriageQueueManager::clearSkipCache()
 void TriageQueueManager::pruneMissingFiles()
 {
     const qsizetype itemsBefore = m_items.size();
-    m_items.removeIf([](const TriageItem& item) { return !existsAt(item.url.toLocalFile()); });
+    const auto gone = [this](const QUrl& url) {
+        return !existsAt(url.toLocalFile()) && !isInFlight(url);
+    };
+    m_items.removeIf([&](const TriageItem& item) { return gone(item.url); });
     bool itemsDidChange = m_items.size() != itemsBefore;
 
     const qsizetype backlogBefore = m_pendingBacklog.size();
-    m_pendingBacklog.removeIf([](const QUrl& url) { return !existsAt(url.toLocalFile()); });
+    m_pendingBacklog.removeIf(gone);
     bool backlogDidChange = m_pendingBacklog.size() != backlogBefore;
 
     if (itemsDidChange) {
@@ -196,7 +199,7 @@ void TriageQueueManager::pruneMissingFiles()
 
     QList<QString> stale;
     for (const QString& path : std::as_const(m_skippedPaths)) {
-        if (!existsAt(path))
+        if (!existsAt(path) && !m_inFlightPaths.contains(path))
             stale.append(path);
     }
     if (!stale.isEmpty()) {
@@ -220,4 +223,73 @@ void TriageQueueManager::saveSkipCache()
         std::printf("[TriageQueueManager] Failed to save skip cache: %s\n", qPrintable(error));
         std::fflush(stdout);
     }
+}
+
+void TriageQueueManager::beginInFlight(const QUrl& url)
+{
+    indexAdd(m_inFlightPaths, TriageItem::standardizedPath(url));
+}
+
+void TriageQueueManager::endInFlight(const QUrl& url)
+{
+    indexRemove(m_inFlightPaths, TriageItem::standardizedPath(url));
+}
+
+bool TriageQueueManager::isInFlight(const QUrl& url) const
+{
+    return m_inFlightPaths.contains(TriageItem::standardizedPath(url));
+}
+
+bool TriageQueueManager::replaceURL(const QUrl& from, const QUrl& to)
+{
+    const QString oldPath = TriageItem::standardizedPath(from);
+    const QString newPath = TriageItem::standardizedPath(to);
+    for (TriageItem& item : m_items) {
+        if (TriageItem::standardizedPath(item.url) != oldPath)
+            continue;
+        item = TriageItem(to);
+        indexRemove(m_itemPaths, oldPath);
+        indexAdd(m_itemPaths, newPath);
+        emit itemsChanged();
+        emit triageQueueDidChange();
+        return true;
+    }
+    for (QUrl& url : m_pendingBacklog) {
+        if (TriageItem::standardizedPath(url) != oldPath)
+            continue;
+        url = to;
+        indexRemove(m_backlogPaths, oldPath);
+        indexAdd(m_backlogPaths, newPath);
+        emit pendingBacklogChanged();
+        emit triageQueueDidChange();
+        return true;
+    }
+    if (m_skippedPaths.remove(oldPath)) {
+        m_skippedPaths.insert(newPath);
+        saveSkipCache();
+        emit skippedPathsChanged();
+        emit triageQueueDidChange();
+        return true;
+    }
+    return false;
+}
+
+bool TriageQueueManager::removeURL(const QUrl& url)
+{
+    const QString path = TriageItem::standardizedPath(url);
+    const auto same = [&path](const QUrl& other) {
+        return TriageItem::standardizedPath(other) == path;
+    };
+    const bool items = m_items.removeIf([&](const TriageItem& item) { return same(item.url); }) > 0;
+    const bool backlog = m_pendingBacklog.removeIf(same) > 0;
+    if (!items && !backlog)
+        return false;
+    m_itemPaths.remove(path);
+    m_backlogPaths.remove(path);
+    if (items)
+        emit itemsChanged();
+    if (backlog)
+        emit pendingBacklogChanged();
+    emit triageQueueDidChange();
+    return true;
 }

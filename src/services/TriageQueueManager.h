@@ -45,6 +45,17 @@ public:
     void clearSkipCache();
     void pruneMissingFiles();
 
+    // Paths with a file action in flight: rescans do not queue them and prunes leave them
+    // alone until the action ends. Counted, so that two actions on one path nest.
+    void beginInFlight(const QUrl& url);
+    void endInFlight(const QUrl& url);
+    bool isInFlight(const QUrl& url) const;
+    // Points the entry for from (an item, a backlog URL or a skipped path) at to, in place;
+    // false when from is nowhere. An item gets a fresh snapshot of to.
+    bool replaceURL(const QUrl& from, const QUrl& to);
+    // Takes every entry for url out of the items and the backlog; false when there was none.
+    bool removeURL(const QUrl& url);
+
 signals:
     // Posted after every change, as the operations count them.
     void triageQueueDidChange();
@@ -72,4 +83,5 @@ private:
     // duplicate test of a rescan costs a lookup rather than a scan of both lists.
     QHash<QString, int> m_itemPaths;
     QHash<QString, int> m_backlogPaths;
+    QHash<QString, int> m_inFlightPaths;
 };

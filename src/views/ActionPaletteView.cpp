@@ -426,12 +426,22 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     root->addLayout(actions);
 
     // Status line, faded in when a message arrives.
-    m_statusLabel = Theme::label({}, 11, QFont::Medium, Theme::accent(palette()), this);
+    m_statusRow = new QWidget(this);
+    auto* statusLayout = new QHBoxLayout(m_statusRow);
+    statusLayout->setContentsMargins(0, 0, 0, 0);
+    statusLayout->setSpacing(6);
+    m_statusIcon = new QLabel(m_statusRow);
+    m_statusIcon->setObjectName(QStringLiteral("statusIcon"));
+    m_statusIcon->setAlignment(Qt::AlignTop);
+    m_statusIcon->hide();
+    statusLayout->addWidget(m_statusIcon, 0, Qt::AlignTop);
+    m_statusLabel = Theme::label({}, 11, QFont::Medium, Theme::accent(palette()), m_statusRow);
     m_statusLabel->setObjectName(QStringLiteral("statusLine"));
     m_statusLabel->setWordWrap(true);
-    m_statusOpacity = new QGraphicsOpacityEffect(m_statusLabel);
+    statusLayout->addWidget(m_statusLabel, 1);
+    m_statusOpacity = new QGraphicsOpacityEffect(m_statusRow);
     m_statusOpacity->setOpacity(1.0);
-    m_statusLabel->setGraphicsEffect(m_statusOpacity);
+    m_statusRow->setGraphicsEffect(m_statusOpacity);
     m_statusFade = new QPropertyAnimation(m_statusOpacity, "opacity", this);
     m_statusFade->setDuration(180);
     // The line keeps room for two lines whether or not a message shows, so that a message
@@ -439,7 +449,7 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     m_statusLabel->setFixedHeight(2 * QFontMetrics(m_statusLabel->font()).lineSpacing());
     m_statusLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_statusOpacity->setOpacity(0.0);
-    root->addWidget(m_statusLabel);
+    root->addWidget(m_statusRow);
 }
 
 QString ActionPaletteView::announcement() const
@@ -535,6 +545,27 @@ void ActionPaletteView::rebuildSlotRows()
     }
 }
 
+void ActionPaletteView::setStatus(const std::optional<StatusLine>& status)
+{
+    const StatusLine::Kind kind = status ? status->kind : StatusLine::Kind::Info;
+    if (kind != m_statusKind) {
+        m_statusKind = kind;
+        QString symbol;
+        QColor color = Theme::accent(palette());
+        if (kind == StatusLine::Kind::Error) {
+            symbol = QStringLiteral("exclamationmark.triangle.fill");
+            color = Theme::red();
+        } else if (kind == StatusLine::Kind::Progress) {
+            symbol = QStringLiteral("forward");
+        }
+        Theme::setTextColor(m_statusLabel, color);
+        m_statusIcon->setVisible(!symbol.isEmpty());
+        if (!symbol.isEmpty())
+            m_statusIcon->setPixmap(SymbolIcons::pixmap(symbol, 13, color, devicePixelRatioF()));
+    }
+    setStatusMessage(status ? std::optional<QString>(status->text) : std::nullopt);
+}
+
 void ActionPaletteView::setStatusMessage(const std::optional<QString>& message)
 {
     if (message == m_statusMessage)
@@ -553,6 +584,7 @@ void ActionPaletteView::setStatusMessage(const std::optional<QString>& message)
     } else {
         m_statusFade->stop();
         m_statusOpacity->setOpacity(0.0);
+        m_statusIcon->hide();
         m_statusLabel->clear();
         m_statusLabel->setToolTip(QString());
     }

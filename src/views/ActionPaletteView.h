@@ -1,6 +1,7 @@
 #pragma once
 
 #include "models/DestinationSlot.h"
+#include "models/StatusLine.h"
 #include "models/TriageItem.h"
 
 #include <QList>
@@ -50,10 +51,14 @@ public:
     void setWaitingCount(qsizetype waiting);
     // What a screen reader says for the item: "report.pdf, PDF document, 2.1 MB, 3 of 12".
     QString announcement() const;
+    // The status line with its look: errors in red with a warning sign, running actions
+    // with an arrow, other outcomes plain.
+    void setStatus(const std::optional<StatusLine>& status);
     // Redraws what depends on the moment: slot availability and the "Added" time.
     void refresh();
 
     std::optional<QString> statusMessage() const { return m_statusMessage; }
+    StatusLine::Kind statusKind() const { return m_statusKind; }
     QList<QAbstractButton*> slotRows() const { return m_slotRows; }
     QAbstractButton* customRow() const { return m_customRow; }
     QString addedText() const;
@@ -67,6 +72,7 @@ private:
     QList<DestinationSlot> m_slots;
     bool m_isRenaming = false;
     std::optional<QString> m_statusMessage;
+    StatusLine::Kind m_statusKind = StatusLine::Kind::Info;
 
     QList<QUuid> m_seen;
     int m_position = 0;
@@ -80,6 +86,8 @@ private:
     QVBoxLayout* m_slotLayout = nullptr;
     QList<QAbstractButton*> m_slotRows;
     QAbstractButton* m_customRow = nullptr;
+    QWidget* m_statusRow = nullptr;
+    QLabel* m_statusIcon = nullptr;
     QLabel* m_statusLabel = nullptr;
     QGraphicsOpacityEffect* m_statusOpacity = nullptr;
     QPropertyAnimation* m_statusFade = nullptr;
