@@ -105,17 +105,22 @@ private slots:
         QVERIFY(rows);
         QCOMPARE(rows->slotRows().size(), 4);
         QAbstractButton* documents = rows->slotRows().at(0);
-        QVERIFY(documents->isEnabled());
-        QVERIFY(!rows->slotRows().at(1)->isEnabled()); // ~/Developer/Projects is missing
+        QVERIFY(documents->toolTip().isEmpty());
+        // ~/Developer/Projects is missing: dimmed, but clickable to create it.
+        QVERIFY(rows->slotRows().at(1)->toolTip().startsWith("Volume unmounted or path missing"));
 
-        // The folder goes away while shown: the next redraw dims the row, and a click made
-        // before that redraw is checked again and does nothing.
+        // The folder goes away while shown: a click made before the next redraw is checked
+        // again, moves nothing and offers to create the folder instead.
         QVERIFY(QDir(m_home + "/Documents").removeRecursively());
         QTest::mouseClick(documents, Qt::LeftButton);
         QVERIFY(!m_view->isProcessingAction());
         QVERIFY(QFile::exists(m_downloads + "/a.txt"));
-        QVERIFY(!documents->isEnabled());
-        QCOMPARE(documents->toolTip(), QStringLiteral("Volume unmounted or path missing"));
+        QCOMPARE(documents->toolTip(),
+                 QStringLiteral("Volume unmounted or path missing: click to create the folder"));
+        QVERIFY(m_view->showingCreateFolderOffer());
+        QTest::keyClick(m_view->findChild<QWidget*>(QStringLiteral("createFolderOffer")),
+                        Qt::Key_Escape);
+        QTRY_VERIFY(!m_view->showingCreateFolderOffer());
 
         // Twelve slots: the first nine list entries are shown, then the custom row.
         AppConfig config = m_config->config();

@@ -380,6 +380,7 @@ void AppDelegate::openHUD()
         services.logger = &LoggerService::shared();
         services.actions = m_actions;
         services.revealer = std::make_shared<FileManagerRevealer>();
+        services.downloadsDirectory = m_options.downloadsDirectory;
         QPointer<AppDelegate> self(this);
         auto* view = new TriageContainerView(
             services,

@@ -180,8 +180,10 @@ public:
     void refreshAvailability()
     {
         m_available = m_slot.isAvailable();
-        setEnabled(m_available);
-        setToolTip(m_available ? QString() : QStringLiteral("Volume unmounted or path missing"));
+        // A missing folder stays clickable (dimmed): the click offers to create it.
+        setToolTip(m_available ? QString()
+                               : QStringLiteral("Volume unmounted or path missing: click to "
+                                                "create the folder"));
         setAccessibleName(QStringLiteral("Slot %1: %2").arg(m_slot.slot).arg(m_slot.name));
         setAccessibleDescription(
             m_available
@@ -535,9 +537,10 @@ void ActionPaletteView::rebuildSlotRows()
     for (qsizetype i = 0; i < shown; ++i) {
         auto* row = new SlotRow(m_slots.at(i), m_customRow->parentWidget());
         connect(row, &QAbstractButton::clicked, this, [this, row] {
-            // The folder may have gone since the last redraw: test again now.
+            // The folder may have gone since the last redraw: test again now. The container
+            // files into an available slot and offers to create a missing one.
             row->refreshAvailability();
-            if (row->available() && m_callbacks.onSelectSlot)
+            if (m_callbacks.onSelectSlot)
                 m_callbacks.onSelectSlot(row->slot());
         });
         m_slotLayout->insertWidget(int(i), row);
