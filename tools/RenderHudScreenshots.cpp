@@ -74,7 +74,8 @@ int main(int argc, char** argv)
 
     const QString home = QDir::homePath();
     const QString downloads = home + "/Downloads";
-    for (const char* folder : {"Documents", "Pictures/Screenshots", "Documents/Finance"})
+    // As on a first run: ~/Developer/Projects and ~/Documents/Finance do not exist yet.
+    for (const char* folder : {"Documents", "Pictures/Screenshots"})
         QDir().mkpath(home + "/" + folder);
 
     writeImage(downloads + "/Sunset at the pier.jpg", 1600, 1067, QColor(0xff, 0x7e, 0x5f),
@@ -155,6 +156,11 @@ int main(int argc, char** argv)
                                       StatusLine::Kind::Error);
          }},
         {"hud-empty", {}, {}},
+        // Key 3 with ~/Documents/Finance missing: the offer to create it.
+        {"hud-create-folder", "Quarterly report.pdf",
+         [&fourSlots](TriageContainerView* v) {
+             v->offerToCreateSlotFolder(fourSlots.at(2), InputMethod::keyboard);
+         }},
         // The smallest window with five slots, just after filing an item: the status line
         // has its own room and the slots scroll.
         {"hud-five-slots-status", "Invoice 2026-03.pdf",
