@@ -1,8 +1,10 @@
 // The desktop-wide shortcut: reading the configured chord (both platforms' spellings), the
 // X11 key grab on a real X server (Xvfb), and what the settings sheet and the cheat sheet
 // say when the chord is bound and when it is not.
+#include "PrivateSessionBus.h"
 #include "TestEnvironment.h"
 #include "models/GlobalHotkey.h"
+#include "platform/PortalGlobalShortcut.h"
 #include "platform/X11GlobalShortcut.h"
 #include "platform/XdgAutostartBackend.h"
 #include "services/ConfigurationService.h"
@@ -14,6 +16,7 @@
 #include "views/SettingsView.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QLabel>
 #include <QProcess>
 #include <QSignalSpy>
@@ -180,6 +183,58 @@ private slots:
         QSignalSpy boundAgain(&third, &GlobalShortcutBackend::bound);
         third.bind(hotkey);
         QTRY_COMPARE_WITH_TIMEOUT(boundAgain.count(), 1, 5000);
+    }
+
+    // The portal path, against a stand-in portal on a private bus: the probe finds it, the
+    // session and the binding go through their request/response round trips, the chord
+    // the desktop reports is the one shown, and a press arrives as activated().
+    void portalBindsAndReportsPresses()
+    {
+        PrivateSessionBus privateBus;
+        if (privateBus.address().isEmpty())
+            QSKIP("dbus-daemon is not installed (package dbus)");
+        QDBusConnection bus = QDBusConnection::connectToBus(QString::fromUtf8(privateBus.address()),
+                                                            QStringLiteral("portal-test"));
+        auto disconnect =
+            qScopeGuard([] { QDBusConnection::disconnectFromBus(QStringLiteral("portal-test")); });
+        QVERIFY(bus.isConnected());
+
+        std::optional<bool> offered;
+        PortalGlobalShortcut::probe(bus, this, [&offered](bool yes) { offered = yes; });
+        QTRY_VERIFY_WITH_TIMEOUT(offered.has_value(), 10000);
+        QVERIFY(!*offered); // nothing on the bus yet
+
+        QProcess portal;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                   QString::fromUtf8(privateBus.address()));
+        portal.setProcessEnvironment(env);
+        portal.start(QStringLiteral(FAKE_DESKTOP_SERVICES), {QStringLiteral("--portal")});
+        QVERIFY(portal.waitForStarted(5000));
+        QByteArray output;
+        while (!output.contains("READY") && portal.waitForReadyRead(5000))
+            output += portal.readAllStandardOutput();
+        QVERIFY(output.contains("READY"));
+        auto stopPortal = qScopeGuard([&portal] {
+            portal.terminate();
+            portal.waitForFinished(5000);
+        });
+
+        offered.reset();
+        PortalGlobalShortcut::probe(bus, this, [&offered](bool yes) { offered = yes; });
+        QTRY_VERIFY_WITH_TIMEOUT(offered.has_value(), 10000);
+        QVERIFY(*offered);
+
+        GlobalShortcutService service;
+        QSignalSpy activated(&service, &GlobalShortcutService::activated);
+        service.start(QStringLiteral("Option+Shift+D"),
+                      std::make_unique<PortalGlobalShortcut>(bus));
+        QTRY_COMPARE_WITH_TIMEOUT(service.state(), GlobalShortcutService::State::Bound, 10000);
+        QCOMPARE(service.shortcutText(), QStringLiteral("Shift+Alt+D (portal)"));
+        QTRY_VERIFY_WITH_TIMEOUT((output += portal.readAllStandardOutput()).contains("PRESSED"),
+                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(activated.count() == 1, 5000);
+        QVERIFY2(output.contains("BOUND open-stowbird ALT+SHIFT+d"), output.constData());
     }
 
     void serviceReportsBindingAndPresses()

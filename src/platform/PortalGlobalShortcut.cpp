@@ -57,9 +57,10 @@ PortalGlobalShortcut::PortalGlobalShortcut(const QDBusConnection& bus, QObject* 
     : GlobalShortcutBackend(parent), m_bus(bus)
 {
     registerTypes();
+    // The whole message: (o session, s id, t timestamp, a{sv} options).
     m_bus.connect(QLatin1String(portalService), QLatin1String(portalPath),
                   QLatin1String(shortcutsInterface), QStringLiteral("Activated"), this,
-                  SLOT(shortcutActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+                  SLOT(shortcutActivated(QDBusMessage)));
 }
 
 void PortalGlobalShortcut::probe(const QDBusConnection& bus, QObject* context,
@@ -189,10 +190,13 @@ void PortalGlobalShortcut::requestResponse(uint response, const QVariantMap& res
     }
 }
 
-void PortalGlobalShortcut::shortcutActivated(const QDBusObjectPath& session, const QString& id,
-                                             qulonglong, const QVariantMap&)
+void PortalGlobalShortcut::shortcutActivated(const QDBusMessage& message)
 {
-    if (m_step == Step::Bound && session.path() == m_sessionPath && id == QLatin1String(shortcutId))
+    const QList<QVariant> arguments = message.arguments();
+    if (m_step != Step::Bound || arguments.size() < 2)
+        return;
+    const QString session = arguments.at(0).value<QDBusObjectPath>().path();
+    if (session == m_sessionPath && arguments.at(1).toString() == QLatin1String(shortcutId))
         emit activated();
 }
 

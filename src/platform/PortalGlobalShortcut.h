@@ -3,6 +3,7 @@
 #include "platform/GlobalShortcutBackend.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QVariantMap>
 
@@ -34,8 +35,7 @@ public:
 private slots:
     // Targets of D-Bus signals (QDBusConnection::connect takes slot names).
     void requestResponse(uint response, const QVariantMap& results);
-    void shortcutActivated(const QDBusObjectPath& session, const QString& id, qulonglong timestamp,
-                           const QVariantMap& options);
+    void shortcutActivated(const QDBusMessage& message);
 
 private:
     enum class Step { Idle, CreatingSession, Binding, Bound };
