@@ -94,6 +94,26 @@ private slots:
         QCOMPARE(notices().size(), 1);
     }
 
+    // Started hidden (at login) with no tray: once the wait for a late tray is over, the
+    // notice says how to open the window; the window itself stays closed.
+    void backgroundStartWithoutATrayTellsAfterTheWait()
+    {
+        AppDelegate::Options options;
+        options.downloadsDirectory = QDir::homePath() + QStringLiteral("/Downloads");
+        options.bindGlobalShortcut = false;
+        options.openHUDAtLaunch = false;
+        options.noTrayNoticeDelayMs = 300;
+        AppDelegate hidden(options);
+        hidden.applicationDidFinishLaunching();
+        QVERIFY(!hidden.hudPanel()->isVisible());
+        QVERIFY(!hidden.toldHowToReopen());
+        QTRY_VERIFY_WITH_TIMEOUT(hidden.toldHowToReopen(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(notices().size(), 2, 5000);
+        QVERIFY(notices().last().startsWith("Stowbird keeps watching your downloads|"));
+        QVERIFY(!hidden.hudPanel()->isVisible());
+        hidden.applicationWillTerminate();
+    }
+
     void aTrayThatAppearsLaterGetsTheIcon()
     {
         QSignalSpy appeared(m_delegate->trayWatcher(), &TrayHostWatcher::trayHostAppeared);
