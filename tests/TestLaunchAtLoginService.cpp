@@ -180,6 +180,32 @@ private slots:
         QVERIFY(!XdgAutostartBackend::readEntry(entryPath())->contains("Hidden"));
     }
 
+    // An entry from before --background and TryExec is rewritten; a current one, or one
+    // that is not ours or switched off, is left alone.
+    void outdatedEntryIsUpgraded()
+    {
+        XdgAutostartBackend backend(m_autostart, m_binary);
+        QVERIFY(!backend.upgradeOutdatedEntry()); // nothing there
+        QByteArray old = XdgAutostartBackend::entryContents(m_binary);
+        old.replace(" --background", "");
+        old.replace("\nTryExec=", "\nX-Old-TryExec=");
+        writeFile(entryPath(), old);
+        QCOMPARE(backend.status(), 1);
+        QVERIFY(backend.upgradeOutdatedEntry());
+        const auto entry = XdgAutostartBackend::readEntry(entryPath());
+        QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")),
+                 (QStringList{m_binary, "--background"}));
+        QVERIFY(!backend.upgradeOutdatedEntry());
+
+        QByteArray off = old;
+        off.replace("X-GNOME-Autostart-enabled=true", "X-GNOME-Autostart-enabled=false");
+        writeFile(entryPath(), off);
+        QVERIFY(!backend.upgradeOutdatedEntry());
+        QFile file(entryPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), off);
+    }
+
     void unwritableFolderThrows()
     {
         // Root ignores permissions, so a regular file stands where the folder should be.

@@ -10,6 +10,7 @@
 #include "platform/GlobalShortcutBackend.h"
 #include "platform/StoragePaths.h"
 #include "platform/TrayHostWatcher.h"
+#include "platform/XdgAutostartBackend.h"
 #include "services/ConfigurationService.h"
 #include "services/DownloadWatcherService.h"
 #include "services/FileExecutionEngine.h"
@@ -72,6 +73,7 @@ void AppDelegate::applicationDidFinishLaunching()
 
     setupDownloadWatcher();
     scanDownloads();
+    upgradeLoginItem();
     if (m_options.bindGlobalShortcut)
         setupGlobalShortcut();
     if (m_options.openHUDAtLaunch) {
@@ -241,6 +243,19 @@ void AppDelegate::tellHowToReopenWithoutTray()
                        QStringLiteral("This desktop has no tray for its icon. ") + how);
     LoggerService::shared().info(
         QStringLiteral("No tray on this desktop; told the user how to reopen Stowbird."));
+}
+
+void AppDelegate::upgradeLoginItem()
+{
+    try {
+        XdgAutostartBackend backend(XdgAutostartBackend::defaultAutostartDirectory(),
+                                    XdgAutostartBackend::currentExecutablePath());
+        if (backend.upgradeOutdatedEntry())
+            LoggerService::shared().info(
+                QStringLiteral("Updated the login item to start Stowbird in the background."));
+    } catch (const AppError& error) {
+        LoggerService::shared().error(QStringLiteral("Failed to update the login item"), error);
+    }
 }
 
 void AppDelegate::setupGlobalShortcut()

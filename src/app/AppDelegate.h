@@ -84,6 +84,8 @@ private:
     void updateStatusItemAppearance();
     void showTrayIcon();
     void setupGlobalShortcut();
+    // Rewrites a login item left by an older version (it opened the window at login).
+    void upgradeLoginItem();
     // Without a tray, the first time the window goes away: one desktop notification
     // saying how to bring it back.
     void tellHowToReopenWithoutTray();

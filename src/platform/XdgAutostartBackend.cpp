@@ -138,6 +138,19 @@ void XdgAutostartBackend::registerItem()
                            .arg(entryPath(), file.errorString())};
 }
 
+bool XdgAutostartBackend::upgradeOutdatedEntry()
+{
+    if (status() != enabled)
+        return false;
+    const std::optional<QMap<QString, QString>> entry = readEntry(entryPath());
+    const QStringList arguments = splitExec(entry->value(QStringLiteral("Exec")));
+    if (arguments.contains(QStringLiteral("--background")) &&
+        entry->contains(QStringLiteral("TryExec")))
+        return false;
+    registerItem();
+    return true;
+}
+
 void XdgAutostartBackend::unregisterItem()
 {
     QFile file(entryPath());

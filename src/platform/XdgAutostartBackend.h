@@ -31,6 +31,11 @@ public:
     void unregisterItem() override;
     void openSettings() override;
 
+    // An enabled entry written by an older Stowbird (no --background, no TryExec) opened
+    // the window at every login: rewrite it. Returns true when it was rewritten; throws as
+    // registerItem() does.
+    bool upgradeOutdatedEntry();
+
     // The complete desktop entry that starts executablePath with --background, guarded by
     // TryExec.
     static QByteArray entryContents(const QString& executablePath);
