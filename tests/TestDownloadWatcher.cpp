@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "models/PartialDownloadNames.h"
 #include "platform/WatcherBackend.h"
 #include "services/DownloadWatcherService.h"
 
@@ -79,8 +80,9 @@ public:
     bool isWatching() const override { return m_watching; }
     int watchCount() const override { return m_watching ? 1 : 0; }
     using WatcherBackend::becameUnreliable;
+    using WatcherBackend::eventsArrived;
     using WatcherBackend::eventsLost;
-    using WatcherBackend::pathsChanged;
+    using WatcherBackend::rootChanged;
 
 private:
     bool m_watching = false;
@@ -118,6 +120,8 @@ private slots:
         QTest::newRow("upper-case part") << "Setup.DMG.PART" << true;
         QTest::newRow("upper-case tmp extension") << "archive.TMP" << true;
         QTest::newRow("aria2 control") << "big.iso.aria2" << true;
+        QTest::newRow("aria2 control being saved") << "big.iso.aria2__temp" << true;
+        QTest::newRow("firefox part") << "big.Ab3dE9xZ.iso.part" << true;
         QTest::newRow("utorrent") << "movie.mkv.!ut" << true;
         QTest::newRow("safari") << "thing.download" << true;
         QTest::newRow("hidden") << ".DS_Store" << true;
@@ -133,12 +137,55 @@ private slots:
         QCOMPARE(DownloadWatcherService::shouldIgnore(QUrl::fromLocalFile("/d/" + name)), ignored);
     }
 
+    void partialDownloadHoldsBackItsItem_data()
+    {
+        QTest::addColumn<QString>("partial");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("held");
+        QTest::newRow("firefox placeholder") << "report.Ab3dE9xZ.pdf.part"
+                                             << "report.pdf" << 0LL << true;
+        QTest::newRow("firefox clash name") << "report(1).Ab3dE9xZ.pdf.part"
+                                            << "report(1).pdf" << 0LL << true;
+        QTest::newRow("firefox other download") << "report.Ab3dE9xZ.pdf.part"
+                                                << "report(1).pdf" << 0LL << false;
+        QTest::newRow("firefox double extension") << "a.tar.Ab3dE9xZ.gz.part"
+                                                  << "a.tar.gz" << 0LL << true;
+        QTest::newRow("firefox finished file beside") << "report.Ab3dE9xZ.pdf.part"
+                                                      << "report.pdf" << 9LL << false;
+        QTest::newRow("not a random infix") << "report.notrandom.pdf.part"
+                                            << "report.pdf" << 0LL << false;
+        QTest::newRow("older firefox") << "photo.jpg.part"
+                                       << "photo.jpg" << 0LL << true;
+        QTest::newRow("aria2 control") << "disk.iso.aria2"
+                                       << "disk.iso" << 4096LL << true;
+        QTest::newRow("aria2 control being saved") << "disk.iso.aria2__temp"
+                                                   << "disk.iso" << 4096LL << true;
+        QTest::newRow("chromium never writes the final name") << "x.zip.crdownload"
+                                                              << "x.zip" << 5LL << false;
+    }
+
+    void partialDownloadHoldsBackItsItem()
+    {
+        QFETCH(QString, partial);
+        QFETCH(QString, item);
+        QFETCH(qint64, size);
+        QFETCH(bool, held);
+        QVERIFY(PartialDownloadNames::isPartial(partial));
+        QCOMPARE(PartialDownloadNames::holdsBack(partial, item, size), held);
+    }
+
     void chromiumDownloadReportedOnceAfterRename()
     {
         Recorder rec;
         DownloadWatcherService watcher(m_dir, debounce, rec.callback());
         watcher.start();
+        // Chromium: "Unconfirmed N.crdownload" until the name is known, then
+        // NAME.crdownload, renamed to NAME at the end.
+        const QString unconfirmed = path("Unconfirmed 384512.crdownload");
+        writeSlowly(unconfirmed, 4, 50ms);
         const QString partial = path("report.pdf.crdownload");
+        QVERIFY(QFile::rename(unconfirmed, partial));
         std::thread writer([&] { writeSlowly(partial, 8, 50ms); });
         writer.join();
         QVERIFY(QFile::rename(partial, path("report.pdf")));
@@ -148,28 +195,56 @@ private slots:
         QCOMPARE(rec.names(), QStringList{"report.pdf"});
     }
 
-    void firefoxPlaceholderWaitsForPartRename()
+    void firefoxDownloadReportedOnceWhenComplete_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("firstPart");
+        QTest::addColumn<QString>("part");
+        QTest::addColumn<bool>("clash");
+        QTest::newRow("plain") << "report.pdf"
+                               << "Ab3dE9xZ.pdf.part"
+                               << "report.Ab3dE9xZ.pdf.part" << false;
+        // report.pdf exists already, so Firefox names the new one report(1).pdf.
+        QTest::newRow("clash") << "report(1).pdf"
+                               << "q-7_Zx0P.pdf.part"
+                               << "report(1).q-7_Zx0P.pdf.part" << true;
+        QTest::newRow("no extension") << "LICENSE"
+                                      << "k2LmN8pQ.part"
+                                      << "LICENSE.k2LmN8pQ.part" << false;
+    }
+
+    void firefoxDownloadReportedOnceWhenComplete()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, firstPart);
+        QFETCH(QString, part);
+        QFETCH(bool, clash);
+        if (clash)
+            writeBytes(path("report.pdf"), "%PDF-1.4 earlier", QIODevice::WriteOnly);
         Recorder rec;
         DownloadWatcherService watcher(m_dir, debounce, rec.callback());
         watcher.start();
-        // Firefox: an empty placeholder at once, the data in NAME.part, renamed over NAME.
-        writeBytes(path("photo.jpg"), {}, QIODevice::WriteOnly);
-        const QString part = path("photo.jpg.part");
-        std::thread writer([&] { writeSlowly(part, 30, 100ms); }); // 3 s, past four checks
-        while (!QFile::exists(part))
-            QTest::qWait(10);
-        // Long enough for the placeholder's checks to have run out, all while writing.
+        // Firefox's order: a temporary RAND8.ext.part, the empty placeholder NAME, the part
+        // renamed to STEM.RAND8.ext.part, written, and renamed over NAME at the end.
+        writeBytes(path(firstPart), {}, QIODevice::WriteOnly);
+        writeBytes(path(name), {}, QIODevice::WriteOnly);
+        QVERIFY(QFile::rename(path(firstPart), path(part)));
+        // 2.5 s of writing: longer than the placeholder's four checks would take.
+        std::thread writer([&] { writeSlowly(path(part), 25, 100ms); });
         writer.join();
-        QCOMPARE(rec.count("photo.jpg"), 0);
+        // Neither the placeholder nor the part file is listed by a rescan meanwhile.
+        QStringList listed;
+        for (const QUrl& url : watcher.scanExistingFiles())
+            listed.append(url.fileName());
+        QCOMPARE(listed, clash ? QStringList{"report.pdf"} : QStringList{});
         QTest::qWait(800); // the data has stopped; the placeholder still must not be reported
-        QCOMPARE(rec.count("photo.jpg"), 0);
-        QVERIFY(::rename(QFile::encodeName(part).constData(),
-                         QFile::encodeName(path("photo.jpg")).constData()) == 0);
-        QTRY_COMPARE_WITH_TIMEOUT(rec.count("photo.jpg"), 1, settle);
+        QCOMPARE(rec.names(), QStringList{});
+        QVERIFY(::rename(QFile::encodeName(path(part)).constData(),
+                         QFile::encodeName(path(name)).constData()) == 0);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count(name), 1, settle);
         QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
-        QCOMPARE(rec.names(), QStringList{"photo.jpg"});
-        QCOMPARE(QFileInfo(path("photo.jpg")).size(), 30 * 4096);
+        QCOMPARE(rec.names(), QStringList{name});
+        QCOMPARE(QFileInfo(path(name)).size(), 25 * 4096);
     }
 
     void aria2InPlaceWaitsForControlFile()
@@ -177,15 +252,77 @@ private slots:
         Recorder rec;
         DownloadWatcherService watcher(m_dir, debounce, rec.callback());
         watcher.start();
-        writeBytes(path("disk.iso.aria2"), "control", QIODevice::WriteOnly);
-        writeBytes(path("disk.iso"), QByteArray(10000, 'x'), QIODevice::WriteOnly);
+        // aria2: the control file is saved as NAME.aria2__temp and renamed to NAME.aria2;
+        // NAME is allocated at full size at once and filled in place, the file held open.
+        auto saveControl = [&] {
+            writeBytes(path("disk.iso.aria2__temp"), "control", QIODevice::WriteOnly);
+            QVERIFY(QFile::rename(path("disk.iso.aria2__temp"), path("disk.iso.aria2")) ||
+                    (QFile::remove(path("disk.iso.aria2")) &&
+                     QFile::rename(path("disk.iso.aria2__temp"), path("disk.iso.aria2"))));
+        };
+        saveControl();
+        {
+            QFile data(path("disk.iso"));
+            QVERIFY(data.open(QIODevice::WriteOnly));
+            QVERIFY(data.resize(64 * 1024));
+            for (int i = 0; i < 4; ++i) {
+                data.seek(i * 16 * 1024);
+                data.write(QByteArray(16 * 1024, 'x'));
+                data.flush();
+                saveControl();
+                QTest::qWait(200);
+            }
+        }
         // A stalled download: the data stops, the control file stays.
         QTest::qWait(int(debounce * 1000) + 2 * 300 + 500);
-        QCOMPARE(rec.count("disk.iso"), 0);
+        QCOMPARE(rec.names(), QStringList{});
         QVERIFY(QFile::remove(path("disk.iso.aria2")));
         QTRY_COMPARE_WITH_TIMEOUT(rec.count("disk.iso"), 1, settle);
         QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
         QCOMPARE(rec.names(), QStringList{"disk.iso"});
+    }
+
+    void stalledWriterWithFileOpenIsNotFinished_data()
+    {
+        QTest::addColumn<bool>("resumes");
+        QTest::newRow("resumes and closes") << true;
+        QTest::newRow("closes without writing again") << false;
+    }
+
+    void stalledWriterWithFileOpenIsNotFinished()
+    {
+        QFETCH(bool, resumes);
+        Recorder rec;
+        DownloadWatcherService watcher(m_dir, debounce, rec.callback());
+        watcher.start();
+        // wget or curl over a stalled connection: NAME written in place, then nothing for
+        // 2.5 s (size stable, readable) while the file stays open for writing.
+        std::atomic<bool> stalled = false;
+        std::atomic<bool> resume = false;
+        std::thread writer([&] {
+            QFile f(path("video.mp4"));
+            if (!f.open(QIODevice::WriteOnly))
+                qFatal("cannot open");
+            for (int i = 0; i < 5; ++i) {
+                f.write(QByteArray(4096, 'v'));
+                f.flush();
+                std::this_thread::sleep_for(50ms);
+            }
+            stalled = true;
+            while (!resume)
+                std::this_thread::sleep_for(10ms);
+            if (resumes)
+                f.write(QByteArray(4096, 'w'));
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(stalled, settle);
+        QTest::qWait(2500);
+        QCOMPARE(rec.names(), QStringList{});
+        resume = true;
+        writer.join();
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("video.mp4"), 1, settle);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
+        QCOMPARE(rec.names(), QStringList{"video.mp4"});
+        QCOMPARE(QFileInfo(path("video.mp4")).size(), (resumes ? 6 : 5) * 4096);
     }
 
     void inPlaceWriterReportedOnlyWhenDone()
@@ -233,7 +370,8 @@ private slots:
         Recorder rec;
         DownloadWatcherService watcher(m_dir, debounce, rec.callback());
         watcher.start();
-        for (const char* name : {"a.part", "b.tmp", ".hidden", "c.!ut", "d.download", "e.crdownload"})
+        for (const char* name :
+             {"a.part", "b.tmp", ".hidden", "c.!ut", "d.download", "e.crdownload"})
             writeBytes(path(name), "x", QIODevice::WriteOnly);
         QVERIFY(QDir().mkpath(path(".cache/inner")));
         writeBytes(path(".cache/inner/f"), "x", QIODevice::WriteOnly);
@@ -343,7 +481,10 @@ private slots:
 
         // Events charged to their top-level item; the folder itself and outsiders dropped.
         QMetaObject::invokeMethod(fake, [fake, this] {
-            emit fake->pathsChanged({m_dir, m_dir + "2/x.txt", m_dir + "/one.txt/../two.txt"});
+            using Event = WatcherBackend::Event;
+            emit fake->eventsArrived({Event{m_dir, Event::Modified, true},
+                                      Event{m_dir + "2/x.txt", Event::Created, true},
+                                      Event{m_dir + "/one.txt/../two.txt", Event::Modified, true}});
         });
         QTRY_COMPARE_WITH_TIMEOUT(rec.count("two.txt"), 2, settle);
         QCOMPARE(rec.names().size(), 3);

@@ -1,24 +1,28 @@
 #pragma once
 
+#include "platform/WatcherBackend.h"
+
 #include <QHash>
 #include <QList>
 #include <QMutex>
 #include <QObject>
 #include <QRecursiveMutex>
+#include <QSet>
 #include <QString>
 #include <QThread>
 #include <QUrl>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
 class QTimer;
-class WatcherBackend;
 
 // Watches one folder (the Downloads folder by default) and reports each new top-level
-// item, file or folder, once it looks finished: no longer written to, not a partial
-// download, readable. Events, debounce timers and completion checks all run on the
-// watcher's own thread, "com.stowbird.downloadwatcher".
+// item, file or folder, once it looks finished: no longer open for writing, not a partial
+// download or a browser's placeholder for one, readable. Items deleted or moved out are
+// announced too. Events, debounce timers and completion checks all run on the watcher's own
+// thread, "com.stowbird.downloadwatcher".
 class DownloadWatcherService : public QObject
 {
     Q_OBJECT
@@ -27,6 +31,8 @@ public:
     using BackendFactory = std::function<std::unique_ptr<WatcherBackend>()>;
 
     static constexpr double defaultDebounceSeconds = 1.5;
+    // The longest quiet period a timer can wait for (its interval is an int of milliseconds).
+    static constexpr double maximumDebounceSeconds = 2147483.0;
     // Time between the two samples of a completion check, and the waits before a retry.
     static constexpr int sampleIntervalMs = 300;
     static constexpr int retryDelayMs = 500;
@@ -43,33 +49,43 @@ public:
 
     QUrl targetDirectoryURL() const { return QUrl::fromLocalFile(m_targetDirectory); }
     QString targetDirectory() const { return m_targetDirectory; }
-    double debounceDelay() const { return m_debounceSeconds; }
+    double debounceDelay() const { return m_debounceSeconds.load(); }
+    // Takes effect at once, for the items already waiting too. Out-of-range values are
+    // clamped (see clampDebounceSeconds).
+    void setDebounceSeconds(double seconds);
+    // Negative (or not a number) becomes 0; more than a timer can wait becomes the maximum.
+    static double clampDebounceSeconds(double seconds);
 
     void setOnFileDiscovered(DiscoveryCallback callback);
 
-    // Starts (or restarts) watching. Failure is printed and leaves the service idle.
+    // Starts (or restarts) watching. A folder that does not exist yet is watched from the
+    // moment it appears. Failure is printed and leaves the service idle.
     void start();
     // Cancels every pending check and stops watching. Safe when not started.
     void stop();
+    // True while the folder itself is under watch.
     bool isWatching() const;
     // Folders under watch and items with a debounce or check under way (for diagnostics).
     int watchCount() const;
     int pendingCount() const;
 
-    // The items now in the folder that pass the ignore rule, oldest first by modification
-    // date. Runs on the caller's thread.
+    // The items now in the folder that pass the ignore rule and are not a placeholder of a
+    // download under way, oldest first by modification date. Names that are not valid UTF-8
+    // are left out (and logged once). Runs on the caller's thread.
     QList<QUrl> scanExistingFiles() const;
     static QList<QUrl> scanExistingFiles(const QString& directory);
 
     // True for hidden items and partial downloads, which are never reported.
     static bool shouldIgnore(const QUrl& url);
     static bool shouldIgnoreName(const QString& name);
-    // True while a sibling of a download-in-place shows that it is still being written:
-    // Firefox's empty placeholder NAME beside NAME.part, aria2's NAME beside NAME.aria2.
-    static bool hasPartialSibling(const QString& path, qint64 size);
 
 signals:
-    void fileDiscovered(const QUrl& url);
+    // A finished item. arrivedAnew is true when the item was created at or renamed to its
+    // path while watched (as opposed to found by a rescan): whatever was at that path before
+    // is gone, so an earlier decision about the path (a skip) no longer applies to it.
+    void fileDiscovered(const QUrl& url, bool arrivedAnew);
+    // A top-level item (or the whole folder) was deleted or moved away.
+    void itemRemoved(const QString& path);
     // A clear message when some folders cannot be watched (the inotify watch limit).
     void watcherUnreliable(const QString& message);
 
@@ -78,16 +94,23 @@ private:
     {
         QTimer* debounce = nullptr; // null once the quiet period is over and checks run
         quint64 token = 0;
+        bool arrived = false; // created or renamed in since the last report
+        bool writing = false; // written to since a writer last closed it
     };
 
     void runOnWatcherThread(const std::function<void()>& work);
     void startOnThread();
     void stopOnThread();
-    void handlePaths(const QStringList& paths);
-    void handleEventsLost();
+    void cancelAllPending();
+    void handleEvents(const QList<WatcherBackend::Event>& events);
+    void handlePartialChange(const QString& name);
+    void handleRootChanged(bool present);
+    // Lists the folder again: rebuilds the index of partial downloads and debounces every
+    // top-level item.
+    void rescan();
     // The top-level item an event path belongs to, or an empty string.
     QString topLevelItem(const QString& eventPath) const;
-    void debounce(const QString& itemPath);
+    void debounce(const QString& itemPath, bool arrived = false);
     bool isCurrent(const QString& itemPath, quint64 token) const;
     void finish(const QString& itemPath, quint64 token, bool discovered);
     void check(const QString& itemPath, quint64 token, int retriesLeft);
@@ -96,9 +119,11 @@ private:
     // Reports a settled item, or checks again later while retries remain.
     void conclude(const QString& itemPath, quint64 token, int retriesLeft, bool finished);
     void retryLater(const QString& itemPath, quint64 token, int retriesLeft, int delayMs);
+    // True while a partial download beside the item shows it is still being written.
+    bool heldBackByPartial(const QString& name, qint64 size);
 
     const QString m_targetDirectory;
-    const double m_debounceSeconds;
+    std::atomic<double> m_debounceSeconds;
     BackendFactory m_backendFactory;
 
     mutable QMutex m_callbackLock;
@@ -111,4 +136,7 @@ private:
     mutable QRecursiveMutex m_lock; // guards m_pending
     QHash<QString, Pending> m_pending;
     quint64 m_nextToken = 1;
+    // Watcher thread only: the partial downloads in the folder, by the final name each may
+    // stand for.
+    QHash<QString, QSet<QString>> m_partialsByFinal;
 };
