@@ -433,6 +433,65 @@ private slots:
         QVERIFY(watcher.scanExistingFiles().isEmpty());
     }
 
+    void folderCreatedLaterRemovedAndCreatedAgain()
+    {
+        // A new account: Downloads and its parent appear only at the first download.
+        const QString downloads = m_dir + "/home/Downloads";
+        Recorder rec;
+        DownloadWatcherService watcher(downloads, debounce, rec.callback());
+        QSignalSpy removed(&watcher, &DownloadWatcherService::itemRemoved);
+        watcher.start();
+        QVERIFY(!watcher.isWatching());
+        QVERIFY(QDir().mkpath(downloads));
+        // Written at once, possibly before the watch is armed: the rescan finds it.
+        writeBytes(downloads + "/first.pdf", "1", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("first.pdf"), 1, settle);
+        QVERIFY(watcher.isWatching());
+        writeBytes(downloads + "/second.pdf", "2", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("second.pdf"), 1, settle);
+
+        // Removed while running: everything in it is gone, and it is waited for again.
+        QVERIFY(QDir(downloads).removeRecursively());
+        QTRY_VERIFY_WITH_TIMEOUT(!watcher.isWatching(), settle);
+        QTRY_VERIFY_WITH_TIMEOUT(removed.contains(QVariantList{downloads}), settle);
+        QVERIFY(QDir().mkpath(downloads));
+        writeBytes(downloads + "/third.pdf", "3", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("third.pdf"), 1, settle);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
+        QCOMPARE(rec.names(), (QStringList{"first.pdf", "second.pdf", "third.pdf"}));
+        // One watch: the folder itself, re-armed once.
+        QCOMPARE(watcher.watchCount(), 1);
+    }
+
+    void retargetedLinkIsFollowed()
+    {
+        QVERIFY(QDir().mkpath(path("disk-a")));
+        QVERIFY(QDir().mkpath(path("disk-b")));
+        writeBytes(path("disk-b/waiting.zip"), "b", QIODevice::WriteOnly);
+        const QString link = path("Downloads");
+        QVERIFY(QFile::link(path("disk-a"), link));
+        Recorder rec;
+        DownloadWatcherService watcher(link, debounce, rec.callback());
+        QSignalSpy removed(&watcher, &DownloadWatcherService::itemRemoved);
+        watcher.start();
+        QVERIFY(watcher.isWatching());
+        writeBytes(link + "/one.txt", "1", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("one.txt"), 1, settle);
+
+        // Retargeted atomically, as `ln -sfn` does: a new link renamed over the old one.
+        QVERIFY(QFile::link(path("disk-b"), path("next-link")));
+        QVERIFY(::rename(QFile::encodeName(path("next-link")).constData(),
+                         QFile::encodeName(link).constData()) == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(removed.contains(QVariantList{link}), settle);
+        // What waits in the new target is found; the old target is no longer watched.
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("waiting.zip"), 1, settle);
+        writeBytes(path("disk-a/stale.txt"), "a", QIODevice::WriteOnly);
+        writeBytes(link + "/two.txt", "2", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("two.txt"), 1, settle);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
+        QCOMPARE(rec.names(), (QStringList{"one.txt", "waiting.zip", "two.txt"}));
+    }
+
     void scanListsOldestFirst()
     {
         const QDateTime now = QDateTime::currentDateTime();

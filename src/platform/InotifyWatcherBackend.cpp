@@ -152,23 +152,29 @@ void InotifyWatcherBackend::disarmRoot()
 
 void InotifyWatcherBackend::reevaluateRoot(bool announce)
 {
-    struct stat st
-    {
-    };
-    const bool present =
-        ::stat(QFile::encodeName(m_root).constData(), &st) == 0 && S_ISDIR(st.st_mode);
-    const bool armed = m_rootWatch >= 0;
-    const bool same = present && armed && st.st_dev == m_rootDevice && st.st_ino == m_rootInode;
-    if (!same) {
-        if (armed) {
-            disarmRoot();
-            if (announce)
-                emit rootChanged(false);
+    // A folder on the way may appear between a look and the guard that would have seen it
+    // (mkdir -p): look again once the guards are in place, until nothing moved.
+    for (int round = 0; round < maxLinkDepth; ++round) {
+        struct stat st
+        {
+        };
+        const bool present =
+            ::stat(QFile::encodeName(m_root).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+        const bool armed = m_rootWatch >= 0;
+        const bool same = present && armed && st.st_dev == m_rootDevice && st.st_ino == m_rootInode;
+        if (!same) {
+            if (armed) {
+                disarmRoot();
+                if (announce)
+                    emit rootChanged(false);
+            }
+            if (present && armRoot() && announce)
+                emit rootChanged(true);
         }
-        if (present && armRoot() && announce)
-            emit rootChanged(true);
+        renewGuards();
+        if (m_rootWatch >= 0 || !isDirectory(m_root))
+            return;
     }
-    renewGuards();
 }
 
 void InotifyWatcherBackend::renewGuards()

@@ -415,7 +415,7 @@ void DownloadWatcherService::handleRootChanged(bool present)
         emit itemRemoved(m_targetDirectory);
         return;
     }
-    std::printf("[DownloadWatcherService] Watching %s again\n", qPrintable(m_targetDirectory));
+    std::printf("[DownloadWatcherService] Now watching %s\n", qPrintable(m_targetDirectory));
     std::fflush(stdout);
     rescan();
 }
