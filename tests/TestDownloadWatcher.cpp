@@ -433,6 +433,43 @@ private slots:
         QVERIFY(watcher.scanExistingFiles().isEmpty());
     }
 
+    void deletionsAndMoveOutsAreAnnounced()
+    {
+        QVERIFY(QDir().mkpath(m_dir + "-elsewhere"));
+        Recorder rec;
+        DownloadWatcherService watcher(m_dir, debounce, rec.callback());
+        QSignalSpy removed(&watcher, &DownloadWatcherService::itemRemoved);
+        QSignalSpy discovered(&watcher, &DownloadWatcherService::fileDiscovered);
+        watcher.start();
+        writeBytes(path("a.txt"), "a", QIODevice::WriteOnly);
+        QVERIFY(QDir().mkpath(path("Album")));
+        QTRY_COMPARE_WITH_TIMEOUT(rec.names().size(), 2, settle);
+        // Created while watched: each arrived anew.
+        QCOMPARE(discovered.at(0).at(1).toBool(), true);
+        QCOMPARE(discovered.at(1).at(1).toBool(), true);
+
+        QVERIFY(QFile::remove(path("a.txt")));
+        QVERIFY(QDir().rename(path("Album"), m_dir + "-elsewhere/Album"));
+        // Deleted during its quiet period: announced, and never reported.
+        writeBytes(path("brief.txt"), "b", QIODevice::WriteOnly);
+        QVERIFY(QFile::remove(path("brief.txt")));
+        // Partial downloads come and go without an announcement: they were never reported.
+        writeBytes(path("x.zip.crdownload"), "x", QIODevice::WriteOnly);
+        QVERIFY(QFile::remove(path("x.zip.crdownload")));
+        // Renamed inside the folder: the old name goes, the new one is a new item.
+        writeBytes(path("old-name.txt"), "o", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("old-name.txt"), 1, settle);
+        QVERIFY(QFile::rename(path("old-name.txt"), path("new-name.txt")));
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("new-name.txt"), 1, settle);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
+        QStringList gone;
+        for (const QVariantList& args : std::as_const(removed))
+            gone.append(args.at(0).toString());
+        QCOMPARE(gone, (QStringList{path("a.txt"), path("Album"), path("brief.txt"),
+                                    path("old-name.txt")}));
+        QCOMPARE(rec.count("brief.txt"), 0);
+    }
+
     void folderCreatedLaterRemovedAndCreatedAgain()
     {
         // A new account: Downloads and its parent appear only at the first download.
