@@ -2,6 +2,7 @@
 #include "models/PartialDownloadNames.h"
 #include "platform/WatcherBackend.h"
 #include "services/DownloadWatcherService.h"
+#include "services/LoggerService.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,7 +12,12 @@
 #include <QTest>
 
 #include <chrono>
+#include <climits>
+#include <cmath>
+#include <fcntl.h>
+#include <limits>
 #include <thread>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -527,6 +533,73 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(rec.count("two.txt"), 1, settle);
         QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
         QCOMPARE(rec.names(), (QStringList{"one.txt", "waiting.zip", "two.txt"}));
+    }
+
+    void namesThatAreNotUtf8AreLeftOut()
+    {
+        // "caf\xe9.txt" (Latin-1) beside its look-alike "caf\ufffd.txt" (valid UTF-8).
+        const QByteArray latin1 = QFile::encodeName(m_dir) + "/caf\xe9.txt";
+        const QString twin = path(QStringLiteral("caf\ufffd.txt"));
+        Recorder rec;
+        DownloadWatcherService watcher(m_dir, debounce, rec.callback());
+        watcher.start();
+        const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "latin", 5), ssize_t(5));
+        ::close(fd);
+        writeBytes(twin, "utf-8", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.names().size(), 1, settle);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
+        QCOMPARE(rec.names(), QStringList{twin.mid(m_dir.size() + 1)});
+        // A rescan lists the twin only, and the name is logged once however often it is met.
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(watcher.scanExistingFiles(), QList<QUrl>{QUrl::fromLocalFile(twin)});
+        QVERIFY(LoggerService::shared().waitForWritten(5000));
+        QFile log(LoggerService::shared().logPath());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readAll().count("its name is not valid UTF-8"), 1);
+    }
+
+    void debounceIsClamped_data()
+    {
+        QTest::addColumn<double>("configured");
+        QTest::addColumn<double>("applied");
+        QTest::newRow("negative runs at once") << -3.0 << 0.0;
+        QTest::newRow("not a number") << std::nan("") << 0.0;
+        QTest::newRow("zero") << 0.0 << 0.0;
+        QTest::newRow("ordinary") << 2.5 << 2.5;
+        QTest::newRow("beyond a timer's reach")
+            << 2.2e6 << DownloadWatcherService::maximumDebounceSeconds;
+        QTest::newRow("infinite") << std::numeric_limits<double>::infinity()
+                                  << DownloadWatcherService::maximumDebounceSeconds;
+    }
+
+    void debounceIsClamped()
+    {
+        QFETCH(double, configured);
+        QFETCH(double, applied);
+        DownloadWatcherService watcher(m_dir, configured);
+        QCOMPARE(watcher.debounceDelay(), applied);
+        watcher.setDebounceSeconds(1.0);
+        watcher.setDebounceSeconds(configured);
+        QCOMPARE(watcher.debounceDelay(), applied);
+        // The largest delay is still a valid timer interval.
+        QVERIFY(DownloadWatcherService::maximumDebounceSeconds * 1000.0 <= double(INT_MAX));
+    }
+
+    void debounceChangeAppliesAtOnce()
+    {
+        Recorder rec;
+        // Far beyond the test's patience, and negative values, used to stop live detection.
+        DownloadWatcherService watcher(m_dir, 600.0, rec.callback());
+        watcher.start();
+        writeBytes(path("waiting.txt"), "w", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 1, settle);
+        // The item already in its quiet period takes the new value too.
+        watcher.setDebounceSeconds(-1.0);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("waiting.txt"), 1, settle);
+        writeBytes(path("next.txt"), "n", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("next.txt"), 1, settle);
     }
 
     void scanListsOldestFirst()
