@@ -501,7 +501,21 @@ private slots:
         writeBytes(downloads + "/third.pdf", "3", QIODevice::WriteOnly);
         QTRY_COMPARE_WITH_TIMEOUT(rec.count("third.pdf"), 1, settle);
         QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
-        QCOMPARE(rec.names(), (QStringList{"first.pdf", "second.pdf", "third.pdf"}));
+
+        // Replaced by another folder renamed over it (once it is empty).
+        removed.clear();
+        QVERIFY(QDir().mkpath(downloads + ".new"));
+        writeBytes(downloads + ".new/fourth.pdf", "4", QIODevice::WriteOnly);
+        QVERIFY(QFile::remove(downloads + "/third.pdf"));
+        QVERIFY(::rename(QFile::encodeName(downloads + ".new").constData(),
+                         QFile::encodeName(downloads).constData()) == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(removed.contains(QVariantList{downloads}), settle);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("fourth.pdf"), 1, settle);
+        writeBytes(downloads + "/fifth.pdf", "5", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("fifth.pdf"), 1, settle);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
+        QCOMPARE(rec.names(),
+                 (QStringList{"first.pdf", "second.pdf", "third.pdf", "fourth.pdf", "fifth.pdf"}));
         // One watch: the folder itself, re-armed once.
         QCOMPARE(watcher.watchCount(), 1);
     }

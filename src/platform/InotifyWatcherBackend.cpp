@@ -179,28 +179,34 @@ void InotifyWatcherBackend::reevaluateRoot(bool announce)
 
 void InotifyWatcherBackend::renewGuards()
 {
-    // The folders to guard and the names each is guarded for: the root's parent for the
-    // root's name; while a folder on the way is missing, the nearest one that exists for the
-    // next name; and the same again for a link's target.
+    // The folders to guard and the names each is guarded for. A watched folder reports its
+    // own removal, renaming and replacement (IN_DELETE_SELF, IN_MOVE_SELF, IN_ATTRIB), so a
+    // plain folder needs no guard while it is watched and the busy folder above it does not
+    // wake the thread. A link does: it is retargeted in its own folder. While the root is
+    // missing: the nearest folder that exists on the way to it, for the next name, and the
+    // same again for a link's target.
+    const bool armed = m_rootWatch >= 0;
     QHash<QString, QSet<QString>> wanted;
     QString path = m_root;
     for (int depth = 0; depth < maxLinkDepth && !path.isEmpty() && path != QLatin1String("/");
          ++depth) {
-        QString folder = parentOf(path);
-        QString name = nameOf(path);
-        while (!folder.isEmpty() && folder != QLatin1String("/") && !isDirectory(folder)) {
-            name = nameOf(folder);
-            folder = parentOf(folder);
-        }
-        if (folder.isEmpty())
-            break;
-        wanted[folder].insert(name);
-        // Follow a link at this point of the way, to guard its target too.
         const QByteArray native = QFile::encodeName(path);
         struct stat lst
         {
         };
-        if (::lstat(native.constData(), &lst) != 0 || !S_ISLNK(lst.st_mode))
+        const bool isLink = ::lstat(native.constData(), &lst) == 0 && S_ISLNK(lst.st_mode);
+        if (!armed || isLink) {
+            QString folder = parentOf(path);
+            QString name = nameOf(path);
+            while (!folder.isEmpty() && folder != QLatin1String("/") && !isDirectory(folder)) {
+                name = nameOf(folder);
+                folder = parentOf(folder);
+            }
+            if (folder.isEmpty())
+                break;
+            wanted[folder].insert(name);
+        }
+        if (!isLink)
             break;
         char target[PATH_MAX];
         const ssize_t length = ::readlink(native.constData(), target, sizeof target - 1);
@@ -348,6 +354,13 @@ void InotifyWatcherBackend::readEvents()
                     rootMayHaveChanged = true;
                 m_watchByPath.remove(folder);
                 m_pathByWatch.remove(event->wd);
+                continue;
+            }
+            if (name.isEmpty() && (event->mask & IN_ATTRIB)) {
+                // The root's link count or permissions changed: replaced by a rename, or no
+                // longer readable.
+                if (event->wd == m_rootWatch)
+                    rootMayHaveChanged = true;
                 continue;
             }
             if (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT)) {
