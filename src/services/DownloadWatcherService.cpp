@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -141,6 +142,7 @@ DownloadWatcherService::DownloadWatcherService(const QString& targetDirectory,
 {
     if (!m_backendFactory)
         m_backendFactory = [] { return std::make_unique<InotifyWatcherBackend>(); };
+    m_clock.start();
     m_thread.setObjectName(QStringLiteral("com.stowbird.downloadwatcher"));
     m_context = new QObject;
     m_context->moveToThread(&m_thread);
@@ -152,8 +154,9 @@ DownloadWatcherService::~DownloadWatcherService()
     runOnWatcherThread([this] {
         stopOnThread();
         m_backend.reset();
-        // Timers are children of the context; drop them here, on their own thread.
-        qDeleteAll(m_context->findChildren<QTimer*>());
+        // The timer is a child of the context; drop it here, on its own thread.
+        delete m_timer;
+        m_timer = nullptr;
     });
     m_thread.quit();
     m_thread.wait();
@@ -172,15 +175,8 @@ void DownloadWatcherService::setDebounceSeconds(double seconds)
     const double clamped = clampDebounceSeconds(seconds);
     if (m_debounceSeconds.exchange(clamped) == clamped)
         return;
-    // Items in their quiet period wait the new time, counted from now.
-    QMetaObject::invokeMethod(m_context, [this] {
-        QMutexLocker locker(&m_lock);
-        const int interval = int(m_debounceSeconds.load() * 1000.0);
-        for (const Pending& pending : std::as_const(m_pending)) {
-            if (pending.debounce)
-                pending.debounce->start(interval);
-        }
-    });
+    // Items in their quiet period wait the new time, counted from their last event.
+    QMetaObject::invokeMethod(m_context, [this] { armTimer(true); });
 }
 
 void DownloadWatcherService::setOnFileDiscovered(DiscoveryCallback callback)
@@ -236,7 +232,10 @@ void DownloadWatcherService::startOnThread()
         m_backend = m_backendFactory();
         connect(m_backend.get(), &WatcherBackend::eventsArrived, m_context,
                 [this](const QList<WatcherBackend::Event>& events) { handleEvents(events); });
-        connect(m_backend.get(), &WatcherBackend::eventsLost, m_context, [this] { rescan(); });
+        connect(m_backend.get(), &WatcherBackend::eventsLost, m_context, [this] {
+            ++m_eventsLost;
+            rescan();
+        });
         connect(m_backend.get(), &WatcherBackend::rootChanged, m_context,
                 [this](bool present) { handleRootChanged(present); });
         connect(m_backend.get(), &WatcherBackend::becameUnreliable, m_context,
@@ -273,11 +272,26 @@ void DownloadWatcherService::startOnThread()
 void DownloadWatcherService::cancelAllPending()
 {
     QMutexLocker locker(&m_lock);
-    // Dropping the entries also ends every check under way: each step of a check
-    // first asks whether its entry is still current.
-    for (const Pending& pending : std::as_const(m_pending))
-        delete pending.debounce;
     m_pending.clear();
+    m_quietOrder.clear();
+    m_samples.clear();
+    m_retries.clear();
+    m_busyRetries.clear();
+    if (m_timer)
+        m_timer->stop();
+    m_timerDueNs = -1;
+}
+
+void DownloadWatcherService::dropPending(const QString& itemPath)
+{
+    QMutexLocker locker(&m_lock);
+    const auto it = m_pending.find(itemPath);
+    if (it == m_pending.end())
+        return;
+    if (it->quiet)
+        m_quietOrder.erase(it->order);
+    // Steps already scheduled for it find no current entry and do nothing.
+    m_pending.erase(it);
 }
 
 void DownloadWatcherService::stopOnThread()
@@ -381,14 +395,7 @@ void DownloadWatcherService::handleEvents(const QList<WatcherBackend::Event>& ev
             continue;
         }
         if (aboutItem && gone) {
-            {
-                QMutexLocker locker(&m_lock);
-                const auto it = m_pending.find(item);
-                if (it != m_pending.end()) {
-                    delete it->debounce;
-                    m_pending.erase(it);
-                }
-            }
+            dropPending(item);
             emit itemRemoved(item);
             continue;
         }
@@ -449,37 +456,133 @@ void DownloadWatcherService::rescan()
 void DownloadWatcherService::debounce(const QString& itemPath, bool arrived)
 {
     QMutexLocker locker(&m_lock);
-    Pending& pending = m_pending[itemPath];
+    auto it = m_pending.find(itemPath);
+    const bool isNew = it == m_pending.end();
+    if (isNew)
+        it = m_pending.insert(itemPath, Pending{});
     // A new event supersedes the quiet period and any check under way for the same item,
     // so each item is reported once, after its last change.
-    pending.token = m_nextToken++;
-    pending.arrived = pending.arrived || arrived;
-    if (!pending.debounce) {
-        pending.debounce = new QTimer(m_context);
-        pending.debounce->setSingleShot(true);
-        pending.debounce->setTimerType(Qt::PreciseTimer);
-        connect(pending.debounce, &QTimer::timeout, m_context, [this, itemPath] {
-            quint64 token = 0;
-            {
-                QMutexLocker inner(&m_lock);
-                auto it = m_pending.find(itemPath);
-                if (it == m_pending.end())
-                    return;
-                it->debounce->deleteLater();
-                it->debounce = nullptr;
-                token = it->token;
-            }
-            check(itemPath, token, completionRetries);
+    it->token = m_nextToken++;
+    it->arrived = it->arrived || arrived;
+    it->lastEventNs = nowNs();
+    if (!isNew && it->quiet) {
+        m_quietOrder.splice(m_quietOrder.end(), m_quietOrder, it->order);
+    } else {
+        it->quiet = true;
+        it->order = m_quietOrder.insert(m_quietOrder.end(), itemPath);
+    }
+    armTimer();
+}
+
+void DownloadWatcherService::armTimer(bool force)
+{
+    const qint64 debounceNs = qint64(m_debounceSeconds.load() * 1e9);
+    qint64 next = -1;
+    const auto consider = [&next](qint64 due) {
+        if (next < 0 || due < next)
+            next = due;
+    };
+    if (!m_quietOrder.empty())
+        consider(m_pending.value(m_quietOrder.front()).lastEventNs + debounceNs);
+    for (const std::deque<Step>* stage : {&m_samples, &m_retries, &m_busyRetries}) {
+        if (!stage->empty())
+            consider(stage->front().dueNs);
+    }
+    if (next < 0) {
+        if (m_timer)
+            m_timer->stop();
+        m_timerDueNs = -1;
+        return;
+    }
+    // Later deadlines than the one the timer is set for wait for it to fire.
+    if (!force && m_timerDueNs >= 0 && m_timerDueNs <= next && m_timer->isActive())
+        return;
+    if (!m_timer) {
+        m_timer = new QTimer(m_context);
+        m_timer->setSingleShot(true);
+        m_timer->setTimerType(Qt::PreciseTimer);
+        connect(m_timer, &QTimer::timeout, m_context, [this] {
+            m_timerDueNs = -1;
+            runDue();
         });
     }
-    pending.debounce->start(int(m_debounceSeconds.load() * 1000.0));
+    m_timerDueNs = next;
+    const qint64 waitNs = std::max<qint64>(0, next - nowNs());
+    // Rounded up: a timer that fires a little early would find nothing due yet.
+    m_timer->start(int(std::min<qint64>((waitNs + 999999) / 1000000, INT_MAX)));
+}
+
+void DownloadWatcherService::runDue()
+{
+    // A burst can bring tens of thousands of items due at once; hand the thread back to the
+    // event loop now and then, so that inotify's queue keeps being read meanwhile.
+    constexpr qint64 sliceNs = 20 * 1000000;
+    const qint64 sliceEnd = nowNs() + sliceNs;
+    const qint64 debounceNs = qint64(m_debounceSeconds.load() * 1e9);
+    bool yielded = false;
+    for (bool progressed = true; progressed && !yielded;) {
+        progressed = false;
+        const qint64 now = nowNs();
+        while (!m_quietOrder.empty()) {
+            QString item;
+            quint64 token = 0;
+            {
+                QMutexLocker locker(&m_lock);
+                const auto it = m_pending.find(m_quietOrder.front());
+                if (it->lastEventNs + debounceNs > now)
+                    break;
+                item = it.key();
+                it->quiet = false;
+                token = it->token;
+                m_quietOrder.pop_front();
+            }
+            check(item, token, completionRetries);
+            progressed = true;
+            if (nowNs() > sliceEnd) {
+                yielded = true;
+                break;
+            }
+        }
+        for (std::deque<Step>* stage : {&m_samples, &m_retries, &m_busyRetries}) {
+            while (!yielded && !stage->empty() && stage->front().dueNs <= now) {
+                const Step step = std::move(stage->front());
+                stage->pop_front();
+                progressed = true;
+                if (isCurrent(step.item, step.token)) {
+                    if (stage != &m_samples)
+                        check(step.item, step.token, step.retriesLeft);
+                    else if (step.folder)
+                        verifyFolder(step.item, step.token, step.retriesLeft, int(step.sample));
+                    else
+                        verifyFile(step.item, step.token, step.retriesLeft, step.sample);
+                }
+                if (nowNs() > sliceEnd)
+                    yielded = true;
+            }
+        }
+    }
+    if (yielded) {
+        if (!m_timer->isActive() || m_timerDueNs != 0) {
+            m_timerDueNs = 0;
+            m_timer->start(0);
+        }
+        return;
+    }
+    armTimer(true);
+}
+
+void DownloadWatcherService::schedule(std::deque<Step>& stage, int delayMs, Step step)
+{
+    step.dueNs = nowNs() + qint64(delayMs) * 1000000;
+    stage.push_back(std::move(step));
+    armTimer();
 }
 
 bool DownloadWatcherService::isCurrent(const QString& itemPath, quint64 token) const
 {
     QMutexLocker locker(&m_lock);
     const auto it = m_pending.constFind(itemPath);
-    return it != m_pending.constEnd() && it->token == token && !it->debounce;
+    return it != m_pending.constEnd() && it->token == token && !it->quiet;
 }
 
 void DownloadWatcherService::finish(const QString& itemPath, quint64 token, bool discovered)
@@ -488,7 +591,7 @@ void DownloadWatcherService::finish(const QString& itemPath, quint64 token, bool
     {
         QMutexLocker locker(&m_lock);
         const auto it = m_pending.find(itemPath);
-        if (it == m_pending.end() || it->token != token || it->debounce)
+        if (it == m_pending.end() || it->token != token || it->quiet)
             return;
         arrived = it->arrived;
         m_pending.erase(it);
@@ -506,15 +609,6 @@ void DownloadWatcherService::finish(const QString& itemPath, quint64 token, bool
     emit fileDiscovered(url, arrived);
 }
 
-void DownloadWatcherService::retryLater(const QString& itemPath, quint64 token, int retriesLeft,
-                                        int delayMs)
-{
-    QTimer::singleShot(delayMs, Qt::PreciseTimer, m_context, [this, itemPath, token, retriesLeft] {
-        if (isCurrent(itemPath, token))
-            check(itemPath, token, retriesLeft);
-    });
-}
-
 void DownloadWatcherService::conclude(const QString& itemPath, quint64 token, int retriesLeft,
                                       bool finished)
 {
@@ -523,25 +617,24 @@ void DownloadWatcherService::conclude(const QString& itemPath, quint64 token, in
     else if (retriesLeft < 1)
         finish(itemPath, token, false); // never settled: dropped until its next event
     else
-        retryLater(itemPath, token, retriesLeft - 1, retryDelayMs);
+        schedule(m_retries, retryDelayMs, Step{itemPath, token, 0, retriesLeft - 1, 0, false});
 }
 
 void DownloadWatcherService::check(const QString& itemPath, quint64 token, int retriesLeft)
 {
     const QString name = itemPath.mid(m_targetDirectory.size() + 1);
-    if (!existsAt(itemPath) || shouldIgnoreName(name)) {
+    struct stat st
+    {
+    };
+    // Gone, a link that leads nowhere, or a partial name: nothing to report.
+    if (::stat(QFile::encodeName(itemPath).constData(), &st) != 0 || shouldIgnoreName(name)) {
         finish(itemPath, token, false);
         return;
     }
 
-    const QFileInfo info(itemPath);
-    if (!info.isDir()) {
-        const qint64 firstSize = sampleSize(itemPath, -1);
-        QTimer::singleShot(sampleIntervalMs, Qt::PreciseTimer, m_context,
-                           [this, itemPath, token, retriesLeft, firstSize] {
-                               if (isCurrent(itemPath, token))
-                                   verifyFile(itemPath, token, retriesLeft, firstSize);
-                           });
+    if (!S_ISDIR(st.st_mode)) {
+        schedule(m_samples, sampleIntervalMs,
+                 Step{itemPath, token, 0, retriesLeft, qint64(st.st_size), false});
         return;
     }
 
@@ -552,17 +645,14 @@ void DownloadWatcherService::check(const QString& itemPath, quint64 token, int r
     });
     if (busy) {
         if (retriesLeft > 0)
-            retryLater(itemPath, token, retriesLeft - 1, busyFolderRetryDelayMs);
+            schedule(m_busyRetries, busyFolderRetryDelayMs,
+                     Step{itemPath, token, 0, retriesLeft - 1, 0, true});
         else
             finish(itemPath, token, false);
         return;
     }
-    const int firstCount = int(children.size());
-    QTimer::singleShot(sampleIntervalMs, Qt::PreciseTimer, m_context,
-                       [this, itemPath, token, retriesLeft, firstCount] {
-                           if (isCurrent(itemPath, token))
-                               verifyFolder(itemPath, token, retriesLeft, firstCount);
-                       });
+    schedule(m_samples, sampleIntervalMs,
+             Step{itemPath, token, 0, retriesLeft, qint64(children.size()), true});
 }
 
 void DownloadWatcherService::verifyFile(const QString& itemPath, quint64 token, int retriesLeft,

@@ -2,6 +2,7 @@
 
 #include "platform/WatcherBackend.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QMutex>
@@ -13,7 +14,9 @@
 #include <QUrl>
 
 #include <atomic>
+#include <deque>
 #include <functional>
+#include <list>
 #include <memory>
 
 class QTimer;
@@ -68,6 +71,8 @@ public:
     // Folders under watch and items with a debounce or check under way (for diagnostics).
     int watchCount() const;
     int pendingCount() const;
+    // How often events were lost (the kernel's queue overflowed) and the folder was rescanned.
+    int eventsLostCount() const { return m_eventsLost.load(); }
 
     // The items now in the folder that pass the ignore rule and are not a placeholder of a
     // download under way, oldest first by modification date. Names that are not valid UTF-8
@@ -92,10 +97,22 @@ signals:
 private:
     struct Pending
     {
-        QTimer* debounce = nullptr; // null once the quiet period is over and checks run
         quint64 token = 0;
+        bool quiet = true;    // in its quiet period; false once checks run
         bool arrived = false; // created or renamed in since the last report
         bool writing = false; // written to since a writer last closed it
+        qint64 lastEventNs = 0;
+        std::list<QString>::iterator order; // its place in m_quietOrder while quiet
+    };
+    // A step of a completion check, due at a fixed time after it was scheduled.
+    struct Step
+    {
+        QString item;
+        quint64 token = 0;
+        qint64 dueNs = 0;
+        int retriesLeft = 0;
+        qint64 sample = 0; // first size (file) or child count (folder)
+        bool folder = false;
     };
 
     void runOnWatcherThread(const std::function<void()>& work);
@@ -111,6 +128,7 @@ private:
     // The top-level item an event path belongs to, or an empty string.
     QString topLevelItem(const QString& eventPath) const;
     void debounce(const QString& itemPath, bool arrived = false);
+    void dropPending(const QString& itemPath);
     bool isCurrent(const QString& itemPath, quint64 token) const;
     void finish(const QString& itemPath, quint64 token, bool discovered);
     void check(const QString& itemPath, quint64 token, int retriesLeft);
@@ -118,7 +136,11 @@ private:
     void verifyFolder(const QString& itemPath, quint64 token, int retriesLeft, int firstCount);
     // Reports a settled item, or checks again later while retries remain.
     void conclude(const QString& itemPath, quint64 token, int retriesLeft, bool finished);
-    void retryLater(const QString& itemPath, quint64 token, int retriesLeft, int delayMs);
+    void schedule(std::deque<Step>& stage, int delayMs, Step step);
+    // Runs everything that is due, then sets the one timer for the next deadline.
+    void runDue();
+    void armTimer(bool force = false);
+    qint64 nowNs() const { return m_clock.nsecsElapsed(); }
     // True while a partial download beside the item shows it is still being written.
     bool heldBackByPartial(const QString& name, qint64 size);
 
@@ -136,6 +158,20 @@ private:
     mutable QRecursiveMutex m_lock; // guards m_pending
     QHash<QString, Pending> m_pending;
     quint64 m_nextToken = 1;
+    std::atomic<int> m_eventsLost = 0;
+
+    // The schedule, watcher thread only. Every event of an item moves it to the back of
+    // m_quietOrder, so the list is ordered by last event and, the quiet period being the same
+    // for all, by deadline. The check steps have fixed delays each, so each stage is in
+    // deadline order by construction. One timer is set for the earliest deadline: the cost
+    // of an event or a step does not grow with the number of items waiting.
+    QElapsedTimer m_clock;
+    QTimer* m_timer = nullptr;
+    qint64 m_timerDueNs = -1;
+    std::list<QString> m_quietOrder;
+    std::deque<Step> m_samples;     // sampleIntervalMs after a first sample
+    std::deque<Step> m_retries;     // retryDelayMs after a failed verification
+    std::deque<Step> m_busyRetries; // busyFolderRetryDelayMs after a busy folder
     // Watcher thread only: the partial downloads in the folder, by the final name each may
     // stand for.
     QHash<QString, QSet<QString>> m_partialsByFinal;
