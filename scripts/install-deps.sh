@@ -15,6 +15,7 @@ packages=(
     dpkg-dev file
     trayer xdotool x11-utils x11-xserver-utils
     fonts-dejavu-core
+    wget curl aria2 python3
 )
 if [ "${STOWBIRD_EXTRA_PACKAGES:-}" != "" ]; then
     # shellcheck disable=SC2206

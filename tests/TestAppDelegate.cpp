@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 #include "app/AppDelegate.h"
 #include "app/TriageHUDPanel.h"
+#include "services/ConfigurationService.h"
 #include "services/DownloadWatcherService.h"
 #include "services/TriageQueueManager.h"
 #include "views/BroomGlyph.h"
@@ -155,6 +156,29 @@ private slots:
         writeDownload("fresh.pdf");
         QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), before + 1, 10000);
         QVERIFY(!m_delegate->hudPanel()->isVisible());
+    }
+
+    void deletionLowersTheCountAndSettingsReachTheWatcher()
+    {
+        const qsizetype before = m_delegate->waitingCount();
+        const QString path = writeDownload("short-lived.pdf");
+        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), before + 1, 10000);
+        QVERIFY(QFile::remove(path));
+        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), before, 5000);
+
+        // The settings' debounce applies to the running watcher at once, clamped.
+        ConfigurationService& config = ConfigurationService::shared();
+        AppConfig changed = config.config();
+        const double original = changed.general.debounceSeconds;
+        changed.general.debounceSeconds = 4.0;
+        config.saveConfig(changed);
+        QCOMPARE(m_delegate->downloadWatcher()->debounceDelay(), 4.0);
+        changed.general.debounceSeconds = -2.0;
+        config.saveConfig(changed);
+        QCOMPARE(m_delegate->downloadWatcher()->debounceDelay(), 0.0);
+        changed.general.debounceSeconds = original;
+        config.saveConfig(changed);
+        QCOMPARE(m_delegate->downloadWatcher()->debounceDelay(), original);
     }
 
     void forceResetBringsSkippedFilesBack()

@@ -323,16 +323,23 @@ private slots:
 
     void skipList()
     {
-        const QSet<QString> paths{QStringLiteral("/home/u/Downloads/b.zip"),
-                                  QStringLiteral("/home/u/Downloads/a \"quoted\".pdf"),
-                                  QStringLiteral("/home/u/Downloads/\u00e9t\u00e9")};
-        const QByteArray encoded = SkipList::encode(paths);
-        QVERIFY(encoded.startsWith("[\"\\/home\\/u\\/Downloads\\/a \\\"quoted\\\".pdf\","));
+        const SkipList::Entries entries{
+            {QStringLiteral("/home/u/Downloads/b.zip"), {42, 1700000000123456789}},
+            {QStringLiteral("/home/u/Downloads/a \"quoted\".pdf"), {7, -5}},
+            {QStringLiteral("/home/u/Downloads/\u00e9t\u00e9"), {}}};
+        const QByteArray encoded = SkipList::encode(entries);
+        const QByteArray first =
+            "[{\"inode\":7,\"mtime\":-5,\"path\":\"\\/home\\/u\\/Downloads\\/a "
+            "\\\"quoted\\\".pdf\"},";
+        QVERIFY2(encoded.startsWith(first), encoded.constData());
         QVERIFY(!encoded.contains('\n'));
-        QCOMPARE(SkipList::decode(encoded), paths);
-        QCOMPARE(SkipList::decode("[]"), QSet<QString>());
-        QCOMPARE(SkipList::decode(R"(["/a", "/a"])"), QSet<QString>{QStringLiteral("/a")});
+        QCOMPARE(SkipList::decode(encoded), entries);
+        QCOMPARE(SkipList::decode("[]"), SkipList::Entries());
+        // Lists written before identities were kept: path strings, read without identity.
+        QCOMPARE(SkipList::decode("[\"/a\", \"\\/b\", \"/a\"]"),
+                 (SkipList::Entries{{QStringLiteral("/a"), {}}, {QStringLiteral("/b"), {}}}));
         QVERIFY(!SkipList::decode(R"(["/a", 1])"));
+        QVERIFY(!SkipList::decode("[{\"inode\": 3}]"));
         QVERIFY(!SkipList::decode(R"({"a": "b"})"));
         QVERIFY(!SkipList::decode(R"(["/a")"));
         QVERIFY(!SkipList::decode(""));

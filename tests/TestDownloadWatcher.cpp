@@ -1,16 +1,25 @@
 #include "TestEnvironment.h"
+#include "models/PartialDownloadNames.h"
 #include "platform/WatcherBackend.h"
 #include "services/DownloadWatcherService.h"
+#include "services/LoggerService.h"
+#include "services/TriageQueueManager.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMutex>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <chrono>
+#include <climits>
+#include <cmath>
+#include <fcntl.h>
+#include <limits>
 #include <thread>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -60,6 +69,16 @@ void writeSlowly(const QString& path, int chunks, std::chrono::milliseconds inte
     }
 }
 
+// A backlog entry's path, whichever form the queue keeps it in.
+[[maybe_unused]] QString entryPath(const QUrl& url)
+{
+    return url.toLocalFile();
+}
+[[maybe_unused]] QString entryPath(const QString& path)
+{
+    return path;
+}
+
 int inotifyDescriptors()
 {
     int count = 0;
@@ -79,8 +98,9 @@ public:
     bool isWatching() const override { return m_watching; }
     int watchCount() const override { return m_watching ? 1 : 0; }
     using WatcherBackend::becameUnreliable;
+    using WatcherBackend::eventsArrived;
     using WatcherBackend::eventsLost;
-    using WatcherBackend::pathsChanged;
+    using WatcherBackend::rootChanged;
 
 private:
     bool m_watching = false;
@@ -118,6 +138,8 @@ private slots:
         QTest::newRow("upper-case part") << "Setup.DMG.PART" << true;
         QTest::newRow("upper-case tmp extension") << "archive.TMP" << true;
         QTest::newRow("aria2 control") << "big.iso.aria2" << true;
+        QTest::newRow("aria2 control being saved") << "big.iso.aria2__temp" << true;
+        QTest::newRow("firefox part") << "big.Ab3dE9xZ.iso.part" << true;
         QTest::newRow("utorrent") << "movie.mkv.!ut" << true;
         QTest::newRow("safari") << "thing.download" << true;
         QTest::newRow("hidden") << ".DS_Store" << true;
@@ -133,12 +155,55 @@ private slots:
         QCOMPARE(DownloadWatcherService::shouldIgnore(QUrl::fromLocalFile("/d/" + name)), ignored);
     }
 
+    void partialDownloadHoldsBackItsItem_data()
+    {
+        QTest::addColumn<QString>("partial");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("held");
+        QTest::newRow("firefox placeholder") << "report.Ab3dE9xZ.pdf.part"
+                                             << "report.pdf" << 0LL << true;
+        QTest::newRow("firefox clash name") << "report(1).Ab3dE9xZ.pdf.part"
+                                            << "report(1).pdf" << 0LL << true;
+        QTest::newRow("firefox other download") << "report.Ab3dE9xZ.pdf.part"
+                                                << "report(1).pdf" << 0LL << false;
+        QTest::newRow("firefox double extension") << "a.tar.Ab3dE9xZ.gz.part"
+                                                  << "a.tar.gz" << 0LL << true;
+        QTest::newRow("firefox finished file beside") << "report.Ab3dE9xZ.pdf.part"
+                                                      << "report.pdf" << 9LL << false;
+        QTest::newRow("not a random infix") << "report.notrandom.pdf.part"
+                                            << "report.pdf" << 0LL << false;
+        QTest::newRow("older firefox") << "photo.jpg.part"
+                                       << "photo.jpg" << 0LL << true;
+        QTest::newRow("aria2 control") << "disk.iso.aria2"
+                                       << "disk.iso" << 4096LL << true;
+        QTest::newRow("aria2 control being saved") << "disk.iso.aria2__temp"
+                                                   << "disk.iso" << 4096LL << true;
+        QTest::newRow("chromium never writes the final name") << "x.zip.crdownload"
+                                                              << "x.zip" << 5LL << false;
+    }
+
+    void partialDownloadHoldsBackItsItem()
+    {
+        QFETCH(QString, partial);
+        QFETCH(QString, item);
+        QFETCH(qint64, size);
+        QFETCH(bool, held);
+        QVERIFY(PartialDownloadNames::isPartial(partial));
+        QCOMPARE(PartialDownloadNames::holdsBack(partial, item, size), held);
+    }
+
     void chromiumDownloadReportedOnceAfterRename()
     {
         Recorder rec;
         DownloadWatcherService watcher(m_dir, debounce, rec.callback());
         watcher.start();
+        // Chromium: "Unconfirmed N.crdownload" until the name is known, then
+        // NAME.crdownload, renamed to NAME at the end.
+        const QString unconfirmed = path("Unconfirmed 384512.crdownload");
+        writeSlowly(unconfirmed, 4, 50ms);
         const QString partial = path("report.pdf.crdownload");
+        QVERIFY(QFile::rename(unconfirmed, partial));
         std::thread writer([&] { writeSlowly(partial, 8, 50ms); });
         writer.join();
         QVERIFY(QFile::rename(partial, path("report.pdf")));
@@ -148,28 +213,56 @@ private slots:
         QCOMPARE(rec.names(), QStringList{"report.pdf"});
     }
 
-    void firefoxPlaceholderWaitsForPartRename()
+    void firefoxDownloadReportedOnceWhenComplete_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("firstPart");
+        QTest::addColumn<QString>("part");
+        QTest::addColumn<bool>("clash");
+        QTest::newRow("plain") << "report.pdf"
+                               << "Ab3dE9xZ.pdf.part"
+                               << "report.Ab3dE9xZ.pdf.part" << false;
+        // report.pdf exists already, so Firefox names the new one report(1).pdf.
+        QTest::newRow("clash") << "report(1).pdf"
+                               << "q-7_Zx0P.pdf.part"
+                               << "report(1).q-7_Zx0P.pdf.part" << true;
+        QTest::newRow("no extension") << "LICENSE"
+                                      << "k2LmN8pQ.part"
+                                      << "LICENSE.k2LmN8pQ.part" << false;
+    }
+
+    void firefoxDownloadReportedOnceWhenComplete()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, firstPart);
+        QFETCH(QString, part);
+        QFETCH(bool, clash);
+        if (clash)
+            writeBytes(path("report.pdf"), "%PDF-1.4 earlier", QIODevice::WriteOnly);
         Recorder rec;
         DownloadWatcherService watcher(m_dir, debounce, rec.callback());
         watcher.start();
-        // Firefox: an empty placeholder at once, the data in NAME.part, renamed over NAME.
-        writeBytes(path("photo.jpg"), {}, QIODevice::WriteOnly);
-        const QString part = path("photo.jpg.part");
-        std::thread writer([&] { writeSlowly(part, 30, 100ms); }); // 3 s, past four checks
-        while (!QFile::exists(part))
-            QTest::qWait(10);
-        // Long enough for the placeholder's checks to have run out, all while writing.
+        // Firefox's order: a temporary RAND8.ext.part, the empty placeholder NAME, the part
+        // renamed to STEM.RAND8.ext.part, written, and renamed over NAME at the end.
+        writeBytes(path(firstPart), {}, QIODevice::WriteOnly);
+        writeBytes(path(name), {}, QIODevice::WriteOnly);
+        QVERIFY(QFile::rename(path(firstPart), path(part)));
+        // 2.5 s of writing: longer than the placeholder's four checks would take.
+        std::thread writer([&] { writeSlowly(path(part), 25, 100ms); });
         writer.join();
-        QCOMPARE(rec.count("photo.jpg"), 0);
+        // Neither the placeholder nor the part file is listed by a rescan meanwhile.
+        QStringList listed;
+        for (const QUrl& url : watcher.scanExistingFiles())
+            listed.append(url.fileName());
+        QCOMPARE(listed, clash ? QStringList{"report.pdf"} : QStringList{});
         QTest::qWait(800); // the data has stopped; the placeholder still must not be reported
-        QCOMPARE(rec.count("photo.jpg"), 0);
-        QVERIFY(::rename(QFile::encodeName(part).constData(),
-                         QFile::encodeName(path("photo.jpg")).constData()) == 0);
-        QTRY_COMPARE_WITH_TIMEOUT(rec.count("photo.jpg"), 1, settle);
+        QCOMPARE(rec.names(), QStringList{});
+        QVERIFY(::rename(QFile::encodeName(path(part)).constData(),
+                         QFile::encodeName(path(name)).constData()) == 0);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count(name), 1, settle);
         QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
-        QCOMPARE(rec.names(), QStringList{"photo.jpg"});
-        QCOMPARE(QFileInfo(path("photo.jpg")).size(), 30 * 4096);
+        QCOMPARE(rec.names(), QStringList{name});
+        QCOMPARE(QFileInfo(path(name)).size(), 25 * 4096);
     }
 
     void aria2InPlaceWaitsForControlFile()
@@ -177,15 +270,77 @@ private slots:
         Recorder rec;
         DownloadWatcherService watcher(m_dir, debounce, rec.callback());
         watcher.start();
-        writeBytes(path("disk.iso.aria2"), "control", QIODevice::WriteOnly);
-        writeBytes(path("disk.iso"), QByteArray(10000, 'x'), QIODevice::WriteOnly);
+        // aria2: the control file is saved as NAME.aria2__temp and renamed to NAME.aria2;
+        // NAME is allocated at full size at once and filled in place, the file held open.
+        auto saveControl = [&] {
+            writeBytes(path("disk.iso.aria2__temp"), "control", QIODevice::WriteOnly);
+            QVERIFY(QFile::rename(path("disk.iso.aria2__temp"), path("disk.iso.aria2")) ||
+                    (QFile::remove(path("disk.iso.aria2")) &&
+                     QFile::rename(path("disk.iso.aria2__temp"), path("disk.iso.aria2"))));
+        };
+        saveControl();
+        {
+            QFile data(path("disk.iso"));
+            QVERIFY(data.open(QIODevice::WriteOnly));
+            QVERIFY(data.resize(64 * 1024));
+            for (int i = 0; i < 4; ++i) {
+                data.seek(i * 16 * 1024);
+                data.write(QByteArray(16 * 1024, 'x'));
+                data.flush();
+                saveControl();
+                QTest::qWait(200);
+            }
+        }
         // A stalled download: the data stops, the control file stays.
         QTest::qWait(int(debounce * 1000) + 2 * 300 + 500);
-        QCOMPARE(rec.count("disk.iso"), 0);
+        QCOMPARE(rec.names(), QStringList{});
         QVERIFY(QFile::remove(path("disk.iso.aria2")));
         QTRY_COMPARE_WITH_TIMEOUT(rec.count("disk.iso"), 1, settle);
         QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
         QCOMPARE(rec.names(), QStringList{"disk.iso"});
+    }
+
+    void stalledWriterWithFileOpenIsNotFinished_data()
+    {
+        QTest::addColumn<bool>("resumes");
+        QTest::newRow("resumes and closes") << true;
+        QTest::newRow("closes without writing again") << false;
+    }
+
+    void stalledWriterWithFileOpenIsNotFinished()
+    {
+        QFETCH(bool, resumes);
+        Recorder rec;
+        DownloadWatcherService watcher(m_dir, debounce, rec.callback());
+        watcher.start();
+        // wget or curl over a stalled connection: NAME written in place, then nothing for
+        // 2.5 s (size stable, readable) while the file stays open for writing.
+        std::atomic<bool> stalled = false;
+        std::atomic<bool> resume = false;
+        std::thread writer([&] {
+            QFile f(path("video.mp4"));
+            if (!f.open(QIODevice::WriteOnly))
+                qFatal("cannot open");
+            for (int i = 0; i < 5; ++i) {
+                f.write(QByteArray(4096, 'v'));
+                f.flush();
+                std::this_thread::sleep_for(50ms);
+            }
+            stalled = true;
+            while (!resume)
+                std::this_thread::sleep_for(10ms);
+            if (resumes)
+                f.write(QByteArray(4096, 'w'));
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(stalled, settle);
+        QTest::qWait(2500);
+        QCOMPARE(rec.names(), QStringList{});
+        resume = true;
+        writer.join();
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("video.mp4"), 1, settle);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
+        QCOMPARE(rec.names(), QStringList{"video.mp4"});
+        QCOMPARE(QFileInfo(path("video.mp4")).size(), (resumes ? 6 : 5) * 4096);
     }
 
     void inPlaceWriterReportedOnlyWhenDone()
@@ -233,7 +388,8 @@ private slots:
         Recorder rec;
         DownloadWatcherService watcher(m_dir, debounce, rec.callback());
         watcher.start();
-        for (const char* name : {"a.part", "b.tmp", ".hidden", "c.!ut", "d.download", "e.crdownload"})
+        for (const char* name :
+             {"a.part", "b.tmp", ".hidden", "c.!ut", "d.download", "e.crdownload"})
             writeBytes(path(name), "x", QIODevice::WriteOnly);
         QVERIFY(QDir().mkpath(path(".cache/inner")));
         writeBytes(path(".cache/inner/f"), "x", QIODevice::WriteOnly);
@@ -295,6 +451,183 @@ private slots:
         QVERIFY(watcher.scanExistingFiles().isEmpty());
     }
 
+    void deletionsAndMoveOutsAreAnnounced()
+    {
+        QVERIFY(QDir().mkpath(m_dir + "-elsewhere"));
+        Recorder rec;
+        DownloadWatcherService watcher(m_dir, debounce, rec.callback());
+        QSignalSpy removed(&watcher, &DownloadWatcherService::itemRemoved);
+        QSignalSpy discovered(&watcher, &DownloadWatcherService::fileDiscovered);
+        watcher.start();
+        writeBytes(path("a.txt"), "a", QIODevice::WriteOnly);
+        QVERIFY(QDir().mkpath(path("Album")));
+        QTRY_COMPARE_WITH_TIMEOUT(rec.names().size(), 2, settle);
+        // Created while watched: each arrived anew.
+        QCOMPARE(discovered.at(0).at(1).toBool(), true);
+        QCOMPARE(discovered.at(1).at(1).toBool(), true);
+
+        QVERIFY(QFile::remove(path("a.txt")));
+        QVERIFY(QDir().rename(path("Album"), m_dir + "-elsewhere/Album"));
+        // Deleted during its quiet period: announced, and never reported.
+        writeBytes(path("brief.txt"), "b", QIODevice::WriteOnly);
+        QVERIFY(QFile::remove(path("brief.txt")));
+        // Partial downloads come and go without an announcement: they were never reported.
+        writeBytes(path("x.zip.crdownload"), "x", QIODevice::WriteOnly);
+        QVERIFY(QFile::remove(path("x.zip.crdownload")));
+        // Renamed inside the folder: the old name goes, the new one is a new item.
+        writeBytes(path("old-name.txt"), "o", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("old-name.txt"), 1, settle);
+        QVERIFY(QFile::rename(path("old-name.txt"), path("new-name.txt")));
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("new-name.txt"), 1, settle);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
+        QStringList gone;
+        for (const QVariantList& args : std::as_const(removed))
+            gone.append(args.at(0).toString());
+        QCOMPARE(gone, (QStringList{path("a.txt"), path("Album"), path("brief.txt"),
+                                    path("old-name.txt")}));
+        QCOMPARE(rec.count("brief.txt"), 0);
+    }
+
+    void folderCreatedLaterRemovedAndCreatedAgain()
+    {
+        // A new account: Downloads and its parent appear only at the first download.
+        const QString downloads = m_dir + "/home/Downloads";
+        Recorder rec;
+        DownloadWatcherService watcher(downloads, debounce, rec.callback());
+        QSignalSpy removed(&watcher, &DownloadWatcherService::itemRemoved);
+        watcher.start();
+        QVERIFY(!watcher.isWatching());
+        QVERIFY(QDir().mkpath(downloads));
+        // Written at once, possibly before the watch is armed: the rescan finds it.
+        writeBytes(downloads + "/first.pdf", "1", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("first.pdf"), 1, settle);
+        QVERIFY(watcher.isWatching());
+        writeBytes(downloads + "/second.pdf", "2", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("second.pdf"), 1, settle);
+
+        // Removed while running: everything in it is gone, and it is waited for again.
+        QVERIFY(QDir(downloads).removeRecursively());
+        QTRY_VERIFY_WITH_TIMEOUT(!watcher.isWatching(), settle);
+        QTRY_VERIFY_WITH_TIMEOUT(removed.contains(QVariantList{downloads}), settle);
+        QVERIFY(QDir().mkpath(downloads));
+        writeBytes(downloads + "/third.pdf", "3", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("third.pdf"), 1, settle);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
+
+        // Replaced by another folder renamed over it (once it is empty).
+        removed.clear();
+        QVERIFY(QDir().mkpath(downloads + ".new"));
+        writeBytes(downloads + ".new/fourth.pdf", "4", QIODevice::WriteOnly);
+        QVERIFY(QFile::remove(downloads + "/third.pdf"));
+        QVERIFY(::rename(QFile::encodeName(downloads + ".new").constData(),
+                         QFile::encodeName(downloads).constData()) == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(removed.contains(QVariantList{downloads}), settle);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("fourth.pdf"), 1, settle);
+        writeBytes(downloads + "/fifth.pdf", "5", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("fifth.pdf"), 1, settle);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
+        QCOMPARE(rec.names(),
+                 (QStringList{"first.pdf", "second.pdf", "third.pdf", "fourth.pdf", "fifth.pdf"}));
+        // One watch: the folder itself, re-armed once.
+        QCOMPARE(watcher.watchCount(), 1);
+    }
+
+    void retargetedLinkIsFollowed()
+    {
+        QVERIFY(QDir().mkpath(path("disk-a")));
+        QVERIFY(QDir().mkpath(path("disk-b")));
+        writeBytes(path("disk-b/waiting.zip"), "b", QIODevice::WriteOnly);
+        const QString link = path("Downloads");
+        QVERIFY(QFile::link(path("disk-a"), link));
+        Recorder rec;
+        DownloadWatcherService watcher(link, debounce, rec.callback());
+        QSignalSpy removed(&watcher, &DownloadWatcherService::itemRemoved);
+        watcher.start();
+        QVERIFY(watcher.isWatching());
+        writeBytes(link + "/one.txt", "1", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("one.txt"), 1, settle);
+
+        // Retargeted atomically, as `ln -sfn` does: a new link renamed over the old one.
+        QVERIFY(QFile::link(path("disk-b"), path("next-link")));
+        QVERIFY(::rename(QFile::encodeName(path("next-link")).constData(),
+                         QFile::encodeName(link).constData()) == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(removed.contains(QVariantList{link}), settle);
+        // What waits in the new target is found; the old target is no longer watched.
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("waiting.zip"), 1, settle);
+        writeBytes(path("disk-a/stale.txt"), "a", QIODevice::WriteOnly);
+        writeBytes(link + "/two.txt", "2", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("two.txt"), 1, settle);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
+        QCOMPARE(rec.names(), (QStringList{"one.txt", "waiting.zip", "two.txt"}));
+    }
+
+    void namesThatAreNotUtf8AreLeftOut()
+    {
+        // "caf\xe9.txt" (Latin-1) beside its look-alike "caf\ufffd.txt" (valid UTF-8).
+        const QByteArray latin1 = QFile::encodeName(m_dir) + "/caf\xe9.txt";
+        const QString twin = path(QStringLiteral("caf\ufffd.txt"));
+        Recorder rec;
+        DownloadWatcherService watcher(m_dir, debounce, rec.callback());
+        watcher.start();
+        const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "latin", 5), ssize_t(5));
+        ::close(fd);
+        writeBytes(twin, "utf-8", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.names().size(), 1, settle);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
+        QCOMPARE(rec.names(), QStringList{twin.mid(m_dir.size() + 1)});
+        // A rescan lists the twin only, and the name is logged once however often it is met.
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(watcher.scanExistingFiles(), QList<QUrl>{QUrl::fromLocalFile(twin)});
+        QVERIFY(LoggerService::shared().waitForWritten(5000));
+        QFile log(LoggerService::shared().logPath());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readAll().count("its name is not valid UTF-8"), 1);
+    }
+
+    void debounceIsClamped_data()
+    {
+        QTest::addColumn<double>("configured");
+        QTest::addColumn<double>("applied");
+        QTest::newRow("negative runs at once") << -3.0 << 0.0;
+        QTest::newRow("not a number") << std::nan("") << 0.0;
+        QTest::newRow("zero") << 0.0 << 0.0;
+        QTest::newRow("ordinary") << 2.5 << 2.5;
+        QTest::newRow("beyond a timer's reach")
+            << 2.2e6 << DownloadWatcherService::maximumDebounceSeconds;
+        QTest::newRow("infinite") << std::numeric_limits<double>::infinity()
+                                  << DownloadWatcherService::maximumDebounceSeconds;
+    }
+
+    void debounceIsClamped()
+    {
+        QFETCH(double, configured);
+        QFETCH(double, applied);
+        DownloadWatcherService watcher(m_dir, configured);
+        QCOMPARE(watcher.debounceDelay(), applied);
+        watcher.setDebounceSeconds(1.0);
+        watcher.setDebounceSeconds(configured);
+        QCOMPARE(watcher.debounceDelay(), applied);
+        // The largest delay is still a valid timer interval.
+        QVERIFY(DownloadWatcherService::maximumDebounceSeconds * 1000.0 <= double(INT_MAX));
+    }
+
+    void debounceChangeAppliesAtOnce()
+    {
+        Recorder rec;
+        // Far beyond the test's patience, and negative values, used to stop live detection.
+        DownloadWatcherService watcher(m_dir, 600.0, rec.callback());
+        watcher.start();
+        writeBytes(path("waiting.txt"), "w", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 1, settle);
+        // The item already in its quiet period takes the new value too.
+        watcher.setDebounceSeconds(-1.0);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("waiting.txt"), 1, settle);
+        writeBytes(path("next.txt"), "n", QIODevice::WriteOnly);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.count("next.txt"), 1, settle);
+    }
+
     void scanListsOldestFirst()
     {
         const QDateTime now = QDateTime::currentDateTime();
@@ -314,6 +647,65 @@ private slots:
         for (const QUrl& url : DownloadWatcherService::scanExistingFiles(m_dir))
             names.append(url.fileName());
         QCOMPARE(names, (QList<QString>{"a.png", "b.zip", "Folder"}));
+    }
+
+    void queueStaysExactThroughABurstWithAnOverflow()
+    {
+        // More events than the kernel queues (three per file: create, modify, close) while
+        // the watcher's thread is held up, so that the queue overflows for certain.
+        QFile limitFile("/proc/sys/fs/inotify/max_queued_events");
+        QVERIFY(limitFile.open(QIODevice::ReadOnly));
+        const int limit = limitFile.readAll().trimmed().toInt();
+        QVERIFY(limit > 0);
+        const int files = limit / 2 + 500;
+
+        QTemporaryDir state;
+        TriageQueueManager queue(state.path());
+        QSemaphore gate;
+        std::atomic<bool> held = false;
+        Recorder rec;
+        auto record = rec.callback();
+        DownloadWatcherService watcher(m_dir, debounce, [&](const QUrl& url) {
+            record(url);
+            // The watcher's thread waits here while the burst lands (the first time only: the
+            // rescan after the overflow reports the gate file again).
+            if (url.fileName() == QLatin1String("gate.txt") && !held.exchange(true))
+                gate.acquire();
+        });
+        // Wired as the application wires it.
+        connect(
+            &watcher, &DownloadWatcherService::fileDiscovered, &queue,
+            [&queue](const QUrl& url, bool arrivedAnew) { queue.enqueue(url, arrivedAnew); },
+            Qt::QueuedConnection);
+        connect(&watcher, &DownloadWatcherService::itemRemoved, &queue,
+                &TriageQueueManager::removePath, Qt::QueuedConnection);
+        watcher.start();
+        writeBytes(path("gate.txt"), "g", QIODevice::WriteOnly);
+        QTRY_VERIFY_WITH_TIMEOUT(held, settle);
+        for (int i = 0; i < files; ++i)
+            writeBytes(path(QStringLiteral("burst-%1.bin").arg(i, 5, 10, QLatin1Char('0'))), "b",
+                       QIODevice::WriteOnly);
+        // Created and deleted within the burst: never queued.
+        writeBytes(path("fleeting.bin"), "f", QIODevice::WriteOnly);
+        QVERIFY(QFile::remove(path("fleeting.bin")));
+        gate.release();
+
+        QTRY_COMPARE_WITH_TIMEOUT(queue.totalQueueDepth(), qsizetype(files + 1), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, 60000);
+        QVERIFY(watcher.eventsLostCount() >= 1);
+        QCoreApplication::processEvents(); // discoveries still on their way to the queue
+        QCOMPARE(queue.totalQueueDepth(), qsizetype(files + 1));
+        // Every file exactly once, nothing else.
+        QStringList queued;
+        for (const TriageItem& item : queue.items())
+            queued.append(item.url.fileName());
+        for (const auto& entry : queue.pendingBacklog())
+            queued.append(QFileInfo(entryPath(entry)).fileName());
+        QCOMPARE(queued.size(), files + 1);
+        QCOMPARE(QSet<QString>(queued.begin(), queued.end()).size(), files + 1);
+        QVERIFY(queued.contains("gate.txt"));
+        QVERIFY(!queued.contains("fleeting.bin"));
+        QCOMPARE(rec.count("fleeting.bin"), 0);
     }
 
     void lostEventsRecheckEveryTopLevelItem()
@@ -343,7 +735,10 @@ private slots:
 
         // Events charged to their top-level item; the folder itself and outsiders dropped.
         QMetaObject::invokeMethod(fake, [fake, this] {
-            emit fake->pathsChanged({m_dir, m_dir + "2/x.txt", m_dir + "/one.txt/../two.txt"});
+            using Event = WatcherBackend::Event;
+            emit fake->eventsArrived({Event{m_dir, Event::Modified, true},
+                                      Event{m_dir + "2/x.txt", Event::Created, true},
+                                      Event{m_dir + "/one.txt/../two.txt", Event::Modified, true}});
         });
         QTRY_COMPARE_WITH_TIMEOUT(rec.count("two.txt"), 2, settle);
         QCOMPARE(rec.names().size(), 3);

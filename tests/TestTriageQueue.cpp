@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -28,7 +30,8 @@ private:
     {
         QList<QUrl> urls;
         for (int i = 0; i < count; ++i)
-            urls.append(makeFile(QStringLiteral("%1-%2.bin").arg(prefix).arg(i, 4, 10, QLatin1Char('0'))));
+            urls.append(
+                makeFile(QStringLiteral("%1-%2.bin").arg(prefix).arg(i, 4, 10, QLatin1Char('0'))));
         return urls;
     }
 
@@ -126,7 +129,9 @@ private slots:
         QFile cache(cachePath());
         QVERIFY(cache.open(QIODevice::ReadOnly));
         const QByteArray text = cache.readAll();
-        QVERIFY2(text.startsWith("[\"\\/") && text.endsWith("\"]"), text.constData());
+        QVERIFY2(text.startsWith("[{\"inode\":") && text.contains("\"path\":\"\\/") &&
+                     text.endsWith("\"}]"),
+                 text.constData());
         QVERIFY(!text.contains('\n'));
 
         TriageQueueManager reopened(m_state.path());
@@ -205,6 +210,113 @@ private slots:
         queue.pruneMissingFiles();
         QCOMPARE(items.count(), 0);
         QCOMPARE(changed.count(), 2);
+    }
+
+    void removedPathsLeaveTheQueue()
+    {
+        TriageQueueManager queue(m_state.path());
+        const QList<QUrl> urls = makeFiles(53, "r");
+        queue.enqueueBatch(urls);
+        queue.skipCurrent(); // r-0000 skipped, r-0050 refilled
+        QCOMPARE(queue.totalQueueDepth(), 52);
+        QSignalSpy changed(&queue, &TriageQueueManager::triageQueueDidChange);
+        QSignalSpy items(&queue, &TriageQueueManager::itemsChanged);
+        QSignalSpy backlog(&queue, &TriageQueueManager::pendingBacklogChanged);
+
+        // An item: dropped at once, the oldest backlog entry refills the working list.
+        queue.removePath(urls.at(3).toLocalFile());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(items.count(), 1);
+        QCOMPARE(queue.totalQueueDepth(), 51);
+        QCOMPARE(queue.items().size(), 50);
+        QCOMPARE(queue.items().last().url, urls.at(51));
+        // A backlog entry.
+        queue.removePath(urls.at(52).toLocalFile());
+        QCOMPARE(queue.totalQueueDepth(), 50);
+        QVERIFY(queue.pendingBacklog().isEmpty());
+        // Unknown paths and a sibling that shares a prefix change nothing, and post nothing.
+        changed.clear();
+        queue.removePath(m_downloads.path() + "/nothing-here");
+        queue.removePath(urls.at(4).toLocalFile().chopped(1));
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(queue.totalQueueDepth(), 50);
+        // A skipped path that goes is forgotten.
+        QVERIFY(queue.skippedPaths().contains(urls.at(0).toLocalFile()));
+        queue.removePath(urls.at(0).toLocalFile());
+        QVERIFY(queue.skippedPaths().isEmpty());
+        QCOMPARE(changed.count(), 1);
+        // The whole folder gone: everything in it leaves, in one notification.
+        changed.clear();
+        backlog.clear();
+        queue.removePath(m_downloads.path());
+        QVERIFY(queue.isEmpty());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(backlog.count(), 0);
+    }
+
+    void skipHoldsForTheSkippedFileOnly()
+    {
+        const QString path = m_downloads.path() + "/report.pdf";
+        const QUrl url = makeFile("report.pdf");
+        {
+            TriageQueueManager queue(m_state.path());
+            queue.enqueue(url);
+            queue.skipCurrent();
+            // The same file, rescanned or touched by metadata only, stays skipped.
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+            queue.enqueue(url);
+            QVERIFY(queue.isEmpty());
+        }
+        {
+            // After a restart too.
+            TriageQueueManager queue(m_state.path());
+            queue.enqueue(url);
+            QVERIFY(queue.isEmpty());
+            // Deleted while not watched, and a new download of the same name arrives.
+            QVERIFY(QFile::remove(path));
+            makeFile("report.pdf");
+        }
+        {
+            TriageQueueManager queue(m_state.path());
+            QSignalSpy skipped(&queue, &TriageQueueManager::skippedPathsChanged);
+            queue.enqueue(url);
+            QCOMPARE(queue.items().size(), 1);
+            QVERIFY(queue.skippedPaths().isEmpty());
+            QCOMPARE(skipped.count(), 1);
+            // The skipped file itself moved back in (same inode and times, as an undone
+            // rename does) stays skipped; a different file arriving there is queued.
+            queue.skipCurrent();
+            queue.enqueue(url);
+            QVERIFY(queue.isEmpty());
+            queue.enqueue(url, true);
+            QVERIFY(queue.isEmpty());
+            QVERIFY(QFile::rename(path, path + ".old"));
+            makeFile("report.pdf");
+            QVERIFY(QFile::remove(path + ".old"));
+            queue.enqueue(url, true);
+            QCOMPARE(queue.items().size(), 1);
+        }
+        TriageQueueManager reopened(m_state.path());
+        QVERIFY(reopened.skippedPaths().isEmpty());
+    }
+
+    void skipListWithoutIdentitiesIsStillRead()
+    {
+        // A list written by an earlier version: paths only. The files there now are the
+        // skipped ones; a path whose file is missing takes the next download.
+        const QUrl kept = makeFile("kept.iso");
+        const QString missing = m_downloads.path() + "/missing.iso";
+        QFile cache(cachePath());
+        QVERIFY(cache.open(QIODevice::WriteOnly));
+        cache.write(QJsonDocument(QJsonArray{kept.toLocalFile(), missing}).toJson());
+        cache.close();
+        TriageQueueManager queue(m_state.path());
+        QCOMPARE(queue.skippedPaths().size(), 2);
+        queue.enqueue(kept);
+        QVERIFY(queue.isEmpty());
+        queue.enqueue(makeFile("missing.iso"));
+        QCOMPARE(queue.items().size(), 1);
+        QCOMPARE(queue.skippedPaths(), QSet<QString>{kept.toLocalFile()});
     }
 
     void unwritableCacheFolderKeepsSkipInMemory()

@@ -310,7 +310,17 @@ void AppDelegate::setupDownloadWatcher()
     // only enqueues: it never opens the HUD.
     connect(
         m_downloadWatcher.get(), &DownloadWatcherService::fileDiscovered, this,
-        [this](const QUrl& url) { m_queueManager.enqueue(url); }, Qt::QueuedConnection);
+        [this](const QUrl& url, bool arrivedAnew) { m_queueManager.enqueue(url, arrivedAnew); },
+        Qt::QueuedConnection);
+    // Deleted or moved away by something else: out of the queue and the count at once.
+    connect(m_downloadWatcher.get(), &DownloadWatcherService::itemRemoved, &m_queueManager,
+            &TriageQueueManager::removePath, Qt::QueuedConnection);
+    // A new debounce from the settings reaches the running watcher at once.
+    connect(&m_configService, &ConfigurationService::configChanged, this,
+            [this](const AppConfig& config) {
+                if (m_downloadWatcher)
+                    m_downloadWatcher->setDebounceSeconds(config.general.debounceSeconds);
+            });
     m_downloadWatcher->start();
 }
 

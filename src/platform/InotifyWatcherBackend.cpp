@@ -3,11 +3,14 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -15,6 +18,54 @@ namespace {
 constexpr uint32_t folderMask = IN_CREATE | IN_DELETE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_FROM |
                                 IN_MOVED_TO | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF |
                                 IN_ONLYDIR | IN_DONT_FOLLOW;
+
+// What a guard needs to see: the guarded name appearing, going or being renamed, and the
+// guarded folder itself going. Writes to unrelated files in the folder (a home folder is
+// busy) are not asked for.
+constexpr uint32_t guardMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
+                               IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_MASK_ADD;
+
+// How many links are followed on the way to the root before giving up.
+constexpr int maxLinkDepth = 8;
+
+bool isDirectory(const QString& path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+QString parentOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return {};
+    return slash == 0 ? QStringLiteral("/") : path.left(slash);
+}
+
+QString nameOf(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+WatcherBackend::Event::Kind kindOf(uint32_t mask)
+{
+    using Event = WatcherBackend::Event;
+    if (mask & IN_CREATE)
+        return Event::Created;
+    if (mask & IN_MOVED_TO)
+        return Event::MovedIn;
+    if (mask & IN_DELETE)
+        return Event::Removed;
+    if (mask & IN_MOVED_FROM)
+        return Event::MovedOut;
+    if (mask & IN_CLOSE_WRITE)
+        return Event::ClosedWrite;
+    if (mask & IN_MODIFY)
+        return Event::Modified;
+    return Event::Attrib;
+}
 
 } // namespace
 
@@ -36,23 +87,14 @@ bool InotifyWatcherBackend::start(const QString& root, QString* error)
     }
     m_root = QDir::cleanPath(root);
     m_limitReported = false;
-    // The root itself may be a link to the real Downloads folder: follow it there only.
-    const QByteArray rootPath = QFile::encodeName(m_root);
-    const int wd = inotify_add_watch(m_fd, rootPath.constData(), folderMask & ~IN_DONT_FOLLOW);
-    if (wd < 0) {
-        const int err = errno;
+    reevaluateRoot(false);
+    if (m_rootWatch < 0 && m_guardNames.isEmpty()) {
         if (error)
-            *error = QString::fromLocal8Bit(std::strerror(err));
+            *error = QStringLiteral("neither the folder nor a folder on the way to it can be "
+                                    "watched");
         stop();
         return false;
     }
-    m_pathByWatch.insert(wd, m_root);
-    m_watchByPath.insert(m_root, wd);
-
-    QDirIterator it(m_root, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    while (it.hasNext())
-        addWatchTree(it.next());
-
     m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &InotifyWatcherBackend::readEvents);
     return true;
@@ -67,6 +109,125 @@ void InotifyWatcherBackend::stop()
     m_fd = -1;
     m_pathByWatch.clear();
     m_watchByPath.clear();
+    m_guardNames.clear();
+    m_rootWatch = -1;
+}
+
+bool InotifyWatcherBackend::armRoot()
+{
+    // The root itself may be a link to the real Downloads folder: follow it there only.
+    const QByteArray rootPath = QFile::encodeName(m_root);
+    const int wd =
+        inotify_add_watch(m_fd, rootPath.constData(), (folderMask & ~IN_DONT_FOLLOW) | IN_MASK_ADD);
+    if (wd < 0)
+        return false;
+    struct stat st
+    {
+    };
+    if (::stat(rootPath.constData(), &st) != 0) {
+        inotify_rm_watch(m_fd, wd);
+        return false;
+    }
+    m_rootWatch = wd;
+    m_rootDevice = st.st_dev;
+    m_rootInode = st.st_ino;
+    m_pathByWatch.insert(wd, m_root);
+    m_watchByPath.insert(m_root, wd);
+    QDirIterator it(m_root, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    while (it.hasNext())
+        addWatchTree(it.next());
+    return true;
+}
+
+void InotifyWatcherBackend::disarmRoot()
+{
+    for (auto it = m_pathByWatch.cbegin(); it != m_pathByWatch.cend(); ++it) {
+        if (!m_guardNames.contains(it.key()))
+            inotify_rm_watch(m_fd, it.key());
+    }
+    m_pathByWatch.clear();
+    m_watchByPath.clear();
+    m_rootWatch = -1;
+}
+
+void InotifyWatcherBackend::reevaluateRoot(bool announce)
+{
+    // A folder on the way may appear between a look and the guard that would have seen it
+    // (mkdir -p): look again once the guards are in place, until nothing moved.
+    for (int round = 0; round < maxLinkDepth; ++round) {
+        struct stat st
+        {
+        };
+        const bool present =
+            ::stat(QFile::encodeName(m_root).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+        const bool armed = m_rootWatch >= 0;
+        const bool same = present && armed && st.st_dev == m_rootDevice && st.st_ino == m_rootInode;
+        if (!same) {
+            if (armed) {
+                disarmRoot();
+                if (announce)
+                    emit rootChanged(false);
+            }
+            if (present && armRoot() && announce)
+                emit rootChanged(true);
+        }
+        renewGuards();
+        if (m_rootWatch >= 0 || !isDirectory(m_root))
+            return;
+    }
+}
+
+void InotifyWatcherBackend::renewGuards()
+{
+    // The folders to guard and the names each is guarded for. A watched folder reports its
+    // own removal, renaming and replacement (IN_DELETE_SELF, IN_MOVE_SELF, IN_ATTRIB), so a
+    // plain folder needs no guard while it is watched and the busy folder above it does not
+    // wake the thread. A link does: it is retargeted in its own folder. While the root is
+    // missing: the nearest folder that exists on the way to it, for the next name, and the
+    // same again for a link's target.
+    const bool armed = m_rootWatch >= 0;
+    QHash<QString, QSet<QString>> wanted;
+    QString path = m_root;
+    for (int depth = 0; depth < maxLinkDepth && !path.isEmpty() && path != QLatin1String("/");
+         ++depth) {
+        const QByteArray native = QFile::encodeName(path);
+        struct stat lst
+        {
+        };
+        const bool isLink = ::lstat(native.constData(), &lst) == 0 && S_ISLNK(lst.st_mode);
+        if (!armed || isLink) {
+            QString folder = parentOf(path);
+            QString name = nameOf(path);
+            while (!folder.isEmpty() && folder != QLatin1String("/") && !isDirectory(folder)) {
+                name = nameOf(folder);
+                folder = parentOf(folder);
+            }
+            if (folder.isEmpty())
+                break;
+            wanted[folder].insert(name);
+        }
+        if (!isLink)
+            break;
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(native.constData(), target, sizeof target - 1);
+        if (length <= 0)
+            break;
+        const QString link = QFile::decodeName(QByteArray(target, length));
+        path = QDir::cleanPath(
+            link.startsWith(QLatin1Char('/')) ? link : parentOf(path) + QLatin1Char('/') + link);
+    }
+
+    QHash<int, QSet<QString>> guards;
+    for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
+        const int wd = inotify_add_watch(m_fd, QFile::encodeName(it.key()).constData(), guardMask);
+        if (wd >= 0)
+            guards[wd].unite(it.value());
+    }
+    for (auto it = m_guardNames.cbegin(); it != m_guardNames.cend(); ++it) {
+        if (!guards.contains(it.key()) && !m_pathByWatch.contains(it.key()))
+            inotify_rm_watch(m_fd, it.key());
+    }
+    m_guardNames = std::move(guards);
 }
 
 bool InotifyWatcherBackend::addWatch(const QString& folder, int* err)
@@ -74,7 +235,7 @@ bool InotifyWatcherBackend::addWatch(const QString& folder, int* err)
     if (m_watchByPath.contains(folder))
         return true;
     const QByteArray path = QFile::encodeName(folder);
-    const int wd = inotify_add_watch(m_fd, path.constData(), folderMask);
+    const int wd = inotify_add_watch(m_fd, path.constData(), folderMask | IN_MASK_ADD);
     if (wd < 0) {
         if (err)
             *err = errno;
@@ -145,8 +306,9 @@ void InotifyWatcherBackend::removeWatchTree(const QString& folder)
 void InotifyWatcherBackend::readEvents()
 {
     alignas(inotify_event) char buffer[64 * 1024];
-    QStringList changed;
+    QList<Event> changed;
     bool lost = false;
+    bool rootMayHaveChanged = false;
     for (;;) {
         const ssize_t length = ::read(m_fd, buffer, sizeof buffer);
         if (length < 0) {
@@ -169,31 +331,73 @@ void InotifyWatcherBackend::readEvents()
                 lost = true;
                 continue;
             }
+            const QByteArray rawName = event->len > 0 ? QByteArray(event->name) : QByteArray();
+            const QString name = QFile::decodeName(rawName);
+
+            const auto guard = m_guardNames.constFind(event->wd);
+            if (guard != m_guardNames.constEnd()) {
+                if (event->mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF) ||
+                    (!name.isEmpty() && guard->contains(name)))
+                    rootMayHaveChanged = true;
+                if (event->mask & IN_IGNORED)
+                    m_guardNames.remove(event->wd);
+                if (!m_pathByWatch.contains(event->wd))
+                    continue;
+            }
+
             const auto folderIt = m_pathByWatch.constFind(event->wd);
             if (folderIt == m_pathByWatch.constEnd())
                 continue;
             const QString folder = folderIt.value();
             if (event->mask & IN_IGNORED) {
+                if (event->wd == m_rootWatch)
+                    rootMayHaveChanged = true;
                 m_watchByPath.remove(folder);
                 m_pathByWatch.remove(event->wd);
                 continue;
             }
-            QString path = folder;
-            if (event->len > 0 && event->name[0] != '\0')
-                path += QLatin1Char('/') + QFile::decodeName(event->name);
-
-            if (event->mask & IN_ISDIR) {
-                if (event->mask & (IN_CREATE | IN_MOVED_TO))
-                    addWatchTree(path);
-                else if (event->mask & IN_MOVED_FROM)
-                    removeWatchTree(path);
+            if (name.isEmpty() && (event->mask & IN_ATTRIB)) {
+                // The root's link count or permissions changed: replaced by a rename, or no
+                // longer readable.
+                if (event->wd == m_rootWatch)
+                    rootMayHaveChanged = true;
+                continue;
             }
-            if (changed.isEmpty() || changed.last() != path)
-                changed.append(path);
+            if (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT)) {
+                // A sub-folder's own removal is also reported by name in its parent.
+                if (event->wd == m_rootWatch)
+                    rootMayHaveChanged = true;
+                continue;
+            }
+            if (name.isEmpty())
+                continue;
+            Event change;
+            change.path = folder + QLatin1Char('/') + name;
+            change.kind = kindOf(event->mask);
+            change.validName = QFile::encodeName(name) == rawName;
+
+            if ((event->mask & IN_ISDIR) && change.validName) {
+                if (event->mask & (IN_CREATE | IN_MOVED_TO))
+                    addWatchTree(change.path);
+                else if (event->mask & IN_MOVED_FROM)
+                    removeWatchTree(change.path);
+            }
+            if (!changed.isEmpty() && changed.last().kind == change.kind &&
+                changed.last().path == change.path)
+                continue; // a writer's stream of writes, one entry per batch
+            changed.append(std::move(change));
         }
     }
-    if (lost)
-        emit eventsLost();
     if (!changed.isEmpty())
-        emit pathsChanged(changed);
+        emit eventsArrived(changed);
+    if (lost) {
+        // Folders created while events were dropped have no watch yet.
+        if (m_rootWatch >= 0)
+            addWatchTree(m_root);
+        rootMayHaveChanged = true;
+    }
+    if (rootMayHaveChanged)
+        reevaluateRoot(true);
+    if (lost && m_rootWatch >= 0)
+        emit eventsLost();
 }

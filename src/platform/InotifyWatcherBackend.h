@@ -3,12 +3,20 @@
 #include "platform/WatcherBackend.h"
 
 #include <QHash>
+#include <QSet>
+
+#include <sys/types.h>
 
 class QSocketNotifier;
 
 // Watches a folder tree with inotify: one watch per folder, new folders watched (and
 // reported) as they appear, watches of removed or moved-away folders dropped. The kernel
 // wakes the thread only when something happens; there is no polling.
+//
+// The root is guarded from outside as well: its parent folder is watched for the root's name
+// (and, while the root is missing, the nearest folder that exists on the way to it, and the
+// way to a link's target), so that a root created later, removed and created again, renamed
+// over, or a link retargeted is noticed and watched again.
 class InotifyWatcherBackend final : public WatcherBackend
 {
     Q_OBJECT
@@ -18,11 +26,17 @@ public:
 
     bool start(const QString& root, QString* error) override;
     void stop() override;
-    bool isWatching() const override { return m_fd >= 0; }
+    bool isWatching() const override { return m_fd >= 0 && m_rootWatch >= 0; }
     int watchCount() const override { return int(m_pathByWatch.size()); }
 
 private:
     void readEvents();
+    // Compares what the root path leads to now with what is watched, re-arms on a change
+    // and renews the guards. Emits rootChanged when the watched folder changed.
+    void reevaluateRoot(bool announce);
+    bool armRoot();
+    void disarmRoot();
+    void renewGuards();
     // Adds a watch for folder and every folder below it. Returns false only when the
     // folder itself could not be watched.
     bool addWatchTree(const QString& folder, int* err = nullptr);
@@ -35,5 +49,10 @@ private:
     QSocketNotifier* m_notifier = nullptr;
     QHash<int, QString> m_pathByWatch;
     QHash<QString, int> m_watchByPath;
+    int m_rootWatch = -1;
+    dev_t m_rootDevice = 0;
+    ino_t m_rootInode = 0;
+    // Guard watches: the names each guarded folder is watched for.
+    QHash<int, QSet<QString>> m_guardNames;
     bool m_limitReported = false;
 };

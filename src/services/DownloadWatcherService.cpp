@@ -1,8 +1,9 @@
 #include "services/DownloadWatcherService.h"
 
-#include "platform/FileNaming.h"
+#include "models/PartialDownloadNames.h"
 #include "platform/InotifyWatcherBackend.h"
 #include "platform/StoragePaths.h"
+#include "services/LoggerService.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -11,6 +12,10 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
@@ -20,47 +25,50 @@
 
 namespace {
 
-// Extensions of downloads still in progress (compared lower-cased, without the dot).
-const QStringList& partialExtensions()
-{
-    static const QStringList list{QStringLiteral("crdownload"), QStringLiteral("part"),
-                                  QStringLiteral("download"),   QStringLiteral("tmp"),
-                                  QStringLiteral("aria2"),      QStringLiteral("!ut")};
-    return list;
-}
-
-// Name endings that mark a folder's child as still being written.
-const QStringList& busyChildSuffixes()
-{
-    static const QStringList list{QStringLiteral(".crdownload"), QStringLiteral(".part"),
-                                  QStringLiteral(".download"), QStringLiteral(".tmp")};
-    return list;
-}
-
 bool existsAt(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
+    struct stat st
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
 // The size of a file, or `failure` when it cannot be read.
 qint64 sampleSize(const QString& path, qint64 failure)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return failure;
-    return info.size();
+    return qint64(st.st_size);
 }
 
-// Opening for reading and closing at once is the only test that a writer let go.
-bool opensForReading(const QString& path)
+enum class WriterState { None, Open, Unknown, Unreadable };
+
+// Whether any process holds the file open for writing. A read lease is refused (EAGAIN)
+// exactly while some descriptor has the file open for writing, so taking one and letting it
+// go at once answers that without reading anything. Leases need the file's owner (the user,
+// for their own downloads) or CAP_LEASE and a file system that supports them; otherwise the
+// answer is Unknown and the caller falls back on what inotify told it.
+WriterState writerState(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        return false;
+        return WriterState::Unreadable;
+    // Should a writer open the file in the instant the lease is held, the kernel signals the
+    // lease holder; SIGIO would end the process, SIGURG is ignored by default.
+    ::fcntl(fd, F_SETSIG, SIGURG);
+    WriterState state = WriterState::Unknown;
+    if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        state = WriterState::None;
+    } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        state = WriterState::Open;
+    }
     ::close(fd);
-    return true;
+    return state;
 }
 
 QStringList childNames(const QString& folder, bool* ok)
@@ -73,6 +81,53 @@ QStringList childNames(const QString& folder, bool* ok)
                          QDir::NoSort);
 }
 
+// Decodes a name read from the file system; false when its bytes are not valid UTF-8, so
+// that no path built from the decoded text leads back to the file.
+bool decodeName(const char* raw, QString* name)
+{
+    const QByteArray bytes(raw);
+    *name = QFile::decodeName(bytes);
+    return QFile::encodeName(*name) == bytes;
+}
+
+// Names that cannot be handled end to end are left out of the queue, with one log line per
+// name for the life of the process (a rescan meets them again on every window open).
+void noteUnusableName(const QString& folder, const QString& lossyName)
+{
+    static QMutex lock;
+    static QSet<QString> noted;
+    {
+        QMutexLocker locker(&lock);
+        if (noted.contains(lossyName))
+            return;
+        noted.insert(lossyName);
+    }
+    const QString message =
+        QStringLiteral("[DownloadWatcherService] Left out \"%1\" in %2: its name is not valid "
+                       "UTF-8. Rename it to triage it.")
+            .arg(lossyName, folder);
+    std::printf("%s\n", qPrintable(message));
+    std::fflush(stdout);
+    LoggerService::shared().info(message);
+}
+
+// The names in a folder that partial downloads hold back, given every name in it.
+struct HeldNames
+{
+    QSet<QString> anySize; // in-place downloads (a control file beside them)
+    QSet<QString> empty;   // placeholders, held only while empty
+};
+
+void notePartial(HeldNames* held, const QString& partialName)
+{
+    for (const QString& finalName : PartialDownloadNames::finalNames(partialName)) {
+        if (PartialDownloadNames::holdsBack(partialName, finalName, 1))
+            held->anySize.insert(finalName);
+        else if (PartialDownloadNames::holdsBack(partialName, finalName, 0))
+            held->empty.insert(finalName);
+    }
+}
+
 } // namespace
 
 DownloadWatcherService::DownloadWatcherService(const QString& targetDirectory,
@@ -82,11 +137,12 @@ DownloadWatcherService::DownloadWatcherService(const QString& targetDirectory,
     : QObject(parent),
       m_targetDirectory(QDir::cleanPath(
           targetDirectory.isEmpty() ? StoragePaths::downloadsDirectory() : targetDirectory)),
-      m_debounceSeconds(debounceSeconds), m_backendFactory(std::move(backendFactory)),
-      m_onFileDiscovered(std::move(onFileDiscovered))
+      m_debounceSeconds(clampDebounceSeconds(debounceSeconds)),
+      m_backendFactory(std::move(backendFactory)), m_onFileDiscovered(std::move(onFileDiscovered))
 {
     if (!m_backendFactory)
         m_backendFactory = [] { return std::make_unique<InotifyWatcherBackend>(); };
+    m_clock.start();
     m_thread.setObjectName(QStringLiteral("com.stowbird.downloadwatcher"));
     m_context = new QObject;
     m_context->moveToThread(&m_thread);
@@ -98,12 +154,29 @@ DownloadWatcherService::~DownloadWatcherService()
     runOnWatcherThread([this] {
         stopOnThread();
         m_backend.reset();
-        // Timers are children of the context; drop them here, on their own thread.
-        qDeleteAll(m_context->findChildren<QTimer*>());
+        // The timer is a child of the context; drop it here, on its own thread.
+        delete m_timer;
+        m_timer = nullptr;
     });
     m_thread.quit();
     m_thread.wait();
     delete m_context;
+}
+
+double DownloadWatcherService::clampDebounceSeconds(double seconds)
+{
+    if (std::isnan(seconds) || seconds < 0.0)
+        return 0.0;
+    return std::min(seconds, maximumDebounceSeconds);
+}
+
+void DownloadWatcherService::setDebounceSeconds(double seconds)
+{
+    const double clamped = clampDebounceSeconds(seconds);
+    if (m_debounceSeconds.exchange(clamped) == clamped)
+        return;
+    // Items in their quiet period wait the new time, counted from their last event.
+    QMetaObject::invokeMethod(m_context, [this] { armTimer(true); });
 }
 
 void DownloadWatcherService::setOnFileDiscovered(DiscoveryCallback callback)
@@ -157,10 +230,14 @@ void DownloadWatcherService::startOnThread()
     stopOnThread();
     if (!m_backend) {
         m_backend = m_backendFactory();
-        connect(m_backend.get(), &WatcherBackend::pathsChanged, m_context,
-                [this](const QStringList& paths) { handlePaths(paths); });
-        connect(m_backend.get(), &WatcherBackend::eventsLost, m_context,
-                [this] { handleEventsLost(); });
+        connect(m_backend.get(), &WatcherBackend::eventsArrived, m_context,
+                [this](const QList<WatcherBackend::Event>& events) { handleEvents(events); });
+        connect(m_backend.get(), &WatcherBackend::eventsLost, m_context, [this] {
+            ++m_eventsLost;
+            rescan();
+        });
+        connect(m_backend.get(), &WatcherBackend::rootChanged, m_context,
+                [this](bool present) { handleRootChanged(present); });
         connect(m_backend.get(), &WatcherBackend::becameUnreliable, m_context,
                 [this](const QString& message) {
                     std::printf("%s\n", qPrintable(message));
@@ -173,30 +250,61 @@ void DownloadWatcherService::startOnThread()
         std::printf("[DownloadWatcherService] Failed to create the event stream for %s: %s\n",
                     qPrintable(m_targetDirectory), qPrintable(error));
         std::fflush(stdout);
+        return;
     }
+    if (!m_backend->isWatching()) {
+        std::printf("[DownloadWatcherService] %s does not exist yet; watching for it to appear\n",
+                    qPrintable(m_targetDirectory));
+        std::fflush(stdout);
+        return;
+    }
+    // What is already there was listed by the caller; only the index of partial downloads
+    // is needed to recognise placeholders.
+    m_partialsByFinal.clear();
+    const QDir dir(m_targetDirectory);
+    for (const QString& name :
+         dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System)) {
+        if (PartialDownloadNames::isPartial(name))
+            handlePartialChange(name);
+    }
+}
+
+void DownloadWatcherService::cancelAllPending()
+{
+    QMutexLocker locker(&m_lock);
+    m_pending.clear();
+    m_quietOrder.clear();
+    m_samples.clear();
+    m_retries.clear();
+    m_busyRetries.clear();
+    if (m_timer)
+        m_timer->stop();
+    m_timerDueNs = -1;
+}
+
+void DownloadWatcherService::dropPending(const QString& itemPath)
+{
+    QMutexLocker locker(&m_lock);
+    const auto it = m_pending.find(itemPath);
+    if (it == m_pending.end())
+        return;
+    if (it->quiet)
+        m_quietOrder.erase(it->order);
+    // Steps already scheduled for it find no current entry and do nothing.
+    m_pending.erase(it);
 }
 
 void DownloadWatcherService::stopOnThread()
 {
-    {
-        QMutexLocker locker(&m_lock);
-        // Dropping the entries also ends every check under way: each step of a check
-        // first asks whether its entry is still current.
-        for (const Pending& pending : std::as_const(m_pending))
-            delete pending.debounce;
-        m_pending.clear();
-    }
+    cancelAllPending();
+    m_partialsByFinal.clear();
     if (m_backend)
         m_backend->stop();
 }
 
 bool DownloadWatcherService::shouldIgnoreName(const QString& name)
 {
-    if (name.startsWith(QLatin1Char('.')))
-        return true;
-    if (partialExtensions().contains(FileNaming::pathExtension(name).toLower()))
-        return true;
-    return name.endsWith(QLatin1String(".download")) || name.endsWith(QLatin1String(".tmp"));
+    return PartialDownloadNames::isIgnored(name);
 }
 
 bool DownloadWatcherService::shouldIgnore(const QUrl& url)
@@ -205,13 +313,6 @@ bool DownloadWatcherService::shouldIgnore(const QUrl& url)
     while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
         path.chop(1);
     return shouldIgnoreName(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
-}
-
-bool DownloadWatcherService::hasPartialSibling(const QString& path, qint64 size)
-{
-    if (existsAt(path + QStringLiteral(".aria2")))
-        return true;
-    return size == 0 && existsAt(path + QStringLiteral(".part"));
 }
 
 QString DownloadWatcherService::topLevelItem(const QString& eventPath) const
@@ -229,85 +330,270 @@ QString DownloadWatcherService::topLevelItem(const QString& eventPath) const
     return m_targetDirectory + QLatin1Char('/') + piece;
 }
 
-void DownloadWatcherService::handlePaths(const QStringList& paths)
+void DownloadWatcherService::handlePartialChange(const QString& name)
 {
-    for (const QString& eventPath : paths) {
-        const QString item = topLevelItem(eventPath);
+    const bool present = existsAt(m_targetDirectory + QLatin1Char('/') + name);
+    for (const QString& finalName : PartialDownloadNames::finalNames(name)) {
+        if (present) {
+            m_partialsByFinal[finalName].insert(name);
+            continue;
+        }
+        auto it = m_partialsByFinal.find(finalName);
+        if (it != m_partialsByFinal.end()) {
+            it->remove(name);
+            if (it->isEmpty())
+                m_partialsByFinal.erase(it);
+        }
+    }
+}
+
+bool DownloadWatcherService::heldBackByPartial(const QString& name, qint64 size)
+{
+    auto it = m_partialsByFinal.find(name);
+    if (it == m_partialsByFinal.end())
+        return false;
+    bool held = false;
+    for (auto partial = it->begin(); partial != it->end();) {
+        // A removal that went unseen (lost events) must not hold the item for ever.
+        if (!existsAt(m_targetDirectory + QLatin1Char('/') + *partial)) {
+            partial = it->erase(partial);
+            continue;
+        }
+        held = held || PartialDownloadNames::holdsBack(*partial, name, size);
+        ++partial;
+    }
+    if (it->isEmpty())
+        m_partialsByFinal.erase(it);
+    return held;
+}
+
+void DownloadWatcherService::handleEvents(const QList<WatcherBackend::Event>& events)
+{
+    using Event = WatcherBackend::Event;
+    for (const Event& event : events) {
+        const QString item = topLevelItem(event.path);
         if (item.isEmpty())
             continue;
+        const bool aboutItem = event.path.size() == item.size();
         const QString name = item.mid(m_targetDirectory.size() + 1);
+        if (aboutItem && !event.validName) {
+            noteUnusableName(m_targetDirectory, name);
+            continue;
+        }
+        const bool gone = event.kind == Event::Removed || event.kind == Event::MovedOut;
         if (shouldIgnoreName(name)) {
-            // When a partial download changes (renamed over its final name, or aria2's
-            // control file removed at the end), the final item deserves a fresh look.
-            const QString ext = FileNaming::pathExtension(name).toLower();
-            if (name.startsWith(QLatin1Char('.')) || ext.isEmpty() || ext == QLatin1String("tmp"))
+            if (name.startsWith(QLatin1Char('.')) || !aboutItem)
                 continue;
-            const QString base = item.left(item.size() - ext.size() - 1);
-            const QString baseName = base.mid(m_targetDirectory.size() + 1);
-            if (!baseName.isEmpty() && !shouldIgnoreName(baseName) && existsAt(base))
-                debounce(base);
+            handlePartialChange(name);
+            // The final item deserves a fresh look whenever its partial download changes:
+            // renamed over it, or aria2's control file removed at the end.
+            for (const QString& finalName : PartialDownloadNames::finalNames(name)) {
+                const QString finalPath = m_targetDirectory + QLatin1Char('/') + finalName;
+                if (!shouldIgnoreName(finalName) && existsAt(finalPath))
+                    debounce(finalPath);
+            }
+            continue;
+        }
+        if (aboutItem && gone) {
+            dropPending(item);
+            emit itemRemoved(item);
             continue;
         }
         if (!existsAt(item))
             continue;
-        debounce(item);
+        debounce(item, aboutItem && (event.kind == Event::Created || event.kind == Event::MovedIn));
+        if (aboutItem && (event.kind == Event::Modified || event.kind == Event::ClosedWrite)) {
+            QMutexLocker locker(&m_lock);
+            const auto it = m_pending.find(item);
+            if (it != m_pending.end())
+                it->writing = event.kind == Event::Modified;
+        }
     }
 }
 
-void DownloadWatcherService::handleEventsLost()
+void DownloadWatcherService::handleRootChanged(bool present)
+{
+    if (!present) {
+        cancelAllPending();
+        m_partialsByFinal.clear();
+        std::printf("[DownloadWatcherService] %s is gone; watching for it to come back\n",
+                    qPrintable(m_targetDirectory));
+        std::fflush(stdout);
+        emit itemRemoved(m_targetDirectory);
+        return;
+    }
+    std::printf("[DownloadWatcherService] Now watching %s\n", qPrintable(m_targetDirectory));
+    std::fflush(stdout);
+    rescan();
+}
+
+void DownloadWatcherService::rescan()
 {
     // We cannot know what changed: give every top-level item a fresh quiet period.
-    const QDir dir(m_targetDirectory);
-    const QStringList names =
-        dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::NoSort);
-    for (const QString& name : names) {
-        if (!shouldIgnoreName(name))
-            debounce(m_targetDirectory + QLatin1Char('/') + name);
+    m_partialsByFinal.clear();
+    const QByteArray native = QFile::encodeName(m_targetDirectory);
+    DIR* dir = ::opendir(native.constData());
+    if (!dir)
+        return;
+    QStringList items;
+    while (const dirent* entry = ::readdir(dir)) {
+        QString name;
+        const bool valid = decodeName(entry->d_name, &name);
+        if (name.startsWith(QLatin1Char('.')))
+            continue;
+        if (!valid)
+            noteUnusableName(m_targetDirectory, name);
+        else if (PartialDownloadNames::isPartial(name))
+            handlePartialChange(name);
+        else
+            items.append(name);
     }
+    ::closedir(dir);
+    for (const QString& name : std::as_const(items))
+        debounce(m_targetDirectory + QLatin1Char('/') + name);
 }
 
-void DownloadWatcherService::debounce(const QString& itemPath)
+void DownloadWatcherService::debounce(const QString& itemPath, bool arrived)
 {
     QMutexLocker locker(&m_lock);
-    Pending& pending = m_pending[itemPath];
+    auto it = m_pending.find(itemPath);
+    const bool isNew = it == m_pending.end();
+    if (isNew)
+        it = m_pending.insert(itemPath, Pending{});
     // A new event supersedes the quiet period and any check under way for the same item,
     // so each item is reported once, after its last change.
-    pending.token = m_nextToken++;
-    if (!pending.debounce) {
-        pending.debounce = new QTimer(m_context);
-        pending.debounce->setSingleShot(true);
-        pending.debounce->setTimerType(Qt::PreciseTimer);
-        connect(pending.debounce, &QTimer::timeout, m_context, [this, itemPath] {
-            quint64 token = 0;
-            {
-                QMutexLocker inner(&m_lock);
-                auto it = m_pending.find(itemPath);
-                if (it == m_pending.end())
-                    return;
-                it->debounce->deleteLater();
-                it->debounce = nullptr;
-                token = it->token;
-            }
-            check(itemPath, token, completionRetries);
+    it->token = m_nextToken++;
+    it->arrived = it->arrived || arrived;
+    it->lastEventNs = nowNs();
+    if (!isNew && it->quiet) {
+        m_quietOrder.splice(m_quietOrder.end(), m_quietOrder, it->order);
+    } else {
+        it->quiet = true;
+        it->order = m_quietOrder.insert(m_quietOrder.end(), itemPath);
+    }
+    armTimer();
+}
+
+void DownloadWatcherService::armTimer(bool force)
+{
+    const qint64 debounceNs = qint64(m_debounceSeconds.load() * 1e9);
+    qint64 next = -1;
+    const auto consider = [&next](qint64 due) {
+        if (next < 0 || due < next)
+            next = due;
+    };
+    if (!m_quietOrder.empty())
+        consider(m_pending.value(m_quietOrder.front()).lastEventNs + debounceNs);
+    for (const std::deque<Step>* stage : {&m_samples, &m_retries, &m_busyRetries}) {
+        if (!stage->empty())
+            consider(stage->front().dueNs);
+    }
+    if (next < 0) {
+        if (m_timer)
+            m_timer->stop();
+        m_timerDueNs = -1;
+        return;
+    }
+    // Later deadlines than the one the timer is set for wait for it to fire.
+    if (!force && m_timerDueNs >= 0 && m_timerDueNs <= next && m_timer->isActive())
+        return;
+    if (!m_timer) {
+        m_timer = new QTimer(m_context);
+        m_timer->setSingleShot(true);
+        m_timer->setTimerType(Qt::PreciseTimer);
+        connect(m_timer, &QTimer::timeout, m_context, [this] {
+            m_timerDueNs = -1;
+            runDue();
         });
     }
-    pending.debounce->start(int(m_debounceSeconds * 1000.0));
+    m_timerDueNs = next;
+    const qint64 waitNs = std::max<qint64>(0, next - nowNs());
+    // Rounded up: a timer that fires a little early would find nothing due yet.
+    m_timer->start(int(std::min<qint64>((waitNs + 999999) / 1000000, INT_MAX)));
+}
+
+void DownloadWatcherService::runDue()
+{
+    // A burst can bring tens of thousands of items due at once; hand the thread back to the
+    // event loop now and then, so that inotify's queue keeps being read meanwhile.
+    constexpr qint64 sliceNs = 20 * 1000000;
+    const qint64 sliceEnd = nowNs() + sliceNs;
+    const qint64 debounceNs = qint64(m_debounceSeconds.load() * 1e9);
+    bool yielded = false;
+    for (bool progressed = true; progressed && !yielded;) {
+        progressed = false;
+        const qint64 now = nowNs();
+        while (!m_quietOrder.empty()) {
+            QString item;
+            quint64 token = 0;
+            {
+                QMutexLocker locker(&m_lock);
+                const auto it = m_pending.find(m_quietOrder.front());
+                if (it->lastEventNs + debounceNs > now)
+                    break;
+                item = it.key();
+                it->quiet = false;
+                token = it->token;
+                m_quietOrder.pop_front();
+            }
+            check(item, token, completionRetries);
+            progressed = true;
+            if (nowNs() > sliceEnd) {
+                yielded = true;
+                break;
+            }
+        }
+        for (std::deque<Step>* stage : {&m_samples, &m_retries, &m_busyRetries}) {
+            while (!yielded && !stage->empty() && stage->front().dueNs <= now) {
+                const Step step = std::move(stage->front());
+                stage->pop_front();
+                progressed = true;
+                if (isCurrent(step.item, step.token)) {
+                    if (stage != &m_samples)
+                        check(step.item, step.token, step.retriesLeft);
+                    else if (step.folder)
+                        verifyFolder(step.item, step.token, step.retriesLeft, int(step.sample));
+                    else
+                        verifyFile(step.item, step.token, step.retriesLeft, step.sample);
+                }
+                if (nowNs() > sliceEnd)
+                    yielded = true;
+            }
+        }
+    }
+    if (yielded) {
+        if (!m_timer->isActive() || m_timerDueNs != 0) {
+            m_timerDueNs = 0;
+            m_timer->start(0);
+        }
+        return;
+    }
+    armTimer(true);
+}
+
+void DownloadWatcherService::schedule(std::deque<Step>& stage, int delayMs, Step step)
+{
+    step.dueNs = nowNs() + qint64(delayMs) * 1000000;
+    stage.push_back(std::move(step));
+    armTimer();
 }
 
 bool DownloadWatcherService::isCurrent(const QString& itemPath, quint64 token) const
 {
     QMutexLocker locker(&m_lock);
     const auto it = m_pending.constFind(itemPath);
-    return it != m_pending.constEnd() && it->token == token && !it->debounce;
+    return it != m_pending.constEnd() && it->token == token && !it->quiet;
 }
 
 void DownloadWatcherService::finish(const QString& itemPath, quint64 token, bool discovered)
 {
+    bool arrived = false;
     {
         QMutexLocker locker(&m_lock);
         const auto it = m_pending.find(itemPath);
-        if (it == m_pending.end() || it->token != token || it->debounce)
+        if (it == m_pending.end() || it->token != token || it->quiet)
             return;
+        arrived = it->arrived;
         m_pending.erase(it);
     }
     if (!discovered)
@@ -320,16 +606,7 @@ void DownloadWatcherService::finish(const QString& itemPath, quint64 token, bool
     }
     if (callback)
         callback(url);
-    emit fileDiscovered(url);
-}
-
-void DownloadWatcherService::retryLater(const QString& itemPath, quint64 token, int retriesLeft,
-                                        int delayMs)
-{
-    QTimer::singleShot(delayMs, Qt::PreciseTimer, m_context, [this, itemPath, token, retriesLeft] {
-        if (isCurrent(itemPath, token))
-            check(itemPath, token, retriesLeft);
-    });
+    emit fileDiscovered(url, arrived);
 }
 
 void DownloadWatcherService::conclude(const QString& itemPath, quint64 token, int retriesLeft,
@@ -338,50 +615,44 @@ void DownloadWatcherService::conclude(const QString& itemPath, quint64 token, in
     if (finished)
         finish(itemPath, token, true);
     else if (retriesLeft < 1)
-        finish(itemPath, token, false); // never settled: dropped silently
+        finish(itemPath, token, false); // never settled: dropped until its next event
     else
-        retryLater(itemPath, token, retriesLeft - 1, retryDelayMs);
+        schedule(m_retries, retryDelayMs, Step{itemPath, token, 0, retriesLeft - 1, 0, false});
 }
 
 void DownloadWatcherService::check(const QString& itemPath, quint64 token, int retriesLeft)
 {
     const QString name = itemPath.mid(m_targetDirectory.size() + 1);
-    if (!existsAt(itemPath) || shouldIgnoreName(name)) {
+    struct stat st
+    {
+    };
+    // Gone, a link that leads nowhere, or a partial name: nothing to report.
+    if (::stat(QFile::encodeName(itemPath).constData(), &st) != 0 || shouldIgnoreName(name)) {
         finish(itemPath, token, false);
         return;
     }
 
-    const QFileInfo info(itemPath);
-    if (!info.isDir()) {
-        const qint64 firstSize = sampleSize(itemPath, -1);
-        QTimer::singleShot(sampleIntervalMs, Qt::PreciseTimer, m_context,
-                           [this, itemPath, token, retriesLeft, firstSize] {
-                               if (isCurrent(itemPath, token))
-                                   verifyFile(itemPath, token, retriesLeft, firstSize);
-                           });
+    if (!S_ISDIR(st.st_mode)) {
+        schedule(m_samples, sampleIntervalMs,
+                 Step{itemPath, token, 0, retriesLeft, qint64(st.st_size), false});
         return;
     }
 
     bool listed = false;
     const QStringList children = childNames(itemPath, &listed);
     const bool busy = std::any_of(children.begin(), children.end(), [](const QString& child) {
-        const QString lower = child.toLower();
-        return std::any_of(busyChildSuffixes().begin(), busyChildSuffixes().end(),
-                           [&lower](const QString& suffix) { return lower.endsWith(suffix); });
+        return PartialDownloadNames::marksBusyFolder(child);
     });
     if (busy) {
         if (retriesLeft > 0)
-            retryLater(itemPath, token, retriesLeft - 1, busyFolderRetryDelayMs);
+            schedule(m_busyRetries, busyFolderRetryDelayMs,
+                     Step{itemPath, token, 0, retriesLeft - 1, 0, true});
         else
             finish(itemPath, token, false);
         return;
     }
-    const int firstCount = int(children.size());
-    QTimer::singleShot(sampleIntervalMs, Qt::PreciseTimer, m_context,
-                       [this, itemPath, token, retriesLeft, firstCount] {
-                           if (isCurrent(itemPath, token))
-                               verifyFolder(itemPath, token, retriesLeft, firstCount);
-                       });
+    schedule(m_samples, sampleIntervalMs,
+             Step{itemPath, token, 0, retriesLeft, qint64(children.size()), true});
 }
 
 void DownloadWatcherService::verifyFile(const QString& itemPath, quint64 token, int retriesLeft,
@@ -392,9 +663,25 @@ void DownloadWatcherService::verifyFile(const QString& itemPath, quint64 token, 
         return;
     }
     const qint64 secondSize = sampleSize(itemPath, -2);
-    const bool opened = opensForReading(itemPath);
-    const bool finished = opened && firstSize >= 0 && firstSize == secondSize &&
-                          !hasPartialSibling(itemPath, secondSize);
+    bool finished = firstSize >= 0 && firstSize == secondSize &&
+                    !heldBackByPartial(itemPath.mid(m_targetDirectory.size() + 1), secondSize);
+    if (finished) {
+        switch (writerState(itemPath)) {
+        case WriterState::None:
+            break;
+        case WriterState::Open:
+        case WriterState::Unreadable:
+            finished = false;
+            break;
+        case WriterState::Unknown: {
+            // No lease to be had: trust inotify, a write not yet followed by a close.
+            QMutexLocker locker(&m_lock);
+            const auto it = m_pending.constFind(itemPath);
+            finished = it != m_pending.constEnd() && !it->writing;
+            break;
+        }
+        }
+    }
     conclude(itemPath, token, retriesLeft, finished);
 }
 
@@ -429,25 +716,48 @@ QList<QUrl> DownloadWatcherService::scanExistingFiles(const QString& directory)
     struct Entry
     {
         qint64 modifiedNs;
+        qint64 size;
         QString name;
     };
     std::vector<Entry> kept;
+    HeldNames held;
     while (const dirent* entry = ::readdir(dir)) {
-        const QString name = QFile::decodeName(entry->d_name);
+        QString name;
+        const bool valid = decodeName(entry->d_name, &name);
         // "." and ".." start with a dot and fall under the hidden-file rule.
-        if (shouldIgnoreName(name))
+        if (name.startsWith(QLatin1Char('.')))
             continue;
+        if (!valid) {
+            noteUnusableName(QDir::cleanPath(directory), name);
+            continue;
+        }
+        if (PartialDownloadNames::isPartial(name)) {
+            notePartial(&held, name);
+            continue;
+        }
         struct stat st
         {
         };
         // A date that cannot be read counts as the distant past and sorts first.
         qint64 modified = std::numeric_limits<qint64>::min();
+        qint64 size = -1;
         if (::fstatat(dirFd, entry->d_name, &st, 0) == 0 ||
-            ::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+            ::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
             modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-        kept.push_back({modified, name});
+            size = S_ISREG(st.st_mode) ? qint64(st.st_size) : -1;
+        }
+        kept.push_back({modified, size, name});
     }
     ::closedir(dir);
+    // A download under way keeps its placeholder (or its in-place file) out of the list.
+    if (!held.anySize.isEmpty() || !held.empty.isEmpty()) {
+        kept.erase(std::remove_if(kept.begin(), kept.end(),
+                                  [&held](const Entry& entry) {
+                                      return held.anySize.contains(entry.name) ||
+                                             (entry.size == 0 && held.empty.contains(entry.name));
+                                  }),
+                   kept.end());
+    }
     std::stable_sort(kept.begin(), kept.end(),
                      [](const Entry& a, const Entry& b) { return a.modifiedNs < b.modifiedNs; });
     const QString prefix = QDir::cleanPath(directory) + QLatin1Char('/');

@@ -1,24 +1,31 @@
 #pragma once
 
+#include "platform/WatcherBackend.h"
+
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QMutex>
 #include <QObject>
 #include <QRecursiveMutex>
+#include <QSet>
 #include <QString>
 #include <QThread>
 #include <QUrl>
 
+#include <atomic>
+#include <deque>
 #include <functional>
+#include <list>
 #include <memory>
 
 class QTimer;
-class WatcherBackend;
 
 // Watches one folder (the Downloads folder by default) and reports each new top-level
-// item, file or folder, once it looks finished: no longer written to, not a partial
-// download, readable. Events, debounce timers and completion checks all run on the
-// watcher's own thread, "com.stowbird.downloadwatcher".
+// item, file or folder, once it looks finished: no longer open for writing, not a partial
+// download or a browser's placeholder for one, readable. Items deleted or moved out are
+// announced too. Events, debounce timers and completion checks all run on the watcher's own
+// thread, "com.stowbird.downloadwatcher".
 class DownloadWatcherService : public QObject
 {
     Q_OBJECT
@@ -27,6 +34,8 @@ public:
     using BackendFactory = std::function<std::unique_ptr<WatcherBackend>()>;
 
     static constexpr double defaultDebounceSeconds = 1.5;
+    // The longest quiet period a timer can wait for (its interval is an int of milliseconds).
+    static constexpr double maximumDebounceSeconds = 2147483.0;
     // Time between the two samples of a completion check, and the waits before a retry.
     static constexpr int sampleIntervalMs = 300;
     static constexpr int retryDelayMs = 500;
@@ -43,51 +52,83 @@ public:
 
     QUrl targetDirectoryURL() const { return QUrl::fromLocalFile(m_targetDirectory); }
     QString targetDirectory() const { return m_targetDirectory; }
-    double debounceDelay() const { return m_debounceSeconds; }
+    double debounceDelay() const { return m_debounceSeconds.load(); }
+    // Takes effect at once, for the items already waiting too. Out-of-range values are
+    // clamped (see clampDebounceSeconds).
+    void setDebounceSeconds(double seconds);
+    // Negative (or not a number) becomes 0; more than a timer can wait becomes the maximum.
+    static double clampDebounceSeconds(double seconds);
 
     void setOnFileDiscovered(DiscoveryCallback callback);
 
-    // Starts (or restarts) watching. Failure is printed and leaves the service idle.
+    // Starts (or restarts) watching. A folder that does not exist yet is watched from the
+    // moment it appears. Failure is printed and leaves the service idle.
     void start();
     // Cancels every pending check and stops watching. Safe when not started.
     void stop();
+    // True while the folder itself is under watch.
     bool isWatching() const;
     // Folders under watch and items with a debounce or check under way (for diagnostics).
     int watchCount() const;
     int pendingCount() const;
+    // How often events were lost (the kernel's queue overflowed) and the folder was rescanned.
+    int eventsLostCount() const { return m_eventsLost.load(); }
 
-    // The items now in the folder that pass the ignore rule, oldest first by modification
-    // date. Runs on the caller's thread.
+    // The items now in the folder that pass the ignore rule and are not a placeholder of a
+    // download under way, oldest first by modification date. Names that are not valid UTF-8
+    // are left out (and logged once). Runs on the caller's thread.
     QList<QUrl> scanExistingFiles() const;
     static QList<QUrl> scanExistingFiles(const QString& directory);
 
     // True for hidden items and partial downloads, which are never reported.
     static bool shouldIgnore(const QUrl& url);
     static bool shouldIgnoreName(const QString& name);
-    // True while a sibling of a download-in-place shows that it is still being written:
-    // Firefox's empty placeholder NAME beside NAME.part, aria2's NAME beside NAME.aria2.
-    static bool hasPartialSibling(const QString& path, qint64 size);
 
 signals:
-    void fileDiscovered(const QUrl& url);
+    // A finished item. arrivedAnew is true when the item was created at or renamed to its
+    // path while watched (as opposed to found by a rescan): whatever was at that path before
+    // is gone, so an earlier decision about the path (a skip) no longer applies to it.
+    void fileDiscovered(const QUrl& url, bool arrivedAnew);
+    // A top-level item (or the whole folder) was deleted or moved away.
+    void itemRemoved(const QString& path);
     // A clear message when some folders cannot be watched (the inotify watch limit).
     void watcherUnreliable(const QString& message);
 
 private:
     struct Pending
     {
-        QTimer* debounce = nullptr; // null once the quiet period is over and checks run
         quint64 token = 0;
+        bool quiet = true;    // in its quiet period; false once checks run
+        bool arrived = false; // created or renamed in since the last report
+        bool writing = false; // written to since a writer last closed it
+        qint64 lastEventNs = 0;
+        std::list<QString>::iterator order; // its place in m_quietOrder while quiet
+    };
+    // A step of a completion check, due at a fixed time after it was scheduled.
+    struct Step
+    {
+        QString item;
+        quint64 token = 0;
+        qint64 dueNs = 0;
+        int retriesLeft = 0;
+        qint64 sample = 0; // first size (file) or child count (folder)
+        bool folder = false;
     };
 
     void runOnWatcherThread(const std::function<void()>& work);
     void startOnThread();
     void stopOnThread();
-    void handlePaths(const QStringList& paths);
-    void handleEventsLost();
+    void cancelAllPending();
+    void handleEvents(const QList<WatcherBackend::Event>& events);
+    void handlePartialChange(const QString& name);
+    void handleRootChanged(bool present);
+    // Lists the folder again: rebuilds the index of partial downloads and debounces every
+    // top-level item.
+    void rescan();
     // The top-level item an event path belongs to, or an empty string.
     QString topLevelItem(const QString& eventPath) const;
-    void debounce(const QString& itemPath);
+    void debounce(const QString& itemPath, bool arrived = false);
+    void dropPending(const QString& itemPath);
     bool isCurrent(const QString& itemPath, quint64 token) const;
     void finish(const QString& itemPath, quint64 token, bool discovered);
     void check(const QString& itemPath, quint64 token, int retriesLeft);
@@ -95,10 +136,16 @@ private:
     void verifyFolder(const QString& itemPath, quint64 token, int retriesLeft, int firstCount);
     // Reports a settled item, or checks again later while retries remain.
     void conclude(const QString& itemPath, quint64 token, int retriesLeft, bool finished);
-    void retryLater(const QString& itemPath, quint64 token, int retriesLeft, int delayMs);
+    void schedule(std::deque<Step>& stage, int delayMs, Step step);
+    // Runs everything that is due, then sets the one timer for the next deadline.
+    void runDue();
+    void armTimer(bool force = false);
+    qint64 nowNs() const { return m_clock.nsecsElapsed(); }
+    // True while a partial download beside the item shows it is still being written.
+    bool heldBackByPartial(const QString& name, qint64 size);
 
     const QString m_targetDirectory;
-    const double m_debounceSeconds;
+    std::atomic<double> m_debounceSeconds;
     BackendFactory m_backendFactory;
 
     mutable QMutex m_callbackLock;
@@ -111,4 +158,21 @@ private:
     mutable QRecursiveMutex m_lock; // guards m_pending
     QHash<QString, Pending> m_pending;
     quint64 m_nextToken = 1;
+    std::atomic<int> m_eventsLost = 0;
+
+    // The schedule, watcher thread only. Every event of an item moves it to the back of
+    // m_quietOrder, so the list is ordered by last event and, the quiet period being the same
+    // for all, by deadline. The check steps have fixed delays each, so each stage is in
+    // deadline order by construction. One timer is set for the earliest deadline: the cost
+    // of an event or a step does not grow with the number of items waiting.
+    QElapsedTimer m_clock;
+    QTimer* m_timer = nullptr;
+    qint64 m_timerDueNs = -1;
+    std::list<QString> m_quietOrder;
+    std::deque<Step> m_samples;     // sampleIntervalMs after a first sample
+    std::deque<Step> m_retries;     // retryDelayMs after a failed verification
+    std::deque<Step> m_busyRetries; // busyFolderRetryDelayMs after a busy folder
+    // Watcher thread only: the partial downloads in the folder, by the final name each may
+    // stand for.
+    QHash<QString, QSet<QString>> m_partialsByFinal;
 };

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
@@ -16,6 +17,17 @@ bool existsAt(const QString& path)
 {
     const QFileInfo info(path);
     return info.exists() || info.isSymLink();
+}
+
+QString parentOf(const QString& path)
+{
+    return path.left(qMax<qsizetype>(path.lastIndexOf(QLatin1Char('/')), 0));
+}
+
+bool isAtOrInside(const QString& path, const QString& folder)
+{
+    return path.startsWith(folder) &&
+           (path.size() == folder.size() || path.at(folder.size()) == QLatin1Char('/'));
 }
 
 } // namespace
@@ -33,9 +45,47 @@ TriageQueueManager::TriageQueueManager(const QString& skipCacheBaseDirectory, QO
     // A missing or unreadable cache simply means nothing was skipped.
     QFile file(m_skipCacheFilePath);
     if (file.open(QIODevice::ReadOnly)) {
-        if (auto paths = SkipList::decode(file.readAll()))
-            m_skippedPaths = std::move(*paths);
+        if (auto entries = SkipList::decode(file.readAll())) {
+            for (auto it = entries->cbegin(); it != entries->cend(); ++it) {
+                m_skippedPaths.insert(it.key());
+                // A list from before identities were kept: the file at the path now is
+                // taken to be the one skipped.
+                m_skipIdentities.insert(it.key(),
+                                        it.value().isValid() ? it.value() : identityOf(it.key()));
+            }
+        }
     }
+}
+
+SkipList::Identity TriageQueueManager::identityOf(const QString& path)
+{
+    struct stat st
+    {
+    };
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {quint64(st.st_ino), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+void TriageQueueManager::forgetSkip(const QString& path)
+{
+    if (!m_skippedPaths.remove(path))
+        return;
+    m_skipIdentities.remove(path);
+    saveSkipCache();
+    emit skippedPathsChanged();
+}
+
+bool TriageQueueManager::isStillSkipped(const QString& path)
+{
+    if (!m_skippedPaths.contains(path))
+        return false;
+    const SkipList::Identity now = identityOf(path);
+    // Nothing there to offer (or nothing to compare with yet): the skip stands.
+    if (!now.isValid() || now == m_skipIdentities.value(path))
+        return true;
+    forgetSkip(path);
+    return false;
 }
 
 std::optional<TriageItem> TriageQueueManager::activeItem() const
@@ -48,6 +98,7 @@ std::optional<TriageItem> TriageQueueManager::activeItem() const
 void TriageQueueManager::indexAdd(QHash<QString, int>& index, const QString& path)
 {
     ++index[path];
+    ++m_parentPaths[parentOf(path)];
 }
 
 void TriageQueueManager::indexRemove(QHash<QString, int>& index, const QString& path)
@@ -57,6 +108,9 @@ void TriageQueueManager::indexRemove(QHash<QString, int>& index, const QString& 
         return;
     if (--it.value() <= 0)
         index.erase(it);
+    auto parent = m_parentPaths.find(parentOf(path));
+    if (parent != m_parentPaths.end() && --parent.value() <= 0)
+        m_parentPaths.erase(parent);
 }
 
 void TriageQueueManager::appendItem(const TriageItem& item)
@@ -65,11 +119,20 @@ void TriageQueueManager::appendItem(const TriageItem& item)
     indexAdd(m_itemPaths, TriageItem::standardizedPath(item.url));
 }
 
-bool TriageQueueManager::enqueueOne(const QUrl& url)
+bool TriageQueueManager::enqueueOne(const QUrl& url, bool arrivedAnew)
 {
     const QString path = TriageItem::standardizedPath(url);
-    if (m_skippedPaths.contains(path) || m_itemPaths.contains(path) ||
-        m_backlogPaths.contains(path) || m_inFlightPaths.contains(path))
+    // A path with an action in flight belongs to that action until it ends.
+    if (m_inFlightPaths.contains(path))
+        return false;
+    // Something new arrived at a skipped path: a new download, unless it is the very file
+    // that was skipped (same inode and time), moved back by an undo of our own.
+    if (arrivedAnew && m_skippedPaths.contains(path)) {
+        const SkipList::Identity now = identityOf(path);
+        if (!now.isValid() || now != m_skipIdentities.value(path))
+            forgetSkip(path);
+    }
+    if (m_itemPaths.contains(path) || m_backlogPaths.contains(path) || isStillSkipped(path))
         return false;
 
     if (m_items.size() >= maxBatchSize) {
@@ -83,9 +146,9 @@ bool TriageQueueManager::enqueueOne(const QUrl& url)
     return true;
 }
 
-void TriageQueueManager::enqueue(const QUrl& url)
+void TriageQueueManager::enqueue(const QUrl& url, bool arrivedAnew)
 {
-    if (enqueueOne(url))
+    if (enqueueOne(url, arrivedAnew))
         emit triageQueueDidChange();
 }
 
@@ -107,7 +170,7 @@ bool TriageQueueManager::refillFromBacklog(bool* itemsGrew)
         const QString path = TriageItem::standardizedPath(url);
         indexRemove(m_backlogPaths, path);
         backlogShrank = true;
-        if (!existsAt(url.toLocalFile()) || m_skippedPaths.contains(path))
+        if (!existsAt(url.toLocalFile()) || isStillSkipped(path))
             continue;
         appendItem(TriageItem(url));
         *itemsGrew = true;
@@ -126,6 +189,7 @@ void TriageQueueManager::skipCurrent()
     indexRemove(m_itemPaths, path);
     const bool newSkip = !m_skippedPaths.contains(path);
     m_skippedPaths.insert(path);
+    m_skipIdentities.insert(path, identityOf(path));
     saveSkipCache();
     bool grew = false;
     refillFromBacklog(&grew);
@@ -155,6 +219,7 @@ void TriageQueueManager::pushToFront(const TriageItem& item)
     const QString path = TriageItem::standardizedPath(item.url);
     indexAdd(m_itemPaths, path);
     const bool wasSkipped = m_skippedPaths.remove(path);
+    m_skipIdentities.remove(path);
     saveSkipCache();
     emit itemsChanged();
     if (wasSkipped)
@@ -166,6 +231,7 @@ void TriageQueueManager::clearSkipCache()
 {
     const bool hadSkips = !m_skippedPaths.isEmpty();
     m_skippedPaths.clear();
+    m_skipIdentities.clear();
     QFile::remove(m_skipCacheFilePath);
     if (hadSkips)
         emit skippedPathsChanged();
@@ -185,17 +251,17 @@ void TriageQueueManager::pruneMissingFiles()
     m_pendingBacklog.removeIf(gone);
     bool backlogDidChange = m_pendingBacklog.size() != backlogBefore;
 
-    if (itemsDidChange) {
+    if (itemsDidChange || backlogDidChange) {
         m_itemPaths.clear();
+        m_backlogPaths.clear();
+        m_parentPaths.clear();
         for (const TriageItem& item : std::as_const(m_items))
             indexAdd(m_itemPaths, TriageItem::standardizedPath(item.url));
-    }
-    if (backlogDidChange) {
-        m_backlogPaths.clear();
         for (const QUrl& url : std::as_const(m_pendingBacklog))
             indexAdd(m_backlogPaths, TriageItem::standardizedPath(url));
-        emit pendingBacklogChanged();
     }
+    if (backlogDidChange)
+        emit pendingBacklogChanged();
 
     QList<QString> stale;
     for (const QString& path : std::as_const(m_skippedPaths)) {
@@ -203,8 +269,10 @@ void TriageQueueManager::pruneMissingFiles()
             stale.append(path);
     }
     if (!stale.isEmpty()) {
-        for (const QString& path : std::as_const(stale))
+        for (const QString& path : std::as_const(stale)) {
             m_skippedPaths.remove(path);
+            m_skipIdentities.remove(path);
+        }
         saveSkipCache();
         emit skippedPathsChanged();
     }
@@ -216,10 +284,76 @@ void TriageQueueManager::pruneMissingFiles()
     emit triageQueueDidChange();
 }
 
+void TriageQueueManager::removePath(const QString& removedPath)
+{
+    const QString path = TriageItem::standardizedPath(QUrl::fromLocalFile(removedPath));
+    // An action of our own moved or renamed it; the action puts the queue right when it ends.
+    if (m_inFlightPaths.contains(path))
+        return;
+    // Entries are looked for only where the indexes say there are some.
+    const bool folder = m_parentPaths.contains(path);
+    const auto affected = [&path, folder](const QString& entry) {
+        return folder ? isAtOrInside(entry, path) : entry == path;
+    };
+
+    bool itemsDidChange = false;
+    if (folder || m_itemPaths.contains(path)) {
+        for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
+            const QString entry = TriageItem::standardizedPath(m_items.at(i).url);
+            if (affected(entry)) {
+                indexRemove(m_itemPaths, entry);
+                m_items.removeAt(i);
+                itemsDidChange = true;
+            }
+        }
+    }
+    bool backlogDidChange = false;
+    if (folder || m_backlogPaths.contains(path)) {
+        for (qsizetype i = m_pendingBacklog.size() - 1; i >= 0; --i) {
+            const QString entry = TriageItem::standardizedPath(m_pendingBacklog.at(i));
+            if (affected(entry)) {
+                indexRemove(m_backlogPaths, entry);
+                m_pendingBacklog.removeAt(i);
+                backlogDidChange = true;
+            }
+        }
+    }
+
+    // Whatever was skipped there is gone: a new file at the path is a new download.
+    bool skipsDidChange = false;
+    for (auto it = m_skippedPaths.begin(); it != m_skippedPaths.end();) {
+        if (isAtOrInside(*it, path)) {
+            m_skipIdentities.remove(*it);
+            it = m_skippedPaths.erase(it);
+            skipsDidChange = true;
+        } else {
+            ++it;
+        }
+    }
+    if (skipsDidChange)
+        saveSkipCache();
+
+    if (backlogDidChange)
+        emit pendingBacklogChanged();
+    bool grew = false;
+    if (itemsDidChange && refillFromBacklog(&grew))
+        backlogDidChange = true; // announced by the refill
+    if (itemsDidChange)
+        emit itemsChanged();
+    if (skipsDidChange)
+        emit skippedPathsChanged();
+    if (itemsDidChange || backlogDidChange || skipsDidChange)
+        emit triageQueueDidChange();
+}
+
 void TriageQueueManager::saveSkipCache()
 {
     QString error;
-    if (!JsonFile::writeAtomically(m_skipCacheFilePath, SkipList::encode(m_skippedPaths), &error)) {
+    SkipList::Entries entries;
+    entries.reserve(m_skippedPaths.size());
+    for (const QString& path : std::as_const(m_skippedPaths))
+        entries.insert(path, m_skipIdentities.value(path));
+    if (!JsonFile::writeAtomically(m_skipCacheFilePath, SkipList::encode(entries), &error)) {
         std::printf("[TriageQueueManager] Failed to save skip cache: %s\n", qPrintable(error));
         std::fflush(stdout);
     }
@@ -227,12 +361,14 @@ void TriageQueueManager::saveSkipCache()
 
 void TriageQueueManager::beginInFlight(const QUrl& url)
 {
-    indexAdd(m_inFlightPaths, TriageItem::standardizedPath(url));
+    ++m_inFlightPaths[TriageItem::standardizedPath(url)];
 }
 
 void TriageQueueManager::endInFlight(const QUrl& url)
 {
-    indexRemove(m_inFlightPaths, TriageItem::standardizedPath(url));
+    const auto it = m_inFlightPaths.find(TriageItem::standardizedPath(url));
+    if (it != m_inFlightPaths.end() && --it.value() <= 0)
+        m_inFlightPaths.erase(it);
 }
 
 bool TriageQueueManager::isInFlight(const QUrl& url) const
@@ -266,6 +402,8 @@ bool TriageQueueManager::replaceURL(const QUrl& from, const QUrl& to)
     }
     if (m_skippedPaths.remove(oldPath)) {
         m_skippedPaths.insert(newPath);
+        // A rename keeps the file's inode and time: the skip still names the same file.
+        m_skipIdentities.insert(newPath, m_skipIdentities.take(oldPath));
         saveSkipCache();
         emit skippedPathsChanged();
         emit triageQueueDidChange();
@@ -280,12 +418,17 @@ bool TriageQueueManager::removeURL(const QUrl& url)
     const auto same = [&path](const QUrl& other) {
         return TriageItem::standardizedPath(other) == path;
     };
-    const bool items = m_items.removeIf([&](const TriageItem& item) { return same(item.url); }) > 0;
-    const bool backlog = m_pendingBacklog.removeIf(same) > 0;
+    const qsizetype removedItems =
+        m_items.removeIf([&](const TriageItem& item) { return same(item.url); });
+    const qsizetype removedBacklog = m_pendingBacklog.removeIf(same);
+    const bool items = removedItems > 0;
+    const bool backlog = removedBacklog > 0;
     if (!items && !backlog)
         return false;
-    m_itemPaths.remove(path);
-    m_backlogPaths.remove(path);
+    for (qsizetype i = 0; i < removedItems; ++i)
+        indexRemove(m_itemPaths, path);
+    for (qsizetype i = 0; i < removedBacklog; ++i)
+        indexRemove(m_backlogPaths, path);
     if (items)
         emit itemsChanged();
     if (backlog)

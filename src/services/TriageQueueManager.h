@@ -1,5 +1,6 @@
 #pragma once
 
+#include "models/SkipList.h"
 #include "models/TriageItem.h"
 
 #include <QHash>
@@ -12,7 +13,9 @@
 
 // The downloads waiting to be triaged, in arrival order: a working list of at most 50
 // items (the head is what the HUD shows), an unbounded backlog of bare URLs behind it, and
-// the persistent set of paths the user skipped. Used on the GUI thread only.
+// the persistent set of paths the user skipped, each with the identity (inode, modification
+// time) of the file that was skipped: a new file at a skipped path is a new download and is
+// queued. Used on the GUI thread only.
 class TriageQueueManager : public QObject
 {
     Q_OBJECT
@@ -37,13 +40,19 @@ public:
     bool isEmpty() const { return m_items.isEmpty() && m_pendingBacklog.isEmpty(); }
     qsizetype totalQueueDepth() const { return m_items.size() + m_pendingBacklog.size(); }
 
-    void enqueue(const QUrl& url);
+    // arrivedAnew: the file was just created at or renamed to its path (the watcher saw it
+    // arrive), so a skip of that path, made for whatever was there before, no longer applies.
+    void enqueue(const QUrl& url, bool arrivedAnew = false);
     void enqueueBatch(const QList<QUrl>& urls);
     void skipCurrent();
     std::optional<TriageItem> dequeue();
     void pushToFront(const TriageItem& item);
     void clearSkipCache();
     void pruneMissingFiles();
+    // Drops what waits at path or inside it (a file deleted or moved away, or the whole
+    // Downloads folder gone), and any skip recorded there. Posts the notification once, only
+    // when something was dropped.
+    void removePath(const QString& path);
 
     // Paths with a file action in flight: rescans do not queue them and prunes leave them
     // alone until the action ends. Counted, so that two actions on one path nest.
@@ -66,7 +75,12 @@ signals:
 
 private:
     // Returns true when the URL was accepted (appended to the items or the backlog).
-    bool enqueueOne(const QUrl& url);
+    bool enqueueOne(const QUrl& url, bool arrivedAnew = false);
+    // True while path is skipped: the file there is still the one that was skipped. A skip
+    // whose file was replaced is forgotten (and the change saved and announced).
+    bool isStillSkipped(const QString& path);
+    void forgetSkip(const QString& path);
+    static SkipList::Identity identityOf(const QString& path);
     // Moves backlog URLs into the items while there is room; true when anything changed.
     bool refillFromBacklog(bool* itemsGrew);
     void saveSkipCache();
@@ -76,6 +90,7 @@ private:
 
     QList<TriageItem> m_items;
     QSet<QString> m_skippedPaths;
+    QHash<QString, SkipList::Identity> m_skipIdentities; // same keys as m_skippedPaths
     QList<QUrl> m_pendingBacklog;
     QString m_skipCacheFilePath;
 
@@ -84,4 +99,7 @@ private:
     QHash<QString, int> m_itemPaths;
     QHash<QString, int> m_backlogPaths;
     QHash<QString, int> m_inFlightPaths;
+    // Folders holding entries of either list, with their multiplicity, so that a removed
+    // folder is checked for entries inside it with a lookup.
+    QHash<QString, int> m_parentPaths;
 };
