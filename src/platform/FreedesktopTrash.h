@@ -21,7 +21,9 @@ public:
     QString moveToTrash(const QString& path) override;
 
     QString homeTrashDirectory() const;
-    // The mount point holding path: the highest folder above it on the same device.
+    // The mount point of the disk that holds path: path's folder is resolved (links in it
+    // followed), then matched against the mount table, with the highest folder on the same
+    // device as the fallback.
     static QString mountTopDirectory(const QString& path);
     // The trash folder used on the mount whose top folder is topDirectory; created when
     // needed. Empty when that mount has no usable trash.
