@@ -95,6 +95,48 @@ private slots:
         QVERIFY(lines.contains("[INFO] Application terminating."));
         QCOMPARE(status(), QStringLiteral("Stowbird is not running"));
     }
+
+    // Launches while the running copy is stopped neither start a second copy nor take its
+    // socket; after a crash the next launch takes over the stale socket.
+    void stoppedInstanceIsNotDuplicated()
+    {
+        QProcess app;
+        app.setProcessEnvironment(m_env);
+        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        app.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--background")});
+        QVERIFY(app.waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith(QStringLiteral("waiting=")), 10000);
+
+        ::kill(pid_t(app.processId()), SIGSTOP);
+        QProcess second, third;
+        for (QProcess* launch : {&second, &third}) {
+            launch->setProcessEnvironment(m_env);
+            launch->start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--background")});
+        }
+        for (QProcess* launch : {&second, &third}) {
+            QVERIFY(launch->waitForFinished(10000));
+            QCOMPARE(launch->exitCode(), 1);
+            QVERIFY2(launch->readAllStandardError().contains("already running"),
+                     "the refused launch says why");
+        }
+        // Resumed, it still answers (and shows the HUD the refused launches asked for).
+        ::kill(pid_t(app.processId()), SIGCONT);
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith(QStringLiteral("waiting=")), 10000);
+        QCOMPARE(app.state(), QProcess::Running);
+
+        // A crash leaves the socket behind; the lock went with the process.
+        app.kill();
+        QVERIFY(app.waitForFinished(10000));
+        QCOMPARE(status(), QStringLiteral("Stowbird is not running"));
+        QProcess next;
+        next.setProcessEnvironment(m_env);
+        next.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--background")});
+        QVERIFY(next.waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith(QStringLiteral("waiting=")), 10000);
+        ::kill(pid_t(next.processId()), SIGTERM);
+        QVERIFY(next.waitForFinished(10000));
+        QCOMPARE(next.exitCode(), 0);
+    }
 };
 
 STOWBIRD_TEST_MAIN(TestStowbirdBinary)
