@@ -788,6 +788,9 @@ private slots:
         QTest::newRow("Path in a later group") << head + "[Other]\nPath=/a\n"
                                                << "/h/Trash"
                                                << "";
+        QTest::newRow("the disk's top folder itself refused") << head + "Path=./\n"
+                                                              << "/media/usb/.Trash-1000"
+                                                              << "";
         QTest::newRow("NUL in path") << head + "Path=/a%00b\n"
                                      << "/h/Trash"
                                      << "";

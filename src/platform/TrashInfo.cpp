@@ -60,6 +60,10 @@ QString TrashInfo::originalPath(const QString& trashDirectory, const QString& pa
 {
     if (pathValue.isEmpty() || hasParentStep(pathValue))
         return {};
+    // "." or "/" would name the folder the trash belongs to (or the root), not an item.
+    const QString cleanedValue = QDir::cleanPath(pathValue);
+    if (cleanedValue == QLatin1String(".") || cleanedValue == QLatin1String("/"))
+        return {};
     const QString trash = QDir::cleanPath(trashDirectory);
     const QString name = FileNaming::lastPathComponent(trash);
     const QString parent = FileNaming::parentPath(trash);
