@@ -1,3 +1,4 @@
+#include "PreviewTestFiles.h"
 #include "TestEnvironment.h"
 #include "crashreporting/CrashReporter.h"
 #include "models/FileOperationError.h"
@@ -673,6 +674,23 @@ private slots:
         // Relative to the mount's top folder, so it survives another mount point.
         const QString relative = QDir(other).relativeFilePath(folder.path() + "/usb.txt");
         QVERIFY2(info.contains("\nPath=" + QFile::encodeName(relative) + '\n'), info.constData());
+    }
+
+    // A FIFO, a socket and a link to /dev/zero are filed and trashed like any item: moved
+    // by rename, never opened.
+    void specialFilesAreFiledAndTrashed()
+    {
+        const QString downloads = path(QStringLiteral("Downloads"));
+        const QStringList names = PreviewTestFiles::makeSpecialFiles(downloads);
+        for (const QString& name : names) {
+            const QUrl moved = m_engine->move(TriageItem(url(downloads + '/' + name)),
+                                              url(path(QStringLiteral("slot"))));
+            QCOMPARE(moved, url(path(QStringLiteral("slot/")) + name));
+            QVERIFY(!QFileInfo::exists(downloads + '/' + name));
+            const QString trashed = m_engine->trash(TriageItem(moved)).toLocalFile();
+            QCOMPARE(FileNaming::lastPathComponent(trashed), name);
+            QVERIFY(QFileInfo(trashed).isSymLink() || QFileInfo::exists(trashed));
+        }
     }
 
     void trashOnAMountReachedThroughALink_data()

@@ -1,8 +1,10 @@
 // Drives the real stowbird program with a temporary home: intake while hidden, a second
 // launch opening the running instance's HUD, and a clean exit on SIGTERM.
+#include "PreviewTestFiles.h"
 #include "TestEnvironment.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -136,6 +138,32 @@ private slots:
         ::kill(pid_t(next.processId()), SIGTERM);
         QVERIFY(next.waitForFinished(10000));
         QCOMPARE(next.exitCode(), 0);
+    }
+
+    // FIFOs, a socket and a link to /dev/zero waiting in Downloads (and in a folder there)
+    // are queued and previewed, and Quit still ends the program at once.
+    void specialFilesDoNotHoldUpQuit()
+    {
+        const QString downloads = QDir::homePath() + "/Downloads";
+        QVERIFY(QDir(downloads).removeRecursively());
+        const QStringList names = PreviewTestFiles::makeSpecialFiles(downloads);
+        PreviewTestFiles::makeSpecialFiles(downloads + "/pictures");
+        QProcess app;
+        app.setProcessEnvironment(m_env);
+        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        app.start(QStringLiteral(STOWBIRD_BINARY));
+        QVERIFY(app.waitForStarted(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            status(), QStringLiteral("waiting=%1 hud=shown").arg(names.size() + 1), 10000);
+
+        QElapsedTimer quitting;
+        quitting.start();
+        ::kill(pid_t(app.processId()), SIGTERM);
+        QVERIFY(app.waitForFinished(10000));
+        const qint64 elapsed = quitting.elapsed();
+        QCOMPARE(app.exitCode(), 0);
+        QVERIFY2(elapsed < 1000, qPrintable(QStringLiteral("Quit took %1 ms").arg(elapsed)));
+        QVERIFY(QDir(downloads).removeRecursively());
     }
 };
 
