@@ -197,6 +197,32 @@ private slots:
         }
     }
 
+    // A file name with a line feed (and other controls) stays inside its own line in the
+    // file, the journal copy and the breadcrumb: no forged "[ERROR]" line can appear.
+    void controlCharactersCannotForgeLines()
+    {
+        const QString folder = freshFolder();
+        RecordingJournal journal;
+        RecordingReporter reporter;
+        {
+            LoggerService logger(folder, &reporter, &journal, QStringLiteral("/home/alice"));
+            logger.action(QStringLiteral("Trashing /home/alice/Downloads/a\n[2026-01-01T00:00:00Z] "
+                                         "[ERROR] forged\r\t\x1b[31m\u0085\u2028\u202e.txt"));
+            QVERIFY(logger.waitForWritten());
+        }
+        const QString escaped = QStringLiteral(
+            "Trashing ~/Downloads/a\\n[2026-01-01T00:00:00Z] [ERROR] forged\\r\\t\\x1b[31m"
+            "\\x85\\u{2028}\\u{202e}.txt");
+        const QStringList lines = readLines(folder + QStringLiteral("/stowbird.log"));
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[1].mid(23), QStringLiteral("[ACTION] ") + escaped);
+        QCOMPARE(journal.take().last().message, escaped);
+        QCOMPARE(reporter.breadcrumbs.last(), QStringLiteral("[ACTION] ") + escaped);
+        // Ordinary text is left as it is, other scripts included.
+        QCOMPARE(LoggerService::escapeControlCharacters(QStringLiteral("Résumé 履歴書.pdf")),
+                 QStringLiteral("Résumé 履歴書.pdf"));
+    }
+
     void masking_data()
     {
         QTest::addColumn<QString>("home");
