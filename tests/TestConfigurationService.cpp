@@ -2,6 +2,7 @@
 #include "models/AppConfig.h"
 #include "models/SkipList.h"
 #include "services/ConfigurationService.h"
+#include "services/TriageQueueManager.h"
 
 #include <QApplication>
 #include <QFile>
@@ -15,6 +16,14 @@
 #include <unistd.h>
 
 namespace {
+
+unsigned modeOf(const QString& path)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return 0;
+    return st.st_mode & 07777;
+}
 
 QByteArray readAll(const QString& path)
 {
@@ -378,6 +387,35 @@ private slots:
         QVERIFY(!DestinationSlot({1, {}, QStringLiteral("~/Missing")}).isAvailable());
         QVERIFY(!DestinationSlot({1, {}, QStringLiteral("~/plain-file")}).isAvailable());
         QVERIFY(!DestinationSlot({1, {}, QString()}).isAvailable());
+    }
+
+    // Settings and the skip list name the user's files: created 0600 in 0700 folders, and
+    // tightened at start when an older version made them readable by others.
+    void filesArePrivate()
+    {
+        const QString fresh = freshFolder();
+        ConfigurationService service(fresh);
+        TriageQueueManager queue(fresh);
+        const QString download = fresh + QStringLiteral("/a.zip");
+        writeAll(download, "zip");
+        queue.enqueue(QUrl::fromLocalFile(download));
+        queue.skipCurrent();
+        QVERIFY(QFileInfo::exists(queue.skipCacheFilePath()));
+        QCOMPARE(modeOf(fresh), 0700u);
+        QCOMPARE(modeOf(fresh + QStringLiteral("/config.json")), 0600u);
+        QCOMPARE(modeOf(fresh + QStringLiteral("/skipped_items.json")), 0600u);
+
+        const QString old = freshFolder();
+        writeAll(old + QStringLiteral("/config.json"), AppConfig().encode());
+        writeAll(old + QStringLiteral("/skipped_items.json"), "[]");
+        for (const char* name : {"/config.json", "/skipped_items.json"})
+            QCOMPARE(::chmod(QFile::encodeName(old + name).constData(), 0644), 0);
+        QCOMPARE(::chmod(QFile::encodeName(old).constData(), 0755), 0);
+        ConfigurationService again(old);
+        TriageQueueManager queueAgain(old);
+        QCOMPARE(modeOf(old), 0700u);
+        QCOMPARE(modeOf(old + QStringLiteral("/config.json")), 0600u);
+        QCOMPARE(modeOf(old + QStringLiteral("/skipped_items.json")), 0600u);
     }
 
     void skipList()

@@ -2,6 +2,7 @@
 
 #include "platform/JsonFile.h"
 #include "platform/NoReplaceRename.h"
+#include "platform/PrivateStorage.h"
 #include "platform/StoragePaths.h"
 
 #include <QDateTime>
@@ -26,9 +27,7 @@ void printMessage(const QString& message)
 
 bool ensureFolder(const QString& folder, QString* error)
 {
-    if (QFileInfo::exists(folder))
-        return true;
-    if (QDir().mkpath(folder))
+    if (PrivateStorage::makeFolder(folder))
         return true;
     *error = QStringLiteral("Could not create the folder %1").arg(folder);
     return false;
@@ -64,6 +63,8 @@ void ConfigurationService::loadConfig()
     QMutexLocker locker(&m_lock);
     QString error;
     if (ensureFolder(m_configDirectory, &error)) {
+        // Settings made by an older version may be readable by others.
+        PrivateStorage::tightenFile(m_configFilePath);
         QFile file(m_configFilePath);
         const QFileInfo info(m_configFilePath);
         if (!info.exists() && !info.isSymLink()) {
@@ -122,6 +123,7 @@ void ConfigurationService::keepBadFile()
                               .arg(m_configFilePath);
         return;
     }
+    PrivateStorage::tightenFile(kept);
     m_keptBadFilePath = kept;
     m_pendingNotice = QStringLiteral("Your settings file could not be read; Stowbird started "
                                      "with defaults and kept your file as %1")

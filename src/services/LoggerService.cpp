@@ -3,6 +3,7 @@
 #include "crashreporting/CrashReporter.h"
 #include "platform/CrashHandler.h"
 #include "platform/PosixWrite.h"
+#include "platform/PrivateStorage.h"
 #include "platform/StoragePaths.h"
 #include "platform/SystemJournal.h"
 #include "platform/UtcTimestamp.h"
@@ -58,9 +59,15 @@ LoggerService::LoggerService(const QString& logDirectory, CrashReporter* reporte
       m_journal(journal ? journal : &SystemJournal::shared())
 {
     // Failures are silent: without a file the journal and the breadcrumbs still get lines.
-    QDir().mkpath(m_logDirectory);
+    // The folder and the files in it name the user's files: 0700 and 0600, also when an
+    // older version made them wider.
+    PrivateStorage::makeFolder(m_logDirectory);
+    PrivateStorage::tighten(m_logDirectory,
+                            {QStringLiteral("stowbird.log"), QStringLiteral("crash.log"),
+                             QStringLiteral("crash-report.log"),
+                             QStringLiteral("nonfatal-errors.log")});
     m_fd = ::open(QFile::encodeName(logPath()).constData(),
-                  O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+                  O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
 
     m_thread = QThread::create([this] { writerLoop(); });
     m_thread->setObjectName(QStringLiteral("com.stowbird.logger"));
