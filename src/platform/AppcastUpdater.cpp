@@ -67,6 +67,9 @@ void AppcastUpdater::startCheck(bool userInitiated)
 
     QNetworkRequest request(m_feedUrl);
     request.setTransferTimeout(timeoutMilliseconds);
+    // Never from https down to http; the address finally reached is checked again below.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setHeader(QNetworkRequest::UserAgentHeader,
                       QStringLiteral("Stowbird/%1").arg(m_currentVersion));
     m_reply = m_network->get(request);
@@ -90,6 +93,8 @@ void AppcastUpdater::finishCheck(QNetworkReply* reply)
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (m_tooLarge) {
         result.errorText = tr("The update feed is too large.");
+    } else if (!Appcast::isSecureWebUrl(reply->url())) {
+        result.errorText = tr("The update feed was redirected to an address that is not https.");
     } else if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299)) {
         result.errorText = tr("The update feed answered HTTP %1.").arg(status.toInt());
     } else if (reply->error() != QNetworkReply::NoError) {
