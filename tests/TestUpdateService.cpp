@@ -6,6 +6,7 @@
 #include "views/UpdateWindow.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -206,6 +207,26 @@ private slots:
         auto service = makeService(QUrl(feed));
         QCOMPARE(service->updaterController() != nullptr, accepted);
         QCOMPARE(service->canCheckForUpdates(), accepted);
+    }
+
+    // A redirect is followed only to another address that may be used; plain http to
+    // another machine is refused before anything is fetched from it.
+    void redirectsStayOnSecureAddresses()
+    {
+        m_server->respond("/moved.xml", {200, "application/rss+xml", appcast(item("1.2.0"))});
+        m_server->respond("/appcast.xml",
+                          {302, "text/plain", "moved", m_server->url("/moved.xml").toEncoded()});
+        auto service = makeService(m_server->url("/appcast.xml"));
+        QCOMPARE(check(*service).outcome, Outcome::updateAvailable);
+
+        m_server->respond("/appcast.xml",
+                          {302, "text/plain", "moved", "http://192.0.2.1/appcast.xml"});
+        QElapsedTimer timer;
+        timer.start();
+        const AppcastUpdater::CheckResult result = check(*service);
+        QCOMPARE(result.outcome, Outcome::failed);
+        QVERIFY2(result.errorText.contains("not https"), qPrintable(result.errorText));
+        QVERIFY(timer.elapsed() < 5000); // refused, not tried
     }
 
     void automaticCheckPreferencePersists()
