@@ -312,6 +312,12 @@ void AppDelegate::openHUD()
             });
         m_hudPanel->setContentView(view);
     }
+    // Told once, in the window: the user's settings file could not be read.
+    if (const QString notice = m_configService.pendingNotice(); !notice.isEmpty()) {
+        LoggerService::shared().error(notice);
+        m_hudPanel->setNotice(notice);
+        m_configService.acknowledgeNotice();
+    }
     m_hudPanel->presentCentered();
 }
 

@@ -2,6 +2,7 @@
 
 #include "models/SkipList.h"
 #include "platform/JsonFile.h"
+#include "platform/PrivateStorage.h"
 #include "platform/StoragePaths.h"
 
 #include <QFile>
@@ -42,9 +43,12 @@ TriageQueueManager::TriageQueueManager(const QString& skipCacheBaseDirectory, QO
     : QObject(parent),
       m_skipCacheFilePath(skipCacheBaseDirectory + QStringLiteral("/skipped_items.json"))
 {
+    // The list names the user's files: a folder or file made wider by an older version is
+    // tightened before use.
+    PrivateStorage::tighten(skipCacheBaseDirectory, {QStringLiteral("skipped_items.json")});
     // A missing or unreadable cache simply means nothing was skipped.
     QFile file(m_skipCacheFilePath);
-    if (file.open(QIODevice::ReadOnly)) {
+    if (QFileInfo(m_skipCacheFilePath).isFile() && file.open(QIODevice::ReadOnly)) {
         if (auto entries = SkipList::decode(file.readAll())) {
             for (auto it = entries->cbegin(); it != entries->cend(); ++it) {
                 m_skippedPaths.insert(it.key());
