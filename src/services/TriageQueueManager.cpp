@@ -128,7 +128,7 @@ bool TriageQueueManager::enqueueOne(const QUrl& url, bool arrivedAnew)
         return false;
 
     if (m_items.size() >= maxBatchSize) {
-        m_pendingBacklog.append(url);
+        m_pendingBacklog.append(path);
         indexAdd(m_backlogPaths, path);
         emit pendingBacklogChanged();
     } else {
@@ -158,13 +158,12 @@ bool TriageQueueManager::refillFromBacklog(bool* itemsGrew)
     bool backlogShrank = false;
     *itemsGrew = false;
     while (m_items.size() < maxBatchSize && !m_pendingBacklog.isEmpty()) {
-        const QUrl url = m_pendingBacklog.takeFirst();
-        const QString path = TriageItem::standardizedPath(url);
+        const QString path = m_pendingBacklog.takeFirst();
         indexRemove(m_backlogPaths, path);
         backlogShrank = true;
-        if (!existsAt(url.toLocalFile()) || isStillSkipped(path))
+        if (!existsAt(path) || isStillSkipped(path))
             continue;
-        appendItem(TriageItem(url));
+        appendItem(TriageItem(QUrl::fromLocalFile(path)));
         *itemsGrew = true;
     }
     if (backlogShrank)
@@ -237,7 +236,7 @@ void TriageQueueManager::pruneMissingFiles()
     bool itemsDidChange = m_items.size() != itemsBefore;
 
     const qsizetype backlogBefore = m_pendingBacklog.size();
-    m_pendingBacklog.removeIf([](const QUrl& url) { return !existsAt(url.toLocalFile()); });
+    m_pendingBacklog.removeIf([](const QString& path) { return !existsAt(path); });
     bool backlogDidChange = m_pendingBacklog.size() != backlogBefore;
 
     if (itemsDidChange || backlogDidChange) {
@@ -246,8 +245,8 @@ void TriageQueueManager::pruneMissingFiles()
         m_parentPaths.clear();
         for (const TriageItem& item : std::as_const(m_items))
             indexAdd(m_itemPaths, TriageItem::standardizedPath(item.url));
-        for (const QUrl& url : std::as_const(m_pendingBacklog))
-            indexAdd(m_backlogPaths, TriageItem::standardizedPath(url));
+        for (const QString& path : std::as_const(m_pendingBacklog))
+            indexAdd(m_backlogPaths, path);
     }
     if (backlogDidChange)
         emit pendingBacklogChanged();
@@ -296,7 +295,7 @@ void TriageQueueManager::removePath(const QString& removedPath)
     bool backlogDidChange = false;
     if (folder || m_backlogPaths.contains(path)) {
         for (qsizetype i = m_pendingBacklog.size() - 1; i >= 0; --i) {
-            const QString entry = TriageItem::standardizedPath(m_pendingBacklog.at(i));
+            const QString& entry = m_pendingBacklog.at(i);
             if (affected(entry)) {
                 indexRemove(m_backlogPaths, entry);
                 m_pendingBacklog.removeAt(i);

@@ -12,7 +12,7 @@
 #include <optional>
 
 // The downloads waiting to be triaged, in arrival order: a working list of at most 50
-// items (the head is what the HUD shows), an unbounded backlog of bare URLs behind it, and
+// items (the head is what the HUD shows), an unbounded backlog of bare paths behind it, and
 // the persistent set of paths the user skipped, each with the identity (inode, modification
 // time) of the file that was skipped: a new file at a skipped path is a new download and is
 // queued. Used on the GUI thread only.
@@ -33,7 +33,9 @@ public:
 
     const QList<TriageItem>& items() const { return m_items; }
     const QSet<QString>& skippedPaths() const { return m_skippedPaths; }
-    const QList<QUrl>& pendingBacklog() const { return m_pendingBacklog; }
+    // Standardised paths, oldest first: one string per waiting file, a URL and an item are
+    // made only when the entry moves up into the working list.
+    const QList<QString>& pendingBacklog() const { return m_pendingBacklog; }
     QString skipCacheFilePath() const { return m_skipCacheFilePath; }
 
     std::optional<TriageItem> activeItem() const;
@@ -80,7 +82,7 @@ private:
     QList<TriageItem> m_items;
     QSet<QString> m_skippedPaths;
     QHash<QString, SkipList::Identity> m_skipIdentities; // same keys as m_skippedPaths
-    QList<QUrl> m_pendingBacklog;
+    QList<QString> m_pendingBacklog;
     QString m_skipCacheFilePath;
 
     // Standardised paths of the items and of the backlog, with their multiplicity, so the
