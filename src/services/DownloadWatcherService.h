@@ -125,6 +125,9 @@ private:
     // Lists the folder again: rebuilds the index of partial downloads and debounces every
     // top-level item.
     void rescan();
+    // Rebuilds the index of partial downloads from a listing; returns the other names when
+    // listItems is set.
+    QStringList rebuildPartialIndex(bool listItems);
     // The top-level item an event path belongs to, or an empty string.
     QString topLevelItem(const QString& eventPath) const;
     void debounce(const QString& itemPath, bool arrived = false);
