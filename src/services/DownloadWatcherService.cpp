@@ -461,8 +461,14 @@ void DownloadWatcherService::rescan()
 {
     // We cannot know what changed: give every top-level item a fresh quiet period.
     const QStringList items = rebuildPartialIndex(true);
-    for (const QString& name : items)
-        debounce(m_targetDirectory + QLatin1Char('/') + name);
+    QSet<QString> paths;
+    paths.reserve(items.size());
+    for (const QString& name : items) {
+        const QString path = m_targetDirectory + QLatin1Char('/') + name;
+        debounce(path);
+        paths.insert(path);
+    }
+    emit itemsListed(m_targetDirectory, paths);
 }
 
 void DownloadWatcherService::debounce(const QString& itemPath, bool arrived)

@@ -91,6 +91,9 @@ signals:
     void fileDiscovered(const QUrl& url, bool arrivedAnew);
     // A top-level item (or the whole folder) was deleted or moved away.
     void itemRemoved(const QString& path);
+    // The folder was listed again (events were lost, deletions among them, or it came back):
+    // the paths of the items in it now. Anything else once reported from it is gone.
+    void itemsListed(const QString& folder, const QSet<QString>& paths);
     // A clear message when some folders cannot be watched (the inotify watch limit).
     void watcherUnreliable(const QString& message);
 

@@ -331,6 +331,43 @@ void TriageQueueManager::removePath(const QString& removedPath)
         emit triageQueueDidChange();
 }
 
+void TriageQueueManager::retainPresent(const QString& listedFolder,
+                                       const QSet<QString>& presentPaths)
+{
+    const QString folder = TriageItem::standardizedPath(QUrl::fromLocalFile(listedFolder));
+    if (!m_parentPaths.contains(folder))
+        return;
+    const auto gone = [&](const QString& path) {
+        return parentOf(path) == folder && !presentPaths.contains(path);
+    };
+    bool itemsDidChange = false;
+    for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
+        const QString path = TriageItem::standardizedPath(m_items.at(i).url);
+        if (gone(path)) {
+            indexRemove(m_itemPaths, path);
+            m_items.removeAt(i);
+            itemsDidChange = true;
+        }
+    }
+    const qsizetype backlogBefore = m_pendingBacklog.size();
+    m_pendingBacklog.removeIf([&](const QString& path) {
+        if (!gone(path))
+            return false;
+        indexRemove(m_backlogPaths, path);
+        return true;
+    });
+    bool backlogDidChange = m_pendingBacklog.size() != backlogBefore;
+    if (backlogDidChange)
+        emit pendingBacklogChanged();
+    bool grew = false;
+    if (itemsDidChange && refillFromBacklog(&grew))
+        backlogDidChange = true; // announced by the refill
+    if (itemsDidChange)
+        emit itemsChanged();
+    if (itemsDidChange || backlogDidChange)
+        emit triageQueueDidChange();
+}
+
 void TriageQueueManager::saveSkipCache()
 {
     QString error;

@@ -55,6 +55,9 @@ public:
     // Downloads folder gone), and any skip recorded there. Posts the notification once, only
     // when something was dropped.
     void removePath(const QString& path);
+    // Drops what waits directly inside folder but is not among presentPaths (a fresh listing
+    // of it). Posts the notification once, only when something was dropped.
+    void retainPresent(const QString& folder, const QSet<QString>& presentPaths);
 
 signals:
     // Posted after every change, as the operations count them.
