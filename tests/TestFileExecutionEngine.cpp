@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 #include "crashreporting/CrashReporter.h"
 #include "models/FileOperationError.h"
+#include "platform/FileMover.h"
 #include "platform/FileNaming.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/ItemRevealer.h"
@@ -19,6 +20,7 @@
 #include <fcntl.h>
 #include <latch>
 #include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -351,23 +353,66 @@ private slots:
         QVERIFY(!m_engine->undo()); // the stack is empty again and nothing is touched
     }
 
-    void undoAfterTrashRevealsTheItem()
+    void undoOfTrashRestoresTheItem_data()
+    {
+        QTest::addColumn<bool>("placeTaken");
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("file, place free") << false << false;
+        QTest::newRow("file, place taken") << true << false;
+        QTest::newRow("folder, place taken") << true << true;
+    }
+
+    void undoOfTrashRestoresTheItem()
+    {
+        QFETCH(bool, placeTaken);
+        QFETCH(bool, folder);
+        const QString original = path(QStringLiteral("Downloads/a.txt"));
+        if (folder)
+            writeFile(original + QStringLiteral("/inner.txt"), "inner");
+        else
+            writeFile(original, "trashed");
+        const TriageItem item(url(original));
+        const QUrl trashed = m_engine->trash(item);
+        const QString info = dataHome() + QStringLiteral("/Trash/info/a.txt.trashinfo");
+        QVERIFY(QFileInfo::exists(info));
+        if (placeTaken)
+            writeFile(original, "newcomer");
+
+        const std::optional<FileExecutionEngine::UndoResult> result = m_engine->undoLast();
+        QVERIFY(result);
+        QVERIFY(result->record.type == ActionRecord::ActionType::trashed(trashed));
+        const QString expected =
+            placeTaken ? path(QStringLiteral("Downloads/a (1).txt")) : original;
+        QCOMPARE(result->restoredURL, url(expected));
+        QCOMPARE(result->intendedURL, url(original));
+        QCOMPARE(readFile(folder ? expected + QStringLiteral("/inner.txt") : expected),
+                 QByteArray(folder ? "inner" : "trashed"));
+        if (placeTaken)
+            QCOMPARE(readFile(original), QByteArray("newcomer"));
+        QVERIFY(!QFileInfo::exists(trashed.toLocalFile()));
+        QVERIFY(!QFileInfo::exists(info));
+        QVERIFY(m_revealer->revealed.isEmpty());
+    }
+
+    void undoOfTrashWhenTheTrashWasEmptied()
     {
         const TriageItem item = itemAt(QStringLiteral("Downloads/a.txt"));
         const QUrl trashed = m_engine->trash(item);
-        const std::optional<ActionRecord> record = m_engine->undo();
-        QVERIFY(record);
-        QVERIFY(record->type == ActionRecord::ActionType::trashed(trashed));
-        QVERIFY(QFileInfo::exists(trashed.toLocalFile())); // it stays in the trash
+        QVERIFY(QFile::remove(trashed.toLocalFile()));
+        const std::optional<FileExecutionEngine::UndoResult> result = m_engine->undoLast();
+        QVERIFY(result);
+        QVERIFY(result->restoredURL.isEmpty());
         QVERIFY(!QFileInfo::exists(item.path()));
-        QTRY_COMPARE_WITH_TIMEOUT(m_revealer->revealed, QList<QUrl>{trashed}, 2000);
+        QVERIFY(!m_engine->canUndo()); // the record is gone, not undone again later
     }
 
     void undoWhenMovedItemWasDeleted()
     {
         const TriageItem item = itemAt(QStringLiteral("Downloads/a.txt"));
         QFile::remove(m_engine->move(item, url(path("slot"))).toLocalFile());
-        QVERIFY(m_engine->undo());
+        const std::optional<FileExecutionEngine::UndoResult> result = m_engine->undoLast();
+        QVERIFY(result);
+        QVERIFY(result->restoredURL.isEmpty()); // nothing was put back
         QVERIFY(!QFileInfo::exists(item.path()));
     }
 
@@ -560,6 +605,162 @@ private slots:
         QVERIFY(!m_engine->canUndo());
     }
 
+    void crossFileSystemMoveKeepsWhatChangedDuringTheCopy()
+    {
+        const QString other = otherFileSystemRoot();
+        if (other.isEmpty())
+            QSKIP("no second file system (/dev/shm) beside the temporary folder");
+        QTemporaryDir target(other + QStringLiteral("/stowbird-test-XXXXXX"));
+        const QString source = path(QStringLiteral("Downloads/Set"));
+        writeFile(source + "/1.bin", pattern(100, '1'));
+        writeFile(source + "/sub/2.bin", pattern(600 * 1024, '2'));
+        writeFile(source + "/sub/3.bin", pattern(100, '3'));
+        // Once every entry is copied, before the source is removed (the widest window): a
+        // new file arrives in a sub-folder and a file already copied grows.
+        bool written = false;
+        const QString firstCopied = source + "/1.bin";
+        m_engine->mover().setStepHook([&](FileMover::Step step, const QString&) {
+            if (step != FileMover::Step::Copied)
+                return;
+            written = true;
+            writeFile(source + "/sub/late.txt", "arrived during the copy");
+            QFile grown(firstCopied);
+            if (grown.open(QIODevice::Append))
+                grown.write("more");
+        });
+        try {
+            m_engine->move(TriageItem(url(source)), url(target.path()));
+            QFAIL("a move that left entries behind reported full success");
+        } catch (const FileOperationError& failure) {
+            QCOMPARE(failure.error().code, FileMover::partialMoveCode);
+            QVERIFY2(failure.error().localizedDescription.contains("sub/late.txt"),
+                     qPrintable(failure.error().localizedDescription));
+        }
+        QVERIFY(written);
+        const QString grownName = QDir(source).relativeFilePath(firstCopied);
+        // Nothing written during the copy was removed; everything else moved.
+        QCOMPARE(readFile(source + "/sub/late.txt"), QByteArray("arrived during the copy"));
+        QCOMPARE(readFile(firstCopied), readFile(target.path() + "/Set/" + grownName) + "more");
+        QStringList left;
+        QDirIterator it(source, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            left << QDir(source).relativeFilePath(it.next());
+        left.sort();
+        QStringList expectedLeft{grownName, QStringLiteral("sub/late.txt")};
+        expectedLeft.sort();
+        QCOMPARE(left, expectedLeft);
+        for (const char* name : {"1.bin", "sub/2.bin", "sub/3.bin"})
+            QVERIFY2(QFileInfo::exists(target.path() + "/Set/" + QLatin1String(name)), name);
+    }
+
+    void crossFileSystemFaultAtEveryStep_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("occurrence");
+        QTest::addColumn<bool>("folder");
+        for (const bool folder : {false, true}) {
+            const char* kind = folder ? "folder" : "file";
+            QTest::addRow("%s: copied", kind) << int(FileMover::Step::Copied) << 1 << folder;
+            QTest::addRow("%s: commit", kind) << int(FileMover::Step::Commit) << 1 << folder;
+            QTest::addRow("%s: first removal", kind) << int(FileMover::Step::Remove) << 1 << folder;
+        }
+        QTest::addRow("folder: third removal") << int(FileMover::Step::Remove) << 3 << true;
+    }
+
+    void crossFileSystemFaultAtEveryStep()
+    {
+        QFETCH(int, step);
+        QFETCH(int, occurrence);
+        QFETCH(bool, folder);
+        const QString other = otherFileSystemRoot();
+        if (other.isEmpty())
+            QSKIP("no second file system (/dev/shm) beside the temporary folder");
+        QTemporaryDir target(other + QStringLiteral("/stowbird-test-XXXXXX"));
+        const QString source = path(folder ? "Downloads/Set" : "Downloads/one.bin");
+        if (folder) {
+            writeFile(source + "/a.bin", pattern(300 * 1024, 'a'));
+            writeFile(source + "/sub/b.bin", pattern(100, 'b'));
+            writeFile(source + "/sub/c.bin", pattern(100, 'c'));
+        } else {
+            writeFile(source, pattern(300 * 1024, 'o'));
+        }
+        const QStringList before = snapshot(source);
+        int seen = 0;
+        m_engine->mover().setStepHook([&](FileMover::Step at, const QString&) {
+            if (int(at) == step && ++seen == occurrence)
+                throw FileOperationError::fromErrno(EIO, QStringLiteral("Injected fault"));
+        });
+        bool failed = false;
+        try {
+            m_engine->move(TriageItem(url(source)), url(target.path()));
+        } catch (const FileOperationError&) {
+            failed = true;
+        }
+        QVERIFY(failed);
+        QVERIFY(!m_engine->canUndo());
+        const QStringList inTarget =
+            QDir(target.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        if (occurrence == 1) {
+            // Before anything of the source is removed: the source is whole, no copy left.
+            QCOMPARE(snapshot(source), before);
+            QCOMPARE(inTarget, QStringList());
+        } else {
+            // Half-way through the removal: the copy is whole and every file is still in
+            // one place or the other.
+            QCOMPARE(snapshot(target.path() + "/Set").mid(1), before.mid(1));
+            for (const QString& line : before) {
+                const QString name = line.section(u' ', 0, 0);
+                QVERIFY(QFileInfo::exists(target.path() + "/Set/" + name));
+            }
+        }
+    }
+
+    void stalePartialCopiesAreRemovedOnNextUse()
+    {
+        const QString other = otherFileSystemRoot();
+        if (other.isEmpty())
+            QSKIP("no second file system (/dev/shm) beside the temporary folder");
+        QTemporaryDir target(other + QStringLiteral("/stowbird-test-XXXXXX"));
+        // What a killed move leaves: a hidden partial file and a partial folder.
+        writeFile(target.path() + "/.stowbird-0123.partial", pattern(1000, 'p'));
+        writeFile(target.path() + "/.stowbird-4567.partial/inside.bin", "x");
+        QVERIFY(::chmod(QFile::encodeName(target.path() + "/.stowbird-4567.partial"), 0500) == 0);
+        // One that a running copy holds locked stays.
+        const QString busy = target.path() + "/.stowbird-89ab.partial";
+        writeFile(busy, "in progress");
+        const int lock = ::open(QFile::encodeName(busy).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(lock >= 0);
+        QVERIFY(::flock(lock, LOCK_EX) == 0);
+        writeFile(target.path() + "/.stowbird-notes.txt", "not a partial copy");
+
+        m_engine->move(itemAt(QStringLiteral("Downloads/next.bin")), url(target.path()));
+        QStringList left =
+            QDir(target.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        left.sort();
+        QCOMPARE(left, (QStringList{".stowbird-89ab.partial", ".stowbird-notes.txt", "next.bin"}));
+        ::close(lock);
+        QCOMPARE(FileMover::removeStalePartials(target.path()), 1);
+    }
+
+    void crossFileSystemProgress()
+    {
+        const QString other = otherFileSystemRoot();
+        if (other.isEmpty())
+            QSKIP("no second file system (/dev/shm) beside the temporary folder");
+        QTemporaryDir target(other + QStringLiteral("/stowbird-test-XXXXXX"));
+        const QString source = path(QStringLiteral("Downloads/Set"));
+        writeFile(source + "/a.bin", pattern(700 * 1024, 'a'));
+        writeFile(source + "/b.bin", pattern(500 * 1024, 'b'));
+        QSignalSpy progress(m_engine.get(), &FileExecutionEngine::copyProgress);
+        m_engine->move(TriageItem(url(source)), url(target.path()));
+        QVERIFY(!progress.isEmpty());
+        const QList<QVariant> last = progress.last();
+        QCOMPARE(last.at(0).toLongLong(), 1200 * 1024);
+        QCOMPARE(last.at(1).toLongLong(), 1200 * 1024);
+    }
+
     void trashKeepsAnInfoFile_data()
     {
         QTest::addColumn<bool>("folder");
@@ -670,6 +871,32 @@ private slots:
         // Relative to the mount's top folder, so it survives another mount point.
         const QString relative = QDir(other).relativeFilePath(folder.path() + "/usb.txt");
         QVERIFY2(info.contains("\nPath=" + QFile::encodeName(relative) + '\n'), info.constData());
+    }
+
+    void undoRestoresFromTheTrashOfAnotherMount()
+    {
+        const QString other = otherFileSystemRoot();
+        if (other.isEmpty())
+            QSKIP("no second file system (/dev/shm) beside the temporary folder");
+        const QString trash = other + QStringLiteral("/.Trash-") + QString::number(::getuid());
+        const bool trashExisted = QFileInfo::exists(trash);
+        QTemporaryDir folder(other + QStringLiteral("/stowbird-test-XXXXXX"));
+        const QString original = folder.path() + QStringLiteral("/usb.txt");
+        writeFile(original, "on the stick");
+        const QUrl trashed = m_engine->trash(TriageItem(url(original)));
+        const QString infoPath =
+            trash + QStringLiteral("/info/") + trashed.fileName() + QStringLiteral(".trashinfo");
+        QVERIFY(QFileInfo::exists(infoPath));
+
+        // The info file holds a path relative to the mount's top folder.
+        const std::optional<FileExecutionEngine::UndoResult> result = m_engine->undoLast();
+        const bool infoLeft = QFileInfo::exists(infoPath);
+        if (!trashExisted)
+            QDir(trash).removeRecursively();
+        QVERIFY(result);
+        QCOMPARE(result->restoredURL, url(original));
+        QCOMPARE(readFile(original), QByteArray("on the stick"));
+        QVERIFY(!infoLeft);
     }
 };
 

@@ -309,10 +309,16 @@ private slots:
             QCOMPARE(queue.items().size(), 1);
             QVERIFY(queue.skippedPaths().isEmpty());
             QCOMPARE(skipped.count(), 1);
-            // A file moved back in (same inode and times) arrives anew: queued as well.
+            // The skipped file itself moved back in (same inode and times, as an undone
+            // rename does) stays skipped; a different file arriving there is queued.
             queue.skipCurrent();
             queue.enqueue(url);
             QVERIFY(queue.isEmpty());
+            queue.enqueue(url, true);
+            QVERIFY(queue.isEmpty());
+            QVERIFY(QFile::rename(path, path + ".old"));
+            makeFile("report.pdf");
+            QVERIFY(QFile::remove(path + ".old"));
             queue.enqueue(url, true);
             QCOMPARE(queue.items().size(), 1);
         }

@@ -11,6 +11,7 @@
 #include "services/FileExecutionEngine.h"
 #include "services/LoggerService.h"
 #include "services/TelemetryService.h"
+#include "services/TriageActionController.h"
 #include "services/TriageQueueManager.h"
 #include "views/TriageContainerView.h"
 
@@ -121,6 +122,19 @@ int main(int argc, char** argv)
         {"hud-cheat-sheet", "notes.md",
          [](TriageContainerView* v) { v->setShowingCheatSheet(true); }},
         {"hud-settings", "notes.md", [](TriageContainerView* v) { v->setShowingSettings(true); }},
+        // The status line of a move still running past the watchdog, and of a failure.
+        {"hud-status-progress", "notes.md",
+         [](TriageContainerView* v) {
+             v->actions()->showStatus(
+                 QStringLiteral("Still moving Holiday photos to Backup: 1.2 GB of 3.4 GB"),
+                 StatusLine::Kind::Progress);
+         }},
+        {"hud-status-error", "Quarterly report.pdf",
+         [](TriageContainerView* v) {
+             v->actions()->showStatus(QStringLiteral("Failed to move: Could not write the copy: "
+                                                     "No space left on device"),
+                                      StatusLine::Kind::Error);
+         }},
         {"hud-empty", {}, {}},
     };
 

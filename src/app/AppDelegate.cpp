@@ -2,6 +2,7 @@
 
 #include "app/TriageHUDPanel.h"
 #include "crashreporting/CrashReporter.h"
+#include "models/DestinationSlot.h"
 #include "platform/BundleResources.h"
 #include "platform/FileManagerRevealer.h"
 #include "services/ConfigurationService.h"
@@ -10,6 +11,7 @@
 #include "services/LaunchAtLoginService.h"
 #include "services/LoggerService.h"
 #include "services/TelemetryService.h"
+#include "services/TriageActionController.h"
 #include "services/TriageQueueManager.h"
 #include "services/UpdateService.h"
 #include "views/AppIconArtwork.h"
@@ -45,6 +47,18 @@ void AppDelegate::applicationDidFinishLaunching()
 
     m_hudPanel = new TriageHUDPanel;
     connect(m_hudPanel, &TriageHUDPanel::closedByUser, this, &AppDelegate::dismissHUD);
+
+    TriageActionController::Dependencies actions;
+    actions.queue = &m_queueManager;
+    actions.engine = &FileExecutionEngine::shared();
+    actions.telemetry = &TelemetryService::shared();
+    actions.logger = &LoggerService::shared();
+    m_actions = new TriageActionController(actions, this);
+    // A move killed half-way (power loss) leaves a hidden partial copy in its slot folder.
+    QStringList slotFolders;
+    for (const DestinationSlot& slot : m_configService.config().destinationSlots)
+        slotFolders << DestinationSlot::expandTilde(slot.path);
+    m_actions->removeStalePartials(slotFolders);
 
     setupDownloadWatcher();
     scanDownloads();
@@ -242,6 +256,18 @@ void AppDelegate::checkForUpdates()
 
 void AppDelegate::quitApp()
 {
+    if (m_actions && m_actions->isBusy()) {
+        // A copy to another disk is never cut off: quit when it is done, and say so.
+        if (m_quitting)
+            return;
+        m_quitting = true;
+        LoggerService::shared().info(QStringLiteral("Quit requested; waiting for the file "
+                                                    "action in flight."));
+        m_actions->setQuitPending(true);
+        connect(m_actions, &TriageActionController::idle, this, [] { QCoreApplication::exit(0); });
+        openHUD();
+        return;
+    }
     // Not QApplication::quit(): that first asks every visible top-level window to close
     // and gives up when one stays open, and both the HUD (closing only hides it) and the
     // XEmbed tray icon's window stay open, so Quit would do nothing. Ending the event loop
@@ -273,6 +299,7 @@ void AppDelegate::openHUD()
         services.engine = &FileExecutionEngine::shared();
         services.telemetry = &TelemetryService::shared();
         services.logger = &LoggerService::shared();
+        services.actions = m_actions;
         services.revealer = std::make_shared<FileManagerRevealer>();
         QPointer<AppDelegate> self(this);
         auto* view = new TriageContainerView(

@@ -11,6 +11,7 @@ class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class QTimer;
+class TriageActionController;
 class TriageContainerView;
 class TriageHUDPanel;
 class TriageQueueManager;
@@ -57,6 +58,8 @@ public:
     QSystemTrayIcon* statusItem() const { return m_statusItem; }
     QMenu* menu() const { return m_menu; }
     TriageContainerView* containerView() const;
+    // Runs the file actions for every showing of the HUD, so that a slow one outlives it.
+    TriageActionController* actions() const { return m_actions; }
 
 private:
     void applyAppIcon();
@@ -75,5 +78,7 @@ private:
     TriageHUDPanel* m_hudPanel = nullptr;
     std::unique_ptr<DownloadWatcherService> m_downloadWatcher;
     QTimer* m_statusUpdate = nullptr;
+    TriageActionController* m_actions = nullptr;
+    bool m_quitting = false;
     int m_shownCount = -1;
 };

@@ -2,6 +2,7 @@
 #include "app/TriageHUDPanel.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
+#include "services/TriageActionController.h"
 
 #include <QApplication>
 
@@ -80,7 +81,7 @@ int main(int argc, char** argv)
             std::puts("Stowbird is not running");
             return 1;
         }
-        std::puts(answer->constData());
+        std::puts(QByteArray(*answer).replace('\t', '\n').constData());
         return 0;
     }
 
@@ -108,10 +109,17 @@ int main(int argc, char** argv)
     AppDelegate delegate(options);
     instance.setStatusProvider([&delegate] {
         const bool shown = delegate.hudPanel() && delegate.hudPanel()->isVisible();
-        return QStringLiteral("waiting=%1 hud=%2")
-            .arg(delegate.waitingCount())
-            .arg(shown ? QStringLiteral("shown") : QStringLiteral("hidden"))
-            .toUtf8();
+        QString answer = QStringLiteral("waiting=%1 hud=%2")
+                             .arg(delegate.waitingCount())
+                             .arg(shown ? QStringLiteral("shown") : QStringLiteral("hidden"));
+        // The window's status line, when it shows one; the answer is one line, so it
+        // follows a tab and --status prints it on a line of its own.
+        if (const TriageActionController* actions = delegate.actions()) {
+            if (const std::optional<StatusLine> line = actions->status())
+                answer += QStringLiteral("\tstatus: ") +
+                          QString(line->text).replace(u'\t', u' ').replace(u'\n', u' ');
+        }
+        return answer.toUtf8();
     });
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::openHUD);

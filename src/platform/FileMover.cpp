@@ -4,8 +4,16 @@
 #include "platform/FileNaming.h"
 #include "platform/NoReplaceRename.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QUuid>
+
+#include <algorithm>
+#include <cstring>
+#include <dirent.h>
+#include <memory>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -34,7 +42,8 @@ void syncFolder(const QString& folder)
 
 } // namespace
 
-QString FileMover::move(const QString& source, const QString& target, const NextTarget& nextTarget)
+QString FileMover::move(const QString& source, const QString& target, const NextTarget& nextTarget,
+                        const Progress& progress)
 {
     QString attempt = target;
     for (int tries = 0;; ++tries) {
@@ -48,13 +57,39 @@ QString FileMover::move(const QString& source, const QString& target, const Next
             continue;
         }
         if (err == EXDEV)
-            return moveAcrossFileSystems(source, attempt, nextTarget);
+            return moveAcrossFileSystems(source, attempt, nextTarget, progress);
         throw FileOperationError::fromErrno(err, QStringLiteral("Could not move the item"));
     }
 }
 
+bool FileMover::isPartialName(const QString& name)
+{
+    return name.startsWith(QLatin1String(".stowbird-")) && name.endsWith(QLatin1String(".partial"));
+}
+
+int FileMover::removeStalePartials(const QString& folder)
+{
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(QFile::encodeName(folder).constData()),
+                                            &::closedir);
+    if (!dir)
+        return 0;
+    QStringList stale;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const QString name = QFile::decodeName(entry->d_name);
+        if (isPartialName(name) && !TreeCopier::isLocked(folder + QLatin1Char('/') + name))
+            stale << folder + QLatin1Char('/') + name;
+    }
+    dir.reset();
+    int removed = 0;
+    for (const QString& path : std::as_const(stale)) {
+        if (TreeCopier::removeTree(path, true) == 0)
+            ++removed;
+    }
+    return removed;
+}
+
 QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
-                                         const NextTarget& nextTarget)
+                                         const NextTarget& nextTarget, const Progress& progress)
 {
     const QByteArray sourceName = QFile::encodeName(source);
     struct stat original;
@@ -65,23 +100,47 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
             EACCES, QStringLiteral("Could not move the item: it cannot be removed from where "
                                    "it is"));
 
+    // A killed move leaves its hidden copy behind; this is the next use of the folder.
+    const QString folder = FileNaming::parentPath(target);
+    removeStalePartials(folder);
+
     // The copy grows under a hidden name and gets its final name only once it is complete
     // and checked, so the destination never shows a half-copied item under the real name.
-    const QString folder = FileNaming::parentPath(target);
     const QString partial = folder + QStringLiteral("/.stowbird-") +
                             QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".partial");
     TreeCopier copier;
-    copier.setChunkHook(m_hook);
+    const qint64 total = progress ? TreeCopier::treeSize(source) : 0;
+    qint64 finishedFiles = 0;
+    qint64 currentBytes = 0;
+    QString currentFile;
+    copier.setChunkHook([&](const QString& file, qint64 copied) {
+        if (progress) {
+            if (file != currentFile) {
+                finishedFiles += currentBytes;
+                currentFile = file;
+            }
+            currentBytes = copied;
+            const qint64 done = finishedFiles + currentBytes;
+            progress(done, std::max(total, done));
+        }
+        if (m_hook)
+            m_hook(file, copied);
+    });
     copier.copy(source, partial);
 
-    // The original must still be the item that was copied.
-    struct stat now;
-    if (::lstat(sourceName.constData(), &now) != 0 || now.st_ino != original.st_ino ||
-        now.st_dev != original.st_dev) {
+    try {
+        step(Step::Copied, partial);
+        // The original must still be the item that was copied.
+        struct stat now;
+        if (::lstat(sourceName.constData(), &now) != 0 || now.st_ino != original.st_ino ||
+            now.st_dev != original.st_dev)
+            throw FileOperationError::fromErrno(
+                ENOENT, QStringLiteral("Could not move the item: it disappeared while it was "
+                                       "being copied"));
+        step(Step::Commit, target);
+    } catch (const FileOperationError&) {
         TreeCopier::removeTree(partial, true);
-        throw FileOperationError::fromErrno(
-            ENOENT, QStringLiteral("Could not move the item: it disappeared while it was "
-                                   "being copied"));
+        throw;
     }
 
     for (int tries = 0;; ++tries) {
@@ -98,30 +157,127 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
         throw FileOperationError::fromErrno(err, QStringLiteral("Could not move the item"));
     }
     syncFolder(folder);
+    removeCopiedSource(source, target, copier.copiedEntries());
+    return target;
+}
 
-    if (!S_ISDIR(original.st_mode)) {
-        // One unlink: it either removes the original or leaves it whole, and then the copy
-        // goes again. ENOENT means someone removed the original just now; the checked copy
-        // is then the only one left and stays.
-        if (::unlink(sourceName.constData()) != 0 && errno != ENOENT) {
+void FileMover::removeCopiedSource(const QString& source, const QString& target,
+                                   const std::vector<TreeCopier::CopiedEntry>& copied) const
+{
+    if (copied.size() == 1 && !copied.front().isFolder) {
+        // One file or link: one unlink either removes it or leaves it whole, and then the
+        // copy goes again.
+        const TreeCopier::CopiedEntry& only = copied.front();
+        try {
+            step(Step::Remove, source);
+        } catch (const FileOperationError&) {
+            TreeCopier::removeTree(target, true);
+            throw;
+        }
+        struct stat now;
+        if (::lstat(only.path.constData(), &now) != 0)
+            return; // removed by someone just now: the checked copy is the only one left
+        if (now.st_ino != only.inode || now.st_size != only.size ||
+            now.st_mtim.tv_sec != only.modified.tv_sec ||
+            now.st_mtim.tv_nsec != only.modified.tv_nsec) {
+            TreeCopier::removeTree(target, true);
+            throw FileOperationError(
+                AppError{QStringLiteral("com.stowbird.fileengine"), EAGAIN,
+                         QStringLiteral("The item changed while it was being moved; it was "
+                                        "left where it was.")});
+        }
+        if (::unlink(only.path.constData()) != 0 && errno != ENOENT) {
             const int err = errno;
             TreeCopier::removeTree(target, true);
             throw FileOperationError::fromErrno(
                 err, QStringLiteral("Could not move the item: the original cannot be removed"));
         }
-        return target;
+        return;
     }
 
-    // A folder goes entry by entry. Removability was checked above, so a failure here is
-    // rare; the complete copy then stays where it is, since parts of the original are
-    // already gone and the copy is the only whole version.
-    if (const int err = TreeCopier::removeTree(source, false)) {
-        throw FileOperationError(AppError::fromErrno(
-            err, QStringLiteral("The folder was copied to \"%1\", but its original could not "
-                                "be removed completely")
-                     .arg(FileNaming::lastPathComponent(target))));
+    // Deepest entries first (the copy listed each folder before its contents). An entry
+    // goes only while it is still what was copied; a folder only when it is empty, so
+    // anything written into the tree during the copy stays where it is.
+    int removed = 0;
+    int firstError = 0;
+    for (auto it = copied.rbegin(); it != copied.rend(); ++it) {
+        const QString path = QFile::decodeName(it->path);
+        try {
+            step(Step::Remove, path);
+        } catch (const FileOperationError&) {
+            if (removed == 0) {
+                // Nothing of the source is gone yet: take the copy back and fail whole.
+                TreeCopier::removeTree(target, true);
+                throw;
+            }
+            firstError = EIO;
+            break;
+        }
+        struct stat now;
+        if (::lstat(it->path.constData(), &now) != 0)
+            continue;
+        if (now.st_ino != it->inode || now.st_dev != it->device)
+            continue; // replaced since it was copied
+        if (it->isFolder) {
+            if (::rmdir(it->path.constData()) == 0)
+                ++removed;
+            else if (errno != ENOTEMPTY && errno != EEXIST && !firstError)
+                firstError = errno;
+            continue;
+        }
+        if (now.st_size != it->size || now.st_mtim.tv_sec != it->modified.tv_sec ||
+            now.st_mtim.tv_nsec != it->modified.tv_nsec) {
+            continue; // written to during the copy: the newer version stays
+        }
+        if (::unlink(it->path.constData()) == 0)
+            ++removed;
+        else if (errno != ENOENT && !firstError)
+            firstError = errno;
     }
-    // The removal is not flushed: after a crash the original may come back beside its
-    // complete copy, which loses nothing.
-    return target;
+
+    struct stat left;
+    if (::lstat(QFile::encodeName(source).constData(), &left) != 0)
+        return;
+    // The copy is whole and in place; part of the source stayed. Nothing is lost, and the
+    // user is told what is still there.
+    QStringList names;
+    if (S_ISDIR(left.st_mode)) {
+        QDirIterator entries(source,
+                             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
+        while (entries.hasNext()) {
+            const QString path = entries.next();
+            const QFileInfo info = entries.fileInfo();
+            if (info.isDir() && !info.isSymLink() &&
+                !QDir(path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                    QDir::NoDotAndDotDot))
+                continue;
+            names << QDir(source).relativeFilePath(path);
+        }
+        names.sort();
+    }
+    const QString item = FileNaming::lastPathComponent(source);
+    const QString where = FileNaming::lastPathComponent(FileNaming::parentPath(source));
+    const QString to = FileNaming::lastPathComponent(FileNaming::parentPath(target));
+    QString description;
+    if (names.isEmpty()) {
+        description =
+            QStringLiteral("\"%1\" was copied to %2, but its original in %3 could not "
+                           "be removed completely (%4).")
+                .arg(item, to, where,
+                     QString::fromLocal8Bit(std::strerror(firstError ? firstError : EACCES)));
+    } else {
+        constexpr int shown = 5;
+        QString list = QStringList(names.mid(0, shown)).join(QStringLiteral(", "));
+        if (names.size() > shown)
+            list += QStringLiteral(" and %1 more").arg(names.size() - shown);
+        description = QStringLiteral("\"%1\" was moved to %2, but %3 changed during the copy "
+                                     "and stayed in %4: %5")
+                          .arg(item, to,
+                               names.size() == 1 ? QStringLiteral("1 item")
+                                                 : QStringLiteral("%1 items").arg(names.size()),
+                               where, list);
+    }
+    throw FileOperationError(
+        AppError{QStringLiteral("com.stowbird.fileengine"), partialMoveCode, description});
 }

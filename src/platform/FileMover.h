@@ -3,36 +3,69 @@
 #include "platform/TreeCopier.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
 // Moves files and folders without ever replacing anything. Inside one file system a move
 // is one rename; onto another file system the item is copied, checked and only then
-// removed from where it was. Safe to use from several threads at once: each copy has its
-// own copier.
+// removed from where it was, and only the entries that were copied and are still as they
+// were copied: whatever appears or changes in the source during the copy stays there.
+// Safe to use from several threads at once: each copy has its own copier.
 class FileMover
 {
 public:
     // Gives another free target after the previous one turned out to be taken. Empty when
     // a taken target must fail the move instead.
     using NextTarget = std::function<QString()>;
+    // Bytes copied so far of the bytes to copy, for moves onto another file system.
+    using Progress = std::function<void(qint64 bytesDone, qint64 bytesTotal)>;
+
+    // The steps of a move onto another file system, as a fault hook sees them.
+    enum class Step {
+        Copied, // the copy is complete under its hidden name, before it is checked
+        Commit, // before the copy gets its final name
+        Remove, // before each source entry is removed (path is that entry)
+    };
+    // Called at each step with the path concerned; it may throw FileOperationError.
+    using StepHook = std::function<void(Step step, const QString& path)>;
+
+    // The error code of a move that landed whole at its target while some entries of the
+    // source changed during the copy and stayed where they were.
+    static constexpr int partialMoveCode = 206;
 
     // Moves source to target and returns the path it ended up at. Throws
     // FileOperationError; after a failure the source is as it was and nothing of a partial
-    // copy is left (with one exception: a folder copied in full whose original could not
-    // be removed completely stays at its new place, and the error says so).
-    QString move(const QString& source, const QString& target, const NextTarget& nextTarget);
+    // copy is left, with one exception: a folder whose copy is complete and in place while
+    // some of its source entries stayed behind (they changed during the copy, or could not
+    // be removed) fails with partialMoveCode and names what stayed.
+    QString move(const QString& source, const QString& target, const NextTarget& nextTarget,
+                 const Progress& progress = {});
 
     // Installed on every copy across file systems; tests use it to fail a copy half-way.
     // Set it before moves start: it is read without a lock.
     void setChunkHook(TreeCopier::ChunkHook hook) { m_hook = std::move(hook); }
+    void setStepHook(StepHook hook) { m_stepHook = std::move(hook); }
+
+    // Removes the hidden partial copies that a killed move left in folder (those that no
+    // running copy holds locked). Returns how many were removed.
+    static int removeStalePartials(const QString& folder);
+    static bool isPartialName(const QString& name);
 
     // How often a taken target is replaced by the next one before the move gives up.
     static constexpr int maxAttempts = 10000;
 
 private:
     QString moveAcrossFileSystems(const QString& source, QString target,
-                                  const NextTarget& nextTarget);
+                                  const NextTarget& nextTarget, const Progress& progress);
+    void removeCopiedSource(const QString& source, const QString& target,
+                            const std::vector<TreeCopier::CopiedEntry>& copied) const;
+    void step(Step which, const QString& path) const
+    {
+        if (m_stepHook)
+            m_stepHook(which, path);
+    }
 
     TreeCopier::ChunkHook m_hook;
+    StepHook m_stepHook;
 };

@@ -1,6 +1,7 @@
 #include "platform/FreedesktopTrash.h"
 
 #include "models/FileOperationError.h"
+#include "platform/FileMover.h"
 #include "platform/FileNaming.h"
 #include "platform/NoReplaceRename.h"
 
@@ -231,4 +232,66 @@ int FreedesktopTrash::placeInTrash(const QString& trashDirectory, const QString&
             return err;
     }
     return EEXIST;
+}
+
+QString FreedesktopTrash::recordedOriginalPath(const QString& infoPath,
+                                               const QString& trashDirectory)
+{
+    QFile info(infoPath);
+    if (!info.open(QIODevice::ReadOnly))
+        return {};
+    bool inGroup = false;
+    for (const QByteArray& raw : info.readAll().split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.startsWith('['))
+            inGroup = line == "[Trash Info]";
+        else if (inGroup && line.startsWith("Path=")) {
+            const QString path = QFile::decodeName(QByteArray::fromPercentEncoding(line.mid(5)));
+            if (path.isEmpty())
+                return {};
+            if (QDir::isAbsolutePath(path))
+                return QDir::cleanPath(path);
+            // A trash on another disk records paths relative to that disk's top folder.
+            return QDir::cleanPath(mountTopDirectory(trashDirectory) + QLatin1Char('/') + path);
+        }
+    }
+    return {};
+}
+
+TrashBackend::Restored FreedesktopTrash::restoreFromTrash(const QString& trashedPath,
+                                                          const QString& fallbackOriginal)
+{
+    const QString filesFolder = FileNaming::parentPath(trashedPath);
+    const QString trashDirectory = FileNaming::parentPath(filesFolder);
+    const QString name = FileNaming::lastPathComponent(trashedPath);
+    const QString infoPath =
+        trashDirectory + QStringLiteral("/info/") + name + QStringLiteral(".trashinfo");
+    if (FileNaming::lastPathComponent(filesFolder) != QLatin1String("files"))
+        throw FileOperationError(AppError{QStringLiteral("com.stowbird.fileengine"), EINVAL,
+                                          QStringLiteral("The item is not inside a trash.")});
+    struct stat st;
+    if (::lstat(QFile::encodeName(trashedPath).constData(), &st) != 0)
+        throw FileOperationError::fromErrno(errno, QStringLiteral("Could not restore the item"));
+
+    QString original = recordedOriginalPath(infoPath, trashDirectory);
+    if (original.isEmpty())
+        original = QDir::cleanPath(fallbackOriginal);
+    if (original.isEmpty() || !QDir::isAbsolutePath(original))
+        throw FileOperationError(
+            AppError{QStringLiteral("com.stowbird.fileengine"), EINVAL,
+                     QStringLiteral("The trash does not say where the item came from.")});
+
+    // The folder it came from may have gone since; it is made again, as file managers do.
+    const QString folder = FileNaming::parentPath(original);
+    if (!QDir().mkpath(folder))
+        throw FileOperationError::fromErrno(errno ? errno : EACCES,
+                                            QStringLiteral("Could not restore the item"));
+    int n = 0;
+    const QString originalName = FileNaming::lastPathComponent(original);
+    const QString prefix = folder == QLatin1String("/") ? folder : folder + QLatin1Char('/');
+    const QString restored = FileMover().move(trashedPath, original, [&] {
+        return prefix + FileNaming::numberedName(originalName, ++n);
+    });
+    ::unlink(QFile::encodeName(infoPath).constData());
+    return {restored, original};
 }

@@ -19,6 +19,7 @@ public:
     explicit FreedesktopTrash(const QString& dataHome);
 
     QString moveToTrash(const QString& path) override;
+    Restored restoreFromTrash(const QString& trashedPath, const QString& fallbackOriginal) override;
 
     QString homeTrashDirectory() const;
     // The mount point holding path: the highest folder above it on the same device.
@@ -33,6 +34,8 @@ private:
     static int placeInTrash(const QString& trashDirectory, const QString& path,
                             const QString& originalPathValue, QString* result);
     static void prepareTrashDirectory(const QString& trashDirectory);
+    // The original path recorded in an info file, made absolute; empty when unreadable.
+    static QString recordedOriginalPath(const QString& infoPath, const QString& trashDirectory);
 
     QString m_dataHome;
 };

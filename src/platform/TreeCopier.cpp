@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -114,12 +115,66 @@ void keepOwner(int fd, const struct stat& st)
 
 TreeCopier::TreeCopier() : m_buffer(chunkSize) {}
 
+TreeCopier::~TreeCopier()
+{
+    if (m_topLock >= 0)
+        ::close(m_topLock);
+}
+
+void TreeCopier::noteCreated(const QByteArray& target)
+{
+    if (target != m_topTarget)
+        return;
+    m_topCreated = true;
+    // A link cannot be opened to lock it; it is created in one step anyway.
+    m_topLock = ::open(target.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (m_topLock >= 0)
+        ::flock(m_topLock, LOCK_EX | LOCK_NB);
+}
+
+void TreeCopier::noteCopied(const QByteArray& source, const struct stat& st)
+{
+    m_copied.push_back({source, S_ISDIR(st.st_mode), st.st_dev, st.st_ino, st.st_size, st.st_mtim});
+}
+
+bool TreeCopier::isLocked(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return locked;
+}
+
+qint64 TreeCopier::treeSize(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (::lstat(name.constData(), &st) != 0)
+        return 0;
+    if (S_ISREG(st.st_mode))
+        return st.st_size;
+    if (!S_ISDIR(st.st_mode))
+        return 0;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(name.constData()), &::closedir);
+    if (!dir)
+        return 0;
+    qint64 total = 0;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            total += treeSize(path + QLatin1Char('/') + QFile::decodeName(entry->d_name));
+    }
+    return total;
+}
+
 void TreeCopier::copy(const QString& source, const QString& target)
 {
     const QByteArray from = QFile::encodeName(source);
     const QByteArray to = QFile::encodeName(target);
     m_topTarget = to;
     m_topCreated = false;
+    m_copied.clear();
     try {
         copyEntry(from, to);
         // Make the new entry itself durable in its folder.
@@ -226,6 +281,7 @@ void TreeCopier::copyFile(const QByteArray& source, const QByteArray& target, co
         fail(errno, "Could not set the dates of the copy");
     if (const int err = out.close())
         fail(err, "Could not write the copy");
+    noteCopied(source, after);
 }
 
 void TreeCopier::copyFolder(const QByteArray& source, const QByteArray& target,
@@ -236,6 +292,7 @@ void TreeCopier::copyFolder(const QByteArray& source, const QByteArray& target,
     if (::mkdir(target.constData(), 0700) != 0)
         fail(errno, "Could not create the copy");
     noteCreated(target);
+    noteCopied(source, st);
 
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(source.constData()), &::closedir);
     if (!dir)
@@ -280,6 +337,7 @@ void TreeCopier::copyLink(const QByteArray& source, const QByteArray& target, co
     if (::symlink(destination.constData(), target.constData()) != 0)
         fail(errno, "Could not create the copy of the link");
     noteCreated(target);
+    noteCopied(source, st);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     ::utimensat(AT_FDCWD, target.constData(), times, AT_SYMLINK_NOFOLLOW);
     if (::geteuid() == 0) [[maybe_unused]]

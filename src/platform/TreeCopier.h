@@ -21,7 +21,22 @@ public:
 
     static constexpr size_t chunkSize = size_t(256) << 10;
 
+    // One source entry as it was when it was copied: a removal of the source later removes
+    // it only while it is still exactly this (same inode, size and modification time).
+    struct CopiedEntry
+    {
+        QByteArray path;
+        bool isFolder = false;
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        struct timespec modified = {};
+    };
+
     TreeCopier();
+    ~TreeCopier();
+    TreeCopier(const TreeCopier&) = delete;
+    TreeCopier& operator=(const TreeCopier&) = delete;
 
     void setChunkHook(ChunkHook hook) { m_hook = std::move(hook); }
 
@@ -29,6 +44,16 @@ public:
     // ever overwritten). Throws FileOperationError on any failure, after removing whatever
     // part of the copy was made.
     void copy(const QString& source, const QString& target);
+
+    // What was copied, in the order it was copied (a folder before its entries).
+    const std::vector<CopiedEntry>& copiedEntries() const { return m_copied; }
+
+    // The copy's top entry stays locked (flock) while this copier lives, so that a clean-up
+    // of stale partial copies, in this process or another, never removes a copy in progress.
+    static bool isLocked(const QString& path);
+
+    // The bytes of all regular files in a tree (what a copy of it writes).
+    static qint64 treeSize(const QString& path);
 
     // Removes a tree. With forceWritable, folders are made writable first, which is only
     // right for trees this program made itself (a copy with read-only folders inside).
@@ -44,14 +69,13 @@ private:
     void copyFolder(const QByteArray& source, const QByteArray& target, const struct stat& st);
     void copyLink(const QByteArray& source, const QByteArray& target, const struct stat& st);
 
-    void noteCreated(const QByteArray& target)
-    {
-        if (target == m_topTarget)
-            m_topCreated = true;
-    }
+    void noteCreated(const QByteArray& target);
+    void noteCopied(const QByteArray& source, const struct stat& st);
 
     ChunkHook m_hook;
     QByteArray m_topTarget;
     bool m_topCreated = false;
+    int m_topLock = -1;
     std::vector<char> m_buffer;
+    std::vector<CopiedEntry> m_copied;
 };

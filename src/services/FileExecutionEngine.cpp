@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -122,6 +123,14 @@ QUrl FileExecutionEngine::rename(const TriageItem& item, const QString& newFilen
 
 std::optional<ActionRecord> FileExecutionEngine::undo()
 {
+    std::optional<UndoResult> result = undoLast();
+    if (!result)
+        return std::nullopt;
+    return result->record;
+}
+
+std::optional<FileExecutionEngine::UndoResult> FileExecutionEngine::undoLast()
+{
     std::optional<ActionRecord> record;
     bool emptied = false;
     {
@@ -136,29 +145,29 @@ std::optional<ActionRecord> FileExecutionEngine::undo()
     if (emptied)
         emit canUndoChanged(false);
 
+    UndoResult result{*record, {}, {}};
     using Kind = ActionRecord::ActionType::Kind;
     if (record->type.kind == Kind::Trashed) {
-        // The item stays in the trash; the user restores it from the file manager.
-        const QUrl url = record->type.originalURL();
-        std::shared_ptr<ItemRevealer> revealer = m_revealer;
-        if (!revealer)
-            return record;
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(
-                app, [revealer, url] { revealer->reveal(url); }, Qt::QueuedConnection);
-        else
-            revealer->reveal(url);
-        return record;
+        const QString trashed = localPath(record->type.originalURL());
+        result.intendedURL = record->item.url;
+        if (!existsAt(trashed))
+            return result; // emptied from the trash since: nothing to restore
+        const TrashBackend::Restored restored =
+            m_trash->restoreFromTrash(trashed, localPath(record->item.url));
+        result.restoredURL = QUrl::fromLocalFile(restored.path);
+        result.intendedURL = QUrl::fromLocalFile(restored.originalPath);
+        return result;
     }
 
     const QString current = localPath(record->type.to);
     const QString earlier = localPath(record->type.from);
+    result.intendedURL = record->type.from;
     if (!existsAt(current))
-        return record; // deleted since: nothing to put back
+        return result; // deleted since: nothing to put back
     try {
         // Back to exactly the earlier path: never under another name, never over
         // something that stands there now.
-        m_mover.move(current, earlier, {});
+        m_mover.move(current, earlier, {}, progressReporter());
     } catch (const FileOperationError& failure) {
         if (!failure.isErrno(EEXIST))
             throw;
@@ -168,7 +177,20 @@ std::optional<ActionRecord> FileExecutionEngine::undo()
                            "was replaced.")
                 .arg(FileNaming::lastPathComponent(earlier))});
     }
-    return record;
+    result.restoredURL = record->type.from;
+    return result;
+}
+
+FileMover::Progress FileExecutionEngine::progressReporter()
+{
+    // One reporter per operation; it runs on the operation's thread.
+    auto clock = std::make_shared<QElapsedTimer>();
+    return [this, clock](qint64 done, qint64 total) {
+        if (clock->isValid() && clock->elapsed() < 200 && done < total)
+            return;
+        clock->start();
+        emit copyProgress(done, total);
+    };
 }
 
 bool FileExecutionEngine::canUndo() const
@@ -233,8 +255,9 @@ QString FileExecutionEngine::moveToFreeName(const QString& source, const QString
 {
     // The free name is found first; when another writer takes it before the rename lands,
     // the mover asks for the next one.
-    return m_mover.move(source, resolveCollision(candidate),
-                        [candidate] { return resolveCollision(candidate); });
+    return m_mover.move(
+        source, resolveCollision(candidate), [candidate] { return resolveCollision(candidate); },
+        progressReporter());
 }
 
 void FileExecutionEngine::push(const ActionRecord& record)

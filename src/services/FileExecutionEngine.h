@@ -55,10 +55,25 @@ public:
     // Renames the item in its folder and returns its final URL. newFilename must be one
     // path component: names that are empty, ".", ".." or hold "/" or NUL are refused.
     virtual QUrl rename(const TriageItem& item, const QString& newFilename);
-    // Undoes the latest action and returns its record; nothing when there was none. A moved
-    // or renamed item goes back to where it was (never over something that is there now);
-    // a trashed item stays in the trash and is shown in the file manager.
-    virtual std::optional<ActionRecord> undo();
+    // What an undo did.
+    struct UndoResult
+    {
+        ActionRecord record;
+        // Where the item is now; empty when it was gone (deleted at its new place, or no
+        // longer in the trash) and nothing could be put back. The record is dropped then.
+        QUrl restoredURL;
+        // Where it was meant to go back to; differs from restoredURL when an item restored
+        // from the trash found its place taken and got the next free name.
+        QUrl intendedURL;
+    };
+
+    // Undoes the latest action; nothing when there was none. A moved or renamed item goes
+    // back to where it was (never over something that is there now); a trashed item is
+    // restored from the trash to where it was, under the next free name when that place is
+    // taken. Throws when putting the item back fails; the record is lost then.
+    virtual std::optional<UndoResult> undoLast();
+    // undoLast(), for callers that need only the record.
+    std::optional<ActionRecord> undo();
 
     bool canUndo() const;
     int undoCount() const;
@@ -81,9 +96,13 @@ public:
 signals:
     // Fires when canUndo() changes (from the thread that changed it).
     void canUndoChanged(bool canUndo);
+    // Progress of a copy onto another file system during a move or an undo, from the
+    // thread that runs it, at most a few times a second and once at the end.
+    void copyProgress(qint64 bytesDone, qint64 bytesTotal);
 
 private:
     QString moveToFreeName(const QString& source, const QString& candidate);
+    FileMover::Progress progressReporter();
     void push(const ActionRecord& record);
     void reportFailure(const QString& message, const AppError& error);
 

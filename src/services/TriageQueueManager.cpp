@@ -122,8 +122,16 @@ void TriageQueueManager::appendItem(const TriageItem& item)
 bool TriageQueueManager::enqueueOne(const QUrl& url, bool arrivedAnew)
 {
     const QString path = TriageItem::standardizedPath(url);
-    if (arrivedAnew)
-        forgetSkip(path);
+    // A path with an action in flight belongs to that action until it ends.
+    if (m_inFlightPaths.contains(path))
+        return false;
+    // Something new arrived at a skipped path: a new download, unless it is the very file
+    // that was skipped (same inode and time), moved back by an undo of our own.
+    if (arrivedAnew && m_skippedPaths.contains(path)) {
+        const SkipList::Identity now = identityOf(path);
+        if (!now.isValid() || now != m_skipIdentities.value(path))
+            forgetSkip(path);
+    }
     if (m_itemPaths.contains(path) || m_backlogPaths.contains(path) || isStillSkipped(path))
         return false;
 
@@ -232,11 +240,15 @@ void TriageQueueManager::clearSkipCache()
 void TriageQueueManager::pruneMissingFiles()
 {
     const qsizetype itemsBefore = m_items.size();
-    m_items.removeIf([](const TriageItem& item) { return !existsAt(item.url.toLocalFile()); });
+    const auto gone = [this](const QUrl& url) {
+        return !existsAt(url.toLocalFile()) && !isInFlight(url);
+    };
+    m_items.removeIf([&](const TriageItem& item) { return gone(item.url); });
     bool itemsDidChange = m_items.size() != itemsBefore;
 
     const qsizetype backlogBefore = m_pendingBacklog.size();
-    m_pendingBacklog.removeIf([](const QString& path) { return !existsAt(path); });
+    m_pendingBacklog.removeIf(
+        [this](const QString& path) { return !existsAt(path) && !m_inFlightPaths.contains(path); });
     bool backlogDidChange = m_pendingBacklog.size() != backlogBefore;
 
     if (itemsDidChange || backlogDidChange) {
@@ -253,7 +265,7 @@ void TriageQueueManager::pruneMissingFiles()
 
     QList<QString> stale;
     for (const QString& path : std::as_const(m_skippedPaths)) {
-        if (!existsAt(path))
+        if (!existsAt(path) && !m_inFlightPaths.contains(path))
             stale.append(path);
     }
     if (!stale.isEmpty()) {
@@ -275,6 +287,9 @@ void TriageQueueManager::pruneMissingFiles()
 void TriageQueueManager::removePath(const QString& removedPath)
 {
     const QString path = TriageItem::standardizedPath(QUrl::fromLocalFile(removedPath));
+    // An action of our own moved or renamed it; the action puts the queue right when it ends.
+    if (m_inFlightPaths.contains(path))
+        return;
     // Entries are looked for only where the indexes say there are some.
     const bool folder = m_parentPaths.contains(path);
     const auto affected = [&path, folder](const QString& entry) {
@@ -379,4 +394,80 @@ void TriageQueueManager::saveSkipCache()
         std::printf("[TriageQueueManager] Failed to save skip cache: %s\n", qPrintable(error));
         std::fflush(stdout);
     }
+}
+
+void TriageQueueManager::beginInFlight(const QUrl& url)
+{
+    ++m_inFlightPaths[TriageItem::standardizedPath(url)];
+}
+
+void TriageQueueManager::endInFlight(const QUrl& url)
+{
+    const auto it = m_inFlightPaths.find(TriageItem::standardizedPath(url));
+    if (it != m_inFlightPaths.end() && --it.value() <= 0)
+        m_inFlightPaths.erase(it);
+}
+
+bool TriageQueueManager::isInFlight(const QUrl& url) const
+{
+    return m_inFlightPaths.contains(TriageItem::standardizedPath(url));
+}
+
+bool TriageQueueManager::replaceURL(const QUrl& from, const QUrl& to)
+{
+    const QString oldPath = TriageItem::standardizedPath(from);
+    const QString newPath = TriageItem::standardizedPath(to);
+    for (TriageItem& item : m_items) {
+        if (TriageItem::standardizedPath(item.url) != oldPath)
+            continue;
+        item = TriageItem(to);
+        indexRemove(m_itemPaths, oldPath);
+        indexAdd(m_itemPaths, newPath);
+        emit itemsChanged();
+        emit triageQueueDidChange();
+        return true;
+    }
+    for (QString& entry : m_pendingBacklog) {
+        if (entry != oldPath)
+            continue;
+        entry = newPath;
+        indexRemove(m_backlogPaths, oldPath);
+        indexAdd(m_backlogPaths, newPath);
+        emit pendingBacklogChanged();
+        emit triageQueueDidChange();
+        return true;
+    }
+    if (m_skippedPaths.remove(oldPath)) {
+        m_skippedPaths.insert(newPath);
+        // A rename keeps the file's inode and time: the skip still names the same file.
+        m_skipIdentities.insert(newPath, m_skipIdentities.take(oldPath));
+        saveSkipCache();
+        emit skippedPathsChanged();
+        emit triageQueueDidChange();
+        return true;
+    }
+    return false;
+}
+
+bool TriageQueueManager::removeURL(const QUrl& url)
+{
+    const QString path = TriageItem::standardizedPath(url);
+    const qsizetype removedItems = m_items.removeIf(
+        [&path](const TriageItem& item) { return TriageItem::standardizedPath(item.url) == path; });
+    const qsizetype removedBacklog =
+        m_pendingBacklog.removeIf([&path](const QString& entry) { return entry == path; });
+    const bool items = removedItems > 0;
+    const bool backlog = removedBacklog > 0;
+    if (!items && !backlog)
+        return false;
+    for (qsizetype i = 0; i < removedItems; ++i)
+        indexRemove(m_itemPaths, path);
+    for (qsizetype i = 0; i < removedBacklog; ++i)
+        indexRemove(m_backlogPaths, path);
+    if (items)
+        emit itemsChanged();
+    if (backlog)
+        emit pendingBacklogChanged();
+    emit triageQueueDidChange();
+    return true;
 }

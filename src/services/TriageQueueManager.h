@@ -59,6 +59,17 @@ public:
     // of it). Posts the notification once, only when something was dropped.
     void retainPresent(const QString& folder, const QSet<QString>& presentPaths);
 
+    // Paths with a file action in flight: rescans do not queue them and prunes leave them
+    // alone until the action ends. Counted, so that two actions on one path nest.
+    void beginInFlight(const QUrl& url);
+    void endInFlight(const QUrl& url);
+    bool isInFlight(const QUrl& url) const;
+    // Points the entry for from (an item, a backlog URL or a skipped path) at to, in place;
+    // false when from is nowhere. An item gets a fresh snapshot of to.
+    bool replaceURL(const QUrl& from, const QUrl& to);
+    // Takes every entry for url out of the items and the backlog; false when there was none.
+    bool removeURL(const QUrl& url);
+
 signals:
     // Posted after every change, as the operations count them.
     void triageQueueDidChange();
@@ -92,6 +103,7 @@ private:
     // duplicate test of a rescan costs a lookup rather than a scan of both lists.
     QHash<QString, int> m_itemPaths;
     QHash<QString, int> m_backlogPaths;
+    QHash<QString, int> m_inFlightPaths;
     // Folders holding entries of either list, with their multiplicity, so that a removed
     // folder is checked for entries inside it with a lookup.
     QHash<QString, int> m_parentPaths;

@@ -405,16 +405,26 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     root->addLayout(actions);
 
     // Status line, faded in when a message arrives.
-    m_statusLabel = Theme::label({}, 11, QFont::Medium, Theme::accent(palette()), this);
+    m_statusRow = new QWidget(this);
+    auto* statusLayout = new QHBoxLayout(m_statusRow);
+    statusLayout->setContentsMargins(0, 0, 0, 0);
+    statusLayout->setSpacing(6);
+    m_statusIcon = new QLabel(m_statusRow);
+    m_statusIcon->setObjectName(QStringLiteral("statusIcon"));
+    m_statusIcon->setAlignment(Qt::AlignTop);
+    m_statusIcon->hide();
+    statusLayout->addWidget(m_statusIcon, 0, Qt::AlignTop);
+    m_statusLabel = Theme::label({}, 11, QFont::Medium, Theme::accent(palette()), m_statusRow);
     m_statusLabel->setObjectName(QStringLiteral("statusLine"));
     m_statusLabel->setWordWrap(true);
-    m_statusOpacity = new QGraphicsOpacityEffect(m_statusLabel);
+    statusLayout->addWidget(m_statusLabel, 1);
+    m_statusOpacity = new QGraphicsOpacityEffect(m_statusRow);
     m_statusOpacity->setOpacity(1.0);
-    m_statusLabel->setGraphicsEffect(m_statusOpacity);
+    m_statusRow->setGraphicsEffect(m_statusOpacity);
     m_statusFade = new QPropertyAnimation(m_statusOpacity, "opacity", this);
     m_statusFade->setDuration(180);
-    m_statusLabel->hide();
-    root->addWidget(m_statusLabel);
+    m_statusRow->hide();
+    root->addWidget(m_statusRow);
 }
 
 void ActionPaletteView::setItem(const TriageItem& item)
@@ -460,6 +470,27 @@ void ActionPaletteView::rebuildSlotRows()
     }
 }
 
+void ActionPaletteView::setStatus(const std::optional<StatusLine>& status)
+{
+    const StatusLine::Kind kind = status ? status->kind : StatusLine::Kind::Info;
+    if (kind != m_statusKind) {
+        m_statusKind = kind;
+        QString symbol;
+        QColor color = Theme::accent(palette());
+        if (kind == StatusLine::Kind::Error) {
+            symbol = QStringLiteral("exclamationmark.triangle.fill");
+            color = Theme::red();
+        } else if (kind == StatusLine::Kind::Progress) {
+            symbol = QStringLiteral("forward");
+        }
+        Theme::setTextColor(m_statusLabel, color);
+        m_statusIcon->setVisible(!symbol.isEmpty());
+        if (!symbol.isEmpty())
+            m_statusIcon->setPixmap(SymbolIcons::pixmap(symbol, 13, color, devicePixelRatioF()));
+    }
+    setStatusMessage(status ? std::optional<QString>(status->text) : std::nullopt);
+}
+
 void ActionPaletteView::setStatusMessage(const std::optional<QString>& message)
 {
     if (message == m_statusMessage)
@@ -468,7 +499,7 @@ void ActionPaletteView::setStatusMessage(const std::optional<QString>& message)
     m_statusMessage = message;
     if (message) {
         m_statusLabel->setText(*message);
-        m_statusLabel->show();
+        m_statusRow->show();
         if (!wasShown) {
             m_statusFade->stop();
             m_statusFade->setStartValue(0.0);
@@ -478,7 +509,7 @@ void ActionPaletteView::setStatusMessage(const std::optional<QString>& message)
     } else {
         m_statusFade->stop();
         m_statusOpacity->setOpacity(1.0);
-        m_statusLabel->hide();
+        m_statusRow->hide();
         m_statusLabel->clear();
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "models/DestinationSlot.h"
+#include "models/StatusLine.h"
 #include "models/TriageItem.h"
 
 #include <QList>
@@ -42,10 +43,14 @@ public:
     void setSlots(const QList<DestinationSlot>& destinationSlots);
     void setRenaming(bool renaming) { m_isRenaming = renaming; }
     void setStatusMessage(const std::optional<QString>& message);
+    // The status line with its look: errors in red with a warning sign, running actions
+    // with an arrow, other outcomes plain.
+    void setStatus(const std::optional<StatusLine>& status);
     // Redraws what depends on the moment: slot availability and the "Added" time.
     void refresh();
 
     std::optional<QString> statusMessage() const { return m_statusMessage; }
+    StatusLine::Kind statusKind() const { return m_statusKind; }
     QList<QAbstractButton*> slotRows() const { return m_slotRows; }
     QAbstractButton* customRow() const { return m_customRow; }
     QString addedText() const;
@@ -58,6 +63,7 @@ private:
     QList<DestinationSlot> m_slots;
     bool m_isRenaming = false;
     std::optional<QString> m_statusMessage;
+    StatusLine::Kind m_statusKind = StatusLine::Kind::Info;
 
     QWidget* m_nameLabel = nullptr;
     QLabel* m_sizeLabel = nullptr;
@@ -66,6 +72,8 @@ private:
     QVBoxLayout* m_slotLayout = nullptr;
     QList<QAbstractButton*> m_slotRows;
     QAbstractButton* m_customRow = nullptr;
+    QWidget* m_statusRow = nullptr;
+    QLabel* m_statusIcon = nullptr;
     QLabel* m_statusLabel = nullptr;
     QGraphicsOpacityEffect* m_statusOpacity = nullptr;
     QPropertyAnimation* m_statusFade = nullptr;

@@ -93,6 +93,11 @@ QColor Theme::orange()
     return QColor(0xff, 0x95, 0x00);
 }
 
+QColor Theme::red()
+{
+    return QColor(0xff, 0x3b, 0x30);
+}
+
 QColor Theme::green()
 {
     return QColor(0x34, 0xc7, 0x59);

@@ -27,6 +27,8 @@ public:
     static QColor windowBackground(const QPalette& palette);
     static QColor orange();
     static QColor green();
+    // The colour of errors (the platform's system red).
+    static QColor red();
     static bool isDark(const QPalette& palette);
     // Hairline colour for dividers and card outlines.
     static QColor separator(const QPalette& palette);

@@ -1,38 +1,34 @@
 #include "views/TriageContainerView.h"
 
-#include "models/FileOperationError.h"
 #include "platform/ItemRevealer.h"
 #include "services/ConfigurationService.h"
 #include "services/FileExecutionEngine.h"
 #include "services/LaunchAtLoginService.h"
 #include "services/LoggerService.h"
 #include "services/TelemetryService.h"
+#include "services/TriageActionController.h"
 #include "services/TriageQueueManager.h"
 #include "services/UpdateService.h"
 #include "views/ActionPaletteView.h"
 #include "views/BusyIndicator.h"
 #include "views/CheatSheetOverlay.h"
-#include "views/FolderInspectorView.h"
 #include "views/InlineRenameView.h"
-#include "views/QuickLookHostView.h"
 #include "views/SettingsSheet.h"
 #include "views/SymbolIcons.h"
 #include "views/Theme.h"
+#include "views/TriagePreviewPane.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFrame>
-#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QtConcurrent>
 
 namespace {
 
@@ -47,39 +43,6 @@ QToolButton* headerButton(const QString& symbol, const QString& tooltip, const Q
     button->setIconSize(QSize(16, 16));
     button->setToolTip(tooltip);
     return button;
-}
-
-// The result of work done off the GUI thread: its value, or the error it threw.
-template <typename T> struct OffThread
-{
-    T value{};
-    bool ok = false;
-    QString error;
-};
-
-// Runs work on the thread pool and hands its result to done on the GUI thread. The watcher
-// belongs to context, so nothing is delivered once the view is gone.
-template <typename T, typename Work, typename Done>
-void runOffGuiThread(QObject* context, Work work, Done done)
-{
-    auto* watcher = new QFutureWatcher<OffThread<T>>(context);
-    QObject::connect(watcher, &QFutureWatcher<OffThread<T>>::finished, context, [watcher, done] {
-        const OffThread<T> result = watcher->result();
-        watcher->deleteLater();
-        done(result);
-    });
-    watcher->setFuture(QtConcurrent::run([work] {
-        OffThread<T> result;
-        try {
-            result.value = work();
-            result.ok = true;
-        } catch (const FileOperationError& error) {
-            result.error = error.error().localizedDescription;
-        } catch (const std::exception& error) {
-            result.error = QString::fromUtf8(error.what());
-        }
-        return result;
-    }));
 }
 
 } // namespace
@@ -103,6 +66,23 @@ TriageContainerView::TriageContainerView(Services services, std::function<void()
         return dialog.selectedFiles().first();
     };
     m_fileOpener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    m_actions = m_services.actions;
+    if (!m_actions) {
+        TriageActionController::Dependencies dependencies;
+        dependencies.queue = m_services.queue;
+        dependencies.engine = m_services.engine;
+        dependencies.telemetry = m_services.telemetry;
+        dependencies.logger = m_services.logger;
+        m_actions = new TriageActionController(dependencies, this);
+    }
+    connect(m_actions, &TriageActionController::stateChanged, this, &TriageContainerView::refresh);
+    connect(m_actions, &TriageActionController::actionFinished, this,
+            &TriageContainerView::actionFinished);
+    connect(m_actions, &TriageActionController::itemDispatched, this, [this] {
+        m_allowLargePreview = false;
+        m_isRenaming = false;
+        emit stateChanged();
+    });
 
     buildUi();
     connect(m_services.queue, &TriageQueueManager::triageQueueDidChange, this,
@@ -215,7 +195,9 @@ bool TriageContainerView::handleKeyEvent(QKeyEvent* event)
             setShowingCheatSheet(false);
         return true;
     }
-    if (m_isProcessingAction) {
+    // Undo is never dropped: it waits for the action in flight and then undoes it.
+    const bool undoKey = characters == QLatin1String("z") || characters == QLatin1String("Z");
+    if (m_actions->isProcessingAction() && !undoKey) {
         logDebug(QStringLiteral("Drop key '%1': action in flight").arg(characters));
         return true;
     }
@@ -296,7 +278,7 @@ bool TriageContainerView::handleKeyEvent(QKeyEvent* event)
     return false;
 }
 
-// --- logging -------------------------------------------------------------------------------
+// --- logging and operations -----------------------------------------------------------------
 
 void TriageContainerView::logDebug(const QString& message)
 {
@@ -308,190 +290,71 @@ void TriageContainerView::logAction(const QString& message)
     m_services.logger->action(message);
 }
 
-void TriageContainerView::logError(const QString& message)
-{
-    m_services.logger->log(QStringLiteral("ERROR"), message);
-}
-
 QString TriageContainerView::extensionToken(const TriageItem& item)
 {
     return FileExecutionEngine::logToken(item);
 }
 
-// --- the in-flight lock and the status line ------------------------------------------------
-
-QUuid TriageContainerView::beginAction(const QString& name)
+std::optional<QString> TriageContainerView::statusMessage() const
 {
-    m_isProcessingAction = true;
-    const QUuid id = QUuid::createUuid();
-    m_activeActionID = id;
-    logDebug(QStringLiteral("Started action [%1]: %2")
-                 .arg(id.toString(QUuid::WithoutBraces).toUpper().left(6), name));
-    QTimer::singleShot(m_watchdogMs, this, [this, id, name] { watchdogCheck(id, name); });
-    emit stateChanged();
-    return id;
+    return m_actions->statusMessage();
 }
 
-void TriageContainerView::watchdogCheck(const QUuid& id, const QString& name)
+bool TriageContainerView::isProcessingAction() const
 {
-    if (!m_isProcessingAction || m_activeActionID != id)
-        return;
-    logError(QStringLiteral("WATCHDOG: Action '%1' stalled for 3s! Unlocking UI.").arg(name));
-    m_isProcessingAction = false;
-    m_activeActionID.reset();
-    setStatus(QStringLiteral("Action timed out; UI restored."));
-    emit actionFinished();
+    return m_actions->isProcessingAction();
 }
 
-void TriageContainerView::setStatus(const QString& message)
+std::optional<QUuid> TriageContainerView::activeActionID() const
 {
-    m_statusMessage = message;
-    QTimer::singleShot(m_statusDurationMs, this, [this, message] {
-        if (m_statusMessage == message) {
-            m_statusMessage.reset();
-            emit stateChanged();
-        }
-    });
-    emit stateChanged();
+    return m_actions->activeActionID();
 }
 
-// --- file actions --------------------------------------------------------------------------
-
-void TriageContainerView::dispatchFileAction(
-    const QString& name, ActionType type, InputMethod input,
-    std::function<QUrl(const TriageItem&)> operation,
-    std::function<QString(const QUrl&, const TriageItem&)> success, QString failurePrefix)
+void TriageContainerView::setWatchdogInterval(int ms)
 {
-    const std::optional<TriageItem> head = m_services.queue->activeItem();
-    if (!head)
-        return;
-    const TriageItem item = *head;
-    const QUuid id = beginAction(name);
-    if (m_services.telemetry)
-        m_services.telemetry->recordAction(type, input, item);
-    // The next item shows at once; a failed action puts this one back.
-    m_services.queue->dequeue();
-    if (m_services.queue->items().isEmpty() && m_services.telemetry)
-        m_services.telemetry->endSession(0);
-    m_allowLargePreview = false;
-    m_isRenaming = false;
-    emit stateChanged();
+    m_actions->setWatchdogInterval(ms);
+}
 
-    runOffGuiThread<QUrl>(
-        this, [operation, item] { return operation(item); },
-        [this, id, item, success, failurePrefix](const OffThread<QUrl>& outcome) {
-            // The watchdog gave up on this action, or a newer one owns the lock.
-            if (m_activeActionID != id)
-                return;
-            m_isProcessingAction = false;
-            m_activeActionID.reset();
-            if (outcome.ok) {
-                setStatus(success(outcome.value, item));
-            } else {
-                m_services.queue->pushToFront(item);
-                setStatus(failurePrefix + outcome.error);
-            }
-            emit actionFinished();
-        });
+void TriageContainerView::setStatusDuration(int ms)
+{
+    m_actions->setStatusDurations(ms, ms);
 }
 
 void TriageContainerView::routeToSlot(const DestinationSlot& slot, InputMethod input)
 {
-    if (m_isProcessingAction) {
-        logDebug(QStringLiteral("Drop route request: previous action still processing"));
-        return;
-    }
-    const auto head = m_services.queue->activeItem();
-    if (!head)
-        return;
-    FileExecutionEngine* engine = m_services.engine;
-    const QUrl destination = QUrl::fromLocalFile(DestinationSlot::expandTilde(slot.path));
-    const QString slotName = slot.name;
-    dispatchFileAction(
-        QStringLiteral("Move .%1 to %2").arg(extensionToken(*head), slotName),
-        ActionType::slotRoute, input,
-        [engine, destination](const TriageItem& item) { return engine->move(item, destination); },
-        [slotName](const QUrl& url, const TriageItem&) {
-            return QStringLiteral("Moved to %1: %2").arg(slotName, url.fileName());
-        },
-        QStringLiteral("Failed to move: "));
+    m_actions->routeToSlot(slot, input);
 }
 
 void TriageContainerView::moveToCustomFolder(InputMethod input)
 {
-    if (m_isProcessingAction)
-        return;
-    if (!m_services.queue->activeItem())
+    if (m_actions->isProcessingAction() || !m_services.queue->activeItem())
         return;
     const std::optional<QString> folder =
         m_folderChooser ? m_folderChooser(window()) : std::nullopt;
-    if (!folder || folder->isEmpty())
-        return;
-    // The head may have changed while the dialog was open.
-    const auto head = m_services.queue->activeItem();
-    if (!head || m_isProcessingAction)
-        return;
-    FileExecutionEngine* engine = m_services.engine;
-    const QUrl destination = QUrl::fromLocalFile(*folder);
-    const QString folderName = QDir(*folder).dirName();
-    dispatchFileAction(
-        QStringLiteral("Move .%1 to custom folder").arg(extensionToken(*head)),
-        ActionType::customFolder, input,
-        [engine, destination](const TriageItem& item) { return engine->move(item, destination); },
-        [folderName](const QUrl& url, const TriageItem&) {
-            return QStringLiteral("Moved to %1: %2").arg(folderName, url.fileName());
-        },
-        QStringLiteral("Error: "));
+    // The head may have changed while the dialog was open; the controller acts on the head.
+    if (folder && !folder->isEmpty())
+        m_actions->moveToFolder(*folder, input);
 }
 
 void TriageContainerView::trashCurrent(InputMethod input)
 {
-    if (m_isProcessingAction) {
-        logDebug(QStringLiteral("Drop trash request: previous action still processing"));
-        return;
-    }
-    const auto head = m_services.queue->activeItem();
-    if (!head)
-        return;
-    FileExecutionEngine* engine = m_services.engine;
-    dispatchFileAction(
-        QStringLiteral("Trash .%1").arg(extensionToken(*head)), ActionType::trash, input,
-        [engine](const TriageItem& item) { return engine->trash(item); },
-        [](const QUrl&, const TriageItem& item) {
-            return QStringLiteral("Recycled %1 to Trash").arg(item.filename);
-        },
-        QStringLiteral("Failed to trash file: "));
+    m_actions->trashCurrent(input);
 }
 
 void TriageContainerView::skipCurrentItem(InputMethod input)
 {
-    if (m_isProcessingAction)
-        return;
-    const auto head = m_services.queue->activeItem();
-    if (!head)
-        return;
-    m_isProcessingAction = true;
-    if (m_services.telemetry)
-        m_services.telemetry->recordAction(ActionType::skip, input, *head);
-    m_services.queue->skipCurrent();
-    if (m_services.queue->items().isEmpty() && m_services.telemetry)
-        m_services.telemetry->endSession(0);
-    m_allowLargePreview = false;
-    m_isRenaming = false;
-    setStatus(QStringLiteral("Skipped %1").arg(head->filename));
-    m_isProcessingAction = false;
-    emit stateChanged();
+    m_actions->skipCurrentItem(input);
 }
-
-// --- rename --------------------------------------------------------------------------------
 
 void TriageContainerView::startRename()
 {
-    if (m_isProcessingAction)
+    if (m_actions->isProcessingAction())
         return;
     const auto head = m_services.queue->activeItem();
     if (!head)
         return;
+    // The item is kept: a late failure may put another item at the head meanwhile.
+    m_renameItem = *head;
     m_renameText = head->filename;
     m_isRenaming = true;
     emit stateChanged();
@@ -499,39 +362,11 @@ void TriageContainerView::startRename()
 
 void TriageContainerView::commitRename(const QString& newName)
 {
-    const auto head = m_services.queue->activeItem();
-    if (!head) {
-        m_isRenaming = false;
-        emit stateChanged();
-        return;
-    }
-    const QString trimmed = newName.trimmed();
     m_isRenaming = false;
-    if (trimmed.isEmpty() || trimmed == head->filename || m_isProcessingAction) {
-        emit stateChanged();
-        return;
-    }
-    m_isProcessingAction = true;
+    if (m_renameItem)
+        m_actions->renameItem(*m_renameItem, newName);
+    m_renameItem.reset();
     emit stateChanged();
-
-    const TriageItem item = *head;
-    FileExecutionEngine* engine = m_services.engine;
-    runOffGuiThread<QUrl>(
-        this, [engine, item, trimmed] { return engine->rename(item, trimmed); },
-        [this, item, trimmed](const OffThread<QUrl>& outcome) {
-            m_isProcessingAction = false;
-            if (outcome.ok) {
-                if (m_services.telemetry)
-                    m_services.telemetry->recordAction(ActionType::rename, InputMethod::keyboard,
-                                                       item);
-                m_services.queue->dequeue();
-                m_services.queue->pushToFront(TriageItem(outcome.value));
-                setStatus(QStringLiteral("Renamed to %1").arg(trimmed));
-            } else {
-                setStatus(QStringLiteral("Rename error: %1").arg(outcome.error));
-            }
-            emit actionFinished();
-        });
 }
 
 void TriageContainerView::cancelRename()
@@ -539,53 +374,13 @@ void TriageContainerView::cancelRename()
     if (!m_isRenaming)
         return;
     m_isRenaming = false;
+    m_renameItem.reset();
     emit stateChanged();
 }
 
-// --- undo, reveal, open ----------------------------------------------------------------------
-
 void TriageContainerView::undoLastAction()
 {
-    if (m_isProcessingAction)
-        return;
-    m_isProcessingAction = true;
-    if (m_services.telemetry)
-        m_services.telemetry->recordUndo();
-    emit stateChanged();
-
-    FileExecutionEngine* engine = m_services.engine;
-    // Undoing a move across disks copies the data back: never on the GUI thread.
-    runOffGuiThread<std::optional<ActionRecord>>(
-        this, [engine] { return engine->undo(); },
-        [this](const OffThread<std::optional<ActionRecord>>& outcome) {
-            if (!outcome.ok) {
-                setStatus(QStringLiteral("Undo error: %1").arg(outcome.error));
-            } else if (!outcome.value) {
-                setStatus(QStringLiteral("Nothing to undo"));
-            } else {
-                const ActionRecord::ActionType& type = outcome.value->type;
-                switch (type.kind) {
-                case ActionRecord::ActionType::Kind::Trashed:
-                    setStatus(
-                        QStringLiteral("Revealed in Trash: %1").arg(type.originalURL().fileName()));
-                    break;
-                case ActionRecord::ActionType::Kind::Moved:
-                    m_services.queue->pushToFront(TriageItem(type.from));
-                    setStatus(QStringLiteral("Undid move: %1 restored").arg(type.from.fileName()));
-                    break;
-                case ActionRecord::ActionType::Kind::Renamed:
-                    m_services.queue->dequeue();
-                    m_services.queue->pushToFront(TriageItem(type.from));
-                    setStatus(QStringLiteral("Undid rename"));
-                    break;
-                }
-                m_allowLargePreview = false;
-                m_isRenaming = false;
-            }
-            m_isProcessingAction = false;
-            emit stateChanged();
-            emit actionFinished();
-        });
+    m_actions->undoLastAction();
 }
 
 void TriageContainerView::revealInFinder()
@@ -704,13 +499,10 @@ void TriageContainerView::buildUi()
     auto* bodyLayout = new QHBoxLayout(m_body);
     bodyLayout->setContentsMargins(0, 0, 0, 0);
     bodyLayout->setSpacing(0);
-    m_previewArea = new QWidget(m_body);
-    m_previewArea->setObjectName(QStringLiteral("previewArea"));
-    m_previewArea->setMinimumWidth(420);
-    m_previewArea->setAutoFillBackground(true);
-    m_previewLayout = new QVBoxLayout(m_previewArea);
-    m_previewLayout->setContentsMargins(0, 0, 0, 0);
-    bodyLayout->addWidget(m_previewArea, 1);
+    m_previewPane = new TriagePreviewPane(m_services.revealer, m_body);
+    connect(m_previewPane, &TriagePreviewPane::largePreviewRequested, this,
+            &TriageContainerView::allowLargePreviewNow);
+    bodyLayout->addWidget(m_previewPane, 1);
     bodyLayout->addWidget(Theme::divider(Qt::Vertical, m_body));
 
     m_rightColumn = new QStackedWidget(m_body);
@@ -832,7 +624,7 @@ void TriageContainerView::refreshHeader()
         SymbolIcons::icon(waiting ? QStringLiteral("tray.full") : QStringLiteral("tray"))
             .pixmap(16, 16));
     m_countLabel->setText(countText(queue.totalQueueDepth()));
-    m_spinner->setVisible(m_isProcessingAction);
+    m_spinner->setVisible(m_actions->isBusy());
 }
 
 void TriageContainerView::refreshBody()
@@ -845,17 +637,12 @@ void TriageContainerView::refreshBody()
         auto* button = static_cast<QPushButton*>(m_skippedButton);
         button->setVisible(skipped > 0);
         button->setText(QStringLiteral("Review %1 Skipped Files").arg(skipped));
-        if (m_preview) {
-            m_preview->deleteLater();
-            m_preview = nullptr;
-            m_previewItemID = QUuid();
-        }
+        m_previewPane->clear();
         return;
     }
     m_pages->setCurrentWidget(m_body);
 
-    if (head->id != m_previewItemID || m_allowLargePreview != m_previewAllowedLarge)
-        rebuildPreview(*head);
+    m_previewPane->showItem(*head, m_allowLargePreview);
 
     if (m_isRenaming) {
         if (!m_renameView) {
@@ -879,58 +666,8 @@ void TriageContainerView::refreshBody()
         m_palette->setItem(*head);
         m_palette->setSlots(m_services.config->config().destinationSlots);
         m_palette->setRenaming(m_isRenaming);
-        m_palette->setStatusMessage(m_statusMessage);
+        const std::optional<StatusLine> status = m_actions->status();
+        m_palette->setStatus(status);
         m_palette->refresh();
     }
-}
-
-void TriageContainerView::rebuildPreview(const TriageItem& item)
-{
-    if (m_preview) {
-        m_previewLayout->removeWidget(m_preview);
-        m_preview->deleteLater();
-    }
-    m_previewItemID = item.id;
-    m_previewAllowedLarge = m_allowLargePreview;
-
-    if (item.isLargeFile() && !m_allowLargePreview) {
-        // Large items wait behind a notice so that opening them never stalls the HUD.
-        auto* notice = new QWidget(m_previewArea);
-        notice->setObjectName(QStringLiteral("largeFileNotice"));
-        auto* layout = new QVBoxLayout(notice);
-        layout->setSpacing(12);
-        layout->addStretch(1);
-        auto* icon = new QLabel(notice);
-        icon->setAlignment(Qt::AlignCenter);
-        icon->setPixmap(SymbolIcons::pixmap(QStringLiteral("doc.badge.ellipsis"), 48,
-                                            Theme::secondary(palette()), devicePixelRatioF()));
-        layout->addWidget(icon);
-        auto* title = Theme::label(QStringLiteral("Large File (%1)").arg(item.formattedSize()), 16,
-                                   QFont::DemiBold, Theme::primary(palette()), notice);
-        title->setAlignment(Qt::AlignCenter);
-        layout->addWidget(title);
-        auto* hint = Theme::label(QStringLiteral("Preview deferred to prevent UI lag."), 12,
-                                  QFont::Normal, Theme::secondary(palette()), notice);
-        hint->setAlignment(Qt::AlignCenter);
-        layout->addWidget(hint);
-        auto* load = new QPushButton(QStringLiteral("Load Preview"), notice);
-        load->setObjectName(QStringLiteral("loadPreviewButton"));
-        Theme::makeProminent(load, palette());
-        load->setFocusPolicy(Qt::NoFocus);
-        connect(load, &QPushButton::clicked, this, &TriageContainerView::allowLargePreviewNow);
-        layout->addWidget(load, 0, Qt::AlignHCenter);
-        layout->addStretch(1);
-        m_preview = notice;
-    } else if (item.isDirectory) {
-        auto* inspector = new FolderInspectorView(item.url, item.sizeBytes, m_previewArea);
-        if (m_services.revealer)
-            inspector->setRevealFunction(
-                [revealer = m_services.revealer](const QUrl& url) { revealer->reveal(url); });
-        m_preview = inspector;
-    } else {
-        // A fresh host for every head item, and again once a large file is allowed.
-        m_preview =
-            new QuickLookHostView(item.url, item.isLargeFile(), m_allowLargePreview, m_previewArea);
-    }
-    m_previewLayout->addWidget(m_preview);
 }

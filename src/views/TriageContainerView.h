@@ -26,15 +26,16 @@ class QStackedWidget;
 class QToolButton;
 class QVBoxLayout;
 class TelemetryService;
+class TriageActionController;
 class SettingsSheet;
+class TriagePreviewPane;
 class TriageQueueManager;
 class UpdateService;
 
 // The root of the triage HUD. It reads every key press while the HUD is shown, maps it to
-// an action on the head item of the queue, runs file actions off the GUI thread through
-// the file execution engine, keeps the queue and telemetry up to date and reports each
-// outcome in a short status line. One action runs at a time; a 3-second watchdog frees
-// the lock if an action never finishes.
+// an action on the head item of the queue and hands that to the action controller, which
+// runs it and reports the outcome; the window draws the queue, the preview and the status
+// line.
 class TriageContainerView : public QWidget
 {
     Q_OBJECT
@@ -46,6 +47,9 @@ public:
         FileExecutionEngine* engine = nullptr;
         TelemetryService* telemetry = nullptr;
         LoggerService* logger = nullptr;
+        // Runs the file actions; the window makes its own from the services above when
+        // none is given (the program gives one that outlives every showing of the window).
+        TriageActionController* actions = nullptr;
         std::shared_ptr<ItemRevealer> revealer;
         // For the settings sheet; the process-wide services when left empty.
         LaunchAtLoginService* launchAtLogin = nullptr;
@@ -56,9 +60,6 @@ public:
     // Opens a file with its default application.
     using FileOpener = std::function<void(const QUrl&)>;
 
-    static constexpr int watchdogMs = 3000;
-    static constexpr int statusDurationMs = 3000;
-
     TriageContainerView(Services services, std::function<void()> onDismissHUD,
                         std::function<void()> onRescan, QWidget* parent = nullptr);
     ~TriageContainerView() override;
@@ -66,8 +67,9 @@ public:
     // Seams for tests and for platforms without the usual desktop services.
     void setFolderChooser(FolderChooser chooser) { m_folderChooser = std::move(chooser); }
     void setFileOpener(FileOpener opener) { m_fileOpener = std::move(opener); }
-    void setWatchdogInterval(int ms) { m_watchdogMs = ms; }
-    void setStatusDuration(int ms) { m_statusDurationMs = ms; }
+    void setWatchdogInterval(int ms);
+    void setStatusDuration(int ms);
+    TriageActionController* actions() const { return m_actions; }
 
     // The key map. Returns true when the key was consumed, false to pass it on.
     bool handleKeyEvent(QKeyEvent* event);
@@ -93,19 +95,19 @@ public:
     // View state, for the screen and for tests.
     bool isRenaming() const { return m_isRenaming; }
     QString renameText() const { return m_renameText; }
-    std::optional<QString> statusMessage() const { return m_statusMessage; }
+    std::optional<QString> statusMessage() const;
     bool allowLargePreview() const { return m_allowLargePreview; }
     bool showingSettings() const { return m_showingSettings; }
     bool showingCheatSheet() const { return m_showingCheatSheet; }
-    bool isProcessingAction() const { return m_isProcessingAction; }
-    std::optional<QUuid> activeActionID() const { return m_activeActionID; }
+    bool isProcessingAction() const;
+    std::optional<QUuid> activeActionID() const;
     // The header's count text ("2 items remaining", "Inbox Zero").
     static QString countText(qsizetype depth);
 
 signals:
     // Any state the screen draws changed.
     void stateChanged();
-    // A file action finished (or was given up by the watchdog); for tests and benchmarks.
+    // A file action finished, with its outcome applied; for tests and benchmarks.
     void actionFinished();
 
 protected:
@@ -115,23 +117,14 @@ protected:
 private:
     void installKeyMonitor();
     void removeKeyMonitor();
-    QUuid beginAction(const QString& name);
-    void watchdogCheck(const QUuid& id, const QString& name);
-    void setStatus(const QString& message);
-    void dispatchFileAction(const QString& name, ActionType type, InputMethod input,
-                            std::function<QUrl(const TriageItem&)> operation,
-                            std::function<QString(const QUrl&, const TriageItem&)> success,
-                            QString failurePrefix);
     static QString extensionToken(const TriageItem& item);
     void logDebug(const QString& message);
     void logAction(const QString& message);
-    void logError(const QString& message);
 
     void buildUi();
     void refresh();
     void refreshHeader();
     void refreshBody();
-    void rebuildPreview(const TriageItem& item);
     void refreshOverlays();
 
     Services m_services;
@@ -139,17 +132,14 @@ private:
     std::function<void()> m_onRescan;
     FolderChooser m_folderChooser;
     FileOpener m_fileOpener;
-    int m_watchdogMs = watchdogMs;
-    int m_statusDurationMs = statusDurationMs;
+    TriageActionController* m_actions = nullptr;
 
     bool m_isRenaming = false;
     QString m_renameText;
-    std::optional<QString> m_statusMessage;
+    std::optional<TriageItem> m_renameItem;
     bool m_allowLargePreview = false;
     bool m_showingSettings = false;
     bool m_showingCheatSheet = false;
-    bool m_isProcessingAction = false;
-    std::optional<QUuid> m_activeActionID;
     bool m_keyMonitorInstalled = false;
     bool m_sessionStarted = false;
 
@@ -159,11 +149,7 @@ private:
     QWidget* m_spinner = nullptr;
     QStackedWidget* m_pages = nullptr; // item body / empty state
     QWidget* m_body = nullptr;
-    QWidget* m_previewArea = nullptr;
-    QVBoxLayout* m_previewLayout = nullptr;
-    QPointer<QWidget> m_preview;
-    QUuid m_previewItemID;
-    bool m_previewAllowedLarge = false;
+    TriagePreviewPane* m_previewPane = nullptr;
     QStackedWidget* m_rightColumn = nullptr;
     ActionPaletteView* m_palette = nullptr;
     QWidget* m_renamePanel = nullptr;

@@ -105,7 +105,7 @@ wait_for 15 "trayer's window" trayer_window || fail "trayer did not start"
 "$stowbird" --background >"$work/stowbird.log" 2>&1 &
 stowbird_pid=$!
 started+=("$stowbird_pid")
-status_is() { [ "$("$stowbird" --status 2>/dev/null)" = "$1" ]; }
+status_is() { [ "$("$stowbird" --status 2>/dev/null | head -n 1)" = "$1" ]; }
 wait_for 30 "Stowbird to answer --status" status_is "waiting=0 hud=hidden" ||
     fail "Stowbird did not start (status: $("$stowbird" --status 2>&1))"
 

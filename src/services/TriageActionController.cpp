@@ -1,0 +1,557 @@
+#include "services/TriageActionController.h"
+
+#include "models/FileOperationError.h"
+#include "platform/FileMover.h"
+#include "platform/FileNaming.h"
+#include "services/FileExecutionEngine.h"
+#include "services/LoggerService.h"
+#include "services/TelemetryService.h"
+#include "services/TriageQueueManager.h"
+
+#include <QDir>
+#include <QFutureWatcher>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QtConcurrent>
+
+#include <cerrno>
+
+namespace {
+
+// The result of work done on the worker: its value, or the error it threw.
+template <typename T> struct OffThread
+{
+    T value{};
+    bool ok = false;
+    AppError error;
+};
+
+// Runs work on pool and hands its result to done on context's thread. Results arrive in
+// the order the pool finished them, which with one worker thread is the order of the calls.
+template <typename T, typename Work, typename Done>
+void runOn(QThreadPool* pool, QObject* context, Work work, Done done)
+{
+    auto* watcher = new QFutureWatcher<OffThread<T>>(context);
+    QObject::connect(watcher, &QFutureWatcher<OffThread<T>>::finished, context, [watcher, done] {
+        const OffThread<T> result = watcher->result();
+        watcher->deleteLater();
+        done(result);
+    });
+    watcher->setFuture(QtConcurrent::run(pool, [work] {
+        OffThread<T> result;
+        try {
+            result.value = work();
+            result.ok = true;
+        } catch (const FileOperationError& error) {
+            result.error = error.error();
+        } catch (const std::exception& error) {
+            result.error =
+                AppError{FileExecutionEngine::errorDomain(), EIO, QString::fromUtf8(error.what())};
+        }
+        return result;
+    }));
+}
+
+QString folderNameOf(const QUrl& url)
+{
+    return FileNaming::lastPathComponent(FileNaming::parentPath(url.toLocalFile()));
+}
+
+} // namespace
+
+TriageActionController::TriageActionController(Dependencies dependencies, QObject* parent)
+    : QObject(parent), m_deps(dependencies)
+{
+    if (!m_deps.logger)
+        m_deps.logger = &LoggerService::shared();
+    // One worker: operations never overlap, and each sees the files as the one before
+    // left them.
+    m_worker.setMaxThreadCount(1);
+    m_worker.setObjectName(QStringLiteral("com.stowbird.fileactions"));
+    connect(m_deps.engine, &FileExecutionEngine::copyProgress, this,
+            &TriageActionController::onCopyProgress, Qt::QueuedConnection);
+}
+
+TriageActionController::~TriageActionController()
+{
+    m_worker.waitForDone();
+}
+
+void TriageActionController::setStatusDurations(int infoMs, int errorMs)
+{
+    m_infoStatusMs = infoMs;
+    m_errorStatusMs = errorMs;
+}
+
+// --- jobs, the lock and the watchdog ---------------------------------------------------------
+
+QUuid TriageActionController::startJob(Job job)
+{
+    job.id = QUuid::createUuid();
+    for (const QUrl& url : std::as_const(job.inFlight))
+        m_deps.queue->beginInFlight(url);
+    if (job.holdsLock) {
+        m_deps.logger->debug(
+            QStringLiteral("Started action [%1]: %2")
+                .arg(job.id.toString(QUuid::WithoutBraces).toUpper().left(6), job.name));
+        const QUuid id = job.id;
+        QTimer::singleShot(m_watchdogMs, this, [this, id] { watchdog(id); });
+    }
+    m_jobs.append(job);
+    emit stateChanged();
+    return job.id;
+}
+
+TriageActionController::Job TriageActionController::finishJob(const QUuid& id)
+{
+    Job job;
+    for (qsizetype i = 0; i < m_jobs.size(); ++i) {
+        if (m_jobs[i].id == id) {
+            job = m_jobs.takeAt(i);
+            break;
+        }
+    }
+    for (const QUrl& url : std::as_const(job.inFlight))
+        m_deps.queue->endInFlight(url);
+    return job;
+}
+
+void TriageActionController::settle()
+{
+    emit stateChanged();
+    emit actionFinished();
+    if (m_jobs.isEmpty())
+        emit idle();
+}
+
+void TriageActionController::watchdog(const QUuid& id)
+{
+    for (Job& job : m_jobs) {
+        if (job.id != id || !job.holdsLock)
+            continue;
+        // Slow is not failed: the action goes on and its result will still be applied;
+        // only the keyboard is given back.
+        job.holdsLock = false;
+        job.late = true;
+        m_deps.logger->info(QStringLiteral("Action '%1' still running after %2 ms; keyboard "
+                                           "unlocked")
+                                .arg(job.name)
+                                .arg(m_watchdogMs));
+        clearStatus();
+        emit stateChanged();
+        return;
+    }
+}
+
+void TriageActionController::onCopyProgress(qint64 done, qint64 total)
+{
+    // Only moves and undos copy, and the first of them in the list is the one running.
+    for (Job& job : m_jobs) {
+        if (job.kind != JobKind::Move && job.kind != JobKind::Undo)
+            continue;
+        job.bytesDone = done;
+        job.bytesTotal = total;
+        if (job.late || m_quitPending)
+            emit stateChanged();
+        return;
+    }
+}
+
+bool TriageActionController::isProcessingAction() const
+{
+    return activeActionID().has_value();
+}
+
+std::optional<QUuid> TriageActionController::activeActionID() const
+{
+    for (const Job& job : m_jobs) {
+        if (job.holdsLock)
+            return job.id;
+    }
+    return std::nullopt;
+}
+
+// --- the status line -------------------------------------------------------------------------
+
+void TriageActionController::showStatus(const QString& text, StatusLine::Kind kind)
+{
+    m_status = StatusLine{text, kind};
+    const quint64 serial = ++m_statusSerial;
+    QTimer::singleShot(kind == StatusLine::Kind::Error ? m_errorStatusMs : m_infoStatusMs, this,
+                       [this, serial] {
+                           if (serial != m_statusSerial || !m_status)
+                               return;
+                           m_status.reset();
+                           emit stateChanged();
+                       });
+    emit stateChanged();
+}
+
+void TriageActionController::clearStatus()
+{
+    ++m_statusSerial;
+    if (m_status) {
+        m_status.reset();
+        emit stateChanged();
+    }
+}
+
+void TriageActionController::setQuitPending(bool pending)
+{
+    if (m_quitPending == pending)
+        return;
+    m_quitPending = pending;
+    emit stateChanged();
+}
+
+QString TriageActionController::progressText(const Job& job) const
+{
+    QString text;
+    switch (job.kind) {
+    case JobKind::Move:
+        text = QStringLiteral("Still moving %1 to %2").arg(job.itemName, job.destination);
+        break;
+    case JobKind::Trash:
+        text = QStringLiteral("Still moving %1 to the Trash").arg(job.itemName);
+        break;
+    case JobKind::Rename:
+        text = QStringLiteral("Still renaming %1").arg(job.itemName);
+        break;
+    case JobKind::Undo:
+        text = QStringLiteral("Still undoing");
+        break;
+    case JobKind::Maintenance:
+        text = QStringLiteral("Still cleaning up");
+        break;
+    }
+    if (job.bytesTotal > 0)
+        text += QStringLiteral(": %1 of %2")
+                    .arg(TriageItem::formatByteCount(job.bytesDone),
+                         TriageItem::formatByteCount(job.bytesTotal));
+    else
+        text += QStringLiteral("…");
+    return text;
+}
+
+std::optional<StatusLine> TriageActionController::status() const
+{
+    if (m_quitPending && !m_jobs.isEmpty())
+        return StatusLine{QStringLiteral("Quitting when this finishes. ") +
+                              progressText(m_jobs.first()),
+                          StatusLine::Kind::Progress};
+    if (m_status)
+        return m_status;
+    for (const Job& job : m_jobs) {
+        if (job.late)
+            return StatusLine{progressText(job), StatusLine::Kind::Progress};
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> TriageActionController::statusMessage() const
+{
+    const std::optional<StatusLine> line = status();
+    if (!line)
+        return std::nullopt;
+    return line->text;
+}
+
+void TriageActionController::reportFailure(const QString& actionName, const QString& prefix,
+                                           const AppError& error, const TriageItem& item)
+{
+    // The log names items by extension only: the description shown to the user may hold
+    // the item's name (or, for a partial move, the names left behind); the log line does not.
+    QString logged = error.localizedDescription;
+    if (error.code == FileMover::partialMoveCode)
+        logged = QStringLiteral("part of the folder changed during the copy and stayed where "
+                                "it was");
+    else if (!item.filename.isEmpty())
+        logged.replace(item.filename,
+                       QStringLiteral("item (.%1)").arg(FileExecutionEngine::logToken(item)));
+    // Names the errors quote ("x" already exists ...).
+    static const QRegularExpression quoted(QStringLiteral("\"[^\"]*\""));
+    logged.replace(quoted, QStringLiteral("\"…\""));
+    m_deps.logger->log(QStringLiteral("ERROR"),
+                       QStringLiteral("Action '%1' failed | Error: %2").arg(actionName, logged));
+    showStatus(prefix + error.localizedDescription, StatusLine::Kind::Error);
+}
+
+// --- file actions on the head item -----------------------------------------------------------
+
+void TriageActionController::dispatch(Job job, ActionType type, InputMethod input,
+                                      std::function<QUrl(const TriageItem&)> operation,
+                                      std::function<QString(const QUrl&)> success,
+                                      const QString& failurePrefix)
+{
+    const std::optional<TriageItem> head = m_deps.queue->activeItem();
+    if (!head)
+        return;
+    const TriageItem item = *head;
+    clearStatus();
+    if (m_deps.telemetry)
+        m_deps.telemetry->recordAction(type, input, item);
+    // The next item shows at once; a failed action puts this one back.
+    m_deps.queue->dequeue();
+    if (m_deps.queue->items().isEmpty() && m_deps.telemetry)
+        m_deps.telemetry->endSession(0);
+    job.itemName = item.filename;
+    job.inFlight = {item.url};
+    const QUuid id = startJob(job);
+    emit itemDispatched();
+
+    runOn<QUrl>(
+        &m_worker, this, [operation, item] { return operation(item); },
+        [this, id, item, success, failurePrefix](const OffThread<QUrl>& outcome) {
+            const Job done = finishJob(id);
+            if (outcome.ok) {
+                showStatus(success(outcome.value));
+            } else {
+                // Back at the head, also when the result comes late. A move that left part
+                // of a folder behind puts back what is left, as it is now.
+                const bool partial = outcome.error.code == FileMover::partialMoveCode;
+                m_deps.queue->removeURL(item.url);
+                m_deps.queue->pushToFront(partial ? TriageItem(item.url, item.id) : item);
+                reportFailure(done.name, partial ? QString() : failurePrefix, outcome.error, item);
+            }
+            settle();
+        });
+}
+
+void TriageActionController::routeToSlot(const DestinationSlot& slot, InputMethod input)
+{
+    if (isProcessingAction()) {
+        m_deps.logger->debug(
+            QStringLiteral("Drop route request: previous action still processing"));
+        return;
+    }
+    const auto head = m_deps.queue->activeItem();
+    if (!head)
+        return;
+    FileExecutionEngine* engine = m_deps.engine;
+    const QUrl destination = QUrl::fromLocalFile(DestinationSlot::expandTilde(slot.path));
+    Job job;
+    job.kind = JobKind::Move;
+    job.name =
+        QStringLiteral("Move .%1 to %2").arg(FileExecutionEngine::logToken(*head), slot.name);
+    job.destination = slot.name;
+    dispatch(
+        job, ActionType::slotRoute, input,
+        [engine, destination](const TriageItem& item) { return engine->move(item, destination); },
+        [name = slot.name](const QUrl& url) {
+            return QStringLiteral("Moved to %1: %2").arg(name, url.fileName());
+        },
+        QStringLiteral("Failed to move: "));
+}
+
+void TriageActionController::moveToFolder(const QString& folder, InputMethod input)
+{
+    if (isProcessingAction() || folder.isEmpty())
+        return;
+    const auto head = m_deps.queue->activeItem();
+    if (!head)
+        return;
+    FileExecutionEngine* engine = m_deps.engine;
+    const QUrl destination = QUrl::fromLocalFile(folder);
+    const QString folderName = QDir(folder).dirName();
+    Job job;
+    job.kind = JobKind::Move;
+    job.name =
+        QStringLiteral("Move .%1 to custom folder").arg(FileExecutionEngine::logToken(*head));
+    job.destination = folderName;
+    dispatch(
+        job, ActionType::customFolder, input,
+        [engine, destination](const TriageItem& item) { return engine->move(item, destination); },
+        [folderName](const QUrl& url) {
+            return QStringLiteral("Moved to %1: %2").arg(folderName, url.fileName());
+        },
+        QStringLiteral("Error: "));
+}
+
+void TriageActionController::trashCurrent(InputMethod input)
+{
+    if (isProcessingAction()) {
+        m_deps.logger->debug(
+            QStringLiteral("Drop trash request: previous action still processing"));
+        return;
+    }
+    const auto head = m_deps.queue->activeItem();
+    if (!head)
+        return;
+    FileExecutionEngine* engine = m_deps.engine;
+    Job job;
+    job.kind = JobKind::Trash;
+    job.name = QStringLiteral("Trash .%1").arg(FileExecutionEngine::logToken(*head));
+    dispatch(
+        job, ActionType::trash, input,
+        [engine](const TriageItem& item) { return engine->trash(item); },
+        [name = head->filename](const QUrl&) {
+            return QStringLiteral("Recycled %1 to Trash").arg(name);
+        },
+        QStringLiteral("Failed to trash file: "));
+}
+
+void TriageActionController::skipCurrentItem(InputMethod input)
+{
+    if (isProcessingAction())
+        return;
+    const auto head = m_deps.queue->activeItem();
+    if (!head)
+        return;
+    if (m_deps.telemetry)
+        m_deps.telemetry->recordAction(ActionType::skip, input, *head);
+    m_deps.queue->skipCurrent();
+    if (m_deps.queue->items().isEmpty() && m_deps.telemetry)
+        m_deps.telemetry->endSession(0);
+    emit itemDispatched();
+    showStatus(QStringLiteral("Skipped %1").arg(head->filename));
+}
+
+void TriageActionController::renameItem(const TriageItem& item, const QString& newName)
+{
+    const QString trimmed = newName.trimmed();
+    if (trimmed.isEmpty() || trimmed == item.filename || isProcessingAction())
+        return;
+    clearStatus();
+    Job job;
+    job.kind = JobKind::Rename;
+    job.name = QStringLiteral("Rename .%1").arg(FileExecutionEngine::logToken(item));
+    job.itemName = item.filename;
+    job.inFlight = {item.url};
+    const QUuid id = startJob(job);
+
+    FileExecutionEngine* engine = m_deps.engine;
+    runOn<QUrl>(
+        &m_worker, this, [engine, item, trimmed] { return engine->rename(item, trimmed); },
+        [this, id, item, trimmed](const OffThread<QUrl>& outcome) {
+            const Job done = finishJob(id);
+            if (outcome.ok) {
+                if (m_deps.telemetry)
+                    m_deps.telemetry->recordAction(ActionType::rename, InputMethod::keyboard, item);
+                // Only the renamed item changes, wherever it is now; a rescan that already
+                // found the new name leaves no second entry.
+                const QString finalName = outcome.value.fileName();
+                if (outcome.value != item.url)
+                    m_deps.queue->removeURL(outcome.value);
+                m_deps.queue->replaceURL(item.url, outcome.value);
+                showStatus(
+                    finalName == trimmed
+                        ? QStringLiteral("Renamed to %1").arg(finalName)
+                        : QStringLiteral("Renamed to %1 (%2 was taken)").arg(finalName, trimmed));
+            } else {
+                reportFailure(done.name, QStringLiteral("Rename error: "), outcome.error, item);
+            }
+            settle();
+        });
+}
+
+// --- undo --------------------------------------------------------------------------------
+
+void TriageActionController::undoLastAction()
+{
+    // Not refused while an action runs: it queues behind it and then undoes that action.
+    clearStatus();
+    if (m_deps.telemetry)
+        m_deps.telemetry->recordUndo();
+    Job job;
+    job.kind = JobKind::Undo;
+    job.name = QStringLiteral("Undo");
+    const QUuid id = startJob(job);
+
+    using Result = std::optional<FileExecutionEngine::UndoResult>;
+    FileExecutionEngine* engine = m_deps.engine;
+    runOn<Result>(
+        &m_worker, this, [engine] { return engine->undoLast(); },
+        [this, id](const OffThread<Result>& outcome) {
+            const Job done = finishJob(id);
+            if (!outcome.ok)
+                reportFailure(done.name, QStringLiteral("Undo error: "), outcome.error, {});
+            else if (!outcome.value)
+                showStatus(QStringLiteral("Nothing to undo"));
+            else
+                applyUndo(*outcome.value);
+            settle();
+        });
+}
+
+void TriageActionController::applyUndo(const FileExecutionEngine::UndoResult& result)
+{
+    using Kind = ActionRecord::ActionType::Kind;
+    const ActionRecord::ActionType& type = result.record.type;
+    const QUrl& restored = result.restoredURL;
+    TriageQueueManager& queue = *m_deps.queue;
+
+    if (restored.isEmpty()) {
+        // Gone since: say so, and queue nothing that is not there.
+        QString text;
+        switch (type.kind) {
+        case Kind::Trashed:
+            text = QStringLiteral("Nothing restored: %1 is no longer in the Trash")
+                       .arg(result.record.item.filename);
+            break;
+        case Kind::Moved:
+            text = QStringLiteral("Nothing restored: %1 is no longer in %2")
+                       .arg(type.to.fileName(), folderNameOf(type.to));
+            break;
+        case Kind::Renamed:
+            text = QStringLiteral("Nothing restored: %1 is gone").arg(type.to.fileName());
+            break;
+        }
+        m_deps.logger->log(QStringLiteral("ERROR"),
+                           QStringLiteral("Undo found nothing to restore (.%1)")
+                               .arg(FileExecutionEngine::logToken(result.record.item)));
+        showStatus(text, StatusLine::Kind::Error);
+        return;
+    }
+
+    switch (type.kind) {
+    case Kind::Trashed: {
+        queue.removeURL(restored);
+        queue.pushToFront(TriageItem(restored));
+        const QString wanted = result.intendedURL.fileName();
+        showStatus(restored == result.intendedURL
+                       ? QStringLiteral("Restored %1 from the Trash to %2")
+                             .arg(restored.fileName(), folderNameOf(restored))
+                       : QStringLiteral("Restored %1 from the Trash to %2 as %3 (%1 was taken)")
+                             .arg(wanted, folderNameOf(restored), restored.fileName()));
+        break;
+    }
+    case Kind::Moved:
+        queue.removeURL(restored);
+        queue.pushToFront(TriageItem(restored));
+        showStatus(QStringLiteral("Undid move: %1 restored to %2")
+                       .arg(restored.fileName(), folderNameOf(restored)));
+        break;
+    case Kind::Renamed:
+        // The renamed item, wherever it is (queue, backlog, skipped), and nothing else.
+        queue.removeURL(restored);
+        queue.replaceURL(type.to, restored);
+        showStatus(QStringLiteral("Undid rename: %1 is %2 again")
+                       .arg(type.to.fileName(), restored.fileName()));
+        break;
+    }
+}
+
+void TriageActionController::removeStalePartials(const QStringList& folders)
+{
+    Job job;
+    job.kind = JobKind::Maintenance;
+    job.name = QStringLiteral("Remove stale partial copies");
+    job.holdsLock = false;
+    const QUuid id = startJob(job);
+    runOn<int>(
+        &m_worker, this,
+        [folders] {
+            int removed = 0;
+            for (const QString& folder : folders)
+                removed += FileMover::removeStalePartials(folder);
+            return removed;
+        },
+        [this, id](const OffThread<int>& outcome) {
+            finishJob(id);
+            if (outcome.ok && outcome.value > 0)
+                m_deps.logger->info(QStringLiteral("Removed %1 partial copies left by an "
+                                                   "interrupted move")
+                                        .arg(outcome.value));
+            settle();
+        });
+}

@@ -1,0 +1,372 @@
+// The triage actions without a window: late results, undo queued behind an action,
+// rename and undo sequences, restoring from the trash, rescans during an action.
+#include "HudTestServices.h"
+#include "TestEnvironment.h"
+#include "platform/FileMover.h"
+#include "services/TriageActionController.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <atomic>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+// An engine whose moves can be held back, to see what happens while one is in flight.
+class GatedEngine : public FileExecutionEngine
+{
+public:
+    using FileExecutionEngine::FileExecutionEngine;
+    QUrl move(const TriageItem& item, const QUrl& folder) override
+    {
+        while (holdMoves.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return FileExecutionEngine::move(item, folder);
+    }
+    std::atomic<bool> holdMoves = false;
+};
+
+QStringList paths(const QList<TriageItem>& items)
+{
+    QStringList result;
+    for (const TriageItem& item : items)
+        result << item.url.toLocalFile();
+    return result;
+}
+
+} // namespace
+
+class TestTriageActionController : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString m_home;
+    QString m_downloads;
+    std::unique_ptr<HudTestServices<GatedEngine>> m_services;
+    std::unique_ptr<TriageActionController> m_actions;
+    TriageQueueManager* m_queue = nullptr;
+    DestinationSlot m_documents;
+    std::atomic<bool> m_holdCopy = false;
+
+    QString file(const QString& name, const QByteArray& content = "content")
+    {
+        const QString path = m_downloads + "/" + name;
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(path));
+        f.write(content);
+        return path;
+    }
+
+    void enqueue(const QStringList& names)
+    {
+        for (const QString& name : names)
+            m_queue->enqueue(QUrl::fromLocalFile(file(name)));
+    }
+
+    QString headName() const
+    {
+        const auto head = m_queue->activeItem();
+        return head ? head->filename : QString();
+    }
+
+    QString statusText() const { return m_actions->statusMessage().value_or(QString()); }
+    StatusLine::Kind statusKind() const { return m_actions->status().value_or(StatusLine{}).kind; }
+
+    QString logText()
+    {
+        m_services->logger->waitForWritten(5000);
+        QFile f(m_services->logger->logPath());
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+    bool waitIdle()
+    {
+        return QTest::qWaitFor([this] { return !m_actions->isBusy(); }, 10000);
+    }
+
+private slots:
+    void init()
+    {
+        m_home = QDir::homePath();
+        m_downloads = m_home + "/Downloads";
+        QDir(m_home).removeRecursively();
+        QVERIFY(QDir().mkpath(m_downloads));
+        QVERIFY(QDir().mkpath(m_home + "/Documents"));
+        m_services = std::make_unique<HudTestServices<GatedEngine>>(m_home);
+        m_queue = m_services->queue.get();
+        TriageActionController::Dependencies deps;
+        deps.queue = m_queue;
+        deps.engine = m_services->engine.get();
+        deps.telemetry = m_services->telemetry.get();
+        deps.logger = m_services->logger.get();
+        m_actions = std::make_unique<TriageActionController>(deps);
+        // Never the real 3 s: the watchdog and the status lines run on short clocks here.
+        m_actions->setWatchdogInterval(50);
+        m_actions->setStatusDurations(60000, 60000);
+        m_documents = DestinationSlot{1, QStringLiteral("Documents"), m_home + "/Documents"};
+    }
+
+    void cleanup()
+    {
+        m_services->engine->holdMoves = false;
+        m_holdCopy = false;
+        m_actions.reset(); // waits for its worker
+        m_services.reset();
+    }
+
+    void lateResults_data()
+    {
+        QTest::addColumn<bool>("fails");
+        QTest::newRow("late success") << false;
+        QTest::newRow("late failure") << true;
+    }
+
+    void lateResults()
+    {
+        QFETCH(bool, fails);
+        enqueue({"a.txt", "b.txt"});
+        m_services->engine->holdMoves = true;
+        m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+        QVERIFY(m_actions->isProcessingAction());
+        QCOMPARE(headName(), QStringLiteral("b.txt"));
+
+        // Past the watchdog: the keyboard is free, and the window says the move still runs.
+        QTRY_VERIFY_WITH_TIMEOUT(!m_actions->isProcessingAction(), 5000);
+        QVERIFY(m_actions->isBusy());
+        QCOMPARE(statusText(), QStringLiteral("Still moving a.txt to Documents…"));
+        QCOMPARE(statusKind(), StatusLine::Kind::Progress);
+        QVERIFY(!logText().contains("WATCHDOG"));
+
+        if (fails)
+            QVERIFY(QDir(m_home + "/Documents").removeRecursively());
+        QSignalSpy finished(m_actions.get(), &TriageActionController::actionFinished);
+        m_services->engine->holdMoves = false;
+        QVERIFY(finished.wait(5000));
+        if (fails) {
+            QCOMPARE(paths(m_queue->items()),
+                     (QStringList{m_downloads + "/a.txt", m_downloads + "/b.txt"}));
+            QCOMPARE(statusText(), QStringLiteral("Failed to move: Destination directory does "
+                                                  "not exist: Documents"));
+            QCOMPARE(statusKind(), StatusLine::Kind::Error);
+            QVERIFY(QFile::exists(m_downloads + "/a.txt"));
+            QVERIFY(logText().contains("[ERROR] Action 'Move .txt to Documents' failed | Error: "
+                                       "Destination directory does not exist: Documents"));
+        } else {
+            QCOMPARE(paths(m_queue->items()), QStringList{m_downloads + "/b.txt"});
+            QCOMPARE(statusText(), QStringLiteral("Moved to Documents: a.txt"));
+            QCOMPARE(statusKind(), StatusLine::Kind::Info);
+            QVERIFY(QFile::exists(m_home + "/Documents/a.txt"));
+        }
+    }
+
+    void errorsStayLongerThanOutcomes()
+    {
+        m_actions->setStatusDurations(100, 400);
+        enqueue({"a.txt"});
+        m_actions->showStatus(QStringLiteral("plain"));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_actions->status(), 2000);
+        m_actions->showStatus(QStringLiteral("broken"), StatusLine::Kind::Error);
+        QTest::qWait(200);
+        QCOMPARE(statusText(), QStringLiteral("broken"));
+        // The next action clears it at once.
+        m_actions->trashCurrent(InputMethod::keyboard);
+        QVERIFY(statusText() != QStringLiteral("broken"));
+        QVERIFY(waitIdle());
+    }
+
+    void rescansDuringAnActionLeaveItsPathAlone()
+    {
+        enqueue({"a.txt"});
+        m_services->engine->holdMoves = true;
+        QVERIFY(QDir(m_home + "/Documents").removeRecursively()); // the move will fail
+        m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+        // What opening the window does: prune and rescan. The file is still in Downloads.
+        m_queue->pruneMissingFiles();
+        m_queue->enqueue(QUrl::fromLocalFile(m_downloads + "/a.txt"));
+        QVERIFY(m_queue->items().isEmpty());
+        m_services->engine->holdMoves = false;
+        QVERIFY(waitIdle());
+        // Back once, not twice.
+        QCOMPARE(paths(m_queue->items()), QStringList{m_downloads + "/a.txt"});
+        m_queue->enqueue(QUrl::fromLocalFile(m_downloads + "/a.txt"));
+        QCOMPARE(m_queue->items().size(), 1);
+    }
+
+    void undoDuringAnActionUndoesThatAction()
+    {
+        enqueue({"first.txt", "second.txt", "third.txt"});
+        m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+        QVERIFY(waitIdle());
+        m_services->engine->holdMoves = true;
+        m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+        m_actions->undoLastAction(); // while second.txt is still on its way
+        QVERIFY(m_actions->isBusy());
+        m_services->engine->holdMoves = false;
+        QVERIFY(waitIdle());
+        QVERIFY(QFile::exists(m_home + "/Documents/first.txt"));
+        QVERIFY(QFile::exists(m_downloads + "/second.txt"));
+        QVERIFY(!QFile::exists(m_home + "/Documents/second.txt"));
+        QCOMPARE(paths(m_queue->items()),
+                 (QStringList{m_downloads + "/second.txt", m_downloads + "/third.txt"}));
+        QCOMPARE(statusText(), QStringLiteral("Undid move: second.txt restored to Downloads"));
+    }
+
+    void renameAndUndoSequences_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("expectedItems");
+        QTest::addColumn<QStringList>("expectedSkipped");
+        QTest::newRow("rename, skip, undo")
+            << QStringList{"rename", "skip", "undo"} << QStringList{"b.txt", "c.txt"}
+            << QStringList{"a.txt"};
+        QTest::newRow("rename, trash, undo, undo")
+            << QStringList{"rename", "trash", "undo", "undo"}
+            << QStringList{"a.txt", "b.txt", "c.txt"} << QStringList{};
+        QTest::newRow("rename onto a taken name, undo")
+            << QStringList{"rename-taken", "undo"} << QStringList{"a.txt", "b.txt", "c.txt"}
+            << QStringList{};
+        QTest::newRow("rename, move, undo, undo")
+            << QStringList{"rename", "move", "undo", "undo"}
+            << QStringList{"a.txt", "b.txt", "c.txt"} << QStringList{};
+    }
+
+    void renameAndUndoSequences()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, expectedItems);
+        QFETCH(QStringList, expectedSkipped);
+        enqueue({"a.txt", "b.txt", "c.txt"});
+        for (const QString& step : steps) {
+            if (step == "rename")
+                m_actions->renameItem(*m_queue->activeItem(), QStringLiteral("renamed.txt"));
+            else if (step == "rename-taken") {
+                m_actions->renameItem(*m_queue->activeItem(), QStringLiteral("b.txt"));
+                QVERIFY(waitIdle());
+                QCOMPARE(statusText(), QStringLiteral("Renamed to b (1).txt (b.txt was taken)"));
+                QCOMPARE(headName(), QStringLiteral("b (1).txt"));
+            } else if (step == "skip")
+                m_actions->skipCurrentItem(InputMethod::keyboard);
+            else if (step == "trash")
+                m_actions->trashCurrent(InputMethod::keyboard);
+            else if (step == "move")
+                m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+            else if (step == "undo")
+                m_actions->undoLastAction();
+            QVERIFY(waitIdle());
+            QVERIFY2(statusKind() != StatusLine::Kind::Error, qPrintable(statusText()));
+        }
+        QStringList expectedPaths;
+        for (const QString& name : expectedItems)
+            expectedPaths << m_downloads + "/" + name;
+        QCOMPARE(paths(m_queue->items()), expectedPaths);
+        QStringList skipped = m_queue->skippedPaths().values();
+        QStringList expectedSkippedPaths;
+        for (const QString& name : expectedSkipped)
+            expectedSkippedPaths << m_downloads + "/" + name;
+        QCOMPARE(skipped, expectedSkippedPaths);
+        for (const char* name : {"a.txt", "b.txt", "c.txt"})
+            QVERIFY2(QFile::exists(m_downloads + "/" + QLatin1String(name)), name);
+        QVERIFY(!QFile::exists(m_downloads + "/renamed.txt"));
+        QVERIFY(!QFile::exists(m_downloads + "/b (1).txt"));
+    }
+
+    void undoOfTrashRestoresIt_data()
+    {
+        QTest::addColumn<bool>("placeTaken");
+        QTest::newRow("place free") << false;
+        QTest::newRow("place taken") << true;
+    }
+
+    void undoOfTrashRestoresIt()
+    {
+        QFETCH(bool, placeTaken);
+        enqueue({"junk.zip", "other.txt"});
+        m_actions->trashCurrent(InputMethod::keyboard);
+        QVERIFY(waitIdle());
+        QCOMPARE(statusText(), QStringLiteral("Recycled junk.zip to Trash"));
+        const QString trash = m_home + "/.local/share/Trash";
+        QVERIFY(QFile::exists(trash + "/info/junk.zip.trashinfo"));
+        if (placeTaken)
+            file("junk.zip", "a new download of the same name");
+
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        const QString restored = m_downloads + (placeTaken ? "/junk (1).zip" : "/junk.zip");
+        QCOMPARE(QFile(restored).size(), qint64(7)); // "content"
+        QVERIFY(!QFile::exists(trash + "/info/junk.zip.trashinfo"));
+        QVERIFY(!QFile::exists(trash + "/files/junk.zip"));
+        QCOMPARE(m_queue->activeItem()->url.toLocalFile(), restored);
+        QCOMPARE(statusText(), placeTaken ? QStringLiteral("Restored junk.zip from the Trash to "
+                                                           "Downloads as junk (1).zip (junk.zip "
+                                                           "was taken)")
+                                          : QStringLiteral("Restored junk.zip from the Trash to "
+                                                           "Downloads"));
+    }
+
+    void undoOfWhatIsGone_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("trash emptied") << "trash"
+                                       << "Nothing restored: a.txt is no longer in the Trash";
+        QTest::newRow("moved file deleted") << "move"
+                                            << "Nothing restored: a.txt is no longer in Documents";
+    }
+
+    void undoOfWhatIsGone()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, expected);
+        enqueue({"a.txt", "b.txt"});
+        if (action == "trash")
+            m_actions->trashCurrent(InputMethod::keyboard);
+        else
+            m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+        QVERIFY(waitIdle());
+        QVERIFY(QFile::remove(action == "trash" ? m_home + "/.local/share/Trash/files/a.txt"
+                                                : m_home + "/Documents/a.txt"));
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        QCOMPARE(statusText(), expected);
+        QCOMPARE(statusKind(), StatusLine::Kind::Error);
+        QCOMPARE(paths(m_queue->items()), QStringList{m_downloads + "/b.txt"});
+        QVERIFY(!QFile::exists(m_downloads + "/a.txt"));
+        // The record is gone: the next undo does not reach further back.
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        QCOMPARE(statusText(), QStringLiteral("Nothing to undo"));
+    }
+
+    void progressOfACopyToAnotherDisk()
+    {
+        struct stat tmp, shm;
+        if (::stat(QFile::encodeName(m_home).constData(), &tmp) != 0 ||
+            ::stat("/dev/shm", &shm) != 0 || tmp.st_dev == shm.st_dev)
+            QSKIP("no second file system (/dev/shm) beside the temporary folder");
+        QTemporaryDir disk(QStringLiteral("/dev/shm/stowbird-test-XXXXXX"));
+        const DestinationSlot usb{2, QStringLiteral("USB"), disk.path()};
+        file("big.bin", QByteArray(1000 * 1000, 'x'));
+        m_queue->enqueue(QUrl::fromLocalFile(m_downloads + "/big.bin"));
+        m_holdCopy = true;
+        m_services->engine->mover().setChunkHook([this](const QString&, qint64 copied) {
+            while (m_holdCopy.load() && copied >= qint64(TreeCopier::chunkSize))
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        });
+        m_actions->routeToSlot(usb, InputMethod::keyboard);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            statusText(), QStringLiteral("Still moving big.bin to USB: 262.1 kB of 1.0 MB"), 5000);
+        m_holdCopy = false;
+        QVERIFY(waitIdle());
+        QCOMPARE(statusText(), QStringLiteral("Moved to USB: big.bin"));
+        QVERIFY(QFile::exists(disk.path() + "/big.bin"));
+    }
+};
+
+STOWBIRD_TEST_MAIN(TestTriageActionController)
+#include "TestTriageActionController.moc"
