@@ -352,8 +352,10 @@ void TriageQueueManager::retainPresent(const QString& listedFolder,
     const QString folder = TriageItem::standardizedPath(QUrl::fromLocalFile(listedFolder));
     if (!m_parentPaths.contains(folder))
         return;
+    // Paths with an action of our own in flight are the action's to put right.
     const auto gone = [&](const QString& path) {
-        return parentOf(path) == folder && !presentPaths.contains(path);
+        return parentOf(path) == folder && !presentPaths.contains(path) &&
+               !m_inFlightPaths.contains(path);
     };
     bool itemsDidChange = false;
     for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
