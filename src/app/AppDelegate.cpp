@@ -211,6 +211,8 @@ void AppDelegate::setupDownloadWatcher()
     // Deleted or moved away by something else: out of the queue and the count at once.
     connect(m_downloadWatcher.get(), &DownloadWatcherService::itemRemoved, &m_queueManager,
             &TriageQueueManager::removePath, Qt::QueuedConnection);
+    connect(m_downloadWatcher.get(), &DownloadWatcherService::itemsListed, &m_queueManager,
+            &TriageQueueManager::retainPresent, Qt::QueuedConnection);
     // A new debounce from the settings reaches the running watcher at once.
     connect(&m_configService, &ConfigurationService::configChanged, this,
             [this](const AppConfig& config) {
