@@ -1,4 +1,5 @@
-// Throughput of the queue's intake and of listing the Downloads folder.
+// Throughput of the queue's intake and of listing the Downloads folder, and the memory the
+// queue keeps per waiting file.
 #include "TestEnvironment.h"
 #include "services/DownloadWatcherService.h"
 #include "services/TriageQueueManager.h"
@@ -7,6 +8,9 @@
 #include <QFile>
 
 #include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <malloc.h>
 
 namespace {
 
@@ -67,6 +71,22 @@ void BM_ScanExistingFiles(benchmark::State& state)
 }
 BENCHMARK(BM_ScanExistingFiles)->Arg(10000)->Unit(benchmark::kMillisecond);
 
+// Heap bytes the queue keeps for N waiting files handed over as a scan hands them (URLs that
+// the caller then drops).
+void reportMemoryPerEntry(int count)
+{
+    QTemporaryDir dir;
+    TriageQueueManager queue(dir.path());
+    const size_t before = mallinfo2().uordblks;
+    {
+        const QList<QUrl> urls = urlsIn(dir.path(), count);
+        queue.enqueueBatch(urls);
+    }
+    const size_t after = mallinfo2().uordblks;
+    std::printf("queue memory with %d waiting files: %.1f MB, %.0f bytes per file\n", count,
+                double(after - before) / 1e6, double(after - before) / count);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -75,6 +95,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
+    reportMemoryPerEntry(100000);
     benchmark::Shutdown();
     return 0;
 }

@@ -36,4 +36,6 @@ run() {
 }
 run FuzzConfigDecoder fuzz/corpus/config
 run FuzzSkipListDecoder fuzz/corpus/skiplist
+run FuzzInstanceMessage fuzz/corpus/instancemessage
+run FuzzTrashInfoReader fuzz/corpus/trashinfo
 exit $status

@@ -26,6 +26,7 @@ public:
         int status = 200;
         QByteArray contentType = "text/plain";
         QByteArray body;
+        QByteArray location = {}; // sent as a Location header when set (redirects)
     };
 
     LoopbackHttpServer()
@@ -89,6 +90,8 @@ private:
         QByteArray answer = "HTTP/1.1 " + QByteArray::number(response.status) + " Status\r\n";
         answer += "Content-Type: " + response.contentType + "\r\n";
         answer += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+        if (!response.location.isEmpty())
+            answer += "Location: " + response.location + "\r\n";
         answer += "Connection: close\r\n\r\n" + response.body;
         socket->write(answer);
         socket->disconnectFromHost();

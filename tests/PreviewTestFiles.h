@@ -9,6 +9,12 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 // Writers for the sample files the preview and folder-inspector tests open.
 namespace PreviewTestFiles {
 
@@ -63,6 +69,33 @@ inline QByteArray animatedGif()
         "\x21\xf9\x04\x00\x0a\x00\x00\x00\x2c\x00\x00\x00\x00\x02\x00\x02\x00\x00\x02\x04\x0c"
         "\xc3\x30\x05\x00\x3b";
     return QByteArray(bytes, sizeof(bytes) - 1);
+}
+
+// Files that are not regular, as another program or user can leave them in Downloads: a
+// FIFO (opening it blocks until someone writes), a listening-less socket and a link to
+// /dev/zero (reading never ends). Names with image and text suffixes invite a look inside.
+// Returns the names made.
+inline QStringList makeSpecialFiles(const QString& folder)
+{
+    QDir().mkpath(folder);
+    const auto native = [&](const char* name) { return QFile::encodeName(folder + '/' + name); };
+    if (::mkfifo(native("pipe.png").constData(), 0644) != 0 ||
+        ::mkfifo(native("pipe.pdf").constData(), 0644) != 0)
+        qFatal("cannot make FIFOs in %s", qPrintable(folder));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray socketName = native("socket.txt");
+    if (fd < 0 || socketName.size() >= qsizetype(sizeof address.sun_path))
+        qFatal("cannot make a socket in %s", qPrintable(folder));
+    std::memcpy(address.sun_path, socketName.constData(), std::size_t(socketName.size()));
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        qFatal("cannot bind a socket in %s", qPrintable(folder));
+    ::close(fd);
+    if (!QFile::link(QStringLiteral("/dev/zero"), folder + QStringLiteral("/zero.jpg")))
+        qFatal("cannot link /dev/zero into %s", qPrintable(folder));
+    return {QStringLiteral("pipe.png"), QStringLiteral("pipe.pdf"), QStringLiteral("socket.txt"),
+            QStringLiteral("zero.jpg")};
 }
 
 } // namespace PreviewTestFiles

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -21,6 +22,8 @@ class TestAppDelegate : public QObject
 
 private:
     QString m_downloads;
+    const QByteArray badConfig = R"({"autoTrashPatterns": [], "destinationSlots": [],
+        "general": {}, "version": 1,})";
     std::unique_ptr<AppDelegate> m_delegate;
 
     QString writeDownload(const QString& name)
@@ -50,6 +53,13 @@ private slots:
         QDir().mkpath(m_downloads);
         for (int i = 0; i < 5; ++i)
             writeDownload(QStringLiteral("file%1.txt").arg(i));
+        // A settings file with a stray comma: the window must say so once.
+        const QString config = QDir::homePath() + "/.config/stowbird/config.json";
+        QDir().mkpath(QFileInfo(config).absolutePath());
+        QFile bad(config);
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write(badConfig);
+        bad.close();
         AppDelegate::Options options;
         options.downloadsDirectory = m_downloads;
         m_delegate = std::make_unique<AppDelegate>(options);
@@ -70,6 +80,26 @@ private slots:
         QVERIFY(m_delegate->downloadWatcher()->isWatching());
         QCOMPARE(m_delegate->hudPanel()->size(), QSize(840, 540));
         QCOMPARE(m_delegate->hudPanel()->minimumSize(), QSize(760, 480));
+    }
+
+    void unreadableSettingsAreToldOnceInTheWindow()
+    {
+        TriageHUDPanel* panel = m_delegate->hudPanel();
+        QVERIFY(panel->isNoticeShown());
+        const QString prefix = QStringLiteral("Your settings file could not be read; Stowbird "
+                                              "started with defaults and kept your file as ");
+        QVERIFY2(panel->notice().startsWith(prefix), qPrintable(panel->notice()));
+        const QString kept = panel->notice().mid(prefix.size());
+        QFile file(kept);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), badConfig);
+
+        QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("noticeDismiss")),
+                          Qt::LeftButton);
+        QVERIFY(!panel->isNoticeShown());
+        m_delegate->dismissHUD();
+        m_delegate->openHUD();
+        QVERIFY(!panel->isNoticeShown());
     }
 
     void menuHasEveryCommand()

@@ -2,17 +2,28 @@
 #include "models/AppConfig.h"
 #include "models/SkipList.h"
 #include "services/ConfigurationService.h"
+#include "services/TriageQueueManager.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryFile>
 #include <QTest>
 
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+unsigned modeOf(const QString& path)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return 0;
+    return st.st_mode & 07777;
+}
 
 QByteArray readAll(const QString& path)
 {
@@ -205,8 +216,10 @@ private slots:
                 printed.startsWith(QStringLiteral("[ConfigurationService] Error loading config: ")),
                 qPrintable(printed));
             QVERIFY(printed.endsWith(QStringLiteral(", fallback to defaults\n")));
-            // The bad file stays as it was until the next save.
-            QCOMPARE(readAll(path), json);
+            // The bad file is kept aside, as it was, before anything can be saved over it.
+            QVERIFY(!QFileInfo::exists(path));
+            QVERIFY(service.keptBadFilePath().startsWith(path + QStringLiteral(".bad-")));
+            QCOMPARE(readAll(service.keptBadFilePath()), json);
         }
     }
 
@@ -245,7 +258,62 @@ private slots:
         ConfigurationService service(folder);
         QVERIFY(capture.text().contains(QStringLiteral("Error loading config")));
         QCOMPARE(service.config(), AppConfig());
-        QCOMPARE(QFileInfo(path).size(), huge.size());
+        QCOMPARE(QFileInfo(service.keptBadFilePath()).size(), huge.size());
+    }
+
+    // One stray comma: the user's file is kept aside, the window is told once, and saving
+    // the defaults never writes over it, however often it happens within one second.
+    void badFileIsKeptAsideAndNeverOverwritten()
+    {
+        const QString folder = freshFolder();
+        const QString path = folder + QStringLiteral("/config.json");
+        QByteArray stray = validDocument;
+        stray.replace("\"version\": 2", "\"version\": 2,");
+        QStringList kept;
+        for (int start = 0; start < 3; ++start) {
+            writeAll(path, stray + QByteArray::number(start));
+            StdoutCapture capture;
+            ConfigurationService service(folder);
+            QCOMPARE(service.config(), AppConfig());
+            const QString keptPath = service.keptBadFilePath();
+            QVERIFY(QRegularExpression(QRegularExpression::escape(path) +
+                                       QStringLiteral("\\.bad-\\d{8}T\\d{6}Z(-\\d+)?$"))
+                        .match(keptPath)
+                        .hasMatch());
+            QCOMPARE(service.pendingNotice(),
+                     QStringLiteral("Your settings file could not be read; Stowbird started with "
+                                    "defaults and kept your file as ") +
+                         keptPath);
+            QSignalSpy told(&service, &ConfigurationService::pendingNoticeChanged);
+            service.acknowledgeNotice();
+            service.acknowledgeNotice();
+            QCOMPARE(told.count(), 1);
+            QVERIFY(service.pendingNotice().isEmpty());
+
+            AppConfig changed = service.config();
+            changed.general.debounceSeconds = 2.0;
+            service.saveConfig(changed);
+            QCOMPARE(AppConfig::decode(readAll(path)), changed);
+            kept << keptPath;
+        }
+        kept.removeDuplicates();
+        QCOMPARE(kept.size(), 3);
+        for (int start = 0; start < 3; ++start)
+            QCOMPARE(readAll(kept[start]), stray + QByteArray::number(start));
+    }
+
+    void nonRegularConfigIsNotOpened()
+    {
+        const QString folder = freshFolder();
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/config.json");
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        StdoutCapture capture;
+        // Opening the FIFO would block here for good.
+        ConfigurationService service(folder);
+        QVERIFY(capture.text().contains(QStringLiteral("not a regular file")));
+        QCOMPARE(service.config(), AppConfig());
+        QVERIFY(QFileInfo(service.keptBadFilePath()).exists());
     }
 
     void saveSignalsOnlyOnChange()
@@ -319,6 +387,35 @@ private slots:
         QVERIFY(!DestinationSlot({1, {}, QStringLiteral("~/Missing")}).isAvailable());
         QVERIFY(!DestinationSlot({1, {}, QStringLiteral("~/plain-file")}).isAvailable());
         QVERIFY(!DestinationSlot({1, {}, QString()}).isAvailable());
+    }
+
+    // Settings and the skip list name the user's files: created 0600 in 0700 folders, and
+    // tightened at start when an older version made them readable by others.
+    void filesArePrivate()
+    {
+        const QString fresh = freshFolder();
+        ConfigurationService service(fresh);
+        TriageQueueManager queue(fresh);
+        const QString download = fresh + QStringLiteral("/a.zip");
+        writeAll(download, "zip");
+        queue.enqueue(QUrl::fromLocalFile(download));
+        queue.skipCurrent();
+        QVERIFY(QFileInfo::exists(queue.skipCacheFilePath()));
+        QCOMPARE(modeOf(fresh), 0700u);
+        QCOMPARE(modeOf(fresh + QStringLiteral("/config.json")), 0600u);
+        QCOMPARE(modeOf(fresh + QStringLiteral("/skipped_items.json")), 0600u);
+
+        const QString old = freshFolder();
+        writeAll(old + QStringLiteral("/config.json"), AppConfig().encode());
+        writeAll(old + QStringLiteral("/skipped_items.json"), "[]");
+        for (const char* name : {"/config.json", "/skipped_items.json"})
+            QCOMPARE(::chmod(QFile::encodeName(old + name).constData(), 0644), 0);
+        QCOMPARE(::chmod(QFile::encodeName(old).constData(), 0755), 0);
+        ConfigurationService again(old);
+        TriageQueueManager queueAgain(old);
+        QCOMPARE(modeOf(old), 0700u);
+        QCOMPARE(modeOf(old + QStringLiteral("/config.json")), 0600u);
+        QCOMPARE(modeOf(old + QStringLiteral("/skipped_items.json")), 0600u);
     }
 
     void skipList()

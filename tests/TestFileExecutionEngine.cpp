@@ -1,3 +1,4 @@
+#include "PreviewTestFiles.h"
 #include "TestEnvironment.h"
 #include "crashreporting/CrashReporter.h"
 #include "models/FileOperationError.h"
@@ -5,6 +6,7 @@
 #include "platform/FileNaming.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/ItemRevealer.h"
+#include "platform/TrashInfo.h"
 #include "services/FileExecutionEngine.h"
 #include "services/LoggerService.h"
 
@@ -12,6 +14,7 @@
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -21,6 +24,7 @@
 #include <latch>
 #include <mutex>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -897,6 +901,167 @@ private slots:
         QCOMPARE(result->restoredURL, url(original));
         QCOMPARE(readFile(original), QByteArray("on the stick"));
         QVERIFY(!infoLeft);
+    }
+
+    // A FIFO, a socket and a link to /dev/zero are filed and trashed like any item: moved
+    // by rename, never opened.
+    void specialFilesAreFiledAndTrashed()
+    {
+        const QString downloads = path(QStringLiteral("Downloads"));
+        const QStringList names = PreviewTestFiles::makeSpecialFiles(downloads);
+        for (const QString& name : names) {
+            const QUrl moved = m_engine->move(TriageItem(url(downloads + '/' + name)),
+                                              url(path(QStringLiteral("slot"))));
+            QCOMPARE(moved, url(path(QStringLiteral("slot/")) + name));
+            QVERIFY(!QFileInfo::exists(downloads + '/' + name));
+            const QString trashed = m_engine->trash(TriageItem(moved)).toLocalFile();
+            QCOMPARE(FileNaming::lastPathComponent(trashed), name);
+            QVERIFY(QFileInfo(trashed).isSymLink() || QFileInfo::exists(trashed));
+        }
+    }
+
+    void trashOnAMountReachedThroughALink_data()
+    {
+        QTest::addColumn<QString>("downloadsOnDisk");
+        QTest::addColumn<QString>("sharedTrash");
+        QTest::addColumn<QString>("expectedTrash");
+
+        const QString uid = QString::number(::getuid());
+        QTest::newRow("link to a folder on the disk") << "dl"
+                                                      << ""
+                                                      << ".Trash-" + uid;
+        QTest::newRow("link to the disk's top folder") << ""
+                                                       << ""
+                                                       << ".Trash-" + uid;
+        QTest::newRow("Downloads is where the disk is mounted") << "@"
+                                                                << ""
+                                                                << ".Trash-" + uid;
+        QTest::newRow("administrator's sticky .Trash") << "dl"
+                                                       << "sticky"
+                                                       << ".Trash/" + uid;
+        QTest::newRow(".Trash without the sticky bit") << "dl"
+                                                       << "plain"
+                                                       << ".Trash-" + uid;
+        QTest::newRow(".Trash that is a link") << "dl"
+                                               << "link"
+                                               << ".Trash-" + uid;
+    }
+
+    // ~/Downloads is a link to a folder on another disk: the trash and the info file's path
+    // belong to that disk's top folder, and the info file leads a restore back.
+    void trashOnAMountReachedThroughALink()
+    {
+        QFETCH(QString, downloadsOnDisk);
+        QFETCH(QString, sharedTrash);
+        QFETCH(QString, expectedTrash);
+
+        // "@": the disk is mounted on ~/Downloads itself, no link.
+        const bool mountedOnDownloads = downloadsOnDisk == QLatin1String("@");
+        if (mountedOnDownloads)
+            downloadsOnDisk.clear();
+        const QString downloads = path(QStringLiteral("home/Downloads"));
+        const QString disk = mountedOnDownloads ? downloads : path(QStringLiteral("disk"));
+        QVERIFY(QDir().mkpath(disk));
+        if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=4m") != 0)
+            QSKIP("cannot mount a tmpfs here (needs root)");
+        const auto unmount =
+            qScopeGuard([&] { ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
+
+        const QString target = downloadsOnDisk.isEmpty() ? disk : disk + u'/' + downloadsOnDisk;
+        QVERIFY(QDir().mkpath(target));
+        if (sharedTrash == QLatin1String("sticky") || sharedTrash == QLatin1String("plain")) {
+            QVERIFY(QDir().mkpath(disk + "/.Trash"));
+            QCOMPARE(::chmod(QFile::encodeName(disk + "/.Trash").constData(),
+                             sharedTrash == QLatin1String("sticky") ? 01777 : 0777),
+                     0);
+        } else if (sharedTrash == QLatin1String("link")) {
+            QVERIFY(QDir().mkpath(disk + "/elsewhere"));
+            QCOMPARE(::chmod(QFile::encodeName(disk + "/elsewhere").constData(), 01777), 0);
+            QVERIFY(QFile::link(disk + "/elsewhere", disk + "/.Trash"));
+        }
+        QVERIFY(QDir().mkpath(path(QStringLiteral("home"))));
+        QVERIFY(mountedOnDownloads || QFile::link(target, downloads));
+
+        const QString item = downloads + QStringLiteral("/a b%.txt");
+        writeFile(item, "on the other disk");
+        const QString inTrash = m_engine->trash(TriageItem(url(item))).toLocalFile();
+
+        const QString trash = disk + u'/' + expectedTrash;
+        QCOMPARE(FileNaming::parentPath(inTrash), trash + QStringLiteral("/files"));
+        QCOMPARE(readFile(inTrash), QByteArray("on the other disk"));
+        const QByteArray info = readFile(trash + QStringLiteral("/info/a b%.txt.trashinfo"));
+        const QByteArray relative =
+            downloadsOnDisk.isEmpty() ? QByteArray("a%20b%25.txt") : "dl/a%20b%25.txt";
+        QVERIFY2(info.contains("\nPath=" + relative + '\n'), info.constData());
+        QVERIFY(!QFileInfo::exists(downloads + "/.Trash-" + QString::number(::getuid())) ||
+                downloadsOnDisk.isEmpty());
+
+        // Restoring reads the same rules back: the path names the item's place on the disk.
+        const QString original = TrashInfo::originalPathOf(inTrash);
+        QCOMPARE(original, target + QStringLiteral("/a b%.txt"));
+        QVERIFY(QFile::rename(inTrash, original));
+        QCOMPARE(readFile(item), QByteArray("on the other disk"));
+    }
+
+    void trashInfoReading_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("trash");
+        QTest::addColumn<QString>("expected");
+
+        const QByteArray head = "[Trash Info]\n";
+        QTest::newRow("home trash, absolute")
+            << head + "Path=/home/u/Downloads/a%20b.txt\nDeletionDate=2026-01-02T03:04:05\n"
+            << "/home/u/.local/share/Trash"
+            << "/home/u/Downloads/a b.txt";
+        QTest::newRow("home trash, relative to its folder") << head + "Path=x.txt\n"
+                                                            << "/home/u/.local/share/Trash"
+                                                            << "/home/u/.local/share/x.txt";
+        QTest::newRow("topdir trash") << head + "Path=dl/x.txt\n"
+                                      << "/media/usb/.Trash-1000"
+                                      << "/media/usb/dl/x.txt";
+        QTest::newRow("shared topdir trash") << head + "Path=dl/x.txt\n"
+                                             << "/media/usb/.Trash/1000"
+                                             << "/media/usb/dl/x.txt";
+        QTest::newRow("first Path wins, CRLF") << head + "Path=a\r\nPath=b\r\n"
+                                               << "/m/.Trash-1"
+                                               << "/m/a";
+        QTest::newRow("absolute path on another disk refused") << head + "Path=/etc/passwd\n"
+                                                               << "/media/usb/.Trash-1000"
+                                                               << "";
+        QTest::newRow("parent step refused") << head + "Path=dl/../../etc/x\n"
+                                             << "/media/usb/.Trash-1000"
+                                             << "";
+        QTest::newRow("encoded parent step refused") << head + "Path=%2E%2E/x\n"
+                                                     << "/media/usb/.Trash-1000"
+                                                     << "";
+        QTest::newRow("no header") << QByteArray("Path=/a\n") << "/h/Trash"
+                                   << "";
+        QTest::newRow("Path in a later group") << head + "[Other]\nPath=/a\n"
+                                               << "/h/Trash"
+                                               << "";
+        QTest::newRow("the disk's top folder itself refused") << head + "Path=./\n"
+                                                              << "/media/usb/.Trash-1000"
+                                                              << "";
+        QTest::newRow("NUL in path") << head + "Path=/a%00b\n"
+                                     << "/h/Trash"
+                                     << "";
+        QTest::newRow("not a trash folder") << head + "Path=/a\n"
+                                            << "/h/Bin"
+                                            << "";
+    }
+
+    void trashInfoReading()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, trash);
+        QFETCH(QString, expected);
+
+        const std::optional<TrashInfo> info = TrashInfo::parse(content);
+        const QString original = info ? TrashInfo::originalPath(trash, info->path) : QString();
+        QCOMPARE(original, expected);
+        if (content.contains("DeletionDate="))
+            QCOMPARE(info->deletionDate, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
     }
 };
 

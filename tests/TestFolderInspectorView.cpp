@@ -200,6 +200,21 @@ private slots:
             QCOMPARE(thumbnail.size(), QSize(180, 120));
     }
 
+    // FIFOs, a socket and a link to /dev/zero with image names beside a real image: the
+    // thumbnails finish (none opened them) and only the real image has one.
+    void specialFilesGetNoThumbnail()
+    {
+        const QString folder = makeFolder({QStringLiteral("real.png")});
+        makeSpecialFiles(folder);
+        FolderInspectorView view(QUrl::fromLocalFile(folder), 0);
+        QSignalSpy ready(&view, &FolderInspectorView::thumbnailsReady);
+        QVERIFY(waitForListing(view));
+        QCOMPARE(view.items().size(), 5);
+        QVERIFY(ready.wait(10000));
+        QCOMPARE(view.thumbnails().size(), 1);
+        QCOMPARE(view.thumbnails().begin().key(), folder + QStringLiteral("/real.png"));
+    }
+
     void childPreviewAndBack()
     {
         const QString folder = makeFolder({"b.png", "a.png", "notes.txt", "sub/"});

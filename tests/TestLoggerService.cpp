@@ -12,7 +12,9 @@
 #include <QRegularExpression>
 #include <QSemaphore>
 #include <QTest>
+
 #include <QThread>
+#include <sys/stat.h>
 
 #include <thread>
 
@@ -76,6 +78,14 @@ public:
     QStringList breadcrumbs;
     QList<AppError> errors;
 };
+
+unsigned modeOf(const QString& path)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return 0;
+    return st.st_mode & 07777;
+}
 
 QStringList readLines(const QString& path)
 {
@@ -195,6 +205,67 @@ private slots:
             QCOMPARE(entries[i].message, expected[i].section(QLatin1String("] "), 1));
             QCOMPARE(entries[i].thread, QStringLiteral("com.stowbird.logger"));
         }
+    }
+
+    // A file name with a line feed (and other controls) stays inside its own line in the
+    // file, the journal copy and the breadcrumb: no forged "[ERROR]" line can appear.
+    void controlCharactersCannotForgeLines()
+    {
+        const QString folder = freshFolder();
+        RecordingJournal journal;
+        RecordingReporter reporter;
+        {
+            LoggerService logger(folder, &reporter, &journal, QStringLiteral("/home/alice"));
+            logger.action(QStringLiteral("Trashing /home/alice/Downloads/a\n[2026-01-01T00:00:00Z] "
+                                         "[ERROR] forged\r\t\x1b[31m\u0085\u2028\u202e.txt"));
+            QVERIFY(logger.waitForWritten());
+        }
+        const QString escaped = QStringLiteral(
+            "Trashing ~/Downloads/a\\n[2026-01-01T00:00:00Z] [ERROR] forged\\r\\t\\x1b[31m"
+            "\\x85\\u{2028}\\u{202e}.txt");
+        const QStringList lines = readLines(folder + QStringLiteral("/stowbird.log"));
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[1].mid(23), QStringLiteral("[ACTION] ") + escaped);
+        QCOMPARE(journal.take().last().message, escaped);
+        QCOMPARE(reporter.breadcrumbs.last(), QStringLiteral("[ACTION] ") + escaped);
+        // Ordinary text is left as it is, other scripts included.
+        QCOMPARE(LoggerService::escapeControlCharacters(QStringLiteral("Résumé 履歴書.pdf")),
+                 QStringLiteral("Résumé 履歴書.pdf"));
+    }
+
+    // The log names the user's files: created 0600 in a 0700 folder, and files and folders
+    // an older version made readable by others are tightened at start.
+    void logFilesArePrivate()
+    {
+        CountingJournal journal;
+        const QString fresh = freshFolder() + QStringLiteral("/new/stowbird");
+        {
+            LoggerService logger(fresh, nullptr, &journal, QString());
+            QVERIFY(logger.waitForWritten());
+        }
+        QCOMPARE(modeOf(fresh), 0700u);
+        QCOMPARE(modeOf(fresh + QStringLiteral("/stowbird.log")), 0600u);
+        QCOMPARE(modeOf(QFileInfo(fresh).absolutePath()), 0700u); // a parent it made
+
+        const QString old = freshFolder();
+        QVERIFY(QDir().mkpath(old));
+        const QStringList names = {QStringLiteral("stowbird.log"), QStringLiteral("crash.log"),
+                                   QStringLiteral("crash-report.log"),
+                                   QStringLiteral("nonfatal-errors.log")};
+        for (const QString& name : names) {
+            QFile file(old + '/' + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                        QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        }
+        QCOMPARE(::chmod(QFile::encodeName(old).constData(), 0755), 0);
+        {
+            LoggerService logger(old, nullptr, &journal, QString());
+            QVERIFY(logger.waitForWritten());
+        }
+        QCOMPARE(modeOf(old), 0700u);
+        for (const QString& name : names)
+            QCOMPARE(modeOf(old + '/' + name), 0600u);
     }
 
     void masking_data()
@@ -393,6 +464,9 @@ private slots:
                     .join(QLatin1Char('\n'))
                     .contains(QStringLiteral("StowbirdCrashHelper")));
         QCOMPARE(lines.last(), QString(66, QLatin1Char('=')));
+        // Only the user may read it, in a folder only the user may enter.
+        QCOMPARE(modeOf(stateHome + QStringLiteral("/stowbird/crash.log")), 0600u);
+        QCOMPARE(modeOf(stateHome + QStringLiteral("/stowbird")), 0700u);
 
         // The same report on standard output.
         QVERIFY2(run.stdoutText.contains(QString::fromUtf8(run.crashLog)),

@@ -1,8 +1,10 @@
 #include "PreviewTestFiles.h"
 #include "TestEnvironment.h"
+#include "views/PreviewLoader.h"
 #include "views/QuickLookHostView.h"
 
 #include <QApplication>
+#include <QMimeDatabase>
 #include <QPdfDocument>
 #include <QSignalSpy>
 #include <QTest>
@@ -144,6 +146,26 @@ private slots:
         QVERIFY(settle(host));
         QCOMPARE(int(host.previewKind()), kind);
         QCOMPARE(!host.note().isEmpty(), hasNote);
+    }
+
+    // Nothing that is not a regular file is opened: each shows the generic preview at once,
+    // without a note, and the pool is free again afterwards.
+    void specialFilesShowTheGenericPreview()
+    {
+        const QString dir = m_dir.path() + QStringLiteral("/special");
+        const QStringList names = makeSpecialFiles(dir);
+        for (const QString& name : names) {
+            QuickLookHostView host(QUrl::fromLocalFile(dir + '/' + name));
+            host.resize(600, 400);
+            QVERIFY2(settle(host), qPrintable(name));
+            QCOMPARE(int(host.previewKind()), int(Kind::Generic));
+            QVERIFY2(host.note().isEmpty(), qPrintable(host.note()));
+            QVERIFY(PreviewLoader::thumbnail(dir + '/' + name, 180).isNull());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(PreviewLoader::threadPool()->activeThreadCount(), 0, 2000);
+        const PreviewContent fifo =
+            PreviewLoader::load(dir + "/pipe.png", QSize(100, 100), nullptr);
+        QCOMPARE(fifo.iconName, QMimeDatabase().mimeTypeForName("inode/fifo").iconName());
     }
 
     void contentsOfEachKind()

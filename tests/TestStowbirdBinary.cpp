@@ -1,9 +1,11 @@
 // Drives the real stowbird program with a temporary home: intake while hidden, a second
 // launch opening the running instance's HUD, and a clean exit on SIGTERM.
+#include "PreviewTestFiles.h"
 #include "TestEnvironment.h"
 #include "platform/XdgAutostartBackend.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -120,6 +122,74 @@ private slots:
         QVERIFY(lines.contains("[INFO] Application launched."));
         QVERIFY(lines.contains("[INFO] Application terminating."));
         QCOMPARE(status(), QStringLiteral("Stowbird is not running"));
+    }
+
+    // Launches while the running copy is stopped neither start a second copy nor take its
+    // socket; after a crash the next launch takes over the stale socket.
+    void stoppedInstanceIsNotDuplicated()
+    {
+        QProcess app;
+        app.setProcessEnvironment(m_env);
+        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        app.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--background")});
+        QVERIFY(app.waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith(QStringLiteral("waiting=")), 10000);
+
+        ::kill(pid_t(app.processId()), SIGSTOP);
+        QProcess second, third;
+        for (QProcess* launch : {&second, &third}) {
+            launch->setProcessEnvironment(m_env);
+            launch->start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--background")});
+        }
+        for (QProcess* launch : {&second, &third}) {
+            QVERIFY(launch->waitForFinished(10000));
+            QCOMPARE(launch->exitCode(), 1);
+            QVERIFY2(launch->readAllStandardError().contains("already running"),
+                     "the refused launch says why");
+        }
+        // Resumed, it still answers (and shows the HUD the refused launches asked for).
+        ::kill(pid_t(app.processId()), SIGCONT);
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith(QStringLiteral("waiting=")), 10000);
+        QCOMPARE(app.state(), QProcess::Running);
+
+        // A crash leaves the socket behind; the lock went with the process.
+        app.kill();
+        QVERIFY(app.waitForFinished(10000));
+        QCOMPARE(status(), QStringLiteral("Stowbird is not running"));
+        QProcess next;
+        next.setProcessEnvironment(m_env);
+        next.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--background")});
+        QVERIFY(next.waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith(QStringLiteral("waiting=")), 10000);
+        ::kill(pid_t(next.processId()), SIGTERM);
+        QVERIFY(next.waitForFinished(10000));
+        QCOMPARE(next.exitCode(), 0);
+    }
+
+    // FIFOs, a socket and a link to /dev/zero waiting in Downloads (and in a folder there)
+    // are queued and previewed, and Quit still ends the program at once.
+    void specialFilesDoNotHoldUpQuit()
+    {
+        const QString downloads = QDir::homePath() + "/Downloads";
+        QVERIFY(QDir(downloads).removeRecursively());
+        const QStringList names = PreviewTestFiles::makeSpecialFiles(downloads);
+        PreviewTestFiles::makeSpecialFiles(downloads + "/pictures");
+        QProcess app;
+        app.setProcessEnvironment(m_env);
+        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        app.start(QStringLiteral(STOWBIRD_BINARY));
+        QVERIFY(app.waitForStarted(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            status(), QStringLiteral("waiting=%1 hud=shown").arg(names.size() + 1), 10000);
+
+        QElapsedTimer quitting;
+        quitting.start();
+        ::kill(pid_t(app.processId()), SIGTERM);
+        QVERIFY(app.waitForFinished(10000));
+        const qint64 elapsed = quitting.elapsed();
+        QCOMPARE(app.exitCode(), 0);
+        QVERIFY2(elapsed < 1000, qPrintable(QStringLiteral("Quit took %1 ms").arg(elapsed)));
+        QVERIFY(QDir(downloads).removeRecursively());
     }
 };
 

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestTriageItem : public QObject
 {
     Q_OBJECT
@@ -25,6 +27,33 @@ private:
     }
 
 private slots:
+    // Files without an extension are typed by their content, but one that is not regular
+    // (a FIFO would block the open, /dev/zero never ends) is typed by what it is, unopened.
+    void specialFilesAreTypedWithoutOpening_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("mime");
+        QTest::newRow("fifo") << "pipe"
+                              << "inode/fifo";
+        QTest::newRow("link to /dev/zero") << "zero"
+                                           << "inode/chardevice";
+    }
+
+    void specialFilesAreTypedWithoutOpening()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, mime);
+        const QString path = m_dir.path() + QStringLiteral("/special/") + name;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        if (name == QLatin1String("pipe"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        else
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        const TriageItem item(QUrl::fromLocalFile(path));
+        QCOMPARE(item.uti.name(), mime);
+        QCOMPARE(item.isDirectory, false);
+    }
+
     void namesAndTypes_data()
     {
         QTest::addColumn<QString>("name");
@@ -32,12 +61,22 @@ private slots:
         QTest::addColumn<QString>("extension");
         QTest::addColumn<QString>("mime");
 
-        QTest::newRow("upper-case extension") << "Report.PDF" << "Report.PDF" << "pdf"
+        QTest::newRow("upper-case extension") << "Report.PDF"
+                                              << "Report.PDF"
+                                              << "pdf"
                                               << "application/pdf";
-        QTest::newRow("double extension") << "archive.tar.gz" << "archive.tar.gz" << "gz"
+        QTest::newRow("double extension") << "archive.tar.gz"
+                                          << "archive.tar.gz"
+                                          << "gz"
                                           << "application/gzip";
-        QTest::newRow("hidden, no extension") << ".bashrc" << ".bashrc" << "" << "text/plain";
-        QTest::newRow("trailing dot") << "name." << "name." << "" << "";
+        QTest::newRow("hidden, no extension") << ".bashrc"
+                                              << ".bashrc"
+                                              << ""
+                                              << "text/plain";
+        QTest::newRow("trailing dot") << "name."
+                                      << "name."
+                                      << ""
+                                      << "";
     }
 
     void namesAndTypes()

@@ -254,6 +254,32 @@ private slots:
         QCOMPARE(backlog.count(), 0);
     }
 
+    void freshListingDropsWhatIsGone()
+    {
+        TriageQueueManager queue(m_state.path());
+        const QList<QUrl> urls = makeFiles(53, "l");
+        queue.enqueueBatch(urls);
+        // Another folder's entry is not judged by this folder's listing.
+        QTemporaryDir other;
+        const QString elsewhere = other.path() + "/kept.txt";
+        queue.enqueue(QUrl::fromLocalFile(elsewhere));
+        QSet<QString> present;
+        for (int i = 0; i < 53; ++i) {
+            if (i != 0 && i != 52)
+                present.insert(urls.at(i).toLocalFile());
+        }
+        QSignalSpy changed(&queue, &TriageQueueManager::triageQueueDidChange);
+        queue.retainPresent(m_downloads.path(), present);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(queue.totalQueueDepth(), 52);
+        QCOMPARE(queue.activeItem()->url, urls.at(1));
+        QVERIFY(!queue.pendingBacklog().contains(urls.at(52).toLocalFile()));
+        QVERIFY(queue.pendingBacklog().contains(elsewhere));
+        // Nothing gone: nothing posted.
+        queue.retainPresent(m_downloads.path(), present);
+        QCOMPARE(changed.count(), 1);
+    }
+
     void skipHoldsForTheSkippedFileOnly()
     {
         const QString path = m_downloads.path() + "/report.pdf";

@@ -6,6 +6,7 @@
 #include "views/UpdateWindow.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -184,6 +185,50 @@ private slots:
         QVERIFY(!makeService(QUrl("file:///tmp/appcast.xml"))->updaterController());
     }
 
+    // Only a feed that cannot be changed on the way makes an updater: https, or plain http
+    // on this machine's loopback address.
+    void feedAddresses_data()
+    {
+        QTest::addColumn<QString>("feed");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("https") << "https://updates.example.org/appcast.xml" << true;
+        QTest::newRow("plain http") << "http://updates.example.org/appcast.xml" << false;
+        QTest::newRow("http to loopback") << "http://127.0.0.1:8080/appcast.xml" << true;
+        QTest::newRow("http to localhost") << "http://localhost/appcast.xml" << true;
+        QTest::newRow("http to IPv6 loopback") << "http://[::1]/appcast.xml" << true;
+        QTest::newRow("http to a LAN address") << "http://192.168.1.2/appcast.xml" << false;
+        QTest::newRow("ftp") << "ftp://example.org/appcast.xml" << false;
+    }
+
+    void feedAddresses()
+    {
+        QFETCH(QString, feed);
+        QFETCH(bool, accepted);
+        auto service = makeService(QUrl(feed));
+        QCOMPARE(service->updaterController() != nullptr, accepted);
+        QCOMPARE(service->canCheckForUpdates(), accepted);
+    }
+
+    // A redirect is followed only to another address that may be used; plain http to
+    // another machine is refused before anything is fetched from it.
+    void redirectsStayOnSecureAddresses()
+    {
+        m_server->respond("/moved.xml", {200, "application/rss+xml", appcast(item("1.2.0"))});
+        m_server->respond("/appcast.xml",
+                          {302, "text/plain", "moved", m_server->url("/moved.xml").toEncoded()});
+        auto service = makeService(m_server->url("/appcast.xml"));
+        QCOMPARE(check(*service).outcome, Outcome::updateAvailable);
+
+        m_server->respond("/appcast.xml",
+                          {302, "text/plain", "moved", "http://192.0.2.1/appcast.xml"});
+        QElapsedTimer timer;
+        timer.start();
+        const AppcastUpdater::CheckResult result = check(*service);
+        QCOMPARE(result.outcome, Outcome::failed);
+        QVERIFY2(result.errorText.contains("not https"), qPrintable(result.errorText));
+        QVERIFY(timer.elapsed() < 5000); // refused, not tried
+    }
+
     void automaticCheckPreferencePersists()
     {
         const QUrl feed = m_server->url("/appcast.xml");
@@ -236,6 +281,9 @@ private slots:
             // a link that is not a web address
             "<item><sparkle:version>8.0</sparkle:version>"
             "<enclosure url=\"file:///bin/sh\"/></item>"
+            // plain http on the open network: could be changed on the way
+            "<item><sparkle:version>7.0</sparkle:version>"
+            "<enclosure url=\"http://example.org/plain\"/></item>"
             // no version
             "<item><enclosure url=\"https://example.org/b\"/></item>"
             // <link> stands in when there is no enclosure

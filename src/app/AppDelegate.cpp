@@ -315,6 +315,8 @@ void AppDelegate::setupDownloadWatcher()
     // Deleted or moved away by something else: out of the queue and the count at once.
     connect(m_downloadWatcher.get(), &DownloadWatcherService::itemRemoved, &m_queueManager,
             &TriageQueueManager::removePath, Qt::QueuedConnection);
+    connect(m_downloadWatcher.get(), &DownloadWatcherService::itemsListed, &m_queueManager,
+            &TriageQueueManager::retainPresent, Qt::QueuedConnection);
     // A new debounce from the settings reaches the running watcher at once.
     connect(&m_configService, &ConfigurationService::configChanged, this,
             [this](const AppConfig& config) {
@@ -418,6 +420,12 @@ void AppDelegate::openHUD()
                     self->scanDownloads();
             });
         m_hudPanel->setContentView(view);
+    }
+    // Told once, in the window: the user's settings file could not be read.
+    if (const QString notice = m_configService.pendingNotice(); !notice.isEmpty()) {
+        LoggerService::shared().error(notice);
+        m_hudPanel->setNotice(notice);
+        m_configService.acknowledgeNotice();
     }
     m_hudPanel->presentCentered();
 }

@@ -2,6 +2,9 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -16,6 +19,45 @@ TriageHUDPanel::TriageHUDPanel(QWidget* parent) : QWidget(parent, Qt::Window)
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(0);
+
+    m_notice = new QWidget(this);
+    m_notice->setObjectName(QStringLiteral("notice"));
+    m_notice->setAutoFillBackground(true);
+    QPalette palette = m_notice->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::ToolTipBase));
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::ToolTipText));
+    m_notice->setPalette(palette);
+    auto* row = new QHBoxLayout(m_notice);
+    row->setContentsMargins(12, 8, 12, 8);
+    m_noticeText = new QLabel(m_notice);
+    m_noticeText->setObjectName(QStringLiteral("noticeText"));
+    m_noticeText->setWordWrap(true);
+    m_noticeText->setTextFormat(Qt::PlainText);
+    m_noticeText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    row->addWidget(m_noticeText, 1);
+    auto* dismiss = new QPushButton(QStringLiteral("Dismiss"), m_notice);
+    dismiss->setObjectName(QStringLiteral("noticeDismiss"));
+    dismiss->setFocusPolicy(Qt::NoFocus);
+    row->addWidget(dismiss);
+    connect(dismiss, &QPushButton::clicked, this, [this] { setNotice({}); });
+    m_layout->addWidget(m_notice);
+    m_notice->hide();
+}
+
+void TriageHUDPanel::setNotice(const QString& text)
+{
+    m_noticeText->setText(text);
+    m_notice->setVisible(!text.isEmpty());
+}
+
+QString TriageHUDPanel::notice() const
+{
+    return m_noticeText->text();
+}
+
+bool TriageHUDPanel::isNoticeShown() const
+{
+    return !m_notice->isHidden();
 }
 
 void TriageHUDPanel::setContentView(QWidget* content)

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QLabel;
 class QVBoxLayout;
 
 // The window that carries the triage HUD: one per process, created at launch, shown
@@ -22,6 +23,12 @@ public:
     void setContentView(QWidget* content);
     QWidget* contentView() const { return m_content; }
 
+    // A one-line notice above the content that stays until the user dismisses it (empty
+    // hides it): for things the user must know, such as settings that could not be read.
+    void setNotice(const QString& text);
+    QString notice() const;
+    bool isNoticeShown() const;
+
     // Centres the panel on the primary screen's available area, shows, raises and
     // activates it. The size the user gave it is kept.
     void presentCentered();
@@ -35,5 +42,7 @@ protected:
 
 private:
     QVBoxLayout* m_layout;
+    QWidget* m_notice = nullptr;
+    QLabel* m_noticeText = nullptr;
     QPointer<QWidget> m_content;
 };

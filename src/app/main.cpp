@@ -94,15 +94,25 @@ int main(int argc, char** argv)
     // The program lives in the tray: hiding the HUD must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // One Stowbird per session: a second launch opens the running one's HUD and leaves.
+    // One Stowbird per user: a second launch opens the running one's HUD and leaves.
     SingleInstance instance;
-    if (instance.notifyRunningInstance())
+    switch (instance.claim()) {
+    case SingleInstance::Claim::Primary:
+        break;
+    case SingleInstance::Claim::ForwardedToRunning:
         return 0;
-    if (!instance.listen())
+    case SingleInstance::Claim::RunningButSilent:
+        // Starting a second copy would have two programs filing the same downloads.
+        std::fprintf(stderr, "stowbird: Stowbird is already running but did not answer within a "
+                             "second (it may be busy or stopped); not starting a second copy\n");
+        return 1;
+    case SingleInstance::Claim::Unavailable:
         std::fprintf(stderr,
-                     "stowbird: could not listen on %s; a second launch will not find "
-                     "this one\n",
-                     qPrintable(instance.socketPath()));
+                     "stowbird: %s; starting anyway, but a second launch will not find this "
+                     "one\n",
+                     qPrintable(instance.errorString()));
+        break;
+    }
 
     AppDelegate::Options options;
     options.openHUDAtLaunch = !arguments.background;

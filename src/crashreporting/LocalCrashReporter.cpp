@@ -1,6 +1,7 @@
 #include "crashreporting/LocalCrashReporter.h"
 
 #include "platform/PosixWrite.h"
+#include "platform/PrivateStorage.h"
 #include "platform/PropertyListReader.h"
 #include "platform/StoragePaths.h"
 #include "platform/UtcTimestamp.h"
@@ -61,7 +62,7 @@ bool LocalCrashReporter::configure(const QString& optionsFilePath)
     if (!options || options->value(QStringLiteral("GOOGLE_APP_ID")).toString().isEmpty())
         return false;
     m_options = *options;
-    QDir().mkpath(m_directory);
+    PrivateStorage::makeFolder(m_directory);
     copyPath(QFile::encodeName(crashReportPath()), m_reportPath);
     copyPath(QFile::encodeName(crashReportPath() + QStringLiteral(".tmp")), m_reportTemporaryPath);
     publishSnapshot();
@@ -101,8 +102,10 @@ void LocalCrashReporter::recordError(const AppError& error)
                              .arg(singleLine(error.localizedDescription));
     QMutexLocker locker(&m_mutex);
     QFile file(nonFatalErrorsPath());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         file.write(line.toUtf8());
+    }
 }
 
 void LocalCrashReporter::log(const QString& breadcrumb)
@@ -164,7 +167,7 @@ void LocalCrashReporter::writeFatalReport(const FatalReport& report) noexcept
     if (!m_configured.load() || !m_collectionEnabled.load() || m_reportPath[0] == '\0' ||
         m_reportTemporaryPath[0] == '\0')
         return;
-    const int fd = ::open(m_reportTemporaryPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = ::open(m_reportTemporaryPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0)
         return;
     PosixWrite::text(fd, "Crash Report\nTimestamp: ");

@@ -28,7 +28,8 @@ FolderChildItem FolderChildItem::fromFileInfo(const QFileInfo& info)
             // sniff its content would make the listing slow.
             static const QMimeDatabase database;
             const QMimeType type = database.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
-            item.isImage = type.name().startsWith(QLatin1String("image/"));
+            // Only a regular file can be a thumbnail: a FIFO named "a.png" is never opened.
+            item.isImage = info.isFile() && type.name().startsWith(QLatin1String("image/"));
         }
     }
     item.formattedSize = TriageItem::formatByteCount(item.sizeBytes);

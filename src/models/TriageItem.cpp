@@ -1,12 +1,16 @@
 #include "models/TriageItem.h"
 
 #include "platform/FileNaming.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMimeDatabase>
+
+#include <unistd.h>
 
 TriageItem::TriageItem(const QUrl& url, const QUuid& id, std::optional<QUrl> suggestedDestination,
                        std::optional<QString> suggestedFilename)
@@ -42,8 +46,20 @@ TriageItem::TriageItem(const QUrl& url, const QUuid& id, std::optional<QUrl> sug
     }
     // A file without an extension is recognised by its content; an unknown extension is
     // generic data, so the kind shows the extension itself ("XYZ").
-    if (rawExtension.isEmpty() && info.exists())
-        uti = db.mimeTypeForFile(info);
+    if (rawExtension.isEmpty() && info.exists()) {
+        // Sniffed only through the checked, non-blocking open: a FIFO or device here (or a
+        // link to one) is typed by what it is and never opened.
+        const QString special = RegularFile::specialTypeName(localPath);
+        if (!special.isEmpty()) {
+            uti = db.mimeTypeForName(special);
+        } else if (const int fd = RegularFile::openForReading(localPath); fd >= 0) {
+            QFile file;
+            if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+                uti = db.mimeTypeForFileNameAndData(filename, &file);
+            else
+                ::close(fd);
+        }
+    }
     if (!uti.isValid())
         uti = db.mimeTypeForName(QStringLiteral("application/octet-stream"));
 }

@@ -1,5 +1,6 @@
 #include "platform/Appcast.h"
 
+#include <QHostAddress>
 #include <QXmlStreamReader>
 
 namespace {
@@ -40,13 +41,19 @@ int compareNumbers(QString a, QString b)
     return a.compare(b);
 }
 
-bool isWebUrl(const QUrl& url)
-{
-    return url.isValid() && !url.host().isEmpty() &&
-           (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http"));
-}
-
 } // namespace
+
+bool Appcast::isSecureWebUrl(const QUrl& url)
+{
+    if (!url.isValid() || url.host().isEmpty())
+        return false;
+    if (url.scheme() == QLatin1String("https"))
+        return true;
+    if (url.scheme() != QLatin1String("http"))
+        return false;
+    const QString host = url.host();
+    return host == QLatin1String("localhost") || QHostAddress(host).isLoopback();
+}
 
 int Appcast::compareVersions(const QString& a, const QString& b)
 {
@@ -160,9 +167,9 @@ std::optional<QList<AppcastItem>> Appcast::parse(const QByteArray& xml, QString*
                 item.displayVersion = item.version;
             // Only web links are opened: a feed must not make us launch local files or
             // other handlers.
-            if (!isWebUrl(item.downloadUrl))
+            if (!isSecureWebUrl(item.downloadUrl))
                 item.downloadUrl = link;
-            if (otherOS || item.version.isEmpty() || !isWebUrl(item.downloadUrl))
+            if (otherOS || item.version.isEmpty() || !isSecureWebUrl(item.downloadUrl))
                 continue;
             items.append(item);
         }

@@ -14,7 +14,7 @@ struct AppcastItem
     QString displayVersion; // shown to the user; the version when the feed gives none
     QString title;
     QString notes;    // the item's description (may be HTML)
-    QUrl downloadUrl; // http or https only
+    QUrl downloadUrl; // https only (http on this machine's loopback address, for tests)
 
     bool operator==(const AppcastItem&) const = default;
 };
@@ -39,6 +39,11 @@ public:
     // pre-release of the shorter one ("1.0b1" < "1.0"), one that continues with numbers
     // is newer ("1.0.1" > "1.0").
     static int compareVersions(const QString& a, const QString& b);
+
+    // A feed or download address that may be used: https, or plain http only to this
+    // machine's loopback address (where tests serve their feeds). Plain http elsewhere could
+    // be changed on the way, and other schemes (file:, ...) would open something local.
+    static bool isSecureWebUrl(const QUrl& url);
 
     // The newest item that is newer than currentVersion.
     static std::optional<AppcastItem> newestNewerThan(const QList<AppcastItem>& items,

@@ -67,6 +67,9 @@ void AppcastUpdater::startCheck(bool userInitiated)
 
     QNetworkRequest request(m_feedUrl);
     request.setTransferTimeout(timeoutMilliseconds);
+    // Each redirect is checked before it is followed: never to plain http elsewhere.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setHeader(QNetworkRequest::UserAgentHeader,
                       QStringLiteral("Stowbird/%1").arg(m_currentVersion));
     m_reply = m_network->get(request);
@@ -75,6 +78,15 @@ void AppcastUpdater::startCheck(bool userInitiated)
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
         if (received > Appcast::maximumFeedSize && !m_tooLarge) {
             m_tooLarge = true;
+            reply->abort();
+        }
+    });
+    m_insecureRedirect = false;
+    connect(reply, &QNetworkReply::redirected, this, [this, reply](const QUrl& target) {
+        if (Appcast::isSecureWebUrl(target)) {
+            emit reply->redirectAllowed();
+        } else {
+            m_insecureRedirect = true;
             reply->abort();
         }
     });
@@ -90,6 +102,8 @@ void AppcastUpdater::finishCheck(QNetworkReply* reply)
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (m_tooLarge) {
         result.errorText = tr("The update feed is too large.");
+    } else if (m_insecureRedirect || !Appcast::isSecureWebUrl(reply->url())) {
+        result.errorText = tr("The update feed was redirected to an address that is not https.");
     } else if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299)) {
         result.errorText = tr("The update feed answered HTTP %1.").arg(status.toInt());
     } else if (reply->error() != QNetworkReply::NoError) {

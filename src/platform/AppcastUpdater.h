@@ -79,6 +79,7 @@ private:
     bool m_canCheck = false;
     bool m_userInitiated = false;
     bool m_tooLarge = false;
+    bool m_insecureRedirect = false;
     ServiceLog m_log;
 };
 

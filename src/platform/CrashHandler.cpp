@@ -1,4 +1,5 @@
 #include "platform/CrashHandler.h"
+#include "platform/PrivateStorage.h"
 
 #include "crashreporting/CrashReporter.h"
 #include "platform/PosixWrite.h"
@@ -70,10 +71,10 @@ void makeFolders() noexcept
         if (*p != '/')
             continue;
         *p = '\0';
-        ::mkdir(path, 0755);
+        ::mkdir(path, 0700);
         *p = '/';
     }
-    ::mkdir(path, 0755);
+    ::mkdir(path, 0700);
 }
 
 // The report to standard output, then to the crash file (temporary file and rename, so a
@@ -90,7 +91,7 @@ void report(const char* name, const char* reason, int frameCount) noexcept
 
     if (g_crashPath[0] != '\0' && g_crashTemporaryPath[0] != '\0') {
         makeFolders();
-        const int fd = ::open(g_crashTemporaryPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const int fd = ::open(g_crashTemporaryPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
         if (fd >= 0) {
             writeReport(fd, timestamp, name, reason, frameCount);
             ::fsync(fd);
@@ -230,7 +231,7 @@ void CrashHandler::install(const QString& crashFilePath, CrashReporter* reporter
 {
     const QString absolute = QFileInfo(crashFilePath).absoluteFilePath();
     const QString folder = QFileInfo(absolute).absolutePath();
-    QDir().mkpath(folder);
+    PrivateStorage::makeFolder(folder);
     if (!copyPath(QFile::encodeName(absolute), g_crashPath) ||
         !copyPath(QFile::encodeName(absolute + QStringLiteral(".tmp")), g_crashTemporaryPath) ||
         !copyPath(QFile::encodeName(folder), g_crashDirectory)) {

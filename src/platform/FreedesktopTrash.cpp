@@ -4,6 +4,7 @@
 #include "platform/FileMover.h"
 #include "platform/FileNaming.h"
 #include "platform/NoReplaceRename.h"
+#include "platform/TrashInfo.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -42,6 +43,64 @@ dev_t deviceOfNearest(QString path)
             return dev;
         path = FileNaming::parentPath(path);
     }
+}
+
+// The folder holding path with every link in it resolved; the cleaned folder when it
+// cannot be resolved (it no longer exists).
+QString resolvedFolder(const QString& path)
+{
+    const QString folder = FileNaming::parentPath(QDir::cleanPath(path));
+    char resolved[PATH_MAX];
+    if (::realpath(QFile::encodeName(folder).constData(), resolved))
+        return QFile::decodeName(resolved);
+    return folder;
+}
+
+// path itself, or a folder or file below folder.
+bool isInside(const QString& path, const QString& folder)
+{
+    if (folder == QLatin1String("/"))
+        return path.startsWith(QLatin1Char('/'));
+    return path == folder ||
+           (path.startsWith(folder) && path.at(folder.size()) == QLatin1Char('/'));
+}
+
+// Undoes the octal escapes (\040 for a space, \012 for a line feed, ...) of /proc mount
+// tables.
+QString unescapeMountField(const QByteArray& field)
+{
+    QByteArray out;
+    out.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' &&
+            field[i + 1] <= '3' && field[i + 2] >= '0' && field[i + 2] <= '7' &&
+            field[i + 3] >= '0' && field[i + 3] <= '7') {
+            out +=
+                char((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            out += field[i];
+        }
+    }
+    return QFile::decodeName(out);
+}
+
+// The mount points of this process's mount table; empty when it cannot be read.
+QList<QString> mountPoints()
+{
+    QList<QString> mounts;
+    QFile table(QStringLiteral("/proc/self/mountinfo"));
+    if (!table.open(QIODevice::ReadOnly))
+        return mounts;
+    // Read whole: /proc files report no size.
+    const QByteArray content = table.readAll();
+    for (const QByteArray& line : content.split('\n')) {
+        // "id parent major:minor root mountpoint options ..."
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() > 4 && fields[4].startsWith('/'))
+            mounts.append(unescapeMountField(fields[4]));
+    }
+    return mounts;
 }
 
 void makeFolder(const QString& path, mode_t mode)
@@ -111,9 +170,12 @@ QString FreedesktopTrash::moveToTrash(const QString& path)
                      QStringLiteral("%1: the disk it is on has no trash that can be used")
                          .arg(QLatin1String(failedContext))});
     prepareTrashDirectory(trash);
-    // On a removable disk the original path is kept relative to the disk's top folder, so
-    // that it still means something when the disk is mounted elsewhere.
-    const QString relative = QDir(top).relativeFilePath(absolute);
+    // On another disk the original path is kept relative to the disk's top folder, so that
+    // it still means something when the disk is mounted elsewhere. It is the path as the
+    // disk knows it: the item's folder with its links resolved.
+    const QString onDisk =
+        resolvedFolder(absolute) + QLatin1Char('/') + FileNaming::lastPathComponent(absolute);
+    const QString relative = QDir(top).relativeFilePath(onDisk);
     const int err = placeInTrash(trash, absolute, relative, &result);
     if (err != 0)
         fail(err);
@@ -122,8 +184,30 @@ QString FreedesktopTrash::moveToTrash(const QString& path)
 
 QString FreedesktopTrash::mountTopDirectory(const QString& path)
 {
-    QString current = QDir::cleanPath(path);
-    const dev_t device = deviceOf(current, false);
+    // The item's own name is not resolved (it may be a link that is trashed as a link);
+    // its folder is, so that a Downloads folder that is a link to another disk finds that
+    // disk's top folder rather than a folder below the link.
+    const QString folder = resolvedFolder(path);
+    const dev_t device = deviceOf(folder, true);
+    if (device == dev_t(-1))
+        return folder;
+
+    // The longest mount point above the folder that is on the folder's device. Checking the
+    // device skips a mount that was later hidden by another one mounted above it.
+    const QList<QString> mounts = mountPoints();
+    QString best;
+    for (const QString& mount : mounts) {
+        if (mount.size() <= best.size() || !isInside(folder, mount))
+            continue;
+        if (deviceOf(mount, true) == device)
+            best = mount;
+    }
+    if (!best.isEmpty())
+        return best;
+
+    // No mount table (or a file system whose files report another device than its mount,
+    // as btrfs subvolumes do): the highest folder above it on the same device.
+    QString current = folder;
     for (;;) {
         if (current == QLatin1String("/"))
             return current;
@@ -234,30 +318,6 @@ int FreedesktopTrash::placeInTrash(const QString& trashDirectory, const QString&
     return EEXIST;
 }
 
-QString FreedesktopTrash::recordedOriginalPath(const QString& infoPath,
-                                               const QString& trashDirectory)
-{
-    QFile info(infoPath);
-    if (!info.open(QIODevice::ReadOnly))
-        return {};
-    bool inGroup = false;
-    for (const QByteArray& raw : info.readAll().split('\n')) {
-        const QByteArray line = raw.trimmed();
-        if (line.startsWith('['))
-            inGroup = line == "[Trash Info]";
-        else if (inGroup && line.startsWith("Path=")) {
-            const QString path = QFile::decodeName(QByteArray::fromPercentEncoding(line.mid(5)));
-            if (path.isEmpty())
-                return {};
-            if (QDir::isAbsolutePath(path))
-                return QDir::cleanPath(path);
-            // A trash on another disk records paths relative to that disk's top folder.
-            return QDir::cleanPath(mountTopDirectory(trashDirectory) + QLatin1Char('/') + path);
-        }
-    }
-    return {};
-}
-
 TrashBackend::Restored FreedesktopTrash::restoreFromTrash(const QString& trashedPath,
                                                           const QString& fallbackOriginal)
 {
@@ -273,7 +333,9 @@ TrashBackend::Restored FreedesktopTrash::restoreFromTrash(const QString& trashed
     if (::lstat(QFile::encodeName(trashedPath).constData(), &st) != 0)
         throw FileOperationError::fromErrno(errno, QStringLiteral("Could not restore the item"));
 
-    QString original = recordedOriginalPath(infoPath, trashDirectory);
+    // The info file's path is read strictly: a restore never writes outside the disk the
+    // item came from.
+    QString original = TrashInfo::originalPathOf(trashedPath);
     if (original.isEmpty())
         original = QDir::cleanPath(fallbackOriginal);
     if (original.isEmpty() || !QDir::isAbsolutePath(original))

@@ -22,7 +22,9 @@ public:
     Restored restoreFromTrash(const QString& trashedPath, const QString& fallbackOriginal) override;
 
     QString homeTrashDirectory() const;
-    // The mount point holding path: the highest folder above it on the same device.
+    // The mount point of the disk that holds path: path's folder is resolved (links in it
+    // followed), then matched against the mount table, with the highest folder on the same
+    // device as the fallback.
     static QString mountTopDirectory(const QString& path);
     // The trash folder used on the mount whose top folder is topDirectory; created when
     // needed. Empty when that mount has no usable trash.
@@ -34,8 +36,6 @@ private:
     static int placeInTrash(const QString& trashDirectory, const QString& path,
                             const QString& originalPathValue, QString* result);
     static void prepareTrashDirectory(const QString& trashDirectory);
-    // The original path recorded in an info file, made absolute; empty when unreadable.
-    static QString recordedOriginalPath(const QString& infoPath, const QString& trashDirectory);
 
     QString m_dataHome;
 };

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -133,9 +135,28 @@ bool InotifyWatcherBackend::armRoot()
     m_rootInode = st.st_ino;
     m_pathByWatch.insert(wd, m_root);
     m_watchByPath.insert(m_root, wd);
-    QDirIterator it(m_root, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    while (it.hasNext())
-        addWatchTree(it.next());
+    // readdir and the entry type rather than QDirIterator: a Downloads folder may hold tens
+    // of thousands of files, and the caller of start() waits for this.
+    DIR* dir = ::opendir(rootPath.constData());
+    if (!dir)
+        return true;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue;
+        bool folder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_UNKNOWN) {
+            struct stat child
+            {
+            };
+            folder =
+                ::fstatat(dirFd, name, &child, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(child.st_mode);
+        }
+        if (folder)
+            addWatchTree(m_root + QLatin1Char('/') + QFile::decodeName(name));
+    }
+    ::closedir(dir);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/JsonFile.h"
 
+#include "platform/PrivateStorage.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -7,7 +9,7 @@
 bool JsonFile::writeAtomically(const QString& path, const QByteArray& data, QString* error)
 {
     const QString folder = QFileInfo(path).absolutePath();
-    if (!QFileInfo::exists(folder) && !QDir().mkpath(folder)) {
+    if (!PrivateStorage::makeFolder(folder)) {
         if (error)
             *error = QStringLiteral("Could not create the folder %1").arg(folder);
         return false;
@@ -18,6 +20,8 @@ bool JsonFile::writeAtomically(const QString& path, const QByteArray& data, QStr
             *error = file.errorString();
         return false;
     }
+    // The new file replaces the old one with its own mode: only the user may read it.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (file.write(data) != data.size()) {
         if (error)
             *error = file.errorString();

@@ -210,7 +210,9 @@ void TreeCopier::copyEntry(const QByteArray& source, const QByteArray& target)
 
 void TreeCopier::copyFile(const QByteArray& source, const QByteArray& target, const struct stat& st)
 {
-    Fd in(::open(source.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    // O_NONBLOCK: a FIFO swapped in after the lstat above must not block the open; the
+    // inode check below then refuses it.
+    Fd in(::open(source.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     if (in.get() < 0)
         fail(errno, "Could not open the item for copying");
     struct stat before;

@@ -1,15 +1,20 @@
 #include "services/ConfigurationService.h"
 
 #include "platform/JsonFile.h"
+#include "platform/NoReplaceRename.h"
+#include "platform/PrivateStorage.h"
 #include "platform/StoragePaths.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -22,9 +27,7 @@ void printMessage(const QString& message)
 
 bool ensureFolder(const QString& folder, QString* error)
 {
-    if (QFileInfo::exists(folder))
-        return true;
-    if (QDir().mkpath(folder))
+    if (PrivateStorage::makeFolder(folder))
         return true;
     *error = QStringLiteral("Could not create the folder %1").arg(folder);
     return false;
@@ -60,12 +63,18 @@ void ConfigurationService::loadConfig()
     QMutexLocker locker(&m_lock);
     QString error;
     if (ensureFolder(m_configDirectory, &error)) {
+        // Settings made by an older version may be readable by others.
+        PrivateStorage::tightenFile(m_configFilePath);
         QFile file(m_configFilePath);
-        if (!file.exists()) {
+        const QFileInfo info(m_configFilePath);
+        if (!info.exists() && !info.isSymLink()) {
             saveConfig(AppConfig());
             return;
         }
-        if (!file.open(QIODevice::ReadOnly)) {
+        // Only a regular file is opened: a FIFO there would block the start for good.
+        if (!info.isFile()) {
+            error = QStringLiteral("the path is not a regular file");
+        } else if (!file.open(QIODevice::ReadOnly)) {
             error = file.errorString();
         } else if (file.size() > maximumFileSize) {
             error = QStringLiteral("the file is larger than %1 bytes").arg(maximumFileSize);
@@ -79,6 +88,12 @@ void ConfigurationService::loadConfig()
                 return;
             }
         }
+        printMessage(QStringLiteral("[ConfigurationService] Error loading config: %1, fallback "
+                                    "to defaults")
+                         .arg(error));
+        setConfig(AppConfig());
+        keepBadFile();
+        return;
     }
     printMessage(QStringLiteral("[ConfigurationService] Error loading config: %1, fallback to "
                                 "defaults")
@@ -86,11 +101,54 @@ void ConfigurationService::loadConfig()
     setConfig(AppConfig());
 }
 
+void ConfigurationService::keepBadFile()
+{
+    const QString stamp =
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    const QString base = m_configFilePath + QStringLiteral(".bad-") + stamp;
+    int err = EEXIST;
+    QString kept;
+    // Several bad starts within a second each keep their own copy.
+    for (int n = 0; n < 1000 && err == EEXIST; ++n) {
+        kept = n == 0 ? base : base + QStringLiteral("-%1").arg(n);
+        err = NoReplaceRename::rename(m_configFilePath, kept);
+    }
+    if (err != 0) {
+        m_badFileInPlace = true;
+        printMessage(QStringLiteral("[ConfigurationService] Could not keep the unreadable "
+                                    "config aside: %1; it will not be written over")
+                         .arg(QString::fromLocal8Bit(std::strerror(err))));
+        m_pendingNotice = QStringLiteral("Your settings file could not be read; Stowbird "
+                                         "started with defaults and will not save over %1.")
+                              .arg(m_configFilePath);
+        return;
+    }
+    PrivateStorage::tightenFile(kept);
+    m_keptBadFilePath = kept;
+    m_pendingNotice = QStringLiteral("Your settings file could not be read; Stowbird started "
+                                     "with defaults and kept your file as %1")
+                          .arg(kept);
+}
+
+void ConfigurationService::acknowledgeNotice()
+{
+    if (m_pendingNotice.isEmpty())
+        return;
+    m_pendingNotice.clear();
+    emit pendingNoticeChanged(m_pendingNotice);
+}
+
 void ConfigurationService::saveConfig(const AppConfig& config)
 {
     QMutexLocker locker(&m_lock);
     setConfig(config);
     QString error;
+    if (m_badFileInPlace) {
+        printMessage(QStringLiteral("[ConfigurationService] Failed to save config: the "
+                                    "unreadable file could not be kept aside, so it is not "
+                                    "written over"));
+        return;
+    }
     if (ensureFolder(m_configDirectory, &error) &&
         JsonFile::writeAtomically(m_configFilePath, config.encode(), &error))
         return;

@@ -8,7 +8,8 @@
 
 // Owns the in-memory configuration, loads config.json once at creation (writing the
 // defaults on first start) and writes it back on every save. A bad file never stops the
-// program: the defaults are used and the file is left alone until the next save.
+// program: the defaults are used, and the file is moved aside as config.json.bad-<UTC time>
+// before anything can be saved over it, so the user's own settings are never lost.
 class ConfigurationService : public QObject
 {
     Q_OBJECT
@@ -32,15 +33,32 @@ public:
     // Files larger than this are refused as corrupt instead of being read into memory.
     static constexpr qint64 maximumFileSize = 4 * 1024 * 1024;
 
+    // Where the file that could not be read at start was kept; empty when it loaded (or
+    // there was none).
+    QString keptBadFilePath() const { return m_keptBadFilePath; }
+    // What the window tells the user once about a file that could not be read; empty when
+    // there is nothing to tell or it was told already.
+    QString pendingNotice() const { return m_pendingNotice; }
+    // The window showed the notice: it is not shown again.
+    void acknowledgeNotice();
+
 signals:
     void configChanged(const AppConfig& config);
+    void pendingNoticeChanged(const QString& notice);
 
 private:
     void loadConfig();
     void setConfig(const AppConfig& config);
+    // Moves the unreadable config.json to config.json.bad-<UTC time> (never replacing an
+    // earlier one) and prepares the notice.
+    void keepBadFile();
 
     QString m_configDirectory;
     QString m_configFilePath;
     AppConfig m_config;
+    QString m_keptBadFilePath;
+    QString m_pendingNotice;
+    // The unreadable file could not be moved aside: saving would destroy it.
+    bool m_badFileInPlace = false;
     QRecursiveMutex m_lock;
 };

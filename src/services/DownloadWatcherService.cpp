@@ -17,6 +17,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits>
@@ -87,7 +88,10 @@ bool decodeName(const char* raw, QString* name)
 {
     const QByteArray bytes(raw);
     *name = QFile::decodeName(bytes);
-    return QFile::encodeName(*name) == bytes;
+    const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0x80) == 0;
+    });
+    return ascii || QFile::encodeName(*name) == bytes;
 }
 
 // Names that cannot be handled end to end are left out of the queue, with one log line per
@@ -260,13 +264,39 @@ void DownloadWatcherService::startOnThread()
     }
     // What is already there was listed by the caller; only the index of partial downloads
     // is needed to recognise placeholders.
+    rebuildPartialIndex(false);
+}
+
+QStringList DownloadWatcherService::rebuildPartialIndex(bool listItems)
+{
+    // readdir rather than QDir: no sorting and no stat of the tens of thousands of entries a
+    // Downloads folder may hold, while start() keeps the caller waiting. Names that cannot be
+    // partial downloads are not even decoded unless the items are wanted.
     m_partialsByFinal.clear();
-    const QDir dir(m_targetDirectory);
-    for (const QString& name :
-         dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System)) {
-        if (PartialDownloadNames::isPartial(name))
+    QStringList items;
+    const QByteArray native = QFile::encodeName(m_targetDirectory);
+    DIR* dir = ::opendir(native.constData());
+    if (!dir)
+        return items;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        const char* dot = std::strrchr(entry->d_name, '.');
+        if (!listItems && (!dot || std::strlen(dot) > 12))
+            continue; // no extension, or longer than any partial download's
+        QString name;
+        const bool valid = decodeName(entry->d_name, &name);
+        if (!valid) {
+            if (listItems)
+                noteUnusableName(m_targetDirectory, name);
+        } else if (PartialDownloadNames::isPartial(name)) {
             handlePartialChange(name);
+        } else if (listItems) {
+            items.append(name);
+        }
     }
+    ::closedir(dir);
+    return items;
 }
 
 void DownloadWatcherService::cancelAllPending()
@@ -430,27 +460,15 @@ void DownloadWatcherService::handleRootChanged(bool present)
 void DownloadWatcherService::rescan()
 {
     // We cannot know what changed: give every top-level item a fresh quiet period.
-    m_partialsByFinal.clear();
-    const QByteArray native = QFile::encodeName(m_targetDirectory);
-    DIR* dir = ::opendir(native.constData());
-    if (!dir)
-        return;
-    QStringList items;
-    while (const dirent* entry = ::readdir(dir)) {
-        QString name;
-        const bool valid = decodeName(entry->d_name, &name);
-        if (name.startsWith(QLatin1Char('.')))
-            continue;
-        if (!valid)
-            noteUnusableName(m_targetDirectory, name);
-        else if (PartialDownloadNames::isPartial(name))
-            handlePartialChange(name);
-        else
-            items.append(name);
+    const QStringList items = rebuildPartialIndex(true);
+    QSet<QString> paths;
+    paths.reserve(items.size());
+    for (const QString& name : items) {
+        const QString path = m_targetDirectory + QLatin1Char('/') + name;
+        debounce(path);
+        paths.insert(path);
     }
-    ::closedir(dir);
-    for (const QString& name : std::as_const(items))
-        debounce(m_targetDirectory + QLatin1Char('/') + name);
+    emit itemsListed(m_targetDirectory, paths);
 }
 
 void DownloadWatcherService::debounce(const QString& itemPath, bool arrived)

@@ -91,6 +91,9 @@ signals:
     void fileDiscovered(const QUrl& url, bool arrivedAnew);
     // A top-level item (or the whole folder) was deleted or moved away.
     void itemRemoved(const QString& path);
+    // The folder was listed again (events were lost, deletions among them, or it came back):
+    // the paths of the items in it now. Anything else once reported from it is gone.
+    void itemsListed(const QString& folder, const QSet<QString>& paths);
     // A clear message when some folders cannot be watched (the inotify watch limit).
     void watcherUnreliable(const QString& message);
 
@@ -125,6 +128,9 @@ private:
     // Lists the folder again: rebuilds the index of partial downloads and debounces every
     // top-level item.
     void rescan();
+    // Rebuilds the index of partial downloads from a listing; returns the other names when
+    // listItems is set.
+    QStringList rebuildPartialIndex(bool listItems);
     // The top-level item an event path belongs to, or an empty string.
     QString topLevelItem(const QString& eventPath) const;
     void debounce(const QString& itemPath, bool arrived = false);

@@ -3,6 +3,7 @@
 #include "crashreporting/CrashReporter.h"
 #include "platform/CrashHandler.h"
 #include "platform/PosixWrite.h"
+#include "platform/PrivateStorage.h"
 #include "platform/StoragePaths.h"
 #include "platform/SystemJournal.h"
 #include "platform/UtcTimestamp.h"
@@ -58,9 +59,15 @@ LoggerService::LoggerService(const QString& logDirectory, CrashReporter* reporte
       m_journal(journal ? journal : &SystemJournal::shared())
 {
     // Failures are silent: without a file the journal and the breadcrumbs still get lines.
-    QDir().mkpath(m_logDirectory);
+    // The folder and the files in it name the user's files: 0700 and 0600, also when an
+    // older version made them wider.
+    PrivateStorage::makeFolder(m_logDirectory);
+    PrivateStorage::tighten(m_logDirectory,
+                            {QStringLiteral("stowbird.log"), QStringLiteral("crash.log"),
+                             QStringLiteral("crash-report.log"),
+                             QStringLiteral("nonfatal-errors.log")});
     m_fd = ::open(QFile::encodeName(logPath()).constData(),
-                  O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+                  O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
 
     m_thread = QThread::create([this] { writerLoop(); });
     m_thread->setObjectName(QStringLiteral("com.stowbird.logger"));
@@ -106,9 +113,12 @@ void LoggerService::error(const QString& message, const std::optional<AppError>&
         m_reporter->recordError(*error);
 }
 
-void LoggerService::log(const QString& level, const QString& message)
+void LoggerService::log(const QString& rawLevel, const QString& message)
 {
-    const QString masked = maskHomePaths(message, m_homePath);
+    // Masked first (a line feed ends a user name there), then escaped, so that every copy
+    // (file, journal, breadcrumbs) is one line as written.
+    const QString masked = escapeControlCharacters(maskHomePaths(message, m_homePath));
+    const QString level = escapeControlCharacters(rawLevel);
 
     char timestamp[UtcTimestamp::length + 1];
     UtcTimestamp::formatNow(timestamp);
@@ -240,6 +250,38 @@ void LoggerService::installCrashHandler()
 {
     CrashHandler::install(StoragePaths::stateDirectory() + QStringLiteral("/crash.log"),
                           &CrashReporter::shared());
+}
+
+QString LoggerService::escapeControlCharacters(const QString& text)
+{
+    const auto needsEscape = [](char16_t c) {
+        return c < 0x20 || (c >= 0x7f && c <= 0x9f) || c == 0x2028 || c == 0x2029 ||
+               (c >= 0x202a && c <= 0x202e) || (c >= 0x2066 && c <= 0x2069);
+    };
+    qsizetype first = 0;
+    while (first < text.size() && !needsEscape(text.at(first).unicode()))
+        ++first;
+    if (first == text.size())
+        return text; // the usual case: nothing to copy
+    QString out = text.left(first);
+    out.reserve(text.size() + 8);
+    for (qsizetype i = first; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (!needsEscape(c)) {
+            out += QChar(c);
+        } else if (c == u'\n') {
+            out += QLatin1String("\\n");
+        } else if (c == u'\r') {
+            out += QLatin1String("\\r");
+        } else if (c == u'\t') {
+            out += QLatin1String("\\t");
+        } else if (c <= 0xff) {
+            out += QStringLiteral("\\x%1").arg(int(c), 2, 16, QLatin1Char('0'));
+        } else {
+            out += QStringLiteral("\\u{%1}").arg(int(c), 4, 16, QLatin1Char('0'));
+        }
+    }
+    return out;
 }
 
 QString LoggerService::maskHomePaths(const QString& message, const QString& homePath)

@@ -61,6 +61,13 @@ public:
     // becomes "~".
     static QString maskHomePaths(const QString& message, const QString& homePath);
 
+    // Makes text safe for a one-line log record: control characters (line feeds, carriage
+    // returns, escape sequences, C1 controls), the Unicode line and paragraph separators and
+    // the bidirectional overrides that can make a line read differently from its bytes are
+    // written as escapes ("\n", "\t", "\x1b", "\u{202e}"). A file name with a line feed
+    // therefore can never start a forged line.
+    static QString escapeControlCharacters(const QString& text);
+
     // Lines waiting for the writer beyond this many bytes are dropped (and counted) rather
     // than letting memory grow without bound when the disk stalls.
     static constexpr std::size_t maximumPendingBytes = 16 * 1024 * 1024;

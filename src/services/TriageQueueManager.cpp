@@ -2,6 +2,7 @@
 
 #include "models/SkipList.h"
 #include "platform/JsonFile.h"
+#include "platform/PrivateStorage.h"
 #include "platform/StoragePaths.h"
 
 #include <QFile>
@@ -42,9 +43,12 @@ TriageQueueManager::TriageQueueManager(const QString& skipCacheBaseDirectory, QO
     : QObject(parent),
       m_skipCacheFilePath(skipCacheBaseDirectory + QStringLiteral("/skipped_items.json"))
 {
+    // The list names the user's files: a folder or file made wider by an older version is
+    // tightened before use.
+    PrivateStorage::tighten(skipCacheBaseDirectory, {QStringLiteral("skipped_items.json")});
     // A missing or unreadable cache simply means nothing was skipped.
     QFile file(m_skipCacheFilePath);
-    if (file.open(QIODevice::ReadOnly)) {
+    if (QFileInfo(m_skipCacheFilePath).isFile() && file.open(QIODevice::ReadOnly)) {
         if (auto entries = SkipList::decode(file.readAll())) {
             for (auto it = entries->cbegin(); it != entries->cend(); ++it) {
                 m_skippedPaths.insert(it.key());
@@ -136,7 +140,7 @@ bool TriageQueueManager::enqueueOne(const QUrl& url, bool arrivedAnew)
         return false;
 
     if (m_items.size() >= maxBatchSize) {
-        m_pendingBacklog.append(url);
+        m_pendingBacklog.append(path);
         indexAdd(m_backlogPaths, path);
         emit pendingBacklogChanged();
     } else {
@@ -166,13 +170,12 @@ bool TriageQueueManager::refillFromBacklog(bool* itemsGrew)
     bool backlogShrank = false;
     *itemsGrew = false;
     while (m_items.size() < maxBatchSize && !m_pendingBacklog.isEmpty()) {
-        const QUrl url = m_pendingBacklog.takeFirst();
-        const QString path = TriageItem::standardizedPath(url);
+        const QString path = m_pendingBacklog.takeFirst();
         indexRemove(m_backlogPaths, path);
         backlogShrank = true;
-        if (!existsAt(url.toLocalFile()) || isStillSkipped(path))
+        if (!existsAt(path) || isStillSkipped(path))
             continue;
-        appendItem(TriageItem(url));
+        appendItem(TriageItem(QUrl::fromLocalFile(path)));
         *itemsGrew = true;
     }
     if (backlogShrank)
@@ -248,7 +251,8 @@ void TriageQueueManager::pruneMissingFiles()
     bool itemsDidChange = m_items.size() != itemsBefore;
 
     const qsizetype backlogBefore = m_pendingBacklog.size();
-    m_pendingBacklog.removeIf(gone);
+    m_pendingBacklog.removeIf(
+        [this](const QString& path) { return !existsAt(path) && !m_inFlightPaths.contains(path); });
     bool backlogDidChange = m_pendingBacklog.size() != backlogBefore;
 
     if (itemsDidChange || backlogDidChange) {
@@ -257,8 +261,8 @@ void TriageQueueManager::pruneMissingFiles()
         m_parentPaths.clear();
         for (const TriageItem& item : std::as_const(m_items))
             indexAdd(m_itemPaths, TriageItem::standardizedPath(item.url));
-        for (const QUrl& url : std::as_const(m_pendingBacklog))
-            indexAdd(m_backlogPaths, TriageItem::standardizedPath(url));
+        for (const QString& path : std::as_const(m_pendingBacklog))
+            indexAdd(m_backlogPaths, path);
     }
     if (backlogDidChange)
         emit pendingBacklogChanged();
@@ -310,7 +314,7 @@ void TriageQueueManager::removePath(const QString& removedPath)
     bool backlogDidChange = false;
     if (folder || m_backlogPaths.contains(path)) {
         for (qsizetype i = m_pendingBacklog.size() - 1; i >= 0; --i) {
-            const QString entry = TriageItem::standardizedPath(m_pendingBacklog.at(i));
+            const QString& entry = m_pendingBacklog.at(i);
             if (affected(entry)) {
                 indexRemove(m_backlogPaths, entry);
                 m_pendingBacklog.removeAt(i);
@@ -343,6 +347,45 @@ void TriageQueueManager::removePath(const QString& removedPath)
     if (skipsDidChange)
         emit skippedPathsChanged();
     if (itemsDidChange || backlogDidChange || skipsDidChange)
+        emit triageQueueDidChange();
+}
+
+void TriageQueueManager::retainPresent(const QString& listedFolder,
+                                       const QSet<QString>& presentPaths)
+{
+    const QString folder = TriageItem::standardizedPath(QUrl::fromLocalFile(listedFolder));
+    if (!m_parentPaths.contains(folder))
+        return;
+    // Paths with an action of our own in flight are the action's to put right.
+    const auto gone = [&](const QString& path) {
+        return parentOf(path) == folder && !presentPaths.contains(path) &&
+               !m_inFlightPaths.contains(path);
+    };
+    bool itemsDidChange = false;
+    for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
+        const QString path = TriageItem::standardizedPath(m_items.at(i).url);
+        if (gone(path)) {
+            indexRemove(m_itemPaths, path);
+            m_items.removeAt(i);
+            itemsDidChange = true;
+        }
+    }
+    const qsizetype backlogBefore = m_pendingBacklog.size();
+    m_pendingBacklog.removeIf([&](const QString& path) {
+        if (!gone(path))
+            return false;
+        indexRemove(m_backlogPaths, path);
+        return true;
+    });
+    bool backlogDidChange = m_pendingBacklog.size() != backlogBefore;
+    if (backlogDidChange)
+        emit pendingBacklogChanged();
+    bool grew = false;
+    if (itemsDidChange && refillFromBacklog(&grew))
+        backlogDidChange = true; // announced by the refill
+    if (itemsDidChange)
+        emit itemsChanged();
+    if (itemsDidChange || backlogDidChange)
         emit triageQueueDidChange();
 }
 
@@ -390,10 +433,10 @@ bool TriageQueueManager::replaceURL(const QUrl& from, const QUrl& to)
         emit triageQueueDidChange();
         return true;
     }
-    for (QUrl& url : m_pendingBacklog) {
-        if (TriageItem::standardizedPath(url) != oldPath)
+    for (QString& entry : m_pendingBacklog) {
+        if (entry != oldPath)
             continue;
-        url = to;
+        entry = newPath;
         indexRemove(m_backlogPaths, oldPath);
         indexAdd(m_backlogPaths, newPath);
         emit pendingBacklogChanged();
@@ -415,12 +458,10 @@ bool TriageQueueManager::replaceURL(const QUrl& from, const QUrl& to)
 bool TriageQueueManager::removeURL(const QUrl& url)
 {
     const QString path = TriageItem::standardizedPath(url);
-    const auto same = [&path](const QUrl& other) {
-        return TriageItem::standardizedPath(other) == path;
-    };
-    const qsizetype removedItems =
-        m_items.removeIf([&](const TriageItem& item) { return same(item.url); });
-    const qsizetype removedBacklog = m_pendingBacklog.removeIf(same);
+    const qsizetype removedItems = m_items.removeIf(
+        [&path](const TriageItem& item) { return TriageItem::standardizedPath(item.url) == path; });
+    const qsizetype removedBacklog =
+        m_pendingBacklog.removeIf([&path](const QString& entry) { return entry == path; });
     const bool items = removedItems > 0;
     const bool backlog = removedBacklog > 0;
     if (!items && !backlog)

@@ -12,7 +12,7 @@
 #include <optional>
 
 // The downloads waiting to be triaged, in arrival order: a working list of at most 50
-// items (the head is what the HUD shows), an unbounded backlog of bare URLs behind it, and
+// items (the head is what the HUD shows), an unbounded backlog of bare paths behind it, and
 // the persistent set of paths the user skipped, each with the identity (inode, modification
 // time) of the file that was skipped: a new file at a skipped path is a new download and is
 // queued. Used on the GUI thread only.
@@ -33,7 +33,9 @@ public:
 
     const QList<TriageItem>& items() const { return m_items; }
     const QSet<QString>& skippedPaths() const { return m_skippedPaths; }
-    const QList<QUrl>& pendingBacklog() const { return m_pendingBacklog; }
+    // Standardised paths, oldest first: one string per waiting file, a URL and an item are
+    // made only when the entry moves up into the working list.
+    const QList<QString>& pendingBacklog() const { return m_pendingBacklog; }
     QString skipCacheFilePath() const { return m_skipCacheFilePath; }
 
     std::optional<TriageItem> activeItem() const;
@@ -53,6 +55,9 @@ public:
     // Downloads folder gone), and any skip recorded there. Posts the notification once, only
     // when something was dropped.
     void removePath(const QString& path);
+    // Drops what waits directly inside folder but is not among presentPaths (a fresh listing
+    // of it). Posts the notification once, only when something was dropped.
+    void retainPresent(const QString& folder, const QSet<QString>& presentPaths);
 
     // Paths with a file action in flight: rescans do not queue them and prunes leave them
     // alone until the action ends. Counted, so that two actions on one path nest.
@@ -91,7 +96,7 @@ private:
     QList<TriageItem> m_items;
     QSet<QString> m_skippedPaths;
     QHash<QString, SkipList::Identity> m_skipIdentities; // same keys as m_skippedPaths
-    QList<QUrl> m_pendingBacklog;
+    QList<QString> m_pendingBacklog;
     QString m_skipCacheFilePath;
 
     // Standardised paths of the items and of the backlog, with their multiplicity, so the

@@ -1,9 +1,11 @@
 #include "services/UpdateService.h"
 
 #include "BuildSettings.h"
+#include "platform/Appcast.h"
 #include "platform/AppcastUpdater.h"
 #include "platform/BundleResources.h"
 #include "platform/UserDefaults.h"
+#include "services/LoggerService.h"
 
 UpdateService& UpdateService::shared()
 {
@@ -17,11 +19,15 @@ UpdateService::UpdateService(const QUrl& feedUrl, const QString& currentVersion,
                              std::unique_ptr<QSettings> settings, QObject* parent)
     : QObject(parent)
 {
-    const bool usableFeed =
-        feedUrl.isValid() && !feedUrl.host().isEmpty() &&
-        (feedUrl.scheme() == QLatin1String("https") || feedUrl.scheme() == QLatin1String("http"));
-    if (!usableFeed)
+    // Only a feed that cannot be changed on the way is read (https; plain http only on
+    // this machine, for tests). With any other there is no controller, as with none.
+    if (!Appcast::isSecureWebUrl(feedUrl)) {
+        if (!feedUrl.isEmpty())
+            LoggerService::shared().error(
+                QStringLiteral("[UPDATES] The update feed is not an https address; update "
+                               "checks are off."));
         return;
+    }
     m_updaterController = new AppcastUpdater(feedUrl, currentVersion, std::move(settings), this);
     connect(m_updaterController, &AppcastUpdater::canCheckForUpdatesChanged, this,
             &UpdateService::setCanCheckForUpdates);

@@ -1,5 +1,7 @@
 #include "views/PreviewLoader.h"
 
+#include "platform/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -8,6 +10,9 @@
 #include <QStringDecoder>
 #include <QThread>
 #include <QThreadPool>
+
+#include <cerrno>
+#include <unistd.h>
 
 namespace {
 
@@ -69,27 +74,49 @@ PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QT
         return content;
 
     static const QMimeDatabase database;
-    const QMimeType type = database.mimeTypeForFile(info);
     content.kind = PreviewContent::Kind::Generic;
     content.name = info.fileName();
-    content.kindDescription = describeKind(type, info);
-    content.iconName = info.isDir() ? QStringLiteral("folder") : type.iconName();
-    content.genericIconName = type.genericIconName();
-    content.sizeBytes = info.isDir() ? 0 : info.size();
     content.created = info.birthTime();
     content.modified = info.lastModified();
-    if (info.isDir())
-        return content;
-    if (!info.isReadable()) {
-        content.note = QStringLiteral("This file cannot be read.");
+    const auto describe = [&](const QMimeType& type) {
+        content.kindDescription = describeKind(type, info);
+        content.iconName = info.isDir() ? QStringLiteral("folder") : type.iconName();
+        content.genericIconName = type.genericIconName();
+    };
+    if (info.isDir()) {
+        describe(database.mimeTypeForName(QStringLiteral("inode/directory")));
         return content;
     }
+    // A FIFO, socket or device (or a link to one) is never opened: opening a FIFO blocks
+    // until someone writes to it, and reading /dev/zero never ends. Its kind says enough.
+    if (const QString special = RegularFile::specialTypeName(path); !special.isEmpty()) {
+        describe(database.mimeTypeForName(special));
+        return content;
+    }
+    content.sizeBytes = info.size();
+
+    QFile file;
+    const int fd = RegularFile::openForReading(path);
+    const int openError = errno;
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
+        describe(database.mimeTypeForFile(info, QMimeDatabase::MatchExtension));
+        // EINVAL: it became a FIFO or device since the check above; nothing to complain of.
+        if (fd >= 0 || openError != EINVAL)
+            content.note = QStringLiteral("This file cannot be read.");
+        return content;
+    }
+    // Everything below reads the file that was checked, through this descriptor.
+    const QMimeType type = database.mimeTypeForFileNameAndData(info.fileName(), &file);
+    file.seek(0);
+    describe(type);
 
     const bool pdfByName = info.suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
     if (type.inherits(QStringLiteral("application/pdf")) || pdfByName) {
         auto document = std::shared_ptr<QPdfDocument>(new QPdfDocument,
                                                       [](QPdfDocument* d) { d->deleteLater(); });
-        const QPdfDocument::Error error = document->load(path);
+        const QPdfDocument::Error error = document->load(RegularFile::pinnedPath(fd, path));
         if (error != QPdfDocument::Error::None || document->pageCount() < 1) {
             content.note = QStringLiteral("This PDF could not be opened.");
             return content;
@@ -105,9 +132,11 @@ PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QT
         return content;
     }
 
-    if (type.name().startsWith(QLatin1String("image/")) ||
-        !QImageReader::imageFormat(path).isEmpty()) {
-        content.image = readImage(path, fitSize, &content.animated);
+    const bool imageByContent = !QImageReader::imageFormat(&file).isEmpty();
+    file.seek(0);
+    if (type.name().startsWith(QLatin1String("image/")) || imageByContent) {
+        content.image =
+            readImage(&file, info.suffix().toLower().toLatin1(), fitSize, &content.animated);
         if (content.image.isNull()) {
             content.note = QStringLiteral("This image could not be read.");
             return content;
@@ -117,11 +146,6 @@ PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QT
     }
 
     if (isTextType(type) || type.name() == QLatin1String("application/x-zerosize")) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            content.note = QStringLiteral("This file cannot be read.");
-            return content;
-        }
         const QByteArray data = file.read(textPreviewLimit);
         if (looksBinary(data))
             return content; // a binary file with a text name: the generic view says enough
@@ -133,9 +157,10 @@ PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QT
     return content;
 }
 
-QImage PreviewLoader::readImage(const QString& path, const QSize& fitSize, bool* animated)
+QImage PreviewLoader::readImage(QIODevice* device, const QByteArray& formatHint,
+                                const QSize& fitSize, bool* animated)
 {
-    QImageReader reader(path);
+    QImageReader reader(device, formatHint);
     reader.setAutoTransform(true);
     const QSize raw = reader.size();
     if (raw.isValid() && fitSize.isValid()) {
@@ -161,7 +186,16 @@ QImage PreviewLoader::readImage(const QString& path, const QSize& fitSize, bool*
 
 QImage PreviewLoader::thumbnail(const QString& path, int maxPixelSize)
 {
-    return readImage(path, QSize(maxPixelSize, maxPixelSize), nullptr);
+    const int fd = RegularFile::openForReading(path);
+    QFile file;
+    if (fd < 0)
+        return {};
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {};
+    }
+    return readImage(&file, QFileInfo(path).suffix().toLower().toLatin1(),
+                     QSize(maxPixelSize, maxPixelSize), nullptr);
 }
 
 bool PreviewLoader::looksBinary(const QByteArray& data)

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QIODevice;
 class QPdfDocument;
 class QThreadPool;
 
@@ -76,5 +77,7 @@ public:
     static QString decodeText(const QByteArray& data, bool truncated);
 
 private:
-    static QImage readImage(const QString& path, const QSize& fitSize, bool* animated);
+    // formatHint: the file's lower-case suffix, tried first; the content decides otherwise.
+    static QImage readImage(QIODevice* device, const QByteArray& formatHint, const QSize& fitSize,
+                            bool* animated);
 };

@@ -1,5 +1,7 @@
 #include "views/QuickLookHostView.h"
 
+#include "platform/RegularFile.h"
+
 #include "models/TriageItem.h"
 #include "views/ElidedLabel.h"
 #include "views/ImageCanvas.h"
@@ -7,6 +9,7 @@
 #include "views/Theme.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
@@ -17,6 +20,8 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent>
+
+#include <unistd.h>
 
 namespace {
 
@@ -334,7 +339,19 @@ void QuickLookHostView::togglePlayback()
     if (m_kind != PreviewKind::Animation)
         return;
     if (!m_movie) {
-        m_movie = new QMovie(m_content.path, QByteArray(), this);
+        // Opened through the checked, non-blocking open: the file may have been swapped for a
+        // FIFO since it was previewed, and this runs on the GUI thread.
+        const int fd = RegularFile::openForReading(m_content.path);
+        if (fd < 0)
+            return;
+        auto* file = new QFile(this);
+        if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            delete file;
+            return;
+        }
+        m_movie = new QMovie(file, QByteArray(), this);
+        file->setParent(m_movie);
         m_movie->setScaledSize(m_content.image.size());
         connect(m_movie, &QMovie::frameChanged, this,
                 [this] { m_canvas->setImage(m_movie->currentImage()); });

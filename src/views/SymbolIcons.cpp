@@ -7,7 +7,9 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QPalette>
+#include <QPixmapCache>
 #include <QSvgRenderer>
+#include <QThread>
 
 #include <optional>
 
@@ -79,6 +81,29 @@ QImage renderTinted(const QString& path, const QSize& pixelSize, const QColor& c
     return image;
 }
 
+// The same symbol is drawn at the same size and colour on every repaint of the window;
+// parsing and rasterising its SVG each time cost more than the rest of a repaint. Drawings
+// are kept in Qt's pixmap cache, which belongs to the GUI thread; elsewhere they are drawn
+// afresh.
+QPixmap tintedPixmap(const QString& path, const QSize& pixelSize, const QColor& color)
+{
+    const bool guiThread = qApp && QThread::currentThread() == qApp->thread();
+    if (!guiThread)
+        return QPixmap::fromImage(renderTinted(path, pixelSize, color));
+    const QString key = QStringLiteral("stowbird-symbol:%1:%2x%3:%4")
+                            .arg(path)
+                            .arg(pixelSize.width())
+                            .arg(pixelSize.height())
+                            .arg(color.rgba(), 8, 16, QLatin1Char('0'));
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached))
+        return cached;
+    cached = QPixmap::fromImage(renderTinted(path, pixelSize, color));
+    if (!cached.isNull())
+        QPixmapCache::insert(key, cached);
+    return cached;
+}
+
 // Draws a bundled symbol in a fixed colour, or in the application palette's text colour
 // looked up at paint time when no colour is given.
 class TintedSymbolEngine : public QIconEngine
@@ -92,13 +117,12 @@ public:
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override
     {
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        const QImage image = renderTinted(m_path, rect.size() * ratio, colorFor(mode));
-        painter->drawImage(rect, image);
+        painter->drawPixmap(rect, tintedPixmap(m_path, rect.size() * ratio, colorFor(mode)));
     }
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override
     {
-        return QPixmap::fromImage(renderTinted(m_path, size, colorFor(mode)));
+        return tintedPixmap(m_path, size, colorFor(mode));
     }
 
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
@@ -164,8 +188,8 @@ QPixmap SymbolIcons::pixmap(const QString& symbolName, int logicalSize, const QC
     if (!hasBundledIcon(symbolName) || logicalSize <= 0)
         return {};
     const int pixels = qRound(logicalSize * devicePixelRatio);
-    QPixmap result =
-        QPixmap::fromImage(renderTinted(bundledPath(symbolName), QSize(pixels, pixels), color));
+    // Setting the ratio detaches this pixmap from the cached one.
+    QPixmap result = tintedPixmap(bundledPath(symbolName), QSize(pixels, pixels), color);
     result.setDevicePixelRatio(devicePixelRatio);
     return result;
 }

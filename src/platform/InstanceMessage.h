@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <optional>
+
+// The line protocol between a launch and the running Stowbird: the launch sends one request
+// line ("open-hud" or "status"), the running instance answers one line.
+class InstanceMessage
+{
+public:
+    enum class Request {
+        Incomplete, // no full line yet: wait for more bytes
+        OpenHUD,
+        Status,
+        Invalid, // unknown or too long: the connection is dropped
+    };
+
+    // Requests are short; a peer that sends more than this without a line feed is cut off.
+    static constexpr qsizetype maximumLineLength = 256;
+
+    static QByteArray openHUDRequest() { return QByteArrayLiteral("open-hud\n"); }
+    static QByteArray statusRequest() { return QByteArrayLiteral("status\n"); }
+
+    // Takes the first request line off the front of buffer and names it. Leaves buffer as
+    // it is when the line is not complete yet.
+    static Request takeRequest(QByteArray* buffer);
+
+    // The answer line in data (without its line feed); nothing while no full line has
+    // arrived or when the line is longer than maximumLineLength.
+    static std::optional<QByteArray> answerLine(const QByteArray& data);
+};
