@@ -5,6 +5,7 @@
 #include "app/AccessibleRoles.h"
 #include "app/AppDelegate.h"
 #include "app/TriageHUDPanel.h"
+#include "models/AppConfig.h"
 #include "models/TriageItem.h"
 #include "views/ActionPaletteView.h"
 #include "views/TriageContainerView.h"
@@ -167,6 +168,17 @@ private slots:
             3000);
         verifyTree("cheat sheet");
         view->setShowingCheatSheet(false);
+
+        // The offer to create a missing slot folder (~/Developer/Projects is missing).
+        const DestinationSlot missing = AppConfig::defaultSlots().at(1);
+        QVERIFY(!missing.isAvailable());
+        view->offerToCreateSlotFolder(missing, InputMethod::keyboard);
+        QVERIFY(view->showingCreateFolderOffer());
+        verifyTree("create-folder offer");
+        QTest::keyClick(
+            m_delegate->hudPanel()->findChild<QWidget*>(QStringLiteral("createFolderOffer")),
+            Qt::Key_Escape);
+        QTRY_VERIFY(!view->showingCreateFolderOffer());
 
         view->setShowingSettings(true);
         QTRY_VERIFY_WITH_TIMEOUT(
