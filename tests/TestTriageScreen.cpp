@@ -248,6 +248,27 @@ private slots:
         QCOMPARE(inspector->folderURL(), QUrl::fromLocalFile(m_downloads + "/Album"));
     }
 
+    // The empty state names the folder actually watched, as xdg-user-dirs calls it.
+    void emptyStateNamesTheWatchedFolder()
+    {
+        QVERIFY(m_view->findChild<QWidget*>(QStringLiteral("emptyState"))->isVisible());
+        auto text = [](QWidget* view) {
+            QStringList texts;
+            for (QLabel* label : view->findChildren<QLabel*>())
+                texts << label->text();
+            return texts.join(QLatin1Char('\n'));
+        };
+        QVERIFY(text(m_view).contains(QStringLiteral("monitoring ~/Downloads for new files")));
+
+        auto services = m_services->services();
+        services.downloadsDirectory = m_home + QStringLiteral("/Téléchargements");
+        TriageContainerView french(
+            services, [] {}, [] {});
+        QVERIFY(
+            text(&french).contains(QStringLiteral("monitoring ~/Téléchargements for new files")));
+        QVERIFY(!text(&french).contains(QStringLiteral("~/Downloads")));
+    }
+
     void emptyStateReviewsSkippedFiles()
     {
         for (const char* name : {"x.zip", "y.zip", "z.zip"}) {
