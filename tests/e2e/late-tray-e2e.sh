@@ -4,7 +4,8 @@
 # started STOWBIRD_LATE_TRAY_DELAY seconds later (30 by default, twice the old 15-second
 # give-up). While it waits, with the window hidden, the program must not wake up at all:
 # the tray is watched through X events, not by looking again. Then the icon must be
-# embedded, and the global shortcut Alt+Shift+D (the X11 key grab) must open the window.
+# embedded (and again after the tray restarts), and the global shortcut Alt+Shift+D (the
+# X11 key grab) must open the window.
 # Usage: late-tray-e2e.sh STOWBIRD_BINARY
 # Exits 77 (skipped) when the X tools are missing or Xvfb cannot start.
 set -uo pipefail
@@ -119,17 +120,23 @@ echo "idle, window hidden, no tray: $wakeups wake-ups in $idle_seconds s ($ended
 [ "$idle_seconds" -lt 5 ] || [ "$wakeups" -eq 0 ] ||
     fail "the hidden program woke up $wakeups times in $idle_seconds s"
 
-trayer --edge bottom --align right --widthtype pixel --width 160 --heighttype pixel \
-    --height 32 --SetDockType true --expand false >"$work/trayer.log" 2>&1 &
-started+=("$!")
+start_trayer() {
+    trayer --edge bottom --align right --widthtype pixel --width 160 --heighttype pixel \
+        --height 32 --SetDockType true --expand false >>"$work/trayer.log" 2>&1 &
+    trayer_pid=$!
+    started+=("$trayer_pid")
+}
+start_trayer
 echo "trayer started $((SECONDS - launched)) s after Stowbird"
 
+tray_parent=""
 tray_icon_embedded() {
     local window parent
     for window in $(xdotool search --classname '^stowbird$' 2>/dev/null); do
         parent=$(xwininfo -children -id "$window" 2>/dev/null | awk '/Parent window id:/ {print $4}')
         if [ -n "$parent" ] && [ "$parent" != "$root_id" ] &&
             xprop -id "$window" _XEMBED_INFO 2>/dev/null | grep -q '='; then
+            tray_parent=$parent
             return 0
         fi
     done
@@ -138,6 +145,16 @@ tray_icon_embedded() {
 wait_for 15 "the tray icon to be embedded in the late trayer" tray_icon_embedded ||
     fail "the tray icon never reached the tray that started late"
 echo "tray icon embedded in the late tray"
+
+# The panel restarts: the icon goes into the new tray (a window it did not have before).
+old_parent=$tray_parent
+kill "$trayer_pid"
+wait "$trayer_pid" 2>/dev/null
+start_trayer
+embedded_in_new_tray() { tray_icon_embedded && [ "$tray_parent" != "$old_parent" ]; }
+wait_for 15 "the icon to be embedded in the restarted tray" embedded_in_new_tray ||
+    fail "the icon did not come back after the tray restarted"
+echo "tray icon embedded again after the tray restarted"
 
 # --- the global shortcut, grabbed on the X server, opens the window ------------------------
 grep -q 'Global shortcut Alt+Shift+D bound (X11)' "$XDG_STATE_HOME/stowbird/stowbird.log" ||
