@@ -20,9 +20,12 @@ skip() {
 fail() {
     echo "FAIL: $*" >&2
     [ -s "$work/tree.txt" ] && { echo "--- tree" >&2; cat "$work/tree.txt" >&2; }
+    for log in "$work/stowbird.log" "$XDG_STATE_HOME/stowbird/crash.log"; do
+        [ -s "$log" ] && { echo "--- $(basename "$log")" >&2; tail -n 40 "$log" >&2; }
+    done
     exit 1
 }
-for tool in Xvfb dbus-daemon xdotool gdbus; do
+for tool in Xvfb xwininfo dbus-daemon xdotool gdbus; do
     command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed"
 done
 [ -x "$launcher" ] || skip "at-spi2-core is not installed"
@@ -61,10 +64,13 @@ export XDG_STATE_HOME="$home/.local/state" XDG_CACHE_HOME="$home/.cache"
 export XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C.UTF-8
 unset WAYLAND_DISPLAY XDG_CURRENT_DESKTOP QT_QPA_PLATFORMTHEME
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
 started+=("$!")
 wait_for 20 "Xvfb" test -s "$work/display" || skip "Xvfb did not start"
 export DISPLAY=":$(head -n 1 "$work/display")"
+wait_for 10 "the display to answer" xwininfo -root >/dev/null 2>&1 ||
+    skip "the X server on $DISPLAY does not answer"
 
 dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
 started+=("$!")
