@@ -1,6 +1,6 @@
 #include "models/AppConfig.h"
 
-#include "platform/JsonFile.h"
+#include "models/JsonText.h"
 
 #include <nlohmann/json.hpp>
 
@@ -196,5 +196,5 @@ QByteArray AppConfig::encode() const
     // A string holding invalid UTF-16 (a lone surrogate) is written with replacement
     // characters rather than failing the save.
     const std::string text = root.dump(2, ' ', false, json::error_handler_t::replace) + '\n';
-    return QByteArray::fromStdString(JsonFile::escapeSlashes(text));
+    return QByteArray::fromStdString(JsonText::escapeSlashes(text));
 }
