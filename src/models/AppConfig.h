@@ -29,8 +29,12 @@ struct AppConfig
     QList<DestinationSlot> destinationSlots = defaultSlots();
     QStringList autoTrashPatterns = {QStringLiteral("*.crdownload"), QStringLiteral("*.part")};
 
-    // Slots 1-4 as a fresh installation has them.
-    static QList<DestinationSlot> defaultSlots();
+    // Slots 1-4 as a fresh installation has them, over the user's Documents and Pictures
+    // folders as config.json writes them ("~/Documents"). The configuration service finds
+    // the desktop's own folders (xdg-user-dirs) for a first run.
+    static QList<DestinationSlot>
+    defaultSlots(const QString& documentsFolder = QStringLiteral("~/Documents"),
+                 const QString& picturesFolder = QStringLiteral("~/Pictures"));
 
     // Decodes config.json. The four root keys and every slot key are required; every
     // general key is optional, a missing key or null taking the default; a value of the

@@ -1,9 +1,9 @@
 #include "services/FileExecutionEngine.h"
 
 #include "crashreporting/CrashReporter.h"
+#include "models/FileNaming.h"
 #include "models/FileOperationError.h"
 #include "platform/FileManagerRevealer.h"
-#include "platform/FileNaming.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/StoragePaths.h"
 #include "services/LoggerService.h"
