@@ -217,7 +217,7 @@ private slots:
             else
                 writeFile(path(name), "x");
         }
-        QCOMPARE(FileExecutionEngine::resolveCollision(url(path(candidate))), url(path(expected)));
+        QCOMPARE(FileExecutionEngine::resolveCollision(path(candidate)), path(expected));
     }
 
     void logTokens_data()

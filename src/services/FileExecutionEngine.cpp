@@ -216,11 +216,6 @@ void FileExecutionEngine::clearUndoHistory()
     emit canUndoChanged(false);
 }
 
-QUrl FileExecutionEngine::resolveCollision(const QUrl& destinationURL)
-{
-    return QUrl::fromLocalFile(resolveCollision(localPath(destinationURL)));
-}
-
 QString FileExecutionEngine::resolveCollision(const QString& destinationPath)
 {
     if (!existsAt(destinationPath))

@@ -41,7 +41,6 @@ public:
 
     void setItem(const TriageItem& item);
     void setSlots(const QList<DestinationSlot>& destinationSlots);
-    void setRenaming(bool renaming) { m_isRenaming = renaming; }
     void setStatusMessage(const std::optional<QString>& message);
     // Where the item stands in this round of triage (3 of 12), for screen readers; a total
     // of 0 leaves the position out.
@@ -70,7 +69,6 @@ private:
     Callbacks m_callbacks;
     TriageItem m_item;
     QList<DestinationSlot> m_slots;
-    bool m_isRenaming = false;
     std::optional<QString> m_statusMessage;
     StatusLine::Kind m_statusKind = StatusLine::Kind::Info;
 
