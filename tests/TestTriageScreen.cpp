@@ -92,9 +92,26 @@ private slots:
     {
         QCOMPARE(countLabel(), QStringLiteral("Inbox Zero"));
         m_queue->enqueue(QUrl::fromLocalFile(file("a.txt")));
-        QCOMPARE(countLabel(), QStringLiteral("1 item remaining"));
+        QTRY_COMPARE(countLabel(), QStringLiteral("1 item remaining"));
         m_queue->enqueue(QUrl::fromLocalFile(file("b.txt")));
-        QCOMPARE(countLabel(), QStringLiteral("2 items remaining"));
+        QTRY_COMPARE(countLabel(), QStringLiteral("2 items remaining"));
+    }
+
+    void queueBurstsAreDrawnOncePerFrame()
+    {
+        // Three hundred changes in one turn of the event loop: one redraw shows them all.
+        QTRY_VERIFY(m_view->isVisible());
+        QTest::qWait(20);
+        const int before = m_view->refreshCount();
+        for (int i = 0; i < 300; ++i)
+            m_queue->enqueue(QUrl::fromLocalFile(file(QStringLiteral("burst%1.txt").arg(i))));
+        QCOMPARE(m_view->refreshCount(), before);
+        QTRY_COMPARE(countLabel(), QStringLiteral("300 items remaining"));
+        QCOMPARE(m_view->refreshCount(), before + 1);
+        // A later change is drawn by one more redraw.
+        m_queue->enqueue(QUrl::fromLocalFile(file(QStringLiteral("late.txt"))));
+        QTRY_COMPARE(countLabel(), QStringLiteral("301 items remaining"));
+        QCOMPARE(m_view->refreshCount(), before + 2);
     }
 
     void slotRowsFollowAvailabilityAndStopAtNine()
@@ -102,7 +119,7 @@ private slots:
         m_queue->enqueue(QUrl::fromLocalFile(file("a.txt")));
         ActionPaletteView* rows = palette();
         QVERIFY(rows);
-        QCOMPARE(rows->slotRows().size(), 4);
+        QTRY_COMPARE(rows->slotRows().size(), 4);
         QAbstractButton* documents = rows->slotRows().at(0);
         QVERIFY(documents->isEnabled());
         QVERIFY(!rows->slotRows().at(1)->isEnabled()); // ~/Developer/Projects is missing
@@ -122,7 +139,7 @@ private slots:
         for (int i = 12; i >= 1; --i)
             config.destinationSlots.append({i, QStringLiteral("Slot %1").arg(i), m_home});
         m_config->saveConfig(config);
-        QCOMPARE(rows->slotRows().size(), 9);
+        QTRY_COMPARE(rows->slotRows().size(), 9);
         QCOMPARE(rows->slotRows().first()->objectName(), QStringLiteral("slotRow12"));
         QVERIFY(rows->customRow()->isEnabled());
     }
@@ -171,10 +188,11 @@ private slots:
         m_queue->enqueue(QUrl::fromLocalFile(file("exactly.bin", 1000000000)));
         m_queue->enqueue(QUrl::fromLocalFile(file("huge.iso", 1000000001)));
         // 10^9 bytes exactly previews at once.
-        QVERIFY(m_view->findChild<QuickLookHostView*>());
+        QTRY_VERIFY(m_view->findChild<QuickLookHostView*>());
         QVERIFY(!m_view->findChild<QWidget*>(QStringLiteral("largeFileNotice")));
 
         m_queue->skipCurrent();
+        QTRY_VERIFY(m_view->findChild<QWidget*>(QStringLiteral("largeFileNotice")));
         QWidget* notice = m_view->findChild<QWidget*>(QStringLiteral("largeFileNotice"));
         QVERIFY(notice);
         QTRY_VERIFY(!m_view->findChild<QuickLookHostView*>());
@@ -195,8 +213,8 @@ private slots:
         QVERIFY(photo.open(QIODevice::WriteOnly));
         photo.close();
         m_queue->enqueue(QUrl::fromLocalFile(m_downloads + "/Album"));
+        QTRY_VERIFY(m_view->findChild<FolderInspectorView*>());
         auto* inspector = m_view->findChild<FolderInspectorView*>();
-        QVERIFY(inspector);
         QCOMPARE(inspector->folderURL(), QUrl::fromLocalFile(m_downloads + "/Album"));
     }
 
@@ -208,11 +226,11 @@ private slots:
         }
         auto* button = m_view->findChild<QPushButton*>(QStringLiteral("reviewSkippedButton"));
         QVERIFY(button);
-        QVERIFY(button->isVisible());
+        QTRY_VERIFY(button->isVisible());
         QCOMPARE(button->text(), QStringLiteral("Review 3 Skipped Files"));
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(m_queue->skippedPaths().isEmpty());
-        QVERIFY(!button->isVisible());
+        QTRY_VERIFY(!button->isVisible());
     }
 
     void overlaysFollowTheState()

@@ -10,6 +10,7 @@
 #include "services/FileExecutionEngine.h"
 #include "services/LaunchAtLoginService.h"
 #include "services/LoggerService.h"
+#include "services/QueueRescanner.h"
 #include "services/TelemetryService.h"
 #include "services/TriageActionController.h"
 #include "services/TriageQueueManager.h"
@@ -61,6 +62,7 @@ void AppDelegate::applicationDidFinishLaunching()
     m_actions->removeStalePartials(slotFolders);
 
     setupDownloadWatcher();
+    // The first listing runs on a pool thread; the window shows that it is looking meanwhile.
     scanDownloads();
     if (m_options.openHUDAtLaunch)
         openHUD();
@@ -186,8 +188,9 @@ void AppDelegate::updateStatusItemAppearance()
     if (!m_statusItem)
         return;
     const int count = int(std::min<qsizetype>(waitingCount(), INT_MAX));
-    const QString tooltip = count > 0 ? QStringLiteral("Stowbird: %1 waiting").arg(count)
-                                      : QStringLiteral("Stowbird: Downloads Inbox Zero");
+    const QString tooltip = count > 0      ? QStringLiteral("Stowbird: %1 waiting").arg(count)
+                            : isScanning() ? QStringLiteral("Stowbird: Looking through Downloads…")
+                                           : QStringLiteral("Stowbird: Downloads Inbox Zero");
     m_statusItem->setToolTip(tooltip);
     // The icon only changes with its badge text; skip redrawing the same picture.
     const int shown = count > 99 ? 100 : count;
@@ -202,17 +205,20 @@ void AppDelegate::setupDownloadWatcher()
     const double debounce = m_configService.config().general.debounceSeconds;
     m_downloadWatcher =
         std::make_unique<DownloadWatcherService>(m_options.downloadsDirectory, debounce);
+    // The watcher's reports keep the queue current, so opening the window needs no listing.
+    // They pass through the rescanner, which holds discoveries back while a listing is fed.
+    m_rescanner = new QueueRescanner(m_queueManager, m_downloadWatcher->targetDirectory(), this);
+    connect(m_rescanner, &QueueRescanner::runningChanged, this,
+            &AppDelegate::scheduleStatusItemUpdate);
     // Discoveries arrive on the watcher's thread; the queue lives on this one. A discovery
     // only enqueues: it never opens the HUD.
-    connect(
-        m_downloadWatcher.get(), &DownloadWatcherService::fileDiscovered, this,
-        [this](const QUrl& url, bool arrivedAnew) { m_queueManager.enqueue(url, arrivedAnew); },
-        Qt::QueuedConnection);
+    connect(m_downloadWatcher.get(), &DownloadWatcherService::fileDiscovered, m_rescanner,
+            &QueueRescanner::enqueueDiscovered, Qt::QueuedConnection);
     // Deleted or moved away by something else: out of the queue and the count at once.
-    connect(m_downloadWatcher.get(), &DownloadWatcherService::itemRemoved, &m_queueManager,
-            &TriageQueueManager::removePath, Qt::QueuedConnection);
-    connect(m_downloadWatcher.get(), &DownloadWatcherService::itemsListed, &m_queueManager,
-            &TriageQueueManager::retainPresent, Qt::QueuedConnection);
+    connect(m_downloadWatcher.get(), &DownloadWatcherService::itemRemoved, m_rescanner,
+            &QueueRescanner::removePath, Qt::QueuedConnection);
+    connect(m_downloadWatcher.get(), &DownloadWatcherService::itemsListed, m_rescanner,
+            &QueueRescanner::retainPresent, Qt::QueuedConnection);
     // A new debounce from the settings reaches the running watcher at once.
     connect(&m_configService, &ConfigurationService::configChanged, this,
             [this](const AppConfig& config) {
@@ -222,11 +228,17 @@ void AppDelegate::setupDownloadWatcher()
     m_downloadWatcher->start();
 }
 
+bool AppDelegate::isScanning() const
+{
+    return m_rescanner && m_rescanner->isRunning();
+}
+
 void AppDelegate::scanDownloads()
 {
-    if (!m_downloadWatcher)
+    // A full listing, with a check of what waits already, off the GUI thread.
+    if (!m_rescanner)
         return;
-    m_queueManager.enqueueBatch(m_downloadWatcher->scanExistingFiles());
+    m_rescanner->rescan();
     updateStatusItemAppearance();
 }
 
@@ -239,7 +251,7 @@ void AppDelegate::clearSkippedFiles()
 void AppDelegate::forceResetQueue()
 {
     m_queueManager.clearSkipCache();
-    m_queueManager.pruneMissingFiles();
+    // The rescan drops what is gone as well as queuing what is there.
     scanDownloads();
     openHUD();
 }
@@ -287,8 +299,8 @@ TriageContainerView* AppDelegate::containerView() const
 
 void AppDelegate::openHUD()
 {
-    m_queueManager.pruneMissingFiles();
-    scanDownloads();
+    // No listing here: the watcher's reports keep the queue current, and "Scan Downloads
+    // Now" lists the folder again on request.
     updateStatusItemAppearance();
     if (!m_hudPanel)
         return;
@@ -300,6 +312,7 @@ void AppDelegate::openHUD()
         services.telemetry = &TelemetryService::shared();
         services.logger = &LoggerService::shared();
         services.actions = m_actions;
+        services.rescanner = m_rescanner;
         services.revealer = std::make_shared<FileManagerRevealer>();
         QPointer<AppDelegate> self(this);
         auto* view = new TriageContainerView(

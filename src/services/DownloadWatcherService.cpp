@@ -724,8 +724,18 @@ QList<QUrl> DownloadWatcherService::scanExistingFiles() const
 
 QList<QUrl> DownloadWatcherService::scanExistingFiles(const QString& directory)
 {
-    // readdir + fstatat rather than QDir: a Downloads folder can hold tens of thousands of
-    // entries and this runs on the GUI thread.
+    const QStringList paths = listExistingPaths(directory);
+    QList<QUrl> urls;
+    urls.reserve(paths.size());
+    for (const QString& path : paths)
+        urls.append(QUrl::fromLocalFile(path));
+    return urls;
+}
+
+QStringList DownloadWatcherService::listExistingPaths(const QString& directory)
+{
+    // readdir + fstatat rather than QDir: a Downloads folder can hold a hundred thousand
+    // entries.
     const QByteArray native = QFile::encodeName(directory);
     DIR* dir = ::opendir(native.constData());
     if (!dir)
@@ -779,9 +789,9 @@ QList<QUrl> DownloadWatcherService::scanExistingFiles(const QString& directory)
     std::stable_sort(kept.begin(), kept.end(),
                      [](const Entry& a, const Entry& b) { return a.modifiedNs < b.modifiedNs; });
     const QString prefix = QDir::cleanPath(directory) + QLatin1Char('/');
-    QList<QUrl> urls;
-    urls.reserve(qsizetype(kept.size()));
+    QStringList paths;
+    paths.reserve(qsizetype(kept.size()));
     for (const Entry& entry : kept)
-        urls.append(QUrl::fromLocalFile(prefix + entry.name));
-    return urls;
+        paths.append(prefix + entry.name);
+    return paths;
 }
