@@ -74,9 +74,10 @@ private slots:
 
     void feedsInSlicesYetEndsExact()
     {
-        // Created newest first, so that the listing's order is not the creation order.
+        // Created newest first, so that the listing's order is not the creation order; more
+        // than the listing shares among threads.
         QStringList expected;
-        const int count = 1200;
+        const int count = 9000;
         for (int i = count - 1; i >= 0; --i)
             makeFile(QStringLiteral("f%1.bin").arg(i, 4, 10, QLatin1Char('0')), i);
         for (int i = 0; i < count; ++i)
@@ -86,11 +87,11 @@ private slots:
         // Waiting already: a listed file (no duplicate may follow it) and one that is gone
         // since (the rescan drops it). A skipped file and one with an action in flight
         // stay out.
-        const QString skipped = makeFile(QStringLiteral("skipped.bin"), 5001);
+        const QString skipped = makeFile(QStringLiteral("skipped.bin"), 20001);
         m_queue->enqueue(QUrl::fromLocalFile(skipped));
         m_queue->skipCurrent();
         m_queue->enqueue(QUrl::fromLocalFile(expected.at(700)));
-        const QString gone = makeFile(QStringLiteral("gone.bin"), 5002);
+        const QString gone = makeFile(QStringLiteral("gone.bin"), 20002);
         m_queue->enqueue(QUrl::fromLocalFile(gone));
         QVERIFY(QFile::remove(gone));
         const QString inFlight = expected.at(3);
@@ -103,11 +104,11 @@ private slots:
         connect(&sampler, &QTimer::timeout, this,
                 [&] { depthsBetweenSlices.append(m_queue->totalQueueDepth()); });
         sampler.start();
-        m_rescanner->setSliceLimit(100);
+        m_rescanner->setSliceLimit(500);
         QVERIFY(runToEnd());
         sampler.stop();
 
-        QVERIFY2(m_rescanner->slicesFed() >= count / 100,
+        QVERIFY2(m_rescanner->slicesFed() >= count / 500,
                  qPrintable(QString::number(m_rescanner->slicesFed())));
         // The window got turns while the listing was fed: partial depths were seen.
         QVERIFY(std::any_of(depthsBetweenSlices.cbegin(), depthsBetweenSlices.cend(),

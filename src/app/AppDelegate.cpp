@@ -40,6 +40,10 @@ AppDelegate::~AppDelegate()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
+    // The watcher first, then the first listing, on threads of their own: a folder of a
+    // hundred thousand files is listed while the rest of the launch builds the window.
+    setupDownloadWatcher();
+    scanDownloads();
     applyAppIcon();
     configureCrashReporting();
     LoggerService::installCrashHandler();
@@ -61,9 +65,7 @@ void AppDelegate::applicationDidFinishLaunching()
         slotFolders << DestinationSlot::expandTilde(slot.path);
     m_actions->removeStalePartials(slotFolders);
 
-    setupDownloadWatcher();
-    // The first listing runs on a pool thread; the window shows that it is looking meanwhile.
-    scanDownloads();
+    // The window shows that it is looking until the first listing is in.
     if (m_options.openHUDAtLaunch)
         openHUD();
 }
