@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
 
@@ -72,8 +73,7 @@ private slots:
         QVERIFY(title);
         QVERIFY(title->isVisible());
         QCOMPARE(title->text(), QStringLiteral("Looking through Downloads…"));
-        QCOMPARE(m_delegate->statusItem()->toolTip(),
-                 QStringLiteral("Stowbird: Looking through Downloads…"));
+        QCOMPARE(m_delegate->trayToolTip(), QStringLiteral("Stowbird: Looking through Downloads…"));
         QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), 5, 10000);
         QTRY_VERIFY(!m_delegate->isScanning());
         QTRY_VERIFY(!title->isVisible());
@@ -117,17 +117,43 @@ private slots:
 
     void menuHasEveryCommand()
     {
-        const QStringList expected{"Organize Downloads|Ctrl+D",
-                                   "Scan ~/Downloads Now|Ctrl+S",
-                                   "Clear Skipped Files|",
-                                   "Force Reset Queue|Ctrl+R",
-                                   "Open Log File...|Ctrl+L",
-                                   "Check for Updates...|Ctrl+U",
-                                   "-",
-                                   "Preferences...|Ctrl+,",
-                                   "-",
+        const QStringList expected{"Organize Downloads|Ctrl+D", "Scan ~/Downloads Now|Ctrl+S",
+                                   "Clear Skipped Files|",      "Force Reset Queue|Ctrl+R",
+                                   "Open Log File...|Ctrl+L",   "-",
+                                   "Preferences...|Ctrl+,",     "-",
                                    "Quit Stowbird|Ctrl+Q"};
         QCOMPARE(menuTitles(), expected);
+    }
+
+    // What the menu shows works in the window too, and Preferences opens the settings.
+    void menuShortcutsWorkInTheWindow()
+    {
+        m_delegate->openHUD();
+        QVERIFY(QTest::qWaitForWindowExposed(m_delegate->hudPanel()));
+        QAction* quit = nullptr;
+        for (QAction* action : m_delegate->menu()->actions())
+            if (action->text() == QLatin1String("Quit Stowbird"))
+                quit = action;
+        QVERIFY(quit);
+        QVERIFY(m_delegate->hudPanel()->actions().contains(quit));
+        QSignalSpy quitting(quit, &QAction::triggered);
+        // Not pressed: that would end the test program. The shortcut is the window's.
+        QCOMPARE(quit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QCOMPARE(quit->shortcutContext(), Qt::WindowShortcut);
+
+        TriageContainerView* view = m_delegate->containerView();
+        QVERIFY(!view->showingSettings());
+        QTest::keyClick(m_delegate->hudPanel(), Qt::Key_Comma, Qt::ControlModifier);
+        QTRY_VERIFY(m_delegate->containerView()->showingSettings());
+        QCOMPARE(quitting.count(), 0);
+        m_delegate->containerView()->setShowingSettings(false);
+
+        // The tray's "Preferences..." opens the window with the settings sheet.
+        m_delegate->hudPanel()->close();
+        m_delegate->openPreferences();
+        QVERIFY(m_delegate->hudPanel()->isVisible());
+        QVERIFY(m_delegate->containerView()->showingSettings());
+        m_delegate->containerView()->setShowingSettings(false);
     }
 
     void trayFollowsTheCountWithBacklog()
@@ -137,12 +163,12 @@ private slots:
             writeDownload(QStringLiteral("more%1.txt").arg(i));
         m_delegate->scanDownloads();
         QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), 57, 10000);
-        QTRY_COMPARE(m_delegate->statusItem()->toolTip(), QStringLiteral("Stowbird: 57 waiting"));
-        QVERIFY(!m_delegate->statusItem()->icon().isNull());
+        QTRY_COMPARE(m_delegate->trayToolTip(), QStringLiteral("Stowbird: 57 waiting"));
+        QVERIFY(!m_delegate->trayIcon().isNull());
         for (int i = 0; i < 52; ++i)
             QFile::remove(m_downloads + QStringLiteral("/more%1.txt").arg(i));
         TriageQueueManager::shared().pruneMissingFiles();
-        QTRY_COMPARE(m_delegate->statusItem()->toolTip(), QStringLiteral("Stowbird: 5 waiting"));
+        QTRY_COMPARE(m_delegate->trayToolTip(), QStringLiteral("Stowbird: 5 waiting"));
     }
 
     void openHUDKeepsTheViewAndDismissDiscardsIt()

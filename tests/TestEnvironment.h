@@ -22,6 +22,10 @@ public:
         QDir().mkpath(root + QStringLiteral("/runtime"));
         QFile::setPermissions(root + QStringLiteral("/runtime"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // No session bus: nothing a test does may reach the desktop of whoever runs it
+        // (notifications, tray, shortcuts). Tests that need a bus start a private one.
+        qputenv("DBUS_SESSION_BUS_ADDRESS",
+                QFile::encodeName(QStringLiteral("unix:path=") + root + "/runtime/no-bus"));
         // Test programs run without a display, also when started by hand.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");

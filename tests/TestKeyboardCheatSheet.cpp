@@ -121,6 +121,31 @@ private slots:
         }
     }
 
+    // In the smallest window the HUD allows, the card fits and every caption stays on one
+    // line, uncut.
+    void captionsFitOneLineAtTheMinimumSize()
+    {
+        QWidget host;
+        host.resize(760, 480);
+        CheatSheetOverlay overlay([] {}, &host);
+        host.show();
+        overlay.showAnimated();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QTRY_VERIFY_WITH_TIMEOUT(overlay.card()->isVisible(), 2000);
+        QVERIFY(host.rect().contains(overlay.card()->geometry()));
+        const auto captions = overlay.card()->findChildren<QLabel*>(QStringLiteral("caption"));
+        QCOMPARE(captions.size(), 13); // twelve keys of the window, one for the desktop
+        for (QLabel* caption : captions) {
+            const QFontMetrics metrics(caption->font());
+            QVERIFY2(caption->height() < 2 * metrics.lineSpacing(), qPrintable(caption->text()));
+            QVERIFY2(metrics.horizontalAdvance(caption->text()) <= caption->width(),
+                     qPrintable(caption->text()));
+            QVERIFY2(overlay.card()->rect().contains(caption->geometry().translated(
+                         caption->parentWidget()->mapTo(overlay.card(), QPoint(0, 0)))),
+                     qPrintable(caption->text()));
+        }
+    }
+
     void cardButtonsDismiss_data()
     {
         QTest::addColumn<QString>("button");

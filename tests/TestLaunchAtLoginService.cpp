@@ -100,7 +100,10 @@ private slots:
 
         const auto entry = XdgAutostartBackend::readEntry(entryPath());
         QVERIFY(entry);
-        QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")), QStringList{m_binary});
+        // Login starts it hidden, in the tray; a removed binary hides the entry.
+        QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")),
+                 (QStringList{m_binary, "--background"}));
+        QCOMPARE(entry->value("TryExec"), m_binary);
         QCOMPARE(entry->value("Type"), QStringLiteral("Application"));
         QCOMPARE(entry->value("X-KDE-autostart-after"), QStringLiteral("panel"));
         QCOMPARE(entry->value("X-LXQt-Need-Tray"), QStringLiteral("true"));
@@ -177,6 +180,32 @@ private slots:
         QVERIFY(!XdgAutostartBackend::readEntry(entryPath())->contains("Hidden"));
     }
 
+    // An entry from before --background and TryExec is rewritten; a current one, or one
+    // that is not ours or switched off, is left alone.
+    void outdatedEntryIsUpgraded()
+    {
+        XdgAutostartBackend backend(m_autostart, m_binary);
+        QVERIFY(!backend.upgradeOutdatedEntry()); // nothing there
+        QByteArray old = XdgAutostartBackend::entryContents(m_binary);
+        old.replace(" --background", "");
+        old.replace("\nTryExec=", "\nX-Old-TryExec=");
+        writeFile(entryPath(), old);
+        QCOMPARE(backend.status(), 1);
+        QVERIFY(backend.upgradeOutdatedEntry());
+        const auto entry = XdgAutostartBackend::readEntry(entryPath());
+        QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")),
+                 (QStringList{m_binary, "--background"}));
+        QVERIFY(!backend.upgradeOutdatedEntry());
+
+        QByteArray off = old;
+        off.replace("X-GNOME-Autostart-enabled=true", "X-GNOME-Autostart-enabled=false");
+        writeFile(entryPath(), off);
+        QVERIFY(!backend.upgradeOutdatedEntry());
+        QFile file(entryPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), off);
+    }
+
     void unwritableFolderThrows()
     {
         // Root ignores permissions, so a regular file stands where the folder should be.
@@ -245,7 +274,9 @@ private slots:
         QFETCH(QString, program);
         writeFile(entryPath(), XdgAutostartBackend::entryContents(program));
         const auto entry = XdgAutostartBackend::readEntry(entryPath());
-        QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")), QStringList{program});
+        QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")),
+                 (QStringList{program, "--background"}));
+        QCOMPARE(entry->value("TryExec"), program);
     }
 
     // The service the program uses registers the binary that is running, so that an
@@ -258,7 +289,8 @@ private slots:
         QVERIFY(entry);
         const QString running =
             QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
-        QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")), QStringList{running});
+        QCOMPARE(XdgAutostartBackend::splitExec(entry->value("Exec")),
+                 (QStringList{running, "--background"}));
         QCOMPARE(shared.status(), 1);
         shared.setEnabled(false);
         QVERIFY(!QFileInfo::exists(entryPath()));

@@ -214,7 +214,7 @@ private slots:
         dispatcher->send(sampleStats(), 0, 5.0, "ID");
         QCOMPARE(m_log.lines(),
                  QStringList{"DEBUG [TELEMETRY] Measurement Protocol API secret not configured; "
-                             "local & Crashlytics diagnostics logged."});
+                             "local diagnostics and crash reports kept on this computer."});
         QVERIFY(!finished.wait(300)); // no request is in flight
         QVERIFY(m_server->requests().isEmpty());
     }

@@ -6,6 +6,7 @@
 #include "services/LaunchAtLoginService.h"
 #include "services/TelemetryService.h"
 #include "services/UpdateService.h"
+#include "views/CreateFolderOffer.h"
 #include "views/SettingsSheet.h"
 #include "views/SettingsView.h"
 #include "views/ToggleSwitch.h"
@@ -17,6 +18,7 @@
 #include <QScrollArea>
 #include <QSlider>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
 
@@ -392,6 +394,76 @@ private slots:
                           Qt::LeftButton);
         QCOMPARE(status, int(LoginItemBackend::enabled));
         QVERIFY(button->isHidden());
+    }
+
+    // A build without an update feed has nothing to check: the row is not shown at all.
+    void updateCheckOnlyWithAFeed()
+    {
+        makeView();
+        QVERIFY(!m_updates->updaterController());
+        QVERIFY(child<QWidget>(QStringLiteral("updatesRow"))->isHidden());
+
+        m_view.reset();
+        m_updates = std::make_unique<UpdateService>(
+            QUrl(QStringLiteral("http://127.0.0.1:9/appcast.xml")), QStringLiteral("1.0"),
+            std::make_unique<QSettings>(m_dir->filePath(QStringLiteral("feed.conf")),
+                                        QSettings::IniFormat));
+        QVERIFY(m_updates->updaterController());
+        makeView();
+        QVERIFY(child<QWidget>(QStringLiteral("updatesRow"))->isVisible());
+        QVERIFY(child<QPushButton>(QStringLiteral("checkForUpdatesButton"))->isVisible());
+    }
+
+    // A slot whose folder does not exist is flagged; the flag offers to create the folder,
+    // Return in the offer creates it and the flag goes away.
+    void missingFolderIsFlaggedAndCanBeCreated()
+    {
+        AppConfig config;
+        config.destinationSlots = {
+            {1, QStringLiteral("Docs"), QStringLiteral("~/Documents")},
+            {2, QStringLiteral("Finance"), QStringLiteral("~/Documents/Finance")}};
+        QDir().mkpath(QDir::homePath() + "/Documents");
+        QDir(QDir::homePath() + "/Documents/Finance").removeRecursively();
+        m_config->saveConfig(config);
+        makeView();
+        auto flag = [this](int row) {
+            return rows().at(row)->findChild<QToolButton*>(QStringLiteral("missingFolderButton"));
+        };
+        QVERIFY(flag(0)->isHidden());
+        QVERIFY(flag(1)->isVisible());
+
+        QTest::mouseClick(flag(1), Qt::LeftButton);
+        auto* offer = m_view->findChild<CreateFolderOffer*>();
+        QVERIFY(offer);
+        QCOMPARE(offer->question(),
+                 QStringLiteral("The folder ~/Documents/Finance does not exist. Create it now?"));
+        QTest::keyClick(offer, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(QDir::homePath() + "/Documents/Finance").isDir(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(flag(1)->isHidden(), 5000);
+        QCOMPARE(m_closes, 0); // the sheet stays open
+
+        // Typing a path that does not exist flags it once editing ends.
+        replaceText(field(0, "slotPath"), QStringLiteral("~/Nowhere/Here"));
+        QTest::keyClick(field(0, "slotPath"), Qt::Key_Tab);
+        QVERIFY(flag(0)->isVisible());
+        // Escape in the offer cancels and creates nothing.
+        QTest::mouseClick(flag(0), Qt::LeftButton);
+        offer = m_view->findChild<CreateFolderOffer*>();
+        QVERIFY(offer);
+        QTest::keyClick(offer, Qt::Key_Escape);
+        QTRY_VERIFY(!m_view->findChild<CreateFolderOffer*>());
+        QVERIFY(!QFileInfo::exists(QDir::homePath() + "/Nowhere"));
+        QCOMPARE(m_closes, 0);
+    }
+
+    // Return saves from anywhere in the sheet, as a dialog's default button would.
+    void returnSaves()
+    {
+        makeView();
+        replaceText(field(0, "slotName"), QStringLiteral("Papers"));
+        QTest::keyClick(field(0, "slotName"), Qt::Key_Return);
+        QCOMPARE(m_closes, 1);
+        QCOMPARE(readConfig(configPath()).destinationSlots.first().name, QStringLiteral("Papers"));
     }
 
     void browseStoresTheChosenFolder_data()

@@ -2,6 +2,7 @@
 // launch opening the running instance's HUD, and a clean exit on SIGTERM.
 #include "PreviewTestFiles.h"
 #include "TestEnvironment.h"
+#include "platform/XdgAutostartBackend.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -59,6 +60,31 @@ private slots:
         QVERIFY(unknown.readAllStandardError().contains("Usage: stowbird"));
 
         QCOMPARE(status(), QStringLiteral("Stowbird is not running"));
+    }
+
+    // The login item runs exactly what its Exec line says: the program must come up in the
+    // tray, with the window closed, even though Downloads is empty.
+    void autostartEntryStartsHidden()
+    {
+        const QString autostart = XdgAutostartBackend::defaultAutostartDirectory();
+        XdgAutostartBackend backend(autostart, QStringLiteral(STOWBIRD_BINARY));
+        backend.registerItem();
+        const auto entry = XdgAutostartBackend::readEntry(backend.entryPath());
+        QVERIFY(entry);
+        QVERIFY(QFileInfo(entry->value("TryExec")).isExecutable());
+        QStringList command = XdgAutostartBackend::splitExec(entry->value("Exec"));
+        QVERIFY(!command.isEmpty());
+        const QString program = command.takeFirst();
+
+        QProcess app;
+        app.setProcessEnvironment(m_env);
+        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        app.start(program, command);
+        QVERIFY(app.waitForStarted(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QStringLiteral("waiting=0 hud=hidden"), 10000);
+        ::kill(pid_t(app.processId()), SIGTERM);
+        QVERIFY(app.waitForFinished(10000));
+        backend.unregisterItem();
     }
 
     void intakeSecondLaunchAndTermination()

@@ -289,7 +289,7 @@ private slots:
         enqueue({"junk.zip", "other.txt"});
         m_actions->trashCurrent(InputMethod::keyboard);
         QVERIFY(waitIdle());
-        QCOMPARE(statusText(), QStringLiteral("Recycled junk.zip to Trash"));
+        QCOMPARE(statusText(), QStringLiteral("Moved junk.zip to Trash"));
         const QString trash = m_home + "/.local/share/Trash";
         QVERIFY(QFile::exists(trash + "/info/junk.zip.trashinfo"));
         if (placeTaken)

@@ -11,6 +11,7 @@
 #include "services/TriageActionController.h"
 #include "services/TriageQueueManager.h"
 #include "views/ActionPaletteView.h"
+#include "views/CreateFolderOffer.h"
 #include "views/InlineRenameView.h"
 #include "views/TriageContainerView.h"
 
@@ -19,6 +20,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -150,17 +152,122 @@ private slots:
                  QStringLiteral("Moved to Documents: report.pdf"));
     }
 
-    void digitWithoutAvailableSlotIsPassedOn()
+    void digitOfAnUnconfiguredSlotIsPassedOn()
     {
         m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("a.txt")));
         m_panel->presentCentered();
-        // Slot 2's folder does not exist; slot 7 is not configured.
-        for (Qt::Key key : {Qt::Key_2, Qt::Key_7}) {
-            QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(char16_t(key))));
-            QVERIFY(!m_view->handleKeyEvent(&event));
-        }
+        QKeyEvent event(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, QStringLiteral("7"));
+        QVERIFY(!m_view->handleKeyEvent(&event));
         QCOMPARE(headName(), QStringLiteral("a.txt"));
         QVERIFY(!m_view->isProcessingAction());
+        QVERIFY(!m_view->showingCreateFolderOffer());
+    }
+
+    // Slot 2's folder (~/Developer/Projects) does not exist: its key offers to create it.
+    // Escape leaves everything as it was; Return creates the folder and files the item.
+    void digitOfAMissingFolderOffersToCreateIt()
+    {
+        const QString folder = m_home + "/Developer/Projects";
+        QDir(m_home + "/Developer").removeRecursively();
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("plan.txt")));
+        m_panel->presentCentered();
+
+        press(Qt::Key_2);
+        QVERIFY(m_view->showingCreateFolderOffer());
+        auto* offer = m_view->findChild<CreateFolderOffer*>();
+        QVERIFY(offer);
+        QCOMPARE(offer->question(),
+                 QStringLiteral("Create ~/Developer/Projects and move the item there?"));
+        // While the offer is open the triage keys do nothing.
+        press(Qt::Key_D);
+        QCOMPARE(headName(), QStringLiteral("plan.txt"));
+        QTest::keyClick(offer, Qt::Key_Escape);
+        QTRY_VERIFY(!m_view->findChild<CreateFolderOffer*>()); // answered and gone
+        QVERIFY(!m_view->showingCreateFolderOffer());
+        QVERIFY(!QFileInfo::exists(folder));
+        QCOMPARE(headName(), QStringLiteral("plan.txt"));
+
+        press(Qt::Key_2);
+        offer = m_view->findChild<CreateFolderOffer*>();
+        QVERIFY(offer);
+        QTest::keyClick(offer, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(folder + "/plan.txt").isFile(), 5000);
+        QVERIFY(!QFileInfo::exists(m_downloads + "/plan.txt"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_view->statusMessage().value_or(QString()),
+                                  QStringLiteral("Moved to Work Projects: plan.txt"), 5000);
+    }
+
+    // A key no one takes travels up from the widget it was sent to, through the filter at
+    // every parent: it is handled (and logged) once.
+    void aKeyIsHandledOnce()
+    {
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("a.txt")));
+        m_panel->presentCentered();
+        QWidget* deep = m_view->findChild<QWidget*>(QStringLiteral("itemName"));
+        QVERIFY(deep);
+        int depth = 0;
+        for (QWidget* w = deep; w && w != m_panel.get(); w = w->parentWidget())
+            ++depth;
+        QVERIFY(depth >= 4);
+        QTest::keyClick(deep, Qt::Key_X);
+        QTest::keyClick(deep, Qt::Key_X);
+        QCOMPARE(logText().count(QStringLiteral("Key event: 'x'")), 2);
+        // Ctrl chords belong to the menu: Ctrl+D does not trash.
+        press(Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(headName(), QStringLiteral("a.txt"));
+        QVERIFY(!m_view->isProcessingAction());
+    }
+
+    // With the queue empty, Return is the "Review N Skipped Files" button: the skipped
+    // files come back into the queue.
+    void reviewSkippedBringsTheFilesBack()
+    {
+        int rescans = 0;
+        m_panel.reset();
+        m_panel = std::make_unique<TriageHUDPanel>();
+        m_view = new TriageContainerView(
+            m_services->services(), [] {},
+            [this, &rescans] {
+                ++rescans;
+                const QStringList names = QDir(m_downloads).entryList(QDir::Files);
+                for (const QString& name : names)
+                    m_queue->enqueue(QUrl::fromLocalFile(m_downloads + "/" + name));
+            });
+        m_panel->setContentView(m_view);
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("one.bin")));
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("two.bin")));
+        m_panel->presentCentered();
+        press(Qt::Key_Tab);
+        QTRY_COMPARE(m_queue->skippedPaths().size(), 1);
+        press(Qt::Key_Tab);
+        QTRY_COMPARE(m_queue->skippedPaths().size(), 2);
+        QTRY_VERIFY(!m_queue->activeItem());
+        auto* button = m_view->findChild<QPushButton*>(QStringLiteral("reviewSkippedButton"));
+        QVERIFY(button->isVisible());
+        QCOMPARE(button->text(), QStringLiteral("Review 2 Skipped Files"));
+
+        press(Qt::Key_Return);
+        QCOMPARE(rescans, 1);
+        QVERIFY(m_queue->skippedPaths().isEmpty());
+        QCOMPARE(m_queue->totalQueueDepth(), 2);
+        QVERIFY(m_queue->activeItem());
+    }
+
+    void customFolderDialogStartsAtTheLastFolder()
+    {
+        QCOMPARE(TriageContainerView::customFolderStart(), QDir::homePath());
+        const QString chosen = m_home + "/Projects/Chosen";
+        QVERIFY(QDir().mkpath(chosen));
+        m_view->setFolderChooser([&chosen](QWidget*) { return std::optional<QString>(chosen); });
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("c.txt")));
+        m_panel->presentCentered();
+        press(Qt::Key_0);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(chosen + "/c.txt").isFile(), 5000);
+        QCOMPARE(TriageContainerView::customFolderStart(), chosen);
+        // A folder that went away is not a place to start: home again.
+        QTRY_VERIFY(!m_view->isProcessingAction());
+        QVERIFY(QDir(m_home + "/Projects").removeRecursively());
+        QCOMPARE(TriageContainerView::customFolderStart(), QDir::homePath());
     }
 
     void tabSkipsAndTheSkipSurvives()
@@ -183,7 +290,7 @@ private slots:
         m_panel->presentCentered();
         press(Qt::Key_D);
         QTRY_COMPARE_WITH_TIMEOUT(m_view->statusMessage().value_or(QString()),
-                                  QStringLiteral("Recycled junk.zip to Trash"), 5000);
+                                  QStringLiteral("Moved junk.zip to Trash"), 5000);
         QVERIFY(QFile::exists(m_home + "/.local/share/Trash/info/junk.zip.trashinfo"));
         QVERIFY(QFile::exists(m_home + "/.local/share/Trash/files/junk.zip"));
         QVERIFY(!QFile::exists(m_downloads + "/junk.zip"));
@@ -285,7 +392,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!m_view->actions()->isBusy(), 5000);
         QVERIFY(QFile::exists(m_home + "/.local/share/Trash/files/next.bin"));
         QCOMPARE(m_view->statusMessage().value_or(QString()),
-                 QStringLiteral("Recycled next.bin to Trash"));
+                 QStringLiteral("Moved next.bin to Trash"));
         QVERIFY(!logText().contains("WATCHDOG"));
     }
 

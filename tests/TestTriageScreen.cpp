@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSettings>
 #include <QTest>
 #include <QThreadPool>
@@ -121,17 +122,22 @@ private slots:
         QVERIFY(rows);
         QTRY_COMPARE(rows->slotRows().size(), 4);
         QAbstractButton* documents = rows->slotRows().at(0);
-        QVERIFY(documents->isEnabled());
-        QVERIFY(!rows->slotRows().at(1)->isEnabled()); // ~/Developer/Projects is missing
+        QVERIFY(documents->toolTip().isEmpty());
+        // ~/Developer/Projects is missing: dimmed, but clickable to create it.
+        QVERIFY(rows->slotRows().at(1)->toolTip().startsWith("Volume unmounted or path missing"));
 
-        // The folder goes away while shown: the next redraw dims the row, and a click made
-        // before that redraw is checked again and does nothing.
+        // The folder goes away while shown: a click made before the next redraw is checked
+        // again, moves nothing and offers to create the folder instead.
         QVERIFY(QDir(m_home + "/Documents").removeRecursively());
         QTest::mouseClick(documents, Qt::LeftButton);
         QVERIFY(!m_view->isProcessingAction());
         QVERIFY(QFile::exists(m_downloads + "/a.txt"));
-        QVERIFY(!documents->isEnabled());
-        QCOMPARE(documents->toolTip(), QStringLiteral("Volume unmounted or path missing"));
+        QCOMPARE(documents->toolTip(),
+                 QStringLiteral("Volume unmounted or path missing: click to create the folder"));
+        QVERIFY(m_view->showingCreateFolderOffer());
+        QTest::keyClick(m_view->findChild<QWidget*>(QStringLiteral("createFolderOffer")),
+                        Qt::Key_Escape);
+        QTRY_VERIFY(!m_view->showingCreateFolderOffer());
 
         // Twelve slots: the first nine list entries are shown, then the custom row.
         AppConfig config = m_config->config();
@@ -142,6 +148,48 @@ private slots:
         QTRY_COMPARE(rows->slotRows().size(), 9);
         QCOMPARE(rows->slotRows().first()->objectName(), QStringLiteral("slotRow12"));
         QVERIFY(rows->customRow()->isEnabled());
+    }
+
+    // The smallest window, nine slots, a two-line name and a status message: the column
+    // stays inside the window beside the full preview, the status line has its own room
+    // below the slots, and every slot and the custom row can be scrolled into view.
+    void paletteFitsAndScrollsAtTheMinimumSize()
+    {
+        AppConfig config = m_config->config();
+        config.destinationSlots.clear();
+        for (int i = 1; i <= 9; ++i)
+            config.destinationSlots.append({i, QStringLiteral("Slot %1").arg(i), m_home});
+        m_config->saveConfig(config);
+        m_queue->enqueue(QUrl::fromLocalFile(
+            file("A rather long file name that takes two lines in the card, surely.pdf")));
+        m_panel->resize(TriageHUDPanel::minimumWidth, TriageHUDPanel::minimumHeight);
+        QTRY_COMPARE(m_panel->size(), QSize(760, 480));
+        ActionPaletteView* column = palette();
+        column->setStatusMessage(QStringLiteral("Moved to Slot 1: a file with a name long enough "
+                                                "to need a second line.pdf"));
+        QApplication::processEvents();
+
+        const QRect inWindow(column->mapTo(m_panel.get(), QPoint(0, 0)), column->size());
+        QVERIFY2(m_panel->rect().contains(inWindow), "the column runs off the window");
+        QVERIFY(m_view->findChild<QWidget*>(QStringLiteral("previewArea"))->width() >= 420);
+
+        auto* scroll = column->findChild<QScrollArea*>(QStringLiteral("slotScroll"));
+        auto* status = column->findChild<QLabel*>(QStringLiteral("statusLine"));
+        QVERIFY(scroll && status);
+        QVERIFY(status->isVisible());
+        const QRect slotsRect(scroll->mapTo(column, QPoint(0, 0)), scroll->size());
+        const QRect statusRect(status->mapTo(column, QPoint(0, 0)), status->size());
+        QVERIFY2(!slotsRect.intersects(statusRect), "the status line covers the slots");
+        QVERIFY(scroll->height() >= 60);
+
+        QList<QAbstractButton*> rows = column->slotRows();
+        rows.append(column->customRow());
+        for (QAbstractButton* row : rows) {
+            scroll->ensureWidgetVisible(row, 0, 0);
+            const QRect rowInViewport(row->mapTo(scroll->viewport(), QPoint(0, 0)), row->size());
+            QVERIFY2(scroll->viewport()->rect().contains(rowInViewport),
+                     qPrintable(row->objectName()));
+        }
     }
 
     void relativeTimeTexts_data()
@@ -216,6 +264,27 @@ private slots:
         QTRY_VERIFY(m_view->findChild<FolderInspectorView*>());
         auto* inspector = m_view->findChild<FolderInspectorView*>();
         QCOMPARE(inspector->folderURL(), QUrl::fromLocalFile(m_downloads + "/Album"));
+    }
+
+    // The empty state names the folder actually watched, as xdg-user-dirs calls it.
+    void emptyStateNamesTheWatchedFolder()
+    {
+        QVERIFY(m_view->findChild<QWidget*>(QStringLiteral("emptyState"))->isVisible());
+        auto text = [](QWidget* view) {
+            QStringList texts;
+            for (QLabel* label : view->findChildren<QLabel*>())
+                texts << label->text();
+            return texts.join(QLatin1Char('\n'));
+        };
+        QVERIFY(text(m_view).contains(QStringLiteral("monitoring ~/Downloads for new files")));
+
+        auto services = m_services->services();
+        services.downloadsDirectory = m_home + QStringLiteral("/Téléchargements");
+        TriageContainerView french(
+            services, [] {}, [] {});
+        QVERIFY(
+            text(&french).contains(QStringLiteral("monitoring ~/Téléchargements for new files")));
+        QVERIFY(!text(&french).contains(QStringLiteral("~/Downloads")));
     }
 
     void emptyStateReviewsSkippedFiles()

@@ -9,6 +9,7 @@
 #include "platform/ItemRevealer.h"
 #include "services/ConfigurationService.h"
 #include "services/FileExecutionEngine.h"
+#include "services/GlobalShortcutService.h"
 #include "services/LoggerService.h"
 #include "services/TelemetryService.h"
 #include "services/TriageActionController.h"
@@ -55,6 +56,14 @@ void writeImage(const QString& path, int w, int h, const QColor& a, const QColor
 
 } // namespace
 
+// Reports the chord bound, as a desktop with a free Alt+Shift+D does.
+class BoundShortcut final : public GlobalShortcutBackend
+{
+public:
+    void bind(const GlobalHotkey& hotkey) override { emit bound(hotkey.displayText()); }
+    void unbind() override {}
+};
+
 int main(int argc, char** argv)
 {
     TestEnvironment environment;
@@ -65,7 +74,8 @@ int main(int argc, char** argv)
 
     const QString home = QDir::homePath();
     const QString downloads = home + "/Downloads";
-    for (const char* folder : {"Documents", "Pictures/Screenshots", "Documents/Finance"})
+    // As on a first run: ~/Developer/Projects and ~/Documents/Finance do not exist yet.
+    for (const char* folder : {"Documents", "Pictures/Screenshots"})
         QDir().mkpath(home + "/" + folder);
 
     writeImage(downloads + "/Sunset at the pier.jpg", 1600, 1067, QColor(0xff, 0x7e, 0x5f),
@@ -106,11 +116,21 @@ int main(int argc, char** argv)
     HudTestServices<> hud(home);
     TriageQueueManager& queue = *hud.queue;
 
+    // The desktop-wide shortcut as an X11 session binds it (the settings sheet shows it).
+    GlobalShortcutService::shared().start(QStringLiteral("Alt+Shift+D"),
+                                          std::make_unique<BoundShortcut>());
+    const QList<DestinationSlot> fourSlots = hud.config->config().destinationSlots;
+    QList<DestinationSlot> fiveSlots = fourSlots;
+    fiveSlots.append({5, QStringLiteral("Music"), QStringLiteral("~/Music")});
+    QDir().mkpath(home + "/Music");
+
     struct Shot
     {
         QString name;
         QString file; // head item in Downloads, or empty for the empty state
         std::function<void(TriageContainerView*)> prepare;
+        QSize size = QSize(840, 540);
+        QList<DestinationSlot> slotList = {};
     };
     const QList<Shot> shots{
         {"hud-image", "Sunset at the pier.jpg", {}},
@@ -136,6 +156,18 @@ int main(int argc, char** argv)
                                       StatusLine::Kind::Error);
          }},
         {"hud-empty", {}, {}},
+        // Key 3 with ~/Documents/Finance missing: the offer to create it.
+        {"hud-create-folder", "Quarterly report.pdf",
+         [&fourSlots](TriageContainerView* v) {
+             v->offerToCreateSlotFolder(fourSlots.at(2), InputMethod::keyboard);
+         }},
+        // The smallest window with five slots, just after filing an item: the status line
+        // has its own room and the slots scroll.
+        {"hud-five-slots-status", "Invoice 2026-03.pdf",
+         [&fiveSlots](TriageContainerView* v) {
+             v->routeToSlot(fiveSlots.first(), InputMethod::keyboard);
+         },
+         QSize(760, 480), fiveSlots},
     };
 
     for (const bool dark : {false, true}) {
@@ -152,15 +184,21 @@ int main(int argc, char** argv)
                     queue.skipCurrent();
                 }
             } else {
+                // A file that a shot files away is written again for the next one.
+                if (!QFileInfo::exists(downloads + "/" + shot.file))
+                    writeFile(downloads + "/" + shot.file, "%PDF-1.4\n");
                 queue.enqueue(QUrl::fromLocalFile(downloads + "/" + shot.file));
                 for (const char* other : {"notes.md", "Quarterly report.pdf", "Holiday photos"})
                     queue.enqueue(QUrl::fromLocalFile(downloads + "/" + other));
             }
+            AppConfig config = hud.config->config();
+            config.destinationSlots = shot.slotList.isEmpty() ? fourSlots : shot.slotList;
+            hud.config->saveConfig(config);
             TriageHUDPanel panel;
             auto* view = new TriageContainerView(
                 hud.services(), [] {}, [] {});
             panel.setContentView(view);
-            panel.resize(840, 540);
+            panel.resize(shot.size);
             panel.show();
             if (shot.prepare)
                 shot.prepare(view);

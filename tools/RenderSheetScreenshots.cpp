@@ -7,6 +7,7 @@
 #include "TestEnvironment.h"
 #include "platform/XdgAutostartBackend.h"
 #include "services/ConfigurationService.h"
+#include "services/GlobalShortcutService.h"
 #include "services/LaunchAtLoginService.h"
 #include "services/TelemetryService.h"
 #include "services/UpdateService.h"
@@ -44,6 +45,14 @@ protected:
     }
 };
 
+// Reports the chord bound, as a desktop with a free Alt+Shift+D does.
+class BoundShortcut final : public GlobalShortcutBackend
+{
+public:
+    void bind(const GlobalHotkey& hotkey) override { emit bound(hotkey.displayText()); }
+    void unbind() override {}
+};
+
 bool save(QWidget& window, const QString& path)
 {
     // Let pending layout requests settle, as the event loop would before the first paint.
@@ -75,6 +84,9 @@ int main(int argc, char** argv)
         std::make_unique<QSettings>(environment.root() + "/defaults.conf", QSettings::IniFormat),
         &reporter, nullptr);
 
+    // The desktop-wide shortcut as an X11 session binds it.
+    GlobalShortcutService::shared().start(QStringLiteral("Alt+Shift+D"),
+                                          std::make_unique<BoundShortcut>());
     bool ok = true;
     const QPalette light = ScreenshotPalettes::light();
     for (const auto& [name, palette] :
@@ -88,6 +100,15 @@ int main(int argc, char** argv)
             overlay.show();
             window.show();
             ok &= save(window, out + QStringLiteral("/cheat-sheet-%1.png").arg(name));
+        }
+        {
+            // The smallest window the HUD allows: every caption still on one line.
+            StandInWindow window;
+            window.resize(760, 480);
+            CheatSheetOverlay overlay([] {}, &window);
+            overlay.show();
+            window.show();
+            ok &= save(window, out + QStringLiteral("/cheat-sheet-minimum-%1.png").arg(name));
         }
         {
             StandInWindow window;

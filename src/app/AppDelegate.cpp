@@ -1,13 +1,20 @@
 #include "app/AppDelegate.h"
 
+#include "app/AccessibleRoles.h"
 #include "app/TriageHUDPanel.h"
 #include "crashreporting/CrashReporter.h"
 #include "models/DestinationSlot.h"
 #include "platform/BundleResources.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/FileManagerRevealer.h"
+#include "platform/GlobalShortcutBackend.h"
+#include "platform/StoragePaths.h"
+#include "platform/TrayHostWatcher.h"
+#include "platform/XdgAutostartBackend.h"
 #include "services/ConfigurationService.h"
 #include "services/DownloadWatcherService.h"
 #include "services/FileExecutionEngine.h"
+#include "services/GlobalShortcutService.h"
 #include "services/LaunchAtLoginService.h"
 #include "services/LoggerService.h"
 #include "services/QueueRescanner.h"
@@ -45,6 +52,7 @@ void AppDelegate::applicationDidFinishLaunching()
     setupDownloadWatcher();
     scanDownloads();
     applyAppIcon();
+    AccessibleRoles::install();
     configureCrashReporting();
     LoggerService::installCrashHandler();
     LoggerService::shared().info(QStringLiteral("Application launched."));
@@ -52,6 +60,9 @@ void AppDelegate::applicationDidFinishLaunching()
 
     m_hudPanel = new TriageHUDPanel;
     connect(m_hudPanel, &TriageHUDPanel::closedByUser, this, &AppDelegate::dismissHUD);
+    // The menu's shortcuts (Ctrl+, Ctrl+Q, ...) also work in the window: the same actions,
+    // active while the window has the focus.
+    m_hudPanel->addActions(m_menu->actions());
 
     TriageActionController::Dependencies actions;
     actions.queue = &m_queueManager;
@@ -65,9 +76,17 @@ void AppDelegate::applicationDidFinishLaunching()
         slotFolders << DestinationSlot::expandTilde(slot.path);
     m_actions->removeStalePartials(slotFolders);
 
+    upgradeLoginItem();
+    if (m_options.bindGlobalShortcut)
+        setupGlobalShortcut();
     // The window shows that it is looking until the first listing is in.
-    if (m_options.openHUDAtLaunch)
+    if (m_options.openHUDAtLaunch) {
         openHUD();
+    } else {
+        // Started hidden (at login): if no tray shows up meanwhile, say how to get in.
+        QTimer::singleShot(m_options.noTrayNoticeDelayMs, this,
+                           &AppDelegate::tellHowToReopenWithoutTray);
+    }
 }
 
 void AppDelegate::applicationWillTerminate()
@@ -97,17 +116,21 @@ void AppDelegate::configureCrashReporting()
     CrashReporter& reporter = CrashReporter::shared();
     const QString optionsPath = BundleResources::optionsFilePath();
     if (optionsPath.isEmpty() || !reporter.configure(optionsPath)) {
-        logger.info(
-            QStringLiteral("GoogleService-Info.plist not loaded; Firebase Crashlytics skipped."));
+        logger.info(QStringLiteral(
+            "Crash reporting options (GoogleService-Info.plist) not loaded; crash reporting "
+            "skipped."));
         return;
     }
-    logger.info(QStringLiteral("Firebase Crashlytics initialized successfully."));
+    logger.info(QStringLiteral("Crash reporter initialized successfully."));
 
     const bool diagnostics = m_configService.config().general.anonymousDiagnosticsEnabled;
     reporter.setCollectionEnabled(diagnostics);
     TelemetryService::shared().setIsEnabled(diagnostics);
 
-    reporter.setCustomValue(QStringLiteral("macos_version"), QSysInfo::productVersion());
+    // The distribution and its release ("Debian GNU/Linux 12 (bookworm)") and the kernel:
+    // together they say which system a crash happened on.
+    reporter.setCustomValue(QStringLiteral("os_version"), QSysInfo::prettyProductName());
+    reporter.setCustomValue(QStringLiteral("kernel_version"), QSysInfo::kernelVersion());
     reporter.setCustomValue(QStringLiteral("cpu_arch"), QSysInfo::currentCpuArchitecture());
     reporter.setCustomValue(QStringLiteral("launch_at_login"),
                             LaunchAtLoginService::shared().isEnabled());
@@ -128,23 +151,24 @@ void AppDelegate::setupStatusItem()
         return action;
     };
     add(QStringLiteral("Organize Downloads"), &AppDelegate::openHUD, QStringLiteral("D"));
-    add(QStringLiteral("Scan ~/Downloads Now"), &AppDelegate::scanDownloads, QStringLiteral("S"));
+    // Names the folder actually watched (xdg-user-dirs may call it ~/Téléchargements).
+    const QString watched = m_options.downloadsDirectory.isEmpty()
+                                ? StoragePaths::downloadsDirectory()
+                                : m_options.downloadsDirectory;
+    add(QStringLiteral("Scan %1 Now").arg(StoragePaths::tildePath(watched)),
+        &AppDelegate::scanDownloads, QStringLiteral("S"));
     add(QStringLiteral("Clear Skipped Files"), &AppDelegate::clearSkippedFiles, {});
     add(QStringLiteral("Force Reset Queue"), &AppDelegate::forceResetQueue, QStringLiteral("R"));
     add(QStringLiteral("Open Log File..."), &AppDelegate::openLogFile, QStringLiteral("L"));
-    add(QStringLiteral("Check for Updates..."), &AppDelegate::checkForUpdates, QStringLiteral("U"));
+    // A build without an update feed (distribution packages: the package manager updates
+    // them) offers no update check at all rather than a command that does nothing.
+    if (UpdateService::shared().updaterController())
+        add(QStringLiteral("Check for Updates..."), &AppDelegate::checkForUpdates,
+            QStringLiteral("U"));
     m_menu->addSeparator();
     add(QStringLiteral("Preferences..."), &AppDelegate::openPreferences, QStringLiteral(","));
     m_menu->addSeparator();
     add(QStringLiteral("Quit Stowbird"), &AppDelegate::quitApp, QStringLiteral("Q"));
-
-    m_statusItem = new QSystemTrayIcon(this);
-    m_statusItem->setContextMenu(m_menu);
-    connect(m_statusItem, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-                    openHUD();
-            });
 
     // Redraws are coalesced: a rescan of a large folder posts thousands of changes.
     m_statusUpdate = new QTimer(this);
@@ -159,19 +183,99 @@ void AppDelegate::setupStatusItem()
                     scheduleStatusItemUpdate();
             });
     updateStatusItemAppearance();
-    showTrayIconWhenAvailable(5);
+
+    // The icon is created only once a tray host is known to run, and placed again each
+    // time one appears (a panel restarted, a tray started late at login). Qt decides at
+    // the first tray icon it makes whether StatusNotifierItem can be used and keeps that
+    // answer for the whole process, so asking before a host runs would rule it out.
+    m_trayWatcher = new TrayHostWatcher(TrayHostWatcher::Sources{}, this);
+    connect(m_trayWatcher, &TrayHostWatcher::trayHostAppeared, this, &AppDelegate::showTrayIcon);
+    if (m_trayWatcher->isAvailable())
+        showTrayIcon();
 }
 
-void AppDelegate::showTrayIconWhenAvailable(int attemptsLeft)
+void AppDelegate::showTrayIcon()
 {
-    // A tray host may appear a little after login; look again a few times.
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_statusItem->show();
-        return;
+    if (!m_statusItem) {
+        m_statusItem = new QSystemTrayIcon(this);
+        m_statusItem->setContextMenu(m_menu);
+        connect(m_statusItem, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::Trigger ||
+                        reason == QSystemTrayIcon::DoubleClick)
+                        openHUD();
+                });
+        m_shownCount = -1;
+        updateStatusItemAppearance();
+        LoggerService::shared().info(QStringLiteral("Tray found; showing the tray icon."));
+    } else {
+        LoggerService::shared().info(QStringLiteral("Tray appeared again; placing the icon."));
     }
-    if (attemptsLeft > 0)
-        QTimer::singleShot(3000, this,
-                           [this, attemptsLeft] { showTrayIconWhenAvailable(attemptsLeft - 1); });
+    // Hiding and showing again hands the icon to the tray host that is there now.
+    m_statusItem->hide();
+    m_statusItem->show();
+}
+
+QIcon AppDelegate::trayIcon() const
+{
+    return BroomGlyph::icon(int(std::min<qsizetype>(waitingCount(), INT_MAX)));
+}
+
+void AppDelegate::tellHowToReopenWithoutTray()
+{
+    if (m_toldHowToReopen || (m_trayWatcher && m_trayWatcher->isAvailable()))
+        return;
+    if (m_hudPanel && m_hudPanel->isVisible())
+        return;
+    m_toldHowToReopen = true;
+    const GlobalShortcutService& shortcut = GlobalShortcutService::shared();
+    const QString how =
+        shortcut.state() == GlobalShortcutService::State::Bound
+            ? QStringLiteral("To open it again, press %1 or start Stowbird from the "
+                             "applications menu.")
+                  .arg(shortcut.shortcutText())
+            : QStringLiteral("To open it again, start Stowbird from the applications menu.");
+    if (!m_notifier) {
+        m_notifier = new DesktopNotifier(QDBusConnection::sessionBus(), this);
+        connect(m_notifier, &DesktopNotifier::failed, this, [](const QString& reason) {
+            LoggerService::shared().error(
+                QStringLiteral("Could not show the notification on how to reopen Stowbird: ") +
+                reason);
+        });
+    }
+    m_notifier->notify(QStringLiteral("Stowbird keeps watching your downloads"),
+                       QStringLiteral("This desktop has no tray for its icon. ") + how);
+    LoggerService::shared().info(
+        QStringLiteral("No tray on this desktop; told the user how to reopen Stowbird."));
+}
+
+void AppDelegate::upgradeLoginItem()
+{
+    try {
+        XdgAutostartBackend backend(XdgAutostartBackend::defaultAutostartDirectory(),
+                                    XdgAutostartBackend::currentExecutablePath());
+        if (backend.upgradeOutdatedEntry())
+            LoggerService::shared().info(
+                QStringLiteral("Updated the login item to start Stowbird in the background."));
+    } catch (const AppError& error) {
+        LoggerService::shared().error(QStringLiteral("Failed to update the login item"), error);
+    }
+}
+
+void AppDelegate::setupGlobalShortcut()
+{
+    GlobalShortcutService& shortcut = GlobalShortcutService::shared();
+    connect(&shortcut, &GlobalShortcutService::activated, this, &AppDelegate::openHUD);
+    connect(&shortcut, &GlobalShortcutService::stateChanged, this, [&shortcut] {
+        LoggerService& logger = LoggerService::shared();
+        if (shortcut.state() == GlobalShortcutService::State::Bound)
+            logger.info(QStringLiteral("Global shortcut %1 bound (%2).")
+                            .arg(shortcut.shortcutText(), shortcut.mechanism()));
+        else if (shortcut.state() == GlobalShortcutService::State::Failed)
+            logger.error(QStringLiteral("Global shortcut %1 not bound: %2")
+                             .arg(shortcut.shortcutText(), shortcut.failureReason()));
+    });
+    shortcut.start(m_configService.config().general.globalHotkey);
 }
 
 void AppDelegate::scheduleStatusItemUpdate()
@@ -187,13 +291,13 @@ qsizetype AppDelegate::waitingCount() const
 
 void AppDelegate::updateStatusItemAppearance()
 {
+    const int count = int(std::min<qsizetype>(waitingCount(), INT_MAX));
+    m_trayToolTip = count > 0      ? QStringLiteral("Stowbird: %1 waiting").arg(count)
+                    : isScanning() ? QStringLiteral("Stowbird: Looking through Downloads…")
+                                   : QStringLiteral("Stowbird: Downloads Inbox Zero");
     if (!m_statusItem)
         return;
-    const int count = int(std::min<qsizetype>(waitingCount(), INT_MAX));
-    const QString tooltip = count > 0      ? QStringLiteral("Stowbird: %1 waiting").arg(count)
-                            : isScanning() ? QStringLiteral("Stowbird: Looking through Downloads…")
-                                           : QStringLiteral("Stowbird: Downloads Inbox Zero");
-    m_statusItem->setToolTip(tooltip);
+    m_statusItem->setToolTip(m_trayToolTip);
     // The icon only changes with its badge text; skip redrawing the same picture.
     const int shown = count > 99 ? 100 : count;
     if (shown == m_shownCount)
@@ -292,6 +396,8 @@ void AppDelegate::quitApp()
 void AppDelegate::openPreferences()
 {
     openHUD();
+    if (TriageContainerView* view = containerView())
+        view->setShowingSettings(true);
 }
 
 TriageContainerView* AppDelegate::containerView() const
@@ -316,6 +422,7 @@ void AppDelegate::openHUD()
         services.actions = m_actions;
         services.rescanner = m_rescanner;
         services.revealer = std::make_shared<FileManagerRevealer>();
+        services.downloadsDirectory = m_options.downloadsDirectory;
         QPointer<AppDelegate> self(this);
         auto* view = new TriageContainerView(
             services,
@@ -345,4 +452,5 @@ void AppDelegate::dismissHUD()
         m_hudPanel->hide();
         m_hudPanel->setContentView(nullptr);
     }
+    tellHowToReopenWithoutTray();
 }

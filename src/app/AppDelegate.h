@@ -6,6 +6,7 @@
 #include <memory>
 
 class ConfigurationService;
+class DesktopNotifier;
 class DownloadWatcherService;
 class QAction;
 class QMenu;
@@ -15,6 +16,7 @@ class QueueRescanner;
 class TriageActionController;
 class TriageContainerView;
 class TriageHUDPanel;
+class TrayHostWatcher;
 class TriageQueueManager;
 
 // Owns the running program: the tray icon and its menu, the one HUD window and the download
@@ -30,6 +32,11 @@ public:
         QString downloadsDirectory;
         // Whether to open the HUD at the end of the launch sequence.
         bool openHUDAtLaunch = true;
+        // Started hidden with no tray on the desktop: how long to wait for a tray host
+        // (a slow login) before telling the user how to open the window.
+        int noTrayNoticeDelayMs = 15000;
+        // Whether to bind the configured global shortcut (tests may leave it alone).
+        bool bindGlobalShortcut = true;
     };
 
     explicit AppDelegate(Options options, QObject* parent = nullptr);
@@ -59,7 +66,14 @@ public:
     QueueRescanner* rescanner() const { return m_rescanner; }
     TriageHUDPanel* hudPanel() const { return m_hudPanel; }
     DownloadWatcherService* downloadWatcher() const { return m_downloadWatcher.get(); }
+    // Null until a tray host appears: the icon is made only once there is a tray for it.
     QSystemTrayIcon* statusItem() const { return m_statusItem; }
+    TrayHostWatcher* trayWatcher() const { return m_trayWatcher; }
+    // What the tray icon shows (or will show once a tray appears).
+    QString trayToolTip() const { return m_trayToolTip; }
+    QIcon trayIcon() const;
+    // Whether the no-tray notice was sent already (it is sent once per run).
+    bool toldHowToReopen() const { return m_toldHowToReopen; }
     QMenu* menu() const { return m_menu; }
     TriageContainerView* containerView() const;
     // Runs the file actions for every showing of the HUD, so that a slow one outlives it.
@@ -72,7 +86,13 @@ private:
     void setupDownloadWatcher();
     void scheduleStatusItemUpdate();
     void updateStatusItemAppearance();
-    void showTrayIconWhenAvailable(int attemptsLeft);
+    void showTrayIcon();
+    void setupGlobalShortcut();
+    // Rewrites a login item left by an older version (it opened the window at login).
+    void upgradeLoginItem();
+    // Without a tray, the first time the window goes away: one desktop notification
+    // saying how to bring it back.
+    void tellHowToReopenWithoutTray();
 
     Options m_options;
     TriageQueueManager& m_queueManager;
@@ -86,4 +106,8 @@ private:
     QueueRescanner* m_rescanner = nullptr;
     bool m_quitting = false;
     int m_shownCount = -1;
+    QString m_trayToolTip;
+    TrayHostWatcher* m_trayWatcher = nullptr;
+    DesktopNotifier* m_notifier = nullptr;
+    bool m_toldHowToReopen = false;
 };

@@ -1,6 +1,8 @@
 #include "models/AppConfig.h"
 
 #include "platform/JsonFile.h"
+#include "platform/StoragePaths.h"
+#include "platform/XdgUserDirs.h"
 
 #include <nlohmann/json.hpp>
 
@@ -148,11 +150,17 @@ AppConfig decodeRoot(const json& root)
 
 QList<DestinationSlot> AppConfig::defaultSlots()
 {
+    // Documents and Pictures are wherever xdg-user-dirs puts them (~/Documents and
+    // ~/Images on a French desktop); paths inside home are written with "~".
+    const QString documents = StoragePaths::tildePath(
+        XdgUserDirs::directory(QStringLiteral("DOCUMENTS"), QStringLiteral("Documents")));
+    const QString pictures = StoragePaths::tildePath(
+        XdgUserDirs::directory(QStringLiteral("PICTURES"), QStringLiteral("Pictures")));
     return {
-        {1, QStringLiteral("Documents"), QStringLiteral("~/Documents")},
+        {1, QStringLiteral("Documents"), documents},
         {2, QStringLiteral("Work Projects"), QStringLiteral("~/Developer/Projects")},
-        {3, QStringLiteral("Invoices & Finance"), QStringLiteral("~/Documents/Finance")},
-        {4, QStringLiteral("Screenshots"), QStringLiteral("~/Pictures/Screenshots")},
+        {3, QStringLiteral("Invoices & Finance"), documents + QStringLiteral("/Finance")},
+        {4, QStringLiteral("Screenshots"), pictures + QStringLiteral("/Screenshots")},
     };
 }
 

@@ -15,7 +15,8 @@ struct AppConfig
     struct General
     {
         bool launchAtLogin = true;
-        QString globalHotkey = QStringLiteral("Option+Shift+D");
+        // Read through GlobalHotkey, which also takes the macOS spelling "Option+Shift+D".
+        QString globalHotkey = QStringLiteral("Alt+Shift+D");
         double debounceSeconds = 1.5;
         int autoPurgeInstallersAfterDays = 14;
         bool anonymousDiagnosticsEnabled = true;

@@ -39,3 +39,17 @@ QString StoragePaths::downloadsDirectory()
         return QDir::cleanPath(location);
     return QDir::cleanPath(homeDirectory() + QStringLiteral("/Downloads"));
 }
+
+QString StoragePaths::tildePath(const QString& path)
+{
+    const QString home = QDir::cleanPath(homeDirectory());
+    const QString clean = QDir::cleanPath(path);
+    // Only a whole leading folder name counts: /home/al is not inside /home/a.
+    if (home.isEmpty() || home == QLatin1String("/"))
+        return clean;
+    if (clean == home)
+        return QStringLiteral("~");
+    if (clean.startsWith(home + QLatin1Char('/')))
+        return QLatin1Char('~') + clean.mid(home.size());
+    return clean;
+}

@@ -17,6 +17,9 @@ public:
     static QString downloadsDirectory();
     // The current user's home folder.
     static QString homeDirectory();
+    // path as shown to the user: the current home folder written as "~" when path lies
+    // inside it ("~/Téléchargements"), anything else unchanged.
+    static QString tildePath(const QString& path);
 
 private:
     // An XDG variable when it holds an absolute path, else home + fallback.

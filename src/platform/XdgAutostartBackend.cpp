@@ -138,6 +138,19 @@ void XdgAutostartBackend::registerItem()
                            .arg(entryPath(), file.errorString())};
 }
 
+bool XdgAutostartBackend::upgradeOutdatedEntry()
+{
+    if (status() != enabled)
+        return false;
+    const std::optional<QMap<QString, QString>> entry = readEntry(entryPath());
+    const QStringList arguments = splitExec(entry->value(QStringLiteral("Exec")));
+    if (arguments.contains(QStringLiteral("--background")) &&
+        entry->contains(QStringLiteral("TryExec")))
+        return false;
+    registerItem();
+    return true;
+}
+
 void XdgAutostartBackend::unregisterItem()
 {
     QFile file(entryPath());
@@ -161,7 +174,12 @@ QByteArray XdgAutostartBackend::entryContents(const QString& executablePath)
         QStringLiteral("Version=1.0"),
         QStringLiteral("Name=Stowbird"),
         QStringLiteral("Comment=Keeps the Downloads folder empty"),
-        QStringLiteral("Exec=") + escapeString(execValue(executablePath)),
+        // At login the program starts in the tray: the window opens only when asked for.
+        QStringLiteral("Exec=") + escapeString(execValue(executablePath)) +
+            QStringLiteral(" --background"),
+        // A session skips the entry once the program is gone (package removed, AppImage
+        // deleted) instead of keeping a broken login item.
+        QStringLiteral("TryExec=") + escapeString(executablePath),
         QStringLiteral("Icon=com.stowbird.Stowbird"),
         QStringLiteral("Terminal=false"),
         QStringLiteral("StartupNotify=false"),

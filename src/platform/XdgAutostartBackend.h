@@ -31,7 +31,13 @@ public:
     void unregisterItem() override;
     void openSettings() override;
 
-    // The complete desktop entry that starts executablePath.
+    // An enabled entry written by an older Stowbird (no --background, no TryExec) opened
+    // the window at every login: rewrite it. Returns true when it was rewritten; throws as
+    // registerItem() does.
+    bool upgradeOutdatedEntry();
+
+    // The complete desktop entry that starts executablePath with --background, guarded by
+    // TryExec.
     static QByteArray entryContents(const QString& executablePath);
     // The keys of the [Desktop Entry] group with string escapes undone; nothing when the
     // file cannot be read.

@@ -106,7 +106,7 @@ void MeasurementDispatcher::send(const TriageSessionStats& stats, qint64 remaini
     const Credentials credentials = readCredentials();
     if (credentials.secret.isEmpty()) {
         m_log.debug(QStringLiteral("[TELEMETRY] Measurement Protocol API secret not configured; "
-                                   "local & Crashlytics diagnostics logged."));
+                                   "local diagnostics and crash reports kept on this computer."));
         return;
     }
 

@@ -385,7 +385,7 @@ void TriageActionController::trashCurrent(InputMethod input)
         job, ActionType::trash, input,
         [engine](const TriageItem& item) { return engine->trash(item); },
         [name = head->filename](const QUrl&) {
-            return QStringLiteral("Recycled %1 to Trash").arg(name);
+            return QStringLiteral("Moved %1 to Trash").arg(name);
         },
         QStringLiteral("Failed to trash file: "));
 }

@@ -6,6 +6,8 @@
 #include "views/Theme.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
 #include <QFrame>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
@@ -178,9 +180,15 @@ public:
     void refreshAvailability()
     {
         m_available = m_slot.isAvailable();
-        setEnabled(m_available);
-        setToolTip(m_available ? QString() : QStringLiteral("Volume unmounted or path missing"));
-        setAccessibleName(QStringLiteral("[%1] %2").arg(m_slot.slot).arg(m_slot.name));
+        // A missing folder stays clickable (dimmed): the click offers to create it.
+        setToolTip(m_available ? QString()
+                               : QStringLiteral("Volume unmounted or path missing: click to "
+                                                "create the folder"));
+        setAccessibleName(QStringLiteral("Slot %1: %2").arg(m_slot.slot).arg(m_slot.name));
+        setAccessibleDescription(
+            m_available
+                ? QStringLiteral("Key %1 moves the item to %2").arg(m_slot.slot).arg(m_slot.path)
+                : QStringLiteral("Folder missing: %1").arg(m_slot.path));
         update();
     }
 
@@ -253,7 +261,8 @@ public:
         setObjectName(QStringLiteral("customDestinationRow"));
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::NoFocus);
-        setAccessibleName(QStringLiteral("[0] Custom Destination (Browse...)"));
+        setAccessibleName(QStringLiteral("Custom Destination (Browse...)"));
+        setAccessibleDescription(QStringLiteral("Key 0 moves the item to a folder you choose"));
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
     QSize sizeHint() const override { return {280, QFontMetrics(Theme::font(13)).height() + 12}; }
@@ -294,11 +303,18 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     setMinimumWidth(320);
     setMaximumWidth(360);
     auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(16, 16, 16, 16);
+    // Narrow side margins and hint spacing: the column must fit beside the 420-wide preview
+    // in the smallest window (760), with this platform's wider fonts.
+    root->setContentsMargins(10, 16, 10, 16);
     root->setSpacing(16);
 
     // Item card.
     auto* card = new Card(this);
+    card->setObjectName(QStringLiteral("itemCard"));
+    // Screen readers hear the item through this card: it takes the focus when nothing
+    // else in the window has it, and its name changes with every new head item.
+    card->setFocusPolicy(Qt::ClickFocus);
+    m_card = card;
     auto* cardLayout = new QHBoxLayout(card);
     cardLayout->setContentsMargins(12, 12, 12, 12);
     auto* texts = new QVBoxLayout;
@@ -329,6 +345,8 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     renameButton->setIcon(SymbolIcons::icon(QStringLiteral("pencil"), Theme::secondary(palette())));
     renameButton->setIconSize(QSize(15, 15));
     renameButton->setToolTip(QStringLiteral("Inline Rename (R)"));
+    renameButton->setAccessibleName(QStringLiteral("Rename"));
+    renameButton->setAccessibleDescription(QStringLiteral("Rename the item in place (R)"));
     connect(renameButton, &QToolButton::clicked, this, [this] {
         if (m_callbacks.onStartRename)
             m_callbacks.onStartRename();
@@ -345,9 +363,14 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     auto* scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // When the rows do not fit (five slots and more, a small window, a two-line name), the
+    // list scrolls instead of dropping rows at the bottom.
+    scroll->setObjectName(QStringLiteral("slotScroll"));
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll->setWidgetResizable(true);
     scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setAccessibleName(QStringLiteral("Routing destinations"));
+    m_slotScroll = scroll;
     auto* slotsHost = new QWidget(scroll);
     slotsHost->setAutoFillBackground(false);
     scroll->viewport()->setAutoFillBackground(false);
@@ -373,7 +396,7 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     actions->setSpacing(6);
     actions->addWidget(heading(QStringLiteral("ACTIONS"), this));
     auto* columns = new QHBoxLayout;
-    columns->setSpacing(14);
+    columns->setSpacing(8);
     auto call = [this](std::function<void()> ActionPaletteView::Callbacks::*member) {
         return [this, member] {
             if (m_callbacks.*member)
@@ -423,8 +446,61 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     m_statusRow->setGraphicsEffect(m_statusOpacity);
     m_statusFade = new QPropertyAnimation(m_statusOpacity, "opacity", this);
     m_statusFade->setDuration(180);
-    m_statusRow->hide();
+    // The line keeps room for two lines whether or not a message shows, so that a message
+    // never pushes the destinations out of view or makes the column jump.
+    m_statusLabel->setFixedHeight(2 * QFontMetrics(m_statusLabel->font()).lineSpacing());
+    m_statusLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_statusOpacity->setOpacity(0.0);
     root->addWidget(m_statusRow);
+}
+
+QString ActionPaletteView::announcement() const
+{
+    QStringList parts{m_item.filename};
+    const QString kind = m_item.localizedKind();
+    if (!kind.isEmpty())
+        parts << kind;
+    parts << m_item.formattedSize();
+    if (m_total > 0)
+        parts << QStringLiteral("%1 of %2").arg(m_position).arg(m_total);
+    return parts.join(QStringLiteral(", "));
+}
+
+void ActionPaletteView::setQueuePosition(int position, int total)
+{
+    m_position = position;
+    m_total = total;
+    announceItem();
+}
+
+void ActionPaletteView::setWaitingCount(qsizetype waiting)
+{
+    qsizetype index = m_seen.indexOf(m_item.id);
+    if (index < 0) {
+        m_seen.append(m_item.id);
+        index = m_seen.size() - 1;
+    }
+    // Items shown before this one have been dealt with (filed, trashed or skipped).
+    const qsizetype before = m_seen.size() - 1;
+    const qsizetype total =
+        std::max<qsizetype>(index + 1, before + std::max<qsizetype>(waiting, 1));
+    setQueuePosition(int(std::min<qsizetype>(index + 1, INT_MAX)),
+                     int(std::min<qsizetype>(total, INT_MAX)));
+}
+
+void ActionPaletteView::announceItem()
+{
+    const QString text = announcement();
+    if (m_card->accessibleName() == text)
+        return;
+    m_card->setAccessibleName(text);
+    m_card->setAccessibleDescription(addedText());
+    // The card takes the focus when nothing else holds it (keys are read for the whole
+    // window, so this changes no behaviour): a screen reader then speaks the new item.
+    if (isVisible() && window()->isActiveWindow() && !QApplication::focusWidget())
+        m_card->setFocus(Qt::OtherFocusReason);
+    QAccessibleEvent changed(m_card, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void ActionPaletteView::setItem(const TriageItem& item)
@@ -437,6 +513,7 @@ void ActionPaletteView::setItem(const TriageItem& item)
     m_sizeLabel->setText(item.formattedSize());
     m_kindLabel->setText(item.localizedKind());
     m_addedLabel->setText(addedText());
+    announceItem();
 }
 
 QString ActionPaletteView::addedText() const
@@ -466,9 +543,10 @@ void ActionPaletteView::rebuildSlotRows()
     for (qsizetype i = 0; i < shown; ++i) {
         auto* row = new SlotRow(m_slots.at(i), m_customRow->parentWidget());
         connect(row, &QAbstractButton::clicked, this, [this, row] {
-            // The folder may have gone since the last redraw: test again now.
+            // The folder may have gone since the last redraw: test again now. The container
+            // files into an available slot and offers to create a missing one.
             row->refreshAvailability();
-            if (row->available() && m_callbacks.onSelectSlot)
+            if (m_callbacks.onSelectSlot)
                 m_callbacks.onSelectSlot(row->slot());
         });
         m_slotLayout->insertWidget(int(i), row);
@@ -505,7 +583,7 @@ void ActionPaletteView::setStatusMessage(const std::optional<QString>& message)
     m_statusMessage = message;
     if (message) {
         m_statusLabel->setText(*message);
-        m_statusRow->show();
+        m_statusLabel->setToolTip(*message);
         if (!wasShown) {
             m_statusFade->stop();
             m_statusFade->setStartValue(0.0);
@@ -514,9 +592,10 @@ void ActionPaletteView::setStatusMessage(const std::optional<QString>& message)
         }
     } else {
         m_statusFade->stop();
-        m_statusOpacity->setOpacity(1.0);
-        m_statusRow->hide();
+        m_statusOpacity->setOpacity(0.0);
+        m_statusIcon->hide();
         m_statusLabel->clear();
+        m_statusLabel->setToolTip(QString());
     }
 }
 

@@ -45,6 +45,14 @@ public:
     void setSlots(const QList<DestinationSlot>& destinationSlots);
     void setRenaming(bool renaming) { m_isRenaming = renaming; }
     void setStatusMessage(const std::optional<QString>& message);
+    // Where the item stands in this round of triage (3 of 12), for screen readers; a total
+    // of 0 leaves the position out.
+    void setQueuePosition(int position, int total);
+    // The same, worked out from the items this palette has shown (in the order they first
+    // came up) and the number still waiting, the current item included.
+    void setWaitingCount(qsizetype waiting);
+    // What a screen reader says for the item: "report.pdf, PDF document, 2.1 MB, 3 of 12".
+    QString announcement() const;
     // The status line with its look: errors in red with a warning sign, running actions
     // with an arrow, other outcomes plain.
     void setStatus(const std::optional<StatusLine>& status);
@@ -61,6 +69,7 @@ public:
 
 private:
     void rebuildSlotRows();
+    void announceItem();
 
     Callbacks m_callbacks;
     TriageItem m_item;
@@ -72,6 +81,11 @@ private:
     std::optional<QString> m_statusMessage;
     StatusLine::Kind m_statusKind = StatusLine::Kind::Info;
 
+    QList<QUuid> m_seen;
+    int m_position = 0;
+    int m_total = 0;
+    QWidget* m_card = nullptr;
+    QWidget* m_slotScroll = nullptr;
     QWidget* m_nameLabel = nullptr;
     QLabel* m_sizeLabel = nullptr;
     QLabel* m_kindLabel = nullptr;

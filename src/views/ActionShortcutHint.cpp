@@ -15,7 +15,8 @@ ActionShortcutHint::ActionShortcutHint(const QString& keys, const QString& label
     setFlat(true);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);
-    setAccessibleName(QStringLiteral("[%1] %2").arg(keys, label));
+    setAccessibleName(label);
+    setAccessibleDescription(QStringLiteral("Key: %1").arg(keys));
     connect(this, &QPushButton::clicked, this, [this] {
         if (m_action)
             m_action();

@@ -177,6 +177,9 @@ QWidget* FolderInspectorView::buildHeader()
                                          QStringLiteral("File Manager"), header);
     revealButton->setObjectName(QStringLiteral("revealFolderButton"));
     revealButton->setToolTip(QStringLiteral("Reveal folder in File Manager (Ctrl+O)"));
+    revealButton->setAccessibleName(QStringLiteral("Reveal folder in File Manager"));
+    revealButton->setAccessibleDescription(
+        QStringLiteral("Shows the folder in the file manager (Ctrl+O)"));
     connect(revealButton, &QPushButton::clicked, this, [this] { reveal(m_folderURL); });
     row->addWidget(revealButton, 0, Qt::AlignVCenter);
     return header;
@@ -410,6 +413,7 @@ void FolderInspectorView::buildChildPage(const QUrl& url)
     auto* back =
         makeSmallButton(QStringLiteral("chevron.left"), QStringLiteral("Back to Folder"), header);
     back->setObjectName(QStringLiteral("backToFolderButton"));
+    back->setAccessibleDescription(QStringLiteral("Returns to the folder's contents"));
     connect(back, &QPushButton::clicked, this, &FolderInspectorView::backToFolder);
     row->addWidget(back);
     row->addStretch(1);
@@ -428,6 +432,9 @@ void FolderInspectorView::buildChildPage(const QUrl& url)
         SymbolIcons::icon(QStringLiteral("arrow.up.right.square"), Theme::secondary(palette())));
     revealButton->setIconSize(QSize(14, 14));
     revealButton->setToolTip(QStringLiteral("Reveal file in File Manager"));
+    revealButton->setAccessibleName(QStringLiteral("Reveal file in File Manager"));
+    revealButton->setAccessibleDescription(
+        QStringLiteral("Shows %1 in the file manager").arg(url.fileName()));
     revealButton->setCursor(Qt::PointingHandCursor);
     connect(revealButton, &QToolButton::clicked, this, [this, url] { reveal(url); });
     row->addWidget(revealButton);

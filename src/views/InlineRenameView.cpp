@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeDatabase>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTimer>
@@ -33,6 +34,8 @@ InlineRenameView::InlineRenameView(const QString& filename,
     m_field->setObjectName(QStringLiteral("renameField"));
     m_field->setFrame(false);
     m_field->setPlaceholderText(QStringLiteral("New filename"));
+    m_field->setAccessibleName(QStringLiteral("New file name"));
+    m_field->setAccessibleDescription(QStringLiteral("Press Return to confirm, Escape to cancel"));
     m_field->setFont(Theme::font(14, QFont::Medium));
     m_field->setAttribute(Qt::WA_MacShowFocusRect, false);
     QPalette fieldPalette = m_field->palette();
@@ -46,6 +49,8 @@ InlineRenameView::InlineRenameView(const QString& filename,
     commit->setAutoRaise(true);
     commit->setIcon(SymbolIcons::icon(QStringLiteral("checkmark.circle.fill"), Theme::green()));
     commit->setToolTip(QStringLiteral("Rename"));
+    commit->setAccessibleName(QStringLiteral("Confirm rename"));
+    commit->setAccessibleDescription(QStringLiteral("Renames the item to the new name (Return)"));
     commit->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(commit);
 
@@ -55,6 +60,8 @@ InlineRenameView::InlineRenameView(const QString& filename,
     cancel->setIcon(
         SymbolIcons::icon(QStringLiteral("xmark.circle.fill"), Theme::secondary(palette())));
     cancel->setToolTip(QStringLiteral("Cancel"));
+    cancel->setAccessibleName(QStringLiteral("Cancel rename"));
+    cancel->setAccessibleDescription(QStringLiteral("Keeps the old name (Escape)"));
     cancel->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(cancel);
 
@@ -90,9 +97,26 @@ void InlineRenameView::setText(const QString& text)
 void InlineRenameView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // Take focus as soon as the field is on screen, so the user can type at once.
-    m_field->setFocus(Qt::OtherFocusReason);
-    QTimer::singleShot(0, m_field, [field = m_field] { field->setFocus(Qt::OtherFocusReason); });
+    // Take focus as soon as the field is on screen, so the user can type at once, with the
+    // base name selected: typing replaces "report" and keeps ".pdf".
+    auto focus = [field = m_field] {
+        field->setFocus(Qt::OtherFocusReason);
+        field->setSelection(0, int(baseNameLength(field->text())));
+    };
+    focus();
+    QTimer::singleShot(0, m_field, focus);
+}
+
+qsizetype InlineRenameView::baseNameLength(const QString& filename)
+{
+    // The extension the file types know ("tar.gz" for archive.tar.gz), else whatever
+    // follows the last dot; a leading dot (".bashrc") is part of the name.
+    const QString known = QMimeDatabase().suffixForFileName(filename);
+    if (!known.isEmpty() && filename.size() > known.size() + 1 &&
+        filename.endsWith(QLatin1Char('.') + known, Qt::CaseInsensitive))
+        return filename.size() - known.size() - 1;
+    const qsizetype dot = filename.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? dot : filename.size();
 }
 
 bool InlineRenameView::eventFilter(QObject* watched, QEvent* event)

@@ -20,6 +20,9 @@ public:
     QString text() const;
     // Updates the field from the owner's text (two-way binding); keeps the cursor.
     void setText(const QString& text);
+    // How much of filename the field selects when it opens: the name without its extension
+    // ("report" of report.pdf, "backup" of backup.tar.gz), all of a name without one.
+    static qsizetype baseNameLength(const QString& filename);
     QLineEdit* field() const { return m_field; }
 
 protected:

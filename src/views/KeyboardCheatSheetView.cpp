@@ -1,5 +1,7 @@
 #include "views/KeyboardCheatSheetView.h"
 
+#include "models/GlobalHotkey.h"
+#include "services/GlobalShortcutService.h"
 #include "views/KeyCapView.h"
 #include "views/SymbolIcons.h"
 #include "views/Theme.h"
@@ -75,8 +77,8 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, 
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 24, 24, 24);
-    layout->setSpacing(20);
+    layout->setContentsMargins(24, 20, 24, 20);
+    layout->setSpacing(14);
 
     // Title row.
     auto* titleRow = new QHBoxLayout;
@@ -90,6 +92,7 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, 
     m_closeButton->setAutoRaise(true);
     m_closeButton->setToolTip(tr("Close (Esc)"));
     m_closeButton->setAccessibleName(tr("Close"));
+    m_closeButton->setAccessibleDescription(tr("Closes the keyboard shortcuts (Esc)"));
     m_closeButton->setIconSize(QSize(16, 16));
     m_closeButton->setCursor(Qt::PointingHandCursor);
     titleRow->addWidget(m_titleIcon);
@@ -116,6 +119,17 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, 
     }
     layout->addLayout(columnsRow);
 
+    // The shortcut of the whole desktop, as it is bound now.
+    m_globalRow = new QWidget(this);
+    m_globalRow->setObjectName(QStringLiteral("globalShortcutRow"));
+    auto* globalLayout = new QHBoxLayout(m_globalRow);
+    globalLayout->setContentsMargins(0, 0, 0, 0);
+    globalLayout->setSpacing(rowSpacing);
+    layout->addWidget(m_globalRow);
+    connect(&GlobalShortcutService::shared(), &GlobalShortcutService::stateChanged, this,
+            &KeyboardCheatSheetView::updateGlobalShortcutRow);
+    updateGlobalShortcutRow();
+
     layout->addWidget(Theme::divider(Qt::Horizontal, this));
 
     // Footer.
@@ -125,6 +139,7 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, 
     m_secondaryLabels.append(tip);
     m_gotItButton = new QPushButton(tr("Got it"), this);
     m_gotItButton->setObjectName(QStringLiteral("gotItButton"));
+    m_gotItButton->setAccessibleDescription(tr("Closes the keyboard shortcuts"));
     footer->addWidget(tip);
     footer->addStretch(1);
     footer->addWidget(m_gotItButton);
@@ -143,7 +158,7 @@ QWidget* KeyboardCheatSheetView::makeColumn(const Column& column, int* naturalWi
     widget->setObjectName(QStringLiteral("shortcutColumn"));
     auto* layout = new QVBoxLayout(widget);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(14);
+    layout->setSpacing(10);
     auto* heading = makeLabel(column.heading, Theme::font(10, QFont::Bold), widget);
     heading->setObjectName(QStringLiteral("columnHeading"));
     m_secondaryLabels.append(heading);
@@ -154,18 +169,18 @@ QWidget* KeyboardCheatSheetView::makeColumn(const Column& column, int* naturalWi
         keyGroups.append(row->findChild<QWidget*>(QStringLiteral("keyGroup")));
         layout->addWidget(row);
     }
-    // The key groups of a column share one width, at least 70, so that its captions line up
-    // also when a group ("Z or Ctrl+Z") is wider than that.
+    // Each row puts its caption under its keys, so that a column is only as wide as its
+    // widest caption or key group: side by side, three columns of them did not fit the
+    // smallest window and the captions wrapped to three lines.
     int groupWidth = keyGroupMinimumWidth;
     for (QWidget* group : std::as_const(keyGroups))
         groupWidth = qMax(groupWidth, group->sizeHint().width());
-    for (QWidget* group : std::as_const(keyGroups))
-        group->setFixedWidth(groupWidth);
     const QFontMetrics captionMetrics(Theme::font(12));
     int widestCaption = 0;
     for (const auto& shortcut : column.rows)
         widestCaption = qMax(widestCaption, captionMetrics.horizontalAdvance(shortcut.caption));
-    *naturalWidth = groupWidth + rowSpacing + widestCaption;
+    *naturalWidth = qMax(groupWidth, widestCaption);
+    widget->setMinimumWidth(*naturalWidth);
     // Columns of different heights keep their rows at the top.
     layout->addStretch(1);
     return widget;
@@ -175,9 +190,9 @@ QWidget* KeyboardCheatSheetView::makeRow(const Shortcut& shortcut)
 {
     auto* row = new QWidget(this);
     row->setObjectName(QStringLiteral("shortcutRow"));
-    auto* layout = new QHBoxLayout(row);
+    auto* layout = new QVBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(rowSpacing);
+    layout->setSpacing(3);
 
     // Caps and words from the leading edge; the column sets the group's width.
     auto* keys = new QWidget(row);
@@ -196,24 +211,46 @@ QWidget* KeyboardCheatSheetView::makeRow(const Shortcut& shortcut)
         }
     }
     keyLayout->addStretch(1);
-    keys->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    keys->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
+    // One line, always: the column is made wide enough for it.
     auto* caption = makeLabel(shortcut.caption, Theme::font(12), row);
     caption->setObjectName(QStringLiteral("caption"));
-    QSizePolicy captionPolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    captionPolicy.setHeightForWidth(true);
-    caption->setSizePolicy(captionPolicy);
-    caption->setWordWrap(true);
+    caption->setWordWrap(false);
 
-    layout->addWidget(keys, 0, Qt::AlignVCenter);
-    layout->addWidget(caption, 1, Qt::AlignVCenter);
+    layout->addWidget(keys);
+    layout->addWidget(caption);
+    row->setAccessibleName(shortcut.caption);
     return row;
+}
+
+void KeyboardCheatSheetView::updateGlobalShortcutRow()
+{
+    auto* layout = static_cast<QHBoxLayout*>(m_globalRow->layout());
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const GlobalShortcutService& shortcut = GlobalShortcutService::shared();
+    const QString chord =
+        shortcut.shortcutText().isEmpty() ? GlobalHotkey::defaultText : shortcut.shortcutText();
+    for (const QString& key : chord.split(QLatin1Char('+'), Qt::SkipEmptyParts))
+        layout->addWidget(new KeyCapView(key, m_globalRow));
+    QString text = tr("Open Stowbird from anywhere on the desktop");
+    if (shortcut.state() == GlobalShortcutService::State::Failed)
+        text += tr(" (not available here; see Preferences)");
+    auto* caption = makeLabel(text, Theme::font(12), m_globalRow);
+    caption->setObjectName(QStringLiteral("caption"));
+    layout->addSpacing(rowSpacing - layout->spacing());
+    layout->addWidget(caption, 1);
+    m_globalRow->setAccessibleName(chord + QStringLiteral(": ") + text);
 }
 
 QSize KeyboardCheatSheetView::sizeHint() const
 {
-    // Long captions wrap, so the height follows from the fixed width.
-    return {cardWidth, heightForWidth(cardWidth)};
+    // Captions do not wrap: the layout's own height is the card's height.
+    const int forWidth = heightForWidth(cardWidth);
+    return {cardWidth, forWidth > 0 ? forWidth : layout()->sizeHint().height()};
 }
 
 void KeyboardCheatSheetView::applyPalette()

@@ -11,8 +11,8 @@ class QLabel;
 class QPushButton;
 class QToolButton;
 
-// The card listing every keyboard shortcut of the triage window, in three columns. It is a
-// fixed table: nothing in it depends on the configuration or the queue. Its close button
+// The card listing every keyboard shortcut of the triage window, in three columns, and
+// below them the desktop-wide shortcut that opens the window, as it is bound now. Its close button
 // and "Got it" both call onDismiss, which is expected to hide the card (through
 // deleteLater() if it wants the card gone: the call comes from inside a click handler).
 class KeyboardCheatSheetView : public QWidget
@@ -56,10 +56,12 @@ private:
     QWidget* makeRow(const Shortcut& shortcut);
     void applyPalette();
     void dismiss();
+    void updateGlobalShortcutRow();
 
     std::function<void()> m_onDismiss;
     QToolButton* m_closeButton = nullptr;
     QPushButton* m_gotItButton = nullptr;
     QList<QLabel*> m_secondaryLabels;
     QLabel* m_titleIcon = nullptr;
+    QWidget* m_globalRow = nullptr;
 };

@@ -54,6 +54,9 @@ QuickLookHostView::QuickLookHostView(const std::optional<QUrl>& fileURL, bool is
 {
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Window);
+    setAccessibleName(QStringLiteral("Preview"));
+    setAccessibleDescription(fileURL ? QStringLiteral("Preview of %1").arg(fileURL->fileName())
+                                     : QStringLiteral("Nothing to preview"));
 
     m_stack = new QStackedWidget(this);
     auto* layout = new QVBoxLayout(this);

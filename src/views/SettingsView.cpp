@@ -1,10 +1,16 @@
 #include "views/SettingsView.h"
 
+#include "platform/FolderCreator.h"
 #include "platform/LoginItemBackend.h"
+#include "platform/StoragePaths.h"
+#include "platform/XdgUserDirs.h"
 #include "services/ConfigurationService.h"
+#include "services/GlobalShortcutService.h"
 #include "services/LaunchAtLoginService.h"
 #include "services/TelemetryService.h"
 #include "services/UpdateService.h"
+#include "views/CreateFolderOffer.h"
+#include "views/SymbolIcons.h"
 #include "views/Theme.h"
 #include "views/ToggleSwitch.h"
 
@@ -21,6 +27,7 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -77,6 +84,12 @@ SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginSer
 
     layout->addWidget(sectionLabel(tr("Destination Slots (Keys 1-9)")));
     layout->addWidget(makeSlotList(), 1);
+    m_slotProblem = new QLabel(this);
+    m_slotProblem->setObjectName(QStringLiteral("slotProblem"));
+    m_slotProblem->setFont(Theme::font(11));
+    m_slotProblem->setWordWrap(true);
+    m_slotProblem->hide();
+    layout->addWidget(m_slotProblem);
     layout->addWidget(Theme::divider(Qt::Horizontal, this));
     layout->addWidget(makeGeneralSection());
     layout->addWidget(Theme::divider(Qt::Horizontal, this));
@@ -90,6 +103,10 @@ SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginSer
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     m_saveButton = new QPushButton(tr("Save"), this);
     m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    m_restoreButton->setAccessibleDescription(
+        tr("Puts back the default slots and debounce delay and turns diagnostics on"));
+    m_cancelButton->setAccessibleDescription(tr("Closes the preferences without saving"));
+    m_saveButton->setAccessibleDescription(tr("Saves the slots and the debounce delay (Return)"));
     buttons->addWidget(m_restoreButton);
     buttons->addStretch(1);
     buttons->addWidget(m_cancelButton);
@@ -157,20 +174,49 @@ void SettingsView::rebuildSlotRows()
         name->setObjectName(QStringLiteral("slotName"));
         name->setPlaceholderText(tr("Slot Name"));
         name->setFixedWidth(140);
+        name->setAccessibleName(tr("Slot %1 name").arg(slot.slot));
+        name->setAccessibleDescription(tr("The name shown for key %1").arg(slot.slot));
 
         auto* path = new QLineEdit(slot.path, row);
         path->setObjectName(QStringLiteral("slotPath"));
-        path->setPlaceholderText(tr("Path (~/Documents)"));
+        // The example names the user's own documents folder (~/Dokumente in German).
+        path->setPlaceholderText(
+            tr("Path (%1)")
+                .arg(StoragePaths::tildePath(XdgUserDirs::directory(QStringLiteral("DOCUMENTS"),
+                                                                    QStringLiteral("Documents")))));
         path->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        path->setAccessibleName(tr("Slot %1 folder").arg(slot.slot));
+        path->setAccessibleDescription(
+            tr("The folder that key %1 moves items to; ~ is your home folder").arg(slot.slot));
 
         auto* browse = smallButton(tr("Browse..."), row);
         browse->setObjectName(QStringLiteral("browseButton"));
+        browse->setAccessibleName(tr("Browse for the slot %1 folder").arg(slot.slot));
+        browse->setAccessibleDescription(tr("Chooses the folder of slot %1").arg(slot.slot));
+
+        // A folder that does not exist is flagged, with an offer to create it.
+        auto* missing = new QToolButton(row);
+        missing->setObjectName(QStringLiteral("missingFolderButton"));
+        missing->setAutoRaise(true);
+        missing->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        missing->setIcon(
+            SymbolIcons::icon(QStringLiteral("exclamationmark.triangle.fill"), Theme::orange()));
+        missing->setText(tr("Create"));
+        missing->setFont(Theme::font(11));
+        missing->setToolTip(tr("This folder does not exist: create it"));
+        missing->setAccessibleName(tr("Create the missing slot %1 folder").arg(slot.slot));
+        missing->setAccessibleDescription(
+            tr("The folder of slot %1 does not exist").arg(slot.slot));
+        missing->setVisible(!slotFolderExists(slot));
 
         rowLayout->addWidget(number);
         rowLayout->addWidget(name);
         rowLayout->addWidget(path, 1);
+        rowLayout->addWidget(missing);
         rowLayout->addWidget(browse);
         layout->addWidget(row);
+        connect(path, &QLineEdit::editingFinished, this, [this, i] { updateMissingFlag(i); });
+        connect(missing, &QToolButton::clicked, this, [this, i] { offerToCreateFolder(i); });
 
         connect(name, &QLineEdit::textEdited, this, [this, i](const QString& text) {
             if (i < m_slots.size())
@@ -201,8 +247,11 @@ QWidget* SettingsView::makeGeneralSection()
     m_launchSwitch = new ToggleSwitch(tr("Launch Stowbird automatically at login"), section);
     m_launchSwitch->setObjectName(QStringLiteral("launchAtLoginSwitch"));
     m_launchSwitch->setChecked(m_launchAtLogin);
+    m_launchSwitch->setAccessibleDescription(
+        tr("Starts Stowbird in the tray when you log in; takes effect at once"));
     m_openSettingsButton = smallButton(tr("Open System Settings"), section);
     m_openSettingsButton->setObjectName(QStringLiteral("openSystemSettingsButton"));
+    m_openSettingsButton->setAccessibleDescription(tr("Opens the folder of login items"));
     loginRow->addWidget(m_launchSwitch);
     loginRow->addSpacing(8);
     loginRow->addWidget(m_openSettingsButton);
@@ -220,22 +269,54 @@ QWidget* SettingsView::makeGeneralSection()
     m_debounceSlider->setPageStep(1);
     m_debounceSlider->setTickPosition(QSlider::NoTicks);
     m_debounceSlider->setValue(sliderPosition(m_debounceSeconds));
+    m_debounceSlider->setAccessibleName(tr("File completion debounce"));
+    debounceCaption->setBuddy(m_debounceSlider);
     m_debounceLabel = new QLabel(debounceText(m_debounceSeconds), section);
     m_debounceLabel->setObjectName(QStringLiteral("debounceValue"));
     m_debounceLabel->setFixedWidth(40);
+    setDebounceSeconds(m_debounceSeconds);
     debounceRow->addWidget(debounceCaption);
     debounceRow->addWidget(m_debounceSlider, 1);
     debounceRow->addWidget(m_debounceLabel);
     layout->addLayout(debounceRow);
 
-    auto* updatesRow = new QHBoxLayout;
-    updatesRow->setSpacing(8);
-    m_checkUpdatesButton = smallButton(tr("Check for Updates..."), section);
+    // The shortcut that opens the window from anywhere, and what became of it.
+    auto* shortcutRow = new QHBoxLayout;
+    shortcutRow->setSpacing(8);
+    auto* shortcutCaption = new QLabel(tr("Open Stowbird from anywhere:"), section);
+    m_shortcutValue = new QLabel(section);
+    m_shortcutValue->setObjectName(QStringLiteral("globalShortcutValue"));
+    m_shortcutValue->setFont(Theme::font(12, QFont::Bold, true));
+    m_shortcutValue->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
+    shortcutCaption->setBuddy(m_shortcutValue);
+    shortcutRow->addWidget(shortcutCaption);
+    shortcutRow->addWidget(m_shortcutValue);
+    shortcutRow->addStretch(1);
+    layout->addLayout(shortcutRow);
+    m_shortcutProblem = new QLabel(section);
+    m_shortcutProblem->setObjectName(QStringLiteral("globalShortcutProblem"));
+    m_shortcutProblem->setFont(Theme::font(11));
+    m_shortcutProblem->setWordWrap(true);
+    layout->addWidget(m_shortcutProblem);
+    connect(&GlobalShortcutService::shared(), &GlobalShortcutService::stateChanged, this,
+            &SettingsView::updateShortcutRow);
+    updateShortcutRow();
+
+    // Only a build with an update feed can check; without one (a distribution package,
+    // updated by the package manager) the row is left out.
+    auto* updatesRow = new QWidget(section);
+    updatesRow->setObjectName(QStringLiteral("updatesRow"));
+    auto* updatesLayout = new QHBoxLayout(updatesRow);
+    updatesLayout->setContentsMargins(0, 0, 0, 0);
+    updatesLayout->setSpacing(8);
+    m_checkUpdatesButton = smallButton(tr("Check for Updates..."), updatesRow);
     m_checkUpdatesButton->setObjectName(QStringLiteral("checkForUpdatesButton"));
-    updatesRow->addWidget(new QLabel(tr("Updates:"), section));
-    updatesRow->addWidget(m_checkUpdatesButton);
-    updatesRow->addStretch(1);
-    layout->addLayout(updatesRow);
+    m_checkUpdatesButton->setAccessibleDescription(tr("Looks for a newer Stowbird now"));
+    updatesLayout->addWidget(new QLabel(tr("Updates:"), updatesRow));
+    updatesLayout->addWidget(m_checkUpdatesButton);
+    updatesLayout->addStretch(1);
+    updatesRow->setVisible(m_updates.updaterController() != nullptr);
+    layout->addWidget(updatesRow);
 
     connect(m_launchSwitch, &ToggleSwitch::toggled, this, [this](bool enabled) {
         m_launchAtLogin = enabled;
@@ -265,6 +346,8 @@ QWidget* SettingsView::makePrivacySection()
         new ToggleSwitch(tr("Share anonymous usage diagnostics & crash reports"), section);
     m_telemetrySwitch->setObjectName(QStringLiteral("diagnosticsSwitch"));
     m_telemetrySwitch->setChecked(m_telemetryEnabled);
+    m_telemetrySwitch->setAccessibleDescription(
+        tr("File names, personal folder paths, and file contents are never collected"));
     layout->addWidget(m_telemetrySwitch);
 
     auto* note = new QLabel(tr("Helps improve Stowbird. File names, personal folder paths, and "
@@ -299,11 +382,44 @@ void SettingsView::setDebounceSeconds(double seconds)
 {
     m_debounceSeconds = seconds;
     m_debounceLabel->setText(debounceText(seconds));
+    m_debounceSlider->setAccessibleDescription(
+        tr("How long a download must stay unchanged before it is queued: %1")
+            .arg(debounceText(seconds)));
 }
 
 QString SettingsView::debounceText(double seconds)
 {
     return QString::asprintf("%.1fs", seconds);
+}
+
+void SettingsView::updateShortcutRow()
+{
+    const GlobalShortcutService& shortcut = GlobalShortcutService::shared();
+    const QString chord = shortcut.shortcutText().isEmpty() ? m_config.config().general.globalHotkey
+                                                            : shortcut.shortcutText();
+    QString value = chord;
+    QString problem;
+    switch (shortcut.state()) {
+    case GlobalShortcutService::State::Bound:
+        break;
+    case GlobalShortcutService::State::Binding:
+        value += tr(" (being set up...)");
+        break;
+    case GlobalShortcutService::State::Unbound:
+        value += tr(" (not set up)");
+        break;
+    case GlobalShortcutService::State::Failed:
+        value += tr(" (not working)");
+        problem = tr("The shortcut could not be set up: %1. Launching Stowbird again also "
+                     "opens this window.")
+                      .arg(shortcut.failureReason());
+        break;
+    }
+    m_shortcutValue->setText(value);
+    m_shortcutValue->setAccessibleName(tr("Global shortcut"));
+    m_shortcutValue->setAccessibleDescription(problem.isEmpty() ? value : problem);
+    m_shortcutProblem->setText(problem);
+    m_shortcutProblem->setVisible(!problem.isEmpty());
 }
 
 void SettingsView::updateApprovalButton()
@@ -372,6 +488,7 @@ void SettingsView::browseForSlot(int index)
         return;
     const QString path = abbreviateHome(QDir::cleanPath(*chosen));
     m_slots[index].path = path;
+    updateMissingFlag(index);
     const auto rows =
         m_slotRows->findChildren<QWidget*>(QStringLiteral("slotRow"), Qt::FindDirectChildrenOnly);
     if (index < rows.size()) {
@@ -416,11 +533,79 @@ void SettingsView::restoreDefaults()
     applyTelemetry(true);
 }
 
+bool SettingsView::slotFolderExists(const DestinationSlot& slot)
+{
+    // An empty path is no folder, but nothing to create either: it is not flagged.
+    return slot.path.trimmed().isEmpty() || slot.isAvailable();
+}
+
+QWidget* SettingsView::slotRow(int index) const
+{
+    const auto rows =
+        m_slotRows->findChildren<QWidget*>(QStringLiteral("slotRow"), Qt::FindDirectChildrenOnly);
+    return index >= 0 && index < rows.size() ? rows[index] : nullptr;
+}
+
+void SettingsView::updateMissingFlag(int index)
+{
+    QWidget* row = slotRow(index);
+    if (!row || index >= m_slots.size())
+        return;
+    if (auto* flag = row->findChild<QToolButton*>(QStringLiteral("missingFolderButton")))
+        flag->setVisible(!slotFolderExists(m_slots[index]));
+}
+
+void SettingsView::offerToCreateFolder(int index)
+{
+    if (index < 0 || index >= m_slots.size() || m_createOffer)
+        return;
+    const DestinationSlot slot = m_slots[index];
+    const QString shown = StoragePaths::tildePath(slot.resolvedPath());
+    auto close = [this] {
+        if (m_createOffer) {
+            m_createOffer->hide();
+            m_createOffer->deleteLater();
+            m_createOffer = nullptr;
+        }
+    };
+    m_createOffer = new CreateFolderOffer(
+        CreateFolderOffer::createQuestion(shown), tr("Create Folder"),
+        [this, index, slot, close] {
+            close();
+            FolderCreator::create(
+                slot.resolvedPath(), this, [this, index](bool ok, const QString& error) {
+                    m_slotProblem->setText(ok ? QString() : tr("Not created: %1").arg(error));
+                    m_slotProblem->setVisible(!ok);
+                    updateMissingFlag(index);
+                    setFocus(Qt::OtherFocusReason);
+                });
+        },
+        [this, close] {
+            close();
+            setFocus(Qt::OtherFocusReason);
+        },
+        this);
+    m_createOffer->show();
+}
+
 void SettingsView::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         event->accept();
         cancel();
+        return;
+    }
+    // Return saves, as the default button of a dialog would; a focused button (Cancel,
+    // Browse...) answers for itself.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+        if (button && button != m_saveButton) {
+            event->accept();
+            button->click();
+            return;
+        }
+        event->accept();
+        save();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -435,6 +620,10 @@ void SettingsView::applyPalette()
         label->setPalette(p);
     }
     Theme::makeProminent(m_saveButton, palette());
+    QPalette problem = m_shortcutProblem->palette();
+    problem.setColor(QPalette::WindowText, Theme::orange());
+    m_shortcutProblem->setPalette(problem);
+    m_slotProblem->setPalette(problem);
 }
 
 void SettingsView::changeEvent(QEvent* event)

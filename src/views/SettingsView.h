@@ -10,6 +10,7 @@
 #include <optional>
 
 class ConfigurationService;
+class CreateFolderOffer;
 class LaunchAtLoginService;
 class QLabel;
 class QLineEdit;
@@ -77,6 +78,11 @@ private:
     QLabel* sectionLabel(const QString& text);
     void refreshFromLiveState();
     void updateApprovalButton();
+    void updateShortcutRow();
+    QWidget* slotRow(int index) const;
+    void updateMissingFlag(int index);
+    void offerToCreateFolder(int index);
+    static bool slotFolderExists(const DestinationSlot& slot);
     void setDebounceSeconds(double seconds);
     void applyTelemetry(bool enabled);
     void applyPalette();
@@ -101,6 +107,10 @@ private:
     QSlider* m_debounceSlider = nullptr;
     QLabel* m_debounceLabel = nullptr;
     QPushButton* m_checkUpdatesButton = nullptr;
+    QLabel* m_shortcutValue = nullptr;
+    QLabel* m_slotProblem = nullptr;
+    CreateFolderOffer* m_createOffer = nullptr;
+    QLabel* m_shortcutProblem = nullptr;
     ToggleSwitch* m_telemetrySwitch = nullptr;
     QPushButton* m_restoreButton = nullptr;
     QPushButton* m_cancelButton = nullptr;

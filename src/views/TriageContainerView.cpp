@@ -1,6 +1,8 @@
 #include "views/TriageContainerView.h"
 
+#include "platform/FolderCreator.h"
 #include "platform/ItemRevealer.h"
+#include "platform/StoragePaths.h"
 #include "services/ConfigurationService.h"
 #include "services/FileExecutionEngine.h"
 #include "services/LaunchAtLoginService.h"
@@ -13,6 +15,7 @@
 #include "views/ActionPaletteView.h"
 #include "views/BusyIndicator.h"
 #include "views/CheatSheetOverlay.h"
+#include "views/CreateFolderOffer.h"
 #include "views/InlineRenameView.h"
 #include "views/SettingsSheet.h"
 #include "views/SymbolIcons.h"
@@ -21,8 +24,10 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -45,6 +50,9 @@ QToolButton* headerButton(const QString& symbol, const QString& tooltip, const Q
     button->setIcon(SymbolIcons::icon(symbol, Theme::secondary(parent->palette())));
     button->setIconSize(QSize(16, 16));
     button->setToolTip(tooltip);
+    // Icon-only: screen readers need the words ("Keyboard Shortcuts"), and the key.
+    button->setAccessibleName(tooltip.section(QStringLiteral(" ("), 0, 0));
+    button->setAccessibleDescription(tooltip);
     return button;
 }
 
@@ -69,6 +77,7 @@ TriageContainerView::TriageContainerView(Services services, std::function<void()
         m_services.logger = &LoggerService::shared();
     m_folderChooser = [](QWidget* parent) -> std::optional<QString> {
         QFileDialog dialog(parent);
+        dialog.setDirectory(customFolderStart());
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly, true);
         dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Move Here"));
@@ -150,6 +159,10 @@ void TriageContainerView::removeKeyMonitor()
 
 bool TriageContainerView::eventFilter(QObject* watched, QEvent* event)
 {
+    // Every key press is preceded by a shortcut override and followed by a release: either
+    // means the press seen last has finished its way up the widgets.
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyRelease)
+        m_lastKeyEvent = nullptr;
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);
@@ -157,6 +170,15 @@ bool TriageContainerView::eventFilter(QObject* watched, QEvent* event)
     if (!widget || widget->window() != window() || !isVisible() ||
         QApplication::activeModalWidget())
         return QWidget::eventFilter(watched, event);
+    // A key nobody takes is offered to the receiver's parent, then to its parent, up to
+    // the window, each time through this filter: answer it once, at the first receiver.
+    auto* previous = qobject_cast<QWidget*>(m_lastKeyReceiver.data());
+    if (event == m_lastKeyEvent && previous && widget->isAncestorOf(previous)) {
+        m_lastKeyReceiver = widget;
+        return false;
+    }
+    m_lastKeyEvent = event;
+    m_lastKeyReceiver = widget;
     return handleKeyEvent(static_cast<QKeyEvent*>(event));
 }
 
@@ -206,8 +228,8 @@ bool TriageContainerView::handleKeyEvent(QKeyEvent* event)
         }
         return false; // the rename field gets the key
     }
-    if (m_showingSettings)
-        return false; // the settings sheet owns the keyboard while it is open
+    if (m_showingSettings || m_createOffer)
+        return false; // the sheet or the offer owns the keyboard while it is open
     if (m_showingCheatSheet) {
         if (isEscape || event->text() == QLatin1String("?") || characters == QLatin1String("?"))
             setShowingCheatSheet(false);
@@ -221,22 +243,23 @@ bool TriageContainerView::handleKeyEvent(QKeyEvent* event)
     }
     const bool command = event->modifiers() & Qt::ControlModifier;
     if (command && characters == QLatin1String("z")) {
-        logAction(QStringLiteral("Shortcut: ⌘Z (Undo)"));
+        logAction(QStringLiteral("Shortcut: Ctrl+Z (Undo)"));
         undoLastAction();
         return true;
     }
     if (command && characters == QLatin1String("o")) {
-        logAction(QStringLiteral("Shortcut: ⌘O (Reveal in Finder)"));
+        logAction(QStringLiteral("Shortcut: Ctrl+O (Reveal in File Manager)"));
         revealInFinder();
         return true;
     }
     if (command && characters == QLatin1String("w")) {
-        logAction(QStringLiteral("Shortcut: ⌘W (Close HUD)"));
+        logAction(QStringLiteral("Shortcut: Ctrl+W (Close HUD)"));
         if (m_onDismissHUD)
             m_onDismissHUD();
         return true;
     }
-    if (characters.isEmpty())
+    // Other Ctrl chords are the menu's (Ctrl+D, Ctrl+Q, ...), never a plain key's action.
+    if (characters.isEmpty() || command)
         return false;
     logDebug(QStringLiteral("Key event: '%1'").arg(characters));
 
@@ -249,8 +272,12 @@ bool TriageContainerView::handleKeyEvent(QKeyEvent* event)
         const auto slot =
             std::find_if(configured.begin(), configured.end(),
                          [number](const DestinationSlot& s) { return s.slot == number; });
-        if (slot == configured.end() || !slot->isAvailable())
+        if (slot == configured.end())
             return false;
+        if (!slot->isAvailable()) {
+            offerToCreateSlotFolder(*slot, InputMethod::keyboard);
+            return true;
+        }
         routeToSlot(*slot, InputMethod::keyboard);
         return true;
     }
@@ -291,6 +318,12 @@ bool TriageContainerView::handleKeyEvent(QKeyEvent* event)
     if (characters == QLatin1String("\x1b")) {
         if (m_onDismissHUD)
             m_onDismissHUD();
+        return true;
+    }
+    // Return on the empty state is its button: review the skipped files.
+    if (characters == QLatin1String("\r") && !m_services.queue->activeItem() &&
+        !m_services.queue->skippedPaths().isEmpty()) {
+        reviewSkippedFiles();
         return true;
     }
     return false;
@@ -350,8 +383,67 @@ void TriageContainerView::moveToCustomFolder(InputMethod input)
     const std::optional<QString> folder =
         m_folderChooser ? m_folderChooser(window()) : std::nullopt;
     // The head may have changed while the dialog was open; the controller acts on the head.
-    if (folder && !folder->isEmpty())
+    if (folder && !folder->isEmpty()) {
+        s_lastCustomFolder = *folder;
         m_actions->moveToFolder(*folder, input);
+    }
+}
+
+QString TriageContainerView::s_lastCustomFolder;
+
+bool TriageContainerView::showingCreateFolderOffer() const
+{
+    return !m_createOffer.isNull();
+}
+
+QString TriageContainerView::customFolderStart()
+{
+    if (!s_lastCustomFolder.isEmpty() && QFileInfo(s_lastCustomFolder).isDir())
+        return s_lastCustomFolder;
+    return QDir::homePath();
+}
+
+void TriageContainerView::offerToCreateSlotFolder(const DestinationSlot& slot, InputMethod input)
+{
+    if (m_createOffer || m_actions->isProcessingAction() || !m_services.queue->activeItem())
+        return;
+    const QString folder = slot.resolvedPath();
+    if (folder.trimmed().isEmpty())
+        return;
+    logAction(QStringLiteral("Slot %1 folder missing; offering to create it").arg(slot.slot));
+    auto close = [this] {
+        if (m_createOffer) {
+            m_createOffer->hide();
+            m_createOffer->deleteLater();
+            m_createOffer = nullptr;
+        }
+    };
+    m_createOffer = new CreateFolderOffer(
+        CreateFolderOffer::moveQuestion(StoragePaths::tildePath(folder)),
+        QStringLiteral("Create and Move"),
+        [this, slot, input, folder, close] {
+            close();
+            FolderCreator::create(folder, this, [this, slot, input](bool ok, const QString& error) {
+                if (!ok) {
+                    m_actions->showStatus(QStringLiteral("Could not create the folder: ") + error,
+                                          StatusLine::Kind::Error);
+                    return;
+                }
+                logAction(QStringLiteral("Created the folder of slot %1").arg(slot.slot));
+                routeToSlot(slot, input);
+            });
+        },
+        [close] { close(); }, this);
+    m_createOffer->show();
+}
+
+void TriageContainerView::reviewSkippedFiles()
+{
+    // Forgetting the skipped paths is not enough: the files must come back into the queue,
+    // which a rescan of the folder does.
+    m_services.queue->clearSkipCache();
+    if (m_onRescan)
+        m_onRescan();
 }
 
 void TriageContainerView::trashCurrent(InputMethod input)
@@ -406,7 +498,8 @@ void TriageContainerView::revealInFinder()
     const auto head = m_services.queue->activeItem();
     if (!head)
         return;
-    logAction(QStringLiteral("Revealing item (.%1) in Finder").arg(extensionToken(*head)));
+    logAction(
+        QStringLiteral("Revealing item (.%1) in the file manager").arg(extensionToken(*head)));
     if (m_services.revealer)
         m_services.revealer->reveal(head->url);
 }
@@ -526,7 +619,10 @@ void TriageContainerView::buildUi()
     m_rightColumn = new QStackedWidget(m_body);
     ActionPaletteView::Callbacks callbacks;
     callbacks.onSelectSlot = [this](const DestinationSlot& slot) {
-        routeToSlot(slot, InputMethod::mouse);
+        if (slot.isAvailable())
+            routeToSlot(slot, InputMethod::mouse);
+        else
+            offerToCreateSlotFolder(slot, InputMethod::mouse);
     };
     callbacks.onBrowseCustom = [this] { moveToCustomFolder(InputMethod::mouse); };
     callbacks.onTrash = [this] { trashCurrent(InputMethod::mouse); };
@@ -553,7 +649,10 @@ void TriageContainerView::buildUi()
                      Theme::secondary(palette()), m_renamePanel));
     m_renameLayout->addStretch(1);
     m_rightColumn->addWidget(m_renamePanel);
-    m_rightColumn->setFixedWidth(360);
+    // 320 to 360 wide: at the smallest window the preview keeps its 420 and the column
+    // takes what is left instead of running off the window's edge.
+    m_rightColumn->setMinimumWidth(320);
+    m_rightColumn->setMaximumWidth(360);
     bodyLayout->addWidget(m_rightColumn);
     m_pages->addWidget(m_body);
 
@@ -573,9 +672,14 @@ void TriageContainerView::buildUi()
     m_emptyTitle->setObjectName(QStringLiteral("emptyTitle"));
     m_emptyTitle->setAlignment(Qt::AlignCenter);
     emptyLayout->addWidget(m_emptyTitle);
+    const QString watched = m_services.downloadsDirectory.isEmpty()
+                                ? StoragePaths::downloadsDirectory()
+                                : m_services.downloadsDirectory;
+    m_watchedFolder = StoragePaths::tildePath(watched);
     m_emptyMessage = Theme::label(
         QStringLiteral("All completed downloads have been organized. Stowbird is actively "
-                       "monitoring ~/Downloads for new files."),
+                       "monitoring %1 for new files.")
+            .arg(m_watchedFolder),
         13, QFont::Normal, Theme::secondary(palette()), m_emptyState);
     m_emptyMessage->setObjectName(QStringLiteral("emptyMessage"));
     m_emptyMessage->setAlignment(Qt::AlignCenter);
@@ -586,7 +690,13 @@ void TriageContainerView::buildUi()
     auto* skipped = new QPushButton(m_emptyState);
     skipped->setObjectName(QStringLiteral("reviewSkippedButton"));
     skipped->setFocusPolicy(Qt::NoFocus);
-    connect(skipped, &QPushButton::clicked, this, [this] { m_services.queue->clearSkipCache(); });
+    // Reachable by keyboard: Return on the empty state presses it (the window's key map
+    // reads every key, so the button itself never needs the focus).
+    skipped->setToolTip(QStringLiteral("Bring the skipped files back into the queue (Return)"));
+    skipped->setAccessibleDescription(
+        QStringLiteral("Brings the skipped files back into the queue (Return)"));
+    skipped->setDefault(true);
+    connect(skipped, &QPushButton::clicked, this, &TriageContainerView::reviewSkippedFiles);
     m_skippedButton = skipped;
     emptyLayout->addSpacing(8);
     emptyLayout->addWidget(skipped, 0, Qt::AlignHCenter);
@@ -681,11 +791,11 @@ void TriageContainerView::refreshBody()
             m_emptyTitle->setText(looking ? QStringLiteral("Looking through Downloads…")
                                           : QStringLiteral("Downloads Inbox Zero"));
             m_emptyMessage->setText(
-                looking ? QStringLiteral("Stowbird is listing ~/Downloads; the first file "
-                                         "shows here as soon as it is found.")
-                        : QStringLiteral("All completed downloads have been organized. "
-                                         "Stowbird is actively monitoring ~/Downloads for new "
-                                         "files."));
+                (looking ? QStringLiteral("Stowbird is listing %1; the first file shows here as "
+                                          "soon as it is found.")
+                         : QStringLiteral("All completed downloads have been organized. "
+                                          "Stowbird is actively monitoring %1 for new files."))
+                    .arg(m_watchedFolder));
         }
         const qsizetype skipped = queue.skippedPaths().size();
         auto* button = static_cast<QPushButton*>(m_skippedButton);
@@ -718,6 +828,7 @@ void TriageContainerView::refreshBody()
         }
         m_rightColumn->setCurrentWidget(m_palette);
         m_palette->setItem(*head);
+        m_palette->setWaitingCount(m_services.queue->totalQueueDepth());
         m_palette->setSlots(m_services.config->config().destinationSlots);
         m_palette->setRenaming(m_isRenaming);
         const std::optional<StatusLine> status = m_actions->status();

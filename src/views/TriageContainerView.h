@@ -14,6 +14,7 @@
 
 class ActionPaletteView;
 class CheatSheetOverlay;
+class CreateFolderOffer;
 class ConfigurationService;
 class FileExecutionEngine;
 class InlineRenameView;
@@ -59,6 +60,8 @@ public:
         // For the settings sheet; the process-wide services when left empty.
         LaunchAtLoginService* launchAtLogin = nullptr;
         UpdateService* updates = nullptr;
+        // The watched folder, as texts name it; the user's Downloads folder when empty.
+        QString downloadsDirectory;
     };
     // Chooses the folder for a custom move; nothing when the user cancelled.
     using FolderChooser = std::function<std::optional<QString>(QWidget* parent)>;
@@ -96,6 +99,14 @@ public:
     void setShowingCheatSheet(bool showing);
     void setShowingSettings(bool showing);
     void allowLargePreviewNow();
+    // A slot whose folder is missing: offers to create it and file the item there.
+    void offerToCreateSlotFolder(const DestinationSlot& slot, InputMethod input);
+    // The empty state's button: forgets the skipped files and brings them back.
+    void reviewSkippedFiles();
+    // Where the custom-folder dialog opens: the folder last chosen there while it still
+    // exists, else home.
+    static QString customFolderStart();
+    bool showingCreateFolderOffer() const;
 
     // View state, for the screen and for tests.
     bool isRenaming() const { return m_isRenaming; }
@@ -169,6 +180,7 @@ private:
     QLabel* m_emptyIcon = nullptr;
     QLabel* m_emptyTitle = nullptr;
     QLabel* m_emptyMessage = nullptr;
+    QString m_watchedFolder; // as the empty state names it (~/Downloads)
     QTimer* m_refreshTimer = nullptr;
     qint64 m_lastRefreshNs = 0;
     int m_refreshes = 0;
@@ -178,4 +190,10 @@ private:
     QWidget* m_skippedButton = nullptr;
     QPointer<CheatSheetOverlay> m_cheatSheet;
     QPointer<SettingsSheet> m_settingsSheet;
+    QPointer<CreateFolderOffer> m_createOffer;
+    // The key press last seen by the filter and the widget it was offered to: an ignored
+    // key is offered again to every parent, and must be handled only the first time.
+    const QEvent* m_lastKeyEvent = nullptr;
+    QPointer<QObject> m_lastKeyReceiver;
+    static QString s_lastCustomFolder;
 };

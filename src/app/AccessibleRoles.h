@@ -1,0 +1,18 @@
+#pragma once
+
+class QAccessibleInterface;
+class QObject;
+class QString;
+
+// Roles that assistive technology should see for widgets that Qt would otherwise report as
+// plain fillers: the triage window is a window (a frame, over AT-SPI), and the item card
+// is the list item that stands for the current download.
+class AccessibleRoles
+{
+public:
+    // Installs the factory once; safe to call again.
+    static void install();
+
+private:
+    static QAccessibleInterface* create(const QString& key, QObject* object);
+};

@@ -1,0 +1,192 @@
+// What assistive technology sees of the triage window: the accessible tree that Qt hands
+// to the AT-SPI bridge. Every control a user can reach has a name and a description, the
+// window is a window (not a filler), and the item card speaks the current download.
+#include "TestEnvironment.h"
+#include "app/AccessibleRoles.h"
+#include "app/AppDelegate.h"
+#include "app/TriageHUDPanel.h"
+#include "models/AppConfig.h"
+#include "models/TriageItem.h"
+#include "views/ActionPaletteView.h"
+#include "views/TriageContainerView.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+bool isControl(QAccessible::Role role)
+{
+    switch (role) {
+    case QAccessible::PushButton:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::Slider:
+    case QAccessible::EditableText:
+    case QAccessible::ComboBox:
+    case QAccessible::SpinBox:
+    case QAccessible::ButtonMenu:
+    case QAccessible::ButtonDropDown:
+    case QAccessible::ListItem:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString describe(QAccessibleInterface* iface)
+{
+    QObject* object = iface->object();
+    return QStringLiteral("%1 '%2' (%3)")
+        .arg(object ? QString::fromLatin1(object->metaObject()->className()) : QStringLiteral("?"),
+             object ? object->objectName() : QString())
+        .arg(int(iface->role()));
+}
+
+// Every visible control below root that lacks a name or a description.
+void collectUnnamed(QAccessibleInterface* iface, QStringList* missing, int* controls)
+{
+    if (!iface || iface->state().invisible)
+        return;
+    if (isControl(iface->role())) {
+        ++*controls;
+        if (iface->text(QAccessible::Name).trimmed().isEmpty())
+            missing->append(QStringLiteral("no name: ") + describe(iface));
+        if (iface->text(QAccessible::Description).trimmed().isEmpty())
+            missing->append(QStringLiteral("no description: ") + describe(iface));
+    }
+    for (int i = 0; i < iface->childCount(); ++i)
+        collectUnnamed(iface->child(i), missing, controls);
+}
+
+void writeFile(const QString& path, qint64 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    file.write("%PDF-1.4\n");
+    file.resize(size);
+}
+
+} // namespace
+
+class TestAccessibility : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<AppDelegate> m_delegate;
+
+    void verifyTree(const char* what)
+    {
+        QStringList missing;
+        int controls = 0;
+        collectUnnamed(QAccessible::queryAccessibleInterface(m_delegate->hudPanel()), &missing,
+                       &controls);
+        qInfo("%s: %d controls", what, controls);
+        QVERIFY2(controls > 0, what);
+        QVERIFY2(missing.isEmpty(), qPrintable(QString::fromLatin1(what) + QLatin1Char('\n') +
+                                               missing.join(QLatin1Char('\n'))));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QString downloads = QDir::homePath() + QStringLiteral("/Downloads");
+        writeFile(downloads + QStringLiteral("/report.pdf"), 2'100'000);
+        AppDelegate::Options options;
+        options.downloadsDirectory = downloads;
+        options.bindGlobalShortcut = false;
+        m_delegate = std::make_unique<AppDelegate>(options);
+        m_delegate->applicationDidFinishLaunching();
+        QVERIFY(QTest::qWaitForWindowExposed(m_delegate->hudPanel()));
+    }
+
+    void cleanupTestCase()
+    {
+        m_delegate->applicationWillTerminate();
+        m_delegate.reset();
+    }
+
+    void windowIsAWindowNotAFiller()
+    {
+        QAccessibleInterface* window =
+            QAccessible::queryAccessibleInterface(m_delegate->hudPanel());
+        QVERIFY(window);
+        QCOMPARE(window->role(), QAccessible::Window);
+        QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Stowbird"));
+    }
+
+    void cardSpeaksTheItem()
+    {
+        auto* card = m_delegate->hudPanel()->findChild<QWidget*>(QStringLiteral("itemCard"));
+        QVERIFY(card);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(card);
+        QCOMPARE(iface->role(), QAccessible::ListItem);
+        QCOMPARE(iface->text(QAccessible::Name),
+                 QStringLiteral("report.pdf, PDF document, 2.1 MB, 1 of 1"));
+    }
+
+    void positionFollowsTheRound()
+    {
+        ActionPaletteView palette({});
+        auto item = [](const QString& name, qint64 size) {
+            TriageItem t(QUrl::fromLocalFile(QDir::homePath() + "/Downloads/" + name));
+            t.sizeBytes = size;
+            return t;
+        };
+        // Twelve waiting; two filed already; the third comes up.
+        palette.setItem(item("a.zip", 10));
+        palette.setWaitingCount(12);
+        palette.setItem(item("b.zip", 10));
+        palette.setWaitingCount(11);
+        palette.setItem(item("report.pdf", 2'100'000));
+        palette.setWaitingCount(10);
+        QCOMPARE(palette.announcement(),
+                 QStringLiteral("report.pdf, PDF document, 2.1 MB, 3 of 12"));
+        auto* card = palette.findChild<QWidget*>(QStringLiteral("itemCard"));
+        QCOMPARE(card->accessibleName(), palette.announcement());
+    }
+
+    void everyControlHasANameAndADescription()
+    {
+        verifyTree("triage screen");
+
+        TriageContainerView* view = m_delegate->containerView();
+        view->startRename();
+        verifyTree("rename panel");
+        view->cancelRename();
+
+        view->setShowingCheatSheet(true);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_delegate->hudPanel()->findChild<QWidget*>(QStringLiteral("keyboardCheatSheet")) &&
+                m_delegate->hudPanel()
+                    ->findChild<QWidget*>(QStringLiteral("keyboardCheatSheet"))
+                    ->isVisible(),
+            3000);
+        verifyTree("cheat sheet");
+        view->setShowingCheatSheet(false);
+
+        // The offer to create a missing slot folder (~/Developer/Projects is missing).
+        const DestinationSlot missing = AppConfig::defaultSlots().at(1);
+        QVERIFY(!missing.isAvailable());
+        view->offerToCreateSlotFolder(missing, InputMethod::keyboard);
+        QVERIFY(view->showingCreateFolderOffer());
+        verifyTree("create-folder offer");
+        QTest::keyClick(
+            m_delegate->hudPanel()->findChild<QWidget*>(QStringLiteral("createFolderOffer")),
+            Qt::Key_Escape);
+        QTRY_VERIFY(!view->showingCreateFolderOffer());
+
+        view->setShowingSettings(true);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_delegate->hudPanel()->findChild<QWidget*>(QStringLiteral("settingsView")), 3000);
+        verifyTree("settings sheet");
+        view->setShowingSettings(false);
+    }
+};
+
+STOWBIRD_TEST_MAIN(TestAccessibility)
+#include "TestAccessibility.moc"

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# What a screen reader gets from Stowbird: the real AT-SPI tree, read from the accessibility
+# bus. Xvfb, a private session bus with at-spi-bus-launcher, the program with one download
+# waiting. Checks that the window is a frame (not a filler) named Stowbird, that the item
+# card reads "report.pdf, PDF document, 2.1 MB, 1 of 1", and that every control on screen
+# has a name and a description, on the triage screen and in the settings sheet (opened with
+# Ctrl+,).
+# Usage: atspi-e2e.sh STOWBIRD_BINARY ATSPI_TREE_PROGRAM
+# Exits 77 (skipped) when Xvfb, dbus-daemon or at-spi2-core is missing.
+set -uo pipefail
+
+stowbird="$1"
+tree="$2"
+launcher=/usr/libexec/at-spi-bus-launcher
+
+skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+fail() {
+    echo "FAIL: $*" >&2
+    [ -s "$work/tree.txt" ] && { echo "--- tree" >&2; cat "$work/tree.txt" >&2; }
+    for log in "$work/stowbird.log" "$XDG_STATE_HOME/stowbird/crash.log"; do
+        [ -s "$log" ] && { echo "--- $(basename "$log")" >&2; tail -n 40 "$log" >&2; }
+    done
+    exit 1
+}
+for tool in Xvfb xwininfo dbus-daemon xdotool gdbus; do
+    command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed"
+done
+[ -x "$launcher" ] || skip "at-spi2-core is not installed"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/stowbird-atspi.XXXXXX")
+started=()
+cleanup() {
+    for ((i = ${#started[@]} - 1; i >= 0; i--)); do
+        kill "${started[i]}" 2>/dev/null
+    done
+    for pid in "${started[@]}"; do
+        wait "$pid" 2>/dev/null
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+wait_for() {
+    local deadline=$((SECONDS + $1)) what="$2"
+    shift 2
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || {
+            echo "timed out waiting for $what" >&2
+            return 1
+        }
+        sleep 0.1
+    done
+}
+
+home="$work/home"
+mkdir -p "$home/Downloads" "$home/Documents" "$work/runtime"
+chmod 700 "$work/runtime"
+export HOME="$home"
+export XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
+export XDG_STATE_HOME="$home/.local/state" XDG_CACHE_HOME="$home/.cache"
+export XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C.UTF-8
+unset WAYLAND_DISPLAY XDG_CURRENT_DESKTOP QT_QPA_PLATFORMTHEME
+
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
+started+=("$!")
+wait_for 20 "Xvfb" test -s "$work/display" || skip "Xvfb did not start"
+export DISPLAY=":$(head -n 1 "$work/display")"
+wait_for 10 "the display to answer" xwininfo -root >/dev/null 2>&1 ||
+    skip "the X server on $DISPLAY does not answer"
+
+dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
+started+=("$!")
+wait_for 10 "the session bus" test -s "$work/bus" || skip "dbus-daemon did not start"
+DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
+export DBUS_SESSION_BUS_ADDRESS
+"$launcher" --launch-immediately >"$work/launcher.log" 2>&1 &
+started+=("$!")
+a11y_address() {
+    a11y=$(gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
+        --method org.a11y.Bus.GetAddress 2>/dev/null | sed -n "s/^('\(.*\)',)$/\1/p")
+    [ -n "$a11y" ]
+}
+wait_for 20 "the accessibility bus" a11y_address || skip "at-spi-bus-launcher did not start"
+
+head -c 2100000 /dev/zero >"$home/Downloads/report.pdf"
+export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+"$stowbird" >"$work/stowbird.log" 2>&1 &
+started+=("$!")
+dump() { "$tree" "$a11y" stowbird >"$work/tree.txt" 2>"$work/tree.err"; }
+card_read() { dump && grep -q '^ *list item|report.pdf, PDF document, 2.1 MB, 1 of 1|' "$work/tree.txt"; }
+wait_for 30 "the item card on the accessibility bus" card_read ||
+    fail "no item card reading 'report.pdf, PDF document, 2.1 MB, 1 of 1'"
+grep -q '^  frame|Stowbird|' "$work/tree.txt" || fail "the window is not a frame named Stowbird"
+
+# Controls on screen (showing = 1) must have a name and a description.
+unnamed() {
+    awk -F'|' '$4 == 1 && ($1 ~ /(push button|toggle button|check box|slider|text|entry|spin button|combo box|list item)$/) &&
+        ($2 == "" || $3 == "") {print}' "$work/tree.txt"
+}
+controls() { awk -F'|' '$4 == 1 && $1 ~ /(push button|slider|text|check box)$/' "$work/tree.txt" | wc -l; }
+[ -z "$(unnamed)" ] || fail "controls without a name or a description: $(unnamed)"
+echo "triage screen: $(controls) controls on screen, all named and described"
+
+# The settings sheet, opened from the keyboard.
+xdotool key --clearmodifiers ctrl+comma
+settings_read() { dump && grep -q 'slider|File completion debounce|' "$work/tree.txt"; }
+wait_for 20 "the settings sheet on the accessibility bus" settings_read ||
+    fail "the settings sheet's slider is not on the accessibility bus"
+[ -z "$(unnamed)" ] || fail "settings controls without a name or a description: $(unnamed)"
+echo "settings sheet: $(controls) controls on screen, all named and described"
+echo "PASS: the AT-SPI tree names every control and reads the current item"

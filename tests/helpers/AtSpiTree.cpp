@@ -1,0 +1,134 @@
+// Prints the AT-SPI tree of one application as assistive technology sees it, one line per
+// node, indented by depth: "<role>|<name>|<description>|<showing 0/1>". Reads the
+// accessibility bus whose address is given, starting at the registry's desktop and
+// descending into the application whose root is named app_name.
+// Usage: AtSpiTree A11Y_BUS_ADDRESS APP_NAME
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusReply>
+#include <QDBusVariant>
+
+#include <cstdio>
+
+namespace {
+
+struct Reference
+{
+    QString service;
+    QDBusObjectPath path;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Reference)
+
+namespace {
+
+QDBusArgument& operator<<(QDBusArgument& argument, const Reference& reference)
+{
+    argument.beginStructure();
+    argument << reference.service << reference.path;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, Reference& reference)
+{
+    argument.beginStructure();
+    argument >> reference.service >> reference.path;
+    argument.endStructure();
+    return argument;
+}
+
+const QString accessible = QStringLiteral("org.a11y.atspi.Accessible");
+
+QDBusMessage call(QDBusConnection& bus, const Reference& node, const QString& interface,
+                  const QString& method, const QList<QVariant>& arguments = {})
+{
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(node.service, node.path.path(), interface, method);
+    message.setArguments(arguments);
+    return bus.call(message, QDBus::Block, 5000);
+}
+
+QString property(QDBusConnection& bus, const Reference& node, const QString& name)
+{
+    const QDBusMessage reply = call(bus, node, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                    QStringLiteral("Get"), {accessible, name});
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return {};
+    return reply.arguments().first().value<QDBusVariant>().variant().toString();
+}
+
+QList<Reference> children(QDBusConnection& bus, const Reference& node)
+{
+    const QDBusMessage reply = call(bus, node, accessible, QStringLiteral("GetChildren"));
+    QList<Reference> list;
+    if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
+        reply.arguments().first().value<QDBusArgument>() >> list;
+    return list;
+}
+
+bool showing(QDBusConnection& bus, const Reference& node)
+{
+    const QDBusMessage reply = call(bus, node, accessible, QStringLiteral("GetState"));
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return false;
+    QList<uint> words;
+    reply.arguments().first().value<QDBusArgument>() >> words;
+    constexpr int showingBit = 25; // ATSPI_STATE_SHOWING
+    return !words.isEmpty() && (words.first() & (1u << showingBit));
+}
+
+QString clean(QString text)
+{
+    return text.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('|'), '/');
+}
+
+void print(QDBusConnection& bus, const Reference& node, int depth)
+{
+    if (depth > 40)
+        return;
+    const QDBusMessage role = call(bus, node, accessible, QStringLiteral("GetRoleName"));
+    const QString roleName =
+        role.arguments().isEmpty() ? QString() : role.arguments().first().toString();
+    std::printf("%s%s|%s|%s|%d\n", QByteArray(depth * 2, ' ').constData(), qPrintable(roleName),
+                qPrintable(clean(property(bus, node, QStringLiteral("Name")))),
+                qPrintable(clean(property(bus, node, QStringLiteral("Description")))),
+                showing(bus, node) ? 1 : 0);
+    for (const Reference& child : children(bus, node))
+        print(bus, child, depth + 1);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: AtSpiTree A11Y_BUS_ADDRESS APP_NAME\n");
+        return 2;
+    }
+    qDBusRegisterMetaType<Reference>();
+    qDBusRegisterMetaType<QList<Reference>>();
+    QDBusConnection bus =
+        QDBusConnection::connectToBus(QString::fromLocal8Bit(argv[1]), QStringLiteral("a11y"));
+    if (!bus.isConnected()) {
+        std::fprintf(stderr, "cannot connect to %s\n", argv[1]);
+        return 2;
+    }
+    const Reference desktop{QStringLiteral("org.a11y.atspi.Registry"),
+                            QDBusObjectPath(QStringLiteral("/org/a11y/atspi/accessible/root"))};
+    for (const Reference& application : children(bus, desktop)) {
+        if (property(bus, application, QStringLiteral("Name")) == QString::fromLocal8Bit(argv[2])) {
+            print(bus, application, 0);
+            return 0;
+        }
+    }
+    std::fprintf(stderr, "no application named %s on the accessibility bus\n", argv[2]);
+    return 1;
+}
