@@ -165,6 +165,8 @@ private slots:
         m_panel->resize(TriageHUDPanel::minimumWidth, TriageHUDPanel::minimumHeight);
         QTRY_COMPARE(m_panel->size(), QSize(760, 480));
         ActionPaletteView* column = palette();
+        // The window has drawn the new slots before the message is put in.
+        QTRY_COMPARE(column->slotRows().size(), 9);
         column->setStatusMessage(QStringLiteral("Moved to Slot 1: a file with a name long enough "
                                                 "to need a second line.pdf"));
         QApplication::processEvents();
