@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 
 class TestQueueRescanner : public QObject
 {
@@ -170,6 +171,36 @@ private slots:
         QCOMPARE(got.size(), 101);
         QCOMPARE(got.count(late), 1);
         QCOMPARE(QSet<QString>(got.cbegin(), got.cend()).size(), 101);
+    }
+
+    void reportsFromAnotherThreadApplyInOrderAndInSlices()
+    {
+        // A burst of discoveries posted from a watcher-like thread, a removal among them.
+        const int count = 20000;
+        QStringList paths;
+        for (int i = 0; i < count; ++i)
+            paths.append(makeFile(QStringLiteral("burst%1.bin").arg(i), i));
+        QList<qsizetype> depthsBetweenTurns;
+        QTimer sampler;
+        sampler.setInterval(0);
+        connect(&sampler, &QTimer::timeout, this,
+                [&] { depthsBetweenTurns.append(m_queue->totalQueueDepth()); });
+        sampler.start();
+        std::thread watcher([&] {
+            for (int i = 0; i < count; ++i) {
+                m_rescanner->postDiscovered(QUrl::fromLocalFile(paths.at(i)), true);
+                if (i == 1000)
+                    m_rescanner->postRemoved(paths.at(10));
+            }
+        });
+        watcher.join();
+        QTRY_COMPARE_WITH_TIMEOUT(m_queue->totalQueueDepth(), qsizetype(count - 1), 20000);
+        sampler.stop();
+        QStringList want = paths;
+        want.removeAt(10);
+        QCOMPARE(queuedPaths(), want);
+        QVERIFY(std::any_of(depthsBetweenTurns.cbegin(), depthsBetweenTurns.cend(),
+                            [&](qsizetype depth) { return depth > 0 && depth < count - 1; }));
     }
 
     void withoutAScanReportsApplyAtOnce()

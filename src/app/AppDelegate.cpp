@@ -316,15 +316,26 @@ void AppDelegate::setupDownloadWatcher()
     m_rescanner = new QueueRescanner(m_queueManager, m_downloadWatcher->targetDirectory(), this);
     connect(m_rescanner, &QueueRescanner::runningChanged, this,
             &AppDelegate::scheduleStatusItemUpdate);
-    // Discoveries arrive on the watcher's thread; the queue lives on this one. A discovery
-    // only enqueues: it never opens the HUD.
-    connect(m_downloadWatcher.get(), &DownloadWatcherService::fileDiscovered, m_rescanner,
-            &QueueRescanner::enqueueDiscovered, Qt::QueuedConnection);
-    // Deleted or moved away by something else: out of the queue and the count at once.
-    connect(m_downloadWatcher.get(), &DownloadWatcherService::itemRemoved, m_rescanner,
-            &QueueRescanner::removePath, Qt::QueuedConnection);
-    connect(m_downloadWatcher.get(), &DownloadWatcherService::itemsListed, m_rescanner,
-            &QueueRescanner::retainPresent, Qt::QueuedConnection);
+    // Reports arrive on the watcher's thread; the queue lives on this one. The rescanner
+    // collects them there and applies them here in order, in slices (a burst brings
+    // thousands). A discovery only enqueues: it never opens the HUD. Deleted or moved away
+    // by something else: out of the queue and the count at once.
+    QueueRescanner* rescanner = m_rescanner;
+    connect(
+        m_downloadWatcher.get(), &DownloadWatcherService::fileDiscovered, m_rescanner,
+        [rescanner](const QUrl& url, bool arrivedAnew) {
+            rescanner->postDiscovered(url, arrivedAnew);
+        },
+        Qt::DirectConnection);
+    connect(
+        m_downloadWatcher.get(), &DownloadWatcherService::itemRemoved, m_rescanner,
+        [rescanner](const QString& path) { rescanner->postRemoved(path); }, Qt::DirectConnection);
+    connect(
+        m_downloadWatcher.get(), &DownloadWatcherService::itemsListed, m_rescanner,
+        [rescanner](const QString& folder, const QSet<QString>& paths) {
+            rescanner->postListed(folder, paths);
+        },
+        Qt::DirectConnection);
     // A new debounce from the settings reaches the running watcher at once.
     connect(&m_configService, &ConfigurationService::configChanged, this,
             [this](const AppConfig& config) {

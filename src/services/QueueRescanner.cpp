@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFutureWatcher>
+#include <QMutexLocker>
 #include <QTimer>
 #include <QtConcurrent/qtconcurrentrun.h>
 
@@ -236,4 +237,74 @@ void QueueRescanner::retainPresent(const QString& folder, const QSet<QString>& p
                                            !presentPaths.contains(held.path);
                                 }),
                  m_held.end());
+}
+
+void QueueRescanner::postDiscovered(const QUrl& url, bool arrivedAnew)
+{
+    Report report{Report::Kind::Discovered, url, {}, arrivedAnew, {}};
+    post(std::move(report));
+}
+
+void QueueRescanner::postRemoved(const QString& path)
+{
+    Report report{Report::Kind::Removed, {}, path, false, {}};
+    post(std::move(report));
+}
+
+void QueueRescanner::postListed(const QString& folder, const QSet<QString>& presentPaths)
+{
+    Report report{Report::Kind::Listed, {}, folder, false, presentPaths};
+    post(std::move(report));
+}
+
+void QueueRescanner::post(Report report)
+{
+    QMutexLocker locker(&m_inboxLock);
+    m_inbox.append(std::move(report));
+    // One wake-up per batch: the drain takes everything posted until it runs.
+    if (m_drainPosted)
+        return;
+    m_drainPosted = true;
+    QMetaObject::invokeMethod(this, &QueueRescanner::drainInbox, Qt::QueuedConnection);
+}
+
+void QueueRescanner::drainInbox()
+{
+    {
+        QMutexLocker locker(&m_inboxLock);
+        m_draining.append(std::move(m_inbox));
+        m_inbox.clear();
+        m_drainPosted = false;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 budgetNs = qint64(sliceBudgetMs) * 1000000;
+    while (m_nextDrained < m_draining.size()) {
+        // The clock is read every few reports: a report costs a few microseconds.
+        if ((m_nextDrained & 63) == 0 && clock.nsecsElapsed() >= budgetNs)
+            break;
+        const Report& report = m_draining.at(m_nextDrained++);
+        switch (report.kind) {
+        case Report::Kind::Discovered:
+            enqueueDiscovered(report.url, report.arrivedAnew);
+            break;
+        case Report::Kind::Removed:
+            removePath(report.path);
+            break;
+        case Report::Kind::Listed:
+            retainPresent(report.path, report.presentPaths);
+            break;
+        }
+    }
+    if (m_nextDrained < m_draining.size()) {
+        // The rest in a later turn; reports posted meanwhile queue up behind it.
+        QMutexLocker locker(&m_inboxLock);
+        if (!m_drainPosted) {
+            m_drainPosted = true;
+            QMetaObject::invokeMethod(this, &QueueRescanner::drainInbox, Qt::QueuedConnection);
+        }
+        return;
+    }
+    m_draining.clear();
+    m_nextDrained = 0;
 }

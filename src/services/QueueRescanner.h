@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QList>
+#include <QMutex>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -46,6 +47,13 @@ public:
     void removePath(const QString& path);
     void retainPresent(const QString& folder, const QSet<QString>& presentPaths);
 
+    // The same reports posted from the watcher's thread. A burst brings thousands at once:
+    // they are collected under a lock and applied on this object's thread in order, a
+    // time-boxed slice per turn of the event loop, rather than as one queued call each.
+    void postDiscovered(const QUrl& url, bool arrivedAnew);
+    void postRemoved(const QString& path);
+    void postListed(const QString& folder, const QSet<QString>& presentPaths);
+
 signals:
     // Fires when a rescan starts and when the last one has been fed completely.
     void runningChanged(bool running);
@@ -64,6 +72,18 @@ private:
         QString path;
         bool arrivedAnew = false;
     };
+
+    struct Report
+    {
+        enum class Kind : quint8 { Discovered, Removed, Listed } kind;
+        QUrl url;
+        QString path;
+        bool arrivedAnew = false;
+        QSet<QString> presentPaths;
+    };
+
+    void post(Report report);
+    void drainInbox();
 
     static Listing listAndCheck(const QString& directory, const QStringList& queued,
                                 const QList<QString>& backlog, const QSet<QString>& skipped);
@@ -93,4 +113,11 @@ private:
     // listing, so they overrule it.
     QSet<QString> m_removed;
     QList<QPair<QString, QSet<QString>>> m_present;
+
+    // Reports from the watcher's thread not yet applied, oldest first.
+    QMutex m_inboxLock;
+    QList<Report> m_inbox;      // guarded by m_inboxLock
+    bool m_drainPosted = false; // guarded by m_inboxLock
+    QList<Report> m_draining;   // taken from the inbox, this thread only
+    qsizetype m_nextDrained = 0;
 };
