@@ -18,10 +18,10 @@ template <typename T> class QFutureWatcher;
 // thread; their result is fed to the queue a slice per event-loop turn (a few milliseconds
 // each), oldest first, so the window keeps drawing even with a hundred thousand files.
 //
-// While a rescan is under way the watcher's reports go through here: discoveries are held
-// and queued after the listing, so that the queue keeps its oldest-first order; removals
-// apply at once and also keep the removed path out of the rest of the listing. Used on the
-// GUI thread only.
+// The watcher's reports go through here too. While a rescan is under way discoveries are
+// held and queued after the listing, so that the queue keeps its oldest-first order;
+// removals apply at once and also keep the removed path out of the rest of the listing.
+// Lives on the GUI thread; only the post* functions may be called from another thread.
 class QueueRescanner : public QObject
 {
     Q_OBJECT
