@@ -6,11 +6,18 @@
 //   burst    N files written into the watched folder at once: time from the last close to all
 //            of them queued, CPU of the watcher thread, longest event-loop gap meanwhile.
 //   rss      resident memory of the real binary started hidden with N files waiting.
+//   first    in-process launch straight to the window with N files waiting: time to the
+//            window shown, to the head item's preview drawn and to all N queued, and the
+//            longest event-loop gap while the listing is fed to the queue.
 // Usage: xvfb-run -a BenchScale all <path-to-stowbird>
-//        BenchScale launch|rss <path-to-stowbird> <count>...   BenchScale open|burst <count>
+//        BenchScale launch|rss <path-to-stowbird> <count>...
+//        BenchScale open|burst|first <count>
 #include "TestEnvironment.h"
 #include "app/AppDelegate.h"
 #include "app/TriageHUDPanel.h"
+#include "services/TriageQueueManager.h"
+#include "views/QuickLookHostView.h"
+#include "views/TriageContainerView.h"
 
 #include <QApplication>
 #include <QDir>
@@ -299,6 +306,55 @@ int runOpen(int count)
     return 0;
 }
 
+// In-process: launch straight to the window with `count` files waiting. The clock starts
+// just before the launch sequence, as main() calls it once the application object exists.
+int runFirst(int count)
+{
+    const QString downloads = QDir::homePath() + "/Downloads";
+    makeFiles(downloads, count, "first");
+    AppDelegate::Options options;
+    options.downloadsDirectory = downloads;
+    options.openHUDAtLaunch = true;
+    AppDelegate delegate(options);
+    QElapsedTimer clock;
+    clock.start();
+    delegate.applicationDidFinishLaunching();
+    const double launchReturnedMs = double(clock.nsecsElapsed()) / 1e6;
+    LoopGapMonitor monitor;
+    monitor.start();
+    double shownMs = -1;
+    double headMs = -1;
+    const auto previewShown = [&] {
+        if (shownMs < 0 && delegate.hudPanel()->isVisible())
+            shownMs = double(clock.nsecsElapsed()) / 1e6;
+        if (headMs < 0 && TriageQueueManager::shared().activeItem())
+            headMs = double(clock.nsecsElapsed()) / 1e6;
+        const TriageContainerView* view = delegate.containerView();
+        const auto head = TriageQueueManager::shared().activeItem();
+        if (!view || !head)
+            return false;
+        const auto* host = view->findChild<QuickLookHostView*>();
+        return host && host->isVisible() && host->currentURL() == head->url &&
+               host->previewKind() != QuickLookHostView::PreviewKind::Loading &&
+               host->previewKind() != QuickLookHostView::PreviewKind::Empty;
+    };
+    const bool previewed = spinUntil(previewShown, 20000);
+    // One more turn of the loop: the new preview is painted.
+    QCoreApplication::processEvents();
+    const double previewMs = double(clock.nsecsElapsed()) / 1e6;
+    const bool queued = spinUntil([&] { return delegate.waitingCount() >= count; }, 60000);
+    const double queuedMs = double(clock.nsecsElapsed()) / 1e6;
+    spinFor(20);
+    std::printf("launch in-process, %6d waiting: launch sequence %.0f ms, window shown %.0f ms, "
+                "first item queued %.0f ms, first preview drawn %.0f ms%s, all queued %.0f ms%s, "
+                "longest GUI stall after the launch sequence %.1f ms\n",
+                count, launchReturnedMs, shownMs, headMs, previewMs,
+                previewed ? "" : " (TIMED OUT)", queuedMs, queued ? "" : " (TIMED OUT)",
+                monitor.longestMs());
+    delegate.applicationWillTerminate();
+    return 0;
+}
+
 // In-process: `count` files appear at once in the watched folder.
 int runBurst(int count)
 {
@@ -376,16 +432,19 @@ int main(int argc, char** argv)
         return runOpen(args[2].toInt());
     if (mode == QLatin1String("burst") && args.size() > 2)
         return runBurst(args[2].toInt());
+    if (mode == QLatin1String("first") && args.size() > 2)
+        return runFirst(args[2].toInt());
     if (mode == QLatin1String("all") && args.size() > 2) {
         const QString binary = args[2];
         runChild({QStringLiteral("launch"), binary, "0", "10000", "100000"});
         runChild({QStringLiteral("open"), "100000"});
+        runChild({QStringLiteral("first"), "100000"});
         for (const char* n : {"5000", "10000", "20000", "40000"})
             runChild({QStringLiteral("burst"), QString::fromLatin1(n)});
         runChild({QStringLiteral("rss"), binary, "0", "10000", "100000"});
         return 0;
     }
     std::fprintf(stderr, "usage: BenchScale all <stowbird> | launch|rss <stowbird> <count>... | "
-                         "open|burst <count>\n");
+                         "open|burst|first <count>\n");
     return 2;
 }

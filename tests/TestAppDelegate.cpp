@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -64,6 +65,18 @@ private slots:
         options.downloadsDirectory = m_downloads;
         m_delegate = std::make_unique<AppDelegate>(options);
         m_delegate->applicationDidFinishLaunching();
+
+        // The first listing runs on a pool thread and lands in a later turn: until then the
+        // window and the tray say they are looking, not that the folder is empty.
+        QVERIFY(m_delegate->isScanning());
+        auto* title = m_delegate->containerView()->findChild<QLabel*>(QStringLiteral("emptyTitle"));
+        QVERIFY(title);
+        QVERIFY(title->isVisible());
+        QCOMPARE(title->text(), QStringLiteral("Looking through Downloads…"));
+        QCOMPARE(m_delegate->trayToolTip(), QStringLiteral("Stowbird: Looking through Downloads…"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), 5, 10000);
+        QTRY_VERIFY(!m_delegate->isScanning());
+        QTRY_VERIFY(!title->isVisible());
     }
 
     void cleanupTestCase()
@@ -149,7 +162,7 @@ private slots:
         for (int i = 0; i < 52; ++i)
             writeDownload(QStringLiteral("more%1.txt").arg(i));
         m_delegate->scanDownloads();
-        QCOMPARE(m_delegate->waitingCount(), 57);
+        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), 57, 10000);
         QTRY_COMPARE(m_delegate->trayToolTip(), QStringLiteral("Stowbird: 57 waiting"));
         QVERIFY(!m_delegate->trayIcon().isNull());
         for (int i = 0; i < 52; ++i)
@@ -176,6 +189,27 @@ private slots:
         QVERIFY(m_delegate->containerView());
         QVERIFY(m_delegate->containerView() != view);
         QVERIFY(!m_delegate->containerView()->isRenaming());
+    }
+
+    void openingTheWindowListsNothing()
+    {
+        // The queue is kept current by the watcher: with it stopped, a file put in the
+        // folder is not found by opening the window, only by a rescan on request.
+        m_delegate->dismissHUD();
+        const qsizetype before = m_delegate->waitingCount();
+        m_delegate->downloadWatcher()->stop();
+        const QString unseen = writeDownload("unseen.txt");
+        m_delegate->openHUD();
+        QVERIFY(!m_delegate->isScanning());
+        QTest::qWait(200);
+        QCOMPARE(m_delegate->waitingCount(), before);
+        m_delegate->scanDownloads();
+        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), before + 1, 10000);
+        QTRY_VERIFY(!m_delegate->isScanning());
+        m_delegate->downloadWatcher()->start();
+        QTRY_VERIFY(m_delegate->downloadWatcher()->isWatching());
+        QVERIFY(QFile::remove(unseen));
+        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), before, 5000);
     }
 
     void discoveryRaisesTheCountWithoutOpeningTheHUD()
@@ -218,9 +252,10 @@ private slots:
         queue.skipCurrent();
         QCOMPARE(m_delegate->waitingCount(), before - 1);
         m_delegate->scanDownloads(); // a skipped file stays out
+        QTRY_VERIFY(!m_delegate->isScanning());
         QCOMPARE(m_delegate->waitingCount(), before - 1);
         m_delegate->forceResetQueue();
-        QCOMPARE(m_delegate->waitingCount(), before);
+        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), before, 10000);
         QVERIFY(queue.skippedPaths().isEmpty());
         QVERIFY(m_delegate->hudPanel()->isVisible());
     }

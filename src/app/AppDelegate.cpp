@@ -18,6 +18,7 @@
 #include "services/GlobalShortcutService.h"
 #include "services/LaunchAtLoginService.h"
 #include "services/LoggerService.h"
+#include "services/QueueRescanner.h"
 #include "services/TelemetryService.h"
 #include "services/TriageActionController.h"
 #include "services/TriageQueueManager.h"
@@ -48,6 +49,10 @@ AppDelegate::~AppDelegate()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
+    // The watcher first, then the first listing, on threads of their own: a folder of a
+    // hundred thousand files is listed while the rest of the launch builds the window.
+    setupDownloadWatcher();
+    scanDownloads();
     applyAppIcon();
     AccessibleRoles::install();
     configureCrashReporting();
@@ -74,11 +79,10 @@ void AppDelegate::applicationDidFinishLaunching()
         slotFolders << DestinationSlot::expandTilde(slot.path);
     m_actions->removeStalePartials(slotFolders);
 
-    setupDownloadWatcher();
-    scanDownloads();
     upgradeLoginItem();
     if (m_options.bindGlobalShortcut)
         setupGlobalShortcut();
+    // The window shows that it is looking until the first listing is in.
     if (m_options.openHUDAtLaunch) {
         openHUD();
     } else {
@@ -291,8 +295,9 @@ qsizetype AppDelegate::waitingCount() const
 void AppDelegate::updateStatusItemAppearance()
 {
     const int count = int(std::min<qsizetype>(waitingCount(), INT_MAX));
-    m_trayToolTip = count > 0 ? QStringLiteral("Stowbird: %1 waiting").arg(count)
-                              : QStringLiteral("Stowbird: Downloads Inbox Zero");
+    m_trayToolTip = count > 0      ? QStringLiteral("Stowbird: %1 waiting").arg(count)
+                    : isScanning() ? QStringLiteral("Stowbird: Looking through Downloads…")
+                                   : QStringLiteral("Stowbird: Downloads Inbox Zero");
     if (!m_statusItem)
         return;
     m_statusItem->setToolTip(m_trayToolTip);
@@ -309,17 +314,31 @@ void AppDelegate::setupDownloadWatcher()
     const double debounce = m_configService.config().general.debounceSeconds;
     m_downloadWatcher =
         std::make_unique<DownloadWatcherService>(m_options.downloadsDirectory, debounce);
-    // Discoveries arrive on the watcher's thread; the queue lives on this one. A discovery
-    // only enqueues: it never opens the HUD.
+    // The watcher's reports keep the queue current, so opening the window needs no listing.
+    // They pass through the rescanner, which holds discoveries back while a listing is fed.
+    m_rescanner = new QueueRescanner(m_queueManager, m_downloadWatcher->targetDirectory(), this);
+    connect(m_rescanner, &QueueRescanner::runningChanged, this,
+            &AppDelegate::scheduleStatusItemUpdate);
+    // Reports arrive on the watcher's thread; the queue lives on this one. The rescanner
+    // collects them there and applies them here in order, in slices (a burst brings
+    // thousands). A discovery only enqueues: it never opens the HUD. Deleted or moved away
+    // by something else: out of the queue and the count at once.
+    QueueRescanner* rescanner = m_rescanner;
     connect(
-        m_downloadWatcher.get(), &DownloadWatcherService::fileDiscovered, this,
-        [this](const QUrl& url, bool arrivedAnew) { m_queueManager.enqueue(url, arrivedAnew); },
-        Qt::QueuedConnection);
-    // Deleted or moved away by something else: out of the queue and the count at once.
-    connect(m_downloadWatcher.get(), &DownloadWatcherService::itemRemoved, &m_queueManager,
-            &TriageQueueManager::removePath, Qt::QueuedConnection);
-    connect(m_downloadWatcher.get(), &DownloadWatcherService::itemsListed, &m_queueManager,
-            &TriageQueueManager::retainPresent, Qt::QueuedConnection);
+        m_downloadWatcher.get(), &DownloadWatcherService::fileDiscovered, m_rescanner,
+        [rescanner](const QUrl& url, bool arrivedAnew) {
+            rescanner->postDiscovered(url, arrivedAnew);
+        },
+        Qt::DirectConnection);
+    connect(
+        m_downloadWatcher.get(), &DownloadWatcherService::itemRemoved, m_rescanner,
+        [rescanner](const QString& path) { rescanner->postRemoved(path); }, Qt::DirectConnection);
+    connect(
+        m_downloadWatcher.get(), &DownloadWatcherService::itemsListed, m_rescanner,
+        [rescanner](const QString& folder, const QSet<QString>& paths) {
+            rescanner->postListed(folder, paths);
+        },
+        Qt::DirectConnection);
     // A new debounce from the settings reaches the running watcher at once.
     connect(&m_configService, &ConfigurationService::configChanged, this,
             [this](const AppConfig& config) {
@@ -329,11 +348,17 @@ void AppDelegate::setupDownloadWatcher()
     m_downloadWatcher->start();
 }
 
+bool AppDelegate::isScanning() const
+{
+    return m_rescanner && m_rescanner->isRunning();
+}
+
 void AppDelegate::scanDownloads()
 {
-    if (!m_downloadWatcher)
+    // A full listing, with a check of what waits already, off the GUI thread.
+    if (!m_rescanner)
         return;
-    m_queueManager.enqueueBatch(m_downloadWatcher->scanExistingFiles());
+    m_rescanner->rescan();
     updateStatusItemAppearance();
 }
 
@@ -346,7 +371,7 @@ void AppDelegate::clearSkippedFiles()
 void AppDelegate::forceResetQueue()
 {
     m_queueManager.clearSkipCache();
-    m_queueManager.pruneMissingFiles();
+    // The rescan drops what is gone as well as queuing what is there.
     scanDownloads();
     openHUD();
 }
@@ -407,8 +432,8 @@ TriageContainerView* AppDelegate::containerView() const
 
 void AppDelegate::openHUD()
 {
-    m_queueManager.pruneMissingFiles();
-    scanDownloads();
+    // No listing here: the watcher's reports keep the queue current, and "Scan Downloads
+    // Now" lists the folder again on request.
     updateStatusItemAppearance();
     if (!m_hudPanel)
         return;
@@ -420,6 +445,7 @@ void AppDelegate::openHUD()
         services.telemetry = &TelemetryService::shared();
         services.logger = &LoggerService::shared();
         services.actions = m_actions;
+        services.rescanner = m_rescanner;
         services.revealer = std::make_shared<FileManagerRevealer>();
         services.downloadsDirectory = m_options.downloadsDirectory;
         QPointer<AppDelegate> self(this);

@@ -12,6 +12,7 @@ class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class QTimer;
+class QueueRescanner;
 class TriageActionController;
 class TriageContainerView;
 class TriageHUDPanel;
@@ -60,6 +61,9 @@ public:
 
     // The number of downloads waiting (items and backlog), as the tray shows it.
     qsizetype waitingCount() const;
+    // True while a listing of the folder is being taken or fed to the queue.
+    bool isScanning() const;
+    QueueRescanner* rescanner() const { return m_rescanner; }
     TriageHUDPanel* hudPanel() const { return m_hudPanel; }
     DownloadWatcherService* downloadWatcher() const { return m_downloadWatcher.get(); }
     // Null until a tray host appears: the icon is made only once there is a tray for it.
@@ -101,6 +105,7 @@ private:
     std::unique_ptr<DownloadWatcherService> m_downloadWatcher;
     QTimer* m_statusUpdate = nullptr;
     TriageActionController* m_actions = nullptr;
+    QueueRescanner* m_rescanner = nullptr;
     bool m_quitting = false;
     int m_shownCount = -1;
     QString m_trayToolTip;

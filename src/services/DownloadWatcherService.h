@@ -74,9 +74,12 @@ public:
 
     // The items now in the folder that pass the ignore rule and are not a placeholder of a
     // download under way, oldest first by modification date. Names that are not valid UTF-8
-    // are left out (and logged once). Runs on the caller's thread.
+    // are left out (and logged once). Runs on the caller's thread; a large folder takes a
+    // while, so the program lists it on a pool thread (see QueueRescanner).
     QList<QUrl> scanExistingFiles() const;
     static QList<QUrl> scanExistingFiles(const QString& directory);
+    // The same listing as standardised paths: no URL is made for them.
+    static QStringList listExistingPaths(const QString& directory);
 
     // True for hidden items and partial downloads, which are never reported.
     static bool shouldIgnore(const QUrl& url);

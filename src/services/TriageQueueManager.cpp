@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -125,10 +126,25 @@ void TriageQueueManager::appendItem(const TriageItem& item)
 
 bool TriageQueueManager::enqueueOne(const QUrl& url, bool arrivedAnew)
 {
-    const QString path = TriageItem::standardizedPath(url);
+    switch (place(TriageItem::standardizedPath(url), &url, arrivedAnew)) {
+    case Placed::Items:
+        emit itemsChanged();
+        return true;
+    case Placed::Backlog:
+        emit pendingBacklogChanged();
+        return true;
+    case Placed::Nowhere:
+        break;
+    }
+    return false;
+}
+
+TriageQueueManager::Placed TriageQueueManager::place(const QString& path, const QUrl* url,
+                                                     bool arrivedAnew)
+{
     // A path with an action in flight belongs to that action until it ends.
     if (m_inFlightPaths.contains(path))
-        return false;
+        return Placed::Nowhere;
     // Something new arrived at a skipped path: a new download, unless it is the very file
     // that was skipped (same inode and time), moved back by an undo of our own.
     if (arrivedAnew && m_skippedPaths.contains(path)) {
@@ -137,17 +153,15 @@ bool TriageQueueManager::enqueueOne(const QUrl& url, bool arrivedAnew)
             forgetSkip(path);
     }
     if (m_itemPaths.contains(path) || m_backlogPaths.contains(path) || isStillSkipped(path))
-        return false;
+        return Placed::Nowhere;
 
     if (m_items.size() >= maxBatchSize) {
         m_pendingBacklog.append(path);
         indexAdd(m_backlogPaths, path);
-        emit pendingBacklogChanged();
-    } else {
-        appendItem(TriageItem(url));
-        emit itemsChanged();
+        return Placed::Backlog;
     }
-    return true;
+    appendItem(TriageItem(url ? *url : QUrl::fromLocalFile(path)));
+    return Placed::Items;
 }
 
 void TriageQueueManager::enqueue(const QUrl& url, bool arrivedAnew)
@@ -163,6 +177,30 @@ void TriageQueueManager::enqueueBatch(const QList<QUrl>& urls)
             emit triageQueueDidChange();
     }
     emit triageQueueDidChange();
+}
+
+void TriageQueueManager::enqueuePaths(const QList<QString>& paths)
+{
+    bool items = false;
+    bool backlog = false;
+    for (const QString& path : paths) {
+        switch (place(path, nullptr, false)) {
+        case Placed::Items:
+            items = true;
+            break;
+        case Placed::Backlog:
+            backlog = true;
+            break;
+        case Placed::Nowhere:
+            break;
+        }
+    }
+    if (items)
+        emit itemsChanged();
+    if (backlog)
+        emit pendingBacklogChanged();
+    if (items || backlog)
+        emit triageQueueDidChange();
 }
 
 bool TriageQueueManager::refillFromBacklog(bool* itemsGrew)
@@ -286,6 +324,58 @@ void TriageQueueManager::pruneMissingFiles()
     if (itemsDidChange || grew)
         emit itemsChanged();
     emit triageQueueDidChange();
+}
+
+void TriageQueueManager::dropMissing(const QSet<QString>& candidates)
+{
+    if (candidates.isEmpty())
+        return;
+    // Only the candidates are looked at again, and only they cost a stat.
+    const auto gone = [&](const QString& path) {
+        return candidates.contains(path) && !m_inFlightPaths.contains(path) && !existsAt(path);
+    };
+    bool itemsDidChange = false;
+    for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
+        const QString path = TriageItem::standardizedPath(m_items.at(i).url);
+        if (gone(path)) {
+            indexRemove(m_itemPaths, path);
+            m_items.removeAt(i);
+            itemsDidChange = true;
+        }
+    }
+    const bool inBacklog =
+        std::any_of(candidates.cbegin(), candidates.cend(),
+                    [this](const QString& p) { return m_backlogPaths.contains(p); });
+    bool backlogDidChange = false;
+    if (inBacklog) {
+        backlogDidChange = m_pendingBacklog.removeIf([&](const QString& path) {
+            if (!gone(path))
+                return false;
+            indexRemove(m_backlogPaths, path);
+            return true;
+        }) > 0;
+    }
+    bool skipsDidChange = false;
+    for (const QString& path : candidates) {
+        if (m_skippedPaths.contains(path) && gone(path)) {
+            m_skippedPaths.remove(path);
+            m_skipIdentities.remove(path);
+            skipsDidChange = true;
+        }
+    }
+    if (skipsDidChange)
+        saveSkipCache();
+    if (backlogDidChange)
+        emit pendingBacklogChanged();
+    bool grew = false;
+    if (itemsDidChange && refillFromBacklog(&grew))
+        backlogDidChange = true; // announced by the refill
+    if (itemsDidChange)
+        emit itemsChanged();
+    if (skipsDidChange)
+        emit skippedPathsChanged();
+    if (itemsDidChange || backlogDidChange || skipsDidChange)
+        emit triageQueueDidChange();
 }
 
 void TriageQueueManager::removePath(const QString& removedPath)

@@ -44,11 +44,18 @@ public:
     // arrive), so a skip of that path, made for whatever was there before, no longer applies.
     void enqueue(const QUrl& url, bool arrivedAnew = false);
     void enqueueBatch(const QList<QUrl>& urls);
+    // The same rules as enqueueBatch for standardised paths (a listing's), in order; each
+    // signal is posted at most once for the whole call, and only on a real change.
+    void enqueuePaths(const QList<QString>& paths);
     void skipCurrent();
     std::optional<TriageItem> dequeue();
     void pushToFront(const TriageItem& item);
     void clearSkipCache();
     void pruneMissingFiles();
+    // Drops the entries (items, backlog, skips) at those of candidates that are still
+    // missing now: each is checked again here, so a file put back since it was found
+    // missing stays. Paths with an action in flight are left alone. Signals only on change.
+    void dropMissing(const QSet<QString>& candidates);
     // Drops what waits at path or inside it (a file deleted or moved away, or the whole
     // Downloads folder gone), and any skip recorded there. Posts the notification once, only
     // when something was dropped.
@@ -77,8 +84,11 @@ signals:
     void pendingBacklogChanged();
 
 private:
+    enum class Placed { Nowhere, Items, Backlog };
     // Returns true when the URL was accepted (appended to the items or the backlog).
     bool enqueueOne(const QUrl& url, bool arrivedAnew = false);
+    // Where the standardised path went; url, when given, is the one the item keeps.
+    Placed place(const QString& path, const QUrl* url, bool arrivedAnew);
     // True while path is skipped: the file there is still the one that was skipped. A skip
     // whose file was replaced is forgotten (and the change saved and announced).
     bool isStillSkipped(const QString& path);

@@ -505,7 +505,10 @@ void ActionPaletteView::announceItem()
 
 void ActionPaletteView::setItem(const TriageItem& item)
 {
+    if (item == m_item)
+        return;
     m_item = item;
+    m_addedMs = item.creationDate.toMSecsSinceEpoch();
     static_cast<FileNameLabel*>(m_nameLabel)->setText(item.filename);
     m_sizeLabel->setText(item.formattedSize());
     m_kindLabel->setText(item.localizedKind());
@@ -515,7 +518,10 @@ void ActionPaletteView::setItem(const TriageItem& item)
 
 QString ActionPaletteView::addedText() const
 {
-    return QStringLiteral("Added ") + RelativeTimeFormatter::format(m_item.creationDate);
+    // Both moments in UTC: no time-zone lookup per redraw.
+    return QStringLiteral("Added ") +
+           RelativeTimeFormatter::format(QDateTime::fromMSecsSinceEpoch(m_addedMs, Qt::UTC),
+                                         QDateTime::currentDateTimeUtc());
 }
 
 void ActionPaletteView::setSlots(const QList<DestinationSlot>& destinationSlots)
@@ -595,6 +601,9 @@ void ActionPaletteView::setStatusMessage(const std::optional<QString>& message)
 
 void ActionPaletteView::refresh()
 {
+    if (m_sinceMomentRefresh.isValid() && m_sinceMomentRefresh.elapsed() < momentRefreshMs)
+        return;
+    m_sinceMomentRefresh.start();
     for (QAbstractButton* row : std::as_const(m_slotRows))
         static_cast<SlotRow*>(row)->refreshAvailability();
     m_addedLabel->setText(addedText());

@@ -4,6 +4,7 @@
 #include "models/StatusLine.h"
 #include "models/TriageItem.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QWidget>
 
@@ -18,7 +19,8 @@ class QAbstractButton;
 
 // The right-hand column of the triage screen: a card for the head item, the destination
 // slots (keys 1-9) and the custom destination (key 0), six key hints and the status line.
-// Availability of each slot is tested on every refresh and again when it is clicked.
+// Availability of each slot is tested when the slots change, on a refresh at most once a
+// second, and again when a row is clicked.
 class ActionPaletteView : public QWidget
 {
     Q_OBJECT
@@ -53,8 +55,10 @@ public:
     // The status line with its look: errors in red with a warning sign, running actions
     // with an arrow, other outcomes plain.
     void setStatus(const std::optional<StatusLine>& status);
-    // Redraws what depends on the moment: slot availability and the "Added" time.
+    // Redraws what depends on the moment: slot availability and the "Added" time. Both are
+    // looked at again at most once a second; the window refreshes far more often.
     void refresh();
+    static constexpr int momentRefreshMs = 1000;
 
     std::optional<QString> statusMessage() const { return m_statusMessage; }
     StatusLine::Kind statusKind() const { return m_statusKind; }
@@ -68,6 +72,9 @@ private:
 
     Callbacks m_callbacks;
     TriageItem m_item;
+    // The item's "Added" moment in UTC milliseconds, converted once per item.
+    qint64 m_addedMs = 0;
+    QElapsedTimer m_sinceMomentRefresh;
     QList<DestinationSlot> m_slots;
     std::optional<QString> m_statusMessage;
     StatusLine::Kind m_statusKind = StatusLine::Kind::Info;

@@ -7,6 +7,7 @@
 #include "services/FileExecutionEngine.h"
 #include "services/LaunchAtLoginService.h"
 #include "services/LoggerService.h"
+#include "services/QueueRescanner.h"
 #include "services/TelemetryService.h"
 #include "services/TriageActionController.h"
 #include "services/TriageQueueManager.h"
@@ -24,6 +25,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -32,6 +34,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -51,6 +54,15 @@ QToolButton* headerButton(const QString& symbol, const QString& tooltip, const Q
     button->setAccessibleName(tooltip.section(QStringLiteral(" ("), 0, 0));
     button->setAccessibleDescription(tooltip);
     return button;
+}
+
+// A clock for spacing refreshes; only differences of its readings mean anything.
+qint64 monotonicNs()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock.nsecsElapsed();
 }
 
 } // namespace
@@ -94,10 +106,16 @@ TriageContainerView::TriageContainerView(Services services, std::function<void()
     });
 
     buildUi();
+    m_refreshTimer = new QTimer(this);
+    m_refreshTimer->setSingleShot(true);
+    connect(m_refreshTimer, &QTimer::timeout, this, &TriageContainerView::refresh);
     connect(m_services.queue, &TriageQueueManager::triageQueueDidChange, this,
-            &TriageContainerView::refresh);
+            &TriageContainerView::scheduleRefresh);
     connect(m_services.config, &ConfigurationService::configChanged, this,
-            &TriageContainerView::refresh);
+            &TriageContainerView::scheduleRefresh);
+    if (m_services.rescanner)
+        connect(m_services.rescanner, &QueueRescanner::runningChanged, this,
+                &TriageContainerView::scheduleRefresh);
     connect(this, &TriageContainerView::stateChanged, this, &TriageContainerView::refresh);
     refresh();
 }
@@ -645,24 +663,25 @@ void TriageContainerView::buildUi()
     emptyLayout->setContentsMargins(32, 32, 32, 32);
     emptyLayout->setSpacing(16);
     emptyLayout->addStretch(1);
-    auto* check = new QLabel(m_emptyState);
-    check->setObjectName(QStringLiteral("inboxZeroIcon"));
-    check->setAlignment(Qt::AlignCenter);
-    check->setPixmap(SymbolIcons::pixmap(QStringLiteral("checkmark.circle"), 56, Theme::green(),
-                                         devicePixelRatioF()));
-    emptyLayout->addWidget(check);
-    auto* title = Theme::label(QStringLiteral("Downloads Inbox Zero"), 18, QFont::Bold,
-                               Theme::primary(palette()), m_emptyState);
-    title->setAlignment(Qt::AlignCenter);
-    emptyLayout->addWidget(title);
+    m_emptyIcon = new QLabel(m_emptyState);
+    m_emptyIcon->setObjectName(QStringLiteral("inboxZeroIcon"));
+    m_emptyIcon->setAlignment(Qt::AlignCenter);
+    m_emptyIcon->setFixedHeight(56);
+    emptyLayout->addWidget(m_emptyIcon);
+    m_emptyTitle = Theme::label({}, 18, QFont::Bold, Theme::primary(palette()), m_emptyState);
+    m_emptyTitle->setObjectName(QStringLiteral("emptyTitle"));
+    m_emptyTitle->setAlignment(Qt::AlignCenter);
+    emptyLayout->addWidget(m_emptyTitle);
     const QString watched = m_services.downloadsDirectory.isEmpty()
                                 ? StoragePaths::downloadsDirectory()
                                 : m_services.downloadsDirectory;
+    m_watchedFolder = StoragePaths::tildePath(watched);
     m_emptyMessage = Theme::label(
         QStringLiteral("All completed downloads have been organized. Stowbird is actively "
                        "monitoring %1 for new files.")
-            .arg(StoragePaths::tildePath(watched)),
+            .arg(m_watchedFolder),
         13, QFont::Normal, Theme::secondary(palette()), m_emptyState);
+    m_emptyMessage->setObjectName(QStringLiteral("emptyMessage"));
     m_emptyMessage->setAlignment(Qt::AlignCenter);
     m_emptyMessage->setWordWrap(true);
     m_emptyMessage->setFixedWidth(420);
@@ -685,8 +704,23 @@ void TriageContainerView::buildUi()
     m_pages->addWidget(m_emptyState);
 }
 
+void TriageContainerView::scheduleRefresh()
+{
+    if (m_refreshTimer->isActive())
+        return;
+    // At most one refresh per frame: the first change after a quiet spell is drawn in the
+    // next turn of the event loop, the rest of a burst once a frame.
+    constexpr qint64 frameNs = 16'000'000;
+    const qint64 sinceLast = monotonicNs() - m_lastRefreshNs;
+    m_refreshTimer->start(sinceLast >= frameNs ? 0 : int((frameNs - sinceLast) / 1'000'000) + 1);
+}
+
 void TriageContainerView::refresh()
 {
+    // A refresh made now covers any that was waiting.
+    m_refreshTimer->stop();
+    m_lastRefreshNs = monotonicNs();
+    ++m_refreshes;
     refreshHeader();
     refreshBody();
     refreshOverlays();
@@ -729,10 +763,15 @@ void TriageContainerView::refreshHeader()
 {
     const TriageQueueManager& queue = *m_services.queue;
     const bool waiting = !queue.items().isEmpty() || !queue.pendingBacklog().isEmpty();
-    m_trayIcon->setPixmap(
-        SymbolIcons::icon(waiting ? QStringLiteral("tray.full") : QStringLiteral("tray"))
-            .pixmap(16, 16));
-    m_countLabel->setText(countText(queue.totalQueueDepth()));
+    if (m_shownTrayState != int(waiting)) {
+        m_shownTrayState = int(waiting);
+        m_trayIcon->setPixmap(
+            SymbolIcons::icon(waiting ? QStringLiteral("tray.full") : QStringLiteral("tray"))
+                .pixmap(16, 16));
+    }
+    const bool looking = !waiting && m_services.rescanner && m_services.rescanner->isRunning();
+    m_countLabel->setText(looking ? QStringLiteral("Looking…")
+                                  : countText(queue.totalQueueDepth()));
     m_spinner->setVisible(m_actions->isBusy());
 }
 
@@ -742,9 +781,25 @@ void TriageContainerView::refreshBody()
     const std::optional<TriageItem> head = queue.activeItem();
     if (!head) {
         m_pages->setCurrentWidget(m_emptyState);
+        // Until the first listing is in, an empty queue says nothing about the folder.
+        const bool looking = m_services.rescanner && m_services.rescanner->isRunning();
+        if (m_shownEmptyState != int(looking)) {
+            m_shownEmptyState = int(looking);
+            m_emptyIcon->setPixmap(SymbolIcons::pixmap(
+                looking ? QStringLiteral("tray") : QStringLiteral("checkmark.circle"), 56,
+                looking ? Theme::secondary(palette()) : Theme::green(), devicePixelRatioF()));
+            m_emptyTitle->setText(looking ? QStringLiteral("Looking through Downloads…")
+                                          : QStringLiteral("Downloads Inbox Zero"));
+            m_emptyMessage->setText(
+                (looking ? QStringLiteral("Stowbird is listing %1; the first file shows here as "
+                                          "soon as it is found.")
+                         : QStringLiteral("All completed downloads have been organized. "
+                                          "Stowbird is actively monitoring %1 for new files."))
+                    .arg(m_watchedFolder));
+        }
         const qsizetype skipped = queue.skippedPaths().size();
         auto* button = static_cast<QPushButton*>(m_skippedButton);
-        button->setVisible(skipped > 0);
+        button->setVisible(skipped > 0 && !looking);
         button->setText(QStringLiteral("Review %1 Skipped Files").arg(skipped));
         m_previewPane->clear();
         return;

@@ -23,7 +23,9 @@ class LaunchAtLoginService;
 class LoggerService;
 class QKeyEvent;
 class QLabel;
+class QueueRescanner;
 class QStackedWidget;
+class QTimer;
 class QToolButton;
 class QVBoxLayout;
 class TelemetryService;
@@ -52,6 +54,9 @@ public:
         // none is given (the program gives one that outlives every showing of the window).
         TriageActionController* actions = nullptr;
         std::shared_ptr<ItemRevealer> revealer;
+        // Lists the folder; while it runs and nothing waits yet, the window says it is
+        // looking rather than claiming the folder is empty. Optional.
+        QueueRescanner* rescanner = nullptr;
         // For the settings sheet; the process-wide services when left empty.
         LaunchAtLoginService* launchAtLogin = nullptr;
         UpdateService* updates = nullptr;
@@ -114,6 +119,8 @@ public:
     std::optional<QUuid> activeActionID() const;
     // The header's count text ("2 items remaining", "Inbox Zero").
     static QString countText(qsizetype depth);
+    // How many times the window was redrawn from the state (for tests and benchmarks).
+    int refreshCount() const { return m_refreshes; }
 
 signals:
     // Any state the screen draws changed.
@@ -133,6 +140,9 @@ private:
     void logAction(const QString& message);
 
     void buildUi();
+    // Queue and settings changes come in bursts (a rescan posts thousands): they are
+    // collapsed into one refresh per frame. The window's own state changes refresh at once.
+    void scheduleRefresh();
     void refresh();
     void refreshHeader();
     void refreshBody();
@@ -167,7 +177,16 @@ private:
     QVBoxLayout* m_renameLayout = nullptr;
     QPointer<InlineRenameView> m_renameView;
     QWidget* m_emptyState = nullptr;
+    QLabel* m_emptyIcon = nullptr;
+    QLabel* m_emptyTitle = nullptr;
     QLabel* m_emptyMessage = nullptr;
+    QString m_watchedFolder; // as the empty state names it (~/Downloads)
+    QTimer* m_refreshTimer = nullptr;
+    qint64 m_lastRefreshNs = 0;
+    int m_refreshes = 0;
+    // What the header shows now, so that an unchanged part is not redrawn.
+    int m_shownTrayState = -1;
+    int m_shownEmptyState = -1;
     QWidget* m_skippedButton = nullptr;
     QPointer<CheatSheetOverlay> m_cheatSheet;
     QPointer<SettingsSheet> m_settingsSheet;

@@ -1,0 +1,310 @@
+#include "services/QueueRescanner.h"
+
+#include "models/TriageItem.h"
+#include "services/DownloadWatcherService.h"
+#include "services/TriageQueueManager.h"
+
+#include <QFile>
+#include <QFutureWatcher>
+#include <QMutexLocker>
+#include <QTimer>
+#include <QtConcurrent/qtconcurrentrun.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+// Anything at the path, links included: the test the queue's own prune uses.
+bool presentAt(const QString& path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+QString parentOf(const QString& path)
+{
+    return path.left(qMax<qsizetype>(path.lastIndexOf(QLatin1Char('/')), 0));
+}
+
+bool isAtOrInside(const QString& path, const QString& folder)
+{
+    return path.startsWith(folder) &&
+           (path.size() == folder.size() || path.at(folder.size()) == QLatin1Char('/'));
+}
+
+QString standardized(const QString& path)
+{
+    return TriageItem::standardizedPath(QUrl::fromLocalFile(path));
+}
+
+// Entries handed to the queue per call, between two looks at the clock.
+constexpr qsizetype batchSize = 256;
+
+} // namespace
+
+QueueRescanner::QueueRescanner(TriageQueueManager& queue, QString directory, QObject* parent)
+    : QObject(parent), m_queue(queue), m_directory(std::move(directory))
+{
+}
+
+QueueRescanner::~QueueRescanner() = default;
+
+void QueueRescanner::rescan()
+{
+    if (m_running) {
+        m_again = true;
+        return;
+    }
+    m_running = true;
+    emit runningChanged(true);
+    startListing();
+}
+
+QueueRescanner::Listing QueueRescanner::listAndCheck(const QString& directory,
+                                                     const QStringList& queued,
+                                                     const QList<QString>& backlog,
+                                                     const QSet<QString>& skipped)
+{
+    Listing result;
+    result.paths = DownloadWatcherService::listExistingPaths(directory);
+    if (queued.isEmpty() && backlog.isEmpty() && skipped.isEmpty())
+        return result;
+    // What the listing shows is there; everything else costs a stat.
+    const QSet<QString> listed(result.paths.cbegin(), result.paths.cend());
+    const auto check = [&](const QString& path) {
+        if (!listed.contains(path) && !presentAt(path))
+            result.missing.insert(path);
+    };
+    for (const QString& path : queued)
+        check(path);
+    for (const QString& path : backlog)
+        check(path);
+    for (const QString& path : skipped)
+        check(path);
+    return result;
+}
+
+void QueueRescanner::startListing()
+{
+    // Reports from before this listing are older than it; it supersedes them.
+    m_removed.clear();
+    m_present.clear();
+    QStringList queued;
+    for (const TriageItem& item : m_queue.items())
+        queued.append(TriageItem::standardizedPath(item.url));
+    // The backlog and the skips are handed over as shared copies: no copy is made here.
+    m_watcher = std::make_unique<QFutureWatcher<Listing>>();
+    connect(m_watcher.get(), &QFutureWatcher<Listing>::finished, this,
+            &QueueRescanner::listingDone);
+    m_watcher->setFuture(QtConcurrent::run(&QueueRescanner::listAndCheck, m_directory, queued,
+                                           m_queue.pendingBacklog(), m_queue.skippedPaths()));
+}
+
+void QueueRescanner::listingDone()
+{
+    Listing listing = m_watcher->result();
+    m_watcher.release()->deleteLater();
+    // Entries found missing are checked again as they are dropped: a file put back
+    // meanwhile stays.
+    m_queue.dropMissing(listing.missing);
+    m_listed = std::move(listing.paths);
+    m_next = 0;
+    m_slices = 0;
+    scheduleSlice();
+}
+
+void QueueRescanner::scheduleSlice()
+{
+    if (m_sliceScheduled)
+        return;
+    m_sliceScheduled = true;
+    // A queued call: input and painting get their turn between two slices.
+    QMetaObject::invokeMethod(this, &QueueRescanner::feedSlice, Qt::QueuedConnection);
+}
+
+bool QueueRescanner::keptOutOfListing(const QString& path) const
+{
+    if (m_removed.isEmpty() && m_present.isEmpty())
+        return false;
+    if (m_removed.contains(path))
+        return true;
+    const QString parent = parentOf(path);
+    if (m_removed.contains(parent))
+        return true;
+    for (const auto& [folder, present] : m_present) {
+        if (parent == folder && !present.contains(path))
+            return true;
+    }
+    return false;
+}
+
+void QueueRescanner::feedSlice()
+{
+    m_sliceScheduled = false;
+    if (!m_running)
+        return;
+    ++m_slices;
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 budgetNs = qint64(sliceBudgetMs) * 1000000;
+    qsizetype taken = 0;
+    const auto sliceOpen = [&] { return taken < m_sliceLimit && clock.nsecsElapsed() < budgetNs; };
+
+    while (m_next < m_listed.size() && sliceOpen()) {
+        const qsizetype count =
+            std::min({batchSize, m_listed.size() - m_next, qsizetype(m_sliceLimit) - taken});
+        QList<QString> batch;
+        batch.reserve(count);
+        for (qsizetype i = m_next; i < m_next + count; ++i) {
+            if (!keptOutOfListing(m_listed.at(i)))
+                batch.append(m_listed.at(i));
+        }
+        m_next += count;
+        taken += count;
+        m_queue.enqueuePaths(batch);
+    }
+    if (m_next < m_listed.size()) {
+        scheduleSlice();
+        return;
+    }
+    // The listing is in: now what the watcher found meanwhile, in the order it came.
+    while (m_nextHeld < m_held.size() && sliceOpen()) {
+        const Discovery& held = m_held.at(m_nextHeld++);
+        m_queue.enqueue(held.url, held.arrivedAnew);
+        ++taken;
+    }
+    if (m_nextHeld < m_held.size()) {
+        scheduleSlice();
+        return;
+    }
+    m_held.clear();
+    m_nextHeld = 0;
+    m_listed = {};
+    if (m_again) {
+        m_again = false;
+        emit finished();
+        startListing();
+        return;
+    }
+    finish();
+}
+
+void QueueRescanner::finish()
+{
+    m_running = false;
+    m_removed.clear();
+    m_present.clear();
+    emit runningChanged(false);
+    emit finished();
+}
+
+void QueueRescanner::enqueueDiscovered(const QUrl& url, bool arrivedAnew)
+{
+    if (!m_running) {
+        m_queue.enqueue(url, arrivedAnew);
+        return;
+    }
+    m_held.append({url, TriageItem::standardizedPath(url), arrivedAnew});
+}
+
+void QueueRescanner::removePath(const QString& path)
+{
+    m_queue.removePath(path);
+    if (!m_running)
+        return;
+    const QString removed = standardized(path);
+    m_removed.insert(removed);
+    // A discovery held back for it is out of date too.
+    m_held.erase(std::remove_if(m_held.begin() + m_nextHeld, m_held.end(),
+                                [&removed](const Discovery& held) {
+                                    return isAtOrInside(held.path, removed);
+                                }),
+                 m_held.end());
+}
+
+void QueueRescanner::retainPresent(const QString& folder, const QSet<QString>& presentPaths)
+{
+    m_queue.retainPresent(folder, presentPaths);
+    if (!m_running)
+        return;
+    const QString listed = standardized(folder);
+    m_present.append({listed, presentPaths});
+    m_held.erase(std::remove_if(m_held.begin() + m_nextHeld, m_held.end(),
+                                [&](const Discovery& held) {
+                                    return parentOf(held.path) == listed &&
+                                           !presentPaths.contains(held.path);
+                                }),
+                 m_held.end());
+}
+
+void QueueRescanner::postDiscovered(const QUrl& url, bool arrivedAnew)
+{
+    Report report{Report::Kind::Discovered, url, {}, arrivedAnew, {}};
+    post(std::move(report));
+}
+
+void QueueRescanner::postRemoved(const QString& path)
+{
+    Report report{Report::Kind::Removed, {}, path, false, {}};
+    post(std::move(report));
+}
+
+void QueueRescanner::postListed(const QString& folder, const QSet<QString>& presentPaths)
+{
+    Report report{Report::Kind::Listed, {}, folder, false, presentPaths};
+    post(std::move(report));
+}
+
+void QueueRescanner::post(Report report)
+{
+    QMutexLocker locker(&m_inboxLock);
+    m_inbox.append(std::move(report));
+    // One wake-up per batch: the drain takes everything posted until it runs.
+    if (m_drainPosted)
+        return;
+    m_drainPosted = true;
+    QMetaObject::invokeMethod(this, &QueueRescanner::drainInbox, Qt::QueuedConnection);
+}
+
+void QueueRescanner::drainInbox()
+{
+    {
+        QMutexLocker locker(&m_inboxLock);
+        m_draining.append(std::move(m_inbox));
+        m_inbox.clear();
+        m_drainPosted = false;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 budgetNs = qint64(sliceBudgetMs) * 1000000;
+    while (m_nextDrained < m_draining.size()) {
+        // The clock is read every few reports: a report costs a few microseconds.
+        if ((m_nextDrained & 63) == 0 && clock.nsecsElapsed() >= budgetNs)
+            break;
+        const Report& report = m_draining.at(m_nextDrained++);
+        switch (report.kind) {
+        case Report::Kind::Discovered:
+            enqueueDiscovered(report.url, report.arrivedAnew);
+            break;
+        case Report::Kind::Removed:
+            removePath(report.path);
+            break;
+        case Report::Kind::Listed:
+            retainPresent(report.path, report.presentPaths);
+            break;
+        }
+    }
+    if (m_nextDrained < m_draining.size()) {
+        // The rest in a later turn; reports posted meanwhile queue up behind it.
+        QMutexLocker locker(&m_inboxLock);
+        if (!m_drainPosted) {
+            m_drainPosted = true;
+            QMetaObject::invokeMethod(this, &QueueRescanner::drainInbox, Qt::QueuedConnection);
+        }
+        return;
+    }
+    m_draining.clear();
+    m_nextDrained = 0;
+}

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+
+class TriageQueueManager;
+template <typename T> class QFutureWatcher;
+
+// Brings the queue up to date with a fresh listing of the watched folder without holding up
+// the GUI thread. The listing and the existence checks of what already waits run on a pool
+// thread; their result is fed to the queue a slice per event-loop turn (a few milliseconds
+// each), oldest first, so the window keeps drawing even with a hundred thousand files.
+//
+// The watcher's reports go through here too. While a rescan is under way discoveries are
+// held and queued after the listing, so that the queue keeps its oldest-first order;
+// removals apply at once and also keep the removed path out of the rest of the listing.
+// Lives on the GUI thread; only the post* functions may be called from another thread.
+class QueueRescanner : public QObject
+{
+    Q_OBJECT
+public:
+    // The longest one slice of feeding may take on the GUI thread.
+    static constexpr int sliceBudgetMs = 4;
+
+    QueueRescanner(TriageQueueManager& queue, QString directory, QObject* parent = nullptr);
+    ~QueueRescanner() override;
+
+    // Starts a rescan: the listing is queued, and entries whose file is gone are dropped.
+    // A rescan asked for while one is under way runs again once it ends.
+    void rescan();
+    // From the first rescan until the last one asked for has been fed to the queue.
+    bool isRunning() const { return m_running; }
+    // How many slices the last rescan was fed in (for tests and benchmarks).
+    int slicesFed() const { return m_slices; }
+    // The most entries a slice may take; a slice also ends when its time budget is spent.
+    void setSliceLimit(int entries) { m_sliceLimit = qMax(1, entries); }
+
+    // The watcher's reports, applied to the queue at once or after the listing.
+    void enqueueDiscovered(const QUrl& url, bool arrivedAnew);
+    void removePath(const QString& path);
+    void retainPresent(const QString& folder, const QSet<QString>& presentPaths);
+
+    // The same reports posted from the watcher's thread. A burst brings thousands at once:
+    // they are collected under a lock and applied on this object's thread in order, a
+    // time-boxed slice per turn of the event loop, rather than as one queued call each.
+    void postDiscovered(const QUrl& url, bool arrivedAnew);
+    void postRemoved(const QString& path);
+    void postListed(const QString& folder, const QSet<QString>& presentPaths);
+
+signals:
+    // Fires when a rescan starts and when the last one has been fed completely.
+    void runningChanged(bool running);
+    // A rescan's result has been applied in full.
+    void finished();
+
+private:
+    struct Listing
+    {
+        QStringList paths;     // the folder's items, oldest first
+        QSet<QString> missing; // entries of the queue found missing
+    };
+    struct Discovery
+    {
+        QUrl url;
+        QString path;
+        bool arrivedAnew = false;
+    };
+
+    struct Report
+    {
+        enum class Kind : quint8 { Discovered, Removed, Listed } kind;
+        QUrl url;
+        QString path;
+        bool arrivedAnew = false;
+        QSet<QString> presentPaths;
+    };
+
+    void post(Report report);
+    void drainInbox();
+
+    static Listing listAndCheck(const QString& directory, const QStringList& queued,
+                                const QList<QString>& backlog, const QSet<QString>& skipped);
+    void startListing();
+    void listingDone();
+    void feedSlice();
+    void scheduleSlice();
+    void finish();
+    bool keptOutOfListing(const QString& path) const;
+
+    TriageQueueManager& m_queue;
+    const QString m_directory;
+    std::unique_ptr<QFutureWatcher<Listing>> m_watcher;
+    bool m_running = false;
+    bool m_again = false;
+    int m_sliceLimit = 4096;
+    int m_slices = 0;
+
+    // The listing being fed, and where feeding has got to.
+    QStringList m_listed;
+    qsizetype m_next = 0;
+    bool m_sliceScheduled = false;
+    // Discoveries held back until the listing is in, in arrival order.
+    QList<Discovery> m_held;
+    qsizetype m_nextHeld = 0;
+    // Removals and fresh listings reported while a rescan runs: they are newer than the
+    // listing, so they overrule it.
+    QSet<QString> m_removed;
+    QList<QPair<QString, QSet<QString>>> m_present;
+
+    // Reports from the watcher's thread not yet applied, oldest first.
+    QMutex m_inboxLock;
+    QList<Report> m_inbox;      // guarded by m_inboxLock
+    bool m_drainPosted = false; // guarded by m_inboxLock
+    QList<Report> m_draining;   // taken from the inbox, this thread only
+    qsizetype m_nextDrained = 0;
+};

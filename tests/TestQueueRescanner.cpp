@@ -1,0 +1,218 @@
+#include "TestEnvironment.h"
+#include "services/QueueRescanner.h"
+#include "services/TriageQueueManager.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+
+class TestQueueRescanner : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString m_downloads;
+    QString m_state;
+    std::unique_ptr<TriageQueueManager> m_queue;
+    std::unique_ptr<QueueRescanner> m_rescanner;
+
+    // A file whose modification time is `second` seconds into 2020, so that the listing's
+    // oldest-first order is known.
+    QString makeFile(const QString& name, int second)
+    {
+        const QString path = m_downloads + QLatin1Char('/') + name;
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            qFatal("cannot create %s", qPrintable(path));
+        f.write("data");
+        f.close();
+        const timespec times[2] = {{1577836800 + second, 0}, {1577836800 + second, 0}};
+        ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+        return path;
+    }
+
+    // Items then backlog: the whole queue in order.
+    QStringList queuedPaths() const
+    {
+        QStringList paths;
+        for (const TriageItem& item : m_queue->items())
+            paths.append(TriageItem::standardizedPath(item.url));
+        paths.append(m_queue->pendingBacklog());
+        return paths;
+    }
+
+    bool runToEnd()
+    {
+        m_rescanner->rescan();
+        return QTest::qWaitFor([&] { return !m_rescanner->isRunning(); }, 20000);
+    }
+
+private slots:
+    void init()
+    {
+        m_downloads = QDir::homePath() + "/Downloads";
+        m_state = QDir::homePath() + "/state";
+        QDir(m_downloads).removeRecursively();
+        QDir(m_state).removeRecursively();
+        QVERIFY(QDir().mkpath(m_downloads));
+        QVERIFY(QDir().mkpath(m_state));
+        m_queue = std::make_unique<TriageQueueManager>(m_state);
+        m_rescanner = std::make_unique<QueueRescanner>(*m_queue, m_downloads);
+    }
+
+    void cleanup()
+    {
+        m_rescanner.reset();
+        m_queue.reset();
+    }
+
+    void feedsInSlicesYetEndsExact()
+    {
+        // Created newest first, so that the listing's order is not the creation order; more
+        // than the listing shares among threads.
+        QStringList expected;
+        const int count = 9000;
+        for (int i = count - 1; i >= 0; --i)
+            makeFile(QStringLiteral("f%1.bin").arg(i, 4, 10, QLatin1Char('0')), i);
+        for (int i = 0; i < count; ++i)
+            expected.append(m_downloads +
+                            QStringLiteral("/f%1.bin").arg(i, 4, 10, QLatin1Char('0')));
+
+        // Waiting already: a listed file (no duplicate may follow it) and one that is gone
+        // since (the rescan drops it). A skipped file and one with an action in flight
+        // stay out.
+        const QString skipped = makeFile(QStringLiteral("skipped.bin"), 20001);
+        m_queue->enqueue(QUrl::fromLocalFile(skipped));
+        m_queue->skipCurrent();
+        m_queue->enqueue(QUrl::fromLocalFile(expected.at(700)));
+        const QString gone = makeFile(QStringLiteral("gone.bin"), 20002);
+        m_queue->enqueue(QUrl::fromLocalFile(gone));
+        QVERIFY(QFile::remove(gone));
+        const QString inFlight = expected.at(3);
+        m_queue->beginInFlight(QUrl::fromLocalFile(inFlight));
+
+        // Depths seen between two slices, from a timer that runs between turns.
+        QList<qsizetype> depthsBetweenSlices;
+        QTimer sampler;
+        sampler.setInterval(0);
+        connect(&sampler, &QTimer::timeout, this,
+                [&] { depthsBetweenSlices.append(m_queue->totalQueueDepth()); });
+        sampler.start();
+        m_rescanner->setSliceLimit(500);
+        QVERIFY(runToEnd());
+        sampler.stop();
+
+        QVERIFY2(m_rescanner->slicesFed() >= count / 500,
+                 qPrintable(QString::number(m_rescanner->slicesFed())));
+        // The window got turns while the listing was fed: partial depths were seen.
+        QVERIFY(std::any_of(depthsBetweenSlices.cbegin(), depthsBetweenSlices.cend(),
+                            [&](qsizetype depth) { return depth > 1 && depth < count - 1; }));
+
+        QStringList want;
+        want.append(expected.at(700)); // waited already, keeps its place
+        for (const QString& path : std::as_const(expected)) {
+            if (path != expected.at(700) && path != inFlight)
+                want.append(path);
+        }
+        QCOMPARE(queuedPaths(), want);
+        QVERIFY(m_queue->skippedPaths().contains(skipped));
+        m_queue->endInFlight(QUrl::fromLocalFile(inFlight));
+    }
+
+    void watcherReportsDuringAScanKeepOrderAndRemovals()
+    {
+        QStringList listed;
+        for (int i = 0; i < 300; ++i)
+            listed.append(makeFile(QStringLiteral("old%1.bin").arg(i, 3, 10, QLatin1Char('0')), i));
+        m_rescanner->setSliceLimit(50);
+        m_rescanner->rescan();
+        QVERIFY(m_rescanner->isRunning());
+        // While the listing is taken: a new download arrives; another arrives and is
+        // deleted again; a listed file is reported removed (the listing may predate that).
+        const QString fresh = makeFile(QStringLiteral("a-new.bin"), 9000);
+        m_rescanner->enqueueDiscovered(QUrl::fromLocalFile(fresh), true);
+        const QString shortLived = makeFile(QStringLiteral("short.bin"), 9001);
+        m_rescanner->enqueueDiscovered(QUrl::fromLocalFile(shortLived), true);
+        QVERIFY(QFile::remove(shortLived));
+        m_rescanner->removePath(shortLived);
+        const QString removed = listed.at(10);
+        m_rescanner->removePath(removed);
+        QVERIFY(QTest::qWaitFor([&] { return !m_rescanner->isRunning(); }, 20000));
+
+        // The new download comes after the older listed files, whatever its name.
+        QStringList want = listed;
+        want.removeAll(removed);
+        want.append(fresh);
+        QCOMPARE(queuedPaths(), want);
+    }
+
+    void aRescanAskedForMeanwhileRunsAfterwards()
+    {
+        for (int i = 0; i < 100; ++i)
+            makeFile(QStringLiteral("f%1.bin").arg(i), i);
+        m_rescanner->setSliceLimit(10);
+        m_rescanner->rescan();
+        QSignalSpy running(m_rescanner.get(), &QueueRescanner::runningChanged);
+        QSignalSpy finished(m_rescanner.get(), &QueueRescanner::finished);
+        const QString late = makeFile(QStringLiteral("late.bin"), 500);
+        m_rescanner->rescan();
+        QVERIFY(QTest::qWaitFor([&] { return !m_rescanner->isRunning(); }, 20000));
+        QCOMPARE(finished.size(), 2);
+        QCOMPARE(running.size(), 1);
+        QCOMPARE(running.first().first().toBool(), false);
+        const QStringList got = queuedPaths();
+        QCOMPARE(got.size(), 101);
+        QCOMPARE(got.count(late), 1);
+        QCOMPARE(QSet<QString>(got.cbegin(), got.cend()).size(), 101);
+    }
+
+    void reportsFromAnotherThreadApplyInOrderAndInSlices()
+    {
+        // A burst of discoveries posted from a watcher-like thread, a removal among them.
+        const int count = 20000;
+        QStringList paths;
+        for (int i = 0; i < count; ++i)
+            paths.append(makeFile(QStringLiteral("burst%1.bin").arg(i), i));
+        QList<qsizetype> depthsBetweenTurns;
+        QTimer sampler;
+        sampler.setInterval(0);
+        connect(&sampler, &QTimer::timeout, this,
+                [&] { depthsBetweenTurns.append(m_queue->totalQueueDepth()); });
+        sampler.start();
+        std::thread watcher([&] {
+            for (int i = 0; i < count; ++i) {
+                m_rescanner->postDiscovered(QUrl::fromLocalFile(paths.at(i)), true);
+                if (i == 1000)
+                    m_rescanner->postRemoved(paths.at(10));
+            }
+        });
+        watcher.join();
+        QTRY_COMPARE_WITH_TIMEOUT(m_queue->totalQueueDepth(), qsizetype(count - 1), 20000);
+        sampler.stop();
+        QStringList want = paths;
+        want.removeAt(10);
+        QCOMPARE(queuedPaths(), want);
+        QVERIFY(std::any_of(depthsBetweenTurns.cbegin(), depthsBetweenTurns.cend(),
+                            [&](qsizetype depth) { return depth > 0 && depth < count - 1; }));
+    }
+
+    void withoutAScanReportsApplyAtOnce()
+    {
+        const QString file = makeFile(QStringLiteral("a.bin"), 1);
+        QVERIFY(!m_rescanner->isRunning());
+        m_rescanner->enqueueDiscovered(QUrl::fromLocalFile(file), true);
+        QCOMPARE(queuedPaths(), QStringList{file});
+        m_rescanner->retainPresent(m_downloads, {});
+        QVERIFY(m_queue->isEmpty());
+    }
+};
+
+STOWBIRD_TEST_MAIN(TestQueueRescanner)
+#include "TestQueueRescanner.moc"
