@@ -121,12 +121,15 @@ private slots:
 
     void cardSpeaksTheItem()
     {
+        // Downloads is listed off the GUI thread at launch: the item arrives a moment later.
+        QTRY_VERIFY_WITH_TIMEOUT(m_delegate->waitingCount() == 1, 10000);
         auto* card = m_delegate->hudPanel()->findChild<QWidget*>(QStringLiteral("itemCard"));
         QVERIFY(card);
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(card);
         QCOMPARE(iface->role(), QAccessible::ListItem);
-        QCOMPARE(iface->text(QAccessible::Name),
-                 QStringLiteral("report.pdf, PDF document, 2.1 MB, 1 of 1"));
+        QTRY_COMPARE_WITH_TIMEOUT(iface->text(QAccessible::Name),
+                                  QStringLiteral("report.pdf, PDF document, 2.1 MB, 1 of 1"),
+                                  5000);
     }
 
     void positionFollowsTheRound()
