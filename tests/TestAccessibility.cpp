@@ -102,6 +102,8 @@ private slots:
         m_delegate = std::make_unique<AppDelegate>(options);
         m_delegate->applicationDidFinishLaunching();
         QVERIFY(QTest::qWaitForWindowExposed(m_delegate->hudPanel()));
+        // The first listing lands a little after launch.
+        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), 1, 10000);
     }
 
     void cleanupTestCase()
@@ -125,8 +127,9 @@ private slots:
         QVERIFY(card);
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(card);
         QCOMPARE(iface->role(), QAccessible::ListItem);
-        QCOMPARE(iface->text(QAccessible::Name),
-                 QStringLiteral("report.pdf, PDF document, 2.1 MB, 1 of 1"));
+        // Queue changes reach the window with its next redraw.
+        QTRY_COMPARE(iface->text(QAccessible::Name),
+                     QStringLiteral("report.pdf, PDF document, 2.1 MB, 1 of 1"));
     }
 
     void positionFollowsTheRound()
