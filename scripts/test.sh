@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Stowbird with its tests, gives each fuzz target a short
-# run (STOWBIRD_FUZZ_SECONDS, default 20; 0 skips it), then runs every test through CTest,
-# whose summary closes the output.
+# Installs what is missing, builds Stowbird with its tests, checks the layer rule, gives each
+# fuzz target a short run (STOWBIRD_FUZZ_SECONDS, default 20; 0 skips it), optionally runs the
+# tests again under the sanitizers (STOWBIRD_SANITIZE=1, as CI does), then runs every test
+# through CTest, whose summary closes the output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+scripts/check-layers.sh
+STOWBIRD_WITH_TESTS=1 scripts/build.sh
 status=0
 fuzz_seconds="${STOWBIRD_FUZZ_SECONDS:-20}"
 if [ "$fuzz_seconds" != "0" ]; then
     scripts/fuzz.sh "$fuzz_seconds" || status=1
+fi
+if [ "${STOWBIRD_SANITIZE:-0}" = "1" ]; then
+    scripts/sanitize.sh || status=1
 fi
 (cd "${STOWBIRD_BUILD_DIR:-build}" && ctest --output-on-failure -j "$(nproc)" --timeout 300) ||
     status=1

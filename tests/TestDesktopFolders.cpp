@@ -6,6 +6,7 @@
 #include "platform/FolderCreator.h"
 #include "platform/StoragePaths.h"
 #include "platform/XdgUserDirs.h"
+#include "services/ConfigurationService.h"
 #include "views/CreateFolderOffer.h"
 #include "views/InlineRenameView.h"
 
@@ -85,13 +86,14 @@ private slots:
     void defaultSlotsFollowTheUserDirs()
     {
         writeUserDirs("XDG_DOCUMENTS_DIR=\"$HOME/Documents\"\nXDG_PICTURES_DIR=\"$HOME/Images\"\n");
-        const QList<DestinationSlot> defaults = AppConfig::defaultSlots();
+        const QList<DestinationSlot> defaults = ConfigurationService::defaultSlots();
         QCOMPARE(defaults.size(), 4);
         QCOMPARE(defaults[0].path, QStringLiteral("~/Documents"));
         QCOMPARE(defaults[2].path, QStringLiteral("~/Documents/Finance"));
         QCOMPARE(defaults[3].path, QStringLiteral("~/Images/Screenshots"));
         writeUserDirs("XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
-        QCOMPARE(AppConfig::defaultSlots()[2].path, QStringLiteral("~/Dokumente/Finance"));
+        QCOMPARE(ConfigurationService::defaultSlots()[2].path,
+                 QStringLiteral("~/Dokumente/Finance"));
     }
 
     void tildePathOnlyAbbreviatesWholeFolders()

@@ -1,9 +1,9 @@
 #include "PreviewTestFiles.h"
 #include "TestEnvironment.h"
 #include "crashreporting/CrashReporter.h"
+#include "models/FileNaming.h"
 #include "models/FileOperationError.h"
 #include "platform/FileMover.h"
-#include "platform/FileNaming.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/ItemRevealer.h"
 #include "platform/TrashInfo.h"
@@ -217,7 +217,7 @@ private slots:
             else
                 writeFile(path(name), "x");
         }
-        QCOMPARE(FileExecutionEngine::resolveCollision(url(path(candidate))), url(path(expected)));
+        QCOMPARE(FileExecutionEngine::resolveCollision(path(candidate)), path(expected));
     }
 
     void logTokens_data()

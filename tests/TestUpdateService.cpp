@@ -1,7 +1,7 @@
 #include "LogRecorder.h"
 #include "LoopbackHttpServer.h"
 #include "TestEnvironment.h"
-#include "platform/AppcastUpdater.h"
+#include "services/AppcastUpdater.h"
 #include "services/UpdateService.h"
 #include "views/UpdateWindow.h"
 
@@ -57,8 +57,10 @@ private:
                                                const QString& version = QStringLiteral("1.0.0"))
     {
         auto service = std::make_unique<UpdateService>(feed, version, settings());
-        if (service->updaterController())
-            service->updaterController()->setLogRecorder(m_log.sink());
+        if (AppcastUpdater* updater = service->updaterController()) {
+            updater->setLogRecorder(m_log.sink());
+            updater->setPresenterFactory([] { return new UpdateWindow; });
+        }
         return service;
     }
 
@@ -104,7 +106,7 @@ private slots:
         QCOMPARE(m_server->requests().size(), 1);
         QVERIFY(m_server->requests().first().headers.value("user-agent").startsWith("Stowbird/"));
 
-        UpdateWindow* window = service->updaterController()->window();
+        auto* window = dynamic_cast<UpdateWindow*>(service->updaterController()->window());
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->headline(), QStringLiteral("A new version of Stowbird is available!"));
         QVERIFY(window->message().contains("Stowbird 1.2 is now available (you have 1.0.0)"));
@@ -132,7 +134,7 @@ private slots:
         QCOMPARE(finished.first().first().value<AppcastUpdater::CheckResult>().outcome,
                  Outcome::upToDate);
         QCOMPARE(m_server->requests().size(), 1);
-        UpdateWindow* window = service->updaterController()->window();
+        auto* window = dynamic_cast<UpdateWindow*>(service->updaterController()->window());
         QCOMPARE(window->headline(), QStringLiteral("You're up to date!"));
         QVERIFY(!window->downloadButton()->isVisibleTo(window));
     }
@@ -161,7 +163,7 @@ private slots:
         QVERIFY2(result.errorText.contains(reason), qPrintable(result.errorText));
         QVERIFY(service->canCheckForUpdates());
 
-        UpdateWindow* window = service->updaterController()->window();
+        auto* window = dynamic_cast<UpdateWindow*>(service->updaterController()->window());
         QCOMPARE(window->headline(), QStringLiteral("Update Error!"));
         QVERIFY(window->message().contains(result.errorText));
         QCOMPARE(m_log.lines(),

@@ -11,6 +11,7 @@
 #include "platform/StoragePaths.h"
 #include "platform/TrayHostWatcher.h"
 #include "platform/XdgAutostartBackend.h"
+#include "services/AppcastUpdater.h"
 #include "services/ConfigurationService.h"
 #include "services/DownloadWatcherService.h"
 #include "services/FileExecutionEngine.h"
@@ -25,6 +26,7 @@
 #include "views/AppIconArtwork.h"
 #include "views/BroomGlyph.h"
 #include "views/TriageContainerView.h"
+#include "views/UpdateWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -57,6 +59,7 @@ void AppDelegate::applicationDidFinishLaunching()
     LoggerService::installCrashHandler();
     LoggerService::shared().info(QStringLiteral("Application launched."));
     setupStatusItem();
+    connectUpdateWindow();
 
     m_hudPanel = new TriageHUDPanel;
     connect(m_hudPanel, &TriageHUDPanel::closedByUser, this, &AppDelegate::dismissHUD);
@@ -376,6 +379,17 @@ void AppDelegate::forceResetQueue()
 void AppDelegate::openLogFile()
 {
     FileManagerRevealer().reveal(QUrl::fromLocalFile(LoggerService::shared().logPath()));
+}
+
+void AppDelegate::connectUpdateWindow()
+{
+    // The updater lives below the views; it is given the window it shows checks in here.
+    if (AppcastUpdater* updater = UpdateService::shared().updaterController())
+        updater->setPresenterFactory([] {
+            auto* window = new UpdateWindow;
+            window->setAttribute(Qt::WA_DeleteOnClose, false);
+            return window;
+        });
 }
 
 void AppDelegate::checkForUpdates()

@@ -80,6 +80,8 @@ public:
     TriageActionController* actions() const { return m_actions; }
 
 private:
+    // Gives the updater the window it shows checks in.
+    void connectUpdateWindow();
     void applyAppIcon();
     void configureCrashReporting();
     void setupStatusItem();

@@ -1,24 +1,15 @@
 #pragma once
 
 #include "models/AppError.h"
+#include "platform/FatalReportSink.h"
 
 #include <QString>
 #include <QVariant>
 
-// What the crash handler knows about a fatal crash, as plain C data.
-struct FatalReport
-{
-    const char* timestamp;
-    const char* name;
-    const char* reason;
-    void* const* frames;
-    int frameCount;
-};
-
 // The six operations through which the program reports crashes, non-fatal errors,
 // breadcrumbs and custom values. Every operation is safe from any thread and does nothing
 // until configure() has succeeded.
-class CrashReporter
+class CrashReporter : public FatalReportSink
 {
 public:
     virtual ~CrashReporter() = default;
@@ -37,5 +28,5 @@ public:
     // Called by the crash handler while the process dies, possibly inside a signal
     // handler: implementations may only make async-signal-safe calls and must not
     // allocate or lock.
-    virtual void writeFatalReport(const FatalReport& report) noexcept { (void)report; }
+    void writeFatalReport(const FatalReport& report) noexcept override { (void)report; }
 };

@@ -1,8 +1,6 @@
 #include "models/AppConfig.h"
 
-#include "platform/JsonFile.h"
-#include "platform/StoragePaths.h"
-#include "platform/XdgUserDirs.h"
+#include "models/JsonText.h"
 
 #include <nlohmann/json.hpp>
 
@@ -148,19 +146,14 @@ AppConfig decodeRoot(const json& root)
 
 } // namespace
 
-QList<DestinationSlot> AppConfig::defaultSlots()
+QList<DestinationSlot> AppConfig::defaultSlots(const QString& documentsFolder,
+                                               const QString& picturesFolder)
 {
-    // Documents and Pictures are wherever xdg-user-dirs puts them (~/Documents and
-    // ~/Images on a French desktop); paths inside home are written with "~".
-    const QString documents = StoragePaths::tildePath(
-        XdgUserDirs::directory(QStringLiteral("DOCUMENTS"), QStringLiteral("Documents")));
-    const QString pictures = StoragePaths::tildePath(
-        XdgUserDirs::directory(QStringLiteral("PICTURES"), QStringLiteral("Pictures")));
     return {
-        {1, QStringLiteral("Documents"), documents},
+        {1, QStringLiteral("Documents"), documentsFolder},
         {2, QStringLiteral("Work Projects"), QStringLiteral("~/Developer/Projects")},
-        {3, QStringLiteral("Invoices & Finance"), documents + QStringLiteral("/Finance")},
-        {4, QStringLiteral("Screenshots"), pictures + QStringLiteral("/Screenshots")},
+        {3, QStringLiteral("Invoices & Finance"), documentsFolder + QStringLiteral("/Finance")},
+        {4, QStringLiteral("Screenshots"), picturesFolder + QStringLiteral("/Screenshots")},
     };
 }
 
@@ -204,5 +197,5 @@ QByteArray AppConfig::encode() const
     // A string holding invalid UTF-16 (a lone surrogate) is written with replacement
     // characters rather than failing the save.
     const std::string text = root.dump(2, ' ', false, json::error_handler_t::replace) + '\n';
-    return QByteArray::fromStdString(JsonFile::escapeSlashes(text));
+    return QByteArray::fromStdString(JsonText::escapeSlashes(text));
 }

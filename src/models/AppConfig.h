@@ -18,19 +18,28 @@ struct AppConfig
         // Read through GlobalHotkey, which also takes the macOS spelling "Option+Shift+D".
         QString globalHotkey = QStringLiteral("Alt+Shift+D");
         double debounceSeconds = 1.5;
+        // Stored and round-tripped so that a file written by another version keeps it;
+        // nothing purges installers yet.
         int autoPurgeInstallersAfterDays = 14;
         bool anonymousDiagnosticsEnabled = true;
 
         bool operator==(const General&) const = default;
     };
 
+    // The file format's version, written back as read; only version 1 exists so far.
     int version = 1;
     General general;
     QList<DestinationSlot> destinationSlots = defaultSlots();
+    // Kept and written back with the file, for settings shared with other versions; the
+    // watcher ignores partial downloads by its own list and nothing trashes automatically.
     QStringList autoTrashPatterns = {QStringLiteral("*.crdownload"), QStringLiteral("*.part")};
 
-    // Slots 1-4 as a fresh installation has them.
-    static QList<DestinationSlot> defaultSlots();
+    // Slots 1-4 as a fresh installation has them, over the user's Documents and Pictures
+    // folders as config.json writes them ("~/Documents"). The configuration service finds
+    // the desktop's own folders (xdg-user-dirs) for a first run.
+    static QList<DestinationSlot>
+    defaultSlots(const QString& documentsFolder = QStringLiteral("~/Documents"),
+                 const QString& picturesFolder = QStringLiteral("~/Pictures"));
 
     // Decodes config.json. The four root keys and every slot key are required; every
     // general key is optional, a missing key or null taking the default; a value of the

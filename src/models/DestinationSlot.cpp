@@ -1,6 +1,6 @@
 #include "models/DestinationSlot.h"
 
-#include "platform/StoragePaths.h"
+#include <QDir>
 
 #include <QFileInfo>
 
@@ -33,7 +33,7 @@ QString DestinationSlot::expandTilde(const QString& path)
     const qsizetype slash = path.indexOf(QLatin1Char('/'));
     const QString user = path.mid(1, slash < 0 ? -1 : slash - 1);
     const QString rest = slash < 0 ? QString() : path.mid(slash);
-    QString home = user.isEmpty() ? StoragePaths::homeDirectory() : homeOfUser(user);
+    QString home = user.isEmpty() ? QDir::homePath() : homeOfUser(user);
     if (home.isEmpty())
         return path;
     // "~/x" with home "/" must not become "//x".

@@ -1,6 +1,6 @@
 #include "models/SkipList.h"
 
-#include "platform/JsonFile.h"
+#include "models/JsonText.h"
 
 #include <QStringList>
 
@@ -54,5 +54,5 @@ QByteArray SkipList::encode(const Entries& entries)
         array.push_back(std::move(entry));
     }
     const std::string text = array.dump(-1, ' ', false, json::error_handler_t::replace);
-    return QByteArray::fromStdString(JsonFile::escapeSlashes(text));
+    return QByteArray::fromStdString(JsonText::escapeSlashes(text));
 }

@@ -1,7 +1,7 @@
 #include "models/TriageItem.h"
 
-#include "platform/FileNaming.h"
-#include "platform/RegularFile.h"
+#include "models/FileNaming.h"
+#include "models/RegularFile.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,7 +1,7 @@
 #include "platform/CrashHandler.h"
 #include "platform/PrivateStorage.h"
 
-#include "crashreporting/CrashReporter.h"
+#include "platform/FatalReportSink.h"
 #include "platform/PosixWrite.h"
 #include "platform/UtcTimestamp.h"
 
@@ -37,7 +37,7 @@ constexpr int fatalSignals[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
 char g_crashPath[PATH_MAX];
 char g_crashTemporaryPath[PATH_MAX];
 char g_crashDirectory[PATH_MAX];
-std::atomic<CrashReporter*> g_reporter{nullptr};
+std::atomic<FatalReportSink*> g_reporter{nullptr};
 // Set by the first thread that starts a report; later crashes (the abort that follows a
 // terminate handler, a second thread faulting) leave that report alone.
 std::atomic_flag g_reporting = ATOMIC_FLAG_INIT;
@@ -100,7 +100,7 @@ void report(const char* name, const char* reason, int frameCount) noexcept
         }
     }
 
-    if (CrashReporter* reporter = g_reporter.load())
+    if (FatalReportSink* reporter = g_reporter.load())
         reporter->writeFatalReport(FatalReport{timestamp, name, reason, g_frames, frameCount});
 }
 
@@ -227,7 +227,7 @@ bool copyPath(const QByteArray& path, char* out)
 
 } // namespace
 
-void CrashHandler::install(const QString& crashFilePath, CrashReporter* reporter)
+void CrashHandler::install(const QString& crashFilePath, FatalReportSink* reporter)
 {
     const QString absolute = QFileInfo(crashFilePath).absoluteFilePath();
     const QString folder = QFileInfo(absolute).absolutePath();

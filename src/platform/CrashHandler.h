@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class CrashReporter;
+class FatalReportSink;
 
 // Writes the crash report when the process dies of an uncaught C++ exception
 // (std::set_terminate) or a fatal signal (SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL):
@@ -14,5 +14,5 @@ class CrashHandler
 public:
     // Installs the handlers (again, with new paths, when called twice). reporter may be
     // null.
-    static void install(const QString& crashFilePath, CrashReporter* reporter);
+    static void install(const QString& crashFilePath, FatalReportSink* reporter);
 };

@@ -1,6 +1,6 @@
 #include "platform/FileManagerRevealer.h"
 
-#include "platform/FileNaming.h"
+#include "models/FileNaming.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,7 +1,7 @@
 #include "platform/FileMover.h"
 
+#include "models/FileNaming.h"
 #include "models/FileOperationError.h"
-#include "platform/FileNaming.h"
 #include "platform/NoReplaceRename.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "platform/FreedesktopTrash.h"
 
+#include "models/FileNaming.h"
 #include "models/FileOperationError.h"
 #include "platform/FileMover.h"
-#include "platform/FileNaming.h"
 #include "platform/NoReplaceRename.h"
 #include "platform/TrashInfo.h"
 

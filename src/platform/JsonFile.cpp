@@ -35,16 +35,3 @@ bool JsonFile::writeAtomically(const QString& path, const QByteArray& data, QStr
     }
     return true;
 }
-
-std::string JsonFile::escapeSlashes(const std::string& json)
-{
-    std::string out;
-    out.reserve(json.size() + json.size() / 8);
-    for (char c : json) {
-        if (c == '/')
-            out += "\\/";
-        else
-            out += c;
-    }
-    return out;
-}

@@ -3,8 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <string>
-
 // Reading and writing the small JSON files Stowbird keeps (configuration, skip cache).
 class JsonFile
 {
@@ -13,8 +11,4 @@ public:
     // renamed over the old file, so a crash mid-save never leaves a truncated file.
     // Creates missing parent folders. On failure returns false and sets *error.
     static bool writeAtomically(const QString& path, const QByteArray& data, QString* error);
-
-    // Escapes every "/" as "\/" in serialized JSON. Only valid on JSON text where "/" can
-    // occur solely inside strings, which is true of every document nlohmann::json dumps.
-    static std::string escapeSlashes(const std::string& json);
 };

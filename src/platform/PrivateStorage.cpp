@@ -1,6 +1,6 @@
 #include "platform/PrivateStorage.h"
 
-#include "platform/FileNaming.h"
+#include "models/FileNaming.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "platform/TrashInfo.h"
 
-#include "platform/FileNaming.h"
+#include "models/FileNaming.h"
 
 #include <QDir>
 #include <QFile>

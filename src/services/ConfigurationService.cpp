@@ -4,6 +4,7 @@
 #include "platform/NoReplaceRename.h"
 #include "platform/PrivateStorage.h"
 #include "platform/StoragePaths.h"
+#include "platform/XdgUserDirs.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -58,6 +59,22 @@ void ConfigurationService::setConfig(const AppConfig& config)
     emit configChanged(m_config);
 }
 
+QList<DestinationSlot> ConfigurationService::defaultSlots()
+{
+    // Paths inside home are written with "~", as the user would write them.
+    return AppConfig::defaultSlots(StoragePaths::tildePath(XdgUserDirs::directory(
+                                       QStringLiteral("DOCUMENTS"), QStringLiteral("Documents"))),
+                                   StoragePaths::tildePath(XdgUserDirs::directory(
+                                       QStringLiteral("PICTURES"), QStringLiteral("Pictures"))));
+}
+
+AppConfig ConfigurationService::defaultConfig()
+{
+    AppConfig config;
+    config.destinationSlots = defaultSlots();
+    return config;
+}
+
 void ConfigurationService::loadConfig()
 {
     QMutexLocker locker(&m_lock);
@@ -68,7 +85,7 @@ void ConfigurationService::loadConfig()
         QFile file(m_configFilePath);
         const QFileInfo info(m_configFilePath);
         if (!info.exists() && !info.isSymLink()) {
-            saveConfig(AppConfig());
+            saveConfig(defaultConfig());
             return;
         }
         // Only a regular file is opened: a FIFO there would block the start for good.
@@ -91,14 +108,14 @@ void ConfigurationService::loadConfig()
         printMessage(QStringLiteral("[ConfigurationService] Error loading config: %1, fallback "
                                     "to defaults")
                          .arg(error));
-        setConfig(AppConfig());
+        setConfig(defaultConfig());
         keepBadFile();
         return;
     }
     printMessage(QStringLiteral("[ConfigurationService] Error loading config: %1, fallback to "
                                 "defaults")
                      .arg(error));
-    setConfig(AppConfig());
+    setConfig(defaultConfig());
 }
 
 void ConfigurationService::keepBadFile()

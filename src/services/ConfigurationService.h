@@ -33,6 +33,11 @@ public:
     // Files larger than this are refused as corrupt instead of being read into memory.
     static constexpr qint64 maximumFileSize = 4 * 1024 * 1024;
 
+    // The configuration of a first run: the default slots over this desktop's Documents and
+    // Pictures folders as xdg-user-dirs names them (~/Documents and ~/Images in French).
+    static AppConfig defaultConfig();
+    static QList<DestinationSlot> defaultSlots();
+
     // Where the file that could not be read at start was kept; empty when it loaded (or
     // there was none).
     QString keptBadFilePath() const { return m_keptBadFilePath; }

@@ -185,12 +185,6 @@ void DownloadWatcherService::setDebounceSeconds(double seconds)
     QMetaObject::invokeMethod(m_context, [this] { armTimer(true); });
 }
 
-void DownloadWatcherService::setOnFileDiscovered(DiscoveryCallback callback)
-{
-    QMutexLocker locker(&m_callbackLock);
-    m_onFileDiscovered = std::move(callback);
-}
-
 void DownloadWatcherService::runOnWatcherThread(const std::function<void()>& work)
 {
     if (QThread::currentThread() == &m_thread)

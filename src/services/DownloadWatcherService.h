@@ -50,7 +50,6 @@ public:
                                     BackendFactory backendFactory = {}, QObject* parent = nullptr);
     ~DownloadWatcherService() override;
 
-    QUrl targetDirectoryURL() const { return QUrl::fromLocalFile(m_targetDirectory); }
     QString targetDirectory() const { return m_targetDirectory; }
     double debounceDelay() const { return m_debounceSeconds.load(); }
     // Takes effect at once, for the items already waiting too. Out-of-range values are
@@ -59,7 +58,6 @@ public:
     // Negative (or not a number) becomes 0; more than a timer can wait becomes the maximum.
     static double clampDebounceSeconds(double seconds);
 
-    void setOnFileDiscovered(DiscoveryCallback callback);
 
     // Starts (or restarts) watching. A folder that does not exist yet is watched from the
     // moment it appears. Failure is printed and leaves the service idle.

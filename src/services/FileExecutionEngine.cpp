@@ -1,9 +1,9 @@
 #include "services/FileExecutionEngine.h"
 
 #include "crashreporting/CrashReporter.h"
+#include "models/FileNaming.h"
 #include "models/FileOperationError.h"
 #include "platform/FileManagerRevealer.h"
-#include "platform/FileNaming.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/StoragePaths.h"
 #include "services/LoggerService.h"
@@ -214,11 +214,6 @@ void FileExecutionEngine::clearUndoHistory()
         m_undoStack.clear();
     }
     emit canUndoChanged(false);
-}
-
-QUrl FileExecutionEngine::resolveCollision(const QUrl& destinationURL)
-{
-    return QUrl::fromLocalFile(resolveCollision(localPath(destinationURL)));
 }
 
 QString FileExecutionEngine::resolveCollision(const QString& destinationPath)

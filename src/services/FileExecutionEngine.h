@@ -81,7 +81,6 @@ public:
 
     // The candidate itself when nothing exists at its path, else the first free
     // "base (n).ext" beside it. A dangling link counts as existing.
-    static QUrl resolveCollision(const QUrl& destinationURL);
     static QString resolveCollision(const QString& destinationPath);
 
     // The token that stands for an item in log lines: its extension, unchanged, or "file".

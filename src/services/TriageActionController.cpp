@@ -1,8 +1,8 @@
 #include "services/TriageActionController.h"
 
+#include "models/FileNaming.h"
 #include "models/FileOperationError.h"
 #include "platform/FileMover.h"
-#include "platform/FileNaming.h"
 #include "services/FileExecutionEngine.h"
 #include "services/LoggerService.h"
 #include "services/TelemetryService.h"
@@ -12,7 +12,7 @@
 #include <QFutureWatcher>
 #include <QRegularExpression>
 #include <QTimer>
-#include <QtConcurrent>
+#include <QtConcurrentRun>
 
 #include <cerrno>
 

@@ -20,8 +20,6 @@ class TriageQueueManager : public QObject
 {
     Q_OBJECT
 public:
-    // The name under which the queue announces every change.
-    static constexpr const char* triageQueueDidChangeName = "com.stowbird.triageQueueDidChange";
     static constexpr int maxBatchSize = 50;
 
     // The process-wide queue, keeping its skip cache in the default state folder.

@@ -2,9 +2,9 @@
 
 #include "BuildSettings.h"
 #include "platform/Appcast.h"
-#include "platform/AppcastUpdater.h"
 #include "platform/BundleResources.h"
 #include "platform/UserDefaults.h"
+#include "services/AppcastUpdater.h"
 #include "services/LoggerService.h"
 
 UpdateService& UpdateService::shared()

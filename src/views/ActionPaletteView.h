@@ -43,7 +43,6 @@ public:
 
     void setItem(const TriageItem& item);
     void setSlots(const QList<DestinationSlot>& destinationSlots);
-    void setRenaming(bool renaming) { m_isRenaming = renaming; }
     void setStatusMessage(const std::optional<QString>& message);
     // Where the item stands in this round of triage (3 of 12), for screen readers; a total
     // of 0 leaves the position out.
@@ -77,7 +76,6 @@ private:
     qint64 m_addedMs = 0;
     QElapsedTimer m_sinceMomentRefresh;
     QList<DestinationSlot> m_slots;
-    bool m_isRenaming = false;
     std::optional<QString> m_statusMessage;
     StatusLine::Kind m_statusKind = StatusLine::Kind::Info;
 

@@ -24,7 +24,8 @@
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QtConcurrent>
+#include <QtConcurrentMap>
+#include <QtConcurrentRun>
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "views/PreviewLoader.h"
 
-#include "platform/RegularFile.h"
+#include "models/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>

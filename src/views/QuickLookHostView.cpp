@@ -1,6 +1,6 @@
 #include "views/QuickLookHostView.h"
 
-#include "platform/RegularFile.h"
+#include "models/RegularFile.h"
 
 #include "models/TriageItem.h"
 #include "views/ElidedLabel.h"
@@ -19,7 +19,7 @@
 #include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-#include <QtConcurrent>
+#include <QtConcurrentRun>
 
 #include <unistd.h>
 

@@ -518,7 +518,7 @@ void SettingsView::cancel()
 
 void SettingsView::restoreDefaults()
 {
-    m_slots = AppConfig::defaultSlots();
+    m_slots = ConfigurationService::defaultSlots();
     rebuildSlotRows();
     {
         const QSignalBlocker block(m_debounceSlider);

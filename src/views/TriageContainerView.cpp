@@ -830,7 +830,6 @@ void TriageContainerView::refreshBody()
         m_palette->setItem(*head);
         m_palette->setWaitingCount(m_services.queue->totalQueueDepth());
         m_palette->setSlots(m_services.config->config().destinationSlots);
-        m_palette->setRenaming(m_isRenaming);
         const std::optional<StatusLine> status = m_actions->status();
         m_palette->setStatus(status);
         m_palette->refresh();

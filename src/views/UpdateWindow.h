@@ -1,5 +1,7 @@
 #pragma once
 
+#include "services/UpdatePresenter.h"
+
 #include <QDialog>
 #include <QUrl>
 
@@ -12,7 +14,7 @@ class QTextBrowser;
 
 // The updater's small window: progress while a check runs, then its outcome. For a newer
 // version it shows the version, its notes and a button that opens the download link.
-class UpdateWindow : public QDialog
+class UpdateWindow : public QDialog, public UpdatePresenter
 {
     Q_OBJECT
 public:
@@ -20,11 +22,11 @@ public:
 
     explicit UpdateWindow(QWidget* parent = nullptr);
 
-    void showChecking();
+    void showChecking() override;
     void showUpdateAvailable(const QString& newVersion, const QString& currentVersion,
-                             const QString& notes, const QUrl& downloadUrl);
-    void showUpToDate(const QString& currentVersion);
-    void showError(const QString& detail);
+                             const QString& notes, const QUrl& downloadUrl) override;
+    void showUpToDate(const QString& currentVersion) override;
+    void showError(const QString& detail) override;
 
     QString headline() const;
     QString message() const;

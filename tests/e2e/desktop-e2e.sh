@@ -163,7 +163,9 @@ startup_class=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/$app_
 [ -n "$wm_class" ] && [ "$wm_class" = "$startup_class" ] ||
     fail "HUD WM_CLASS '$wm_class' does not match StartupWMClass '$startup_class'"
 xprop -id "$hud" _NET_WM_NAME | grep -qF '"Stowbird"' || fail "the HUD is not titled Stowbird"
-xprop -id "$hud" _NET_WM_ICON | grep -q '=' || fail "the HUD carries no icon"
+# The icon property may follow the mapping by a moment on a loaded machine.
+hud_has_icon() { xprop -id "$hud" _NET_WM_ICON 2>/dev/null | grep -q '='; }
+wait_for 10 "the HUD's icon" hud_has_icon || fail "the HUD carries no icon"
 echo "HUD window $hud: class $wm_class, focused"
 
 # The HUD with the first download and the tray icon with its count.

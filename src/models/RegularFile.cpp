@@ -1,4 +1,4 @@
-#include "platform/RegularFile.h"
+#include "models/RegularFile.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "platform/FileNaming.h"
+#include "models/FileNaming.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
-#include "platform/AppcastUpdater.h"
+#include "services/AppcastUpdater.h"
 
-#include "views/UpdateWindow.h"
+#include "services/UpdatePresenter.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -22,7 +22,7 @@ AppcastUpdater::~AppcastUpdater()
 {
     if (m_reply)
         m_reply->abort();
-    delete m_window;
+    delete m_presenter;
 }
 
 bool AppcastUpdater::automaticallyChecksForUpdates() const
@@ -45,7 +45,8 @@ void AppcastUpdater::checkForUpdates()
     if (m_reply) {
         // A check is already running: let the user see it instead of starting another.
         m_userInitiated = true;
-        ensureWindow()->showChecking();
+        if (UpdatePresenter* presenter = ensureWindow())
+            presenter->showChecking();
         return;
     }
     startCheck(true);
@@ -62,8 +63,8 @@ void AppcastUpdater::startCheck(bool userInitiated)
     m_userInitiated = userInitiated;
     m_tooLarge = false;
     setCanCheck(false);
-    if (userInitiated)
-        ensureWindow()->showChecking();
+    if (UpdatePresenter* presenter = userInitiated ? ensureWindow() : nullptr)
+        presenter->showChecking();
 
     QNetworkRequest request(m_feedUrl);
     request.setTransferTimeout(timeoutMilliseconds);
@@ -134,18 +135,19 @@ void AppcastUpdater::report(const CheckResult& result)
     case CheckResult::Outcome::updateAvailable:
         m_log.info(QStringLiteral("[UPDATES] Stowbird %1 is available (running %2).")
                        .arg(result.item.displayVersion, m_currentVersion));
-        ensureWindow()->showUpdateAvailable(result.item.displayVersion, m_currentVersion,
-                                            result.item.notes, result.item.downloadUrl);
+        if (UpdatePresenter* presenter = ensureWindow())
+            presenter->showUpdateAvailable(result.item.displayVersion, m_currentVersion,
+                                           result.item.notes, result.item.downloadUrl);
         break;
     case CheckResult::Outcome::upToDate:
         m_log.info(QStringLiteral("[UPDATES] Stowbird %1 is up to date.").arg(m_currentVersion));
-        if (m_userInitiated)
-            ensureWindow()->showUpToDate(m_currentVersion);
+        if (UpdatePresenter* presenter = m_userInitiated ? ensureWindow() : nullptr)
+            presenter->showUpToDate(m_currentVersion);
         break;
     case CheckResult::Outcome::failed:
         m_log.error(QStringLiteral("[UPDATES] Update check failed: %1").arg(result.errorText));
-        if (m_userInitiated)
-            ensureWindow()->showError(result.errorText);
+        if (UpdatePresenter* presenter = m_userInitiated ? ensureWindow() : nullptr)
+            presenter->showError(result.errorText);
         break;
     }
 }
@@ -158,16 +160,9 @@ void AppcastUpdater::setCanCheck(bool canCheck)
     emit canCheckForUpdatesChanged(canCheck);
 }
 
-UpdateWindow* AppcastUpdater::window() const
+UpdatePresenter* AppcastUpdater::ensureWindow()
 {
-    return m_window;
-}
-
-UpdateWindow* AppcastUpdater::ensureWindow()
-{
-    if (!m_window) {
-        m_window = new UpdateWindow;
-        m_window->setAttribute(Qt::WA_DeleteOnClose, false);
-    }
-    return m_window;
+    if (!m_presenter && m_presenterFactory)
+        m_presenter = m_presenterFactory();
+    return m_presenter;
 }

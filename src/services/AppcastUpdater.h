@@ -9,11 +9,12 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 class QNetworkAccessManager;
 class QNetworkReply;
-class UpdateWindow;
+class UpdatePresenter;
 
 // The program's own updater: reads an appcast feed and tells the user about a newer
 // version in a small window. It offers what the update service relies on: it starts when
@@ -53,8 +54,11 @@ public:
     void checkInBackground();
 
     QUrl feedUrl() const { return m_feedUrl; }
+    // How the window that shows checks is made; without it checks are only logged.
+    using PresenterFactory = std::function<UpdatePresenter*()>;
+    void setPresenterFactory(PresenterFactory factory) { m_presenterFactory = std::move(factory); }
     // The window, once a check has shown it.
-    UpdateWindow* window() const;
+    UpdatePresenter* window() const { return m_presenter; }
 
     void setLogRecorder(ServiceLog::Recorder recorder) { m_log.setRecorder(std::move(recorder)); }
 
@@ -67,14 +71,15 @@ private:
     void finishCheck(QNetworkReply* reply);
     void report(const CheckResult& result);
     void setCanCheck(bool canCheck);
-    UpdateWindow* ensureWindow();
+    UpdatePresenter* ensureWindow();
 
     const QUrl m_feedUrl;
     const QString m_currentVersion;
     std::unique_ptr<QSettings> m_settings;
     QNetworkAccessManager* m_network;
     QTimer m_schedule;
-    QPointer<UpdateWindow> m_window;
+    PresenterFactory m_presenterFactory;
+    UpdatePresenter* m_presenter = nullptr;
     QPointer<QNetworkReply> m_reply;
     bool m_canCheck = false;
     bool m_userInitiated = false;
