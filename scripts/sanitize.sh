@@ -10,7 +10,7 @@ if command -v ccache >/dev/null 2>&1; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 threaded='^(TestDownloadWatcher|TestLoggerService|TestFileExecutionEngine|TestTriageActionController)$'
-blackbox='^(TestStowbirdBinary|TestIntakeEndToEnd|DesktopEndToEnd|LongMoveEndToEnd|InstallTree|DesktopEntryValidates|MetainfoValidates)$'
+blackbox='^(TestStowbirdBinary|TestIntakeEndToEnd|DesktopEndToEnd|LongMoveEndToEnd|LateTrayEndToEnd|WaylandEndToEnd|AtSpiEndToEnd|InstallTree|DesktopEntryValidates|MetainfoValidates)$'
 
 configure() {
     local dir="$1"
@@ -28,13 +28,13 @@ configure build-tsan -DSTOWBIRD_TSAN=ON
 cmake --build build-tsan -j "${STOWBIRD_JOBS:-$(nproc)}" --target \
     TestDownloadWatcher TestLoggerService TestFileExecutionEngine TestTriageActionController
 echo "ThreadSanitizer: threaded components"
-(cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/../tests/tsan.supp" \
+(cd build-tsan && TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/../tests/tsan.supp" \
     ctest --output-on-failure --timeout 600 -R "$threaded") || status=1
 
 configure build-asan -DSTOWBIRD_ASAN=ON
 cmake --build build-asan -j "${STOWBIRD_JOBS:-$(nproc)}"
 echo "AddressSanitizer + UndefinedBehaviorSanitizer: the other unit tests"
-(cd build-asan && ASAN_OPTIONS="detect_leaks=0 abort_on_error=0" UBSAN_OPTIONS="print_stacktrace=1 halt_on_error=1" \
+(cd build-asan && ASAN_OPTIONS="detect_leaks=0:abort_on_error=0" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
     ctest --output-on-failure -j "$(nproc)" --timeout 600 -E "$threaded|$blackbox") || status=1
 
 echo "Sanitizer runs took $(($(date +%s) - start)) s"
