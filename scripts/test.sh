@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Stowbird with its tests, checks the layer rule, gives each
 # fuzz target a short run (STOWBIRD_FUZZ_SECONDS, default 20; 0 skips it), optionally runs the
-# tests again under the sanitizers (STOWBIRD_SANITIZE=1, as CI does), then runs every test
-# through CTest, whose summary closes the output.
+# tests again under the sanitizers (STOWBIRD_SANITIZE=all, asan or tsan; CI sets asan), then
+# runs every test through CTest, whose summary closes the output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -13,8 +13,8 @@ fuzz_seconds="${STOWBIRD_FUZZ_SECONDS:-20}"
 if [ "$fuzz_seconds" != "0" ]; then
     scripts/fuzz.sh "$fuzz_seconds" || status=1
 fi
-if [ "${STOWBIRD_SANITIZE:-0}" = "1" ]; then
-    scripts/sanitize.sh || status=1
+if [ -n "${STOWBIRD_SANITIZE:-}" ]; then
+    scripts/sanitize.sh "$STOWBIRD_SANITIZE" || status=1
 fi
 (cd "${STOWBIRD_BUILD_DIR:-build}" && ctest --output-on-failure -j "$(nproc)" --timeout 300) ||
     status=1
