@@ -30,30 +30,8 @@ for tool in Xvfb xwininfo dbus-daemon xdotool gdbus; do
 done
 [ -x "$launcher" ] || skip "at-spi2-core is not installed"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/stowbird-atspi.XXXXXX")
-started=()
-cleanup() {
-    for ((i = ${#started[@]} - 1; i >= 0; i--)); do
-        kill "${started[i]}" 2>/dev/null
-    done
-    for pid in "${started[@]}"; do
-        wait "$pid" 2>/dev/null
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-wait_for() {
-    local deadline=$((SECONDS + $1)) what="$2"
-    shift 2
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || {
-            echo "timed out waiting for $what" >&2
-            return 1
-        }
-        sleep 0.1
-    done
-}
+. "$(dirname "$0")/common.sh"
+e2e_begin atspi
 
 home="$work/home"
 mkdir -p "$home/Downloads" "$home/Documents" "$work/runtime"
@@ -64,13 +42,7 @@ export XDG_STATE_HOME="$home/.local/state" XDG_CACHE_HOME="$home/.cache"
 export XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C.UTF-8
 unset WAYLAND_DISPLAY XDG_CURRENT_DESKTOP QT_QPA_PLATFORMTHEME
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-started+=("$!")
-wait_for 20 "Xvfb" test -s "$work/display" || skip "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$work/display")"
-wait_for 10 "the display to answer" xwininfo -root >/dev/null 2>&1 ||
-    skip "the X server on $DISPLAY does not answer"
+start_xvfb
 
 dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
 started+=("$!")

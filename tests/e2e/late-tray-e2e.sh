@@ -30,46 +30,11 @@ for tool in Xvfb trayer xdotool xwininfo xprop; do
         skip "$tool is not installed (scripts/install-deps.sh installs it)"
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/stowbird-late-tray.XXXXXX")
-started=()
-cleanup() {
-    for ((i = ${#started[@]} - 1; i >= 0; i--)); do
-        kill "${started[i]}" 2>/dev/null
-    done
-    for pid in "${started[@]}"; do
-        wait "$pid" 2>/dev/null
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/common.sh"
+e2e_begin late-tray
 
-# wait_for SECONDS WHAT COMMAND...: polls COMMAND every 0.1 s until it succeeds.
-wait_for() {
-    local deadline=$((SECONDS + $1)) what="$2"
-    shift 2
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || {
-            echo "timed out waiting for $what" >&2
-            return 1
-        }
-        sleep 0.1
-    done
-}
-
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-started+=("$xvfb_pid")
-xvfb_ready() {
-    [ -s "$work/display" ] && return 0
-    kill -0 "$xvfb_pid" 2>/dev/null || skip "Xvfb could not start: $(tail -n 3 "$work/xvfb.log")"
-    return 1
-}
-wait_for 20 "Xvfb to start" xvfb_ready || skip "Xvfb did not report a display within 20 s"
-export DISPLAY=":$(head -n 1 "$work/display")"
-wait_for 10 "the display to answer" xwininfo -root >/dev/null 2>&1 ||
-    skip "the X server on $DISPLAY does not answer"
-root_id=$(xwininfo -root | awk '/Window id:/ {print $4}')
+# --- X server on a free display -----------------------------------------------------------
+start_xvfb
 
 home="$work/home"
 mkdir -p "$home/Downloads" "$work/runtime"

@@ -35,35 +35,15 @@ for tool in Xvfb xdotool xwininfo mount umount findmnt; do
 done
 [ "$(id -u)" = 0 ] || skip "mounting a tmpfs needs root"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/stowbird-long-move.XXXXXX")
-started=()
+. "$(dirname "$0")/common.sh"
+e2e_begin long-move
 mounts=()
 cgroup=""
-cleanup() {
-    for ((i = ${#started[@]} - 1; i >= 0; i--)); do
-        kill "${started[i]}" 2>/dev/null
-    done
-    for pid in "${started[@]}"; do
-        wait "$pid" 2>/dev/null
-    done
+extra_cleanup() {
     for m in "${mounts[@]}"; do
         umount "$m" 2>/dev/null
     done
     [ -n "$cgroup" ] && rmdir "$cgroup" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-wait_for() {
-    local deadline=$((SECONDS + $1)) what="$2"
-    shift 2
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || {
-            echo "timed out waiting for $what" >&2
-            return 1
-        }
-        sleep 0.1
-    done
 }
 
 # --- two other file systems ------------------------------------------------------------------
@@ -84,17 +64,7 @@ echo "$device 8388608" >"$cgroup/blkio.throttle.read_bps_device" 2>/dev/null ||
     skip "cannot throttle reads of $device"
 
 # --- X server -------------------------------------------------------------------------------
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-started+=("$xvfb_pid")
-xvfb_ready() {
-    [ -s "$work/display" ] && return 0
-    kill -0 "$xvfb_pid" 2>/dev/null || skip "Xvfb could not start"
-    return 1
-}
-wait_for 20 "Xvfb to start" xvfb_ready || skip "Xvfb did not report a display"
-export DISPLAY=":$(head -n 1 "$work/display")"
+start_xvfb
 
 # --- home, slots and downloads ---------------------------------------------------------------
 home="$work/home"

@@ -28,30 +28,8 @@ command -v dbus-daemon >/dev/null 2>&1 || skip "dbus-daemon is not installed"
 ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 ||
     skip "the Qt Wayland platform plugin is not installed (package qt6-wayland)"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/stowbird-wayland.XXXXXX")
-started=()
-cleanup() {
-    for ((i = ${#started[@]} - 1; i >= 0; i--)); do
-        kill "${started[i]}" 2>/dev/null
-    done
-    for pid in "${started[@]}"; do
-        wait "$pid" 2>/dev/null
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-wait_for() {
-    local deadline=$((SECONDS + $1)) what="$2"
-    shift 2
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || {
-            echo "timed out waiting for $what" >&2
-            return 1
-        }
-        sleep 0.1
-    done
-}
+. "$(dirname "$0")/common.sh"
+e2e_begin wayland
 
 home="$work/home"
 mkdir -p "$home/Downloads" "$work/runtime"
