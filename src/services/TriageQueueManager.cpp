@@ -363,19 +363,7 @@ void TriageQueueManager::dropMissing(const QSet<QString>& candidates)
             skipsDidChange = true;
         }
     }
-    if (skipsDidChange)
-        saveSkipCache();
-    if (backlogDidChange)
-        emit pendingBacklogChanged();
-    bool grew = false;
-    if (itemsDidChange && refillFromBacklog(&grew))
-        backlogDidChange = true; // announced by the refill
-    if (itemsDidChange)
-        emit itemsChanged();
-    if (skipsDidChange)
-        emit skippedPathsChanged();
-    if (itemsDidChange || backlogDidChange || skipsDidChange)
-        emit triageQueueDidChange();
+    announceRemovals(itemsDidChange, backlogDidChange, skipsDidChange);
 }
 
 void TriageQueueManager::removePath(const QString& removedPath)
@@ -424,20 +412,7 @@ void TriageQueueManager::removePath(const QString& removedPath)
             ++it;
         }
     }
-    if (skipsDidChange)
-        saveSkipCache();
-
-    if (backlogDidChange)
-        emit pendingBacklogChanged();
-    bool grew = false;
-    if (itemsDidChange && refillFromBacklog(&grew))
-        backlogDidChange = true; // announced by the refill
-    if (itemsDidChange)
-        emit itemsChanged();
-    if (skipsDidChange)
-        emit skippedPathsChanged();
-    if (itemsDidChange || backlogDidChange || skipsDidChange)
-        emit triageQueueDidChange();
+    announceRemovals(itemsDidChange, backlogDidChange, skipsDidChange);
 }
 
 void TriageQueueManager::retainPresent(const QString& listedFolder,
@@ -467,7 +442,14 @@ void TriageQueueManager::retainPresent(const QString& listedFolder,
         indexRemove(m_backlogPaths, path);
         return true;
     });
-    bool backlogDidChange = m_pendingBacklog.size() != backlogBefore;
+    announceRemovals(itemsDidChange, m_pendingBacklog.size() != backlogBefore, false);
+}
+
+void TriageQueueManager::announceRemovals(bool itemsDidChange, bool backlogDidChange,
+                                          bool skipsDidChange)
+{
+    if (skipsDidChange)
+        saveSkipCache();
     if (backlogDidChange)
         emit pendingBacklogChanged();
     bool grew = false;
@@ -475,7 +457,9 @@ void TriageQueueManager::retainPresent(const QString& listedFolder,
         backlogDidChange = true; // announced by the refill
     if (itemsDidChange)
         emit itemsChanged();
-    if (itemsDidChange || backlogDidChange)
+    if (skipsDidChange)
+        emit skippedPathsChanged();
+    if (itemsDidChange || backlogDidChange || skipsDidChange)
         emit triageQueueDidChange();
 }
 

@@ -96,6 +96,9 @@ private:
     static SkipList::Identity identityOf(const QString& path);
     // Moves backlog URLs into the items while there is room; true when anything changed.
     bool refillFromBacklog(bool* itemsGrew);
+    // After entries were taken out: saves the skip list when it changed, refills the items
+    // from the backlog, and announces each changed field once, then the queue change.
+    void announceRemovals(bool itemsDidChange, bool backlogDidChange, bool skipsDidChange);
     void saveSkipCache();
     void appendItem(const TriageItem& item);
     void indexAdd(QHash<QString, int>& index, const QString& path);
