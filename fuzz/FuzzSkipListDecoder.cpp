@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the skip-list decoder; an accepted list must survive a round
-// trip through the encoder.
+// trip through the encoder, paths and file identities alike.
 #include "models/SkipList.h"
 
 #include <cstdint>
@@ -8,11 +8,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
-    const std::optional<QSet<QString>> paths = SkipList::decode(input);
-    if (!paths)
+    const std::optional<SkipList::Entries> entries = SkipList::decode(input);
+    if (!entries)
         return 0;
-    const std::optional<QSet<QString>> again = SkipList::decode(SkipList::encode(*paths));
-    if (!again || *again != *paths)
+    const std::optional<SkipList::Entries> again = SkipList::decode(SkipList::encode(*entries));
+    if (!again || *again != *entries)
         std::abort();
     return 0;
 }
