@@ -334,15 +334,7 @@ void TriageQueueManager::dropMissing(const QSet<QString>& candidates)
     const auto gone = [&](const QString& path) {
         return candidates.contains(path) && !m_inFlightPaths.contains(path) && !existsAt(path);
     };
-    bool itemsDidChange = false;
-    for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
-        const QString path = TriageItem::standardizedPath(m_items.at(i).url);
-        if (gone(path)) {
-            indexRemove(m_itemPaths, path);
-            m_items.removeAt(i);
-            itemsDidChange = true;
-        }
-    }
+    const bool itemsDidChange = removeItemsWhere(gone);
     const bool inBacklog =
         std::any_of(candidates.cbegin(), candidates.cend(),
                     [this](const QString& p) { return m_backlogPaths.contains(p); });
@@ -426,15 +418,7 @@ void TriageQueueManager::retainPresent(const QString& listedFolder,
         return parentOf(path) == folder && !presentPaths.contains(path) &&
                !m_inFlightPaths.contains(path);
     };
-    bool itemsDidChange = false;
-    for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
-        const QString path = TriageItem::standardizedPath(m_items.at(i).url);
-        if (gone(path)) {
-            indexRemove(m_itemPaths, path);
-            m_items.removeAt(i);
-            itemsDidChange = true;
-        }
-    }
+    const bool itemsDidChange = removeItemsWhere(gone);
     const qsizetype backlogBefore = m_pendingBacklog.size();
     m_pendingBacklog.removeIf([&](const QString& path) {
         if (!gone(path))
@@ -443,6 +427,20 @@ void TriageQueueManager::retainPresent(const QString& listedFolder,
         return true;
     });
     announceRemovals(itemsDidChange, m_pendingBacklog.size() != backlogBefore, false);
+}
+
+bool TriageQueueManager::removeItemsWhere(const std::function<bool(const QString&)>& matches)
+{
+    bool removed = false;
+    for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
+        const QString path = TriageItem::standardizedPath(m_items.at(i).url);
+        if (matches(path)) {
+            indexRemove(m_itemPaths, path);
+            m_items.removeAt(i);
+            removed = true;
+        }
+    }
+    return removed;
 }
 
 void TriageQueueManager::announceRemovals(bool itemsDidChange, bool backlogDidChange,

@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 
 // The downloads waiting to be triaged, in arrival order: a working list of at most 50
@@ -98,6 +99,8 @@ private:
     bool refillFromBacklog(bool* itemsGrew);
     // After entries were taken out: saves the skip list when it changed, refills the items
     // from the backlog, and announces each changed field once, then the queue change.
+    // Takes out the items whose standardised path matches; true when any was taken.
+    bool removeItemsWhere(const std::function<bool(const QString&)>& matches);
     void announceRemovals(bool itemsDidChange, bool backlogDidChange, bool skipsDidChange);
     void saveSkipCache();
     void appendItem(const TriageItem& item);
