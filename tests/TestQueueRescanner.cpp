@@ -44,7 +44,7 @@ private:
         QStringList paths;
         for (const TriageItem& item : m_queue->items())
             paths.append(TriageItem::standardizedPath(item.url));
-        paths.append(m_queue->pendingBacklog());
+        paths.append(m_queue->pendingBacklog().toList());
         return paths;
     }
 

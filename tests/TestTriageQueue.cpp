@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -359,6 +360,105 @@ private slots:
         QVERIFY(queue.skippedPaths().contains(url.toLocalFile()));
         queue.enqueue(url);
         QVERIFY(queue.items().isEmpty());
+    }
+
+    // The compact backlog against a plain list doing the same random operations: order,
+    // duplicates, removals, renames and folder lookups must agree after every step, across
+    // table growth, deleted slots, pool compaction and emptying.
+    void compactPathListBehavesLikeAPlainList()
+    {
+        QStringList universe;
+        for (const QString& folder : {QStringLiteral("/d"), QStringLiteral("/d/sub"),
+                                      QStringLiteral("/e/Ünï ☃"), QString()}) {
+            for (int i = 0; i < 40; ++i)
+                universe.append(folder + QStringLiteral("/f%1%2").arg(i).arg(QString(i % 7, 'x')));
+        }
+        universe.append(QStringLiteral("no-slash"));
+        universe.append(QStringLiteral("/d/"));
+
+        QRandomGenerator random(20261207);
+        CompactPathList list;
+        QStringList model;
+        for (int step = 0; step < 30000; ++step) {
+            const QString path = universe.at(random.bounded(universe.size()));
+            const QString other = universe.at(random.bounded(universe.size()));
+            switch (random.bounded(8)) {
+            case 0:
+            case 1:
+            case 2:
+                list.append(path);
+                model.append(path);
+                break;
+            case 3:
+                if (!model.isEmpty())
+                    QCOMPARE(list.takeFirst(), model.takeFirst());
+                break;
+            case 4:
+                QCOMPARE(list.removeAll(path), model.removeAll(path));
+                break;
+            case 5: {
+                const QString folder = path.left(path.lastIndexOf('/'));
+                const auto inside = [&](const QString& p) { return p.startsWith(folder + '/'); };
+                QCOMPARE(list.removeIf(inside), model.removeIf(inside));
+                break;
+            }
+            case 6: {
+                const qsizetype at = model.indexOf(path);
+                QCOMPARE(list.replaceFirst(path, other), at >= 0);
+                if (at >= 0)
+                    model[at] = other;
+                break;
+            }
+            case 7:
+                if (random.bounded(50) == 0) {
+                    list.clear();
+                    model.clear();
+                }
+                break;
+            }
+            QCOMPARE(list.size(), model.size());
+            QCOMPARE(list.contains(other), model.contains(other));
+            QCOMPARE(list.count(path), model.count(path));
+            // Folder lookups are for absolute paths, as the queue keeps them.
+            const QString folder = other.left(other.lastIndexOf('/'));
+            const auto inFolder = [&](const QString& p) {
+                return p.contains('/') && p.left(p.lastIndexOf('/')) == folder;
+            };
+            if (other.contains('/'))
+                QCOMPARE(list.hasEntriesIn(folder),
+                         std::any_of(model.cbegin(), model.cend(), inFolder));
+            if (step % 97 == 0)
+                QCOMPARE(list.toList(), model);
+        }
+        QCOMPARE(list.toList(), model);
+    }
+
+    void compactPathListCopiesAreIndependent()
+    {
+        CompactPathList original{QStringLiteral("/d/a"), QStringLiteral("/d/b")};
+        const CompactPathList copy = original;
+        original.takeFirst();
+        original.append(QStringLiteral("/d/c"));
+        QCOMPARE(copy.toList(), QStringList({"/d/a", "/d/b"}));
+        QCOMPARE(original.toList(), QStringList({"/d/b", "/d/c"}));
+        QVERIFY(!copy.contains(QStringLiteral("/d/c")));
+    }
+
+    // A waiting file costs tens of bytes, not a string, a list slot and a hash node each.
+    void compactPathListStaysSmall()
+    {
+        CompactPathList list;
+        for (int i = 0; i < 100000; ++i)
+            list.append(
+                QStringLiteral("/home/someone/Downloads/report-%1.pdf").arg(i, 6, 10, QChar('0')));
+        QCOMPARE(list.size(), 100000);
+        QVERIFY2(list.bytesUsed() < 100000 * 100, qPrintable(QString::number(list.bytesUsed())));
+        while (list.size() > 1)
+            list.takeFirst();
+        QCOMPARE(list.first(), QStringLiteral("/home/someone/Downloads/report-099999.pdf"));
+        list.takeFirst();
+        QVERIFY(list.isEmpty());
+        QVERIFY2(list.bytesUsed() < 1024, qPrintable(QString::number(list.bytesUsed())));
     }
 };
 

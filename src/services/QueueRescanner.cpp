@@ -1,5 +1,6 @@
 #include "services/QueueRescanner.h"
 
+#include "models/CompactPathList.h"
 #include "models/TriageItem.h"
 #include "services/DownloadWatcherService.h"
 #include "services/TriageQueueManager.h"
@@ -65,7 +66,7 @@ void QueueRescanner::rescan()
 
 QueueRescanner::Listing QueueRescanner::listAndCheck(const QString& directory,
                                                      const QStringList& queued,
-                                                     const QList<QString>& backlog,
+                                                     const CompactPathList& backlog,
                                                      const QSet<QString>& skipped)
 {
     Listing result;

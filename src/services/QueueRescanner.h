@@ -10,6 +10,7 @@
 
 #include <memory>
 
+class CompactPathList;
 class TriageQueueManager;
 template <typename T> class QFutureWatcher;
 
@@ -86,7 +87,7 @@ private:
     void drainInbox();
 
     static Listing listAndCheck(const QString& directory, const QStringList& queued,
-                                const QList<QString>& backlog, const QSet<QString>& skipped);
+                                const CompactPathList& backlog, const QSet<QString>& skipped);
     void startListing();
     void listingDone();
     void feedSlice();

@@ -100,28 +100,33 @@ std::optional<TriageItem> TriageQueueManager::activeItem() const
     return m_items.first();
 }
 
-void TriageQueueManager::indexAdd(QHash<QString, int>& index, const QString& path)
+void TriageQueueManager::indexAdd(const QString& path)
 {
-    ++index[path];
+    ++m_itemPaths[path];
     ++m_parentPaths[parentOf(path)];
 }
 
-void TriageQueueManager::indexRemove(QHash<QString, int>& index, const QString& path)
+void TriageQueueManager::indexRemove(const QString& path)
 {
-    auto it = index.find(path);
-    if (it == index.end())
+    auto it = m_itemPaths.find(path);
+    if (it == m_itemPaths.end())
         return;
     if (--it.value() <= 0)
-        index.erase(it);
+        m_itemPaths.erase(it);
     auto parent = m_parentPaths.find(parentOf(path));
     if (parent != m_parentPaths.end() && --parent.value() <= 0)
         m_parentPaths.erase(parent);
 }
 
+bool TriageQueueManager::hasEntriesIn(const QString& folder) const
+{
+    return m_parentPaths.contains(folder) || m_pendingBacklog.hasEntriesIn(folder);
+}
+
 void TriageQueueManager::appendItem(const TriageItem& item)
 {
     m_items.append(item);
-    indexAdd(m_itemPaths, TriageItem::standardizedPath(item.url));
+    indexAdd(TriageItem::standardizedPath(item.url));
 }
 
 bool TriageQueueManager::enqueueOne(const QUrl& url, bool arrivedAnew)
@@ -152,12 +157,11 @@ TriageQueueManager::Placed TriageQueueManager::place(const QString& path, const 
         if (!now.isValid() || now != m_skipIdentities.value(path))
             forgetSkip(path);
     }
-    if (m_itemPaths.contains(path) || m_backlogPaths.contains(path) || isStillSkipped(path))
+    if (m_itemPaths.contains(path) || m_pendingBacklog.contains(path) || isStillSkipped(path))
         return Placed::Nowhere;
 
     if (m_items.size() >= maxBatchSize) {
         m_pendingBacklog.append(path);
-        indexAdd(m_backlogPaths, path);
         return Placed::Backlog;
     }
     appendItem(TriageItem(url ? *url : QUrl::fromLocalFile(path)));
@@ -209,7 +213,6 @@ bool TriageQueueManager::refillFromBacklog(bool* itemsGrew)
     *itemsGrew = false;
     while (m_items.size() < maxBatchSize && !m_pendingBacklog.isEmpty()) {
         const QString path = m_pendingBacklog.takeFirst();
-        indexRemove(m_backlogPaths, path);
         backlogShrank = true;
         if (!existsAt(path) || isStillSkipped(path))
             continue;
@@ -227,7 +230,7 @@ void TriageQueueManager::skipCurrent()
         return;
     const TriageItem head = m_items.takeFirst();
     const QString path = TriageItem::standardizedPath(head.url);
-    indexRemove(m_itemPaths, path);
+    indexRemove(path);
     const bool newSkip = !m_skippedPaths.contains(path);
     m_skippedPaths.insert(path);
     m_skipIdentities.insert(path, identityOf(path));
@@ -245,7 +248,7 @@ std::optional<TriageItem> TriageQueueManager::dequeue()
     if (m_items.isEmpty())
         return std::nullopt;
     TriageItem head = m_items.takeFirst();
-    indexRemove(m_itemPaths, TriageItem::standardizedPath(head.url));
+    indexRemove(TriageItem::standardizedPath(head.url));
     bool grew = false;
     refillFromBacklog(&grew);
     emit itemsChanged();
@@ -258,7 +261,7 @@ void TriageQueueManager::pushToFront(const TriageItem& item)
     // No capacity or duplicate test: an item put back goes first even if that makes 51.
     m_items.prepend(item);
     const QString path = TriageItem::standardizedPath(item.url);
-    indexAdd(m_itemPaths, path);
+    indexAdd(path);
     const bool wasSkipped = m_skippedPaths.remove(path);
     m_skipIdentities.remove(path);
     saveSkipCache();
@@ -293,14 +296,11 @@ void TriageQueueManager::pruneMissingFiles()
         [this](const QString& path) { return !existsAt(path) && !m_inFlightPaths.contains(path); });
     bool backlogDidChange = m_pendingBacklog.size() != backlogBefore;
 
-    if (itemsDidChange || backlogDidChange) {
+    if (itemsDidChange) {
         m_itemPaths.clear();
-        m_backlogPaths.clear();
         m_parentPaths.clear();
         for (const TriageItem& item : std::as_const(m_items))
-            indexAdd(m_itemPaths, TriageItem::standardizedPath(item.url));
-        for (const QString& path : std::as_const(m_pendingBacklog))
-            indexAdd(m_backlogPaths, path);
+            indexAdd(TriageItem::standardizedPath(item.url));
     }
     if (backlogDidChange)
         emit pendingBacklogChanged();
@@ -335,17 +335,10 @@ void TriageQueueManager::dropMissing(const QSet<QString>& candidates)
         return candidates.contains(path) && !m_inFlightPaths.contains(path) && !existsAt(path);
     };
     const bool itemsDidChange = removeItemsWhere(gone);
-    const bool inBacklog =
-        std::any_of(candidates.cbegin(), candidates.cend(),
-                    [this](const QString& p) { return m_backlogPaths.contains(p); });
     bool backlogDidChange = false;
-    if (inBacklog) {
-        backlogDidChange = m_pendingBacklog.removeIf([&](const QString& path) {
-            if (!gone(path))
-                return false;
-            indexRemove(m_backlogPaths, path);
-            return true;
-        }) > 0;
+    for (const QString& path : candidates) {
+        if (m_pendingBacklog.contains(path) && gone(path))
+            backlogDidChange = m_pendingBacklog.removeAll(path) > 0 || backlogDidChange;
     }
     bool skipsDidChange = false;
     for (const QString& path : candidates) {
@@ -365,7 +358,7 @@ void TriageQueueManager::removePath(const QString& removedPath)
     if (m_inFlightPaths.contains(path))
         return;
     // Entries are looked for only where the indexes say there are some.
-    const bool folder = m_parentPaths.contains(path);
+    const bool folder = hasEntriesIn(path);
     const auto affected = [&path, folder](const QString& entry) {
         return folder ? isAtOrInside(entry, path) : entry == path;
     };
@@ -375,23 +368,17 @@ void TriageQueueManager::removePath(const QString& removedPath)
         for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
             const QString entry = TriageItem::standardizedPath(m_items.at(i).url);
             if (affected(entry)) {
-                indexRemove(m_itemPaths, entry);
+                indexRemove(entry);
                 m_items.removeAt(i);
                 itemsDidChange = true;
             }
         }
     }
     bool backlogDidChange = false;
-    if (folder || m_backlogPaths.contains(path)) {
-        for (qsizetype i = m_pendingBacklog.size() - 1; i >= 0; --i) {
-            const QString& entry = m_pendingBacklog.at(i);
-            if (affected(entry)) {
-                indexRemove(m_backlogPaths, entry);
-                m_pendingBacklog.removeAt(i);
-                backlogDidChange = true;
-            }
-        }
-    }
+    if (folder)
+        backlogDidChange = m_pendingBacklog.removeIf(affected) > 0;
+    else
+        backlogDidChange = m_pendingBacklog.removeAll(path) > 0;
 
     // Whatever was skipped there is gone: a new file at the path is a new download.
     bool skipsDidChange = false;
@@ -411,7 +398,7 @@ void TriageQueueManager::retainPresent(const QString& listedFolder,
                                        const QSet<QString>& presentPaths)
 {
     const QString folder = TriageItem::standardizedPath(QUrl::fromLocalFile(listedFolder));
-    if (!m_parentPaths.contains(folder))
+    if (!hasEntriesIn(folder))
         return;
     // Paths with an action of our own in flight are the action's to put right.
     const auto gone = [&](const QString& path) {
@@ -419,14 +406,9 @@ void TriageQueueManager::retainPresent(const QString& listedFolder,
                !m_inFlightPaths.contains(path);
     };
     const bool itemsDidChange = removeItemsWhere(gone);
-    const qsizetype backlogBefore = m_pendingBacklog.size();
-    m_pendingBacklog.removeIf([&](const QString& path) {
-        if (!gone(path))
-            return false;
-        indexRemove(m_backlogPaths, path);
-        return true;
-    });
-    announceRemovals(itemsDidChange, m_pendingBacklog.size() != backlogBefore, false);
+    const bool backlogDidChange =
+        m_pendingBacklog.hasEntriesIn(folder) && m_pendingBacklog.removeIf(gone) > 0;
+    announceRemovals(itemsDidChange, backlogDidChange, false);
 }
 
 bool TriageQueueManager::removeItemsWhere(const std::function<bool(const QString&)>& matches)
@@ -435,7 +417,7 @@ bool TriageQueueManager::removeItemsWhere(const std::function<bool(const QString
     for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
         const QString path = TriageItem::standardizedPath(m_items.at(i).url);
         if (matches(path)) {
-            indexRemove(m_itemPaths, path);
+            indexRemove(path);
             m_items.removeAt(i);
             removed = true;
         }
@@ -499,18 +481,13 @@ bool TriageQueueManager::replaceURL(const QUrl& from, const QUrl& to)
         if (TriageItem::standardizedPath(item.url) != oldPath)
             continue;
         item = TriageItem(to);
-        indexRemove(m_itemPaths, oldPath);
-        indexAdd(m_itemPaths, newPath);
+        indexRemove(oldPath);
+        indexAdd(newPath);
         emit itemsChanged();
         emit triageQueueDidChange();
         return true;
     }
-    for (QString& entry : m_pendingBacklog) {
-        if (entry != oldPath)
-            continue;
-        entry = newPath;
-        indexRemove(m_backlogPaths, oldPath);
-        indexAdd(m_backlogPaths, newPath);
+    if (m_pendingBacklog.replaceFirst(oldPath, newPath)) {
         emit pendingBacklogChanged();
         emit triageQueueDidChange();
         return true;
@@ -532,16 +509,13 @@ bool TriageQueueManager::removeURL(const QUrl& url)
     const QString path = TriageItem::standardizedPath(url);
     const qsizetype removedItems = m_items.removeIf(
         [&path](const TriageItem& item) { return TriageItem::standardizedPath(item.url) == path; });
-    const qsizetype removedBacklog =
-        m_pendingBacklog.removeIf([&path](const QString& entry) { return entry == path; });
+    const qsizetype removedBacklog = m_pendingBacklog.removeAll(path);
     const bool items = removedItems > 0;
     const bool backlog = removedBacklog > 0;
     if (!items && !backlog)
         return false;
     for (qsizetype i = 0; i < removedItems; ++i)
-        indexRemove(m_itemPaths, path);
-    for (qsizetype i = 0; i < removedBacklog; ++i)
-        indexRemove(m_backlogPaths, path);
+        indexRemove(path);
     if (items)
         emit itemsChanged();
     if (backlog)

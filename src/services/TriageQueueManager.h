@@ -1,5 +1,6 @@
 #pragma once
 
+#include "models/CompactPathList.h"
 #include "models/SkipList.h"
 #include "models/TriageItem.h"
 
@@ -32,9 +33,10 @@ public:
 
     const QList<TriageItem>& items() const { return m_items; }
     const QSet<QString>& skippedPaths() const { return m_skippedPaths; }
-    // Standardised paths, oldest first: one string per waiting file, a URL and an item are
-    // made only when the entry moves up into the working list.
-    const QList<QString>& pendingBacklog() const { return m_pendingBacklog; }
+    // Standardised paths, oldest first, stored compactly (a hundred thousand waiting files
+    // cost a few megabytes): a URL and an item are made only when the entry moves up into
+    // the working list.
+    const CompactPathList& pendingBacklog() const { return m_pendingBacklog; }
     QString skipCacheFilePath() const { return m_skipCacheFilePath; }
 
     std::optional<TriageItem> activeItem() const;
@@ -104,21 +106,22 @@ private:
     void announceRemovals(bool itemsDidChange, bool backlogDidChange, bool skipsDidChange);
     void saveSkipCache();
     void appendItem(const TriageItem& item);
-    void indexAdd(QHash<QString, int>& index, const QString& path);
-    void indexRemove(QHash<QString, int>& index, const QString& path);
+    void indexAdd(const QString& path);
+    void indexRemove(const QString& path);
+    // True when an item or a backlog entry lies directly inside folder.
+    bool hasEntriesIn(const QString& folder) const;
 
     QList<TriageItem> m_items;
     QSet<QString> m_skippedPaths;
     QHash<QString, SkipList::Identity> m_skipIdentities; // same keys as m_skippedPaths
-    QList<QString> m_pendingBacklog;
+    CompactPathList m_pendingBacklog;
     QString m_skipCacheFilePath;
 
-    // Standardised paths of the items and of the backlog, with their multiplicity, so the
-    // duplicate test of a rescan costs a lookup rather than a scan of both lists.
+    // Standardised paths of the items, with their multiplicity, so the duplicate test of a
+    // rescan costs a lookup rather than a scan (the backlog answers for itself).
     QHash<QString, int> m_itemPaths;
-    QHash<QString, int> m_backlogPaths;
     QHash<QString, int> m_inFlightPaths;
-    // Folders holding entries of either list, with their multiplicity, so that a removed
-    // folder is checked for entries inside it with a lookup.
+    // Folders holding items, with their multiplicity, so that a removed folder is checked
+    // for entries inside it with a lookup.
     QHash<QString, int> m_parentPaths;
 };
