@@ -1,10 +1,12 @@
 #include "TestEnvironment.h"
+#include "services/DownloadWatcherService.h"
 #include "services/QueueRescanner.h"
 #include "services/TriageQueueManager.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -149,6 +151,49 @@ private slots:
         // The new download comes after the older listed files, whatever its name.
         QStringList want = listed;
         want.removeAll(removed);
+        want.append(fresh);
+        QCOMPARE(queuedPaths(), want);
+    }
+
+    // A launch holds its first listing back until the window is drawn: meanwhile the rescan
+    // counts as under way (discoveries wait), and once let go the oldest file is queued on
+    // its own, ahead of the sorted rest.
+    void aHeldRescanListsWhenLetGoAndQueuesTheOldestFirst()
+    {
+        QStringList listed;
+        for (int i = 0; i < 300; ++i) {
+            // Names in the opposite order to the times, and pairs of equal times.
+            listed.append(makeFile(QStringLiteral("f%1.bin").arg(999 - i), 10 + i / 2));
+        }
+        std::stable_sort(listed.begin(), listed.end(), [](const QString& a, const QString& b) {
+            return QFileInfo(a).lastModified() < QFileInfo(b).lastModified();
+        });
+        QString reportedOldest;
+        const QStringList direct = DownloadWatcherService::listExistingPaths(
+            m_downloads, [&](const QString& path) { reportedOldest = path; });
+        QCOMPARE(reportedOldest, direct.first());
+        QCOMPARE(QSet<QString>(direct.cbegin(), direct.cend()),
+                 QSet<QString>(listed.cbegin(), listed.cend()));
+
+        m_rescanner->setSliceLimit(50);
+        m_rescanner->rescanWhenReady();
+        QVERIFY(m_rescanner->isRunning());
+        const QString fresh = makeFile(QStringLiteral("a-new.bin"), 9000);
+        m_rescanner->enqueueDiscovered(QUrl::fromLocalFile(fresh), true);
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+        QVERIFY(m_queue->isEmpty());
+        QVERIFY(m_rescanner->isRunning());
+
+        QStringList firstChange;
+        connect(m_queue.get(), &TriageQueueManager::triageQueueDidChange, this, [&] {
+            if (firstChange.isEmpty())
+                firstChange = queuedPaths();
+        });
+        m_rescanner->startListingNow();
+        QVERIFY(QTest::qWaitFor([&] { return !m_rescanner->isRunning(); }, 20000));
+        QCOMPARE(firstChange, QStringList{direct.first()});
+        QStringList want = direct;
         want.append(fresh);
         QCOMPARE(queuedPaths(), want);
     }

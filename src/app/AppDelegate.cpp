@@ -49,10 +49,11 @@ AppDelegate::~AppDelegate()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    // The watcher first, then the first listing, on threads of their own: a folder of a
-    // hundred thousand files is listed while the rest of the launch builds the window.
+    // The watcher first, then the first listing, on threads of their own. The listing waits
+    // for the watches (so that nothing arrives unseen between the two) and, at a launch
+    // straight to the window, for the window's first frame: on two cores, listing a hundred
+    // thousand files while the window is built would delay both.
     setupDownloadWatcher();
-    scanDownloads();
     applyAppIcon();
     AccessibleRoles::install();
     configureCrashReporting();
@@ -85,6 +86,10 @@ void AppDelegate::applicationDidFinishLaunching()
     // The window shows that it is looking until the first listing is in.
     if (m_options.openHUDAtLaunch) {
         openHUD();
+        connect(m_hudPanel, &TriageHUDPanel::firstFramePainted, this, &AppDelegate::noteFirstFrame,
+                Qt::QueuedConnection);
+        // Without a frame (a display that never exposes the window) it starts anyway.
+        QTimer::singleShot(firstFrameWaitMs, this, &AppDelegate::noteFirstFrame);
     } else {
         // Started hidden (at login): if no tray shows up meanwhile, say how to get in.
         QTimer::singleShot(m_options.noTrayNoticeDelayMs, this,
@@ -345,12 +350,34 @@ void AppDelegate::setupDownloadWatcher()
                 if (m_downloadWatcher)
                     m_downloadWatcher->setDebounceSeconds(config.general.debounceSeconds);
             });
-    m_downloadWatcher->start();
+    // The first listing is under way from here (discoveries wait for it), but starts once
+    // the watches are armed; see applicationDidFinishLaunching.
+    m_rescanner->rescanWhenReady();
+    connect(
+        m_downloadWatcher.get(), &DownloadWatcherService::started, this,
+        [this] {
+            m_watcherStarted = true;
+            startHeldListing();
+        },
+        Qt::QueuedConnection);
+    m_downloadWatcher->startInBackground();
 }
 
 bool AppDelegate::isScanning() const
 {
     return m_rescanner && m_rescanner->isRunning();
+}
+
+void AppDelegate::noteFirstFrame()
+{
+    m_firstFrameDrawn = true;
+    startHeldListing();
+}
+
+void AppDelegate::startHeldListing()
+{
+    if (m_rescanner && m_watcherStarted && (m_firstFrameDrawn || !m_options.openHUDAtLaunch))
+        m_rescanner->startListingNow();
 }
 
 void AppDelegate::scanDownloads()

@@ -80,6 +80,14 @@ public:
     TriageActionController* actions() const { return m_actions; }
 
 private:
+    // The longest a launch straight to the window holds the first listing back for the
+    // window's first frame.
+    static constexpr int firstFrameWaitMs = 500;
+
+    // Starts the first listing once the watches are armed and, when the window opens at
+    // launch, its first frame is drawn.
+    void startHeldListing();
+    void noteFirstFrame();
     // Gives the updater the window it shows checks in.
     void connectUpdateWindow();
     void applyAppIcon();
@@ -97,6 +105,8 @@ private:
     void tellHowToReopenWithoutTray();
 
     Options m_options;
+    bool m_watcherStarted = false;
+    bool m_firstFrameDrawn = false;
     TriageQueueManager& m_queueManager;
     ConfigurationService& m_configService;
     QSystemTrayIcon* m_statusItem = nullptr;

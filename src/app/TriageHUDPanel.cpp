@@ -71,6 +71,9 @@ void TriageHUDPanel::setContentView(QWidget* content)
     }
     m_content = content;
     if (content) {
+        // The content covers the panel, so its paint is the window's first frame.
+        if (!m_painted)
+            content->installEventFilter(this);
         content->setParent(this);
         m_layout->addWidget(content);
         content->show();
@@ -97,4 +100,27 @@ void TriageHUDPanel::closeEvent(QCloseEvent* event)
     event->ignore();
     hide();
     emit closedByUser();
+}
+
+void TriageHUDPanel::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    notePainted();
+}
+
+bool TriageHUDPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Paint && watched == m_content) {
+        watched->removeEventFilter(this);
+        notePainted();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TriageHUDPanel::notePainted()
+{
+    if (m_painted)
+        return;
+    m_painted = true;
+    emit firstFramePainted();
 }

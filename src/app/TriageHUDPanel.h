@@ -36,13 +36,20 @@ public:
 signals:
     // The user closed the panel (close button, window manager): it is hidden already.
     void closedByUser();
+    // The panel has been painted for the first time (once per process).
+    void firstFramePainted();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void notePainted();
+
     QVBoxLayout* m_layout;
     QWidget* m_notice = nullptr;
     QLabel* m_noticeText = nullptr;
     QPointer<QWidget> m_content;
+    bool m_painted = false;
 };

@@ -22,9 +22,18 @@ public:
         // Moved / Renamed: the URL after the action. Empty for Trashed.
         QUrl to;
 
-        static ActionType trashed(const QUrl& originalURL) { return {Kind::Trashed, originalURL, {}}; }
-        static ActionType moved(const QUrl& from, const QUrl& to) { return {Kind::Moved, from, to}; }
-        static ActionType renamed(const QUrl& from, const QUrl& to) { return {Kind::Renamed, from, to}; }
+        static ActionType trashed(const QUrl& originalURL)
+        {
+            return {Kind::Trashed, originalURL, {}};
+        }
+        static ActionType moved(const QUrl& from, const QUrl& to)
+        {
+            return {Kind::Moved, from, to};
+        }
+        static ActionType renamed(const QUrl& from, const QUrl& to)
+        {
+            return {Kind::Renamed, from, to};
+        }
 
         // For a trashed record, the payload is the location in the trash.
         QUrl originalURL() const { return from; }

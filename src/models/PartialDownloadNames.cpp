@@ -2,6 +2,9 @@
 
 #include <QLatin1StringView>
 
+#include <cstring>
+#include <strings.h>
+
 namespace {
 
 // Extensions of downloads still in progress, lower-cased, without the dot.
@@ -54,9 +57,32 @@ QString PartialDownloadNames::lowerExtension(const QString& name)
     return name.mid(dot + 1).toLower();
 }
 
-bool PartialDownloadNames::isPartial(const QString& name)
+bool PartialDownloadNames::isPartial(QStringView name)
 {
-    return contains(partialExtensions, lowerExtension(name));
+    // Called for every entry of a listing: no copy of the extension is made.
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0 || dot == name.size() - 1)
+        return false;
+    const QStringView extension = name.mid(dot + 1);
+    for (const QLatin1StringView& entry : partialExtensions) {
+        if (extension.compare(entry, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool PartialDownloadNames::mayBePartial(const char* rawName)
+{
+    // The extensions are ASCII: a raw name whose ending matches none of them, ignoring
+    // ASCII case, cannot decode to a partial download's name.
+    const char* dot = std::strrchr(rawName, '.');
+    if (!dot || dot == rawName || dot[1] == '\0')
+        return false;
+    for (const QLatin1StringView& entry : partialExtensions) {
+        if (::strcasecmp(dot + 1, entry.data()) == 0)
+            return true;
+    }
+    return false;
 }
 
 bool PartialDownloadNames::isIgnored(const QString& name)

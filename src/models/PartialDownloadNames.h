@@ -17,7 +17,10 @@ class PartialDownloadNames
 public:
     // True for a name that a client uses while a download is under way (compared on the
     // lower-cased extension).
-    static bool isPartial(const QString& name);
+    static bool isPartial(QStringView name);
+    // False when a raw file-system name (before decoding) cannot be a partial download's:
+    // lets a listing skip decoding the names that do not matter.
+    static bool mayBePartial(const char* rawName);
 
     // True for hidden names and partial downloads: never reported as downloads.
     static bool isIgnored(const QString& name);

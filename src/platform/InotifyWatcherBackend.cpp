@@ -135,6 +135,7 @@ bool InotifyWatcherBackend::armRoot()
     m_rootInode = st.st_ino;
     m_pathByWatch.insert(wd, m_root);
     m_watchByPath.insert(m_root, wd);
+    emit rootArmed();
     // readdir and the entry type rather than QDirIterator: a Downloads folder may hold tens
     // of thousands of files, and the caller of start() waits for this.
     DIR* dir = ::opendir(rootPath.constData());

@@ -54,4 +54,7 @@ signals:
     // elsewhere: present false), or it is watched again, possibly as a different folder
     // (present true). After a true everything in it must be looked at again.
     void rootChanged(bool present);
+    // The root itself is under watch from here on, while the start (or a re-arm) may still
+    // be watching the folders below it.
+    void rootArmed();
 };

@@ -198,6 +198,28 @@ void DownloadWatcherService::start()
     runOnWatcherThread([this] { startOnThread(); });
 }
 
+void DownloadWatcherService::startInBackground()
+{
+    QMetaObject::invokeMethod(
+        m_context,
+        [this] {
+            // Announced as soon as the folder itself is watched (see the rootArmed
+            // connection), or here at the latest.
+            m_announceStart = true;
+            startOnThread();
+            announceStarted();
+        },
+        Qt::QueuedConnection);
+}
+
+void DownloadWatcherService::announceStarted()
+{
+    if (!m_announceStart)
+        return;
+    m_announceStart = false;
+    emit started();
+}
+
 void DownloadWatcherService::stop()
 {
     runOnWatcherThread([this] { stopOnThread(); });
@@ -236,6 +258,8 @@ void DownloadWatcherService::startOnThread()
             ++m_eventsLost;
             rescan();
         });
+        connect(m_backend.get(), &WatcherBackend::rootArmed, m_context,
+                [this] { announceStarted(); });
         connect(m_backend.get(), &WatcherBackend::rootChanged, m_context,
                 [this](bool present) { handleRootChanged(present); });
         connect(m_backend.get(), &WatcherBackend::becameUnreliable, m_context,
@@ -277,9 +301,8 @@ QStringList DownloadWatcherService::rebuildPartialIndex(bool listItems)
     while (const dirent* entry = ::readdir(dir)) {
         if (entry->d_name[0] == '.')
             continue;
-        const char* dot = std::strrchr(entry->d_name, '.');
-        if (!listItems && (!dot || std::strlen(dot) > 12))
-            continue; // no extension, or longer than any partial download's
+        if (!listItems && !PartialDownloadNames::mayBePartial(entry->d_name))
+            continue;
         QString name;
         const bool valid = decodeName(entry->d_name, &name);
         if (!valid) {
@@ -728,7 +751,9 @@ QList<QUrl> DownloadWatcherService::scanExistingFiles(const QString& directory)
     return urls;
 }
 
-QStringList DownloadWatcherService::listExistingPaths(const QString& directory)
+QStringList
+DownloadWatcherService::listExistingPaths(const QString& directory,
+                                          const std::function<void(const QString&)>& oldest)
 {
     // readdir + fstatat rather than QDir: a Downloads folder can hold a hundred thousand
     // entries. Decoding the names and the stat calls are most of the cost (a few
@@ -818,9 +843,13 @@ QStringList DownloadWatcherService::listExistingPaths(const QString& directory)
                                   }),
                    kept.end());
     }
-    std::stable_sort(kept.begin(), kept.end(),
-                     [](const Entry& a, const Entry& b) { return a.modifiedNs < b.modifiedNs; });
     const QString prefix = QDir::cleanPath(directory) + QLatin1Char('/');
+    const auto older = [](const Entry& a, const Entry& b) { return a.modifiedNs < b.modifiedNs; };
+    // The head of the queue is known before the rest is sorted and made into paths: the
+    // window can show it while that goes on. The first of the oldest, as the sort keeps it.
+    if (oldest && !kept.empty())
+        oldest(prefix + std::min_element(kept.begin(), kept.end(), older)->name);
+    std::stable_sort(kept.begin(), kept.end(), older);
     QStringList paths(qsizetype(kept.size()));
     QString* out = paths.data();
     inParallel(kept.size(), [&](size_t from, size_t to) {

@@ -58,10 +58,13 @@ public:
     // Negative (or not a number) becomes 0; more than a timer can wait becomes the maximum.
     static double clampDebounceSeconds(double seconds);
 
-
     // Starts (or restarts) watching. A folder that does not exist yet is watched from the
     // moment it appears. Failure is printed and leaves the service idle.
     void start();
+    // The same start, carried out on the watcher's thread without waiting for it (arming
+    // the watches lists the folder, which takes a while for a large one); started() fires
+    // when it is done.
+    void startInBackground();
     // Cancels every pending check and stops watching. Safe when not started.
     void stop();
     // True while the folder itself is under watch.
@@ -78,8 +81,11 @@ public:
     // while, so the program lists it on a pool thread (see QueueRescanner).
     QList<QUrl> scanExistingFiles() const;
     static QList<QUrl> scanExistingFiles(const QString& directory);
-    // The same listing as standardised paths: no URL is made for them.
-    static QStringList listExistingPaths(const QString& directory);
+    // The same listing as standardised paths: no URL is made for them. oldest, when given,
+    // is called with the first path of the listing as soon as it is known, before the rest
+    // is sorted.
+    static QStringList listExistingPaths(const QString& directory,
+                                         const std::function<void(const QString&)>& oldest = {});
 
     // True for hidden items and partial downloads, which are never reported.
     static bool shouldIgnore(const QUrl& url);
@@ -97,6 +103,10 @@ signals:
     void itemsListed(const QString& folder, const QSet<QString>& paths);
     // A clear message when some folders cannot be watched (the inotify watch limit).
     void watcherUnreliable(const QString& message);
+    // A start asked for with startInBackground() has got far enough that changes in the
+    // folder from here on are seen (or it has ended without a folder to watch). Listing
+    // the folder after this misses nothing.
+    void started();
 
 private:
     struct Pending
@@ -121,6 +131,8 @@ private:
 
     void runOnWatcherThread(const std::function<void()>& work);
     void startOnThread();
+    // Emits started() once for a startInBackground(); watcher thread only.
+    void announceStarted();
     void stopOnThread();
     void cancelAllPending();
     void handleEvents(const QList<WatcherBackend::Event>& events);
@@ -161,6 +173,7 @@ private:
     QThread m_thread;
     QObject* m_context = nullptr; // lives on m_thread; owns timers and the backend
     std::unique_ptr<WatcherBackend> m_backend;
+    bool m_announceStart = false; // watcher thread only
 
     mutable QRecursiveMutex m_lock; // guards m_pending
     QHash<QString, Pending> m_pending;

@@ -51,7 +51,12 @@ QueueRescanner::QueueRescanner(TriageQueueManager& queue, QString directory, QOb
 {
 }
 
-QueueRescanner::~QueueRescanner() = default;
+QueueRescanner::~QueueRescanner()
+{
+    // The listing's thread posts to this object: it must be done before this goes away.
+    if (m_watcher)
+        m_watcher->waitForFinished();
+}
 
 void QueueRescanner::rescan()
 {
@@ -64,13 +69,32 @@ void QueueRescanner::rescan()
     startListing();
 }
 
-QueueRescanner::Listing QueueRescanner::listAndCheck(const QString& directory,
-                                                     const QStringList& queued,
-                                                     const CompactPathList& backlog,
-                                                     const QSet<QString>& skipped)
+void QueueRescanner::rescanWhenReady()
+{
+    if (m_running) {
+        m_again = true;
+        return;
+    }
+    m_running = true;
+    m_listingDeferred = true;
+    emit runningChanged(true);
+}
+
+void QueueRescanner::startListingNow()
+{
+    if (!m_listingDeferred)
+        return;
+    m_listingDeferred = false;
+    startListing();
+}
+
+QueueRescanner::Listing
+QueueRescanner::listAndCheck(const QString& directory, const QStringList& queued,
+                             const CompactPathList& backlog, const QSet<QString>& skipped,
+                             const std::function<void(const QString&)>& oldest)
 {
     Listing result;
-    result.paths = DownloadWatcherService::listExistingPaths(directory);
+    result.paths = DownloadWatcherService::listExistingPaths(directory, oldest);
     if (queued.isEmpty() && backlog.isEmpty() && skipped.isEmpty())
         return result;
     // What the listing shows is there; everything else costs a stat.
@@ -100,8 +124,24 @@ void QueueRescanner::startListing()
     m_watcher = std::make_unique<QFutureWatcher<Listing>>();
     connect(m_watcher.get(), &QFutureWatcher<Listing>::finished, this,
             &QueueRescanner::listingDone);
+    // The oldest file comes back first, from the listing's thread, so that the window can
+    // show it while the rest is sorted.
+    const std::function<void(const QString&)> oldest = [this](const QString& path) {
+        QMetaObject::invokeMethod(
+            this, [this, path] { takeOldest(path); }, Qt::QueuedConnection);
+    };
     m_watcher->setFuture(QtConcurrent::run(&QueueRescanner::listAndCheck, m_directory, queued,
-                                           m_queue.pendingBacklog(), m_queue.skippedPaths()));
+                                           m_queue.pendingBacklog(), m_queue.skippedPaths(),
+                                           oldest));
+}
+
+void QueueRescanner::takeOldest(const QString& path)
+{
+    // Only ahead of the listing it came from: the listing itself brings it again (the queue
+    // takes a path once).
+    if (!m_running || !m_watcher || keptOutOfListing(path))
+        return;
+    m_queue.enqueuePaths({path});
 }
 
 void QueueRescanner::listingDone()

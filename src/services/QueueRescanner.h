@@ -8,6 +8,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 class CompactPathList;
@@ -36,6 +37,12 @@ public:
     // Starts a rescan: the listing is queued, and entries whose file is gone are dropped.
     // A rescan asked for while one is under way runs again once it ends.
     void rescan();
+    // A rescan whose listing waits for startListingNow(): it is under way from here on
+    // (discoveries are held, the window says it is looking), but its threads do not yet
+    // compete for the processor. A launch straight to the window lets the window draw its
+    // first frame first.
+    void rescanWhenReady();
+    void startListingNow();
     // From the first rescan until the last one asked for has been fed to the queue.
     bool isRunning() const { return m_running; }
     // How many slices the last rescan was fed in (for tests and benchmarks).
@@ -87,7 +94,10 @@ private:
     void drainInbox();
 
     static Listing listAndCheck(const QString& directory, const QStringList& queued,
-                                const CompactPathList& backlog, const QSet<QString>& skipped);
+                                const CompactPathList& backlog, const QSet<QString>& skipped,
+                                const std::function<void(const QString&)>& oldest);
+    // The listing's oldest file, queued ahead of the rest of the listing.
+    void takeOldest(const QString& path);
     void startListing();
     void listingDone();
     void feedSlice();
@@ -100,6 +110,7 @@ private:
     std::unique_ptr<QFutureWatcher<Listing>> m_watcher;
     bool m_running = false;
     bool m_again = false;
+    bool m_listingDeferred = false;
     int m_sliceLimit = 4096;
     int m_slices = 0;
 
