@@ -8,6 +8,8 @@
 // file, taken in turns so that all read the source from the same cache state.
 
 #include "crashreporting/CrashReporter.h"
+#include "fakes/FakeCrashReporter.h"
+#include "fakes/RecordingJournal.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/ItemRevealer.h"
 #include "platform/TreeCopier.h"
@@ -88,9 +90,11 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir(work + QStringLiteral("/stowbird-bench-XXXXXX"));
     QTemporaryDir logs;
-    LoggerService logger(logs.path());
+    FakeCrashReporter reporter;
+    RecordingJournal journal(false);
+    LoggerService logger(logs.path(), reporter, journal);
     FileExecutionEngine engine(std::make_unique<FreedesktopTrash>(logs.path()),
-                               std::make_shared<NoReveal>(), &logger);
+                               std::make_shared<NoReveal>(), logger, reporter);
     const qint64 bigBytes = sizeMb * 1024 * 1024;
     const QString a = dir.path() + QStringLiteral("/a");
     const QString b = dir.path() + QStringLiteral("/b");

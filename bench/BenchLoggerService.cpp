@@ -63,7 +63,7 @@ int main(int argc, char** argv)
     options.close();
     reporter.configure(options.fileName());
 
-    LoggerService logger(folder, &reporter, &journal, environment.home());
+    LoggerService logger(folder, reporter, journal, environment.home());
     const QString home = environment.home();
     const QString infoMessage =
         QStringLiteral("Enqueued %1/Downloads/report-2026-03-01.pdf (84213 bytes)").arg(home);

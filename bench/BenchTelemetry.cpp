@@ -1,5 +1,5 @@
 // Caller's cost of the telemetry calls the triage view makes on the GUI thread.
-#include "FakeCrashReporter.h"
+#include "fakes/FakeCrashReporter.h"
 #include "services/TelemetryService.h"
 
 #include <QCoreApplication>
@@ -12,7 +12,7 @@ namespace {
 std::unique_ptr<TelemetryService> makeService(const QTemporaryDir& dir, FakeCrashReporter& reporter)
 {
     auto service = std::make_unique<TelemetryService>(
-        std::make_unique<QSettings>(dir.filePath("defaults.conf"), QSettings::IniFormat), &reporter,
+        std::make_unique<QSettings>(dir.filePath("defaults.conf"), QSettings::IniFormat), reporter,
         nullptr);
     service->setLogRecorder([](const QString&, const QString&) {});
     return service;

@@ -44,7 +44,8 @@ int main(int argc, char** argv)
     LoggerService::installCrashHandler();
 
     SilentJournal journal;
-    LoggerService logger(StoragePaths::stateDirectory(), nullptr, &journal, QString());
+    LoggerService logger(StoragePaths::stateDirectory(), CrashReporter::shared(), journal,
+                         QString());
     CrashReporter::shared().setCustomValue(QStringLiteral("lifetime_triaged"), 12);
     logger.action(QStringLiteral("Moving item (.pdf)"));
     logger.info(QStringLiteral("About to crash"));

@@ -1,13 +1,19 @@
 #pragma once
 
-#include "crashreporting/CrashReporter.h"
+#include "fakes/FakeCrashReporter.h"
+#include "fakes/RecordingJournal.h"
+#include "fakes/RecordingRevealer.h"
+#include "fakes/ScriptedLoginItemBackend.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/ItemRevealer.h"
 #include "services/ConfigurationService.h"
 #include "services/FileExecutionEngine.h"
+#include "services/GlobalShortcutService.h"
+#include "services/LaunchAtLoginService.h"
 #include "services/LoggerService.h"
 #include "services/TelemetryService.h"
 #include "services/TriageQueueManager.h"
+#include "services/UpdateService.h"
 #include "views/TriageContainerView.h"
 
 #include <QDir>
@@ -16,14 +22,6 @@
 #include <QUrl>
 
 #include <memory>
-
-// Remembers what the HUD asked the file manager to show.
-class RecordingRevealer : public ItemRevealer
-{
-public:
-    void reveal(const QUrl& url) override { revealed.append(url); }
-    QList<QUrl> revealed;
-};
 
 // The services behind a triage window, each with its files below `home` (the temporary
 // home of a test, a benchmark or a screenshot run). Engine is the file engine's type, so a
@@ -37,14 +35,21 @@ public:
           config(
               std::make_unique<ConfigurationService>(home + QStringLiteral("/.config/stowbird"))),
           revealer(std::make_shared<RecordingRevealer>()),
-          logger(std::make_unique<LoggerService>(stateDirectory)),
+          logger(std::make_unique<LoggerService>(stateDirectory, reporter, journal)),
           engine(std::make_unique<Engine>(
               std::make_unique<FreedesktopTrash>(home + QStringLiteral("/.local/share")), revealer,
-              logger.get(), &CrashReporter::shared())),
+              *logger, reporter)),
           telemetry(std::make_unique<TelemetryService>(
               std::make_unique<QSettings>(home + QStringLiteral("/defaults.ini"),
                                           QSettings::IniFormat),
-              &CrashReporter::shared(), nullptr))
+              reporter, nullptr)),
+          launchAtLogin(
+              std::make_unique<LaunchAtLoginService>(std::make_unique<ScriptedLoginItemBackend>())),
+          updates(std::make_unique<UpdateService>(
+              QUrl(), QStringLiteral("1.0"),
+              std::make_unique<QSettings>(home + QStringLiteral("/updates.ini"),
+                                          QSettings::IniFormat))),
+          globalShortcut(std::make_unique<GlobalShortcutService>())
     {
     }
 
@@ -56,10 +61,16 @@ public:
         s.engine = engine.get();
         s.telemetry = telemetry.get();
         s.logger = logger.get();
+        s.launchAtLogin = launchAtLogin.get();
+        s.updates = updates.get();
+        s.globalShortcut = globalShortcut.get();
         s.revealer = revealer;
         return s;
     }
 
+    // Declared first: the services below use them.
+    FakeCrashReporter reporter;
+    RecordingJournal journal{false};
     QString stateDirectory;
     std::unique_ptr<TriageQueueManager> queue;
     std::unique_ptr<ConfigurationService> config;
@@ -67,4 +78,7 @@ public:
     std::unique_ptr<LoggerService> logger;
     std::unique_ptr<Engine> engine;
     std::unique_ptr<TelemetryService> telemetry;
+    std::unique_ptr<LaunchAtLoginService> launchAtLogin;
+    std::unique_ptr<UpdateService> updates;
+    std::unique_ptr<GlobalShortcutService> globalShortcut;
 };

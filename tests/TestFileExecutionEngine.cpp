@@ -1,6 +1,9 @@
 #include "PreviewTestFiles.h"
 #include "TestEnvironment.h"
 #include "crashreporting/CrashReporter.h"
+#include "fakes/FakeCrashReporter.h"
+#include "fakes/RecordingJournal.h"
+#include "fakes/RecordingRevealer.h"
 #include "models/FileNaming.h"
 #include "models/FileOperationError.h"
 #include "platform/FileMover.h"
@@ -30,36 +33,6 @@
 #include <unistd.h>
 
 namespace {
-
-class RecordingReporter : public CrashReporter
-{
-public:
-    bool configure(const QString&) override { return true; }
-    void setCollectionEnabled(bool) override {}
-    void setCustomValue(const QString&, const QVariant&) override {}
-    void recordError(const AppError& error) override
-    {
-        std::lock_guard guard(m_lock);
-        m_errors << error;
-    }
-    void log(const QString&) override {}
-    QList<AppError> errors()
-    {
-        std::lock_guard guard(m_lock);
-        return m_errors;
-    }
-
-private:
-    std::mutex m_lock;
-    QList<AppError> m_errors;
-};
-
-class RecordingRevealer : public ItemRevealer
-{
-public:
-    void reveal(const QUrl& url) override { revealed << url; }
-    QList<QUrl> revealed;
-};
 
 QUrl url(const QString& path)
 {
@@ -140,7 +113,8 @@ class TestFileExecutionEngine : public QObject
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<RecordingReporter> m_reporter;
+    std::unique_ptr<FakeCrashReporter> m_reporter;
+    RecordingJournal m_journal{false};
     std::unique_ptr<LoggerService> m_logger;
     std::shared_ptr<RecordingRevealer> m_revealer;
     std::unique_ptr<FileExecutionEngine> m_engine;
@@ -151,8 +125,7 @@ private:
     std::unique_ptr<FileExecutionEngine> makeEngine(const QString& dataHomePath)
     {
         return std::make_unique<FileExecutionEngine>(
-            std::make_unique<FreedesktopTrash>(dataHomePath), m_revealer, m_logger.get(),
-            m_reporter.get());
+            std::make_unique<FreedesktopTrash>(dataHomePath), m_revealer, *m_logger, *m_reporter);
     }
 
     TriageItem itemAt(const QString& relative, const QByteArray& content = "data")
@@ -165,8 +138,9 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_reporter = std::make_unique<RecordingReporter>();
-        m_logger = std::make_unique<LoggerService>(path(QStringLiteral("logs")), m_reporter.get());
+        m_reporter = std::make_unique<FakeCrashReporter>();
+        m_logger =
+            std::make_unique<LoggerService>(path(QStringLiteral("logs")), *m_reporter, m_journal);
         m_revealer = std::make_shared<RecordingRevealer>();
         m_engine = makeEngine(dataHome());
         QDir().mkpath(path(QStringLiteral("slot")));

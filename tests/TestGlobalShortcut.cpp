@@ -3,6 +3,7 @@
 // say when the chord is bound and when it is not.
 #include "PrivateSessionBus.h"
 #include "TestEnvironment.h"
+#include "fakes/FakeCrashReporter.h"
 #include "models/GlobalHotkey.h"
 #include "platform/PortalGlobalShortcut.h"
 #include "platform/X11GlobalShortcut.h"
@@ -267,20 +268,21 @@ private slots:
         UpdateService updates(
             QUrl(), QStringLiteral("1.0"),
             std::make_unique<QSettings>(dir.filePath("u.conf"), QSettings::IniFormat));
+        FakeCrashReporter reporter;
         TelemetryService telemetry(
-            std::make_unique<QSettings>(dir.filePath("t.conf"), QSettings::IniFormat), nullptr,
+            std::make_unique<QSettings>(dir.filePath("t.conf"), QSettings::IniFormat), reporter,
             nullptr);
-        GlobalShortcutService& shared = GlobalShortcutService::shared();
+        GlobalShortcutService shared;
 
         shared.start(QStringLiteral("Alt+Shift+D"), std::make_unique<ScriptedBackend>(QString()));
-        SettingsView settings(config, login, updates, telemetry, [] {});
+        SettingsView settings(config, login, updates, telemetry, shared, [] {});
         settings.show();
         auto* value = settings.findChild<QLabel*>(QStringLiteral("globalShortcutValue"));
         auto* problem = settings.findChild<QLabel*>(QStringLiteral("globalShortcutProblem"));
         QVERIFY(value && problem);
         QCOMPARE(value->text(), QStringLiteral("Alt+Shift+D"));
         QVERIFY(problem->isHidden());
-        KeyboardCheatSheetView card([] {});
+        KeyboardCheatSheetView card(shared, [] {});
         auto* row = card.findChild<QWidget*>(QStringLiteral("globalShortcutRow"));
         QVERIFY(row);
         QCOMPARE(row->accessibleName(),

@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "services/GlobalShortcutService.h"
 #include "views/CheatSheetOverlay.h"
 #include "views/KeyCapView.h"
 #include "views/KeyboardCheatSheetView.h"
@@ -50,6 +51,9 @@ class TestKeyboardCheatSheet : public QObject
 {
     Q_OBJECT
 
+    // Unbound: the cards show the default chord.
+    GlobalShortcutService m_shortcut;
+
 private slots:
     void rowsReadAsDesigned_data()
     {
@@ -77,7 +81,7 @@ private slots:
         QFETCH(int, column);
         QFETCH(int, row);
         QFETCH(QString, expected);
-        KeyboardCheatSheetView card([] {});
+        KeyboardCheatSheetView card(m_shortcut, [] {});
         const auto columns = card.findChildren<QWidget*>(QStringLiteral("shortcutColumn"));
         QCOMPARE(columns.size(), 3);
         const auto rows = columns[column]->findChildren<QWidget*>(QStringLiteral("shortcutRow"));
@@ -89,7 +93,8 @@ private slots:
     {
         QWidget host;
         host.resize(840, 540);
-        KeyboardCheatSheetView card([] {}, &host);
+        KeyboardCheatSheetView card(
+            m_shortcut, [] {}, &host);
         host.show();
         QVERIFY(QTest::qWaitForWindowExposed(&host));
         QCOMPARE(card.width(), 680);
@@ -127,7 +132,8 @@ private slots:
     {
         QWidget host;
         host.resize(760, 480);
-        CheatSheetOverlay overlay([] {}, &host);
+        CheatSheetOverlay overlay(
+            m_shortcut, [] {}, &host);
         host.show();
         overlay.showAnimated();
         QVERIFY(QTest::qWaitForWindowExposed(&host));
@@ -157,7 +163,7 @@ private slots:
     {
         QFETCH(QString, button);
         int dismissals = 0;
-        KeyboardCheatSheetView card([&dismissals] { ++dismissals; });
+        KeyboardCheatSheetView card(m_shortcut, [&dismissals] { ++dismissals; });
         card.show();
         QVERIFY(QTest::qWaitForWindowExposed(&card));
         auto* target = card.findChild<QAbstractButton*>(button);
@@ -170,7 +176,8 @@ private slots:
     {
         QWidget host;
         host.resize(840, 540);
-        CheatSheetOverlay overlay([] {}, &host);
+        CheatSheetOverlay overlay(
+            m_shortcut, [] {}, &host);
         host.show();
         overlay.showAnimated();
         QVERIFY(QTest::qWaitForWindowExposed(&host));
@@ -190,7 +197,8 @@ private slots:
         QWidget host;
         host.resize(840, 540);
         int dismissals = 0;
-        CheatSheetOverlay overlay([&dismissals] { ++dismissals; }, &host);
+        CheatSheetOverlay overlay(
+            m_shortcut, [&dismissals] { ++dismissals; }, &host);
         host.show();
         overlay.showAnimated();
         QVERIFY(QTest::qWaitForWindowExposed(&host));
@@ -230,7 +238,8 @@ private slots:
         KeyCountingWidget host;
         host.resize(840, 540);
         int calls = 0;
-        CheatSheetOverlay overlay([&calls] { ++calls; }, &host);
+        CheatSheetOverlay overlay(
+            m_shortcut, [&calls] { ++calls; }, &host);
         host.show();
         overlay.showAnimated();
         QVERIFY(QTest::qWaitForWindowExposed(&host));
@@ -245,7 +254,8 @@ private slots:
     {
         QWidget host;
         host.resize(840, 540);
-        CheatSheetOverlay overlay([] {}, &host);
+        CheatSheetOverlay overlay(
+            m_shortcut, [] {}, &host);
         host.show();
         overlay.showAnimated();
         overlay.hideAnimated();

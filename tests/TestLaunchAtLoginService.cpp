@@ -1,5 +1,6 @@
 #include "LogRecorder.h"
 #include "TestEnvironment.h"
+#include "fakes/ScriptedLoginItemBackend.h"
 #include "models/AppError.h"
 #include "platform/XdgAutostartBackend.h"
 #include "services/LaunchAtLoginService.h"
@@ -14,27 +15,6 @@
 #include <memory>
 
 namespace {
-
-// A backend whose status the test sets, counting the calls it receives.
-class ScriptedBackend final : public LoginItemBackend
-{
-public:
-    int currentStatus = notRegistered;
-    int registrations = 0;
-    int unregistrations = 0;
-    int status() const override { return currentStatus; }
-    void registerItem() override
-    {
-        ++registrations;
-        currentStatus = enabled;
-    }
-    void unregisterItem() override
-    {
-        ++unregistrations;
-        currentStatus = notRegistered;
-    }
-    void openSettings() override {}
-};
 
 void writeFile(const QString& path, const QByteArray& contents)
 {
@@ -237,8 +217,8 @@ private slots:
 
     void approvalAndNotFoundStatuses()
     {
-        auto owned = std::make_unique<ScriptedBackend>();
-        ScriptedBackend* backend = owned.get();
+        auto owned = std::make_unique<ScriptedLoginItemBackend>();
+        ScriptedLoginItemBackend* backend = owned.get();
         LaunchAtLoginService service(std::move(owned));
         service.setLogRecorder(m_log.sink());
 

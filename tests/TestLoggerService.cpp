@@ -1,5 +1,7 @@
 #include "TestEnvironment.h"
 #include "crashreporting/CrashReporter.h"
+#include "fakes/FakeCrashReporter.h"
+#include "fakes/RecordingJournal.h"
 #include "platform/SystemJournal.h"
 #include "services/LoggerService.h"
 
@@ -19,65 +21,6 @@
 #include <thread>
 
 namespace {
-
-class RecordingJournal : public SystemJournal
-{
-public:
-    struct Entry
-    {
-        int priority;
-        QString message;
-        QString thread;
-    };
-
-    void send(Priority priority, const char* message, std::size_t length) override
-    {
-        if (gate)
-            gate->acquire();
-        QMutexLocker locker(&mutex);
-        entries.append({priority, QString::fromUtf8(message, qsizetype(length)),
-                        QThread::currentThread()->objectName()});
-    }
-
-    QList<Entry> take()
-    {
-        QMutexLocker locker(&mutex);
-        return std::exchange(entries, {});
-    }
-
-    QSemaphore* gate = nullptr;
-    QMutex mutex;
-    QList<Entry> entries;
-};
-
-class CountingJournal : public SystemJournal
-{
-public:
-    void send(Priority, const char*, std::size_t) override { ++count; }
-    std::atomic<int> count{0};
-};
-
-class RecordingReporter : public CrashReporter
-{
-public:
-    bool configure(const QString&) override { return true; }
-    void setCollectionEnabled(bool) override {}
-    void setCustomValue(const QString&, const QVariant&) override {}
-    void recordError(const AppError& error) override
-    {
-        QMutexLocker locker(&mutex);
-        errors.append(error);
-    }
-    void log(const QString& breadcrumb) override
-    {
-        QMutexLocker locker(&mutex);
-        breadcrumbs.append(breadcrumb);
-    }
-
-    QMutex mutex;
-    QStringList breadcrumbs;
-    QList<AppError> errors;
-};
 
 unsigned modeOf(const QString& path)
 {
@@ -147,10 +90,10 @@ private slots:
     {
         const QString folder = freshFolder();
         RecordingJournal journal;
-        RecordingReporter reporter;
+        FakeCrashReporter reporter;
         const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
         {
-            LoggerService logger(folder, &reporter, &journal, QStringLiteral("/home/alice"));
+            LoggerService logger(folder, reporter, journal, QStringLiteral("/home/alice"));
             QCOMPARE(logger.logPath(), folder + QStringLiteral("/stowbird.log"));
             QCOMPARE(logger.crashPath(), folder + QStringLiteral("/crash.log"));
             logger.info(QStringLiteral("Moved /home/alice/Downloads/x.zip"));
@@ -188,12 +131,12 @@ private slots:
         // Breadcrumbs only for the exact levels ACTION and ERROR; a non-fatal error only
         // when an error value was given.
         QCOMPARE(
-            reporter.breadcrumbs,
+            reporter.breadcrumbs(),
             (QStringList{QStringLiteral("[ACTION] Trashing item (.pdf)"),
                          QStringLiteral("[ERROR] Move failed | Error: No such file: /home/~/a"),
                          QStringLiteral("[ERROR] Plain failure")}));
-        QCOMPARE(reporter.errors.size(), 1);
-        QCOMPARE(reporter.errors[0].code, 2);
+        QCOMPARE(reporter.errors().size(), 1);
+        QCOMPARE(reporter.errors()[0].code, 2);
 
         // The journal gets the masked message alone, at the level's priority, from the
         // writer thread.
@@ -213,9 +156,9 @@ private slots:
     {
         const QString folder = freshFolder();
         RecordingJournal journal;
-        RecordingReporter reporter;
+        FakeCrashReporter reporter;
         {
-            LoggerService logger(folder, &reporter, &journal, QStringLiteral("/home/alice"));
+            LoggerService logger(folder, reporter, journal, QStringLiteral("/home/alice"));
             logger.action(QStringLiteral("Trashing /home/alice/Downloads/a\n[2026-01-01T00:00:00Z] "
                                          "[ERROR] forged\r\t\x1b[31m\u0085\u2028\u202e.txt"));
             QVERIFY(logger.waitForWritten());
@@ -227,7 +170,7 @@ private slots:
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[1].mid(23), QStringLiteral("[ACTION] ") + escaped);
         QCOMPARE(journal.take().last().message, escaped);
-        QCOMPARE(reporter.breadcrumbs.last(), QStringLiteral("[ACTION] ") + escaped);
+        QCOMPARE(reporter.breadcrumbs().last(), QStringLiteral("[ACTION] ") + escaped);
         // Ordinary text is left as it is, other scripts included.
         QCOMPARE(LoggerService::escapeControlCharacters(QStringLiteral("Résumé 履歴書.pdf")),
                  QStringLiteral("Résumé 履歴書.pdf"));
@@ -237,10 +180,11 @@ private slots:
     // an older version made readable by others are tightened at start.
     void logFilesArePrivate()
     {
-        CountingJournal journal;
+        RecordingJournal journal(false);
         const QString fresh = freshFolder() + QStringLiteral("/new/stowbird");
         {
-            LoggerService logger(fresh, nullptr, &journal, QString());
+            FakeCrashReporter reporter;
+            LoggerService logger(fresh, reporter, journal, QString());
             QVERIFY(logger.waitForWritten());
         }
         QCOMPARE(modeOf(fresh), 0700u);
@@ -260,7 +204,8 @@ private slots:
         }
         QCOMPARE(::chmod(QFile::encodeName(old).constData(), 0755), 0);
         {
-            LoggerService logger(old, nullptr, &journal, QString());
+            FakeCrashReporter reporter;
+            LoggerService logger(old, reporter, journal, QString());
             QVERIFY(logger.waitForWritten());
         }
         QCOMPARE(modeOf(old), 0700u);
@@ -316,14 +261,14 @@ private slots:
     void appendsAcrossRestarts()
     {
         const QString folder = freshFolder();
-        CountingJournal journal;
-        RecordingReporter reporter;
+        RecordingJournal journal(false);
+        FakeCrashReporter reporter;
         {
-            LoggerService first(folder, &reporter, &journal, {});
+            LoggerService first(folder, reporter, journal, {});
             first.info(QStringLiteral("first run"));
         }
         {
-            LoggerService second(folder, &reporter, &journal, {});
+            LoggerService second(folder, reporter, journal, {});
             second.info(QStringLiteral("second run"));
         }
         const QStringList lines = readLines(folder + QStringLiteral("/stowbird.log"));
@@ -337,12 +282,12 @@ private slots:
     void manyThreadsNoneTornOrLost()
     {
         const QString folder = freshFolder();
-        CountingJournal journal;
-        RecordingReporter reporter;
+        RecordingJournal journal(false);
+        FakeCrashReporter reporter;
         constexpr int threads = 4;
         constexpr int perThread = 25000;
         {
-            LoggerService logger(folder, &reporter, &journal, {});
+            LoggerService logger(folder, reporter, journal, {});
             std::vector<std::thread> workers;
             for (int t = 0; t < threads; ++t)
                 workers.emplace_back([&logger, t] {
@@ -378,9 +323,9 @@ private slots:
     void callerNeverWaitsForWriter()
     {
         RecordingJournal journal;
-        RecordingReporter reporter;
+        FakeCrashReporter reporter;
         QSemaphore gate;
-        LoggerService logger(freshFolder(), &reporter, &journal, {});
+        LoggerService logger(freshFolder(), reporter, journal, {});
         QVERIFY(logger.waitForWritten());
         journal.take();
         journal.gate = &gate;
@@ -408,12 +353,13 @@ private slots:
         file.close();
 
         RecordingJournal journal;
-        RecordingReporter reporter;
-        LoggerService logger(blocker + QStringLiteral("/stowbird"), &reporter, &journal, {});
+        FakeCrashReporter reporter;
+        LoggerService logger(blocker + QStringLiteral("/stowbird"), reporter, journal, {});
         logger.action(QStringLiteral("Moving item (.txt)"));
         QVERIFY(logger.waitForWritten());
         QVERIFY(!QFileInfo::exists(logger.logPath()));
-        QCOMPARE(reporter.breadcrumbs, QStringList{QStringLiteral("[ACTION] Moving item (.txt)")});
+        QCOMPARE(reporter.breadcrumbs(),
+                 QStringList{QStringLiteral("[ACTION] Moving item (.txt)")});
         QCOMPARE(journal.take().size(), 2);
     }
 

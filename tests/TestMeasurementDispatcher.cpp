@@ -1,7 +1,7 @@
-#include "FakeCrashReporter.h"
 #include "LogRecorder.h"
 #include "LoopbackHttpServer.h"
 #include "TestEnvironment.h"
+#include "fakes/FakeCrashReporter.h"
 #include "services/MeasurementDispatcher.h"
 #include "services/TelemetryService.h"
 
@@ -283,7 +283,7 @@ private slots:
         FakeCrashReporter reporter;
         TelemetryService telemetry(
             std::make_unique<QSettings>(m_dir->filePath("defaults.conf"), QSettings::IniFormat),
-            &reporter, dispatcher.get());
+            reporter, dispatcher.get());
         telemetry.setLogRecorder(m_log.sink());
         QDateTime now = QDateTime::currentDateTimeUtc();
         telemetry.setClock([&now] { return now; });

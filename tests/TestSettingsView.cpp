@@ -1,8 +1,10 @@
-#include "FakeCrashReporter.h"
 #include "TestEnvironment.h"
+#include "fakes/FakeCrashReporter.h"
+#include "fakes/ScriptedLoginItemBackend.h"
 #include "models/AppConfig.h"
 #include "platform/XdgAutostartBackend.h"
 #include "services/ConfigurationService.h"
+#include "services/GlobalShortcutService.h"
 #include "services/LaunchAtLoginService.h"
 #include "services/TelemetryService.h"
 #include "services/UpdateService.h"
@@ -23,21 +25,6 @@
 #include <memory>
 
 namespace {
-
-// A login-item backend that reports whatever status the test sets.
-class ScriptedLoginBackend final : public LoginItemBackend
-{
-public:
-    int* currentStatus;
-    int* settingsOpened;
-    ScriptedLoginBackend(int* status, int* opened) : currentStatus(status), settingsOpened(opened)
-    {
-    }
-    int status() const override { return *currentStatus; }
-    void registerItem() override { *currentStatus = enabled; }
-    void unregisterItem() override { *currentStatus = notRegistered; }
-    void openSettings() override { ++*settingsOpened; }
-};
 
 QByteArray readFile(const QString& path)
 {
@@ -72,6 +59,7 @@ private:
     FakeCrashReporter m_reporter;
     std::unique_ptr<ConfigurationService> m_config;
     std::unique_ptr<LaunchAtLoginService> m_login;
+    GlobalShortcutService m_shortcut;
     std::unique_ptr<UpdateService> m_updates;
     std::unique_ptr<TelemetryService> m_telemetry;
     std::unique_ptr<SettingsView> m_view;
@@ -106,7 +94,7 @@ private:
     SettingsView& makeView()
     {
         m_view = std::make_unique<SettingsView>(*m_config, *m_login, *m_updates, *m_telemetry,
-                                                [this] { ++m_closes; });
+                                                m_shortcut, [this] { ++m_closes; });
         m_view->show();
         if (!QTest::qWaitForWindowExposed(m_view.get()))
             qWarning("settings view not exposed");
@@ -152,7 +140,7 @@ private slots:
         m_telemetry = std::make_unique<TelemetryService>(
             std::make_unique<QSettings>(m_dir->filePath(QStringLiteral("defaults.conf")),
                                         QSettings::IniFormat),
-            &m_reporter, nullptr);
+            m_reporter, nullptr);
         m_closes = 0;
     }
 
@@ -378,21 +366,21 @@ private slots:
 
     void approvalButtonOnlyWhileApprovalIsRequired()
     {
-        int status = LoginItemBackend::requiresApproval;
-        int opened = 0;
-        m_login = std::make_unique<LaunchAtLoginService>(
-            std::make_unique<ScriptedLoginBackend>(&status, &opened));
+        auto backend =
+            std::make_unique<ScriptedLoginItemBackend>(LoginItemBackend::requiresApproval);
+        ScriptedLoginItemBackend* login = backend.get();
+        m_login = std::make_unique<LaunchAtLoginService>(std::move(backend));
         makeView();
         auto* button = child<QPushButton>(QStringLiteral("openSystemSettingsButton"));
         QVERIFY(button->isVisible());
         QCOMPARE(button->text(), QStringLiteral("Open System Settings"));
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(opened, 1);
+        QCOMPARE(login->settingsOpened, 1);
 
         // Turning the switch on registers, after which no approval is pending.
         QTest::mouseClick(child<ToggleSwitch>(QStringLiteral("launchAtLoginSwitch")),
                           Qt::LeftButton);
-        QCOMPARE(status, int(LoginItemBackend::enabled));
+        QCOMPARE(login->currentStatus, int(LoginItemBackend::enabled));
         QVERIFY(button->isHidden());
     }
 
@@ -522,7 +510,8 @@ private slots:
         window.resize(840, 540);
         int closes = 0;
         auto* sheet = new SettingsSheet(
-            *m_config, *m_login, *m_updates, *m_telemetry, [&closes] { ++closes; }, &window);
+            *m_config, *m_login, *m_updates, *m_telemetry, m_shortcut, [&closes] { ++closes; },
+            &window);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(sheet->geometry(), window.rect());

@@ -1,6 +1,6 @@
-#include "FakeCrashReporter.h"
 #include "LogRecorder.h"
 #include "TestEnvironment.h"
+#include "fakes/FakeCrashReporter.h"
 #include "platform/UserDefaults.h"
 #include "services/TelemetryService.h"
 
@@ -36,8 +36,7 @@ private:
     std::unique_ptr<TelemetryService> makeService()
     {
         auto service = std::make_unique<TelemetryService>(
-            std::make_unique<QSettings>(settingsPath(), QSettings::IniFormat), &m_reporter,
-            nullptr);
+            std::make_unique<QSettings>(settingsPath(), QSettings::IniFormat), m_reporter, nullptr);
         service->setClock([this] { return m_now; });
         service->setLogRecorder(m_log.sink());
         return service;

@@ -2,6 +2,7 @@
 // rename and undo sequences, restoring from the trash, rescans during an action.
 #include "HudTestServices.h"
 #include "TestEnvironment.h"
+#include "fakes/GatedEngine.h"
 #include "platform/FileMover.h"
 #include "services/TriageActionController.h"
 
@@ -15,20 +16,6 @@
 #include <thread>
 
 namespace {
-
-// An engine whose moves can be held back, to see what happens while one is in flight.
-class GatedEngine : public FileExecutionEngine
-{
-public:
-    using FileExecutionEngine::FileExecutionEngine;
-    QUrl move(const TriageItem& item, const QUrl& folder) override
-    {
-        while (holdMoves.load())
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        return FileExecutionEngine::move(item, folder);
-    }
-    std::atomic<bool> holdMoves = false;
-};
 
 QStringList paths(const QList<TriageItem>& items)
 {

@@ -2,6 +2,7 @@
 #include "TestEnvironment.h"
 #include "app/TriageHUDPanel.h"
 #include "crashreporting/CrashReporter.h"
+#include "fakes/GatedEngine.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/ItemRevealer.h"
 #include "services/ConfigurationService.h"
@@ -28,24 +29,6 @@
 
 #include <atomic>
 #include <thread>
-
-namespace {
-
-// An engine whose moves can be held back, to look at the HUD while an action is in flight.
-class GatedEngine : public FileExecutionEngine
-{
-public:
-    using FileExecutionEngine::FileExecutionEngine;
-    QUrl move(const TriageItem& item, const QUrl& folder) override
-    {
-        while (holdMoves.load())
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        return FileExecutionEngine::move(item, folder);
-    }
-    std::atomic<bool> holdMoves = false;
-};
-
-} // namespace
 
 class TestTriageContainer : public QObject
 {

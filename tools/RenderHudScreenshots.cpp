@@ -117,8 +117,7 @@ int main(int argc, char** argv)
     TriageQueueManager& queue = *hud.queue;
 
     // The desktop-wide shortcut as an X11 session binds it (the settings sheet shows it).
-    GlobalShortcutService::shared().start(QStringLiteral("Alt+Shift+D"),
-                                          std::make_unique<BoundShortcut>());
+    hud.globalShortcut->start(QStringLiteral("Alt+Shift+D"), std::make_unique<BoundShortcut>());
     const QList<DestinationSlot> fourSlots = hud.config->config().destinationSlots;
     QList<DestinationSlot> fiveSlots = fourSlots;
     fiveSlots.append({5, QStringLiteral("Music"), QStringLiteral("~/Music")});

@@ -2,9 +2,9 @@
 // light and a dark palette, to PNG files for the documentation:
 //   SheetScreenshots <output folder>
 // Run with QT_QPA_PLATFORM=offscreen; it uses a temporary home like the tests.
-#include "FakeCrashReporter.h"
 #include "ScreenshotPalettes.h"
 #include "TestEnvironment.h"
+#include "fakes/FakeCrashReporter.h"
 #include "platform/XdgAutostartBackend.h"
 #include "services/ConfigurationService.h"
 #include "services/GlobalShortcutService.h"
@@ -82,11 +82,11 @@ int main(int argc, char** argv)
         std::make_unique<QSettings>(environment.root() + "/updates.conf", QSettings::IniFormat));
     TelemetryService telemetry(
         std::make_unique<QSettings>(environment.root() + "/defaults.conf", QSettings::IniFormat),
-        &reporter, nullptr);
+        reporter, nullptr);
 
     // The desktop-wide shortcut as an X11 session binds it.
-    GlobalShortcutService::shared().start(QStringLiteral("Alt+Shift+D"),
-                                          std::make_unique<BoundShortcut>());
+    GlobalShortcutService shortcut;
+    shortcut.start(QStringLiteral("Alt+Shift+D"), std::make_unique<BoundShortcut>());
     bool ok = true;
     const QPalette light = ScreenshotPalettes::light();
     for (const auto& [name, palette] :
@@ -96,7 +96,8 @@ int main(int argc, char** argv)
         {
             StandInWindow window;
             window.resize(840, 540);
-            CheatSheetOverlay overlay([] {}, &window);
+            CheatSheetOverlay overlay(
+                shortcut, [] {}, &window);
             overlay.show();
             window.show();
             ok &= save(window, out + QStringLiteral("/cheat-sheet-%1.png").arg(name));
@@ -105,7 +106,8 @@ int main(int argc, char** argv)
             // The smallest window the HUD allows: every caption still on one line.
             StandInWindow window;
             window.resize(760, 480);
-            CheatSheetOverlay overlay([] {}, &window);
+            CheatSheetOverlay overlay(
+                shortcut, [] {}, &window);
             overlay.show();
             window.show();
             ok &= save(window, out + QStringLiteral("/cheat-sheet-minimum-%1.png").arg(name));
@@ -114,7 +116,7 @@ int main(int argc, char** argv)
             StandInWindow window;
             window.resize(840, 540);
             SettingsSheet sheet(
-                config, login, updates, telemetry, [] {}, &window);
+                config, login, updates, telemetry, shortcut, [] {}, &window);
             window.show();
             ok &= save(window, out + QStringLiteral("/settings-%1.png").arg(name));
         }

@@ -54,7 +54,10 @@ void AppDelegate::applicationDidFinishLaunching()
     // straight to the window, for the window's first frame: on two cores, listing a hundred
     // thousand files while the window is built would delay both.
     setupDownloadWatcher();
-    applyAppIcon();
+    // Rendering the icon's sizes takes a few milliseconds: a launch straight to the window
+    // draws the window first and gives it its icon right after.
+    if (!m_options.openHUDAtLaunch)
+        applyAppIcon();
     AccessibleRoles::install();
     configureCrashReporting();
     LoggerService::installCrashHandler();
@@ -370,7 +373,10 @@ bool AppDelegate::isScanning() const
 
 void AppDelegate::noteFirstFrame()
 {
-    m_firstFrameDrawn = true;
+    if (!m_firstFrameDrawn) {
+        m_firstFrameDrawn = true;
+        applyAppIcon();
+    }
     startHeldListing();
 }
 
@@ -471,6 +477,9 @@ void AppDelegate::openHUD()
         services.engine = &FileExecutionEngine::shared();
         services.telemetry = &TelemetryService::shared();
         services.logger = &LoggerService::shared();
+        services.launchAtLogin = &LaunchAtLoginService::shared();
+        services.updates = &UpdateService::shared();
+        services.globalShortcut = &GlobalShortcutService::shared();
         services.actions = m_actions;
         services.rescanner = m_rescanner;
         services.revealer = std::make_shared<FileManagerRevealer>();

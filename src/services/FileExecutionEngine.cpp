@@ -38,7 +38,8 @@ FileExecutionEngine& FileExecutionEngine::shared()
     static FileExecutionEngine* instance = [] {
         auto* engine =
             new FileExecutionEngine(std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()),
-                                    std::make_shared<FileManagerRevealer>());
+                                    std::make_shared<FileManagerRevealer>(),
+                                    LoggerService::shared(), CrashReporter::shared());
         // Signals are delivered on the GUI thread whichever thread asked first.
         if (QCoreApplication* app = QCoreApplication::instance())
             engine->moveToThread(app->thread());
@@ -49,11 +50,10 @@ FileExecutionEngine& FileExecutionEngine::shared()
 
 FileExecutionEngine::FileExecutionEngine(std::unique_ptr<TrashBackend> trash,
                                          std::shared_ptr<ItemRevealer> revealer,
-                                         LoggerService* logger, CrashReporter* reporter,
+                                         LoggerService& logger, CrashReporter& reporter,
                                          QObject* parent)
-    : QObject(parent), m_trash(std::move(trash)), m_revealer(std::move(revealer)),
-      m_logger(logger ? *logger : LoggerService::shared()),
-      m_reporter(reporter ? *reporter : CrashReporter::shared())
+    : QObject(parent), m_trash(std::move(trash)), m_revealer(std::move(revealer)), m_logger(logger),
+      m_reporter(reporter)
 {
 }
 

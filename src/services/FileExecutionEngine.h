@@ -40,10 +40,8 @@ public:
     // D-Bus, the shared logger and crash reporter.
     static FileExecutionEngine& shared();
 
-    // Null logger or reporter mean the shared ones.
     FileExecutionEngine(std::unique_ptr<TrashBackend> trash, std::shared_ptr<ItemRevealer> revealer,
-                        LoggerService* logger = nullptr, CrashReporter* reporter = nullptr,
-                        QObject* parent = nullptr);
+                        LoggerService& logger, CrashReporter& reporter, QObject* parent = nullptr);
     ~FileExecutionEngine() override;
 
     // Moves the item into destinationFolder, under its suggested name when it has one, and

@@ -37,7 +37,8 @@ bool endsName(QChar c)
 LoggerService& LoggerService::shared()
 {
     static LoggerService* instance = [] {
-        auto* logger = new LoggerService(StoragePaths::stateDirectory());
+        auto* logger = new LoggerService(StoragePaths::stateDirectory(), CrashReporter::shared(),
+                                         SystemJournal::shared());
         // The instance is never destroyed; give the writer a moment at exit so that the
         // last lines ("Application terminating.") reach the file.
         std::atexit([] { LoggerService::shared().waitForWritten(2000); });
@@ -46,17 +47,11 @@ LoggerService& LoggerService::shared()
     return *instance;
 }
 
-LoggerService::LoggerService(const QString& logDirectory, CrashReporter* reporter, QObject* parent)
-    : LoggerService(logDirectory, reporter, nullptr, QString(), parent)
-{
-}
-
-LoggerService::LoggerService(const QString& logDirectory, CrashReporter* reporter,
-                             SystemJournal* journal, const QString& homePath, QObject* parent)
+LoggerService::LoggerService(const QString& logDirectory, CrashReporter& reporter,
+                             SystemJournal& journal, const QString& homePath, QObject* parent)
     : QObject(parent), m_logDirectory(QDir::cleanPath(logDirectory)),
       m_homePath(QDir::cleanPath(homePath.isEmpty() ? StoragePaths::homeDirectory() : homePath)),
-      m_reporter(reporter ? reporter : &CrashReporter::shared()),
-      m_journal(journal ? journal : &SystemJournal::shared())
+      m_reporter(&reporter), m_journal(&journal)
 {
     // Failures are silent: without a file the journal and the breadcrumbs still get lines.
     // The folder and the files in it name the user's files: 0700 and 0600, also when an

@@ -27,13 +27,10 @@ public:
     static LoggerService& shared();
 
     // logDirectory holds stowbird.log and crash.log; reporter receives breadcrumbs and
-    // non-fatal errors (the shared reporter when null).
-    explicit LoggerService(const QString& logDirectory, CrashReporter* reporter = nullptr,
-                           QObject* parent = nullptr);
-    // As above with the journal (the system journal when null) and the home folder to
-    // mask (the current home when empty) given.
-    LoggerService(const QString& logDirectory, CrashReporter* reporter, SystemJournal* journal,
-                  const QString& homePath, QObject* parent = nullptr);
+    // non-fatal errors; every line also goes to journal. homePath is the home folder to
+    // mask in lines (the current home when empty).
+    LoggerService(const QString& logDirectory, CrashReporter& reporter, SystemJournal& journal,
+                  const QString& homePath = {}, QObject* parent = nullptr);
     // Writes what is still queued, then closes the file.
     ~LoggerService() override;
 

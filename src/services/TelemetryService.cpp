@@ -56,15 +56,15 @@ TelemetryService& TelemetryService::shared()
         auto* dispatcher = new MeasurementDispatcher(QStringLiteral(STOWBIRD_MEASUREMENT_ENDPOINT),
                                                      BundleResources::optionsFilePath(),
                                                      BundleResources::infoDictionary());
-        return new TelemetryService(UserDefaults::open(), &CrashReporter::shared(), dispatcher);
+        return new TelemetryService(UserDefaults::open(), CrashReporter::shared(), dispatcher);
     }();
     return *instance;
 }
 
-TelemetryService::TelemetryService(std::unique_ptr<QSettings> settings, CrashReporter* reporter,
+TelemetryService::TelemetryService(std::unique_ptr<QSettings> settings, CrashReporter& reporter,
                                    MeasurementDispatcher* dispatcher, QObject* parent)
-    : QObject(parent), m_settings(std::move(settings)),
-      m_reporter(reporter ? reporter : &CrashReporter::shared()), m_dispatcher(dispatcher)
+    : QObject(parent), m_settings(std::move(settings)), m_reporter(&reporter),
+      m_dispatcher(dispatcher)
 {
 }
 

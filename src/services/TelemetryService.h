@@ -41,7 +41,7 @@ public:
     // settings is the defaults store; reporter gets the custom keys and the collection flag;
     // dispatcher (may be null: no events) sends the measurement event. The service owns
     // the settings, not the reporter or the dispatcher.
-    TelemetryService(std::unique_ptr<QSettings> settings, CrashReporter* reporter,
+    TelemetryService(std::unique_ptr<QSettings> settings, CrashReporter& reporter,
                      MeasurementDispatcher* dispatcher, QObject* parent = nullptr);
     ~TelemetryService() override;
 

@@ -62,8 +62,7 @@ QString folderNameOf(const QUrl& url)
 TriageActionController::TriageActionController(Dependencies dependencies, QObject* parent)
     : QObject(parent), m_deps(dependencies)
 {
-    if (!m_deps.logger)
-        m_deps.logger = &LoggerService::shared();
+    Q_ASSERT(m_deps.queue && m_deps.engine && m_deps.logger);
     // One worker: operations never overlap, and each sees the files as the one before
     // left them.
     m_worker.setMaxThreadCount(1);

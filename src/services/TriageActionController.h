@@ -38,6 +38,7 @@ public:
         TriageQueueManager* queue = nullptr;
         FileExecutionEngine* engine = nullptr;
         TelemetryService* telemetry = nullptr; // none: nothing is counted
+        // queue, engine and logger are required.
         LoggerService* logger = nullptr;
     };
 

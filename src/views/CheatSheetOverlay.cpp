@@ -12,9 +12,11 @@ namespace {
 constexpr qreal startScale = 0.95;
 }
 
-CheatSheetOverlay::CheatSheetOverlay(std::function<void()> onDismiss, QWidget* parent)
+CheatSheetOverlay::CheatSheetOverlay(const GlobalShortcutService& shortcut,
+                                     std::function<void()> onDismiss, QWidget* parent)
     : QWidget(parent), m_onDismiss(std::move(onDismiss)),
-      m_card(new KeyboardCheatSheetView([this] { dismiss(); }, this)),
+      m_card(new KeyboardCheatSheetView(
+          shortcut, [this] { dismiss(); }, this)),
       m_animation(new QVariantAnimation(this)),
       m_shadow(KeyboardCheatSheetView::cornerRadius, 20, QPoint(0, 10), QColor(0, 0, 0, 77))
 {

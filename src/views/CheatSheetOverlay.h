@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class GlobalShortcutService;
 class KeyboardCheatSheetView;
 class QVariantAnimation;
 
@@ -22,7 +23,8 @@ public:
     static constexpr qreal scrimOpacity = 0.4;
     static constexpr int animationMilliseconds = 220;
 
-    explicit CheatSheetOverlay(std::function<void()> onDismiss, QWidget* parent);
+    CheatSheetOverlay(const GlobalShortcutService& shortcut, std::function<void()> onDismiss,
+                      QWidget* parent);
     ~CheatSheetOverlay() override;
 
     KeyboardCheatSheetView* card() const { return m_card; }

@@ -69,8 +69,9 @@ QString KeyboardCheatSheetView::footerTip()
         "Tip: You can press '?' at any time while triaging to view this cheat sheet.");
 }
 
-KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, QWidget* parent)
-    : QWidget(parent), m_onDismiss(std::move(onDismiss))
+KeyboardCheatSheetView::KeyboardCheatSheetView(const GlobalShortcutService& shortcut,
+                                               std::function<void()> onDismiss, QWidget* parent)
+    : QWidget(parent), m_shortcut(shortcut), m_onDismiss(std::move(onDismiss))
 {
     setObjectName(QStringLiteral("keyboardCheatSheet"));
     setFixedWidth(cardWidth);
@@ -126,7 +127,7 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(std::function<void()> onDismiss, 
     globalLayout->setContentsMargins(0, 0, 0, 0);
     globalLayout->setSpacing(rowSpacing);
     layout->addWidget(m_globalRow);
-    connect(&GlobalShortcutService::shared(), &GlobalShortcutService::stateChanged, this,
+    connect(&m_shortcut, &GlobalShortcutService::stateChanged, this,
             &KeyboardCheatSheetView::updateGlobalShortcutRow);
     updateGlobalShortcutRow();
 
@@ -231,7 +232,7 @@ void KeyboardCheatSheetView::updateGlobalShortcutRow()
         delete item->widget();
         delete item;
     }
-    const GlobalShortcutService& shortcut = GlobalShortcutService::shared();
+    const GlobalShortcutService& shortcut = m_shortcut;
     const QString chord =
         shortcut.shortcutText().isEmpty() ? GlobalHotkey::defaultText : shortcut.shortcutText();
     for (const QString& key : chord.split(QLatin1Char('+'), Qt::SkipEmptyParts))

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class GlobalShortcutService;
 class QLabel;
 class QPushButton;
 class QToolButton;
@@ -40,7 +41,9 @@ public:
     static constexpr int cardWidth = 680;
     static constexpr qreal cornerRadius = 14;
 
-    explicit KeyboardCheatSheetView(std::function<void()> onDismiss, QWidget* parent = nullptr);
+    // shortcut: the desktop-wide shortcut whose state the card shows.
+    KeyboardCheatSheetView(const GlobalShortcutService& shortcut, std::function<void()> onDismiss,
+                           QWidget* parent = nullptr);
 
     QToolButton* closeButton() const { return m_closeButton; }
     QPushButton* gotItButton() const { return m_gotItButton; }
@@ -58,6 +61,7 @@ private:
     void dismiss();
     void updateGlobalShortcutRow();
 
+    const GlobalShortcutService& m_shortcut;
     std::function<void()> m_onDismiss;
     QToolButton* m_closeButton = nullptr;
     QPushButton* m_gotItButton = nullptr;

@@ -8,10 +8,10 @@
 
 SettingsSheet::SettingsSheet(ConfigurationService& configService,
                              LaunchAtLoginService& launchAtLogin, UpdateService& updates,
-                             TelemetryService& telemetry, std::function<void()> onClose,
-                             QWidget* parent)
+                             TelemetryService& telemetry, const GlobalShortcutService& shortcut,
+                             std::function<void()> onClose, QWidget* parent)
     : QWidget(parent), m_view(new SettingsView(configService, launchAtLogin, updates, telemetry,
-                                               std::move(onClose))),
+                                               shortcut, std::move(onClose))),
       m_frame(new QScrollArea(this)), m_shadow(10, 20, QPoint(0, 10), QColor(0, 0, 0, 77))
 {
     setObjectName(QStringLiteral("settingsSheet"));

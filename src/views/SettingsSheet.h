@@ -10,6 +10,7 @@ class ConfigurationService;
 class LaunchAtLoginService;
 class QScrollArea;
 class SettingsView;
+class GlobalShortcutService;
 class TelemetryService;
 class UpdateService;
 
@@ -27,7 +28,8 @@ public:
 
     SettingsSheet(ConfigurationService& configService, LaunchAtLoginService& launchAtLogin,
                   UpdateService& updates, TelemetryService& telemetry,
-                  std::function<void()> onClose, QWidget* parent);
+                  const GlobalShortcutService& shortcut, std::function<void()> onClose,
+                  QWidget* parent);
 
     SettingsView* view() const { return m_view; }
 

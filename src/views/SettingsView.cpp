@@ -57,9 +57,10 @@ int sliderPosition(double seconds)
 
 SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginService& launchAtLogin,
                            UpdateService& updates, TelemetryService& telemetry,
-                           std::function<void()> onClose, QWidget* parent)
+                           const GlobalShortcutService& shortcut, std::function<void()> onClose,
+                           QWidget* parent)
     : QWidget(parent), m_config(configService), m_launchService(launchAtLogin), m_updates(updates),
-      m_telemetry(telemetry), m_onClose(std::move(onClose)),
+      m_telemetry(telemetry), m_shortcut(shortcut), m_onClose(std::move(onClose)),
       m_chooseFolder(&SettingsView::chooseFolderWithDialog)
 {
     setObjectName(QStringLiteral("settingsView"));
@@ -298,7 +299,7 @@ QWidget* SettingsView::makeGeneralSection()
     m_shortcutProblem->setFont(Theme::font(11));
     m_shortcutProblem->setWordWrap(true);
     layout->addWidget(m_shortcutProblem);
-    connect(&GlobalShortcutService::shared(), &GlobalShortcutService::stateChanged, this,
+    connect(&m_shortcut, &GlobalShortcutService::stateChanged, this,
             &SettingsView::updateShortcutRow);
     updateShortcutRow();
 
@@ -394,7 +395,7 @@ QString SettingsView::debounceText(double seconds)
 
 void SettingsView::updateShortcutRow()
 {
-    const GlobalShortcutService& shortcut = GlobalShortcutService::shared();
+    const GlobalShortcutService& shortcut = m_shortcut;
     const QString chord = shortcut.shortcutText().isEmpty() ? m_config.config().general.globalHotkey
                                                             : shortcut.shortcutText();
     QString value = chord;

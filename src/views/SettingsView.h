@@ -18,6 +18,7 @@ class QPushButton;
 class QScrollArea;
 class QSlider;
 class QVBoxLayout;
+class GlobalShortcutService;
 class TelemetryService;
 class ToggleSwitch;
 class UpdateService;
@@ -41,7 +42,8 @@ public:
     static constexpr double defaultDebounce = 1.5;
 
     SettingsView(ConfigurationService& configService, LaunchAtLoginService& launchAtLogin,
-                 UpdateService& updates, TelemetryService& telemetry, std::function<void()> onClose,
+                 UpdateService& updates, TelemetryService& telemetry,
+                 const GlobalShortcutService& shortcut, std::function<void()> onClose,
                  QWidget* parent = nullptr);
 
     // Test seam: the folder picker behind "Browse...".
@@ -91,6 +93,7 @@ private:
     LaunchAtLoginService& m_launchService;
     UpdateService& m_updates;
     TelemetryService& m_telemetry;
+    const GlobalShortcutService& m_shortcut;
     std::function<void()> m_onClose;
     FolderChooser m_chooseFolder;
 

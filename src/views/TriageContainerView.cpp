@@ -73,8 +73,9 @@ TriageContainerView::TriageContainerView(Services services, std::function<void()
       m_onRescan(std::move(onRescan))
 {
     setObjectName(QStringLiteral("TriageContainerView"));
-    if (!m_services.logger)
-        m_services.logger = &LoggerService::shared();
+    Q_ASSERT(m_services.queue && m_services.config && m_services.engine && m_services.telemetry &&
+             m_services.logger && m_services.launchAtLogin && m_services.updates &&
+             m_services.globalShortcut);
     m_folderChooser = [](QWidget* parent) -> std::optional<QString> {
         QFileDialog dialog(parent);
         dialog.setDirectory(customFolderStart());
@@ -729,7 +730,8 @@ void TriageContainerView::refresh()
 void TriageContainerView::refreshOverlays()
 {
     if (m_showingCheatSheet && !m_cheatSheet) {
-        m_cheatSheet = new CheatSheetOverlay([this] { setShowingCheatSheet(false); }, this);
+        m_cheatSheet = new CheatSheetOverlay(
+            *m_services.globalShortcut, [this] { setShowingCheatSheet(false); }, this);
         m_cheatSheet->showAnimated();
     } else if (!m_showingCheatSheet && m_cheatSheet) {
         // Closed from inside one of its own click handlers: delete it later.
@@ -741,12 +743,9 @@ void TriageContainerView::refreshOverlays()
 
     if (m_showingSettings && !m_settingsSheet) {
         // A new sheet each time: its working copies live exactly as long as it is open.
-        LaunchAtLoginService& login =
-            m_services.launchAtLogin ? *m_services.launchAtLogin : LaunchAtLoginService::shared();
-        UpdateService& updates = m_services.updates ? *m_services.updates : UpdateService::shared();
         m_settingsSheet = new SettingsSheet(
-            *m_services.config, login, updates,
-            m_services.telemetry ? *m_services.telemetry : TelemetryService::shared(),
+            *m_services.config, *m_services.launchAtLogin, *m_services.updates,
+            *m_services.telemetry, *m_services.globalShortcut,
             [this] { setShowingSettings(false); }, this);
         m_settingsSheet->setGeometry(rect());
         m_settingsSheet->show();

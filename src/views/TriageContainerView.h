@@ -28,6 +28,7 @@ class QStackedWidget;
 class QTimer;
 class QToolButton;
 class QVBoxLayout;
+class GlobalShortcutService;
 class TelemetryService;
 class TriageActionController;
 class SettingsSheet;
@@ -57,9 +58,10 @@ public:
         // Lists the folder; while it runs and nothing waits yet, the window says it is
         // looking rather than claiming the folder is empty. Optional.
         QueueRescanner* rescanner = nullptr;
-        // For the settings sheet; the process-wide services when left empty.
+        // For the settings sheet and the shortcut sheet; required to open them.
         LaunchAtLoginService* launchAtLogin = nullptr;
         UpdateService* updates = nullptr;
+        const GlobalShortcutService* globalShortcut = nullptr;
         // The watched folder, as texts name it; the user's Downloads folder when empty.
         QString downloadsDirectory;
     };

@@ -4,11 +4,13 @@
 
 #include <QList>
 #include <QPair>
+#include <QStringList>
 
 #include <mutex>
 #include <optional>
 
-// Records the custom values and the collection flag that a service hands the reporter.
+// Records what a service hands the crash reporter: custom values, the collection flag,
+// non-fatal errors and breadcrumbs. Safe to call from any thread.
 class FakeCrashReporter final : public CrashReporter
 {
 public:
@@ -23,8 +25,27 @@ public:
         std::lock_guard lock(m_mutex);
         m_values.append({key, value});
     }
-    void recordError(const AppError&) override {}
-    void log(const QString&) override {}
+    void recordError(const AppError& error) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_errors.append(error);
+    }
+    void log(const QString& breadcrumb) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_breadcrumbs.append(breadcrumb);
+    }
+
+    QList<AppError> errors() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_errors;
+    }
+    QStringList breadcrumbs() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_breadcrumbs;
+    }
 
     QList<QPair<QString, QVariant>> values() const
     {
@@ -57,10 +78,14 @@ public:
     {
         std::lock_guard lock(m_mutex);
         m_values.clear();
+        m_errors.clear();
+        m_breadcrumbs.clear();
     }
 
 private:
     mutable std::mutex m_mutex;
     QList<QPair<QString, QVariant>> m_values;
     std::optional<bool> m_collectionEnabled;
+    QList<AppError> m_errors;
+    QStringList m_breadcrumbs;
 };
