@@ -39,6 +39,11 @@ AppDelegate::AppDelegate(Options options, QObject* parent)
     : QObject(parent), m_options(std::move(options)), m_queueManager(TriageQueueManager::shared()),
       m_configService(ConfigurationService::shared())
 {
+    // The process-wide services log into the process-wide log.
+    LoggerService& logger = LoggerService::shared();
+    TelemetryService::shared().setLogger(logger);
+    UpdateService::shared().setLogger(logger);
+    LaunchAtLoginService::shared().setLogger(logger);
 }
 
 AppDelegate::~AppDelegate()

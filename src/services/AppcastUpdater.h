@@ -61,6 +61,7 @@ public:
     UpdatePresenter* window() const { return m_presenter; }
 
     void setLogRecorder(ServiceLog::Recorder recorder) { m_log.setRecorder(std::move(recorder)); }
+    void setLogger(LoggerService& logger) { m_log.setLogger(&logger); }
 
 signals:
     void canCheckForUpdatesChanged(bool canCheck);

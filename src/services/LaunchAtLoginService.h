@@ -35,6 +35,7 @@ public:
     void openLoginItemsSettings();
 
     void setLogRecorder(ServiceLog::Recorder recorder) { m_log.setRecorder(std::move(recorder)); }
+    void setLogger(LoggerService& logger) { m_log.setLogger(&logger); }
 
 signals:
     // After this service changed the registration.

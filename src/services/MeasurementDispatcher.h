@@ -49,6 +49,7 @@ public:
                                 double durationSeconds, const QString& installationID);
 
     void setLogRecorder(ServiceLog::Recorder recorder) { m_log.setRecorder(std::move(recorder)); }
+    void setLogger(LoggerService& logger) { m_log.setLogger(&logger); }
 
 signals:
     // After a request has completed and its outcome was logged: the HTTP status, or -1

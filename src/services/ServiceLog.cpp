@@ -2,28 +2,40 @@
 
 #include "services/LoggerService.h"
 
+#include <cstdio>
+
+void ServiceLog::write(const QString& level, const QString& message) const
+{
+    if (m_recorder) {
+        m_recorder(level, message);
+        return;
+    }
+    std::fprintf(stderr, "[%s] %s\n", qPrintable(level),
+                 qPrintable(LoggerService::escapeControlCharacters(message)));
+}
+
 void ServiceLog::info(const QString& message) const
 {
-    if (m_recorder)
-        m_recorder(QStringLiteral("INFO"), message);
+    if (m_logger && !m_recorder)
+        m_logger->info(message);
     else
-        LoggerService::shared().info(message);
+        write(QStringLiteral("INFO"), message);
 }
 
 void ServiceLog::debug(const QString& message) const
 {
-    if (m_recorder)
-        m_recorder(QStringLiteral("DEBUG"), message);
+    if (m_logger && !m_recorder)
+        m_logger->debug(message);
     else
-        LoggerService::shared().debug(message);
+        write(QStringLiteral("DEBUG"), message);
 }
 
 void ServiceLog::error(const QString& message, const std::optional<AppError>& error) const
 {
-    if (m_recorder)
-        m_recorder(QStringLiteral("ERROR"),
-                   error ? message + QStringLiteral(" | Error: ") + error->localizedDescription
-                         : message);
+    if (m_logger && !m_recorder)
+        m_logger->error(message, error);
     else
-        LoggerService::shared().error(message, error);
+        write(QStringLiteral("ERROR"),
+              error ? message + QStringLiteral(" | Error: ") + error->localizedDescription
+                    : message);
 }

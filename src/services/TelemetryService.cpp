@@ -70,6 +70,13 @@ TelemetryService::TelemetryService(std::unique_ptr<QSettings> settings, CrashRep
 
 TelemetryService::~TelemetryService() = default;
 
+void TelemetryService::setLogger(LoggerService& logger)
+{
+    m_log.setLogger(&logger);
+    if (m_dispatcher)
+        m_dispatcher->setLogger(logger);
+}
+
 bool TelemetryService::enabledLocked() const
 {
     return m_settings->value(enabledKey, true).toBool();

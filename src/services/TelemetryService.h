@@ -14,6 +14,7 @@
 #include <optional>
 
 class CrashReporter;
+class LoggerService;
 class MeasurementDispatcher;
 
 // Counts what the user does in one triage session and, when a session with at least one
@@ -72,6 +73,8 @@ public:
     // Test seams: the time source and where log lines go.
     void setClock(Clock clock) { m_clock = std::move(clock); }
     void setLogRecorder(ServiceLog::Recorder recorder) { m_log.setRecorder(std::move(recorder)); }
+    // Its own lines and its dispatcher's go to logger.
+    void setLogger(LoggerService& logger);
 
 signals:
     void enabledChanged(bool enabled);

@@ -5,7 +5,6 @@
 #include "platform/BundleResources.h"
 #include "platform/UserDefaults.h"
 #include "services/AppcastUpdater.h"
-#include "services/LoggerService.h"
 
 UpdateService& UpdateService::shared()
 {
@@ -15,6 +14,25 @@ UpdateService& UpdateService::shared()
     return *instance;
 }
 
+namespace {
+
+QString refusedFeedMessage()
+{
+    return QStringLiteral(
+        "[UPDATES] The update feed is not an https address; update checks are off.");
+}
+
+} // namespace
+
+void UpdateService::setLogger(LoggerService& logger)
+{
+    m_log.setLogger(&logger);
+    if (m_updaterController)
+        m_updaterController->setLogger(logger);
+    if (m_feedRefused)
+        m_log.error(refusedFeedMessage());
+}
+
 UpdateService::UpdateService(const QUrl& feedUrl, const QString& currentVersion,
                              std::unique_ptr<QSettings> settings, QObject* parent)
     : QObject(parent)
@@ -22,10 +40,10 @@ UpdateService::UpdateService(const QUrl& feedUrl, const QString& currentVersion,
     // Only a feed that cannot be changed on the way is read (https; plain http only on
     // this machine, for tests). With any other there is no controller, as with none.
     if (!Appcast::isSecureWebUrl(feedUrl)) {
-        if (!feedUrl.isEmpty())
-            LoggerService::shared().error(
-                QStringLiteral("[UPDATES] The update feed is not an https address; update "
-                               "checks are off."));
+        if (!feedUrl.isEmpty()) {
+            m_feedRefused = true;
+            m_log.error(refusedFeedMessage());
+        }
         return;
     }
     m_updaterController = new AppcastUpdater(feedUrl, currentVersion, std::move(settings), this);
