@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -187,10 +188,28 @@ void DownloadWatcherService::setDebounceSeconds(double seconds)
 
 void DownloadWatcherService::runOnWatcherThread(const std::function<void()>& work)
 {
-    if (QThread::currentThread() == &m_thread)
+    if (QThread::currentThread() == &m_thread) {
         work();
-    else
-        QMetaObject::invokeMethod(m_context, work, Qt::BlockingQueuedConnection);
+        return;
+    }
+    // A blocking call. The hand-off is a standard mutex and condition variable rather than
+    // a blocking queued connection, whose wait happens inside libQt6Core where
+    // ThreadSanitizer cannot see that the work is done before the caller reads its results.
+    std::mutex doneLock;
+    std::condition_variable doneSignal;
+    bool done = false;
+    QMetaObject::invokeMethod(
+        m_context,
+        [&] {
+            work();
+            // Notified under the lock: the caller cannot return and destroy these first.
+            const std::lock_guard lock(doneLock);
+            done = true;
+            doneSignal.notify_one();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(doneLock);
+    doneSignal.wait(lock, [&] { return done; });
 }
 
 void DownloadWatcherService::start()

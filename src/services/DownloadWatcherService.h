@@ -7,7 +7,6 @@
 #include <QList>
 #include <QMutex>
 #include <QObject>
-#include <QRecursiveMutex>
 #include <QSet>
 #include <QString>
 #include <QThread>
@@ -18,6 +17,7 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <mutex>
 
 class QTimer;
 
@@ -175,7 +175,9 @@ private:
     std::unique_ptr<WatcherBackend> m_backend;
     bool m_announceStart = false; // watcher thread only
 
-    mutable QRecursiveMutex m_lock; // guards m_pending
+    // Guards m_pending. A standard mutex rather than Qt's, whose locking happens inside
+    // libQt6Core where ThreadSanitizer cannot see it.
+    mutable std::recursive_mutex m_lock;
     QHash<QString, Pending> m_pending;
     quint64 m_nextToken = 1;
     std::atomic<int> m_eventsLost = 0;
