@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Stowbird with its tests, checks the layer rule, gives each
 # fuzz target a short run (STOWBIRD_FUZZ_SECONDS, default 20; 0 skips it), optionally runs the
-# tests again under the sanitizers (STOWBIRD_SANITIZE=all, asan or tsan; CI sets asan), then
+# tests again under the sanitizers (STOWBIRD_SANITIZE=all, asan or tsan; CI sets all), then
 # runs every test through CTest, whose summary closes the output.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,3 +1,4 @@
+#include "CrossThreadSpy.h"
 #include "TestEnvironment.h"
 #include "models/PartialDownloadNames.h"
 #include "platform/WatcherBackend.h"
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QMutex>
 #include <QSemaphore>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <chrono>
@@ -456,12 +456,13 @@ private slots:
         QVERIFY(QDir().mkpath(m_dir + "-elsewhere"));
         Recorder rec;
         DownloadWatcherService watcher(m_dir, debounce, rec.callback());
-        QSignalSpy removed(&watcher, &DownloadWatcherService::itemRemoved);
-        QSignalSpy discovered(&watcher, &DownloadWatcherService::fileDiscovered);
+        CrossThreadSpy removed(&watcher, &DownloadWatcherService::itemRemoved);
+        CrossThreadSpy discovered(&watcher, &DownloadWatcherService::fileDiscovered);
         watcher.start();
         writeBytes(path("a.txt"), "a", QIODevice::WriteOnly);
         QVERIFY(QDir().mkpath(path("Album")));
         QTRY_COMPARE_WITH_TIMEOUT(rec.names().size(), 2, settle);
+        QTRY_COMPARE_WITH_TIMEOUT(discovered.size(), 2, settle);
         // Created while watched: each arrived anew.
         QCOMPARE(discovered.at(0).at(1).toBool(), true);
         QCOMPARE(discovered.at(1).at(1).toBool(), true);
@@ -480,6 +481,7 @@ private slots:
         QVERIFY(QFile::rename(path("old-name.txt"), path("new-name.txt")));
         QTRY_COMPARE_WITH_TIMEOUT(rec.count("new-name.txt"), 1, settle);
         QTRY_COMPARE_WITH_TIMEOUT(watcher.pendingCount(), 0, settle);
+        QTRY_COMPARE_WITH_TIMEOUT(removed.size(), 4, settle);
         QStringList gone;
         for (const QVariantList& args : std::as_const(removed))
             gone.append(args.at(0).toString());
@@ -494,7 +496,7 @@ private slots:
         const QString downloads = m_dir + "/home/Downloads";
         Recorder rec;
         DownloadWatcherService watcher(downloads, debounce, rec.callback());
-        QSignalSpy removed(&watcher, &DownloadWatcherService::itemRemoved);
+        CrossThreadSpy removed(&watcher, &DownloadWatcherService::itemRemoved);
         watcher.start();
         QVERIFY(!watcher.isWatching());
         QVERIFY(QDir().mkpath(downloads));
@@ -541,7 +543,7 @@ private slots:
         QVERIFY(QFile::link(path("disk-a"), link));
         Recorder rec;
         DownloadWatcherService watcher(link, debounce, rec.callback());
-        QSignalSpy removed(&watcher, &DownloadWatcherService::itemRemoved);
+        CrossThreadSpy removed(&watcher, &DownloadWatcherService::itemRemoved);
         watcher.start();
         QVERIFY(watcher.isWatching());
         writeBytes(link + "/one.txt", "1", QIODevice::WriteOnly);
@@ -729,7 +731,7 @@ private slots:
         writeBytes(path("three.part"), "3", QIODevice::WriteOnly);
         watcher.start();
         QVERIFY(fake);
-        QSignalSpy unreliable(&watcher, &DownloadWatcherService::watcherUnreliable);
+        CrossThreadSpy unreliable(&watcher, &DownloadWatcherService::watcherUnreliable);
         QMetaObject::invokeMethod(fake, [fake] {
             emit fake->eventsLost();
             emit fake->becameUnreliable("limit reached");

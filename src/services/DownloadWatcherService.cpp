@@ -3,6 +3,7 @@
 #include "models/PartialDownloadNames.h"
 #include "platform/InotifyWatcherBackend.h"
 #include "platform/StoragePaths.h"
+#include "platform/ThreadHandoff.h"
 #include "services/LoggerService.h"
 
 #include <QDateTime>
@@ -198,9 +199,11 @@ void DownloadWatcherService::runOnWatcherThread(const std::function<void()>& wor
     std::mutex doneLock;
     std::condition_variable doneSignal;
     bool done = false;
+    ThreadHandoff::handOff(&done);
     QMetaObject::invokeMethod(
         m_context,
         [&] {
+            ThreadHandoff::takeOver(&done);
             work();
             // Notified under the lock: the caller cannot return and destroy these first.
             const std::lock_guard lock(doneLock);
