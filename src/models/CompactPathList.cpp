@@ -73,9 +73,10 @@ quint32 CompactPathList::find(QStringView path) const
             continue;
         const quint32 record = slot - slotOffset;
         const Record& r = x.records[record];
+        // An empty name ("/folder/") compares no characters: the pool may be empty then.
         if (r.hash == hash && r.length == quint32(parts.name.size()) &&
-            std::memcmp(x.chars.data() + r.offset, parts.name.utf16(),
-                        size_t(r.length) * sizeof(char16_t)) == 0 &&
+            (r.length == 0 || std::memcmp(x.chars.data() + r.offset, parts.name.utf16(),
+                                          size_t(r.length) * sizeof(char16_t)) == 0) &&
             QStringView(x.folders.at(r.folder)) == parts.folder)
             return record;
     }
