@@ -1,5 +1,6 @@
 #include "CrossThreadSpy.h"
 #include "TestEnvironment.h"
+#include "fakes/FakeWatcherBackend.h"
 #include "models/PartialDownloadNames.h"
 #include "platform/WatcherBackend.h"
 #include "services/DownloadWatcherService.h"
@@ -88,23 +89,6 @@ int inotifyDescriptors()
             ++count;
     return count;
 }
-
-// A backend that the test drives by hand.
-class FakeBackend final : public WatcherBackend
-{
-public:
-    bool start(const QString&, QString*) override { return m_watching = true; }
-    void stop() override { m_watching = false; }
-    bool isWatching() const override { return m_watching; }
-    int watchCount() const override { return m_watching ? 1 : 0; }
-    using WatcherBackend::becameUnreliable;
-    using WatcherBackend::eventsArrived;
-    using WatcherBackend::eventsLost;
-    using WatcherBackend::rootChanged;
-
-private:
-    bool m_watching = false;
-};
 
 // Long enough that a writer thread delayed by a busy machine does not look finished.
 constexpr double debounce = 0.4;
@@ -719,10 +703,10 @@ private slots:
 
     void lostEventsRecheckEveryTopLevelItem()
     {
-        FakeBackend* fake = nullptr;
+        FakeWatcherBackend* fake = nullptr;
         Recorder rec;
         DownloadWatcherService watcher(m_dir, debounce, rec.callback(), [&fake] {
-            auto backend = std::make_unique<FakeBackend>();
+            auto backend = std::make_unique<FakeWatcherBackend>();
             fake = backend.get();
             return backend;
         });

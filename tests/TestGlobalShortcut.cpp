@@ -4,6 +4,7 @@
 #include "PrivateSessionBus.h"
 #include "TestEnvironment.h"
 #include "fakes/FakeCrashReporter.h"
+#include "fakes/ScriptedShortcutBackend.h"
 #include "models/GlobalHotkey.h"
 #include "platform/PortalGlobalShortcut.h"
 #include "platform/X11GlobalShortcut.h"
@@ -23,29 +24,6 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
-
-namespace {
-
-// Binds or fails as the test says, and can be "pressed".
-class ScriptedBackend final : public GlobalShortcutBackend
-{
-public:
-    explicit ScriptedBackend(QString failure) : m_failure(std::move(failure)) {}
-    void bind(const GlobalHotkey& hotkey) override
-    {
-        if (m_failure.isEmpty())
-            emit bound(hotkey.displayText());
-        else
-            emit failed(m_failure);
-    }
-    void unbind() override {}
-    void press() { emit activated(); }
-
-private:
-    QString m_failure;
-};
-
-} // namespace
 
 class TestGlobalShortcut : public QObject
 {
@@ -243,8 +221,8 @@ private slots:
         GlobalShortcutService service;
         QSignalSpy changed(&service, &GlobalShortcutService::stateChanged);
         QSignalSpy activated(&service, &GlobalShortcutService::activated);
-        auto backend = std::make_unique<ScriptedBackend>(QString());
-        ScriptedBackend* raw = backend.get();
+        auto backend = std::make_unique<ScriptedShortcutBackend>(QString());
+        ScriptedShortcutBackend* raw = backend.get();
         service.start(QStringLiteral("Option+Shift+D"), std::move(backend));
         QCOMPARE(service.state(), GlobalShortcutService::State::Bound);
         QCOMPARE(service.shortcutText(), QStringLiteral("Alt+Shift+D"));
@@ -274,7 +252,8 @@ private slots:
             nullptr);
         GlobalShortcutService shared;
 
-        shared.start(QStringLiteral("Alt+Shift+D"), std::make_unique<ScriptedBackend>(QString()));
+        shared.start(QStringLiteral("Alt+Shift+D"),
+                     std::make_unique<ScriptedShortcutBackend>(QString()));
         SettingsView settings(config, login, updates, telemetry, shared, [] {});
         settings.show();
         auto* value = settings.findChild<QLabel*>(QStringLiteral("globalShortcutValue"));
@@ -290,7 +269,7 @@ private slots:
 
         // The sheets follow a change while they are open.
         shared.start(QStringLiteral("Alt+Shift+D"),
-                     std::make_unique<ScriptedBackend>(
+                     std::make_unique<ScriptedShortcutBackend>(
                          QStringLiteral("Alt+Shift+D is already used by another program")));
         QCOMPARE(value->text(), QStringLiteral("Alt+Shift+D (not working)"));
         QVERIFY(problem->isVisible());

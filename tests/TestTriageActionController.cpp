@@ -3,6 +3,7 @@
 #include "HudTestServices.h"
 #include "TestEnvironment.h"
 #include "fakes/GatedEngine.h"
+#include "fakes/ScriptedTrash.h"
 #include "platform/FileMover.h"
 #include "services/TriageActionController.h"
 
@@ -165,6 +166,34 @@ private slots:
         m_actions->trashCurrent(InputMethod::keyboard);
         QVERIFY(statusText() != QStringLiteral("broken"));
         QVERIFY(waitIdle());
+    }
+
+    // The trash refuses (a full disk, no permission): the item stays where it is and at the
+    // head of the queue, the window says why in the error style, and the error is recorded.
+    void aRefusedTrashKeepsTheItem()
+    {
+        auto trash = std::make_unique<ScriptedTrash>(AppError{
+            QStringLiteral("NSPOSIXErrorDomain"), 13, QStringLiteral("Permission denied")});
+        ScriptedTrash* refusing = trash.get();
+        FileExecutionEngine engine(std::move(trash), m_services->revealer, *m_services->logger,
+                                   m_services->reporter);
+        TriageActionController::Dependencies deps;
+        deps.queue = m_queue;
+        deps.engine = &engine;
+        deps.logger = m_services->logger.get();
+        TriageActionController actions(deps);
+        enqueue({"a.txt", "b.txt"});
+        actions.trashCurrent(InputMethod::keyboard);
+        QTRY_VERIFY_WITH_TIMEOUT(!actions.isBusy(), 5000);
+        QCOMPARE(refusing->trashed(), QStringList{m_downloads + "/a.txt"});
+        QVERIFY(QFile::exists(m_downloads + "/a.txt"));
+        QCOMPARE(paths(m_queue->items()),
+                 (QStringList{m_downloads + "/a.txt", m_downloads + "/b.txt"}));
+        QVERIFY(actions.status());
+        QCOMPARE(actions.status()->kind, StatusLine::Kind::Error);
+        QVERIFY2(actions.status()->text.contains(QStringLiteral("Permission denied")),
+                 qPrintable(actions.status()->text));
+        QVERIFY(!m_services->reporter.errors().isEmpty());
     }
 
     void rescansDuringAnActionLeaveItsPathAlone()

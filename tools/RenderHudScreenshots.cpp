@@ -5,6 +5,7 @@
 #include "TestEnvironment.h"
 #include "app/TriageHUDPanel.h"
 #include "crashreporting/CrashReporter.h"
+#include "fakes/ScriptedShortcutBackend.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/ItemRevealer.h"
 #include "services/ConfigurationService.h"
@@ -55,14 +56,6 @@ void writeImage(const QString& path, int w, int h, const QColor& a, const QColor
 }
 
 } // namespace
-
-// Reports the chord bound, as a desktop with a free Alt+Shift+D does.
-class BoundShortcut final : public GlobalShortcutBackend
-{
-public:
-    void bind(const GlobalHotkey& hotkey) override { emit bound(hotkey.displayText()); }
-    void unbind() override {}
-};
 
 int main(int argc, char** argv)
 {
@@ -117,7 +110,8 @@ int main(int argc, char** argv)
     TriageQueueManager& queue = *hud.queue;
 
     // The desktop-wide shortcut as an X11 session binds it (the settings sheet shows it).
-    hud.globalShortcut->start(QStringLiteral("Alt+Shift+D"), std::make_unique<BoundShortcut>());
+    hud.globalShortcut->start(QStringLiteral("Alt+Shift+D"),
+                              std::make_unique<ScriptedShortcutBackend>());
     const QList<DestinationSlot> fourSlots = hud.config->config().destinationSlots;
     QList<DestinationSlot> fiveSlots = fourSlots;
     fiveSlots.append({5, QStringLiteral("Music"), QStringLiteral("~/Music")});

@@ -5,6 +5,7 @@
 #include "ScreenshotPalettes.h"
 #include "TestEnvironment.h"
 #include "fakes/FakeCrashReporter.h"
+#include "fakes/ScriptedShortcutBackend.h"
 #include "platform/XdgAutostartBackend.h"
 #include "services/ConfigurationService.h"
 #include "services/GlobalShortcutService.h"
@@ -45,14 +46,6 @@ protected:
     }
 };
 
-// Reports the chord bound, as a desktop with a free Alt+Shift+D does.
-class BoundShortcut final : public GlobalShortcutBackend
-{
-public:
-    void bind(const GlobalHotkey& hotkey) override { emit bound(hotkey.displayText()); }
-    void unbind() override {}
-};
-
 bool save(QWidget& window, const QString& path)
 {
     // Let pending layout requests settle, as the event loop would before the first paint.
@@ -86,7 +79,7 @@ int main(int argc, char** argv)
 
     // The desktop-wide shortcut as an X11 session binds it.
     GlobalShortcutService shortcut;
-    shortcut.start(QStringLiteral("Alt+Shift+D"), std::make_unique<BoundShortcut>());
+    shortcut.start(QStringLiteral("Alt+Shift+D"), std::make_unique<ScriptedShortcutBackend>());
     bool ok = true;
     const QPalette light = ScreenshotPalettes::light();
     for (const auto& [name, palette] :
