@@ -137,10 +137,10 @@ int main(int argc, char** argv)
     // Each round times, one after the other on the same cached source: cp, the engine's
     // copy step alone, mv (a copy and an unlink, like the engine), and the engine's move.
     std::vector<double> cpTimes, copyTimes, mvTimes, engineTimes;
-    auto timed = [](std::vector<double>& into, const auto& work) {
+    auto timed = [](std::vector<double>& into, const auto& step) {
         QElapsedTimer timer;
         timer.start();
-        work();
+        step();
         into.push_back(timer.nsecsElapsed() / 1e9);
     };
     const QString parked = target.path() + QStringLiteral("/cross.bin");

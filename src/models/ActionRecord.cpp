@@ -9,8 +9,8 @@ bool ActionRecord::ActionType::operator==(const ActionType& other) const
     return from == other.from && to == other.to;
 }
 
-ActionRecord::ActionRecord(const ActionType& type, const TriageItem& item, const QUuid& id,
-                           const QDateTime& timestamp)
-    : id(id), type(type), item(item), timestamp(timestamp)
+ActionRecord::ActionRecord(const ActionType& actionType, const TriageItem& actedOn,
+                           const QUuid& recordId, const QDateTime& when)
+    : id(recordId), type(actionType), item(actedOn), timestamp(when)
 {
 }

@@ -5,11 +5,11 @@
 #include <QDirIterator>
 #include <QMimeDatabase>
 
-FolderChildItem::FolderChildItem(const QUrl& url)
+FolderChildItem::FolderChildItem(const QUrl& childUrl)
 {
-    *this = fromFileInfo(QFileInfo(url.toLocalFile()));
-    this->url = url;
-    name = url.fileName();
+    *this = fromFileInfo(QFileInfo(childUrl.toLocalFile()));
+    url = childUrl;
+    name = childUrl.fileName();
 }
 
 FolderChildItem FolderChildItem::fromFileInfo(const QFileInfo& info)

@@ -12,10 +12,10 @@
 
 #include <unistd.h>
 
-TriageItem::TriageItem(const QUrl& url, const QUuid& id, std::optional<QUrl> suggestedDestination,
-                       std::optional<QString> suggestedFilename)
-    : id(id), url(url), suggestedDestination(std::move(suggestedDestination)),
-      suggestedFilename(std::move(suggestedFilename))
+TriageItem::TriageItem(const QUrl& itemUrl, const QUuid& itemId,
+                       std::optional<QUrl> destination, std::optional<QString> filenameSuggestion)
+    : id(itemId), url(itemUrl), suggestedDestination(std::move(destination)),
+      suggestedFilename(std::move(filenameSuggestion))
 {
     filename = FileNaming::lastPathComponent(url.isLocalFile() ? url.toLocalFile() : url.path());
     const QString rawExtension = FileNaming::pathExtension(filename);

@@ -76,8 +76,8 @@ TriageContainerView::TriageContainerView(Services services, std::function<void()
     Q_ASSERT(m_services.queue && m_services.config && m_services.engine && m_services.telemetry &&
              m_services.logger && m_services.launchAtLogin && m_services.updates &&
              m_services.globalShortcut);
-    m_folderChooser = [](QWidget* parent) -> std::optional<QString> {
-        QFileDialog dialog(parent);
+    m_folderChooser = [](QWidget* owner) -> std::optional<QString> {
+        QFileDialog dialog(owner);
         dialog.setDirectory(customFolderStart());
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly, true);
