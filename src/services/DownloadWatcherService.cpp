@@ -1,6 +1,7 @@
 #include "services/DownloadWatcherService.h"
 
 #include "models/PartialDownloadNames.h"
+#include "platform/FileSystemEntry.h"
 #include "platform/InotifyWatcherBackend.h"
 #include "platform/StoragePaths.h"
 #include "platform/ThreadHandoff.h"
@@ -29,14 +30,6 @@
 #include <unistd.h>
 
 namespace {
-
-bool existsAt(const QString& path)
-{
-    struct stat st
-    {
-    };
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
-}
 
 // The size of a file, or `failure` when it cannot be read.
 qint64 sampleSize(const QString& path, qint64 failure)
@@ -403,7 +396,7 @@ QString DownloadWatcherService::topLevelItem(const QString& eventPath) const
 
 void DownloadWatcherService::handlePartialChange(const QString& name)
 {
-    const bool present = existsAt(m_targetDirectory + QLatin1Char('/') + name);
+    const bool present = FileSystemEntry::existsAt(m_targetDirectory + QLatin1Char('/') + name);
     for (const QString& finalName : PartialDownloadNames::finalNames(name)) {
         if (present) {
             m_partialsByFinal[finalName].insert(name);
@@ -426,7 +419,7 @@ bool DownloadWatcherService::heldBackByPartial(const QString& name, qint64 size)
     bool held = false;
     for (auto partial = it->begin(); partial != it->end();) {
         // A removal that went unseen (lost events) must not hold the item for ever.
-        if (!existsAt(m_targetDirectory + QLatin1Char('/') + *partial)) {
+        if (!FileSystemEntry::existsAt(m_targetDirectory + QLatin1Char('/') + *partial)) {
             partial = it->erase(partial);
             continue;
         }
@@ -460,7 +453,7 @@ void DownloadWatcherService::handleEvents(const QList<WatcherBackend::Event>& ev
             // renamed over it, or aria2's control file removed at the end.
             for (const QString& finalName : PartialDownloadNames::finalNames(name)) {
                 const QString finalPath = m_targetDirectory + QLatin1Char('/') + finalName;
-                if (!shouldIgnoreName(finalName) && existsAt(finalPath))
+                if (!shouldIgnoreName(finalName) && FileSystemEntry::existsAt(finalPath))
                     debounce(finalPath);
             }
             continue;
@@ -470,7 +463,7 @@ void DownloadWatcherService::handleEvents(const QList<WatcherBackend::Event>& ev
             emit itemRemoved(item);
             continue;
         }
-        if (!existsAt(item))
+        if (!FileSystemEntry::existsAt(item))
             continue;
         debounce(item, aboutItem && (event.kind == Event::Created || event.kind == Event::MovedIn));
         if (aboutItem && (event.kind == Event::Modified || event.kind == Event::ClosedWrite)) {
@@ -717,7 +710,7 @@ void DownloadWatcherService::check(const QString& itemPath, quint64 token, int r
 void DownloadWatcherService::verifyFile(const QString& itemPath, quint64 token, int retriesLeft,
                                         qint64 firstSize)
 {
-    if (!existsAt(itemPath)) {
+    if (!FileSystemEntry::existsAt(itemPath)) {
         finish(itemPath, token, false);
         return;
     }
@@ -747,7 +740,7 @@ void DownloadWatcherService::verifyFile(const QString& itemPath, quint64 token, 
 void DownloadWatcherService::verifyFolder(const QString& itemPath, quint64 token, int retriesLeft,
                                           int firstCount)
 {
-    if (!existsAt(itemPath)) {
+    if (!FileSystemEntry::existsAt(itemPath)) {
         finish(itemPath, token, false);
         return;
     }

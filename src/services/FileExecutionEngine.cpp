@@ -4,6 +4,7 @@
 #include "models/FileNaming.h"
 #include "models/FileOperationError.h"
 #include "platform/FileManagerRevealer.h"
+#include "platform/FileSystemEntry.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/StoragePaths.h"
 #include "services/LoggerService.h"
@@ -18,12 +19,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-bool existsAt(const QString& path)
-{
-    struct stat st;
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
-}
 
 QString localPath(const QUrl& url)
 {
@@ -150,7 +145,7 @@ std::optional<FileExecutionEngine::UndoResult> FileExecutionEngine::undoLast()
     if (record->type.kind == Kind::Trashed) {
         const QString trashed = localPath(record->type.originalURL());
         result.intendedURL = record->item.url;
-        if (!existsAt(trashed))
+        if (!FileSystemEntry::existsAt(trashed))
             return result; // emptied from the trash since: nothing to restore
         const TrashBackend::Restored restored =
             m_trash->restoreFromTrash(trashed, localPath(record->item.url));
@@ -162,7 +157,7 @@ std::optional<FileExecutionEngine::UndoResult> FileExecutionEngine::undoLast()
     const QString current = localPath(record->type.to);
     const QString earlier = localPath(record->type.from);
     result.intendedURL = record->type.from;
-    if (!existsAt(current))
+    if (!FileSystemEntry::existsAt(current))
         return result; // deleted since: nothing to put back
     try {
         // Back to exactly the earlier path: never under another name, never over
@@ -218,14 +213,14 @@ void FileExecutionEngine::clearUndoHistory()
 
 QString FileExecutionEngine::resolveCollision(const QString& destinationPath)
 {
-    if (!existsAt(destinationPath))
+    if (!FileSystemEntry::existsAt(destinationPath))
         return destinationPath;
     const QString folder = FileNaming::parentPath(destinationPath);
     const QString name = FileNaming::lastPathComponent(destinationPath);
     const QString prefix = folder == QLatin1String("/") ? folder : folder + QLatin1Char('/');
     for (int n = 1;; ++n) {
         const QString candidate = prefix + FileNaming::numberedName(name, n);
-        if (!existsAt(candidate))
+        if (!FileSystemEntry::existsAt(candidate))
             return candidate;
     }
 }

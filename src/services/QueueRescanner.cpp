@@ -2,6 +2,7 @@
 
 #include "models/CompactPathList.h"
 #include "models/TriageItem.h"
+#include "platform/FileSystemEntry.h"
 #include "services/DownloadWatcherService.h"
 #include "services/TriageQueueManager.h"
 
@@ -15,15 +16,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// Anything at the path, links included: the test the queue's own prune uses.
-bool presentAt(const QString& path)
-{
-    struct stat st
-    {
-    };
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
-}
 
 QString parentOf(const QString& path)
 {
@@ -100,7 +92,7 @@ QueueRescanner::listAndCheck(const QString& directory, const QStringList& queued
     // What the listing shows is there; everything else costs a stat.
     const QSet<QString> listed(result.paths.cbegin(), result.paths.cend());
     const auto check = [&](const QString& path) {
-        if (!listed.contains(path) && !presentAt(path))
+        if (!listed.contains(path) && !FileSystemEntry::existsAt(path))
             result.missing.insert(path);
     };
     for (const QString& path : queued)

@@ -1,6 +1,7 @@
 #include "services/TriageQueueManager.h"
 
 #include "models/SkipList.h"
+#include "platform/FileSystemEntry.h"
 #include "platform/JsonFile.h"
 #include "platform/PrivateStorage.h"
 #include "platform/StoragePaths.h"
@@ -13,13 +14,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// The existence test used by refill and prune: anything at the path, links included.
-bool existsAt(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
 
 QString parentOf(const QString& path)
 {
@@ -214,7 +208,7 @@ bool TriageQueueManager::refillFromBacklog(bool* itemsGrew)
     while (m_items.size() < maxBatchSize && !m_pendingBacklog.isEmpty()) {
         const QString path = m_pendingBacklog.takeFirst();
         backlogShrank = true;
-        if (!existsAt(path) || isStillSkipped(path))
+        if (!FileSystemEntry::existsAt(path) || isStillSkipped(path))
             continue;
         appendItem(TriageItem(QUrl::fromLocalFile(path)));
         *itemsGrew = true;
@@ -286,14 +280,15 @@ void TriageQueueManager::pruneMissingFiles()
 {
     const qsizetype itemsBefore = m_items.size();
     const auto gone = [this](const QUrl& url) {
-        return !existsAt(url.toLocalFile()) && !isInFlight(url);
+        return !FileSystemEntry::existsAt(url.toLocalFile()) && !isInFlight(url);
     };
     m_items.removeIf([&](const TriageItem& item) { return gone(item.url); });
     bool itemsDidChange = m_items.size() != itemsBefore;
 
     const qsizetype backlogBefore = m_pendingBacklog.size();
-    m_pendingBacklog.removeIf(
-        [this](const QString& path) { return !existsAt(path) && !m_inFlightPaths.contains(path); });
+    m_pendingBacklog.removeIf([this](const QString& path) {
+        return !FileSystemEntry::existsAt(path) && !m_inFlightPaths.contains(path);
+    });
     bool backlogDidChange = m_pendingBacklog.size() != backlogBefore;
 
     if (itemsDidChange) {
@@ -307,7 +302,7 @@ void TriageQueueManager::pruneMissingFiles()
 
     QList<QString> stale;
     for (const QString& path : std::as_const(m_skippedPaths)) {
-        if (!existsAt(path) && !m_inFlightPaths.contains(path))
+        if (!FileSystemEntry::existsAt(path) && !m_inFlightPaths.contains(path))
             stale.append(path);
     }
     if (!stale.isEmpty()) {
@@ -332,7 +327,8 @@ void TriageQueueManager::dropMissing(const QSet<QString>& candidates)
         return;
     // Only the candidates are looked at again, and only they cost a stat.
     const auto gone = [&](const QString& path) {
-        return candidates.contains(path) && !m_inFlightPaths.contains(path) && !existsAt(path);
+        return candidates.contains(path) && !m_inFlightPaths.contains(path) &&
+               !FileSystemEntry::existsAt(path);
     };
     const bool itemsDidChange = removeItemsWhere(gone);
     bool backlogDidChange = false;

@@ -10,13 +10,13 @@
 #include "services/TelemetryService.h"
 #include "services/UpdateService.h"
 #include "views/CreateFolderOffer.h"
+#include "views/FolderDialog.h"
 #include "views/SymbolIcons.h"
 #include "views/Theme.h"
 #include "views/ToggleSwitch.h"
 
 #include <QDir>
 #include <QEvent>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -465,16 +465,7 @@ QString SettingsView::abbreviateHome(const QString& path)
 
 std::optional<QString> SettingsView::chooseFolderWithDialog(QWidget* parent)
 {
-    QFileDialog dialog(parent, tr("Select Folder"), QDir::homePath());
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly, true);
-    dialog.setLabelText(QFileDialog::Accept, tr("Select Folder"));
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty() || chosen.first().isEmpty())
-        return std::nullopt;
-    return chosen.first();
+    return FolderDialog::choose(parent, QDir::homePath(), tr("Select Folder"), tr("Select Folder"));
 }
 
 void SettingsView::browseForSlot(int index)

@@ -16,6 +16,7 @@
 #include "views/BusyIndicator.h"
 #include "views/CheatSheetOverlay.h"
 #include "views/CreateFolderOffer.h"
+#include "views/FolderDialog.h"
 #include "views/InlineRenameView.h"
 #include "views/SettingsSheet.h"
 #include "views/SymbolIcons.h"
@@ -26,7 +27,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -76,16 +76,9 @@ TriageContainerView::TriageContainerView(Services services, std::function<void()
     Q_ASSERT(m_services.queue && m_services.config && m_services.engine && m_services.telemetry &&
              m_services.logger && m_services.launchAtLogin && m_services.updates &&
              m_services.globalShortcut);
-    m_folderChooser = [](QWidget* owner) -> std::optional<QString> {
-        QFileDialog dialog(owner);
-        dialog.setDirectory(customFolderStart());
-        dialog.setFileMode(QFileDialog::Directory);
-        dialog.setOption(QFileDialog::ShowDirsOnly, true);
-        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Move Here"));
-        dialog.setWindowTitle(QStringLiteral("Choose a Folder"));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return std::nullopt;
-        return dialog.selectedFiles().first();
+    m_folderChooser = [](QWidget* owner) {
+        return FolderDialog::choose(owner, customFolderStart(), QStringLiteral("Move Here"),
+                                    QStringLiteral("Choose a Folder"));
     };
     m_fileOpener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     m_actions = m_services.actions;
