@@ -55,3 +55,15 @@ QString FileNaming::invalidComponentReason(const QString& name)
         return QStringLiteral("A name cannot contain a NUL character.");
     return {};
 }
+
+QString FileNaming::folderOf(const QString& standardizedPath)
+{
+    return standardizedPath.left(
+        qMax<qsizetype>(standardizedPath.lastIndexOf(QLatin1Char('/')), 0));
+}
+
+bool FileNaming::isAtOrInside(const QString& path, const QString& folder)
+{
+    return path.startsWith(folder) &&
+           (path.size() == folder.size() || path.at(folder.size()) == QLatin1Char('/'));
+}

@@ -17,6 +17,11 @@ public:
     static QString lastPathComponent(const QString& path);
     // The folder holding path ("/" for items directly below the root).
     static QString parentPath(const QString& path);
+    // For paths already standardised (absolute, no "." or "..", no trailing slash), taken as
+    // they are: the text before the last slash (empty for an item directly below the root),
+    // and whether path is folder itself or lies inside it.
+    static QString folderOf(const QString& standardizedPath);
+    static bool isAtOrInside(const QString& path, const QString& folder);
 
     // Why name cannot be used as one path component, or an empty string when it can.
     // Refused: empty, ".", "..", anything holding "/" or NUL.

@@ -1,32 +1,19 @@
 #include "services/QueueRescanner.h"
 
 #include "models/CompactPathList.h"
+#include "models/FileNaming.h"
 #include "models/TriageItem.h"
 #include "platform/FileSystemEntry.h"
 #include "services/DownloadWatcherService.h"
 #include "services/TriageQueueManager.h"
 
-#include <QFile>
 #include <QFutureWatcher>
 #include <QMutexLocker>
 #include <QTimer>
 #include <QtConcurrent/qtconcurrentrun.h>
 #include <malloc.h>
 
-#include <sys/stat.h>
-
 namespace {
-
-QString parentOf(const QString& path)
-{
-    return path.left(qMax<qsizetype>(path.lastIndexOf(QLatin1Char('/')), 0));
-}
-
-bool isAtOrInside(const QString& path, const QString& folder)
-{
-    return path.startsWith(folder) &&
-           (path.size() == folder.size() || path.at(folder.size()) == QLatin1Char('/'));
-}
 
 QString standardized(const QString& path)
 {
@@ -164,7 +151,7 @@ bool QueueRescanner::keptOutOfListing(const QString& path) const
         return false;
     if (m_removed.contains(path))
         return true;
-    const QString parent = parentOf(path);
+    const QString parent = FileNaming::folderOf(path);
     if (m_removed.contains(parent))
         return true;
     for (const auto& [folder, present] : m_present) {
@@ -256,7 +243,7 @@ void QueueRescanner::removePath(const QString& path)
     // A discovery held back for it is out of date too.
     m_held.erase(std::remove_if(m_held.begin() + m_nextHeld, m_held.end(),
                                 [&removed](const Discovery& held) {
-                                    return isAtOrInside(held.path, removed);
+                                    return FileNaming::isAtOrInside(held.path, removed);
                                 }),
                  m_held.end());
 }
@@ -270,7 +257,7 @@ void QueueRescanner::retainPresent(const QString& folder, const QSet<QString>& p
     m_present.append({listed, presentPaths});
     m_held.erase(std::remove_if(m_held.begin() + m_nextHeld, m_held.end(),
                                 [&](const Discovery& held) {
-                                    return parentOf(held.path) == listed &&
+                                    return FileNaming::folderOf(held.path) == listed &&
                                            !presentPaths.contains(held.path);
                                 }),
                  m_held.end());

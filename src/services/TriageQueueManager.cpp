@@ -1,5 +1,6 @@
 #include "services/TriageQueueManager.h"
 
+#include "models/FileNaming.h"
 #include "models/SkipList.h"
 #include "platform/FileSystemEntry.h"
 #include "platform/JsonFile.h"
@@ -12,21 +13,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <sys/stat.h>
-
-namespace {
-
-QString parentOf(const QString& path)
-{
-    return path.left(qMax<qsizetype>(path.lastIndexOf(QLatin1Char('/')), 0));
-}
-
-bool isAtOrInside(const QString& path, const QString& folder)
-{
-    return path.startsWith(folder) &&
-           (path.size() == folder.size() || path.at(folder.size()) == QLatin1Char('/'));
-}
-
-} // namespace
 
 TriageQueueManager& TriageQueueManager::shared()
 {
@@ -97,7 +83,7 @@ std::optional<TriageItem> TriageQueueManager::activeItem() const
 void TriageQueueManager::indexAdd(const QString& path)
 {
     ++m_itemPaths[path];
-    ++m_parentPaths[parentOf(path)];
+    ++m_parentPaths[FileNaming::folderOf(path)];
 }
 
 void TriageQueueManager::indexRemove(const QString& path)
@@ -107,7 +93,7 @@ void TriageQueueManager::indexRemove(const QString& path)
         return;
     if (--it.value() <= 0)
         m_itemPaths.erase(it);
-    auto parent = m_parentPaths.find(parentOf(path));
+    auto parent = m_parentPaths.find(FileNaming::folderOf(path));
     if (parent != m_parentPaths.end() && --parent.value() <= 0)
         m_parentPaths.erase(parent);
 }
@@ -356,7 +342,7 @@ void TriageQueueManager::removePath(const QString& removedPath)
     // Entries are looked for only where the indexes say there are some.
     const bool folder = hasEntriesIn(path);
     const auto affected = [&path, folder](const QString& entry) {
-        return folder ? isAtOrInside(entry, path) : entry == path;
+        return folder ? FileNaming::isAtOrInside(entry, path) : entry == path;
     };
 
     bool itemsDidChange = false;
@@ -379,7 +365,7 @@ void TriageQueueManager::removePath(const QString& removedPath)
     // Whatever was skipped there is gone: a new file at the path is a new download.
     bool skipsDidChange = false;
     for (auto it = m_skippedPaths.begin(); it != m_skippedPaths.end();) {
-        if (isAtOrInside(*it, path)) {
+        if (FileNaming::isAtOrInside(*it, path)) {
             m_skipIdentities.remove(*it);
             it = m_skippedPaths.erase(it);
             skipsDidChange = true;
@@ -398,7 +384,7 @@ void TriageQueueManager::retainPresent(const QString& listedFolder,
         return;
     // Paths with an action of our own in flight are the action's to put right.
     const auto gone = [&](const QString& path) {
-        return parentOf(path) == folder && !presentPaths.contains(path) &&
+        return FileNaming::folderOf(path) == folder && !presentPaths.contains(path) &&
                !m_inFlightPaths.contains(path);
     };
     const bool itemsDidChange = removeItemsWhere(gone);

@@ -13,10 +13,7 @@ stowbird="$1"
 tree="$2"
 launcher=/usr/libexec/at-spi-bus-launcher
 
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
+. "$(dirname "$0")/common.sh"
 fail() {
     echo "FAIL: $*" >&2
     [ -s "$work/tree.txt" ] && { echo "--- tree" >&2; cat "$work/tree.txt" >&2; }
@@ -25,12 +22,9 @@ fail() {
     done
     exit 1
 }
-for tool in Xvfb xwininfo dbus-daemon xdotool gdbus; do
-    command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed"
-done
+require_tools Xvfb xwininfo dbus-daemon xdotool gdbus
 [ -x "$launcher" ] || skip "at-spi2-core is not installed"
 
-. "$(dirname "$0")/common.sh"
 e2e_begin atspi
 
 home="$work/home"

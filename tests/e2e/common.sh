@@ -1,7 +1,51 @@
 # Shared by the end-to-end scripts (sourced, not run): a scratch folder with the processes a
 # script starts, stopped in reverse order on exit; bounded polling; an X server on a free
-# display. A script defines skip() and fail() before sourcing this file, and may define
+# display; skipping, failing with the logs, and the tray icon's window. A script sources this
+# file first; it may define its own fail() afterwards when it has other things to show, and
 # extra_cleanup() for what else it must undo (mounts, cgroups).
+
+skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+
+# fail MESSAGE: the end of each log in $work and of the program's own log (fail_log_lines
+# lines of each, 20 unless the script says otherwise), then exit 1.
+fail() {
+    echo "FAIL: $*" >&2
+    local log
+    for log in "$work"/*.log "${XDG_STATE_HOME:-/nonexistent}/stowbird/stowbird.log"; do
+        [ -s "$log" ] && { echo "--- $(basename "$log")" >&2; tail -n "${fail_log_lines:-20}" "$log" >&2; }
+    done
+    exit 1
+}
+
+# require_tools TOOL...: skips unless every tool is installed.
+require_tools() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null 2>&1 ||
+            skip "$tool is not installed (scripts/install-deps.sh installs it)"
+    done
+}
+
+# tray_icon_embedded: true once a tray host has taken in (reparented) the program's tray icon;
+# sets tray_icon to the icon's window and tray_parent to the host's window holding it.
+tray_icon=""
+tray_parent=""
+tray_icon_embedded() {
+    local window parent
+    for window in $(xdotool search --classname '^stowbird$' 2>/dev/null); do
+        parent=$(xwininfo -children -id "$window" 2>/dev/null | awk '/Parent window id:/ {print $4}')
+        if [ -n "$parent" ] && [ "$parent" != "$root_id" ] &&
+            xprop -id "$window" _XEMBED_INFO 2>/dev/null | grep -q '='; then
+            tray_icon=$window
+            tray_parent=$parent
+            return 0
+        fi
+    done
+    return 1
+}
 
 # e2e_begin NAME: makes $work and arms the cleanup.
 e2e_begin() {

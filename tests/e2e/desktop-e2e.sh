@@ -13,24 +13,10 @@ screen_grab="$2"
 screenshot_dir="$3"
 app_id=com.stowbird.Stowbird
 
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
-fail() {
-    echo "FAIL: $*" >&2
-    for log in "$work"/*.log; do
-        [ -s "$log" ] && { echo "--- $(basename "$log")" >&2; tail -n 20 "$log" >&2; }
-    done
-    exit 1
-}
-
-for tool in Xvfb trayer xdotool xwininfo xprop; do
-    command -v "$tool" >/dev/null 2>&1 ||
-        skip "$tool is not installed (scripts/install-deps.sh installs it)"
-done
-
 . "$(dirname "$0")/common.sh"
+
+require_tools Xvfb trayer xdotool xwininfo xprop
+
 e2e_begin e2e
 
 # --- X server on a free display -----------------------------------------------------------
@@ -73,19 +59,6 @@ wait_for 30 "Stowbird to answer --status" status_is "waiting=0 hud=hidden" ||
     fail "Stowbird did not start (status: $("$stowbird" --status 2>&1))"
 
 # The tray icon is a window of ours that the tray host has taken in (reparented).
-tray_icon=""
-tray_icon_embedded() {
-    local window parent
-    for window in $(xdotool search --classname '^stowbird$' 2>/dev/null); do
-        parent=$(xwininfo -children -id "$window" 2>/dev/null | awk '/Parent window id:/ {print $4}')
-        if [ -n "$parent" ] && [ "$parent" != "$root_id" ] &&
-            xprop -id "$window" _XEMBED_INFO 2>/dev/null | grep -q '='; then
-            tray_icon=$window
-            return 0
-        fi
-    done
-    return 1
-}
 wait_for 30 "the tray icon to be embedded in trayer" tray_icon_embedded ||
     fail "the tray icon was not embedded"
 echo "tray icon embedded"

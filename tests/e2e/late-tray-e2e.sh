@@ -13,24 +13,10 @@ set -uo pipefail
 stowbird="$1"
 delay="${STOWBIRD_LATE_TRAY_DELAY:-30}"
 
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
-fail() {
-    echo "FAIL: $*" >&2
-    for log in "$work"/*.log "$XDG_STATE_HOME/stowbird/stowbird.log"; do
-        [ -s "$log" ] && { echo "--- $(basename "$log")" >&2; tail -n 20 "$log" >&2; }
-    done
-    exit 1
-}
-
-for tool in Xvfb trayer xdotool xwininfo xprop; do
-    command -v "$tool" >/dev/null 2>&1 ||
-        skip "$tool is not installed (scripts/install-deps.sh installs it)"
-done
-
 . "$(dirname "$0")/common.sh"
+
+require_tools Xvfb trayer xdotool xwininfo xprop
+
 e2e_begin late-tray
 
 # --- X server on a free display -----------------------------------------------------------
@@ -94,19 +80,6 @@ start_trayer() {
 start_trayer
 echo "trayer started $((SECONDS - launched)) s after Stowbird"
 
-tray_parent=""
-tray_icon_embedded() {
-    local window parent
-    for window in $(xdotool search --classname '^stowbird$' 2>/dev/null); do
-        parent=$(xwininfo -children -id "$window" 2>/dev/null | awk '/Parent window id:/ {print $4}')
-        if [ -n "$parent" ] && [ "$parent" != "$root_id" ] &&
-            xprop -id "$window" _XEMBED_INFO 2>/dev/null | grep -q '='; then
-            tray_parent=$parent
-            return 0
-        fi
-    done
-    return 1
-}
 wait_for 15 "the tray icon to be embedded in the late trayer" tray_icon_embedded ||
     fail "the tray icon never reached the tray that started late"
 echo "tray icon embedded in the late tray"

@@ -17,25 +17,12 @@ set -uo pipefail
 
 stowbird="$1"
 
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
-fail() {
-    echo "FAIL: $*" >&2
-    for log in "$work"/*.log "$XDG_STATE_HOME/stowbird/stowbird.log"; do
-        [ -s "$log" ] && { echo "--- $(basename "$log")" >&2; tail -n 25 "$log" >&2; }
-    done
-    exit 1
-}
+. "$(dirname "$0")/common.sh"
+fail_log_lines=25
 
-for tool in Xvfb xdotool xwininfo mount umount findmnt; do
-    command -v "$tool" >/dev/null 2>&1 ||
-        skip "$tool is not installed (scripts/install-deps.sh installs it)"
-done
+require_tools Xvfb xdotool xwininfo mount umount findmnt
 [ "$(id -u)" = 0 ] || skip "mounting a tmpfs needs root"
 
-. "$(dirname "$0")/common.sh"
 e2e_begin long-move
 mounts=()
 cgroup=""

@@ -11,10 +11,7 @@ set -uo pipefail
 stowbird="$1"
 services="$2"
 
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
+. "$(dirname "$0")/common.sh"
 fail() {
     echo "FAIL: $*" >&2
     for log in "$work"/*.log "$XDG_STATE_HOME/stowbird/stowbird.log"; do
@@ -28,7 +25,6 @@ command -v dbus-daemon >/dev/null 2>&1 || skip "dbus-daemon is not installed"
 ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 ||
     skip "the Qt Wayland platform plugin is not installed (package qt6-wayland)"
 
-. "$(dirname "$0")/common.sh"
 e2e_begin wayland
 
 home="$work/home"
