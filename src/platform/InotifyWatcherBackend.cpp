@@ -325,6 +325,13 @@ void InotifyWatcherBackend::removeWatchTree(const QString& folder)
     }
 }
 
+void InotifyWatcherBackend::deliverPending()
+{
+    // The descriptor is non-blocking: this reads what the kernel has queued and no more.
+    if (m_fd >= 0)
+        readEvents();
+}
+
 void InotifyWatcherBackend::readEvents()
 {
     alignas(inotify_event) char buffer[64 * 1024];

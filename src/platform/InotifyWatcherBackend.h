@@ -28,6 +28,7 @@ public:
     void stop() override;
     bool isWatching() const override { return m_fd >= 0 && m_rootWatch >= 0; }
     int watchCount() const override { return int(m_pathByWatch.size()); }
+    void deliverPending() override;
 
 private:
     void readEvents();

@@ -41,6 +41,9 @@ public:
     virtual bool isWatching() const = 0;
     // How many folders are being watched (the root included).
     virtual int watchCount() const = 0;
+    // Delivers at once, before returning, the changes the system has already reported that
+    // are still waiting to be read. A backend that is handed its changes has none waiting.
+    virtual void deliverPending() {}
 
 signals:
     // Changes, in the order the kernel reported them, delivered in batches.

@@ -134,16 +134,17 @@ void notePartial(HeldNames* held, const QString& partialName)
 DownloadWatcherService::DownloadWatcherService(const QString& targetDirectory,
                                                double debounceSeconds,
                                                DiscoveryCallback onFileDiscovered,
-                                               BackendFactory backendFactory, QObject* parent)
+                                               BackendFactory backendFactory,
+                                               const MonotonicClock& clock, QObject* parent)
     : QObject(parent),
       m_targetDirectory(QDir::cleanPath(
           targetDirectory.isEmpty() ? StoragePaths::downloadsDirectory() : targetDirectory)),
       m_debounceSeconds(clampDebounceSeconds(debounceSeconds)),
-      m_backendFactory(std::move(backendFactory)), m_onFileDiscovered(std::move(onFileDiscovered))
+      m_backendFactory(std::move(backendFactory)), m_onFileDiscovered(std::move(onFileDiscovered)),
+      m_clock(clock)
 {
     if (!m_backendFactory)
         m_backendFactory = [] { return std::make_unique<InotifyWatcherBackend>(); };
-    m_clock.start();
     m_thread.setObjectName(QStringLiteral("com.stowbird.downloadwatcher"));
     m_context = new QObject;
     m_context->moveToThread(&m_thread);
@@ -238,6 +239,15 @@ void DownloadWatcherService::announceStarted()
 void DownloadWatcherService::stop()
 {
     runOnWatcherThread([this] { stopOnThread(); });
+}
+
+void DownloadWatcherService::catchUp()
+{
+    runOnWatcherThread([this] {
+        if (m_backend)
+            m_backend->deliverPending();
+        runDue();
+    });
 }
 
 bool DownloadWatcherService::isWatching() const

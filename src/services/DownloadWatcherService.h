@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/MonotonicClock.h"
 #include "platform/WatcherBackend.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QMutex>
@@ -43,11 +43,15 @@ public:
     static constexpr int completionRetries = 3;
 
     // An empty targetDirectory means the user's Downloads folder. The callback is called
-    // on the watcher's thread; fileDiscovered is emitted alongside it.
+    // on the watcher's thread; fileDiscovered is emitted alongside it. An empty factory
+    // means inotify. Quiet periods and check delays are measured on clock, which must
+    // outlive the service.
     explicit DownloadWatcherService(const QString& targetDirectory = {},
                                     double debounceSeconds = defaultDebounceSeconds,
                                     DiscoveryCallback onFileDiscovered = {},
-                                    BackendFactory backendFactory = {}, QObject* parent = nullptr);
+                                    BackendFactory backendFactory = {},
+                                    const MonotonicClock& clock = MonotonicClock::system(),
+                                    QObject* parent = nullptr);
     ~DownloadWatcherService() override;
 
     QString targetDirectory() const { return m_targetDirectory; }
@@ -67,6 +71,11 @@ public:
     void startInBackground();
     // Cancels every pending check and stops watching. Safe when not started.
     void stop();
+    // Returns once the watcher's thread has taken in every change the system reported
+    // before the call and has run every step due by the clock's time now. The thread does
+    // both by itself; this is for callers that move a hand-driven clock and must see the
+    // outcome of each step before taking the next.
+    void catchUp();
     // True while the folder itself is under watch.
     bool isWatching() const;
     // Folders under watch and items with a debounce or check under way (for diagnostics).
@@ -159,7 +168,7 @@ private:
     // Runs everything that is due, then sets the one timer for the next deadline.
     void runDue();
     void armTimer(bool force = false);
-    qint64 nowNs() const { return m_clock.nsecsElapsed(); }
+    qint64 nowNs() const { return m_clock.nowNs(); }
     // True while a partial download beside the item shows it is still being written.
     bool heldBackByPartial(const QString& name, qint64 size);
 
@@ -187,7 +196,7 @@ private:
     // for all, by deadline. The check steps have fixed delays each, so each stage is in
     // deadline order by construction. One timer is set for the earliest deadline: the cost
     // of an event or a step does not grow with the number of items waiting.
-    QElapsedTimer m_clock;
+    const MonotonicClock& m_clock;
     QTimer* m_timer = nullptr;
     qint64 m_timerDueNs = -1;
     std::list<QString> m_quietOrder;
