@@ -95,7 +95,7 @@ void startUp()
     options.downloadsDirectory = downloads;
     QElapsedTimer timer;
     timer.start();
-    AppDelegate delegate(options);
+    AppDelegate delegate(AppServices::shared(), options);
     delegate.applicationDidFinishLaunching();
     delegate.hudPanel()->repaint();
     const double ms = double(timer.nsecsElapsed()) / 1e6;

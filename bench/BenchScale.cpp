@@ -283,7 +283,7 @@ int runOpen(int count)
 {
     const QString downloads = QDir::homePath() + "/Downloads";
     makeFiles(downloads, count, "open");
-    AppDelegate delegate(delegateOptions(downloads));
+    AppDelegate delegate(AppServices::shared(), delegateOptions(downloads));
     LoopGapMonitor monitor;
     monitor.start();
     delegate.applicationDidFinishLaunching();
@@ -315,7 +315,7 @@ int runFirst(int count)
     AppDelegate::Options options;
     options.downloadsDirectory = downloads;
     options.openHUDAtLaunch = true;
-    AppDelegate delegate(options);
+    AppDelegate delegate(AppServices::shared(), options);
     QElapsedTimer clock;
     clock.start();
     delegate.applicationDidFinishLaunching();
@@ -360,7 +360,7 @@ int runBurst(int count)
 {
     const QString downloads = QDir::homePath() + "/Downloads";
     QDir().mkpath(downloads);
-    AppDelegate delegate(delegateOptions(downloads));
+    AppDelegate delegate(AppServices::shared(), delegateOptions(downloads));
     delegate.applicationDidFinishLaunching();
     spinFor(500);
     const double cpuBefore = threadCpuMs("com.stowbird.do");

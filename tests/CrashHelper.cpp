@@ -41,11 +41,10 @@ int main(int argc, char** argv)
     const QString mode = QString::fromLocal8Bit(argv[1]);
     if (argc >= 3)
         CrashReporter::shared().configure(QString::fromLocal8Bit(argv[2]));
-    LoggerService::installCrashHandler();
-
     SilentJournal journal;
     LoggerService logger(StoragePaths::stateDirectory(), CrashReporter::shared(), journal,
                          QString());
+    logger.installCrashHandler();
     CrashReporter::shared().setCustomValue(QStringLiteral("lifetime_triaged"), 12);
     logger.action(QStringLiteral("Moving item (.pdf)"));
     logger.info(QStringLiteral("About to crash"));

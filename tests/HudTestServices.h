@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppServices.h"
 #include "fakes/FakeCrashReporter.h"
 #include "fakes/RecordingJournal.h"
 #include "fakes/RecordingRevealer.h"
@@ -66,6 +67,13 @@ public:
         s.globalShortcut = globalShortcut.get();
         s.revealer = revealer;
         return s;
+    }
+
+    // The same services for a whole program (AppDelegate).
+    AppServices appServices()
+    {
+        return AppServices{*queue,  *config,  *logger,        reporter,        *telemetry,
+                           *engine, *updates, *launchAtLogin, *globalShortcut, revealer};
     }
 
     // Declared first: the services below use them.

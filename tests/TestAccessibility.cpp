@@ -1,6 +1,7 @@
 // What assistive technology sees of the triage window: the accessible tree that Qt hands
 // to the AT-SPI bridge. Every control a user can reach has a name and a description, the
 // window is a window (not a filler), and the item card speaks the current download.
+#include "HudTestServices.h"
 #include "TestEnvironment.h"
 #include "app/AccessibleRoles.h"
 #include "app/AppDelegate.h"
@@ -77,6 +78,7 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
 private:
+    std::unique_ptr<HudTestServices<>> m_services;
     std::unique_ptr<AppDelegate> m_delegate;
 
     void verifyTree(const char* what)
@@ -99,7 +101,8 @@ private slots:
         AppDelegate::Options options;
         options.downloadsDirectory = downloads;
         options.bindGlobalShortcut = false;
-        m_delegate = std::make_unique<AppDelegate>(options);
+        m_services = std::make_unique<HudTestServices<>>(QDir::homePath());
+        m_delegate = std::make_unique<AppDelegate>(m_services->appServices(), options);
         m_delegate->applicationDidFinishLaunching();
         QVERIFY(QTest::qWaitForWindowExposed(m_delegate->hudPanel()));
     }
@@ -128,8 +131,7 @@ private slots:
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(card);
         QCOMPARE(iface->role(), QAccessible::ListItem);
         QTRY_COMPARE_WITH_TIMEOUT(iface->text(QAccessible::Name),
-                                  QStringLiteral("report.pdf, PDF document, 2.1 MB, 1 of 1"),
-                                  5000);
+                                  QStringLiteral("report.pdf, PDF document, 2.1 MB, 1 of 1"), 5000);
     }
 
     void positionFollowsTheRound()

@@ -1,3 +1,4 @@
+#include "HudTestServices.h"
 #include "TestEnvironment.h"
 #include "app/AppDelegate.h"
 #include "app/TriageHUDPanel.h"
@@ -25,6 +26,10 @@ private:
     QString m_downloads;
     const QByteArray badConfig = R"({"autoTrashPatterns": [], "destinationSlots": [],
         "general": {}, "version": 1,})";
+    // Each test runs a program of its own: fresh services with their files in a fresh
+    // folder, a fresh delegate, and a Downloads folder with only the test's files.
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<HudTestServices<>> m_services;
     std::unique_ptr<AppDelegate> m_delegate;
 
     QString writeDownload(const QString& name)
@@ -48,22 +53,38 @@ private:
     }
 
 private slots:
-    void initTestCase()
+    // Every test starts with the program just launched on five waiting files.
+    void init()
     {
+        m_home = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_home->isValid());
+        // The folder the menu names "~/Downloads", emptied for each test.
         m_downloads = QDir::homePath() + "/Downloads";
-        QDir().mkpath(m_downloads);
+        QVERIFY(QDir(m_downloads).removeRecursively());
+        QVERIFY(QDir().mkpath(m_downloads));
         for (int i = 0; i < 5; ++i)
             writeDownload(QStringLiteral("file%1.txt").arg(i));
-        // A settings file with a stray comma: the window must say so once.
-        const QString config = QDir::homePath() + "/.config/stowbird/config.json";
-        QDir().mkpath(QFileInfo(config).absolutePath());
-        QFile bad(config);
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write(badConfig);
-        bad.close();
+        const bool unreadable = QLatin1String(QTest::currentTestFunction()) ==
+                                "unreadableSettingsAreToldOnceInTheWindow";
+        if (unreadable) {
+            // A settings file with a stray comma: the window must say so once.
+            const QString config = m_home->path() + "/.config/stowbird/config.json";
+            QDir().mkpath(QFileInfo(config).absolutePath());
+            QFile bad(config);
+            QVERIFY(bad.open(QIODevice::WriteOnly));
+            bad.write(badConfig);
+            bad.close();
+        }
+        m_services = std::make_unique<HudTestServices<>>(m_home->path());
+        if (!unreadable) {
+            // A short quiet period, so that a new download is reported soon.
+            AppConfig config = m_services->config->config();
+            config.general.debounceSeconds = 0.1;
+            m_services->config->saveConfig(config);
+        }
         AppDelegate::Options options;
         options.downloadsDirectory = m_downloads;
-        m_delegate = std::make_unique<AppDelegate>(options);
+        m_delegate = std::make_unique<AppDelegate>(m_services->appServices(), options);
         m_delegate->applicationDidFinishLaunching();
 
         // The first listing runs on a pool thread and lands in a later turn: until then the
@@ -79,10 +100,12 @@ private slots:
         QTRY_VERIFY(!title->isVisible());
     }
 
-    void cleanupTestCase()
+    void cleanup()
     {
         m_delegate->applicationWillTerminate();
         m_delegate.reset();
+        m_services.reset();
+        m_home.reset();
     }
 
     void launchScansAndOpensTheHUD()
@@ -167,7 +190,7 @@ private slots:
         QVERIFY(!m_delegate->trayIcon().isNull());
         for (int i = 0; i < 52; ++i)
             QFile::remove(m_downloads + QStringLiteral("/more%1.txt").arg(i));
-        TriageQueueManager::shared().pruneMissingFiles();
+        m_services->queue->pruneMissingFiles();
         QTRY_COMPARE(m_delegate->trayToolTip(), QStringLiteral("Stowbird: 5 waiting"));
     }
 
@@ -231,7 +254,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), before, 5000);
 
         // The settings' debounce applies to the running watcher at once, clamped.
-        ConfigurationService& config = ConfigurationService::shared();
+        ConfigurationService& config = *m_services->config;
         AppConfig changed = config.config();
         const double original = changed.general.debounceSeconds;
         changed.general.debounceSeconds = 4.0;
@@ -247,7 +270,7 @@ private slots:
 
     void forceResetBringsSkippedFilesBack()
     {
-        TriageQueueManager& queue = TriageQueueManager::shared();
+        TriageQueueManager& queue = *m_services->queue;
         const qsizetype before = m_delegate->waitingCount();
         queue.skipCurrent();
         QCOMPARE(m_delegate->waitingCount(), before - 1);

@@ -1,3 +1,4 @@
+#include "HudTestServices.h"
 #include "TestEnvironment.h"
 #include "app/AppDelegate.h"
 #include "app/TriageHUDPanel.h"
@@ -99,7 +100,8 @@ private slots:
         AppDelegate::Options options;
         options.downloadsDirectory = downloads;
         options.openHUDAtLaunch = false;
-        AppDelegate delegate(options);
+        HudTestServices<> services(QDir::homePath());
+        AppDelegate delegate(services.appServices(), options);
         delegate.applicationDidFinishLaunching();
 
         // The tray glyph only goes up to 64 pixels; the application icon has large sizes.

@@ -1,7 +1,9 @@
 #include "CrossThreadSpy.h"
 #include "TestEnvironment.h"
+#include "fakes/FakeCrashReporter.h"
 #include "fakes/FakeWatcherBackend.h"
 #include "fakes/ManualClock.h"
+#include "fakes/RecordingJournal.h"
 #include "models/PartialDownloadNames.h"
 #include "platform/WatcherBackend.h"
 #include "services/DownloadWatcherService.h"
@@ -601,8 +603,13 @@ private slots:
         // "caf\xe9.txt" (Latin-1) beside its look-alike "caf\ufffd.txt" (valid UTF-8).
         const QByteArray latin1 = QFile::encodeName(m_dir) + "/caf\xe9.txt";
         const QString twin = path(QStringLiteral("caf\ufffd.txt"));
+        FakeCrashReporter reporter;
+        RecordingJournal journal{false};
+        QTemporaryDir logs;
+        LoggerService logger(logs.path(), reporter, journal);
         Recorder rec;
         DownloadWatcherService watcher(m_dir, debounce, rec.callback(), {}, m_clock);
+        watcher.setLogger(&logger);
         watcher.start();
         const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
         QVERIFY(fd >= 0);
@@ -615,8 +622,8 @@ private slots:
         // A rescan lists the twin only, and the name is logged once however often it is met.
         for (int i = 0; i < 3; ++i)
             QCOMPARE(watcher.scanExistingFiles(), QList<QUrl>{QUrl::fromLocalFile(twin)});
-        QVERIFY(LoggerService::shared().waitForWritten(5000));
-        QFile log(LoggerService::shared().logPath());
+        QVERIFY(logger.waitForWritten(5000));
+        QFile log(logger.logPath());
         QVERIFY(log.open(QIODevice::ReadOnly));
         QCOMPARE(log.readAll().count("its name is not valid UTF-8"), 1);
     }

@@ -2,6 +2,7 @@
 // desktop notification, how to open Stowbird again; a tray host that appears later (a
 // StatusNotifierItem watcher on the session bus) gets the icon without any polling. Runs
 // on a private session bus with stand-in desktop services.
+#include "HudTestServices.h"
 #include "PrivateSessionBus.h"
 #include "TestEnvironment.h"
 #include "app/AppDelegate.h"
@@ -23,6 +24,7 @@ private:
     QProcess m_notifications;
     QProcess m_watcher;
     QByteArray m_notified;
+    std::unique_ptr<HudTestServices<>> m_services;
     std::unique_ptr<AppDelegate> m_delegate;
 
     static bool startServices(QProcess& process, const QString& option)
@@ -59,7 +61,8 @@ private slots:
         AppDelegate::Options options;
         options.downloadsDirectory = QDir::homePath() + QStringLiteral("/Downloads");
         options.bindGlobalShortcut = false;
-        m_delegate = std::make_unique<AppDelegate>(options);
+        m_services = std::make_unique<HudTestServices<>>(QDir::homePath());
+        m_delegate = std::make_unique<AppDelegate>(m_services->appServices(), options);
         m_delegate->applicationDidFinishLaunching();
     }
 
@@ -103,7 +106,10 @@ private slots:
         options.bindGlobalShortcut = false;
         options.openHUDAtLaunch = false;
         options.noTrayNoticeDelayMs = 300;
-        AppDelegate hidden(options);
+        // A program of its own beside the one started above, with services of its own.
+        QTemporaryDir home;
+        HudTestServices<> services(home.path());
+        AppDelegate hidden(services.appServices(), options);
         hidden.applicationDidFinishLaunching();
         QVERIFY(!hidden.hudPanel()->isVisible());
         QVERIFY(!hidden.toldHowToReopen());

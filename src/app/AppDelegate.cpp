@@ -35,15 +35,14 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-AppDelegate::AppDelegate(Options options, QObject* parent)
-    : QObject(parent), m_options(std::move(options)), m_queueManager(TriageQueueManager::shared()),
-      m_configService(ConfigurationService::shared())
+AppDelegate::AppDelegate(AppServices services, Options options, QObject* parent)
+    : QObject(parent), m_options(std::move(options)), m_services(std::move(services)),
+      m_queueManager(m_services.queue), m_configService(m_services.config)
 {
-    // The process-wide services log into the process-wide log.
-    LoggerService& logger = LoggerService::shared();
-    TelemetryService::shared().setLogger(logger);
-    UpdateService::shared().setLogger(logger);
-    LaunchAtLoginService::shared().setLogger(logger);
+    // The services log into the program's log.
+    m_services.telemetry.setLogger(m_services.logger);
+    m_services.updates.setLogger(m_services.logger);
+    m_services.launchAtLogin.setLogger(m_services.logger);
 }
 
 AppDelegate::~AppDelegate()
@@ -65,8 +64,8 @@ void AppDelegate::applicationDidFinishLaunching()
         applyAppIcon();
     AccessibleRoles::install();
     configureCrashReporting();
-    LoggerService::installCrashHandler();
-    LoggerService::shared().info(QStringLiteral("Application launched."));
+    m_services.logger.installCrashHandler();
+    m_services.logger.info(QStringLiteral("Application launched."));
     setupStatusItem();
     connectUpdateWindow();
 
@@ -78,9 +77,9 @@ void AppDelegate::applicationDidFinishLaunching()
 
     TriageActionController::Dependencies actions;
     actions.queue = &m_queueManager;
-    actions.engine = &FileExecutionEngine::shared();
-    actions.telemetry = &TelemetryService::shared();
-    actions.logger = &LoggerService::shared();
+    actions.engine = &m_services.engine;
+    actions.telemetry = &m_services.telemetry;
+    actions.logger = &m_services.logger;
     m_actions = new TriageActionController(actions, this);
     // A move killed half-way (power loss) leaves a hidden partial copy in its slot folder.
     QStringList slotFolders;
@@ -107,11 +106,11 @@ void AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::applicationWillTerminate()
 {
-    LoggerService::shared().info(QStringLiteral("Application terminating."));
+    m_services.logger.info(QStringLiteral("Application terminating."));
     if (m_downloadWatcher)
         m_downloadWatcher->stop();
     // Lines are written on the logger's own thread; let them reach the disk before exit.
-    LoggerService::shared().waitForWritten(2000);
+    m_services.logger.waitForWritten(2000);
 }
 
 void AppDelegate::applyAppIcon()
@@ -128,8 +127,8 @@ void AppDelegate::applyAppIcon()
 
 void AppDelegate::configureCrashReporting()
 {
-    LoggerService& logger = LoggerService::shared();
-    CrashReporter& reporter = CrashReporter::shared();
+    LoggerService& logger = m_services.logger;
+    CrashReporter& reporter = m_services.crashReporter;
     const QString optionsPath = BundleResources::optionsFilePath();
     if (optionsPath.isEmpty() || !reporter.configure(optionsPath)) {
         logger.info(QStringLiteral(
@@ -141,7 +140,7 @@ void AppDelegate::configureCrashReporting()
 
     const bool diagnostics = m_configService.config().general.anonymousDiagnosticsEnabled;
     reporter.setCollectionEnabled(diagnostics);
-    TelemetryService::shared().setIsEnabled(diagnostics);
+    m_services.telemetry.setIsEnabled(diagnostics);
 
     // The distribution and its release ("Debian GNU/Linux 12 (bookworm)") and the kernel:
     // together they say which system a crash happened on.
@@ -149,11 +148,11 @@ void AppDelegate::configureCrashReporting()
     reporter.setCustomValue(QStringLiteral("kernel_version"), QSysInfo::kernelVersion());
     reporter.setCustomValue(QStringLiteral("cpu_arch"), QSysInfo::currentCpuArchitecture());
     reporter.setCustomValue(QStringLiteral("launch_at_login"),
-                            LaunchAtLoginService::shared().isEnabled());
+                            m_services.launchAtLogin.isEnabled());
     reporter.setCustomValue(QStringLiteral("configured_slots_count"),
                             int(m_configService.config().destinationSlots.size()));
     reporter.setCustomValue(QStringLiteral("lifetime_triaged"),
-                            TelemetryService::shared().lifetimeFilesTriaged());
+                            m_services.telemetry.lifetimeFilesTriaged());
 }
 
 void AppDelegate::setupStatusItem()
@@ -178,7 +177,7 @@ void AppDelegate::setupStatusItem()
     add(QStringLiteral("Open Log File..."), &AppDelegate::openLogFile, QStringLiteral("L"));
     // A build without an update feed (distribution packages: the package manager updates
     // them) offers no update check at all rather than a command that does nothing.
-    if (UpdateService::shared().updaterController())
+    if (m_services.updates.updaterController())
         add(QStringLiteral("Check for Updates..."), &AppDelegate::checkForUpdates,
             QStringLiteral("U"));
     m_menu->addSeparator();
@@ -223,9 +222,9 @@ void AppDelegate::showTrayIcon()
                 });
         m_shownCount = -1;
         updateStatusItemAppearance();
-        LoggerService::shared().info(QStringLiteral("Tray found; showing the tray icon."));
+        m_services.logger.info(QStringLiteral("Tray found; showing the tray icon."));
     } else {
-        LoggerService::shared().info(QStringLiteral("Tray appeared again; placing the icon."));
+        m_services.logger.info(QStringLiteral("Tray appeared again; placing the icon."));
     }
     // Hiding and showing again hands the icon to the tray host that is there now.
     m_statusItem->hide();
@@ -244,7 +243,7 @@ void AppDelegate::tellHowToReopenWithoutTray()
     if (m_hudPanel && m_hudPanel->isVisible())
         return;
     m_toldHowToReopen = true;
-    const GlobalShortcutService& shortcut = GlobalShortcutService::shared();
+    const GlobalShortcutService& shortcut = m_services.globalShortcut;
     const QString how =
         shortcut.state() == GlobalShortcutService::State::Bound
             ? QStringLiteral("To open it again, press %1 or start Stowbird from the "
@@ -253,15 +252,15 @@ void AppDelegate::tellHowToReopenWithoutTray()
             : QStringLiteral("To open it again, start Stowbird from the applications menu.");
     if (!m_notifier) {
         m_notifier = new DesktopNotifier(QDBusConnection::sessionBus(), this);
-        connect(m_notifier, &DesktopNotifier::failed, this, [](const QString& reason) {
-            LoggerService::shared().error(
+        connect(m_notifier, &DesktopNotifier::failed, this, [this](const QString& reason) {
+            m_services.logger.error(
                 QStringLiteral("Could not show the notification on how to reopen Stowbird: ") +
                 reason);
         });
     }
     m_notifier->notify(QStringLiteral("Stowbird keeps watching your downloads"),
                        QStringLiteral("This desktop has no tray for its icon. ") + how);
-    LoggerService::shared().info(
+    m_services.logger.info(
         QStringLiteral("No tray on this desktop; told the user how to reopen Stowbird."));
 }
 
@@ -271,19 +270,19 @@ void AppDelegate::upgradeLoginItem()
         XdgAutostartBackend backend(XdgAutostartBackend::defaultAutostartDirectory(),
                                     XdgAutostartBackend::currentExecutablePath());
         if (backend.upgradeOutdatedEntry())
-            LoggerService::shared().info(
+            m_services.logger.info(
                 QStringLiteral("Updated the login item to start Stowbird in the background."));
     } catch (const AppError& error) {
-        LoggerService::shared().error(QStringLiteral("Failed to update the login item"), error);
+        m_services.logger.error(QStringLiteral("Failed to update the login item"), error);
     }
 }
 
 void AppDelegate::setupGlobalShortcut()
 {
-    GlobalShortcutService& shortcut = GlobalShortcutService::shared();
+    GlobalShortcutService& shortcut = m_services.globalShortcut;
     connect(&shortcut, &GlobalShortcutService::activated, this, &AppDelegate::openHUD);
-    connect(&shortcut, &GlobalShortcutService::stateChanged, this, [&shortcut] {
-        LoggerService& logger = LoggerService::shared();
+    connect(&shortcut, &GlobalShortcutService::stateChanged, this, [this, &shortcut] {
+        LoggerService& logger = m_services.logger;
         if (shortcut.state() == GlobalShortcutService::State::Bound)
             logger.info(QStringLiteral("Global shortcut %1 bound (%2).")
                             .arg(shortcut.shortcutText(), shortcut.mechanism()));
@@ -327,9 +326,15 @@ void AppDelegate::setupDownloadWatcher()
     const double debounce = m_configService.config().general.debounceSeconds;
     m_downloadWatcher =
         std::make_unique<DownloadWatcherService>(m_options.downloadsDirectory, debounce);
+    m_downloadWatcher->setLogger(&m_services.logger);
     // The watcher's reports keep the queue current, so opening the window needs no listing.
     // They pass through the rescanner, which holds discoveries back while a listing is fed.
     m_rescanner = new QueueRescanner(m_queueManager, m_downloadWatcher->targetDirectory(), this);
+    // One log line per unusable name, whether the watcher or a listing meets it.
+    m_rescanner->setUnusableNameNote(
+        [watcher = m_downloadWatcher.get()](const QString& folder, const QString& name) {
+            watcher->noteUnusableName(folder, name);
+        });
     connect(m_rescanner, &QueueRescanner::runningChanged, this,
             &AppDelegate::scheduleStatusItemUpdate);
     // Reports arrive on the watcher's thread; the queue lives on this one. The rescanner
@@ -416,13 +421,13 @@ void AppDelegate::forceResetQueue()
 
 void AppDelegate::openLogFile()
 {
-    FileManagerRevealer().reveal(QUrl::fromLocalFile(LoggerService::shared().logPath()));
+    m_services.revealer->reveal(QUrl::fromLocalFile(m_services.logger.logPath()));
 }
 
 void AppDelegate::connectUpdateWindow()
 {
     // The updater lives below the views; it is given the window it shows checks in here.
-    if (AppcastUpdater* updater = UpdateService::shared().updaterController())
+    if (AppcastUpdater* updater = m_services.updates.updaterController())
         updater->setPresenterFactory([] {
             auto* window = new UpdateWindow;
             window->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -432,7 +437,7 @@ void AppDelegate::connectUpdateWindow()
 
 void AppDelegate::checkForUpdates()
 {
-    UpdateService::shared().checkForUpdates();
+    m_services.updates.checkForUpdates();
 }
 
 void AppDelegate::quitApp()
@@ -442,8 +447,8 @@ void AppDelegate::quitApp()
         if (m_quitting)
             return;
         m_quitting = true;
-        LoggerService::shared().info(QStringLiteral("Quit requested; waiting for the file "
-                                                    "action in flight."));
+        m_services.logger.info(QStringLiteral("Quit requested; waiting for the file "
+                                              "action in flight."));
         m_actions->setQuitPending(true);
         connect(m_actions, &TriageActionController::idle, this, [] { QCoreApplication::exit(0); });
         openHUD();
@@ -479,15 +484,15 @@ void AppDelegate::openHUD()
         TriageContainerView::Services services;
         services.queue = &m_queueManager;
         services.config = &m_configService;
-        services.engine = &FileExecutionEngine::shared();
-        services.telemetry = &TelemetryService::shared();
-        services.logger = &LoggerService::shared();
-        services.launchAtLogin = &LaunchAtLoginService::shared();
-        services.updates = &UpdateService::shared();
-        services.globalShortcut = &GlobalShortcutService::shared();
+        services.engine = &m_services.engine;
+        services.telemetry = &m_services.telemetry;
+        services.logger = &m_services.logger;
+        services.launchAtLogin = &m_services.launchAtLogin;
+        services.updates = &m_services.updates;
+        services.globalShortcut = &m_services.globalShortcut;
         services.actions = m_actions;
         services.rescanner = m_rescanner;
-        services.revealer = std::make_shared<FileManagerRevealer>();
+        services.revealer = m_services.revealer;
         services.downloadsDirectory = m_options.downloadsDirectory;
         QPointer<AppDelegate> self(this);
         auto* view = new TriageContainerView(
@@ -504,7 +509,7 @@ void AppDelegate::openHUD()
     }
     // Told once, in the window: the user's settings file could not be read.
     if (const QString notice = m_configService.pendingNotice(); !notice.isEmpty()) {
-        LoggerService::shared().error(notice);
+        m_services.logger.error(notice);
         m_hudPanel->setNotice(notice);
         m_configService.acknowledgeNotice();
     }
@@ -513,7 +518,7 @@ void AppDelegate::openHUD()
 
 void AppDelegate::dismissHUD()
 {
-    TelemetryService::shared().endSession(waitingCount());
+    m_services.telemetry.endSession(waitingCount());
     if (m_hudPanel) {
         m_hudPanel->hide();
         m_hudPanel->setContentView(nullptr);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AppServices.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -39,8 +41,7 @@ public:
         bool bindGlobalShortcut = true;
     };
 
-    explicit AppDelegate(Options options, QObject* parent = nullptr);
-    AppDelegate() : AppDelegate(Options{}) {}
+    AppDelegate(AppServices services, Options options, QObject* parent = nullptr);
     ~AppDelegate() override;
 
     // The launch sequence.
@@ -107,6 +108,7 @@ private:
     Options m_options;
     bool m_watcherStarted = false;
     bool m_firstFrameDrawn = false;
+    AppServices m_services;
     TriageQueueManager& m_queueManager;
     ConfigurationService& m_configService;
     QSystemTrayIcon* m_statusItem = nullptr;

@@ -116,7 +116,7 @@ int main(int argc, char** argv)
 
     AppDelegate::Options options;
     options.openHUDAtLaunch = !arguments.background;
-    AppDelegate delegate(options);
+    AppDelegate delegate(AppServices::shared(), options);
     instance.setStatusProvider([&delegate] {
         const bool shown = delegate.hudPanel() && delegate.hudPanel()->isVisible();
         QString answer = QStringLiteral("waiting=%1 hud=%2")

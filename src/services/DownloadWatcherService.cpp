@@ -91,27 +91,6 @@ bool decodeName(const char* raw, QString* name)
     return ascii || QFile::encodeName(*name) == bytes;
 }
 
-// Names that cannot be handled end to end are left out of the queue, with one log line per
-// name for the life of the process (a rescan meets them again on every window open).
-void noteUnusableName(const QString& folder, const QString& lossyName)
-{
-    static QMutex lock;
-    static QSet<QString> noted;
-    {
-        QMutexLocker locker(&lock);
-        if (noted.contains(lossyName))
-            return;
-        noted.insert(lossyName);
-    }
-    const QString message =
-        QStringLiteral("[DownloadWatcherService] Left out \"%1\" in %2: its name is not valid "
-                       "UTF-8. Rename it to triage it.")
-            .arg(lossyName, folder);
-    std::printf("%s\n", qPrintable(message));
-    std::fflush(stdout);
-    LoggerService::shared().info(message);
-}
-
 // The names in a folder that partial downloads hold back, given every name in it.
 struct HeldNames
 {
@@ -761,14 +740,33 @@ void DownloadWatcherService::verifyFolder(const QString& itemPath, quint64 token
     conclude(itemPath, token, retriesLeft, finished);
 }
 
+void DownloadWatcherService::noteUnusableName(const QString& folder, const QString& lossyName) const
+{
+    {
+        const std::lock_guard lock(m_notedLock);
+        if (m_notedNames.contains(lossyName))
+            return;
+        m_notedNames.insert(lossyName);
+    }
+    m_log.info(QStringLiteral("[DownloadWatcherService] Left out \"%1\" in %2: its name is not "
+                              "valid UTF-8. Rename it to triage it.")
+                   .arg(lossyName, folder));
+}
+
 QList<QUrl> DownloadWatcherService::scanExistingFiles() const
 {
-    return scanExistingFiles(m_targetDirectory);
+    return urlsOf(listExistingPaths(
+        m_targetDirectory, {},
+        [this](const QString& folder, const QString& name) { noteUnusableName(folder, name); }));
 }
 
 QList<QUrl> DownloadWatcherService::scanExistingFiles(const QString& directory)
 {
-    const QStringList paths = listExistingPaths(directory);
+    return urlsOf(listExistingPaths(directory));
+}
+
+QList<QUrl> DownloadWatcherService::urlsOf(const QStringList& paths)
+{
     QList<QUrl> urls;
     urls.reserve(paths.size());
     for (const QString& path : paths)
@@ -778,7 +776,8 @@ QList<QUrl> DownloadWatcherService::scanExistingFiles(const QString& directory)
 
 QStringList
 DownloadWatcherService::listExistingPaths(const QString& directory,
-                                          const std::function<void(const QString&)>& oldest)
+                                          const std::function<void(const QString&)>& oldest,
+                                          const UnusableNameNote& unusable)
 {
     // readdir + fstatat rather than QDir: a Downloads folder can hold a hundred thousand
     // entries. Decoding the names and the stat calls are most of the cost (a few
@@ -851,9 +850,10 @@ DownloadWatcherService::listExistingPaths(const QString& directory,
     std::vector<Entry> kept;
     kept.reserve(entries.size());
     for (Entry& entry : entries) {
-        if (entry.kind == Kind::Unusable)
-            noteUnusableName(QDir::cleanPath(directory), entry.name);
-        else if (entry.kind == Kind::Partial)
+        if (entry.kind == Kind::Unusable) {
+            if (unusable)
+                unusable(QDir::cleanPath(directory), entry.name);
+        } else if (entry.kind == Kind::Partial)
             notePartial(&held, entry.name);
         else
             kept.push_back(std::move(entry));

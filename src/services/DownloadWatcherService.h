@@ -2,6 +2,7 @@
 
 #include "platform/MonotonicClock.h"
 #include "platform/WatcherBackend.h"
+#include "services/ServiceLog.h"
 
 #include <QHash>
 #include <QList>
@@ -32,6 +33,8 @@ class DownloadWatcherService : public QObject
 public:
     using DiscoveryCallback = std::function<void(const QUrl&)>;
     using BackendFactory = std::function<std::unique_ptr<WatcherBackend>()>;
+    // Told of an item left out because its name is not valid UTF-8 (lossyName shows it).
+    using UnusableNameNote = std::function<void(const QString& folder, const QString& lossyName)>;
 
     static constexpr double defaultDebounceSeconds = 1.5;
     // The longest quiet period a timer can wait for (its interval is an int of milliseconds).
@@ -55,6 +58,11 @@ public:
     ~DownloadWatcherService() override;
 
     QString targetDirectory() const { return m_targetDirectory; }
+    // Where the watcher logs; standard error until given. Set before start().
+    void setLogger(LoggerService* logger) { m_log.setLogger(logger); }
+    // Logs that an item was left out because its name is not valid UTF-8, once per name
+    // for the life of the watcher (a rescan meets it again on every listing). Any thread.
+    void noteUnusableName(const QString& folder, const QString& lossyName) const;
     double debounceDelay() const { return m_debounceSeconds.load(); }
     // Takes effect at once, for the items already waiting too. Out-of-range values are
     // clamped (see clampDebounceSeconds).
@@ -92,9 +100,10 @@ public:
     static QList<QUrl> scanExistingFiles(const QString& directory);
     // The same listing as standardised paths: no URL is made for them. oldest, when given,
     // is called with the first path of the listing as soon as it is known, before the rest
-    // is sorted.
+    // is sorted. unusable, when given, is told of each name left out.
     static QStringList listExistingPaths(const QString& directory,
-                                         const std::function<void(const QString&)>& oldest = {});
+                                         const std::function<void(const QString&)>& oldest = {},
+                                         const UnusableNameNote& unusable = {});
 
     // True for hidden items and partial downloads, which are never reported.
     static bool shouldIgnore(const QUrl& url);
@@ -138,6 +147,7 @@ private:
         bool folder = false;
     };
 
+    static QList<QUrl> urlsOf(const QStringList& paths);
     void runOnWatcherThread(const std::function<void()>& work);
     void startOnThread();
     // Emits started() once for a startInBackground(); watcher thread only.
@@ -173,6 +183,9 @@ private:
     bool heldBackByPartial(const QString& name, qint64 size);
 
     const QString m_targetDirectory;
+    ServiceLog m_log;
+    mutable std::mutex m_notedLock;
+    mutable QSet<QString> m_notedNames; // unusable names logged already
     std::atomic<double> m_debounceSeconds;
     BackendFactory m_backendFactory;
 

@@ -243,8 +243,7 @@ QString LoggerService::crashPath() const
 
 void LoggerService::installCrashHandler()
 {
-    CrashHandler::install(StoragePaths::stateDirectory() + QStringLiteral("/crash.log"),
-                          &CrashReporter::shared());
+    CrashHandler::install(crashPath(), m_reporter);
 }
 
 QString LoggerService::escapeControlCharacters(const QString& text)

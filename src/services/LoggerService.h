@@ -50,8 +50,9 @@ public:
     // the exit path, never for the GUI thread's ordinary work.
     bool waitForWritten(int timeoutMs = 30000);
 
-    // Installs the crash handler writing crash.log in the default log folder.
-    static void installCrashHandler();
+    // Installs the process's crash handler: it writes crashPath() and tells this logger's
+    // crash reporter.
+    void installCrashHandler();
 
     // The current home (a whole path component: "/home/al" is not masked inside
     // "/home/alice") becomes "~"; then the name of any other /home/NAME or /Users/NAME

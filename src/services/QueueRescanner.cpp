@@ -70,10 +70,11 @@ void QueueRescanner::startListingNow()
 QueueRescanner::Listing
 QueueRescanner::listAndCheck(const QString& directory, const QStringList& queued,
                              const CompactPathList& backlog, const QSet<QString>& skipped,
-                             const std::function<void(const QString&)>& oldest)
+                             const std::function<void(const QString&)>& oldest,
+                             const DownloadWatcherService::UnusableNameNote& unusable)
 {
     Listing result;
-    result.paths = DownloadWatcherService::listExistingPaths(directory, oldest);
+    result.paths = DownloadWatcherService::listExistingPaths(directory, oldest, unusable);
     if (queued.isEmpty() && backlog.isEmpty() && skipped.isEmpty())
         return result;
     // What the listing shows is there; everything else costs a stat.
@@ -110,8 +111,8 @@ void QueueRescanner::startListing()
             this, [this, path] { takeOldest(path); }, Qt::QueuedConnection);
     };
     m_watcher->setFuture(QtConcurrent::run(&QueueRescanner::listAndCheck, m_directory, queued,
-                                           m_queue.pendingBacklog(), m_queue.skippedPaths(),
-                                           oldest));
+                                           m_queue.pendingBacklog(), m_queue.skippedPaths(), oldest,
+                                           m_unusableNameNote));
 }
 
 void QueueRescanner::takeOldest(const QString& path)

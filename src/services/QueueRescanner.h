@@ -1,5 +1,7 @@
 #pragma once
 
+#include "services/DownloadWatcherService.h"
+
 #include <QElapsedTimer>
 #include <QList>
 #include <QMutex>
@@ -49,6 +51,11 @@ public:
     int slicesFed() const { return m_slices; }
     // The most entries a slice may take; a slice also ends when its time budget is spent.
     void setSliceLimit(int entries) { m_sliceLimit = qMax(1, entries); }
+    // Told, on the listing's thread, of each item the listing leaves out for its name.
+    void setUnusableNameNote(DownloadWatcherService::UnusableNameNote note)
+    {
+        m_unusableNameNote = std::move(note);
+    }
 
     // The watcher's reports, applied to the queue at once or after the listing.
     void enqueueDiscovered(const QUrl& url, bool arrivedAnew);
@@ -95,7 +102,8 @@ private:
 
     static Listing listAndCheck(const QString& directory, const QStringList& queued,
                                 const CompactPathList& backlog, const QSet<QString>& skipped,
-                                const std::function<void(const QString&)>& oldest);
+                                const std::function<void(const QString&)>& oldest,
+                                const DownloadWatcherService::UnusableNameNote& unusable);
     // The listing's oldest file, queued ahead of the rest of the listing.
     void takeOldest(const QString& path);
     void startListing();
@@ -107,6 +115,7 @@ private:
 
     TriageQueueManager& m_queue;
     const QString m_directory;
+    DownloadWatcherService::UnusableNameNote m_unusableNameNote;
     std::unique_ptr<QFutureWatcher<Listing>> m_watcher;
     bool m_running = false;
     bool m_again = false;

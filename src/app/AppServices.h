@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+
+class ConfigurationService;
+class CrashReporter;
+class FileExecutionEngine;
+class GlobalShortcutService;
+class ItemRevealer;
+class LaunchAtLoginService;
+class LoggerService;
+class TelemetryService;
+class TriageQueueManager;
+class UpdateService;
+
+// The services the running program is made of, handed to AppDelegate, which passes each
+// on to whoever needs it. The program runs on the process-wide instances; a test builds a
+// fresh set for each case, with its folders in a temporary home.
+struct AppServices
+{
+    TriageQueueManager& queue;
+    ConfigurationService& config;
+    LoggerService& logger;
+    CrashReporter& crashReporter;
+    TelemetryService& telemetry;
+    FileExecutionEngine& engine;
+    UpdateService& updates;
+    LaunchAtLoginService& launchAtLogin;
+    GlobalShortcutService& globalShortcut;
+    // Shows a file in the file manager.
+    std::shared_ptr<ItemRevealer> revealer;
+
+    // The process-wide instances. Only the program's start-up reaches for them.
+    static AppServices shared();
+};
