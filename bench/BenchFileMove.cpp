@@ -10,6 +10,7 @@
 #include "crashreporting/CrashReporter.h"
 #include "fakes/FakeCrashReporter.h"
 #include "fakes/RecordingJournal.h"
+#include "fakes/RecordingRevealer.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/ItemRevealer.h"
 #include "platform/TreeCopier.h"
@@ -31,12 +32,6 @@
 #include <vector>
 
 namespace {
-
-class NoReveal : public ItemRevealer
-{
-public:
-    void reveal(const QUrl&) override {}
-};
 
 void writeFile(const QString& path, qint64 bytes)
 {
@@ -94,7 +89,7 @@ int main(int argc, char** argv)
     RecordingJournal journal(false);
     LoggerService logger(logs.path(), reporter, journal);
     FileExecutionEngine engine(std::make_unique<FreedesktopTrash>(logs.path()),
-                               std::make_shared<NoReveal>(), logger, reporter);
+                               std::make_shared<RecordingRevealer>(), logger, reporter);
     const qint64 bigBytes = sizeMb * 1024 * 1024;
     const QString a = dir.path() + QStringLiteral("/a");
     const QString b = dir.path() + QStringLiteral("/b");

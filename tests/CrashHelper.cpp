@@ -2,6 +2,7 @@
 // Usage: StowbirdCrashHelper MODE [OPTIONS_PLIST]
 // MODE: throw-runtime[:reason] | throw-empty | throw-int | segv
 #include "crashreporting/CrashReporter.h"
+#include "fakes/RecordingJournal.h"
 #include "platform/StoragePaths.h"
 #include "platform/SystemJournal.h"
 #include "services/LoggerService.h"
@@ -14,12 +15,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-class SilentJournal : public SystemJournal
-{
-public:
-    void send(Priority, const char*, std::size_t) override {}
-};
 
 struct EmptyException : std::exception
 {
@@ -41,7 +36,7 @@ int main(int argc, char** argv)
     const QString mode = QString::fromLocal8Bit(argv[1]);
     if (argc >= 3)
         CrashReporter::shared().configure(QString::fromLocal8Bit(argv[2]));
-    SilentJournal journal;
+    RecordingJournal journal{false};
     LoggerService logger(StoragePaths::stateDirectory(), CrashReporter::shared(), journal,
                          QString());
     logger.installCrashHandler();
