@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QPointer>
-#include <QtConcurrent>
+#include <QtConcurrentRun>
 
 #include <cerrno>
 #include <cstring>

@@ -10,7 +10,7 @@
 #include <QFutureWatcher>
 #include <QMutexLocker>
 #include <QTimer>
-#include <QtConcurrent/qtconcurrentrun.h>
+#include <QtConcurrentRun>
 #include <malloc.h>
 
 namespace {
