@@ -6,7 +6,6 @@
 #include "models/DestinationSlot.h"
 #include "platform/BundleResources.h"
 #include "platform/DesktopNotifier.h"
-#include "platform/FileManagerRevealer.h"
 #include "platform/GlobalShortcutBackend.h"
 #include "platform/StoragePaths.h"
 #include "platform/TrayHostWatcher.h"
