@@ -7,6 +7,7 @@
 #include "platform/BundleResources.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/GlobalShortcutBackend.h"
+#include "platform/ItemRevealer.h"
 #include "platform/StoragePaths.h"
 #include "platform/TrayHostWatcher.h"
 #include "platform/XdgAutostartBackend.h"
