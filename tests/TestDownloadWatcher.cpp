@@ -18,12 +18,12 @@
 #include <QSemaphore>
 #include <QTest>
 
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cmath>
 #include <fcntl.h>
 #include <limits>
-#include <thread>
 #include <unistd.h>
 
 using namespace std::chrono_literals;

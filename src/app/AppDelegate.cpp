@@ -49,6 +49,10 @@ AppDelegate::~AppDelegate()
 {
     delete m_menu;
     delete m_hudPanel;
+    // Before the watcher goes: the rescanner waits for a listing in flight, which may still
+    // tell the watcher of a name it leaves out.
+    delete m_rescanner;
+    m_rescanner = nullptr;
 }
 
 void AppDelegate::applicationDidFinishLaunching()

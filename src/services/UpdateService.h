@@ -9,12 +9,11 @@
 #include <memory>
 
 class AppcastUpdater;
+class LoggerService;
 
 // Update checks on demand. Wraps the updater controller: it is created (and started) with
 // the service, its canCheckForUpdates flag is mirrored here, and checkForUpdates() starts a
 // user-initiated check. A build without a feed URL has no controller: checks do nothing.
-class LoggerService;
-
 class UpdateService : public QObject
 {
     Q_OBJECT
