@@ -3,6 +3,7 @@
 #include "models/PartialDownloadNames.h"
 #include "platform/FileSystemEntry.h"
 #include "platform/InotifyWatcherBackend.h"
+#include "platform/OpenWriterProbe.h"
 #include "platform/StoragePaths.h"
 #include "platform/ThreadHandoff.h"
 #include "services/LoggerService.h"
@@ -40,33 +41,6 @@ qint64 sampleSize(const QString& path, qint64 failure)
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return failure;
     return qint64(st.st_size);
-}
-
-enum class WriterState { None, Open, Unknown, Unreadable };
-
-// Whether any process holds the file open for writing. A read lease is refused (EAGAIN)
-// exactly while some descriptor has the file open for writing, so taking one and letting it
-// go at once answers that without reading anything. Leases need the file's owner (the user,
-// for their own downloads) or CAP_LEASE and a file system that supports them; otherwise the
-// answer is Unknown and the caller falls back on what inotify told it.
-WriterState writerState(const QString& path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return WriterState::Unreadable;
-    // Should a writer open the file in the instant the lease is held, the kernel signals the
-    // lease holder; SIGIO would end the process, SIGURG is ignored by default.
-    ::fcntl(fd, F_SETSIG, SIGURG);
-    WriterState state = WriterState::Unknown;
-    if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
-        ::fcntl(fd, F_SETLEASE, F_UNLCK);
-        state = WriterState::None;
-    } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-        state = WriterState::Open;
-    }
-    ::close(fd);
-    return state;
 }
 
 QStringList childNames(const QString& folder, bool* ok)
@@ -707,14 +681,14 @@ void DownloadWatcherService::verifyFile(const QString& itemPath, quint64 token, 
     bool finished = firstSize >= 0 && firstSize == secondSize &&
                     !heldBackByPartial(itemPath.mid(m_targetDirectory.size() + 1), secondSize);
     if (finished) {
-        switch (writerState(itemPath)) {
-        case WriterState::None:
+        switch (OpenWriterProbe::of(itemPath)) {
+        case OpenWriterProbe::State::None:
             break;
-        case WriterState::Open:
-        case WriterState::Unreadable:
+        case OpenWriterProbe::State::Open:
+        case OpenWriterProbe::State::Unreadable:
             finished = false;
             break;
-        case WriterState::Unknown: {
+        case OpenWriterProbe::State::Unknown: {
             // No lease to be had: trust inotify, a write not yet followed by a close.
             QMutexLocker locker(&m_lock);
             const auto it = m_pending.constFind(itemPath);
