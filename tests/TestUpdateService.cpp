@@ -1,8 +1,10 @@
 #include "LogRecorder.h"
 #include "LoopbackHttpServer.h"
 #include "TestEnvironment.h"
+#include "models/ReleaseNotesHtml.h"
 #include "services/AppcastUpdater.h"
 #include "services/UpdateService.h"
+#include "views/ReleaseNotesView.h"
 #include "views/UpdateWindow.h"
 
 #include <QApplication>
@@ -10,8 +12,14 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 
+#include <atomic>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +44,75 @@ QByteArray item(const QByteArray& version, const QByteArray& extra = {})
            version + ".tar.gz\" length=\"10\" type=\"application/octet-stream\"/>" + extra +
            "</item>\n";
 }
+
+// The process's peak resident memory so far, in KiB.
+qint64 peakResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+// Serves one endless chunked answer from its own thread, as fast as the client takes it,
+// until the client hangs up or `limit` bytes have gone.
+class EndlessFeedServer
+{
+public:
+    explicit EndlessFeedServer(qint64 limit) : m_limit(limit)
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        auto* generic = reinterpret_cast<sockaddr*>(&address);
+        if (::bind(m_listener, generic, length) != 0 || ::listen(m_listener, 1) != 0 ||
+            ::getsockname(m_listener, generic, &length) != 0)
+            return;
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~EndlessFeedServer()
+    {
+        ::shutdown(m_listener, SHUT_RDWR);
+        if (m_thread.joinable())
+            m_thread.join();
+        ::close(m_listener);
+    }
+    quint16 port() const { return m_port; }
+    qint64 sent() const { return m_sent; }
+
+private:
+    void serve()
+    {
+        const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0)
+            return;
+        char request[4096];
+        [[maybe_unused]] const ssize_t ignored = ::recv(client, request, sizeof request, 0);
+        const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: application/rss+xml\r\n"
+                                "Transfer-Encoding: chunked\r\n\r\n";
+        const QByteArray chunk = "10000\r\n" + QByteArray(0x10000, 'x') + "\r\n";
+        bool open = ::send(client, head.constData(), size_t(head.size()), MSG_NOSIGNAL) > 0;
+        while (open && m_sent < m_limit) {
+            open = ::send(client, chunk.constData(), size_t(chunk.size()), MSG_NOSIGNAL) ==
+                   ssize_t(chunk.size());
+            m_sent += chunk.size();
+        }
+        ::close(client);
+    }
+
+    qint64 m_limit;
+    int m_listener = -1;
+    quint16 m_port = 0;
+    std::atomic<qint64> m_sent = 0;
+    std::thread m_thread;
+};
 
 } // namespace
 
@@ -120,6 +197,112 @@ private slots:
         window->downloadButton()->click();
         QCOMPARE(opened, QUrl("https://example.org/Stowbird-1.2.0.tar.gz"));
         QVERIFY(!window->isVisible());
+    }
+
+    // Notes come from whoever serves the feed: nothing they name is loaded, and no shape of
+    // them holds up the window.
+    void hostileReleaseNotesStayInert()
+    {
+        const QString picture = m_dir->filePath("secret.png");
+        QImage(8, 8, QImage::Format_RGB32).save(picture);
+        const QByteArray deep =
+            QByteArray("<div>").repeated(100000) + "deep" + QByteArray("</div>").repeated(100000);
+        const QByteArray notes = "<p>Intro</p><img src=\"file:///dev/zero\"><img src=\"" +
+                                 QUrl::fromLocalFile(picture).toEncoded() +
+                                 "\"><style>p{background:url(file:///dev/zero)}</style>" + deep +
+                                 "<script>steal()</script><p>End</p>";
+        m_server->respond("/appcast.xml", {200, "application/rss+xml",
+                                           appcast(item("2.0", "<description><![CDATA[" + notes +
+                                                                   "]]></description>"))});
+        auto service = makeService(m_server->url("/appcast.xml"));
+        const qint64 peakBefore = peakResidentKiB();
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(check(*service).outcome, Outcome::updateAvailable);
+        auto* window = dynamic_cast<UpdateWindow*>(service->updaterController()->window());
+        QVERIFY(window && window->isVisible());
+        const QString shown = window->notes();
+        QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY2(peakResidentKiB() - peakBefore < 300 * 1024,
+                 qPrintable(QString::number(peakResidentKiB() - peakBefore)));
+        QVERIFY(shown.contains("Intro") && shown.contains("deep") && shown.contains("End"));
+        QVERIFY(!shown.contains("steal") && !shown.contains("background"));
+        QCOMPARE(window->notesView()->refusedResources(), 0); // nothing even asked for
+
+        // Markup that asks for files anyway (the cleaning step bypassed) gets nothing.
+        ReleaseNotesView view;
+        view.setHtml("<p>x</p><img src=\"" + QUrl::fromLocalFile(picture).toString() +
+                     "\"><img src=\"file:///dev/zero\">");
+        view.resize(300, 200);
+        view.grab(); // lays the document out and paints it, which asks for its images
+        QCOMPARE(view.refusedResources(), 2);
+    }
+
+    void releaseNotesCleaning_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("clean");
+        QTest::newRow("attributes dropped") << "<p style=\"x\" onclick=\"y\">a</p>"
+                                            << "<p>a</p>";
+        QTest::newRow("https link kept, others bare")
+            << "<a href=\"https://example.org/n\">n</a><a href='javascript:x()'>j</a>"
+               "<a href=file:///etc/passwd>f</a>"
+            << "<a href=\"https://example.org/n\">n</a><a>j</a><a>f</a>";
+        QTest::newRow("content of scripts and styles dropped")
+            << "a<script>if (1 < 2) x()</script><STYLE>p{}</STYLE>b"
+            << "ab";
+        QTest::newRow("unknown tags dropped, their text kept")
+            << "<table><tr><td>cell</td></tr></table><img src=x>"
+            << "cell";
+        QTest::newRow("stray markup escaped, references kept")
+            << "1 < 2 & 3 &gt; 2 &amp; <!-- c --> <b>bold"
+            << "1 &lt; 2 &amp; 3 &gt; 2 &amp;  <b>bold</b>";
+        QTest::newRow("crossed tags closed in order") << "<b><i>x</b>y</i>"
+                                                      << "<b><i>x</i></b>y";
+        const QString deep = QStringLiteral("<ul>").repeated(40) + "x" +
+                             QStringLiteral("</ul>").repeated(40) + "after";
+        QTest::newRow("depth capped")
+            << deep
+            << QStringLiteral("<ul>").repeated(ReleaseNotesHtml::maximumDepth) + "x" +
+                   QStringLiteral("</ul>").repeated(ReleaseNotesHtml::maximumDepth) + "after";
+    }
+
+    void releaseNotesCleaning()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, clean);
+        QCOMPARE(ReleaseNotesHtml::sanitize(html), clean);
+    }
+
+    void releaseNotesLengthIsBounded()
+    {
+        const QString huge = QStringLiteral("<p>") + QString(4 * 1024 * 1024, u'a');
+        const QString clean = ReleaseNotesHtml::sanitize(huge);
+        QVERIFY(clean.size() <= ReleaseNotesHtml::maximumLength + 16);
+        QVERIFY(clean.endsWith("</p>"));
+    }
+
+    // An answer with no end, as fast as the loopback carries it: cut off once it passes the
+    // feed limit, with the memory it held bounded.
+    void endlessAnswerIsCutOffEarly()
+    {
+        EndlessFeedServer server(200LL * 1024 * 1024);
+        QVERIFY(server.port() != 0);
+        auto service =
+            makeService(QUrl(QStringLiteral("http://127.0.0.1:%1/appcast.xml").arg(server.port())));
+        const qint64 peakBefore = peakResidentKiB();
+        QSignalSpy finished(service->updaterController(), &AppcastUpdater::checkFinished);
+        service->checkForUpdates();
+        // The window's thread is busy for a while (a large preview being decoded): the
+        // network keeps arriving meanwhile, and must not pile up in memory.
+        QThread::msleep(1500);
+        QVERIFY(finished.wait(20000));
+        const auto result = finished.first().first().value<AppcastUpdater::CheckResult>();
+        QCOMPARE(result.outcome, Outcome::failed);
+        QVERIFY2(result.errorText.contains("too large"), qPrintable(result.errorText));
+        const qint64 grown = peakResidentKiB() - peakBefore;
+        QVERIFY2(grown < 48 * 1024, qPrintable(QStringLiteral("%1 KiB").arg(grown)));
+        QVERIFY2(server.sent() < 64LL * 1024 * 1024, qPrintable(QString::number(server.sent())));
     }
 
     void sameVersionIsUpToDate()

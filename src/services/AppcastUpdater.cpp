@@ -2,26 +2,24 @@
 
 #include "services/UpdatePresenter.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QNetworkRequest>
 
 AppcastUpdater::AppcastUpdater(const QUrl& feedUrl, const QString& currentVersion,
                                std::unique_ptr<QSettings> settings, QObject* parent)
     : QObject(parent), m_feedUrl(feedUrl), m_currentVersion(currentVersion),
-      m_settings(std::move(settings)), m_network(new QNetworkAccessManager(this))
+      m_settings(std::move(settings)), m_fetch(new BoundedHttpGet(Appcast::maximumFeedSize, this))
 {
     m_schedule.setInterval(checkIntervalMilliseconds);
     connect(&m_schedule, &QTimer::timeout, this, &AppcastUpdater::checkInBackground);
     if (automaticallyChecksForUpdates())
         m_schedule.start();
+    connect(m_fetch, &BoundedHttpGet::finished, this, &AppcastUpdater::finishCheck);
     m_canCheck = true;
 }
 
 AppcastUpdater::~AppcastUpdater()
 {
-    if (m_reply)
-        m_reply->abort();
+    delete m_fetch; // cancels a check still running
     delete m_presenter;
 }
 
@@ -42,7 +40,7 @@ void AppcastUpdater::setAutomaticallyChecksForUpdates(bool enabled)
 
 void AppcastUpdater::checkForUpdates()
 {
-    if (m_reply) {
+    if (m_fetch->isRunning()) {
         // A check is already running: let the user see it instead of starting another.
         m_userInitiated = true;
         if (UpdatePresenter* presenter = ensureWindow())
@@ -54,14 +52,13 @@ void AppcastUpdater::checkForUpdates()
 
 void AppcastUpdater::checkInBackground()
 {
-    if (!m_reply)
+    if (!m_fetch->isRunning())
         startCheck(false);
 }
 
 void AppcastUpdater::startCheck(bool userInitiated)
 {
     m_userInitiated = userInitiated;
-    m_tooLarge = false;
     setCanCheck(false);
     if (UpdatePresenter* presenter = userInitiated ? ensureWindow() : nullptr)
         presenter->showChecking();
@@ -73,47 +70,25 @@ void AppcastUpdater::startCheck(bool userInitiated)
                          QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setHeader(QNetworkRequest::UserAgentHeader,
                       QStringLiteral("Stowbird/%1").arg(m_currentVersion));
-    m_reply = m_network->get(request);
-    QNetworkReply* reply = m_reply;
-    // A feed is small; a huge answer is cut off rather than held in memory.
-    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
-        if (received > Appcast::maximumFeedSize && !m_tooLarge) {
-            m_tooLarge = true;
-            reply->abort();
-        }
-    });
-    m_insecureRedirect = false;
-    connect(reply, &QNetworkReply::redirected, this, [this, reply](const QUrl& target) {
-        if (Appcast::isSecureWebUrl(target)) {
-            emit reply->redirectAllowed();
-        } else {
-            m_insecureRedirect = true;
-            reply->abort();
-        }
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { finishCheck(reply); });
+    // A huge answer is cut off rather than held in memory.
+    m_fetch->start(request);
 }
 
-void AppcastUpdater::finishCheck(QNetworkReply* reply)
+void AppcastUpdater::finishCheck(const BoundedHttpGet::Result& fetched)
 {
-    reply->deleteLater();
-    m_reply.clear();
-
     CheckResult result;
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (m_tooLarge) {
+    const int status = fetched.httpStatus;
+    if (fetched.tooLarge) {
         result.errorText = tr("The update feed is too large.");
-    } else if (m_insecureRedirect || !Appcast::isSecureWebUrl(reply->url())) {
+    } else if (fetched.insecureRedirect || !Appcast::isSecureWebUrl(fetched.finalUrl)) {
         result.errorText = tr("The update feed was redirected to an address that is not https.");
-    } else if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299)) {
-        result.errorText = tr("The update feed answered HTTP %1.").arg(status.toInt());
-    } else if (reply->error() != QNetworkReply::NoError) {
-        result.errorText =
-            tr("The update feed could not be fetched: %1.").arg(reply->errorString());
+    } else if (status != 0 && (status < 200 || status > 299)) {
+        result.errorText = tr("The update feed answered HTTP %1.").arg(status);
+    } else if (fetched.error != QNetworkReply::NoError) {
+        result.errorText = tr("The update feed could not be fetched: %1.").arg(fetched.errorString);
     } else {
         QString parseError;
-        const std::optional<QList<AppcastItem>> items =
-            Appcast::parse(reply->readAll(), &parseError);
+        const std::optional<QList<AppcastItem>> items = Appcast::parse(fetched.body, &parseError);
         if (!items) {
             result.errorText = tr("The update feed could not be read: %1.").arg(parseError);
         } else if (const std::optional<AppcastItem> newer =

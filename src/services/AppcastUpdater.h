@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Appcast.h"
+#include "platform/BoundedHttpGet.h"
 #include "services/ServiceLog.h"
 
 #include <QObject>
@@ -12,8 +13,6 @@
 #include <functional>
 #include <memory>
 
-class QNetworkAccessManager;
-class QNetworkReply;
 class UpdatePresenter;
 
 // The program's own updater: reads an appcast feed and tells the user about a newer
@@ -69,7 +68,7 @@ signals:
 
 private:
     void startCheck(bool userInitiated);
-    void finishCheck(QNetworkReply* reply);
+    void finishCheck(const BoundedHttpGet::Result& fetched);
     void report(const CheckResult& result);
     void setCanCheck(bool canCheck);
     UpdatePresenter* ensureWindow();
@@ -77,15 +76,13 @@ private:
     const QUrl m_feedUrl;
     const QString m_currentVersion;
     std::unique_ptr<QSettings> m_settings;
-    QNetworkAccessManager* m_network;
+    BoundedHttpGet* m_fetch;
     QTimer m_schedule;
     PresenterFactory m_presenterFactory;
     UpdatePresenter* m_presenter = nullptr;
-    QPointer<QNetworkReply> m_reply;
     bool m_canCheck = false;
     bool m_userInitiated = false;
-    bool m_tooLarge = false;
-    bool m_insecureRedirect = false;
+
     ServiceLog m_log;
 };
 

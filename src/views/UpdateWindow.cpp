@@ -1,16 +1,17 @@
 #include "views/UpdateWindow.h"
 
+#include "views/ReleaseNotesView.h"
+
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTextBrowser>
 #include <QVBoxLayout>
 
 UpdateWindow::UpdateWindow(QWidget* parent)
     : QDialog(parent), m_headline(new QLabel(this)), m_message(new QLabel(this)),
-      m_progress(new QProgressBar(this)), m_notes(new QTextBrowser(this)),
+      m_progress(new QProgressBar(this)), m_notes(new ReleaseNotesView(this)),
       m_downloadButton(new QPushButton(tr("Download Update"), this)),
       m_closeButton(new QPushButton(tr("Close"), this)),
       m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); })
@@ -25,9 +26,6 @@ UpdateWindow::UpdateWindow(QWidget* parent)
     m_message->setWordWrap(true);
     m_message->setTextFormat(Qt::PlainText);
     m_progress->setRange(0, 0);
-    // Notes come from the network: shown as rich text, but links are not followed and no
-    // resources are fetched.
-    m_notes->setOpenLinks(false);
     m_notes->setMinimumHeight(160);
 
     auto* buttons = new QHBoxLayout;
@@ -70,7 +68,7 @@ void UpdateWindow::showUpdateAvailable(const QString& newVersion, const QString&
                           "download it now?")
                            .arg(newVersion, currentVersion));
     m_progress->hide();
-    m_notes->setHtml(notes);
+    m_notes->setNotes(notes);
     m_notes->setVisible(!notes.isEmpty());
     m_downloadUrl = downloadUrl;
     m_downloadButton->show();

@@ -10,7 +10,7 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QTextBrowser;
+class ReleaseNotesView;
 
 // The updater's small window: progress while a check runs, then its outcome. For a newer
 // version it shows the version, its notes and a button that opens the download link.
@@ -33,6 +33,7 @@ public:
     QString notes() const;
     QUrl downloadUrl() const { return m_downloadUrl; }
     QPushButton* downloadButton() const { return m_downloadButton; }
+    ReleaseNotesView* notesView() const { return m_notes; }
 
     // Test seam: how the download link is opened (the desktop's browser by default).
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
@@ -43,7 +44,7 @@ private:
     QLabel* m_headline;
     QLabel* m_message;
     QProgressBar* m_progress;
-    QTextBrowser* m_notes;
+    ReleaseNotesView* m_notes;
     QPushButton* m_downloadButton;
     QPushButton* m_closeButton;
     QUrl m_downloadUrl;
