@@ -411,6 +411,96 @@ private slots:
         QVERIFY(!m_engine->canUndo()); // the record is gone
     }
 
+    void undoActsOnlyOnWhatTheActionLeft_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("restores");
+        QTest::newRow("moved file replaced") << "move"
+                                             << "replace" << false;
+        QTest::newRow("moved file changed in place") << "move"
+                                                     << "rewrite" << false;
+        QTest::newRow("renamed file replaced") << "rename"
+                                               << "replace" << false;
+        QTest::newRow("moved folder replaced") << "folder"
+                                               << "replace" << false;
+        // A folder is compared as an entry: what happens inside it is the user's.
+        QTest::newRow("moved folder, entries added inside") << "folder"
+                                                            << "inside" << true;
+        // Another program restored it, then another a.txt from elsewhere was trashed.
+        QTest::newRow("trash name taken by a later item") << "trash"
+                                                          << "replace" << false;
+        QTest::newRow("trash record written anew") << "trash"
+                                                   << "record" << false;
+    }
+
+    // What stands at the place an action left its item is checked before the undo: anything
+    // else there is left untouched and the undo says so.
+    void undoActsOnlyOnWhatTheActionLeft()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, change);
+        QFETCH(bool, restores);
+        const QString original = path(QStringLiteral("Downloads/a.txt"));
+        if (action == QLatin1String("folder"))
+            writeFile(original + QStringLiteral("/inner.txt"), "inner");
+        else
+            writeFile(original, "original");
+        const TriageItem item(url(original));
+        const QUrl done = action == QLatin1String("rename") ? m_engine->rename(item, "b.txt")
+                          : action == QLatin1String("trash")
+                              ? m_engine->trash(item)
+                              : m_engine->move(item, url(path("slot")));
+        const QString placed = done.toLocalFile();
+        const QString info = dataHome() + QStringLiteral("/Trash/info/a.txt.trashinfo");
+
+        if (change == QLatin1String("replace")) {
+            // The first entry is kept aside, so that the newcomer cannot reuse its inode.
+            QVERIFY(QFile::rename(placed, path(QStringLiteral("aside"))));
+            if (action == QLatin1String("folder"))
+                writeFile(placed + QStringLiteral("/inner.txt"), "impostor");
+            else
+                writeFile(placed, "impostor");
+            if (action == QLatin1String("trash")) {
+                QVERIFY(QFile::remove(info));
+                writeFile(info, "[Trash Info]\nPath=" + QFile::encodeName(path("Elsewhere/a.txt")) +
+                                    "\nDeletionDate=2024-01-01T00:00:00\n");
+            }
+        } else if (change == QLatin1String("rewrite")) {
+            writeFile(placed, "edited where it was moved to");
+        } else if (change == QLatin1String("inside")) {
+            writeFile(placed + QStringLiteral("/added.txt"), "added");
+        } else if (change == QLatin1String("record")) {
+            // Byte for byte the same, but another file.
+            writeFile(info + QStringLiteral(".new"), readFile(info));
+            QCOMPARE(::rename(QFile::encodeName(info + ".new").constData(),
+                              QFile::encodeName(info).constData()),
+                     0);
+        }
+        const QStringList roots{path("Downloads"), path("slot"), dataHome()};
+        QStringList before;
+        for (const QString& root : roots)
+            before << snapshot(root);
+
+        const std::optional<FileExecutionEngine::UndoResult> result = m_engine->undoLast();
+        QVERIFY(result);
+        QVERIFY(!m_engine->canUndo());
+        if (restores) {
+            QCOMPARE(result->outcome, FileExecutionEngine::UndoResult::Outcome::Restored);
+            QCOMPARE(result->restoredURL, url(original));
+            QCOMPARE(readFile(original + QStringLiteral("/added.txt")), QByteArray("added"));
+            return;
+        }
+        QCOMPARE(result->outcome, FileExecutionEngine::UndoResult::Outcome::Replaced);
+        QVERIFY(result->restoredURL.isEmpty());
+        QVERIFY(!result->refusal.isEmpty());
+        QStringList after;
+        for (const QString& root : roots)
+            after << snapshot(root);
+        QCOMPARE(after, before);
+        QVERIFY(!QFileInfo::exists(path("Elsewhere")));
+    }
+
     void undoHistoryKeepsFiftyRecords()
     {
         QString current = itemAt(QStringLiteral("Downloads/n0")).path();

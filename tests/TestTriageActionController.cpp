@@ -9,10 +9,12 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <atomic>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <thread>
 
@@ -231,6 +233,129 @@ private slots:
         QCOMPARE(paths(m_queue->items()),
                  (QStringList{m_downloads + "/second.txt", m_downloads + "/third.txt"}));
         QCOMPARE(statusText(), QStringLiteral("Undid move: second.txt restored to Downloads"));
+    }
+
+    void undoBehindAFailedActionUndoesNothingOlder_data()
+    {
+        QTest::addColumn<bool>("trash");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("failed move")
+            << false
+            << "Nothing to undo: the move of second.txt to Archive failed (Destination "
+               "directory does not exist: Archive)";
+        QTest::newRow("failed trash behind a slow move")
+            << true << "Nothing to undo: the move of second.txt to the Trash failed";
+    }
+
+    // z pressed while an action is queued or running is for that action: when it fails there
+    // is nothing to undo, and the action before it stays done.
+    void undoBehindAFailedActionUndoesNothingOlder()
+    {
+        QFETCH(bool, trash);
+        QFETCH(QString, expected);
+        enqueue({"first.txt", "second.txt"});
+        const DestinationSlot archive{2, QStringLiteral("Archive"), m_home + "/Archive"};
+        QVERIFY(QDir().mkpath(archive.path));
+        m_services->engine->holdMoves = true;
+        m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+        if (trash) {
+            // Past the watchdog the trash queues behind the move; its file is gone by then.
+            QTRY_VERIFY_WITH_TIMEOUT(!m_actions->isProcessingAction(), 5000);
+            QVERIFY(QFile::remove(m_downloads + "/second.txt"));
+            m_actions->trashCurrent(InputMethod::keyboard);
+        } else {
+            m_services->engine->holdMoves = false;
+            QVERIFY(waitIdle());
+            m_services->engine->holdMoves = true;
+            m_actions->routeToSlot(archive, InputMethod::keyboard);
+            QVERIFY(QDir(archive.path).removeRecursively());
+        }
+        m_actions->undoLastAction();
+        m_services->engine->holdMoves = false;
+        QVERIFY(waitIdle());
+
+        QVERIFY(QFile::exists(m_home + "/Documents/first.txt"));
+        QVERIFY(!QFile::exists(m_downloads + "/first.txt"));
+        QVERIFY2(statusText().startsWith(expected), qPrintable(statusText()));
+        QCOMPARE(paths(m_queue->items()), QStringList{m_downloads + "/second.txt"});
+        // The move of first.txt is still there to undo.
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        QVERIFY(QFile::exists(m_downloads + "/first.txt"));
+    }
+
+    void undoRefusesWhatItDidNotPutThere_data()
+    {
+        QTest::addColumn<bool>("trash");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("move") << false
+                              << "Cannot undo: the a.txt in Documents is not the file moved "
+                                 "there (it was replaced or changed since); nothing was moved";
+        QTest::newRow("trash") << true
+                               << "Cannot undo: the a.txt in the Trash is not the one moved "
+                                  "there from Downloads; nothing was restored";
+    }
+
+    void undoRefusesWhatItDidNotPutThere()
+    {
+        QFETCH(bool, trash);
+        QFETCH(QString, expected);
+        enqueue({"a.txt", "b.txt"});
+        if (trash)
+            m_actions->trashCurrent(InputMethod::keyboard);
+        else
+            m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+        QVERIFY(waitIdle());
+        // Another program takes it away and puts another a.txt in its place.
+        const QString placed =
+            trash ? m_home + "/.local/share/Trash/files/a.txt" : m_home + "/Documents/a.txt";
+        QVERIFY(QFile::rename(placed, m_home + "/kept-aside"));
+        QFile impostor(placed);
+        QVERIFY(impostor.open(QIODevice::WriteOnly) && impostor.write("impostor") == 8);
+        impostor.close();
+
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        QCOMPARE(statusText(), expected);
+        QCOMPARE(statusKind(), StatusLine::Kind::Error);
+        QVERIFY(logText().contains("[ERROR] Undo refused (.txt)"));
+        QVERIFY(!logText().contains("a.txt"));
+        QVERIFY(!QFile::exists(m_downloads + "/a.txt"));
+        QCOMPARE(QFile(placed).size(), qint64(8));
+        QCOMPARE(paths(m_queue->items()), QStringList{m_downloads + "/b.txt"});
+    }
+
+    // ~/Downloads is a link to a folder on another disk: the trash there records the item
+    // under the disk's own path, and the restored item must still be the one entry the
+    // watcher reports under ~/Downloads.
+    void undoOfTrashThroughALinkedDownloadsFolder()
+    {
+        const QString disk = m_home + "/../disk";
+        QVERIFY(QDir().mkpath(disk));
+        if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=4m") != 0)
+            QSKIP("cannot mount a tmpfs here (needs root)");
+        const auto unmount = qScopeGuard([&] {
+            ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH);
+            QFile::remove(m_downloads);
+            QDir().mkpath(m_downloads);
+        });
+        QVERIFY(QDir().mkpath(disk + "/dl"));
+        QVERIFY(QDir(m_downloads).removeRecursively());
+        QVERIFY(QFile::link(disk + "/dl", m_downloads));
+
+        enqueue({"junk.zip", "other.txt"});
+        m_actions->trashCurrent(InputMethod::keyboard);
+        QVERIFY(waitIdle());
+        QVERIFY(!QFile::exists(m_downloads + "/junk.zip"));
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        QVERIFY(QFile::exists(m_downloads + "/junk.zip"));
+        // What the watcher does when the file appears again.
+        m_queue->enqueue(QUrl::fromLocalFile(m_downloads + "/junk.zip"), true);
+        QCOMPARE(paths(m_queue->items()),
+                 (QStringList{m_downloads + "/junk.zip", m_downloads + "/other.txt"}));
+        QCOMPARE(m_queue->totalQueueDepth(), 2);
+        QCOMPARE(statusText(), QStringLiteral("Restored junk.zip from the Trash to Downloads"));
     }
 
     void renameAndUndoSequences_data()

@@ -413,6 +413,49 @@ private slots:
         QCOMPARE(m_view->countText(m_queue->totalQueueDepth()), QStringLiteral("Inbox Zero"));
     }
 
+    void inboxZeroOnlyOnceNothingIsInFlight_data()
+    {
+        QTest::addColumn<bool>("fails");
+        QTest::newRow("last move succeeds") << false;
+        QTest::newRow("last move fails") << true;
+    }
+
+    // The last item's move still running (or about to fail and bring the item back) is not
+    // Inbox Zero yet, neither in the header nor on the empty page.
+    void inboxZeroOnlyOnceNothingIsInFlight()
+    {
+        m_view->setWatchdogInterval(50);
+        QFETCH(bool, fails);
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("last.pdf")));
+        m_panel->presentCentered();
+        auto* title = m_view->findChild<QLabel*>(QStringLiteral("emptyTitle"));
+        auto* count = m_view->findChild<QLabel*>(QStringLiteral("countLabel"));
+        QVERIFY(title && count);
+        m_engine->holdMoves = true;
+        press(Qt::Key_1);
+        QVERIFY(m_queue->items().isEmpty());
+        // Also once the watchdog has given the keyboard back and the move is only late.
+        QTRY_VERIFY_WITH_TIMEOUT(!m_view->isProcessingAction(), 5000);
+        QApplication::processEvents();
+        QVERIFY(title->isVisible());
+        QCOMPARE(title->text(), QStringLiteral("Finishing…"));
+        QCOMPARE(count->text(), QStringLiteral("Finishing…"));
+
+        if (fails)
+            QVERIFY(QDir(m_home + "/Documents").removeRecursively());
+        m_engine->holdMoves = false;
+        QTRY_VERIFY_WITH_TIMEOUT(!m_view->actions()->isBusy(), 5000);
+        if (fails) {
+            QCOMPARE(headName(), QStringLiteral("last.pdf"));
+            QTRY_COMPARE(count->text(), QStringLiteral("1 item remaining"));
+            QVERIFY(!title->isVisible());
+        } else {
+            QTRY_COMPARE(count->text(), QStringLiteral("Inbox Zero"));
+            QVERIFY(title->isVisible());
+            QCOMPARE(title->text(), QStringLiteral("Downloads Inbox Zero"));
+        }
+    }
+
     void cheatSheetSwallowsKeysAndEscapeCloses()
     {
         m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("keep.txt")));

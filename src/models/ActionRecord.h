@@ -1,12 +1,16 @@
 #pragma once
 
+#include "models/FileIdentity.h"
 #include "models/TriageItem.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QUrl>
 #include <QUuid>
 
-// One completed, undoable file action as the file execution engine keeps it.
+// One completed, undoable file action as the file execution engine keeps it, with what an
+// undo needs to know that it acts on the entry the action put in place and on nothing else.
+// Kept in memory only.
 class ActionRecord
 {
 public:
@@ -49,4 +53,11 @@ public:
     ActionType type;
     TriageItem item;
     QDateTime timestamp;
+    // The entry the action left at its new place (moved / renamed: at `to`; trashed: inside
+    // the trash), read right after the action.
+    FileIdentity placed;
+    // Trashed: the record the trash wrote beside the item (a .trashinfo file), its bytes and
+    // its identity; empty when the trash keeps none.
+    QByteArray trashRecord;
+    FileIdentity trashRecordIdentity;
 };

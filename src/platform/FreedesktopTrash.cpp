@@ -3,6 +3,7 @@
 #include "models/FileNaming.h"
 #include "models/FileOperationError.h"
 #include "platform/FileMover.h"
+#include "platform/FileSystemEntry.h"
 #include "platform/NoReplaceRename.h"
 #include "platform/TrashInfo.h"
 
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -126,6 +128,36 @@ QString fitName(const QString& name)
     return fitted;
 }
 
+// The content of the info file at infoPath when it is still the file whose identity was
+// read when it was written; nothing when it is gone or another file.
+std::optional<QByteArray> readRecord(const QString& infoPath, const FileIdentity& expected)
+{
+    // O_NONBLOCK: a FIFO put in its place must not block the open.
+    const int fd = ::open(QFile::encodeName(infoPath).constData(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::optional<QByteArray> content;
+    if (expected.isSameEntry(FileSystemEntry::identityOf(fd))) {
+        QByteArray data(TrashInfo::maximumFileSize + 1, Qt::Uninitialized);
+        qsizetype total = 0;
+        for (;;) {
+            const ssize_t n = ::read(fd, data.data() + total, size_t(data.size() - total));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            total += n;
+            if (total == data.size())
+                break;
+        }
+        data.truncate(total);
+        content = data;
+    }
+    ::close(fd);
+    return content;
+}
+
 } // namespace
 
 FreedesktopTrash::FreedesktopTrash(const QString& dataHome) : m_dataHome(dataHome) {}
@@ -135,7 +167,7 @@ QString FreedesktopTrash::homeTrashDirectory() const
     return QDir::cleanPath(m_dataHome + QStringLiteral("/Trash"));
 }
 
-QString FreedesktopTrash::moveToTrash(const QString& path)
+TrashBackend::Trashed FreedesktopTrash::moveToTrash(const QString& path)
 {
     // Never let a relative data home put a trash into the working directory.
     if (!QDir::isAbsolutePath(m_dataHome))
@@ -149,7 +181,7 @@ QString FreedesktopTrash::moveToTrash(const QString& path)
     if (itemDevice == dev_t(-1))
         fail(errno);
 
-    QString result;
+    Trashed result;
     if (itemDevice == deviceOfNearest(m_dataHome)) {
         const QString trash = homeTrashDirectory();
         prepareTrashDirectory(trash);
@@ -257,7 +289,7 @@ void FreedesktopTrash::prepareTrashDirectory(const QString& trashDirectory)
 }
 
 int FreedesktopTrash::placeInTrash(const QString& trashDirectory, const QString& path,
-                                   const QString& originalPathValue, QString* result)
+                                   const QString& originalPathValue, Trashed* result)
 {
     const QString name = fitName(FileNaming::lastPathComponent(path));
     const QByteArray info =
@@ -301,6 +333,9 @@ int FreedesktopTrash::placeInTrash(const QString& trashDirectory, const QString&
         const int writeError = written == info.size() ? 0 : errno;
         const bool synced = writeError == 0 && ::fsync(fd) == 0;
         const int syncError = synced ? 0 : (writeError ? writeError : errno);
+        // What the info file is once written: a restore later checks that it is still this
+        // one and not one another program wrote under the same name since.
+        const FileIdentity infoIdentity = synced ? FileSystemEntry::identityOf(fd) : FileIdentity();
         if (::close(fd) != 0 || !synced) {
             ::unlink(infoName.constData());
             return syncError ? syncError : EIO;
@@ -308,7 +343,7 @@ int FreedesktopTrash::placeInTrash(const QString& trashDirectory, const QString&
 
         const int err = NoReplaceRename::rename(path, filesPath);
         if (err == 0) {
-            *result = filesPath;
+            *result = Trashed{filesPath, info, infoIdentity};
             return 0;
         }
         ::unlink(infoName.constData());
@@ -318,9 +353,10 @@ int FreedesktopTrash::placeInTrash(const QString& trashDirectory, const QString&
     return EEXIST;
 }
 
-TrashBackend::Restored FreedesktopTrash::restoreFromTrash(const QString& trashedPath,
+TrashBackend::Restored FreedesktopTrash::restoreFromTrash(const Trashed& trashed,
                                                           const QString& fallbackOriginal)
 {
+    const QString& trashedPath = trashed.path;
     const QString filesFolder = FileNaming::parentPath(trashedPath);
     const QString trashDirectory = FileNaming::parentPath(filesFolder);
     const QString name = FileNaming::lastPathComponent(trashedPath);
@@ -335,7 +371,22 @@ TrashBackend::Restored FreedesktopTrash::restoreFromTrash(const QString& trashed
 
     // The info file's path is read strictly: a restore never writes outside the disk the
     // item came from.
-    QString original = TrashInfo::originalPathOf(trashedPath);
+    QString original;
+    if (trashed.record.isEmpty()) {
+        original = TrashInfo::originalPathOf(trashedPath);
+    } else {
+        // Only the info file written when the item was trashed leads it back; it is read
+        // once, from the file that was checked.
+        const std::optional<QByteArray> record = readRecord(infoPath, trashed.recordIdentity);
+        if (!record || *record != trashed.record)
+            throw FileOperationError(AppError{
+                QStringLiteral("com.stowbird.fileengine"), recordReplacedCode,
+                QStringLiteral("The Trash's record of the item is not the one written when it "
+                               "was trashed.")});
+        const std::optional<TrashInfo> info = TrashInfo::parse(*record);
+        if (info)
+            original = TrashInfo::originalPath(trashDirectory, info->path);
+    }
     if (original.isEmpty())
         original = QDir::cleanPath(fallbackOriginal);
     if (original.isEmpty() || !QDir::isAbsolutePath(original))

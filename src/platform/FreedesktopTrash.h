@@ -18,8 +18,8 @@ public:
     // dataHome is $XDG_DATA_HOME (created when missing); it must be an absolute path.
     explicit FreedesktopTrash(const QString& dataHome);
 
-    QString moveToTrash(const QString& path) override;
-    Restored restoreFromTrash(const QString& trashedPath, const QString& fallbackOriginal) override;
+    Trashed moveToTrash(const QString& path) override;
+    Restored restoreFromTrash(const Trashed& trashed, const QString& fallbackOriginal) override;
 
     QString homeTrashDirectory() const;
     // The mount point of the disk that holds path: path's folder is resolved (links in it
@@ -34,7 +34,7 @@ private:
     // Claims a unique name in trashDirectory, writes its info file and renames path into
     // files/. Returns 0 and sets *result, or the errno of the rename.
     static int placeInTrash(const QString& trashDirectory, const QString& path,
-                            const QString& originalPathValue, QString* result);
+                            const QString& originalPathValue, Trashed* result);
     static void prepareTrashDirectory(const QString& trashDirectory);
 
     QString m_dataHome;

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -24,6 +25,26 @@ QString localPath(const QUrl& url)
 {
     const QString path = url.toLocalFile();
     return path.isEmpty() ? QString() : QDir::cleanPath(path);
+}
+
+// The record pushed by the latest action on this thread.
+thread_local QUuid t_lastRecord;
+
+// A trash on another disk names the place it restored to as that disk knows it: the
+// folder with its links resolved. The queue knows the item by the path it was found at (a
+// Downloads folder that is a link keeps its own name there). When both name the same folder,
+// the item's own spelling is kept, or the restored item would be queued a second time when
+// the watcher reports it under the other spelling.
+QString asSpelledIn(const QString& folder, const QString& path)
+{
+    const QString pathFolder = FileNaming::parentPath(path);
+    if (path.isEmpty() || folder == pathFolder)
+        return path;
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    if (canonical.isEmpty() || canonical != QFileInfo(pathFolder).canonicalFilePath())
+        return path;
+    const QString prefix = folder == QLatin1String("/") ? folder : folder + QLatin1Char('/');
+    return prefix + FileNaming::lastPathComponent(path);
 }
 
 } // namespace
@@ -76,7 +97,10 @@ QUrl FileExecutionEngine::move(const TriageItem& item, const QUrl& destinationFo
 
     const QString finalPath = moveToFreeName(localPath(item.url), folder + QLatin1Char('/') + name);
     const QUrl finalUrl = QUrl::fromLocalFile(finalPath);
-    push(ActionRecord(ActionRecord::ActionType::moved(item.url, finalUrl), item));
+    ActionRecord record(ActionRecord::ActionType::moved(item.url, finalUrl), item);
+    // Read from the result: after a copy onto another disk it is a new file.
+    record.placed = FileSystemEntry::identityAt(finalPath);
+    push(record);
     m_logger.info(QStringLiteral("Moved item (.%1) successfully").arg(token));
     return finalUrl;
 }
@@ -86,17 +110,21 @@ QUrl FileExecutionEngine::trash(const TriageItem& item)
     const QString token = logToken(item);
     m_logger.action(QStringLiteral("Trashing item (.%1)").arg(token));
 
-    QString trashedPath;
+    TrashBackend::Trashed trashed;
     try {
-        trashedPath = m_trash->moveToTrash(localPath(item.url));
+        trashed = m_trash->moveToTrash(localPath(item.url));
     } catch (const FileOperationError& failure) {
         reportFailure(QStringLiteral("FileManager.trashItem failed for item (.%1)").arg(token),
                       failure.error());
         throw;
     }
 
-    const QUrl trashedUrl = trashedPath.isEmpty() ? item.url : QUrl::fromLocalFile(trashedPath);
-    push(ActionRecord(ActionRecord::ActionType::trashed(trashedUrl), item));
+    const QUrl trashedUrl = trashed.path.isEmpty() ? item.url : QUrl::fromLocalFile(trashed.path);
+    ActionRecord record(ActionRecord::ActionType::trashed(trashedUrl), item);
+    record.placed = FileSystemEntry::identityAt(localPath(trashedUrl));
+    record.trashRecord = trashed.record;
+    record.trashRecordIdentity = trashed.recordIdentity;
+    push(record);
     m_logger.info(QStringLiteral("Successfully trashed item (.%1)").arg(token));
     return trashedUrl;
 }
@@ -112,7 +140,9 @@ QUrl FileExecutionEngine::rename(const TriageItem& item, const QString& newFilen
     const QString finalPath =
         moveToFreeName(source, FileNaming::parentPath(source) + QLatin1Char('/') + newFilename);
     const QUrl finalUrl = QUrl::fromLocalFile(finalPath);
-    push(ActionRecord(ActionRecord::ActionType::renamed(item.url, finalUrl), item));
+    ActionRecord record(ActionRecord::ActionType::renamed(item.url, finalUrl), item);
+    record.placed = FileSystemEntry::identityAt(finalPath);
+    push(record);
     return finalUrl;
 }
 
@@ -139,26 +169,82 @@ std::optional<FileExecutionEngine::UndoResult> FileExecutionEngine::undoLast()
     // Signals go out after the lock is released, so that no receiver runs while it is held.
     if (emptied)
         emit canUndoChanged(false);
+    return undoRecord(*record);
+}
 
-    UndoResult result{*record, {}, {}};
+std::optional<FileExecutionEngine::UndoResult>
+FileExecutionEngine::undoAction(const QUuid& recordId)
+{
+    std::optional<ActionRecord> record;
+    bool emptied = false;
+    {
+        std::lock_guard guard(m_lock);
+        const auto found = std::find_if(m_undoStack.begin(), m_undoStack.end(),
+                                        [&](const ActionRecord& r) { return r.id == recordId; });
+        if (recordId.isNull() || found == m_undoStack.end())
+            return std::nullopt;
+        record = *found;
+        m_undoStack.erase(found);
+        emptied = m_undoStack.empty();
+    }
+    if (emptied)
+        emit canUndoChanged(false);
+    return undoRecord(*record);
+}
+
+QUuid FileExecutionEngine::lastRecordOnThisThread()
+{
+    return t_lastRecord;
+}
+
+FileExecutionEngine::UndoResult FileExecutionEngine::undoRecord(const ActionRecord& record)
+{
+    using Outcome = UndoResult::Outcome;
+    UndoResult result{record, Outcome::Restored, {}, {}, {}};
+    auto refuse = [&result](const QString& reason) {
+        result.outcome = Outcome::Replaced;
+        result.refusal = reason;
+        return result;
+    };
+
     using Kind = ActionRecord::ActionType::Kind;
-    if (record->type.kind == Kind::Trashed) {
-        const QString trashed = localPath(record->type.originalURL());
-        result.intendedURL = record->item.url;
-        if (!FileSystemEntry::existsAt(trashed))
-            return result; // emptied from the trash since: nothing to restore
-        const TrashBackend::Restored restored =
-            m_trash->restoreFromTrash(trashed, localPath(record->item.url));
-        result.restoredURL = QUrl::fromLocalFile(restored.path);
-        result.intendedURL = QUrl::fromLocalFile(restored.originalPath);
+    if (record.type.kind == Kind::Trashed) {
+        const QString trashed = localPath(record.type.originalURL());
+        const QString itemPath = localPath(record.item.url);
+        result.intendedURL = record.item.url;
+        if (!FileSystemEntry::existsAt(trashed)) {
+            result.outcome = Outcome::Gone; // emptied from the trash since
+            return result;
+        }
+        // The same name in the trash may hold another item now: one trashed later, after
+        // this one was restored or deleted by another program.
+        if (!record.placed.isSameEntry(FileSystemEntry::identityAt(trashed)))
+            return refuse(QStringLiteral("the item in the Trash is not the one trashed"));
+        TrashBackend::Restored restored;
+        try {
+            restored = m_trash->restoreFromTrash(
+                TrashBackend::Trashed{trashed, record.trashRecord, record.trashRecordIdentity},
+                itemPath);
+        } catch (const FileOperationError& failure) {
+            if (failure.error().code != TrashBackend::recordReplacedCode)
+                throw;
+            return refuse(QStringLiteral("the Trash's record of the item was replaced"));
+        }
+        const QString folder = FileNaming::parentPath(itemPath);
+        result.restoredURL = QUrl::fromLocalFile(asSpelledIn(folder, restored.path));
+        result.intendedURL = QUrl::fromLocalFile(asSpelledIn(folder, restored.originalPath));
         return result;
     }
 
-    const QString current = localPath(record->type.to);
-    const QString earlier = localPath(record->type.from);
-    result.intendedURL = record->type.from;
-    if (!FileSystemEntry::existsAt(current))
-        return result; // deleted since: nothing to put back
+    const QString current = localPath(record.type.to);
+    const QString earlier = localPath(record.type.from);
+    result.intendedURL = record.type.from;
+    if (!FileSystemEntry::existsAt(current)) {
+        result.outcome = Outcome::Gone; // deleted since: nothing to put back
+        return result;
+    }
+    if (!record.placed.isSameEntry(FileSystemEntry::identityAt(current)))
+        return refuse(QStringLiteral("the item at its new place was replaced or changed"));
     try {
         // Back to exactly the earlier path: never under another name, never over
         // something that stands there now.
@@ -172,7 +258,7 @@ std::optional<FileExecutionEngine::UndoResult> FileExecutionEngine::undoLast()
                            "was replaced.")
                 .arg(FileNaming::lastPathComponent(earlier))});
     }
-    result.restoredURL = record->type.from;
+    result.restoredURL = record.type.from;
     return result;
 }
 
@@ -260,6 +346,7 @@ void FileExecutionEngine::push(const ActionRecord& record)
         if (m_undoStack.size() > size_t(maxUndoHistory))
             m_undoStack.pop_front();
     }
+    t_lastRecord = record.id;
     if (wasEmpty)
         emit canUndoChanged(true);
 }

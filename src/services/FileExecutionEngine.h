@@ -22,7 +22,9 @@ class TrashBackend;
 // Carries out the file actions of a triage decision (move to a folder, move to the trash,
 // rename in place), keeps each successful one on an undo stack and undoes the latest on
 // request. It is the only code that changes the user's downloaded files, and it never
-// overwrites one: every move and rename lands under a name nobody else holds.
+// overwrites one: every move and rename lands under a name nobody else holds. Each undo
+// record keeps the identity of the entry its action left behind, and an undo acts on that
+// entry only: whatever else stands in its place later is left alone.
 //
 // Every operation is synchronous on the caller's thread (the HUD calls them off the GUI
 // thread) and throws FileOperationError on failure. The undo stack is guarded by one
@@ -56,22 +58,44 @@ public:
     // What an undo did.
     struct UndoResult
     {
+        enum class Outcome {
+            Restored, // the item is back, at restoredURL
+            Gone,     // nothing is at the place the action left it (deleted, or no longer
+                      // in the trash): nothing could be put back
+            Replaced, // what is there now is not what the action left (replaced or changed
+                      // since, or the trash's record of it is another one): left untouched
+        };
         ActionRecord record;
-        // Where the item is now; empty when it was gone (deleted at its new place, or no
-        // longer in the trash) and nothing could be put back. The record is dropped then.
+        Outcome outcome = Outcome::Restored;
+        // Where the item is now; empty unless it was restored. The record is dropped in
+        // every case.
         QUrl restoredURL;
         // Where it was meant to go back to; differs from restoredURL when an item restored
         // from the trash found its place taken and got the next free name.
         QUrl intendedURL;
+        // Replaced: why, for the log (no file names).
+        QString refusal;
     };
 
-    // Undoes the latest action; nothing when there was none. A moved or renamed item goes
-    // back to where it was (never over something that is there now); a trashed item is
-    // restored from the trash to where it was, under the next free name when that place is
-    // taken. Throws when putting the item back fails; the record is lost then.
+    // Undoes the latest action; nothing when there was none. The item is put back only when
+    // what stands at the place the action left it is still the entry the action put there
+    // (and, for the trash, the trash still holds the record written then); otherwise nothing
+    // is touched and the outcome says why. A moved or renamed item goes back to where it was
+    // (never over something that is there now); a trashed item is restored from the trash to
+    // where it was, under the next free name when that place is taken. Throws when putting
+    // the item back fails; the record is lost then.
     virtual std::optional<UndoResult> undoLast();
+    // Undoes the action whose record has recordId, as undoLast() does; nothing when no such
+    // record is kept (the action failed, was undone already or fell off the history).
+    std::optional<UndoResult> undoAction(const QUuid& recordId);
     // undoLast(), for callers that need only the record.
     std::optional<ActionRecord> undo();
+
+    // The id of the undo record pushed by the latest successful move, trash or rename made
+    // on the calling thread; null before any. Compared before and after an action, it tells
+    // a caller that runs actions on a worker thread which record is that action's, so that
+    // an undo can be bound to exactly that action.
+    static QUuid lastRecordOnThisThread();
 
     bool canUndo() const;
     int undoCount() const;
@@ -101,6 +125,7 @@ private:
     QString moveToFreeName(const QString& source, const QString& candidate);
     FileMover::Progress progressReporter();
     void push(const ActionRecord& record);
+    UndoResult undoRecord(const ActionRecord& record);
     void reportFailure(const QString& message, const AppError& error);
 
     std::unique_ptr<TrashBackend> m_trash;

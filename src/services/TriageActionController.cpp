@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QtConcurrentRun>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -55,6 +56,26 @@ void runOn(QThreadPool* pool, QObject* context, Work work, Done done)
 QString folderNameOf(const QUrl& url)
 {
     return FileNaming::lastPathComponent(FileNaming::parentPath(url.toLocalFile()));
+}
+
+// Runs a file action's operation on the worker and notes on ticket how it ended: the undo
+// record it pushed, or why it failed. The failure still goes on to the caller.
+template <typename Ticket, typename Operation> QUrl runNoted(Ticket& ticket, Operation operation)
+{
+    const QUuid before = FileExecutionEngine::lastRecordOnThisThread();
+    try {
+        const QUrl url = operation();
+        const QUuid after = FileExecutionEngine::lastRecordOnThisThread();
+        ticket.succeeded = true;
+        ticket.recordId = after != before ? after : QUuid();
+        return url;
+    } catch (const FileOperationError& error) {
+        ticket.failure = error.error().localizedDescription;
+        throw;
+    } catch (const std::exception& error) {
+        ticket.failure = QString::fromUtf8(error.what());
+        throw;
+    }
 }
 
 } // namespace
@@ -154,6 +175,12 @@ void TriageActionController::onCopyProgress(qint64 done, qint64 total)
             emit stateChanged();
         return;
     }
+}
+
+bool TriageActionController::hasActionsInFlight() const
+{
+    return std::any_of(m_jobs.cbegin(), m_jobs.cend(),
+                       [](const Job& job) { return job.kind != JobKind::Maintenance; });
 }
 
 bool TriageActionController::isProcessingAction() const
@@ -295,11 +322,14 @@ void TriageActionController::dispatch(Job job, ActionType type, InputMethod inpu
         m_deps.telemetry->endSession(0);
     job.itemName = item.filename;
     job.inFlight = {item.url};
+    job.ticket = std::make_shared<ActionTicket>();
+    const std::shared_ptr<ActionTicket> ticket = job.ticket;
     const QUuid id = startJob(job);
     emit itemDispatched();
 
     runOn<QUrl>(
-        &m_worker, this, [operation, item] { return operation(item); },
+        &m_worker, this,
+        [operation, item, ticket] { return runNoted(*ticket, [&] { return operation(item); }); },
         [this, id, item, success, failurePrefix](const OffThread<QUrl>& outcome) {
             const Job done = finishJob(id);
             if (outcome.ok) {
@@ -416,11 +446,16 @@ void TriageActionController::renameItem(const TriageItem& item, const QString& n
     job.name = QStringLiteral("Rename .%1").arg(FileExecutionEngine::logToken(item));
     job.itemName = item.filename;
     job.inFlight = {item.url};
+    job.ticket = std::make_shared<ActionTicket>();
+    const std::shared_ptr<ActionTicket> ticket = job.ticket;
     const QUuid id = startJob(job);
 
     FileExecutionEngine* engine = m_deps.engine;
     runOn<QUrl>(
-        &m_worker, this, [engine, item, trimmed] { return engine->rename(item, trimmed); },
+        &m_worker, this,
+        [engine, item, trimmed, ticket] {
+            return runNoted(*ticket, [&] { return engine->rename(item, trimmed); });
+        },
         [this, id, item, trimmed](const OffThread<QUrl>& outcome) {
             const Job done = finishJob(id);
             if (outcome.ok) {
@@ -447,39 +482,117 @@ void TriageActionController::renameItem(const TriageItem& item, const QString& n
 
 void TriageActionController::undoLastAction()
 {
-    // Not refused while an action runs: it queues behind it and then undoes that action.
+    // Not refused while an action runs: it queues behind it and then undoes that action,
+    // whatever its outcome. Each undo claims the latest action still queued or running that
+    // no earlier undo claimed; with none left, it undoes the latest record at its turn (the
+    // claimed ones are gone from the history by then).
     clearStatus();
     if (m_deps.telemetry)
         m_deps.telemetry->recordUndo();
+    std::shared_ptr<ActionTicket> target;
+    QString targetDescription;
+    for (qsizetype i = m_jobs.size() - 1; i >= 0; --i) {
+        Job& action = m_jobs[i];
+        if (!action.ticket || action.undoClaimed)
+            continue;
+        action.undoClaimed = true;
+        target = action.ticket;
+        targetDescription = describe(action);
+        break;
+    }
     Job job;
     job.kind = JobKind::Undo;
     job.name = QStringLiteral("Undo");
     const QUuid id = startJob(job);
 
-    using Result = std::optional<FileExecutionEngine::UndoResult>;
     FileExecutionEngine* engine = m_deps.engine;
-    runOn<Result>(
-        &m_worker, this, [engine] { return engine->undoLast(); },
-        [this, id](const OffThread<Result>& outcome) {
+    runOn<UndoOutcome>(
+        &m_worker, this,
+        [engine, target] {
+            UndoOutcome outcome;
+            if (!target) {
+                outcome.result = engine->undoLast();
+            } else if (!target->succeeded) {
+                outcome.actionFailed = true;
+                outcome.failure = target->failure;
+            } else if (!target->recordId.isNull()) {
+                outcome.result = engine->undoAction(target->recordId);
+            }
+            return outcome;
+        },
+        [this, id, targetDescription](const OffThread<UndoOutcome>& outcome) {
             const Job done = finishJob(id);
-            if (!outcome.ok)
+            if (!outcome.ok) {
                 reportFailure(done.name, QStringLiteral("Undo error: "), outcome.error, {});
-            else if (!outcome.value)
+            } else if (outcome.value.actionFailed) {
+                // The action left nothing to undo; an older one is not undone in its place.
+                m_deps.logger->info(QStringLiteral("Undo: the action it was asked for failed; "
+                                                   "nothing undone"));
+                showStatus(QStringLiteral("Nothing to undo: %1 failed (%2)")
+                               .arg(targetDescription, outcome.value.failure),
+                           StatusLine::Kind::Error);
+            } else if (!outcome.value.result) {
                 showStatus(QStringLiteral("Nothing to undo"));
-            else
-                applyUndo(*outcome.value);
+            } else {
+                applyUndo(*outcome.value.result);
+            }
             settle();
         });
+}
+
+QString TriageActionController::describe(const Job& job)
+{
+    switch (job.kind) {
+    case JobKind::Move:
+        return QStringLiteral("the move of %1 to %2").arg(job.itemName, job.destination);
+    case JobKind::Trash:
+        return QStringLiteral("the move of %1 to the Trash").arg(job.itemName);
+    case JobKind::Rename:
+        return QStringLiteral("the rename of %1").arg(job.itemName);
+    case JobKind::Undo:
+    case JobKind::Maintenance:
+        break;
+    }
+    return QString();
 }
 
 void TriageActionController::applyUndo(const FileExecutionEngine::UndoResult& result)
 {
     using Kind = ActionRecord::ActionType::Kind;
+    using Outcome = FileExecutionEngine::UndoResult::Outcome;
     const ActionRecord::ActionType& type = result.record.type;
     const QUrl& restored = result.restoredURL;
     TriageQueueManager& queue = *m_deps.queue;
+    const QString token = FileExecutionEngine::logToken(result.record.item);
 
-    if (restored.isEmpty()) {
+    if (result.outcome == Outcome::Replaced) {
+        // Something else stands where the action left the item: it is not touched.
+        QString text;
+        switch (type.kind) {
+        case Kind::Trashed:
+            text = QStringLiteral("Cannot undo: the %1 in the Trash is not the one moved there "
+                                  "from %2; nothing was restored")
+                       .arg(type.originalURL().fileName(), folderNameOf(result.record.item.url));
+            break;
+        case Kind::Moved:
+            text = QStringLiteral("Cannot undo: the %1 in %2 is not the file moved there (it was "
+                                  "replaced or changed since); nothing was moved")
+                       .arg(type.to.fileName(), folderNameOf(type.to));
+            break;
+        case Kind::Renamed:
+            text = QStringLiteral("Cannot undo: %1 is not the file renamed to that name (it was "
+                                  "replaced or changed since); nothing was renamed")
+                       .arg(type.to.fileName());
+            break;
+        }
+        m_deps.logger->log(
+            QStringLiteral("ERROR"),
+            QStringLiteral("Undo refused (.%1): %2; nothing touched").arg(token, result.refusal));
+        showStatus(text, StatusLine::Kind::Error);
+        return;
+    }
+
+    if (result.outcome == Outcome::Gone || restored.isEmpty()) {
         // Gone since: say so, and queue nothing that is not there.
         QString text;
         switch (type.kind) {
@@ -496,8 +609,7 @@ void TriageActionController::applyUndo(const FileExecutionEngine::UndoResult& re
             break;
         }
         m_deps.logger->log(QStringLiteral("ERROR"),
-                           QStringLiteral("Undo found nothing to restore (.%1)")
-                               .arg(FileExecutionEngine::logToken(result.record.item)));
+                           QStringLiteral("Undo found nothing to restore (.%1)").arg(token));
         showStatus(text, StatusLine::Kind::Error);
         return;
     }

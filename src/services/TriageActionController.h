@@ -13,6 +13,7 @@
 #include <QThreadPool>
 #include <QUuid>
 
+#include <memory>
 #include <optional>
 
 class LoggerService;
@@ -60,7 +61,10 @@ public:
     void skipCurrentItem(InputMethod input);
     // Renames item (normally the head) in place; blank or unchanged names do nothing.
     void renameItem(const TriageItem& item, const QString& newName);
-    // Undoes the most recent file action, after every operation already asked for.
+    // Undoes the most recent file action, after every operation already asked for. An undo
+    // asked for while actions are still queued or running undoes the latest of them that no
+    // earlier undo has claimed, whether it succeeds or fails (a failed one leaves nothing to
+    // undo, and the status line says so); never an older action in its place.
     void undoLastAction();
     // Removes the partial copies a killed move left in these folders, on the worker.
     void removeStalePartials(const QStringList& folders);
@@ -69,6 +73,9 @@ public:
     bool isProcessingAction() const;
     // An operation runs or waits to run.
     bool isBusy() const { return !m_jobs.isEmpty(); }
+    // A file action on an item (move, trash, rename or undo) runs or waits to run: until it
+    // ends, an empty queue may still get an item back. Housekeeping does not count.
+    bool hasActionsInFlight() const;
     // The action holding the lock.
     std::optional<QUuid> activeActionID() const;
 
@@ -93,6 +100,14 @@ signals:
 
 private:
     enum class JobKind { Move, Trash, Rename, Undo, Maintenance };
+    // How a file action ended, noted on the worker for an undo queued behind it (the undo
+    // runs on the same worker after it, so it always sees the note complete).
+    struct ActionTicket
+    {
+        bool succeeded = false;
+        QUuid recordId;  // the engine's undo record of the action; null when it pushed none
+        QString failure; // why it failed
+    };
     struct Job
     {
         QUuid id;
@@ -105,6 +120,16 @@ private:
         qint64 bytesDone = 0;
         qint64 bytesTotal = 0;
         QList<QUrl> inFlight;
+        // File actions: their outcome, and whether an undo already queued behind claims it.
+        std::shared_ptr<ActionTicket> ticket;
+        bool undoClaimed = false;
+    };
+    // What an undo job found: the engine's result, or the failure of the action it undoes.
+    struct UndoOutcome
+    {
+        std::optional<FileExecutionEngine::UndoResult> result;
+        bool actionFailed = false;
+        QString failure;
     };
 
     QUuid startJob(Job job);
@@ -118,6 +143,7 @@ private:
     void reportFailure(const QString& actionName, const QString& prefix, const AppError& error,
                        const TriageItem& item);
     void applyUndo(const FileExecutionEngine::UndoResult& result);
+    static QString describe(const Job& job);
     void clearStatus();
     QString progressText(const Job& job) const;
 

@@ -762,8 +762,12 @@ void TriageContainerView::refreshHeader()
                 .pixmap(16, 16));
     }
     const bool looking = !waiting && m_services.rescanner && m_services.rescanner->isRunning();
-    m_countLabel->setText(looking ? QStringLiteral("Looking…")
-                                  : countText(queue.totalQueueDepth()));
+    // Inbox Zero only once the last item's action has ended: until then it may still fail
+    // and come back.
+    const bool finishing = !waiting && m_actions->hasActionsInFlight();
+    m_countLabel->setText(looking     ? QStringLiteral("Looking…")
+                          : finishing ? QStringLiteral("Finishing…")
+                                      : countText(queue.totalQueueDepth()));
     m_spinner->setVisible(m_actions->isBusy());
 }
 
@@ -773,22 +777,36 @@ void TriageContainerView::refreshBody()
     const std::optional<TriageItem> head = queue.activeItem();
     if (!head) {
         m_pages->setCurrentWidget(m_emptyState);
-        // Until the first listing is in, an empty queue says nothing about the folder.
+        // Until the first listing is in, an empty queue says nothing about the folder; while
+        // the last item's action runs, it may still fail and bring the item back.
+        enum EmptyState { InboxZero, Looking, Finishing };
         const bool looking = m_services.rescanner && m_services.rescanner->isRunning();
-        if (m_shownEmptyState != int(looking)) {
-            m_shownEmptyState = int(looking);
+        const EmptyState state = looking                           ? Looking
+                                 : m_actions->hasActionsInFlight() ? Finishing
+                                                                   : InboxZero;
+        if (m_shownEmptyState != int(state)) {
+            m_shownEmptyState = int(state);
             m_emptyIcon->setPixmap(SymbolIcons::pixmap(
-                looking ? QStringLiteral("tray") : QStringLiteral("checkmark.circle"), 56,
-                looking ? Theme::secondary(palette()) : Theme::green(), devicePixelRatioF()));
-            m_emptyTitle->setText(looking ? QStringLiteral("Looking through Downloads…")
-                                          : QStringLiteral("Downloads Inbox Zero"));
-            m_emptyMessage->setText(
-                (looking ? QStringLiteral("Stowbird is listing %1; the first file shows here as "
-                                          "soon as it is found.")
-                         : QStringLiteral("All completed downloads have been organized. "
-                                          "Stowbird is actively monitoring %1 for new files."))
-                    .arg(m_watchedFolder));
+                state == InboxZero ? QStringLiteral("checkmark.circle") : QStringLiteral("tray"),
+                56, state == InboxZero ? Theme::green() : Theme::secondary(palette()),
+                devicePixelRatioF()));
+            m_emptyTitle->setText(state == Looking ? QStringLiteral("Looking through Downloads…")
+                                  : state == Finishing ? QStringLiteral("Finishing…")
+                                                       : QStringLiteral("Downloads Inbox Zero"));
         }
+        // A long action says how far it got (the status line is not shown on this page).
+        const std::optional<StatusLine> status = m_actions->status();
+        m_emptyMessage->setText(
+            state == Looking ? QStringLiteral("Stowbird is listing %1; the first file shows here "
+                                              "as soon as it is found.")
+                                   .arg(m_watchedFolder)
+            : state == Finishing
+                ? (status ? status->text
+                          : QStringLiteral("Stowbird is finishing the last file action; the "
+                                           "item comes back here if it fails."))
+                : QStringLiteral("All completed downloads have been organized. Stowbird is "
+                                 "actively monitoring %1 for new files.")
+                      .arg(m_watchedFolder));
         const qsizetype skipped = queue.skippedPaths().size();
         auto* button = static_cast<QPushButton*>(m_skippedButton);
         button->setVisible(skipped > 0 && !looking);

@@ -20,18 +20,20 @@ public:
     {
     }
 
-    QString moveToTrash(const QString& path) override
+    Trashed moveToTrash(const QString& path) override
     {
         const std::lock_guard lock(m_mutex);
         m_trashed.append(path);
         if (m_refusal)
             throw FileOperationError(*m_refusal);
-        return QStringLiteral("/nonexistent-trash/files/") + path.section(QLatin1Char('/'), -1);
+        return {QStringLiteral("/nonexistent-trash/files/") + path.section(QLatin1Char('/'), -1),
+                {},
+                {}};
     }
-    Restored restoreFromTrash(const QString& trashedPath, const QString& fallback) override
+    Restored restoreFromTrash(const Trashed& trashed, const QString& fallback) override
     {
         const std::lock_guard lock(m_mutex);
-        m_restored.append(trashedPath);
+        m_restored.append(trashed.path);
         if (m_refusal)
             throw FileOperationError(*m_refusal);
         return {fallback, fallback};
