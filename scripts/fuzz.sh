@@ -38,4 +38,5 @@ run FuzzConfigDecoder fuzz/corpus/config
 run FuzzSkipListDecoder fuzz/corpus/skiplist
 run FuzzInstanceMessage fuzz/corpus/instancemessage
 run FuzzTrashInfoReader fuzz/corpus/trashinfo
+run FuzzReleaseNotes fuzz/corpus/releasenotes
 exit $status
