@@ -83,6 +83,7 @@ wait_for 30 "the HUD with the file" status_is "waiting=1 hud=shown" ||
     fail "Stowbird did not start with one item ($(status))"
 wait_for 20 "the HUD to take the focus" hud_focused || fail "the HUD did not take the focus"
 
+start=$SECONDS
 xdotool key 1
 in_flight() { [ -n "$(ls -A "$slot")" ]; }
 wait_for 10 "the copy to start" in_flight || fail "the move did not start ($(status))"
@@ -101,4 +102,4 @@ exit_status=$?
 [ ! -e "$downloads/big.bin" ] || fail "big.bin is still in Downloads"
 [ "$(ls -A "$slot")" = big.bin ] || fail "the slot folder holds: $(ls -A "$slot")"
 [ "$(sha1sum <"$slot/big.bin" | cut -d' ' -f1)" = "$sum" ] || fail "big.bin arrived damaged"
-echo "PASS: SIGHUP during a move finished the move and exited 0"
+echo "PASS: SIGHUP during a move finished the move ($((SECONDS - start)) s) and exited 0"
