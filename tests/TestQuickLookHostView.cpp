@@ -4,6 +4,7 @@
 #include "views/QuickLookHostView.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QMimeDatabase>
 #include <QPdfDocument>
 #include <QSignalSpy>
@@ -11,10 +12,61 @@
 #include <QThreadPool>
 
 #include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 using Kind = QuickLookHostView::PreviewKind;
 using namespace PreviewTestFiles;
+
+namespace {
+
+QByteArray pngOf(const QColor& color)
+{
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+// A 40 x 40 SVG: blue, with a green embedded PNG in its lower right quarter; `upperLeft` is
+// drawn over the upper left quarter.
+QByteArray svgDocument(const QByteArray& upperLeft, const QByteArray& prologue = {})
+{
+    return prologue +
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+           "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"40\" height=\"40\">"
+           "<rect width=\"40\" height=\"40\" fill=\"#0000ff\"/>"
+           "<image x=\"20\" y=\"20\" width=\"20\" height=\"20\" "
+           "xlink:href=\"data:image/png;base64," +
+           pngOf(Qt::green).toBase64() + "\"/>" + upperLeft + "</svg>";
+}
+
+QByteArray imageNaming(const QByteArray& reference)
+{
+    return "<image x=\"0\" y=\"0\" width=\"20\" height=\"20\" xlink:href=\"" + reference + "\"/>";
+}
+
+QByteArray gzip(const QByteArray& data)
+{
+    z_stream stream = {};
+    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out(int(deflateBound(&stream, uLong(data.size()))), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
+    stream.avail_in = uInt(data.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = uInt(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(qsizetype(stream.total_out));
+    deflateEnd(&stream);
+    return out;
+}
+
+} // namespace
 
 class TestQuickLookHostView : public QObject
 {
@@ -166,6 +218,71 @@ private slots:
         const PreviewContent fifo =
             PreviewLoader::load(dir + "/pipe.png", QSize(100, 100), nullptr);
         QCOMPARE(fifo.iconName, QMimeDatabase().mimeTypeForName("inode/fifo").iconName());
+    }
+
+    // An SVG may name other files: the preview opens none of them. A FIFO would block the
+    // decoding thread for ever; any other file would be read and shown.
+    void svgPreviewOpensNoOtherFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        const QString dir = m_dir.path() + QStringLiteral("/svg/");
+        const QByteArray secret = QFile::encodeName(dir + "secret.png");
+        const QByteArray pipe = QFile::encodeName(dir + "pipe.png");
+        writeBytes(dir + "secret.png", pngOf(Qt::red));
+        writeBytes(dir + "secret.css", "rect { fill: #ff0000 }");
+        QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
+
+        writeBytes(dir + "local.svg", svgDocument(imageNaming(secret)));
+        writeBytes(dir + "fifo.svg", svgDocument(imageNaming(pipe)));
+        writeBytes(
+            dir + "stylesheet.svg",
+            svgDocument("<rect width=\"20\" height=\"20\"/>",
+                        "<?xml version=\"1.0\"?>\n<?xml-stylesheet type=\"text/css\" href=\"" +
+                            QFile::encodeName(dir + "secret.css") + "\"?>\n"));
+        writeBytes(dir + "nested.svg",
+                   svgDocument(imageNaming("data:image/svg+xml;base64," +
+                                           svgDocument(imageNaming(pipe)).toBase64())));
+        writeBytes(dir + "compressed.svgz", gzip(svgDocument(imageNaming(secret))));
+        // Named as a PNG: the content decides how it is decoded.
+        writeBytes(dir + "disguised.png", svgDocument(imageNaming(secret)));
+
+        QTest::newRow("image naming a local file") << "local.svg";
+        QTest::newRow("image naming a FIFO") << "fifo.svg";
+        QTest::newRow("style sheet naming a local file") << "stylesheet.svg";
+        QTest::newRow("embedded SVG naming a FIFO") << "nested.svg";
+        QTest::newRow("compressed SVG naming a local file") << "compressed.svgz";
+        QTest::newRow("SVG named .png naming a local file") << "disguised.png";
+    }
+
+    void svgPreviewOpensNoOtherFile()
+    {
+        QFETCH(QString, name);
+        const QString dir = m_dir.path() + QStringLiteral("/svg/");
+        const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        QVERIFY(watch >= 0);
+        for (const char* other : {"secret.png", "secret.css", "pipe.png"})
+            QVERIFY(::inotify_add_watch(watch, QFile::encodeName(dir + other).constData(),
+                                        IN_OPEN | IN_ACCESS) >= 0);
+        const auto cleanup = qScopeGuard([&] {
+            ::close(watch);
+            // A reader stuck opening the FIFO is let go (it reads nothing), so that a failure
+            // here does not hang the rest of the run.
+            const int writer =
+                ::open(QFile::encodeName(dir + "pipe.png").constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+        });
+
+        QuickLookHostView host(QUrl::fromLocalFile(dir + name));
+        QVERIFY2(settle(host), "the preview did not finish");
+        char event[4096];
+        QVERIFY2(::read(watch, event, sizeof event) < 0, "the preview opened another file");
+        QCOMPARE(host.previewKind(), Kind::Image);
+        // The document itself is drawn, its embedded PNG too; nothing from elsewhere.
+        const QImage image = host.previewImage();
+        QCOMPARE(image.size(), QSize(40, 40));
+        QCOMPARE(image.pixelColor(30, 30), QColor(Qt::green));
+        QVERIFY(image.pixelColor(10, 10) != QColor(Qt::red));
     }
 
     void contentsOfEachKind()

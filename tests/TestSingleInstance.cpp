@@ -8,11 +8,13 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QtConcurrent>
 
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -128,6 +130,31 @@ private slots:
         auto again = QtConcurrent::run([this] { return SingleInstance(folder()).claim(); });
         QTRY_VERIFY_WITH_TIMEOUT(again.isFinished(), 5000);
         QCOMPARE(again.result(), SingleInstance::Claim::ForwardedToRunning);
+    }
+
+    // An instance that is ending answers no more but keeps its lock until its process is
+    // gone; a launch meanwhile takes over once the lock is free, rather than give up or start
+    // beside it.
+    void endingInstanceIsSucceededOnlyOnceGone()
+    {
+        {
+            SingleInstance ending(folder());
+            QCOMPARE(ending.claim(), SingleInstance::Claim::Primary);
+            ending.stopAnsweringKeepLock();
+        }
+        QVERIFY(SingleInstance(folder()).isLockHeld());
+        QCOMPARE(SingleInstance(folder()).claim(300), SingleInstance::Claim::RunningButSilent);
+
+        // The lock of an ending process, let go 300 ms into the launch's wait.
+        const QString other = m_dir->path() + QStringLiteral("/other");
+        QVERIFY(SingleInstance::preparePrivateFolder(other, ::getuid()));
+        const int lock = ::open(QFile::encodeName(SingleInstance(other).lockPath()).constData(),
+                                O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+        QCOMPARE(::flock(lock, LOCK_EX), 0);
+        auto launch = QtConcurrent::run([other] { return SingleInstance(other).claim(3000); });
+        QTimer::singleShot(300, [lock] { ::close(lock); });
+        QTRY_VERIFY_WITH_TIMEOUT(launch.isFinished(), 5000);
+        QCOMPARE(launch.result(), SingleInstance::Claim::Primary);
     }
 
     void staleSocketIsReplacedOnlyWhenTheLockIsFree()

@@ -1,5 +1,6 @@
 // Drives the real stowbird program with a temporary home: intake while hidden, a second
-// launch opening the running instance's HUD, and a clean exit on SIGTERM.
+// launch opening the running instance's HUD, one copy whatever the runtime folder, and a
+// clean, quick exit on SIGTERM whatever a preview was doing.
 #include "PreviewTestFiles.h"
 #include "TestEnvironment.h"
 #include "platform/XdgAutostartBackend.h"
@@ -11,6 +12,36 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// True while the process exists and is not a zombie.
+bool alive(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    const qsizetype end = line.lastIndexOf(')');
+    return end > 0 && line.size() > end + 2 && line[end + 2] != 'Z';
+}
+
+// True when a thread of pid waits in the kernel for a FIFO's other end to be opened.
+bool waitsToOpenAFifo(pid_t pid)
+{
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+    for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile wchan(tasks + '/' + task + QStringLiteral("/wchan"));
+        if (wchan.open(QIODevice::ReadOnly) && wchan.readAll() == "wait_for_partner")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 class TestStowbirdBinary : public QObject
 {
@@ -19,10 +50,11 @@ class TestStowbirdBinary : public QObject
 private:
     QProcessEnvironment m_env;
 
-    QString status()
+    QString status() { return status(m_env); }
+    QString status(const QProcessEnvironment& env)
     {
         QProcess query;
-        query.setProcessEnvironment(m_env);
+        query.setProcessEnvironment(env);
         query.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--status")});
         if (!query.waitForFinished(5000))
             return {};
@@ -190,6 +222,135 @@ private slots:
         QCOMPARE(app.exitCode(), 0);
         QVERIFY2(elapsed < 1000, qPrintable(QStringLiteral("Quit took %1 ms").arg(elapsed)));
         QVERIFY(QDir(downloads).removeRecursively());
+    }
+
+    // An SVG waiting in Downloads names a FIFO and another file outside it. Its preview opens
+    // neither; Quit ends the program within 2 s all the same, and a launch while it ends does
+    // not start a second copy beside it.
+    void svgNamingAFifoDoesNotHoldUpQuit()
+    {
+        const QString downloads = QDir::homePath() + "/Downloads";
+        const QString elsewhere = QDir::homePath() + "/elsewhere";
+        QVERIFY(QDir().mkpath(downloads) && QDir().mkpath(elsewhere));
+        const QByteArray pipe = QFile::encodeName(elsewhere + "/pipe.png");
+        const QByteArray secret = QFile::encodeName(elsewhere + "/secret.png");
+        QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
+        PreviewTestFiles::writeImage(elsewhere + "/secret.png", QSize(8, 8));
+        PreviewTestFiles::writeBytes(
+            downloads + "/art.svg",
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+            "xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+            "width=\"40\" height=\"40\"><rect width=\"40\" height=\"40\" fill=\"blue\"/>"
+            "<image width=\"20\" height=\"20\" xlink:href=\"" +
+                secret + "\"/><image width=\"20\" height=\"20\" xlink:href=\"" + pipe +
+                "\"/></svg>");
+        const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        QVERIFY(::inotify_add_watch(watch, secret.constData(), IN_OPEN | IN_ACCESS) >= 0);
+
+        QProcess app, second;
+        const auto cleanup = qScopeGuard([&] {
+            ::close(watch);
+            for (QProcess* process : {&second, &app}) {
+                process->kill();
+                process->waitForFinished(5000);
+            }
+            QDir(downloads).removeRecursively();
+            QDir(elsewhere).removeRecursively();
+        });
+        app.setProcessEnvironment(m_env);
+        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        app.start(QStringLiteral(STOWBIRD_BINARY));
+        QVERIFY(app.waitForStarted(5000));
+        const auto pid = pid_t(app.processId());
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QStringLiteral("waiting=1 hud=shown"), 10000);
+        // The preview starts as the window shows: time to reach the FIFO, if it would.
+        const bool blockedOnFifo = QTest::qWaitFor([pid] { return waitsToOpenAFifo(pid); }, 2000);
+
+        QElapsedTimer quitting;
+        quitting.start();
+        ::kill(pid, SIGTERM);
+        second.setProcessEnvironment(m_env);
+        second.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--background")});
+        // While the first is there, only a second copy could answer "hud=hidden".
+        qint64 ended = -1;
+        QString beside;
+        while (ended < 0 && quitting.elapsed() < 5000) {
+            const QString answer = status();
+            if (!alive(pid))
+                ended = quitting.elapsed();
+            else if (answer.endsWith(QStringLiteral("hud=hidden")))
+                beside = answer;
+        }
+        QVERIFY2(beside.isEmpty(), "a second copy ran while the first was ending");
+        QVERIFY2(ended >= 0 && ended < 2000,
+                 qPrintable(QStringLiteral("Quit took %1 ms").arg(ended < 0 ? 5000 : ended)));
+        QVERIFY(app.waitForFinished(5000));
+        QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(app.exitCode(), 0);
+        QVERIFY2(!blockedOnFifo, "a preview thread waited to open the FIFO");
+        char event[4096];
+        QVERIFY2(::read(watch, event, sizeof event) < 0, "the preview read the other file");
+
+        // The second launch gave up, or started once the first was gone: then it is the one.
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning ||
+                                     status() == QStringLiteral("waiting=1 hud=hidden"),
+                                 10000);
+        if (second.state() != QProcess::NotRunning) {
+            ::kill(pid_t(second.processId()), SIGTERM);
+            QVERIFY(second.waitForFinished(10000));
+            QCOMPARE(second.exitCode(), 0);
+        }
+    }
+
+    // Launches that see another runtime folder, or none, find the running copy all the same;
+    // stopped, it is reported as running but not answering.
+    void oneCopyWhateverTheRuntimeFolder()
+    {
+        const QString root = QFileInfo(QDir::homePath()).path();
+        QProcessEnvironment first = m_env, none = m_env, other = m_env;
+        first.insert("XDG_RUNTIME_DIR", root + "/runtime-a");
+        other.insert("XDG_RUNTIME_DIR", root + "/runtime-b");
+        none.remove("XDG_RUNTIME_DIR");
+        none.insert("TMPDIR", root + "/tmp");
+        for (const char* folder : {"/runtime-a", "/runtime-b", "/tmp"})
+            QVERIFY(QDir().mkpath(root + folder) &&
+                    ::chmod(QFile::encodeName(root + folder).constData(), 0700) == 0);
+
+        QProcess app;
+        const auto cleanup = qScopeGuard([&] {
+            ::kill(pid_t(app.processId()), SIGCONT);
+            app.kill();
+            app.waitForFinished(5000);
+        });
+        app.setProcessEnvironment(first);
+        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        app.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--background")});
+        QVERIFY(app.waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(status(first).endsWith(QStringLiteral("hud=hidden")), 10000);
+
+        for (const QProcessEnvironment& env : {none, other, m_env}) {
+            QProcess launch;
+            launch.setProcessEnvironment(env);
+            launch.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            launch.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--background")});
+            QVERIFY2(launch.waitForFinished(5000), "a second copy started");
+            QCOMPARE(launch.exitCode(), 0);
+        }
+        for (const QProcessEnvironment& env : {none, other})
+            QVERIFY(status(env).startsWith(QStringLiteral("waiting=")));
+
+        ::kill(pid_t(app.processId()), SIGSTOP);
+        QProcess query;
+        query.setProcessEnvironment(none);
+        query.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--status")});
+        QVERIFY(query.waitForFinished(5000));
+        QCOMPARE(query.exitCode(), 3);
+        QVERIFY(query.readAllStandardOutput().contains("running but does not answer"));
+        ::kill(pid_t(app.processId()), SIGCONT);
+
+        ::kill(pid_t(app.processId()), SIGTERM);
+        QVERIFY(app.waitForFinished(10000));
+        QCOMPARE(app.exitCode(), 0);
     }
 };
 

@@ -25,14 +25,17 @@
 #include "services/UpdateService.h"
 #include "views/AppIconArtwork.h"
 #include "views/BroomGlyph.h"
+#include "views/PreviewLoader.h"
 #include "views/TriageContainerView.h"
 #include "views/UpdateWindow.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QMenu>
 #include <QSysInfo>
 #include <QSystemTrayIcon>
+#include <QThreadPool>
 #include <QTimer>
 
 AppDelegate::AppDelegate(AppServices services, Options options, QObject* parent)
@@ -115,6 +118,21 @@ void AppDelegate::applicationWillTerminate()
         m_downloadWatcher->stop();
     // Lines are written on the logger's own thread; let them reach the disk before exit.
     m_services.logger.waitForWritten(2000);
+}
+
+bool AppDelegate::waitForBackgroundReaders(int timeoutMs)
+{
+    // File actions are not among them: Quit ends the event loop only once they are done.
+    const QDeadlineTimer deadline(timeoutMs);
+    const bool previews = PreviewLoader::threadPool()->waitForDone(int(deadline.remainingTime()));
+    const bool listings = QThreadPool::globalInstance()->waitForDone(int(deadline.remainingTime()));
+    if (previews && listings)
+        return true;
+    m_services.logger.error(QStringLiteral("A preview or folder listing was still reading at "
+                                           "quit after %1 ms; ending without waiting for it.")
+                                .arg(timeoutMs));
+    m_services.logger.waitForWritten(500);
+    return false;
 }
 
 void AppDelegate::applyAppIcon()

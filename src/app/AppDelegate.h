@@ -48,6 +48,13 @@ public:
     void applicationDidFinishLaunching();
     // Logs the end and stops the watcher.
     void applicationWillTerminate();
+    // How long the end of the program waits for the background readers.
+    static constexpr int backgroundReadersGraceMs = 1000;
+    // After the event loop: waits up to timeoutMs for the threads that read files for the
+    // window (previews, thumbnails, folder listings) to finish. False, logged and flushed to
+    // the log, when one still runs: it may be blocked in the kernel for good, and whatever
+    // would wait for it (the pools' destructors) must not run.
+    bool waitForBackgroundReaders(int timeoutMs);
 
     // Menu commands.
     void openHUD();

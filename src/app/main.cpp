@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -19,7 +20,8 @@ constexpr char usage[] = "Usage: stowbird [--background] [--status] [--help] [--
                          "Options:\n"
                          "      --background  Start in the tray without opening the window.\n"
                          "      --status      Print the running Stowbird's waiting count and exit\n"
-                         "                    (status 1 when it is not running).\n"
+                         "                    (status 1 when it is not running, 3 when it runs\n"
+                         "                    but does not answer).\n"
                          "  -h, --help        Show this help and exit.\n"
                          "  -v, --version     Show the version and exit.\n"
                          "\n"
@@ -77,6 +79,11 @@ int main(int argc, char** argv)
         QCoreApplication core(argc, argv);
         SingleInstance instance;
         const std::optional<QByteArray> answer = instance.queryRunningInstance();
+        if (!answer && instance.isLockHeld()) {
+            // Stopped (SIGSTOP, a debugger), hung, or on its way out.
+            std::puts("Stowbird is running but does not answer (it may be stopped or busy)");
+            return 3;
+        }
         if (!answer) {
             std::puts("Stowbird is not running");
             return 1;
@@ -93,6 +100,9 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(STOWBIRD_VERSION));
     // The program lives in the tray: hiding the HUD must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // From here on SIGTERM, SIGINT and SIGHUP quit through the normal path (once the event
+    // loop runs), also while the program is ending.
+    TerminationSignals signalWatcher;
 
     // One Stowbird per user: a second launch opens the running one's HUD and leaves.
     SingleInstance instance;
@@ -133,12 +143,24 @@ int main(int argc, char** argv)
     });
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::openHUD);
-    TerminationSignals signalWatcher;
     QObject::connect(&signalWatcher, &TerminationSignals::terminationRequested, &delegate,
                      &AppDelegate::quitApp);
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate,
                      &AppDelegate::applicationWillTerminate);
 
     delegate.applicationDidFinishLaunching();
-    return app.exec();
+    const int status = app.exec();
+
+    // Quit waited for the file action in flight; what may still run are the readers behind
+    // previews, thumbnails and listings. This instance answers no more, but holds the lock
+    // until the process is gone: a launch meanwhile waits for it rather than start beside it.
+    instance.stopAnsweringKeepLock();
+    if (!delegate.waitForBackgroundReaders(AppDelegate::backgroundReadersGraceMs)) {
+        // One is stuck (a read that never returns): the destructors from here on would wait
+        // for it for ever. The log is on disk; nothing else is left to finish.
+        std::fflush(stdout);
+        std::fflush(stderr);
+        ::_exit(status);
+    }
+    return status;
 }

@@ -10,6 +10,10 @@ namespace {
 
 int g_pipe[2] = {-1, -1};
 
+// SIGHUP: the terminal that started the program closed, or the session ended. All three end
+// the program the same way, through Quit, which lets a file action in flight finish.
+constexpr int handledSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
 void onSignal(int signalNumber)
 {
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
@@ -33,14 +37,14 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    for (const int signalNumber : handledSignals)
+        sigaction(signalNumber, &action, nullptr);
 }
 
 TerminationSignals::~TerminationSignals()
 {
     struct sigaction action = {};
     action.sa_handler = SIG_DFL;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    for (const int signalNumber : handledSignals)
+        sigaction(signalNumber, &action, nullptr);
 }

@@ -4,8 +4,9 @@
 
 class QSocketNotifier;
 
-// Turns SIGTERM and SIGINT (a desktop session ends programs with SIGTERM at logout) into a
-// Qt signal on the GUI thread, so that the program quits through its normal path. The
+// Turns SIGTERM, SIGINT and SIGHUP (a desktop session ends programs with SIGTERM at logout;
+// closing the terminal that started the program sends SIGHUP) into a Qt signal on the GUI
+// thread, so that each quits through the normal path and none cuts a file action short. The
 // handler itself only writes one byte to a pipe, which is safe inside a signal handler.
 class TerminationSignals : public QObject
 {

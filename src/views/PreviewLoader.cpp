@@ -1,7 +1,9 @@
 #include "views/PreviewLoader.h"
 
 #include "models/RegularFile.h"
+#include "views/SelfContainedSvg.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -135,8 +137,8 @@ PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QT
     const bool imageByContent = !QImageReader::imageFormat(&file).isEmpty();
     file.seek(0);
     if (type.name().startsWith(QLatin1String("image/")) || imageByContent) {
-        content.image =
-            readImage(&file, info.suffix().toLower().toLatin1(), fitSize, &content.animated);
+        content.image = readImage(&file, info.suffix().toLower().toLatin1(), fitSize,
+                                  &content.animated, &content.imageFormat);
         if (content.image.isNull()) {
             content.note = QStringLiteral("This image could not be read.");
             return content;
@@ -158,9 +160,40 @@ PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QT
 }
 
 QImage PreviewLoader::readImage(QIODevice* device, const QByteArray& formatHint,
-                                const QSize& fitSize, bool* animated)
+                                const QSize& fitSize, bool* animated, QByteArray* format)
 {
-    QImageReader reader(device, formatHint);
+    // The decoder is chosen here from the content (the suffix only when the content does not
+    // say), never left to the reader: asked for one format, it falls back to guessing from
+    // the content, and would then hand an SVG to the SVG decoder unchecked.
+    const qint64 start = device->pos();
+    const QByteArray detected = QImageReader::imageFormat(device);
+    device->seek(start);
+    const bool svg = detected.isEmpty() ? formatHint == "svg" || formatHint == "svgz"
+                                        : detected == "svg" || detected == "svgz";
+    if (svg) {
+        // The SVG decoder opens the files an SVG names, FIFOs included, from the thread that
+        // decodes: it only ever sees a copy that names none.
+        std::optional<QByteArray> contained = SelfContainedSvg::read(device);
+        if (!contained)
+            return {};
+        QBuffer buffer(&*contained);
+        if (!buffer.open(QIODevice::ReadOnly))
+            return {};
+        if (format)
+            *format = "svg";
+        return decodeImage(&buffer, "svg", false, fitSize, animated);
+    }
+    if (format)
+        *format = detected.isEmpty() ? formatHint : detected;
+    return decodeImage(device, detected.isEmpty() ? formatHint : detected, detected.isEmpty(),
+                       fitSize, animated);
+}
+
+QImage PreviewLoader::decodeImage(QIODevice* device, const QByteArray& format, bool autoDetect,
+                                  const QSize& fitSize, bool* animated)
+{
+    QImageReader reader(device, format);
+    reader.setAutoDetectImageFormat(autoDetect);
     reader.setAutoTransform(true);
     const QSize raw = reader.size();
     if (raw.isValid() && fitSize.isValid()) {

@@ -37,7 +37,8 @@ struct PreviewContent
     QString note;
 
     QImage image;
-    bool animated = false; // more than one frame: the host offers to play it
+    QByteArray imageFormat; // the decoder the image was read with ("png", "gif", "svg", ...)
+    bool animated = false;  // more than one frame: the host offers to play it
 
     QString text;
     bool truncated = false; // the file is longer than what was read
@@ -77,7 +78,10 @@ public:
     static QString decodeText(const QByteArray& data, bool truncated);
 
 private:
-    // formatHint: the file's lower-case suffix, tried first; the content decides otherwise.
+    // formatHint: the file's lower-case suffix, used when the content does not say. An SVG
+    // is read whole and rendered from a copy that names no file (SelfContainedSvg).
     static QImage readImage(QIODevice* device, const QByteArray& formatHint, const QSize& fitSize,
-                            bool* animated);
+                            bool* animated, QByteArray* format = nullptr);
+    static QImage decodeImage(QIODevice* device, const QByteArray& format, bool autoDetect,
+                              const QSize& fitSize, bool* animated);
 };

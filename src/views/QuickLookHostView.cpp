@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QImageReader>
 #include <QLabel>
 #include <QMovie>
 #include <QPdfDocument>
@@ -350,7 +351,15 @@ void QuickLookHostView::togglePlayback()
             delete file;
             return;
         }
-        m_movie = new QMovie(file, QByteArray(), this);
+        // Played with the decoder the preview chose, and only while the content still is of
+        // that kind: a movie guesses the format from the content, and an SVG put there since
+        // would be decoded here, on the GUI thread, unchecked.
+        if (QImageReader::imageFormat(file) != m_content.imageFormat) {
+            delete file;
+            return;
+        }
+        file->seek(0);
+        m_movie = new QMovie(file, m_content.imageFormat, this);
         file->setParent(m_movie);
         m_movie->setScaledSize(m_content.image.size());
         connect(m_movie, &QMovie::frameChanged, this,

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# SIGHUP (the terminal that started the program closed, a logout) during a long move to another
+# file system: the program says it quits when the move is done, finishes it, and exits 0. The
+# file ends up whole in the slot folder and nowhere else, with no partial copy left.
+# The real program on an X server (Xvfb), driven with xdotool; the slot folder is a tmpfs made
+# here and the program's reads are slowed down (a blkio cgroup), as in long-move-e2e.sh.
+# Usage: hangup-move-e2e.sh STOWBIRD_BINARY
+# Exits 77 (skipped) when the X tools are missing, Xvfb cannot start, or mounting or the read
+# throttle is not allowed here.
+set -uo pipefail
+
+stowbird="$1"
+
+. "$(dirname "$0")/common.sh"
+fail_log_lines=25
+
+require_tools Xvfb xdotool xwininfo mount umount findmnt
+[ "$(id -u)" = 0 ] || skip "mounting a tmpfs needs root"
+
+e2e_begin hangup-move
+mounts=()
+cgroup=""
+extra_cleanup() {
+    for m in "${mounts[@]}"; do
+        umount "$m" 2>/dev/null
+    done
+    [ -n "$cgroup" ] && rmdir "$cgroup" 2>/dev/null
+}
+
+slot="$work/slot"
+mkdir -p "$slot"
+mount -t tmpfs -o size=64m tmpfs "$slot" 2>/dev/null || skip "cannot mount a tmpfs here"
+mounts+=("$slot")
+
+# Reads of 8 MB/s: the 24 MB move takes about 3 s.
+device=$(findmnt -no MAJ:MIN -T "$work" | tr -d ' ')
+blkio=/sys/fs/cgroup/blkio
+[ -w "$blkio" ] && [ -n "$device" ] || skip "no blkio cgroup to slow the reads down"
+cgroup="$blkio/stowbird-hangup-e2e-$$"
+mkdir "$cgroup" 2>/dev/null || { cgroup=""; skip "cannot make a blkio cgroup"; }
+echo "$device 8388608" >"$cgroup/blkio.throttle.read_bps_device" 2>/dev/null ||
+    skip "cannot throttle reads of $device"
+
+start_xvfb
+
+home="$work/home"
+downloads="$home/Downloads"
+mkdir -p "$downloads" "$home/.config/stowbird" "$work/runtime"
+chmod 700 "$work/runtime"
+export HOME="$home"
+export XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
+export XDG_STATE_HOME="$home/.local/state" XDG_CACHE_HOME="$home/.cache"
+export XDG_RUNTIME_DIR="$work/runtime"
+export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY XDG_CURRENT_DESKTOP QT_QPA_PLATFORMTHEME
+cat >"$home/.config/stowbird/config.json" <<JSON
+{
+  "version": 1,
+  "general": {"launchAtLogin": false, "debounceSeconds": 0.5},
+  "destinationSlots": [{"slot": 1, "name": "Slot", "path": "$slot"}],
+  "autoTrashPatterns": []
+}
+JSON
+# Written and read back with O_DIRECT: nothing in the page cache, every read of the move hits
+# the throttled disk.
+dd if=/dev/urandom of="$downloads/big.bin" bs=1M count=24 oflag=direct status=none ||
+    fail "cannot write big.bin"
+sum=$(dd if="$downloads/big.bin" iflag=direct bs=1M status=none | sha1sum | cut -d' ' -f1)
+
+"$stowbird" >"$work/stowbird.log" 2>&1 &
+stowbird_pid=$!
+started+=("$stowbird_pid")
+echo "$stowbird_pid" >"$cgroup/cgroup.procs" || fail "cannot put Stowbird into the cgroup"
+status() { "$stowbird" --status 2>/dev/null; }
+status_is() { [ "$(status | head -n 1)" = "$1" ]; }
+status_line_has() { status | sed -n 2p | grep -qF "$1"; }
+hud_focused() {
+    local window
+    window=$(xdotool getwindowfocus 2>/dev/null) || return 1
+    [ "$(xwininfo -id "$window" 2>/dev/null | awk '/Width:/ {print $2}')" -ge 700 ] 2>/dev/null
+}
+wait_for 30 "the HUD with the file" status_is "waiting=1 hud=shown" ||
+    fail "Stowbird did not start with one item ($(status))"
+wait_for 20 "the HUD to take the focus" hud_focused || fail "the HUD did not take the focus"
+
+start=$SECONDS
+xdotool key 1
+in_flight() { [ -n "$(ls -A "$slot")" ]; }
+wait_for 10 "the copy to start" in_flight || fail "the move did not start ($(status))"
+kill -HUP "$stowbird_pid"
+wait_for 10 "the quit notice" status_line_has "Quitting when this finishes" ||
+    fail "SIGHUP during a move does not say that it waits ($(status))"
+gone() {
+    local state
+    state=$(ps -o stat= -p "$stowbird_pid" 2>/dev/null)
+    [ -z "$state" ] || [[ "$state" == Z* ]]
+}
+wait_for 60 "Stowbird to quit after the move" gone || fail "Stowbird did not quit after the move"
+wait "$stowbird_pid"
+exit_status=$?
+[ "$exit_status" = 0 ] || fail "Stowbird exited with status $exit_status after SIGHUP"
+[ ! -e "$downloads/big.bin" ] || fail "big.bin is still in Downloads"
+[ "$(ls -A "$slot")" = big.bin ] || fail "the slot folder holds: $(ls -A "$slot")"
+[ "$(sha1sum <"$slot/big.bin" | cut -d' ' -f1)" = "$sum" ] || fail "big.bin arrived damaged"
+echo "PASS: SIGHUP during a move finished the move ($((SECONDS - start)) s) and exited 0"
