@@ -123,8 +123,8 @@ private slots:
 
     void launchRemovesPartialCopiesInDownloads()
     {
-        QTRY_VERIFY(!QFileInfo::exists(
-            m_downloads + "/.stowbird-0123456789abcdef0123456789abcdef.partial"));
+        QTRY_VERIFY(!QFileInfo::exists(m_downloads +
+                                       "/.stowbird-0123456789abcdef0123456789abcdef.partial"));
         QCOMPARE(m_delegate->waitingCount(), 5);
     }
 

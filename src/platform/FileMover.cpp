@@ -30,7 +30,8 @@ using Entry = TreeCopier::CopiedEntry;
 
 FileOperationError engineError(int code, const QString& description)
 {
-    return FileOperationError(AppError{QStringLiteral("com.stowbird.fileengine"), code, description});
+    return FileOperationError(
+        AppError{QStringLiteral("com.stowbird.fileengine"), code, description});
 }
 
 FileOperationError takenError(const QString& target)
@@ -70,7 +71,8 @@ Removal removeEntry(int folder, const Entry& entry, int& err)
 {
     const char* name = entry.name.constData();
     if (entry.type == S_IFREG) {
-        UniqueFd fd(::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        UniqueFd fd(
+            ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
         if (!fd.isValid()) {
             if (errno == ENOENT)
                 return Removal::Gone;
@@ -119,6 +121,33 @@ Removal removeEntry(int folder, const Entry& entry, int& err)
         return Removal::NotEmpty;
     err = errno;
     return Removal::Failed;
+}
+
+// Whether the folder copy named name in folder still lists the entries copied into it.
+// Some file systems lose a folder's entries when it is renamed (fusefat does).
+bool keptItsEntries(int folder, const QByteArray& name, const std::vector<Entry>& copied)
+{
+    if (copied.empty() || !copied.front().isFolder)
+        return true;
+    QList<QByteArray> expected;
+    for (const Entry& entry : copied) {
+        if (entry.parent == 0)
+            expected << entry.name;
+    }
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(
+        ::fdopendir(
+            ::openat(folder, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)),
+        &::closedir);
+    if (!dir)
+        return errno == EACCES; // a folder copied without read permission cannot be listed
+    QList<QByteArray> found;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            found << QByteArray(entry->d_name);
+    }
+    std::sort(expected.begin(), expected.end());
+    std::sort(found.begin(), found.end());
+    return found == expected;
 }
 
 QString countOf(int n)
@@ -189,8 +218,7 @@ int FileMover::removeStalePartialsAt(int folder)
         // Only this user's own partial copies: in a folder others may write to (a shared or
         // the system's temporary folder) anyone can plant an entry of that name.
         struct stat st;
-        if (::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
-            st.st_uid != self)
+        if (::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || st.st_uid != self)
             continue;
         if (S_ISLNK(st.st_mode)) {
             // The copy of a link: removed as the link it is, never followed.
@@ -226,8 +254,7 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
             EACCES, QStringLiteral("Could not move the item: it cannot be removed from where "
                                    "it is"));
     // A download in progress fails at once rather than after a copy of what it has so far.
-    if (S_ISREG(original.st_mode) &&
-        OpenWriterProbe::of(source) == OpenWriterProbe::State::Open)
+    if (S_ISREG(original.st_mode) && OpenWriterProbe::of(source) == OpenWriterProbe::State::Open)
         throw stillWrittenError(source);
 
     // The destination folder is opened once: the copy is made, checked and named inside
@@ -288,10 +315,10 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
         // replaced by a link meanwhile would leave the item somewhere else than reported.
         if (::stat(QFile::encodeName(folder).constData(), &now) != 0 ||
             now.st_dev != opened.st_dev || now.st_ino != opened.st_ino)
-            throw engineError(EXDEV, QStringLiteral("Could not move the item: the destination "
-                                                    "folder was moved or replaced while the "
-                                                    "item was copied; it was left where it "
-                                                    "was."));
+            throw engineError(EAGAIN, QStringLiteral("Could not move the item: the destination "
+                                                     "folder was moved or replaced while the "
+                                                     "item was copied; it was left where it "
+                                                     "was."));
     } catch (const FileOperationError&) {
         removeCopy(partial);
         throw;
@@ -299,8 +326,8 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
 
     QByteArray targetName = QFile::encodeName(FileNaming::lastPathComponent(target));
     for (int tries = 0;; ++tries) {
-        const int err = NoReplaceRename::renameAt(destination.get(), partial, destination.get(),
-                                                  targetName);
+        const int err =
+            NoReplaceRename::renameAt(destination.get(), partial, destination.get(), targetName);
         if (err == 0)
             break;
         if (err == EEXIST && nextTarget && tries < maxAttempts) {
@@ -314,6 +341,12 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
         throw FileOperationError::fromErrno(err, QStringLiteral("Could not move the item"));
     }
     ::fsync(destination.get());
+    if (!keptItsEntries(destination.get(), targetName, copier.copiedEntries())) {
+        removeCopy(targetName);
+        throw engineError(EIO, QStringLiteral("Could not move the item: the destination's file "
+                                              "system lost the folder's contents when the copy "
+                                              "was renamed; it was left where it was."));
+    }
     removeCopiedSource(source, destination.get(), targetName, target, copier);
     return folder + QLatin1Char('/') + QFile::decodeName(targetName);
 }
@@ -331,8 +364,9 @@ void FileMover::removeCopiedSource(const QString& source, int folder, const QByt
     };
     // Every entry is removed relative to its own folder, each folder opened from its parent
     // without following links: a folder swapped for a link meanwhile leads nowhere.
-    const UniqueFd sourceFolder(::open(QFile::encodeName(FileNaming::parentPath(source)).constData(),
-                                       O_PATH | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd sourceFolder(
+        ::open(QFile::encodeName(FileNaming::parentPath(source)).constData(),
+               O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!sourceFolder.isValid()) {
         const int err = errno;
         takeBack();
@@ -382,8 +416,8 @@ void FileMover::removeCopiedSource(const QString& source, int folder, const QByt
         for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
             const Entry& entry = copied[size_t(*it)];
             opened[size_t(*it)] = true;
-            const int parent = entry.parent < 0 ? sourceFolder.get()
-                                                : folders[size_t(entry.parent)].get();
+            const int parent =
+                entry.parent < 0 ? sourceFolder.get() : folders[size_t(entry.parent)].get();
             if (parent < 0)
                 continue;
             UniqueFd fd(::openat(parent, entry.name.constData(),
@@ -417,8 +451,8 @@ void FileMover::removeCopiedSource(const QString& source, int folder, const QByt
         folders[size_t(i)].reset();
         const int parent = folderOf(i);
         // A folder replaced since it was copied: what is in it now stays.
-        outcome[size_t(i)] = parent < 0 ? Removal::Changed
-                                        : removeEntry(parent, entry, errors[size_t(i)]);
+        outcome[size_t(i)] =
+            parent < 0 ? Removal::Changed : removeEntry(parent, entry, errors[size_t(i)]);
         if (outcome[size_t(i)] == Removal::Removed)
             ++removed;
     }
@@ -471,8 +505,8 @@ void FileMover::removeCopiedSource(const QString& source, int folder, const QByt
     if (!written.isEmpty())
         parts << QStringLiteral("%1 %2 still being written and stayed in %3: %4")
                      .arg(countOf(int(written.size())),
-                          written.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"),
-                          where, listOf(written));
+                          written.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"), where,
+                          listOf(written));
     for (auto it = failed.cbegin(); it != failed.cend(); ++it)
         parts << QStringLiteral("%1 could not be removed from %2 (%3): %4")
                      .arg(countOf(int(it.value().size())), where, reason(it.key()),

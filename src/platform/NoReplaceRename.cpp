@@ -30,12 +30,16 @@ int renameOverPlaceholder(int fromFolder, const char* from, int toFolder, const 
             return errno;
         ::close(fd);
     }
-    if (::renameat(fromFolder, from, toFolder, to) != 0) {
-        const int err = errno;
-        ::unlinkat(toFolder, to, isDirectory ? AT_REMOVEDIR : 0);
-        return err;
-    }
-    return 0;
+    if (::renameat(fromFolder, from, toFolder, to) == 0)
+        return 0;
+    const int err = errno;
+    ::unlinkat(toFolder, to, isDirectory ? AT_REMOVEDIR : 0);
+    // Some file systems (fusefat) never let a folder replace another, not even an empty
+    // placeholder. A plain rename there can replace nothing: a folder replaces only an
+    // empty folder, which this file system refuses.
+    if (isDirectory && err == EPERM && ::renameat(fromFolder, from, toFolder, to) == 0)
+        return 0;
+    return err;
 }
 
 } // namespace

@@ -246,7 +246,7 @@ void TreeCopier::copyFile(int sourceFolder, const QByteArray& name, const QByteA
     // O_NONBLOCK: a FIFO swapped in after the stat above must not block the open; the
     // inode check below then refuses it.
     UniqueFd in(::openat(sourceFolder, name.constData(),
-                   O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+                         O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
     if (in.get() < 0)
         fail(errno, "Could not open the item for copying");
     struct stat before;
@@ -257,7 +257,7 @@ void TreeCopier::copyFile(int sourceFolder, const QByteArray& name, const QByteA
     ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
     UniqueFd out(::openat(targetFolder, targetName.constData(),
-                    O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+                          O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
     if (out.get() < 0)
         fail(errno, "Could not create the copy");
     noteCreated(targetFolder, targetName, parent);
@@ -280,18 +280,30 @@ void TreeCopier::copyFile(int sourceFolder, const QByteArray& name, const QByteA
     // Check the copy: its size on disk must be what was read, and its first and last
     // bytes must match the source. Reading the whole copy back would only return what the
     // kernel's cache just accepted (the writes and the flush above already report every
-    // failure) and would halve the speed of a move to another disk.
+    // failure) and would halve the speed of a move to another disk. The bytes are read
+    // through a descriptor of their own, as the next reader sees them (fusefat returns
+    // zeros for a small file read through the descriptor that wrote it).
     struct stat written;
     if (::fstat(out.get(), &written) != 0)
         fail(errno, "Could not read back the copy");
+    UniqueFd check(::openat(targetFolder, targetName.constData(),
+                            O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOATIME));
+    if (!check.isValid() && errno == EPERM)
+        check.reset(
+            ::openat(targetFolder, targetName.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat reread;
+    if (!check.isValid() || ::fstat(check.get(), &reread) != 0)
+        fail(errno, "Could not read back the copy");
     constexpr size_t probe = 64 * 1024;
     char* buffer = m_buffer.data();
-    if (written.st_size != copied ||
-        !sameBytes(in.get(), out.get(), 0, std::min(size_t(copied), probe), buffer,
+    if (reread.st_dev != written.st_dev || reread.st_ino != written.st_ino ||
+        written.st_size != copied ||
+        !sameBytes(in.get(), check.get(), 0, std::min(size_t(copied), probe), buffer,
                    m_buffer.size()) ||
         (copied > off_t(probe) &&
-         !sameBytes(in.get(), out.get(), copied - off_t(probe), probe, buffer, m_buffer.size())))
+         !sameBytes(in.get(), check.get(), copied - off_t(probe), probe, buffer, m_buffer.size())))
         failWith(QStringLiteral("The copy does not match the original."));
+    check.reset();
 
     keepTimes(out.get(), st);
     if (const int err = out.close())
@@ -312,7 +324,7 @@ off_t TreeCopier::copyData(int in, int out, const struct stat& st, const QString
         off_t data = ::lseek(in, offset, SEEK_DATA);
         if (data < 0) {
             if (errno == ENXIO)
-                break; // only a hole is left
+                break;     // only a hole is left
             data = offset; // no hole information: everything is data
         }
         off_t hole = ::lseek(in, data, SEEK_HOLE);
@@ -334,8 +346,12 @@ off_t TreeCopier::copyData(int in, int out, const struct stat& st, const QString
                 return offset; // the file shrank: the check after the copy refuses it
         }
     }
-    if (::ftruncate(out, size) != 0)
-        fail(errno, "Could not write the copy");
+    // A hole at the end: the copy's size is set without writing it. (Some FUSE file systems
+    // cannot truncate; a zero byte written last gives the same file there.)
+    if (offset < size && ::ftruncate(out, size) != 0) {
+        if (const int err = writeFully(out, "", 1, size - 1))
+            fail(err, "Could not write the copy");
+    }
     if (m_hook && reported < size)
         m_hook(sourceName, size);
     return size;
@@ -345,8 +361,8 @@ void TreeCopier::copyFolder(int sourceFolder, const QByteArray& name, const QByt
                             int targetFolder, const QByteArray& targetName, const struct stat& st,
                             int parent)
 {
-    UniqueFd in(::openat(sourceFolder, name.constData(),
-                   O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    UniqueFd in(
+        ::openat(sourceFolder, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (in.get() < 0)
         fail(errno, "Could not list the folder");
     struct stat opened;
@@ -361,7 +377,7 @@ void TreeCopier::copyFolder(int sourceFolder, const QByteArray& name, const QByt
         fail(errno, "Could not create the copy");
     noteCreated(targetFolder, targetName, parent);
     UniqueFd out(::openat(targetFolder, targetName.constData(),
-                    O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (out.get() < 0)
         fail(errno, "Could not open the copy");
     const int index = noteCopied(path, name, parent, st);

@@ -32,10 +32,10 @@ public:
     // it only while it is still exactly this (same inode, size and times).
     struct CopiedEntry
     {
-        QByteArray path;  // the whole source path
-        QByteArray name;  // its name in its folder
-        int parent = -1;  // the index of its folder's entry, -1 for the top entry
-        mode_t type = 0;  // S_IFREG, S_IFDIR or S_IFLNK
+        QByteArray path; // the whole source path
+        QByteArray name; // its name in its folder
+        int parent = -1; // the index of its folder's entry, -1 for the top entry
+        mode_t type = 0; // S_IFREG, S_IFDIR or S_IFLNK
         bool isFolder = false;
         dev_t device = 0;
         ino_t inode = 0;
