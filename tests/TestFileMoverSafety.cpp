@@ -403,16 +403,13 @@ private slots:
         ::kill(swapper, SIGKILL);
         waitFor(swapper);
         QCOMPARE(snapshot(victim), before);
-        if (ownPartial) {
-            QVERIFY(removed <= 1);
-        } else {
+        if (!ownPartial) {
             // Nothing of another user's is touched.
             QCOMPARE(removed, 0);
             QVERIFY(QFileInfo(partial).isDir());
             QCOMPARE(QDir(swapped).entryList(QDir::Files).size(), names);
-        }
-        // What is left of an own partial goes the next time.
-        if (ownPartial) {
+        } else {
+            // What is left of an own partial (the link swapped in) goes the next time.
             FileMover::removeStalePartials(share);
             QVERIFY(!QFileInfo::exists(partial));
             QCOMPARE(snapshot(victim), before);
@@ -559,10 +556,14 @@ private slots:
         qint64 lastTotal = 0;
         QElapsedTimer clock;
         clock.start();
-        mover.move(source, path("to/disk.img"), {}, [&](qint64 done, qint64 total) {
-            lastDone = done;
-            lastTotal = total;
-        });
+        try {
+            mover.move(source, path("to/disk.img"), {}, [&](qint64 done, qint64 total) {
+                lastDone = done;
+                lastTotal = total;
+            });
+        } catch (const FileOperationError& failure) {
+            QFAIL(qPrintable(failure.error().localizedDescription));
+        }
         const qint64 elapsed = clock.nsecsElapsed() / 1000;
         qInfo("moved a 10 GiB sparse file in %lld µs", elapsed);
         QVERIFY2(elapsed < 30000000, "the holes were copied as data");

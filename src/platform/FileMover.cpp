@@ -348,7 +348,7 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
                                               "was renamed; it was left where it was."));
     }
     removeCopiedSource(source, destination.get(), targetName, target, copier);
-    return folder + QLatin1Char('/') + QFile::decodeName(targetName);
+    return target;
 }
 
 void FileMover::removeCopiedSource(const QString& source, int folder, const QByteArray& targetName,

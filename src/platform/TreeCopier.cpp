@@ -200,6 +200,8 @@ void TreeCopier::copy(const QString& source, int targetFolder, const QByteArray&
 {
     const QByteArray from = QFile::encodeName(source);
     m_topCreated = false;
+    m_topDevice = 0;
+    m_topInode = 0;
     m_copied.clear();
     // The source's own folder is opened by its path (it may lead through links the user
     // made); everything below it is reached from there without following links.
