@@ -16,6 +16,7 @@ packages=(
     trayer xdotool x11-utils x11-xserver-utils libxcb1-dev
     fonts-dejavu-core
     wget curl aria2 python3
+    fusefat dosfstools
 )
 if [ "${STOWBIRD_EXTRA_PACKAGES:-}" != "" ]; then
     # shellcheck disable=SC2206

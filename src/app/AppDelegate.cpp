@@ -88,8 +88,11 @@ void AppDelegate::applicationDidFinishLaunching()
     actions.telemetry = &m_services.telemetry;
     actions.logger = &m_services.logger;
     m_actions = new TriageActionController(actions, this);
-    // A move killed half-way (power loss) leaves a hidden partial copy in its slot folder.
-    QStringList slotFolders;
+    // A move killed half-way (power loss) leaves a hidden partial copy in its slot folder,
+    // an undo killed half-way one in Downloads.
+    QStringList slotFolders{m_options.downloadsDirectory.isEmpty()
+                                ? StoragePaths::downloadsDirectory()
+                                : m_options.downloadsDirectory};
     for (const DestinationSlot& slot : m_configService.config().destinationSlots)
         slotFolders << DestinationSlot::expandTilde(slot.path);
     m_actions->removeStalePartials(slotFolders);

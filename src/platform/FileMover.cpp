@@ -3,11 +3,15 @@
 #include "models/FileNaming.h"
 #include "models/FileOperationError.h"
 #include "platform/NoReplaceRename.h"
+#include "platform/OpenWriterProbe.h"
+#include "platform/UniqueFd.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMap>
 #include <QUuid>
 
 #include <algorithm>
@@ -22,6 +26,14 @@
 
 namespace {
 
+using Entry = TreeCopier::CopiedEntry;
+
+FileOperationError engineError(int code, const QString& description)
+{
+    return FileOperationError(
+        AppError{QStringLiteral("com.stowbird.fileengine"), code, description});
+}
+
 FileOperationError takenError(const QString& target)
 {
     return FileOperationError(
@@ -30,14 +42,127 @@ FileOperationError takenError(const QString& target)
                      .arg(FileNaming::lastPathComponent(target))});
 }
 
-void syncFolder(const QString& folder)
+FileOperationError stillWrittenError(const QString& source)
 {
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+    return engineError(FileMover::stillWrittenCode,
+                       QStringLiteral("\"%1\" is still being written (a download in progress?); "
+                                      "it was left whole where it was.")
+                           .arg(FileNaming::lastPathComponent(source)));
+}
+
+bool sameTime(const struct timespec& a, const struct timespec& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// What became of one source entry when the source was removed.
+enum class Removal {
+    NotTried,     // the removal stopped before it
+    Removed,      // it is gone
+    Gone,         // someone else removed it meanwhile
+    Changed,      // written to or replaced since it was copied: it stays
+    StillWritten, // a process holds it open for writing: it stays
+    NotEmpty,     // a folder that still holds what stayed
+    Failed,       // the file system refused to remove it
+};
+
+// Removes entry from the folder open as folder when it is still exactly what was copied.
+Removal removeEntry(int folder, const Entry& entry, int& err)
+{
+    const char* name = entry.name.constData();
+    if (entry.type == S_IFREG) {
+        UniqueFd fd(
+            ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (!fd.isValid()) {
+            if (errno == ENOENT)
+                return Removal::Gone;
+            if (errno == ELOOP || errno == ENXIO || errno == ENOTDIR)
+                return Removal::Changed; // a link or a special file took its place
+            err = errno;
+            return Removal::Failed;
+        }
+        // A read lease, held until the name is gone: a writer that still has the file open
+        // refuses it, and one that opens the file from now on waits until the lease is let
+        // go, so nothing written after this check can be lost with the file.
+        if (OpenWriterProbe::holdAgainstWriters(fd.get()) == OpenWriterProbe::State::Open)
+            return Removal::StillWritten;
+        struct stat now;
+        if (::fstat(fd.get(), &now) != 0) {
+            err = errno;
+            return Removal::Failed;
+        }
+        if (now.st_dev != entry.device || now.st_ino != entry.inode || now.st_size != entry.size ||
+            !sameTime(now.st_mtim, entry.modified) || !sameTime(now.st_ctim, entry.changed))
+            return Removal::Changed;
+        if (::unlinkat(folder, name, 0) == 0)
+            return Removal::Removed;
+        if (errno == ENOENT)
+            return Removal::Gone;
+        err = errno;
+        return Removal::Failed;
     }
+
+    struct stat now;
+    if (::fstatat(folder, name, &now, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOENT)
+            return Removal::Gone;
+        err = errno;
+        return Removal::Failed;
+    }
+    if (now.st_dev != entry.device || now.st_ino != entry.inode)
+        return Removal::Changed;
+    if (!entry.isFolder && !sameTime(now.st_mtim, entry.modified))
+        return Removal::Changed;
+    if (::unlinkat(folder, name, entry.isFolder ? AT_REMOVEDIR : 0) == 0)
+        return Removal::Removed;
+    if (errno == ENOENT)
+        return Removal::Gone;
+    if (entry.isFolder && (errno == ENOTEMPTY || errno == EEXIST))
+        return Removal::NotEmpty;
+    err = errno;
+    return Removal::Failed;
+}
+
+// Whether the folder copy named name in folder still lists the entries copied into it.
+// Some file systems lose a folder's entries when it is renamed (fusefat does).
+bool keptItsEntries(int folder, const QByteArray& name, const std::vector<Entry>& copied)
+{
+    if (copied.empty() || !copied.front().isFolder)
+        return true;
+    QList<QByteArray> expected;
+    for (const Entry& entry : copied) {
+        if (entry.parent == 0)
+            expected << entry.name;
+    }
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(
+        ::fdopendir(
+            ::openat(folder, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)),
+        &::closedir);
+    if (!dir)
+        return errno == EACCES; // a folder copied without read permission cannot be listed
+    QList<QByteArray> found;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            found << QByteArray(entry->d_name);
+    }
+    std::sort(expected.begin(), expected.end());
+    std::sort(found.begin(), found.end());
+    return found == expected;
+}
+
+QString countOf(int n)
+{
+    return n == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(n);
+}
+
+QString listOf(QStringList names)
+{
+    constexpr int shown = 5;
+    names.sort();
+    QString list = QStringList(names.mid(0, shown)).join(QStringLiteral(", "));
+    if (names.size() > shown)
+        list += QStringLiteral(" and %1 more").arg(names.size() - shown);
+    return list;
 }
 
 } // namespace
@@ -69,20 +194,49 @@ bool FileMover::isPartialName(const QString& name)
 
 int FileMover::removeStalePartials(const QString& folder)
 {
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(QFile::encodeName(folder).constData()),
-                                            &::closedir);
-    if (!dir)
-        return 0;
-    QStringList stale;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const QString name = QFile::decodeName(entry->d_name);
-        if (isPartialName(name) && !TreeCopier::isLocked(folder + QLatin1Char('/') + name))
-            stale << folder + QLatin1Char('/') + name;
+    const UniqueFd fd(
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.isValid() ? removeStalePartialsAt(fd.get()) : 0;
+}
+
+int FileMover::removeStalePartialsAt(int folder)
+{
+    QList<QByteArray> partials;
+    {
+        std::unique_ptr<DIR, int (*)(DIR*)> dir(
+            ::fdopendir(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)), &::closedir);
+        if (!dir)
+            return 0;
+        while (const dirent* entry = ::readdir(dir.get())) {
+            if (isPartialName(QFile::decodeName(entry->d_name)))
+                partials << QByteArray(entry->d_name);
+        }
     }
-    dir.reset();
     int removed = 0;
-    for (const QString& path : std::as_const(stale)) {
-        if (TreeCopier::removeTree(path, true) == 0)
+    const uid_t self = ::geteuid();
+    for (const QByteArray& name : std::as_const(partials)) {
+        // Only this user's own partial copies: in a folder others may write to (a shared or
+        // the system's temporary folder) anyone can plant an entry of that name.
+        struct stat st;
+        if (::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || st.st_uid != self)
+            continue;
+        if (S_ISLNK(st.st_mode)) {
+            // The copy of a link: removed as the link it is, never followed.
+            if (::unlinkat(folder, name.constData(), 0) == 0)
+                ++removed;
+            continue;
+        }
+        const UniqueFd fd(::openat(folder, name.constData(),
+                                   O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat opened;
+        if (!fd.isValid() || ::fstat(fd.get(), &opened) != 0 || opened.st_uid != self ||
+            opened.st_dev != st.st_dev || opened.st_ino != st.st_ino)
+            continue;
+        // A copy in progress, in this process or another, holds its partial locked; the
+        // lock taken here keeps it from being reused while it is removed.
+        if (TreeCopier::lockedByOther(fd.get()))
+            continue;
+        if (TreeCopier::removeTreeAt(folder, name, true) == 0)
             ++removed;
     }
     return removed;
@@ -99,15 +253,27 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
         throw FileOperationError::fromErrno(
             EACCES, QStringLiteral("Could not move the item: it cannot be removed from where "
                                    "it is"));
+    // A download in progress fails at once rather than after a copy of what it has so far.
+    if (S_ISREG(original.st_mode) && OpenWriterProbe::of(source) == OpenWriterProbe::State::Open)
+        throw stillWrittenError(source);
+
+    // The destination folder is opened once: the copy is made, checked and named inside
+    // this very folder, whatever happens to its path meanwhile.
+    const QString folder = FileNaming::parentPath(target);
+    const UniqueFd destination(
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat opened;
+    if (!destination.isValid() || ::fstat(destination.get(), &opened) != 0)
+        throw FileOperationError::fromErrno(errno, QStringLiteral("Could not move the item"));
 
     // A killed move leaves its hidden copy behind; this is the next use of the folder.
-    const QString folder = FileNaming::parentPath(target);
-    removeStalePartials(folder);
+    removeStalePartialsAt(destination.get());
 
     // The copy grows under a hidden name and gets its final name only once it is complete
     // and checked, so the destination never shows a half-copied item under the real name.
-    const QString partial = folder + QStringLiteral("/.stowbird-") +
-                            QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".partial");
+    const QByteArray partial = QByteArrayLiteral(".stowbird-") +
+                               QUuid::createUuid().toString(QUuid::Id128).toLatin1() +
+                               QByteArrayLiteral(".partial");
     TreeCopier copier;
     const qint64 total = progress ? TreeCopier::treeSize(source) : 0;
     qint64 finishedFiles = 0;
@@ -126,10 +292,17 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
         if (m_hook)
             m_hook(file, copied);
     });
-    copier.copy(source, partial);
+    copier.copy(source, destination.get(), partial);
 
+    // The copy, and only while it is still the entry this copier made.
+    auto removeCopy = [&](const QByteArray& name) {
+        struct stat st;
+        if (::fstatat(destination.get(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            st.st_dev == copier.topDevice() && st.st_ino == copier.topInode())
+            TreeCopier::removeTreeAt(destination.get(), name, true);
+    };
     try {
-        step(Step::Copied, partial);
+        step(Step::Copied, folder + QLatin1Char('/') + QFile::decodeName(partial));
         // The original must still be the item that was copied.
         struct stat now;
         if (::lstat(sourceName.constData(), &now) != 0 || now.st_ino != original.st_ino ||
@@ -138,109 +311,165 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
                 ENOENT, QStringLiteral("Could not move the item: it disappeared while it was "
                                        "being copied"));
         step(Step::Commit, target);
+        // The folder's path must still lead to the folder the copy is in: one moved away or
+        // replaced by a link meanwhile would leave the item somewhere else than reported.
+        if (::stat(QFile::encodeName(folder).constData(), &now) != 0 ||
+            now.st_dev != opened.st_dev || now.st_ino != opened.st_ino)
+            throw engineError(EAGAIN, QStringLiteral("Could not move the item: the destination "
+                                                     "folder was moved or replaced while the "
+                                                     "item was copied; it was left where it "
+                                                     "was."));
     } catch (const FileOperationError&) {
-        TreeCopier::removeTree(partial, true);
+        removeCopy(partial);
         throw;
     }
 
+    QByteArray targetName = QFile::encodeName(FileNaming::lastPathComponent(target));
     for (int tries = 0;; ++tries) {
-        const int err = NoReplaceRename::rename(partial, target);
+        const int err =
+            NoReplaceRename::renameAt(destination.get(), partial, destination.get(), targetName);
         if (err == 0)
             break;
         if (err == EEXIST && nextTarget && tries < maxAttempts) {
             target = nextTarget();
+            targetName = QFile::encodeName(FileNaming::lastPathComponent(target));
             continue;
         }
-        TreeCopier::removeTree(partial, true);
+        removeCopy(partial);
         if (err == EEXIST)
             throw takenError(target);
         throw FileOperationError::fromErrno(err, QStringLiteral("Could not move the item"));
     }
-    syncFolder(folder);
-    removeCopiedSource(source, target, copier.copiedEntries());
+    ::fsync(destination.get());
+    if (!keptItsEntries(destination.get(), targetName, copier.copiedEntries())) {
+        removeCopy(targetName);
+        throw engineError(EIO, QStringLiteral("Could not move the item: the destination's file "
+                                              "system lost the folder's contents when the copy "
+                                              "was renamed; it was left where it was."));
+    }
+    removeCopiedSource(source, destination.get(), targetName, target, copier);
     return target;
 }
 
-void FileMover::removeCopiedSource(const QString& source, const QString& target,
-                                   const std::vector<TreeCopier::CopiedEntry>& copied) const
+void FileMover::removeCopiedSource(const QString& source, int folder, const QByteArray& targetName,
+                                   const QString& target, const TreeCopier& copier) const
 {
+    const std::vector<Entry>& copied = copier.copiedEntries();
+    // Taking the copy back leaves the source as the only one, as it was.
+    auto takeBack = [&] {
+        struct stat st;
+        if (::fstatat(folder, targetName.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            st.st_dev == copier.topDevice() && st.st_ino == copier.topInode())
+            TreeCopier::removeTreeAt(folder, targetName, true);
+    };
+    // Every entry is removed relative to its own folder, each folder opened from its parent
+    // without following links: a folder swapped for a link meanwhile leads nowhere.
+    const UniqueFd sourceFolder(
+        ::open(QFile::encodeName(FileNaming::parentPath(source)).constData(),
+               O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!sourceFolder.isValid()) {
+        const int err = errno;
+        takeBack();
+        throw FileOperationError::fromErrno(
+            err, QStringLiteral("Could not move the item: the original cannot be removed"));
+    }
+
     if (copied.size() == 1 && !copied.front().isFolder) {
-        // One file or link: one unlink either removes it or leaves it whole, and then the
-        // copy goes again.
-        const TreeCopier::CopiedEntry& only = copied.front();
+        // One file or link: it is removed whole or stays whole, and then the copy goes again.
         try {
             step(Step::Remove, source);
         } catch (const FileOperationError&) {
-            TreeCopier::removeTree(target, true);
+            takeBack();
             throw;
         }
-        struct stat now;
-        if (::lstat(only.path.constData(), &now) != 0)
+        int err = 0;
+        switch (removeEntry(sourceFolder.get(), copied.front(), err)) {
+        case Removal::Removed:
+        case Removal::Gone:
             return; // removed by someone just now: the checked copy is the only one left
-        if (now.st_ino != only.inode || now.st_size != only.size ||
-            now.st_mtim.tv_sec != only.modified.tv_sec ||
-            now.st_mtim.tv_nsec != only.modified.tv_nsec) {
-            TreeCopier::removeTree(target, true);
-            throw FileOperationError(
-                AppError{QStringLiteral("com.stowbird.fileengine"), EAGAIN,
-                         QStringLiteral("The item changed while it was being moved; it was "
-                                        "left where it was.")});
-        }
-        if (::unlink(only.path.constData()) != 0 && errno != ENOENT) {
-            const int err = errno;
-            TreeCopier::removeTree(target, true);
+        case Removal::StillWritten:
+            takeBack();
+            throw stillWrittenError(source);
+        case Removal::Failed:
+            takeBack();
             throw FileOperationError::fromErrno(
                 err, QStringLiteral("Could not move the item: the original cannot be removed"));
+        default:
+            takeBack();
+            throw engineError(EAGAIN, QStringLiteral("The item changed while it was being moved; "
+                                                     "it was left where it was."));
         }
-        return;
     }
 
     // Deepest entries first (the copy listed each folder before its contents). An entry
     // goes only while it is still what was copied; a folder only when it is empty, so
     // anything written into the tree during the copy stays where it is.
+    const int count = int(copied.size());
+    std::vector<UniqueFd> folders(copied.size());
+    std::vector<bool> opened(copied.size(), false);
+    auto folderOf = [&](int index) -> int {
+        // The descriptor of entry index's folder, opened on first use.
+        std::vector<int> chain;
+        for (int i = copied[size_t(index)].parent; i >= 0 && !opened[size_t(i)];
+             i = copied[size_t(i)].parent)
+            chain.push_back(i);
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            const Entry& entry = copied[size_t(*it)];
+            opened[size_t(*it)] = true;
+            const int parent =
+                entry.parent < 0 ? sourceFolder.get() : folders[size_t(entry.parent)].get();
+            if (parent < 0)
+                continue;
+            UniqueFd fd(::openat(parent, entry.name.constData(),
+                                 O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            struct stat st;
+            if (fd.isValid() && ::fstat(fd.get(), &st) == 0 && st.st_dev == entry.device &&
+                st.st_ino == entry.inode)
+                folders[size_t(*it)] = std::move(fd);
+        }
+        const int parent = copied[size_t(index)].parent;
+        return parent < 0 ? sourceFolder.get() : folders[size_t(parent)].get();
+    };
+
+    std::vector<Removal> outcome(copied.size(), Removal::NotTried);
+    std::vector<int> errors(copied.size(), 0);
     int removed = 0;
-    int firstError = 0;
-    for (auto it = copied.rbegin(); it != copied.rend(); ++it) {
-        const QString path = QFile::decodeName(it->path);
+    int stoppedBy = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        const Entry& entry = copied[size_t(i)];
         try {
-            step(Step::Remove, path);
-        } catch (const FileOperationError&) {
+            step(Step::Remove, QFile::decodeName(entry.path));
+        } catch (const FileOperationError& failure) {
             if (removed == 0) {
                 // Nothing of the source is gone yet: take the copy back and fail whole.
-                TreeCopier::removeTree(target, true);
+                takeBack();
                 throw;
             }
-            firstError = EIO;
+            stoppedBy = failure.error().code > 0 ? failure.error().code : EIO;
             break;
         }
-        struct stat now;
-        if (::lstat(it->path.constData(), &now) != 0)
-            continue;
-        if (now.st_ino != it->inode || now.st_dev != it->device)
-            continue; // replaced since it was copied
-        if (it->isFolder) {
-            if (::rmdir(it->path.constData()) == 0)
-                ++removed;
-            else if (errno != ENOTEMPTY && errno != EEXIST && !firstError)
-                firstError = errno;
-            continue;
-        }
-        if (now.st_size != it->size || now.st_mtim.tv_sec != it->modified.tv_sec ||
-            now.st_mtim.tv_nsec != it->modified.tv_nsec) {
-            continue; // written to during the copy: the newer version stays
-        }
-        if (::unlink(it->path.constData()) == 0)
+        folders[size_t(i)].reset();
+        const int parent = folderOf(i);
+        // A folder replaced since it was copied: what is in it now stays.
+        outcome[size_t(i)] =
+            parent < 0 ? Removal::Changed : removeEntry(parent, entry, errors[size_t(i)]);
+        if (outcome[size_t(i)] == Removal::Removed)
             ++removed;
-        else if (errno != ENOENT && !firstError)
-            firstError = errno;
     }
+    folders.clear();
 
     struct stat left;
     if (::lstat(QFile::encodeName(source).constData(), &left) != 0)
         return;
+
     // The copy is whole and in place; part of the source stayed. Nothing is lost, and the
-    // user is told what is still there.
-    QStringList names;
+    // user is told what is still there and why.
+    QHash<QString, int> indexOf;
+    for (int i = 1; i < count; ++i)
+        indexOf.insert(QFile::decodeName(copied[size_t(i)].path).mid(source.size() + 1), i);
+    QStringList changed;
+    QStringList written;
+    QMap<int, QStringList> failed;
     if (S_ISDIR(left.st_mode)) {
         QDirIterator entries(source,
                              QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -252,32 +481,47 @@ void FileMover::removeCopiedSource(const QString& source, const QString& target,
                 !QDir(path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System |
                                     QDir::NoDotAndDotDot))
                 continue;
-            names << QDir(source).relativeFilePath(path);
+            const QString name = QDir(source).relativeFilePath(path);
+            const int index = indexOf.value(name, -1);
+            const Removal what = index < 0 ? Removal::Changed : outcome[size_t(index)];
+            if (what == Removal::StillWritten)
+                written << name;
+            else if (what == Removal::Failed)
+                failed[errors[size_t(index)]] << name;
+            else if (what == Removal::NotTried && stoppedBy)
+                failed[stoppedBy] << name;
+            else
+                changed << name;
         }
-        names.sort();
     }
     const QString item = FileNaming::lastPathComponent(source);
     const QString where = FileNaming::lastPathComponent(FileNaming::parentPath(source));
     const QString to = FileNaming::lastPathComponent(FileNaming::parentPath(target));
+    auto reason = [](int err) { return QString::fromLocal8Bit(std::strerror(err)); };
+    QStringList parts;
+    if (!changed.isEmpty())
+        parts << QStringLiteral("%1 changed during the copy and stayed in %2: %3")
+                     .arg(countOf(int(changed.size())), where, listOf(changed));
+    if (!written.isEmpty())
+        parts << QStringLiteral("%1 %2 still being written and stayed in %3: %4")
+                     .arg(countOf(int(written.size())),
+                          written.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"), where,
+                          listOf(written));
+    for (auto it = failed.cbegin(); it != failed.cend(); ++it)
+        parts << QStringLiteral("%1 could not be removed from %2 (%3): %4")
+                     .arg(countOf(int(it.value().size())), where, reason(it.key()),
+                          listOf(it.value()));
     QString description;
-    if (names.isEmpty()) {
-        description =
-            QStringLiteral("\"%1\" was copied to %2, but its original in %3 could not "
-                           "be removed completely (%4).")
-                .arg(item, to, where,
-                     QString::fromLocal8Bit(std::strerror(firstError ? firstError : EACCES)));
+    if (parts.isEmpty()) {
+        const int err = outcome.front() == Removal::Failed ? errors.front()
+                        : stoppedBy                        ? stoppedBy
+                                                           : EACCES;
+        description = QStringLiteral("\"%1\" was copied to %2, but its original in %3 could not "
+                                     "be removed completely (%4).")
+                          .arg(item, to, where, reason(err));
     } else {
-        constexpr int shown = 5;
-        QString list = QStringList(names.mid(0, shown)).join(QStringLiteral(", "));
-        if (names.size() > shown)
-            list += QStringLiteral(" and %1 more").arg(names.size() - shown);
-        description = QStringLiteral("\"%1\" was moved to %2, but %3 changed during the copy "
-                                     "and stayed in %4: %5")
-                          .arg(item, to,
-                               names.size() == 1 ? QStringLiteral("1 item")
-                                                 : QStringLiteral("%1 items").arg(names.size()),
-                               where, list);
+        description = QStringLiteral("\"%1\" was moved to %2, but %3")
+                          .arg(item, to, parts.join(QStringLiteral("; ")));
     }
-    throw FileOperationError(
-        AppError{QStringLiteral("com.stowbird.fileengine"), partialMoveCode, description});
+    throw engineError(partialMoveCode, description);
 }

@@ -5,18 +5,22 @@
 #include <QString>
 #include <QStringList>
 
+#include <cerrno>
 #include <functional>
 
 // Moves files and folders without ever replacing anything. Inside one file system a move
 // is one rename; onto another file system the item is copied, checked and only then
 // removed from where it was, and only the entries that were copied and are still as they
-// were copied: whatever appears or changes in the source during the copy stays there.
+// were copied: whatever appears or changes in the source during the copy, and any file
+// that a process still holds open for writing (a download in progress), stays there.
+// The copy is made and given its name inside the destination folder as it was opened at
+// the start, so a folder replaced by a link meanwhile cannot redirect it.
 // Safe to use from several threads at once: each copy has its own copier.
 class FileMover
 {
 public:
-    // Gives another free target after the previous one turned out to be taken. Empty when
-    // a taken target must fail the move instead.
+    // Gives another free target in the same folder after the previous one turned out to be
+    // taken. Empty when a taken target must fail the move instead.
     using NextTarget = std::function<QString()>;
     // Bytes copied so far of the bytes to copy, for moves onto another file system.
     using Progress = std::function<void(qint64 bytesDone, qint64 bytesTotal)>;
@@ -33,12 +37,15 @@ public:
     // The error code of a move that landed whole at its target while some entries of the
     // source changed during the copy and stayed where they were.
     static constexpr int partialMoveCode = 206;
+    // The error code of a move refused because a process still writes the file.
+    static constexpr int stillWrittenCode = EBUSY;
 
     // Moves source to target and returns the path it ended up at. Throws
     // FileOperationError; after a failure the source is as it was and nothing of a partial
     // copy is left, with one exception: a folder whose copy is complete and in place while
-    // some of its source entries stayed behind (they changed during the copy, or could not
-    // be removed) fails with partialMoveCode and names what stayed.
+    // some of its source entries stayed behind (they changed during the copy, are still
+    // being written, or could not be removed) fails with partialMoveCode and names what
+    // stayed. A file still being written fails with stillWrittenCode.
     QString move(const QString& source, const QString& target, const NextTarget& nextTarget,
                  const Progress& progress = {});
 
@@ -47,8 +54,9 @@ public:
     void setChunkHook(TreeCopier::ChunkHook hook) { m_hook = std::move(hook); }
     void setStepHook(StepHook hook) { m_stepHook = std::move(hook); }
 
-    // Removes the hidden partial copies that a killed move left in folder (those that no
-    // running copy holds locked). Returns how many were removed.
+    // Removes the hidden partial copies that a killed move left in folder: those of the
+    // current user that no running copy holds locked. Others' entries are never touched,
+    // and nothing is reached through a link. Returns how many were removed.
     static int removeStalePartials(const QString& folder);
     static bool isPartialName(const QString& name);
 
@@ -58,8 +66,10 @@ public:
 private:
     QString moveAcrossFileSystems(const QString& source, QString target,
                                   const NextTarget& nextTarget, const Progress& progress);
-    void removeCopiedSource(const QString& source, const QString& target,
-                            const std::vector<TreeCopier::CopiedEntry>& copied) const;
+    // Removes what was copied of source, now at targetName in the folder open as folder.
+    void removeCopiedSource(const QString& source, int folder, const QByteArray& targetName,
+                            const QString& target, const TreeCopier& copier) const;
+    static int removeStalePartialsAt(int folder);
     void step(Step which, const QString& path) const
     {
         if (m_stepHook)

@@ -14,30 +14,32 @@ namespace {
 // (which fails with EEXIST when it is taken), then rename over that placeholder. A folder
 // may only replace an empty folder and a file only a file, so the placeholder matches the
 // source's kind.
-int renameOverPlaceholder(const QByteArray& from, const QByteArray& to)
+int renameOverPlaceholder(int fromFolder, const char* from, int toFolder, const char* to)
 {
     struct stat st;
-    if (::lstat(from.constData(), &st) != 0)
+    if (::fstatat(fromFolder, from, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno;
     const bool isDirectory = S_ISDIR(st.st_mode);
     if (isDirectory) {
-        if (::mkdir(to.constData(), 0700) != 0)
+        if (::mkdirat(toFolder, to, 0700) != 0)
             return errno;
     } else {
-        const int fd = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const int fd =
+            ::openat(toFolder, to, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0)
             return errno;
         ::close(fd);
     }
-    if (::rename(from.constData(), to.constData()) != 0) {
-        const int err = errno;
-        if (isDirectory)
-            ::rmdir(to.constData());
-        else
-            ::unlink(to.constData());
-        return err;
-    }
-    return 0;
+    if (::renameat(fromFolder, from, toFolder, to) == 0)
+        return 0;
+    const int err = errno;
+    ::unlinkat(toFolder, to, isDirectory ? AT_REMOVEDIR : 0);
+    // Some file systems (fusefat) never let a folder replace another, not even an empty
+    // placeholder. A plain rename there can replace nothing: a folder replaces only an
+    // empty folder, which this file system refuses.
+    if (isDirectory && err == EPERM && ::renameat(fromFolder, from, toFolder, to) == 0)
+        return 0;
+    return err;
 }
 
 } // namespace
@@ -46,14 +48,24 @@ int NoReplaceRename::rename(const QString& from, const QString& to) noexcept
 {
     const QByteArray source = QFile::encodeName(from);
     const QByteArray target = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
-        0)
+    if (target.startsWith(source + '/')) {
+        // A folder into itself: EINVAL from the kernel too, but never a placeholder try.
+        if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(),
+                        RENAME_NOREPLACE) == 0)
+            return 0;
+        return errno;
+    }
+    return renameAt(AT_FDCWD, source, AT_FDCWD, target);
+}
+
+int NoReplaceRename::renameAt(int fromFolder, const QByteArray& from, int toFolder,
+                              const QByteArray& to) noexcept
+{
+    if (::renameat2(fromFolder, from.constData(), toFolder, to.constData(), RENAME_NOREPLACE) == 0)
         return 0;
     const int err = errno;
-    if (err == EINVAL && target.startsWith(source + '/'))
-        return err; // a folder into itself
-    // EINVAL otherwise: the file system does not know RENAME_NOREPLACE.
+    // EINVAL: the file system does not know RENAME_NOREPLACE.
     if (err == EINVAL || err == ENOSYS || err == ENOTSUP)
-        return renameOverPlaceholder(source, target);
+        return renameOverPlaceholder(fromFolder, from.constData(), toFolder, to.constData());
     return err;
 }

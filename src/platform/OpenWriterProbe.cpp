@@ -13,13 +13,19 @@
 // system that supports them; otherwise the answer is Unknown.
 OpenWriterProbe::State OpenWriterProbe::ofDescriptor(int fd)
 {
-    // Should a writer open the file in the instant the lease is held, the kernel signals the
-    // lease holder; SIGIO would end the process, SIGURG is ignored by default.
-    ::fcntl(fd, F_SETSIG, SIGURG);
-    if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
+    const State state = holdAgainstWriters(fd);
+    if (state == State::None)
         ::fcntl(fd, F_SETLEASE, F_UNLCK);
+    return state;
+}
+
+OpenWriterProbe::State OpenWriterProbe::holdAgainstWriters(int fd)
+{
+    // Should a writer open the file while the lease is held, the kernel signals the lease
+    // holder; SIGIO would end the process, SIGURG is ignored by default.
+    ::fcntl(fd, F_SETSIG, SIGURG);
+    if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0)
         return State::None;
-    }
     if (errno == EAGAIN || errno == EWOULDBLOCK)
         return State::Open;
     return State::Unknown;

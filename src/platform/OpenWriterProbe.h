@@ -18,4 +18,9 @@ public:
     static State of(const QString& path);
     // The same for a file already open as fd (any access mode but write).
     static State ofDescriptor(int fd);
+    // Like ofDescriptor (fd open read-only), but with the answer None the read lease stays
+    // on fd until fd is closed: meanwhile an open for writing or a truncate waits for the
+    // holder to let go, so nothing starts writing the file between the answer and what the
+    // caller does next (such as removing the file).
+    static State holdAgainstWriters(int fd);
 };

@@ -9,28 +9,39 @@
 #include <vector>
 
 // Copies a file, a link or a whole folder to another place, typically on another file
-// system. Modes and times are kept, data is flushed to disk, and the copy's size and its
-// first and last bytes are checked against the source. The source is only read, never
-// changed; a source that changes while it is copied fails the copy.
+// system. Modes and times are kept (as far as the file system keeps them), holes in sparse
+// files stay holes, data is flushed to disk, and the copy's size and its first and last
+// bytes are checked against the source. The source is only read, never changed; a source
+// that changes while it is copied fails the copy.
+//
+// Everything goes through descriptors: the copy is made inside a folder the caller opened,
+// each source and copy folder is opened once without following links, and entries are
+// named relative to their folder. A folder swapped for a link half-way (in a folder others
+// may write to) cannot redirect the copy, nor a removal.
 class TreeCopier
 {
 public:
-    // Called after every chunk written, with the source file and the bytes of it copied so
-    // far. It may throw FileOperationError to stop the copy (tests use it to fail half-way).
+    // Called after every chunk written, with the source file and how far into it the copy
+    // got (holes count as copied). It may throw FileOperationError to stop the copy (tests
+    // use it to fail half-way).
     using ChunkHook = std::function<void(const QString& sourceFile, qint64 bytesCopied)>;
 
     static constexpr size_t chunkSize = size_t(256) << 10;
 
     // One source entry as it was when it was copied: a removal of the source later removes
-    // it only while it is still exactly this (same inode, size and modification time).
+    // it only while it is still exactly this (same inode, size and times).
     struct CopiedEntry
     {
-        QByteArray path;
+        QByteArray path; // the whole source path
+        QByteArray name; // its name in its folder
+        int parent = -1; // the index of its folder's entry, -1 for the top entry
+        mode_t type = 0; // S_IFREG, S_IFDIR or S_IFLNK
         bool isFolder = false;
         dev_t device = 0;
         ino_t inode = 0;
         off_t size = 0;
         struct timespec modified = {};
+        struct timespec changed = {};
     };
 
     TreeCopier();
@@ -40,42 +51,60 @@ public:
 
     void setChunkHook(ChunkHook hook) { m_hook = std::move(hook); }
 
-    // Copies source to target, where nothing may exist yet (EEXIST otherwise: nothing is
-    // ever overwritten). Throws FileOperationError on any failure, after removing whatever
-    // part of the copy was made.
-    void copy(const QString& source, const QString& target);
+    // Copies source into the folder open as targetFolder, under targetName, where nothing
+    // may exist yet (EEXIST otherwise: nothing is ever overwritten). Throws
+    // FileOperationError on any failure, after removing whatever part of the copy was made.
+    void copy(const QString& source, int targetFolder, const QByteArray& targetName);
 
     // What was copied, in the order it was copied (a folder before its entries).
     const std::vector<CopiedEntry>& copiedEntries() const { return m_copied; }
 
+    // The device and inode of the copy's top entry, once it exists.
+    dev_t topDevice() const { return m_topDevice; }
+    ino_t topInode() const { return m_topInode; }
+
     // The copy's top entry stays locked (flock) while this copier lives, so that a clean-up
     // of stale partial copies, in this process or another, never removes a copy in progress.
-    static bool isLocked(const QString& path);
+    // Whether the entry open as fd is locked by such a copier; when it is not, the caller
+    // now holds the lock on fd.
+    static bool lockedByOther(int fd);
 
     // The bytes of all regular files in a tree (what a copy of it writes).
     static qint64 treeSize(const QString& path);
 
-    // Removes a tree. With forceWritable, folders are made writable first, which is only
-    // right for trees this program made itself (a copy with read-only folders inside).
+    // Removes the entry name of the folder open as folder, and everything below it, without
+    // ever following a link. With forceWritable, folders are made writable first, which is
+    // only right for trees this program made itself (a copy with read-only folders inside).
     // Returns 0 or the first errno met; it goes on removing what it can.
-    static int removeTree(const QString& path, bool forceWritable);
+    static int removeTreeAt(int folder, const QByteArray& name, bool forceWritable);
 
     // Whether the current user may remove path and everything below it.
     static bool canRemoveTree(const QString& path);
 
 private:
-    void copyEntry(const QByteArray& source, const QByteArray& target);
-    void copyFile(const QByteArray& source, const QByteArray& target, const struct stat& st);
-    void copyFolder(const QByteArray& source, const QByteArray& target, const struct stat& st);
-    void copyLink(const QByteArray& source, const QByteArray& target, const struct stat& st);
+    void copyEntry(int sourceFolder, const QByteArray& name, const QByteArray& path,
+                   int targetFolder, const QByteArray& targetName, int parent);
+    void copyFile(int sourceFolder, const QByteArray& name, const QByteArray& path,
+                  int targetFolder, const QByteArray& targetName, const struct stat& st,
+                  int parent);
+    void copyFolder(int sourceFolder, const QByteArray& name, const QByteArray& path,
+                    int targetFolder, const QByteArray& targetName, const struct stat& st,
+                    int parent);
+    void copyLink(int sourceFolder, const QByteArray& name, const QByteArray& path,
+                  int targetFolder, const QByteArray& targetName, const struct stat& st,
+                  int parent);
+    // Copies the data of in to out, leaving out the holes of in; returns the file's size.
+    off_t copyData(int in, int out, const struct stat& st, const QString& sourceName);
 
-    void noteCreated(const QByteArray& target);
-    void noteCopied(const QByteArray& source, const struct stat& st);
+    void noteCreated(int targetFolder, const QByteArray& targetName, int parent);
+    int noteCopied(const QByteArray& path, const QByteArray& name, int parent,
+                   const struct stat& st);
 
     ChunkHook m_hook;
-    QByteArray m_topTarget;
     bool m_topCreated = false;
     int m_topLock = -1;
+    dev_t m_topDevice = 0;
+    ino_t m_topInode = 0;
     std::vector<char> m_buffer;
     std::vector<CopiedEntry> m_copied;
 };

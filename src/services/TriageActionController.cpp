@@ -289,8 +289,8 @@ void TriageActionController::reportFailure(const QString& actionName, const QStr
     // the item's name (or, for a partial move, the names left behind); the log line does not.
     QString logged = error.localizedDescription;
     if (error.code == FileMover::partialMoveCode)
-        logged = QStringLiteral("part of the folder changed during the copy and stayed where "
-                                "it was");
+        logged = QStringLiteral("part of the folder stayed where it was (changed during the "
+                                "copy, still being written or not removable)");
     else if (!item.filename.isEmpty())
         logged.replace(item.filename,
                        QStringLiteral("item (.%1)").arg(FileExecutionEngine::logToken(item)));
