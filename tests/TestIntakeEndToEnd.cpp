@@ -108,7 +108,7 @@ private slots:
         download.start(QStringLiteral("curl"),
                        {"-sS", "-f", "--max-time", "60", "-o", m_downloads + "/" + name,
                         QStringLiteral("http://127.0.0.1:%1/files/%2?size=%3&chunk=16384"
-                                       "&interval=100&stall_at=%4&stall=4000")
+                                       "&interval=100&stall_at=%4&stall=8000")
                             .arg(m_port)
                             .arg(name)
                             .arg(fileSize)
@@ -118,7 +118,8 @@ private slots:
 
         m_app.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--background")});
         QVERIFY(m_app.waitForStarted(5000));
-        // The listing is in (the finished file is queued) while curl still writes.
+        // The listing is in (the finished file is queued) while curl still writes: the long
+        // stall leaves a slow start (a sanitizer build) time enough.
         QTRY_COMPARE_WITH_TIMEOUT(status(), waiting(1), 10000);
         QCOMPARE(download.state(), QProcess::Running);
         while (download.state() != QProcess::NotRunning) {
