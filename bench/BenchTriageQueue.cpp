@@ -5,6 +5,7 @@
 #include "services/TriageQueueManager.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 
 #include <benchmark/benchmark.h>
@@ -55,21 +56,30 @@ void BM_EnqueueBatchRescan(benchmark::State& state)
 }
 BENCHMARK(BM_EnqueueBatchRescan)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-// scanExistingFiles() of a folder holding N files.
+// scanExistingFiles() of a folder holding N files, written just now (second argument 0: each
+// is asked whether a writer has it open) or dated a day back (1: none is asked).
 void BM_ScanExistingFiles(benchmark::State& state)
 {
     QTemporaryDir dir;
+    const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
     for (int i = 0; i < state.range(0); ++i) {
         QFile f(QStringLiteral("%1/file-%2.bin").arg(dir.path()).arg(i));
         if (!f.open(QIODevice::WriteOnly))
             state.SkipWithError("cannot create files");
+        if (state.range(1) == 1)
+            f.setFileTime(dayAgo, QFileDevice::FileModificationTime);
     }
     for (auto _ : state) {
         const QList<QUrl> urls = DownloadWatcherService::scanExistingFiles(dir.path());
         benchmark::DoNotOptimize(urls.size());
     }
 }
-BENCHMARK(BM_ScanExistingFiles)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanExistingFiles)
+    ->Args({10000, 0})
+    ->Args({10000, 1})
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 // Heap bytes the queue keeps for N waiting files handed over as a scan hands them (URLs that
 // the caller then drops).

@@ -7,11 +7,15 @@
 #include <QApplication>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryFile>
 #include <QTest>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +27,13 @@ unsigned modeOf(const QString& path)
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return 0;
     return st.st_mode & 07777;
+}
+
+// The names in folder, hidden ones too: a leftover temporary file shows here.
+QStringList namesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
 }
 
 QByteArray readAll(const QString& path)
@@ -416,6 +427,117 @@ private slots:
         QCOMPARE(modeOf(old), 0700u);
         QCOMPARE(modeOf(old + QStringLiteral("/config.json")), 0600u);
         QCOMPARE(modeOf(old + QStringLiteral("/skipped_items.json")), 0600u);
+    }
+
+    // A full disk (a small tmpfs, filled up) fails every save: the files on it keep their
+    // bytes, nothing is left behind, and each failure is announced with its reason.
+    void savesOnAFullDiskLeaveTheFilesAsTheyWere()
+    {
+        const QString folder = freshFolder();
+        QVERIFY(QDir().mkpath(folder));
+        if (::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0,
+                    "size=64k,mode=0700") != 0)
+            QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs (%1); needs root")
+                                 .arg(QString::fromLocal8Bit(std::strerror(errno)))));
+        const auto unmount =
+            qScopeGuard([&] { ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH); });
+        ConfigurationService service(folder);
+        TriageQueueManager queue(folder);
+        const QString first = folder + QStringLiteral("/first.zip");
+        const QString second = folder + QStringLiteral("/second.zip");
+        writeAll(first, "1");
+        writeAll(second, "2");
+        queue.enqueue(QUrl::fromLocalFile(first));
+        queue.enqueue(QUrl::fromLocalFile(second));
+        queue.skipCurrent();
+        const QByteArray config = readAll(service.configFilePath());
+        const QByteArray skips = readAll(queue.skipCacheFilePath());
+        QVERIFY(config.size() > 100);
+        QVERIFY(skips.contains("first.zip"));
+        const QStringList names = namesIn(folder);
+
+        {
+            QFile filler(folder + QStringLiteral("/filler"));
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            const QByteArray block(4096, 'f');
+            while (filler.write(block) == block.size()) {
+            }
+        }
+        QSignalSpy configFailures(&service, &ConfigurationService::saveFailed);
+        QSignalSpy queueFailures(&queue, &TriageQueueManager::saveFailed);
+        AppConfig changed = service.config();
+        changed.general.debounceSeconds = 4.5;
+        changed.destinationSlots.append({5, QStringLiteral("Five"), QStringLiteral("~/five")});
+        QVERIFY(!service.saveConfig(changed));
+        queue.skipCurrent(); // the Tab key
+
+        QCOMPARE(readAll(service.configFilePath()), config);
+        QCOMPARE(readAll(queue.skipCacheFilePath()), skips);
+        QStringList expected = names;
+        expected.append(QStringLiteral("filler"));
+        expected.sort();
+        QCOMPARE(namesIn(folder), expected);
+        QCOMPARE(configFailures.count(), 1);
+        QCOMPARE(queueFailures.count(), 1);
+        for (const QString& message :
+             {configFailures.at(0).at(0).toString(), queueFailures.at(0).at(0).toString()})
+            QVERIFY2(message.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
+                     qPrintable(message));
+        // The value stays for this run; the next start reads the old file.
+        QCOMPARE(service.config(), changed);
+        QCOMPARE(ConfigurationService(folder).config(), AppConfig());
+    }
+
+    // A config the user made read-only (0400 in a 0500 folder) stays as it is, modes
+    // included, even for a process that permissions do not stop; the save says why it failed.
+    void readOnlyFilesAreNotWrittenOrMadeWritable()
+    {
+        const QString folder = freshFolder();
+        ConfigurationService(folder).setDestination(4, QStringLiteral("Four"),
+                                                    QStringLiteral("~/four"));
+        const QString path = folder + QStringLiteral("/config.json");
+        writeAll(folder + QStringLiteral("/skipped_items.json"), "[]");
+        const QByteArray config = readAll(path);
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0400), 0);
+        QCOMPARE(::chmod(QFile::encodeName(folder + "/skipped_items.json").constData(), 0400), 0);
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0500), 0);
+        const auto restore =
+            qScopeGuard([&] { ::chmod(QFile::encodeName(folder).constData(), 0700); });
+
+        ConfigurationService service(folder);
+        TriageQueueManager queue(folder);
+        QCOMPARE(service.config().destinationSlots.last().name, QStringLiteral("Four"));
+        QSignalSpy failures(&service, &ConfigurationService::saveFailed);
+        QVERIFY(!service.saveConfig(AppConfig()));
+        const QString download = m_dir.path() + QStringLiteral("/a.zip");
+        writeAll(download, "a");
+        QSignalSpy queueFailures(&queue, &TriageQueueManager::saveFailed);
+        queue.enqueue(QUrl::fromLocalFile(download));
+        queue.skipCurrent();
+
+        QCOMPARE(readAll(path), config);
+        QCOMPARE(readAll(folder + QStringLiteral("/skipped_items.json")), QByteArray("[]"));
+        QCOMPARE(modeOf(folder), 0500u);
+        QCOMPARE(modeOf(path), 0400u);
+        QCOMPARE(modeOf(folder + QStringLiteral("/skipped_items.json")), 0400u);
+        QCOMPARE(failures.count(), 1);
+        QCOMPARE(queueFailures.count(), 1);
+        QVERIFY2(failures.at(0).at(0).toString().contains(QStringLiteral("read-only")),
+                 qPrintable(failures.at(0).at(0).toString()));
+
+        // The folder writable again, the file itself still read-only.
+        ::chmod(QFile::encodeName(folder).constData(), 0700);
+        QVERIFY(!service.saveConfig(AppConfig()));
+        QVERIFY2(failures.at(1).at(0).toString().endsWith(
+                     QStringLiteral("the file is read-only; it was left as it is")),
+                 qPrintable(failures.at(1).at(0).toString()));
+        QCOMPARE(readAll(path), config);
+        QCOMPARE(modeOf(path), 0400u);
+        // Once the user allows it again, the save goes through with the file's own mode.
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+        QVERIFY(service.saveConfig(AppConfig()));
+        QCOMPARE(modeOf(path), 0600u);
+        QCOMPARE(ConfigurationService(folder).config(), AppConfig());
     }
 
     void skipList()

@@ -371,6 +371,28 @@ private slots:
         QCOMPARE(QFileInfo(path("video.mp4")).size(), (resumes ? 6 : 5) * 4096);
     }
 
+    // Items a listing found but did not take (a writer had them open) are handed over: each
+    // is reported once finished, though no event may ever come for it.
+    void handedOverItemsAreReportedOnceFinished()
+    {
+        writeBytes(path("done.pdf"), "d", QIODevice::WriteOnly);
+        QFile open(path("open.iso"));
+        QVERIFY(open.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QCOMPARE(open.write("part"), 4);
+        Recorder rec;
+        DownloadWatcherService watcher(m_dir, debounce, rec.callback(), {}, m_clock);
+        watcher.start();
+        watcher.watchUntilFinished(
+            {path("done.pdf"), path("open.iso"), path("missing.bin"), m_dir + "/../elsewhere"});
+        pass(watcher, settleTime);
+        QCOMPARE(rec.names(), QStringList{"done.pdf"});
+        open.close();
+        QVERIFY(passUntil(watcher, [&] { return rec.count("open.iso") == 1; }));
+        pass(watcher, settleTime);
+        QCOMPARE(rec.names(), (QStringList{"done.pdf", "open.iso"}));
+        QCOMPARE(watcher.pendingCount(), 0);
+    }
+
     void inPlaceWriterReportedOnlyWhenDone()
     {
         Recorder rec;

@@ -4,10 +4,14 @@
 #include "services/TriageQueueManager.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -246,6 +250,73 @@ private slots:
         QCOMPARE(queuedPaths(), want);
         QVERIFY(std::any_of(depthsBetweenTurns.cbegin(), depthsBetweenTurns.cend(),
                             [&](qsizetype depth) { return depth > 0 && depth < count - 1; }));
+    }
+
+    // curl writes a file slowly (with a stall) while the folder is listed. The listing leaves
+    // it out, and tells as the oldest the next file rather than it; the watcher it is handed
+    // to reports it once curl has closed it, and it is queued then, once and whole.
+    void aFileBeingWrittenIsQueuedOnlyWhenDone()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("curl")).isEmpty())
+            QFAIL("curl is not installed (scripts/install-deps.sh installs it)");
+        QProcess server;
+        server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        server.start(QStringLiteral("python3"), {QStringLiteral(SLOW_SERVER_SCRIPT)});
+        QVERIFY2(server.waitForStarted(5000), "python3 is needed (scripts/install-deps.sh)");
+        const auto stopServer = qScopeGuard([&] {
+            server.kill();
+            server.waitForFinished(5000);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), 10000);
+        const int port = server.readLine().trimmed().toInt();
+        QVERIFY(port > 0);
+
+        DownloadWatcherService watcher(m_downloads, 0.3);
+        QueueRescanner* rescanner = m_rescanner.get();
+        connect(
+            &watcher, &DownloadWatcherService::fileDiscovered, rescanner,
+            [rescanner](const QUrl& url, bool arrivedAnew) {
+                rescanner->postDiscovered(url, arrivedAnew);
+            },
+            Qt::DirectConnection);
+        rescanner->setWrittenFilesHandoff(
+            [&watcher](const QStringList& paths) { watcher.watchUntilFinished(paths); });
+        // Dated after the download: the oldest file once the download is left out.
+        const QString later = makeFile(QStringLiteral("later.bin"), 0);
+        const qint64 tomorrow = QDateTime::currentSecsSinceEpoch() + 86400;
+        const timespec times[2] = {{tomorrow, 0}, {tomorrow, 0}};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(later).constData(), times, 0), 0);
+        watcher.start();
+        const QString movie = m_downloads + QStringLiteral("/movie.mkv");
+        constexpr int size = 256 * 1024;
+        QProcess curl;
+        curl.setProcessChannelMode(QProcess::ForwardedChannels);
+        curl.start(QStringLiteral("curl"),
+                   {"-sS", "-f", "--max-time", "60", "-o", movie,
+                    QStringLiteral("http://127.0.0.1:%1/movie.mkv?size=%2&chunk=16384&interval=100"
+                                   "&stall_at=%3&stall=2000")
+                        .arg(port)
+                        .arg(size)
+                        .arg(size / 2)});
+        QVERIFY(curl.waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(movie).size() > 0, 10000);
+
+        QString told;
+        connect(m_queue.get(), &TriageQueueManager::triageQueueDidChange, this, [&] {
+            if (told.isEmpty() && !queuedPaths().isEmpty())
+                told = queuedPaths().first();
+        });
+        QVERIFY(runToEnd());
+        QCOMPARE(told, later);
+        while (curl.state() != QProcess::NotRunning) {
+            QCOMPARE(queuedPaths(), QStringList{later});
+            curl.waitForFinished(100);
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(curl.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(curl.exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(queuedPaths(), (QStringList{later, movie}), 10000);
+        QCOMPARE(QFileInfo(movie).size(), qint64(size));
     }
 
     void withoutAScanReportsApplyAtOnce()

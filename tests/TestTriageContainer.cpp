@@ -28,6 +28,7 @@
 #include <QThreadPool>
 
 #include <atomic>
+#include <sys/stat.h>
 #include <thread>
 
 class TestTriageContainer : public QObject
@@ -265,6 +266,46 @@ private slots:
         reopened.enqueue(QUrl::fromLocalFile(path));
         QVERIFY(reopened.items().isEmpty());
         QVERIFY(QFile::exists(path));
+    }
+
+    // Saves that fail (here: files the user made read-only) are told on the status line and
+    // logged; the files keep their bytes.
+    void failedSavesAreShownAndLogged()
+    {
+        m_queue->setLogger(*m_logger);
+        m_services->config->setLogger(*m_logger);
+        const QString skipFile = m_queue->skipCacheFilePath();
+        const QString configFile = m_services->config->configFilePath();
+        QFile(skipFile).remove();
+        QVERIFY(QFile(skipFile).open(QIODevice::WriteOnly));
+        QCOMPARE(::chmod(QFile::encodeName(skipFile).constData(), 0400), 0);
+        QCOMPARE(::chmod(QFile::encodeName(configFile).constData(), 0400), 0);
+        const QByteArray config = [&] {
+            QFile f(configFile);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("setup.iso")));
+        m_panel->presentCentered();
+
+        press(Qt::Key_Tab);
+        QTRY_VERIFY_WITH_TIMEOUT(m_view->statusMessage().value_or(QString()).startsWith(
+                                     QStringLiteral("Skip list not saved.")),
+                                 5000);
+        QVERIFY(m_view->statusMessage()->contains(skipFile));
+        QCOMPARE(QFileInfo(skipFile).size(), 0);
+
+        AppConfig changed = m_services->config->config();
+        changed.general.debounceSeconds = 3;
+        m_services->config->saveConfig(changed);
+        QTRY_VERIFY_WITH_TIMEOUT(m_view->statusMessage().value_or(QString()).startsWith(
+                                     QStringLiteral("Settings not saved.")),
+                                 5000);
+        QFile f(configFile);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), config);
+        const QString log = logText();
+        QVERIFY(log.contains(QStringLiteral("Failed to save skip cache: Could not save")));
+        QVERIFY(log.contains(QStringLiteral("Failed to save config: Could not save")));
     }
 
     void dTrashesWithTrashInfo()

@@ -46,6 +46,8 @@ AppDelegate::AppDelegate(AppServices services, Options options, QObject* parent)
     m_services.telemetry.setLogger(m_services.logger);
     m_services.updates.setLogger(m_services.logger);
     m_services.launchAtLogin.setLogger(m_services.logger);
+    m_services.config.setLogger(m_services.logger);
+    m_services.queue.setLogger(m_services.logger);
 }
 
 AppDelegate::~AppDelegate()
@@ -359,6 +361,11 @@ void AppDelegate::setupDownloadWatcher()
     m_rescanner->setUnusableNameNote(
         [watcher = m_downloadWatcher.get()](const QString& folder, const QString& name) {
             watcher->noteUnusableName(folder, name);
+        });
+    // Files a listing finds still being written are queued by the watcher once done.
+    m_rescanner->setWrittenFilesHandoff(
+        [watcher = m_downloadWatcher.get()](const QStringList& paths) {
+            watcher->watchUntilFinished(paths);
         });
     connect(m_rescanner, &QueueRescanner::runningChanged, this,
             &AppDelegate::scheduleStatusItemUpdate);

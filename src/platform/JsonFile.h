@@ -7,8 +7,15 @@
 class JsonFile
 {
 public:
-    // Writes data to path atomically: a temporary file beside it, flushed to disk, then
-    // renamed over the old file, so a crash mid-save never leaves a truncated file.
-    // Creates missing parent folders. On failure returns false and sets *error.
+    // Writes data to path atomically: a temporary file in the same folder, every write and
+    // the sync to disk checked, then renamed over the old file. On any error (a full disk
+    // among them) the temporary file is removed and the old file is left byte for byte as
+    // it was. A link is followed: its target is replaced.
+    //
+    // Modes are only ever tightened. The new file takes the old one's owner bits (0600 for a
+    // new file) and no group or other bits. A file or folder the user made read-only (no
+    // owner write bit) is not written: the save fails and says so. Missing parent folders
+    // are created 0700. On failure returns false and sets *error to a sentence naming the
+    // file and the reason.
     static bool writeAtomically(const QString& path, const QByteArray& data, QString* error);
 };

@@ -155,21 +155,29 @@ void ConfigurationService::acknowledgeNotice()
     emit pendingNoticeChanged(m_pendingNotice);
 }
 
-void ConfigurationService::saveConfig(const AppConfig& config)
+bool ConfigurationService::saveConfig(const AppConfig& config)
 {
     QMutexLocker locker(&m_lock);
     setConfig(config);
     QString error;
     if (m_badFileInPlace) {
-        printMessage(QStringLiteral("[ConfigurationService] Failed to save config: the "
-                                    "unreadable file could not be kept aside, so it is not "
-                                    "written over"));
-        return;
+        reportSaveFailure(QStringLiteral("the unreadable file %1 could not be kept aside, so "
+                                         "it is not written over")
+                              .arg(m_configFilePath));
+        return false;
     }
     if (ensureFolder(m_configDirectory, &error) &&
         JsonFile::writeAtomically(m_configFilePath, config.encode(), &error))
-        return;
-    printMessage(QStringLiteral("[ConfigurationService] Failed to save config: %1").arg(error));
+        return true;
+    reportSaveFailure(error);
+    return false;
+}
+
+void ConfigurationService::reportSaveFailure(const QString& reason)
+{
+    printMessage(QStringLiteral("[ConfigurationService] Failed to save config: %1").arg(reason));
+    m_log.error(QStringLiteral("[ConfigurationService] Failed to save config: %1").arg(reason));
+    emit saveFailed(QStringLiteral("Settings not saved. %1").arg(reason));
 }
 
 void ConfigurationService::updateSlot(const DestinationSlot& slot)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "models/AppConfig.h"
+#include "services/ServiceLog.h"
 
 #include <QObject>
 #include <QRecursiveMutex>
@@ -19,13 +20,18 @@ public:
     // configDirectory holds config.json; empty means the default folder.
     explicit ConfigurationService(const QString& configDirectory = {}, QObject* parent = nullptr);
 
+    // Where save failures are logged; standard error until given.
+    void setLogger(LoggerService& logger) { m_log.setLogger(&logger); }
+
     const AppConfig& config() const { return m_config; }
     QString configDirectory() const { return m_configDirectory; }
     QString configFilePath() const { return m_configFilePath; }
 
     // Makes config the current value (signalling only when it differs), then writes the
-    // file. A failed write is reported on standard output; the new value stays.
-    void saveConfig(const AppConfig& config);
+    // file. A failed write leaves the file as it was and returns false: it is logged,
+    // printed on standard output and announced by saveFailed; the new value stays for this
+    // run.
+    bool saveConfig(const AppConfig& config);
     // Replaces the slot with the same number in place, or appends it and sorts by number.
     void updateSlot(const DestinationSlot& slot);
     void setDestination(int slotNumber, const QString& name, const QString& path);
@@ -50,6 +56,8 @@ public:
 signals:
     void configChanged(const AppConfig& config);
     void pendingNoticeChanged(const QString& notice);
+    // A save did not reach the disk; message says so for the user, with the reason.
+    void saveFailed(const QString& message);
 
 private:
     void loadConfig();
@@ -57,7 +65,9 @@ private:
     // Moves the unreadable config.json to config.json.bad-<UTC time> (never replacing an
     // earlier one) and prepares the notice.
     void keepBadFile();
+    void reportSaveFailure(const QString& reason);
 
+    ServiceLog m_log;
     QString m_configDirectory;
     QString m_configFilePath;
     AppConfig m_config;

@@ -28,6 +28,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -727,11 +728,33 @@ void DownloadWatcherService::noteUnusableName(const QString& folder, const QStri
                    .arg(lossyName, folder));
 }
 
-QList<QUrl> DownloadWatcherService::scanExistingFiles() const
+QList<QUrl> DownloadWatcherService::scanExistingFiles()
 {
-    return urlsOf(listExistingPaths(
+    QStringList beingWritten;
+    const QList<QUrl> urls = urlsOf(listExistingPaths(
         m_targetDirectory, {},
-        [this](const QString& folder, const QString& name) { noteUnusableName(folder, name); }));
+        [this](const QString& folder, const QString& name) { noteUnusableName(folder, name); },
+        &beingWritten));
+    watchUntilFinished(beingWritten);
+    return urls;
+}
+
+void DownloadWatcherService::watchUntilFinished(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    QMetaObject::invokeMethod(
+        m_context,
+        [this, paths] {
+            if (!m_backend || !m_backend->isWatching())
+                return;
+            for (const QString& path : paths) {
+                const QString item = QDir::cleanPath(path);
+                if (topLevelItem(item) == item && FileSystemEntry::existsAt(item))
+                    debounce(item);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 QList<QUrl> DownloadWatcherService::scanExistingFiles(const QString& directory)
@@ -748,10 +771,9 @@ QList<QUrl> DownloadWatcherService::urlsOf(const QStringList& paths)
     return urls;
 }
 
-QStringList
-DownloadWatcherService::listExistingPaths(const QString& directory,
-                                          const std::function<void(const QString&)>& oldest,
-                                          const UnusableNameNote& unusable)
+QStringList DownloadWatcherService::listExistingPaths(
+    const QString& directory, const std::function<void(const QString&)>& oldest,
+    const UnusableNameNote& unusable, QStringList* beingWritten)
 {
     // readdir + fstatat rather than QDir: a Downloads folder can hold a hundred thousand
     // entries. Decoding the names and the stat calls are most of the cost (a few
@@ -762,7 +784,7 @@ DownloadWatcherService::listExistingPaths(const QString& directory,
     if (!dir)
         return {};
     const int dirFd = ::dirfd(dir);
-    enum class Kind : quint8 { Item, Partial, Unusable };
+    enum class Kind : quint8 { Item, Partial, Unusable, BeingWritten };
     struct Entry
     {
         qint64 modifiedNs = 0;
@@ -770,9 +792,14 @@ DownloadWatcherService::listExistingPaths(const QString& directory,
         QString name;
         size_t rawName = 0; // offset of the name's bytes in rawNames
         Kind kind = Kind::Item;
+        bool askWriter = false; // a recent regular file: is it open for writing?
     };
     std::vector<Entry> entries;
     std::string rawNames;
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const qint64 recentNs =
+        (qint64(now.tv_sec) - writerCheckWindowSeconds) * 1000000000 + now.tv_nsec;
     while (const dirent* entry = ::readdir(dir)) {
         // "." and ".." start with a dot and fall under the hidden-file rule.
         if (entry->d_name[0] == '.')
@@ -802,8 +829,23 @@ DownloadWatcherService::listExistingPaths(const QString& directory,
                 ::fstatat(dirFd, raw, &st, AT_SYMLINK_NOFOLLOW) == 0) {
                 entry.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
                 entry.size = S_ISREG(st.st_mode) ? qint64(st.st_size) : -1;
+                entry.askWriter = S_ISREG(st.st_mode) && entry.modifiedNs >= recentNs;
             }
         }
+    };
+    // The check the watcher makes before it reports a file: a file some process has open for
+    // writing is not listed, nor one the file system gives no answer about (the watcher,
+    // which sees the writes, decides on those). One that cannot be opened is listed.
+    const auto askWriter = [&](Entry& entry) {
+        entry.askWriter = false;
+        const int fd = ::openat(dirFd, rawNames.data() + entry.rawName,
+                                O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0)
+            return;
+        const OpenWriterProbe::State state = OpenWriterProbe::ofDescriptor(fd);
+        ::close(fd);
+        if (state == OpenWriterProbe::State::Open || state == OpenWriterProbe::State::Unknown)
+            entry.kind = Kind::BeingWritten;
     };
     const auto inParallel = [](size_t count, const auto& work) {
         const size_t threads =
@@ -818,7 +860,6 @@ DownloadWatcherService::listExistingPaths(const QString& directory,
             helper.join();
     };
     inParallel(entries.size(), examine);
-    ::closedir(dir);
 
     HeldNames held;
     std::vector<Entry> kept;
@@ -843,11 +884,41 @@ DownloadWatcherService::listExistingPaths(const QString& directory,
                    kept.end());
     }
     const QString prefix = QDir::cleanPath(directory) + QLatin1Char('/');
-    const auto older = [](const Entry& a, const Entry& b) { return a.modifiedNs < b.modifiedNs; };
+    const auto older = [](const Entry& a, const Entry& b) {
+        // Files found being written sort last: they are out of the listing.
+        if ((a.kind == Kind::BeingWritten) != (b.kind == Kind::BeingWritten))
+            return b.kind == Kind::BeingWritten;
+        return a.modifiedNs < b.modifiedNs;
+    };
     // The head of the queue is known before the rest is sorted and made into paths: the
     // window can show it while that goes on. The first of the oldest, as the sort keeps it.
-    if (oldest && !kept.empty())
-        oldest(prefix + std::min_element(kept.begin(), kept.end(), older)->name);
+    // Only the files that may be its head are asked about writers before it is told: the
+    // rest are asked afterwards, shared among the threads.
+    if (oldest && !kept.empty()) {
+        const auto head = [&] { return std::min_element(kept.begin(), kept.end(), older); };
+        for (auto it = head(); it->kind != Kind::BeingWritten; it = head()) {
+            if (it->askWriter)
+                askWriter(*it);
+            if (it->kind == Kind::Item) {
+                oldest(prefix + it->name);
+                break;
+            }
+        }
+    }
+    inParallel(kept.size(), [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            if (kept[i].askWriter)
+                askWriter(kept[i]);
+        }
+    });
+    ::closedir(dir);
+    const auto firstWritten = std::stable_partition(
+        kept.begin(), kept.end(), [](const Entry& entry) { return entry.kind == Kind::Item; });
+    if (beingWritten) {
+        for (auto it = firstWritten; it != kept.end(); ++it)
+            beingWritten->append(prefix + it->name);
+    }
+    kept.erase(firstWritten, kept.end());
     std::stable_sort(kept.begin(), kept.end(), older);
     QStringList paths(qsizetype(kept.size()));
     QString* out = paths.data();

@@ -92,18 +92,33 @@ public:
     // How often events were lost (the kernel's queue overflowed) and the folder was rescanned.
     int eventsLostCount() const { return m_eventsLost.load(); }
 
-    // The items now in the folder that pass the ignore rule and are not a placeholder of a
-    // download under way, oldest first by modification date. Names that are not valid UTF-8
-    // are left out (and logged once). Runs on the caller's thread; a large folder takes a
-    // while, so the program lists it on a pool thread (see QueueRescanner).
-    QList<QUrl> scanExistingFiles() const;
+    // The items now in the folder that pass the ignore rule, are not a placeholder of a
+    // download under way and are not being written, oldest first by modification date.
+    // Names that are not valid UTF-8 are left out (and logged once). Runs on the caller's
+    // thread; a large folder takes a while, so the program lists it on a pool thread (see
+    // QueueRescanner). The instance's listing hands the files being written to the watcher
+    // (see watchUntilFinished); the static one leaves them out.
+    QList<QUrl> scanExistingFiles();
     static QList<QUrl> scanExistingFiles(const QString& directory);
     // The same listing as standardised paths: no URL is made for them. oldest, when given,
     // is called with the first path of the listing as soon as it is known, before the rest
-    // is sorted. unusable, when given, is told of each name left out.
+    // is sorted. unusable, when given, is told of each name left out. beingWritten, when
+    // given, receives the files left out because a writer may still have them open.
     static QStringList listExistingPaths(const QString& directory,
                                          const std::function<void(const QString&)>& oldest = {},
-                                         const UnusableNameNote& unusable = {});
+                                         const UnusableNameNote& unusable = {},
+                                         QStringList* beingWritten = nullptr);
+    // A listing asks whether a file is open for writing only when it was modified this
+    // recently (or is dated in the future): the check opens the file, several times the cost
+    // of the listing's stat, and a writer that has written nothing for an hour is stalled
+    // beyond any client's own timeout. Older files are taken as finished.
+    static constexpr qint64 writerCheckWindowSeconds = 3600;
+    // Items found in the folder that are not finished yet (a listing found them open for
+    // writing) get a quiet period and the completion checks, as if an event had come for
+    // each: each is reported by fileDiscovered once it is done, or dropped until its next
+    // event (a writer's close is one) as any other item. Ignored while the folder is not
+    // watched. Any thread.
+    void watchUntilFinished(const QStringList& paths);
 
     // True for hidden items and partial downloads, which are never reported.
     static bool shouldIgnore(const QUrl& url);

@@ -74,7 +74,8 @@ QueueRescanner::listAndCheck(const QString& directory, const QStringList& queued
                              const DownloadWatcherService::UnusableNameNote& unusable)
 {
     Listing result;
-    result.paths = DownloadWatcherService::listExistingPaths(directory, oldest, unusable);
+    result.paths = DownloadWatcherService::listExistingPaths(directory, oldest, unusable,
+                                                             &result.beingWritten);
     if (queued.isEmpty() && backlog.isEmpty() && skipped.isEmpty())
         return result;
     // What the listing shows is there; everything else costs a stat.
@@ -131,6 +132,8 @@ void QueueRescanner::listingDone()
     // Entries found missing are checked again as they are dropped: a file put back
     // meanwhile stays.
     m_queue.dropMissing(listing.missing);
+    if (m_handoff && !listing.beingWritten.isEmpty())
+        m_handoff(listing.beingWritten);
     m_listed = std::move(listing.paths);
     m_next = 0;
     m_slices = 0;

@@ -56,6 +56,12 @@ public:
     {
         m_unusableNameNote = std::move(note);
     }
+    // Given, on this object's thread, the files a listing left out because a writer may still
+    // have them open (a download under way), so that they are queued once done: the program
+    // hands them to the watcher (DownloadWatcherService::watchUntilFinished), which reports
+    // each when its writer has finished. Without it they wait for the next listing.
+    using WrittenFilesHandoff = std::function<void(const QStringList& paths)>;
+    void setWrittenFilesHandoff(WrittenFilesHandoff handoff) { m_handoff = std::move(handoff); }
 
     // The watcher's reports, applied to the queue at once or after the listing.
     void enqueueDiscovered(const QUrl& url, bool arrivedAnew);
@@ -78,8 +84,9 @@ signals:
 private:
     struct Listing
     {
-        QStringList paths;     // the folder's items, oldest first
-        QSet<QString> missing; // entries of the queue found missing
+        QStringList paths;        // the folder's items, oldest first
+        QStringList beingWritten; // files left out: a writer may have them open
+        QSet<QString> missing;    // entries of the queue found missing
     };
     struct Discovery
     {
@@ -116,6 +123,7 @@ private:
     TriageQueueManager& m_queue;
     const QString m_directory;
     DownloadWatcherService::UnusableNameNote m_unusableNameNote;
+    WrittenFilesHandoff m_handoff;
     std::unique_ptr<QFutureWatcher<Listing>> m_watcher;
     bool m_running = false;
     bool m_again = false;

@@ -435,6 +435,9 @@ void TriageQueueManager::saveSkipCache()
     if (!JsonFile::writeAtomically(m_skipCacheFilePath, SkipList::encode(entries), &error)) {
         std::printf("[TriageQueueManager] Failed to save skip cache: %s\n", qPrintable(error));
         std::fflush(stdout);
+        m_log.error(
+            QStringLiteral("[TriageQueueManager] Failed to save skip cache: %1").arg(error));
+        emit saveFailed(QStringLiteral("Skip list not saved. %1").arg(error));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "models/CompactPathList.h"
 #include "models/SkipList.h"
 #include "models/TriageItem.h"
+#include "services/ServiceLog.h"
 
 #include <QHash>
 #include <QList>
@@ -30,6 +31,9 @@ public:
     // skipCacheBaseURL is the folder that holds skipped_items.json; the skip cache is read
     // once, here.
     explicit TriageQueueManager(const QString& skipCacheBaseDirectory, QObject* parent = nullptr);
+
+    // Where a failed save of the skip list is logged; standard error until given.
+    void setLogger(LoggerService& logger) { m_log.setLogger(&logger); }
 
     const QList<TriageItem>& items() const { return m_items; }
     const QSet<QString>& skippedPaths() const { return m_skippedPaths; }
@@ -85,6 +89,9 @@ signals:
     void itemsChanged();
     void skippedPathsChanged();
     void pendingBacklogChanged();
+    // The skip list could not be saved (the file was left as it was); message says so for
+    // the user, with the reason. The skips hold for this run.
+    void saveFailed(const QString& message);
 
 private:
     enum class Placed { Nowhere, Items, Backlog };
@@ -111,6 +118,7 @@ private:
     // True when an item or a backlog entry lies directly inside folder.
     bool hasEntriesIn(const QString& folder) const;
 
+    ServiceLog m_log;
     QList<TriageItem> m_items;
     QSet<QString> m_skippedPaths;
     QHash<QString, SkipList::Identity> m_skipIdentities; // same keys as m_skippedPaths

@@ -107,6 +107,15 @@ TriageContainerView::TriageContainerView(Services services, std::function<void()
             &TriageContainerView::scheduleRefresh);
     connect(m_services.config, &ConfigurationService::configChanged, this,
             &TriageContainerView::scheduleRefresh);
+    // A save that did not reach the disk is told on the status line (the services log it).
+    // Queued: the action that caused it (a skip) sets its own status first.
+    const auto showSaveFailure = [this](const QString& message) {
+        m_actions->showStatus(message, StatusLine::Kind::Error);
+    };
+    connect(m_services.queue, &TriageQueueManager::saveFailed, this, showSaveFailure,
+            Qt::QueuedConnection);
+    connect(m_services.config, &ConfigurationService::saveFailed, this, showSaveFailure,
+            Qt::QueuedConnection);
     if (m_services.rescanner)
         connect(m_services.rescanner, &QueueRescanner::runningChanged, this,
                 &TriageContainerView::scheduleRefresh);
