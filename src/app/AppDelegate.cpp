@@ -90,6 +90,9 @@ void AppDelegate::applicationDidFinishLaunching()
     actions.telemetry = &m_services.telemetry;
     actions.logger = &m_services.logger;
     m_actions = new TriageActionController(actions, this);
+    // The tray says Inbox Zero only once the last action has ended (it may still fail).
+    connect(m_actions, &TriageActionController::stateChanged, this,
+            &AppDelegate::updateStatusItemAppearance);
     // A move killed half-way (power loss) leaves a hidden partial copy in its slot folder,
     // an undo killed half-way one in Downloads.
     QStringList slotFolders{m_options.downloadsDirectory.isEmpty()
@@ -336,7 +339,9 @@ void AppDelegate::updateStatusItemAppearance()
     const int count = int(std::min<qsizetype>(waitingCount(), INT_MAX));
     m_trayToolTip = count > 0      ? QStringLiteral("Stowbird: %1 waiting").arg(count)
                     : isScanning() ? QStringLiteral("Stowbird: Looking through Downloads…")
-                                   : QStringLiteral("Stowbird: Downloads Inbox Zero");
+                    : m_actions && m_actions->hasActionsInFlight()
+                        ? QStringLiteral("Stowbird: Finishing…")
+                        : QStringLiteral("Stowbird: Downloads Inbox Zero");
     if (!m_statusItem)
         return;
     m_statusItem->setToolTip(m_trayToolTip);
