@@ -21,11 +21,16 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+
 #include <QTemporaryDir>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -152,7 +157,12 @@ int main(int argc, char** argv)
                 qFatal("cp failed");
         });
         QFile::remove(copy);
-        timed(copyTimes, [&] { TreeCopier().copy(source, copy); });
+        timed(copyTimes, [&] {
+            const int folder = ::open(QFile::encodeName(QFileInfo(copy).absolutePath()).constData(),
+                                      O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            TreeCopier().copy(source, folder, QFile::encodeName(QFileInfo(copy).fileName()));
+            ::close(folder);
+        });
         QFile::remove(copy);
         ::sync();
         timed(mvTimes, [&] {
