@@ -1,5 +1,6 @@
 #include "PreviewTestFiles.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "crashreporting/CrashReporter.h"
 #include "fakes/FakeCrashReporter.h"
 #include "fakes/RecordingJournal.h"
@@ -34,31 +35,13 @@
 
 namespace {
 
+using TestFiles::pattern;
+using TestFiles::readFile;
+using TestFiles::writeFile;
+
 QUrl url(const QString& path)
 {
     return QUrl::fromLocalFile(path);
-}
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-QByteArray pattern(qint64 size, char seed)
-{
-    QByteArray data(size, Qt::Uninitialized);
-    for (qint64 i = 0; i < size; ++i)
-        data[i] = char(seed + i * 7 + i / 4096);
-    return data;
 }
 
 // Everything about a tree that a move must keep: kinds, modes, times and contents.

@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "models/FileOperationError.h"
 #include "platform/FileMover.h"
 
@@ -29,29 +30,11 @@
 
 namespace {
 
+using TestFiles::pattern;
+using TestFiles::readFile;
+using TestFiles::writeFile;
+
 constexpr uid_t nobody = 65534;
-
-QByteArray pattern(qint64 size, char seed)
-{
-    QByteArray data(size, Qt::Uninitialized);
-    for (qint64 i = 0; i < size; ++i)
-        data[i] = char(seed + i * 7 + i / 4096);
-    return data;
-}
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
 
 QStringList entries(const QString& folder)
 {

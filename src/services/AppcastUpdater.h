@@ -5,7 +5,6 @@
 #include "services/ServiceLog.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QSettings>
 #include <QTimer>
 #include <QUrl>

@@ -27,13 +27,7 @@ require_tools Xvfb xwininfo dbus-daemon xdotool gdbus
 
 e2e_begin atspi
 
-home="$work/home"
-mkdir -p "$home/Downloads" "$home/Documents" "$work/runtime"
-chmod 700 "$work/runtime"
-export HOME="$home"
-export XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
-export XDG_STATE_HOME="$home/.local/state" XDG_CACHE_HOME="$home/.cache"
-export XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C.UTF-8
+use_private_home Documents
 unset WAYLAND_DISPLAY XDG_CURRENT_DESKTOP QT_QPA_PLATFORMTHEME
 
 start_xvfb

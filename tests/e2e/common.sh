@@ -100,3 +100,35 @@ xvfb_ready() {
     kill -0 "$xvfb_pid" 2>/dev/null || skip "Xvfb could not start: $(tail -n 3 "$work/xvfb.log")"
     return 1
 }
+
+# use_private_home [FOLDER...]: a home of the test's own under $work with Downloads and the
+# named folders in it, its XDG folders and a private runtime folder; sets home and downloads.
+use_private_home() {
+    home="$work/home"
+    downloads="$home/Downloads"
+    mkdir -p "$downloads" "$work/runtime"
+    for folder in "$@"; do
+        mkdir -p "$home/$folder"
+    done
+    chmod 700 "$work/runtime"
+    export HOME="$home"
+    export XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
+    export XDG_STATE_HOME="$home/.local/state" XDG_CACHE_HOME="$home/.cache"
+    export XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C.UTF-8
+}
+
+# throttle_reads NAME: a blkio cgroup that slows reads of the disk under $work to 8 MB/s;
+# sets cgroup (extra_cleanup removes it). Skips where the cgroup cannot be made.
+throttle_reads() {
+    local device
+    device=$(findmnt -no MAJ:MIN -T "$work" | tr -d ' ')
+    local blkio=/sys/fs/cgroup/blkio
+    [ -w "$blkio" ] && [ -n "$device" ] || skip "no blkio cgroup to slow the reads down"
+    cgroup="$blkio/stowbird-$1-$$"
+    mkdir "$cgroup" 2>/dev/null || {
+        cgroup=""
+        skip "cannot make a blkio cgroup"
+    }
+    echo "$device 8388608" >"$cgroup/blkio.throttle.read_bps_device" 2>/dev/null ||
+        skip "cannot throttle reads of $device"
+}

@@ -29,15 +29,9 @@ cmake --install "$build_dir" --prefix "$prefix" >"$work/install.log" 2>&1 ||
     fail "cmake --install failed"
 stowbird="$prefix/bin/stowbird"
 
-home="$work/home"
-mkdir -p "$home/Downloads" "$home/Documents" "$work/runtime"
-chmod 700 "$work/runtime"
-export HOME="$home"
-export XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
-export XDG_STATE_HOME="$home/.local/state" XDG_CACHE_HOME="$home/.cache"
-export XDG_RUNTIME_DIR="$work/runtime"
+use_private_home Documents
 export XDG_DATA_DIRS="$prefix/share:/usr/local/share:/usr/share"
-export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+export QT_QPA_PLATFORM=xcb
 # No session bus: the tray icon goes through XEmbed to trayer, and nothing reaches the
 # desktop session of whoever runs the tests.
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY XDG_CURRENT_DESKTOP QT_QPA_PLATFORMTHEME

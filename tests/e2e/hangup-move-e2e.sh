@@ -33,25 +33,12 @@ mount -t tmpfs -o size=64m tmpfs "$slot" 2>/dev/null || skip "cannot mount a tmp
 mounts+=("$slot")
 
 # Reads of 8 MB/s: the 24 MB move takes about 3 s.
-device=$(findmnt -no MAJ:MIN -T "$work" | tr -d ' ')
-blkio=/sys/fs/cgroup/blkio
-[ -w "$blkio" ] && [ -n "$device" ] || skip "no blkio cgroup to slow the reads down"
-cgroup="$blkio/stowbird-hangup-e2e-$$"
-mkdir "$cgroup" 2>/dev/null || { cgroup=""; skip "cannot make a blkio cgroup"; }
-echo "$device 8388608" >"$cgroup/blkio.throttle.read_bps_device" 2>/dev/null ||
-    skip "cannot throttle reads of $device"
+throttle_reads hangup-e2e
 
 start_xvfb
 
-home="$work/home"
-downloads="$home/Downloads"
-mkdir -p "$downloads" "$home/.config/stowbird" "$work/runtime"
-chmod 700 "$work/runtime"
-export HOME="$home"
-export XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
-export XDG_STATE_HOME="$home/.local/state" XDG_CACHE_HOME="$home/.cache"
-export XDG_RUNTIME_DIR="$work/runtime"
-export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+use_private_home .config/stowbird
+export QT_QPA_PLATFORM=xcb
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY XDG_CURRENT_DESKTOP QT_QPA_PLATFORMTHEME
 cat >"$home/.config/stowbird/config.json" <<JSON
 {

@@ -22,14 +22,8 @@ e2e_begin late-tray
 # --- X server on a free display -----------------------------------------------------------
 start_xvfb
 
-home="$work/home"
-mkdir -p "$home/Downloads" "$work/runtime"
-chmod 700 "$work/runtime"
-export HOME="$home"
-export XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
-export XDG_STATE_HOME="$home/.local/state" XDG_CACHE_HOME="$home/.cache"
-export XDG_RUNTIME_DIR="$work/runtime"
-export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+use_private_home
+export QT_QPA_PLATFORM=xcb
 # A bus address that leads nowhere: no StatusNotifierItem, no portal, nothing of the
 # session that runs the tests.
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/runtime/no-bus"

@@ -42,27 +42,14 @@ mount -t tmpfs -o size=6m tmpfs "$small" || fail "cannot mount the second tmpfs"
 mounts+=("$small")
 
 # --- a read throttle for the program, so that a move of 48 MB takes about 6 s --------------
-device=$(findmnt -no MAJ:MIN -T "$work" | tr -d ' ')
-blkio=/sys/fs/cgroup/blkio
-[ -w "$blkio" ] && [ -n "$device" ] || skip "no blkio cgroup to slow the reads down"
-cgroup="$blkio/stowbird-e2e-$$"
-mkdir "$cgroup" 2>/dev/null || { cgroup=""; skip "cannot make a blkio cgroup"; }
-echo "$device 8388608" >"$cgroup/blkio.throttle.read_bps_device" 2>/dev/null ||
-    skip "cannot throttle reads of $device"
+throttle_reads e2e
 
 # --- X server -------------------------------------------------------------------------------
 start_xvfb
 
 # --- home, slots and downloads ---------------------------------------------------------------
-home="$work/home"
-downloads="$home/Downloads"
-mkdir -p "$downloads" "$home/.config/stowbird" "$work/runtime"
-chmod 700 "$work/runtime"
-export HOME="$home"
-export XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
-export XDG_STATE_HOME="$home/.local/state" XDG_CACHE_HOME="$home/.cache"
-export XDG_RUNTIME_DIR="$work/runtime"
-export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+use_private_home .config/stowbird
+export QT_QPA_PLATFORM=xcb
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY XDG_CURRENT_DESKTOP QT_QPA_PLATFORMTHEME
 cat >"$home/.config/stowbird/config.json" <<JSON
 {
