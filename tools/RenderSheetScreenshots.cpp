@@ -1,5 +1,6 @@
-// Renders the shortcut sheet and the preferences sheet over a stand-in triage window, in a
-// light and a dark palette, to PNG files for the documentation:
+// Renders the shortcut sheet and the preferences sheet over a stand-in triage window, and the
+// update window with release notes, in a light and a dark palette, to PNG files for the
+// documentation:
 //   SheetScreenshots <output folder>
 // Run with QT_QPA_PLATFORM=offscreen; it uses a temporary home like the tests.
 #include "ScreenshotPalettes.h"
@@ -15,6 +16,7 @@
 #include "views/CheatSheetOverlay.h"
 #include "views/SettingsSheet.h"
 #include "views/SettingsView.h"
+#include "views/UpdateWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -112,6 +114,21 @@ int main(int argc, char** argv)
                 config, login, updates, telemetry, shortcut, [] {}, &window);
             window.show();
             ok &= save(window, out + QStringLiteral("/settings-%1.png").arg(name));
+        }
+        {
+            // Notes as a feed sends them, with markup that is dropped (an image, a style, a
+            // script) beside what is kept.
+            UpdateWindow window;
+            window.showUpdateAvailable(
+                QStringLiteral("1.2"), QStringLiteral("1.1"),
+                QStringLiteral("<h3>What's new</h3><ul><li><b>Faster triage</b>: keys are never "
+                               "dropped during a long move</li><li>Undo checks that the file is "
+                               "still the one it moved</li></ul><img src=\"file:///dev/zero\">"
+                               "<style>p{color:red}</style><script>x()</script><p>Details at "
+                               "<a href=\"https://example.org/notes\">example.org</a>.</p>"),
+                QUrl(QStringLiteral("https://example.org/Stowbird-1.2.tar.gz")));
+            window.resize(480, 360);
+            ok &= save(window, out + QStringLiteral("/update-available-%1.png").arg(name));
         }
     }
     return ok ? 0 : 1;

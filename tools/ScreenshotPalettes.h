@@ -23,6 +23,7 @@ public:
         p.setColor(QPalette::ButtonText, text);
         p.setColor(QPalette::Highlight, QColor(0x3d, 0x8b, 0xfd));
         p.setColor(QPalette::HighlightedText, Qt::white);
+        p.setColor(QPalette::Link, QColor(0x6c, 0xb4, 0xff));
         p.setColor(QPalette::ToolTipBase, base);
         p.setColor(QPalette::ToolTipText, text);
         p.setColor(QPalette::PlaceholderText, QColor(0x8e, 0x8e, 0x93));
