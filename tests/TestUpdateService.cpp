@@ -248,6 +248,9 @@ private slots:
             << "<a href=\"https://example.org/n\">n</a><a href='javascript:x()'>j</a>"
                "<a href=file:///etc/passwd>f</a>"
             << "<a href=\"https://example.org/n\">n</a><a>j</a><a>f</a>";
+        QTest::newRow("references in an address undone once")
+            << "<a href=\"https://example.org/?a=1&amp;b=2\">q</a>"
+            << "<a href=\"https://example.org/?a=1&amp;b=2\">q</a>";
         QTest::newRow("content of scripts and styles dropped")
             << "a<script>if (1 < 2) x()</script><STYLE>p{}</STYLE>b"
             << "ab";

@@ -68,7 +68,15 @@ QString secureHref(QStringView attributes)
             ++end;
         value = attributes.mid(i, end - i);
     }
-    const QUrl url(value.toString().trimmed(), QUrl::StrictMode);
+    // An attribute's value holds character references as text does ("&amp;" for "&"); the
+    // address is written back escaped, so they are undone here, or each pass would add one.
+    QString address = value.toString().trimmed();
+    address.replace(QLatin1String("&quot;"), QLatin1String("\""))
+        .replace(QLatin1String("&#39;"), QLatin1String("'"))
+        .replace(QLatin1String("&lt;"), QLatin1String("<"))
+        .replace(QLatin1String("&gt;"), QLatin1String(">"))
+        .replace(QLatin1String("&amp;"), QLatin1String("&"));
+    const QUrl url(address, QUrl::StrictMode);
     if (!url.isValid() || url.scheme() != QLatin1String("https") || url.host().isEmpty())
         return {};
     return url.toString(QUrl::FullyEncoded).toHtmlEscaped();
