@@ -8,7 +8,9 @@
 #include "app/TriageHUDPanel.h"
 #include "models/AppConfig.h"
 #include "models/TriageItem.h"
+#include "services/TriageActionController.h"
 #include "views/ActionPaletteView.h"
+#include "views/StatusAnnouncer.h"
 #include "views/TriageContainerView.h"
 
 #include <QAccessible>
@@ -190,6 +192,81 @@ private slots:
             m_delegate->hudPanel()->findChild<QWidget*>(QStringLiteral("settingsView")), 3000);
         verifyTree("settings sheet");
         view->setShowingSettings(false);
+    }
+
+    // A sheet or offer that takes the focus is a dialog named by its title, so a screen
+    // reader says where the user is; closing it puts the focus back on the item card.
+    void sheetsAreNamedDialogsAndGiveTheFocusBack()
+    {
+        TriageHUDPanel* panel = m_delegate->hudPanel();
+        TriageContainerView* view = m_delegate->containerView();
+        panel->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(panel));
+        auto* card = panel->findChild<QWidget*>(QStringLiteral("itemCard"));
+        QVERIFY(card && card->isVisible());
+        const auto focusedDialog = [] {
+            for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget()) {
+                QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+                if (iface && iface->role() == QAccessible::Dialog)
+                    return iface->text(QAccessible::Name);
+            }
+            return QString();
+        };
+        const auto keyToWindow = [panel](Qt::Key key) {
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : panel;
+            QTest::keyClick(target, key);
+        };
+
+        QTest::keyClick(card, Qt::Key_Question, Qt::ShiftModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(focusedDialog(), QStringLiteral("Keyboard Shortcuts"), 3000);
+        keyToWindow(Qt::Key_Escape);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), card, 3000);
+
+        view->setShowingSettings(true);
+        QTRY_COMPARE_WITH_TIMEOUT(focusedDialog(), QStringLiteral("Stowbird Preferences"), 3000);
+        view->setShowingSettings(false);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), card, 3000);
+
+        view->offerToCreateSlotFolder(AppConfig::defaultSlots().at(1), InputMethod::keyboard);
+        QTRY_COMPARE_WITH_TIMEOUT(focusedDialog(), QStringLiteral("Create folder"), 3000);
+        keyToWindow(Qt::Key_Escape);
+        QTRY_VERIFY(!view->showingCreateFolderOffer());
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), card, 3000);
+    }
+
+    // Outcomes are spoken politely, errors as alerts, each as it happens. (Qt hands the
+    // events on only to a live bridge; the atspi end-to-end test reads them off the bus.)
+    void outcomesAndErrorsAreAnnounced()
+    {
+        TriageContainerView* view = m_delegate->containerView();
+        auto* announcer = view->findChild<StatusAnnouncer*>();
+        QVERIFY(announcer);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(announcer);
+        QVERIFY(iface && !iface->state().invisible);
+        QTRY_VERIFY_WITH_TIMEOUT(m_delegate->waitingCount() == 1, 5000);
+        const auto spoken = [&] {
+            return std::make_pair(iface->role(), iface->text(QAccessible::Name));
+        };
+
+        int count = announcer->count();
+        DestinationSlot gone{7, QStringLiteral("Archive"), QDir::homePath() + "/no-such-folder"};
+        view->actions()->routeToSlot(gone, InputMethod::keyboard);
+        QTRY_COMPARE_WITH_TIMEOUT(announcer->count(), count + 1, 5000);
+        QCOMPARE(spoken().first, QAccessible::AlertMessage);
+        QCOMPARE(spoken().second, view->statusMessage().value_or(QString()));
+        QVERIFY(spoken().second.startsWith(QStringLiteral("Failed to move: ")));
+
+        QTRY_VERIFY_WITH_TIMEOUT(m_delegate->waitingCount() == 1, 5000);
+        count = announcer->count();
+        view->trashCurrent(InputMethod::keyboard);
+        QTRY_COMPARE_WITH_TIMEOUT(announcer->count(), count + 1, 5000);
+        QCOMPARE(spoken(), std::make_pair(QAccessible::Notification,
+                                          QStringLiteral("Moved report.pdf to Trash")));
+        view->undoLastAction();
+        QTRY_COMPARE_WITH_TIMEOUT(announcer->count(), count + 2, 5000);
+        QCOMPARE(spoken().first, QAccessible::Notification);
+        QVERIFY2(spoken().second.startsWith(QStringLiteral("Restored report.pdf")),
+                 qPrintable(spoken().second));
     }
 };
 

@@ -22,6 +22,8 @@ CheatSheetOverlay::CheatSheetOverlay(const GlobalShortcutService& shortcut,
 {
     setObjectName(QStringLiteral("cheatSheetOverlay"));
     setFocusPolicy(Qt::StrongFocus);
+    // The overlay holds the focus while open: a screen reader names the dialog it is in.
+    setAccessibleName(tr("Keyboard Shortcuts"));
     m_animation->setDuration(animationMilliseconds);
     m_animation->setEasingCurve(QEasingCurve::OutCubic);
     connect(m_animation, &QVariantAnimation::valueChanged, this,

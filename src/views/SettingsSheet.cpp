@@ -21,6 +21,8 @@ SettingsSheet::SettingsSheet(ConfigurationService& configService,
     m_frame->setAutoFillBackground(false);
     m_frame->viewport()->setAutoFillBackground(false);
     m_frame->setWidget(m_view);
+    // The view takes the focus when the sheet opens: to a screen reader it is the dialog.
+    m_view->setAccessibleName(tr("Stowbird Preferences"));
     if (parent) {
         parent->installEventFilter(this);
         setGeometry(parent->rect());

@@ -19,6 +19,7 @@
 #include "views/FolderDialog.h"
 #include "views/InlineRenameView.h"
 #include "views/SettingsSheet.h"
+#include "views/StatusAnnouncer.h"
 #include "views/SymbolIcons.h"
 #include "views/Theme.h"
 #include "views/TriagePreviewPane.h"
@@ -419,6 +420,7 @@ void TriageContainerView::offerToCreateSlotFolder(const DestinationSlot& slot, I
             m_createOffer->hide();
             m_createOffer->deleteLater();
             m_createOffer = nullptr;
+            returnFocusToItem();
         }
     };
     m_createOffer = new CreateFolderOffer(
@@ -560,6 +562,8 @@ void TriageContainerView::buildUi()
 {
     setMinimumSize(760, 480);
     setAutoFillBackground(true);
+    // Outside the layouts: it draws nothing and only speaks.
+    m_announcer = new StatusAnnouncer(this);
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
@@ -727,6 +731,36 @@ void TriageContainerView::refresh()
     refreshHeader();
     refreshBody();
     refreshOverlays();
+    announceStatus();
+}
+
+void TriageContainerView::announceStatus()
+{
+    const std::optional<StatusLine> line = m_actions->status();
+    if (line == m_announced)
+        return;
+    const std::optional<StatusLine> previous = m_announced;
+    m_announced = line;
+    if (!line)
+        return;
+    // Progress is spoken when it starts, not with every byte count that follows.
+    if (line->kind == StatusLine::Kind::Progress && previous &&
+        previous->kind == StatusLine::Kind::Progress)
+        return;
+    m_announcer->announce(line->text, line->kind == StatusLine::Kind::Error
+                                          ? StatusAnnouncer::Urgency::Assertive
+                                          : StatusAnnouncer::Urgency::Polite);
+}
+
+void TriageContainerView::returnFocusToItem()
+{
+    auto* card = findChild<QWidget*>(QStringLiteral("itemCard"));
+    if (card && card->isVisible())
+        card->setFocus(Qt::OtherFocusReason);
+    else if (m_skippedButton && m_skippedButton->isVisible())
+        m_skippedButton->setFocus(Qt::OtherFocusReason);
+    else
+        setFocus(Qt::OtherFocusReason);
 }
 
 void TriageContainerView::refreshOverlays()
@@ -740,7 +774,7 @@ void TriageContainerView::refreshOverlays()
         m_cheatSheet->hide();
         m_cheatSheet->deleteLater();
         m_cheatSheet = nullptr;
-        setFocus(Qt::OtherFocusReason);
+        returnFocusToItem();
     }
 
     if (m_showingSettings && !m_settingsSheet) {
@@ -756,7 +790,7 @@ void TriageContainerView::refreshOverlays()
         m_settingsSheet->hide();
         m_settingsSheet->deleteLater();
         m_settingsSheet = nullptr;
-        setFocus(Qt::OtherFocusReason);
+        returnFocusToItem();
     }
 }
 

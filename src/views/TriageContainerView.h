@@ -1,6 +1,7 @@
 #pragma once
 
 #include "models/DestinationSlot.h"
+#include "models/StatusLine.h"
 #include "models/TriageItem.h"
 #include "models/TriageSessionStats.h"
 
@@ -32,6 +33,7 @@ class GlobalShortcutService;
 class TelemetryService;
 class TriageActionController;
 class SettingsSheet;
+class StatusAnnouncer;
 class TriagePreviewPane;
 class TriageQueueManager;
 class UpdateService;
@@ -149,6 +151,11 @@ private:
     void refreshHeader();
     void refreshBody();
     void refreshOverlays();
+    // Speaks a new status line to assistive technology.
+    void announceStatus();
+    // After a sheet or an offer closes: the focus goes back to the item card (the empty
+    // state when nothing waits), where a screen reader left off.
+    void returnFocusToItem();
 
     Services m_services;
     std::function<void()> m_onDismissHUD;
@@ -193,6 +200,8 @@ private:
     QPointer<CheatSheetOverlay> m_cheatSheet;
     QPointer<SettingsSheet> m_settingsSheet;
     QPointer<CreateFolderOffer> m_createOffer;
+    StatusAnnouncer* m_announcer = nullptr;
+    std::optional<StatusLine> m_announced;
     // The key press last seen by the filter and the widget it was offered to: an ignored
     // key is offered again to every parent, and must be handled only the first time.
     const QEvent* m_lastKeyEvent = nullptr;

@@ -1,5 +1,5 @@
 // Prints the AT-SPI tree of one application as assistive technology sees it, one line per
-// node, indented by depth: "<role>|<name>|<description>|<showing 0/1>". Reads the
+// node, indented by depth: "<role>|<name>|<description>|<showing 0/1>|<focused 0/1>". Reads the
 // accessibility bus whose address is given, starting at the registry's desktop and
 // descending into the application whose root is named app_name.
 // Usage: AtSpiTree A11Y_BUS_ADDRESS APP_NAME
@@ -73,15 +73,15 @@ QList<Reference> children(QDBusConnection& bus, const Reference& node)
     return list;
 }
 
-bool showing(QDBusConnection& bus, const Reference& node)
+// The first word of the node's state set (the states numbered below 32).
+uint states(QDBusConnection& bus, const Reference& node)
 {
     const QDBusMessage reply = call(bus, node, accessible, QStringLiteral("GetState"));
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return false;
+        return 0;
     QList<uint> words;
     reply.arguments().first().value<QDBusArgument>() >> words;
-    constexpr int showingBit = 25; // ATSPI_STATE_SHOWING
-    return !words.isEmpty() && (words.first() & (1u << showingBit));
+    return words.isEmpty() ? 0 : words.first();
 }
 
 QString clean(QString text)
@@ -96,10 +96,13 @@ void print(QDBusConnection& bus, const Reference& node, int depth)
     const QDBusMessage role = call(bus, node, accessible, QStringLiteral("GetRoleName"));
     const QString roleName =
         role.arguments().isEmpty() ? QString() : role.arguments().first().toString();
-    std::printf("%s%s|%s|%s|%d\n", QByteArray(depth * 2, ' ').constData(), qPrintable(roleName),
+    constexpr int focusedBit = 12; // ATSPI_STATE_FOCUSED
+    constexpr int showingBit = 25; // ATSPI_STATE_SHOWING
+    const uint state = states(bus, node);
+    std::printf("%s%s|%s|%s|%d|%d\n", QByteArray(depth * 2, ' ').constData(), qPrintable(roleName),
                 qPrintable(clean(property(bus, node, QStringLiteral("Name")))),
                 qPrintable(clean(property(bus, node, QStringLiteral("Description")))),
-                showing(bus, node) ? 1 : 0);
+                (state >> showingBit) & 1, (state >> focusedBit) & 1);
     for (const Reference& child : children(bus, node))
         print(bus, child, depth + 1);
 }
