@@ -280,8 +280,11 @@ bool TriageContainerView::handleKeyEvent(QKeyEvent* event)
     }
     if (characters.isEmpty() && key.isNull())
         return false;
+    // A key read by its Latin meaning says so, with its keycode.
     logDebug(QStringLiteral("Key event: '%1'").arg(characters) +
-             (QString(key) != characters ? QStringLiteral(" as '%1'").arg(key) : QString()));
+             (QString(key) != characters
+                  ? QStringLiteral(" as '%1' (keycode %2)").arg(key).arg(event->nativeScanCode())
+                  : QString()));
     if (!entry || entry->menu)
         return false;
     return runKeyAction(*entry, key);
