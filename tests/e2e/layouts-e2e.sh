@@ -6,6 +6,10 @@
 #  2. French AZERTY: the 1 key (keycode 10) types "&" unshifted and files into slot 1.
 #  3. German QWERTZ: the Z key (keycode 29, Y on QWERTY) undoes that move.
 #  4. Russian again: the 7 key, with no slot 7, says so on the status line.
+#  5. Wayland: weston on the same X server takes its Russian layout, and the program, on Qt's
+#     Wayland platform, gets "в" from the D key there too. A Wayland compositor does not tell
+#     a Qt program its layouts, so the key is read on the "us" layout: it trashes.
+#     (Left out, with a note, where weston's X11 backend or Qt's Wayland platform is missing.)
 # Every step is checked on disk and with `stowbird --status`.
 # Usage: layouts-e2e.sh STOWBIRD_BINARY
 # Exits 77 (skipped) when the X tools are missing or Xvfb cannot start.
@@ -39,7 +43,8 @@ touch -d '-2 min' "$downloads/b-second.txt"
 touch -d '-1 min' "$downloads/c-third.txt"
 
 "$stowbird" >"$work/stowbird.log" 2>&1 &
-started+=("$!")
+stowbird_pid=$!
+started+=("$stowbird_pid")
 status() { "$stowbird" --status 2>/dev/null; }
 status_is() { [ "$(status | head -n 1)" = "$1" ]; }
 status_line_has() { status | sed -n 2p | grep -qF "$1"; }
@@ -89,4 +94,36 @@ type_key ru 7
 wait_for 10 "the no-slot status" status_line_has "No slot 7: add one in Preferences" ||
     fail "the 7 key without a slot 7 said nothing ($(status))"
 status_is "waiting=2 hud=shown" || fail "the 7 key changed the queue ($(status))"
-echo "PASS: keys act by their Latin letter or digit on the ru, fr and de layouts"
+echo "X11: keys act by their Latin letter or digit on the ru, fr and de layouts"
+
+# --- 5: Wayland --------------------------------------------------------------------------------
+if ! command -v weston >/dev/null 2>&1 ||
+    ! ls /usr/lib/*/libweston-*/x11-backend.so >/dev/null 2>&1 ||
+    ! ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1; then
+    echo "PASS on X11; Wayland not tried: weston's X11 backend or Qt's Wayland platform is missing"
+    exit 0
+fi
+kill -TERM "$stowbird_pid"
+wait "$stowbird_pid"
+setxkbmap ru # weston reads the X server's layout when it starts
+weston --backend=x11-backend.so --shell=kiosk-shell.so --socket=wayland-stowbird-layouts \
+    --idle-time=0 --width=1024 --height=700 >"$work/weston.log" 2>&1 &
+started+=("$!")
+wait_for 20 "weston's socket" test -S "$XDG_RUNTIME_DIR/wayland-stowbird-layouts" ||
+    fail "weston did not start on the X server"
+(
+    unset DISPLAY
+    export WAYLAND_DISPLAY=wayland-stowbird-layouts QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client
+    exec "$stowbird"
+) >"$work/stowbird-wayland.log" 2>"$work/wayland-protocol.log" &
+started+=("$!")
+wait_for 30 "the HUD on Wayland with two items" status_is "waiting=2 hud=shown" ||
+    fail "Stowbird did not open on Wayland ($(status))"
+keyboard_entered() { grep -q 'wl_keyboard@[0-9]*\.enter' "$work/wayland-protocol.log"; }
+wait_for 20 "the window to get the keyboard" keyboard_entered || fail "no keyboard focus on Wayland"
+xdotool mousemove 500 350 key Cyrillic_ve
+wait_for 10 "b-second.txt in the trash" test -f "$trash/files/b-second.txt" ||
+    fail "the D key on Wayland with a Russian layout did not trash ($(status))"
+[ "$(grep -cF "Key event: 'в' as 'd' (keycode 40)" "$log")" = 2 ] ||
+    fail "the D key on Wayland was not read as d"
+echo "PASS: keys act by their Latin letter or digit on the ru, fr and de layouts, on X11 and Wayland"
