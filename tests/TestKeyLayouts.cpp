@@ -12,13 +12,13 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLayout>
+#include <QRegularExpression>
 #include <QTest>
 #include <QThreadPool>
 
 #include <xkbcommon/xkbcommon.h>
 
-#include <memory>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -26,12 +26,25 @@ namespace {
 using Action = TriageKeyTable::Action;
 using Key = TriageKeyTable::Key;
 
+// The keys that are not characters: their keysym and Qt key.
+struct Special
+{
+    char16_t character;
+    xkb_keysym_t keysym;
+    int qtKey;
+};
+const Special specials[] = {{u'\t', XKB_KEY_Tab, Qt::Key_Tab},
+                            {u'\x1b', XKB_KEY_Escape, Qt::Key_Escape},
+                            {u'\x08', XKB_KEY_BackSpace, Qt::Key_Backspace},
+                            {u'\x7f', XKB_KEY_Delete, Qt::Key_Delete},
+                            {u'\r', XKB_KEY_Return, Qt::Key_Return}};
+
 // A keymap compiled by xkbcommon from the system's XKB data, as a desktop compiles it.
 struct Keymap
 {
-    explicit Keymap(const char* layout)
+    explicit Keymap(const QByteArray& layout)
     {
-        const xkb_rule_names names{"evdev", "pc105", layout, "", ""};
+        const xkb_rule_names names{"evdev", "pc105", layout.constData(), "", ""};
         keymap = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
     }
     ~Keymap()
@@ -39,95 +52,60 @@ struct Keymap
         xkb_keymap_unref(keymap);
         xkb_context_unref(context);
     }
-    Keymap(const Keymap&) = delete;
-    Keymap& operator=(const Keymap&) = delete;
+    Q_DISABLE_COPY(Keymap)
 
-    // The key with this keysym at level 0 (or, up to maxLevel, a shifted one), with its level.
-    std::optional<std::pair<xkb_keycode_t, xkb_level_index_t>> find(xkb_keysym_t sym,
-                                                                    xkb_level_index_t maxLevel)
+    // The key with this keysym unshifted, else shifted; and whether it is shifted.
+    std::pair<xkb_keycode_t, bool> find(xkb_keysym_t sym) const
     {
-        for (xkb_level_index_t level = 0; level <= maxLevel; ++level) {
-            for (xkb_keycode_t code = xkb_keymap_min_keycode(keymap);
-                 code <= xkb_keymap_max_keycode(keymap); ++code) {
+        for (xkb_level_index_t level = 0; level < 2; ++level) {
+            for (xkb_keycode_t code = 8; code < 256; ++code) {
                 const xkb_keysym_t* syms = nullptr;
                 if (xkb_keymap_key_get_syms_by_level(keymap, code, 0, level, &syms) > 0 &&
                     syms[0] == sym)
-                    return std::pair(code, level);
+                    return {code, level == 1};
             }
         }
-        return std::nullopt;
+        qFatal("no key for keysym %x", sym);
     }
 
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES);
     xkb_keymap* keymap = nullptr;
 };
 
-xkb_keysym_t keysymOf(QChar character)
+// The key event a user of `user` gets, as Qt makes it from xkbcommon, from the key a table
+// key is on. Letters and digits are on the key labelled with them: where `printed` has them,
+// pressed without Shift (on AZERTY the 1 key, which types "&"). The other keys are where
+// `user` has their character, with Shift when it is shifted there.
+QKeyEvent keyEvent(QEvent::Type type, const Keymap& user, const Keymap& printed, Key key)
 {
-    switch (character.unicode()) {
-    case u'\t':
-        return XKB_KEY_Tab;
-    case u'\x1b':
-        return XKB_KEY_Escape;
-    case u'\x08':
-        return XKB_KEY_BackSpace;
-    case u'\x7f':
-        return XKB_KEY_Delete;
-    case u'\r':
-        return XKB_KEY_Return;
-    default:
-        return xkb_utf32_to_keysym(character.unicode());
-    }
-}
-
-// The Qt key of a keysym, as Qt's XKB support names it: the function keys by their own
-// codes, a printable key by its upper-case character.
-int qtKeyOf(xkb_keysym_t sym)
-{
-    switch (sym) {
-    case XKB_KEY_Tab:
-        return Qt::Key_Tab;
-    case XKB_KEY_Escape:
-        return Qt::Key_Escape;
-    case XKB_KEY_BackSpace:
-        return Qt::Key_Backspace;
-    case XKB_KEY_Delete:
-        return Qt::Key_Delete;
-    case XKB_KEY_Return:
-        return Qt::Key_Return;
-    default:
-        return int(QChar::toUpper(char32_t(xkb_keysym_to_utf32(sym))));
-    }
-}
-
-// The key event a user of `user` gets from the key a table key is on. Letters and digits
-// are the keys that bear them, which are where `printed` (the Latin layout the keyboard is
-// labelled with) has them, pressed without Shift: on AZERTY the 1 key, which types "&". The
-// other keys are where `user` has their character, with Shift when it is shifted there.
-QKeyEvent keyEvent(QEvent::Type type, Keymap& user, Keymap& printed, Key key)
-{
-    const xkb_keysym_t wanted = keysymOf(key.character);
+    const Special* special =
+        std::find_if(std::begin(specials), std::end(specials),
+                     [&](const Special& s) { return s.character == key.character; });
+    const xkb_keysym_t wanted = special != std::end(specials)
+                                    ? special->keysym
+                                    : xkb_utf32_to_keysym(key.character.unicode());
     const bool latin = TriageKeyTable::isLatinLetterOrDigit(key.character);
-    const auto place = latin ? printed.find(wanted, 1) : user.find(wanted, 1);
-    if (!place)
-        qFatal("no key for U+%04x", unsigned(key.character.unicode()));
-    const bool shift = !latin && place->second == 1;
-    xkb_mod_mask_t mods = 0;
-    if (shift)
-        mods |= 1u << xkb_keymap_mod_get_index(user.keymap, XKB_MOD_NAME_SHIFT);
-    if (key.command)
-        mods |= 1u << xkb_keymap_mod_get_index(user.keymap, XKB_MOD_NAME_CTRL);
+    auto [code, shift] = (latin ? printed : user).find(wanted);
+    shift = shift && !latin;
+    const xkb_mod_mask_t mods =
+        (shift ? 1u << xkb_keymap_mod_get_index(user.keymap, XKB_MOD_NAME_SHIFT) : 0) |
+        (key.command ? 1u << xkb_keymap_mod_get_index(user.keymap, XKB_MOD_NAME_CTRL) : 0);
     xkb_state* state = xkb_state_new(user.keymap);
     xkb_state_update_mask(state, mods, 0, 0, 0, 0, 0);
-    const xkb_keysym_t sym = xkb_state_key_get_one_sym(state, place->first);
+    const xkb_keysym_t sym = xkb_state_key_get_one_sym(state, code);
     char text[16] = {};
-    xkb_state_key_get_utf8(state, place->first, text, sizeof text);
+    xkb_state_key_get_utf8(state, code, text, sizeof text);
     xkb_state_unref(state);
+    // Qt names a printable key by its upper-case character.
+    const auto named = std::find_if(std::begin(specials), std::end(specials),
+                                    [&](const Special& s) { return s.keysym == sym; });
+    const int qtKey = named != std::end(specials)
+                          ? named->qtKey
+                          : int(QChar::toUpper(char32_t(xkb_keysym_to_utf32(sym))));
     Qt::KeyboardModifiers modifiers;
     modifiers.setFlag(Qt::ShiftModifier, shift);
     modifiers.setFlag(Qt::ControlModifier, key.command);
-    return QKeyEvent(type, qtKeyOf(sym), modifiers, place->first, sym, mods,
-                     QString::fromUtf8(text));
+    return QKeyEvent(type, qtKey, modifiers, code, sym, mods, QString::fromUtf8(text));
 }
 
 } // namespace
@@ -137,72 +115,52 @@ class TestKeyLayouts : public QObject
     Q_OBJECT
 
     QString m_home;
-    QString m_downloads;
     std::unique_ptr<HudTestServices<>> m_services;
     std::unique_ptr<TriageHUDPanel> m_panel;
     TriageContainerView* m_view = nullptr;
-    int m_dismissals = 0;
-    int m_rescans = 0;
-    QList<QUrl> m_opened;
     int m_files = 0;
 
     // A new file at the head of the queue.
     QString freshHead()
     {
-        const QString path = m_downloads + QStringLiteral("/file-%1.txt").arg(++m_files);
+        const QString path = m_home + QStringLiteral("/Downloads/file-%1.txt").arg(++m_files);
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write("content") != 7)
             qFatal("cannot write %s", qPrintable(path));
-        f.close();
         m_services->queue->pushToFront(TriageItem(QUrl::fromLocalFile(path)));
         return path;
-    }
-
-    QString status() const { return m_view->statusMessage().value_or(QString()); }
-
-    QString logText()
-    {
-        m_services->logger->waitForWritten(5000);
-        QFile f(m_services->logger->logPath());
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 
 private slots:
     void init()
     {
         m_home = QDir::homePath();
-        m_downloads = m_home + QStringLiteral("/Downloads");
         QDir(m_home).removeRecursively();
-        QVERIFY(QDir().mkpath(m_downloads));
+        QVERIFY(QDir().mkpath(m_home + QStringLiteral("/Downloads")));
+        QVERIFY(QDir().mkpath(m_home + QStringLiteral("/Custom")));
         m_services = std::make_unique<HudTestServices<>>(m_home);
         // Slots 1 to 9 but 7, each with its folder.
         AppConfig config = m_services->config->config();
         config.destinationSlots.clear();
         for (int slot = 1; slot <= 9; ++slot) {
-            if (slot == 7)
-                continue;
             const QString folder = m_home + QStringLiteral("/Slot %1").arg(slot);
             QVERIFY(QDir().mkpath(folder));
-            config.destinationSlots.append({slot, QStringLiteral("Slot %1").arg(slot), folder});
+            if (slot != 7)
+                config.destinationSlots.append({slot, QStringLiteral("Slot %1").arg(slot), folder});
         }
         QVERIFY(m_services->config->saveConfig(config));
-        QVERIFY(QDir().mkpath(m_home + QStringLiteral("/Custom")));
-        m_dismissals = 0;
-        m_rescans = 0;
-        m_opened.clear();
     }
 
     void cleanup()
     {
         QThreadPool::globalInstance()->waitForDone(10000);
         m_panel.reset();
-        m_view = nullptr;
         m_services.reset();
     }
 
     // Every key of the table, pressed where a user of the layout finds it, does its action
     // in the real window: on a Russian layout the D key types "в" and trashes, on AZERTY the
-    // 1 key types "&" and files into slot 1, on QWERTZ the Z key (where QWERTY has Y) undoes.
+    // 1 key types "&" and files into slot 1, on QWERTZ the Z key (Y on QWERTY) undoes.
     void everyKeyDoesItsActionOnEveryLayout_data()
     {
         QTest::addColumn<QByteArray>("layout");
@@ -218,17 +176,20 @@ private slots:
     {
         QFETCH(QByteArray, layout);
         QFETCH(QByteArray, printed);
-        Keymap user(layout.constData());
-        Keymap labels(printed.constData());
+        const Keymap user(layout);
+        const Keymap labels(printed);
         QVERIFY(user.keymap && labels.keymap);
 
+        int dismissals = 0;
+        int rescans = 0;
+        QList<QUrl> opened;
         TriageContainerView::Services services = m_services->services();
         services.keyResolver = std::make_shared<XkbLatinKeyResolver>(
             XkbLatinKeyResolver::LayoutNames{"evdev", "pc105", layout, {}, {}});
         m_panel = std::make_unique<TriageHUDPanel>();
         m_view = new TriageContainerView(
-            services, [this] { ++m_dismissals; }, [this] { ++m_rescans; });
-        m_view->setFileOpener([this](const QUrl& url) { m_opened.append(url); });
+            services, [&] { ++dismissals; }, [&] { ++rescans; });
+        m_view->setFileOpener([&](const QUrl& url) { opened.append(url); });
         m_view->setFolderChooser([this](QWidget*) { return m_home + QStringLiteral("/Custom"); });
         m_panel->setContentView(m_view);
         m_panel->presentCentered();
@@ -248,201 +209,172 @@ private slots:
                 const QString name = QFileInfo(head).fileName();
                 if (entry.action == Action::undo) {
                     m_view->trashCurrent(InputMethod::mouse);
-                    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(trash + name), 5000);
                     QTRY_VERIFY_WITH_TIMEOUT(!m_view->isProcessingAction(), 5000);
+                    QVERIFY(!QFile::exists(head));
                 } else if (entry.action == Action::reviewSkipped) {
-                    // Return is the empty state's button: skip everything first.
+                    // Return is the empty state's button.
                     for (int i = 0; i < 100 && queue.activeItem(); ++i)
                         m_view->skipCurrentItem(InputMethod::mouse);
                 }
-                const int dismissals = m_dismissals;
                 if (entry.menu) {
                     // The menu's keys go on to the menu.
                     QVERIFY2(!m_view->handleKeyEvent(&press), what.constData());
-                    QCOMPARE(queue.activeItem()->url.toLocalFile(), head);
                     continue;
                 }
+                const int dismissed = dismissals;
                 QApplication::sendEvent(m_view, &press);
                 QApplication::sendEvent(m_view, &release);
+                const int slot = key.character.digitValue();
+                const QString inSlot = m_home + QStringLiteral("/Slot %1/").arg(slot) + name;
+                std::function<bool()> done;
                 switch (entry.action) {
-                case Action::fileToSlot: {
-                    const int slot = key.character.digitValue();
-                    if (slot == 7) {
-                        QTRY_COMPARE_WITH_TIMEOUT(
-                            status(), QStringLiteral("No slot 7: add one in Preferences"), 5000);
-                        QCOMPARE(queue.activeItem()->url.toLocalFile(), head);
-                        QVERIFY(logText().contains(QStringLiteral("no slot 7 is configured")));
-                    } else {
-                        QTRY_VERIFY2_WITH_TIMEOUT(
-                            QFile::exists(m_home + QStringLiteral("/Slot %1/").arg(slot) + name),
-                            what.constData(), 5000);
-                    }
+                case Action::fileToSlot:
+                    done = [&] {
+                        return slot == 7 ? m_view->statusMessage() ==
+                                               QStringLiteral("No slot 7: add one in Preferences")
+                                         : QFile::exists(inSlot);
+                    };
                     break;
-                }
                 case Action::moveToCustomFolder:
-                    QTRY_VERIFY2_WITH_TIMEOUT(
-                        QFile::exists(m_home + QStringLiteral("/Custom/") + name), what.constData(),
-                        5000);
+                    done = [&] {
+                        return QFile::exists(m_home + QStringLiteral("/Custom/") + name);
+                    };
                     break;
                 case Action::trash:
-                    QTRY_VERIFY2_WITH_TIMEOUT(QFile::exists(trash + name), what.constData(), 5000);
-                    break;
-                case Action::skip:
-                    QVERIFY2(queue.skippedPaths().contains(head), what.constData());
-                    break;
-                case Action::rename:
-                    QVERIFY2(m_view->isRenaming(), what.constData());
-                    m_view->cancelRename();
+                    done = [&] { return QFile::exists(trash + name); };
                     break;
                 case Action::undo:
-                    QTRY_VERIFY2_WITH_TIMEOUT(QFile::exists(head), what.constData(), 5000);
+                    done = [&] { return QFile::exists(head); };
+                    break;
+                case Action::skip:
+                    done = [&] { return queue.skippedPaths().contains(head); };
+                    break;
+                case Action::rename:
+                    done = [&] { return m_view->isRenaming(); };
                     break;
                 case Action::reveal:
-                    QVERIFY2(!m_services->revealer->revealed.isEmpty() &&
-                                 m_services->revealer->revealed.takeLast().toLocalFile() == head,
-                             what.constData());
+                    done = [&] {
+                        return m_services->revealer->revealed.value(0).toLocalFile() == head;
+                    };
                     break;
                 case Action::openInDefaultApp:
-                    QVERIFY2(!m_opened.isEmpty() && m_opened.takeLast().toLocalFile() == head,
-                             what.constData());
+                    done = [&] { return opened.value(0).toLocalFile() == head; };
                     break;
                 case Action::toggleCheatSheet:
-                    QVERIFY2(m_view->showingCheatSheet(), what.constData());
-                    m_view->setShowingCheatSheet(false);
+                    done = [&] { return m_view->showingCheatSheet(); };
                     break;
                 case Action::closeWindow:
-                    QVERIFY2(m_dismissals == dismissals + 1, what.constData());
+                    done = [&] { return dismissals == dismissed + 1; };
                     break;
                 case Action::reviewSkipped:
-                    QVERIFY2(m_rescans == 1 && queue.skippedPaths().isEmpty(), what.constData());
+                    done = [&] { return rescans == 1 && queue.skippedPaths().isEmpty(); };
                     break;
                 case Action::openPreferences:
                 case Action::quit:
-                    QFAIL("menu keys are handled above");
+                    QFAIL("the menu's keys are not the window's");
                 }
+                QTRY_VERIFY2_WITH_TIMEOUT(done(), what.constData(), 5000);
+                m_view->cancelRename();
+                m_view->setShowingCheatSheet(false);
+                m_services->revealer->revealed.clear();
+                opened.clear();
             }
         }
     }
 
-    // The cheat sheet and the palette show the table's keys, each with its own caption, and
-    // a key shown anywhere is a key of that row's action.
+    // The cheat sheet and the palette show the table's keys and captions, and every key
+    // they show is a key of that row's action.
     void shownKeysAreTheTablesKeys()
     {
-        // What a user presses for a cap: its character, and Ctrl for "Ctrl+x".
-        const auto keyOfCap = [](const QString& cap) -> std::optional<Key> {
+        // What a user presses for a cap.
+        const auto keyOfCap = [](QString cap) {
             const bool command = cap.startsWith(QStringLiteral("Ctrl+"));
-            const QString name = command ? cap.mid(5) : cap;
-            static const QHash<QString, QChar> named = {
-                {QStringLiteral("\u232B"), u'\x08'}, {QStringLiteral("\u21E5 Tab"), u'\t'},
-                {QStringLiteral("Tab"), u'\t'},      {QStringLiteral("\u238B Esc"), u'\x1b'},
-                {QStringLiteral("Esc"), u'\x1b'},    {QStringLiteral("Space"), u' '}};
-            if (named.contains(name))
-                return Key{named.value(name), command};
-            if (name.size() == 1)
-                return Key{command ? name[0].toLower() : name[0], command};
-            return std::nullopt;
-        };
-        // The keys of a row of caps: "Ctrl" "," is one chord, "1" "..." "9" a range.
-        const auto keysOfCaps = [&](const QStringList& caps) {
-            QList<Key> keys;
-            for (qsizetype i = 0; i < caps.size(); ++i) {
-                if (caps[i] == KeyboardCheatSheetView::orWord)
-                    continue;
-                if (caps[i] == QStringLiteral("Ctrl") && i + 1 < caps.size()) {
-                    keys.append(*keyOfCap(QStringLiteral("Ctrl+") + caps[++i]));
-                } else if (caps[i] == QStringLiteral("...")) {
-                    for (char16_t c = keys.last().character.unicode() + 1;
-                         c < caps[i + 1].front().unicode(); ++c)
-                        keys.append(Key{QChar(c)});
-                } else {
-                    const std::optional<Key> key = keyOfCap(caps[i]);
-                    if (!key)
-                        qFatal("unreadable cap %s", qPrintable(caps[i]));
-                    keys.append(*key);
-                }
-            }
-            return keys;
+            cap.remove(QStringLiteral("Ctrl+")).remove(QRegularExpression(QStringLiteral("^. ")));
+            static const QHash<QString, char16_t> named = {{QStringLiteral("\u232B"), u'\x08'},
+                                                           {QStringLiteral("Tab"), u'\t'},
+                                                           {QStringLiteral("Esc"), u'\x1b'},
+                                                           {QStringLiteral("Space"), u' '}};
+            if (cap.size() != 1 && !named.contains(cap))
+                qFatal("unreadable cap %s", qPrintable(cap));
+            return Key{named.contains(cap) ? QChar(named.value(cap)) : cap[0].toLower(), command};
         };
         const auto actionOf = [](const Key& key) {
             const TriageKeyTable::Entry* entry = TriageKeyTable::find(key.character, key.command);
             return entry ? std::optional(entry->action) : std::nullopt;
         };
 
-        // The cheat sheet, as drawn.
         GlobalShortcutService shortcut;
         KeyboardCheatSheetView card(shortcut, [] {});
-        const auto columns = card.findChildren<QWidget*>(QStringLiteral("shortcutColumn"));
-        QCOMPARE(columns.size(), TriageKeyTable::columnHeadings().size());
         QList<const TriageKeyTable::Entry*> listed;
         for (const TriageKeyTable::Entry& entry : TriageKeyTable::entries()) {
             if (entry.column >= 0)
                 listed.append(&entry);
         }
-        qsizetype next = 0;
+        const auto columns = card.findChildren<QWidget*>(QStringLiteral("shortcutColumn"));
+        QCOMPARE(columns.size(), TriageKeyTable::columnHeadings().size());
         for (qsizetype column = 0; column < columns.size(); ++column) {
             for (QWidget* row :
                  columns[column]->findChildren<QWidget*>(QStringLiteral("shortcutRow"))) {
                 QStringList caps;
-                auto* layout = row->findChild<QWidget*>(QStringLiteral("keyGroup"))->layout();
-                for (int i = 0; i < layout->count(); ++i) {
-                    QWidget* widget = layout->itemAt(i)->widget();
-                    if (auto* cap = qobject_cast<KeyCapView*>(widget))
+                for (QObject* child :
+                     row->findChild<QWidget*>(QStringLiteral("keyGroup"))->children()) {
+                    if (auto* cap = qobject_cast<KeyCapView*>(child))
                         caps << cap->text();
-                    else if (auto* word = qobject_cast<QLabel*>(widget))
+                    else if (auto* word = qobject_cast<QLabel*>(child))
                         caps << word->text();
                 }
-                const QString caption = row->findChild<QLabel*>(QStringLiteral("caption"))->text();
-                QVERIFY2(next < listed.size(), qPrintable(caption));
-                const TriageKeyTable::Entry& entry = *listed[next++];
+                QVERIFY(!listed.isEmpty());
+                const TriageKeyTable::Entry& entry = *listed.takeFirst();
                 QCOMPARE(column, qsizetype(entry.column));
-                QCOMPARE(caption, entry.caption);
+                QCOMPARE(row->findChild<QLabel*>(QStringLiteral("caption"))->text(), entry.caption);
                 QCOMPARE(caps, entry.caps);
-                for (const Key& key : keysOfCaps(caps)) {
-                    QVERIFY2(actionOf(key) == entry.action,
-                             qPrintable(caption + QStringLiteral(": ") + key.character));
-                    QVERIFY2(
-                        entry.keys.contains(Key{
-                            key.command ? key.character : key.character.toLower(), key.command}),
-                        qPrintable(caption));
+                // "Ctrl" "," is one chord; of "1" "..." "9" the two ends are checked.
+                for (qsizetype i = 0; i < caps.size(); ++i) {
+                    QString cap = caps[i];
+                    if (cap == TriageKeyTable::orWord || cap == QStringLiteral("..."))
+                        continue;
+                    if (cap == QStringLiteral("Ctrl"))
+                        cap += QLatin1Char('+') + caps[++i];
+                    QVERIFY2(actionOf(keyOfCap(cap)) == entry.action, qPrintable(cap));
                 }
             }
         }
-        QCOMPARE(next, listed.size());
+        QVERIFY(listed.isEmpty());
 
-        // The palette's hints: the table's, and a click runs the action of their keys.
-        QList<QString> clicked;
+        // The palette's hints, and a click on one does what its keys do.
+        QList<Action> clicked;
         ActionPaletteView::Callbacks callbacks;
-        callbacks.onTrash = [&] { clicked << QStringLiteral("trash"); };
-        callbacks.onSkip = [&] { clicked << QStringLiteral("skip"); };
-        callbacks.onStartRename = [&] { clicked << QStringLiteral("rename"); };
-        callbacks.onUndo = [&] { clicked << QStringLiteral("undo"); };
-        callbacks.onRevealInFinder = [&] { clicked << QStringLiteral("reveal"); };
+        callbacks.onTrash = [&] { clicked << Action::trash; };
+        callbacks.onSkip = [&] { clicked << Action::skip; };
+        callbacks.onStartRename = [&] { clicked << Action::rename; };
+        callbacks.onUndo = [&] { clicked << Action::undo; };
+        callbacks.onRevealInFinder = [&] { clicked << Action::reveal; };
         ActionPaletteView palette(callbacks);
-        const QHash<Action, QString> expectedClick = {
-            {Action::trash, QStringLiteral("trash")},   {Action::skip, QStringLiteral("skip")},
-            {Action::rename, QStringLiteral("rename")}, {Action::undo, QStringLiteral("undo")},
-            {Action::reveal, QStringLiteral("reveal")}, {Action::closeWindow, QString()}};
-        const auto hints = palette.findChildren<ActionShortcutHint*>();
-        QCOMPARE(hints.size(), 6);
-        QSet<Action> hinted;
-        for (ActionShortcutHint* hint : hints) {
-            std::optional<Action> action;
-            for (const QString& cap : hint->keys().split(QStringLiteral(" / "))) {
-                const std::optional<Key> key = keyOfCap(cap);
-                QVERIFY2(key, qPrintable(cap));
-                QVERIFY2(!action || actionOf(*key) == action, qPrintable(hint->keys()));
-                action = actionOf(*key);
-                QVERIFY2(action, qPrintable(cap));
-            }
+        QList<Action> hinted;
+        for (ActionShortcutHint* hint : palette.findChildren<ActionShortcutHint*>()) {
+            const QStringList caps = hint->keys().split(QStringLiteral(" / "));
+            const std::optional<Action> action = actionOf(keyOfCap(caps.first()));
+            QVERIFY2(action, qPrintable(hint->keys()));
+            for (const QString& cap : caps)
+                QVERIFY2(actionOf(keyOfCap(cap)) == action, qPrintable(cap));
             const TriageKeyTable::Entry& entry = TriageKeyTable::entry(*action);
+            QCOMPARE(hint->keys(), entry.hintKeys);
             QCOMPARE(hint->label(), entry.hintLabel);
             QVERIFY(hint->accessibleDescription().contains(hint->keys()));
-            hinted.insert(*action);
+            hinted << *action;
             clicked.clear();
             hint->click();
-            QCOMPARE(clicked.value(0), expectedClick.value(*action, QStringLiteral("?")));
+            // Esc's hint only shows the key: the window closes on Escape itself.
+            QCOMPARE(clicked, *action == Action::closeWindow ? QList<Action>() : QList{*action});
         }
-        QCOMPARE(hinted, QSet<Action>(expectedClick.keyBegin(), expectedClick.keyEnd()));
+        QList<Action> expected;
+        for (const TriageKeyTable::Entry& entry : TriageKeyTable::entries()) {
+            if (!entry.hintKeys.isEmpty())
+                expected << entry.action;
+        }
+        std::sort(hinted.begin(), hinted.end());
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(hinted, expected);
     }
 };
 
