@@ -13,7 +13,7 @@ packages=(
     xvfb xauth
     desktop-file-utils appstream
     dpkg-dev file
-    trayer xdotool x11-utils x11-xserver-utils libxcb1-dev
+    trayer xdotool x11-utils x11-xserver-utils x11-xkb-utils libxcb1-dev
     fonts-dejavu-core
     wget curl aria2 python3
     fusefat dosfstools

@@ -20,6 +20,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 QLabel* heading(const QString& text, QWidget* parent)
@@ -262,7 +265,9 @@ public:
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::NoFocus);
         setAccessibleName(QStringLiteral("Custom Destination (Browse...)"));
-        setAccessibleDescription(QStringLiteral("Key 0 moves the item to a folder you choose"));
+        setAccessibleDescription(
+            QStringLiteral("Key %1 moves the item to a folder you choose")
+                .arg(TriageKeyTable::entry(TriageKeyTable::Action::moveToCustomFolder).keyName));
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
     QSize sizeHint() const override { return {280, QFontMetrics(Theme::font(13)).height() + 12}; }
@@ -344,9 +349,11 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     renameButton->setFocusPolicy(Qt::NoFocus);
     renameButton->setIcon(SymbolIcons::icon(QStringLiteral("pencil"), Theme::secondary(palette())));
     renameButton->setIconSize(QSize(15, 15));
-    renameButton->setToolTip(QStringLiteral("Inline Rename (R)"));
+    const QString renameKey = TriageKeyTable::entry(TriageKeyTable::Action::rename).keyName;
+    renameButton->setToolTip(QStringLiteral("Inline Rename (%1)").arg(renameKey));
     renameButton->setAccessibleName(QStringLiteral("Rename"));
-    renameButton->setAccessibleDescription(QStringLiteral("Rename the item in place (R)"));
+    renameButton->setAccessibleDescription(
+        QStringLiteral("Rename the item in place (%1)").arg(renameKey));
     connect(renameButton, &QToolButton::clicked, this, [this] {
         if (m_callbacks.onStartRename)
             m_callbacks.onStartRename();
@@ -397,30 +404,24 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     actions->addWidget(heading(QStringLiteral("ACTIONS"), this));
     auto* columns = new QHBoxLayout;
     columns->setSpacing(8);
-    auto call = [this](std::function<void()> ActionPaletteView::Callbacks::*member) {
-        return [this, member] {
-            if (m_callbacks.*member)
-                (m_callbacks.*member)();
-        };
-    };
+    // The hints are the key table's, in its columns and rows.
     auto* first = new QVBoxLayout;
     first->setSpacing(4);
-    first->addWidget(new ActionShortcutHint(QStringLiteral("D / ⌫"), QStringLiteral("Trash file"),
-                                            call(&Callbacks::onTrash), this));
-    first->addWidget(new ActionShortcutHint(QStringLiteral("Tab"), QStringLiteral("Skip to end"),
-                                            call(&Callbacks::onSkip), this));
-    first->addWidget(new ActionShortcutHint(QStringLiteral("R"), QStringLiteral("Inline rename"),
-                                            call(&Callbacks::onStartRename), this));
     auto* second = new QVBoxLayout;
     second->setSpacing(4);
-    second->addWidget(new ActionShortcutHint(QStringLiteral("O / Ctrl+O"),
-                                             QStringLiteral("Open in File Manager"),
-                                             call(&Callbacks::onRevealInFinder), this));
-    second->addWidget(new ActionShortcutHint(QStringLiteral("Ctrl+Z"),
-                                             QStringLiteral("Undo last move"),
-                                             call(&Callbacks::onUndo), this));
-    second->addWidget(
-        new ActionShortcutHint(QStringLiteral("Esc"), QStringLiteral("Close"), {}, this));
+    QList<const TriageKeyTable::Entry*> hinted;
+    for (const TriageKeyTable::Entry& entry : TriageKeyTable::entries()) {
+        if (!entry.hintKeys.isEmpty())
+            hinted.append(&entry);
+    }
+    std::stable_sort(hinted.begin(), hinted.end(), [](const auto* a, const auto* b) {
+        return std::pair(a->hintColumn, a->hintRow) < std::pair(b->hintColumn, b->hintRow);
+    });
+    for (const TriageKeyTable::Entry* entry : std::as_const(hinted)) {
+        auto* hint = new ActionShortcutHint(entry->hintKeys, entry->hintLabel,
+                                            hintAction(entry->action), this);
+        (entry->hintColumn == 0 ? first : second)->addWidget(hint);
+    }
     columns->addLayout(first);
     columns->addLayout(second);
     columns->addStretch(1);
@@ -452,6 +453,42 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     m_statusLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_statusOpacity->setOpacity(0.0);
     root->addWidget(m_statusRow);
+}
+
+std::function<void()> ActionPaletteView::hintAction(TriageKeyTable::Action action) const
+{
+    using Action = TriageKeyTable::Action;
+    std::function<void()> Callbacks::*member = nullptr;
+    switch (action) {
+    case Action::trash:
+        member = &Callbacks::onTrash;
+        break;
+    case Action::skip:
+        member = &Callbacks::onSkip;
+        break;
+    case Action::rename:
+        member = &Callbacks::onStartRename;
+        break;
+    case Action::undo:
+        member = &Callbacks::onUndo;
+        break;
+    case Action::reveal:
+        member = &Callbacks::onRevealInFinder;
+        break;
+    case Action::moveToCustomFolder:
+        member = &Callbacks::onBrowseCustom;
+        break;
+    case Action::openInDefaultApp:
+        member = &Callbacks::onToggleFullscreenPreview;
+        break;
+    default:
+        // Close and the rest: the hint only shows the key, which the window handles.
+        return {};
+    }
+    return [this, member] {
+        if (m_callbacks.*member)
+            (m_callbacks.*member)();
+    };
 }
 
 QString ActionPaletteView::announcement() const

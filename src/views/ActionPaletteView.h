@@ -3,6 +3,7 @@
 #include "models/DestinationSlot.h"
 #include "models/StatusLine.h"
 #include "models/TriageItem.h"
+#include "models/TriageKeyTable.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -67,6 +68,8 @@ public:
     QString addedText() const;
 
 private:
+    // What clicking the hint of a key does: the callback of the key's action.
+    std::function<void()> hintAction(TriageKeyTable::Action action) const;
     void rebuildSlotRows();
     void announceItem();
 

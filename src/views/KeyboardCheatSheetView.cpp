@@ -1,6 +1,7 @@
 #include "views/KeyboardCheatSheetView.h"
 
 #include "models/GlobalHotkey.h"
+#include "models/TriageKeyTable.h"
 #include "services/GlobalShortcutService.h"
 #include "views/KeyCapView.h"
 #include "views/SymbolIcons.h"
@@ -33,33 +34,16 @@ QLabel* makeLabel(const QString& text, const QFont& font, QWidget* parent)
 
 const QList<KeyboardCheatSheetView::Column>& KeyboardCheatSheetView::columns()
 {
-    static const QList<Column> table = {
-        {QStringLiteral("TRIAGE & ROUTING"),
-         {
-             {{QStringLiteral("1"), QStringLiteral("..."), QStringLiteral("9")},
-              QStringLiteral("Move to Slot 1\u20139")},
-             {{QStringLiteral("0")}, QStringLiteral("Browse custom folder...")},
-             {{QStringLiteral("\u232B"), orWord, QStringLiteral("D")},
-              QStringLiteral("Move to Trash")},
-             {{QStringLiteral("\u21E5 Tab")}, QStringLiteral("Skip to back of queue")},
-         }},
-        {QStringLiteral("REVIEW & ACTIONS"),
-         {
-             {{QStringLiteral("R")}, QStringLiteral("Inline rename file")},
-             {{QStringLiteral("Z"), orWord, Theme::commandChord(QStringLiteral("Z"))},
-              QStringLiteral("Undo last triage action")},
-             {{QStringLiteral("O"), orWord, Theme::commandChord(QStringLiteral("O"))},
-              QStringLiteral("Reveal in File Manager")},
-             {{QStringLiteral("Space")}, QStringLiteral("Open preview in default app")},
-         }},
-        {QStringLiteral("GENERAL"),
-         {
-             {{QStringLiteral("?")}, QStringLiteral("Toggle this cheat sheet")},
-             {{Theme::commandKey(), QStringLiteral(",")}, QStringLiteral("Open Preferences")},
-             {{QStringLiteral("\u238B Esc")}, QStringLiteral("Close Stowbird window")},
-             {{Theme::commandKey(), QStringLiteral("Q")}, QStringLiteral("Quit application")},
-         }},
-    };
+    static const QList<Column> table = [] {
+        QList<Column> built;
+        for (const QString& heading : TriageKeyTable::columnHeadings())
+            built.append({heading, {}});
+        for (const TriageKeyTable::Entry& entry : TriageKeyTable::entries()) {
+            if (entry.column >= 0 && entry.column < built.size())
+                built[entry.column].rows.append({entry.caps, entry.caption});
+        }
+        return built;
+    }();
     return table;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "models/TriageKeyTable.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -21,7 +23,7 @@ class KeyboardCheatSheetView : public QWidget
     Q_OBJECT
 public:
     // A key cap whose text is exactly this word is drawn as a plain word between caps.
-    static inline const QString orWord = QStringLiteral("or");
+    static inline const QString& orWord = TriageKeyTable::orWord;
 
     struct Shortcut
     {
@@ -34,7 +36,7 @@ public:
         QList<Shortcut> rows;
     };
 
-    // The table as this platform shows it ("Ctrl" where macOS shows the command glyph).
+    // The rows of the key table (TriageKeyTable) that the card lists, by column.
     static const QList<Column>& columns();
     static QString footerTip();
 

@@ -3,6 +3,7 @@
 #include "platform/FolderCreator.h"
 #include "platform/ItemRevealer.h"
 #include "platform/StoragePaths.h"
+#include "platform/XkbLatinKeyResolver.h"
 #include "services/ConfigurationService.h"
 #include "services/FileExecutionEngine.h"
 #include "services/LaunchAtLoginService.h"
@@ -91,6 +92,9 @@ TriageContainerView::TriageContainerView(Services services, std::function<void()
         dependencies.logger = m_services.logger;
         m_actions = new TriageActionController(dependencies, this);
     }
+    m_keyResolver = m_services.keyResolver;
+    if (!m_keyResolver)
+        m_keyResolver = XkbLatinKeyResolver::forSession();
     connect(m_actions, &TriageActionController::stateChanged, this, &TriageContainerView::refresh);
     connect(m_actions, &TriageActionController::actionFinished, this,
             &TriageContainerView::actionFinished);
@@ -220,6 +224,24 @@ QString TriageContainerView::keyCharacters(const QKeyEvent* event)
     return {};
 }
 
+QChar TriageContainerView::tableCharacter(const QKeyEvent* event)
+{
+    const QString characters = keyCharacters(event);
+    const QChar own = characters.size() == 1 ? characters.front() : QChar();
+    const bool command = event->modifiers() & Qt::ControlModifier;
+    if (!own.isNull() &&
+        (TriageKeyTable::find(own, command) || TriageKeyTable::isLatinLetterOrDigit(own)))
+        return own;
+    const bool shifted = event->modifiers() & Qt::ShiftModifier;
+    if (!own.isNull() && shifted && !own.isLetter())
+        return own;
+    const QChar latin =
+        m_keyResolver ? m_keyResolver->latinCharacter(event->nativeScanCode()) : QChar();
+    if (latin.isNull())
+        return own;
+    return shifted ? latin.toUpper() : latin;
+}
+
 bool TriageContainerView::handleKeyEvent(QKeyEvent* event)
 {
     const bool isEscape = event->key() == Qt::Key_Escape;
@@ -239,96 +261,95 @@ bool TriageContainerView::handleKeyEvent(QKeyEvent* event)
             setShowingCheatSheet(false);
         return true;
     }
+    const bool command = event->modifiers() & Qt::ControlModifier;
+    const QChar key = tableCharacter(event);
+    const TriageKeyTable::Entry* entry =
+        key.isNull() ? nullptr : TriageKeyTable::find(key, command);
     // Undo is never dropped: it waits for the action in flight and then undoes it.
-    const bool undoKey = characters == QLatin1String("z") || characters == QLatin1String("Z");
+    const bool undoKey = entry && entry->action == TriageKeyTable::Action::undo;
     if (m_actions->isProcessingAction() && !undoKey) {
         logDebug(QStringLiteral("Drop key '%1': action in flight").arg(characters));
         return true;
     }
-    const bool command = event->modifiers() & Qt::ControlModifier;
-    if (command && characters == QLatin1String("z")) {
-        logAction(QStringLiteral("Shortcut: Ctrl+Z (Undo)"));
-        undoLastAction();
-        return true;
-    }
-    if (command && characters == QLatin1String("o")) {
-        logAction(QStringLiteral("Shortcut: Ctrl+O (Reveal in File Manager)"));
-        revealInFinder();
-        return true;
-    }
-    if (command && characters == QLatin1String("w")) {
-        logAction(QStringLiteral("Shortcut: Ctrl+W (Close HUD)"));
-        if (m_onDismissHUD)
-            m_onDismissHUD();
-        return true;
-    }
-    // Other Ctrl chords are the menu's (Ctrl+D, Ctrl+Q, ...), never a plain key's action.
-    if (characters.isEmpty() || command)
-        return false;
-    logDebug(QStringLiteral("Key event: '%1'").arg(characters));
-
-    if (characters >= QLatin1String("1") && characters <= QLatin1String("9")) {
-        bool ok = false;
-        const int number = characters.toInt(&ok);
-        if (!ok)
+    if (command) {
+        // Other Ctrl chords are the menu's (Ctrl+D, Ctrl+Q, ...), never a plain key's action.
+        if (!entry || entry->menu)
             return false;
+        logAction(QStringLiteral("Shortcut: %1 (%2)")
+                      .arg(TriageKeyTable::chord(QString(key.toUpper())), entry->name));
+        return runKeyAction(*entry, key);
+    }
+    if (characters.isEmpty() && key.isNull())
+        return false;
+    // A key read by its Latin meaning says so, with its keycode.
+    logDebug(QStringLiteral("Key event: '%1'").arg(characters) +
+             (QString(key) != characters
+                  ? QStringLiteral(" as '%1' (keycode %2)").arg(key).arg(event->nativeScanCode())
+                  : QString()));
+    if (!entry || entry->menu)
+        return false;
+    return runKeyAction(*entry, key);
+}
+
+bool TriageContainerView::runKeyAction(const TriageKeyTable::Entry& entry, QChar key)
+{
+    using Action = TriageKeyTable::Action;
+    switch (entry.action) {
+    case Action::fileToSlot: {
+        const int number = key.digitValue();
         const QList<DestinationSlot>& configured = m_services.config->config().destinationSlots;
         const auto slot =
             std::find_if(configured.begin(), configured.end(),
                          [number](const DestinationSlot& s) { return s.slot == number; });
-        if (slot == configured.end())
+        if (slot == configured.end()) {
+            // Said, not silently ignored; the key still goes on as an unused key does.
+            logAction(QStringLiteral("Key %1: no slot %1 is configured").arg(number));
+            m_actions->showStatus(QStringLiteral("No slot %1: add one in Preferences").arg(number));
             return false;
-        if (!slot->isAvailable()) {
-            offerToCreateSlotFolder(*slot, InputMethod::keyboard);
-            return true;
         }
-        routeToSlot(*slot, InputMethod::keyboard);
+        if (!slot->isAvailable())
+            offerToCreateSlotFolder(*slot, InputMethod::keyboard);
+        else
+            routeToSlot(*slot, InputMethod::keyboard);
         return true;
     }
-    if (characters == QLatin1String("0")) {
+    case Action::moveToCustomFolder:
         moveToCustomFolder(InputMethod::keyboard);
         return true;
-    }
-    if (characters == QLatin1String("d") || characters == QLatin1String("D") ||
-        characters == QLatin1String("\x7f") || characters == QLatin1String("\x08")) {
+    case Action::trash:
         trashCurrent(InputMethod::keyboard);
         return true;
-    }
-    if (characters == QLatin1String("\t")) {
+    case Action::skip:
         skipCurrentItem(InputMethod::keyboard);
         return true;
-    }
-    if (characters == QLatin1String("r") || characters == QLatin1String("R")) {
+    case Action::rename:
         startRename();
         return true;
-    }
-    // The cheat sheet promises that Z alone undoes, as Ctrl+Z does.
-    if (characters == QLatin1String("z") || characters == QLatin1String("Z")) {
+    case Action::undo:
         undoLastAction();
         return true;
-    }
-    if (characters == QLatin1String("o") || characters == QLatin1String("O")) {
+    case Action::reveal:
         revealInFinder();
         return true;
-    }
-    if (characters == QLatin1String(" ")) {
+    case Action::openInDefaultApp:
         openInDefaultApp();
         return true;
-    }
-    if (characters == QLatin1String("?")) {
+    case Action::toggleCheatSheet:
         toggleCheatSheet();
         return true;
-    }
-    if (characters == QLatin1String("\x1b")) {
+    case Action::closeWindow:
         if (m_onDismissHUD)
             m_onDismissHUD();
         return true;
-    }
-    // Return on the empty state is its button: review the skipped files.
-    if (characters == QLatin1String("\r") && !m_services.queue->activeItem() &&
-        !m_services.queue->skippedPaths().isEmpty()) {
+    case Action::reviewSkipped:
+        // Return on the empty state is its button: review the skipped files.
+        if (m_services.queue->activeItem() || m_services.queue->skippedPaths().isEmpty())
+            return false;
         reviewSkippedFiles();
         return true;
+    case Action::openPreferences:
+    case Action::quit:
+        break; // the menu's
     }
     return false;
 }
@@ -589,16 +610,20 @@ void TriageContainerView::buildUi()
     headerLayout->addSpacing(6);
     headerLayout->addWidget(m_spinner);
     headerLayout->addStretch(1);
+    using Action = TriageKeyTable::Action;
     auto* help = headerButton(QStringLiteral("questionmark.circle"),
-                              QStringLiteral("Keyboard Shortcuts (?)"),
+                              QStringLiteral("Keyboard Shortcuts (%1)")
+                                  .arg(TriageKeyTable::entry(Action::toggleCheatSheet).keyName),
                               QStringLiteral("cheatSheetButton"), header);
     connect(help, &QToolButton::clicked, this, &TriageContainerView::toggleCheatSheet);
     auto* settings =
         headerButton(QStringLiteral("gearshape"), QStringLiteral("Configure Destination Slots"),
                      QStringLiteral("settingsButton"), header);
     connect(settings, &QToolButton::clicked, this, [this] { setShowingSettings(true); });
-    auto* close = headerButton(QStringLiteral("xmark.circle.fill"), QStringLiteral("Close (Esc)"),
-                               QStringLiteral("closeButton"), header);
+    auto* close = headerButton(
+        QStringLiteral("xmark.circle.fill"),
+        QStringLiteral("Close (%1)").arg(TriageKeyTable::entry(Action::closeWindow).keyName),
+        QStringLiteral("closeButton"), header);
     connect(close, &QToolButton::clicked, this, [this] {
         if (m_onDismissHUD)
             m_onDismissHUD();
@@ -699,9 +724,11 @@ void TriageContainerView::buildUi()
     skipped->setFocusPolicy(Qt::NoFocus);
     // Reachable by keyboard: Return on the empty state presses it (the window's key map
     // reads every key, so the button itself never needs the focus).
-    skipped->setToolTip(QStringLiteral("Bring the skipped files back into the queue (Return)"));
+    const QString returnKey = TriageKeyTable::entry(Action::reviewSkipped).keyName;
+    skipped->setToolTip(
+        QStringLiteral("Bring the skipped files back into the queue (%1)").arg(returnKey));
     skipped->setAccessibleDescription(
-        QStringLiteral("Brings the skipped files back into the queue (Return)"));
+        QStringLiteral("Brings the skipped files back into the queue (%1)").arg(returnKey));
     skipped->setDefault(true);
     connect(skipped, &QPushButton::clicked, this, &TriageContainerView::reviewSkippedFiles);
     m_skippedButton = skipped;

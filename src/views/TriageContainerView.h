@@ -3,6 +3,7 @@
 #include "models/DestinationSlot.h"
 #include "models/StatusLine.h"
 #include "models/TriageItem.h"
+#include "models/TriageKeyTable.h"
 #include "models/TriageSessionStats.h"
 
 #include <QPointer>
@@ -20,6 +21,7 @@ class ConfigurationService;
 class FileExecutionEngine;
 class InlineRenameView;
 class ItemRevealer;
+class LatinKeyResolver;
 class LaunchAtLoginService;
 class LoggerService;
 class QKeyEvent;
@@ -66,6 +68,9 @@ public:
         const GlobalShortcutService* globalShortcut = nullptr;
         // The watched folder, as texts name it; the user's Downloads folder when empty.
         QString downloadsDirectory;
+        // What a key stands for on a layout without Latin letters where it is pressed (the
+        // key typing "в" is D on a Russian layout); the session's layouts when none is given.
+        std::shared_ptr<LatinKeyResolver> keyResolver;
     };
     // Chooses the folder for a custom move; nothing when the user cancelled.
     using FolderChooser = std::function<std::optional<QString>(QWidget* parent)>;
@@ -83,10 +88,16 @@ public:
     void setStatusDuration(int ms);
     TriageActionController* actions() const { return m_actions; }
 
-    // The key map. Returns true when the key was consumed, false to pass it on.
+    // The key map (TriageKeyTable). Returns true when the key was consumed, false to pass
+    // it on.
     bool handleKeyEvent(QKeyEvent* event);
     // The characters of a key press with Ctrl and Alt ignored (Shift applied).
     static QString keyCharacters(const QKeyEvent* event);
+    // The character the key table knows a key press by: the key's own when the table has it
+    // or it is a Latin letter or digit, else the Latin letter or digit of the key on the
+    // user's layouts ("в" on a Russian layout is "d", an unshifted "&" on a French one "1").
+    // A symbol typed with Shift ("!" on Shift+1) stays itself.
+    QChar tableCharacter(const QKeyEvent* event);
 
     // Operations, reached from keys and from the palette.
     void routeToSlot(const DestinationSlot& slot, InputMethod input);
@@ -137,6 +148,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Runs a key's action; false when the key is passed on.
+    bool runKeyAction(const TriageKeyTable::Entry& entry, QChar key);
     void installKeyMonitor();
     void removeKeyMonitor();
     static QString extensionToken(const TriageItem& item);
@@ -163,6 +176,7 @@ private:
     FolderChooser m_folderChooser;
     FileOpener m_fileOpener;
     TriageActionController* m_actions = nullptr;
+    std::shared_ptr<LatinKeyResolver> m_keyResolver;
 
     bool m_isRenaming = false;
     QString m_renameText;

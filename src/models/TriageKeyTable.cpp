@@ -1,0 +1,178 @@
+#include "models/TriageKeyTable.h"
+
+#include <algorithm>
+
+namespace {
+
+using Action = TriageKeyTable::Action;
+using Key = TriageKeyTable::Key;
+
+QList<Key> digits()
+{
+    QList<Key> keys;
+    for (char16_t digit = u'1'; digit <= u'9'; ++digit)
+        keys.append({QChar(digit)});
+    return keys;
+}
+
+} // namespace
+
+const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
+{
+    // In the cheat sheet's order, column by column.
+    static const QList<Entry> table = {
+        {.action = Action::fileToSlot,
+         .keys = digits(),
+         .name = QStringLiteral("Move to slot"),
+         .column = 0,
+         .caps = {QStringLiteral("1"), QStringLiteral("..."), QStringLiteral("9")},
+         .caption = QStringLiteral("Move to Slot 1\u20139"),
+         .keyName = QStringLiteral("1\u20139")},
+        {.action = Action::moveToCustomFolder,
+         .keys = {{u'0'}},
+         .name = QStringLiteral("Move to custom folder"),
+         .column = 0,
+         .caps = {QStringLiteral("0")},
+         .caption = QStringLiteral("Browse custom folder..."),
+         .keyName = QStringLiteral("0")},
+        {.action = Action::trash,
+         .keys = {{u'd'}, {u'\x08'}, {u'\x7f'}},
+         .name = QStringLiteral("Trash"),
+         .column = 0,
+         .caps = {QStringLiteral("\u232B"), orWord, QStringLiteral("D")},
+         .caption = QStringLiteral("Move to Trash"),
+         .hintKeys = QStringLiteral("D / \u232B"),
+         .hintLabel = QStringLiteral("Trash file"),
+         .hintColumn = 0,
+         .hintRow = 0,
+         .keyName = QStringLiteral("D")},
+        {.action = Action::skip,
+         .keys = {{u'\t'}},
+         .name = QStringLiteral("Skip"),
+         .column = 0,
+         .caps = {QStringLiteral("\u21E5 Tab")},
+         .caption = QStringLiteral("Skip to back of queue"),
+         .hintKeys = QStringLiteral("Tab"),
+         .hintLabel = QStringLiteral("Skip to end"),
+         .hintColumn = 0,
+         .hintRow = 1,
+         .keyName = QStringLiteral("Tab")},
+        {.action = Action::rename,
+         .keys = {{u'r'}},
+         .name = QStringLiteral("Rename"),
+         .column = 1,
+         .caps = {QStringLiteral("R")},
+         .caption = QStringLiteral("Inline rename file"),
+         .hintKeys = QStringLiteral("R"),
+         .hintLabel = QStringLiteral("Inline rename"),
+         .hintColumn = 0,
+         .hintRow = 2,
+         .keyName = QStringLiteral("R")},
+        {.action = Action::undo,
+         .keys = {{u'z'}, {u'z', true}},
+         .name = QStringLiteral("Undo"),
+         .column = 1,
+         .caps = {QStringLiteral("Z"), orWord, chord(QStringLiteral("Z"))},
+         .caption = QStringLiteral("Undo last triage action"),
+         .hintKeys = chord(QStringLiteral("Z")),
+         .hintLabel = QStringLiteral("Undo last move"),
+         .hintColumn = 1,
+         .hintRow = 1,
+         .keyName = chord(QStringLiteral("Z"))},
+        {.action = Action::reveal,
+         .keys = {{u'o'}, {u'o', true}},
+         .name = QStringLiteral("Reveal in File Manager"),
+         .column = 1,
+         .caps = {QStringLiteral("O"), orWord, chord(QStringLiteral("O"))},
+         .caption = QStringLiteral("Reveal in File Manager"),
+         .hintKeys = QStringLiteral("O / ") + chord(QStringLiteral("O")),
+         .hintLabel = QStringLiteral("Open in File Manager"),
+         .hintColumn = 1,
+         .hintRow = 0,
+         .keyName = QStringLiteral("O")},
+        {.action = Action::openInDefaultApp,
+         .keys = {{u' '}},
+         .name = QStringLiteral("Open in default app"),
+         .column = 1,
+         .caps = {QStringLiteral("Space")},
+         .caption = QStringLiteral("Open preview in default app"),
+         .keyName = QStringLiteral("Space")},
+        {.action = Action::toggleCheatSheet,
+         .keys = {{u'?'}},
+         .name = QStringLiteral("Keyboard shortcuts"),
+         .column = 2,
+         .caps = {QStringLiteral("?")},
+         .caption = QStringLiteral("Toggle this cheat sheet"),
+         .keyName = QStringLiteral("?")},
+        {.action = Action::openPreferences,
+         .keys = {{u',', true}},
+         .name = QStringLiteral("Preferences"),
+         .column = 2,
+         .caps = {QStringLiteral("Ctrl"), QStringLiteral(",")},
+         .caption = QStringLiteral("Open Preferences"),
+         .keyName = chord(QStringLiteral(",")),
+         .menu = true},
+        {.action = Action::closeWindow,
+         .keys = {{u'\x1b'}, {u'w', true}},
+         .name = QStringLiteral("Close HUD"),
+         .column = 2,
+         .caps = {QStringLiteral("\u238B Esc")},
+         .caption = QStringLiteral("Close Stowbird window"),
+         .hintKeys = QStringLiteral("Esc"),
+         .hintLabel = QStringLiteral("Close"),
+         .hintColumn = 1,
+         .hintRow = 2,
+         .keyName = QStringLiteral("Esc")},
+        {.action = Action::quit,
+         .keys = {{u'q', true}},
+         .name = QStringLiteral("Quit"),
+         .column = 2,
+         .caps = {QStringLiteral("Ctrl"), QStringLiteral("Q")},
+         .caption = QStringLiteral("Quit application"),
+         .keyName = chord(QStringLiteral("Q")),
+         .menu = true},
+        {.action = Action::reviewSkipped,
+         .keys = {{u'\r'}},
+         .name = QStringLiteral("Review skipped files"),
+         .keyName = QStringLiteral("Return")},
+    };
+    return table;
+}
+
+const QStringList& TriageKeyTable::columnHeadings()
+{
+    static const QStringList headings = {QStringLiteral("TRIAGE & ROUTING"),
+                                         QStringLiteral("REVIEW & ACTIONS"),
+                                         QStringLiteral("GENERAL")};
+    return headings;
+}
+
+const TriageKeyTable::Entry* TriageKeyTable::find(QChar character, bool command)
+{
+    const Key key{command ? character : character.toLower(), command};
+    for (const Entry& entry : entries()) {
+        if (entry.keys.contains(key))
+            return &entry;
+    }
+    return nullptr;
+}
+
+const TriageKeyTable::Entry& TriageKeyTable::entry(Action action)
+{
+    const QList<Entry>& table = entries();
+    const auto found = std::find_if(table.begin(), table.end(),
+                                    [action](const Entry& e) { return e.action == action; });
+    Q_ASSERT(found != table.end());
+    return *found;
+}
+
+QString TriageKeyTable::chord(const QString& key)
+{
+    return QStringLiteral("Ctrl+") + key;
+}
+
+bool TriageKeyTable::isLatinLetterOrDigit(QChar character)
+{
+    const char16_t c = character.unicode();
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+}
