@@ -8,8 +8,8 @@
 
 #include <optional>
 
-// One queued file or folder: a snapshot of its identity, name, size, dates and content
-// type, taken once when the item is created and never refreshed.
+// One queued file or folder: a snapshot of its identity, name, size, dates, content type and
+// origin, taken once when the item is created and never refreshed.
 class TriageItem
 {
 public:
