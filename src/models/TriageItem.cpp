@@ -1,5 +1,6 @@
 #include "models/TriageItem.h"
 
+#include "models/DownloadOrigin.h"
 #include "models/FileNaming.h"
 #include "models/RegularFile.h"
 
@@ -12,8 +13,8 @@
 
 #include <unistd.h>
 
-TriageItem::TriageItem(const QUrl& itemUrl, const QUuid& itemId,
-                       std::optional<QUrl> destination, std::optional<QString> filenameSuggestion)
+TriageItem::TriageItem(const QUrl& itemUrl, const QUuid& itemId, std::optional<QUrl> destination,
+                       std::optional<QString> filenameSuggestion)
     : id(itemId), url(itemUrl), suggestedDestination(std::move(destination)),
       suggestedFilename(std::move(filenameSuggestion))
 {
@@ -27,6 +28,7 @@ TriageItem::TriageItem(const QUrl& itemUrl, const QUuid& itemId,
 
     const QDateTime birth = info.exists() ? info.birthTime() : QDateTime();
     creationDate = birth.isValid() ? birth : QDateTime::currentDateTime();
+    originHost = DownloadOrigin::hostOf(localPath);
 
     const QMimeDatabase db;
     if (isDirectory) {
@@ -115,7 +117,7 @@ bool TriageItem::operator==(const TriageItem& other) const
            fileExtension == other.fileExtension && sizeBytes == other.sizeBytes &&
            creationDate == other.creationDate && uti == other.uti &&
            isDirectory == other.isDirectory && suggestedDestination == other.suggestedDestination &&
-           suggestedFilename == other.suggestedFilename;
+           suggestedFilename == other.suggestedFilename && originHost == other.originHost;
 }
 
 size_t qHash(const TriageItem& item, size_t seed)

@@ -8,8 +8,8 @@
 
 #include <optional>
 
-// One queued file or folder: a snapshot of its identity, name, size, dates and content
-// type, taken once when the item is created and never refreshed.
+// One queued file or folder: a snapshot of its identity, name, size, dates, content type and
+// origin, taken once when the item is created and never refreshed.
 class TriageItem
 {
 public:
@@ -30,6 +30,9 @@ public:
     bool isDirectory = false;
     std::optional<QUrl> suggestedDestination;
     std::optional<QString> suggestedFilename;
+    // The host the item was downloaded from, as its client recorded it in the file's
+    // attributes ("files.example.org"); empty when none is known. Never the full address.
+    QString originHost;
 
     // Folder sizes count at most this many enumerated entries.
     static constexpr int folderEnumerationLimit = 1000;

@@ -347,8 +347,25 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
                                               "system lost the folder's contents when the copy "
                                               "was renamed; it was left where it was."));
     }
+    tellLostXattrs(copier, opened.st_dev);
     removeCopiedSource(source, destination.get(), targetName, target, copier);
     return target;
+}
+
+void FileMover::tellLostXattrs(const TreeCopier& copier, dev_t destination)
+{
+    const UserXattrs::Outcome& lost = copier.lostXattrs();
+    if (!lost.lost || !m_notice)
+        return;
+    {
+        const std::lock_guard lock(m_toldLock);
+        if (!m_toldDevices.insert(destination).second)
+            return;
+    }
+    m_notice(QStringLiteral("The copy of a moved item on another file system lacks %1 of "
+                            "its extended attributes (%2); this is told once per file system")
+                 .arg(lost.lost)
+                 .arg(QString::fromLocal8Bit(std::strerror(lost.firstError))));
 }
 
 void FileMover::removeCopiedSource(const QString& source, int folder, const QByteArray& targetName,

@@ -7,6 +7,9 @@
 
 #include <cerrno>
 #include <functional>
+#include <mutex>
+#include <set>
+#include <sys/types.h>
 
 // Moves files and folders without ever replacing anything. Inside one file system a move
 // is one rename; onto another file system the item is copied, checked and only then
@@ -33,6 +36,10 @@ public:
     };
     // Called at each step with the path concerned; it may throw FileOperationError.
     using StepHook = std::function<void(Step step, const QString& path)>;
+    // Receives what a log should show though the move succeeded: that a destination's file
+    // system did not keep the user's extended attributes (told once per file system, with
+    // no names). Called on the moving thread.
+    using NoticeSink = std::function<void(const QString& message)>;
 
     // The error code of a move that landed whole at its target while some entries of the
     // source changed during the copy and stayed where they were.
@@ -53,6 +60,8 @@ public:
     // Set it before moves start: it is read without a lock.
     void setChunkHook(TreeCopier::ChunkHook hook) { m_hook = std::move(hook); }
     void setStepHook(StepHook hook) { m_stepHook = std::move(hook); }
+    // Set it before moves start: it is read without a lock.
+    void setNoticeSink(NoticeSink sink) { m_notice = std::move(sink); }
 
     // Removes the hidden partial copies that a killed move left in folder: those of the
     // current user that no running copy holds locked. Others' entries are never touched,
@@ -70,6 +79,7 @@ private:
     void removeCopiedSource(const QString& source, int folder, const QByteArray& targetName,
                             const QString& target, const TreeCopier& copier) const;
     static int removeStalePartialsAt(int folder);
+    void tellLostXattrs(const TreeCopier& copier, dev_t destination);
     void step(Step which, const QString& path) const
     {
         if (m_stepHook)
@@ -78,4 +88,7 @@ private:
 
     TreeCopier::ChunkHook m_hook;
     StepHook m_stepHook;
+    NoticeSink m_notice;
+    std::mutex m_toldLock;
+    std::set<dev_t> m_toldDevices; // destinations already reported as losing attributes
 };

@@ -202,6 +202,7 @@ void TreeCopier::copy(const QString& source, int targetFolder, const QByteArray&
     m_topCreated = false;
     m_topDevice = 0;
     m_topInode = 0;
+    m_lostXattrs = {};
     m_copied.clear();
     // The source's own folder is opened by its path (it may lead through links the user
     // made); everything below it is reached from there without following links.
@@ -274,6 +275,8 @@ void TreeCopier::copyFile(int sourceFolder, const QByteArray& name, const QByteA
         fail(errno, "Could not read the item");
     if (after.st_size != copied || after.st_size != before.st_size || !sameTimes(before, after))
         failWith(QStringLiteral("The item changed while it was being copied."));
+    // Before the mode: a read-only copy would refuse them (they are checked against it).
+    keepXattrs(in.get(), out.get());
     keepMode(out.get(), st);
     keepOwner(out.get(), st);
     if (::fsync(out.get()) != 0)
@@ -311,6 +314,14 @@ void TreeCopier::copyFile(int sourceFolder, const QByteArray& name, const QByteA
     if (const int err = out.close())
         fail(err, "Could not write the copy");
     noteCopied(path, name, parent, after);
+}
+
+void TreeCopier::keepXattrs(int in, int out)
+{
+    const UserXattrs::Outcome outcome = UserXattrs::copy(in, out);
+    if (outcome.lost && !m_lostXattrs.lost)
+        m_lostXattrs.firstError = outcome.firstError;
+    m_lostXattrs.lost += outcome.lost;
 }
 
 off_t TreeCopier::copyData(int in, int out, const struct stat& st, const QString& sourceName)
@@ -402,6 +413,7 @@ void TreeCopier::copyFolder(int sourceFolder, const QByteArray& name, const QByt
         copyEntry(::dirfd(dir.get()), child, path + '/' + child, out.get(), child, index);
     }
 
+    keepXattrs(::dirfd(dir.get()), out.get());
     if (::fsync(out.get()) != 0)
         fail(errno, "Could not write the copy to disk");
     keepOwner(out.get(), st);

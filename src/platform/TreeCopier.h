@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/UserXattrs.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,8 +13,9 @@
 // Copies a file, a link or a whole folder to another place, typically on another file
 // system. Modes and times are kept (as far as the file system keeps them), holes in sparse
 // files stay holes, data is flushed to disk, and the copy's size and its first and last
-// bytes are checked against the source. The source is only read, never changed; a source
-// that changes while it is copied fails the copy.
+// bytes are checked against the source. The user's extended attributes (user.*) of files and
+// folders come along where the destination keeps them. The source is only read, never
+// changed; a source that changes while it is copied fails the copy.
 //
 // Everything goes through descriptors: the copy is made inside a folder the caller opened,
 // each source and copy folder is opened once without following links, and entries are
@@ -59,6 +62,10 @@ public:
     // What was copied, in the order it was copied (a folder before its entries).
     const std::vector<CopiedEntry>& copiedEntries() const { return m_copied; }
 
+    // The user.* attributes that the destination did not take (it keeps none, or refused
+    // some), over the whole copy. They do not fail it.
+    const UserXattrs::Outcome& lostXattrs() const { return m_lostXattrs; }
+
     // The device and inode of the copy's top entry, once it exists.
     dev_t topDevice() const { return m_topDevice; }
     ino_t topInode() const { return m_topInode; }
@@ -100,7 +107,10 @@ private:
     int noteCopied(const QByteArray& path, const QByteArray& name, int parent,
                    const struct stat& st);
 
+    void keepXattrs(int in, int out);
+
     ChunkHook m_hook;
+    UserXattrs::Outcome m_lostXattrs;
     bool m_topCreated = false;
     int m_topLock = -1;
     dev_t m_topDevice = 0;

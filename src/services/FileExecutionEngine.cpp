@@ -71,6 +71,7 @@ FileExecutionEngine::FileExecutionEngine(std::unique_ptr<TrashBackend> trash,
     : QObject(parent), m_trash(std::move(trash)), m_revealer(std::move(revealer)), m_logger(logger),
       m_reporter(reporter)
 {
+    m_mover.setNoticeSink([this](const QString& message) { m_logger.info(message); });
 }
 
 FileExecutionEngine::~FileExecutionEngine() = default;
