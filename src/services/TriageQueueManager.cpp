@@ -472,12 +472,19 @@ void TriageQueueManager::saveSkipCache()
     entries.reserve(m_skippedPaths.size());
     for (const QString& path : std::as_const(m_skippedPaths))
         entries.insert(path, m_skipIdentities.value(path));
-    // The list first: it is what every version reads. Each file is replaced whole or not at
-    // all; without the identities a skip still holds for the file found at its path.
-    if (!JsonFile::writeAtomically(m_skipCacheFilePath,
-                                   SkipList::encodePaths(m_skippedPaths.values()), &error) ||
-        !JsonFile::writeAtomically(m_skipIdentityFilePath, SkipList::encodeIdentities(entries),
-                                   &error)) {
+    // Each file is replaced whole or not at all. The list first: it is what every version
+    // reads, and its failure is the one told. The identities follow without a sync of their
+    // own (a sync costs milliseconds on the GUI thread, and waiting for both files' data would
+    // double it): should a crash lose them, a skip holds for the file found at its path.
+    const bool listSaved = JsonFile::writeAtomically(
+        m_skipCacheFilePath, SkipList::encodePaths(m_skippedPaths.values()), &error);
+    QString identityError;
+    const bool identitiesSaved =
+        JsonFile::writeAtomically(m_skipIdentityFilePath, SkipList::encodeIdentities(entries),
+                                  &identityError, JsonFile::Durability::Later);
+    if (!listSaved || !identitiesSaved) {
+        if (listSaved)
+            error = identityError;
         std::printf("[TriageQueueManager] Failed to save skip cache: %s\n", qPrintable(error));
         std::fflush(stdout);
         m_log.error(
