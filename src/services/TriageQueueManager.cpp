@@ -56,12 +56,14 @@ TriageQueueManager::TriageQueueManager(const QString& skipCacheBaseDirectory, QO
     for (auto it = listed->cbegin(); it != listed->cend(); ++it) {
         const QString& path = it.key();
         m_skippedPaths.insert(path);
-        if (known.contains(path)) {
+        if (it.value().isValid()) {
+            // The previous version's list kept the inode in the list itself; the identity
+            // file may know more about that same file.
+            const SkipList::Identity more = known.value(path);
+            m_skipIdentities.insert(path, more.inode == it.value().inode ? more : it.value());
+        } else if (known.contains(path)) {
             // Invalid when nothing was at the path when it was last looked at.
             m_skipIdentities.insert(path, known.value(path));
-        } else if (it.value().isValid()) {
-            // The previous version's list kept the inode in the list itself.
-            m_skipIdentities.insert(path, it.value());
         } else {
             // A skip made by a version that kept no identities: the file there now is the
             // one that was skipped.
