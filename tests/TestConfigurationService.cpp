@@ -543,18 +543,32 @@ private slots:
     void skipList()
     {
         const SkipList::Entries entries{
-            {QStringLiteral("/home/u/Downloads/b.zip"), {42, 1700000000123456789}},
-            {QStringLiteral("/home/u/Downloads/a \"quoted\".pdf"), {7, -5}},
+            {QStringLiteral("/home/u/Downloads/b.zip"), {2049, 42, 1700000000123456789}},
+            {QStringLiteral("/home/u/Downloads/a \"quoted\".pdf"), {0, 7, 0}},
             {QStringLiteral("/home/u/Downloads/\u00e9t\u00e9"), {}}};
-        const QByteArray encoded = SkipList::encode(entries);
-        const QByteArray first =
-            "[{\"inode\":7,\"mtime\":-5,\"path\":\"\\/home\\/u\\/Downloads\\/a "
-            "\\\"quoted\\\".pdf\"},";
-        QVERIFY2(encoded.startsWith(first), encoded.constData());
-        QVERIFY(!encoded.contains('\n'));
-        QCOMPARE(SkipList::decode(encoded), entries);
+        // The list: path strings only, sorted, compact, slashes escaped.
+        const QByteArray paths = SkipList::encodePaths(entries.keys());
+        QCOMPARE(paths, QStringLiteral("[\"\\/home\\/u\\/Downloads\\/a \\\"quoted\\\".pdf\","
+                                       "\"\\/home\\/u\\/Downloads\\/b.zip\","
+                                       "\"\\/home\\/u\\/Downloads\\/\u00e9t\u00e9\"]")
+                            .toUtf8());
+        QCOMPARE(SkipList::decode(paths),
+                 (SkipList::Entries{{QStringLiteral("/home/u/Downloads/b.zip"), {}},
+                                    {QStringLiteral("/home/u/Downloads/a \"quoted\".pdf"), {}},
+                                    {QStringLiteral("/home/u/Downloads/\u00e9t\u00e9"), {}}}));
+        // The identities beside it.
+        const QByteArray identities = SkipList::encodeIdentities(entries);
+        const QByteArray first = "[{\"born\":0,\"device\":0,\"inode\":7,\"path\":\"\\/home\\/u\\/"
+                                 "Downloads\\/a \\\"quoted\\\".pdf\"},";
+        QVERIFY2(identities.startsWith(first), identities.constData());
+        QVERIFY(identities.endsWith("{\"path\":\"\\/home\\/u\\/Downloads\\/\xc3\xa9t\xc3\xa9\"}]"));
+        QCOMPARE(SkipList::decode(identities), entries);
         QCOMPARE(SkipList::decode("[]"), SkipList::Entries());
-        // Lists written before identities were kept: path strings, read without identity.
+        // Lists of the previous version: objects with the inode and a time, which is not kept.
+        QCOMPARE(SkipList::decode(R"([{"inode":9,"mtime":-5,"path":"\/a"},"\/b",{"path":"/c"}])"),
+                 (SkipList::Entries{{QStringLiteral("/a"), {0, 9, 0}},
+                                    {QStringLiteral("/b"), {}},
+                                    {QStringLiteral("/c"), {}}}));
         QCOMPARE(SkipList::decode("[\"/a\", \"\\/b\", \"/a\"]"),
                  (SkipList::Entries{{QStringLiteral("/a"), {}}, {QStringLiteral("/b"), {}}}));
         QVERIFY(!SkipList::decode(R"(["/a", 1])"));
@@ -562,6 +576,17 @@ private slots:
         QVERIFY(!SkipList::decode(R"({"a": "b"})"));
         QVERIFY(!SkipList::decode(R"(["/a")"));
         QVERIFY(!SkipList::decode(""));
+
+        // Same file: same inode and, where both are known, device and birth time.
+        const SkipList::Identity skipped{2049, 42, 100};
+        QVERIFY(skipped.isSameFile({2049, 42, 100}));
+        QVERIFY(!skipped.isSameFile({2049, 43, 100}));
+        QVERIFY(!skipped.isSameFile({2050, 42, 100}));
+        QVERIFY(!skipped.isSameFile({2049, 42, 101})); // a new file on a freed inode number
+        QVERIFY(!skipped.isSameFile({}));
+        QVERIFY(SkipList::Identity({0, 42, 0}).isSameFile({2049, 42, 100}));
+        QVERIFY(SkipList::Identity({0, 42, 0}).isCompletedBy({2049, 42, 100}));
+        QVERIFY(!skipped.isCompletedBy({2049, 42, 100}));
     }
 };
 

@@ -5,15 +5,18 @@
 #include "fakes/GatedEngine.h"
 #include "fakes/ScriptedTrash.h"
 #include "platform/FileMover.h"
+#include "services/QueueRescanner.h"
 #include "services/TriageActionController.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <atomic>
+#include <functional>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <thread>
@@ -78,6 +81,19 @@ private:
     bool waitIdle()
     {
         return QTest::qWaitFor([this] { return !m_actions->isBusy(); }, 10000);
+    }
+
+    // Waits for the worker to have done something on disk without running the event loop,
+    // so that no result of an operation is applied meanwhile.
+    static bool waitOnDisk(const std::function<bool()>& done)
+    {
+        const QDeadlineTimer deadline(5000);
+        while (!done()) {
+            if (deadline.hasExpired())
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
     }
 
 private slots:
@@ -363,9 +379,9 @@ private slots:
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("expectedItems");
         QTest::addColumn<QStringList>("expectedSkipped");
-        QTest::newRow("rename, skip, undo")
-            << QStringList{"rename", "skip", "undo"} << QStringList{"b.txt", "c.txt"}
-            << QStringList{"a.txt"};
+        QTest::newRow("rename, skip, undo, undo")
+            << QStringList{"rename", "skip", "undo", "undo"}
+            << QStringList{"a.txt", "b.txt", "c.txt"} << QStringList{};
         QTest::newRow("rename, trash, undo, undo")
             << QStringList{"rename", "trash", "undo", "undo"}
             << QStringList{"a.txt", "b.txt", "c.txt"} << QStringList{};
@@ -415,6 +431,114 @@ private slots:
             QVERIFY2(QFile::exists(m_downloads + "/" + QLatin1String(name)), name);
         QVERIFY(!QFile::exists(m_downloads + "/renamed.txt"));
         QVERIFY(!QFile::exists(m_downloads + "/b (1).txt"));
+    }
+
+    void renameUndoHoldsWhateverTheWatcherReports_data()
+    {
+        QTest::addColumn<QString>("when");
+        QTest::newRow("reports before the undo's result") << "first";
+        QTest::newRow("reports after the undo's result") << "last";
+        QTest::newRow("undo asked during the rename, reports between the two results") << "between";
+    }
+
+    // The watcher reports the undo's own rename (the new name gone, the old one arrived) as
+    // it reports anyone's. Those reports reach the queue before or after the undo's result;
+    // either way the item stays where it was, under its old name, once.
+    void renameUndoHoldsWhateverTheWatcherReports()
+    {
+        QFETCH(QString, when);
+        enqueue({"a.txt", "b.txt", "c.txt"});
+        QueueRescanner watcher(*m_queue, m_downloads);
+        QStringList expected{m_downloads + "/a.txt", m_downloads + "/b.txt",
+                             m_downloads + "/c.txt"};
+        if (when == "between") {
+            // A slow move of a.txt ahead of both: the rename and its undo queue behind it.
+            m_services->engine->holdMoves = true;
+            m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+            QTRY_VERIFY_WITH_TIMEOUT(!m_actions->isProcessingAction(), 5000);
+            expected.removeFirst();
+        }
+        const QString head = expected.first();
+        const QString renamed = m_downloads + "/renamed.txt";
+        const auto report = [&] {
+            watcher.removePath(renamed);
+            watcher.enqueueDiscovered(QUrl::fromLocalFile(head), true);
+        };
+        for (int round = 0; round < 3; ++round) {
+            m_actions->renameItem(*m_queue->activeItem(), QStringLiteral("renamed.txt"));
+            if (when != "between") {
+                QVERIFY(waitIdle());
+                QCOMPARE(headName(), QStringLiteral("renamed.txt"));
+            }
+            m_actions->undoLastAction();
+            if (when == "first") {
+                QVERIFY(waitOnDisk([&] { return QFile::exists(head); }));
+                report();
+            } else if (when == "between") {
+                // Right after the rename's result, the undo is already done on disk.
+                int results = 0;
+                QMetaObject::Connection hook =
+                    connect(m_actions.get(), &TriageActionController::actionFinished, this, [&] {
+                        if (++results != (round == 0 ? 2 : 1))
+                            return;
+                        QVERIFY(waitOnDisk(
+                            [&] { return QFile::exists(head) && !QFile::exists(renamed); }));
+                        report();
+                    });
+                m_services->engine->holdMoves = false;
+                QVERIFY(waitIdle());
+                disconnect(hook);
+                QCOMPARE(results, round == 0 ? 3 : 2);
+            }
+            QVERIFY(waitIdle());
+            if (when == "last")
+                report();
+            QCOMPARE(paths(m_queue->items()), expected);
+            QCOMPARE(m_queue->totalQueueDepth(), qsizetype(expected.size()));
+            QVERIFY(QFile::exists(head));
+            QVERIFY(!QFile::exists(renamed));
+        }
+        QVERIFY(m_queue->skippedPaths().isEmpty());
+    }
+
+    // Tab is undone like any action, in the order it was taken: z brings the skipped item
+    // back to the head and out of the skip list, and the z after it undoes the action before
+    // the skip. A skipped file deleted since is not brought back, and the window says so.
+    void skipIsUndoneInItsTurn()
+    {
+        enqueue({"a.txt", "b.txt", "c.txt"});
+        m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+        QVERIFY(waitIdle());
+        m_actions->skipCurrentItem(InputMethod::keyboard);
+        QCOMPARE(headName(), QStringLiteral("c.txt"));
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        QCOMPARE(paths(m_queue->items()),
+                 (QStringList{m_downloads + "/b.txt", m_downloads + "/c.txt"}));
+        QVERIFY(m_queue->skippedPaths().isEmpty());
+        QCOMPARE(TriageQueueManager(m_home + "/.local/state/stowbird").skippedPaths().size(), 0);
+        QVERIFY(QFile::exists(m_home + "/Documents/a.txt"));
+        QCOMPARE(statusText(), QStringLiteral("Undid skip: b.txt is back"));
+
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        QCOMPARE(
+            paths(m_queue->items()),
+            (QStringList{m_downloads + "/a.txt", m_downloads + "/b.txt", m_downloads + "/c.txt"}));
+
+        m_actions->skipCurrentItem(InputMethod::keyboard);
+        QVERIFY(QFile::remove(m_downloads + "/a.txt"));
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        QCOMPARE(statusText(), QStringLiteral("Nothing restored: a.txt is gone since it was "
+                                              "skipped"));
+        QCOMPARE(statusKind(), StatusLine::Kind::Error);
+        QCOMPARE(paths(m_queue->items()),
+                 (QStringList{m_downloads + "/b.txt", m_downloads + "/c.txt"}));
+        QVERIFY(m_queue->skippedPaths().isEmpty());
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        QCOMPARE(statusText(), QStringLiteral("Nothing to undo"));
     }
 
     void undoOfTrashRestoresIt_data()

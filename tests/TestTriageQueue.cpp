@@ -2,12 +2,17 @@
 #include "services/TriageQueueManager.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <cstdio>
+#include <sys/stat.h>
 
 class TestTriageQueue : public QObject
 {
@@ -37,11 +42,43 @@ private:
     }
 
     QString cachePath() const { return m_state.path() + "/skipped_items.json"; }
+    QString identityPath() const { return m_state.path() + "/skipped_items_identity.json"; }
+
+    static QByteArray readAll(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    static bool writeAll(const QString& path, const QByteArray& data)
+    {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+    }
+
+    // Appends to the file and moves its modification time, as a program writing to it does.
+    static bool changeInPlace(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::Append) && f.write("more") == 4 &&
+               f.setFileTime(QDateTime::currentDateTimeUtc().addSecs(3600),
+                             QFileDevice::FileModificationTime);
+    }
+
+    // A new download of the same name, as browsers save one: written beside it, then renamed
+    // over it.
+    static bool replaceByRename(const QString& path)
+    {
+        const QString part = path + QStringLiteral(".part");
+        return writeAll(part, "new") && std::rename(QFile::encodeName(part).constData(),
+                                                    QFile::encodeName(path).constData()) == 0;
+    }
 
 private slots:
     void init()
     {
         QFile::remove(cachePath());
+        QFile::remove(identityPath());
         QDir(m_downloads.path()).removeRecursively();
         QDir().mkpath(m_downloads.path());
     }
@@ -126,13 +163,11 @@ private slots:
             queue.enqueue(url);
             QVERIFY(queue.items().isEmpty());
         }
-        // The cache is compact JSON with escaped slashes.
+        // The cache is compact JSON with escaped slashes: an array of path strings.
         QFile cache(cachePath());
         QVERIFY(cache.open(QIODevice::ReadOnly));
         const QByteArray text = cache.readAll();
-        QVERIFY2(text.startsWith("[{\"inode\":") && text.contains("\"path\":\"\\/") &&
-                     text.endsWith("\"}]"),
-                 text.constData());
+        QVERIFY2(text.startsWith("[\"\\/") && text.endsWith("setup.deb\"]"), text.constData());
         QVERIFY(!text.contains('\n'));
 
         TriageQueueManager reopened(m_state.path());
@@ -344,6 +379,105 @@ private slots:
         queue.enqueue(makeFile("missing.iso"));
         QCOMPARE(queue.items().size(), 1);
         QCOMPARE(queue.skippedPaths(), QSet<QString>{kept.toLocalFile()});
+    }
+
+    // A skip is for the file, not for its bytes or times: written to and touched it stays
+    // skipped, after a restart too. A different file at its path (a new download of the same
+    // name renamed over it, or the old one deleted and a new one written while nobody
+    // watched) is offered again.
+    void skipHoldsForTheFileWhateverIsWrittenToIt()
+    {
+        const QString path = m_downloads.path() + "/report.pdf";
+        const QUrl url = makeFile("report.pdf");
+        TriageQueueManager queue(m_state.path());
+        queue.enqueue(url);
+        queue.skipCurrent();
+        QVERIFY(changeInPlace(path));
+        queue.enqueue(url);
+        QVERIFY(queue.isEmpty());
+        {
+            TriageQueueManager reopened(m_state.path());
+            QVERIFY(changeInPlace(path));
+            reopened.enqueue(url);
+            reopened.enqueuePaths({path});
+            QVERIFY(reopened.isEmpty());
+            QCOMPARE(reopened.skippedPaths(), QSet<QString>{path});
+        }
+        QVERIFY(replaceByRename(path));
+        queue.enqueue(url, true);
+        QCOMPARE(queue.items().size(), 1);
+        QVERIFY(queue.skippedPaths().isEmpty());
+
+        queue.skipCurrent();
+        {
+            // Held open, the old file keeps its inode: the new one cannot reuse it.
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::ReadOnly));
+            QVERIFY(QFile::remove(path));
+            makeFile("report.pdf");
+        }
+        TriageQueueManager reopened(m_state.path());
+        reopened.enqueue(url);
+        QCOMPARE(reopened.items().size(), 1);
+        QVERIFY(reopened.skippedPaths().isEmpty());
+    }
+
+    // skipped_items.json stays what older versions read, a compact array of path strings;
+    // which file each skip is for is kept in a file beside it. The previous version's list of
+    // objects is read without losing a skip and rewritten as paths at once. A list of paths
+    // alone (an older version wrote it last) holds each skip for the file there now, which is
+    // recorded then.
+    void skipListIsAnArrayOfPathsWithTheFilesBesideIt()
+    {
+        const QUrl kept = makeFile("kept.iso");
+        const QUrl other = makeFile("other.iso");
+        const QString keptPath = kept.toLocalFile();
+        const QJsonArray both{keptPath, other.toLocalFile()};
+        {
+            TriageQueueManager queue(m_state.path());
+            queue.enqueueBatch({kept, other});
+            queue.skipCurrent();
+            queue.skipCurrent();
+        }
+        QCOMPARE(QJsonDocument::fromJson(readAll(cachePath())).array(), both);
+        QVERIFY(readAll(cachePath()).startsWith("[\"\\/"));
+        QVERIFY(readAll(identityPath()).contains("\"inode\":"));
+
+        // The previous version's list; other.iso is no longer the file whose inode it kept.
+        struct stat st
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(keptPath).constData(), &st), 0);
+        QVERIFY(QFile::remove(identityPath()));
+        QVERIFY(writeAll(cachePath(), QStringLiteral(R"([{"inode":%1,"mtime":5,"path":"%2"},)"
+                                                     R"({"inode":1,"mtime":6,"path":"%3"}])")
+                                          .arg(quint64(st.st_ino))
+                                          .arg(keptPath, other.toLocalFile())
+                                          .toUtf8()));
+        {
+            TriageQueueManager queue(m_state.path());
+            QCOMPARE(queue.skippedPaths().size(), 2);
+            QCOMPARE(QJsonDocument::fromJson(readAll(cachePath())).array(), both);
+            QVERIFY(changeInPlace(keptPath));
+            queue.enqueueBatch({kept, other});
+            QCOMPARE(queue.items().size(), 1);
+            QCOMPARE(queue.activeItem()->url, other);
+        }
+
+        // A list of paths alone, nothing beside it.
+        QVERIFY(writeAll(cachePath(), QJsonDocument(QJsonArray{keptPath}).toJson()));
+        QVERIFY(QFile::remove(identityPath()));
+        {
+            TriageQueueManager queue(m_state.path());
+            QVERIFY(changeInPlace(keptPath));
+            queue.enqueue(kept);
+            QVERIFY(queue.isEmpty());
+        }
+        QVERIFY(readAll(identityPath()).contains("kept.iso"));
+        QVERIFY(replaceByRename(keptPath));
+        TriageQueueManager reopened(m_state.path());
+        reopened.enqueue(kept);
+        QCOMPARE(reopened.items().size(), 1);
     }
 
     void unwritableCacheFolderKeepsSkipInMemory()

@@ -39,9 +39,9 @@ int writeAll(int fd, const QByteArray& data)
     return 0;
 }
 
-// Fills the temporary file completely and makes it durable; 0 or the first error. The
-// descriptor is closed in every case.
-int fillAndClose(int fd, mode_t mode, const QByteArray& data)
+// Fills the temporary file completely and, when synced, makes it durable; 0 or the first
+// error. The descriptor is closed in every case.
+int fillAndClose(int fd, mode_t mode, const QByteArray& data, bool synced)
 {
     int err = 0;
     // Exactly the intended mode, whatever the umask left of it.
@@ -50,7 +50,7 @@ int fillAndClose(int fd, mode_t mode, const QByteArray& data)
     if (err == 0)
         err = writeAll(fd, data);
     // A file system that allocates late reports a full disk here, not at the write.
-    if (err == 0 && ::fsync(fd) != 0)
+    if (err == 0 && synced && ::fsync(fd) != 0)
         err = errno;
     if (::close(fd) != 0 && err == 0 && errno != EINTR)
         err = errno;
@@ -59,8 +59,10 @@ int fillAndClose(int fd, mode_t mode, const QByteArray& data)
 
 } // namespace
 
-bool JsonFile::writeAtomically(const QString& path, const QByteArray& data, QString* error)
+bool JsonFile::writeAtomically(const QString& path, const QByteArray& data, QString* error,
+                               Durability durability)
 {
+    const bool synced = durability == Durability::Synced;
     // The file a link leads to is replaced, not the link (dotfiles kept elsewhere and
     // linked in stay linked).
     QString target = QFileInfo(path).absoluteFilePath();
@@ -108,7 +110,7 @@ bool JsonFile::writeAtomically(const QString& path, const QByteArray& data, QStr
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return fail(reason(errno));
-    int err = fillAndClose(fd, mode, data);
+    int err = fillAndClose(fd, mode, data, synced);
     if (err == 0 && ::rename(temporary.constData(), nativeTarget.constData()) != 0)
         err = errno;
     if (err != 0) {
@@ -116,6 +118,8 @@ bool JsonFile::writeAtomically(const QString& path, const QByteArray& data, QStr
         return fail(reason(err));
     }
     // The rename itself made durable. The new file is in place whatever this says.
+    if (!synced)
+        return true;
     const int folderFd = ::open(nativeFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd >= 0) {
         ::fsync(folderFd);

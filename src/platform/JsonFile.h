@@ -17,5 +17,12 @@ public:
     // owner write bit) is not written: the save fails and says so. Missing parent folders
     // are created 0700. On failure returns false and sets *error to a sentence naming the
     // file and the reason.
-    static bool writeAtomically(const QString& path, const QByteArray& data, QString* error);
+    //
+    // Durability::Later leaves out the syncs to disk, which cost milliseconds each: the
+    // replacement is still atomic, and the system writes the file out in its own time, but
+    // a crash before then may leave the old file or an empty one. For files whose loss costs
+    // little.
+    enum class Durability { Synced, Later };
+    static bool writeAtomically(const QString& path, const QByteArray& data, QString* error,
+                                Durability durability = Durability::Synced);
 };

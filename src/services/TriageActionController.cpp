@@ -3,6 +3,7 @@
 #include "models/FileNaming.h"
 #include "models/FileOperationError.h"
 #include "platform/FileMover.h"
+#include "platform/FileSystemEntry.h"
 #include "services/FileExecutionEngine.h"
 #include "services/LoggerService.h"
 #include "services/TelemetryService.h"
@@ -68,6 +69,7 @@ template <typename Ticket, typename Operation> QUrl runNoted(Ticket& ticket, Ope
         const QUuid after = FileExecutionEngine::lastRecordOnThisThread();
         ticket.succeeded = true;
         ticket.recordId = after != before ? after : QUuid();
+        ticket.placed = url;
         return url;
     } catch (const FileOperationError& error) {
         ticket.failure = error.error().localizedDescription;
@@ -108,6 +110,8 @@ void TriageActionController::setStatusDurations(int infoMs, int errorMs)
 QUuid TriageActionController::startJob(Job job)
 {
     job.id = QUuid::createUuid();
+    if (job.ticket)
+        rememberStep({job.ticket, job.inFlight, std::nullopt});
     for (const QUrl& url : std::as_const(job.inFlight))
         m_deps.queue->beginInFlight(url);
     if (job.holdsLock) {
@@ -131,6 +135,7 @@ TriageActionController::Job TriageActionController::finishJob(const QUuid& id)
             break;
         }
     }
+    holdForUndo(job);
     for (const QUrl& url : std::as_const(job.inFlight))
         m_deps.queue->endInFlight(url);
     return job;
@@ -429,6 +434,7 @@ void TriageActionController::skipCurrentItem(InputMethod input)
     if (m_deps.telemetry)
         m_deps.telemetry->recordAction(ActionType::skip, input, *head);
     m_deps.queue->skipCurrent();
+    rememberStep({nullptr, {}, *head});
     if (m_deps.queue->items().isEmpty() && m_deps.telemetry)
         m_deps.telemetry->endSession(0);
     emit itemDispatched();
@@ -480,50 +486,99 @@ void TriageActionController::renameItem(const TriageItem& item, const QString& n
 
 // --- undo --------------------------------------------------------------------------------
 
+void TriageActionController::rememberStep(UndoStep step)
+{
+    m_undoSteps.append(std::move(step));
+    // Older file actions are still undone, in order, from the engine's own history once the
+    // steps kept here are used up.
+    while (m_undoSteps.size() > FileExecutionEngine::maxUndoHistory)
+        m_undoSteps.removeFirst();
+}
+
+void TriageActionController::holdForUndo(const Job& action)
+{
+    // The undo claimed this action before it ended: from now it also holds the path the
+    // action left the item at (a rename's new name), which it is about to change.
+    if (!action.ticket || action.ticket->undoJob.isNull() || action.ticket->placed.isEmpty())
+        return;
+    for (Job& undo : m_jobs) {
+        if (undo.id != action.ticket->undoJob)
+            continue;
+        undo.inFlight.append(action.ticket->placed);
+        m_deps.queue->beginInFlight(action.ticket->placed);
+        return;
+    }
+}
+
 void TriageActionController::undoLastAction()
 {
-    // Not refused while an action runs: it queues behind it and then undoes that action,
-    // whatever its outcome. Each undo claims the latest action still queued or running that
-    // no earlier undo claimed; with none left, it undoes the latest record at its turn (the
-    // claimed ones are gone from the history by then).
+    // Not refused while an action runs: it queues behind it. Each undo takes the latest step
+    // no earlier undo took: an action still queued or running is undone at its turn, whatever
+    // its outcome; an action that ended is undone by its record (one that failed left nothing
+    // to undo and is passed over); a skip is taken back. With no step left, it undoes the
+    // latest record the engine still keeps.
     clearStatus();
     if (m_deps.telemetry)
         m_deps.telemetry->recordUndo();
-    std::shared_ptr<ActionTicket> target;
-    QString targetDescription;
-    for (qsizetype i = m_jobs.size() - 1; i >= 0; --i) {
-        Job& action = m_jobs[i];
-        if (!action.ticket || action.undoClaimed)
-            continue;
-        action.undoClaimed = true;
-        target = action.ticket;
-        targetDescription = describe(action);
-        break;
-    }
     Job job;
     job.kind = JobKind::Undo;
     job.name = QStringLiteral("Undo");
+    std::shared_ptr<ActionTicket> target;
+    QString targetDescription;
+    QUuid recordId;
+    std::optional<TriageItem> skipped;
+    while (!m_undoSteps.isEmpty() && !target && !skipped && recordId.isNull()) {
+        const UndoStep step = m_undoSteps.takeLast();
+        if (step.skipped) {
+            skipped = step.skipped;
+            job.inFlight = {skipped->url};
+            continue;
+        }
+        const auto running = std::find_if(m_jobs.begin(), m_jobs.end(), [&](const Job& action) {
+            return action.ticket == step.action;
+        });
+        if (running != m_jobs.end()) {
+            running->undoClaimed = true;
+            target = step.action;
+            targetDescription = describe(*running);
+            job.inFlight = step.paths;
+        } else if (step.action->succeeded && !step.action->recordId.isNull()) {
+            recordId = step.action->recordId;
+            job.inFlight = step.paths;
+            job.inFlight.append(step.action->placed);
+        }
+    }
     const QUuid id = startJob(job);
+    if (target)
+        target->undoJob = id;
 
     FileExecutionEngine* engine = m_deps.engine;
+    const QString skippedPath = skipped ? skipped->url.toLocalFile() : QString();
     runOn<UndoOutcome>(
         &m_worker, this,
-        [engine, target] {
+        [engine, target, recordId, skippedPath] {
             UndoOutcome outcome;
-            if (!target) {
-                outcome.result = engine->undoLast();
-            } else if (!target->succeeded) {
+            if (!skippedPath.isEmpty()) {
+                outcome.skippedFileThere = FileSystemEntry::existsAt(skippedPath);
+            } else if (target && !target->succeeded) {
                 outcome.actionFailed = true;
                 outcome.failure = target->failure;
-            } else if (!target->recordId.isNull()) {
-                outcome.result = engine->undoAction(target->recordId);
+            } else if (target) {
+                if (!target->recordId.isNull())
+                    outcome.result = engine->undoAction(target->recordId);
+            } else if (!recordId.isNull()) {
+                outcome.result = engine->undoAction(recordId);
+            } else {
+                outcome.result = engine->undoLast();
             }
             return outcome;
         },
-        [this, id, targetDescription](const OffThread<UndoOutcome>& outcome) {
+        [this, id, targetDescription, skipped](const OffThread<UndoOutcome>& outcome) {
             const Job done = finishJob(id);
             if (!outcome.ok) {
                 reportFailure(done.name, QStringLiteral("Undo error: "), outcome.error, {});
+            } else if (skipped) {
+                applySkipUndo(*skipped, outcome.value.skippedFileThere);
             } else if (outcome.value.actionFailed) {
                 // The action left nothing to undo; an older one is not undone in its place.
                 m_deps.logger->info(QStringLiteral("Undo: the action it was asked for failed; "
@@ -538,6 +593,28 @@ void TriageActionController::undoLastAction()
             }
             settle();
         });
+}
+
+void TriageActionController::applySkipUndo(const TriageItem& item, bool stillThere)
+{
+    TriageQueueManager& queue = *m_deps.queue;
+    const QString token = FileExecutionEngine::logToken(item);
+    if (!stillThere) {
+        // Deleted or moved away since it was skipped: nothing comes back, and its skip goes.
+        queue.dropMissing({TriageItem::standardizedPath(item.url)});
+        m_deps.logger->log(
+            QStringLiteral("ERROR"),
+            QStringLiteral("Undo of a skip found nothing to restore (.%1)").arg(token));
+        showStatus(
+            QStringLiteral("Nothing restored: %1 is gone since it was skipped").arg(item.filename),
+            StatusLine::Kind::Error);
+        return;
+    }
+    // Back at the head and off the skip list, wherever a rescan may have put it meanwhile.
+    queue.removeURL(item.url);
+    queue.pushToFront(TriageItem(item.url, item.id));
+    m_deps.logger->info(QStringLiteral("Undid skip (.%1)").arg(token));
+    showStatus(QStringLiteral("Undid skip: %1 is back").arg(item.filename));
 }
 
 QString TriageActionController::describe(const Job& job)

@@ -61,10 +61,13 @@ public:
     void skipCurrentItem(InputMethod input);
     // Renames item (normally the head) in place; blank or unchanged names do nothing.
     void renameItem(const TriageItem& item, const QString& newName);
-    // Undoes the most recent file action, after every operation already asked for. An undo
-    // asked for while actions are still queued or running undoes the latest of them that no
-    // earlier undo has claimed, whether it succeeds or fails (a failed one leaves nothing to
-    // undo, and the status line says so); never an older action in its place.
+    // Undoes the most recent step, a file action or a skip, after every operation already
+    // asked for. An undo asked for while actions are still queued or running undoes the
+    // latest of them that no earlier undo has claimed, whether it succeeds or fails (a failed
+    // one leaves nothing to undo, and the status line says so); never an older action in its
+    // place. An undone skip puts the item back at the head and off the skip list. The undo
+    // holds the paths it changes as in flight, so that the watcher's reports of its own
+    // changes cannot drop or add the item meanwhile.
     void undoLastAction();
     // Removes the partial copies a killed move left in these folders, on the worker.
     void removeStalePartials(const QStringList& folders);
@@ -107,6 +110,9 @@ private:
         bool succeeded = false;
         QUuid recordId;  // the engine's undo record of the action; null when it pushed none
         QString failure; // why it failed
+        QUrl placed;     // where the action left the item
+        // GUI thread: the undo that claimed the action while it was queued or running.
+        QUuid undoJob;
     };
     struct Job
     {
@@ -124,12 +130,22 @@ private:
         std::shared_ptr<ActionTicket> ticket;
         bool undoClaimed = false;
     };
-    // What an undo job found: the engine's result, or the failure of the action it undoes.
+    // What an undo job found: the engine's result, or the failure of the action it undoes;
+    // for a skip, whether the skipped file is still there.
     struct UndoOutcome
     {
         std::optional<FileExecutionEngine::UndoResult> result;
         bool actionFailed = false;
         QString failure;
+        bool skippedFileThere = false;
+    };
+    // One step of the undo history, in the order the user took them: a file action (its
+    // ticket, and the item's path its job held) or a skip (the item skipped).
+    struct UndoStep
+    {
+        std::shared_ptr<ActionTicket> action;
+        QList<QUrl> paths;
+        std::optional<TriageItem> skipped;
     };
 
     QUuid startJob(Job job);
@@ -143,13 +159,18 @@ private:
     void reportFailure(const QString& actionName, const QString& prefix, const AppError& error,
                        const TriageItem& item);
     void applyUndo(const FileExecutionEngine::UndoResult& result);
+    void applySkipUndo(const TriageItem& item, bool stillThere);
+    void rememberStep(UndoStep step);
+    // Hands the path an action left to the undo that claimed the action, when it ends.
+    void holdForUndo(const Job& action);
     static QString describe(const Job& job);
     void clearStatus();
     QString progressText(const Job& job) const;
 
     Dependencies m_deps;
     QThreadPool m_worker;
-    QList<Job> m_jobs; // in the worker's order: the first one runs
+    QList<Job> m_jobs;           // in the worker's order: the first one runs
+    QList<UndoStep> m_undoSteps; // oldest first; claimed steps are taken out
     int m_watchdogMs = defaultWatchdogMs;
     int m_infoStatusMs = defaultInfoStatusMs;
     int m_errorStatusMs = defaultErrorStatusMs;

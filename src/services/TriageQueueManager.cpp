@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sys/stat.h>
 
 TriageQueueManager& TriageQueueManager::shared()
 {
@@ -20,36 +19,70 @@ TriageQueueManager& TriageQueueManager::shared()
     return *instance;
 }
 
+namespace {
+
+const QString listFileName = QStringLiteral("skipped_items.json");
+const QString identityFileName = QStringLiteral("skipped_items_identity.json");
+
+std::optional<QByteArray> readFile(const QString& path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+} // namespace
+
 TriageQueueManager::TriageQueueManager(const QString& skipCacheBaseDirectory, QObject* parent)
-    : QObject(parent),
-      m_skipCacheFilePath(skipCacheBaseDirectory + QStringLiteral("/skipped_items.json"))
+    : QObject(parent), m_skipCacheFilePath(skipCacheBaseDirectory + u'/' + listFileName),
+      m_skipIdentityFilePath(skipCacheBaseDirectory + u'/' + identityFileName)
 {
     // The list names the user's files: a folder or file made wider by an older version is
     // tightened before use.
-    PrivateStorage::tighten(skipCacheBaseDirectory, {QStringLiteral("skipped_items.json")});
-    // A missing or unreadable cache simply means nothing was skipped.
-    QFile file(m_skipCacheFilePath);
-    if (QFileInfo(m_skipCacheFilePath).isFile() && file.open(QIODevice::ReadOnly)) {
-        if (auto entries = SkipList::decode(file.readAll())) {
-            for (auto it = entries->cbegin(); it != entries->cend(); ++it) {
-                m_skippedPaths.insert(it.key());
-                // A list from before identities were kept: the file at the path now is
-                // taken to be the one skipped.
-                m_skipIdentities.insert(it.key(),
-                                        it.value().isValid() ? it.value() : identityOf(it.key()));
-            }
+    PrivateStorage::tighten(skipCacheBaseDirectory, {listFileName, identityFileName});
+    // A missing or unreadable cache simply means nothing was skipped. The list alone says
+    // what is skipped (an older version may have written it last); the identity file says
+    // for which file, where it knows.
+    const std::optional<QByteArray> list = readFile(m_skipCacheFilePath);
+    const std::optional<SkipList::Entries> listed =
+        list ? SkipList::decode(*list) : std::optional<SkipList::Entries>();
+    if (!listed)
+        return;
+    const SkipList::Entries known =
+        SkipList::decode(readFile(m_skipIdentityFilePath).value_or(QByteArray()))
+            .value_or(SkipList::Entries());
+    bool learned = false;
+    for (auto it = listed->cbegin(); it != listed->cend(); ++it) {
+        const QString& path = it.key();
+        m_skippedPaths.insert(path);
+        if (it.value().isValid()) {
+            // The previous version's list kept the inode in the list itself; the identity
+            // file may know more about that same file.
+            const SkipList::Identity more = known.value(path);
+            m_skipIdentities.insert(path, more.inode == it.value().inode ? more : it.value());
+        } else if (known.contains(path)) {
+            // Invalid when nothing was at the path when it was last looked at.
+            m_skipIdentities.insert(path, known.value(path));
+        } else {
+            // A skip made by a version that kept no identities: the file there now is the
+            // one that was skipped.
+            m_skipIdentities.insert(path, identityOf(path));
+            learned = true;
         }
     }
+    // A list of objects becomes a list of paths at once, so that an older version reads it;
+    // what was learned about the files is recorded.
+    if (learned || *list != SkipList::encodePaths(m_skippedPaths.values()))
+        saveSkipCache();
 }
 
 SkipList::Identity TriageQueueManager::identityOf(const QString& path)
 {
-    struct stat st
-    {
-    };
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+    const FileIdentity entry = FileSystemEntry::identityAt(path);
+    if (!entry.isValid())
         return {};
-    return {quint64(st.st_ino), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    return {entry.device, entry.inode, entry.bornNs};
 }
 
 void TriageQueueManager::forgetSkip(const QString& path)
@@ -66,9 +99,19 @@ bool TriageQueueManager::isStillSkipped(const QString& path)
     if (!m_skippedPaths.contains(path))
         return false;
     const SkipList::Identity now = identityOf(path);
-    // Nothing there to offer (or nothing to compare with yet): the skip stands.
-    if (!now.isValid() || now == m_skipIdentities.value(path))
+    // Nothing there to offer: the skip stands.
+    if (!now.isValid())
         return true;
+    SkipList::Identity& skipped = m_skipIdentities[path];
+    if (skipped.isSameFile(now)) {
+        // The skipped file, whatever was written to it since. What an older list did not
+        // keep about it is recorded now.
+        if (skipped.isCompletedBy(now)) {
+            skipped = now;
+            saveSkipCache();
+        }
+        return true;
+    }
     forgetSkip(path);
     return false;
 }
@@ -131,12 +174,10 @@ TriageQueueManager::Placed TriageQueueManager::place(const QString& path, const 
     if (m_inFlightPaths.contains(path))
         return Placed::Nowhere;
     // Something new arrived at a skipped path: a new download, unless it is the very file
-    // that was skipped (same inode and time), moved back by an undo of our own.
-    if (arrivedAnew && m_skippedPaths.contains(path)) {
-        const SkipList::Identity now = identityOf(path);
-        if (!now.isValid() || now != m_skipIdentities.value(path))
-            forgetSkip(path);
-    }
+    // that was skipped (same device, inode and birth time), moved back by an undo of our own.
+    if (arrivedAnew && m_skippedPaths.contains(path) &&
+        !m_skipIdentities.value(path).isSameFile(identityOf(path)))
+        forgetSkip(path);
     if (m_itemPaths.contains(path) || m_pendingBacklog.contains(path) || isStillSkipped(path))
         return Placed::Nowhere;
 
@@ -257,6 +298,7 @@ void TriageQueueManager::clearSkipCache()
     m_skippedPaths.clear();
     m_skipIdentities.clear();
     QFile::remove(m_skipCacheFilePath);
+    QFile::remove(m_skipIdentityFilePath);
     if (hadSkips)
         emit skippedPathsChanged();
     emit triageQueueDidChange();
@@ -432,7 +474,19 @@ void TriageQueueManager::saveSkipCache()
     entries.reserve(m_skippedPaths.size());
     for (const QString& path : std::as_const(m_skippedPaths))
         entries.insert(path, m_skipIdentities.value(path));
-    if (!JsonFile::writeAtomically(m_skipCacheFilePath, SkipList::encode(entries), &error)) {
+    // Each file is replaced whole or not at all. The list first: it is what every version
+    // reads, and its failure is the one told. The identities follow without a sync of their
+    // own (a sync costs milliseconds on the GUI thread, and waiting for both files' data would
+    // double it): should a crash lose them, a skip holds for the file found at its path.
+    const bool listSaved = JsonFile::writeAtomically(
+        m_skipCacheFilePath, SkipList::encodePaths(m_skippedPaths.values()), &error);
+    QString identityError;
+    const bool identitiesSaved =
+        JsonFile::writeAtomically(m_skipIdentityFilePath, SkipList::encodeIdentities(entries),
+                                  &identityError, JsonFile::Durability::Later);
+    if (!listSaved || !identitiesSaved) {
+        if (listSaved)
+            error = identityError;
         std::printf("[TriageQueueManager] Failed to save skip cache: %s\n", qPrintable(error));
         std::fflush(stdout);
         m_log.error(
@@ -479,7 +533,7 @@ bool TriageQueueManager::replaceURL(const QUrl& from, const QUrl& to)
     }
     if (m_skippedPaths.remove(oldPath)) {
         m_skippedPaths.insert(newPath);
-        // A rename keeps the file's inode and time: the skip still names the same file.
+        // A rename keeps the file's inode: the skip still names the same file.
         m_skipIdentities.insert(newPath, m_skipIdentities.take(oldPath));
         saveSkipCache();
         emit skippedPathsChanged();

@@ -16,9 +16,10 @@
 
 // The downloads waiting to be triaged, in arrival order: a working list of at most 50
 // items (the head is what the HUD shows), an unbounded backlog of bare paths behind it, and
-// the persistent set of paths the user skipped, each with the identity (inode, modification
-// time) of the file that was skipped: a new file at a skipped path is a new download and is
-// queued. Used on the GUI thread only.
+// the persistent set of paths the user skipped, each with the identity (device, inode, birth
+// time) of the file that was skipped: the skip holds for that file however it is written to
+// or touched, and a different file at a skipped path is a new download and is queued. Used on
+// the GUI thread only.
 class TriageQueueManager : public QObject
 {
     Q_OBJECT
@@ -28,8 +29,8 @@ public:
     // The process-wide queue, keeping its skip cache in the default state folder.
     static TriageQueueManager& shared();
 
-    // skipCacheBaseURL is the folder that holds skipped_items.json; the skip cache is read
-    // once, here.
+    // skipCacheBaseURL is the folder that holds skipped_items.json and, beside it,
+    // skipped_items_identity.json; the skip cache is read once, here.
     explicit TriageQueueManager(const QString& skipCacheBaseDirectory, QObject* parent = nullptr);
 
     // Where a failed save of the skip list is logged; standard error until given.
@@ -42,6 +43,7 @@ public:
     // the working list.
     const CompactPathList& pendingBacklog() const { return m_pendingBacklog; }
     QString skipCacheFilePath() const { return m_skipCacheFilePath; }
+    QString skipIdentityFilePath() const { return m_skipIdentityFilePath; }
 
     std::optional<TriageItem> activeItem() const;
     bool isEmpty() const { return m_items.isEmpty() && m_pendingBacklog.isEmpty(); }
@@ -99,8 +101,9 @@ private:
     bool enqueueOne(const QUrl& url, bool arrivedAnew = false);
     // Where the standardised path went; url, when given, is the one the item keeps.
     Placed place(const QString& path, const QUrl* url, bool arrivedAnew);
-    // True while path is skipped: the file there is still the one that was skipped. A skip
-    // whose file was replaced is forgotten (and the change saved and announced).
+    // True while path is skipped: the file there is still the one that was skipped (or
+    // nothing is there). A skip whose file was replaced is forgotten (and the change saved
+    // and announced).
     bool isStillSkipped(const QString& path);
     void forgetSkip(const QString& path);
     static SkipList::Identity identityOf(const QString& path);
@@ -124,6 +127,7 @@ private:
     QHash<QString, SkipList::Identity> m_skipIdentities; // same keys as m_skippedPaths
     CompactPathList m_pendingBacklog;
     QString m_skipCacheFilePath;
+    QString m_skipIdentityFilePath;
 
     // Standardised paths of the items, with their multiplicity, so the duplicate test of a
     // rescan costs a lookup rather than a scan (the backlog answers for itself).
