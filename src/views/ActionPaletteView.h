@@ -12,7 +12,7 @@
 #include <optional>
 
 class QLabel;
-class QVBoxLayout;
+class QGridLayout;
 class QGraphicsOpacityEffect;
 class QPropertyAnimation;
 class QAbstractButton;
@@ -38,6 +38,10 @@ public:
     };
 
     static constexpr int maxSlotRows = 9;
+    // Up to this many slots are listed one under the other; more go two to a line.
+    static constexpr int maxSingleColumnSlots = 4;
+    static constexpr int minimumColumnWidth = 320;
+    static constexpr int maximumColumnWidth = 400;
 
     explicit ActionPaletteView(Callbacks callbacks, QWidget* parent = nullptr);
 
@@ -64,6 +68,8 @@ public:
     StatusLine::Kind statusKind() const { return m_statusKind; }
     QList<QAbstractButton*> slotRows() const { return m_slotRows; }
     QAbstractButton* customRow() const { return m_customRow; }
+    // How many columns the destinations are laid out in (1 or 2).
+    int slotColumns() const { return m_slotColumns; }
     QString addedText() const;
 
 private:
@@ -88,7 +94,8 @@ private:
     QLabel* m_sizeLabel = nullptr;
     QLabel* m_kindLabel = nullptr;
     QLabel* m_addedLabel = nullptr;
-    QVBoxLayout* m_slotLayout = nullptr;
+    QGridLayout* m_slotLayout = nullptr;
+    int m_slotColumns = 1;
     QList<QAbstractButton*> m_slotRows;
     QAbstractButton* m_customRow = nullptr;
     QWidget* m_statusRow = nullptr;
