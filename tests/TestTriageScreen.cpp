@@ -6,6 +6,7 @@
 #include "crashreporting/CrashReporter.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/ItemRevealer.h"
+#include "platform/UserDefaults.h"
 #include "services/ConfigurationService.h"
 #include "services/FileExecutionEngine.h"
 #include "services/LoggerService.h"
@@ -26,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
@@ -253,6 +255,37 @@ private slots:
         // The card and the preview keep a useful size.
         QVERIFY(m_view->findChild<QWidget*>(QStringLiteral("previewArea"))->width() >= 420);
         QVERIFY(column->findChild<QWidget*>(QStringLiteral("itemCard"))->height() >= 60);
+    }
+
+    // The window reopens where the user left it, after a hide and in a new panel (the next
+    // run); a kept place off every screen gives way to the centre of the screen.
+    void windowReopensWhereItWasLeft()
+    {
+        QScreen* screen = QGuiApplication::primaryScreen();
+        const QRect area = screen->availableGeometry();
+        const QPoint left = area.topLeft() + QPoint(12, 34);
+        m_panel->resize(780, 500);
+        m_panel->move(left);
+        QTRY_COMPARE(m_panel->pos(), left);
+        m_panel->hide();
+        m_panel->present();
+        QCOMPARE(m_panel->pos(), left);
+        QCOMPARE(m_panel->size(), QSize(780, 500));
+
+        {
+            TriageHUDPanel next;
+            next.present();
+            QCOMPARE(next.pos(), left);
+            QCOMPARE(next.size(), QSize(780, 500));
+        }
+
+        UserDefaults::open()->setValue(TriageHUDPanel::placeSettingsKey(screen),
+                                       QRect(area.right() + 4000, area.bottom() + 4000, 770, 490));
+        TriageHUDPanel moved;
+        moved.present();
+        QCOMPARE(moved.size(), QSize(770, 490));
+        QCOMPARE(moved.pos(),
+                 area.topLeft() + QPoint((area.width() - 770) / 2, (area.height() - 490) / 2));
     }
 
     void relativeTimeTexts_data()
