@@ -163,6 +163,9 @@ int main(int argc, char** argv)
         // custom row in view, no scrolling.
         {"hud-four-slots", "Quarterly report.pdf", {}, QSize(840, 540), fourSlots},
         {"hud-nine-slots", "Quarterly report.pdf", {}, QSize(840, 540), nineSlots},
+        // The preferences with nine slots: all rows in view, Add Slot turned off.
+        {"hud-settings-nine-slots", "notes.md",
+         [](TriageContainerView* v) { v->setShowingSettings(true); }, QSize(840, 540), nineSlots},
         // Key 3 with ~/Documents/Finance missing: the offer to create it.
         {"hud-create-folder", "Quarterly report.pdf",
          [&fourSlots](TriageContainerView* v) {

@@ -10,6 +10,7 @@
 #include <optional>
 
 class ConfigurationService;
+class QColor;
 class CreateFolderOffer;
 class LaunchAtLoginService;
 class QLabel;
@@ -17,6 +18,7 @@ class QLineEdit;
 class QPushButton;
 class QScrollArea;
 class QSlider;
+class QToolButton;
 class QVBoxLayout;
 class GlobalShortcutService;
 class TelemetryService;
@@ -40,6 +42,8 @@ public:
     static constexpr double maximumDebounce = 5.0;
     static constexpr double debounceStep = 0.5;
     static constexpr double defaultDebounce = 1.5;
+    // One slot for each digit key 1-9.
+    static constexpr int maximumSlots = 9;
 
     SettingsView(ConfigurationService& configService, LaunchAtLoginService& launchAtLogin,
                  UpdateService& updates, TelemetryService& telemetry,
@@ -62,6 +66,12 @@ public:
     bool telemetryEnabled() const { return m_telemetryEnabled; }
 
     void browseForSlot(int index);
+    // Appends an empty slot and puts the focus in its name; false (and nothing added) when
+    // there are nine already.
+    bool addSlot();
+    void removeSlot(int index);
+    // Moves the slot at index by delta places (-1 up, 1 down). Keys follow the list order.
+    void moveSlot(int index, int delta);
     void save();
     void cancel();
     void restoreDefaults();
@@ -75,6 +85,13 @@ protected:
 private:
     QWidget* makeSlotList();
     void rebuildSlotRows();
+    QToolButton* rowButton(const QString& symbol, const QString& objectName, const QString& name,
+                           const QString& description, const QColor& color, QWidget* row);
+    void renumberSlots();
+    void updateAddButton();
+    int focusedSlotRow() const;
+    QString focusedControlName() const;
+    void focusInRow(int index, const QString& objectName);
     QWidget* makeGeneralSection();
     QWidget* makePrivacySection();
     QLabel* sectionLabel(const QString& text);
@@ -102,6 +119,7 @@ private:
     bool m_launchAtLogin = false;
     bool m_telemetryEnabled = true;
 
+    QPushButton* m_addButton = nullptr;
     QScrollArea* m_slotScroll = nullptr;
     QWidget* m_slotRows = nullptr;
     QVBoxLayout* m_slotLayout = nullptr;
