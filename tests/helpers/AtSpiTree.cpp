@@ -1,8 +1,9 @@
 // Prints the AT-SPI tree of one application as assistive technology sees it, one line per
-// node, indented by depth: "<role>|<name>|<description>|<showing 0/1>". Reads the
-// accessibility bus whose address is given, starting at the registry's desktop and
-// descending into the application whose root is named app_name.
-// Usage: AtSpiTree A11Y_BUS_ADDRESS APP_NAME
+// node, indented by depth: "<role>|<name>|<description>|<showing 0/1>", and with --extents a
+// fifth field "<x>,<y>,<width>,<height>" in screen coordinates (empty for a node that has no
+// place on screen). Reads the accessibility bus whose address is given, starting at the
+// registry's desktop and descending into the application whose root is named app_name.
+// Usage: AtSpiTree A11Y_BUS_ADDRESS APP_NAME [--extents]
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -84,6 +85,24 @@ bool showing(QDBusConnection& bus, const Reference& node)
     return !words.isEmpty() && (words.first() & (1u << showingBit));
 }
 
+// The node's rectangle on the screen, "x,y,width,height"; empty when it has none.
+QString extents(QDBusConnection& bus, const Reference& node)
+{
+    constexpr uint screenCoordinates = 0; // ATSPI_COORD_TYPE_SCREEN
+    const QDBusMessage reply = call(bus, node, QStringLiteral("org.a11y.atspi.Component"),
+                                    QStringLiteral("GetExtents"), {screenCoordinates});
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return {};
+    int x = 0, y = 0, width = 0, height = 0;
+    const QDBusArgument rectangle = reply.arguments().first().value<QDBusArgument>();
+    rectangle.beginStructure();
+    rectangle >> x >> y >> width >> height;
+    rectangle.endStructure();
+    return QStringLiteral("%1,%2,%3,%4").arg(x).arg(y).arg(width).arg(height);
+}
+
+bool withExtents = false;
+
 QString clean(QString text)
 {
     return text.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('|'), '/');
@@ -96,10 +115,13 @@ void print(QDBusConnection& bus, const Reference& node, int depth)
     const QDBusMessage role = call(bus, node, accessible, QStringLiteral("GetRoleName"));
     const QString roleName =
         role.arguments().isEmpty() ? QString() : role.arguments().first().toString();
-    std::printf("%s%s|%s|%s|%d\n", QByteArray(depth * 2, ' ').constData(), qPrintable(roleName),
+    std::printf("%s%s|%s|%s|%d", QByteArray(depth * 2, ' ').constData(), qPrintable(roleName),
                 qPrintable(clean(property(bus, node, QStringLiteral("Name")))),
                 qPrintable(clean(property(bus, node, QStringLiteral("Description")))),
                 showing(bus, node) ? 1 : 0);
+    if (withExtents)
+        std::printf("|%s", qPrintable(extents(bus, node)));
+    std::printf("\n");
     for (const Reference& child : children(bus, node))
         print(bus, child, depth + 1);
 }
@@ -110,9 +132,10 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: AtSpiTree A11Y_BUS_ADDRESS APP_NAME\n");
+        std::fprintf(stderr, "usage: AtSpiTree A11Y_BUS_ADDRESS APP_NAME [--extents]\n");
         return 2;
     }
+    withExtents = argc > 3 && QByteArray(argv[3]) == "--extents";
     qDBusRegisterMetaType<Reference>();
     qDBusRegisterMetaType<QList<Reference>>();
     QDBusConnection bus =
