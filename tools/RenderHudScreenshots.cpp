@@ -171,8 +171,8 @@ int main(int argc, char** argv)
          [&fourSlots](TriageContainerView* v) {
              v->offerToCreateSlotFolder(fourSlots.at(2), InputMethod::keyboard);
          }},
-        // The smallest window with five slots, just after filing an item: the status line
-        // has its own room and the slots scroll.
+        // The smallest window with five slots, two to a line, just after filing an item:
+        // the status line has its own room below them.
         {"hud-five-slots-status", "Invoice 2026-03.pdf",
          [&fiveSlots](TriageContainerView* v) {
              v->routeToSlot(fiveSlots.first(), InputMethod::keyboard);
