@@ -242,6 +242,19 @@ private slots:
                          scroll->viewport()->size());
         QList<QAbstractButton*> rows = column->slotRows();
         rows.append(column->customRow());
+        // Each row at its full height, none over another (new rows are placed by the layouts
+        // a moment after they are made).
+        const auto placed = [&rows] {
+            for (qsizetype i = 0; i < rows.size(); ++i) {
+                if (rows[i]->height() < rows[i]->sizeHint().height())
+                    return false;
+                for (qsizetype j = i + 1; j < rows.size(); ++j)
+                    if (rows[i]->geometry().intersects(rows[j]->geometry()))
+                        return false;
+            }
+            return true;
+        };
+        QTRY_VERIFY(placed());
         for (QAbstractButton* row : rows) {
             const QRect shown(row->mapTo(m_panel.get(), QPoint(0, 0)), row->size());
             const QByteArray where =
