@@ -290,7 +290,6 @@ public:
         updateGeometry();
         update();
     }
-    bool stacked() const { return m_stacked; }
 
     QSize sizeHint() const override
     {
@@ -631,7 +630,6 @@ void ActionPaletteView::rebuildSlotRows()
         m_slotLayout->addWidget(m_customRow, shown / 2, 1);
     else
         m_slotLayout->addWidget(m_customRow, (shown + columns - 1) / columns, 0, 1, 2);
-    m_slotColumns = columns;
 }
 
 void ActionPaletteView::setStatus(const std::optional<StatusLine>& status)

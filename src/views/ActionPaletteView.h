@@ -19,6 +19,8 @@ class QAbstractButton;
 
 // The right-hand column of the triage screen: a card for the head item, the destination
 // slots (keys 1-9) and the custom destination (key 0), six key hints and the status line.
+// Up to four slots are listed one per line; from five on they go two to a line, so that
+// nine and the custom destination show without scrolling in the default window.
 // Availability of each slot is tested when the slots change, on a refresh at most once a
 // second, and again when a row is clicked.
 class ActionPaletteView : public QWidget
@@ -68,8 +70,6 @@ public:
     StatusLine::Kind statusKind() const { return m_statusKind; }
     QList<QAbstractButton*> slotRows() const { return m_slotRows; }
     QAbstractButton* customRow() const { return m_customRow; }
-    // How many columns the destinations are laid out in (1 or 2).
-    int slotColumns() const { return m_slotColumns; }
     QString addedText() const;
 
 private:
@@ -95,7 +95,6 @@ private:
     QLabel* m_kindLabel = nullptr;
     QLabel* m_addedLabel = nullptr;
     QGridLayout* m_slotLayout = nullptr;
-    int m_slotColumns = 1;
     QList<QAbstractButton*> m_slotRows;
     QAbstractButton* m_customRow = nullptr;
     QWidget* m_statusRow = nullptr;
