@@ -26,9 +26,10 @@ class ToggleSwitch;
 class UpdateService;
 
 // The preferences screen. It edits working copies of the destination slots and the
-// debounce delay, which reach config.json only on Save. The launch-at-login and
-// diagnostics switches act at once. Save and Cancel end with onClose, which is called from
-// inside a click handler: hide the view or delete it with deleteLater().
+// debounce delay, which reach config.json only on Save. Slots can be added (up to nine, one
+// per digit key), removed and moved up or down; their keys are always 1 to n in list order. The
+// launch-at-login and diagnostics switches act at once. Save and Cancel end with onClose, which is
+// called from inside a click handler: hide the view or delete it with deleteLater().
 class SettingsView : public QWidget
 {
     Q_OBJECT
