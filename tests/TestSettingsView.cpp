@@ -504,6 +504,117 @@ private slots:
         QCOMPARE(m_view->workingSlots(), AppConfig::defaultSlots());
     }
 
+    // Slots are added up to nine (the tenth is refused, and the button says why), each one
+    // visible in the sheet's list at once; the keys are the list order, and that is saved.
+    void slotsAreAddedUpToNine()
+    {
+        makeView();
+        auto* add = child<QPushButton>(QStringLiteral("addSlotButton"));
+        for (int count = 5; count <= 9; ++count) {
+            QVERIFY(add->isEnabled());
+            QTest::mouseClick(add, Qt::LeftButton);
+            QCOMPARE(rows().size(), count);
+            QVERIFY(field(count - 1, "slotName")->hasFocus());
+        }
+        QVERIFY(!add->isEnabled());
+        QVERIFY(add->toolTip().contains(QStringLiteral("Nine slots at most")));
+        QVERIFY(!m_view->addSlot());
+        QCOMPARE(rows().size(), 9);
+
+        QTest::keyClicks(field(8, "slotName"), QStringLiteral("Ninth"));
+        m_view->setFolderChooser([](QWidget*) { return std::optional<QString>("/srv/ninth"); });
+        QTest::mouseClick(rows()[8]->findChild<QPushButton*>(QStringLiteral("browseButton")),
+                          Qt::LeftButton);
+        auto* list = child<QScrollArea>(QStringLiteral("slotList"));
+        const QRect view(QPoint(0, 0), list->viewport()->size());
+        // The first row not whole in the list's view, once the layouts have placed them.
+        const auto outOfView = [&]() -> QString {
+            for (QWidget* row : rows()) {
+                const QRect shown(row->mapTo(list->viewport(), QPoint(0, 0)), row->size());
+                if (!view.contains(shown))
+                    return QStringLiteral("row at %1..%2 of %3")
+                        .arg(shown.top())
+                        .arg(shown.bottom())
+                        .arg(view.height());
+            }
+            return {};
+        };
+        QTRY_VERIFY2(outOfView().isEmpty(), qPrintable(outOfView()));
+        QCOMPARE(rows()[8]->findChild<QLabel*>(QStringLiteral("slotNumber"))->text(),
+                 QStringLiteral("[9]"));
+
+        click(QStringLiteral("saveButton"));
+        const QList<DestinationSlot> saved = readConfig(configPath()).destinationSlots;
+        QCOMPARE(saved.size(), 9);
+        for (int i = 0; i < 9; ++i)
+            QCOMPARE(saved[i].slot, i + 1);
+        QCOMPARE(saved[8].name, QStringLiteral("Ninth"));
+        QCOMPARE(saved[8].path, QStringLiteral("/srv/ninth"));
+        QCOMPARE(saved.mid(0, 4), AppConfig::defaultSlots());
+    }
+
+    // Removing and reordering, with the mouse and with the keyboard alone; the keys are
+    // renumbered in list order and the focus follows the slot it was on.
+    void slotsAreRemovedAndReordered()
+    {
+        m_config->saveConfig(customConfig());
+        makeView();
+        const QList<DestinationSlot> before = customConfig().destinationSlots;
+        auto names = [this] {
+            QStringList list;
+            for (int i = 0; i < rows().size(); ++i)
+                list << field(i, "slotName")->text();
+            return list;
+        };
+        auto button = [this](int row, const char* name) {
+            return rows().at(row)->findChild<QToolButton*>(QLatin1String(name));
+        };
+        QVERIFY(!button(0, "moveUpButton")->isEnabled());
+        QVERIFY(!button(5, "moveDownButton")->isEnabled());
+
+        // Mouse: remove the second slot, move the (new) first one down.
+        QTest::mouseClick(button(1, "removeSlotButton"), Qt::LeftButton);
+        QCOMPARE(names(),
+                 QStringList({"Custom 1", "Custom 3", "Custom 4", "Custom 5", "Custom 6"}));
+        QTest::mouseClick(button(0, "moveDownButton"), Qt::LeftButton);
+        QCOMPARE(names(),
+                 QStringList({"Custom 3", "Custom 1", "Custom 4", "Custom 5", "Custom 6"}));
+
+        // Keyboard: Alt+Up from a path field moves that slot and keeps the focus in it.
+        field(3, "slotPath")->setFocus();
+        QTest::keyClick(field(3, "slotPath"), Qt::Key_Up, Qt::AltModifier);
+        QCOMPARE(names(),
+                 QStringList({"Custom 3", "Custom 1", "Custom 5", "Custom 4", "Custom 6"}));
+        QTRY_VERIFY(field(2, "slotPath")->hasFocus());
+        QTest::keyClick(field(2, "slotPath"), Qt::Key_Up, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(names(),
+                 QStringList({"Custom 3", "Custom 1", "Custom 4", "Custom 5", "Custom 6"}));
+        QVERIFY(field(3, "slotPath")->hasFocus());
+        // Tab reaches the row's buttons; Space on Remove takes the slot out.
+        QWidget* focus = field(4, "slotPath");
+        focus->setFocus();
+        while (focus != button(4, "removeSlotButton")) {
+            QTest::keyClick(focus, Qt::Key_Tab);
+            QVERIFY(QApplication::focusWidget() != focus);
+            focus = QApplication::focusWidget();
+        }
+        QTest::keyClick(focus, Qt::Key_Space);
+        QCOMPARE(names(), QStringList({"Custom 3", "Custom 1", "Custom 4", "Custom 5"}));
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(rows()[i]->findChild<QLabel*>(QStringLiteral("slotNumber"))->text(),
+                     QStringLiteral("[%1]").arg(i + 1));
+
+        click(QStringLiteral("saveButton"));
+        const QList<DestinationSlot> saved = readConfig(configPath()).destinationSlots;
+        const QList<DestinationSlot> expected{{1, before[2].name, before[2].path},
+                                              {2, before[0].name, before[0].path},
+                                              {3, before[3].name, before[3].path},
+                                              {4, before[4].name, before[4].path}};
+        QCOMPARE(saved, expected);
+    }
+
     void sheetCoversTheWindow()
     {
         QWidget window;

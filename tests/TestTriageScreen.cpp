@@ -6,6 +6,7 @@
 #include "crashreporting/CrashReporter.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/ItemRevealer.h"
+#include "platform/UserDefaults.h"
 #include "services/ConfigurationService.h"
 #include "services/FileExecutionEngine.h"
 #include "services/LoggerService.h"
@@ -21,11 +22,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTest>
 #include <QThreadPool>
@@ -192,6 +196,109 @@ private slots:
             QVERIFY2(scroll->viewport()->rect().contains(rowInViewport),
                      qPrintable(row->objectName()));
         }
+    }
+
+    // The default window with four or nine slots, a two-line name, a status message and,
+    // below the body, a 40-pixel strip (where a running action's progress shows): every
+    // slot and the custom row lie whole inside the window and inside the list's view, so
+    // nothing needs scrolling.
+    void everySlotInViewAtTheDefaultSize_data()
+    {
+        QTest::addColumn<int>("slotCount");
+        QTest::addColumn<bool>("strip");
+        QTest::newRow("four") << 4 << false;
+        QTest::newRow("four, strip below") << 4 << true;
+        QTest::newRow("nine") << 9 << false;
+        QTest::newRow("nine, strip below") << 9 << true;
+    }
+
+    void everySlotInViewAtTheDefaultSize()
+    {
+        QFETCH(int, slotCount);
+        QFETCH(bool, strip);
+        AppConfig config = m_config->config();
+        config.destinationSlots.clear();
+        for (int i = 1; i <= slotCount; ++i)
+            config.destinationSlots.append(
+                {i, QStringLiteral("Destination number %1").arg(i), m_home + "/Documents"});
+        m_config->saveConfig(config);
+        m_queue->enqueue(QUrl::fromLocalFile(
+            file("A rather long file name that takes two lines in the card, surely.pdf")));
+        if (strip) {
+            auto* placeholder = new QWidget(m_view);
+            placeholder->setFixedHeight(40);
+            qobject_cast<QBoxLayout*>(m_view->layout())->addWidget(placeholder);
+        }
+        m_panel->resize(TriageHUDPanel::defaultWidth, TriageHUDPanel::defaultHeight);
+        QTRY_COMPARE(m_panel->size(), QSize(840, 540));
+        ActionPaletteView* column = palette();
+        QTRY_COMPARE(column->slotRows().size(), slotCount);
+        column->setStatusMessage(QStringLiteral("Moved to Destination number 1: a file with a "
+                                                "name long enough to need a second line.pdf"));
+        QApplication::processEvents();
+
+        auto* scroll = column->findChild<QScrollArea*>(QStringLiteral("slotScroll"));
+        const QRect view(scroll->viewport()->mapTo(m_panel.get(), QPoint(0, 0)),
+                         scroll->viewport()->size());
+        QList<QAbstractButton*> rows = column->slotRows();
+        rows.append(column->customRow());
+        // Each row at its full height, none over another (new rows are placed by the layouts
+        // a moment after they are made).
+        const auto placed = [&rows] {
+            for (qsizetype i = 0; i < rows.size(); ++i) {
+                if (rows[i]->height() < rows[i]->sizeHint().height())
+                    return false;
+                for (qsizetype j = i + 1; j < rows.size(); ++j)
+                    if (rows[i]->geometry().intersects(rows[j]->geometry()))
+                        return false;
+            }
+            return true;
+        };
+        QTRY_VERIFY(placed());
+        for (QAbstractButton* row : rows) {
+            const QRect shown(row->mapTo(m_panel.get(), QPoint(0, 0)), row->size());
+            const QByteArray where =
+                row->objectName().toLatin1() + " at " + QByteArray::number(shown.y()) + ".." +
+                QByteArray::number(shown.bottom()) + ", list view " + QByteArray::number(view.y()) +
+                ".." + QByteArray::number(view.bottom());
+            QVERIFY2(row->isVisible() && m_panel->rect().contains(shown), where);
+            QVERIFY2(view.contains(shown), where);
+        }
+        QCOMPARE(scroll->verticalScrollBar()->maximum(), 0);
+        // The card and the preview keep a useful size.
+        QVERIFY(m_view->findChild<QWidget*>(QStringLiteral("previewArea"))->width() >= 420);
+        QVERIFY(column->findChild<QWidget*>(QStringLiteral("itemCard"))->height() >= 60);
+    }
+
+    // The window reopens where the user left it, after a hide and in a new panel (the next
+    // run); a kept place off every screen gives way to the centre of the screen.
+    void windowReopensWhereItWasLeft()
+    {
+        QScreen* screen = QGuiApplication::primaryScreen();
+        const QRect area = screen->availableGeometry();
+        const QPoint left = area.topLeft() + QPoint(12, 34);
+        m_panel->resize(780, 500);
+        m_panel->move(left);
+        QTRY_COMPARE(m_panel->pos(), left);
+        m_panel->hide();
+        m_panel->present();
+        QCOMPARE(m_panel->pos(), left);
+        QCOMPARE(m_panel->size(), QSize(780, 500));
+
+        {
+            TriageHUDPanel next;
+            next.present();
+            QCOMPARE(next.pos(), left);
+            QCOMPARE(next.size(), QSize(780, 500));
+        }
+
+        UserDefaults::open()->setValue(TriageHUDPanel::placeSettingsKey(screen),
+                                       QRect(area.right() + 4000, area.bottom() + 4000, 770, 490));
+        TriageHUDPanel moved;
+        moved.present();
+        QCOMPARE(moved.size(), QSize(770, 490));
+        QCOMPARE(moved.pos(),
+                 area.topLeft() + QPoint((area.width() - 770) / 2, (area.height() - 490) / 2));
     }
 
     void relativeTimeTexts_data()

@@ -1,5 +1,6 @@
 // Renders the HUD in its main states to PNG files, from the real widgets on the offscreen
-// platform, in the light and the dark palette. Usage: RenderHudScreenshots OUTPUT_FOLDER
+// platform, in the light and the dark palette.
+// Usage: RenderHudScreenshots OUTPUT_FOLDER [NAME_PREFIX], the prefix choosing some of them.
 #include "HudTestServices.h"
 #include "ScreenshotPalettes.h"
 #include "TestEnvironment.h"
@@ -64,6 +65,7 @@ int main(int argc, char** argv)
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QDir().mkpath(out);
+    const QString only = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
 
     const QString home = QDir::homePath();
     const QString downloads = home + "/Downloads";
@@ -116,6 +118,14 @@ int main(int argc, char** argv)
     QList<DestinationSlot> fiveSlots = fourSlots;
     fiveSlots.append({5, QStringLiteral("Music"), QStringLiteral("~/Music")});
     QDir().mkpath(home + "/Music");
+    // Nine slots, the most there are keys for; one folder missing.
+    QList<DestinationSlot> nineSlots = fiveSlots;
+    nineSlots.append({6, QStringLiteral("Videos"), QStringLiteral("~/Videos")});
+    nineSlots.append({7, QStringLiteral("Books"), QStringLiteral("~/Documents/Books")});
+    nineSlots.append({8, QStringLiteral("Installers"), QStringLiteral("~/Software/Installers")});
+    nineSlots.append({9, QStringLiteral("Family Archive"), QStringLiteral("/srv/archive/family")});
+    for (const char* folder : {"Videos", "Documents/Books", "Software/Installers"})
+        QDir().mkpath(home + "/" + folder);
 
     struct Shot
     {
@@ -149,13 +159,20 @@ int main(int argc, char** argv)
                                       StatusLine::Kind::Error);
          }},
         {"hud-empty", {}, {}},
+        // The default window with the four default slots and with nine: every slot and the
+        // custom row in view, no scrolling.
+        {"hud-four-slots", "Quarterly report.pdf", {}, QSize(840, 540), fourSlots},
+        {"hud-nine-slots", "Quarterly report.pdf", {}, QSize(840, 540), nineSlots},
+        // The preferences with nine slots: all rows in view, Add Slot turned off.
+        {"hud-settings-nine-slots", "notes.md",
+         [](TriageContainerView* v) { v->setShowingSettings(true); }, QSize(840, 540), nineSlots},
         // Key 3 with ~/Documents/Finance missing: the offer to create it.
         {"hud-create-folder", "Quarterly report.pdf",
          [&fourSlots](TriageContainerView* v) {
              v->offerToCreateSlotFolder(fourSlots.at(2), InputMethod::keyboard);
          }},
-        // The smallest window with five slots, just after filing an item: the status line
-        // has its own room and the slots scroll.
+        // The smallest window with five slots, two to a line, just after filing an item:
+        // the status line has its own room below them.
         {"hud-five-slots-status", "Invoice 2026-03.pdf",
          [&fiveSlots](TriageContainerView* v) {
              v->routeToSlot(fiveSlots.first(), InputMethod::keyboard);
@@ -166,6 +183,8 @@ int main(int argc, char** argv)
     for (const bool dark : {false, true}) {
         QApplication::setPalette(dark ? ScreenshotPalettes::dark() : ScreenshotPalettes::light());
         for (const Shot& shot : shots) {
+            if (!shot.name.startsWith(only))
+                continue;
             while (queue.dequeue()) {
             }
             queue.clearSkipCache();

@@ -550,7 +550,7 @@ void AppDelegate::openHUD()
         m_hudPanel->setNotice(notice);
         m_configService.acknowledgeNotice();
     }
-    m_hudPanel->presentCentered();
+    m_hudPanel->present();
 }
 
 void AppDelegate::dismissHUD()

@@ -1,12 +1,40 @@
 #include "app/TriageHUDPanel.h"
 
+#include "platform/UserDefaults.h"
+
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
+#include <QTimer>
 #include <QVBoxLayout>
+
+namespace {
+
+const QString placeGroup = QStringLiteral("HUDWindow/");
+constexpr int rememberDelayMs = 500;
+// A place counts as on a screen when at least this much of the window shows there: enough
+// to see it and take hold of it.
+constexpr int reachableWidth = 120;
+constexpr int reachableHeight = 60;
+
+bool reachable(const QRect& place)
+{
+    const QSize needed(std::min(reachableWidth, place.width()),
+                       std::min(reachableHeight, place.height()));
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect shown = place.intersected(screen->availableGeometry());
+        if (shown.width() >= needed.width() && shown.height() >= needed.height())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 TriageHUDPanel::TriageHUDPanel(QWidget* parent) : QWidget(parent, Qt::Window)
 {
@@ -16,6 +44,11 @@ TriageHUDPanel::TriageHUDPanel(QWidget* parent) : QWidget(parent, Qt::Window)
     setAttribute(Qt::WA_QuitOnClose, false);
     setMinimumSize(minimumWidth, minimumHeight);
     resize(defaultWidth, defaultHeight);
+    m_defaults = UserDefaults::open();
+    m_rememberTimer = new QTimer(this);
+    m_rememberTimer->setSingleShot(true);
+    m_rememberTimer->setInterval(rememberDelayMs);
+    connect(m_rememberTimer, &QTimer::timeout, this, &TriageHUDPanel::rememberPlace);
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(0);
@@ -80,18 +113,99 @@ void TriageHUDPanel::setContentView(QWidget* content)
     }
 }
 
+TriageHUDPanel::~TriageHUDPanel() = default;
+
 void TriageHUDPanel::presentCentered()
 {
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        // Frame size includes decorations once the window has been shown.
-        const QSize frame = isVisible() ? frameGeometry().size() : size();
-        move(available.x() + (available.width() - frame.width()) / 2,
-             available.y() + (available.height() - frame.height()) / 2);
+    centreOn(QGuiApplication::primaryScreen());
+    show();
+    raise();
+    activateWindow();
+}
+
+void TriageHUDPanel::present()
+{
+    // Already open: brought forward where it is, wherever the user has just dragged it.
+    if (isVisible()) {
+        raise();
+        activateWindow();
+        return;
+    }
+    const QScreen* screen = screenUnderPointer();
+    const QRect place = screen ? m_defaults->value(placeSettingsKey(screen)).toRect() : QRect();
+    if (place.isValid()) {
+        resize(place.size().expandedTo(minimumSize()));
+        if (reachable(QRect(place.topLeft(), size())))
+            move(place.topLeft());
+        else
+            centreOn(screen);
+    } else {
+        centreOn(screen);
     }
     show();
     raise();
     activateWindow();
+}
+
+QString TriageHUDPanel::placeSettingsKey(const QScreen* screen)
+{
+    const QRect area = screen->geometry();
+    QString key = QStringLiteral("%1 %2,%3 %4x%5")
+                      .arg(screen->name())
+                      .arg(area.x())
+                      .arg(area.y())
+                      .arg(area.width())
+                      .arg(area.height());
+    // Slashes would make groups of the key.
+    key.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+    return placeGroup + key;
+}
+
+QScreen* TriageHUDPanel::screenUnderPointer() const
+{
+    if (QScreen* screen = QGuiApplication::screenAt(QCursor::pos()))
+        return screen;
+    return QGuiApplication::primaryScreen();
+}
+
+void TriageHUDPanel::centreOn(const QScreen* screen)
+{
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    // A window that was never shown has no frame yet: its size stands for the frame's.
+    const QSize frame = isVisible() ? frameGeometry().size() : size();
+    move(available.x() + (available.width() - frame.width()) / 2,
+         available.y() + (available.height() - frame.height()) / 2);
+}
+
+void TriageHUDPanel::rememberPlace()
+{
+    m_rememberTimer->stop();
+    const QScreen* on = screen();
+    if (!on)
+        return;
+    m_defaults->setValue(placeSettingsKey(on), QRect(pos(), size()));
+}
+
+void TriageHUDPanel::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    if (isVisible())
+        m_rememberTimer->start();
+}
+
+void TriageHUDPanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (isVisible())
+        m_rememberTimer->start();
+}
+
+void TriageHUDPanel::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    rememberPlace();
 }
 
 void TriageHUDPanel::closeEvent(QCloseEvent* event)

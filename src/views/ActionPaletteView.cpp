@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFrame>
 #include <QGraphicsOpacityEffect>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -145,6 +146,24 @@ protected:
     }
 };
 
+// Destination rows are sized so that nine slots and the custom row fit beside the card, the
+// key hints and the status line in the default 840x540 window, with room to spare for a
+// progress strip under the body: two text lines with tight padding, and two to a row once
+// there are more slots than a single column holds.
+constexpr int rowPaddingX = 8;
+constexpr int rowPaddingY = 4;
+constexpr int nameGap = 1;
+constexpr int numberWidth = 24;
+constexpr int numberGap = 6;
+constexpr int slotColumnWidth = 150;
+constexpr int rowSpacing = 4;
+
+int slotRowHeight()
+{
+    return rowPaddingY + QFontMetrics(Theme::font(13, QFont::Medium)).height() + nameGap +
+           QFontMetrics(Theme::font(10)).height() + rowPaddingY;
+}
+
 // A borderless row that repaints as the pointer enters and leaves it.
 class HoverRow : public QAbstractButton
 {
@@ -195,12 +214,7 @@ public:
         update();
     }
 
-    QSize sizeHint() const override
-    {
-        const int name = QFontMetrics(Theme::font(13, QFont::Medium)).height();
-        const int path = QFontMetrics(Theme::font(10)).height();
-        return {280, 6 + name + 2 + path + 6};
-    }
+    QSize sizeHint() const override { return {slotColumnWidth, slotRowHeight()}; }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -216,11 +230,11 @@ protected:
         p.fillPath(background, fill);
 
         const QColor secondary = Theme::secondary(palette());
-        const QRect inner = rect().adjusted(10, 6, -10, -6);
+        const QRect inner = rect().adjusted(rowPaddingX, rowPaddingY, -rowPaddingX, -rowPaddingY);
         const QFont numberFont = Theme::font(12, QFont::Bold, true);
         p.setFont(numberFont);
         p.setPen(m_available ? Theme::accent(palette()) : secondary);
-        p.drawText(QRect(inner.left(), inner.top(), 28, inner.height()),
+        p.drawText(QRect(inner.left(), inner.top(), numberWidth, inner.height()),
                    Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("[%1]").arg(m_slot.slot));
 
         int right = inner.right();
@@ -229,9 +243,9 @@ protected:
                 SymbolIcons::icon(QStringLiteral("exclamationmark.triangle.fill"), Theme::orange());
             const QRect iconRect(right - 13, inner.center().y() - 6, 13, 13);
             warning.paint(&p, iconRect);
-            right -= 13 + 10;
+            right -= 13 + 6;
         }
-        const int textLeft = inner.left() + 28 + 10;
+        const int textLeft = inner.left() + numberWidth + numberGap;
         const QFont nameFont = Theme::font(13, QFont::Medium);
         const QFont pathFont = Theme::font(10);
         const int nameHeight = QFontMetrics(nameFont).height();
@@ -244,7 +258,7 @@ protected:
         p.setFont(pathFont);
         p.setPen(secondary);
         p.drawText(
-            QRect(textLeft, inner.top() + nameHeight + 2, right - textLeft,
+            QRect(textLeft, inner.top() + nameHeight + nameGap, right - textLeft,
                   QFontMetrics(pathFont).height()),
             Qt::AlignLeft | Qt::AlignVCenter,
             QFontMetrics(pathFont).elidedText(m_slot.path, Qt::ElideMiddle, right - textLeft));
@@ -255,7 +269,9 @@ private:
     bool m_available = false;
 };
 
-// The "[0] Custom Destination (Browse...)" row.
+// The "[0] Custom Destination (Browse...)" row. In a half-width cell of the two-column
+// layout the caption goes on two lines, "Custom Destination" over "Browse...", so that it
+// is as tall as a slot beside it and is never cut.
 class CustomRow : public HoverRow
 {
 public:
@@ -270,7 +286,22 @@ public:
                 .arg(TriageKeyTable::entry(TriageKeyTable::Action::moveToCustomFolder).keyName));
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
-    QSize sizeHint() const override { return {280, QFontMetrics(Theme::font(13)).height() + 12}; }
+
+    void setStacked(bool stacked)
+    {
+        if (m_stacked == stacked)
+            return;
+        m_stacked = stacked;
+        updateGeometry();
+        update();
+    }
+
+    QSize sizeHint() const override
+    {
+        return {slotColumnWidth,
+                m_stacked ? slotRowHeight()
+                          : QFontMetrics(Theme::font(13)).height() + 2 * rowPaddingY + 2};
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -285,18 +316,42 @@ protected:
             p.fillPath(background, fill);
         }
         const QColor secondary = Theme::secondary(palette());
-        const QRect inner = rect().adjusted(10, 6, -10, -6);
+        const QRect inner = rect().adjusted(rowPaddingX, rowPaddingY, -rowPaddingX, -rowPaddingY);
         p.setPen(secondary);
         p.setFont(Theme::font(12, QFont::Bold, true));
-        p.drawText(QRect(inner.left(), inner.top(), 28, inner.height()),
+        p.drawText(QRect(inner.left(), inner.top(), numberWidth, inner.height()),
                    Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("[0]"));
-        p.setFont(Theme::font(13));
-        p.drawText(QRect(inner.left() + 38, inner.top(), inner.width() - 60, inner.height()),
-                   Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("Custom Destination (Browse...)"));
-        SymbolIcons::icon(QStringLiteral("folder.badge.gearshape"), secondary)
-            .paint(&p, QRect(inner.right() - 14, inner.center().y() - 7, 14, 14));
+        const int textLeft = inner.left() + numberWidth + numberGap;
+        // The folder symbol only where the caption has room beside it.
+        const int textWidth = inner.right() - (m_stacked ? 0 : 14 + 6) - textLeft;
+        const QFont captionFont = Theme::font(13);
+        p.setFont(captionFont);
+        if (m_stacked) {
+            const QFont browseFont = Theme::font(10);
+            const int captionHeight = QFontMetrics(captionFont).height();
+            p.drawText(
+                QRect(textLeft, inner.top(), textWidth, captionHeight),
+                Qt::AlignLeft | Qt::AlignVCenter,
+                QFontMetrics(captionFont)
+                    .elidedText(QStringLiteral("Custom Destination"), Qt::ElideRight, textWidth));
+            p.setFont(browseFont);
+            p.drawText(QRect(textLeft, inner.top() + captionHeight + nameGap, textWidth,
+                             QFontMetrics(browseFont).height()),
+                       Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Browse..."));
+        } else {
+            p.drawText(QRect(textLeft, inner.top(), textWidth, inner.height()),
+                       Qt::AlignLeft | Qt::AlignVCenter,
+                       QFontMetrics(captionFont)
+                           .elidedText(QStringLiteral("Custom Destination (Browse...)"),
+                                       Qt::ElideRight, textWidth));
+        }
+        if (!m_stacked)
+            SymbolIcons::icon(QStringLiteral("folder.badge.gearshape"), secondary)
+                .paint(&p, QRect(inner.right() - 14, inner.center().y() - 7, 14, 14));
     }
+
+private:
+    bool m_stacked = false;
 };
 
 } // namespace
@@ -305,13 +360,14 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     : QWidget(parent), m_callbacks(std::move(callbacks))
 {
     setObjectName(QStringLiteral("ActionPaletteView"));
-    setMinimumWidth(320);
-    setMaximumWidth(360);
+    setMinimumWidth(minimumColumnWidth);
+    setMaximumWidth(maximumColumnWidth);
     auto* root = new QVBoxLayout(this);
-    // Narrow side margins and hint spacing: the column must fit beside the 420-wide preview
-    // in the smallest window (760), with this platform's wider fonts.
-    root->setContentsMargins(10, 16, 10, 16);
-    root->setSpacing(16);
+    // Narrow margins and spacing: the column must fit beside the 420-wide preview in the
+    // smallest window (760), with this platform's wider fonts, and nine slots must fit
+    // under the card in the default one.
+    root->setContentsMargins(10, 10, 10, 10);
+    root->setSpacing(8);
 
     // Item card.
     auto* card = new Card(this);
@@ -321,9 +377,9 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     card->setFocusPolicy(Qt::ClickFocus);
     m_card = card;
     auto* cardLayout = new QHBoxLayout(card);
-    cardLayout->setContentsMargins(12, 12, 12, 12);
+    cardLayout->setContentsMargins(12, 8, 8, 8);
     auto* texts = new QVBoxLayout;
-    texts->setSpacing(4);
+    texts->setSpacing(2);
     auto* name = new FileNameLabel(card);
     name->setObjectName(QStringLiteral("itemName"));
     m_nameLabel = name;
@@ -365,33 +421,41 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
 
     // Routing section.
     auto* routing = new QVBoxLayout;
-    routing->setSpacing(8);
+    routing->setSpacing(4);
     routing->addWidget(heading(QStringLiteral("ROUTING DESTINATIONS"), this));
     auto* scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // When the rows do not fit (five slots and more, a small window, a two-line name), the
-    // list scrolls instead of dropping rows at the bottom.
+    // When the rows do not fit (a window near its smallest size), the list scrolls instead
+    // of dropping rows at the bottom. Its height is what the column leaves it, whatever
+    // the rows would like: the rows follow the window, never the other way round.
     scroll->setObjectName(QStringLiteral("slotScroll"));
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll->setWidgetResizable(true);
+    scroll->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
     scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setAccessibleName(QStringLiteral("Routing destinations"));
     m_slotScroll = scroll;
     auto* slotsHost = new QWidget(scroll);
     slotsHost->setAutoFillBackground(false);
     scroll->viewport()->setAutoFillBackground(false);
-    m_slotLayout = new QVBoxLayout(slotsHost);
-    m_slotLayout->setContentsMargins(0, 0, 0, 0);
-    m_slotLayout->setSpacing(6);
+    auto* hostLayout = new QVBoxLayout(slotsHost);
+    hostLayout->setContentsMargins(0, 0, 0, 0);
+    hostLayout->setSpacing(0);
+    m_slotLayout = new QGridLayout;
+    m_slotLayout->setHorizontalSpacing(6);
+    m_slotLayout->setVerticalSpacing(rowSpacing);
+    m_slotLayout->setColumnStretch(0, 1);
+    m_slotLayout->setColumnStretch(1, 1);
+    hostLayout->addLayout(m_slotLayout);
+    hostLayout->addStretch(1);
     auto* custom = new CustomRow(slotsHost);
     m_customRow = custom;
     connect(custom, &QAbstractButton::clicked, this, [this] {
         if (m_callbacks.onBrowseCustom)
             m_callbacks.onBrowseCustom();
     });
-    m_slotLayout->addWidget(custom);
-    m_slotLayout->addStretch(1);
+    m_slotLayout->addWidget(custom, 0, 0, 1, 2);
     scroll->setWidget(slotsHost);
     routing->addWidget(scroll, 1);
     root->addLayout(routing, 1);
@@ -400,15 +464,15 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
 
     // Actions section.
     auto* actions = new QVBoxLayout;
-    actions->setSpacing(6);
+    actions->setSpacing(4);
     actions->addWidget(heading(QStringLiteral("ACTIONS"), this));
     auto* columns = new QHBoxLayout;
     columns->setSpacing(8);
     // The hints are the key table's, in its columns and rows.
     auto* first = new QVBoxLayout;
-    first->setSpacing(4);
+    first->setSpacing(2);
     auto* second = new QVBoxLayout;
-    second->setSpacing(4);
+    second->setSpacing(2);
     QList<const TriageKeyTable::Entry*> hinted;
     for (const TriageKeyTable::Entry& entry : TriageKeyTable::entries()) {
         if (!entry.hintKeys.isEmpty())
@@ -576,8 +640,10 @@ void ActionPaletteView::rebuildSlotRows()
         row->deleteLater();
     }
     m_slotRows.clear();
-    const qsizetype shown = std::min<qsizetype>(m_slots.size(), maxSlotRows);
-    for (qsizetype i = 0; i < shown; ++i) {
+    m_slotLayout->removeWidget(m_customRow);
+    const int shown = int(std::min<qsizetype>(m_slots.size(), maxSlotRows));
+    const int columns = shown > maxSingleColumnSlots ? 2 : 1;
+    for (int i = 0; i < shown; ++i) {
         auto* row = new SlotRow(m_slots.at(i), m_customRow->parentWidget());
         connect(row, &QAbstractButton::clicked, this, [this, row] {
             // The folder may have gone since the last redraw: test again now. The container
@@ -586,9 +652,21 @@ void ActionPaletteView::rebuildSlotRows()
             if (m_callbacks.onSelectSlot)
                 m_callbacks.onSelectSlot(row->slot());
         });
-        m_slotLayout->insertWidget(int(i), row);
+        // Row by row, so that the keys read 1 2 / 3 4 / ... across the two columns.
+        if (columns == 1)
+            m_slotLayout->addWidget(row, i, 0, 1, 2);
+        else
+            m_slotLayout->addWidget(row, i / 2, i % 2);
         m_slotRows.append(row);
     }
+    // The custom row takes the cell after the last slot, or the whole line when it starts
+    // one.
+    const bool halfCell = columns == 2 && shown % 2 == 1;
+    static_cast<CustomRow*>(m_customRow)->setStacked(halfCell);
+    if (halfCell)
+        m_slotLayout->addWidget(m_customRow, shown / 2, 1);
+    else
+        m_slotLayout->addWidget(m_customRow, (shown + columns - 1) / columns, 0, 1, 2);
 }
 
 void ActionPaletteView::setStatus(const std::optional<StatusLine>& status)

@@ -13,13 +13,15 @@
 #include <optional>
 
 class QLabel;
-class QVBoxLayout;
+class QGridLayout;
 class QGraphicsOpacityEffect;
 class QPropertyAnimation;
 class QAbstractButton;
 
 // The right-hand column of the triage screen: a card for the head item, the destination
 // slots (keys 1-9) and the custom destination (key 0), six key hints and the status line.
+// Up to four slots are listed one per line; from five on they go two to a line, so that
+// nine and the custom destination show without scrolling in the default window.
 // Availability of each slot is tested when the slots change, on a refresh at most once a
 // second, and again when a row is clicked.
 class ActionPaletteView : public QWidget
@@ -39,6 +41,10 @@ public:
     };
 
     static constexpr int maxSlotRows = 9;
+    // Up to this many slots are listed one under the other; more go two to a line.
+    static constexpr int maxSingleColumnSlots = 4;
+    static constexpr int minimumColumnWidth = 320;
+    static constexpr int maximumColumnWidth = 400;
 
     explicit ActionPaletteView(Callbacks callbacks, QWidget* parent = nullptr);
 
@@ -91,7 +97,7 @@ private:
     QLabel* m_sizeLabel = nullptr;
     QLabel* m_kindLabel = nullptr;
     QLabel* m_addedLabel = nullptr;
-    QVBoxLayout* m_slotLayout = nullptr;
+    QGridLayout* m_slotLayout = nullptr;
     QList<QAbstractButton*> m_slotRows;
     QAbstractButton* m_customRow = nullptr;
     QWidget* m_statusRow = nullptr;

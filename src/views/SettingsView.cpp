@@ -15,6 +15,7 @@
 #include "views/Theme.h"
 #include "views/ToggleSwitch.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -24,6 +25,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -35,8 +37,8 @@
 
 namespace {
 
-constexpr int slotListMaximumHeight = 200;
 constexpr qreal cornerRadius = 10;
+constexpr int slotRowSpacing = 2;
 
 QPushButton* smallButton(const QString& text, QWidget* parent)
 {
@@ -69,21 +71,34 @@ SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginSer
     // The working copies, read once.
     const AppConfig& config = m_config.config();
     m_slots = config.destinationSlots;
+    // Keys follow the list: what is shown is what Save writes.
+    renumberSlots();
     m_debounceSeconds = config.general.debounceSeconds;
     m_launchAtLogin = m_launchService.isEnabled();
     m_telemetryEnabled = config.general.anonymousDiagnosticsEnabled;
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(20, 20, 20, 20);
-    layout->setSpacing(16);
+    // Tighter than a dialog's usual spacing: nine slot rows fit in the list without
+    // scrolling in the default window.
+    layout->setContentsMargins(20, 12, 20, 12);
+    layout->setSpacing(8);
 
     auto* title = new QLabel(tr("Stowbird Preferences"), this);
     title->setObjectName(QStringLiteral("title"));
     title->setFont(Theme::font(13, QFont::Bold));
     layout->addWidget(title);
-    layout->addWidget(Theme::divider(Qt::Horizontal, this));
 
-    layout->addWidget(sectionLabel(tr("Destination Slots (Keys 1-9)")));
+    auto* slotsHeading = new QHBoxLayout;
+    slotsHeading->setSpacing(8);
+    slotsHeading->addWidget(sectionLabel(tr("Destination Slots (Keys 1-9)")));
+    slotsHeading->addStretch(1);
+    m_addButton = smallButton(tr("Add Slot"), this);
+    m_addButton->setObjectName(QStringLiteral("addSlotButton"));
+    m_addButton->setIcon(SymbolIcons::icon(QStringLiteral("plus"), Theme::secondary(palette())));
+    m_addButton->setAccessibleName(tr("Add Slot"));
+    connect(m_addButton, &QPushButton::clicked, this, &SettingsView::addSlot);
+    slotsHeading->addWidget(m_addButton);
+    layout->addLayout(slotsHeading);
     layout->addWidget(makeSlotList(), 1);
     m_slotProblem = new QLabel(this);
     m_slotProblem->setObjectName(QStringLiteral("slotProblem"));
@@ -139,8 +154,19 @@ QWidget* SettingsView::makeSlotList()
     m_slotScroll->setFrameShape(QFrame::NoFrame);
     m_slotScroll->setWidgetResizable(true);
     m_slotScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_slotScroll->setMaximumHeight(slotListMaximumHeight);
     m_slotScroll->setMinimumHeight(60);
+    // Alt+Up and Alt+Down move the row that holds the focus, wherever in the row it is.
+    const auto moveShortcut = [this](const QKeySequence& keys, int delta) {
+        auto* shortcut = new QShortcut(keys, m_slotScroll);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, delta] {
+            const int index = focusedSlotRow();
+            if (index >= 0)
+                moveSlot(index, delta);
+        });
+    };
+    moveShortcut(QKeySequence(Qt::AltModifier | Qt::Key_Up), -1);
+    moveShortcut(QKeySequence(Qt::AltModifier | Qt::Key_Down), 1);
     // Let the card's own background show through.
     m_slotScroll->setAutoFillBackground(false);
     m_slotScroll->viewport()->setAutoFillBackground(false);
@@ -154,16 +180,17 @@ void SettingsView::rebuildSlotRows()
     rows->setObjectName(QStringLiteral("slotRows"));
     rows->setAutoFillBackground(false);
     auto* layout = new QVBoxLayout(rows);
-    // Room on the right so that a scroll bar never covers the Browse... buttons.
+    // Room on the right so that a scroll bar never covers the row's buttons.
     layout->setContentsMargins(0, 2, 4, 2);
-    layout->setSpacing(8);
-    for (int i = 0; i < m_slots.size(); ++i) {
+    layout->setSpacing(slotRowSpacing);
+    const int count = int(m_slots.size());
+    for (int i = 0; i < count; ++i) {
         const DestinationSlot& slot = m_slots[i];
         auto* row = new QWidget(rows);
         row->setObjectName(QStringLiteral("slotRow"));
         auto* rowLayout = new QHBoxLayout(row);
         rowLayout->setContentsMargins(0, 0, 0, 0);
-        rowLayout->setSpacing(12);
+        rowLayout->setSpacing(8);
 
         auto* number = new QLabel(QStringLiteral("[%1]").arg(slot.slot), row);
         number->setObjectName(QStringLiteral("slotNumber"));
@@ -176,7 +203,8 @@ void SettingsView::rebuildSlotRows()
         name->setPlaceholderText(tr("Slot Name"));
         name->setFixedWidth(140);
         name->setAccessibleName(tr("Slot %1 name").arg(slot.slot));
-        name->setAccessibleDescription(tr("The name shown for key %1").arg(slot.slot));
+        name->setAccessibleDescription(
+            tr("The name shown for key %1; Alt+Up and Alt+Down move the slot").arg(slot.slot));
 
         auto* path = new QLineEdit(slot.path, row);
         path->setObjectName(QStringLiteral("slotPath"));
@@ -186,6 +214,9 @@ void SettingsView::rebuildSlotRows()
                 .arg(StoragePaths::tildePath(XdgUserDirs::directory(QStringLiteral("DOCUMENTS"),
                                                                     QStringLiteral("Documents")))));
         path->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        path->setMinimumWidth(80);
+        // The start of a long path shows ("~/Developer/Pro..."), not its last letters.
+        path->setCursorPosition(0);
         path->setAccessibleName(tr("Slot %1 folder").arg(slot.slot));
         path->setAccessibleDescription(
             tr("The folder that key %1 moves items to; ~ is your home folder").arg(slot.slot));
@@ -199,22 +230,43 @@ void SettingsView::rebuildSlotRows()
         auto* missing = new QToolButton(row);
         missing->setObjectName(QStringLiteral("missingFolderButton"));
         missing->setAutoRaise(true);
-        missing->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        // The sign alone, as in the triage window, so that the path keeps its room.
+        missing->setToolButtonStyle(Qt::ToolButtonIconOnly);
         missing->setIcon(
             SymbolIcons::icon(QStringLiteral("exclamationmark.triangle.fill"), Theme::orange()));
+        missing->setIconSize(QSize(14, 14));
         missing->setText(tr("Create"));
-        missing->setFont(Theme::font(11));
-        missing->setToolTip(tr("This folder does not exist: create it"));
+        missing->setToolTip(tr("This folder does not exist: click to create it"));
         missing->setAccessibleName(tr("Create the missing slot %1 folder").arg(slot.slot));
         missing->setAccessibleDescription(
             tr("The folder of slot %1 does not exist").arg(slot.slot));
         missing->setVisible(!slotFolderExists(slot));
+
+        // Reordering and removal, by mouse or by Tab and Space.
+        const QColor glyph = Theme::secondary(palette());
+        auto* up = rowButton(QStringLiteral("chevron.up"), QStringLiteral("moveUpButton"),
+                             tr("Move slot %1 up").arg(slot.slot),
+                             tr("Gives this slot key %1 (Alt+Up)").arg(slot.slot - 1), glyph, row);
+        auto* down =
+            rowButton(QStringLiteral("chevron.down"), QStringLiteral("moveDownButton"),
+                      tr("Move slot %1 down").arg(slot.slot),
+                      tr("Gives this slot key %1 (Alt+Down)").arg(slot.slot + 1), glyph, row);
+        auto* remove =
+            rowButton(QStringLiteral("minus.circle"), QStringLiteral("removeSlotButton"),
+                      tr("Remove slot %1").arg(slot.slot),
+                      tr("Removes this slot; the slots below it move up a key"), glyph, row);
+        up->setEnabled(i > 0);
+        down->setEnabled(i + 1 < count);
 
         rowLayout->addWidget(number);
         rowLayout->addWidget(name);
         rowLayout->addWidget(path, 1);
         rowLayout->addWidget(missing);
         rowLayout->addWidget(browse);
+        rowLayout->addSpacing(2);
+        rowLayout->addWidget(up);
+        rowLayout->addWidget(down);
+        rowLayout->addWidget(remove);
         layout->addWidget(row);
         connect(path, &QLineEdit::editingFinished, this, [this, i] { updateMissingFlag(i); });
         connect(missing, &QToolButton::clicked, this, [this, i] { offerToCreateFolder(i); });
@@ -228,12 +280,124 @@ void SettingsView::rebuildSlotRows()
                 m_slots[i].path = text;
         });
         connect(browse, &QPushButton::clicked, this, [this, i] { browseForSlot(i); });
+        connect(up, &QToolButton::clicked, this, [this, i] { moveSlot(i, -1); });
+        connect(down, &QToolButton::clicked, this, [this, i] { moveSlot(i, 1); });
+        connect(remove, &QToolButton::clicked, this, [this, i] { removeSlot(i); });
     }
     layout->addStretch(1);
-    // Replacing the widget deletes the previous rows.
+    // The old rows go later: this may run inside a click on one of their buttons.
+    if (QWidget* old = m_slotScroll->takeWidget()) {
+        old->hide();
+        old->deleteLater();
+    }
     m_slotScroll->setWidget(rows);
     m_slotRows = rows;
     m_slotLayout = layout;
+    updateAddButton();
+}
+
+QToolButton* SettingsView::rowButton(const QString& symbol, const QString& objectName,
+                                     const QString& name, const QString& description,
+                                     const QColor& color, QWidget* row)
+{
+    auto* button = new QToolButton(row);
+    button->setObjectName(objectName);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setIcon(SymbolIcons::icon(symbol, color));
+    button->setIconSize(QSize(14, 14));
+    button->setToolTip(name);
+    button->setAccessibleName(name);
+    button->setAccessibleDescription(description);
+    return button;
+}
+
+void SettingsView::renumberSlots()
+{
+    for (int i = 0; i < m_slots.size(); ++i)
+        m_slots[i].slot = i + 1;
+}
+
+void SettingsView::updateAddButton()
+{
+    const bool room = m_slots.size() < maximumSlots;
+    m_addButton->setEnabled(room);
+    const QString reason = room ? tr("Adds a slot for key %1").arg(m_slots.size() + 1)
+                                : tr("Nine slots at most: keys 1 to 9 are all taken. Remove "
+                                     "a slot to add another.");
+    m_addButton->setToolTip(reason);
+    m_addButton->setAccessibleDescription(reason);
+}
+
+int SettingsView::focusedSlotRow() const
+{
+    QWidget* focus = QApplication::focusWidget();
+    const auto rows =
+        m_slotRows->findChildren<QWidget*>(QStringLiteral("slotRow"), Qt::FindDirectChildrenOnly);
+    for (int i = 0; i < rows.size(); ++i) {
+        if (focus && rows[i]->isAncestorOf(focus))
+            return i;
+    }
+    return -1;
+}
+
+void SettingsView::focusInRow(int index, const QString& objectName)
+{
+    QWidget* row = slotRow(index);
+    if (!row) {
+        m_addButton->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    auto* target = objectName.isEmpty() ? nullptr : row->findChild<QWidget*>(objectName);
+    // A button that is now disabled (Move Up on the first row) hands the focus to the name.
+    if (!target || !target->isEnabled() || target->isHidden())
+        target = row->findChild<QWidget*>(QStringLiteral("slotName"));
+    target->setFocus(Qt::OtherFocusReason);
+    m_slotScroll->ensureWidgetVisible(row, 0, 0);
+}
+
+QString SettingsView::focusedControlName() const
+{
+    QWidget* focus = QApplication::focusWidget();
+    return focus && m_slotRows->isAncestorOf(focus) ? focus->objectName() : QString();
+}
+
+bool SettingsView::addSlot()
+{
+    if (m_slots.size() >= maximumSlots)
+        return false;
+    m_slots.append({int(m_slots.size()) + 1, QString(), QString()});
+    rebuildSlotRows();
+    focusInRow(int(m_slots.size()) - 1, QStringLiteral("slotName"));
+    return true;
+}
+
+void SettingsView::removeSlot(int index)
+{
+    if (index < 0 || index >= m_slots.size())
+        return;
+    const QString control = focusedControlName();
+    m_slots.removeAt(index);
+    renumberSlots();
+    rebuildSlotRows();
+    if (m_slots.isEmpty())
+        m_addButton->setFocus(Qt::OtherFocusReason);
+    else
+        focusInRow(std::min(index, int(m_slots.size()) - 1),
+                   control.isEmpty() ? QStringLiteral("removeSlotButton") : control);
+}
+
+void SettingsView::moveSlot(int index, int delta)
+{
+    const int target = index + delta;
+    if (index < 0 || index >= m_slots.size() || target < 0 || target >= m_slots.size())
+        return;
+    const QString control = focusedControlName();
+    m_slots.move(index, target);
+    renumberSlots();
+    rebuildSlotRows();
+    // The focus travels with the slot, on the same control.
+    focusInRow(target, control);
 }
 
 QWidget* SettingsView::makeGeneralSection()
@@ -241,7 +405,7 @@ QWidget* SettingsView::makeGeneralSection()
     auto* section = new QWidget(this);
     auto* layout = new QVBoxLayout(section);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(12);
+    layout->setSpacing(8);
     layout->addWidget(sectionLabel(tr("General")));
 
     auto* loginRow = new QHBoxLayout;
@@ -340,7 +504,7 @@ QWidget* SettingsView::makePrivacySection()
     auto* section = new QWidget(this);
     auto* layout = new QVBoxLayout(section);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
+    layout->setSpacing(4);
     layout->addWidget(sectionLabel(tr("Privacy & Diagnostics")));
 
     m_telemetrySwitch =
@@ -484,14 +648,17 @@ void SettingsView::browseForSlot(int index)
     const auto rows =
         m_slotRows->findChildren<QWidget*>(QStringLiteral("slotRow"), Qt::FindDirectChildrenOnly);
     if (index < rows.size()) {
-        if (auto* field = rows[index]->findChild<QLineEdit*>(QStringLiteral("slotPath")))
+        if (auto* field = rows[index]->findChild<QLineEdit*>(QStringLiteral("slotPath"))) {
             field->setText(path);
+            field->setCursorPosition(0);
+        }
     }
 }
 
 void SettingsView::save()
 {
     AppConfig updated = m_config.config();
+    renumberSlots();
     updated.destinationSlots = m_slots;
     updated.general.debounceSeconds = m_debounceSeconds;
     updated.general.launchAtLogin = m_launchAtLogin;
@@ -511,6 +678,7 @@ void SettingsView::cancel()
 void SettingsView::restoreDefaults()
 {
     m_slots = ConfigurationService::defaultSlots();
+    renumberSlots();
     rebuildSlotRows();
     {
         const QSignalBlocker block(m_debounceSlider);

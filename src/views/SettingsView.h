@@ -10,6 +10,7 @@
 #include <optional>
 
 class ConfigurationService;
+class QColor;
 class CreateFolderOffer;
 class LaunchAtLoginService;
 class QLabel;
@@ -17,6 +18,7 @@ class QLineEdit;
 class QPushButton;
 class QScrollArea;
 class QSlider;
+class QToolButton;
 class QVBoxLayout;
 class GlobalShortcutService;
 class TelemetryService;
@@ -24,9 +26,10 @@ class ToggleSwitch;
 class UpdateService;
 
 // The preferences screen. It edits working copies of the destination slots and the
-// debounce delay, which reach config.json only on Save. The launch-at-login and
-// diagnostics switches act at once. Save and Cancel end with onClose, which is called from
-// inside a click handler: hide the view or delete it with deleteLater().
+// debounce delay, which reach config.json only on Save. Slots can be added (up to nine, one
+// per digit key), removed and moved up or down; their keys are always 1 to n in list order. The
+// launch-at-login and diagnostics switches act at once. Save and Cancel end with onClose, which is
+// called from inside a click handler: hide the view or delete it with deleteLater().
 class SettingsView : public QWidget
 {
     Q_OBJECT
@@ -40,6 +43,8 @@ public:
     static constexpr double maximumDebounce = 5.0;
     static constexpr double debounceStep = 0.5;
     static constexpr double defaultDebounce = 1.5;
+    // One slot for each digit key 1-9.
+    static constexpr int maximumSlots = 9;
 
     SettingsView(ConfigurationService& configService, LaunchAtLoginService& launchAtLogin,
                  UpdateService& updates, TelemetryService& telemetry,
@@ -62,6 +67,12 @@ public:
     bool telemetryEnabled() const { return m_telemetryEnabled; }
 
     void browseForSlot(int index);
+    // Appends an empty slot and puts the focus in its name; false (and nothing added) when
+    // there are nine already.
+    bool addSlot();
+    void removeSlot(int index);
+    // Moves the slot at index by delta places (-1 up, 1 down). Keys follow the list order.
+    void moveSlot(int index, int delta);
     void save();
     void cancel();
     void restoreDefaults();
@@ -75,6 +86,13 @@ protected:
 private:
     QWidget* makeSlotList();
     void rebuildSlotRows();
+    QToolButton* rowButton(const QString& symbol, const QString& objectName, const QString& name,
+                           const QString& description, const QColor& color, QWidget* row);
+    void renumberSlots();
+    void updateAddButton();
+    int focusedSlotRow() const;
+    QString focusedControlName() const;
+    void focusInRow(int index, const QString& objectName);
     QWidget* makeGeneralSection();
     QWidget* makePrivacySection();
     QLabel* sectionLabel(const QString& text);
@@ -102,6 +120,7 @@ private:
     bool m_launchAtLogin = false;
     bool m_telemetryEnabled = true;
 
+    QPushButton* m_addButton = nullptr;
     QScrollArea* m_slotScroll = nullptr;
     QWidget* m_slotRows = nullptr;
     QVBoxLayout* m_slotLayout = nullptr;

@@ -668,8 +668,8 @@ void TriageContainerView::buildUi()
 
     m_renamePanel = new QWidget(m_rightColumn);
     m_renamePanel->setObjectName(QStringLiteral("renamePanel"));
-    m_renamePanel->setMinimumWidth(320);
-    m_renamePanel->setMaximumWidth(360);
+    m_renamePanel->setMinimumWidth(ActionPaletteView::minimumColumnWidth);
+    m_renamePanel->setMaximumWidth(ActionPaletteView::maximumColumnWidth);
     m_renameLayout = new QVBoxLayout(m_renamePanel);
     m_renameLayout->setContentsMargins(16, 16, 16, 16);
     m_renameLayout->setSpacing(10);
@@ -681,11 +681,12 @@ void TriageContainerView::buildUi()
                      Theme::secondary(palette()), m_renamePanel));
     m_renameLayout->addStretch(1);
     m_rightColumn->addWidget(m_renamePanel);
-    // 320 to 360 wide: at the smallest window the preview keeps its 420 and the column
+    // 320 to 400 wide: at the smallest window the preview keeps its 420 and the column
     // takes what is left instead of running off the window's edge.
-    m_rightColumn->setMinimumWidth(320);
-    m_rightColumn->setMaximumWidth(360);
-    bodyLayout->addWidget(m_rightColumn);
+    m_rightColumn->setMinimumWidth(ActionPaletteView::minimumColumnWidth);
+    m_rightColumn->setMaximumWidth(ActionPaletteView::maximumColumnWidth);
+    // Equal shares: the column reaches its widest beside a preview of about the same width.
+    bodyLayout->addWidget(m_rightColumn, 1);
     m_pages->addWidget(m_body);
 
     // Empty state.

@@ -1,8 +1,10 @@
 // Prints the AT-SPI tree of one application as assistive technology sees it, one line per
-// node, indented by depth: "<role>|<name>|<description>|<showing 0/1>|<focused 0/1>". Reads the
-// accessibility bus whose address is given, starting at the registry's desktop and
-// descending into the application whose root is named app_name.
-// Usage: AtSpiTree A11Y_BUS_ADDRESS APP_NAME
+// node, indented by depth: "<role>|<name>|<description>|<showing 0/1>|<focused 0/1>", and
+// with --extents a sixth field "<x>,<y>,<width>,<height>" in screen coordinates (empty for a
+// node that has no place on screen). Reads the accessibility bus whose address is given,
+// starting at the registry's desktop and descending into the application whose root is named
+// app_name.
+// Usage: AtSpiTree A11Y_BUS_ADDRESS APP_NAME [--extents]
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -84,6 +86,24 @@ uint states(QDBusConnection& bus, const Reference& node)
     return words.isEmpty() ? 0 : words.first();
 }
 
+// The node's rectangle on the screen, "x,y,width,height"; empty when it has none.
+QString extents(QDBusConnection& bus, const Reference& node)
+{
+    constexpr uint screenCoordinates = 0; // ATSPI_COORD_TYPE_SCREEN
+    const QDBusMessage reply = call(bus, node, QStringLiteral("org.a11y.atspi.Component"),
+                                    QStringLiteral("GetExtents"), {screenCoordinates});
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return {};
+    int x = 0, y = 0, width = 0, height = 0;
+    const QDBusArgument rectangle = reply.arguments().first().value<QDBusArgument>();
+    rectangle.beginStructure();
+    rectangle >> x >> y >> width >> height;
+    rectangle.endStructure();
+    return QStringLiteral("%1,%2,%3,%4").arg(x).arg(y).arg(width).arg(height);
+}
+
+bool withExtents = false;
+
 QString clean(QString text)
 {
     return text.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('|'), '/');
@@ -99,10 +119,13 @@ void print(QDBusConnection& bus, const Reference& node, int depth)
     constexpr int focusedBit = 12; // ATSPI_STATE_FOCUSED
     constexpr int showingBit = 25; // ATSPI_STATE_SHOWING
     const uint state = states(bus, node);
-    std::printf("%s%s|%s|%s|%d|%d\n", QByteArray(depth * 2, ' ').constData(), qPrintable(roleName),
+    std::printf("%s%s|%s|%s|%d|%d", QByteArray(depth * 2, ' ').constData(), qPrintable(roleName),
                 qPrintable(clean(property(bus, node, QStringLiteral("Name")))),
                 qPrintable(clean(property(bus, node, QStringLiteral("Description")))),
                 (state >> showingBit) & 1, (state >> focusedBit) & 1);
+    if (withExtents)
+        std::printf("|%s", qPrintable(extents(bus, node)));
+    std::printf("\n");
     for (const Reference& child : children(bus, node))
         print(bus, child, depth + 1);
 }
@@ -113,9 +136,10 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: AtSpiTree A11Y_BUS_ADDRESS APP_NAME\n");
+        std::fprintf(stderr, "usage: AtSpiTree A11Y_BUS_ADDRESS APP_NAME [--extents]\n");
         return 2;
     }
+    withExtents = argc > 3 && QByteArray(argv[3]) == "--extents";
     qDBusRegisterMetaType<Reference>();
     qDBusRegisterMetaType<QList<Reference>>();
     QDBusConnection bus =
