@@ -381,7 +381,11 @@ DestinationPredictor::score(const Item& item, bool confidentOnly) const
         for (const Vote& vote : counts.votes)
             best = std::max(best, vote.weight);
         const double purity = best / counts.total;
-        const double evidence = counts.total / (counts.total + 1.0);
+        // Evidence grows with the latest sightings, not with the faded total: a value whose
+        // old counts faded under later filings (undone since, or of another habit) is still
+        // well known.
+        const double seen = double(counts.recent.size());
+        const double evidence = seen / (seen + 1.0);
         double weight =
             weightOf(key.at(0), key.startsWith(QLatin1String("he:"))) * evidence * purity * purity;
         // A long name's many words together count about as much as a few.

@@ -51,9 +51,9 @@ public:
     };
 
     // Share of the mixed vote the winner needs before it is shown (0..1).
-    static constexpr double defaultThreshold = 0.62;
+    static constexpr double defaultThreshold = 0.6;
     // How much an older count keeps each time its feature value is seen again.
-    static constexpr double defaultFade = 0.75;
+    static constexpr double defaultFade = 0.7;
 
     DestinationPredictor();
 
