@@ -23,6 +23,9 @@ HistoryStore::HistoryStore(const QString& databasePath, std::unique_ptr<TrashBac
     : QObject(parent), m_path(databasePath), m_trash(std::move(trash)),
       m_mover(std::make_unique<FileMover>())
 {
+    qRegisterMetaType<HistoryEntry>();
+    qRegisterMetaType<QList<HistoryEntry>>();
+    qRegisterMetaType<HistoryStore::UndoOutcome>();
     for (QThreadPool* pool : {&m_writerPool, &m_readerPool, &m_undoPool}) {
         pool->setMaxThreadCount(1);
         pool->setExpiryTimeout(-1);
