@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "models/ActionRecord.h"
+#include "models/DestinationPredictor.h"
 #include "models/HistoryEntry.h"
 #include "platform/FileSystemEntry.h"
 #include "platform/FreedesktopTrash.h"
@@ -179,6 +180,14 @@ private slots:
         QCOMPARE(before.entries[1].slot, 3);
         QCOMPARE(before.entries[1].originHost, QStringLiteral("files.example.org"));
         QVERIFY(before.entries[1].placed.isSameEntry(filed.placed));
+        // The predictor is rebuilt from the stored filings.
+        QSignalSpy loaded(store.get(), &HistoryStore::predictorLoaded);
+        store->loadPredictor();
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, 10000);
+        const auto predictor =
+            loaded.first().first().value<std::shared_ptr<DestinationPredictor>>();
+        QCOMPARE(predictor->learnedCount(), 1);
+        QCOMPARE(predictor->bestGuess({QStringLiteral("summary.pdf"), {}, {}, 100})->slot, 3);
 
         QCOMPARE(
             undo(*store, filed.id),

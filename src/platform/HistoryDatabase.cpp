@@ -193,6 +193,8 @@ HistoryDatabase::Result HistoryDatabase::fail(int code, const QString& what) con
             detail +=
                 QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(systemError)));
     }
+    if (primary == SQLITE_INTERRUPT)
+        return Result{Status::Interrupted, QStringLiteral("%1: interrupted").arg(what)};
     const bool damaged = primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
     return Result{damaged ? Status::Damaged : Status::Unavailable,
                   QStringLiteral("%1: %2").arg(what, detail)};
@@ -260,6 +262,12 @@ HistoryDatabase::Result HistoryDatabase::open(int flags, bool check)
         return result;
     }
     sqlite3_extended_result_codes(m_db, 1);
+    if (m_interrupt) {
+        sqlite3_progress_handler(
+            m_db, 4000,
+            [](void* self) { return static_cast<HistoryDatabase*>(self)->m_interrupt() ? 1 : 0; },
+            this);
+    }
     // The writer and a reader only wait for each other during a checkpoint.
     sqlite3_busy_timeout(m_db, 5000);
     Result result = prepareSchema();

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 struct sqlite3;
@@ -22,7 +23,12 @@ struct sqlite3_stmt;
 class HistoryDatabase
 {
 public:
-    enum class Status { Ok, Unavailable, Damaged };
+    enum class Status {
+        Ok,
+        Unavailable,
+        Damaged,
+        Interrupted, // the interrupt check asked to stop
+    };
     struct Result
     {
         Status status = Status::Ok;
@@ -53,6 +59,10 @@ public:
     // Stores entries in one transaction, giving each its sequence number. An Undone entry
     // marks the entry it undid as undone by it.
     Result insert(QList<HistoryEntry>& entries);
+    // Called every few thousand steps of a long read; returning true stops the read with
+    // Interrupted. Set it before opening.
+    void setInterruptCheck(std::function<bool()> check) { m_interrupt = std::move(check); }
+
     // Newest first: at most limit entries older than beforeSequence (0: from the newest)
     // whose name, folders or origin host hold every word of filter, compared without case.
     Result query(const QString& filter, int limit, qint64 beforeSequence,
@@ -84,4 +94,5 @@ private:
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_insert = nullptr;
     sqlite3_stmt* m_markUndone = nullptr;
+    std::function<bool()> m_interrupt;
 };

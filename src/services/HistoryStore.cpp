@@ -1,5 +1,6 @@
 #include "services/HistoryStore.h"
 
+#include "models/DestinationPredictor.h"
 #include "platform/FileMover.h"
 #include "platform/HistoryDatabase.h"
 #include "platform/StoragePaths.h"
@@ -26,6 +27,7 @@ HistoryStore::HistoryStore(const QString& databasePath, std::unique_ptr<TrashBac
     qRegisterMetaType<HistoryEntry>();
     qRegisterMetaType<QList<HistoryEntry>>();
     qRegisterMetaType<HistoryStore::UndoOutcome>();
+    qRegisterMetaType<std::shared_ptr<DestinationPredictor>>();
     for (QThreadPool* pool : {&m_writerPool, &m_readerPool, &m_undoPool}) {
         pool->setMaxThreadCount(1);
         pool->setExpiryTimeout(-1);
@@ -193,8 +195,12 @@ HistoryDatabase* HistoryStore::reader()
     const quint64 generation = m_generation.load();
     if (m_reader && m_reader->isOpen() && m_readerGeneration == generation)
         return m_reader.get();
-    if (!m_reader)
+    if (!m_reader) {
         m_reader = std::make_unique<HistoryDatabase>(m_path);
+        // A long filtered read stops as soon as a newer query is asked for.
+        m_reader->setInterruptCheck(
+            [this] { return m_runningQuery != 0 && m_runningQuery != m_latestQuery.load(); });
+    }
     m_readerGeneration = generation;
     const HistoryDatabase::Result opened = m_reader->openForReading();
     if (opened.status == HistoryDatabase::Status::Damaged)
@@ -215,13 +221,20 @@ void HistoryStore::readerFailed(const QString& reason, bool damaged)
 quint64 HistoryStore::query(const QString& filter, int limit, qint64 beforeSequence)
 {
     const quint64 request = ++m_nextRequest;
+    m_latestQuery.store(request);
     m_readerPool.start([this, request, filter, limit, beforeSequence] {
+        if (request != m_latestQuery.load())
+            return;
+        m_runningQuery = request;
         QList<HistoryEntry> entries;
         bool more = false;
         QString error;
         if (HistoryDatabase* db = reader()) {
             const HistoryDatabase::Result read =
                 db->query(filter, limit + 1, beforeSequence, &entries);
+            m_runningQuery = 0;
+            if (read.status == HistoryDatabase::Status::Interrupted)
+                return;
             if (!read.ok()) {
                 error = read.reason;
                 readerFailed(read.reason, read.status == HistoryDatabase::Status::Damaged);
@@ -237,16 +250,18 @@ quint64 HistoryStore::query(const QString& filter, int limit, qint64 beforeSeque
     return request;
 }
 
-void HistoryStore::loadFilings(int limit)
+void HistoryStore::loadPredictor(int limit)
 {
     m_readerPool.start([this, limit] {
+        auto predictor = std::make_shared<DestinationPredictor>();
         QList<HistoryEntry> entries;
         if (HistoryDatabase* db = reader()) {
             const HistoryDatabase::Result read = db->filings(limit, &entries);
             if (!read.ok())
                 readerFailed(read.reason, read.status == HistoryDatabase::Status::Damaged);
         }
-        emit filingsLoaded(entries);
+        predictor->learnAll(entries);
+        emit predictorLoaded(predictor);
     });
 }
 

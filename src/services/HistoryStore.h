@@ -13,6 +13,7 @@
 #include <atomic>
 #include <memory>
 
+class DestinationPredictor;
 class FileMover;
 class HistoryDatabase;
 class TrashBackend;
@@ -69,12 +70,15 @@ public:
     // Asks for at most limit entries, newest first, older than beforeSequence (0: from the
     // newest; pass the last row's sequence for the next page), whose name, folders or origin
     // host hold every word of filter (without regard to case). Returns the request number
-    // that queryFinished carries.
+    // that queryFinished carries. Only the latest request counts: one overtaken by a newer
+    // request (the user typed on) is stopped or dropped without a signal. A query may run
+    // before records asked for a moment earlier are stored; recorded() tells when they are.
     quint64 query(const QString& filter, int limit = pageSize, qint64 beforeSequence = 0);
 
-    // Asks for the newest limit filings (moves into a slot or folder, and undos), oldest
-    // first, for a DestinationPredictor to learn at start; filingsLoaded brings them.
-    void loadFilings(int limit = 5000);
+    // Builds a DestinationPredictor from the newest limit filings (moves into a slot or a
+    // folder, and undos), off the calling thread; predictorLoaded brings it. Ask at start,
+    // then teach it each entry of recorded(): learn() ignores an entry it already knows.
+    void loadPredictor(int limit = 5000);
 
     // Undoes the action of the entry with this id when it is safe (see HistoryUndo) and
     // records the undo. undoFinished reports it. An undo of an entry already under way is
@@ -100,7 +104,8 @@ signals:
     // history could not be read (entries is empty then); empty when it could.
     void queryFinished(quint64 requestId, const QString& filter, const QList<HistoryEntry>& entries,
                        bool more, const QString& error);
-    void filingsLoaded(const QList<HistoryEntry>& filings);
+    // Empty (learned nothing) when the history could not be read.
+    void predictorLoaded(std::shared_ptr<DestinationPredictor> predictor);
     void undoFinished(const QUuid& id, HistoryStore::UndoOutcome outcome, const QString& message);
     // Text for the window: "History is unavailable: " + reason.
     void availabilityChanged(bool available, const QString& reason);
@@ -135,10 +140,13 @@ private:
     // Reader thread only.
     std::unique_ptr<HistoryDatabase> m_reader;
     quint64 m_readerGeneration = 0;
+    quint64 m_runningQuery = 0;
 
     // Bumped by the writer each time it starts a new file.
     std::atomic<quint64> m_generation{0};
     std::atomic<quint64> m_nextRequest{0};
+    // The newest query asked for; older ones still waiting are not run.
+    std::atomic<quint64> m_latestQuery{0};
 
     mutable QMutex m_stateLock;
     bool m_available = true;
