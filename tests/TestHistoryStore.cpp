@@ -468,12 +468,15 @@ private slots:
         for (int i = 0; i < 3; ++i)
             store->record(plainEntry(QStringLiteral("secret-%1.pdf").arg(i)));
         QCOMPARE(query(*store).entries.size(), 3);
+        const QString keptAside = databasePath() + QStringLiteral(".bad-20240101T000000Z");
+        writeFile(keptAside, "an older damaged history");
         QSignalSpy forgotten(store.get(), &HistoryStore::forgetFinished);
         store->forget();
         QTRY_COMPARE_WITH_TIMEOUT(forgotten.size(), 1, 10000);
         QCOMPARE(forgotten.first().first().toBool(), true);
         QVERIFY(query(*store).entries.isEmpty());
         QVERIFY(!readFile(databasePath()).contains("secret-"));
+        QVERIFY(!QFile::exists(keptAside));
         QCOMPARE(modeOf(databasePath()), 0600);
         store->record(plainEntry(QStringLiteral("after.pdf")));
         QCOMPARE(query(*store).entries.size(), 1);

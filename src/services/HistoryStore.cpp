@@ -1,6 +1,7 @@
 #include "services/HistoryStore.h"
 
 #include "models/DestinationPredictor.h"
+#include "models/FileNaming.h"
 #include "platform/FileMover.h"
 #include "platform/HistoryDatabase.h"
 #include "platform/StoragePaths.h"
@@ -9,6 +10,7 @@
 #include "services/LoggerService.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QMutexLocker>
 
@@ -340,7 +342,17 @@ void HistoryStore::forget()
         m_pending.clear();
         m_writer->close();
         QString error;
-        const bool removed = HistoryDatabase::remove(m_path, &error);
+        bool removed = HistoryDatabase::remove(m_path, &error);
+        // Damaged histories kept aside name past files as well.
+        const QDir folder(FileNaming::parentPath(m_path));
+        const QStringList kept = folder.entryList(
+            {FileNaming::lastPathComponent(m_path) + QStringLiteral(".bad-*")}, QDir::Files);
+        for (const QString& name : kept) {
+            if (!QFile::remove(folder.filePath(name))) {
+                removed = false;
+                error = QStringLiteral("%1 could not be removed").arg(name);
+            }
+        }
         m_generation.fetch_add(1);
         const HistoryDatabase::Result opened = m_writer->openForWriting(false);
         if (!removed) {

@@ -85,8 +85,9 @@ public:
     // refused.
     void undoEntry(const QUuid& id);
 
-    // Deletes the database and starts an empty one ("Forget history"). Entries recorded
-    // before the call are forgotten too. forgetFinished reports it.
+    // Deletes the database, and any damaged one kept aside, and starts an empty one
+    // ("Forget history"). Entries recorded before the call are forgotten too.
+    // forgetFinished reports it.
     void forget();
 
     // False while the history cannot be written; unavailableReason() says why.
