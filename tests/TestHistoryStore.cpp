@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 #include "models/ActionRecord.h"
 #include "models/DestinationPredictor.h"
+#include "models/FileNaming.h"
 #include "models/HistoryEntry.h"
 #include "platform/FileSystemEntry.h"
 #include "platform/FreedesktopTrash.h"
@@ -328,6 +329,28 @@ private slots:
         QVERIFY(store->available());
         QCOMPARE(page.entries.size(), 1);
         QCOMPARE(page.entries.first().itemName, QStringLiteral("after.pdf"));
+    }
+
+    // What a killed process leaves: the database and its write-ahead log as they were while
+    // it ran. Every committed entry is read back, and nothing is taken for damage.
+    void killedWriterLosesNothingCommitted()
+    {
+        auto running = openStore();
+        for (int i = 0; i < 50; ++i)
+            running->record(plainEntry(QStringLiteral("kept-%1.pdf").arg(i)));
+        running->waitForWrites();
+        const QString copy = home() + QStringLiteral("/after-kill/history.sqlite3");
+        QDir().mkpath(FileNaming::parentPath(copy));
+        QVERIFY(QFile::exists(databasePath() + QStringLiteral("-wal")));
+        for (const QString& suffix : {QString(), QStringLiteral("-wal")})
+            QVERIFY(QFile::copy(databasePath() + suffix, copy + suffix));
+
+        auto restarted = openStore(copy);
+        QSignalSpy resets(restarted.get(), &HistoryStore::historyReset);
+        const Page page = query(*restarted, QStringLiteral("kept"), 200);
+        QCOMPARE(page.entries.size(), 50);
+        QVERIFY(resets.isEmpty());
+        QVERIFY(restarted->available());
     }
 
     // A full disk makes the history unavailable with the reason; the entries wait and are
