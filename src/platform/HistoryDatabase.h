@@ -1,0 +1,98 @@
+#pragma once
+
+#include "models/HistoryEntry.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One connection to the history database, an SQLite file in WAL mode: a writer and any number
+// of readers (each with its own connection, on its own thread) work on it at once, and a
+// killed process loses at most the transaction it was writing.
+//
+// A connection is used by one thread at a time. No call throws: each returns a Result that
+// tells a file that cannot be used now (a full disk, no permission: Unavailable) from one
+// that is not a history database at all or is damaged (Damaged: it has to be kept aside and a
+// new one started).
+class HistoryDatabase
+{
+public:
+    enum class Status {
+        Ok,
+        Unavailable,
+        Damaged,
+        Interrupted, // the interrupt check asked to stop
+    };
+    struct Result
+    {
+        Status status = Status::Ok;
+        QString reason; // for people: what went wrong, without file contents
+        bool ok() const { return status == Status::Ok; }
+    };
+
+    // The schema this code writes; a file with a higher version is left alone.
+    static constexpr int schemaVersion = 1;
+
+    explicit HistoryDatabase(const QString& path);
+    ~HistoryDatabase();
+    HistoryDatabase(const HistoryDatabase&) = delete;
+    HistoryDatabase& operator=(const HistoryDatabase&) = delete;
+
+    QString path() const { return m_path; }
+    bool isOpen() const { return m_db != nullptr; }
+
+    // Opens the file for writing: creates it (mode 0600, its folder 0700) with the schema
+    // when it does not exist, turns WAL on and, when check is set, runs SQLite's quick
+    // integrity check so that a damaged or truncated file is found now rather than half-way
+    // through the session.
+    Result openForWriting(bool check = true);
+    // Opens an existing file for reading; Unavailable when there is none yet.
+    Result openForReading();
+    void close();
+
+    // Stores entries in one transaction, giving each its sequence number. An Undone entry
+    // marks the entry it undid as undone by it.
+    Result insert(QList<HistoryEntry>& entries);
+    // Called every few thousand steps of a long read; returning true stops the read with
+    // Interrupted. Set it before opening.
+    void setInterruptCheck(std::function<bool()> check) { m_interrupt = std::move(check); }
+
+    // Newest first: at most limit entries older than beforeSequence (0: from the newest)
+    // whose name, folders or origin host hold every word of filter, compared without case.
+    Result query(const QString& filter, int limit, qint64 beforeSequence,
+                 QList<HistoryEntry>* entries);
+    // The newest filings (moves into a slot or a folder, and undos), oldest first: what a
+    // learner replays at start.
+    Result filings(int limit, QList<HistoryEntry>* entries);
+    Result find(const QUuid& id, std::optional<HistoryEntry>* entry);
+    // Removes entries older than maxAge days before now and all but the newest maxEntries.
+    Result prune(const QDateTime& now, int maxAgeDays, int maxEntries, int* removed = nullptr);
+    Result count(qint64* entries);
+
+    // Keeps a damaged file aside under path.bad-<UTC time>[-n] (the settings file's rule),
+    // with its -wal and -shm files beside it under the same name, so that SQLite could
+    // still read it there. Nothing is ever written over. Empty and error set when the file
+    // could not be moved.
+    static QString keepAside(const QString& path, QString* error);
+    // Deletes the file and its -wal and -shm files. False, with error, when one stays.
+    static bool remove(const QString& path, QString* error);
+
+private:
+    Result open(int flags, bool check);
+    Result fail(int code, const QString& what) const;
+    Result prepareSchema();
+    Result exec(const char* sql);
+    sqlite3_stmt* prepare(const char* sql, Result* result);
+
+    QString m_path;
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_insert = nullptr;
+    sqlite3_stmt* m_markUndone = nullptr;
+    std::function<bool()> m_interrupt;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "models/HistoryEntry.h"
+
+#include <QString>
+
+class FileMover;
+class TrashBackend;
+
+// Puts back the item of one history entry, possibly long after the action and after a
+// restart, and only when that is safe: the item must still be where the action left it, as
+// the very entry the action left there (same device, inode, size and modification time).
+// A moved or renamed item goes back to its old place, or under the next free name beside it
+// when that place is taken now; a trashed item is restored from the trash when the trash
+// still holds it with the record written then. In every other case nothing is touched and
+// the reason is given. Nothing is ever written over.
+//
+// Runs on the caller's thread and does file work: never call it on the GUI thread.
+class HistoryUndo
+{
+public:
+    struct Result
+    {
+        enum class Outcome {
+            Restored, // the item is back; undone describes the undo to record
+            Refused,  // not safe or nothing to undo; nothing was touched
+            Failed,   // the file operation failed; the item stayed where it was
+        };
+        Outcome outcome = Outcome::Refused;
+        // One line for the user: "report.pdf is back in Downloads", or why not.
+        QString message;
+        // Restored: the Undone entry to record.
+        HistoryEntry undone;
+    };
+
+    static Result undo(const HistoryEntry& entry, TrashBackend& trash, FileMover& mover);
+};

@@ -1,0 +1,510 @@
+#include "TestEnvironment.h"
+#include "TestFiles.h"
+#include "models/ActionRecord.h"
+#include "models/DestinationPredictor.h"
+#include "models/FileNaming.h"
+#include "models/HistoryEntry.h"
+#include "platform/FileSystemEntry.h"
+#include "platform/FreedesktopTrash.h"
+#include "platform/HistoryDatabase.h"
+#include "platform/StoragePaths.h"
+#include "services/HistoryStore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <sqlite3.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using TestFiles::readFile;
+using TestFiles::writeFile;
+using Outcome = HistoryStore::UndoOutcome;
+
+QString home()
+{
+    return StoragePaths::homeDirectory();
+}
+
+QString databasePath()
+{
+    return HistoryStore::defaultDatabasePath();
+}
+
+std::unique_ptr<HistoryStore> openStore(const QString& path = databasePath())
+{
+    return std::make_unique<HistoryStore>(
+        path, std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()));
+}
+
+struct Page
+{
+    QList<HistoryEntry> entries;
+    bool more = false;
+    QString error;
+};
+
+// The page after every record asked for so far is stored (a query alone does not wait for
+// the writer).
+Page query(HistoryStore& store, const QString& filter = {}, int limit = 200, qint64 before = 0,
+           bool settle = true)
+{
+    if (settle)
+        store.waitForWrites();
+    Page page;
+    bool done = false;
+    QObject context;
+    quint64 asked = 0;
+    QObject::connect(&store, &HistoryStore::queryFinished, &context,
+                     [&](quint64 request, const QString&, const QList<HistoryEntry>& entries,
+                         bool more, const QString& error) {
+                         if (request != asked)
+                             return;
+                         page = Page{entries, more, error};
+                         done = true;
+                     });
+    asked = store.query(filter, limit, before);
+    if (!QTest::qWaitFor([&] { return done; }, 20000))
+        qFatal("no query result");
+    return page;
+}
+
+std::pair<Outcome, QString> undo(HistoryStore& store, const QUuid& id)
+{
+    std::optional<std::pair<Outcome, QString>> result;
+    QObject context;
+    QObject::connect(&store, &HistoryStore::undoFinished, &context,
+                     [&](const QUuid& done, Outcome outcome, const QString& message) {
+                         if (done == id)
+                             result = std::make_pair(outcome, message);
+                     });
+    store.undoEntry(id);
+    if (!QTest::qWaitFor([&] { return result.has_value(); }, 20000))
+        qFatal("no undo result");
+    return *result;
+}
+
+// Moves a file the way the engine does and returns its history entry.
+HistoryEntry fileByHand(const QString& from, const QString& folder, int slot,
+                        const QString& host = {})
+{
+    const TriageItem item(QUrl::fromLocalFile(from));
+    const QString to = folder + QLatin1Char('/') + item.filename;
+    QDir().mkpath(folder);
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        qFatal("rename failed");
+    ActionRecord record(
+        ActionRecord::ActionType::moved(QUrl::fromLocalFile(from), QUrl::fromLocalFile(to)), item);
+    record.placed = FileSystemEntry::identityAt(to);
+    return HistoryEntry::fromActionRecord(
+        record, slot > 0 ? HistoryEntry::Action::MovedToSlot : HistoryEntry::Action::MovedToFolder,
+        slot, host);
+}
+
+HistoryEntry trashByHand(const QString& from)
+{
+    const TriageItem item(QUrl::fromLocalFile(from));
+    FreedesktopTrash trash(StoragePaths::dataHome());
+    const TrashBackend::Trashed trashed = trash.moveToTrash(from);
+    ActionRecord record(ActionRecord::ActionType::trashed(QUrl::fromLocalFile(trashed.path)), item);
+    record.placed = FileSystemEntry::identityAt(trashed.path);
+    record.trashRecord = trashed.record;
+    record.trashRecordIdentity = trashed.recordIdentity;
+    return HistoryEntry::fromActionRecord(record, HistoryEntry::Action::Trashed);
+}
+
+HistoryEntry plainEntry(const QString& name,
+                        const QDateTime& time = QDateTime::currentDateTimeUtc())
+{
+    HistoryEntry entry;
+    entry.action = HistoryEntry::Action::Skipped;
+    entry.itemName = name;
+    entry.fromPath = home() + QStringLiteral("/Downloads/") + name;
+    entry.time = time;
+    return entry;
+}
+
+int modeOf(const QString& path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+} // namespace
+
+class TestHistoryStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        // Every case starts from an empty history and empty folders.
+        for (const QString& folder :
+             {StoragePaths::stateDirectory(), home() + QStringLiteral("/Downloads"),
+              home() + QStringLiteral("/Documents"), StoragePaths::dataHome()})
+            QDir(folder).removeRecursively();
+        QDir().mkpath(home() + QStringLiteral("/Downloads"));
+    }
+
+    // Filed and trashed items come back after the store was closed and opened again; the
+    // undos are recorded and mark what they undid.
+    void undoAfterRestart()
+    {
+        const QString downloads = home() + QStringLiteral("/Downloads");
+        writeFile(downloads + QStringLiteral("/report.pdf"), "quarterly numbers");
+        writeFile(downloads + QStringLiteral("/old.txt"), "stale");
+        const HistoryEntry filed = fileByHand(downloads + QStringLiteral("/report.pdf"),
+                                              home() + QStringLiteral("/Documents"), 3,
+                                              QStringLiteral("files.example.org"));
+        const HistoryEntry trashed = trashByHand(downloads + QStringLiteral("/old.txt"));
+        {
+            auto store = openStore();
+            store->record(filed);
+            store->record(trashed);
+        }
+        QCOMPARE(modeOf(databasePath()), 0600);
+        QCOMPARE(modeOf(StoragePaths::stateDirectory()), 0700);
+
+        auto store = openStore();
+        const Page before = query(*store);
+        QCOMPARE(before.entries.size(), 2);
+        QCOMPARE(before.entries[0].id, trashed.id); // newest first
+        QCOMPARE(before.entries[1].slot, 3);
+        QCOMPARE(before.entries[1].originHost, QStringLiteral("files.example.org"));
+        QVERIFY(before.entries[1].placed.isSameEntry(filed.placed));
+        // The predictor is rebuilt from the stored filings.
+        QSignalSpy loaded(store.get(), &HistoryStore::predictorLoaded);
+        store->loadPredictor();
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, 10000);
+        const auto predictor =
+            loaded.first().first().value<std::shared_ptr<DestinationPredictor>>();
+        QCOMPARE(predictor->learnedCount(), 1);
+        QCOMPARE(predictor->bestGuess({QStringLiteral("summary.pdf"), {}, {}, 100})->slot, 3);
+
+        QCOMPARE(
+            undo(*store, filed.id),
+            std::make_pair(Outcome::Restored, QStringLiteral("report.pdf is back in Downloads")));
+        QCOMPARE(readFile(downloads + QStringLiteral("/report.pdf")),
+                 QByteArray("quarterly numbers"));
+        QCOMPARE(undo(*store, trashed.id).first, Outcome::Restored);
+        QCOMPARE(readFile(downloads + QStringLiteral("/old.txt")), QByteArray("stale"));
+
+        const Page after = query(*store);
+        QCOMPARE(after.entries.size(), 4);
+        QCOMPARE(after.entries[0].action, HistoryEntry::Action::Undone);
+        QCOMPARE(after.entries[0].undoOf, trashed.id);
+        QCOMPARE(after.entries[2].undoneBy, after.entries[0].id);
+        QCOMPARE(after.entries[3].undoneBy, after.entries[1].id);
+        // An action put back once is not undone again.
+        QCOMPARE(
+            undo(*store, filed.id),
+            std::make_pair(Outcome::Refused, QStringLiteral("report.pdf was already put back")));
+    }
+
+    void undoRefusesWhatIsNotSafe_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("changed") << "append" << int(Outcome::Refused)
+                                 << "report.pdf was changed since it was filed";
+        QTest::newRow("moved") << "move" << int(Outcome::Refused)
+                               << "report.pdf is no longer in Documents";
+        QTest::newRow("replaced") << "replace" << int(Outcome::Refused)
+                                  << "report.pdf in Documents was replaced since it was filed";
+        QTest::newRow("old place taken")
+            << "take" << int(Outcome::Restored)
+            << "report.pdf is back in Downloads as report (1).pdf, because report.pdf is taken "
+               "there";
+        QTest::newRow("trash emptied")
+            << "empty trash" << int(Outcome::Refused) << "report.pdf is no longer in the Trash";
+    }
+
+    // Nothing is moved over anything, and nothing that changed is moved at all.
+    void undoRefusesWhatIsNotSafe()
+    {
+        QFETCH(QString, change);
+        QFETCH(int, outcome);
+        QFETCH(QString, message);
+        const QString downloads = home() + QStringLiteral("/Downloads");
+        const QString original = downloads + QStringLiteral("/report.pdf");
+        const QString filedPath = home() + QStringLiteral("/Documents/report.pdf");
+        writeFile(original, "filed bytes");
+        const bool viaTrash = change == QLatin1String("empty trash");
+        const HistoryEntry entry =
+            viaTrash ? trashByHand(original)
+                     : fileByHand(original, home() + QStringLiteral("/Documents"), 2);
+        auto store = openStore();
+        store->record(entry);
+
+        if (change == QLatin1String("append")) {
+            QFile f(filedPath);
+            QVERIFY(f.open(QIODevice::Append));
+            f.write(" and more");
+        } else if (change == QLatin1String("move")) {
+            QVERIFY(QFile::rename(filedPath, home() + QStringLiteral("/moved.pdf")));
+        } else if (change == QLatin1String("replace")) {
+            // Written beside it first, so that it cannot get the freed inode number.
+            writeFile(filedPath + QStringLiteral(".new"), "other bytes");
+            QVERIFY(::rename(QFile::encodeName(filedPath + QStringLiteral(".new")).constData(),
+                             QFile::encodeName(filedPath).constData()) == 0);
+        } else if (change == QLatin1String("take")) {
+            writeFile(original, "a newer download");
+        } else {
+            QVERIFY(QFile::remove(entry.toPath));
+        }
+
+        QCOMPARE(undo(*store, entry.id), std::make_pair(Outcome(outcome), message));
+        if (change == QLatin1String("append"))
+            QCOMPARE(readFile(filedPath), QByteArray("filed bytes and more"));
+        if (change == QLatin1String("replace"))
+            QCOMPARE(readFile(filedPath), QByteArray("other bytes"));
+        if (change == QLatin1String("take")) {
+            QCOMPARE(readFile(original), QByteArray("a newer download"));
+            QCOMPARE(readFile(downloads + QStringLiteral("/report (1).pdf")),
+                     QByteArray("filed bytes"));
+            QVERIFY(!QFile::exists(filedPath));
+        }
+        if (Outcome(outcome) == Outcome::Refused)
+            QVERIFY(!QFile::exists(original));
+    }
+
+    void damagedFileIsKeptAside_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("truncated") << "truncate";
+        QTest::newRow("pages overwritten") << "overwrite";
+        QTest::newRow("not a database") << "text";
+    }
+
+    // The damaged file is kept under the settings file's naming rule, and a new history
+    // takes records at once.
+    void damagedFileIsKeptAside()
+    {
+        QFETCH(QString, damage);
+        {
+            auto store = openStore();
+            for (int i = 0; i < 400; ++i)
+                store->record(
+                    plainEntry(QStringLiteral("file-%1-%2.bin").arg(i).arg(QString(40, u'x'))));
+        }
+        QFile file(databasePath());
+        QVERIFY(file.size() > 64 * 1024);
+        if (damage == QLatin1String("truncate")) {
+            QVERIFY(file.resize(file.size() / 2));
+        } else if (damage == QLatin1String("overwrite")) {
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            file.seek(4096);
+            file.write(QByteArray(int(file.size() / 2), char(0xa5)));
+            file.close();
+        } else {
+            QVERIFY(file.resize(0));
+            writeFile(databasePath(), "not a history at all\n");
+        }
+        const QByteArray damaged = readFile(databasePath());
+
+        auto store = openStore();
+        QSignalSpy resets(store.get(), &HistoryStore::historyReset);
+        QTRY_COMPARE_WITH_TIMEOUT(resets.size(), 1, 20000);
+        const QStringList kept = QDir(StoragePaths::stateDirectory())
+                                     .entryList({QStringLiteral("history.sqlite3.bad-*")});
+        QCOMPARE(kept.size(), 1);
+        QVERIFY(QRegularExpression(QStringLiteral("^history\\.sqlite3\\.bad-\\d{8}T\\d{6}Z$"))
+                    .match(kept.first())
+                    .hasMatch());
+        QCOMPARE(readFile(StoragePaths::stateDirectory() + u'/' + kept.first()), damaged);
+        QVERIFY(resets.first().first().toString().contains(kept.first()));
+
+        store->record(plainEntry(QStringLiteral("after.pdf")));
+        const Page page = query(*store);
+        QVERIFY(store->available());
+        QCOMPARE(page.entries.size(), 1);
+        QCOMPARE(page.entries.first().itemName, QStringLiteral("after.pdf"));
+    }
+
+    // What a killed process leaves: the database and its write-ahead log as they were while
+    // it ran. Every committed entry is read back, and nothing is taken for damage.
+    void killedWriterLosesNothingCommitted()
+    {
+        auto running = openStore();
+        for (int i = 0; i < 50; ++i)
+            running->record(plainEntry(QStringLiteral("kept-%1.pdf").arg(i)));
+        running->waitForWrites();
+        const QString copy = home() + QStringLiteral("/after-kill/history.sqlite3");
+        QDir().mkpath(FileNaming::parentPath(copy));
+        QVERIFY(QFile::exists(databasePath() + QStringLiteral("-wal")));
+        for (const QString& suffix : {QString(), QStringLiteral("-wal")})
+            QVERIFY(QFile::copy(databasePath() + suffix, copy + suffix));
+
+        auto restarted = openStore(copy);
+        QSignalSpy resets(restarted.get(), &HistoryStore::historyReset);
+        const Page page = query(*restarted, QStringLiteral("kept"), 200);
+        QCOMPARE(page.entries.size(), 50);
+        QVERIFY(resets.isEmpty());
+        QVERIFY(restarted->available());
+    }
+
+    // A full disk makes the history unavailable with the reason; the entries wait and are
+    // written once there is room again.
+    void fullDiskReportsUnavailable()
+    {
+        if (::geteuid() != 0)
+            QSKIP("mounting a small tmpfs needs root");
+        const QString disk = QDir(home()).filePath(QStringLiteral("small-disk"));
+        QVERIFY(QDir().mkpath(disk));
+        if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=192k") != 0)
+            QSKIP("cannot mount a tmpfs here");
+        const auto unmount =
+            qScopeGuard([&] { ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
+
+        auto store = openStore(disk + QStringLiteral("/stowbird/history.sqlite3"));
+        QSignalSpy changes(store.get(), &HistoryStore::availabilityChanged);
+        const QString padding(1500, u'p');
+        int recorded = 0;
+        while (store->available() && recorded < 600) {
+            store->record(plainEntry(QStringLiteral("%1-%2.bin").arg(recorded++).arg(padding)));
+            if (recorded % 20 == 0)
+                store->waitForWrites();
+        }
+        store->waitForWrites();
+        QVERIFY(!store->available());
+        QVERIFY2(store->unavailableReason().contains(QStringLiteral("the disk is full")),
+                 qPrintable(store->unavailableReason()));
+        QTRY_VERIFY_WITH_TIMEOUT(!changes.isEmpty(), 5000);
+        QCOMPARE(changes.last().at(0).toBool(), false);
+
+        QCOMPARE(
+            ::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", MS_REMOUNT, "size=16m"),
+            0);
+        store->record(plainEntry(QStringLiteral("last.bin")));
+        store->waitForWrites();
+        QVERIFY(store->available());
+        QCOMPARE(query(*store, {}, 1000).entries.size(), recorded + 1);
+        store.reset();
+    }
+
+    // The writer thread commits while a reader on another thread holds a snapshot: neither
+    // waits for the other, and the reader sees the new entries once it reads again.
+    void writerAndReadersRunTogether()
+    {
+        auto store = openStore();
+        store->record(plainEntry(QStringLiteral("first.bin")));
+        store->waitForWrites();
+
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(databasePath()).constData(), &db,
+                                 SQLITE_OPEN_READWRITE, nullptr),
+                 SQLITE_OK);
+        const auto closeDb = qScopeGuard([&] { sqlite3_close(db); });
+        auto count = [&] {
+            sqlite3_stmt* statement = nullptr;
+            sqlite3_prepare_v2(db, "SELECT count(*) FROM history", -1, &statement, nullptr);
+            const int n =
+                sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
+            sqlite3_finalize(statement);
+            return n;
+        };
+        QCOMPARE(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), SQLITE_OK);
+        QCOMPARE(count(), 1); // the snapshot starts here
+
+        QSignalSpy stored(store.get(), &HistoryStore::recorded);
+        for (int i = 0; i < 500; ++i) {
+            store->record(plainEntry(QStringLiteral("entry-%1.bin").arg(i)));
+            if (i % 100 == 0) {
+                // The store's own reader runs beside the writer.
+                const Page page = query(*store, QStringLiteral("entry"), 200, 0, false);
+                QVERIFY(page.error.isEmpty());
+                for (int r = 1; r < page.entries.size(); ++r)
+                    QVERIFY(page.entries[r].sequence < page.entries[r - 1].sequence);
+            }
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(stored.size(), 500, 4000);
+        QVERIFY(store->available());
+        QCOMPARE(count(), 1);
+        QCOMPARE(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+        QCOMPARE(count(), 501);
+    }
+
+    // Filters match name, folders and host without regard to case; pages follow each other;
+    // entries past a year or past the count limit are removed.
+    void queryFiltersPagesAndPrunes()
+    {
+        {
+            HistoryDatabase db(databasePath());
+            QVERIFY(db.openForWriting().ok());
+            QList<HistoryEntry> old;
+            for (int i = 0; i < 10; ++i)
+                old << plainEntry(QStringLiteral("ancient-%1").arg(i),
+                                  QDateTime::currentDateTimeUtc().addDays(-400));
+            QVERIFY(db.insert(old).ok());
+        }
+        auto store = openStore();
+        HistoryEntry report = plainEntry(QStringLiteral("Rapport-Février.PDF"));
+        report.action = HistoryEntry::Action::MovedToFolder;
+        report.toPath = home() + QStringLiteral("/Documents/Impôts/Rapport-Février.PDF");
+        report.originHost = QStringLiteral("Files.Example.org");
+        store->record(report);
+        for (int i = 0; i < 450; ++i)
+            store->record(plainEntry(QStringLiteral("item-%1.bin").arg(i)));
+
+        for (const QString& filter : {QStringLiteral("rapport"), QStringLiteral("FÉVRIER pdf"),
+                                      QStringLiteral("impôts"), QStringLiteral("example.org")}) {
+            const Page page = query(*store, filter);
+            QCOMPARE(page.entries.size(), 1);
+            QCOMPARE(page.entries.first().id, report.id);
+        }
+        QVERIFY(query(*store, QStringLiteral("rapport march")).entries.isEmpty());
+
+        // 451 entries: the ten of last year went when the store opened.
+        const Page first = query(*store, {}, 200);
+        const Page second = query(*store, {}, 200, first.entries.last().sequence);
+        const Page third = query(*store, {}, 200, second.entries.last().sequence);
+        QVERIFY(first.more && second.more && !third.more);
+        QCOMPARE(third.entries.size(), 51);
+        QCOMPARE(third.entries.last().id, report.id);
+        QVERIFY(second.entries.first().sequence < first.entries.last().sequence);
+        store.reset();
+
+        HistoryDatabase db(databasePath());
+        QVERIFY(db.openForWriting().ok());
+        int removed = 0;
+        QVERIFY(db.prune(QDateTime::currentDateTimeUtc(), 365, 100, &removed).ok());
+        QCOMPARE(removed, 351);
+        qint64 left = 0;
+        QVERIFY(db.count(&left).ok());
+        QCOMPARE(left, 100);
+    }
+
+    // "Forget history" deletes the file; the new one starts empty, private, and working.
+    void forgetDeletesTheHistory()
+    {
+        auto store = openStore();
+        for (int i = 0; i < 3; ++i)
+            store->record(plainEntry(QStringLiteral("secret-%1.pdf").arg(i)));
+        QCOMPARE(query(*store).entries.size(), 3);
+        const QString keptAside = databasePath() + QStringLiteral(".bad-20240101T000000Z");
+        writeFile(keptAside, "an older damaged history");
+        QSignalSpy forgotten(store.get(), &HistoryStore::forgetFinished);
+        store->forget();
+        QTRY_COMPARE_WITH_TIMEOUT(forgotten.size(), 1, 10000);
+        QCOMPARE(forgotten.first().first().toBool(), true);
+        QVERIFY(query(*store).entries.isEmpty());
+        QVERIFY(!readFile(databasePath()).contains("secret-"));
+        QVERIFY(!QFile::exists(keptAside));
+        QCOMPARE(modeOf(databasePath()), 0600);
+        store->record(plainEntry(QStringLiteral("after.pdf")));
+        QCOMPARE(query(*store).entries.size(), 1);
+    }
+};
+
+STOWBIRD_TEST_MAIN(TestHistoryStore)
+#include "TestHistoryStore.moc"
