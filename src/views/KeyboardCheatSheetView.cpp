@@ -42,6 +42,7 @@ const QList<KeyboardCheatSheetView::Column>& KeyboardCheatSheetView::columns()
              {{QStringLiteral("\u232B"), orWord, QStringLiteral("D")},
               QStringLiteral("Move to Trash")},
              {{QStringLiteral("\u21E5 Tab")}, QStringLiteral("Skip to back of queue")},
+             {{QStringLiteral("C")}, QStringLiteral("Cancel the running move")},
          }},
         {QStringLiteral("REVIEW & ACTIONS"),
          {

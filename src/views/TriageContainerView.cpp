@@ -13,6 +13,7 @@
 #include "services/TriageQueueManager.h"
 #include "services/UpdateService.h"
 #include "views/ActionPaletteView.h"
+#include "views/ActionProgressView.h"
 #include "views/BusyIndicator.h"
 #include "views/CheatSheetOverlay.h"
 #include "views/CreateFolderOffer.h"
@@ -238,12 +239,7 @@ bool TriageContainerView::handleKeyEvent(QKeyEvent* event)
             setShowingCheatSheet(false);
         return true;
     }
-    // Undo is never dropped: it waits for the action in flight and then undoes it.
-    const bool undoKey = characters == QLatin1String("z") || characters == QLatin1String("Z");
-    if (m_actions->isProcessingAction() && !undoKey) {
-        logDebug(QStringLiteral("Drop key '%1': action in flight").arg(characters));
-        return true;
-    }
+    // No key is dropped while an action runs: the next one waits behind it.
     const bool command = event->modifiers() & Qt::ControlModifier;
     if (command && characters == QLatin1String("z")) {
         logAction(QStringLiteral("Shortcut: Ctrl+Z (Undo)"));
@@ -265,6 +261,11 @@ bool TriageContainerView::handleKeyEvent(QKeyEvent* event)
     if (characters.isEmpty() || command)
         return false;
     logDebug(QStringLiteral("Key event: '%1'").arg(characters));
+
+    if (characters == QLatin1String("c") || characters == QLatin1String("C")) {
+        cancelRunningAction();
+        return true;
+    }
 
     if (characters >= QLatin1String("1") && characters <= QLatin1String("9")) {
         bool ok = false;
@@ -381,14 +382,16 @@ void TriageContainerView::routeToSlot(const DestinationSlot& slot, InputMethod i
 
 void TriageContainerView::moveToCustomFolder(InputMethod input)
 {
-    if (m_actions->isProcessingAction() || !m_services.queue->activeItem())
+    const std::optional<TriageItem> shown = m_services.queue->activeItem();
+    if (!shown)
         return;
     const std::optional<QString> folder =
         m_folderChooser ? m_folderChooser(window()) : std::nullopt;
-    // The head may have changed while the dialog was open; the controller acts on the head.
+    // An action that ended meanwhile may have put another item at the head: the folder was
+    // chosen for the item shown when the dialog opened.
     if (folder && !folder->isEmpty()) {
         s_lastCustomFolder = *folder;
-        m_actions->moveToFolder(*folder, input);
+        m_actions->moveToFolder(*folder, input, shown);
     }
 }
 
@@ -408,7 +411,7 @@ QString TriageContainerView::customFolderStart()
 
 void TriageContainerView::offerToCreateSlotFolder(const DestinationSlot& slot, InputMethod input)
 {
-    if (m_createOffer || m_actions->isProcessingAction() || !m_services.queue->activeItem())
+    if (m_createOffer || !m_services.queue->activeItem())
         return;
     const QString folder = slot.resolvedPath();
     if (folder.trimmed().isEmpty())
@@ -461,8 +464,6 @@ void TriageContainerView::skipCurrentItem(InputMethod input)
 
 void TriageContainerView::startRename()
 {
-    if (m_actions->isProcessingAction())
-        return;
     const auto head = m_services.queue->activeItem();
     if (!head)
         return;
@@ -494,6 +495,12 @@ void TriageContainerView::cancelRename()
 void TriageContainerView::undoLastAction()
 {
     m_actions->undoLastAction();
+}
+
+void TriageContainerView::cancelRunningAction()
+{
+    logAction(QStringLiteral("Cancel the running action"));
+    m_actions->cancelRunningAction();
 }
 
 void TriageContainerView::revealInFinder()
@@ -607,6 +614,9 @@ void TriageContainerView::buildUi()
 
     m_pages = new QStackedWidget(this);
     root->addWidget(m_pages, 1);
+    m_progress = new ActionProgressView([this] { cancelRunningAction(); }, this);
+    m_progress->hide();
+    root->addWidget(m_progress);
 
     // Item body: preview on the left, palette or rename panel on the right.
     m_body = new QWidget(m_pages);
@@ -726,7 +736,16 @@ void TriageContainerView::refresh()
     ++m_refreshes;
     refreshHeader();
     refreshBody();
+    refreshProgress();
     refreshOverlays();
+}
+
+void TriageContainerView::refreshProgress()
+{
+    const std::optional<TriageActionController::RunningAction> running = m_actions->runningAction();
+    if (running)
+        m_progress->setAction(*running);
+    m_progress->setVisible(running.has_value());
 }
 
 void TriageContainerView::refreshOverlays()
@@ -849,7 +868,10 @@ void TriageContainerView::refreshBody()
         m_palette->setItem(*head);
         m_palette->setWaitingCount(m_services.queue->totalQueueDepth());
         m_palette->setSlots(m_services.config->config().destinationSlots);
-        const std::optional<StatusLine> status = m_actions->status();
+        std::optional<StatusLine> status = m_actions->status();
+        // The progress strip shows what still runs.
+        if (status && status->kind == StatusLine::Kind::Progress && m_actions->runningAction())
+            status.reset();
         m_palette->setStatus(status);
         m_palette->refresh();
     }

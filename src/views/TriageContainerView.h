@@ -13,6 +13,7 @@
 #include <optional>
 
 class ActionPaletteView;
+class ActionProgressView;
 class CheatSheetOverlay;
 class CreateFolderOffer;
 class ConfigurationService;
@@ -95,6 +96,8 @@ public:
     void commitRename(const QString& newName);
     void cancelRename();
     void undoLastAction();
+    // Stops the running move (the c key and the progress strip's Cancel button).
+    void cancelRunningAction();
     void revealInFinder();
     void openInDefaultApp();
     void toggleCheatSheet();
@@ -149,6 +152,7 @@ private:
     void refreshHeader();
     void refreshBody();
     void refreshOverlays();
+    void refreshProgress();
 
     Services m_services;
     std::function<void()> m_onDismissHUD;
@@ -175,6 +179,8 @@ private:
     TriagePreviewPane* m_previewPane = nullptr;
     QStackedWidget* m_rightColumn = nullptr;
     ActionPaletteView* m_palette = nullptr;
+    // Along the bottom while a file action runs.
+    ActionProgressView* m_progress = nullptr;
     QWidget* m_renamePanel = nullptr;
     QVBoxLayout* m_renameLayout = nullptr;
     QPointer<InlineRenameView> m_renameView;
