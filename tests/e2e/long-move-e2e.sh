@@ -200,8 +200,13 @@ grep -q "Action 'Move .file to Fast' cancelled" "$XDG_STATE_HOME/stowbird/stowbi
 echo "c cancelled the move: $(status | sed -n 2p)"
 
 # --- 5: quit during a long move cancels it --------------------------------------------------------
-xdotool key 1 # e-long again
-wait_for 10 "the copy of e-long to start again" partial_in_flight || fail "the move of e-long did not start"
+make_folder "$downloads/f-quit" 8 4
+checksums "$downloads/f-quit" >"$work/f-quit.sha1"
+wait_for 20 "f-quit to be queued" status_is "waiting=2 hud=shown" || fail "f-quit not queued ($(status))"
+xdotool key Tab # e-long is at the head
+wait_for 10 "f-quit at the head" status_is "waiting=1 hud=shown" || fail "Tab did not skip ($(status))"
+xdotool key 1
+wait_for 10 "the copy of f-quit to start" partial_in_flight || fail "the move of f-quit did not start"
 kill -TERM "$stowbird_pid"
 quit_start=$(date +%s%N)
 gone() {
@@ -215,7 +220,7 @@ wait "$stowbird_pid"
 exit_status=$?
 [ "$exit_status" = 0 ] || fail "Stowbird exited with status $exit_status"
 [ "$quit_ms" -le 2000 ] || fail "quitting during a move took $quit_ms ms"
-(cd "$downloads/e-long" && sha1sum -c --quiet "$work/e-long.sha1") ||
-    fail "e-long was damaged by the move cancelled at quit"
-[ ! -e "$fast/e-long" ] && no_partial "$fast" || fail "the move cancelled at quit left on the tmpfs: $(ls -A "$fast")"
+(cd "$downloads/f-quit" && sha1sum -c --quiet "$work/f-quit.sha1") ||
+    fail "f-quit was damaged by the move cancelled at quit"
+[ ! -e "$fast/f-quit" ] && no_partial "$fast" || fail "the move cancelled at quit left on the tmpfs: $(ls -A "$fast")"
 echo "PASS: long move, an action waiting behind it, late failure, undo of a trash, cancel, and quit during a move (${quit_ms} ms)"
