@@ -25,14 +25,23 @@ ActionProgressView::ActionProgressView(std::function<void()> onCancel, QWidget* 
     m_title = new ElidedLabel({}, this);
     m_title->setObjectName(QStringLiteral("progressTitle"));
     m_title->setFont(Theme::font(12, QFont::Medium));
-    layout->addWidget(m_title, 3);
+    m_waiting = Theme::label({}, 12, QFont::Normal, Theme::secondary(palette()), this);
+    m_waiting->setObjectName(QStringLiteral("progressWaiting"));
+    m_waiting->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The name gives way first; the bar takes what is left over.
+    auto* what = new QHBoxLayout;
+    what->setSpacing(6);
+    what->addWidget(m_title);
+    what->addWidget(m_waiting);
+    layout->addLayout(what);
 
     m_bar = new QWidget(this);
     m_bar->setObjectName(QStringLiteral("progressBar"));
     m_bar->setMinimumWidth(90);
-    m_bar->setMaximumWidth(220);
+    m_bar->setMaximumWidth(200);
     m_bar->setAttribute(Qt::WA_TransparentForMouseEvents);
-    layout->addWidget(m_bar, 2);
+    layout->addWidget(m_bar, 4);
+    layout->addStretch(1);
 
     m_detail = Theme::label({}, 11, QFont::Normal, Theme::secondary(palette()), this);
     m_detail->setObjectName(QStringLiteral("progressDetail"));
@@ -46,6 +55,7 @@ ActionProgressView::ActionProgressView(std::function<void()> onCancel, QWidget* 
     m_cancel->setToolTip(QStringLiteral("Cancel the running move (C)"));
     m_cancel->setAccessibleDescription(QStringLiteral("Cancels the running move (C)"));
     m_cancel->setFixedHeight(24);
+    m_cancel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(m_cancel, &QPushButton::clicked, this, [this] {
         if (m_onCancel)
             m_onCancel();
@@ -73,10 +83,14 @@ QString ActionProgressView::detail() const
 
 void ActionProgressView::setAction(const TriageActionController::RunningAction& action)
 {
-    m_titleText = action.text;
-    if (!action.waiting.isEmpty())
-        m_titleText += QStringLiteral(" — %1 more waiting").arg(action.waiting.size());
-    m_title->setText(m_titleText);
+    const QString waiting = action.waiting.isEmpty()
+                                ? QString()
+                                : QStringLiteral("— %1 more waiting").arg(action.waiting.size());
+    m_titleText = waiting.isEmpty() ? action.text : action.text + QLatin1Char(' ') + waiting;
+    m_title->setText(action.text);
+    m_waiting->setText(waiting);
+    m_waiting->setVisible(!waiting.isEmpty());
+    m_waiting->setToolTip(action.waiting.join(QLatin1Char('\n')));
     m_title->setToolTip(action.waiting.isEmpty() ? action.text
                                                  : action.text + QStringLiteral("\nWaiting: ") +
                                                        action.waiting.join(QStringLiteral("; ")));

@@ -23,6 +23,8 @@ public:
 
     void setAction(const TriageActionController::RunningAction& action);
 
+    // "Moving Photos to Backup — 2 more waiting" (the count is drawn apart so that eliding
+    // a long name never hides it).
     QString title() const { return m_titleText; }
     QString detail() const;
     // 0..1, or below 0 while the size is not known.
@@ -41,6 +43,7 @@ private:
     double m_fraction = -1;
     bool m_stalled = false;
     ElidedLabel* m_title = nullptr;
+    QLabel* m_waiting = nullptr;
     QWidget* m_bar = nullptr; // the place the bar is drawn in
     QLabel* m_detail = nullptr;
     QPushButton* m_cancel = nullptr;
