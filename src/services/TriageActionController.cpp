@@ -4,6 +4,7 @@
 #include "models/FileOperationError.h"
 #include "platform/FileMover.h"
 #include "platform/MonotonicClock.h"
+#include "platform/ThreadHandoff.h"
 #include "services/FileExecutionEngine.h"
 #include "services/LoggerService.h"
 #include "services/TelemetryService.h"
@@ -151,8 +152,15 @@ void TriageActionController::post(const QUuid& id, Work work, Done done)
         if (control->abandoned)
             return;
         control->finished = true;
+        // What the operation wrote reaches this thread through Qt's event queue.
+        ThreadHandoff::handOff(control.get());
         QMetaObject::invokeMethod(
-            this, [done, result] { done(result); }, Qt::QueuedConnection);
+            this,
+            [control, done, result] {
+                ThreadHandoff::takeOver(control.get());
+                done(result);
+            },
+            Qt::QueuedConnection);
     });
 }
 
