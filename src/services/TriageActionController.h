@@ -75,10 +75,10 @@ public:
 
     // Actions on the head item of the queue; each returns at once.
     void routeToSlot(const DestinationSlot& slot, InputMethod input);
-    // item: the item the folder was chosen for, when a dialog was open meanwhile; it is
+    // chosenFor: the item the folder was chosen for, when a dialog was open meanwhile; it is
     // moved wherever it waits now (nothing when it is no longer waiting).
     void moveToFolder(const QString& folder, InputMethod input,
-                      const std::optional<TriageItem>& item = std::nullopt);
+                      const std::optional<TriageItem>& chosenFor = std::nullopt);
     void trashCurrent(InputMethod input);
     void skipCurrentItem(InputMethod input);
     // Renames item (normally the head) in place; blank or unchanged names do nothing.
@@ -172,7 +172,8 @@ private:
         bool abandoned = false;
     };
     // How a file action ended, noted on the worker for an undo queued behind it (the undo
-    // runs on the same worker after it, so it always sees the note complete).
+    // runs on the worker after it, so it always sees the note complete). An action cancelled
+    // before it started, or left behind, is noted as failed here, before the undo can run.
     struct ActionTicket
     {
         bool succeeded = false;
