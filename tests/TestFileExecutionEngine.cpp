@@ -7,6 +7,7 @@
 #include "fakes/RecordingRevealer.h"
 #include "models/FileNaming.h"
 #include "models/FileOperationError.h"
+#include "platform/CancelToken.h"
 #include "platform/FileMover.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/ItemRevealer.h"
@@ -584,6 +585,42 @@ private slots:
         QVERIFY(m_engine->undo());
         QCOMPARE(snapshot(source), before);
         QVERIFY(!QFileInfo::exists(moved.toLocalFile()));
+    }
+
+    // An undo that copies back across file systems can be cancelled half-way: nothing moves,
+    // no partial copy is left, and the action can still be undone afterwards.
+    void aCancelledUndoKeepsItsRecord()
+    {
+        const QString other = otherFileSystemRoot();
+        if (other.isEmpty())
+            QSKIP("no second file system (/dev/shm) beside the temporary folder");
+        QTemporaryDir target(other + QStringLiteral("/stowbird-test-XXXXXX"));
+        const QString source = path("Downloads/big.bin");
+        const QByteArray data = pattern(1024 * 1024, 'u');
+        writeFile(source, data);
+        const QUrl moved = m_engine->move(TriageItem(url(source)), url(target.path()));
+
+        CancelToken token;
+        m_engine->mover().setChunkHook([&token](const QString&, qint64) { token.cancel(); });
+        {
+            CancelToken::Scope scope(&token);
+            try {
+                m_engine->undoLast();
+                QFAIL("the undo was not cancelled");
+            } catch (const FileOperationError& error) {
+                QCOMPARE(error.error().code, CancelToken::cancelledCode);
+            }
+        }
+        QVERIFY(!QFileInfo::exists(source));
+        QCOMPARE(readFile(moved.toLocalFile()), data);
+        QCOMPARE(QDir(path("Downloads"))
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+        QVERIFY(m_engine->canUndo());
+
+        m_engine->mover().setChunkHook({});
+        QVERIFY(m_engine->undo());
+        QCOMPARE(readFile(source), data);
     }
 
     void crossFileSystemFailureLeavesSourceAlone_data()

@@ -249,6 +249,10 @@ private slots:
                 case Action::skip:
                     done = [&] { return queue.skippedPaths().contains(head); };
                     break;
+                case Action::cancel:
+                    // Nothing runs between keys here; stopping a copy is tested on its own.
+                    done = [&] { return m_view->statusMessage() == QStringLiteral("Nothing to cancel"); };
+                    break;
                 case Action::rename:
                     done = [&] { return m_view->isRenaming(); };
                     break;

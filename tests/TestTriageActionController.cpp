@@ -1,15 +1,21 @@
 // The triage actions without a window: late results, undo queued behind an action,
-// rename and undo sequences, restoring from the trash, rescans during an action.
+// rename and undo sequences, restoring from the trash, rescans during an action, actions
+// queued behind a long copy, cancelling it at every stage, a destination that stops
+// answering, and quit during a copy.
 #include "HudTestServices.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "fakes/GatedEngine.h"
+#include "fakes/ManualClock.h"
 #include "fakes/ScriptedTrash.h"
+#include "platform/CancelToken.h"
 #include "platform/FileMover.h"
 #include "services/QueueRescanner.h"
 #include "services/TriageActionController.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -31,6 +37,19 @@ QStringList paths(const QList<TriageItem>& items)
     return result;
 }
 
+// Whether the operation running on this thread was cancelled.
+bool cancelledHere()
+{
+    const CancelToken* token = CancelToken::current();
+    return token && token->isCancelled();
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
 } // namespace
 
 class TestTriageActionController : public QObject
@@ -45,6 +64,37 @@ private:
     TriageQueueManager* m_queue = nullptr;
     DestinationSlot m_documents;
     std::atomic<bool> m_holdCopy = false;
+    // A held copy goes on once cancelled (a slow destination), unless it stopped answering.
+    std::atomic<bool> m_ignoreCancel = false;
+    std::atomic<bool> m_copyHeld = false;
+    ManualClock m_clock;
+    QStringList m_mounts;
+
+    // A tmpfs of its own (another file system than the home's), as a slot; empty without
+    // root.
+    QString mountTmpfs(const QString& name)
+    {
+        const QString path = m_home + "/../" + name;
+        QDir().mkpath(path);
+        if (::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0, "size=16m") != 0)
+            return {};
+        m_mounts << path;
+        return QDir::cleanPath(path);
+    }
+
+    // Every copy onto another file system waits after its first chunk while m_holdCopy is
+    // set.
+    void holdCopies()
+    {
+        m_holdCopy = true;
+        m_services->engine->mover().setChunkHook([this](const QString&, qint64 copied) {
+            if (copied < qint64(TreeCopier::chunkSize))
+                return;
+            m_copyHeld = true;
+            while (m_holdCopy.load() && (m_ignoreCancel.load() || !cancelledHere()))
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        });
+    }
 
     QString file(const QString& name, const QByteArray& content = "content")
     {
@@ -111,6 +161,7 @@ private slots:
         deps.engine = m_services->engine.get();
         deps.telemetry = m_services->telemetry.get();
         deps.logger = m_services->logger.get();
+        deps.clock = &m_clock;
         m_actions = std::make_unique<TriageActionController>(deps);
         // Never the real 3 s: the watchdog and the status lines run on short clocks here.
         m_actions->setWatchdogInterval(50);
@@ -122,8 +173,15 @@ private slots:
     {
         m_services->engine->holdMoves = false;
         m_holdCopy = false;
+        m_ignoreCancel = false;
+        m_copyHeld = false;
+        // Operations left behind still use the engine until they return.
+        m_actions->waitForAbandoned(10000);
         m_actions.reset(); // waits for its worker
         m_services.reset();
+        for (const QString& mount : std::as_const(m_mounts))
+            ::umount2(QFile::encodeName(mount).constData(), MNT_DETACH);
+        m_mounts.clear();
     }
 
     void lateResults_data()
@@ -630,6 +688,248 @@ private slots:
         QVERIFY(waitIdle());
         QCOMPARE(statusText(), QStringLiteral("Moved to USB: big.bin"));
         QVERIFY(QFile::exists(disk.path() + "/big.bin"));
+    }
+    // Keys pressed while a long copy runs are never refused: each acts on the item shown
+    // then (which leaves the queue at once), waits behind the copy, and they run in the order
+    // they were asked for; the undo undoes the latest of them.
+    void actionsQueuedBehindAHeldCopyRunInOrder()
+    {
+        const QString usb = mountTmpfs("usb");
+        if (usb.isEmpty())
+            QSKIP("mounting a tmpfs needs root");
+        file("big.bin", QByteArray(1000 * 1000, 'x'));
+        enqueue({"b.txt", "c.txt", "d.txt"});
+        m_queue->pushToFront(TriageItem(QUrl::fromLocalFile(m_downloads + "/big.bin")));
+        QStringList outcomes;
+        connect(m_actions.get(), &TriageActionController::actionFinished, this,
+                [&] { outcomes << statusText(); });
+        holdCopies();
+
+        m_actions->routeToSlot({2, QStringLiteral("USB"), usb}, InputMethod::keyboard);
+        m_actions->moveToFolder(m_home + "/Documents", InputMethod::keyboard);
+        m_actions->trashCurrent(InputMethod::keyboard);
+        m_actions->undoLastAction();
+        QCOMPARE(headName(), QStringLiteral("d.txt"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_copyHeld.load(), 5000);
+        const auto running = m_actions->runningAction();
+        QVERIFY(running);
+        QCOMPARE(running->text, QStringLiteral("Moving big.bin to USB"));
+        QCOMPARE(running->waiting,
+                 (QStringList{"Move b.txt to Documents", "Move c.txt to the Trash", "Undo"}));
+        QVERIFY(QFile::exists(m_downloads + "/b.txt")); // nothing ran past the copy
+
+        m_holdCopy = false;
+        QVERIFY(waitIdle());
+        QCOMPARE(outcomes, (QStringList{"Moved to USB: big.bin", "Moved to Documents: b.txt",
+                                        "Moved c.txt to Trash",
+                                        "Restored c.txt from the Trash to Downloads"}));
+        QCOMPARE(paths(m_queue->items()),
+                 (QStringList{m_downloads + "/c.txt", m_downloads + "/d.txt"}));
+        QCOMPARE(QFile(usb + "/big.bin").size(), qint64(1000 * 1000));
+    }
+
+    void cancelAtEveryStageKeepsTheSourceWhole_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QString>("stage");
+        for (const bool folder : {false, true}) {
+            for (const char* stage : {"chunks", "copied", "commit"})
+                QTest::addRow("%s, %s", folder ? "folder" : "file", stage) << folder << stage;
+        }
+    }
+
+    // c during a copy onto another file system, while the chunks are written, once the copy
+    // is complete and before it gets its name: the partial copy goes, the source stays whole,
+    // and the item is back at the head.
+    void cancelAtEveryStageKeepsTheSourceWhole()
+    {
+        QFETCH(bool, folder);
+        QFETCH(QString, stage);
+        const QString usb = mountTmpfs("usb");
+        if (usb.isEmpty())
+            QSKIP("mounting a tmpfs needs root");
+        const QString source = m_downloads + "/item";
+        const QByteArray data = TestFiles::pattern(700 * 1024, 'a');
+        if (folder) {
+            TestFiles::writeFile(source + "/one.bin", data);
+            TestFiles::writeFile(source + "/sub/two.bin", data);
+        } else {
+            TestFiles::writeFile(source, data);
+        }
+        enqueue({"next.txt"});
+        m_queue->pushToFront(TriageItem(QUrl::fromLocalFile(source)));
+        // Waits at its stage until it is cancelled, as a slow destination would.
+        const auto waitHere = [this] {
+            m_copyHeld = true;
+            for (int i = 0; i < 10000 && !cancelledHere(); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        };
+        FileMover& mover = m_services->engine->mover();
+        if (stage == "chunks")
+            mover.setChunkHook([&](const QString&, qint64 copied) {
+                if (copied >= qint64(TreeCopier::chunkSize))
+                    waitHere();
+            });
+        else
+            mover.setStepHook([&](FileMover::Step step, const QString&) {
+                if (step == (stage == "copied" ? FileMover::Step::Copied : FileMover::Step::Commit))
+                    waitHere();
+            });
+
+        m_actions->routeToSlot({2, QStringLiteral("USB"), usb}, InputMethod::keyboard);
+        QTRY_VERIFY_WITH_TIMEOUT(m_copyHeld.load(), 5000);
+        QCOMPARE(headName(), QStringLiteral("next.txt"));
+        m_actions->cancelRunningAction();
+        QVERIFY(waitIdle());
+
+        QCOMPARE(entries(usb), QStringList());
+        if (folder) {
+            QCOMPARE(TestFiles::readFile(source + "/one.bin"), data);
+            QCOMPARE(TestFiles::readFile(source + "/sub/two.bin"), data);
+        } else {
+            QCOMPARE(TestFiles::readFile(source), data);
+        }
+        QCOMPARE(paths(m_queue->items()), (QStringList{source, m_downloads + "/next.txt"}));
+        QCOMPARE(statusText(), QStringLiteral("Cancelled moving item to USB; it is back in the "
+                                              "queue"));
+        QCOMPARE(statusKind(), StatusLine::Kind::Info);
+        QVERIFY(logText().contains("Action 'Move .file to USB' cancelled"));
+        QVERIFY(!logText().contains("[ERROR]"));
+    }
+
+    // An action that has not started yet is taken out: its item is back at the head and it
+    // never runs; an undo waiting behind it does not reach back to an older action.
+    void cancelOfAWaitingActionPutsItsItemBack()
+    {
+        const QString usb = mountTmpfs("usb");
+        if (usb.isEmpty())
+            QSKIP("mounting a tmpfs needs root");
+        file("big.bin", QByteArray(1000 * 1000, 'x'));
+        enqueue({"b.txt", "c.txt"});
+        m_queue->pushToFront(TriageItem(QUrl::fromLocalFile(m_downloads + "/big.bin")));
+        holdCopies();
+        m_actions->routeToSlot({2, QStringLiteral("USB"), usb}, InputMethod::keyboard);
+        m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+        m_actions->undoLastAction();
+        QCOMPARE(headName(), QStringLiteral("c.txt"));
+        const QUuid waiting = m_actions->runningAction()->waitingIds.first();
+        QVERIFY(m_actions->cancelAction(waiting));
+        QCOMPARE(paths(m_queue->items()),
+                 (QStringList{m_downloads + "/b.txt", m_downloads + "/c.txt"}));
+        QCOMPARE(statusText(), QStringLiteral("Cancelled moving b.txt to Documents; it is back "
+                                              "in the queue"));
+        m_holdCopy = false;
+        QVERIFY(waitIdle());
+        QVERIFY(QFile::exists(m_downloads + "/b.txt"));
+        QVERIFY(!QFile::exists(m_home + "/Documents/b.txt"));
+        QVERIFY(QFile::exists(usb + "/big.bin")); // the move before it stays done
+        QVERIFY2(statusText().startsWith("Nothing to undo: the move of b.txt to Documents"),
+                 qPrintable(statusText()));
+    }
+
+    // Progress, time left at the pace so far, and a copy that makes no progress for 10 s:
+    // the window says which action is stuck.
+    void progressTimeLeftAndAStall()
+    {
+        const QString usb = mountTmpfs("usb");
+        if (usb.isEmpty())
+            QSKIP("mounting a tmpfs needs root");
+        file("big.bin", QByteArray(1000 * 1000, 'x'));
+        m_queue->enqueue(QUrl::fromLocalFile(m_downloads + "/big.bin"));
+        holdCopies();
+        m_actions->routeToSlot({2, QStringLiteral("USB"), usb}, InputMethod::keyboard);
+        QVERIFY(!m_actions->runningAction()); // not for a moment's action
+        m_clock.advance(std::chrono::seconds(2));
+        // A quarter copied in 2 s: about 6 s to go.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            m_actions->runningAction().value_or(TriageActionController::RunningAction{}).bytesDone,
+            qint64(TreeCopier::chunkSize), 5000);
+        auto running = *m_actions->runningAction();
+        QCOMPARE(running.bytesTotal, qint64(1000 * 1000));
+        QVERIFY2(running.msLeft && qAbs(*running.msLeft - 5629) < 5,
+                 qPrintable(QString::number(running.msLeft.value_or(-1))));
+        QVERIFY(!running.stalled);
+        // Slower since: the estimate grows.
+        m_clock.advance(std::chrono::seconds(6));
+        QVERIFY(*m_actions->runningAction()->msLeft > 20000);
+        m_clock.advance(std::chrono::seconds(4));
+        QTRY_COMPARE_WITH_TIMEOUT(statusText(),
+                                  QStringLiteral("Moving big.bin to USB is not responding — "
+                                                 "press C to cancel"),
+                                  5000);
+        QCOMPARE(statusKind(), StatusLine::Kind::Error);
+        QVERIFY(m_actions->runningAction()->stalled);
+        m_holdCopy = false;
+        QVERIFY(waitIdle());
+        QCOMPARE(statusText(), QStringLiteral("Moved to USB: big.bin"));
+    }
+
+    // A destination that stops answering (the copy blocks and never looks at the cancel):
+    // the cancel still gives the item back and the actions behind it run; when the blocked
+    // call returns, its partial copy is removed and the source is left whole.
+    void aDestinationThatStopsAnsweringCanBeCancelled()
+    {
+        const QString usb = mountTmpfs("usb");
+        if (usb.isEmpty())
+            QSKIP("mounting a tmpfs needs root");
+        m_actions->setAbandonDelay(100);
+        const QByteArray data = TestFiles::pattern(1000 * 1000, 'h');
+        TestFiles::writeFile(m_downloads + "/big.bin", data);
+        enqueue({"b.txt"});
+        m_queue->pushToFront(TriageItem(QUrl::fromLocalFile(m_downloads + "/big.bin")));
+        holdCopies();
+        m_ignoreCancel = true;
+        m_actions->routeToSlot({2, QStringLiteral("USB"), usb}, InputMethod::keyboard);
+        m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+        QTRY_VERIFY_WITH_TIMEOUT(m_copyHeld.load(), 5000);
+
+        m_actions->cancelRunningAction();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home + "/Documents/b.txt"), 5000);
+        QVERIFY(waitIdle());
+        QCOMPARE(paths(m_queue->items()), QStringList{m_downloads + "/big.bin"});
+        QCOMPARE(m_actions->abandonedCount(), 1);
+        QVERIFY(logText().contains("[ERROR] Action 'Move .bin to USB' did not stop within 100 ms"));
+
+        m_holdCopy = false; // the blocked call returns
+        QVERIFY(m_actions->waitForAbandoned(5000));
+        QCOMPARE(entries(usb), QStringList());
+        QCOMPARE(TestFiles::readFile(m_downloads + "/big.bin"), data);
+    }
+
+    // Quit during a copy whose destination does not answer: everything is given up within
+    // 2 s, nothing waiting starts, and nothing is lost.
+    void quitDuringAHeldCopyEndsWithinTwoSeconds()
+    {
+        const QString usb = mountTmpfs("usb");
+        if (usb.isEmpty())
+            QSKIP("mounting a tmpfs needs root");
+        const QByteArray data = TestFiles::pattern(1000 * 1000, 'q');
+        TestFiles::writeFile(m_downloads + "/big.bin", data);
+        enqueue({"b.txt", "c.txt"});
+        m_queue->pushToFront(TriageItem(QUrl::fromLocalFile(m_downloads + "/big.bin")));
+        holdCopies();
+        m_ignoreCancel = true;
+        m_actions->routeToSlot({2, QStringLiteral("USB"), usb}, InputMethod::keyboard);
+        m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+        m_actions->trashCurrent(InputMethod::keyboard);
+        QTRY_VERIFY_WITH_TIMEOUT(m_copyHeld.load(), 5000);
+
+        QSignalSpy idle(m_actions.get(), &TriageActionController::idle);
+        QElapsedTimer clock;
+        clock.start();
+        m_actions->setQuitPending(true);
+        m_actions->cancelAll();
+        QCOMPARE(statusText(), QStringLiteral("Quitting: cancelling the move of big.bin to USB…"));
+        QVERIFY(idle.wait(2000));
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        for (const char* name : {"b.txt", "c.txt"})
+            QVERIFY2(QFile::exists(m_downloads + "/" + QLatin1String(name)), name);
+        QCOMPARE(entries(m_home + "/Documents"), QStringList());
+
+        m_holdCopy = false;
+        QVERIFY(m_actions->waitForAbandoned(5000));
+        QCOMPARE(entries(usb), QStringList());
+        QCOMPARE(TestFiles::readFile(m_downloads + "/big.bin"), data);
     }
 };
 

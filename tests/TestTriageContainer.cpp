@@ -12,6 +12,7 @@
 #include "services/TriageActionController.h"
 #include "services/TriageQueueManager.h"
 #include "views/ActionPaletteView.h"
+#include "views/ActionProgressView.h"
 #include "views/CreateFolderOffer.h"
 #include "views/InlineRenameView.h"
 #include "views/TriageContainerView.h"
@@ -390,34 +391,69 @@ private slots:
                                   QStringLiteral("Nothing to undo"), 5000);
     }
 
-    void keysWhileInFlightAreDroppedUntilTheWatchdog()
+    // A key pressed while a move runs is never dropped: it acts on the item shown, which
+    // leaves the queue at once, and its action runs after the move. The strip along the
+    // bottom shows the move and what waits behind it.
+    void keysWhileInFlightWaitBehindIt()
     {
         m_view->setWatchdogInterval(100); // the real one is 3 s
         m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("slow.bin")));
         m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("next.bin")));
         m_panel->presentCentered();
+        auto* strip = m_view->findChild<ActionProgressView*>();
+        QVERIFY(strip);
+        QVERIFY(!strip->isVisible());
         m_engine->holdMoves = true;
         press(Qt::Key_1);
-        QVERIFY(m_view->isProcessingAction());
         press(Qt::Key_D);
-        QCOMPARE(headName(), QStringLiteral("next.bin")); // the d did nothing
-        QVERIFY(logText().contains("[DEBUG] Drop key 'd': action in flight"));
+        QVERIFY(m_queue->items().isEmpty()); // next.bin waits for the Trash
+        QVERIFY(!logText().contains("Drop key"));
+        QTRY_VERIFY(strip->isVisible());
+        QCOMPARE(strip->title(), QStringLiteral("Moving slow.bin to Documents — 1 more waiting"));
+        QVERIFY(strip->height() <= 40);
+        QCOMPARE(strip->geometry().bottom(), m_view->rect().bottom());
+        QTRY_COMPARE_WITH_TIMEOUT(m_view->statusMessage().value_or(QString()),
+                                  QStringLiteral("Still moving slow.bin to Documents… — 1 more "
+                                                 "waiting"),
+                                  5000);
+        QVERIFY(QFile::exists(m_downloads + "/next.bin"));
 
-        // Past the watchdog the move goes on, the window says so, and keys work again.
-        QTRY_VERIFY_WITH_TIMEOUT(!m_view->isProcessingAction(), 5000);
-        QCOMPARE(m_view->statusMessage().value_or(QString()),
-                 QStringLiteral("Still moving slow.bin to Documents…"));
-        auto* palette = m_view->findChild<ActionPaletteView*>();
-        QCOMPARE(palette->statusKind(), StatusLine::Kind::Progress);
-        press(Qt::Key_D); // queued behind the move
-        QVERIFY(m_queue->items().isEmpty());
         m_engine->holdMoves = false;
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home + "/Documents/slow.bin"), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(!m_view->actions()->isBusy(), 5000);
+        QVERIFY(QFile::exists(m_home + "/Documents/slow.bin"));
         QVERIFY(QFile::exists(m_home + "/.local/share/Trash/files/next.bin"));
         QCOMPARE(m_view->statusMessage().value_or(QString()),
                  QStringLiteral("Moved next.bin to Trash"));
+        QTRY_VERIFY(!strip->isVisible());
         QVERIFY(!logText().contains("WATCHDOG"));
+    }
+
+    // The strip's Cancel button gives back a move that does not answer: the item is at the
+    // head again at once and the window is free; the stuck call, once it returns, changes
+    // nothing. With nothing running, c says so.
+    void cancelButtonGivesBackAMoveThatDoesNotAnswer()
+    {
+        m_view->actions()->setAbandonDelay(100);
+        m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("slow.bin")));
+        m_panel->presentCentered();
+        auto* strip = m_view->findChild<ActionProgressView*>();
+        m_engine->holdMoves = true;
+        press(Qt::Key_1);
+        QTRY_VERIFY(strip->isVisible());
+        QTest::mouseClick(strip->cancelButton(), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(headName(), QStringLiteral("slow.bin"), 5000);
+        QVERIFY(m_view->statusMessage().value_or(QString()).startsWith(
+            QStringLiteral("Cancelled moving slow.bin to Documents")));
+        QVERIFY(!m_view->actions()->isBusy());
+        QTRY_VERIFY(!strip->isVisible());
+
+        m_engine->holdMoves = false;
+        QVERIFY(m_view->actions()->waitForAbandoned(5000));
+        QVERIFY(QFile::exists(m_downloads + "/slow.bin"));
+        QVERIFY(!QFile::exists(m_home + "/Documents/slow.bin"));
+        press(Qt::Key_C);
+        QCOMPARE(m_view->statusMessage().value_or(QString()), QStringLiteral("Nothing to cancel"));
+        QCOMPARE(headName(), QStringLiteral("slow.bin"));
     }
 
     void undoKeyWaitsForTheActionInFlight()

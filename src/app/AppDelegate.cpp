@@ -130,7 +130,14 @@ void AppDelegate::applicationWillTerminate()
 
 bool AppDelegate::waitForBackgroundReaders(int timeoutMs)
 {
-    // File actions are not among them: Quit ends the event loop only once they are done.
+    // Quit cancelled the file actions; one that did not stop in time was left behind, blocked
+    // on a file system that does not answer.
+    if (m_actions && m_actions->abandonedCount() > 0) {
+        m_services.logger.error(QStringLiteral("A cancelled file action was still blocked at "
+                                               "quit; ending without waiting for it."));
+        m_services.logger.waitForWritten(500);
+        return false;
+    }
     const QDeadlineTimer deadline(timeoutMs);
     const bool previews = PreviewLoader::threadPool()->waitForDone(int(deadline.remainingTime()));
     const bool listings = QThreadPool::globalInstance()->waitForDone(int(deadline.remainingTime()));
@@ -480,15 +487,18 @@ void AppDelegate::checkForUpdates()
 void AppDelegate::quitApp()
 {
     if (m_actions && m_actions->isBusy()) {
-        // A copy to another disk is never cut off: quit when it is done, and say so.
+        // Quit is never held by a move: the running one is cancelled (its partial copy is
+        // removed, the original stays whole) and those waiting behind it never start. One
+        // that does not stop (a destination that stopped answering) is left behind.
         if (m_quitting)
             return;
         m_quitting = true;
-        m_services.logger.info(QStringLiteral("Quit requested; waiting for the file "
-                                              "action in flight."));
+        m_services.logger.info(QStringLiteral("Quit requested; cancelling the file actions in "
+                                              "flight."));
         m_actions->setQuitPending(true);
         connect(m_actions, &TriageActionController::idle, this, [] { QCoreApplication::exit(0); });
-        openHUD();
+        QTimer::singleShot(quitGraceMs, this, [] { QCoreApplication::exit(0); });
+        m_actions->cancelAll();
         return;
     }
     // Not QApplication::quit(): that first asks every visible top-level window to close

@@ -50,10 +50,14 @@ public:
     void applicationWillTerminate();
     // How long the end of the program waits for the background readers.
     static constexpr int backgroundReadersGraceMs = 1000;
+    // The longest Quit waits for the cancelled file actions to stop (they are left behind
+    // after TriageActionController::defaultAbandonMs).
+    static constexpr int quitGraceMs = 1500;
     // After the event loop: waits up to timeoutMs for the threads that read files for the
     // window (previews, thumbnails, folder listings) to finish. False, logged and flushed to
-    // the log, when one still runs: it may be blocked in the kernel for good, and whatever
-    // would wait for it (the pools' destructors) must not run.
+    // the log, when one still runs, or when a cancelled file action was left behind: it may
+    // be blocked in the kernel for good, and whatever would wait for it (the pools'
+    // destructors) must not run.
     bool waitForBackgroundReaders(int timeoutMs);
 
     // Menu commands.
@@ -64,6 +68,7 @@ public:
     void forceResetQueue();
     void openLogFile();
     void checkForUpdates();
+    // Ends the program; a file action in flight is cancelled, never waited for.
     void quitApp();
     void dismissHUD();
 

@@ -151,8 +151,9 @@ int main(int argc, char** argv)
     delegate.applicationDidFinishLaunching();
     const int status = app.exec();
 
-    // Quit waited for the file action in flight; what may still run are the readers behind
-    // previews, thumbnails and listings. This instance answers no more, but holds the lock
+    // Quit cancelled the file actions in flight; what may still run are the readers behind
+    // previews, thumbnails and listings, and a cancelled action blocked on a file system
+    // that does not answer. This instance answers no more, but holds the lock
     // until the process is gone: a launch meanwhile waits for it rather than start beside it.
     instance.stopAnsweringKeepLock();
     if (!delegate.waitForBackgroundReaders(AppDelegate::backgroundReadersGraceMs)) {

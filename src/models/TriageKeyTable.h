@@ -17,6 +17,7 @@ public:
         moveToCustomFolder,
         trash,
         skip,
+        cancel, // stops the running copy; its item comes back
         rename,
         undo,
         reveal,

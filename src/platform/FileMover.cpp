@@ -2,6 +2,7 @@
 
 #include "models/FileNaming.h"
 #include "models/FileOperationError.h"
+#include "platform/CancelToken.h"
 #include "platform/NoReplaceRename.h"
 #include "platform/OpenWriterProbe.h"
 #include "platform/UniqueFd.h"
@@ -170,6 +171,9 @@ QString listOf(QStringList names)
 QString FileMover::move(const QString& source, const QString& target, const NextTarget& nextTarget,
                         const Progress& progress)
 {
+    // A move cancelled before it began changes nothing.
+    if (const CancelToken* cancel = CancelToken::current())
+        cancel->check();
     QString attempt = target;
     for (int tries = 0;; ++tries) {
         const int err = NoReplaceRename::rename(source, attempt);
@@ -274,7 +278,9 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
     const QByteArray partial = QByteArrayLiteral(".stowbird-") +
                                QUuid::createUuid().toString(QUuid::Id128).toLatin1() +
                                QByteArrayLiteral(".partial");
+    CancelToken* const cancel = CancelToken::current();
     TreeCopier copier;
+    copier.setCancelToken(cancel);
     const qint64 total = progress ? TreeCopier::treeSize(source) : 0;
     qint64 finishedFiles = 0;
     qint64 currentBytes = 0;
@@ -303,6 +309,8 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
     };
     try {
         step(Step::Copied, folder + QLatin1Char('/') + QFile::decodeName(partial));
+        if (cancel)
+            cancel->check();
         // The original must still be the item that was copied.
         struct stat now;
         if (::lstat(sourceName.constData(), &now) != 0 || now.st_ino != original.st_ino ||
@@ -311,6 +319,8 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
                 ENOENT, QStringLiteral("Could not move the item: it disappeared while it was "
                                        "being copied"));
         step(Step::Commit, target);
+        if (cancel)
+            cancel->check();
         // The folder's path must still lead to the folder the copy is in: one moved away or
         // replaced by a link meanwhile would leave the item somewhere else than reported.
         if (::stat(QFile::encodeName(folder).constData(), &now) != 0 ||
@@ -346,6 +356,13 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
         throw engineError(EIO, QStringLiteral("Could not move the item: the destination's file "
                                               "system lost the folder's contents when the copy "
                                               "was renamed; it was left where it was."));
+    }
+    // The point of no return: from here on the original is removed. A cancel that came first
+    // (also one that came while a slow destination held the steps above) takes the copy back
+    // and leaves the original as it was.
+    if (cancel && !cancel->commit()) {
+        removeCopy(targetName);
+        throw CancelToken::cancelled();
     }
     tellLostXattrs(copier, opened.st_dev);
     removeCopiedSource(source, destination.get(), targetName, target, copier);

@@ -47,7 +47,10 @@ public:
     // The error code of a move refused because a process still writes the file.
     static constexpr int stillWrittenCode = EBUSY;
 
-    // Moves source to target and returns the path it ended up at. Throws
+    // Moves source to target and returns the path it ended up at. A copy onto another file
+    // system stops when the calling thread's CancelToken (CancelToken::current()) is
+    // cancelled before the original starts to be removed; it throws CancelToken::cancelled()
+    // then, with the source as it was and no partial copy left. Throws
     // FileOperationError; after a failure the source is as it was and nothing of a partial
     // copy is left, with one exception: a folder whose copy is complete and in place while
     // some of its source entries stayed behind (they changed during the copy, are still

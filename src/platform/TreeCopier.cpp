@@ -1,6 +1,7 @@
 #include "platform/TreeCopier.h"
 
 #include "models/FileOperationError.h"
+#include "platform/CancelToken.h"
 #include "platform/UniqueFd.h"
 
 #include <QFile>
@@ -225,9 +226,16 @@ void TreeCopier::copy(const QString& source, int targetFolder, const QByteArray&
     }
 }
 
+void TreeCopier::checkCancelled() const
+{
+    if (m_cancel)
+        m_cancel->check();
+}
+
 void TreeCopier::copyEntry(int sourceFolder, const QByteArray& name, const QByteArray& path,
                            int targetFolder, const QByteArray& targetName, int parent)
 {
+    checkCancelled();
     struct stat st;
     if (::fstatat(sourceFolder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         fail(errno, "Could not read the item");
@@ -355,6 +363,7 @@ off_t TreeCopier::copyData(int in, int out, const struct stat& st, const QString
                 reported = offset;
                 m_hook(sourceName, reported);
             }
+            checkCancelled();
             if (size_t(n) < want)
                 return offset; // the file shrank: the check after the copy refuses it
         }

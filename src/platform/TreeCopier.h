@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+class CancelToken;
+
 #include <functional>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -53,6 +55,9 @@ public:
     TreeCopier& operator=(const TreeCopier&) = delete;
 
     void setChunkHook(ChunkHook hook) { m_hook = std::move(hook); }
+    // Looked at after every chunk and before every entry: once it is cancelled the copy
+    // stops, removes what it made and throws CancelToken::cancelled().
+    void setCancelToken(const CancelToken* token) { m_cancel = token; }
 
     // Copies source into the folder open as targetFolder, under targetName, where nothing
     // may exist yet (EEXIST otherwise: nothing is ever overwritten). Throws
@@ -108,9 +113,11 @@ private:
                    const struct stat& st);
 
     void keepXattrs(int in, int out);
+    void checkCancelled() const;
 
     ChunkHook m_hook;
     UserXattrs::Outcome m_lostXattrs;
+    const CancelToken* m_cancel = nullptr;
     bool m_topCreated = false;
     int m_topLock = -1;
     dev_t m_topDevice = 0;

@@ -3,6 +3,7 @@
 #include "crashreporting/CrashReporter.h"
 #include "models/FileNaming.h"
 #include "models/FileOperationError.h"
+#include "platform/CancelToken.h"
 #include "platform/FileManagerRevealer.h"
 #include "platform/FileSystemEntry.h"
 #include "platform/FreedesktopTrash.h"
@@ -170,7 +171,7 @@ std::optional<FileExecutionEngine::UndoResult> FileExecutionEngine::undoLast()
     // Signals go out after the lock is released, so that no receiver runs while it is held.
     if (emptied)
         emit canUndoChanged(false);
-    return undoRecord(*record);
+    return undoKeepingCancelled(*record);
 }
 
 std::optional<FileExecutionEngine::UndoResult>
@@ -190,7 +191,28 @@ FileExecutionEngine::undoAction(const QUuid& recordId)
     }
     if (emptied)
         emit canUndoChanged(false);
-    return undoRecord(*record);
+    return undoKeepingCancelled(*record);
+}
+
+std::optional<FileExecutionEngine::UndoResult>
+FileExecutionEngine::undoKeepingCancelled(const ActionRecord& record)
+{
+    try {
+        return undoRecord(record);
+    } catch (const FileOperationError& failure) {
+        // A cancelled undo changed nothing: the action can still be undone later.
+        if (failure.error().code == CancelToken::cancelledCode) {
+            bool wasEmpty = false;
+            {
+                std::lock_guard guard(m_lock);
+                wasEmpty = m_undoStack.empty();
+                m_undoStack.push_back(record);
+            }
+            if (wasEmpty)
+                emit canUndoChanged(true);
+        }
+        throw;
+    }
 }
 
 QUuid FileExecutionEngine::lastRecordOnThisThread()

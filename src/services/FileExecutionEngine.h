@@ -27,8 +27,10 @@ class TrashBackend;
 // entry only: whatever else stands in its place later is left alone.
 //
 // Every operation is synchronous on the caller's thread (the HUD calls them off the GUI
-// thread) and throws FileOperationError on failure. The undo stack is guarded by one
-// recursive mutex; file operations run outside it.
+// thread) and throws FileOperationError on failure. A move or undo that copies onto another
+// file system stops when the calling thread's CancelToken is cancelled: the error's code is
+// then CancelToken::cancelledCode and nothing changed (a cancelled undo keeps its record).
+// The undo stack is guarded by one recursive mutex; file operations run outside it.
 class FileExecutionEngine : public QObject
 {
     Q_OBJECT
@@ -126,6 +128,8 @@ private:
     FileMover::Progress progressReporter();
     void push(const ActionRecord& record);
     UndoResult undoRecord(const ActionRecord& record);
+    // undoRecord(), putting the record back when the undo was cancelled.
+    std::optional<UndoResult> undoKeepingCancelled(const ActionRecord& record);
     void reportFailure(const QString& message, const AppError& error);
 
     std::unique_ptr<TrashBackend> m_trash;

@@ -4,16 +4,17 @@
 #include "models/FileOperationError.h"
 #include "platform/FileMover.h"
 #include "platform/FileSystemEntry.h"
+#include "platform/MonotonicClock.h"
+#include "platform/ThreadHandoff.h"
 #include "services/FileExecutionEngine.h"
 #include "services/LoggerService.h"
 #include "services/TelemetryService.h"
 #include "services/TriageQueueManager.h"
 
 #include <QDir>
-#include <QFutureWatcher>
+#include <QMetaObject>
 #include <QRegularExpression>
 #include <QTimer>
-#include <QtConcurrentRun>
 
 #include <algorithm>
 #include <cerrno>
@@ -28,30 +29,10 @@ template <typename T> struct OffThread
     AppError error;
 };
 
-// Runs work on pool and hands its result to done on context's thread. Results arrive in
-// the order the pool finished them, which with one worker thread is the order of the calls.
-template <typename T, typename Work, typename Done>
-void runOn(QThreadPool* pool, QObject* context, Work work, Done done)
+bool isCancelled(const AppError& error)
 {
-    auto* watcher = new QFutureWatcher<OffThread<T>>(context);
-    QObject::connect(watcher, &QFutureWatcher<OffThread<T>>::finished, context, [watcher, done] {
-        const OffThread<T> result = watcher->result();
-        watcher->deleteLater();
-        done(result);
-    });
-    watcher->setFuture(QtConcurrent::run(pool, [work] {
-        OffThread<T> result;
-        try {
-            result.value = work();
-            result.ok = true;
-        } catch (const FileOperationError& error) {
-            result.error = error.error();
-        } catch (const std::exception& error) {
-            result.error =
-                AppError{FileExecutionEngine::errorDomain(), EIO, QString::fromUtf8(error.what())};
-        }
-        return result;
-    }));
+    return error.code == CancelToken::cancelledCode &&
+           error.domain == FileExecutionEngine::errorDomain();
 }
 
 QString folderNameOf(const QUrl& url)
@@ -60,43 +41,79 @@ QString folderNameOf(const QUrl& url)
 }
 
 // Runs a file action's operation on the worker and notes on ticket how it ended: the undo
-// record it pushed, or why it failed. The failure still goes on to the caller.
-template <typename Ticket, typename Operation> QUrl runNoted(Ticket& ticket, Operation operation)
+// record it pushed, or why it failed. The failure still goes on to the caller. A job left
+// behind notes nothing: its ticket was settled when it was given up.
+template <typename Ticket, typename Control, typename Operation>
+QUrl runNoted(Ticket& ticket, Control& control, Operation operation)
 {
+    Ticket note;
+    // Only the outcome: the rest of the ticket belongs to the GUI thread.
+    const auto publish = [&] {
+        std::lock_guard guard(control.mutex);
+        if (control.abandoned)
+            return;
+        ticket.succeeded = note.succeeded;
+        ticket.recordId = note.recordId;
+        ticket.failure = note.failure;
+        ticket.placed = note.placed;
+    };
     const QUuid before = FileExecutionEngine::lastRecordOnThisThread();
     try {
         const QUrl url = operation();
         const QUuid after = FileExecutionEngine::lastRecordOnThisThread();
-        ticket.succeeded = true;
-        ticket.recordId = after != before ? after : QUuid();
-        ticket.placed = url;
+        note.succeeded = true;
+        note.recordId = after != before ? after : QUuid();
+        note.placed = url;
+        publish();
         return url;
     } catch (const FileOperationError& error) {
-        ticket.failure = error.error().localizedDescription;
+        note.failure = error.error().localizedDescription;
+        publish();
         throw;
     } catch (const std::exception& error) {
-        ticket.failure = QString::fromUtf8(error.what());
+        note.failure = QString::fromUtf8(error.what());
+        publish();
         throw;
     }
 }
 
 } // namespace
 
+thread_local TriageActionController::JobControl* TriageActionController::s_currentJob = nullptr;
+
 TriageActionController::TriageActionController(Dependencies dependencies, QObject* parent)
     : QObject(parent), m_deps(dependencies)
 {
     Q_ASSERT(m_deps.queue && m_deps.engine && m_deps.logger);
+    if (!m_deps.clock)
+        m_deps.clock = &MonotonicClock::system();
     // One worker: operations never overlap, and each sees the files as the one before
-    // left them.
-    m_worker.setMaxThreadCount(1);
-    m_worker.setObjectName(QStringLiteral("com.stowbird.fileactions"));
-    connect(m_deps.engine, &FileExecutionEngine::copyProgress, this,
-            &TriageActionController::onCopyProgress, Qt::QueuedConnection);
+    // left them. The engine reports progress on the thread of the operation, which tells
+    // whose it is.
+    connect(
+        m_deps.engine, &FileExecutionEngine::copyProgress, this,
+        [this](qint64 done, qint64 total) {
+            JobControl* job = s_currentJob;
+            if (!job)
+                return;
+            std::lock_guard guard(job->mutex);
+            if (job->abandoned)
+                return;
+            QMetaObject::invokeMethod(
+                this, [this, id = job->id, done, total] { onJobProgress(id, done, total); },
+                Qt::QueuedConnection);
+        },
+        Qt::DirectConnection);
+    // While an action runs: its time left, and whether it stopped making progress.
+    m_ticker = new QTimer(this);
+    m_ticker->setInterval(250);
+    connect(m_ticker, &QTimer::timeout, this, &TriageActionController::tick);
 }
 
 TriageActionController::~TriageActionController()
 {
-    m_worker.waitForDone();
+    // Before anything here goes: the operations still report to this object.
+    m_worker.finish();
 }
 
 void TriageActionController::setStatusDurations(int infoMs, int errorMs)
@@ -105,11 +122,84 @@ void TriageActionController::setStatusDurations(int infoMs, int errorMs)
     m_errorStatusMs = errorMs;
 }
 
-// --- jobs, the lock and the watchdog ---------------------------------------------------------
+// --- jobs, the worker and the watchdog -------------------------------------------------------
+
+qint64 TriageActionController::nowNs() const
+{
+    return m_deps.clock->nowNs();
+}
+
+template <typename T, typename Work, typename Done>
+void TriageActionController::post(const QUuid& id, Work work, Done done)
+{
+    std::shared_ptr<JobControl> control;
+    for (const Job& job : std::as_const(m_jobs)) {
+        if (job.id == id)
+            control = job.control;
+    }
+    Q_ASSERT(control);
+    m_worker.post(id, [this, control, work, done] {
+        OffThread<T> result;
+        s_currentJob = control.get();
+        {
+            CancelToken::Scope scope(&control->token);
+            try {
+                result.value = work();
+                result.ok = true;
+            } catch (const FileOperationError& error) {
+                result.error = error.error();
+            } catch (const std::exception& error) {
+                result.error = AppError{FileExecutionEngine::errorDomain(), EIO,
+                                        QString::fromUtf8(error.what())};
+            }
+        }
+        s_currentJob = nullptr;
+        // A job left behind reports nothing: this object may be gone by now.
+        std::lock_guard guard(control->mutex);
+        if (control->abandoned)
+            return;
+        control->finished = true;
+        // What the operation wrote reaches this thread through Qt's event queue.
+        ThreadHandoff::handOff(control.get());
+        QMetaObject::invokeMethod(
+            this,
+            [control, done, result] {
+                ThreadHandoff::takeOver(control.get());
+                done(result);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+TriageActionController::Job* TriageActionController::runningJob()
+{
+    return m_jobs.isEmpty() ? nullptr : &m_jobs.first();
+}
+
+const TriageActionController::Job* TriageActionController::runningJob() const
+{
+    return m_jobs.isEmpty() ? nullptr : &m_jobs.first();
+}
+
+void TriageActionController::markRunning()
+{
+    Job* job = runningJob();
+    if (!job) {
+        m_ticker->stop();
+        m_shownRunning.clear();
+        return;
+    }
+    if (job->runningSinceNs == 0)
+        job->runningSinceNs = nowNs();
+    if (!m_ticker->isActive())
+        m_ticker->start();
+}
 
 QUuid TriageActionController::startJob(Job job)
 {
     job.id = QUuid::createUuid();
+    job.control = std::make_shared<JobControl>();
+    job.control->id = job.id;
     if (job.ticket)
         rememberStep({job.ticket, job.inFlight, std::nullopt});
     for (const QUrl& url : std::as_const(job.inFlight))
@@ -122,6 +212,7 @@ QUuid TriageActionController::startJob(Job job)
         QTimer::singleShot(m_watchdogMs, this, [this, id] { watchdog(id); });
     }
     m_jobs.append(job);
+    markRunning();
     emit stateChanged();
     return job.id;
 }
@@ -138,6 +229,8 @@ TriageActionController::Job TriageActionController::finishJob(const QUuid& id)
     holdForUndo(job);
     for (const QUrl& url : std::as_const(job.inFlight))
         m_deps.queue->endInFlight(url);
+    m_finishingCancelText = cancelledText(job);
+    markRunning();
     return job;
 }
 
@@ -155,11 +248,10 @@ void TriageActionController::watchdog(const QUuid& id)
         if (job.id != id || !job.holdsLock)
             continue;
         // Slow is not failed: the action goes on and its result will still be applied;
-        // only the keyboard is given back.
+        // from now on the status line says that it still runs.
         job.holdsLock = false;
         job.late = true;
-        m_deps.logger->info(QStringLiteral("Action '%1' still running after %2 ms; keyboard "
-                                           "unlocked")
+        m_deps.logger->info(QStringLiteral("Action '%1' still running after %2 ms")
                                 .arg(job.name)
                                 .arg(m_watchdogMs));
         clearStatus();
@@ -168,18 +260,224 @@ void TriageActionController::watchdog(const QUuid& id)
     }
 }
 
-void TriageActionController::onCopyProgress(qint64 done, qint64 total)
+void TriageActionController::onJobProgress(const QUuid& id, qint64 done, qint64 total)
 {
-    // Only moves and undos copy, and the first of them in the list is the one running.
     for (Job& job : m_jobs) {
-        if (job.kind != JobKind::Move && job.kind != JobKind::Undo)
+        if (job.id != id)
             continue;
+        if (done > job.bytesDone) {
+            job.progressNs = nowNs();
+            job.stalled = false;
+        }
         job.bytesDone = done;
         job.bytesTotal = total;
-        if (job.late || m_quitPending)
+        if (job.late || m_quitPending || runningAction())
             emit stateChanged();
         return;
     }
+}
+
+void TriageActionController::tick()
+{
+    Job* job = runningJob();
+    if (!job) {
+        markRunning();
+        return;
+    }
+    const qint64 quietNs = nowNs() - std::max(job->runningSinceNs, job->progressNs);
+    const bool stalled = quietNs >= qint64(m_stallMs) * 1000000;
+    if (stalled && !job->stalled)
+        m_deps.logger->log(QStringLiteral("ERROR"),
+                           QStringLiteral("Action '%1' made no progress for %2 s")
+                               .arg(job->name)
+                               .arg(quietNs / 1000000000));
+    job->stalled = stalled;
+    // Redrawn when what the window shows of it changed (the time left to the second).
+    const std::optional<RunningAction> running = runningAction();
+    QString shown;
+    if (running)
+        shown = QStringLiteral("%1|%2|%3|%4|%5|%6")
+                    .arg(running->id.toString())
+                    .arg(running->bytesDone)
+                    .arg(running->msLeft.value_or(-1000) / 1000)
+                    .arg(running->stalled)
+                    .arg(running->cancelling)
+                    .arg(running->waiting.size());
+    if (shown != m_shownRunning) {
+        m_shownRunning = shown;
+        emit stateChanged();
+    }
+}
+
+std::optional<TriageActionController::RunningAction> TriageActionController::runningAction() const
+{
+    const Job* job = runningJob();
+    if (!job)
+        return std::nullopt;
+    RunningAction running;
+    running.id = job->id;
+    running.text = runningText(*job);
+    running.bytesDone = job->bytesDone;
+    running.bytesTotal = job->bytesTotal;
+    running.stalled = job->stalled;
+    running.cancelling = job->cancelling;
+    for (qsizetype i = 1; i < m_jobs.size(); ++i) {
+        const Job& waiting = m_jobs[i];
+        if (waiting.kind == JobKind::Maintenance)
+            continue;
+        running.waitingIds << waiting.id;
+        switch (waiting.kind) {
+        case JobKind::Move:
+            running.waiting
+                << QStringLiteral("Move %1 to %2").arg(waiting.itemName, waiting.destination);
+            break;
+        case JobKind::Trash:
+            running.waiting << QStringLiteral("Move %1 to the Trash").arg(waiting.itemName);
+            break;
+        case JobKind::Rename:
+            running.waiting << QStringLiteral("Rename %1").arg(waiting.itemName);
+            break;
+        case JobKind::Undo:
+        case JobKind::Maintenance:
+            running.waiting << QStringLiteral("Undo");
+            break;
+        }
+    }
+    const qint64 elapsedNs = nowNs() - job->runningSinceNs;
+    if (elapsedNs < qint64(m_progressDelayMs) * 1000000 && running.waiting.isEmpty() &&
+        !job->late && !job->stalled && !job->cancelling)
+        return std::nullopt;
+    // The pace so far: what is left takes as long per byte as what is done took.
+    if (job->bytesTotal > job->bytesDone && job->bytesDone > 0 && elapsedNs >= 500000000)
+        running.msLeft = qint64(double(job->bytesTotal - job->bytesDone) * double(elapsedNs) /
+                                double(job->bytesDone) / 1e6);
+    return running;
+}
+
+// --- cancelling ------------------------------------------------------------------------------
+
+void TriageActionController::putBack(const TriageItem& item)
+{
+    m_deps.queue->removeURL(item.url);
+    m_deps.queue->pushToFront(item);
+}
+
+bool TriageActionController::dropWaiting(const QUuid& id)
+{
+    const auto found =
+        std::find_if(m_jobs.begin(), m_jobs.end(), [&id](const Job& job) { return job.id == id; });
+    if (found == m_jobs.end())
+        return false;
+    const std::shared_ptr<ActionTicket> ticket = found->ticket;
+    // An undo waiting behind it finds the action did not happen.
+    if (!m_worker.remove(id, [&ticket] {
+            if (ticket)
+                ticket->settleAsFailed(QStringLiteral("it was cancelled"));
+        }))
+        return false;
+    const Job dropped = finishJob(id);
+    m_deps.logger->action(
+        QStringLiteral("Action '%1' cancelled before it started").arg(dropped.name));
+    if (dropped.item)
+        putBack(*dropped.item);
+    return true;
+}
+
+bool TriageActionController::cancelAction(const QUuid& id)
+{
+    const auto found =
+        std::find_if(m_jobs.begin(), m_jobs.end(), [&id](const Job& job) { return job.id == id; });
+    if (found == m_jobs.end())
+        return false;
+    if (found->cancelling)
+        return true;
+    const QString cancelled = cancelledText(*found);
+    if (dropWaiting(id)) {
+        showStatus(cancelled);
+        settle();
+        return true;
+    }
+    // It runs. A copy stops at its next chunk; past the point of no return it goes on.
+    if (!found->control->token.cancel()) {
+        showStatus(QStringLiteral("Too late to cancel: %1 is copied whole, and the original "
+                                  "is being removed")
+                       .arg(found->itemName));
+        return true;
+    }
+    found->cancelling = true;
+    m_deps.logger->action(QStringLiteral("Cancelling action '%1'").arg(found->name));
+    const QString what = describe(*found);
+    showStatus(QStringLiteral("Cancelling %1…")
+                   .arg(what.isEmpty() ? QStringLiteral("the running action") : what),
+               StatusLine::Kind::Progress);
+    QTimer::singleShot(m_abandonMs, this, [this, id] { abandon(id); });
+    return true;
+}
+
+void TriageActionController::cancelRunningAction()
+{
+    const Job* job = runningJob();
+    if (!job) {
+        showStatus(QStringLiteral("Nothing to cancel"));
+        return;
+    }
+    cancelAction(job->id);
+}
+
+void TriageActionController::cancelAll()
+{
+    QList<QUuid> ids;
+    for (const Job& job : std::as_const(m_jobs))
+        ids.prepend(job.id);
+    // The last first, so that the items put back keep their order at the head.
+    bool dropped = false;
+    for (const QUuid& id : std::as_const(ids)) {
+        if (dropWaiting(id))
+            dropped = true;
+        else
+            cancelAction(id);
+    }
+    if (dropped)
+        settle();
+}
+
+void TriageActionController::abandon(const QUuid& id)
+{
+    const auto found =
+        std::find_if(m_jobs.begin(), m_jobs.end(), [&id](const Job& job) { return job.id == id; });
+    if (found == m_jobs.end())
+        return; // it stopped in time
+    {
+        std::lock_guard guard(found->control->mutex);
+        if (found->control->finished)
+            return; // its result is on its way here
+        found->control->abandoned = true;
+        if (found->ticket)
+            found->ticket->settleAsFailed(QStringLiteral("it did not respond and was cancelled"));
+    }
+    if (!m_worker.abandon(id))
+        m_worker.remove(id);
+    // The original stays whole unless the move had begun to remove it: when its thread
+    // returns, the copy is taken back.
+    const bool sourceUntouched = !found->control->token.isCommitted();
+    const Job left = finishJob(id);
+    m_deps.logger->log(QStringLiteral("ERROR"),
+                       QStringLiteral("Action '%1' did not stop within %2 ms of its cancel; left "
+                                      "behind on its thread")
+                           .arg(left.name)
+                           .arg(m_abandonMs));
+    if (left.kind == JobKind::Move && left.item && sourceUntouched) {
+        putBack(*left.item);
+        showStatus(QStringLiteral("Cancelled moving %1 to %2: the folder is not responding. %1 is "
+                                  "back in the queue; the partial copy is removed if the folder "
+                                  "answers again")
+                       .arg(left.itemName, left.destination),
+                   StatusLine::Kind::Error);
+    } else {
+        showStatus(QStringLiteral("Gave up waiting: %1 is not responding").arg(runningText(left)),
+                   StatusLine::Kind::Error);
+    }
+    settle();
 }
 
 bool TriageActionController::hasActionsInFlight() const
@@ -266,17 +564,30 @@ QString TriageActionController::progressText(const Job& job) const
 
 std::optional<StatusLine> TriageActionController::status() const
 {
-    if (m_quitPending && !m_jobs.isEmpty())
-        return StatusLine{QStringLiteral("Quitting when this finishes. ") +
-                              progressText(m_jobs.first()),
+    const Job* running = runningJob();
+    if (m_quitPending && running)
+        return StatusLine{QStringLiteral("Quitting: cancelling %1…")
+                              .arg(describe(*running).isEmpty()
+                                       ? QStringLiteral("the running action")
+                                       : describe(*running)),
                           StatusLine::Kind::Progress};
+    if (running && running->stalled && !running->cancelling)
+        return StatusLine{
+            QStringLiteral("%1 is not responding — press C to cancel").arg(runningText(*running)),
+            StatusLine::Kind::Error};
     if (m_status)
         return m_status;
-    for (const Job& job : m_jobs) {
-        if (job.late)
-            return StatusLine{progressText(job), StatusLine::Kind::Progress};
-    }
-    return std::nullopt;
+    const bool late =
+        std::any_of(m_jobs.cbegin(), m_jobs.cend(), [](const Job& job) { return job.late; });
+    if (!running || !late)
+        return std::nullopt;
+    QString text = progressText(*running);
+    const qsizetype waiting = std::count_if(m_jobs.cbegin() + 1, m_jobs.cend(), [](const Job& job) {
+        return job.kind != JobKind::Maintenance;
+    });
+    if (waiting > 0)
+        text += QStringLiteral(" — %1 more waiting").arg(waiting);
+    return StatusLine{text, StatusLine::Kind::Progress};
 }
 
 std::optional<QString> TriageActionController::statusMessage() const
@@ -302,6 +613,13 @@ void TriageActionController::reportFailure(const QString& actionName, const QStr
     // Names the errors quote ("x" already exists ...).
     static const QRegularExpression quoted(QStringLiteral("\"[^\"]*\""));
     logged.replace(quoted, QStringLiteral("\"…\""));
+    if (isCancelled(error)) {
+        // Not a failure: the user stopped it, and nothing changed.
+        m_deps.logger->action(QStringLiteral("Action '%1' cancelled").arg(actionName));
+        showStatus(m_finishingCancelText.isEmpty() ? QStringLiteral("Cancelled; nothing changed")
+                                                   : m_finishingCancelText);
+        return;
+    }
     m_deps.logger->log(QStringLiteral("ERROR"),
                        QStringLiteral("Action '%1' failed | Error: %2").arg(actionName, logged));
     showStatus(prefix + error.localizedDescription, StatusLine::Kind::Error);
@@ -312,39 +630,59 @@ void TriageActionController::reportFailure(const QString& actionName, const QStr
 void TriageActionController::dispatch(Job job, ActionType type, InputMethod input,
                                       std::function<QUrl(const TriageItem&)> operation,
                                       std::function<QString(const QUrl&)> success,
-                                      const QString& failurePrefix)
+                                      const QString& failurePrefix,
+                                      const std::optional<TriageItem>& forItem)
 {
     const std::optional<TriageItem> head = m_deps.queue->activeItem();
     if (!head)
         return;
-    const TriageItem item = *head;
+    TriageItem item = *head;
+    if (forItem && forItem->id != head->id) {
+        // Chosen for an item that is no longer at the head: that item, wherever it waits.
+        const QList<TriageItem>& items = m_deps.queue->items();
+        const auto found = std::find_if(items.cbegin(), items.cend(),
+                                        [&](const TriageItem& i) { return i.id == forItem->id; });
+        if (found == items.cend()) {
+            showStatus(QStringLiteral("Not moved: %1 is no longer waiting").arg(forItem->filename),
+                       StatusLine::Kind::Error);
+            return;
+        }
+        item = *found;
+    }
     clearStatus();
     if (m_deps.telemetry)
         m_deps.telemetry->recordAction(type, input, item);
-    // The next item shows at once; a failed action puts this one back.
-    m_deps.queue->dequeue();
+    // The next item shows at once; a failed or cancelled action puts this one back.
+    if (item.id == head->id)
+        m_deps.queue->dequeue();
+    else
+        m_deps.queue->removeURL(item.url);
     if (m_deps.queue->items().isEmpty() && m_deps.telemetry)
         m_deps.telemetry->endSession(0);
     job.itemName = item.filename;
+    job.item = item;
     job.inFlight = {item.url};
     job.ticket = std::make_shared<ActionTicket>();
     const std::shared_ptr<ActionTicket> ticket = job.ticket;
     const QUuid id = startJob(job);
+    const std::shared_ptr<JobControl> control = m_jobs.last().control;
     emit itemDispatched();
 
-    runOn<QUrl>(
-        &m_worker, this,
-        [operation, item, ticket] { return runNoted(*ticket, [&] { return operation(item); }); },
+    post<QUrl>(
+        id,
+        [operation, item, ticket, control] {
+            return runNoted(*ticket, *control, [&] { return operation(item); });
+        },
         [this, id, item, success, failurePrefix](const OffThread<QUrl>& outcome) {
             const Job done = finishJob(id);
             if (outcome.ok) {
                 showStatus(success(outcome.value));
             } else {
-                // Back at the head, also when the result comes late. A move that left part
-                // of a folder behind puts back what is left, as it is now.
+                // Back at the head, also when the result comes late or the action was
+                // cancelled. A move that left part of a folder behind puts back what is left,
+                // as it is now.
                 const bool partial = outcome.error.code == FileMover::partialMoveCode;
-                m_deps.queue->removeURL(item.url);
-                m_deps.queue->pushToFront(partial ? TriageItem(item.url, item.id) : item);
+                putBack(partial ? TriageItem(item.url, item.id) : item);
                 reportFailure(done.name, partial ? QString() : failurePrefix, outcome.error, item);
             }
             settle();
@@ -353,11 +691,6 @@ void TriageActionController::dispatch(Job job, ActionType type, InputMethod inpu
 
 void TriageActionController::routeToSlot(const DestinationSlot& slot, InputMethod input)
 {
-    if (isProcessingAction()) {
-        m_deps.logger->debug(
-            QStringLiteral("Drop route request: previous action still processing"));
-        return;
-    }
     const auto head = m_deps.queue->activeItem();
     if (!head)
         return;
@@ -377,11 +710,12 @@ void TriageActionController::routeToSlot(const DestinationSlot& slot, InputMetho
         QStringLiteral("Failed to move: "));
 }
 
-void TriageActionController::moveToFolder(const QString& folder, InputMethod input)
+void TriageActionController::moveToFolder(const QString& folder, InputMethod input,
+                                          const std::optional<TriageItem>& chosenFor)
 {
-    if (isProcessingAction() || folder.isEmpty())
+    if (folder.isEmpty())
         return;
-    const auto head = m_deps.queue->activeItem();
+    const auto head = chosenFor ? chosenFor : m_deps.queue->activeItem();
     if (!head)
         return;
     FileExecutionEngine* engine = m_deps.engine;
@@ -398,16 +732,11 @@ void TriageActionController::moveToFolder(const QString& folder, InputMethod inp
         [folderName](const QUrl& url) {
             return QStringLiteral("Moved to %1: %2").arg(folderName, url.fileName());
         },
-        QStringLiteral("Error: "));
+        QStringLiteral("Error: "), chosenFor);
 }
 
 void TriageActionController::trashCurrent(InputMethod input)
 {
-    if (isProcessingAction()) {
-        m_deps.logger->debug(
-            QStringLiteral("Drop trash request: previous action still processing"));
-        return;
-    }
     const auto head = m_deps.queue->activeItem();
     if (!head)
         return;
@@ -426,8 +755,6 @@ void TriageActionController::trashCurrent(InputMethod input)
 
 void TriageActionController::skipCurrentItem(InputMethod input)
 {
-    if (isProcessingAction())
-        return;
     const auto head = m_deps.queue->activeItem();
     if (!head)
         return;
@@ -444,7 +771,7 @@ void TriageActionController::skipCurrentItem(InputMethod input)
 void TriageActionController::renameItem(const TriageItem& item, const QString& newName)
 {
     const QString trimmed = newName.trimmed();
-    if (trimmed.isEmpty() || trimmed == item.filename || isProcessingAction())
+    if (trimmed.isEmpty() || trimmed == item.filename)
         return;
     clearStatus();
     Job job;
@@ -455,12 +782,13 @@ void TriageActionController::renameItem(const TriageItem& item, const QString& n
     job.ticket = std::make_shared<ActionTicket>();
     const std::shared_ptr<ActionTicket> ticket = job.ticket;
     const QUuid id = startJob(job);
+    const std::shared_ptr<JobControl> control = m_jobs.last().control;
 
     FileExecutionEngine* engine = m_deps.engine;
-    runOn<QUrl>(
-        &m_worker, this,
-        [engine, item, trimmed, ticket] {
-            return runNoted(*ticket, [&] { return engine->rename(item, trimmed); });
+    post<QUrl>(
+        id,
+        [engine, item, trimmed, ticket, control] {
+            return runNoted(*ticket, *control, [&] { return engine->rename(item, trimmed); });
         },
         [this, id, item, trimmed](const OffThread<QUrl>& outcome) {
             const Job done = finishJob(id);
@@ -554,8 +882,8 @@ void TriageActionController::undoLastAction()
 
     FileExecutionEngine* engine = m_deps.engine;
     const QString skippedPath = skipped ? skipped->url.toLocalFile() : QString();
-    runOn<UndoOutcome>(
-        &m_worker, this,
+    post<UndoOutcome>(
+        id,
         [engine, target, recordId, skippedPath] {
             UndoOutcome outcome;
             if (!skippedPath.isEmpty()) {
@@ -629,6 +957,42 @@ QString TriageActionController::describe(const Job& job)
     case JobKind::Undo:
     case JobKind::Maintenance:
         break;
+    }
+    return QString();
+}
+
+QString TriageActionController::runningText(const Job& job)
+{
+    switch (job.kind) {
+    case JobKind::Move:
+        return QStringLiteral("Moving %1 to %2").arg(job.itemName, job.destination);
+    case JobKind::Trash:
+        return QStringLiteral("Moving %1 to the Trash").arg(job.itemName);
+    case JobKind::Rename:
+        return QStringLiteral("Renaming %1").arg(job.itemName);
+    case JobKind::Undo:
+        return QStringLiteral("Undoing the last action");
+    case JobKind::Maintenance:
+        return QStringLiteral("Removing partial copies left by an interrupted move");
+    }
+    return QString();
+}
+
+QString TriageActionController::cancelledText(const Job& job)
+{
+    switch (job.kind) {
+    case JobKind::Move:
+        return QStringLiteral("Cancelled moving %1 to %2; it is back in the queue")
+            .arg(job.itemName, job.destination);
+    case JobKind::Trash:
+        return QStringLiteral("Cancelled moving %1 to the Trash; it is back in the queue")
+            .arg(job.itemName);
+    case JobKind::Rename:
+        return QStringLiteral("Cancelled renaming %1").arg(job.itemName);
+    case JobKind::Undo:
+        return QStringLiteral("Cancelled the undo; nothing changed");
+    case JobKind::Maintenance:
+        return QStringLiteral("Cancelled the removal of partial copies");
     }
     return QString();
 }
@@ -726,8 +1090,8 @@ void TriageActionController::removeStalePartials(const QStringList& folders)
     job.name = QStringLiteral("Remove stale partial copies");
     job.holdsLock = false;
     const QUuid id = startJob(job);
-    runOn<int>(
-        &m_worker, this,
+    post<int>(
+        id,
         [folders] {
             int removed = 0;
             for (const QString& folder : folders)

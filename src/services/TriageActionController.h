@@ -5,31 +5,38 @@
 #include "models/StatusLine.h"
 #include "models/TriageItem.h"
 #include "models/TriageSessionStats.h"
+#include "platform/CancelToken.h"
+#include "services/ActionWorker.h"
 #include "services/FileExecutionEngine.h"
 
 #include <QList>
 #include <QObject>
 #include <QStringList>
-#include <QThreadPool>
 #include <QUuid>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class LoggerService;
+class MonotonicClock;
+class QTimer;
 class TelemetryService;
 class TriageQueueManager;
 
 // Owns the triage actions: it takes the head item off the queue, runs the file operation
 // on one worker thread (operations run one at a time, in the order they were asked for, so
-// an undo waits for the action before it and undoes exactly that), keeps the in-flight lock
-// and its watchdog, puts items back when an operation fails, early or late, and says what
-// happened in the status line. The triage window maps keys to these calls and draws the
-// state; the controller itself needs no widgets.
+// an undo waits for the action before it and undoes exactly that), puts items back when an
+// operation fails, early or late, or is cancelled, and says what happened in the status
+// line. The triage window maps keys to these calls and draws the state; the controller
+// itself needs no widgets.
 //
-// The lock: an action holds it from its start until it ends or until the watchdog interval
-// passes. Past the watchdog the action keeps running, the status line says so with its
-// progress, and the next item can be acted on; its operation queues behind.
+// Nothing is refused while an action runs: an action asked for meanwhile is for the item
+// shown then, which leaves the queue at once, and its operation waits behind the ones
+// asked for before it. The running action reports its progress (bytes, time left, how many
+// wait behind it) and can be cancelled: a copy onto another file system stops, its partial
+// copy is removed and the item is back at the head. One that does not stop (a destination
+// that stopped answering) is left behind on its thread, and the actions behind it go on.
 class TriageActionController : public QObject
 {
     Q_OBJECT
@@ -41,22 +48,37 @@ public:
         TelemetryService* telemetry = nullptr; // none: nothing is counted
         // queue, engine and logger are required.
         LoggerService* logger = nullptr;
+        // Times progress, time left and stalls; none: the system's clock.
+        const MonotonicClock* clock = nullptr;
     };
 
     static constexpr int defaultWatchdogMs = 3000;
     static constexpr int defaultInfoStatusMs = 3000;
     static constexpr int defaultErrorStatusMs = 6000;
+    // How long an action runs before its progress is shown (at once when others wait).
+    static constexpr int defaultProgressDelayMs = 500;
+    // How long an action may go without progress before the window says it is stuck.
+    static constexpr int defaultStallMs = 10000;
+    // How long a cancelled action has to stop before it is left behind.
+    static constexpr int defaultAbandonMs = 1000;
 
     explicit TriageActionController(Dependencies dependencies, QObject* parent = nullptr);
-    // Waits for the operation in flight and those queued behind it.
+    // Waits for the operation in flight and those queued behind it (actions left behind
+    // are not waited for).
     ~TriageActionController() override;
 
     void setWatchdogInterval(int ms) { m_watchdogMs = ms; }
     void setStatusDurations(int infoMs, int errorMs);
+    void setProgressDelay(int ms) { m_progressDelayMs = ms; }
+    void setStallInterval(int ms) { m_stallMs = ms; }
+    void setAbandonDelay(int ms) { m_abandonMs = ms; }
 
     // Actions on the head item of the queue; each returns at once.
     void routeToSlot(const DestinationSlot& slot, InputMethod input);
-    void moveToFolder(const QString& folder, InputMethod input);
+    // chosenFor: the item the folder was chosen for, when a dialog was open meanwhile; it is
+    // moved wherever it waits now (nothing when it is no longer waiting).
+    void moveToFolder(const QString& folder, InputMethod input,
+                      const std::optional<TriageItem>& chosenFor = std::nullopt);
     void trashCurrent(InputMethod input);
     void skipCurrentItem(InputMethod input);
     // Renames item (normally the head) in place; blank or unchanged names do nothing.
@@ -72,26 +94,64 @@ public:
     // Removes the partial copies a killed move left in these folders, on the worker.
     void removeStalePartials(const QStringList& folders);
 
-    // The in-flight lock: keys other than undo are dropped while it is held.
+    // Cancels the running file action: a copy onto another file system stops, its partial
+    // copy is removed and the item is back at the head of the queue. One that does not stop
+    // within the abandon delay is left behind (its item is put back all the same, its thread
+    // removes the partial copy if it ever returns) and the actions behind it go on. An action
+    // that changes no more than names (a rename, the trash) ends at once; nothing to cancel.
+    void cancelRunningAction();
+    // Cancels the action with id: the running one as above, one still waiting is taken out
+    // and its item put back. False when there is no such action.
+    bool cancelAction(const QUuid& id);
+    // For quit: cancels the running action and takes out every one still waiting (none of
+    // them starts). idle() follows once nothing runs, at the latest after the abandon delay.
+    void cancelAll();
+    // Actions left behind whose thread has not returned yet.
+    int abandonedCount() const { return m_worker.abandonedCount(); }
+    bool waitForAbandoned(int timeoutMs) const { return m_worker.waitForAbandoned(timeoutMs); }
+
+    // What the progress strip shows: the file action running now and those behind it.
+    struct RunningAction
+    {
+        QUuid id;
+        QString text;         // "Moving report.pdf to Documents"
+        qint64 bytesDone = 0; // of a copy onto another file system
+        qint64 bytesTotal = 0;
+        std::optional<qint64> msLeft; // once the pace is known
+        bool stalled = false;         // no progress for the stall interval
+        bool cancelling = false;
+        // The actions waiting behind it, in order ("Move notes.txt to Documents").
+        QList<QUuid> waitingIds;
+        QStringList waiting;
+    };
+    // None while nothing runs, and while an action alone has run for less than the progress
+    // delay.
+    std::optional<RunningAction> runningAction() const;
+
+    // An action asked for less than the watchdog interval ago still runs. Nothing is refused
+    // meanwhile (later actions wait behind it); past the interval the status line says that
+    // it still runs, with its progress.
     bool isProcessingAction() const;
     // An operation runs or waits to run.
     bool isBusy() const { return !m_jobs.isEmpty(); }
     // A file action on an item (move, trash, rename or undo) runs or waits to run: until it
     // ends, an empty queue may still get an item back. Housekeeping does not count.
     bool hasActionsInFlight() const;
-    // The action holding the lock.
+    // The action started last while it is within the watchdog interval.
     std::optional<QUuid> activeActionID() const;
 
-    // The status line: the latest outcome while it lasts (errors 6 s, others 3 s, or until
-    // the next action), else what is still running, with its progress.
+    // The status line: an action that stopped answering, else the latest outcome while it
+    // lasts (errors 6 s, others 3 s, or until the next action), else what is still running,
+    // with its progress and how many actions wait behind it.
     std::optional<StatusLine> status() const;
     std::optional<QString> statusMessage() const;
     void showStatus(const QString& text, StatusLine::Kind kind = StatusLine::Kind::Info);
-    // Quit was asked for while operations run: the status line says that quitting waits.
+    // Quit was asked for while operations run: the status line says that quitting cancels
+    // the running one.
     void setQuitPending(bool pending);
 
 signals:
-    // The lock, the status line or the progress changed.
+    // The running actions, the status line or the progress changed.
     void stateChanged();
     // The head item left the queue for an action (the window closes its rename panel and
     // forgets a large-preview permission).
@@ -103,8 +163,20 @@ signals:
 
 private:
     enum class JobKind { Move, Trash, Rename, Undo, Maintenance };
+    // What the worker thread and this thread share of one job: its cancel token, and
+    // whether it ended (its result is on its way here) or was left behind (it must not
+    // report here any more).
+    struct JobControl
+    {
+        QUuid id;
+        CancelToken token;
+        std::mutex mutex;
+        bool finished = false;
+        bool abandoned = false;
+    };
     // How a file action ended, noted on the worker for an undo queued behind it (the undo
-    // runs on the same worker after it, so it always sees the note complete).
+    // runs on the worker after it, so it always sees the note complete). An action cancelled
+    // before it started, or left behind, is noted as failed here, before the undo can run.
     struct ActionTicket
     {
         bool succeeded = false;
@@ -113,6 +185,15 @@ private:
         QUrl placed;     // where the action left the item
         // GUI thread: the undo that claimed the action while it was queued or running.
         QUuid undoJob;
+
+        // The action will not happen (cancelled or given up); the claim stays.
+        void settleAsFailed(const QString& why)
+        {
+            succeeded = false;
+            recordId = QUuid();
+            failure = why;
+            placed = QUrl();
+        }
     };
     struct Job
     {
@@ -125,6 +206,14 @@ private:
         bool late = false;
         qint64 bytesDone = 0;
         qint64 bytesTotal = 0;
+        // When it became the running one and when it last made progress (clock times).
+        qint64 runningSinceNs = 0;
+        qint64 progressNs = 0;
+        bool cancelling = false;
+        bool stalled = false;
+        // Moves and the trash: the item, put back when the action is cancelled.
+        std::optional<TriageItem> item;
+        std::shared_ptr<JobControl> control;
         QList<QUrl> inFlight;
         // File actions: their outcome, and whether an undo already queued behind claims it.
         std::shared_ptr<ActionTicket> ticket;
@@ -152,10 +241,23 @@ private:
     Job finishJob(const QUuid& id);
     void settle();
     void watchdog(const QUuid& id);
-    void onCopyProgress(qint64 done, qint64 total);
+    // Runs work on the worker for job id and hands its result (or the error it threw) to
+    // done here, unless the job was left behind meanwhile.
+    template <typename T, typename Work, typename Done>
+    void post(const QUuid& id, Work work, Done done);
+    void onJobProgress(const QUuid& id, qint64 done, qint64 total);
+    void tick();
+    Job* runningJob();
+    const Job* runningJob() const;
+    void markRunning();
+    void abandon(const QUuid& id);
+    // Takes out a job that has not started and puts its item back; false once it started.
+    bool dropWaiting(const QUuid& id);
+    void putBack(const TriageItem& item);
     void dispatch(Job job, ActionType type, InputMethod input,
                   std::function<QUrl(const TriageItem&)> operation,
-                  std::function<QString(const QUrl&)> success, const QString& failurePrefix);
+                  std::function<QString(const QUrl&)> success, const QString& failurePrefix,
+                  const std::optional<TriageItem>& forItem = std::nullopt);
     void reportFailure(const QString& actionName, const QString& prefix, const AppError& error,
                        const TriageItem& item);
     void applyUndo(const FileExecutionEngine::UndoResult& result);
@@ -164,13 +266,27 @@ private:
     // Hands the path an action left to the undo that claimed the action, when it ends.
     void holdForUndo(const Job& action);
     static QString describe(const Job& job);
+    // "Moving report.pdf to Documents"
+    static QString runningText(const Job& job);
+    // "Cancelled moving report.pdf to Documents; it is back in the queue"
+    static QString cancelledText(const Job& job);
     void clearStatus();
     QString progressText(const Job& job) const;
+    qint64 nowNs() const;
 
     Dependencies m_deps;
-    QThreadPool m_worker;
+    ActionWorker m_worker{"fileactions"};
     QList<Job> m_jobs;           // in the worker's order: the first one runs
     QList<UndoStep> m_undoSteps; // oldest first; claimed steps are taken out
+    // What the status line says when the job being finished now was cancelled.
+    QString m_finishingCancelText;
+    QTimer* m_ticker = nullptr;
+    QString m_shownRunning; // what runningAction() said at the last tick
+    int m_progressDelayMs = defaultProgressDelayMs;
+    int m_stallMs = defaultStallMs;
+    int m_abandonMs = defaultAbandonMs;
+    // The job whose operation runs on this thread (a worker), for its progress reports.
+    static thread_local JobControl* s_currentJob;
     int m_watchdogMs = defaultWatchdogMs;
     int m_infoStatusMs = defaultInfoStatusMs;
     int m_errorStatusMs = defaultErrorStatusMs;

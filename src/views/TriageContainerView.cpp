@@ -14,6 +14,7 @@
 #include "services/TriageQueueManager.h"
 #include "services/UpdateService.h"
 #include "views/ActionPaletteView.h"
+#include "views/ActionProgressView.h"
 #include "views/BusyIndicator.h"
 #include "views/CheatSheetOverlay.h"
 #include "views/CreateFolderOffer.h"
@@ -265,12 +266,7 @@ bool TriageContainerView::handleKeyEvent(QKeyEvent* event)
     const QChar key = tableCharacter(event);
     const TriageKeyTable::Entry* entry =
         key.isNull() ? nullptr : TriageKeyTable::find(key, command);
-    // Undo is never dropped: it waits for the action in flight and then undoes it.
-    const bool undoKey = entry && entry->action == TriageKeyTable::Action::undo;
-    if (m_actions->isProcessingAction() && !undoKey) {
-        logDebug(QStringLiteral("Drop key '%1': action in flight").arg(characters));
-        return true;
-    }
+    // No key is dropped while an action runs: the next one waits behind it.
     if (command) {
         // Other Ctrl chords are the menu's (Ctrl+D, Ctrl+Q, ...), never a plain key's action.
         if (!entry || entry->menu)
@@ -321,6 +317,9 @@ bool TriageContainerView::runKeyAction(const TriageKeyTable::Entry& entry, QChar
         return true;
     case Action::skip:
         skipCurrentItem(InputMethod::keyboard);
+        return true;
+    case Action::cancel:
+        cancelRunningAction();
         return true;
     case Action::rename:
         startRename();
@@ -403,14 +402,16 @@ void TriageContainerView::routeToSlot(const DestinationSlot& slot, InputMethod i
 
 void TriageContainerView::moveToCustomFolder(InputMethod input)
 {
-    if (m_actions->isProcessingAction() || !m_services.queue->activeItem())
+    const std::optional<TriageItem> shown = m_services.queue->activeItem();
+    if (!shown)
         return;
     const std::optional<QString> folder =
         m_folderChooser ? m_folderChooser(window()) : std::nullopt;
-    // The head may have changed while the dialog was open; the controller acts on the head.
+    // An action that ended meanwhile may have put another item at the head: the folder was
+    // chosen for the item shown when the dialog opened.
     if (folder && !folder->isEmpty()) {
         s_lastCustomFolder = *folder;
-        m_actions->moveToFolder(*folder, input);
+        m_actions->moveToFolder(*folder, input, shown);
     }
 }
 
@@ -430,7 +431,7 @@ QString TriageContainerView::customFolderStart()
 
 void TriageContainerView::offerToCreateSlotFolder(const DestinationSlot& slot, InputMethod input)
 {
-    if (m_createOffer || m_actions->isProcessingAction() || !m_services.queue->activeItem())
+    if (m_createOffer || !m_services.queue->activeItem())
         return;
     const QString folder = slot.resolvedPath();
     if (folder.trimmed().isEmpty())
@@ -484,8 +485,6 @@ void TriageContainerView::skipCurrentItem(InputMethod input)
 
 void TriageContainerView::startRename()
 {
-    if (m_actions->isProcessingAction())
-        return;
     const auto head = m_services.queue->activeItem();
     if (!head)
         return;
@@ -517,6 +516,12 @@ void TriageContainerView::cancelRename()
 void TriageContainerView::undoLastAction()
 {
     m_actions->undoLastAction();
+}
+
+void TriageContainerView::cancelRunningAction()
+{
+    logAction(QStringLiteral("Cancel the running action"));
+    m_actions->cancelRunningAction();
 }
 
 void TriageContainerView::revealInFinder()
@@ -636,6 +641,9 @@ void TriageContainerView::buildUi()
 
     m_pages = new QStackedWidget(this);
     root->addWidget(m_pages, 1);
+    m_progress = new ActionProgressView([this] { cancelRunningAction(); }, this);
+    m_progress->hide();
+    root->addWidget(m_progress);
 
     // Item body: preview on the left, palette or rename panel on the right.
     m_body = new QWidget(m_pages);
@@ -758,6 +766,7 @@ void TriageContainerView::refresh()
     ++m_refreshes;
     refreshHeader();
     refreshBody();
+    refreshProgress();
     refreshOverlays();
     announceStatus();
 }
@@ -789,6 +798,14 @@ void TriageContainerView::returnFocusToItem()
         m_skippedButton->setFocus(Qt::OtherFocusReason);
     else
         setFocus(Qt::OtherFocusReason);
+}
+
+void TriageContainerView::refreshProgress()
+{
+    const std::optional<TriageActionController::RunningAction> running = m_actions->runningAction();
+    if (running)
+        m_progress->setAction(*running);
+    m_progress->setVisible(running.has_value());
 }
 
 void TriageContainerView::refreshOverlays()
@@ -911,7 +928,10 @@ void TriageContainerView::refreshBody()
         m_palette->setItem(*head);
         m_palette->setWaitingCount(m_services.queue->totalQueueDepth());
         m_palette->setSlots(m_services.config->config().destinationSlots);
-        const std::optional<StatusLine> status = m_actions->status();
+        std::optional<StatusLine> status = m_actions->status();
+        // The progress strip shows what still runs.
+        if (status && status->kind == StatusLine::Kind::Progress && m_actions->runningAction())
+            status.reset();
         m_palette->setStatus(status);
         m_palette->refresh();
     }

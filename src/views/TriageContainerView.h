@@ -15,6 +15,7 @@
 #include <optional>
 
 class ActionPaletteView;
+class ActionProgressView;
 class CheatSheetOverlay;
 class CreateFolderOffer;
 class ConfigurationService;
@@ -108,6 +109,8 @@ public:
     void commitRename(const QString& newName);
     void cancelRename();
     void undoLastAction();
+    // Stops the running move (the c key and the progress strip's Cancel button).
+    void cancelRunningAction();
     void revealInFinder();
     void openInDefaultApp();
     void toggleCheatSheet();
@@ -169,6 +172,7 @@ private:
     // After a sheet or an offer closes: the focus goes back to the item card (the empty
     // state when nothing waits), where a screen reader left off.
     void returnFocusToItem();
+    void refreshProgress();
 
     Services m_services;
     std::function<void()> m_onDismissHUD;
@@ -196,6 +200,8 @@ private:
     TriagePreviewPane* m_previewPane = nullptr;
     QStackedWidget* m_rightColumn = nullptr;
     ActionPaletteView* m_palette = nullptr;
+    // Along the bottom while a file action runs.
+    ActionProgressView* m_progress = nullptr;
     QWidget* m_renamePanel = nullptr;
     QVBoxLayout* m_renameLayout = nullptr;
     QPointer<InlineRenameView> m_renameView;
