@@ -251,7 +251,9 @@ private slots:
                     break;
                 case Action::cancel:
                     // Nothing runs between keys here; stopping a copy is tested on its own.
-                    done = [&] { return m_view->statusMessage() == QStringLiteral("Nothing to cancel"); };
+                    done = [&] {
+                        return m_view->statusMessage() == QStringLiteral("Nothing to cancel");
+                    };
                     break;
                 case Action::rename:
                     done = [&] { return m_view->isRenaming(); };

@@ -16,6 +16,7 @@
 #include "services/TelemetryService.h"
 #include "services/TriageActionController.h"
 #include "services/TriageQueueManager.h"
+#include "views/ActionProgressView.h"
 #include "views/TriageContainerView.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@
 #include <QSettings>
 #include <QStyleFactory>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -163,6 +165,25 @@ int main(int argc, char** argv)
         // custom row in view, no scrolling.
         {"hud-four-slots", "Quarterly report.pdf", {}, QSize(840, 540), fourSlots},
         {"hud-nine-slots", "Quarterly report.pdf", {}, QSize(840, 540), nineSlots},
+        // A long move onto another disk with two more actions waiting behind it: the strip
+        // along the bottom, with every slot still in view above it. (The strip is given its
+        // state directly, just before the picture, as a running copy would give it.)
+        {"hud-nine-slots-moving", "Quarterly report.pdf",
+         [](TriageContainerView* v) {
+             QTimer::singleShot(1100, v, [v] {
+                 auto* strip = v->findChild<ActionProgressView*>();
+                 TriageActionController::RunningAction running;
+                 running.text = QStringLiteral("Moving Holiday photos to Family Archive");
+                 running.bytesDone = 1'240'000'000;
+                 running.bytesTotal = 3'400'000'000;
+                 running.msLeft = 104'000;
+                 running.waiting = {QStringLiteral("Move notes.md to Documents"),
+                                    QStringLiteral("Trash setup.exe")};
+                 strip->setAction(running);
+                 strip->show();
+             });
+         },
+         QSize(840, 540), nineSlots},
         // The preferences with nine slots: all rows in view, Add Slot turned off.
         {"hud-settings-nine-slots", "notes.md",
          [](TriageContainerView* v) { v->setShowingSettings(true); }, QSize(840, 540), nineSlots},

@@ -82,7 +82,7 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .caps = {QStringLiteral("Z"), orWord, chord(QStringLiteral("Z"))},
          .caption = QStringLiteral("Undo last triage action"),
          .hintKeys = chord(QStringLiteral("Z")),
-         .hintLabel = QStringLiteral("Undo last move"),
+         .hintLabel = QStringLiteral("Undo last action"),
          .hintColumn = 1,
          .hintRow = 1,
          .keyName = chord(QStringLiteral("Z"))},
