@@ -1,5 +1,7 @@
 #include "platform/X11GlobalShortcut.h"
 
+#include "platform/XcbScreen.h"
+
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -11,24 +13,11 @@
 X11GlobalShortcut::X11GlobalShortcut(const QByteArray& display, QObject* parent)
     : GlobalShortcutBackend(parent)
 {
-    const QByteArray name = display.isEmpty() ? qgetenv("DISPLAY") : display;
-    if (name.isEmpty())
+    const std::optional<XcbScreen> screen = XcbScreen::open(display);
+    if (!screen)
         return;
-    int screenNumber = 0;
-    xcb_connection_t* connection = xcb_connect(name.constData(), &screenNumber);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
-        return;
-    }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screenNumber && screens.rem; ++i)
-        xcb_screen_next(&screens);
-    if (!screens.rem) {
-        xcb_disconnect(connection);
-        return;
-    }
-    m_connection = connection;
-    m_root = screens.data->root;
+    m_connection = screen->connection;
+    m_root = screen->root;
     m_notifier =
         new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &X11GlobalShortcut::readEvents);

@@ -1,5 +1,7 @@
 #include "platform/X11TraySelectionWatcher.h"
 
+#include "platform/XcbScreen.h"
+
 #include <QSocketNotifier>
 
 #include <xcb/xcb.h>
@@ -10,16 +12,12 @@
 X11TraySelectionWatcher::X11TraySelectionWatcher(const QByteArray& display, QObject* parent)
     : QObject(parent)
 {
-    const QByteArray name = display.isEmpty() ? qgetenv("DISPLAY") : display;
-    if (name.isEmpty())
+    const std::optional<XcbScreen> screen = XcbScreen::open(display);
+    if (!screen)
         return;
-    int screenNumber = 0;
-    m_connection = xcb_connect(name.constData(), &screenNumber);
-    if (xcb_connection_has_error(m_connection)) {
-        xcb_disconnect(m_connection);
-        m_connection = nullptr;
-        return;
-    }
+    m_connection = screen->connection;
+    const int screenNumber = screen->number;
+    const xcb_window_t root = screen->root;
 
     const xcb_query_extension_reply_t* xfixes =
         xcb_get_extension_data(m_connection, &xcb_xfixes_id);
@@ -31,13 +29,6 @@ X11TraySelectionWatcher::X11TraySelectionWatcher(const QByteArray& display, QObj
         m_connection,
         xcb_xfixes_query_version(m_connection, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
         nullptr));
-
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-    for (int i = 0; i < screenNumber && screens.rem; ++i)
-        xcb_screen_next(&screens);
-    if (!screens.rem)
-        return;
-    const xcb_window_t root = screens.data->root;
 
     const QByteArray atomName = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screenNumber);
     xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(

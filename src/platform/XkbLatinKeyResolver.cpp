@@ -1,5 +1,7 @@
 #include "platform/XkbLatinKeyResolver.h"
 
+#include "platform/XcbScreen.h"
+
 #include <QGuiApplication>
 #include <QList>
 
@@ -96,31 +98,19 @@ XkbLatinKeyResolver::~XkbLatinKeyResolver()
 
 void XkbLatinKeyResolver::connectToX11()
 {
-    const QByteArray display = qgetenv("DISPLAY");
-    if (display.isEmpty())
+    const std::optional<XcbScreen> screen = XcbScreen::open();
+    if (!screen)
         return;
-    int screenNumber = 0;
-    xcb_connection_t* connection = xcb_connect(display.constData(), &screenNumber);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
-        return;
-    }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screenNumber && screens.rem; ++i)
-        xcb_screen_next(&screens);
+    xcb_connection_t* connection = screen->connection;
     static const char atomName[] = "_XKB_RULES_NAMES";
-    xcb_intern_atom_reply_t* atom =
-        screens.rem
-            ? xcb_intern_atom_reply(connection,
-                                    xcb_intern_atom(connection, 0, std::strlen(atomName), atomName),
-                                    nullptr)
-            : nullptr;
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, std::strlen(atomName), atomName), nullptr);
     if (!atom) {
         xcb_disconnect(connection);
         return;
     }
     m_connection = connection;
-    m_root = screens.data->root;
+    m_root = screen->root;
     m_rulesAtom = atom->atom;
     std::free(atom);
 }

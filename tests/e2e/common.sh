@@ -95,6 +95,37 @@ start_xvfb() {
     echo "X server on $DISPLAY"
 }
 
+# wait_for_hud_focus: waits until the focused X window is the triage window (700 px or wider).
+wait_for_hud_focus() {
+    wait_for 20 "the HUD to take the focus" hud_focused || fail "the HUD did not take the focus"
+}
+hud_focused() {
+    local window
+    window=$(xdotool getwindowfocus 2>/dev/null) || return 1
+    [ "$(xwininfo -id "$window" 2>/dev/null | awk '/Width:/ {print $2}')" -ge 700 ] 2>/dev/null
+}
+
+# start_accessibility_bus: a private session bus with at-spi-bus-launcher on it; exports
+# DBUS_SESSION_BUS_ADDRESS and sets a11y to the accessibility bus's address. Skips when
+# either does not start.
+start_accessibility_bus() {
+    local launcher=/usr/libexec/at-spi-bus-launcher
+    [ -x "$launcher" ] || skip "at-spi2-core is not installed"
+    dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
+    started+=("$!")
+    wait_for 10 "the session bus" test -s "$work/bus" || skip "dbus-daemon did not start"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
+    export DBUS_SESSION_BUS_ADDRESS
+    "$launcher" --launch-immediately >"$work/launcher.log" 2>&1 &
+    started+=("$!")
+    wait_for 20 "the accessibility bus" a11y_address || skip "at-spi-bus-launcher did not start"
+}
+a11y_address() {
+    a11y=$(gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
+        --method org.a11y.Bus.GetAddress 2>/dev/null | sed -n "s/^('\(.*\)',)$/\1/p")
+    [ -n "$a11y" ]
+}
+
 xvfb_ready() {
     [ -s "$work/display" ] && return 0
     kill -0 "$xvfb_pid" 2>/dev/null || skip "Xvfb could not start: $(tail -n 3 "$work/xvfb.log")"

@@ -61,14 +61,9 @@ echo "$stowbird_pid" >"$cgroup/cgroup.procs" || fail "cannot put Stowbird into t
 status() { "$stowbird" --status 2>/dev/null; }
 status_is() { [ "$(status | head -n 1)" = "$1" ]; }
 status_line_has() { status | sed -n 2p | grep -qF "$1"; }
-hud_focused() {
-    local window
-    window=$(xdotool getwindowfocus 2>/dev/null) || return 1
-    [ "$(xwininfo -id "$window" 2>/dev/null | awk '/Width:/ {print $2}')" -ge 700 ] 2>/dev/null
-}
 wait_for 30 "the HUD with the file" status_is "waiting=1 hud=shown" ||
     fail "Stowbird did not start with one item ($(status))"
-wait_for 20 "the HUD to take the focus" hud_focused || fail "the HUD did not take the focus"
+wait_for_hud_focus
 
 xdotool key 1
 in_flight() { [ -n "$(ls -A "$slot")" ]; }

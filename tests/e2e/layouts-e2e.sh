@@ -50,12 +50,7 @@ status_is() { [ "$(status | head -n 1)" = "$1" ]; }
 status_line_has() { status | sed -n 2p | grep -qF "$1"; }
 wait_for 30 "the HUD with three items" status_is "waiting=3 hud=shown" ||
     fail "Stowbird did not start with three items ($(status))"
-hud_focused() {
-    local window
-    window=$(xdotool getwindowfocus 2>/dev/null) || return 1
-    [ "$(xwininfo -id "$window" 2>/dev/null | awk '/Width:/ {print $2}')" -ge 700 ] 2>/dev/null
-}
-wait_for 20 "the HUD to take the focus" hud_focused || fail "the HUD did not take the focus"
+wait_for_hud_focus
 log="$XDG_STATE_HOME/stowbird/stowbird.log"
 
 # type_key LAYOUT KEYSYM: switches the X server to LAYOUT and types the key that has KEYSYM

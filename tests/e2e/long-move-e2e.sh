@@ -108,12 +108,7 @@ wait_for 30 "the HUD with four items" status_is "waiting=4 hud=shown" ||
     fail "Stowbird did not start with four items ($(status))"
 wait_for 10 "the stale partial copy to go" test ! -e "$fast/.stowbird-0000.partial" ||
     fail "the stale partial copy in the slot folder was not removed"
-hud_focused() {
-    local window
-    window=$(xdotool getwindowfocus 2>/dev/null) || return 1
-    [ "$(xwininfo -id "$window" 2>/dev/null | awk '/Width:/ {print $2}')" -ge 700 ] 2>/dev/null
-}
-wait_for 20 "the HUD to take the focus" hud_focused || fail "the HUD did not take the focus"
+wait_for_hud_focus
 
 # --- 1: a move that takes longer than the watchdog; "1" on the next item at once -------------
 start=$SECONDS

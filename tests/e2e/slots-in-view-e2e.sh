@@ -9,7 +9,6 @@ set -uo pipefail
 
 stowbird="$1"
 tree="$2"
-launcher=/usr/libexec/at-spi-bus-launcher
 
 . "$(dirname "$0")/common.sh"
 fail() {
@@ -19,7 +18,6 @@ fail() {
     exit 1
 }
 require_tools Xvfb xwininfo dbus-daemon gdbus
-[ -x "$launcher" ] || skip "at-spi2-core is not installed"
 
 e2e_begin slots
 use_private_home .config/stowbird
@@ -42,19 +40,7 @@ head -c 2100000 /dev/zero >"$downloads/report.pdf"
 
 start_xvfb
 
-dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
-started+=("$!")
-wait_for 10 "the session bus" test -s "$work/bus" || skip "dbus-daemon did not start"
-DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
-export DBUS_SESSION_BUS_ADDRESS
-"$launcher" --launch-immediately >"$work/launcher.log" 2>&1 &
-started+=("$!")
-a11y_address() {
-    a11y=$(gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
-        --method org.a11y.Bus.GetAddress 2>/dev/null | sed -n "s/^('\(.*\)',)$/\1/p")
-    [ -n "$a11y" ]
-}
-wait_for 20 "the accessibility bus" a11y_address || skip "at-spi-bus-launcher did not start"
+start_accessibility_bus
 
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 "$stowbird" >"$work/stowbird.log" 2>&1 &

@@ -51,12 +51,7 @@ status_is() { [ "$(status | head -n 1)" = "$1" ]; }
 status_line_is() { [ "$(status | sed -n 2p)" = "status: $1" ]; }
 wait_for 30 "the HUD with three items" status_is "waiting=3 hud=shown" ||
     fail "Stowbird did not start with three items ($(status))"
-hud_focused() {
-    local window
-    window=$(xdotool getwindowfocus 2>/dev/null) || return 1
-    [ "$(xwininfo -id "$window" 2>/dev/null | awk '/Width:/ {print $2}')" -ge 700 ] 2>/dev/null
-}
-wait_for 20 "the HUD to take the focus" hud_focused || fail "the HUD did not take the focus"
+wait_for_hud_focus
 
 # The files in Downloads, by name, on one line.
 listing() { (cd "$downloads" && ls -A | tr '\n' ' '); }
