@@ -546,21 +546,11 @@ HistoryDatabase::Result HistoryDatabase::count(qint64* entries)
 
 QString HistoryDatabase::keepAside(const QString& path, QString* error)
 {
-    const QString stamp =
-        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
-    const QString base = path + QStringLiteral(".bad-") + stamp;
-    int err = EEXIST;
-    QString kept;
-    // Several damaged files within a second each keep their own name.
-    for (int n = 0; n < 1000 && err == EEXIST; ++n) {
-        kept = n == 0 ? base : base + QStringLiteral("-%1").arg(n);
-        // The log files first: a -wal left under the old name would be replayed into the
-        // new database made there.
-        if (QFile::exists(kept + QStringLiteral("-wal")) ||
-            QFile::exists(kept + QStringLiteral("-shm")))
-            continue;
-        err = NoReplaceRename::rename(path, kept);
-    }
+    // The log files go with it, and no candidate may have them already: a -wal left under
+    // a name would be replayed into a database made there.
+    int err = 0;
+    const QString kept =
+        NoReplaceRename::keepAside(path, &err, {QStringLiteral("-wal"), QStringLiteral("-shm")});
     if (err != 0) {
         *error = QString::fromLocal8Bit(std::strerror(err));
         return QString();

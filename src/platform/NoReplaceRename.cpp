@@ -1,7 +1,9 @@
 #include "platform/NoReplaceRename.h"
 
+#include <QDateTime>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -68,4 +70,23 @@ int NoReplaceRename::renameAt(int fromFolder, const QByteArray& from, int toFold
     if (err == EINVAL || err == ENOSYS || err == ENOTSUP)
         return renameOverPlaceholder(fromFolder, from.constData(), toFolder, to.constData());
     return err;
+}
+
+QString NoReplaceRename::keepAside(const QString& path, int* err, const QStringList& companions)
+{
+    const QString stamp =
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    const QString base = path + QStringLiteral(".bad-") + stamp;
+    *err = EEXIST;
+    QString kept;
+    for (int n = 0; n < 1000 && *err == EEXIST; ++n) {
+        kept = n == 0 ? base : base + QStringLiteral("-%1").arg(n);
+        const bool companionTaken =
+            std::any_of(companions.cbegin(), companions.cend(),
+                        [&kept](const QString& suffix) { return QFile::exists(kept + suffix); });
+        if (companionTaken)
+            continue;
+        *err = rename(path, kept);
+    }
+    return *err == 0 ? kept : QString();
 }

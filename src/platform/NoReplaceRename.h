@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // Renames that never replace what stands at the target.
 class NoReplaceRename
@@ -15,4 +16,10 @@ public:
     // replaced by a link meanwhile cannot redirect the rename.
     static int renameAt(int fromFolder, const QByteArray& from, int toFolder,
                         const QByteArray& to) noexcept;
+    // Renames an unreadable file aside, beside itself, to "<path>.bad-<UTC time>", with
+    // "-1", "-2", ... added when several are kept within one second; never over anything.
+    // A candidate is passed over too while "<candidate><suffix>" exists for one of the
+    // companion suffixes. Returns the name it now has, or empty with *err set to the errno
+    // value.
+    static QString keepAside(const QString& path, int* err, const QStringList& companions = {});
 };

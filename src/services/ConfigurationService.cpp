@@ -120,16 +120,9 @@ void ConfigurationService::loadConfig()
 
 void ConfigurationService::keepBadFile()
 {
-    const QString stamp =
-        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
-    const QString base = m_configFilePath + QStringLiteral(".bad-") + stamp;
-    int err = EEXIST;
-    QString kept;
     // Several bad starts within a second each keep their own copy.
-    for (int n = 0; n < 1000 && err == EEXIST; ++n) {
-        kept = n == 0 ? base : base + QStringLiteral("-%1").arg(n);
-        err = NoReplaceRename::rename(m_configFilePath, kept);
-    }
+    int err = 0;
+    const QString kept = NoReplaceRename::keepAside(m_configFilePath, &err);
     if (err != 0) {
         m_badFileInPlace = true;
         printMessage(QStringLiteral("[ConfigurationService] Could not keep the unreadable "
