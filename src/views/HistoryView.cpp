@@ -80,6 +80,7 @@ HistoryView::HistoryView(HistoryStore* store, std::shared_ptr<ItemRevealer> reve
     m_filter->setClearButtonEnabled(true);
     m_filter->setFont(Theme::font(13));
     m_filter->setMinimumHeight(30);
+    m_filter->setTextMargins(4, 0, 4, 0);
     m_filter->installEventFilter(this);
     layout->addWidget(m_filter);
 
@@ -125,6 +126,8 @@ HistoryView::HistoryView(HistoryStore* store, std::shared_ptr<ItemRevealer> reve
     m_statusLabel->setWordWrap(true);
     m_statusLabel->setFixedHeight(2 * QFontMetrics(m_statusLabel->font()).lineSpacing());
     m_statusLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for the line only once there is one: the rows take it until then.
+    m_statusLabel->hide();
     layout->addWidget(m_statusLabel);
 
     layout->addWidget(Theme::divider(Qt::Horizontal, this));
@@ -422,6 +425,7 @@ void HistoryView::showStatus(const QString& text, StatusLine::Kind kind)
 {
     m_status = StatusLine{text, kind};
     m_statusLabel->setText(text);
+    m_statusLabel->show();
     paintStatus();
     if (kind != StatusLine::Kind::Progress)
         m_announcer->announce(text, kind == StatusLine::Kind::Error
