@@ -6,11 +6,11 @@
 #include <QPainter>
 
 HistorySheet::HistorySheet(HistoryStore* store, std::shared_ptr<ItemRevealer> revealer,
-                           const QString& downloadsFolder, std::function<void()> onClose,
-                           QWidget* parent)
+                           LoggerService* logger, const QString& downloadsFolder,
+                           std::function<void()> onClose, QWidget* parent)
     : QWidget(parent), m_onClose(onClose),
-      m_view(
-          new HistoryView(store, std::move(revealer), downloadsFolder, std::move(onClose), this)),
+      m_view(new HistoryView(store, std::move(revealer), logger, downloadsFolder,
+                             std::move(onClose), this)),
       m_shadow(HistoryView::cornerRadius, 20, QPoint(0, 10), QColor(0, 0, 0, 77))
 {
     setObjectName(QStringLiteral("historySheet"));

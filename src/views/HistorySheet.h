@@ -10,6 +10,7 @@
 class HistoryStore;
 class HistoryView;
 class ItemRevealer;
+class LoggerService;
 
 // The history window as a sheet over the triage window: it covers its parent (following its
 // resizes), dims it, and shows the history card centred on top, as tall as the window
@@ -23,7 +24,8 @@ public:
     static constexpr qreal scrimOpacity = 0.4;
     static constexpr int margin = 20;
 
-    HistorySheet(HistoryStore* store, std::shared_ptr<ItemRevealer> revealer,
+    // The card's parts: see HistoryView.
+    HistorySheet(HistoryStore* store, std::shared_ptr<ItemRevealer> revealer, LoggerService* logger,
                  const QString& downloadsFolder, std::function<void()> onClose, QWidget* parent);
 
     HistoryView* view() const { return m_view; }

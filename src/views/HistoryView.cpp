@@ -33,9 +33,9 @@ QString unavailable(const QString& reason)
 } // namespace
 
 HistoryView::HistoryView(HistoryStore* store, std::shared_ptr<ItemRevealer> revealer,
-                         const QString& downloadsFolder, std::function<void()> onClose,
-                         QWidget* parent)
-    : QWidget(parent), m_store(store), m_revealer(std::move(revealer)),
+                         LoggerService* logger, const QString& downloadsFolder,
+                         std::function<void()> onClose, QWidget* parent)
+    : QWidget(parent), m_store(store), m_revealer(std::move(revealer)), m_logger(logger),
       m_onClose(std::move(onClose)), m_model(new HistoryListModel(downloadsFolder, this))
 {
     setObjectName(QStringLiteral("historyView"));
@@ -243,7 +243,8 @@ void HistoryView::queryFinished(quint64 request, const QList<HistoryEntry>& entr
     m_request = 0;
     m_readError = error;
     if (!error.isEmpty()) {
-        LoggerService::shared().error(unavailable(error));
+        if (m_logger)
+            m_logger->error(unavailable(error));
         if (!m_requestIsNextPage)
             m_model->setEntries({});
         m_more = false;
@@ -381,9 +382,9 @@ void HistoryView::revealSelected()
     if (row < 0 || !m_revealer)
         return;
     const HistoryEntry& entry = m_model->entry(row);
-    LoggerService::shared().action(
-        QStringLiteral("History: revealing an item (%1) in the file manager")
-            .arg(HistoryEntry::actionName(entry.action)));
+    if (m_logger)
+        m_logger->action(QStringLiteral("History: revealing an item (%1) in the file manager")
+                             .arg(HistoryEntry::actionName(entry.action)));
     m_revealer->reveal(QUrl::fromLocalFile(m_model->currentPath(row)));
 }
 

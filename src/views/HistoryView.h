@@ -15,6 +15,7 @@
 
 class HistoryListModel;
 class ItemRevealer;
+class LoggerService;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -47,9 +48,10 @@ public:
     using LatinKeyReader = std::function<QChar(const QKeyEvent*)>;
 
     // store may be null (no history kept): the window says history is unavailable.
-    // revealer shows files in the file manager; downloadsFolder is named "Downloads" in
-    // the rows; onClose is called for Escape and the close button.
-    HistoryView(HistoryStore* store, std::shared_ptr<ItemRevealer> revealer,
+    // revealer shows files in the file manager; logger (optional) takes what the user did
+    // and what failed; downloadsFolder is named "Downloads" in the rows; onClose is called
+    // for Escape and the close button.
+    HistoryView(HistoryStore* store, std::shared_ptr<ItemRevealer> revealer, LoggerService* logger,
                 const QString& downloadsFolder, std::function<void()> onClose,
                 QWidget* parent = nullptr);
     ~HistoryView() override;
@@ -100,6 +102,7 @@ private:
 
     HistoryStore* m_store;
     std::shared_ptr<ItemRevealer> m_revealer;
+    LoggerService* m_logger;
     std::function<void()> m_onClose;
     LatinKeyReader m_latinKey;
 

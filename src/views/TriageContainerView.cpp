@@ -855,7 +855,7 @@ void TriageContainerView::refreshOverlays()
     if (m_showingHistory && !m_historySheet) {
         // A new sheet each time: it reads the history afresh.
         m_historySheet = new HistorySheet(
-            m_services.history, m_services.revealer,
+            m_services.history, m_services.revealer, m_services.logger,
             m_services.downloadsDirectory.isEmpty() ? StoragePaths::downloadsDirectory()
                                                     : m_services.downloadsDirectory,
             [this] { setShowingHistory(false); }, this);
