@@ -266,6 +266,9 @@ private slots:
                 case Action::openInDefaultApp:
                     done = [&] { return opened.value(0).toLocalFile() == head; };
                     break;
+                case Action::showHistory:
+                    done = [&] { return m_view->showingHistory(); };
+                    break;
                 case Action::toggleCheatSheet:
                     done = [&] { return m_view->showingCheatSheet(); };
                     break;
@@ -282,6 +285,7 @@ private slots:
                 QTRY_VERIFY2_WITH_TIMEOUT(done(), what.constData(), 5000);
                 m_view->cancelRename();
                 m_view->setShowingCheatSheet(false);
+                m_view->setShowingHistory(false);
                 m_services->revealer->revealed.clear();
                 opened.clear();
             }

@@ -71,6 +71,7 @@ private slots:
         QTest::newRow("reveal") << 1 << 2
                                 << QStringLiteral("[O] or [Ctrl+O] | Reveal in File Manager");
         QTest::newRow("open") << 1 << 3 << QStringLiteral("[Space] | Open preview in default app");
+        QTest::newRow("history") << 1 << 4 << QStringLiteral("[H] | Show history");
         QTest::newRow("toggle") << 2 << 0 << QStringLiteral("[?] | Toggle this cheat sheet");
         QTest::newRow("preferences") << 2 << 1 << QStringLiteral("[Ctrl] [,] | Open Preferences");
         QTest::newRow("close") << 2 << 2 << QStringLiteral("[\u238B Esc] | Close Stowbird window");
@@ -86,7 +87,7 @@ private slots:
         const auto columns = card.findChildren<QWidget*>(QStringLiteral("shortcutColumn"));
         QCOMPARE(columns.size(), 3);
         const auto rows = columns[column]->findChildren<QWidget*>(QStringLiteral("shortcutRow"));
-        const int rowsOfColumn[] = {5, 4, 4};
+        const int rowsOfColumn[] = {5, 5, 4};
         QCOMPARE(rows.size(), rowsOfColumn[column]);
         QCOMPARE(readRow(rows[row]), expected);
     }
@@ -142,7 +143,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(overlay.card()->isVisible(), 2000);
         QVERIFY(host.rect().contains(overlay.card()->geometry()));
         const auto captions = overlay.card()->findChildren<QLabel*>(QStringLiteral("caption"));
-        QCOMPARE(captions.size(), 14); // thirteen keys of the window, one for the desktop
+        QCOMPARE(captions.size(), 15); // fourteen keys of the window, one for the desktop
         for (QLabel* caption : captions) {
             const QFontMetrics metrics(caption->font());
             QVERIFY2(caption->height() < 2 * metrics.lineSpacing(), qPrintable(caption->text()));

@@ -12,17 +12,20 @@
 #include "services/ConfigurationService.h"
 #include "services/FileExecutionEngine.h"
 #include "services/GlobalShortcutService.h"
+#include "services/HistoryStore.h"
 #include "services/LoggerService.h"
 #include "services/TelemetryService.h"
 #include "services/TriageActionController.h"
 #include "services/TriageQueueManager.h"
 #include "views/ActionProgressView.h"
+#include "views/HistoryView.h"
 #include "views/TriageContainerView.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSettings>
@@ -56,6 +59,56 @@ void writeImage(const QString& path, int w, int h, const QColor& a, const QColor
     p.end();
     QDir().mkpath(QFileInfo(path).absolutePath());
     image.save(path);
+}
+
+// A week of triage as the history window lists it: filings into slots and folders, with the
+// sites they came from, a rename, a trash, a skip, and a filing taken back.
+void recordHistory(HistoryStore& store, const QString& home)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QString downloads = home + "/Downloads";
+    const auto entry = [&](HistoryEntry::Action action, const QString& name, const QString& to,
+                           qint64 minutesAgo, int slot = 0, const QString& host = {}) {
+        HistoryEntry e;
+        e.action = action;
+        e.itemName = name;
+        e.fromPath = downloads + "/" + name;
+        e.toPath = to.isEmpty() ? QString() : to + "/" + name;
+        e.time = now.addSecs(-minutesAgo * 60);
+        e.slot = slot;
+        e.originHost = host;
+        return e;
+    };
+    using Action = HistoryEntry::Action;
+    const QList<HistoryEntry> older = {
+        entry(Action::MovedToFolder, "benchy-v2.stl", home + "/3D Prints", 9 * 24 * 60, 0,
+              "www.printables.com"),
+        entry(Action::MovedToSlot, "ubuntu-24.04-desktop-amd64.iso", home + "/Software/Installers",
+              2 * 24 * 60 + 40, 8, "releases.ubuntu.com"),
+        entry(Action::Skipped, "IMG_0007.jpg", {}, 26 * 60),
+        entry(Action::MovedToSlot, "Holiday photos", home + "/Pictures", 25 * 60, 2),
+        entry(Action::Trashed, "setup (1).exe", home + "/.local/share/Trash/files", 3 * 60 + 5),
+    };
+    HistoryEntry renamed = entry(Action::Renamed, "notes.md", downloads, 2 * 60 + 30);
+    renamed.toPath = downloads + "/Trip notes.md";
+    const HistoryEntry invoice = entry(Action::MovedToSlot, "Invoice 2026-03.pdf",
+                                       home + "/Documents/Finance", 58, 3, "billing.example.com");
+    HistoryEntry putBack = entry(Action::Undone, "Invoice 2026-03.pdf", downloads, 41);
+    putBack.undoOf = invoice.id;
+    putBack.fromPath = invoice.toPath;
+    const QList<HistoryEntry> newer = {
+        entry(Action::MovedToSlot, "Quarterly report.pdf", home + "/Documents", 12, 1,
+              "files.example.org"),
+        entry(Action::MovedToSlot, "Sunset at the pier.jpg", home + "/Pictures/Screenshots", 2, 4,
+              "images.example.net"),
+    };
+    for (const HistoryEntry& e : older)
+        store.record(e);
+    for (const HistoryEntry& e : {renamed, invoice, putBack})
+        store.record(e);
+    for (const HistoryEntry& e : newer)
+        store.record(e);
+    store.waitForWrites();
 }
 
 } // namespace
@@ -112,6 +165,9 @@ int main(int argc, char** argv)
 
     HudTestServices<> hud(home);
     TriageQueueManager& queue = *hud.queue;
+    HistoryStore history(HistoryStore::defaultDatabasePath(),
+                         std::make_unique<FreedesktopTrash>(home + "/.local/share"));
+    recordHistory(history, home);
 
     // The desktop-wide shortcut as an X11 session binds it (the settings sheet shows it).
     hud.globalShortcut->start(QStringLiteral("Alt+Shift+D"),
@@ -147,6 +203,20 @@ int main(int argc, char** argv)
         {"hud-cheat-sheet", "notes.md",
          [](TriageContainerView* v) { v->setShowingCheatSheet(true); }},
         {"hud-settings", "notes.md", [](TriageContainerView* v) { v->setShowingSettings(true); }},
+        // The history window (h) over the default window; and at the smallest window, with a
+        // filter typed, and z on a filing that was already taken back.
+        {"hud-history", "notes.md", [](TriageContainerView* v) { v->setShowingHistory(true); }},
+        {"hud-history-filter", "notes.md",
+         [](TriageContainerView* v) {
+             v->setShowingHistory(true);
+             auto* window = v->findChild<HistoryView*>();
+             window->filterField()->setText(QStringLiteral("pdf"));
+             QTimer::singleShot(700, window, [window] {
+                 window->moveSelection(2);
+                 window->undoSelected();
+             });
+         },
+         QSize(760, 480)},
         // The status line of a move still running past the watchdog, and of a failure.
         {"hud-status-progress", "notes.md",
          [](TriageContainerView* v) {
@@ -228,8 +298,10 @@ int main(int argc, char** argv)
             config.destinationSlots = shot.slotList.isEmpty() ? fourSlots : shot.slotList;
             hud.config->saveConfig(config);
             TriageHUDPanel panel;
+            TriageContainerView::Services services = hud.services();
+            services.history = &history;
             auto* view = new TriageContainerView(
-                hud.services(), [] {}, [] {});
+                services, [] {}, [] {});
             panel.setContentView(view);
             panel.resize(shot.size);
             panel.show();

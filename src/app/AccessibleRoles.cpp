@@ -45,7 +45,7 @@ QAccessibleInterface* AccessibleRoles::create(const QString& key, QObject* objec
     // Sheets and offers drawn inside the window are dialogs to a screen reader, named by
     // their titles, so that moving the focus into one says where the user now is.
     if (key == QLatin1String("CheatSheetOverlay") || key == QLatin1String("SettingsView") ||
-        key == QLatin1String("CreateFolderOffer"))
+        key == QLatin1String("CreateFolderOffer") || key == QLatin1String("HistoryView"))
         return new QAccessibleWidget(widget, QAccessible::Dialog);
     if (key == QLatin1String("StatusAnnouncer"))
         return new AnnouncerAccessible(static_cast<StatusAnnouncer*>(widget));

@@ -22,6 +22,7 @@ public:
         undo,
         reveal,
         openInDefaultApp,
+        showHistory, // the window of past actions, searchable, each one undoable
         toggleCheatSheet,
         closeWindow,
         reviewSkipped, // on the empty state: its "Review Skipped Files" button

@@ -37,6 +37,7 @@ const QHash<QString, QString>& themeNames()
         {QStringLiteral("arrow.up.right.square"), QStringLiteral("system-file-manager")},
         {QStringLiteral("arrow.uturn.backward"), QStringLiteral("edit-undo")},
         {QStringLiteral("chevron.left"), QStringLiteral("go-previous")},
+        {QStringLiteral("clock"), QStringLiteral("document-open-recent")},
         {QStringLiteral("chevron.up"), QStringLiteral("go-up")},
         {QStringLiteral("chevron.down"), QStringLiteral("go-down")},
         {QStringLiteral("minus.circle"), QStringLiteral("list-remove")},

@@ -19,6 +19,8 @@
 #include "views/CheatSheetOverlay.h"
 #include "views/CreateFolderOffer.h"
 #include "views/FolderDialog.h"
+#include "views/HistorySheet.h"
+#include "views/HistoryView.h"
 #include "views/InlineRenameView.h"
 #include "views/SettingsSheet.h"
 #include "views/StatusAnnouncer.h"
@@ -255,7 +257,7 @@ bool TriageContainerView::handleKeyEvent(QKeyEvent* event)
         }
         return false; // the rename field gets the key
     }
-    if (m_showingSettings || m_createOffer)
+    if (m_showingSettings || m_showingHistory || m_createOffer)
         return false; // the sheet or the offer owns the keyboard while it is open
     if (m_showingCheatSheet) {
         if (isEscape || event->text() == QLatin1String("?") || characters == QLatin1String("?"))
@@ -332,6 +334,9 @@ bool TriageContainerView::runKeyAction(const TriageKeyTable::Entry& entry, QChar
         return true;
     case Action::openInDefaultApp:
         openInDefaultApp();
+        return true;
+    case Action::showHistory:
+        setShowingHistory(true);
         return true;
     case Action::toggleCheatSheet:
         toggleCheatSheet();
@@ -564,6 +569,15 @@ void TriageContainerView::setShowingSettings(bool showing)
     if (m_showingSettings == showing)
         return;
     m_showingSettings = showing;
+    emit stateChanged();
+}
+
+void TriageContainerView::setShowingHistory(bool showing)
+{
+    if (m_showingHistory == showing)
+        return;
+    m_showingHistory = showing;
+    logAction(showing ? QStringLiteral("History shown") : QStringLiteral("History closed"));
     emit stateChanged();
 }
 
@@ -835,6 +849,25 @@ void TriageContainerView::refreshOverlays()
         m_settingsSheet->hide();
         m_settingsSheet->deleteLater();
         m_settingsSheet = nullptr;
+        returnFocusToItem();
+    }
+
+    if (m_showingHistory && !m_historySheet) {
+        // A new sheet each time: it reads the history afresh.
+        m_historySheet = new HistorySheet(
+            m_services.history, m_services.revealer, m_services.logger,
+            m_services.downloadsDirectory.isEmpty() ? StoragePaths::downloadsDirectory()
+                                                    : m_services.downloadsDirectory,
+            [this] { setShowingHistory(false); }, this);
+        m_historySheet->view()->setLatinKeyReader(
+            [this](const QKeyEvent* event) { return tableCharacter(event); });
+        m_historySheet->show();
+        m_historySheet->raise();
+    } else if (!m_showingHistory && m_historySheet) {
+        // Closed from inside its own key handler: delete it later.
+        m_historySheet->hide();
+        m_historySheet->deleteLater();
+        m_historySheet = nullptr;
         returnFocusToItem();
     }
 }

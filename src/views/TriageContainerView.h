@@ -20,6 +20,8 @@ class CheatSheetOverlay;
 class CreateFolderOffer;
 class ConfigurationService;
 class FileExecutionEngine;
+class HistorySheet;
+class HistoryStore;
 class InlineRenameView;
 class ItemRevealer;
 class LatinKeyResolver;
@@ -67,6 +69,9 @@ public:
         LaunchAtLoginService* launchAtLogin = nullptr;
         UpdateService* updates = nullptr;
         const GlobalShortcutService* globalShortcut = nullptr;
+        // The lasting history the history window lists and undoes from; without one the
+        // window says history is unavailable.
+        HistoryStore* history = nullptr;
         // The watched folder, as texts name it; the user's Downloads folder when empty.
         QString downloadsDirectory;
         // What a key stands for on a layout without Latin letters where it is pressed (the
@@ -116,6 +121,8 @@ public:
     void toggleCheatSheet();
     void setShowingCheatSheet(bool showing);
     void setShowingSettings(bool showing);
+    // The history window (the h key); Escape closes it.
+    void setShowingHistory(bool showing);
     void allowLargePreviewNow();
     // A slot whose folder is missing: offers to create it and file the item there.
     void offerToCreateSlotFolder(const DestinationSlot& slot, InputMethod input);
@@ -133,6 +140,7 @@ public:
     bool allowLargePreview() const { return m_allowLargePreview; }
     bool showingSettings() const { return m_showingSettings; }
     bool showingCheatSheet() const { return m_showingCheatSheet; }
+    bool showingHistory() const { return m_showingHistory; }
     bool isProcessingAction() const;
     std::optional<QUuid> activeActionID() const;
     // The header's count text ("2 items remaining", "Inbox Zero").
@@ -188,6 +196,7 @@ private:
     bool m_allowLargePreview = false;
     bool m_showingSettings = false;
     bool m_showingCheatSheet = false;
+    bool m_showingHistory = false;
     bool m_keyMonitorInstalled = false;
     bool m_sessionStarted = false;
 
@@ -219,6 +228,7 @@ private:
     QWidget* m_skippedButton = nullptr;
     QPointer<CheatSheetOverlay> m_cheatSheet;
     QPointer<SettingsSheet> m_settingsSheet;
+    QPointer<HistorySheet> m_historySheet;
     QPointer<CreateFolderOffer> m_createOffer;
     StatusAnnouncer* m_announcer = nullptr;
     std::optional<StatusLine> m_announced;

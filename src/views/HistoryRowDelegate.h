@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+// Draws one row of the history window: the action's symbol in its colour, the item's name,
+// what was done with it and where (with the website it came from), how long ago, and a tag
+// on the rows that were undone and on the undos themselves.
+class HistoryRowDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    static constexpr int rowHeight = 48;
+
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};
