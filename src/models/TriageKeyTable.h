@@ -25,6 +25,8 @@ public:
         toggleCheatSheet,
         closeWindow,
         reviewSkipped, // on the empty state: its "Review Skipped Files" button
+        acceptSuggestion, // on an item: files it where the history suggests (same key as
+                          // reviewSkipped: the window decides by what it shows)
         openPreferences,
         quit,
     };
