@@ -164,8 +164,9 @@ private slots:
                                   5000);
         QVERIFY(m_palette->suggestionRow()->isVisible());
         QVERIFY(suggestedRows().isEmpty());
-        QVERIFY2(m_palette->suggestionRow()->accessibleName().contains(QStringLiteral("~/Invoices")),
-                 qPrintable(m_palette->suggestionRow()->accessibleName()));
+        QVERIFY2(
+            m_palette->suggestionRow()->accessibleName().contains(QStringLiteral("~/Invoices")),
+            qPrintable(m_palette->suggestionRow()->accessibleName()));
         QTest::keyClick(m_view, Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home + "/Invoices/invoice-2024-05.pdf"), 5000);
 

@@ -59,7 +59,8 @@ AppDelegate::AppDelegate(AppServices services, Options options, QObject* parent)
         connect(history, &HistoryStore::availabilityChanged, this,
                 [this](bool available, const QString& reason) {
                     if (!available)
-                        showHistoryProblem(QStringLiteral("History is unavailable: %1").arg(reason));
+                        showHistoryProblem(
+                            QStringLiteral("History is unavailable: %1").arg(reason));
                 });
         connect(history, &HistoryStore::historyReset, this, &AppDelegate::showHistoryProblem);
     }
@@ -582,8 +583,7 @@ void AppDelegate::openHUD()
         m_hudPanel->setContentView(view);
     }
     // A history that still cannot be written is said again each time the window opens.
-    if (m_actions && m_services.history && !m_services.history->available() &&
-        !m_actions->status())
+    if (m_actions && m_services.history && !m_services.history->available() && !m_actions->status())
         m_actions->showStatus(QStringLiteral("History is unavailable: %1")
                                   .arg(m_services.history->unavailableReason()),
                               StatusLine::Kind::Error);

@@ -24,7 +24,7 @@ public:
         openInDefaultApp,
         toggleCheatSheet,
         closeWindow,
-        reviewSkipped, // on the empty state: its "Review Skipped Files" button
+        reviewSkipped,    // on the empty state: its "Review Skipped Files" button
         acceptSuggestion, // on an item: files it where the history suggests (same key as
                           // reviewSkipped: the window decides by what it shows)
         openPreferences,

@@ -89,8 +89,7 @@ SuggestionService::suggest(const TriageItem& item, const QList<DestinationSlot>&
         }
     }
     // Already where it would go: nothing to suggest.
-    if (QDir::cleanPath(item.url.adjusted(QUrl::RemoveFilename).toLocalFile()) ==
-        suggestion.folder)
+    if (QDir::cleanPath(item.url.adjusted(QUrl::RemoveFilename).toLocalFile()) == suggestion.folder)
         return std::nullopt;
     suggestion.reason = prediction->reason(suggestion.slot ? suggestion.slot->name : QString());
     return suggestion;

@@ -42,8 +42,9 @@ public:
     bool isLoaded() const { return m_loaded; }
 
     // The confident suggestion for item, matched against slots; none when the history is
-    // not decided enough about it; destinationSlots are the slots as configured now. originHost: the item's host when it was found elsewhere
-    // than in the item (the browser's metadata); empty: the item's own.
+    // not decided enough about it; destinationSlots are the slots as configured now. originHost:
+    // the item's host when it was found elsewhere than in the item (the browser's metadata); empty:
+    // the item's own.
     std::optional<Suggestion> suggest(const TriageItem& item,
                                       const QList<DestinationSlot>& destinationSlots,
                                       const QString& originHost = {}) const;

@@ -985,8 +985,8 @@ void TriageActionController::applySkipUndo(const TriageItem& item, bool stillThe
     undone.action = HistoryEntry::Action::Undone;
     undone.undoOf = skipEntry;
     undone.itemName = item.filename;
-    undone.kind = HistoryEntry::kindOf(item.uti.isValid() ? item.uti.name() : QString(),
-                                       item.fileExtension);
+    undone.kind =
+        HistoryEntry::kindOf(item.uti.isValid() ? item.uti.name() : QString(), item.fileExtension);
     undone.size = item.sizeBytes;
     undone.toPath = QDir::cleanPath(item.path());
     undone.originHost = item.originHost;
@@ -1115,8 +1115,8 @@ void TriageActionController::applyUndo(const FileExecutionEngine::UndoResult& re
         result.record.item.uti.isValid() ? result.record.item.uti.name() : QString(),
         result.record.item.fileExtension);
     undone.size = result.record.item.sizeBytes;
-    undone.fromPath = QDir::cleanPath(
-        (type.kind == Kind::Trashed ? type.originalURL() : type.to).toLocalFile());
+    undone.fromPath =
+        QDir::cleanPath((type.kind == Kind::Trashed ? type.originalURL() : type.to).toLocalFile());
     undone.toPath = QDir::cleanPath(restored.toLocalFile());
     undone.placed = restoredIdentity;
     undone.originHost = result.record.item.originHost;

@@ -225,11 +225,11 @@ public:
                 ? QStringLiteral("Key %1 moves the item to %2").arg(m_slot.slot).arg(m_slot.path)
                 : QStringLiteral("Folder missing: %1").arg(m_slot.path);
         setAccessibleDescription(
-            m_suggested ? QStringLiteral("Suggested (%1). %2")
-                              .arg(TriageKeyTable::entry(TriageKeyTable::Action::acceptSuggestion)
-                                       .keyName,
-                                   description)
-                        : description);
+            m_suggested
+                ? QStringLiteral("Suggested (%1). %2")
+                      .arg(TriageKeyTable::entry(TriageKeyTable::Action::acceptSuggestion).keyName,
+                           description)
+                : description);
         update();
     }
 
@@ -312,9 +312,10 @@ public:
     {
         m_key = TriageKeyTable::entry(TriageKeyTable::Action::acceptSuggestion).keyName;
         // A folder no slot has is named, since no row shows it.
-        m_text = suggestion.slot ? suggestion.reason
-                                 : QStringLiteral("%1: %2").arg(
-                                       StoragePaths::tildePath(suggestion.folder), suggestion.reason);
+        m_text = suggestion.slot
+                     ? suggestion.reason
+                     : QStringLiteral("%1: %2").arg(StoragePaths::tildePath(suggestion.folder),
+                                                    suggestion.reason);
         setToolTip(m_text);
         setAccessibleName(QStringLiteral("Suggested destination: %1").arg(m_text));
         setAccessibleDescription(
@@ -765,11 +766,10 @@ QString ActionPaletteView::cardDescription() const
 void ActionPaletteView::setSuggestion(
     const std::optional<SuggestionService::Suggestion>& suggestion)
 {
-    const bool same =
-        suggestion.has_value() == m_suggestion.has_value() &&
-        (!suggestion || (suggestion->folder == m_suggestion->folder &&
-                         suggestion->reason == m_suggestion->reason &&
-                         suggestion->slot == m_suggestion->slot));
+    const bool same = suggestion.has_value() == m_suggestion.has_value() &&
+                      (!suggestion || (suggestion->folder == m_suggestion->folder &&
+                                       suggestion->reason == m_suggestion->reason &&
+                                       suggestion->slot == m_suggestion->slot));
     if (same)
         return;
     m_suggestion = suggestion;

@@ -83,7 +83,7 @@ SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginSer
     // Tighter than a dialog's usual spacing: nine slot rows fit in the list without
     // scrolling in the default window.
     layout->setContentsMargins(20, 12, 20, 12);
-    layout->setSpacing(8);
+    layout->setSpacing(6);
 
     auto* title = new QLabel(tr("Stowbird Preferences"), this);
     title->setObjectName(QStringLiteral("title"));

@@ -107,8 +107,8 @@ TriageContainerView::TriageContainerView(Services services, std::function<void()
     if (m_services.history)
         connect(m_services.history, &HistoryStore::forgetFinished, this,
                 [this](bool ok, const QString& message) {
-                    m_actions->showStatus(message, ok ? StatusLine::Kind::Info
-                                                      : StatusLine::Kind::Error);
+                    m_actions->showStatus(message,
+                                          ok ? StatusLine::Kind::Info : StatusLine::Kind::Error);
                 });
     m_keyResolver = m_services.keyResolver;
     if (!m_keyResolver)
