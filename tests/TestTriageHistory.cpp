@@ -2,6 +2,7 @@
 // and undos that mark the action they took back.
 #include "HudTestServices.h"
 #include "TestEnvironment.h"
+#include "app/AppDelegate.h"
 #include "platform/FileSystemEntry.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/StoragePaths.h"
@@ -213,6 +214,62 @@ private slots:
         QCOMPARE(action.undoneBy, undo.id);
         QCOMPARE(undo.toPath, path);
         QVERIFY(stored[2].undoneBy.isNull());
+    }
+
+    // The program with a history it cannot use: a damaged file is kept aside and a new one
+    // started, an unwritable one leaves the history unavailable; either way the window says
+    // so on its status line, and triage goes on.
+    void programWithAnUnusableHistoryTellsAndGoesOn_data()
+    {
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("damaged") << true << QStringLiteral("The history could not be read");
+        QTest::newRow("unwritable") << false << QStringLiteral("History is unavailable: ");
+    }
+
+    void programWithAnUnusableHistoryTellsAndGoesOn()
+    {
+        QFETCH(bool, damaged);
+        QFETCH(QString, said);
+        m_actions.reset();
+        m_history.reset();
+        const QString folder = m_home + "/history";
+        QString path = folder + "/history.sqlite3";
+        if (damaged) {
+            QVERIFY(QDir().mkpath(folder));
+            QFile garbage(path);
+            QVERIFY(garbage.open(QIODevice::WriteOnly));
+            garbage.write(QByteArray(8192, 'x'));
+        } else {
+            // Its folder is a file: nothing can be made there.
+            QFile blocker(folder);
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+        }
+        AppConfig config = m_services->config->config();
+        config.destinationSlots = {{1, QStringLiteral("Prints"), m_home + "/Prints"}};
+        QVERIFY(m_services->config->saveConfig(config));
+        enqueue(file("part.stl"));
+        AppServices services = m_services->appServices();
+        services.history = std::make_shared<HistoryStore>(
+            path, std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()));
+        AppDelegate::Options options;
+        options.downloadsDirectory = m_downloads;
+        options.bindGlobalShortcut = false;
+        AppDelegate delegate(services, options);
+        delegate.applicationDidFinishLaunching();
+        const auto status = [&delegate] {
+            return delegate.actions()->statusMessage().value_or(QString());
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(status().startsWith(said), qPrintable(status()), 5000);
+        QVERIFY(delegate.actions()->status()->kind == StatusLine::Kind::Error);
+
+        delegate.actions()->routeToSlot(config.destinationSlots[0], InputMethod::keyboard);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home + "/Prints/part.stl"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!delegate.actions()->isBusy(), 5000);
+        services.history->waitForWrites();
+        // A new history holds the action; an unwritable one is still said to be unavailable.
+        QCOMPARE(services.history->available(), damaged);
+        delegate.applicationWillTerminate();
     }
 };
 
