@@ -5,6 +5,8 @@
 
 #include <QDir>
 
+#include <utility>
+
 SuggestionService::SuggestionService(HistoryStore* history, QObject* parent)
     : QObject(parent), m_history(history), m_predictor(std::make_shared<DestinationPredictor>())
 {
@@ -16,7 +18,8 @@ SuggestionService::SuggestionService(HistoryStore* history, QObject* parent)
             [this](std::shared_ptr<DestinationPredictor> loaded) {
                 m_loading = false;
                 m_loaded = true;
-                if (loaded)
+                // Built from a history forgotten since: what was recorded after still counts.
+                if (loaded && !std::exchange(m_forgottenWhileLoading, false))
                     m_predictor = std::move(loaded);
                 m_predictor->learnAll(m_early);
                 m_early.clear();
@@ -27,6 +30,7 @@ SuggestionService::SuggestionService(HistoryStore* history, QObject* parent)
             return;
         m_predictor->clear();
         m_early.clear();
+        m_forgottenWhileLoading = m_loading;
         emit changed();
     });
 }

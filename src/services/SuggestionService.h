@@ -71,4 +71,5 @@ private:
     QList<HistoryEntry> m_early;
     bool m_loading = false;
     bool m_loaded = false;
+    bool m_forgottenWhileLoading = false;
 };
