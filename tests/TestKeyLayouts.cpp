@@ -278,6 +278,13 @@ private slots:
                 case Action::reviewSkipped:
                     done = [&] { return rescans == 1 && queue.skippedPaths().isEmpty(); };
                     break;
+                case Action::acceptSuggestion:
+                    // No history here: Return on an item says there is nothing to suggest.
+                    done = [&] {
+                        return m_view->statusMessage() ==
+                               QStringLiteral("No suggestion for this item");
+                    };
+                    break;
                 case Action::openPreferences:
                 case Action::quit:
                     QFAIL("the menu's keys are not the window's");

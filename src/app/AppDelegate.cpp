@@ -16,9 +16,11 @@
 #include "services/DownloadWatcherService.h"
 #include "services/FileExecutionEngine.h"
 #include "services/GlobalShortcutService.h"
+#include "services/HistoryStore.h"
 #include "services/LaunchAtLoginService.h"
 #include "services/LoggerService.h"
 #include "services/QueueRescanner.h"
+#include "services/SuggestionService.h"
 #include "services/TelemetryService.h"
 #include "services/TriageActionController.h"
 #include "services/TriageQueueManager.h"
@@ -38,6 +40,8 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <utility>
+
 AppDelegate::AppDelegate(AppServices services, Options options, QObject* parent)
     : QObject(parent), m_options(std::move(options)), m_services(std::move(services)),
       m_queueManager(m_services.queue), m_configService(m_services.config)
@@ -48,6 +52,18 @@ AppDelegate::AppDelegate(AppServices services, Options options, QObject* parent)
     m_services.launchAtLogin.setLogger(m_services.logger);
     m_services.config.setLogger(m_services.logger);
     m_services.queue.setLogger(m_services.logger);
+    // The history opens its file on its own thread as soon as it is made: listened to from
+    // here, before anything else, so that a damaged file found at start is told.
+    if (HistoryStore* history = m_services.history.get()) {
+        m_suggestions = new SuggestionService(history, this);
+        connect(history, &HistoryStore::availabilityChanged, this,
+                [this](bool available, const QString& reason) {
+                    if (!available)
+                        showHistoryProblem(
+                            QStringLiteral("History is unavailable: %1").arg(reason));
+                });
+        connect(history, &HistoryStore::historyReset, this, &AppDelegate::showHistoryProblem);
+    }
 }
 
 AppDelegate::~AppDelegate()
@@ -89,7 +105,17 @@ void AppDelegate::applicationDidFinishLaunching()
     actions.engine = &m_services.engine;
     actions.telemetry = &m_services.telemetry;
     actions.logger = &m_services.logger;
+    actions.history = m_services.history.get();
     m_actions = new TriageActionController(actions, this);
+    if (!m_historyProblem.isEmpty())
+        m_actions->showStatus(std::exchange(m_historyProblem, QString()), StatusLine::Kind::Error);
+    else if (m_services.history && !m_services.history->available())
+        m_actions->showStatus(QStringLiteral("History is unavailable: %1")
+                                  .arg(m_services.history->unavailableReason()),
+                              StatusLine::Kind::Error);
+    // Learned off this thread; suggestions show once it is in.
+    if (m_suggestions)
+        m_suggestions->load();
     // The tray says Inbox Zero only once the last action has ended (it may still fail).
     connect(m_actions, &TriageActionController::stateChanged, this,
             &AppDelegate::updateStatusItemAppearance);
@@ -540,6 +566,8 @@ void AppDelegate::openHUD()
         services.actions = m_actions;
         services.rescanner = m_rescanner;
         services.revealer = m_services.revealer;
+        services.history = m_services.history.get();
+        services.suggestions = m_suggestions;
         services.downloadsDirectory = m_options.downloadsDirectory;
         QPointer<AppDelegate> self(this);
         auto* view = new TriageContainerView(
@@ -554,6 +582,11 @@ void AppDelegate::openHUD()
             });
         m_hudPanel->setContentView(view);
     }
+    // A history that still cannot be written is said again each time the window opens.
+    if (m_actions && m_services.history && !m_services.history->available() && !m_actions->status())
+        m_actions->showStatus(QStringLiteral("History is unavailable: %1")
+                                  .arg(m_services.history->unavailableReason()),
+                              StatusLine::Kind::Error);
     // Told once, in the window: the user's settings file could not be read.
     if (const QString notice = m_configService.pendingNotice(); !notice.isEmpty()) {
         m_services.logger.error(notice);
@@ -561,6 +594,15 @@ void AppDelegate::openHUD()
         m_configService.acknowledgeNotice();
     }
     m_hudPanel->present();
+}
+
+void AppDelegate::showHistoryProblem(const QString& text)
+{
+    // Triage goes on: the actions still happen, only the history misses them.
+    if (m_actions)
+        m_actions->showStatus(text, StatusLine::Kind::Error);
+    else
+        m_historyProblem = text;
 }
 
 void AppDelegate::dismissHUD()

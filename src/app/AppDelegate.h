@@ -15,6 +15,7 @@ class QMenu;
 class QSystemTrayIcon;
 class QTimer;
 class QueueRescanner;
+class SuggestionService;
 class TriageActionController;
 class TriageContainerView;
 class TriageHUDPanel;
@@ -91,6 +92,8 @@ public:
     TriageContainerView* containerView() const;
     // Runs the file actions for every showing of the HUD, so that a slow one outlives it.
     TriageActionController* actions() const { return m_actions; }
+    // Suggests destinations from the history; null without a history.
+    SuggestionService* suggestions() const { return m_suggestions; }
 
 private:
     // The longest a launch straight to the window holds the first listing back for the
@@ -116,6 +119,9 @@ private:
     // Without a tray, the first time the window goes away: one desktop notification
     // saying how to bring it back.
     void tellHowToReopenWithoutTray();
+    // The history could not be written or was started anew: said on the window's status line
+    // (the history logs it), or once the window's actions exist.
+    void showHistoryProblem(const QString& text);
 
     Options m_options;
     bool m_watcherStarted = false;
@@ -129,6 +135,8 @@ private:
     std::unique_ptr<DownloadWatcherService> m_downloadWatcher;
     QTimer* m_statusUpdate = nullptr;
     TriageActionController* m_actions = nullptr;
+    SuggestionService* m_suggestions = nullptr;
+    QString m_historyProblem; // told before the actions existed
     QueueRescanner* m_rescanner = nullptr;
     bool m_quitting = false;
     int m_shownCount = -1;

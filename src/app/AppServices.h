@@ -6,6 +6,7 @@ class ConfigurationService;
 class CrashReporter;
 class FileExecutionEngine;
 class GlobalShortcutService;
+class HistoryStore;
 class ItemRevealer;
 class LaunchAtLoginService;
 class LoggerService;
@@ -29,6 +30,8 @@ struct AppServices
     GlobalShortcutService& globalShortcut;
     // Shows a file in the file manager.
     std::shared_ptr<ItemRevealer> revealer;
+    // The lasting history of triage actions; none: nothing is recorded or suggested.
+    std::shared_ptr<HistoryStore> history = {};
 
     // The process-wide instances. Only the program's start-up reaches for them.
     static AppServices shared();

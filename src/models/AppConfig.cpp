@@ -117,6 +117,7 @@ AppConfig decodeRoot(const json& root)
     readOptional(general, "debounceSeconds", config.general.debounceSeconds, toDouble);
     readOptional(general, "autoPurgeInstallersAfterDays",
                  config.general.autoPurgeInstallersAfterDays, toInt);
+    readOptional(general, "suggestDestinations", config.general.suggestDestinations, toBool);
     readOptional(general, "anonymousDiagnosticsEnabled", config.general.anonymousDiagnosticsEnabled,
                  toBool);
 
@@ -190,7 +191,8 @@ QByteArray AppConfig::encode() const
           {"globalHotkey", general.globalHotkey.toStdString()},
           {"debounceSeconds", general.debounceSeconds},
           {"autoPurgeInstallersAfterDays", general.autoPurgeInstallersAfterDays},
-          {"anonymousDiagnosticsEnabled", general.anonymousDiagnosticsEnabled}}},
+          {"anonymousDiagnosticsEnabled", general.anonymousDiagnosticsEnabled},
+          {"suggestDestinations", general.suggestDestinations}}},
         {"destinationSlots", slotArray},
         {"autoTrashPatterns", patterns},
     };

@@ -22,6 +22,8 @@ struct AppConfig
         // nothing purges installers yet.
         int autoPurgeInstallersAfterDays = 14;
         bool anonymousDiagnosticsEnabled = true;
+        // The triage window highlights where the history says an item goes.
+        bool suggestDestinations = true;
 
         bool operator==(const General&) const = default;
     };

@@ -149,6 +149,10 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .keys = {{u'\r'}},
          .name = QStringLiteral("Review skipped files"),
          .keyName = QStringLiteral("Return")},
+        {.action = Action::acceptSuggestion,
+         .keys = {{u'\r'}},
+         .name = QStringLiteral("File as suggested"),
+         .keyName = QStringLiteral("Return")},
     };
     return table;
 }

@@ -25,7 +25,9 @@ public:
         showHistory, // the window of past actions, searchable, each one undoable
         toggleCheatSheet,
         closeWindow,
-        reviewSkipped, // on the empty state: its "Review Skipped Files" button
+        reviewSkipped,    // on the empty state: its "Review Skipped Files" button
+        acceptSuggestion, // on an item: files it where the history suggests (same key as
+                          // reviewSkipped: the window decides by what it shows)
         openPreferences,
         quit,
     };

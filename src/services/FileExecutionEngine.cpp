@@ -297,6 +297,16 @@ FileMover::Progress FileExecutionEngine::progressReporter()
     };
 }
 
+std::optional<ActionRecord> FileExecutionEngine::record(const QUuid& id) const
+{
+    std::lock_guard guard(m_lock);
+    const auto found = std::find_if(m_undoStack.cbegin(), m_undoStack.cend(),
+                                    [&id](const ActionRecord& kept) { return kept.id == id; });
+    if (found == m_undoStack.cend())
+        return std::nullopt;
+    return *found;
+}
+
 bool FileExecutionEngine::canUndo() const
 {
     std::lock_guard guard(m_lock);

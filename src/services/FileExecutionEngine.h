@@ -99,6 +99,10 @@ public:
     // an undo can be bound to exactly that action.
     static QUuid lastRecordOnThisThread();
 
+    // The undo record with this id while the engine still keeps it (the action succeeded and
+    // was neither undone nor pushed off the history since); what the lasting history records.
+    std::optional<ActionRecord> record(const QUuid& id) const;
+
     bool canUndo() const;
     int undoCount() const;
     void clearUndoHistory();

@@ -7,6 +7,7 @@
 #include "platform/MonotonicClock.h"
 #include "platform/ThreadHandoff.h"
 #include "services/FileExecutionEngine.h"
+#include "services/HistoryStore.h"
 #include "services/LoggerService.h"
 #include "services/TelemetryService.h"
 #include "services/TriageQueueManager.h"
@@ -42,9 +43,10 @@ QString folderNameOf(const QUrl& url)
 
 // Runs a file action's operation on the worker and notes on ticket how it ended: the undo
 // record it pushed, or why it failed. The failure still goes on to the caller. A job left
-// behind notes nothing: its ticket was settled when it was given up.
+// behind notes nothing: its ticket was settled when it was given up. recordId gets the
+// record's id either way.
 template <typename Ticket, typename Control, typename Operation>
-QUrl runNoted(Ticket& ticket, Control& control, Operation operation)
+QUrl runNoted(Ticket& ticket, Control& control, Operation operation, QUuid* recordId = nullptr)
 {
     Ticket note;
     // Only the outcome: the rest of the ticket belongs to the GUI thread.
@@ -65,6 +67,8 @@ QUrl runNoted(Ticket& ticket, Control& control, Operation operation)
         note.recordId = after != before ? after : QUuid();
         note.placed = url;
         publish();
+        if (recordId)
+            *recordId = note.recordId;
         return url;
     } catch (const FileOperationError& error) {
         note.failure = error.error().localizedDescription;
@@ -668,15 +672,23 @@ void TriageActionController::dispatch(Job job, ActionType type, InputMethod inpu
     const std::shared_ptr<JobControl> control = m_jobs.last().control;
     emit itemDispatched();
 
-    post<QUrl>(
+    FileExecutionEngine* engine = m_deps.engine;
+    post<Filed>(
         id,
-        [operation, item, ticket, control] {
-            return runNoted(*ticket, *control, [&] { return operation(item); });
+        [engine, operation, item, ticket, control] {
+            Filed filed;
+            QUuid recordId;
+            filed.url = runNoted(
+                *ticket, *control, [&] { return operation(item); }, &recordId);
+            if (!recordId.isNull())
+                filed.record = engine->record(recordId);
+            return filed;
         },
-        [this, id, item, success, failurePrefix](const OffThread<QUrl>& outcome) {
+        [this, id, item, success, failurePrefix](const OffThread<Filed>& outcome) {
             const Job done = finishJob(id);
             if (outcome.ok) {
-                showStatus(success(outcome.value));
+                recordAction(done, outcome.value.record);
+                showStatus(success(outcome.value.url));
             } else {
                 // Back at the head, also when the result comes late or the action was
                 // cancelled. A move that left part of a folder behind puts back what is left,
@@ -701,6 +713,8 @@ void TriageActionController::routeToSlot(const DestinationSlot& slot, InputMetho
     job.name =
         QStringLiteral("Move .%1 to %2").arg(FileExecutionEngine::logToken(*head), slot.name);
     job.destination = slot.name;
+    job.historyAction = HistoryEntry::Action::MovedToSlot;
+    job.slot = slot.slot;
     dispatch(
         job, ActionType::slotRoute, input,
         [engine, destination](const TriageItem& item) { return engine->move(item, destination); },
@@ -726,6 +740,7 @@ void TriageActionController::moveToFolder(const QString& folder, InputMethod inp
     job.name =
         QStringLiteral("Move .%1 to custom folder").arg(FileExecutionEngine::logToken(*head));
     job.destination = folderName;
+    job.historyAction = HistoryEntry::Action::MovedToFolder;
     dispatch(
         job, ActionType::customFolder, input,
         [engine, destination](const TriageItem& item) { return engine->move(item, destination); },
@@ -744,6 +759,7 @@ void TriageActionController::trashCurrent(InputMethod input)
     Job job;
     job.kind = JobKind::Trash;
     job.name = QStringLiteral("Trash .%1").arg(FileExecutionEngine::logToken(*head));
+    job.historyAction = HistoryEntry::Action::Trashed;
     dispatch(
         job, ActionType::trash, input,
         [engine](const TriageItem& item) { return engine->trash(item); },
@@ -761,7 +777,16 @@ void TriageActionController::skipCurrentItem(InputMethod input)
     if (m_deps.telemetry)
         m_deps.telemetry->recordAction(ActionType::skip, input, *head);
     m_deps.queue->skipCurrent();
-    rememberStep({nullptr, {}, *head});
+    HistoryEntry entry;
+    entry.action = HistoryEntry::Action::Skipped;
+    entry.itemName = head->filename;
+    entry.kind = HistoryEntry::kindOf(head->uti.isValid() ? head->uti.name() : QString(),
+                                      head->fileExtension);
+    entry.size = head->sizeBytes;
+    entry.fromPath = QDir::cleanPath(head->path());
+    entry.originHost = originHostOf(*head);
+    recordHistory(entry);
+    rememberStep({nullptr, {}, *head, entry.id});
     if (m_deps.queue->items().isEmpty() && m_deps.telemetry)
         m_deps.telemetry->endSession(0);
     emit itemDispatched();
@@ -780,27 +805,36 @@ void TriageActionController::renameItem(const TriageItem& item, const QString& n
     job.itemName = item.filename;
     job.inFlight = {item.url};
     job.ticket = std::make_shared<ActionTicket>();
+    job.historyAction = HistoryEntry::Action::Renamed;
     const std::shared_ptr<ActionTicket> ticket = job.ticket;
     const QUuid id = startJob(job);
     const std::shared_ptr<JobControl> control = m_jobs.last().control;
 
     FileExecutionEngine* engine = m_deps.engine;
-    post<QUrl>(
+    post<Filed>(
         id,
         [engine, item, trimmed, ticket, control] {
-            return runNoted(*ticket, *control, [&] { return engine->rename(item, trimmed); });
+            Filed filed;
+            QUuid recordId;
+            filed.url = runNoted(
+                *ticket, *control, [&] { return engine->rename(item, trimmed); }, &recordId);
+            if (!recordId.isNull())
+                filed.record = engine->record(recordId);
+            return filed;
         },
-        [this, id, item, trimmed](const OffThread<QUrl>& outcome) {
+        [this, id, item, trimmed](const OffThread<Filed>& outcome) {
             const Job done = finishJob(id);
             if (outcome.ok) {
                 if (m_deps.telemetry)
                     m_deps.telemetry->recordAction(ActionType::rename, InputMethod::keyboard, item);
+                recordAction(done, outcome.value.record);
                 // Only the renamed item changes, wherever it is now; a rescan that already
                 // found the new name leaves no second entry.
-                const QString finalName = outcome.value.fileName();
-                if (outcome.value != item.url)
-                    m_deps.queue->removeURL(outcome.value);
-                m_deps.queue->replaceURL(item.url, outcome.value);
+                const QUrl renamed = outcome.value.url;
+                const QString finalName = renamed.fileName();
+                if (renamed != item.url)
+                    m_deps.queue->removeURL(renamed);
+                m_deps.queue->replaceURL(item.url, renamed);
                 showStatus(
                     finalName == trimmed
                         ? QStringLiteral("Renamed to %1").arg(finalName)
@@ -855,10 +889,12 @@ void TriageActionController::undoLastAction()
     QString targetDescription;
     QUuid recordId;
     std::optional<TriageItem> skipped;
+    QUuid skipEntry;
     while (!m_undoSteps.isEmpty() && !target && !skipped && recordId.isNull()) {
         const UndoStep step = m_undoSteps.takeLast();
         if (step.skipped) {
             skipped = step.skipped;
+            skipEntry = step.skipEntry;
             job.inFlight = {skipped->url};
             continue;
         }
@@ -899,14 +935,17 @@ void TriageActionController::undoLastAction()
             } else {
                 outcome.result = engine->undoLast();
             }
+            if (outcome.result && !outcome.result->restoredURL.isEmpty())
+                outcome.restored =
+                    FileSystemEntry::identityAt(outcome.result->restoredURL.toLocalFile());
             return outcome;
         },
-        [this, id, targetDescription, skipped](const OffThread<UndoOutcome>& outcome) {
+        [this, id, targetDescription, skipped, skipEntry](const OffThread<UndoOutcome>& outcome) {
             const Job done = finishJob(id);
             if (!outcome.ok) {
                 reportFailure(done.name, QStringLiteral("Undo error: "), outcome.error, {});
             } else if (skipped) {
-                applySkipUndo(*skipped, outcome.value.skippedFileThere);
+                applySkipUndo(*skipped, outcome.value.skippedFileThere, skipEntry);
             } else if (outcome.value.actionFailed) {
                 // The action left nothing to undo; an older one is not undone in its place.
                 m_deps.logger->info(QStringLiteral("Undo: the action it was asked for failed; "
@@ -917,13 +956,14 @@ void TriageActionController::undoLastAction()
             } else if (!outcome.value.result) {
                 showStatus(QStringLiteral("Nothing to undo"));
             } else {
-                applyUndo(*outcome.value.result);
+                applyUndo(*outcome.value.result, outcome.value.restored);
             }
             settle();
         });
 }
 
-void TriageActionController::applySkipUndo(const TriageItem& item, bool stillThere)
+void TriageActionController::applySkipUndo(const TriageItem& item, bool stillThere,
+                                           const QUuid& skipEntry)
 {
     TriageQueueManager& queue = *m_deps.queue;
     const QString token = FileExecutionEngine::logToken(item);
@@ -941,6 +981,16 @@ void TriageActionController::applySkipUndo(const TriageItem& item, bool stillThe
     // Back at the head and off the skip list, wherever a rescan may have put it meanwhile.
     queue.removeURL(item.url);
     queue.pushToFront(TriageItem(item.url, item.id));
+    HistoryEntry undone;
+    undone.action = HistoryEntry::Action::Undone;
+    undone.undoOf = skipEntry;
+    undone.itemName = item.filename;
+    undone.kind =
+        HistoryEntry::kindOf(item.uti.isValid() ? item.uti.name() : QString(), item.fileExtension);
+    undone.size = item.sizeBytes;
+    undone.toPath = QDir::cleanPath(item.path());
+    undone.originHost = item.originHost;
+    recordHistory(undone);
     m_deps.logger->info(QStringLiteral("Undid skip (.%1)").arg(token));
     showStatus(QStringLiteral("Undid skip: %1 is back").arg(item.filename));
 }
@@ -997,7 +1047,8 @@ QString TriageActionController::cancelledText(const Job& job)
     return QString();
 }
 
-void TriageActionController::applyUndo(const FileExecutionEngine::UndoResult& result)
+void TriageActionController::applyUndo(const FileExecutionEngine::UndoResult& result,
+                                       const FileIdentity& restoredIdentity)
 {
     using Kind = ActionRecord::ActionType::Kind;
     using Outcome = FileExecutionEngine::UndoResult::Outcome;
@@ -1055,6 +1106,22 @@ void TriageActionController::applyUndo(const FileExecutionEngine::UndoResult& re
         return;
     }
 
+    // The history marks the action undone: the undo names the action's entry (its record id).
+    HistoryEntry undone;
+    undone.action = HistoryEntry::Action::Undone;
+    undone.undoOf = result.record.id;
+    undone.itemName = result.record.item.filename;
+    undone.kind = HistoryEntry::kindOf(
+        result.record.item.uti.isValid() ? result.record.item.uti.name() : QString(),
+        result.record.item.fileExtension);
+    undone.size = result.record.item.sizeBytes;
+    undone.fromPath =
+        QDir::cleanPath((type.kind == Kind::Trashed ? type.originalURL() : type.to).toLocalFile());
+    undone.toPath = QDir::cleanPath(restored.toLocalFile());
+    undone.placed = restoredIdentity;
+    undone.originHost = result.record.item.originHost;
+    recordHistory(undone);
+
     switch (type.kind) {
     case Kind::Trashed: {
         queue.removeURL(restored);
@@ -1081,6 +1148,42 @@ void TriageActionController::applyUndo(const FileExecutionEngine::UndoResult& re
                        .arg(type.to.fileName(), restored.fileName()));
         break;
     }
+}
+
+void TriageActionController::noteOriginHost(const QUuid& itemId, const QString& host)
+{
+    if (host.isEmpty())
+        return;
+    // Only the items still waiting need theirs; a bound keeps a long session small.
+    if (m_originHosts.size() >= 1000)
+        m_originHosts.clear();
+    m_originHosts.insert(itemId, host);
+}
+
+QString TriageActionController::originHostOf(const TriageItem& item)
+{
+    return item.originHost.isEmpty() ? m_originHosts.value(item.id) : item.originHost;
+}
+
+void TriageActionController::recordHistory(const HistoryEntry& entry)
+{
+    if (m_deps.history)
+        m_deps.history->record(entry);
+}
+
+void TriageActionController::recordAction(const Job& job, const std::optional<ActionRecord>& record)
+{
+    if (!m_deps.history || job.historyAction == HistoryEntry::Action::Skipped)
+        return;
+    if (!record) {
+        // The engine keeps a record of every action that succeeded; without one there is
+        // nothing reliable to write.
+        m_deps.logger->error(
+            QStringLiteral("History: no record of action '%1'; not recorded").arg(job.name));
+        return;
+    }
+    recordHistory(HistoryEntry::fromActionRecord(*record, job.historyAction, job.slot,
+                                                 originHostOf(record->item)));
 }
 
 void TriageActionController::removeStalePartials(const QStringList& folders)

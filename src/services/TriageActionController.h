@@ -2,6 +2,7 @@
 
 #include "models/AppError.h"
 #include "models/DestinationSlot.h"
+#include "models/HistoryEntry.h"
 #include "models/StatusLine.h"
 #include "models/TriageItem.h"
 #include "models/TriageSessionStats.h"
@@ -9,6 +10,7 @@
 #include "services/ActionWorker.h"
 #include "services/FileExecutionEngine.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -18,6 +20,7 @@
 #include <mutex>
 #include <optional>
 
+class HistoryStore;
 class LoggerService;
 class MonotonicClock;
 class QTimer;
@@ -29,7 +32,9 @@ class TriageQueueManager;
 // an undo waits for the action before it and undoes exactly that), puts items back when an
 // operation fails, early or late, or is cancelled, and says what happened in the status
 // line. The triage window maps keys to these calls and draws the state; the controller
-// itself needs no widgets.
+// itself needs no widgets. Every action that succeeds (and every skip and undo) goes into the
+// lasting history, when one is given: written off this thread, so recording costs the key
+// path nothing.
 //
 // Nothing is refused while an action runs: an action asked for meanwhile is for the item
 // shown then, which leaves the queue at once, and its operation waits behind the ones
@@ -50,6 +55,8 @@ public:
         LoggerService* logger = nullptr;
         // Times progress, time left and stalls; none: the system's clock.
         const MonotonicClock* clock = nullptr;
+        // Where each action is recorded; none: nothing is.
+        HistoryStore* history = nullptr;
     };
 
     static constexpr int defaultWatchdogMs = 3000;
@@ -93,6 +100,9 @@ public:
     void undoLastAction();
     // Removes the partial copies a killed move left in these folders, on the worker.
     void removeStalePartials(const QStringList& folders);
+    // The origin host of a queued item, found after the item was made (a browser's GIO
+    // metadata is read off the GUI thread); recorded with the item's action. Host only.
+    void noteOriginHost(const QUuid& itemId, const QString& host);
 
     // Cancels the running file action: a copy onto another file system stops, its partial
     // copy is removed and the item is back at the head of the queue. One that does not stop
@@ -218,6 +228,16 @@ private:
         // File actions: their outcome, and whether an undo already queued behind claims it.
         std::shared_ptr<ActionTicket> ticket;
         bool undoClaimed = false;
+        // How the history records the action when it succeeds (Skipped: not at all).
+        HistoryEntry::Action historyAction = HistoryEntry::Action::Skipped;
+        int slot = 0;
+    };
+    // What a file action's operation returned on the worker: where it left the item, and
+    // the engine's record of it, read right after it (a later undo may drop it).
+    struct Filed
+    {
+        QUrl url;
+        std::optional<ActionRecord> record;
     };
     // What an undo job found: the engine's result, or the failure of the action it undoes;
     // for a skip, whether the skipped file is still there.
@@ -227,6 +247,8 @@ private:
         bool actionFailed = false;
         QString failure;
         bool skippedFileThere = false;
+        // The entry now at the restored place, for the history.
+        FileIdentity restored;
     };
     // One step of the undo history, in the order the user took them: a file action (its
     // ticket, and the item's path its job held) or a skip (the item skipped).
@@ -235,6 +257,7 @@ private:
         std::shared_ptr<ActionTicket> action;
         QList<QUrl> paths;
         std::optional<TriageItem> skipped;
+        QUuid skipEntry = {}; // the history entry of the skip
     };
 
     QUuid startJob(Job job);
@@ -260,8 +283,13 @@ private:
                   const std::optional<TriageItem>& forItem = std::nullopt);
     void reportFailure(const QString& actionName, const QString& prefix, const AppError& error,
                        const TriageItem& item);
-    void applyUndo(const FileExecutionEngine::UndoResult& result);
-    void applySkipUndo(const TriageItem& item, bool stillThere);
+    void applyUndo(const FileExecutionEngine::UndoResult& result, const FileIdentity& restored);
+    void applySkipUndo(const TriageItem& item, bool stillThere, const QUuid& skipEntry);
+    // Hands an entry to the history, when there is one.
+    void recordHistory(const HistoryEntry& entry);
+    // The succeeded file action of job, as its engine record describes it.
+    void recordAction(const Job& job, const std::optional<ActionRecord>& record);
+    QString originHostOf(const TriageItem& item);
     void rememberStep(UndoStep step);
     // Hands the path an action left to the undo that claimed the action, when it ends.
     void holdForUndo(const Job& action);
@@ -293,4 +321,6 @@ private:
     std::optional<StatusLine> m_status;
     quint64 m_statusSerial = 0;
     bool m_quitPending = false;
+    // Hosts found for queued items after they were made (noteOriginHost), by item id.
+    QHash<QUuid, QString> m_originHosts;
 };

@@ -1,5 +1,7 @@
 #include "views/ActionPaletteView.h"
 
+#include "platform/DownloadUriMetadata.h"
+#include "platform/StoragePaths.h"
 #include "views/ActionShortcutHint.h"
 #include "views/RelativeTimeFormatter.h"
 #include "views/SymbolIcons.h"
@@ -9,6 +11,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFrame>
+#include <QFutureWatcher>
 #include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -199,6 +202,16 @@ public:
     const DestinationSlot& slot() const { return m_slot; }
     bool available() const { return m_available; }
 
+    // The history suggests this slot for the item: outlined in the accent colour, and said.
+    void setSuggested(bool suggested)
+    {
+        if (m_suggested == suggested)
+            return;
+        m_suggested = suggested;
+        refreshAvailability();
+    }
+    bool suggested() const { return m_suggested; }
+
     void refreshAvailability()
     {
         m_available = m_slot.isAvailable();
@@ -207,10 +220,16 @@ public:
                                : QStringLiteral("Volume unmounted or path missing: click to "
                                                 "create the folder"));
         setAccessibleName(QStringLiteral("Slot %1: %2").arg(m_slot.slot).arg(m_slot.name));
-        setAccessibleDescription(
+        const QString description =
             m_available
                 ? QStringLiteral("Key %1 moves the item to %2").arg(m_slot.slot).arg(m_slot.path)
-                : QStringLiteral("Folder missing: %1").arg(m_slot.path));
+                : QStringLiteral("Folder missing: %1").arg(m_slot.path);
+        setAccessibleDescription(
+            m_suggested
+                ? QStringLiteral("Suggested (%1). %2")
+                      .arg(TriageKeyTable::entry(TriageKeyTable::Action::acceptSuggestion).keyName,
+                           description)
+                : description);
         update();
     }
 
@@ -228,6 +247,12 @@ protected:
         if (isDown() || (underMouse() && m_available))
             fill = Theme::accent(palette()).lighter(Theme::isDark(palette()) ? 70 : 180);
         p.fillPath(background, fill);
+        if (m_suggested) {
+            QPainterPath outline;
+            outline.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
+            p.setPen(QPen(Theme::accent(palette()), 2));
+            p.drawPath(outline);
+        }
 
         const QColor secondary = Theme::secondary(palette());
         const QRect inner = rect().adjusted(rowPaddingX, rowPaddingY, -rowPaddingX, -rowPaddingY);
@@ -267,6 +292,80 @@ protected:
 private:
     DestinationSlot m_slot;
     bool m_available = false;
+    bool m_suggested = false;
+};
+
+// The suggestion under the destinations: the Return key and why ("5 of the last 5 .stl files
+// went to 3D Prints"), on one line; a click files the item there, as Return does.
+class SuggestionRow : public HoverRow
+{
+public:
+    explicit SuggestionRow(QWidget* parent) : HoverRow(parent)
+    {
+        setObjectName(QStringLiteral("suggestionRow"));
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+
+    void setSuggestion(const SuggestionService::Suggestion& suggestion)
+    {
+        m_key = TriageKeyTable::entry(TriageKeyTable::Action::acceptSuggestion).keyName;
+        // A folder no slot has is named, since no row shows it.
+        m_text = suggestion.slot
+                     ? suggestion.reason
+                     : QStringLiteral("%1: %2").arg(StoragePaths::tildePath(suggestion.folder),
+                                                    suggestion.reason);
+        setToolTip(m_text);
+        setAccessibleName(QStringLiteral("Suggested destination: %1").arg(m_text));
+        setAccessibleDescription(
+            QStringLiteral("%1 moves the item to %2")
+                .arg(m_key, suggestion.slot ? suggestion.slot->name : suggestion.folder));
+        update();
+    }
+    QString text() const { return m_text; }
+
+    QSize sizeHint() const override
+    {
+        return {slotColumnWidth, QFontMetrics(Theme::font(11)).height() + 2 * rowPaddingY + 2};
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QColor accent = Theme::accent(palette());
+        if (isDown() || underMouse()) {
+            QPainterPath background;
+            background.addRoundedRect(QRectF(rect()), 6, 6);
+            p.fillPath(background, accent.lighter(Theme::isDark(palette()) ? 70 : 180));
+        }
+        const QRect inner = rect().adjusted(rowPaddingX, 1, -rowPaddingX, -1);
+        // The key as a cap, then the reason.
+        const QFont capFont = Theme::font(10, QFont::DemiBold, true);
+        const int capWidth = QFontMetrics(capFont).horizontalAdvance(m_key) + 10;
+        const QRectF cap(inner.left(), inner.top() + 2, capWidth, inner.height() - 4);
+        QPainterPath capPath;
+        capPath.addRoundedRect(cap, 4, 4);
+        p.fillPath(capPath, Theme::controlBackground(palette()));
+        p.setPen(QPen(accent, 1));
+        p.drawPath(capPath);
+        p.setFont(capFont);
+        p.drawText(cap, Qt::AlignCenter, m_key);
+        const QFont textFont = Theme::font(11, QFont::Medium);
+        p.setFont(textFont);
+        p.setPen(accent);
+        const int textLeft = int(cap.right()) + 6;
+        const int width = inner.right() - textLeft;
+        p.drawText(QRect(textLeft, inner.top(), width, inner.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   QFontMetrics(textFont).elidedText(m_text, Qt::ElideRight, width));
+    }
+
+private:
+    QString m_key;
+    QString m_text;
 };
 
 // The "[0] Custom Destination (Browse...)" row. In a half-width cell of the two-column
@@ -395,6 +494,11 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     meta->addWidget(Theme::label(QStringLiteral("•"), 12, QFont::Normal, secondary, card));
     meta->addWidget(m_kindLabel, 1);
     texts->addLayout(meta);
+    // "from files.example.org": the host only, never the address it was read from.
+    m_originLabel = Theme::label({}, 11, QFont::Normal, secondary, card);
+    m_originLabel->setObjectName(QStringLiteral("itemOrigin"));
+    m_originLabel->hide();
+    texts->addWidget(m_originLabel);
     m_addedLabel = Theme::label({}, 11, QFont::Normal, secondary, card);
     m_addedLabel->setObjectName(QStringLiteral("itemAdded"));
     texts->addWidget(m_addedLabel);
@@ -458,6 +562,14 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     m_slotLayout->addWidget(custom, 0, 0, 1, 2);
     scroll->setWidget(slotsHost);
     routing->addWidget(scroll, 1);
+    auto* suggestion = new SuggestionRow(this);
+    suggestion->hide();
+    connect(suggestion, &QAbstractButton::clicked, this, [this] {
+        if (m_callbacks.onAcceptSuggestion)
+            m_callbacks.onAcceptSuggestion();
+    });
+    m_suggestionRow = suggestion;
+    routing->addWidget(suggestion);
     root->addLayout(routing, 1);
 
     root->addWidget(Theme::divider(Qt::Horizontal, this));
@@ -595,7 +707,7 @@ void ActionPaletteView::announceItem()
     if (m_card->accessibleName() == text)
         return;
     m_card->setAccessibleName(text);
-    m_card->setAccessibleDescription(addedText());
+    m_card->setAccessibleDescription(cardDescription());
     // The card takes the focus when nothing else holds it (keys are read for the whole
     // window, so this changes no behaviour): a screen reader then speaks the new item.
     if (isVisible() && window()->isActiveWindow() && !QApplication::focusWidget())
@@ -614,7 +726,66 @@ void ActionPaletteView::setItem(const TriageItem& item)
     m_sizeLabel->setText(item.formattedSize());
     m_kindLabel->setText(item.localizedKind());
     m_addedLabel->setText(addedText());
+    showOriginHost(item.originHost);
     announceItem();
+    // A browser records where a download came from in GIO's metadata rather than in the
+    // file's attributes: read off this thread, shown if the item is still this one then.
+    if (item.originHost.isEmpty() && !item.isDirectory && item.url.isLocalFile()) {
+        const quint64 request = ++m_originRequest;
+        auto* watcher = new QFutureWatcher<QString>(this);
+        connect(watcher, &QFutureWatcher<QString>::finished, this,
+                [this, watcher, request, id = item.id] {
+                    const QString host = watcher->result();
+                    watcher->deleteLater();
+                    if (request != m_originRequest || id != m_item.id || host.isEmpty())
+                        return;
+                    showOriginHost(host);
+                    if (m_callbacks.onOriginHostFound)
+                        m_callbacks.onOriginHostFound(id, host);
+                });
+        watcher->setFuture(DownloadUriMetadata::hostAsync(item.path()));
+    } else {
+        ++m_originRequest;
+    }
+}
+
+void ActionPaletteView::showOriginHost(const QString& host)
+{
+    m_originHost = host;
+    m_originLabel->setText(host.isEmpty() ? QString() : QStringLiteral("from %1").arg(host));
+    m_originLabel->setVisible(!host.isEmpty());
+    m_card->setAccessibleDescription(cardDescription());
+}
+
+QString ActionPaletteView::cardDescription() const
+{
+    return m_originHost.isEmpty() ? addedText()
+                                  : QStringLiteral("%1, from %2").arg(addedText(), m_originHost);
+}
+
+void ActionPaletteView::setSuggestion(
+    const std::optional<SuggestionService::Suggestion>& suggestion)
+{
+    const bool same = suggestion.has_value() == m_suggestion.has_value() &&
+                      (!suggestion || (suggestion->folder == m_suggestion->folder &&
+                                       suggestion->reason == m_suggestion->reason &&
+                                       suggestion->slot == m_suggestion->slot));
+    if (same)
+        return;
+    m_suggestion = suggestion;
+    if (suggestion)
+        static_cast<SuggestionRow*>(m_suggestionRow)->setSuggestion(*suggestion);
+    m_suggestionRow->setVisible(suggestion.has_value());
+    markSuggestedRow();
+}
+
+void ActionPaletteView::markSuggestedRow()
+{
+    for (QAbstractButton* row : std::as_const(m_slotRows)) {
+        auto* slotRow = static_cast<SlotRow*>(row);
+        slotRow->setSuggested(m_suggestion && m_suggestion->slot &&
+                              *m_suggestion->slot == slotRow->slot());
+    }
 }
 
 QString ActionPaletteView::addedText() const
@@ -667,6 +838,7 @@ void ActionPaletteView::rebuildSlotRows()
         m_slotLayout->addWidget(m_customRow, shown / 2, 1);
     else
         m_slotLayout->addWidget(m_customRow, (shown + columns - 1) / columns, 0, 1, 2);
+    markSuggestedRow();
 }
 
 void ActionPaletteView::setStatus(const std::optional<StatusLine>& status)

@@ -4,9 +4,11 @@
 #include "models/StatusLine.h"
 #include "models/TriageItem.h"
 #include "models/TriageKeyTable.h"
+#include "services/SuggestionService.h"
 
 #include <QElapsedTimer>
 #include <QList>
+#include <QUuid>
 #include <QWidget>
 
 #include <functional>
@@ -18,8 +20,9 @@ class QGraphicsOpacityEffect;
 class QPropertyAnimation;
 class QAbstractButton;
 
-// The right-hand column of the triage screen: a card for the head item, the destination
-// slots (keys 1-9) and the custom destination (key 0), six key hints and the status line.
+// The right-hand column of the triage screen: a card for the head item (with the host it was
+// downloaded from, when known), the destination slots (keys 1-9) and the custom destination
+// (key 0), the destination the history suggests (Return), six key hints and the status line.
 // Up to four slots are listed one per line; from five on they go two to a line, so that
 // nine and the custom destination show without scrolling in the default window.
 // Availability of each slot is tested when the slots change, on a refresh at most once a
@@ -38,6 +41,9 @@ public:
         std::function<void()> onToggleFullscreenPreview;
         std::function<void()> onUndo;
         std::function<void()> onRevealInFinder; // may be empty
+        std::function<void()> onAcceptSuggestion;
+        // The host an item's browser recorded (GIO metadata) arrived for the item shown.
+        std::function<void(const QUuid& itemId, const QString& host)> onOriginHostFound;
     };
 
     static constexpr int maxSlotRows = 9;
@@ -49,7 +55,15 @@ public:
     explicit ActionPaletteView(Callbacks callbacks, QWidget* parent = nullptr);
 
     void setItem(const TriageItem& item);
+    const TriageItem& item() const { return m_item; }
     void setSlots(const QList<DestinationSlot>& destinationSlots);
+    // Highlights the suggested slot (or names the folder chosen by hand before) and shows the
+    // reason, with Return as its key; none: nothing is highlighted.
+    void setSuggestion(const std::optional<SuggestionService::Suggestion>& suggestion);
+    const std::optional<SuggestionService::Suggestion>& suggestion() const { return m_suggestion; }
+    // The host the item came from: its own (extended attributes), else the one its browser
+    // recorded, once read; empty when none is known.
+    QString originHost() const { return m_originHost; }
     void setStatusMessage(const std::optional<QString>& message);
     // Where the item stands in this round of triage (3 of 12), for screen readers; a total
     // of 0 leaves the position out.
@@ -71,6 +85,7 @@ public:
     StatusLine::Kind statusKind() const { return m_statusKind; }
     QList<QAbstractButton*> slotRows() const { return m_slotRows; }
     QAbstractButton* customRow() const { return m_customRow; }
+    QAbstractButton* suggestionRow() const { return m_suggestionRow; }
     QString addedText() const;
 
 private:
@@ -78,6 +93,9 @@ private:
     std::function<void()> hintAction(TriageKeyTable::Action action) const;
     void rebuildSlotRows();
     void announceItem();
+    void showOriginHost(const QString& host);
+    QString cardDescription() const;
+    void markSuggestedRow();
 
     Callbacks m_callbacks;
     TriageItem m_item;
@@ -97,6 +115,12 @@ private:
     QLabel* m_sizeLabel = nullptr;
     QLabel* m_kindLabel = nullptr;
     QLabel* m_addedLabel = nullptr;
+    QLabel* m_originLabel = nullptr;
+    QString m_originHost;
+    // Counts the browser-metadata reads asked for; only the latest one's answer is shown.
+    quint64 m_originRequest = 0;
+    std::optional<SuggestionService::Suggestion> m_suggestion;
+    QAbstractButton* m_suggestionRow = nullptr;
     QGridLayout* m_slotLayout = nullptr;
     QList<QAbstractButton*> m_slotRows;
     QAbstractButton* m_customRow = nullptr;

@@ -6,6 +6,7 @@
 #include "platform/XdgUserDirs.h"
 #include "services/ConfigurationService.h"
 #include "services/GlobalShortcutService.h"
+#include "services/HistoryStore.h"
 #include "services/LaunchAtLoginService.h"
 #include "services/TelemetryService.h"
 #include "services/UpdateService.h"
@@ -76,12 +77,13 @@ SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginSer
     m_debounceSeconds = config.general.debounceSeconds;
     m_launchAtLogin = m_launchService.isEnabled();
     m_telemetryEnabled = config.general.anonymousDiagnosticsEnabled;
+    m_suggestDestinations = config.general.suggestDestinations;
 
     auto* layout = new QVBoxLayout(this);
     // Tighter than a dialog's usual spacing: nine slot rows fit in the list without
     // scrolling in the default window.
     layout->setContentsMargins(20, 12, 20, 12);
-    layout->setSpacing(8);
+    layout->setSpacing(6);
 
     auto* title = new QLabel(tr("Stowbird Preferences"), this);
     title->setObjectName(QStringLiteral("title"));
@@ -507,6 +509,34 @@ QWidget* SettingsView::makePrivacySection()
     layout->setSpacing(4);
     layout->addWidget(sectionLabel(tr("Privacy & Diagnostics")));
 
+    // What is learned from the history stays on this computer; it can be turned off and
+    // deleted here.
+    auto* historyRow = new QHBoxLayout;
+    historyRow->setSpacing(8);
+    m_suggestSwitch = new ToggleSwitch(tr("Suggest destinations from history"), section);
+    m_suggestSwitch->setObjectName(QStringLiteral("suggestDestinationsSwitch"));
+    m_suggestSwitch->setChecked(m_suggestDestinations);
+    m_suggestSwitch->setAccessibleDescription(
+        tr("Highlights where items like the current one went before; Return files it there. "
+           "Learned from this computer's history only; takes effect at once"));
+    m_forgetButton = smallButton(tr("Forget History\u2026"), section);
+    m_forgetButton->setObjectName(QStringLiteral("forgetHistoryButton"));
+    m_forgetButton->setAccessibleDescription(
+        tr("Deletes the history of triage actions and what was learned from it, after asking"));
+    m_forgetButton->setEnabled(false);
+    historyRow->addWidget(m_suggestSwitch);
+    historyRow->addStretch(1);
+    historyRow->addWidget(m_forgetButton);
+    layout->addLayout(historyRow);
+    m_historyStatus = new QLabel(section);
+    m_historyStatus->setObjectName(QStringLiteral("historyStatus"));
+    m_historyStatus->setFont(Theme::font(11));
+    m_historyStatus->setWordWrap(true);
+    m_historyStatus->hide();
+    layout->addWidget(m_historyStatus);
+    connect(m_suggestSwitch, &ToggleSwitch::toggled, this, &SettingsView::applySuggestions);
+    connect(m_forgetButton, &QPushButton::clicked, this, &SettingsView::forgetHistory);
+
     m_telemetrySwitch =
         new ToggleSwitch(tr("Share anonymous usage diagnostics & crash reports"), section);
     m_telemetrySwitch->setObjectName(QStringLiteral("diagnosticsSwitch"));
@@ -541,6 +571,65 @@ void SettingsView::applyTelemetry(bool enabled)
         stored.general.anonymousDiagnosticsEnabled = enabled;
         m_config.saveConfig(stored);
     }
+}
+
+void SettingsView::applySuggestions(bool enabled)
+{
+    m_suggestDestinations = enabled;
+    // Like the diagnostics switch: this one field is written now, the rest waits for Save.
+    AppConfig stored = m_config.config();
+    if (stored.general.suggestDestinations != enabled) {
+        stored.general.suggestDestinations = enabled;
+        m_config.saveConfig(stored);
+    }
+}
+
+void SettingsView::setHistory(HistoryStore* history)
+{
+    if (m_history)
+        disconnect(m_history, nullptr, this, nullptr);
+    m_history = history;
+    m_forgetButton->setEnabled(m_history != nullptr);
+    if (!m_history)
+        return;
+    connect(m_history, &HistoryStore::forgetFinished, this,
+            [this](bool ok, const QString& message) {
+                m_forgetButton->setEnabled(true);
+                m_historyStatus->setText(message);
+                QPalette colors = m_historyStatus->palette();
+                colors.setColor(QPalette::WindowText,
+                                ok ? Theme::secondary(palette()) : Theme::orange());
+                m_historyStatus->setPalette(colors);
+                m_historyStatus->show();
+            });
+}
+
+void SettingsView::forgetHistory()
+{
+    if (!m_history || m_forgetOffer)
+        return;
+    auto close = [this] {
+        if (m_forgetOffer) {
+            m_forgetOffer->hide();
+            m_forgetOffer->deleteLater();
+            m_forgetOffer = nullptr;
+        }
+        setFocus(Qt::OtherFocusReason);
+    };
+    m_forgetOffer = new CreateFolderOffer(
+        tr("Forget the history? Every recorded action and what Stowbird learned from it is "
+           "deleted, and earlier actions can no longer be undone from the history."),
+        tr("Forget History"),
+        [this, close] {
+            close();
+            m_forgetButton->setEnabled(false);
+            m_historyStatus->setText(tr("Deleting the history\u2026"));
+            m_historyStatus->show();
+            m_history->forget();
+        },
+        close, this);
+    m_forgetOffer->setObjectName(QStringLiteral("forgetHistoryOffer"));
+    m_forgetOffer->show();
 }
 
 void SettingsView::setDebounceSeconds(double seconds)
@@ -601,8 +690,11 @@ void SettingsView::refreshFromLiveState()
     {
         const QSignalBlocker blockLaunch(m_launchSwitch);
         const QSignalBlocker blockTelemetry(m_telemetrySwitch);
+        const QSignalBlocker blockSuggest(m_suggestSwitch);
         m_launchSwitch->setChecked(m_launchAtLogin);
         m_telemetrySwitch->setChecked(m_telemetryEnabled);
+        m_suggestDestinations = m_config.config().general.suggestDestinations;
+        m_suggestSwitch->setChecked(m_suggestDestinations);
     }
     updateApprovalButton();
 }
@@ -663,6 +755,7 @@ void SettingsView::save()
     updated.general.debounceSeconds = m_debounceSeconds;
     updated.general.launchAtLogin = m_launchAtLogin;
     updated.general.anonymousDiagnosticsEnabled = m_telemetryEnabled;
+    updated.general.suggestDestinations = m_suggestDestinations;
     m_telemetry.setIsEnabled(m_telemetryEnabled);
     m_config.saveConfig(updated);
     if (m_onClose)

@@ -21,6 +21,7 @@ class QSlider;
 class QToolButton;
 class QVBoxLayout;
 class GlobalShortcutService;
+class HistoryStore;
 class TelemetryService;
 class ToggleSwitch;
 class UpdateService;
@@ -28,7 +29,8 @@ class UpdateService;
 // The preferences screen. It edits working copies of the destination slots and the
 // debounce delay, which reach config.json only on Save. Slots can be added (up to nine, one
 // per digit key), removed and moved up or down; their keys are always 1 to n in list order. The
-// launch-at-login and diagnostics switches act at once. Save and Cancel end with onClose, which is
+// launch-at-login, suggestion and diagnostics switches act at once; "Forget History..." asks
+// first, then deletes the history. Save and Cancel end with onClose, which is
 // called from inside a click handler: hide the view or delete it with deleteLater().
 class SettingsView : public QWidget
 {
@@ -53,6 +55,8 @@ public:
 
     // Test seam: the folder picker behind "Browse...".
     void setFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
+    // The history "Forget History..." deletes; without one the button is disabled.
+    void setHistory(HistoryStore* history);
     // The system's folder picker, opened on the home folder, folders only.
     static std::optional<QString> chooseFolderWithDialog(QWidget* parent);
     // path with the current home folder written as "~" when it lies inside it.
@@ -65,6 +69,7 @@ public:
     double debounceSeconds() const { return m_debounceSeconds; }
     bool launchAtLogin() const { return m_launchAtLogin; }
     bool telemetryEnabled() const { return m_telemetryEnabled; }
+    bool suggestDestinations() const { return m_suggestDestinations; }
 
     void browseForSlot(int index);
     // Appends an empty slot and puts the focus in its name; false (and nothing added) when
@@ -76,6 +81,9 @@ public:
     void save();
     void cancel();
     void restoreDefaults();
+    // Asks whether to delete the history; on yes, deletes it (the outcome shows under the
+    // button and on the window's status line).
+    void forgetHistory();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -105,6 +113,7 @@ private:
     static bool slotFolderExists(const DestinationSlot& slot);
     void setDebounceSeconds(double seconds);
     void applyTelemetry(bool enabled);
+    void applySuggestions(bool enabled);
     void applyPalette();
 
     ConfigurationService& m_config;
@@ -119,6 +128,8 @@ private:
     double m_debounceSeconds = defaultDebounce;
     bool m_launchAtLogin = false;
     bool m_telemetryEnabled = true;
+    bool m_suggestDestinations = true;
+    HistoryStore* m_history = nullptr;
 
     QPushButton* m_addButton = nullptr;
     QScrollArea* m_slotScroll = nullptr;
@@ -134,6 +145,10 @@ private:
     CreateFolderOffer* m_createOffer = nullptr;
     QLabel* m_shortcutProblem = nullptr;
     ToggleSwitch* m_telemetrySwitch = nullptr;
+    ToggleSwitch* m_suggestSwitch = nullptr;
+    QPushButton* m_forgetButton = nullptr;
+    QLabel* m_historyStatus = nullptr;
+    CreateFolderOffer* m_forgetOffer = nullptr;
     QPushButton* m_restoreButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
     QPushButton* m_saveButton = nullptr;

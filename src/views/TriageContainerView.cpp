@@ -6,6 +6,7 @@
 #include "platform/XkbLatinKeyResolver.h"
 #include "services/ConfigurationService.h"
 #include "services/FileExecutionEngine.h"
+#include "services/HistoryStore.h"
 #include "services/LaunchAtLoginService.h"
 #include "services/LoggerService.h"
 #include "services/QueueRescanner.h"
@@ -23,6 +24,7 @@
 #include "views/HistoryView.h"
 #include "views/InlineRenameView.h"
 #include "views/SettingsSheet.h"
+#include "views/SettingsView.h"
 #include "views/StatusAnnouncer.h"
 #include "views/SymbolIcons.h"
 #include "views/Theme.h"
@@ -93,8 +95,23 @@ TriageContainerView::TriageContainerView(Services services, std::function<void()
         dependencies.engine = m_services.engine;
         dependencies.telemetry = m_services.telemetry;
         dependencies.logger = m_services.logger;
+        dependencies.history = m_services.history;
         m_actions = new TriageActionController(dependencies, this);
     }
+    m_suggestions = m_services.suggestions;
+    if (!m_suggestions && m_services.history) {
+        m_suggestions = new SuggestionService(m_services.history, this);
+        m_suggestions->load();
+    }
+    if (m_suggestions)
+        connect(m_suggestions, &SuggestionService::changed, this,
+                &TriageContainerView::scheduleRefresh);
+    if (m_services.history)
+        connect(m_services.history, &HistoryStore::forgetFinished, this,
+                [this](bool ok, const QString& message) {
+                    m_actions->showStatus(message,
+                                          ok ? StatusLine::Kind::Info : StatusLine::Kind::Error);
+                });
     m_keyResolver = m_services.keyResolver;
     if (!m_keyResolver)
         m_keyResolver = XkbLatinKeyResolver::forSession();
@@ -345,9 +362,15 @@ bool TriageContainerView::runKeyAction(const TriageKeyTable::Entry& entry, QChar
         if (m_onDismissHUD)
             m_onDismissHUD();
         return true;
+    case Action::acceptSuggestion:
     case Action::reviewSkipped:
-        // Return on the empty state is its button: review the skipped files.
-        if (m_services.queue->activeItem() || m_services.queue->skippedPaths().isEmpty())
+        // Return on an item files it as suggested; on the empty state it is the state's
+        // button: review the skipped files.
+        if (m_services.queue->activeItem()) {
+            acceptSuggestion();
+            return true;
+        }
+        if (m_services.queue->skippedPaths().isEmpty())
             return false;
         reviewSkippedFiles();
         return true;
@@ -523,6 +546,40 @@ void TriageContainerView::undoLastAction()
     m_actions->undoLastAction();
 }
 
+std::optional<SuggestionService::Suggestion> TriageContainerView::currentSuggestion() const
+{
+    if (!m_suggestions || !m_services.config->config().general.suggestDestinations)
+        return std::nullopt;
+    const std::optional<TriageItem> head = m_services.queue->activeItem();
+    if (!head)
+        return std::nullopt;
+    // The host its browser recorded, once the palette has read it for this item.
+    const QString host =
+        m_palette && m_palette->item().id == head->id ? m_palette->originHost() : QString();
+    return m_suggestions->suggest(*head, m_services.config->config().destinationSlots, host);
+}
+
+void TriageContainerView::acceptSuggestion()
+{
+    const std::optional<TriageItem> head = m_services.queue->activeItem();
+    if (!head)
+        return;
+    const std::optional<SuggestionService::Suggestion> suggestion = currentSuggestion();
+    if (!suggestion) {
+        m_actions->showStatus(QStringLiteral("No suggestion for this item"));
+        return;
+    }
+    logAction(QStringLiteral("Filing item (.%1) as suggested").arg(extensionToken(*head)));
+    if (!suggestion->slot) {
+        m_actions->moveToFolder(suggestion->folder, InputMethod::keyboard, head);
+        return;
+    }
+    if (!suggestion->slot->isAvailable())
+        offerToCreateSlotFolder(*suggestion->slot, InputMethod::keyboard);
+    else
+        routeToSlot(*suggestion->slot, InputMethod::keyboard);
+}
+
 void TriageContainerView::cancelRunningAction()
 {
     logAction(QStringLiteral("Cancel the running action"));
@@ -685,6 +742,12 @@ void TriageContainerView::buildUi()
     callbacks.onToggleFullscreenPreview = [this] { openInDefaultApp(); };
     callbacks.onUndo = [this] { undoLastAction(); };
     callbacks.onRevealInFinder = [this] { revealInFinder(); };
+    callbacks.onAcceptSuggestion = [this] { acceptSuggestion(); };
+    callbacks.onOriginHostFound = [this](const QUuid& itemId, const QString& host) {
+        // Recorded with the item's action, and a clue for the suggestion.
+        m_actions->noteOriginHost(itemId, host);
+        scheduleRefresh();
+    };
     m_palette = new ActionPaletteView(callbacks, m_rightColumn);
     m_rightColumn->addWidget(m_palette);
 
@@ -842,6 +905,7 @@ void TriageContainerView::refreshOverlays()
             *m_services.config, *m_services.launchAtLogin, *m_services.updates,
             *m_services.telemetry, *m_services.globalShortcut,
             [this] { setShowingSettings(false); }, this);
+        m_settingsSheet->view()->setHistory(m_services.history);
         m_settingsSheet->setGeometry(rect());
         m_settingsSheet->show();
         m_settingsSheet->raise();
@@ -961,6 +1025,17 @@ void TriageContainerView::refreshBody()
         m_palette->setItem(*head);
         m_palette->setWaitingCount(m_services.queue->totalQueueDepth());
         m_palette->setSlots(m_services.config->config().destinationSlots);
+        const std::optional<SuggestionService::Suggestion> suggestion = currentSuggestion();
+        if (suggestion && m_loggedSuggestionFor != head->id) {
+            m_loggedSuggestionFor = head->id;
+            logDebug(suggestion->slot ? QStringLiteral("Suggesting slot %1 for item (.%2)")
+                                            .arg(suggestion->slot->slot)
+                                            .arg(extensionToken(*head))
+                                      : QStringLiteral("Suggesting a folder chosen before for "
+                                                       "item (.%1)")
+                                            .arg(extensionToken(*head)));
+        }
+        m_palette->setSuggestion(suggestion);
         std::optional<StatusLine> status = m_actions->status();
         // The progress strip shows what still runs.
         if (status && status->kind == StatusLine::Kind::Progress && m_actions->runningAction())

@@ -5,6 +5,7 @@
 #include "models/TriageItem.h"
 #include "models/TriageKeyTable.h"
 #include "models/TriageSessionStats.h"
+#include "services/SuggestionService.h"
 
 #include <QPointer>
 #include <QUuid>
@@ -69,14 +70,18 @@ public:
         LaunchAtLoginService* launchAtLogin = nullptr;
         UpdateService* updates = nullptr;
         const GlobalShortcutService* globalShortcut = nullptr;
-        // The lasting history the history window lists and undoes from; without one the
-        // window says history is unavailable.
-        HistoryStore* history = nullptr;
         // The watched folder, as texts name it; the user's Downloads folder when empty.
         QString downloadsDirectory;
         // What a key stands for on a layout without Latin letters where it is pressed (the
         // key typing "в" is D on a Russian layout); the session's layouts when none is given.
         std::shared_ptr<LatinKeyResolver> keyResolver;
+        // The lasting history: the window's own action controller records into it, the
+        // history window lists and undoes from it (saying history is unavailable without
+        // one), and the settings can forget it. Optional.
+        HistoryStore* history = nullptr;
+        // Where the history suggests the head item goes; the window makes its own from the
+        // history when none is given. Optional.
+        SuggestionService* suggestions = nullptr;
     };
     // Chooses the folder for a custom move; nothing when the user cancelled.
     using FolderChooser = std::function<std::optional<QString>(QWidget* parent)>;
@@ -114,6 +119,12 @@ public:
     void commitRename(const QString& newName);
     void cancelRename();
     void undoLastAction();
+    // Return on an item: files it where the history suggests; says so when there is no
+    // suggestion for it.
+    void acceptSuggestion();
+    // The suggestion for the head item, as the palette shows it; none when suggestions are
+    // off, the history is not sure, or nothing waits.
+    std::optional<SuggestionService::Suggestion> currentSuggestion() const;
     // Stops the running move (the c key and the progress strip's Cancel button).
     void cancelRunningAction();
     void revealInFinder();
@@ -209,6 +220,9 @@ private:
     TriagePreviewPane* m_previewPane = nullptr;
     QStackedWidget* m_rightColumn = nullptr;
     ActionPaletteView* m_palette = nullptr;
+    SuggestionService* m_suggestions = nullptr;
+    // The head item a suggestion was last logged for.
+    QUuid m_loggedSuggestionFor;
     // Along the bottom while a file action runs.
     ActionProgressView* m_progress = nullptr;
     QWidget* m_renamePanel = nullptr;
