@@ -411,6 +411,7 @@ private slots:
         writeAll(download, "zip");
         queue.enqueue(QUrl::fromLocalFile(download));
         queue.skipCurrent();
+        queue.waitForSaves();
         QVERIFY(QFileInfo::exists(queue.skipCacheFilePath()));
         QCOMPARE(modeOf(fresh), 0700u);
         QCOMPARE(modeOf(fresh + QStringLiteral("/config.json")), 0600u);
@@ -450,6 +451,7 @@ private slots:
         queue.enqueue(QUrl::fromLocalFile(first));
         queue.enqueue(QUrl::fromLocalFile(second));
         queue.skipCurrent();
+        queue.waitForSaves();
         const QByteArray config = readAll(service.configFilePath());
         const QByteArray skips = readAll(queue.skipCacheFilePath());
         QVERIFY(config.size() > 100);
@@ -470,6 +472,7 @@ private slots:
         changed.destinationSlots.append({5, QStringLiteral("Five"), QStringLiteral("~/five")});
         QVERIFY(!service.saveConfig(changed));
         queue.skipCurrent(); // the Tab key
+        queue.waitForSaves();
 
         QCOMPARE(readAll(service.configFilePath()), config);
         QCOMPARE(readAll(queue.skipCacheFilePath()), skips);
@@ -514,6 +517,7 @@ private slots:
         QSignalSpy queueFailures(&queue, &TriageQueueManager::saveFailed);
         queue.enqueue(QUrl::fromLocalFile(download));
         queue.skipCurrent();
+        queue.waitForSaves();
 
         QCOMPARE(readAll(path), config);
         QCOMPARE(readAll(folder + QStringLiteral("/skipped_items.json")), QByteArray("[]"));

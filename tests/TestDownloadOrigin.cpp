@@ -300,7 +300,8 @@ private slots:
         Tmpfs slot(path(QStringLiteral("slot")));
         if (!slot.mounted)
             QSKIP("mounting a tmpfs needs root");
-        const QByteArray binary("\x00\xff\x01 not text", 14);
+        static const char binaryValue[] = "\x00\xff\x01 not text";
+        const QByteArray binary(binaryValue, sizeof binaryValue - 1);
         const QString downloads = path(QStringLiteral("Downloads"));
         writeFile(downloads + "/model.stl", "solid");
         writeFile(downloads + "/Kit/a.txt", "a");

@@ -574,6 +574,7 @@ private slots:
         QCOMPARE(paths(m_queue->items()),
                  (QStringList{m_downloads + "/b.txt", m_downloads + "/c.txt"}));
         QVERIFY(m_queue->skippedPaths().isEmpty());
+        m_queue->waitForSaves();
         QCOMPARE(TriageQueueManager(m_home + "/.local/state/stowbird").skippedPaths().size(), 0);
         QVERIFY(QFile::exists(m_home + "/Documents/a.txt"));
         QCOMPARE(statusText(), QStringLiteral("Undid skip: b.txt is back"));

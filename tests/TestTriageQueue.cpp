@@ -220,6 +220,7 @@ private slots:
         // The next save replaces it with a valid cache.
         queue.enqueue(makeFile("a.txt"));
         queue.skipCurrent();
+        queue.waitForSaves();
         TriageQueueManager reopened(m_state.path());
         QCOMPARE(reopened.skippedPaths().size(), 1);
     }
@@ -395,6 +396,7 @@ private slots:
         QVERIFY(changeInPlace(path));
         queue.enqueue(url);
         QVERIFY(queue.isEmpty());
+        queue.waitForSaves();
         {
             TriageQueueManager reopened(m_state.path());
             QVERIFY(changeInPlace(path));
@@ -457,6 +459,7 @@ private slots:
         {
             TriageQueueManager queue(m_state.path());
             QCOMPARE(queue.skippedPaths().size(), 2);
+            queue.waitForSaves();
             QCOMPARE(QJsonDocument::fromJson(readAll(cachePath())).array(), both);
             QVERIFY(changeInPlace(keptPath));
             queue.enqueueBatch({kept, other});

@@ -1,5 +1,7 @@
 #include "services/TriageQueueManager.h"
 
+#include <QCoreApplication>
+
 #include "models/FileNaming.h"
 #include "models/SkipList.h"
 #include "platform/FileSystemEntry.h"
@@ -38,6 +40,8 @@ TriageQueueManager::TriageQueueManager(const QString& skipCacheBaseDirectory, QO
     : QObject(parent), m_skipCacheFilePath(skipCacheBaseDirectory + u'/' + listFileName),
       m_skipIdentityFilePath(skipCacheBaseDirectory + u'/' + identityFileName)
 {
+    m_saver.setMaxThreadCount(1);
+    m_saver.setObjectName(QStringLiteral("com.stowbird.skiplist"));
     // The list names the user's files: a folder or file made wider by an older version is
     // tightened before use.
     PrivateStorage::tighten(skipCacheBaseDirectory, {listFileName, identityFileName});
@@ -467,32 +471,55 @@ void TriageQueueManager::announceRemovals(bool itemsDidChange, bool backlogDidCh
         emit triageQueueDidChange();
 }
 
+TriageQueueManager::~TriageQueueManager()
+{
+    waitForSaves();
+}
+
+void TriageQueueManager::waitForSaves()
+{
+    m_saver.waitForDone();
+    // A failure is reported from the GUI thread's event loop: deliver what is waiting.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
 void TriageQueueManager::saveSkipCache()
 {
-    QString error;
     SkipList::Entries entries;
     entries.reserve(m_skippedPaths.size());
     for (const QString& path : std::as_const(m_skippedPaths))
         entries.insert(path, m_skipIdentities.value(path));
+    const QByteArray list = SkipList::encodePaths(m_skippedPaths.values());
+    const QByteArray identities = SkipList::encodeIdentities(entries);
+    const quint64 serial = ++*m_latestSave;
     // Each file is replaced whole or not at all. The list first: it is what every version
     // reads, and its failure is the one told. The identities follow without a sync of their
-    // own (a sync costs milliseconds on the GUI thread, and waiting for both files' data would
-    // double it): should a crash lose them, a skip holds for the file found at its path.
-    const bool listSaved = JsonFile::writeAtomically(
-        m_skipCacheFilePath, SkipList::encodePaths(m_skippedPaths.values()), &error);
-    QString identityError;
-    const bool identitiesSaved =
-        JsonFile::writeAtomically(m_skipIdentityFilePath, SkipList::encodeIdentities(entries),
-                                  &identityError, JsonFile::Durability::Later);
-    if (!listSaved || !identitiesSaved) {
+    // own (waiting for both files' data would double the cost): should a crash lose them, a
+    // skip holds for the file found at its path.
+    m_saver.start([this, list, identities, serial, latest = m_latestSave,
+                   listPath = m_skipCacheFilePath, identityPath = m_skipIdentityFilePath] {
+        if (serial != latest->load())
+            return; // a newer save holds all of this one
+        QString error;
+        const bool listSaved = JsonFile::writeAtomically(listPath, list, &error);
+        QString identityError;
+        const bool identitiesSaved = JsonFile::writeAtomically(
+            identityPath, identities, &identityError, JsonFile::Durability::Later);
+        if (listSaved && identitiesSaved)
+            return;
         if (listSaved)
             error = identityError;
-        std::printf("[TriageQueueManager] Failed to save skip cache: %s\n", qPrintable(error));
-        std::fflush(stdout);
-        m_log.error(
-            QStringLiteral("[TriageQueueManager] Failed to save skip cache: %1").arg(error));
-        emit saveFailed(QStringLiteral("Skip list not saved. %1").arg(error));
-    }
+        QMetaObject::invokeMethod(
+            this, [this, error] { reportSaveFailure(error); }, Qt::QueuedConnection);
+    });
+}
+
+void TriageQueueManager::reportSaveFailure(const QString& error)
+{
+    std::printf("[TriageQueueManager] Failed to save skip cache: %s\n", qPrintable(error));
+    std::fflush(stdout);
+    m_log.error(QStringLiteral("[TriageQueueManager] Failed to save skip cache: %1").arg(error));
+    emit saveFailed(QStringLiteral("Skip list not saved. %1").arg(error));
 }
 
 void TriageQueueManager::beginInFlight(const QUrl& url)

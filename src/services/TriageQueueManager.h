@@ -9,9 +9,12 @@
 #include <QList>
 #include <QObject>
 #include <QSet>
+#include <QThreadPool>
 #include <QUrl>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
 // The downloads waiting to be triaged, in arrival order: a working list of at most 50
@@ -32,6 +35,13 @@ public:
     // skipCacheBaseURL is the folder that holds skipped_items.json and, beside it,
     // skipped_items_identity.json; the skip cache is read once, here.
     explicit TriageQueueManager(const QString& skipCacheBaseDirectory, QObject* parent = nullptr);
+    // Waits for the skip list's last save.
+    ~TriageQueueManager() override;
+
+    // The skip list is written off the GUI thread (a save syncs the disk, which takes
+    // milliseconds): waits until every save asked for so far has been written, or has failed
+    // and been reported.
+    void waitForSaves();
 
     // Where a failed save of the skip list is logged; standard error until given.
     void setLogger(LoggerService& logger) { m_log.setLogger(&logger); }
@@ -115,6 +125,7 @@ private:
     bool removeItemsWhere(const std::function<bool(const QString&)>& matches);
     void announceRemovals(bool itemsDidChange, bool backlogDidChange, bool skipsDidChange);
     void saveSkipCache();
+    void reportSaveFailure(const QString& error);
     void appendItem(const TriageItem& item);
     void indexAdd(const QString& path);
     void indexRemove(const QString& path);
@@ -122,6 +133,10 @@ private:
     bool hasEntriesIn(const QString& folder) const;
 
     ServiceLog m_log;
+    // Writes the skip list, one save at a time, in order; a save overtaken by a newer one
+    // before it starts is left out (the newer one holds all of it).
+    QThreadPool m_saver;
+    std::shared_ptr<std::atomic<quint64>> m_latestSave = std::make_shared<std::atomic<quint64>>(0);
     QList<TriageItem> m_items;
     QSet<QString> m_skippedPaths;
     QHash<QString, SkipList::Identity> m_skipIdentities; // same keys as m_skippedPaths
