@@ -263,6 +263,7 @@ private slots:
         press(Qt::Key_Tab);
         QVERIFY(m_queue->items().isEmpty());
         QCOMPARE(m_view->statusMessage().value_or(QString()), QStringLiteral("Skipped setup.iso"));
+        m_queue->waitForSaves();
         TriageQueueManager reopened(m_home + "/.local/state/stowbird");
         reopened.enqueue(QUrl::fromLocalFile(path));
         QVERIFY(reopened.items().isEmpty());

@@ -195,6 +195,7 @@ private slots:
         QCOMPARE(queue.items().size(), 51);
         QCOMPARE(queue.activeItem()->id, skipped.id);
         QVERIFY(queue.skippedPaths().isEmpty());
+        queue.waitForSaves();
         TriageQueueManager reopened(m_state.path());
         QVERIFY(reopened.skippedPaths().isEmpty());
     }
