@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QThreadPool>
+
+#include <functional>
+
 #if defined(__SANITIZE_THREAD__)
 extern "C" void __tsan_acquire(void* address);
 extern "C" void __tsan_release(void* address);
@@ -24,4 +28,20 @@ public:
         __tsan_acquire(token);
 #endif
     }
+
+    // Runs work on pool, what the caller did before happening before it (the pool's queue
+    // is inside Qt). The task is made whole before the hand-off and reads nothing of its
+    // own before taking it over.
+    static void start(QThreadPool& pool, std::function<void()> work)
+    {
+        std::function<void()> task = [work = std::move(work)] {
+            takeOver(&poolToken);
+            work();
+        };
+        handOff(&poolToken);
+        pool.start(std::move(task));
+    }
+
+private:
+    static inline char poolToken = 0;
 };

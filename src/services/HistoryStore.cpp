@@ -1,5 +1,7 @@
 #include "services/HistoryStore.h"
 
+#include "platform/ThreadHandoff.h"
+
 #include "models/DestinationPredictor.h"
 #include "models/FileNaming.h"
 #include "platform/FileMover.h"
@@ -37,7 +39,7 @@ HistoryStore::HistoryStore(const QString& databasePath, std::unique_ptr<TrashBac
     m_writerPool.setObjectName(QStringLiteral("com.stowbird.history.writer"));
     m_readerPool.setObjectName(QStringLiteral("com.stowbird.history.reader"));
     m_undoPool.setObjectName(QStringLiteral("com.stowbird.history.undo"));
-    m_writerPool.start([this] { openWriter(); });
+    ThreadHandoff::start(m_writerPool, [this] { openWriter(); });
 }
 
 HistoryStore::~HistoryStore()
@@ -137,7 +139,7 @@ void HistoryStore::recover(const QString& reason, quint64 seenGeneration)
 
 void HistoryStore::record(const HistoryEntry& entry)
 {
-    m_writerPool.start([this, entry] {
+    ThreadHandoff::start(m_writerPool, [this, entry] {
         m_pending.append(entry);
         writePending();
     });
@@ -217,14 +219,14 @@ void HistoryStore::readerFailed(const QString& reason, bool damaged)
         return;
     m_reader->close();
     const quint64 generation = m_readerGeneration;
-    m_writerPool.start([this, reason, generation] { recover(reason, generation); });
+    ThreadHandoff::start(m_writerPool, [this, reason, generation] { recover(reason, generation); });
 }
 
 quint64 HistoryStore::query(const QString& filter, int limit, qint64 beforeSequence)
 {
     const quint64 request = ++m_nextRequest;
     m_latestQuery.store(request);
-    m_readerPool.start([this, request, filter, limit, beforeSequence] {
+    ThreadHandoff::start(m_readerPool, [this, request, filter, limit, beforeSequence] {
         if (request != m_latestQuery.load())
             return;
         m_runningQuery = request;
@@ -254,7 +256,7 @@ quint64 HistoryStore::query(const QString& filter, int limit, qint64 beforeSeque
 
 void HistoryStore::loadPredictor(int limit)
 {
-    m_readerPool.start([this, limit] {
+    ThreadHandoff::start(m_readerPool, [this, limit] {
         auto predictor = std::make_shared<DestinationPredictor>();
         QList<HistoryEntry> entries;
         if (HistoryDatabase* db = reader()) {
@@ -301,7 +303,7 @@ void HistoryStore::undoEntry(const QUuid& id)
     };
     // Looked up on the writer, after every record asked for before: an entry recorded a
     // moment ago, or an undo of it, is seen.
-    m_writerPool.start([this, id, finish] {
+    ThreadHandoff::start(m_writerPool, [this, id, finish] {
         writePending();
         std::optional<HistoryEntry> entry;
         HistoryDatabase::Result found =
@@ -317,7 +319,7 @@ void HistoryStore::undoEntry(const QUuid& id)
             finish(UndoOutcome::Refused, QStringLiteral("This action is no longer in the history"));
             return;
         }
-        m_undoPool.start([this, entry = *entry, finish] {
+        ThreadHandoff::start(m_undoPool, [this, entry = *entry, finish] {
             const HistoryUndo::Result result = HistoryUndo::undo(entry, *m_trash, *m_mover);
             if (result.outcome != HistoryUndo::Result::Outcome::Restored) {
                 finish(result.outcome == HistoryUndo::Result::Outcome::Refused
@@ -327,7 +329,7 @@ void HistoryStore::undoEntry(const QUuid& id)
                 return;
             }
             // Reported once the undo is recorded, so that a refreshed list shows it.
-            m_writerPool.start([this, result, finish] {
+            ThreadHandoff::start(m_writerPool, [this, result, finish] {
                 m_pending.append(result.undone);
                 writePending();
                 finish(UndoOutcome::Restored, result.message);
@@ -338,7 +340,7 @@ void HistoryStore::undoEntry(const QUuid& id)
 
 void HistoryStore::forget()
 {
-    m_writerPool.start([this] {
+    ThreadHandoff::start(m_writerPool, [this] {
         m_pending.clear();
         m_writer->close();
         QString error;

@@ -473,11 +473,6 @@ void TriageQueueManager::announceRemovals(bool itemsDidChange, bool backlogDidCh
         emit triageQueueDidChange();
 }
 
-namespace {
-// Orders each save task after the code that made it, for ThreadSanitizer.
-char saveHandoff;
-} // namespace
-
 TriageQueueManager::~TriageQueueManager()
 {
     waitForSaves();
@@ -503,10 +498,9 @@ void TriageQueueManager::saveSkipCache()
     // reads, and its failure is the one told. The identities follow without a sync of their
     // own (waiting for both files' data would double the cost): should a crash lose them, a
     // skip holds for the file found at its path.
-    std::function<void()> save = [this, list, identities, serial, latest = m_latestSave,
-                                  listPath = m_skipCacheFilePath,
-                                  identityPath = m_skipIdentityFilePath] {
-        ThreadHandoff::takeOver(&saveHandoff);
+    ThreadHandoff::start(m_saver, [this, list, identities, serial, latest = m_latestSave,
+                                   listPath = m_skipCacheFilePath,
+                                   identityPath = m_skipIdentityFilePath] {
         if (serial != latest->load())
             return; // a newer save holds all of this one
         QString error;
@@ -520,10 +514,7 @@ void TriageQueueManager::saveSkipCache()
             error = identityError;
         QMetaObject::invokeMethod(
             this, [this, error] { reportSaveFailure(error); }, Qt::QueuedConnection);
-    };
-    // The pool's queue hands the task over inside Qt; say so to the thread checker.
-    ThreadHandoff::handOff(&saveHandoff);
-    m_saver.start(std::move(save));
+    });
 }
 
 void TriageQueueManager::reportSaveFailure(const QString& error)
