@@ -3,6 +3,7 @@
 // "Forget History" that turn it off, and the host a download came from on the item card.
 #include "HudTestServices.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "app/TriageHUDPanel.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/StoragePaths.h"
@@ -36,9 +37,7 @@ class TestSuggestions : public QObject
     QString file(const QString& name, const QByteArray& content = "content")
     {
         const QString path = m_downloads + "/" + name;
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-            qFatal("cannot write %s", qPrintable(path));
+        TestFiles::writeFile(path, content);
         return path;
     }
 

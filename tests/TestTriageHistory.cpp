@@ -2,6 +2,7 @@
 // and undos that mark the action they took back.
 #include "HudTestServices.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "app/AppDelegate.h"
 #include "platform/FileSystemEntry.h"
 #include "platform/FreedesktopTrash.h"
@@ -32,9 +33,7 @@ class TestTriageHistory : public QObject
     QString file(const QString& name, const QByteArray& content = "content")
     {
         const QString path = m_downloads + "/" + name;
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-            qFatal("cannot write %s", qPrintable(path));
+        TestFiles::writeFile(path, content);
         return path;
     }
 

@@ -81,6 +81,20 @@ QUrl runNoted(Ticket& ticket, Control& control, Operation operation, QUuid* reco
     }
 }
 
+// Runs a file action's operation as runNoted does and reads the engine's record of it at
+// once, on the worker (an undo queued behind may drop it from the engine).
+template <typename Ticket, typename Control, typename Operation>
+TriageActionController::Filed runFiled(FileExecutionEngine& engine, Ticket& ticket,
+                                       Control& control, Operation operation)
+{
+    TriageActionController::Filed filed;
+    QUuid recordId;
+    filed.url = runNoted(ticket, control, operation, &recordId);
+    if (!recordId.isNull())
+        filed.record = engine.record(recordId);
+    return filed;
+}
+
 } // namespace
 
 thread_local TriageActionController::JobControl* TriageActionController::s_currentJob = nullptr;
@@ -676,13 +690,7 @@ void TriageActionController::dispatch(Job job, ActionType type, InputMethod inpu
     post<Filed>(
         id,
         [engine, operation, item, ticket, control] {
-            Filed filed;
-            QUuid recordId;
-            filed.url = runNoted(
-                *ticket, *control, [&] { return operation(item); }, &recordId);
-            if (!recordId.isNull())
-                filed.record = engine->record(recordId);
-            return filed;
+            return runFiled(*engine, *ticket, *control, [&] { return operation(item); });
         },
         [this, id, item, success, failurePrefix](const OffThread<Filed>& outcome) {
             const Job done = finishJob(id);
@@ -814,13 +822,8 @@ void TriageActionController::renameItem(const TriageItem& item, const QString& n
     post<Filed>(
         id,
         [engine, item, trimmed, ticket, control] {
-            Filed filed;
-            QUuid recordId;
-            filed.url = runNoted(
-                *ticket, *control, [&] { return engine->rename(item, trimmed); }, &recordId);
-            if (!recordId.isNull())
-                filed.record = engine->record(recordId);
-            return filed;
+            return runFiled(*engine, *ticket, *control,
+                            [&] { return engine->rename(item, trimmed); });
         },
         [this, id, item, trimmed](const OffThread<Filed>& outcome) {
             const Job done = finishJob(id);

@@ -121,6 +121,13 @@ public:
     bool waitForAbandoned(int timeoutMs) const { return m_worker.waitForAbandoned(timeoutMs); }
 
     // What the progress strip shows: the file action running now and those behind it.
+    // What a file action's operation returned on the worker: where it left the item, and
+    // the engine's record of it, read right after it (a later undo may drop it).
+    struct Filed
+    {
+        QUrl url;
+        std::optional<ActionRecord> record;
+    };
     struct RunningAction
     {
         QUuid id;
@@ -231,13 +238,6 @@ private:
         // How the history records the action when it succeeds (Skipped: not at all).
         HistoryEntry::Action historyAction = HistoryEntry::Action::Skipped;
         int slot = 0;
-    };
-    // What a file action's operation returned on the worker: where it left the item, and
-    // the engine's record of it, read right after it (a later undo may drop it).
-    struct Filed
-    {
-        QUrl url;
-        std::optional<ActionRecord> record;
     };
     // What an undo job found: the engine's result, or the failure of the action it undoes;
     // for a skip, whether the skipped file is still there.
