@@ -84,3 +84,37 @@ QString HistoryEntry::actionName(Action action)
     }
     return QString();
 }
+
+QString HistoryEntry::groupName(qsizetype count)
+{
+    return count == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(count);
+}
+
+HistoryEntry HistoryEntry::group(const QList<HistoryEntry>& members)
+{
+    Q_ASSERT(!members.isEmpty());
+    const HistoryEntry& first = members.front();
+    HistoryEntry entry;
+    entry.time = first.time;
+    entry.action = first.action;
+    entry.slot = first.slot;
+    entry.originHost = first.originHost;
+    entry.kind = first.kind;
+    entry.itemName = groupName(members.size());
+    entry.undoOf = QUuid();
+    QString from = first.fromFolder();
+    QString to = first.action == Action::Trashed ? QString() : first.toFolder();
+    for (const HistoryEntry& member : members) {
+        entry.size += member.size;
+        if (member.kind != entry.kind)
+            entry.kind.clear();
+        if (member.fromFolder() != from)
+            from.clear();
+        if (member.action == Action::Trashed || member.toFolder() != to)
+            to.clear();
+    }
+    entry.fromPath = from;
+    entry.toPath = to;
+    entry.members = members;
+    return entry;
+}

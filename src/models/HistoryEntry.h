@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QMetaType>
 #include <QString>
 #include <QUuid>
@@ -55,6 +56,14 @@ public:
     QUuid undoOf;
     // Set by the store on reading: the id of the Undone entry that put this one back.
     QUuid undoneBy;
+    // A group action (one key for a batch of look-alike items): the entries of its members in
+    // the order they were acted on, each complete on its own (a member of a group move has
+    // its engine record's id, its own paths and placed identity, as a single move would). The
+    // group entry itself says what was done to all of them: its action and slot, itemName
+    // "14 files" (see groupName), toPath the destination folder (empty for the trash), size
+    // the sum. Empty for an action on one item. An Undone entry of a group lists the members
+    // it put back (each an Undone entry naming its member's entry).
+    QList<HistoryEntry> members;
 
     // True for the actions that moved the item and so can be put back.
     bool isUndoable() const;
@@ -70,6 +79,14 @@ public:
     static QString kindOf(const QString& contentTypeName, const QString& extension);
 
     static QString actionName(Action action);
+
+    // The entry of a group action from the entries of its members (at least one): the
+    // first member's action, slot, time and origin host, the sum of sizes, the members' common
+    // folders, and a fresh id.
+    static HistoryEntry group(const QList<HistoryEntry>& members);
+    // "14 files"
+    static QString groupName(qsizetype count);
+    bool isGroup() const { return !members.isEmpty(); }
 };
 
 Q_DECLARE_METATYPE(HistoryEntry)
