@@ -132,6 +132,52 @@ HistoryEntry plainEntry(const QString& name,
     return entry;
 }
 
+// Numbered scans written to Downloads and filed into Documents one by one, as a group key
+// files them: the group entry the program records.
+HistoryEntry fileScans(int count)
+{
+    QList<HistoryEntry> members;
+    for (int i = 1; i <= count; ++i) {
+        const QString name = QStringLiteral("scan_%1.pdf").arg(i, 3, 10, QLatin1Char('0'));
+        writeFile(home() + QStringLiteral("/Downloads/") + name, "page " + QByteArray::number(i));
+        members << fileByHand(home() + QStringLiteral("/Downloads/") + name,
+                              home() + QStringLiteral("/Documents"), 2, QStringLiteral("scanner"));
+    }
+    return HistoryEntry::group(members);
+}
+
+QList<QUuid> idsOf(const QList<HistoryEntry>& entries)
+{
+    QList<QUuid> ids;
+    for (const HistoryEntry& entry : entries)
+        ids << entry.id;
+    return ids;
+}
+
+std::shared_ptr<DestinationPredictor> loadPredictor(HistoryStore& store)
+{
+    QSignalSpy loaded(&store, &HistoryStore::predictorLoaded);
+    store.loadPredictor();
+    if (!loaded.wait(10000))
+        qFatal("no predictor");
+    return loaded.first().first().value<std::shared_ptr<DestinationPredictor>>();
+}
+
+// One number from the database file, read beside the store.
+qint64 sqlNumber(const char* sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(databasePath()).constData(), &db, SQLITE_OPEN_READONLY,
+                    nullptr);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    const qint64 n =
+        sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return n;
+}
+
 int modeOf(const QString& path)
 {
     struct stat st;
@@ -482,6 +528,186 @@ private slots:
         qint64 left = 0;
         QVERIFY(db.count(&left).ok());
         QCOMPARE(left, 100);
+    }
+
+    // A group action is one entry: it comes back whole with its members, a member's name
+    // finds it, each member is a row a look-up by path sees, and the predictor learns every
+    // member, from the stored history and from the recorded signal alike.
+    void groupIsOneEntryWithItsMembers()
+    {
+        const HistoryEntry group = fileScans(3);
+        QCOMPARE(group.toPath, home() + QStringLiteral("/Documents"));
+        auto store = openStore();
+        QSignalSpy recorded(store.get(), &HistoryStore::recorded);
+        store->record(plainEntry(QStringLiteral("before.bin")));
+        store->record(group);
+        store->record(plainEntry(QStringLiteral("after.bin")));
+
+        const Page page = query(*store);
+        QCOMPARE(page.entries.size(), 3);
+        const HistoryEntry& stored = page.entries[1];
+        QCOMPARE(stored.id, group.id);
+        QCOMPARE(stored.itemName, QStringLiteral("3 files"));
+        QCOMPARE(idsOf(stored.members), idsOf(group.members));
+        QCOMPARE(stored.members[2].toPath, home() + QStringLiteral("/Documents/scan_003.pdf"));
+        QVERIFY(stored.members[2].placed.isSameEntry(group.members[2].placed));
+        QCOMPARE(stored.members[1].slot, 2);
+        // The next page starts below the group, not among its members.
+        const Page next = query(*store, {}, 5, stored.sequence);
+        QCOMPARE(next.entries.size(), 1);
+        QCOMPARE(next.entries.first().itemName, QStringLiteral("before.bin"));
+
+        for (const QString& filter : {QStringLiteral("SCAN_002"), QStringLiteral("scan pdf")}) {
+            const Page found = query(*store, filter);
+            QCOMPARE(idsOf(found.entries), QList<QUuid>{group.id});
+            QCOMPARE(found.entries.first().members.size(), 3);
+        }
+        QCOMPARE(sqlNumber("SELECT count(*) FROM history WHERE to_path LIKE '%/scan_002.pdf'"), 1);
+
+        QCOMPARE(loadPredictor(*store)->learnedCount(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(recorded.size(), 3, 5000);
+        const auto live = recorded.at(1).first().value<HistoryEntry>();
+        QCOMPARE(live.members.size(), 3);
+        DestinationPredictor predictor;
+        predictor.learn(live);
+        QCOMPARE(predictor.learnedCount(), 3);
+        QCOMPARE(predictor.bestGuess({QStringLiteral("scan_004.pdf"), {}, {}, 10})->folder,
+                 home() + QStringLiteral("/Documents"));
+    }
+
+    // A file written by the first schema (no groups) opens, keeps its entries, and takes
+    // groups from then on.
+    void oldSchemaFileIsMigrated()
+    {
+        QDir().mkpath(StoragePaths::stateDirectory());
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(databasePath()).constData(), &db), SQLITE_OK);
+        const char* firstSchema = R"sql(
+            CREATE TABLE history (seq INTEGER PRIMARY KEY, id TEXT NOT NULL UNIQUE,
+                time_ms INTEGER NOT NULL, action INTEGER NOT NULL, search TEXT NOT NULL,
+                name TEXT NOT NULL, kind TEXT NOT NULL, size INTEGER NOT NULL,
+                from_path TEXT NOT NULL, to_path TEXT NOT NULL, p_dev INTEGER, p_ino INTEGER,
+                p_size INTEGER, p_mtime INTEGER, p_born INTEGER, p_folder INTEGER,
+                host TEXT NOT NULL, slot INTEGER NOT NULL, trash_record BLOB, r_dev INTEGER,
+                r_ino INTEGER, r_size INTEGER, r_mtime INTEGER, r_born INTEGER, undo_of TEXT,
+                undone_by TEXT);
+            CREATE INDEX history_time ON history(time_ms);
+            CREATE INDEX history_action ON history(action, seq);
+            PRAGMA application_id=1396852819; PRAGMA user_version=1; PRAGMA journal_mode=WAL;
+            )sql";
+        QCOMPARE(sqlite3_exec(db, firstSchema, nullptr, nullptr, nullptr), SQLITE_OK);
+        const QByteArray row =
+            QStringLiteral("INSERT INTO history (id, time_ms, action, search, name, kind, size, "
+                           "from_path, to_path, host, slot) VALUES "
+                           "('7d8e2f0a-7c1b-4f7e-9a51-1f4f1d2b6c3e', %1, 2, 'old report.pdf', "
+                           "'old report.pdf', 'application/pdf', 12, '%2/Downloads/old report.pdf',"
+                           " '%2/Documents/old report.pdf', '', 0)")
+                .arg(QDateTime::currentMSecsSinceEpoch())
+                .arg(home())
+                .toUtf8();
+        QCOMPARE(sqlite3_exec(db, row.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+
+        auto store = openStore();
+        const HistoryEntry group = fileScans(2);
+        store->record(group);
+        const Page page = query(*store);
+        QVERIFY2(page.error.isEmpty(), qPrintable(page.error));
+        QVERIFY(store->available());
+        QCOMPARE(page.entries.size(), 2);
+        QCOMPARE(page.entries[0].members.size(), 2);
+        QCOMPARE(page.entries[1].itemName, QStringLiteral("old report.pdf"));
+        QCOMPARE(page.entries[1].toFolder(), home() + QStringLiteral("/Documents"));
+        QCOMPARE(sqlNumber("PRAGMA user_version"), HistoryDatabase::schemaVersion);
+        QCOMPARE(loadPredictor(*store)->learnedCount(), 3);
+    }
+
+    // Retention removes a group with all its members, by its age or by a count limit that
+    // cuts through it.
+    void groupsArePrunedWhole()
+    {
+        const auto scans = [](const QString& prefix, int count, const QDateTime& time) {
+            QList<HistoryEntry> members;
+            for (int i = 0; i < count; ++i) {
+                HistoryEntry member = plainEntry(QStringLiteral("%1-%2").arg(prefix).arg(i), time);
+                member.action = HistoryEntry::Action::Trashed;
+                members << member;
+            }
+            return HistoryEntry::group(members);
+        };
+        HistoryDatabase db(databasePath());
+        QVERIFY(db.openForWriting().ok());
+        QList<HistoryEntry> entries{
+            scans(QStringLiteral("ancient"), 3, QDateTime::currentDateTimeUtc().addDays(-400)),
+            scans(QStringLiteral("recent"), 3, QDateTime::currentDateTimeUtc()),
+            plainEntry(QStringLiteral("newest"))};
+        QVERIFY(db.insert(entries).ok());
+        qint64 rows = 0;
+        QVERIFY(db.count(&rows).ok());
+        QCOMPARE(rows, 9);
+
+        int removed = 0;
+        QVERIFY(db.prune(QDateTime::currentDateTimeUtc(), 365, 100, &removed).ok());
+        QCOMPARE(removed, 4);
+        QList<HistoryEntry> left;
+        QVERIFY(db.query({}, 10, 0, &left).ok());
+        QCOMPARE(idsOf(left), (QList<QUuid>{entries[2].id, entries[1].id}));
+        QCOMPARE(left[1].members.size(), 3);
+
+        // Three rows kept: the newest entry and the last two members of the recent group,
+        // which go with their group's row.
+        QVERIFY(db.prune(QDateTime::currentDateTimeUtc(), 365, 3, &removed).ok());
+        QVERIFY(db.count(&rows).ok());
+        QCOMPARE(rows, 1);
+        QVERIFY(db.query(QStringLiteral("recent"), 10, 0, &left).ok());
+        QVERIFY(left.isEmpty());
+    }
+
+    // An undo of a group puts back every member still where the group left it, the last
+    // first, names the one that changed and leaves it, and records the undo as one group.
+    // Asked again, it tries only the one left.
+    void groupUndoLeavesWhatIsNotSafe()
+    {
+        const HistoryEntry group = fileScans(4);
+        auto store = openStore();
+        store->record(group);
+        const QString changed = home() + QStringLiteral("/Documents/scan_002.pdf");
+        {
+            QFile f(changed);
+            QVERIFY(f.open(QIODevice::Append));
+            f.write(" annotated");
+        }
+
+        QCOMPARE(undo(*store, group.id),
+                 std::make_pair(Outcome::Restored,
+                                QStringLiteral("3 of 4 files are back in Downloads; not restored: "
+                                               "scan_002.pdf was changed since it was filed")));
+        for (const char* name : {"scan_001.pdf", "scan_003.pdf", "scan_004.pdf"})
+            QVERIFY(QFile::exists(home() + QStringLiteral("/Downloads/") + QLatin1String(name)));
+        QCOMPARE(readFile(changed), QByteArray("page 2 annotated"));
+        QVERIFY(!QFile::exists(home() + QStringLiteral("/Downloads/scan_002.pdf")));
+
+        const Page page = query(*store);
+        QCOMPARE(page.entries.size(), 2);
+        const HistoryEntry& undone = page.entries[0];
+        QCOMPARE(undone.action, HistoryEntry::Action::Undone);
+        QCOMPARE(undone.undoOf, group.id);
+        QCOMPARE(undone.toPath, home() + QStringLiteral("/Downloads"));
+        QList<QUuid> putBack;
+        for (const HistoryEntry& member : undone.members)
+            putBack << member.undoOf;
+        QCOMPARE(putBack,
+                 (QList<QUuid>{group.members[3].id, group.members[2].id, group.members[0].id}));
+        const HistoryEntry& filed = page.entries[1];
+        QCOMPARE(filed.undoneBy, undone.id);
+        QCOMPARE(filed.members[0].undoneBy, undone.members[2].id);
+        QVERIFY(filed.members[1].undoneBy.isNull());
+        // Only the member left behind is still learned.
+        QCOMPARE(loadPredictor(*store)->learnedCount(), 1);
+
+        QCOMPARE(undo(*store, group.id),
+                 std::make_pair(Outcome::Refused,
+                                QStringLiteral("scan_002.pdf was changed since it was filed")));
     }
 
     // "Forget history" deletes the file; the new one starts empty, private, and working.

@@ -222,6 +222,13 @@ int DestinationPredictor::destinationIndex(const QString& folder, int slot)
 void DestinationPredictor::learn(const HistoryEntry& entry)
 {
     using Action = HistoryEntry::Action;
+    // A group filing teaches each file it filed, and an undo of one takes back each file it
+    // put back.
+    if (entry.isGroup()) {
+        for (const HistoryEntry& member : entry.members)
+            learn(member);
+        return;
+    }
     if (entry.action == Action::Undone) {
         if (!entry.undoOf.isNull())
             retract(entry.undoOf);

@@ -58,8 +58,8 @@ public:
     DestinationPredictor();
 
     // Learns one entry: filings (into a slot or a chosen folder) teach a destination, an
-    // Undone entry takes back the filing it undid; everything else is ignored. An entry
-    // already learned (same id) is ignored.
+    // Undone entry takes back the filing it undid; everything else is ignored. A group is
+    // learned member by member. An entry already learned (same id) is ignored.
     void learn(const HistoryEntry& entry);
     void learnAll(const QList<HistoryEntry>& entries);
 

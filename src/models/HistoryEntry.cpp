@@ -23,11 +23,15 @@ bool HistoryEntry::isUndoable() const
 
 QString HistoryEntry::fromFolder() const
 {
+    if (isGroup())
+        return fromPath;
     return fromPath.isEmpty() ? QString() : FileNaming::parentPath(fromPath);
 }
 
 QString HistoryEntry::toFolder() const
 {
+    if (isGroup())
+        return toPath;
     return toPath.isEmpty() ? QString() : FileNaming::parentPath(toPath);
 }
 

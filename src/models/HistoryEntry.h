@@ -67,7 +67,8 @@ public:
 
     // True for the actions that moved the item and so can be put back.
     bool isUndoable() const;
-    // The folder the item was taken from and the one it went to ("" when none).
+    // The folder the item was taken from and the one it went to ("" when none). For a group,
+    // the folders all its members share (its own paths).
     QString fromFolder() const;
     QString toFolder() const;
 

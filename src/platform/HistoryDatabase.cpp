@@ -5,10 +5,12 @@
 #include "platform/PrivateStorage.h"
 
 #include <QFile>
+#include <QSet>
 #include <QStringList>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -23,8 +25,13 @@ constexpr int applicationId = 0x53424853;
 constexpr const char* columns =
     "seq, id, time_ms, action, name, kind, size, from_path, to_path, p_dev, p_ino, p_size, "
     "p_mtime, p_born, p_folder, host, slot, trash_record, r_dev, r_ino, r_size, r_mtime, r_born, "
-    "undo_of, undone_by";
+    "undo_of, undone_by, group_id";
 
+// A group action (one key for many items) is one row for the group and one row for each
+// member, so that a look-up by path or size sees every file. group_id names the group on all
+// of them, the group's own row included (its id equals its group_id); NULL on every other row.
+// The window lists the rows whose group_id is NULL or their own id; a member row is reached
+// through its group.
 constexpr const char* schema = R"sql(
 CREATE TABLE IF NOT EXISTS history (
     seq INTEGER PRIMARY KEY,
@@ -44,11 +51,22 @@ CREATE TABLE IF NOT EXISTS history (
     trash_record BLOB,
     r_dev INTEGER, r_ino INTEGER, r_size INTEGER, r_mtime INTEGER, r_born INTEGER,
     undo_of TEXT,
-    undone_by TEXT
+    undone_by TEXT,
+    group_id TEXT
 );
 CREATE INDEX IF NOT EXISTS history_time ON history(time_ms);
 CREATE INDEX IF NOT EXISTS history_action ON history(action, seq);
+CREATE INDEX IF NOT EXISTS history_group ON history(group_id) WHERE group_id IS NOT NULL;
 )sql";
+
+// From the first schema (no groups) to the second.
+constexpr const char* addGroups = R"sql(
+ALTER TABLE history ADD COLUMN group_id TEXT;
+CREATE INDEX IF NOT EXISTS history_group ON history(group_id) WHERE group_id IS NOT NULL;
+)sql";
+
+// The rows the window lists: actions on one item, and groups (not their members).
+constexpr const char* topLevel = "(group_id IS NULL OR group_id = id)";
 
 QByteArray utf8(const QString& text)
 {
@@ -133,12 +151,22 @@ HistoryEntry entryAt(sqlite3_stmt* statement)
     return entry;
 }
 
-// What a filter is matched against: the name, both folders and the host, folded.
+// What a filter is matched against: the name, both folders and the host, folded; for a group,
+// those of every member too, so that a member's name finds its group.
 QString searchText(const HistoryEntry& entry)
 {
-    return QStringList{entry.itemName, entry.fromFolder(), entry.toFolder(), entry.originHost}
-        .join(QLatin1Char('\n'))
-        .toCaseFolded();
+    QStringList parts{entry.itemName, entry.fromFolder(), entry.toFolder(), entry.originHost};
+    for (const HistoryEntry& member : entry.members)
+        parts << member.itemName << member.fromFolder() << member.toFolder() << member.originHost;
+    parts.removeAll(QString());
+    parts.removeDuplicates();
+    return parts.join(QLatin1Char('\n')).toCaseFolded();
+}
+
+// The group a row of `columns` belongs to; null for an action on one item.
+QUuid groupIdAt(sqlite3_stmt* statement)
+{
+    return QUuid::fromString(textColumn(statement, 25));
 }
 
 class Statement
@@ -334,15 +362,40 @@ HistoryDatabase::Result HistoryDatabase::prepareSchema()
     result = exec("BEGIN IMMEDIATE");
     if (!result.ok())
         return result;
-    result = exec(schema);
+    // Read again under the write lock: the writer's and a reader's connection may both have
+    // found the file old, and only the first may change it.
+    result = readVersion(&version);
+    if (result.ok() && version > schemaVersion)
+        result = Result{Status::Unavailable,
+                        QStringLiteral("the history file was written by a newer version")};
+    else if (result.ok() && version < schemaVersion) {
+        // A new file gets the whole schema; a file of the first one gains the group column
+        // and keeps its rows.
+        result = exec(version == 0 ? schema : addGroups);
+        if (result.ok())
+            result = exec(QStringLiteral("PRAGMA application_id=%1; PRAGMA user_version=%2")
+                              .arg(applicationId)
+                              .arg(schemaVersion)
+                              .toUtf8()
+                              .constData());
+    }
     if (result.ok())
-        result = exec(QStringLiteral("PRAGMA application_id=%1; PRAGMA user_version=%2; COMMIT")
-                          .arg(applicationId)
-                          .arg(schemaVersion)
-                          .toUtf8()
-                          .constData());
+        result = exec("COMMIT");
     if (!result.ok())
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return result;
+}
+
+HistoryDatabase::Result HistoryDatabase::readVersion(int* version)
+{
+    Result result;
+    Statement statement(prepare("PRAGMA user_version", &result));
+    if (!statement.get())
+        return result;
+    const int rc = sqlite3_step(statement.get());
+    if (rc != SQLITE_ROW)
+        return fail(rc, QStringLiteral("the history file could not be read"));
+    *version = sqlite3_column_int(statement.get(), 0);
     return result;
 }
 
@@ -356,9 +409,9 @@ HistoryDatabase::Result HistoryDatabase::insert(QList<HistoryEntry>& entries)
             "INSERT OR IGNORE INTO history (id, time_ms, action, search, name, kind, size, "
             "from_path, "
             "to_path, p_dev, p_ino, p_size, p_mtime, p_born, p_folder, host, slot, trash_record, "
-            "r_dev, r_ino, r_size, r_mtime, r_born, undo_of) "
+            "r_dev, r_ino, r_size, r_mtime, r_born, undo_of, group_id) "
             "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, "
-            "?18, ?19, ?20, ?21, ?22, ?23, ?24)",
+            "?18, ?19, ?20, ?21, ?22, ?23, ?24, ?25)",
             &result);
         if (!m_insert)
             return result;
@@ -371,45 +424,21 @@ HistoryDatabase::Result HistoryDatabase::insert(QList<HistoryEntry>& entries)
     result = exec("BEGIN IMMEDIATE");
     if (!result.ok())
         return result;
+    // A group's row, then its members' rows after it, all in this one transaction.
     for (HistoryEntry& entry : entries) {
-        sqlite3_reset(m_insert);
-        sqlite3_clear_bindings(m_insert);
-        bindUuid(m_insert, 1, entry.id);
-        sqlite3_bind_int64(m_insert, 2, entry.time.toMSecsSinceEpoch());
-        sqlite3_bind_int(m_insert, 3, int(entry.action));
-        bindText(m_insert, 4, searchText(entry));
-        bindText(m_insert, 5, entry.itemName);
-        bindText(m_insert, 6, entry.kind);
-        sqlite3_bind_int64(m_insert, 7, entry.size);
-        bindText(m_insert, 8, entry.fromPath);
-        bindText(m_insert, 9, entry.toPath);
-        bindIdentity(m_insert, 10, entry.placed, true);
-        bindText(m_insert, 16, entry.originHost);
-        sqlite3_bind_int(m_insert, 17, entry.slot);
-        if (entry.trashRecord.isEmpty())
-            sqlite3_bind_null(m_insert, 18);
-        else
-            sqlite3_bind_blob(m_insert, 18, entry.trashRecord.constData(),
-                              int(entry.trashRecord.size()), SQLITE_TRANSIENT);
-        bindIdentity(m_insert, 19, entry.trashRecordIdentity, false);
-        bindUuid(m_insert, 24, entry.undoOf);
-        int rc = sqlite3_step(m_insert);
-        if (rc != SQLITE_DONE) {
-            result = fail(rc, QStringLiteral("the history could not be written"));
+        const QUuid group = entry.isGroup() ? entry.id : QUuid();
+        result = insertRow(entry, group);
+        if (!result.ok())
             break;
-        }
-        // The same entry recorded twice (a retry after a write that did land) is kept once.
-        entry.sequence = sqlite3_changes(m_db) > 0 ? sqlite3_last_insert_rowid(m_db) : 0;
-        if (entry.action == HistoryEntry::Action::Undone && !entry.undoOf.isNull()) {
-            sqlite3_reset(m_markUndone);
-            bindUuid(m_markUndone, 1, entry.id);
-            bindUuid(m_markUndone, 2, entry.undoOf);
-            rc = sqlite3_step(m_markUndone);
-            if (rc != SQLITE_DONE) {
-                result = fail(rc, QStringLiteral("the history could not be written"));
+        if (entry.sequence == 0)
+            continue; // recorded before, members and all
+        for (HistoryEntry& member : entry.members) {
+            result = insertRow(member, group);
+            if (!result.ok())
                 break;
-            }
         }
+        if (!result.ok())
+            break;
     }
     sqlite3_reset(m_insert);
     sqlite3_reset(m_markUndone);
@@ -417,10 +446,55 @@ HistoryDatabase::Result HistoryDatabase::insert(QList<HistoryEntry>& entries)
         result = exec("COMMIT");
     if (!result.ok()) {
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        for (HistoryEntry& entry : entries)
+        for (HistoryEntry& entry : entries) {
             entry.sequence = 0;
+            for (HistoryEntry& member : entry.members)
+                member.sequence = 0;
+        }
     }
     return result;
+}
+
+HistoryDatabase::Result HistoryDatabase::insertRow(HistoryEntry& entry, const QUuid& group)
+{
+    sqlite3_reset(m_insert);
+    sqlite3_clear_bindings(m_insert);
+    bindUuid(m_insert, 1, entry.id);
+    sqlite3_bind_int64(m_insert, 2, entry.time.toMSecsSinceEpoch());
+    sqlite3_bind_int(m_insert, 3, int(entry.action));
+    bindText(m_insert, 4, searchText(entry));
+    bindText(m_insert, 5, entry.itemName);
+    bindText(m_insert, 6, entry.kind);
+    sqlite3_bind_int64(m_insert, 7, entry.size);
+    bindText(m_insert, 8, entry.fromPath);
+    bindText(m_insert, 9, entry.toPath);
+    bindIdentity(m_insert, 10, entry.placed, true);
+    bindText(m_insert, 16, entry.originHost);
+    sqlite3_bind_int(m_insert, 17, entry.slot);
+    if (entry.trashRecord.isEmpty())
+        sqlite3_bind_null(m_insert, 18);
+    else
+        sqlite3_bind_blob(m_insert, 18, entry.trashRecord.constData(),
+                          int(entry.trashRecord.size()), SQLITE_TRANSIENT);
+    bindIdentity(m_insert, 19, entry.trashRecordIdentity, false);
+    bindUuid(m_insert, 24, entry.undoOf);
+    bindUuid(m_insert, 25, group);
+    int rc = sqlite3_step(m_insert);
+    if (rc != SQLITE_DONE)
+        return fail(rc, QStringLiteral("the history could not be written"));
+    // The same entry recorded twice (a retry after a write that did land) is kept once.
+    entry.sequence = sqlite3_changes(m_db) > 0 ? sqlite3_last_insert_rowid(m_db) : 0;
+    // An undo of a group names the group, and each of its members names the member it put
+    // back: every one of them is marked.
+    if (entry.action == HistoryEntry::Action::Undone && !entry.undoOf.isNull()) {
+        sqlite3_reset(m_markUndone);
+        bindUuid(m_markUndone, 1, entry.id);
+        bindUuid(m_markUndone, 2, entry.undoOf);
+        rc = sqlite3_step(m_markUndone);
+        if (rc != SQLITE_DONE)
+            return fail(rc, QStringLiteral("the history could not be written"));
+    }
+    return {};
 }
 
 HistoryDatabase::Result HistoryDatabase::query(const QString& filter, int limit,
@@ -432,28 +506,30 @@ HistoryDatabase::Result HistoryDatabase::query(const QString& filter, int limit,
     // Every word must appear somewhere; a handful is plenty to narrow a list.
     const QStringList words =
         filter.toCaseFolded().split(QLatin1Char(' '), Qt::SkipEmptyParts).mid(0, 8);
-    QByteArray sql = QByteArray("SELECT ") + columns + " FROM history WHERE seq < ?1";
+    QByteArray sql =
+        QByteArray("SELECT ") + columns + " FROM history WHERE seq < ?1 AND " + topLevel;
     for (int i = 0; i < words.size(); ++i)
         sql += " AND instr(search, ?" + QByteArray::number(i + 3) + ") > 0";
     sql += " ORDER BY seq DESC LIMIT ?2";
     Result result;
-    Statement statement(prepare(sql.constData(), &result));
-    if (!statement.get())
-        return result;
-    sqlite3_bind_int64(statement.get(), 1,
-                       beforeSequence > 0 ? beforeSequence
-                                          : std::numeric_limits<sqlite3_int64>::max());
-    sqlite3_bind_int(statement.get(), 2, limit);
-    for (int i = 0; i < words.size(); ++i)
-        bindText(statement.get(), i + 3, words.at(i));
-    int rc;
-    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW)
-        entries->append(entryAt(statement.get()));
-    if (rc != SQLITE_DONE) {
-        entries->clear();
-        return fail(rc, QStringLiteral("the history could not be read"));
+    QSet<QUuid> groups;
+    {
+        Statement statement(prepare(sql.constData(), &result));
+        if (!statement.get())
+            return result;
+        sqlite3_bind_int64(statement.get(), 1,
+                           beforeSequence > 0 ? beforeSequence
+                                              : std::numeric_limits<sqlite3_int64>::max());
+        sqlite3_bind_int(statement.get(), 2, limit);
+        for (int i = 0; i < words.size(); ++i)
+            bindText(statement.get(), i + 3, words.at(i));
+        result = readRows(statement.get(), entries, &groups);
     }
-    return {};
+    if (result.ok())
+        result = attachMembers(entries, groups);
+    if (!result.ok())
+        entries->clear();
+    return result;
 }
 
 HistoryDatabase::Result HistoryDatabase::filings(int limit, QList<HistoryEntry>* entries)
@@ -461,20 +537,23 @@ HistoryDatabase::Result HistoryDatabase::filings(int limit, QList<HistoryEntry>*
     entries->clear();
     if (!m_db)
         return Result{Status::Unavailable, QStringLiteral("the history is not open")};
-    const QByteArray sql = QByteArray("SELECT ") + columns +
-                           " FROM history WHERE action IN (1, 2, 6) ORDER BY seq DESC LIMIT ?1";
+    // The members of a group filing are filings of their own; the group's row, which sums
+    // them up, is not.
+    const QByteArray sql =
+        QByteArray("SELECT ") + columns +
+        " FROM history WHERE action IN (1, 2, 6) AND (group_id IS NULL OR group_id <> id) "
+        "ORDER BY seq DESC LIMIT ?1";
     Result result;
     Statement statement(prepare(sql.constData(), &result));
     if (!statement.get())
         return result;
     sqlite3_bind_int(statement.get(), 1, limit);
-    int rc;
-    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW)
-        entries->prepend(entryAt(statement.get()));
-    if (rc != SQLITE_DONE) {
+    result = readRows(statement.get(), entries);
+    if (!result.ok()) {
         entries->clear();
-        return fail(rc, QStringLiteral("the history could not be read"));
+        return result;
     }
+    std::reverse(entries->begin(), entries->end());
     return {};
 }
 
@@ -485,15 +564,58 @@ HistoryDatabase::Result HistoryDatabase::find(const QUuid& id, std::optional<His
         return Result{Status::Unavailable, QStringLiteral("the history is not open")};
     const QByteArray sql = QByteArray("SELECT ") + columns + " FROM history WHERE id = ?1";
     Result result;
+    QList<HistoryEntry> found;
+    QSet<QUuid> groups;
+    {
+        Statement statement(prepare(sql.constData(), &result));
+        if (!statement.get())
+            return result;
+        bindUuid(statement.get(), 1, id);
+        result = readRows(statement.get(), &found, &groups);
+    }
+    if (result.ok())
+        result = attachMembers(&found, groups);
+    if (result.ok() && !found.isEmpty())
+        *entry = found.takeFirst();
+    return result;
+}
+
+HistoryDatabase::Result HistoryDatabase::readRows(sqlite3_stmt* statement,
+                                                  QList<HistoryEntry>* entries, QSet<QUuid>* groups)
+{
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        entries->append(entryAt(statement));
+        if (groups && groupIdAt(statement) == entries->constLast().id)
+            groups->insert(entries->constLast().id);
+    }
+    if (rc != SQLITE_DONE)
+        return fail(rc, QStringLiteral("the history could not be read"));
+    return {};
+}
+
+HistoryDatabase::Result HistoryDatabase::attachMembers(QList<HistoryEntry>* entries,
+                                                       const QSet<QUuid>& groups)
+{
+    if (groups.isEmpty())
+        return {};
+    const QByteArray sql = QByteArray("SELECT ") + columns +
+                           " FROM history WHERE group_id = ?1 AND id <> ?1 ORDER BY seq";
+    Result result;
     Statement statement(prepare(sql.constData(), &result));
     if (!statement.get())
         return result;
-    bindUuid(statement.get(), 1, id);
-    const int rc = sqlite3_step(statement.get());
-    if (rc == SQLITE_ROW)
-        *entry = entryAt(statement.get());
-    else if (rc != SQLITE_DONE)
-        return fail(rc, QStringLiteral("the history could not be read"));
+    for (HistoryEntry& entry : *entries) {
+        if (!groups.contains(entry.id))
+            continue;
+        sqlite3_reset(statement.get());
+        bindUuid(statement.get(), 1, entry.id);
+        int rc;
+        while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW)
+            entry.members.append(entryAt(statement.get()));
+        if (rc != SQLITE_DONE)
+            return fail(rc, QStringLiteral("the history could not be read"));
+    }
     return {};
 }
 
@@ -504,25 +626,43 @@ HistoryDatabase::Result HistoryDatabase::prune(const QDateTime& now, int maxAgeD
         *removed = 0;
     if (!m_db)
         return Result{Status::Unavailable, QStringLiteral("the history is not open")};
-    Result result;
-    Statement byAge(prepare("DELETE FROM history WHERE time_ms < ?1", &result));
-    if (!byAge.get())
+    Result result = exec("BEGIN IMMEDIATE");
+    if (!result.ok())
         return result;
-    sqlite3_bind_int64(byAge.get(), 1, now.addDays(-maxAgeDays).toMSecsSinceEpoch());
-    int rc = sqlite3_step(byAge.get());
-    if (rc != SQLITE_DONE)
-        return fail(rc, QStringLiteral("old history could not be removed"));
-    int gone = sqlite3_changes(m_db);
-    Statement byCount(prepare("DELETE FROM history WHERE seq <= (SELECT seq FROM history ORDER "
-                              "BY seq DESC LIMIT 1 OFFSET ?1)",
-                              &result));
-    if (!byCount.get())
+    int gone = 0;
+    const auto run = [&](const char* sql, std::optional<sqlite3_int64> value) {
+        if (!result.ok())
+            return;
+        Statement statement(prepare(sql, &result));
+        if (!statement.get())
+            return;
+        if (value)
+            sqlite3_bind_int64(statement.get(), 1, *value);
+        const int rc = sqlite3_step(statement.get());
+        if (rc != SQLITE_DONE) {
+            result = fail(rc, QStringLiteral("old history could not be removed"));
+            return;
+        }
+        gone += sqlite3_changes(m_db);
+    };
+    // A group goes by its own time, with its members.
+    run("DELETE FROM history WHERE time_ms < ?1 AND (group_id IS NULL OR group_id = id)",
+        now.addDays(-maxAgeDays).toMSecsSinceEpoch());
+    // A group's row comes before its members': a cut through a group removes its row.
+    run("DELETE FROM history WHERE seq <= (SELECT seq FROM history ORDER BY seq DESC LIMIT 1 "
+        "OFFSET ?1)",
+        sqlite3_int64(maxEntries));
+    // The members of the groups removed.
+    if (gone > 0)
+        run("DELETE FROM history WHERE group_id IS NOT NULL AND group_id <> id AND NOT EXISTS "
+            "(SELECT 1 FROM history AS g WHERE g.id = history.group_id)",
+            std::nullopt);
+    if (result.ok())
+        result = exec("COMMIT");
+    if (!result.ok()) {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         return result;
-    sqlite3_bind_int(byCount.get(), 1, maxEntries);
-    rc = sqlite3_step(byCount.get());
-    if (rc != SQLITE_DONE)
-        return fail(rc, QStringLiteral("old history could not be removed"));
-    gone += sqlite3_changes(m_db);
+    }
     if (removed)
         *removed = gone;
     return {};

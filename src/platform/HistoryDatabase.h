@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -36,8 +37,9 @@ public:
         bool ok() const { return status == Status::Ok; }
     };
 
-    // The schema this code writes; a file with a higher version is left alone.
-    static constexpr int schemaVersion = 1;
+    // The schema this code writes; a file with a higher version is left alone. An older file
+    // is brought up to it when opened, keeping its rows (2: group actions).
+    static constexpr int schemaVersion = 2;
 
     explicit HistoryDatabase(const QString& path);
     ~HistoryDatabase();
@@ -57,7 +59,9 @@ public:
     void close();
 
     // Stores entries in one transaction, giving each its sequence number. An Undone entry
-    // marks the entry it undid as undone by it.
+    // marks the entry it undid as undone by it. A group is stored as its own row followed by
+    // a row for each member (each given its sequence number too); an Undone group marks the
+    // group it undid, and each of its members the member it put back.
     Result insert(QList<HistoryEntry>& entries);
     // Called every few thousand steps of a long read; returning true stops the read with
     // Interrupted. Set it before opening.
@@ -65,13 +69,18 @@ public:
 
     // Newest first: at most limit entries older than beforeSequence (0: from the newest)
     // whose name, folders or origin host hold every word of filter, compared without case.
+    // A group comes as one entry with its members; a member is never listed on its own, and
+    // a filter matching a member finds its group.
     Result query(const QString& filter, int limit, qint64 beforeSequence,
                  QList<HistoryEntry>* entries);
     // The newest filings (moves into a slot or a folder, and undos), oldest first: what a
-    // learner replays at start.
+    // learner replays at start. The members of a group come as entries of their own, in
+    // their order, and the group itself does not.
     Result filings(int limit, QList<HistoryEntry>* entries);
+    // The entry with this id, with its members when it is a group.
     Result find(const QUuid& id, std::optional<HistoryEntry>* entry);
-    // Removes entries older than maxAge days before now and all but the newest maxEntries.
+    // Removes entries older than maxAge days before now and all but the newest maxEntries
+    // rows (a member counts as a row). A group goes whole: with its members, by its own time.
     Result prune(const QDateTime& now, int maxAgeDays, int maxEntries, int* removed = nullptr);
     Result count(qint64* entries);
 
@@ -88,6 +97,14 @@ private:
     Result fail(int code, const QString& what) const;
     Result prepareSchema();
     Result exec(const char* sql);
+    Result readVersion(int* version);
+    Result insertRow(HistoryEntry& entry, const QUuid& group);
+    // Appends the rows a statement selecting every column gives; groups (when given) gets the
+    // ids of the groups' own rows among them.
+    Result readRows(sqlite3_stmt* statement, QList<HistoryEntry>* entries,
+                    QSet<QUuid>* groups = nullptr);
+    // Gives each entry named in groups its members, in their order.
+    Result attachMembers(QList<HistoryEntry>* entries, const QSet<QUuid>& groups);
     sqlite3_stmt* prepare(const char* sql, Result* result);
 
     QString m_path;

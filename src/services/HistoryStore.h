@@ -65,11 +65,13 @@ public:
     QString databasePath() const { return m_path; }
 
     // Records one action; returns at once and never throws. A failure shows in available().
+    // A group (HistoryEntry::group) is stored with its members in one transaction.
     void record(const HistoryEntry& entry);
 
     // Asks for at most limit entries, newest first, older than beforeSequence (0: from the
     // newest; pass the last row's sequence for the next page), whose name, folders or origin
-    // host hold every word of filter (without regard to case). Returns the request number
+    // host hold every word of filter (without regard to case); a group comes as one entry with
+    // its members, and is found by a member's name or folder too. Returns the request number
     // that queryFinished carries. Only the latest request counts: one overtaken by a newer
     // request (the user typed on) is stopped or dropped without a signal. A query may run
     // before records asked for a moment earlier are stored; recorded() tells when they are.
@@ -81,8 +83,8 @@ public:
     void loadPredictor(int limit = 5000);
 
     // Undoes the action of the entry with this id when it is safe (see HistoryUndo) and
-    // records the undo. undoFinished reports it. An undo of an entry already under way is
-    // refused.
+    // records the undo; for a group, every member that is safe to put back, the last first.
+    // undoFinished reports it. An undo of an entry already under way is refused.
     void undoEntry(const QUuid& id);
 
     // Deletes the database, and any damaged one kept aside, and starts an empty one

@@ -8,6 +8,9 @@
 #include "services/FileExecutionEngine.h"
 
 #include <QFileInfo>
+#include <QStringList>
+
+#include <algorithm>
 
 namespace {
 
@@ -77,6 +80,94 @@ QString backMessage(const QString& restoredPath, const QString& intendedPath)
 
 HistoryUndo::Result HistoryUndo::undo(const HistoryEntry& entry, TrashBackend& trash,
                                       FileMover& mover)
+{
+    return entry.isGroup() ? undoGroup(entry, trash, mover) : undoOne(entry, trash, mover);
+}
+
+HistoryUndo::Result HistoryUndo::undoGroup(const HistoryEntry& group, TrashBackend& trash,
+                                           FileMover& mover)
+{
+    if (!group.isUndoable())
+        return refuse(
+            group.action == HistoryEntry::Action::Skipped
+                ? QStringLiteral("These %1 were only skipped: nothing to undo").arg(group.itemName)
+                : QStringLiteral("An undo cannot be undone from the history"));
+    // Members an earlier undo put back stay as they are; an earlier undo that left some may
+    // be tried again for those.
+    QList<HistoryEntry> pending;
+    for (auto member = group.members.crbegin(); member != group.members.crend(); ++member) {
+        if (member->undoneBy.isNull())
+            pending.append(*member);
+    }
+    if (pending.isEmpty())
+        return refuse(QStringLiteral("These %1 were already put back").arg(group.itemName));
+
+    QList<HistoryEntry> undone;
+    QStringList reasons;
+    bool failed = false;
+    int renamed = 0; // put back under another name, their own being taken
+    for (const HistoryEntry& member : std::as_const(pending)) {
+        const Result result = undoOne(member, trash, mover);
+        if (result.outcome == Outcome::Restored) {
+            undone.append(result.undone);
+            if (result.undone.toPath != member.fromPath && !member.fromPath.isEmpty())
+                ++renamed;
+        } else {
+            reasons.append(result.message);
+            failed = failed || result.outcome == Outcome::Failed;
+        }
+    }
+    if (pending.size() == 1) {
+        // One member was left to put back: said as for one item.
+        if (undone.isEmpty())
+            return Result{failed ? Outcome::Failed : Outcome::Refused, reasons.constFirst(), {}};
+        HistoryEntry entry = HistoryEntry::group(undone);
+        entry.undoOf = group.id;
+        return Result{Outcome::Restored,
+                      backMessage(undone.constFirst().toPath, pending.constFirst().fromPath),
+                      entry};
+    }
+
+    // Where they went back to, when that is one folder.
+    const QString folder =
+        undone.isEmpty() ? QString() : FileNaming::parentPath(undone.constFirst().toPath);
+    const bool oneFolder = std::all_of(undone.cbegin(), undone.cend(), [&](const HistoryEntry& e) {
+        return FileNaming::parentPath(e.toPath) == folder;
+    });
+    const QString where = oneFolder ? QStringLiteral("back in %1").arg(folderName(folder))
+                                    : QStringLiteral("back where they were");
+    QString message;
+    if (undone.isEmpty())
+        message = QStringLiteral("None of the %1 could be put back")
+                      .arg(HistoryEntry::groupName(pending.size()));
+    else if (reasons.isEmpty())
+        message = QStringLiteral("%1 are %2").arg(HistoryEntry::groupName(undone.size()), where);
+    else
+        message = QStringLiteral("%1 of %2 are %3")
+                      .arg(undone.size())
+                      .arg(HistoryEntry::groupName(pending.size()), where);
+    if (renamed > 0)
+        message += renamed == 1
+                       ? QStringLiteral(" (one under a new name, because its name is taken there)")
+                       : QStringLiteral(" (%1 under new names, because theirs are taken there)")
+                             .arg(renamed);
+    // A long list of reasons says how many more there are.
+    constexpr int reasonsShown = 3;
+    if (!reasons.isEmpty()) {
+        QStringList shown = reasons.mid(0, reasonsShown);
+        if (reasons.size() > reasonsShown)
+            shown.append(QStringLiteral("and %1 more").arg(reasons.size() - reasonsShown));
+        message += QStringLiteral("; not restored: %1").arg(shown.join(QStringLiteral("; ")));
+    }
+    if (undone.isEmpty())
+        return Result{failed ? Outcome::Failed : Outcome::Refused, message, {}};
+    HistoryEntry entry = HistoryEntry::group(undone);
+    entry.undoOf = group.id;
+    return Result{Outcome::Restored, message, entry};
+}
+
+HistoryUndo::Result HistoryUndo::undoOne(const HistoryEntry& entry, TrashBackend& trash,
+                                         FileMover& mover)
 {
     if (!entry.undoneBy.isNull())
         return refuse(QStringLiteral("%1 was already put back").arg(entry.itemName));

@@ -15,6 +15,10 @@ class TrashBackend;
 // still holds it with the record written then. In every other case nothing is touched and
 // the reason is given. Nothing is ever written over.
 //
+// A group (one action on many items) is undone member by member, the last acted on first,
+// each exactly as an entry of its own: the members that cannot be put back are named and
+// left, the others put back. Members put back by an earlier undo are left as they are.
+//
 // Runs on the caller's thread and does file work: never call it on the GUI thread.
 class HistoryUndo
 {
@@ -22,16 +26,24 @@ public:
     struct Result
     {
         enum class Outcome {
-            Restored, // the item is back; undone describes the undo to record
+            Restored, // the item is back (of a group: at least one member); undone describes
+                      // the undo to record
             Refused,  // not safe or nothing to undo; nothing was touched
             Failed,   // the file operation failed; the item stayed where it was
         };
         Outcome outcome = Outcome::Refused;
-        // One line for the user: "report.pdf is back in Downloads", or why not.
+        // One line for the user: "report.pdf is back in Downloads", or why not; for a group
+        // "13 of 14 files are back in Downloads; not restored: scan_007.pdf was changed since
+        // it was filed".
         QString message;
-        // Restored: the Undone entry to record.
+        // Restored: the Undone entry to record; for a group, a group of the Undone entries of
+        // the members put back (in the order they were put back) whose undoOf names the group.
         HistoryEntry undone;
     };
 
     static Result undo(const HistoryEntry& entry, TrashBackend& trash, FileMover& mover);
+
+private:
+    static Result undoOne(const HistoryEntry& entry, TrashBackend& trash, FileMover& mover);
+    static Result undoGroup(const HistoryEntry& group, TrashBackend& trash, FileMover& mover);
 };

@@ -5,6 +5,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 HistoryListModel::HistoryListModel(const QString& downloadsFolder, QObject* parent)
     : QAbstractListModel(parent), m_downloadsFolder(QDir::cleanPath(downloadsFolder))
 {
@@ -56,7 +58,31 @@ void HistoryListModel::markUndone(const QUuid& id)
 bool HistoryListModel::isUndone(int row) const
 {
     const HistoryEntry& e = m_entries.at(row);
-    return !e.undoneBy.isNull() || m_undoneHere.contains(e.id);
+    return (!e.undoneBy.isNull() || m_undoneHere.contains(e.id)) && !isPartlyUndone(row);
+}
+
+bool HistoryListModel::isPartlyUndone(int row) const
+{
+    const HistoryEntry& e = m_entries.at(row);
+    if (e.undoneBy.isNull())
+        return false;
+    return std::any_of(e.members.cbegin(), e.members.cend(),
+                       [](const HistoryEntry& member) { return member.undoneBy.isNull(); });
+}
+
+QString HistoryListModel::putBackPath(const QUuid& id) const
+{
+    for (const HistoryEntry& other : m_entries) {
+        if (other.action != HistoryEntry::Action::Undone)
+            continue;
+        if (other.undoOf == id)
+            return other.toPath;
+        for (const HistoryEntry& member : other.members) {
+            if (member.undoOf == id)
+                return member.toPath;
+        }
+    }
+    return {};
 }
 
 QString HistoryListModel::currentPath(int row) const
@@ -64,14 +90,49 @@ QString HistoryListModel::currentPath(int row) const
     const HistoryEntry& e = m_entries.at(row);
     if (e.action == HistoryEntry::Action::Skipped)
         return e.fromPath;
-    if (isUndone(row)) {
-        for (const HistoryEntry& other : m_entries) {
-            if (other.action == HistoryEntry::Action::Undone && other.undoOf == e.id)
-                return other.toPath;
+    if (e.isGroup()) {
+        // The first member stands for the group: shown in the file manager, it shows the
+        // folder the group is in with it selected.
+        const HistoryEntry& first = e.members.constFirst();
+        if (first.action == HistoryEntry::Action::Skipped)
+            return first.fromPath;
+        if (!first.undoneBy.isNull() || (m_undoneHere.contains(e.id) && !isPartlyUndone(row))) {
+            const QString back = putBackPath(first.id);
+            return back.isEmpty() ? first.fromPath : back;
         }
-        return e.fromPath;
+        return first.toPath.isEmpty() ? first.fromPath : first.toPath;
+    }
+    if (isUndone(row)) {
+        const QString back = putBackPath(e.id);
+        return back.isEmpty() ? e.fromPath : back;
     }
     return e.toPath.isEmpty() ? e.fromPath : e.toPath;
+}
+
+QString HistoryListModel::memberSummary(int row) const
+{
+    const QList<HistoryEntry>& members = m_entries.at(row).members;
+    if (members.isEmpty())
+        return {};
+    if (members.size() <= 2) {
+        QStringList names;
+        for (const HistoryEntry& member : members)
+            names << member.itemName;
+        return names.join(QStringLiteral(", "));
+    }
+    return QStringLiteral("%1 \u2026 %2")
+        .arg(members.constFirst().itemName, members.constLast().itemName);
+}
+
+QString HistoryListModel::memberList(int row, const QString& separator) const
+{
+    const QList<HistoryEntry>& members = m_entries.at(row).members;
+    QStringList names;
+    for (const HistoryEntry& member : members.mid(0, maximumNamesListed))
+        names << member.itemName;
+    if (members.size() > maximumNamesListed)
+        names << QStringLiteral("and %1 more").arg(members.size() - maximumNamesListed);
+    return names.join(separator);
 }
 
 QString HistoryListModel::folderName(const QString& folder) const
@@ -89,6 +150,9 @@ QString HistoryListModel::actionText(int row) const
     switch (e.action) {
     case HistoryEntry::Action::MovedToSlot:
     case HistoryEntry::Action::MovedToFolder:
+        // A group whose members went to different folders has none of its own.
+        if (e.isGroup() && e.toFolder().isEmpty())
+            return QStringLiteral("Moved to several folders");
         return QStringLiteral("Moved to %1").arg(folderName(e.toFolder()));
     case HistoryEntry::Action::Trashed:
         return QStringLiteral("Moved to Trash");
@@ -97,6 +161,8 @@ QString HistoryListModel::actionText(int row) const
     case HistoryEntry::Action::Skipped:
         return QStringLiteral("Skipped");
     case HistoryEntry::Action::Undone:
+        if (e.isGroup() && e.toFolder().isEmpty())
+            return QStringLiteral("Put back where they were");
         return QStringLiteral("Put back in %1").arg(folderName(e.toFolder()));
     }
     return {};
@@ -138,11 +204,23 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const
         parts << timeText(row);
         if (e.action == HistoryEntry::Action::Undone)
             parts << QStringLiteral("an undo");
+        else if (isPartlyUndone(row))
+            parts << QStringLiteral("partly undone");
         else if (isUndone(row))
             parts << QStringLiteral("undone");
-        return parts.join(QStringLiteral(", "));
+        const QString sentence = parts.join(QStringLiteral(", "));
+        if (!e.isGroup())
+            return sentence;
+        return QStringLiteral("%1: %2").arg(sentence, memberList(row, QStringLiteral(", ")));
     }
-    if (role == Qt::ToolTipRole)
-        return currentPath(row);
+    if (role == Qt::ToolTipRole) {
+        if (!e.isGroup())
+            return currentPath(row);
+        // Where they are, then each member on a line of its own.
+        const QString folder = e.action == HistoryEntry::Action::Trashed && !isUndone(row)
+                                   ? QStringLiteral("Trash")
+                                   : FileNaming::parentPath(currentPath(row));
+        return QStringLiteral("%1\n%2").arg(folder, memberList(row, QStringLiteral("\n")));
+    }
     return {};
 }

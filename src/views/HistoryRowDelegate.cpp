@@ -60,6 +60,7 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     const int row = index.row();
     const HistoryEntry& entry = model->entry(row);
     const bool undone = model->isUndone(row);
+    const bool partlyUndone = model->isPartlyUndone(row);
     const bool isUndo = entry.action == HistoryEntry::Action::Undone;
     const QPalette& pal = option.palette;
     const QRectF cell = QRectF(option.rect).adjusted(2, 1, -2, -1);
@@ -84,6 +85,11 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
                        badgeSize);
     painter->setOpacity(opacity);
     painter->setPen(Qt::NoPen);
+    if (entry.isGroup()) {
+        // A group's badge is the top of a stack of them.
+        painter->setBrush(withAlpha(look.color, Theme::isDark(pal) ? 0.14 : 0.08));
+        painter->drawRoundedRect(badge.translated(3, -3), 7, 7);
+    }
     painter->setBrush(withAlpha(look.color, Theme::isDark(pal) ? 0.22 : 0.13));
     painter->drawRoundedRect(badge, 7, 7);
     const qreal ratio = painter->device()->devicePixelRatioF();
@@ -112,9 +118,10 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
                       Qt::AlignRight | Qt::AlignVCenter, time);
 
     qreal detailRight = right;
-    const QString tag = isUndo   ? QStringLiteral("UNDO")
-                        : undone ? QStringLiteral("UNDONE")
-                                 : QString();
+    const QString tag = isUndo         ? QStringLiteral("UNDO")
+                        : undone       ? QStringLiteral("UNDONE")
+                        : partlyUndone ? QStringLiteral("PARTLY UNDONE")
+                                       : QString();
     if (!tag.isEmpty()) {
         const QFont tagFont = Theme::font(9, QFont::Bold);
         const QFontMetrics tagMetrics(tagFont);
@@ -138,9 +145,22 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     const qreal nameWidth = qMax<qreal>(0, right - timeWidth - 12 - textLeft);
     painter->setFont(shownName);
     painter->setPen(primary);
+    const QString name = nameMetrics.elidedText(entry.itemName, Qt::ElideMiddle, int(nameWidth));
     painter->drawText(QRectF(textLeft, lineTop, nameWidth, nameMetrics.height()),
-                      Qt::AlignLeft | Qt::AlignVCenter,
-                      nameMetrics.elidedText(entry.itemName, Qt::ElideMiddle, int(nameWidth)));
+                      Qt::AlignLeft | Qt::AlignVCenter, name);
+    const QString members = model->memberSummary(row);
+    if (!members.isEmpty()) {
+        // "14 files  scan_001.pdf … scan_014.pdf": the members in the lighter colour.
+        const QFont membersFont = Theme::font(12);
+        const QFontMetrics membersMetrics(membersFont);
+        const qreal membersLeft = textLeft + nameMetrics.horizontalAdvance(name) + 8;
+        const qreal membersWidth = qMax<qreal>(0, textLeft + nameWidth - membersLeft);
+        painter->setFont(membersFont);
+        painter->setPen(secondary);
+        painter->drawText(QRectF(membersLeft, lineTop, membersWidth, nameMetrics.height()),
+                          Qt::AlignLeft | Qt::AlignVCenter,
+                          membersMetrics.elidedText(members, Qt::ElideMiddle, int(membersWidth)));
+    }
 
     QString detail = model->actionText(row);
     if (entry.action == HistoryEntry::Action::MovedToSlot && entry.slot > 0)

@@ -4,7 +4,8 @@
 
 // Draws one row of the history window: the action's symbol in its colour, the item's name,
 // what was done with it and where (with the website it came from), how long ago, and a tag
-// on the rows that were undone and on the undos themselves.
+// on the rows that were undone and on the undos themselves. A group action's row is drawn as
+// a stack, its count of files as the name and its first and last member beside it.
 class HistoryRowDelegate : public QStyledItemDelegate
 {
     Q_OBJECT

@@ -426,6 +426,8 @@ void HistoryView::showStatus(const QString& text, StatusLine::Kind kind)
 {
     m_status = StatusLine{text, kind};
     m_statusLabel->setText(text);
+    // A long outcome (a group with members left behind) may not fit its two lines.
+    m_statusLabel->setToolTip(text);
     m_statusLabel->show();
     paintStatus();
     if (kind != StatusLine::Kind::Progress)
