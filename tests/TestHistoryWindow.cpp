@@ -270,6 +270,45 @@ private slots:
         QVERIFY(QFile::exists(m_downloads + QStringLiteral("/invoice-0042.pdf")));
     }
 
+    // A group action is one row that names its members to a screen reader; a member's name
+    // finds it; one undo puts every member back and marks the row.
+    void groupIsOneRowUndoneAtOnce()
+    {
+        QList<HistoryEntry> scans;
+        for (const char* name : {"scan_001.pdf", "scan_002.pdf", "scan_003.pdf"}) {
+            writeFile(m_downloads + QLatin1Char('/') + QLatin1String(name), name);
+            scans << fileByHand(QLatin1String(name), m_home + QStringLiteral("/Documents"), 1);
+        }
+        const HistoryEntry group = HistoryEntry::group(scans);
+        m_store->record(group);
+        openWindow(m_store.get());
+        HistoryView* history = pressH();
+        QVERIFY(history);
+        QCOMPARE(rowNames(history),
+                 QStringList({"3 files", "notes.txt", "invoice-0042.pdf", "report.pdf"}));
+        QCOMPARE(history->model()->actionText(0), QStringLiteral("Moved to Documents"));
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(history->list());
+        QVERIFY(list && list->childCount() > 0);
+        const QString spoken = list->child(0)->text(QAccessible::Name);
+        QVERIFY2(spoken.startsWith(QStringLiteral("3 files, moved to Documents, ")) &&
+                     spoken.endsWith(QStringLiteral(": scan_001.pdf, scan_002.pdf, scan_003.pdf")),
+                 qPrintable(spoken));
+
+        typeFilter(history, QStringLiteral("scan_002"));
+        QCOMPARE(rowNames(history), QStringList{"3 files"});
+        QTest::keyClick(field(history), Qt::Key_Z, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(history->statusText(),
+                                  QStringLiteral("3 files are back in Downloads"), 5000);
+        for (const HistoryEntry& scan : scans)
+            QCOMPARE(readFile(scan.fromPath), scan.itemName.toUtf8());
+        // The undo is one row too, found by the same name; the group's row is marked.
+        QTRY_COMPARE_WITH_TIMEOUT(history->model()->rowCount(), 2, 5000);
+        QCOMPARE(history->model()->actionText(0), QStringLiteral("Put back in Downloads"));
+        QVERIFY(history->model()->isUndone(history->model()->rowOf(group.id)));
+        QTest::keyClick(field(history), Qt::Key_Return);
+        QCOMPARE(m_services->revealer->revealed.value(0), QUrl::fromLocalFile(scans[0].fromPath));
+    }
+
     // A history that cannot be kept says so instead of showing an empty list; an empty one
     // says nothing was filed; a long one is read a page at a time as the list scrolls.
     void emptyUnavailableAndPaged()

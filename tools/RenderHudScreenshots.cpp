@@ -111,6 +111,39 @@ void recordHistory(HistoryStore& store, const QString& home)
     store.waitForWrites();
 }
 
+// The same week with two group actions on top: a scanner session of fourteen pages filed
+// with one key, and three old installers trashed with one key.
+void recordGroups(HistoryStore& store, const QString& home)
+{
+    recordHistory(store, home);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const auto member = [&](HistoryEntry::Action action, const QString& name, const QString& to,
+                            qint64 secondsAgo) {
+        HistoryEntry e;
+        e.action = action;
+        e.itemName = name;
+        e.kind = QStringLiteral("application/pdf");
+        e.size = 180'000;
+        e.fromPath = home + "/Downloads/" + name;
+        e.toPath = to + "/" + name;
+        e.time = now.addSecs(-secondsAgo);
+        e.slot = action == HistoryEntry::Action::MovedToSlot ? 1 : 0;
+        return e;
+    };
+    QList<HistoryEntry> installers;
+    for (const char* name : {"setup (2).exe", "setup (3).exe", "setup (4).exe"})
+        installers << member(HistoryEntry::Action::Trashed, name,
+                             home + "/.local/share/Trash/files", 70);
+    QList<HistoryEntry> scans;
+    for (int i = 1; i <= 14; ++i)
+        scans << member(HistoryEntry::Action::MovedToSlot,
+                        QStringLiteral("scan_%1.pdf").arg(i, 3, 10, QLatin1Char('0')),
+                        home + "/Documents", 30);
+    store.record(HistoryEntry::group(installers));
+    store.record(HistoryEntry::group(scans));
+    store.waitForWrites();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -168,6 +201,9 @@ int main(int argc, char** argv)
     HistoryStore history(HistoryStore::defaultDatabasePath(),
                          std::make_unique<FreedesktopTrash>(home + "/.local/share"));
     recordHistory(history, home);
+    HistoryStore groupHistory(home + "/group-history/history.sqlite3",
+                              std::make_unique<FreedesktopTrash>(home + "/.local/share"));
+    recordGroups(groupHistory, home);
 
     // The desktop-wide shortcut as an X11 session binds it (the settings sheet shows it).
     hud.globalShortcut->start(QStringLiteral("Alt+Shift+D"),
@@ -192,6 +228,7 @@ int main(int argc, char** argv)
         std::function<void(TriageContainerView*)> prepare;
         QSize size = QSize(840, 540);
         QList<DestinationSlot> slotList = {};
+        HistoryStore* history = nullptr; // the week's history unless set
     };
     const QList<Shot> shots{
         {"hud-image", "Sunset at the pier.jpg", {}},
@@ -217,6 +254,13 @@ int main(int argc, char** argv)
              });
          },
          QSize(760, 480)},
+        // Group actions, each one row: fourteen scans filed and three installers trashed.
+        {"hud-history-group",
+         "notes.md",
+         [](TriageContainerView* v) { v->setShowingHistory(true); },
+         QSize(840, 540),
+         {},
+         &groupHistory},
         // The status line of a move still running past the watchdog, and of a failure.
         {"hud-status-progress", "notes.md",
          [](TriageContainerView* v) {
@@ -299,7 +343,7 @@ int main(int argc, char** argv)
             hud.config->saveConfig(config);
             TriageHUDPanel panel;
             TriageContainerView::Services services = hud.services();
-            services.history = &history;
+            services.history = shot.history ? shot.history : &history;
             auto* view = new TriageContainerView(
                 services, [] {}, [] {});
             panel.setContentView(view);

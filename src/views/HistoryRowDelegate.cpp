@@ -85,17 +85,27 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
                        badgeSize);
     painter->setOpacity(opacity);
     painter->setPen(Qt::NoPen);
-    if (entry.isGroup()) {
-        // A group's badge is the top of a stack of them.
-        painter->setBrush(withAlpha(look.color, Theme::isDark(pal) ? 0.14 : 0.08));
-        painter->drawRoundedRect(badge.translated(3, -3), 7, 7);
-    }
     painter->setBrush(withAlpha(look.color, Theme::isDark(pal) ? 0.22 : 0.13));
     painter->drawRoundedRect(badge, 7, 7);
     const qreal ratio = painter->device()->devicePixelRatioF();
     painter->drawPixmap(
         QPointF(badge.center().x() - glyphSize / 2.0, badge.center().y() - glyphSize / 2.0),
         SymbolIcons::pixmap(look.symbol, glyphSize, look.color, ratio));
+    if (entry.isGroup()) {
+        // A group's badge carries its count of files on its lower corner.
+        const QFont countFont = Theme::font(9, QFont::Bold);
+        const QFontMetrics countMetrics(countFont);
+        const QString count = QString::number(entry.members.size());
+        const qreal height = countMetrics.height();
+        const qreal width = qMax(height, countMetrics.horizontalAdvance(count) + 6.0);
+        const QRectF pill(badge.right() - width + 5, badge.bottom() - height + 4, width, height);
+        painter->setPen(QPen(pal.color(QPalette::Base), 1.5));
+        painter->setBrush(look.color);
+        painter->drawRoundedRect(pill, height / 2, height / 2);
+        painter->setFont(countFont);
+        painter->setPen(Qt::white);
+        painter->drawText(pill, Qt::AlignCenter, count);
+    }
     painter->setOpacity(1.0);
 
     const qreal textLeft = badge.right() + gap;

@@ -4,8 +4,8 @@
 
 // Draws one row of the history window: the action's symbol in its colour, the item's name,
 // what was done with it and where (with the website it came from), how long ago, and a tag
-// on the rows that were undone and on the undos themselves. A group action's row is drawn as
-// a stack, its count of files as the name and its first and last member beside it.
+// on the rows that were undone and on the undos themselves. A group action's row carries its
+// count of files on the symbol, and its first and last member beside its name.
 class HistoryRowDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
