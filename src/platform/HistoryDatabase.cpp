@@ -365,10 +365,10 @@ HistoryDatabase::Result HistoryDatabase::prepareSchema()
     // Read again under the write lock: the writer's and a reader's connection may both have
     // found the file old, and only the first may change it.
     result = readVersion(&version);
-    if (result.ok() && version > schemaVersion)
+    if (result.ok() && version > schemaVersion) {
         result = Result{Status::Unavailable,
                         QStringLiteral("the history file was written by a newer version")};
-    else if (result.ok() && version < schemaVersion) {
+    } else if (result.ok() && version < schemaVersion) {
         // A new file gets the whole schema; a file of the first one gains the group column
         // and keeps its rows.
         result = exec(version == 0 ? schema : addGroups);
