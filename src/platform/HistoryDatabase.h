@@ -71,6 +71,9 @@ public:
     // learner replays at start.
     Result filings(int limit, QList<HistoryEntry>* entries);
     Result find(const QUuid& id, std::optional<HistoryEntry>* entry);
+    // The filings (moves into a slot or a folder) not undone whose item had exactly size
+    // bytes, newest first, at most limit: where earlier copies of a file may lie.
+    Result filedWithSize(qint64 size, int limit, QList<HistoryEntry>* entries);
     // Removes entries older than maxAge days before now and all but the newest maxEntries.
     Result prune(const QDateTime& now, int maxAgeDays, int maxEntries, int* removed = nullptr);
     Result count(qint64* entries);
