@@ -63,6 +63,13 @@ bool rewriteKeepingTime(const QString& path, const QByteArray& content)
     return written && timed;
 }
 
+bool writeSparse(const QString& path, qint64 bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.resize(bytes);
+}
+
 // Counts the opens and reads of one file that inotify reports.
 class OpenWatch
 {
@@ -294,18 +301,13 @@ private slots:
     void fileWithoutSameSizeCandidateIsNeverOpened()
     {
         constexpr qint64 size = 4LL << 30;
-        auto sparse = [](const QString& path, qint64 bytes) {
-            QDir().mkpath(QFileInfo(path).absolutePath());
-            QFile file(path);
-            return file.open(QIODevice::WriteOnly) && file.resize(bytes);
-        };
-        if (!sparse(m_downloads + "/disk.iso", size))
+        if (!writeSparse(m_downloads + "/disk.iso", size))
             QSKIP("no room for a 4 GB sparse file here");
         // The same name at another size, other sizes near it, and a waiting item of yet another.
-        QVERIFY(sparse(m_documents + "/disk.iso", size + 1));
-        QVERIFY(sparse(m_music + "/other.iso", size - 1));
+        QVERIFY(writeSparse(m_documents + "/disk.iso", size + 1));
+        QVERIFY(writeSparse(m_music + "/other.iso", size - 1));
         TestFiles::writeFile(m_music + "/small.bin", m_content);
-        QVERIFY(sparse(m_downloads + "/next.iso", size + 4096));
+        QVERIFY(writeSparse(m_downloads + "/next.iso", size + 4096));
         const TriageItem item = itemAt(m_downloads + "/disk.iso");
         const QList<TriageItem> waiting{item, itemAt(m_downloads + "/next.iso")};
         OpenWatch watch(item.path());
@@ -320,6 +322,26 @@ private slots:
         // The watch does see an open.
         QFile(item.path()).open(QIODevice::ReadOnly);
         QVERIFY(watch.events() > 0);
+    }
+
+    void newerCheckCancelsTheRunningOne()
+    {
+        // Two files of 4 GiB of zeros: comparing them takes many seconds.
+        if (!writeSparse(m_downloads + "/image.raw", 4LL << 30) ||
+            !writeSparse(m_documents + "/image.raw", 4LL << 30))
+            QSKIP("no room for 4 GB sparse files here");
+        TestFiles::writeFile(m_downloads + "/small.txt", m_content);
+        TestFiles::writeFile(m_documents + "/small.txt", m_content);
+        const TriageItem big = itemAt(m_downloads + "/image.raw");
+        const TriageItem small = itemAt(m_downloads + "/small.txt");
+        DuplicateFinder finder({});
+        CrossThreadSpy checked(&finder, &DuplicateFinder::checked);
+        finder.check(big, {m_documents}, {});
+        finder.check(small, {m_documents}, {});
+        QTRY_COMPARE_WITH_TIMEOUT(checked.size(), 1, 5000);
+        QCOMPARE(checked.at(0).at(0).toUuid(), small.id);
+        QVERIFY(finder.matchFor(small.id));
+        QVERIFY(!finder.matchFor(big.id));
     }
 
 private:
