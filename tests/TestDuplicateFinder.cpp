@@ -209,9 +209,13 @@ private slots:
         QCOMPARE(match->filedAt, filed);
         QCOMPARE(DuplicateFinder::describe(*match, QStringLiteral("3 days ago")),
                  QStringLiteral("Identical to report.pdf in Archive, filed 3 days ago"));
-        // Found in a folder that is looked at, it is still dated by the history.
-        match = checkNow(finder, item, {archive});
+        // Found in a folder that is looked at (here through a link), it is still dated by the
+        // history.
+        const QString archiveLink = m_dir->path() + QStringLiteral("/Slot");
+        QVERIFY(QFile::link(archive, archiveLink));
+        match = checkNow(finder, item, {archiveLink});
         QVERIFY(match);
+        QCOMPARE(match->path, archiveLink + "/report.pdf");
         QCOMPARE(match->where, DuplicateFinder::Match::Where::Folder);
         QCOMPARE(match->filedAt, filed);
     }

@@ -14,6 +14,7 @@
 #include <QMutexLocker>
 #include <QSet>
 
+#include <algorithm>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -218,21 +219,33 @@ std::optional<DuplicateFinder::Match> DuplicateFinder::find(const Request& reque
     }
     if (token.isCancelled())
         return std::nullopt;
+    // Newest first: a file filed more than once is dated by its last filing. A filed file
+    // already found in a folder (under this path or another way to it) gets its date.
+    auto dateKnown = [&](qsizetype index, const HistoryEntry& entry) {
+        if (!candidates[index].filedAt)
+            candidates[index].filedAt = entry.time.toUTC();
+    };
     for (const HistoryEntry& entry : filedWithSize(size)) {
         const QString path = QDir::cleanPath(entry.toPath);
         if (path.isEmpty() || path == request.itemPath)
             continue;
-        // Newest first: a file filed more than once is dated by its last filing.
         if (const auto found = indexOfPath.constFind(path); found != indexOfPath.constEnd()) {
-            Candidate& known = candidates[*found];
-            if (!known.filedAt)
-                known.filedAt = entry.time.toUTC();
+            dateKnown(*found, entry);
             continue;
         }
         struct stat status
         {
         };
-        if (lstatRegular(path, &status) && qint64(status.st_size) == size) {
+        if (!lstatRegular(path, &status) || qint64(status.st_size) != size)
+            continue;
+        const auto sameFile = std::find_if(candidates.cbegin(), candidates.cend(),
+                                           [&status](const Candidate& candidate) {
+                                               return candidate.device == quint64(status.st_dev) &&
+                                                      candidate.inode == quint64(status.st_ino);
+                                           });
+        if (sameFile != candidates.cend()) {
+            dateKnown(sameFile - candidates.cbegin(), entry);
+        } else {
             add(path, status, Match::Where::History, FileNaming::parentPath(path));
             candidates.last().filedAt = entry.time.toUTC();
         }
