@@ -342,7 +342,7 @@ private slots:
         CrossThreadSpy checked(&finder, &DuplicateFinder::checked);
         finder.check(big, {m_documents}, {});
         finder.check(small, {m_documents}, {});
-        QTRY_COMPARE_WITH_TIMEOUT(checked.size(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(checked.size(), 1, 10000);
         QCOMPARE(checked.at(0).at(0).toUuid(), small.id);
         QVERIFY(finder.matchFor(small.id));
         QVERIFY(!finder.matchFor(big.id));
