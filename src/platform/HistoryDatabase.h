@@ -79,6 +79,10 @@ public:
     Result filings(int limit, QList<HistoryEntry>* entries);
     // The entry with this id, with its members when it is a group.
     Result find(const QUuid& id, std::optional<HistoryEntry>* entry);
+    // The filings (moves into a slot or a folder) not undone whose item had exactly size
+    // bytes, newest first, at most limit: where earlier copies of a file may lie. The members
+    // of a group action count one by one; the group's own row (a folder, a total) does not.
+    Result filedWithSize(qint64 size, int limit, QList<HistoryEntry>* entries);
     // Removes entries older than maxAge days before now and all but the newest maxEntries
     // rows (a member counts as a row). A group goes whole: with its members, by its own time.
     Result prune(const QDateTime& now, int maxAgeDays, int maxEntries, int* removed = nullptr);
