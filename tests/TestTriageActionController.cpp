@@ -1155,11 +1155,19 @@ private slots:
         QCOMPARE(queuedNames(), back + QStringList{"other.txt"});
     }
 
-    // c while the third of four scans is copied onto another disk: its copy stops, the two
-    // before stay moved, the rest are back at the head; the progress says how far the group
-    // got, and one undo takes back the two.
+    void cancelAGroupMidway_data()
+    {
+        QTest::addColumn<bool>("answers");
+        QTest::newRow("the copy stops") << true;
+        QTest::newRow("the destination stops answering") << false;
+    }
+
+    // c while the third of four scans is copied onto another disk: the two before stay
+    // moved, the rest are back at the head, also when the copy does not stop and is left
+    // behind; the progress says how far the group got, and one undo takes back the two.
     void cancelAGroupMidway()
     {
+        QFETCH(bool, answers);
         const QString usb = mountTmpfs("usb");
         if (usb.isEmpty())
             QSKIP("mounting a tmpfs needs root");
@@ -1167,12 +1175,15 @@ private slots:
         const QStringList names = scans(4, size);
         enqueue({"other.txt"});
         m_actions->setProgressDelay(0);
+        m_actions->setAbandonDelay(100);
+        m_holdCopy = true;
+        m_ignoreCancel = !answers;
         m_services->engine->mover().setChunkHook([&](const QString& file, qint64) {
             if (!file.endsWith(names[2]))
                 return;
             m_copyHeld = true;
-            for (int i = 0; i < 10000 && !cancelledHere(); ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            while (m_holdCopy.load() && (m_ignoreCancel.load() || !cancelledHere()))
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
         });
         m_actions->routeGroupToSlot({2, QStringLiteral("USB"), usb}, idsOf(names),
                                     InputMethod::keyboard);
@@ -1195,15 +1206,57 @@ private slots:
 
         m_actions->cancelRunningAction();
         QVERIFY(waitIdle());
-        QCOMPARE(statusText(), QStringLiteral("Cancelled moving 4 files to USB after 2 "
-                                              "(scan_001.pdf, scan_002.pdf); 2 are back in the "
-                                              "queue"));
-        verifyWholeOnce(4, size, names.mid(2), usb);
+        QCOMPARE(statusText(),
+                 answers ? QStringLiteral("Cancelled moving 4 files to USB after 2 (scan_001.pdf, "
+                                          "scan_002.pdf); 2 are back in the queue")
+                         : QStringLiteral("Gave up waiting: Moving 4 files to USB is not "
+                                          "responding. 2 of 4 moved; 2 are back in the queue"));
         QCOMPARE(queuedNames(), names.mid(2) + QStringList{"other.txt"});
+        m_holdCopy = false; // a copy left behind returns
+        QVERIFY(m_actions->waitForAbandoned(5000));
+        verifyWholeOnce(4, size, names.mid(2), usb);
         m_actions->undoLastAction();
         QVERIFY(waitIdle());
         verifyWholeOnce(4, size, names, usb);
         QCOMPARE(queuedNames(), names + QStringList{"other.txt"});
+    }
+
+    // c during the undo of a group: the members put back stay back, the one whose copy was
+    // stopped and those before it stay filed, and the next z undoes them (not the action
+    // before the group).
+    void cancelAGroupUndoMidway()
+    {
+        const QString usb = mountTmpfs("usb");
+        if (usb.isEmpty())
+            QSKIP("mounting a tmpfs needs root");
+        constexpr qint64 size = 300 * 1024;
+        enqueue({"first.txt"});
+        const QStringList names = scans(4, size);
+        m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+        m_actions->routeGroupToSlot({2, QStringLiteral("USB"), usb}, idsOf(names),
+                                    InputMethod::keyboard);
+        QVERIFY(waitIdle());
+        m_services->engine->mover().setChunkHook([&](const QString& file, qint64) {
+            if (!file.endsWith(names[1]))
+                return;
+            m_copyHeld = true;
+            for (int i = 0; i < 10000 && !cancelledHere(); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+        m_actions->undoLastAction();
+        QTRY_VERIFY_WITH_TIMEOUT(m_copyHeld.load(), 5000);
+        m_actions->cancelRunningAction();
+        QVERIFY(waitIdle());
+        QCOMPARE(statusText(), QStringLiteral("Cancelled the undo after 2 of 4 files (back in "
+                                              "Downloads); the other 2 can still be undone"));
+        verifyWholeOnce(4, size, names.mid(2), usb);
+        QCOMPARE(queuedNames(), names.mid(2));
+        m_services->engine->mover().setChunkHook({});
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        verifyWholeOnce(4, size, names, usb);
+        QCOMPARE(queuedNames(), names);
+        QVERIFY(QFile::exists(m_home + "/Documents/first.txt"));
     }
 
     // One undo of a group: the last member first, each checked as a single undo is. One
