@@ -505,6 +505,31 @@ private slots:
         QCOMPARE(canUndo.count(), 2);
     }
 
+    // The records of a group action (made under one GroupScope) count as one action of the
+    // fifty kept, and the oldest action goes whole: a group is never left half undoable.
+    void aGroupIsOneActionOfTheUndoHistory()
+    {
+        const QUrl slot = url(path(QStringLiteral("slot")));
+        const QUuid group = QUuid::createUuid();
+        {
+            const FileExecutionEngine::GroupScope scope(group);
+            for (int i = 0; i < 60; ++i)
+                m_engine->move(itemAt(QStringLiteral("Downloads/g%1").arg(i)), slot);
+        }
+        const QList<ActionRecord> latest = m_engine->latestAction();
+        QCOMPARE(latest.size(), 60);
+        QCOMPARE(latest.first().item.filename, QStringLiteral("g0"));
+        QCOMPARE(latest.last().group, group);
+        for (int i = 0; i < 49; ++i)
+            m_engine->move(itemAt(QStringLiteral("Downloads/s%1").arg(i)), slot);
+        QCOMPARE(m_engine->actionCount(), FileExecutionEngine::maxUndoHistory);
+        QCOMPARE(m_engine->undoCount(), 60 + 49);
+        m_engine->move(itemAt(QStringLiteral("Downloads/s49")), slot);
+        QCOMPARE(m_engine->actionCount(), FileExecutionEngine::maxUndoHistory);
+        QCOMPARE(m_engine->undoCount(), FileExecutionEngine::maxUndoHistory);
+        QCOMPARE(m_engine->latestAction().size(), 1);
+    }
+
     void concurrentMovesNeverLoseAFile()
     {
         constexpr int rounds = 1000;

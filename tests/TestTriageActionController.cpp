@@ -1,17 +1,22 @@
 // The triage actions without a window: late results, undo queued behind an action,
 // rename and undo sequences, restoring from the trash, rescans during an action, actions
 // queued behind a long copy, cancelling it at every stage, a destination that stops
-// answering, and quit during a copy.
+// answering, quit during a copy, group actions and their undo with a fault at every step,
+// and "same as last".
 #include "HudTestServices.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "fakes/GatedEngine.h"
 #include "fakes/ManualClock.h"
 #include "fakes/ScriptedTrash.h"
+#include "models/FileOperationError.h"
 #include "platform/CancelToken.h"
 #include "platform/FileMover.h"
+#include "platform/FreedesktopTrash.h"
+#include "services/HistoryStore.h"
 #include "services/QueueRescanner.h"
 #include "services/TriageActionController.h"
+#include "views/ActionProgressView.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -50,6 +55,36 @@ QStringList entries(const QString& folder)
                                   QDir::NoDotAndDotDot);
 }
 
+// The real trash, except that one call fails: the n-th move to the trash or the n-th restore
+// (counted from 0; -1: none).
+class FaultyTrash final : public TrashBackend
+{
+public:
+    FaultyTrash(const QString& dataHome, int failTrash, int failRestore)
+        : m_real(dataHome), m_failTrash(failTrash), m_failRestore(failRestore)
+    {
+    }
+    Trashed moveToTrash(const QString& path) override
+    {
+        if (m_trashes++ == m_failTrash)
+            throw FileOperationError::fromErrno(EIO, QStringLiteral("Could not trash the item"));
+        return m_real.moveToTrash(path);
+    }
+    Restored restoreFromTrash(const Trashed& trashed, const QString& fallback) override
+    {
+        if (m_restores++ == m_failRestore)
+            throw FileOperationError::fromErrno(EIO, QStringLiteral("Could not restore the item"));
+        return m_real.restoreFromTrash(trashed, fallback);
+    }
+
+private:
+    FreedesktopTrash m_real;
+    const int m_failTrash;
+    const int m_failRestore;
+    std::atomic<int> m_trashes = 0;
+    std::atomic<int> m_restores = 0;
+};
+
 } // namespace
 
 class TestTriageActionController : public QObject
@@ -72,11 +107,12 @@ private:
 
     // A tmpfs of its own (another file system than the home's), as a slot; empty without
     // root.
-    QString mountTmpfs(const QString& name)
+    QString mountTmpfs(const QString& name, const QByteArray& size = "16m")
     {
         const QString path = m_home + "/../" + name;
         QDir().mkpath(path);
-        if (::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0, "size=16m") != 0)
+        if (::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0,
+                    QByteArray("size=" + size).constData()) != 0)
             return {};
         m_mounts << path;
         return QDir::cleanPath(path);
@@ -110,6 +146,87 @@ private:
     {
         for (const QString& name : names)
             m_queue->enqueue(QUrl::fromLocalFile(file(name)));
+    }
+
+    // scan_001.pdf ... in Downloads and waiting, each with its own content.
+    QStringList scans(int count, qint64 size)
+    {
+        QStringList names;
+        for (int i = 1; i <= count; ++i) {
+            names << QStringLiteral("scan_%1.pdf").arg(i, 3, 10, QLatin1Char('0'));
+            TestFiles::writeFile(m_downloads + "/" + names.last(), scanData(i, size));
+            m_queue->enqueue(QUrl::fromLocalFile(m_downloads + "/" + names.last()));
+        }
+        return names;
+    }
+    static QByteArray scanData(int n, qint64 size) { return TestFiles::pattern(size, char(n)); }
+
+    QList<QUuid> idsOf(const QStringList& names) const
+    {
+        QList<QUuid> ids;
+        for (const QString& name : names) {
+            for (const TriageItem& item : m_queue->items()) {
+                if (item.filename == name)
+                    ids << item.id;
+            }
+        }
+        return ids;
+    }
+
+    QStringList queuedNames() const
+    {
+        QStringList names;
+        for (const TriageItem& item : m_queue->items())
+            names << item.filename;
+        return names;
+    }
+
+    // Each scan is whole in exactly one place: Downloads for those in `home`, else `away`;
+    // and nothing else is left in `away` (no partial copy).
+    void verifyWholeOnce(int count, qint64 size, const QStringList& home, const QString& away)
+    {
+        QStringList expectedAway;
+        for (int i = 1; i <= count; ++i) {
+            const QString name = QStringLiteral("scan_%1.pdf").arg(i, 3, 10, QLatin1Char('0'));
+            const bool atHome = home.contains(name);
+            if (!atHome)
+                expectedAway << name;
+            QVERIFY2(QFile::exists(m_downloads + "/" + name) == atHome, qPrintable(name));
+            QVERIFY2(QFile::exists(away + "/" + name) != atHome, qPrintable(name));
+            QCOMPARE(TestFiles::readFile((atHome ? m_downloads : away) + "/" + name),
+                     scanData(i, size));
+        }
+        QCOMPARE(entries(away), expectedAway);
+    }
+
+    // The copy of the n-th member to cross file systems (counted from 0) fails at stage:
+    // while its chunks are written, once copied, before it gets its name, or before the
+    // original is removed.
+    void failCopyAt(const QString& stage, int member)
+    {
+        auto seen = std::make_shared<std::atomic<int>>(-1);
+        auto lastFile = std::make_shared<QString>();
+        const auto fault = [] {
+            throw FileOperationError::fromErrno(EIO, QStringLiteral("Could not write the copy"));
+        };
+        FileMover& mover = m_services->engine->mover();
+        if (stage == "chunk")
+            mover.setChunkHook([=](const QString& file, qint64) {
+                if (file != *lastFile) {
+                    *lastFile = file;
+                    ++*seen;
+                }
+                if (*seen == member)
+                    fault();
+            });
+        else
+            mover.setStepHook([=](FileMover::Step step, const QString&) {
+                const FileMover::Step at = stage == "copied"   ? FileMover::Step::Copied
+                                           : stage == "commit" ? FileMover::Step::Commit
+                                                               : FileMover::Step::Remove;
+                if (step == at && ++*seen == member)
+                    fault();
+            });
     }
 
     QString headName() const
@@ -931,6 +1048,340 @@ private slots:
         QVERIFY(m_actions->waitForAbandoned(5000));
         QCOMPARE(entries(usb), QStringList());
         QCOMPARE(TestFiles::readFile(m_downloads + "/big.bin"), data);
+    }
+
+    void groupActionsWithAFaultAtEveryStep_data()
+    {
+        QTest::addColumn<QString>("action"); // "move" (to another disk) or "trash"
+        QTest::addColumn<QString>("phase");  // the fault hits the action or its undo
+        QTest::addColumn<QString>("stage");
+        QTest::addColumn<int>("failing"); // the member that fails
+        for (const char* phase : {"act", "undo"}) {
+            for (const int member : {0, 1, 3}) {
+                for (const char* stage : {"chunk", "copied", "commit", "remove"})
+                    QTest::addRow("move, %s, %s, member %d", phase, stage, member)
+                        << "move" << phase << stage << member;
+                QTest::addRow("trash, %s, member %d", phase, member)
+                    << "trash" << phase << "" << member;
+            }
+        }
+        // A real disk that fills up: three scans fit, the fourth does not.
+        QTest::newRow("move to a full disk") << "move"
+                                             << "act"
+                                             << "full" << 3;
+    }
+
+    // One key for four scans: the members before a failing one stay moved, the failing one
+    // is whole where it was, later ones are not tried, and those not moved are back at the
+    // head in order. One undo puts back every member it moved; a member whose undo fails
+    // stays whole where it was, named, and the others are restored.
+    void groupActionsWithAFaultAtEveryStep()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, phase);
+        QFETCH(QString, stage);
+        QFETCH(int, failing);
+        constexpr int count = 4;
+        constexpr qint64 size = 300 * 1024;
+        const bool move = action == "move";
+        const QString usb = move ? mountTmpfs("usb", stage == "full" ? "1m" : "16m") : QString();
+        if (move && usb.isEmpty())
+            QSKIP("mounting a tmpfs needs root");
+        const QString away = move ? usb : m_home + "/.local/share/Trash/files";
+        std::unique_ptr<FileExecutionEngine> trashEngine;
+        std::unique_ptr<TriageActionController> trashActions;
+        TriageActionController* actions = m_actions.get();
+        if (!move) {
+            trashEngine = std::make_unique<FileExecutionEngine>(
+                std::make_unique<FaultyTrash>(m_home + "/.local/share",
+                                              phase == "act" ? failing : -1,
+                                              phase == "undo" ? count - 1 - failing : -1),
+                m_services->revealer, *m_services->logger, m_services->reporter);
+            TriageActionController::Dependencies deps;
+            deps.queue = m_queue;
+            deps.engine = trashEngine.get();
+            deps.logger = m_services->logger.get();
+            trashActions = std::make_unique<TriageActionController>(deps);
+            actions = trashActions.get();
+        }
+        const QStringList names = scans(count, size);
+        enqueue({"other.txt"});
+        if (move && phase == "act" && stage != "full")
+            failCopyAt(stage, failing);
+        const DestinationSlot slot{2, QStringLiteral("USB"), usb};
+        if (move)
+            actions->routeGroupToSlot(slot, idsOf(names), InputMethod::keyboard);
+        else
+            actions->trashGroup(idsOf(names), InputMethod::keyboard);
+        QCOMPARE(queuedNames(), QStringList{"other.txt"});
+        QVERIFY(QTest::qWaitFor([&] { return !actions->isBusy(); }, 10000));
+
+        const int moved = phase == "act" ? failing : count;
+        const QString status = actions->statusMessage().value_or(QString());
+        const QString where = move ? QStringLiteral("USB") : QStringLiteral("the Trash");
+        if (moved == count)
+            QCOMPARE(status, move ? QStringLiteral("Moved 4 files to USB")
+                                  : QStringLiteral("Moved 4 files to Trash"));
+        else if (moved == 0)
+            QVERIFY2(status.startsWith("Nothing moved to " + where + ": scan_001.pdf failed: ") &&
+                         status.endsWith("; all 4 are back in the queue"),
+                     qPrintable(status));
+        else
+            QVERIFY2(
+                status.startsWith(
+                    QStringLiteral("Moved %1 of 4 to %2 (scan_001.pdf").arg(moved).arg(where)) &&
+                    status.contains(names[moved] + " failed: ") &&
+                    status.endsWith(QStringLiteral("; %1 back in the queue")
+                                        .arg(count - moved == 1
+                                                 ? QStringLiteral("1 is")
+                                                 : QStringLiteral("%1 are").arg(count - moved))),
+                qPrintable(status));
+        verifyWholeOnce(count, size, names.mid(moved), away);
+        QCOMPARE(queuedNames(), names.mid(moved) + QStringList{"other.txt"});
+
+        if (move && phase == "undo")
+            failCopyAt(stage, count - 1 - failing); // the last member is undone first
+        actions->undoLastAction();
+        QVERIFY(QTest::qWaitFor([&] { return !actions->isBusy(); }, 10000));
+        QStringList back = names;
+        if (phase == "undo") {
+            back.removeAt(failing);
+            const QString undoStatus = actions->statusMessage().value_or(QString());
+            QVERIFY2(undoStatus.contains("3 of 4 files") &&
+                         undoStatus.contains("Not restored: " + names[failing]),
+                     qPrintable(undoStatus));
+        }
+        verifyWholeOnce(count, size, back, away);
+        QCOMPARE(queuedNames(), back + QStringList{"other.txt"});
+    }
+
+    void cancelAGroupMidway_data()
+    {
+        QTest::addColumn<bool>("answers");
+        QTest::newRow("the copy stops") << true;
+        QTest::newRow("the destination stops answering") << false;
+    }
+
+    // c while the third of four scans is copied onto another disk: the two before stay
+    // moved, the rest are back at the head, also when the copy does not stop and is left
+    // behind; the progress says how far the group got, and one undo takes back the two.
+    void cancelAGroupMidway()
+    {
+        QFETCH(bool, answers);
+        const QString usb = mountTmpfs("usb");
+        if (usb.isEmpty())
+            QSKIP("mounting a tmpfs needs root");
+        constexpr qint64 size = 300 * 1024;
+        const QStringList names = scans(4, size);
+        enqueue({"other.txt"});
+        m_actions->setProgressDelay(0);
+        m_actions->setAbandonDelay(100);
+        m_holdCopy = true;
+        m_ignoreCancel = !answers;
+        m_services->engine->mover().setChunkHook([&](const QString& file, qint64) {
+            if (!file.endsWith(names[2]))
+                return;
+            m_copyHeld = true;
+            while (m_holdCopy.load() && (m_ignoreCancel.load() || !cancelledHere()))
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        });
+        m_actions->routeGroupToSlot({2, QStringLiteral("USB"), usb}, idsOf(names),
+                                    InputMethod::keyboard);
+        QTRY_VERIFY_WITH_TIMEOUT(m_copyHeld.load(), 5000);
+        const qint64 done = 2 * size + qint64(TreeCopier::chunkSize);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            m_actions->runningAction().value_or(TriageActionController::RunningAction{}).bytesDone,
+            done, 5000);
+        const TriageActionController::RunningAction running = *m_actions->runningAction();
+        QCOMPARE(running.text, QStringLiteral("Moving 4 files to USB"));
+        QCOMPARE(running.filesDone, 2);
+        QCOMPARE(running.filesTotal, 4);
+        QCOMPARE(running.bytesTotal, 4 * size);
+        ActionProgressView strip({});
+        strip.setAction(running);
+        QVERIFY2(strip.detail().startsWith(QStringLiteral("2 of 4 files · %1 of %2 · ")
+                                               .arg(TriageItem::formatByteCount(done),
+                                                    TriageItem::formatByteCount(4 * size))),
+                 qPrintable(strip.detail()));
+
+        m_actions->cancelRunningAction();
+        QVERIFY(waitIdle());
+        QCOMPARE(statusText(),
+                 answers ? QStringLiteral("Cancelled moving 4 files to USB after 2 (scan_001.pdf, "
+                                          "scan_002.pdf); 2 are back in the queue")
+                         : QStringLiteral("Gave up waiting: Moving 4 files to USB is not "
+                                          "responding. 2 of 4 moved; 2 are back in the queue"));
+        QCOMPARE(queuedNames(), names.mid(2) + QStringList{"other.txt"});
+        m_holdCopy = false; // a copy left behind returns
+        QVERIFY(m_actions->waitForAbandoned(5000));
+        verifyWholeOnce(4, size, names.mid(2), usb);
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        verifyWholeOnce(4, size, names, usb);
+        QCOMPARE(queuedNames(), names + QStringList{"other.txt"});
+    }
+
+    // c during the undo of a group: the members put back stay back, the one whose copy was
+    // stopped and those before it stay filed, and the next z undoes them (not the action
+    // before the group).
+    void cancelAGroupUndoMidway()
+    {
+        const QString usb = mountTmpfs("usb");
+        if (usb.isEmpty())
+            QSKIP("mounting a tmpfs needs root");
+        constexpr qint64 size = 300 * 1024;
+        enqueue({"first.txt"});
+        const QStringList names = scans(4, size);
+        m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+        m_actions->routeGroupToSlot({2, QStringLiteral("USB"), usb}, idsOf(names),
+                                    InputMethod::keyboard);
+        QVERIFY(waitIdle());
+        m_services->engine->mover().setChunkHook([&](const QString& file, qint64) {
+            if (!file.endsWith(names[1]))
+                return;
+            m_copyHeld = true;
+            for (int i = 0; i < 10000 && !cancelledHere(); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+        m_actions->undoLastAction();
+        QTRY_VERIFY_WITH_TIMEOUT(m_copyHeld.load(), 5000);
+        m_actions->cancelRunningAction();
+        QVERIFY(waitIdle());
+        QCOMPARE(statusText(), QStringLiteral("Cancelled the undo after 2 of 4 files (back in "
+                                              "Downloads); the other 2 can still be undone"));
+        verifyWholeOnce(4, size, names.mid(2), usb);
+        QCOMPARE(queuedNames(), names.mid(2));
+        m_services->engine->mover().setChunkHook({});
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        verifyWholeOnce(4, size, names, usb);
+        QCOMPARE(queuedNames(), names);
+        QVERIFY(QFile::exists(m_home + "/Documents/first.txt"));
+    }
+
+    // One undo of a group: the last member first, each checked as a single undo is. One
+    // replaced since is named and left alone; the others are back at the head in order. The
+    // history holds one entry for the group, with every member, and one for its undo.
+    void undoOfAGroupLeavesAReplacedMemberAndRecordsOneEntry()
+    {
+        HistoryStore history(m_home + "/history.sqlite3",
+                             std::make_unique<FreedesktopTrash>(m_home + "/.local/share"));
+        QList<HistoryEntry> recorded;
+        connect(&history, &HistoryStore::recorded, this,
+                [&](const HistoryEntry& entry) { recorded << entry; });
+        TriageActionController::Dependencies deps;
+        deps.queue = m_queue;
+        deps.engine = m_services->engine.get();
+        deps.logger = m_services->logger.get();
+        deps.history = &history;
+        TriageActionController actions(deps);
+        const QStringList names = scans(4, 100);
+        enqueue({"other.txt"});
+        actions.routeGroupToSlot(m_documents, idsOf(names), InputMethod::keyboard);
+        QTRY_VERIFY_WITH_TIMEOUT(!actions.isBusy(), 5000);
+        const QString replaced = m_home + "/Documents/" + names[1];
+        QVERIFY(QFile::rename(replaced, m_home + "/kept-aside"));
+        TestFiles::writeFile(replaced, "impostor");
+
+        actions.undoLastAction();
+        QTRY_VERIFY_WITH_TIMEOUT(!actions.isBusy(), 5000);
+        QCOMPARE(queuedNames(), (QStringList{names[0], names[2], names[3], "other.txt"}));
+        QCOMPARE(TestFiles::readFile(replaced), QByteArray("impostor"));
+        QVERIFY(!QFile::exists(m_downloads + "/" + names[1]));
+        QCOMPARE(actions.statusMessage().value_or(QString()),
+                 QStringLiteral("Undid move of 3 of 4 files: restored to Downloads. Not "
+                                "restored: the scan_002.pdf in Documents is not the file moved "
+                                "there (it was replaced or changed since)"));
+
+        history.waitForWrites();
+        QTRY_COMPARE_WITH_TIMEOUT(recorded.size(), 2, 5000);
+        const HistoryEntry& group = recorded[0];
+        QCOMPARE(group.action, HistoryEntry::Action::MovedToSlot);
+        QCOMPARE(group.slot, 1);
+        QCOMPARE(group.itemName, QStringLiteral("4 files"));
+        QCOMPARE(group.members.size(), 4);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(group.members[i].itemName, names[i]);
+            QCOMPARE(group.members[i].fromPath, m_downloads + "/" + names[i]);
+            QCOMPARE(group.members[i].toPath, m_home + "/Documents/" + names[i]);
+        }
+        const HistoryEntry& undo = recorded[1];
+        QCOMPARE(undo.action, HistoryEntry::Action::Undone);
+        QCOMPARE(undo.undoOf, group.id);
+        QStringList undone;
+        for (const HistoryEntry& member : undo.members)
+            undone << member.itemName;
+        QCOMPARE(undone, (QStringList{names[3], names[2], names[0]})); // the last first
+        QCOMPARE(undo.members[0].undoOf, group.members[3].id);
+    }
+
+    // Sixty look-alikes are one action: the undo history (fifty actions) keeps all of them.
+    void aGroupOfSixtyStaysUndoable()
+    {
+        QStringList names;
+        for (int i = 60; i >= 1; --i) {
+            names.prepend(QStringLiteral("IMG_%1.jpg").arg(4500 + i));
+            m_queue->pushToFront(TriageItem(QUrl::fromLocalFile(file(names.first()))));
+        }
+        m_actions->routeGroupToSlot(m_documents, idsOf(names), InputMethod::keyboard);
+        QVERIFY(waitIdle());
+        QCOMPARE(entries(m_home + "/Documents").size(), 60);
+        QCOMPARE(m_services->engine->actionCount(), 1);
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        QCOMPARE(statusText(), QStringLiteral("Undid move of 60 files: restored to Downloads"));
+        QCOMPARE(queuedNames(), names);
+        QCOMPARE(entries(m_home + "/Documents"), QStringList());
+    }
+
+    void sameAsLast_data()
+    {
+        QTest::addColumn<QStringList>("before"); // the keys before "."
+        QTest::addColumn<QString>("expected");   // where "." files its item ("": nowhere)
+        QTest::newRow("after a slot") << QStringList{"slot"} << "Documents";
+        QTest::newRow("after a folder chosen by hand") << QStringList{"folder"} << "Archive";
+        QTest::newRow("nothing filed yet") << QStringList{} << "";
+        QTest::newRow("only a trash before") << QStringList{"trash"} << "";
+        QTest::newRow("a trash after the filing") << QStringList{"folder", "trash"} << "Archive";
+        QTest::newRow("while the move still runs") << QStringList{"held slot"} << "Documents";
+    }
+
+    // "." files the current item where the previous filing went, from the moment that
+    // filing is asked for; a trash is not a filing.
+    void sameAsLast()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QString, expected);
+        QVERIFY(QDir().mkpath(m_home + "/Archive"));
+        enqueue({"a.txt", "b.txt", "c.txt"});
+        QSignalSpy changed(m_actions.get(), &TriageActionController::lastDestinationChanged);
+        for (const QString& key : before) {
+            m_services->engine->holdMoves = key == "held slot";
+            if (key.endsWith("slot"))
+                m_actions->routeToSlot(m_documents, InputMethod::keyboard);
+            else if (key == "folder")
+                m_actions->moveToFolder(m_home + "/Archive", InputMethod::keyboard);
+            else
+                m_actions->trashCurrent(InputMethod::keyboard);
+        }
+        if (!m_services->engine->holdMoves)
+            QVERIFY(waitIdle());
+        const QString current = headName();
+        m_actions->fileLikeLast(InputMethod::keyboard);
+        m_services->engine->holdMoves = false;
+        QVERIFY(waitIdle());
+        if (expected.isEmpty()) {
+            QCOMPARE(statusText(), QStringLiteral("Nothing filed yet: file one item first"));
+            QCOMPARE(headName(), current);
+            QVERIFY(!m_actions->lastDestination());
+            QCOMPARE(changed.size(), 0);
+            return;
+        }
+        QVERIFY(QFile::exists(m_home + "/" + expected + "/" + current));
+        QVERIFY(!QFile::exists(m_downloads + "/" + current));
+        QCOMPARE(m_actions->lastDestination()->name, expected);
+        QCOMPARE(m_actions->lastDestination()->slot.has_value(), expected == "Documents");
+        QVERIFY(!changed.isEmpty());
     }
 };
 

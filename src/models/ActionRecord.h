@@ -60,4 +60,7 @@ public:
     // its identity; empty when the trash keeps none.
     QByteArray trashRecord;
     FileIdentity trashRecordIdentity;
+    // The group action this record is one member of (one key for a batch of look-alike
+    // items); null for an action on one item. The undo history counts a group as one action.
+    QUuid group;
 };

@@ -24,6 +24,12 @@ bool CancelToken::commit()
     return m_state.compare_exchange_strong(expected, Committed) || expected == Committed;
 }
 
+void CancelToken::rearm()
+{
+    int expected = Committed;
+    m_state.compare_exchange_strong(expected, Running);
+}
+
 void CancelToken::check() const
 {
     if (isCancelled())

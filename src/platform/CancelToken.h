@@ -30,6 +30,9 @@ public:
     // must then undo what it did and throw cancelled().
     bool commit();
     bool isCommitted() const { return m_state.load() == Committed; }
+    // Ready for the next operation of a series (the members of a group action) after one
+    // went past its point of no return. A cancel stays: the series stops there.
+    void rearm();
 
     // Throws cancelled() when the token was cancelled.
     void check() const;

@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
@@ -30,6 +31,14 @@ QString localPath(const QUrl& url)
 
 // The record pushed by the latest action on this thread.
 thread_local QUuid t_lastRecord;
+// The group action the actions on this thread belong to; null outside a group.
+thread_local QUuid t_group;
+
+// What the undo history counts as one action: a group's members share their group's key.
+QUuid actionKey(const ActionRecord& record)
+{
+    return record.group.isNull() ? record.id : record.group;
+}
 
 // A trash on another disk names the place it restored to as that disk knows it: the
 // folder with its links resolved. The queue knows the item by the path it was found at (a
@@ -220,6 +229,30 @@ QUuid FileExecutionEngine::lastRecordOnThisThread()
     return t_lastRecord;
 }
 
+FileExecutionEngine::GroupScope::GroupScope(const QUuid& group) : m_previous(t_group)
+{
+    t_group = group;
+}
+
+FileExecutionEngine::GroupScope::~GroupScope()
+{
+    t_group = m_previous;
+}
+
+QList<ActionRecord> FileExecutionEngine::latestAction() const
+{
+    std::lock_guard guard(m_lock);
+    QList<ActionRecord> records;
+    if (m_undoStack.empty())
+        return records;
+    const QUuid key = actionKey(m_undoStack.back());
+    for (const ActionRecord& record : m_undoStack) {
+        if (actionKey(record) == key)
+            records.append(record);
+    }
+    return records;
+}
+
 FileExecutionEngine::UndoResult FileExecutionEngine::undoRecord(const ActionRecord& record)
 {
     using Outcome = UndoResult::Outcome;
@@ -319,6 +352,15 @@ int FileExecutionEngine::undoCount() const
     return int(m_undoStack.size());
 }
 
+int FileExecutionEngine::actionCount() const
+{
+    std::lock_guard guard(m_lock);
+    QSet<QUuid> actions;
+    for (const ActionRecord& record : m_undoStack)
+        actions.insert(actionKey(record));
+    return int(actions.size());
+}
+
 void FileExecutionEngine::clearUndoHistory()
 {
     {
@@ -376,12 +418,28 @@ void FileExecutionEngine::push(const ActionRecord& record)
         std::lock_guard guard(m_lock);
         wasEmpty = m_undoStack.empty();
         m_undoStack.push_back(record);
-        if (m_undoStack.size() > size_t(maxUndoHistory))
-            m_undoStack.pop_front();
+        m_undoStack.back().group = t_group;
+        trimUndoStack();
     }
     t_lastRecord = record.id;
     if (wasEmpty)
         emit canUndoChanged(true);
+}
+
+void FileExecutionEngine::trimUndoStack()
+{
+    // Most actions are single records: only count when the records alone exceed the bound.
+    while (m_undoStack.size() > size_t(maxUndoHistory)) {
+        QSet<QUuid> actions;
+        for (const ActionRecord& kept : m_undoStack)
+            actions.insert(actionKey(kept));
+        if (actions.size() <= maxUndoHistory)
+            return;
+        // The oldest action goes whole: a group is never left half undoable.
+        const QUuid oldest = actionKey(m_undoStack.front());
+        std::erase_if(m_undoStack,
+                      [&oldest](const ActionRecord& kept) { return actionKey(kept) == oldest; });
+    }
 }
 
 void FileExecutionEngine::reportFailure(const QString& message, const AppError& error)

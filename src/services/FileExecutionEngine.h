@@ -31,10 +31,15 @@ class TrashBackend;
 // file system stops when the calling thread's CancelToken is cancelled: the error's code is
 // then CancelToken::cancelledCode and nothing changed (a cancelled undo keeps its record).
 // The undo stack is guarded by one recursive mutex; file operations run outside it.
+//
+// A group action (one key for a batch of look-alike items) is one move or trash per member,
+// made under a GroupScope: its records carry the group's id, and the undo history counts
+// the group as one action, however many members it has.
 class FileExecutionEngine : public QObject
 {
     Q_OBJECT
 public:
+    // Actions kept for undo: a group counts once, with all its members' records.
     static constexpr int maxUndoHistory = 50;
     static constexpr int destinationMissingCode = 404;
     static constexpr int invalidNameCode = 400;
@@ -99,12 +104,33 @@ public:
     // an undo can be bound to exactly that action.
     static QUuid lastRecordOnThisThread();
 
+    // While it lives, the records pushed by actions on the calling thread are members of the
+    // group action with this id.
+    class GroupScope
+    {
+    public:
+        explicit GroupScope(const QUuid& group);
+        ~GroupScope();
+        GroupScope(const GroupScope&) = delete;
+        GroupScope& operator=(const GroupScope&) = delete;
+
+    private:
+        QUuid m_previous;
+    };
+
+    // The records of the latest action still kept, oldest first: one, or every member of a
+    // group still kept; empty when there is none.
+    QList<ActionRecord> latestAction() const;
+
     // The undo record with this id while the engine still keeps it (the action succeeded and
     // was neither undone nor pushed off the history since); what the lasting history records.
     std::optional<ActionRecord> record(const QUuid& id) const;
 
     bool canUndo() const;
+    // Records kept (a group's members each count).
     int undoCount() const;
+    // Actions kept (a group counts once).
+    int actionCount() const;
     void clearUndoHistory();
 
     // The candidate itself when nothing exists at its path, else the first free
@@ -131,6 +157,8 @@ private:
     QString moveToFreeName(const QString& source, const QString& candidate);
     FileMover::Progress progressReporter();
     void push(const ActionRecord& record);
+    // Drops the oldest actions, whole, while more than maxUndoHistory are kept. Under m_lock.
+    void trimUndoStack();
     UndoResult undoRecord(const ActionRecord& record);
     // undoRecord(), putting the record back when the undo was cancelled.
     std::optional<UndoResult> undoKeepingCancelled(const ActionRecord& record);

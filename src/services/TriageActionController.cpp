@@ -41,6 +41,28 @@ QString folderNameOf(const QUrl& url)
     return FileNaming::lastPathComponent(FileNaming::parentPath(url.toLocalFile()));
 }
 
+// "a.pdf", "a.pdf, b.pdf", "a.pdf … f.pdf"
+QString namesOf(const QList<TriageItem>& items)
+{
+    if (items.isEmpty())
+        return QString();
+    if (items.size() == 1)
+        return items.first().filename;
+    return QStringLiteral("%1%2%3").arg(
+        items.first().filename, items.size() == 2 ? QStringLiteral(", ") : QStringLiteral(" … "),
+        items.last().filename);
+}
+
+// "8 are back in the queue", "all 14 are back in the queue"
+QString backInQueueText(qsizetype back, qsizetype total)
+{
+    if (back == 1)
+        return total == 1 ? QStringLiteral("it is back in the queue")
+                          : QStringLiteral("1 is back in the queue");
+    return back == total ? QStringLiteral("all %1 are back in the queue").arg(back)
+                         : QStringLiteral("%1 are back in the queue").arg(back);
+}
+
 // Runs a file action's operation on the worker and notes on ticket how it ended: the undo
 // record it pushed, or why it failed. The failure still goes on to the caller. A job left
 // behind notes nothing: its ticket was settled when it was given up. recordId gets the
@@ -283,16 +305,58 @@ void TriageActionController::onJobProgress(const QUuid& id, qint64 done, qint64 
     for (Job& job : m_jobs) {
         if (job.id != id)
             continue;
-        if (done > job.bytesDone) {
-            job.progressNs = nowNs();
-            job.stalled = false;
+        if (!job.members.isEmpty()) {
+            // A group: the copy of the member running, within the bytes of all members.
+            if (done > job.memberBytesDone) {
+                job.progressNs = nowNs();
+                job.stalled = false;
+            }
+            job.memberBytesDone = done;
+            if (total > 0 && job.filesDone < job.memberBytes.size())
+                job.memberBytes[job.filesDone] = total;
+        } else {
+            if (done > job.bytesDone) {
+                job.progressNs = nowNs();
+                job.stalled = false;
+            }
+            job.bytesDone = done;
+            job.bytesTotal = total;
         }
-        job.bytesDone = done;
-        job.bytesTotal = total;
         if (job.late || m_quitPending || runningAction())
             emit stateChanged();
         return;
     }
+}
+
+void TriageActionController::onMemberDone(const QUuid& id, int done)
+{
+    for (Job& job : m_jobs) {
+        if (job.id != id)
+            continue;
+        job.filesDone = done;
+        job.memberBytesDone = 0;
+        job.progressNs = nowNs();
+        job.stalled = false;
+        if (job.late || m_quitPending || runningAction())
+            emit stateChanged();
+        return;
+    }
+}
+
+qint64 TriageActionController::groupBytesTotal(const Job& job)
+{
+    qint64 total = 0;
+    for (const qint64 bytes : job.memberBytes)
+        total += bytes;
+    return total;
+}
+
+qint64 TriageActionController::groupBytesDone(const Job& job)
+{
+    qint64 done = job.memberBytesDone;
+    for (qsizetype i = 0; i < job.filesDone && i < job.memberBytes.size(); ++i)
+        done += job.memberBytes[i];
+    return done;
 }
 
 void TriageActionController::tick()
@@ -314,9 +378,10 @@ void TriageActionController::tick()
     const std::optional<RunningAction> running = runningAction();
     QString shown;
     if (running)
-        shown = QStringLiteral("%1|%2|%3|%4|%5|%6")
+        shown = QStringLiteral("%1|%2|%3|%4|%5|%6|%7")
                     .arg(running->id.toString())
                     .arg(running->bytesDone)
+                    .arg(running->filesDone)
                     .arg(running->msLeft.value_or(-1000) / 1000)
                     .arg(running->stalled)
                     .arg(running->cancelling)
@@ -337,6 +402,12 @@ std::optional<TriageActionController::RunningAction> TriageActionController::run
     running.text = runningText(*job);
     running.bytesDone = job->bytesDone;
     running.bytesTotal = job->bytesTotal;
+    if (!job->members.isEmpty()) {
+        running.filesDone = job->filesDone;
+        running.filesTotal = int(job->members.size());
+        running.bytesDone = groupBytesDone(*job);
+        running.bytesTotal = groupBytesTotal(*job);
+    }
     running.stalled = job->stalled;
     running.cancelling = job->cancelling;
     for (qsizetype i = 1; i < m_jobs.size(); ++i) {
@@ -366,9 +437,9 @@ std::optional<TriageActionController::RunningAction> TriageActionController::run
         !job->late && !job->stalled && !job->cancelling)
         return std::nullopt;
     // The pace so far: what is left takes as long per byte as what is done took.
-    if (job->bytesTotal > job->bytesDone && job->bytesDone > 0 && elapsedNs >= 500000000)
-        running.msLeft = qint64(double(job->bytesTotal - job->bytesDone) * double(elapsedNs) /
-                                double(job->bytesDone) / 1e6);
+    if (running.bytesTotal > running.bytesDone && running.bytesDone > 0 && elapsedNs >= 500000000)
+        running.msLeft = qint64(double(running.bytesTotal - running.bytesDone) * double(elapsedNs) /
+                                double(running.bytesDone) / 1e6);
     return running;
 }
 
@@ -398,6 +469,9 @@ bool TriageActionController::dropWaiting(const QUuid& id)
         QStringLiteral("Action '%1' cancelled before it started").arg(dropped.name));
     if (dropped.item)
         putBack(*dropped.item);
+    // A group's members, back at the head in their order.
+    for (auto member = dropped.members.crbegin(); member != dropped.members.crend(); ++member)
+        putBack(*member);
     return true;
 }
 
@@ -415,8 +489,21 @@ bool TriageActionController::cancelAction(const QUuid& id)
         settle();
         return true;
     }
-    // It runs. A copy stops at its next chunk; past the point of no return it goes on.
-    if (!found->control->token.cancel()) {
+    // It runs. A copy stops at its next chunk; past the point of no return it goes on. A
+    // series (a group action, its undo) stops before its next member in any case.
+    found->control->stopSeries = true;
+    const bool stopping = found->control->token.cancel();
+    if (!stopping && found->series) {
+        found->cancelling = true;
+        m_deps.logger->action(
+            QStringLiteral("Cancelling action '%1' after the member running").arg(found->name));
+        const QString what = describe(*found);
+        showStatus(QStringLiteral("Cancelling %1…")
+                       .arg(what.isEmpty() ? QStringLiteral("the running action") : what),
+                   StatusLine::Kind::Progress);
+        return true;
+    }
+    if (!stopping) {
         showStatus(QStringLiteral("Too late to cancel: %1 is copied whole, and the original "
                                   "is being removed")
                        .arg(found->itemName));
@@ -465,13 +552,18 @@ void TriageActionController::abandon(const QUuid& id)
         std::find_if(m_jobs.begin(), m_jobs.end(), [&id](const Job& job) { return job.id == id; });
     if (found == m_jobs.end())
         return; // it stopped in time
+    QList<QUuid> membersDone;
+    QList<QUrl> membersPlaced;
     {
         std::lock_guard guard(found->control->mutex);
         if (found->control->finished)
             return; // its result is on its way here
         found->control->abandoned = true;
-        if (found->ticket)
+        if (found->ticket) {
             found->ticket->settleAsFailed(QStringLiteral("it did not respond and was cancelled"));
+            membersDone = found->ticket->memberRecords;
+            membersPlaced = found->ticket->memberPlaced;
+        }
     }
     if (!m_worker.abandon(id))
         m_worker.remove(id);
@@ -484,7 +576,24 @@ void TriageActionController::abandon(const QUuid& id)
                                       "behind on its thread")
                            .arg(left.name)
                            .arg(m_abandonMs));
-    if (left.kind == JobKind::Move && left.item && sourceUntouched) {
+    if (!left.members.isEmpty()) {
+        // A group: the members moved before stay moved; the one stuck is back unless it had
+        // begun to be removed, and so are those after it.
+        GroupFiled outcome;
+        outcome.cancelled = true;
+        outcome.runningMemberLost = !sourceUntouched;
+        for (qsizetype i = 0; i < membersDone.size(); ++i)
+            outcome.done.append(
+                Filed{membersPlaced.value(i), m_deps.engine->record(membersDone[i])});
+        finishGroup(left, outcome);
+        const qsizetype back = left.members.size() - membersDone.size() - (sourceUntouched ? 0 : 1);
+        showStatus(QStringLiteral("Gave up waiting: %1 is not responding. %2 of %3 moved; %4")
+                       .arg(runningText(left))
+                       .arg(membersDone.size())
+                       .arg(left.members.size())
+                       .arg(backInQueueText(back, left.members.size())),
+                   StatusLine::Kind::Error);
+    } else if (left.kind == JobKind::Move && left.item && sourceUntouched) {
         putBack(*left.item);
         showStatus(QStringLiteral("Cancelled moving %1 to %2: the folder is not responding. %1 is "
                                   "back in the queue; the partial copy is removed if the folder "
@@ -571,7 +680,13 @@ QString TriageActionController::progressText(const Job& job) const
         text = QStringLiteral("Still cleaning up");
         break;
     }
-    if (job.bytesTotal > 0)
+    if (!job.members.isEmpty())
+        text += QStringLiteral(": %1 of %2 files, %3 of %4")
+                    .arg(job.filesDone)
+                    .arg(job.members.size())
+                    .arg(TriageItem::formatByteCount(groupBytesDone(job)),
+                         TriageItem::formatByteCount(groupBytesTotal(job)));
+    else if (job.bytesTotal > 0)
         text += QStringLiteral(": %1 of %2")
                     .arg(TriageItem::formatByteCount(job.bytesDone),
                          TriageItem::formatByteCount(job.bytesTotal));
@@ -616,11 +731,9 @@ std::optional<QString> TriageActionController::statusMessage() const
     return line->text;
 }
 
-void TriageActionController::reportFailure(const QString& actionName, const QString& prefix,
-                                           const AppError& error, const TriageItem& item)
+void TriageActionController::logFailure(const QString& actionName, const AppError& error,
+                                        const TriageItem& item)
 {
-    // The log names items by extension only: the description shown to the user may hold
-    // the item's name (or, for a partial move, the names left behind); the log line does not.
     QString logged = error.localizedDescription;
     if (error.code == FileMover::partialMoveCode)
         logged = QStringLiteral("part of the folder stayed where it was (changed during the "
@@ -631,6 +744,15 @@ void TriageActionController::reportFailure(const QString& actionName, const QStr
     // Names the errors quote ("x" already exists ...).
     static const QRegularExpression quoted(QStringLiteral("\"[^\"]*\""));
     logged.replace(quoted, QStringLiteral("\"…\""));
+    m_deps.logger->log(QStringLiteral("ERROR"),
+                       QStringLiteral("Action '%1' failed | Error: %2").arg(actionName, logged));
+}
+
+void TriageActionController::reportFailure(const QString& actionName, const QString& prefix,
+                                           const AppError& error, const TriageItem& item)
+{
+    // The log names items by extension only: the description shown to the user may hold
+    // the item's name (or, for a partial move, the names left behind); the log line does not.
     if (isCancelled(error)) {
         // Not a failure: the user stopped it, and nothing changed.
         m_deps.logger->action(QStringLiteral("Action '%1' cancelled").arg(actionName));
@@ -638,14 +760,13 @@ void TriageActionController::reportFailure(const QString& actionName, const QStr
                                                    : m_finishingCancelText);
         return;
     }
-    m_deps.logger->log(QStringLiteral("ERROR"),
-                       QStringLiteral("Action '%1' failed | Error: %2").arg(actionName, logged));
+    logFailure(actionName, error, item);
     showStatus(prefix + error.localizedDescription, StatusLine::Kind::Error);
 }
 
 // --- file actions on the head item -----------------------------------------------------------
 
-void TriageActionController::dispatch(Job job, ActionType type, InputMethod input,
+bool TriageActionController::dispatch(Job job, ActionType type, InputMethod input,
                                       std::function<QUrl(const TriageItem&)> operation,
                                       std::function<QString(const QUrl&)> success,
                                       const QString& failurePrefix,
@@ -653,7 +774,7 @@ void TriageActionController::dispatch(Job job, ActionType type, InputMethod inpu
 {
     const std::optional<TriageItem> head = m_deps.queue->activeItem();
     if (!head)
-        return;
+        return false;
     TriageItem item = *head;
     if (forItem && forItem->id != head->id) {
         // Chosen for an item that is no longer at the head: that item, wherever it waits.
@@ -663,7 +784,7 @@ void TriageActionController::dispatch(Job job, ActionType type, InputMethod inpu
         if (found == items.cend()) {
             showStatus(QStringLiteral("Not moved: %1 is no longer waiting").arg(forItem->filename),
                        StatusLine::Kind::Error);
-            return;
+            return false;
         }
         item = *found;
     }
@@ -707,15 +828,236 @@ void TriageActionController::dispatch(Job job, ActionType type, InputMethod inpu
             }
             settle();
         });
+    return true;
+}
+
+bool TriageActionController::dispatchGroup(Job job, ActionType type, InputMethod input,
+                                           const QList<QUuid>& itemIds,
+                                           std::function<QUrl(const TriageItem&)> operation,
+                                           const std::function<void(const TriageItem&)>& single)
+{
+    // The members still waiting, once each, in the order given.
+    QList<QUuid> waiting;
+    const QList<TriageItem>& items = m_deps.queue->items();
+    for (const QUuid& itemId : itemIds) {
+        const bool found = std::any_of(items.cbegin(), items.cend(),
+                                       [&](const TriageItem& i) { return i.id == itemId; });
+        if (found && !waiting.contains(itemId))
+            waiting.append(itemId);
+    }
+    if (waiting.isEmpty())
+        return false;
+    if (waiting.size() == 1) {
+        const auto found = std::find_if(items.cbegin(), items.cend(),
+                                        [&](const TriageItem& i) { return i.id == waiting[0]; });
+        single(*found);
+        return false;
+    }
+    clearStatus();
+    // All of them leave the queue at once: the next item that is not one of them shows.
+    const QList<TriageItem> members = m_deps.queue->takeItems(waiting);
+    // One action, counted once.
+    if (m_deps.telemetry) {
+        m_deps.telemetry->recordAction(type, input, members.first());
+        if (m_deps.queue->items().isEmpty())
+            m_deps.telemetry->endSession(0);
+    }
+    job.itemName = HistoryEntry::groupName(members.size());
+    job.members = members;
+    job.series = true;
+    for (const TriageItem& member : members) {
+        job.inFlight.append(member.url);
+        job.memberBytes.append(member.sizeBytes);
+    }
+    job.ticket = std::make_shared<ActionTicket>();
+    const QUuid group = QUuid::createUuid();
+    job.ticket->group = group;
+    const std::shared_ptr<ActionTicket> ticket = job.ticket;
+    const QUuid id = startJob(job);
+    const std::shared_ptr<JobControl> control = m_jobs.last().control;
+    emit itemDispatched();
+
+    FileExecutionEngine* engine = m_deps.engine;
+    post<GroupFiled>(
+        id,
+        [this, engine, operation, members, ticket, control, group] {
+            // One member after the other, in order; the first that fails ends the group (the
+            // engine leaves it whole where it was), and so does a cancel.
+            GroupFiled outcome;
+            const FileExecutionEngine::GroupScope scope(group);
+            for (qsizetype i = 0; i < members.size(); ++i) {
+                {
+                    std::lock_guard guard(control->mutex);
+                    if (control->abandoned)
+                        break; // given up: the members not moved are back in the queue
+                }
+                if (i > 0) {
+                    if (control->stopSeries.load() || control->token.isCancelled()) {
+                        outcome.cancelled = true;
+                        break;
+                    }
+                    // The member before went past its point of no return; this one has its
+                    // own.
+                    control->token.rearm();
+                }
+                const QUuid before = FileExecutionEngine::lastRecordOnThisThread();
+                try {
+                    Filed filed;
+                    filed.url = operation(members[i]);
+                    const QUuid after = FileExecutionEngine::lastRecordOnThisThread();
+                    if (after != before)
+                        filed.record = engine->record(after);
+                    outcome.done.append(filed);
+                    std::lock_guard guard(control->mutex);
+                    if (control->abandoned)
+                        continue;
+                    if (after != before) {
+                        ticket->memberRecords.append(after);
+                        ticket->memberPlaced.append(filed.url);
+                    }
+                    QMetaObject::invokeMethod(
+                        this,
+                        [this, id = control->id, done = int(i + 1)] { onMemberDone(id, done); },
+                        Qt::QueuedConnection);
+                } catch (const FileOperationError& error) {
+                    if (isCancelled(error.error()))
+                        outcome.cancelled = true;
+                    else
+                        outcome.failedAt = int(i);
+                    outcome.error = error.error();
+                    break;
+                } catch (const std::exception& error) {
+                    outcome.failedAt = int(i);
+                    outcome.error = AppError{FileExecutionEngine::errorDomain(), EIO,
+                                             QString::fromUtf8(error.what())};
+                    break;
+                }
+            }
+            std::lock_guard guard(control->mutex);
+            if (!control->abandoned) {
+                ticket->succeeded = outcome.done.size() == members.size();
+                ticket->failure = outcome.error.localizedDescription;
+            }
+            return outcome;
+        },
+        [this, id](const OffThread<GroupFiled>& outcome) {
+            const Job done = finishJob(id);
+            if (outcome.ok) {
+                finishGroup(done, outcome.value);
+            } else {
+                // Not a file operation's failure: the members the ticket knows were moved
+                // stay moved, the rest are back.
+                GroupFiled partial;
+                partial.failedAt = int(done.ticket->memberPlaced.size());
+                partial.error = outcome.error;
+                for (qsizetype i = 0; i < done.ticket->memberPlaced.size(); ++i)
+                    partial.done.append(
+                        Filed{done.ticket->memberPlaced[i],
+                              m_deps.engine->record(done.ticket->memberRecords[i])});
+                finishGroup(done, partial);
+            }
+            settle();
+        });
+    return true;
+}
+
+void TriageActionController::finishGroup(const Job& job, const GroupFiled& outcome)
+{
+    const qsizetype total = job.members.size();
+    const qsizetype moved = outcome.done.size();
+    const QList<TriageItem> movedItems = job.members.mid(0, moved);
+
+    // The history: one entry, with the members that moved.
+    if (m_deps.history && moved > 0) {
+        QList<HistoryEntry> entries;
+        for (const Filed& filed : outcome.done) {
+            if (!filed.record) {
+                m_deps.logger->error(
+                    QStringLiteral("History: no record of a member of action '%1'; not recorded")
+                        .arg(job.name));
+                continue;
+            }
+            entries.append(HistoryEntry::fromActionRecord(
+                *filed.record, job.historyAction, job.slot, originHostOf(filed.record->item)));
+        }
+        if (!entries.isEmpty()) {
+            HistoryEntry entry = HistoryEntry::group(entries);
+            entry.id = job.ticket->group; // what an undo of the group names
+            recordHistory(entry);
+        }
+    }
+
+    // The members not moved, back at the head in their order. A member that left part of a
+    // folder behind is put back as it is now.
+    QList<TriageItem> back;
+    for (qsizetype i = moved; i < total; ++i) {
+        if (i == moved && outcome.runningMemberLost)
+            continue;
+        const TriageItem& member = job.members[i];
+        const bool partial =
+            i == outcome.failedAt && outcome.error.code == FileMover::partialMoveCode;
+        back.append(partial ? TriageItem(member.url, member.id) : member);
+    }
+    for (auto member = back.crbegin(); member != back.crend(); ++member)
+        putBack(*member);
+
+    const QString where =
+        job.kind == JobKind::Trash ? QStringLiteral("the Trash") : job.destination;
+    const QString movedText =
+        moved == 0 ? QString() : QStringLiteral(" (%1)").arg(namesOf(movedItems));
+    if (outcome.failedAt >= 0) {
+        const TriageItem& failed = job.members[outcome.failedAt];
+        logFailure(job.name, outcome.error, failed);
+        const QString failure = QStringLiteral("%1 failed: %2")
+                                    .arg(failed.filename, outcome.error.localizedDescription);
+        showStatus(moved == 0
+                       ? QStringLiteral("Nothing moved to %1: %2; %3")
+                             .arg(where, failure, backInQueueText(back.size(), total))
+                       : QStringLiteral("Moved %1 of %2 to %3%4; %5; %6")
+                             .arg(moved)
+                             .arg(total)
+                             .arg(where, movedText, failure, backInQueueText(back.size(), total)),
+                   StatusLine::Kind::Error);
+    } else if (outcome.cancelled) {
+        m_deps.logger->action(QStringLiteral("Action '%1' cancelled after %2 of %3")
+                                  .arg(job.name)
+                                  .arg(moved)
+                                  .arg(total));
+        const QString what = QStringLiteral("Cancelled moving %1 to %2").arg(job.itemName, where);
+        showStatus(moved == 0
+                       ? QStringLiteral("%1; %2").arg(what, backInQueueText(back.size(), total))
+                       : QStringLiteral("%1 after %2%3; %4")
+                             .arg(what)
+                             .arg(moved)
+                             .arg(movedText, backInQueueText(back.size(), total)));
+    } else {
+        m_deps.logger->info(QStringLiteral("Action '%1' done").arg(job.name));
+        showStatus(job.kind == JobKind::Trash
+                       ? QStringLiteral("Moved %1 to Trash").arg(job.itemName)
+                       : QStringLiteral("Moved %1 to %2").arg(job.itemName, job.destination));
+    }
+}
+
+void TriageActionController::noteFiling(const LastDestination& destination)
+{
+    m_lastDestination = destination;
+    emit lastDestinationChanged();
 }
 
 void TriageActionController::routeToSlot(const DestinationSlot& slot, InputMethod input)
 {
-    const auto head = m_deps.queue->activeItem();
+    fileIntoSlot(slot, input, std::nullopt);
+}
+
+void TriageActionController::fileIntoSlot(const DestinationSlot& slot, InputMethod input,
+                                          const std::optional<TriageItem>& forItem)
+{
+    const auto head = forItem ? forItem : m_deps.queue->activeItem();
     if (!head)
         return;
     FileExecutionEngine* engine = m_deps.engine;
-    const QUrl destination = QUrl::fromLocalFile(DestinationSlot::expandTilde(slot.path));
+    const QString folder = DestinationSlot::expandTilde(slot.path);
+    const QUrl destination = QUrl::fromLocalFile(folder);
     Job job;
     job.kind = JobKind::Move;
     job.name =
@@ -723,13 +1065,41 @@ void TriageActionController::routeToSlot(const DestinationSlot& slot, InputMetho
     job.destination = slot.name;
     job.historyAction = HistoryEntry::Action::MovedToSlot;
     job.slot = slot.slot;
-    dispatch(
-        job, ActionType::slotRoute, input,
-        [engine, destination](const TriageItem& item) { return engine->move(item, destination); },
-        [name = slot.name](const QUrl& url) {
-            return QStringLiteral("Moved to %1: %2").arg(name, url.fileName());
-        },
-        QStringLiteral("Failed to move: "));
+    if (dispatch(
+            job, ActionType::slotRoute, input,
+            [engine, destination](const TriageItem& item) {
+                return engine->move(item, destination);
+            },
+            [name = slot.name](const QUrl& url) {
+                return QStringLiteral("Moved to %1: %2").arg(name, url.fileName());
+            },
+            QStringLiteral("Failed to move: "), forItem))
+        noteFiling({slot, folder, slot.name});
+}
+
+void TriageActionController::routeGroupToSlot(const DestinationSlot& slot,
+                                              const QList<QUuid>& itemIds, InputMethod input)
+{
+    FileExecutionEngine* engine = m_deps.engine;
+    const QString folder = DestinationSlot::expandTilde(slot.path);
+    const QUrl destination = QUrl::fromLocalFile(folder);
+    const std::optional<TriageItem> head = m_deps.queue->activeItem();
+    Job job;
+    job.kind = JobKind::Move;
+    job.name =
+        QStringLiteral("Move %1 items (.%2) to %3")
+            .arg(itemIds.size())
+            .arg(head ? FileExecutionEngine::logToken(*head) : QStringLiteral("file"), slot.name);
+    job.destination = slot.name;
+    job.historyAction = HistoryEntry::Action::MovedToSlot;
+    job.slot = slot.slot;
+    if (dispatchGroup(
+            job, ActionType::slotRoute, input, itemIds,
+            [engine, destination](const TriageItem& item) {
+                return engine->move(item, destination);
+            },
+            [this, &slot, input](const TriageItem& item) { fileIntoSlot(slot, input, item); }))
+        noteFiling({slot, folder, slot.name});
 }
 
 void TriageActionController::moveToFolder(const QString& folder, InputMethod input,
@@ -749,18 +1119,66 @@ void TriageActionController::moveToFolder(const QString& folder, InputMethod inp
         QStringLiteral("Move .%1 to custom folder").arg(FileExecutionEngine::logToken(*head));
     job.destination = folderName;
     job.historyAction = HistoryEntry::Action::MovedToFolder;
-    dispatch(
-        job, ActionType::customFolder, input,
-        [engine, destination](const TriageItem& item) { return engine->move(item, destination); },
-        [folderName](const QUrl& url) {
-            return QStringLiteral("Moved to %1: %2").arg(folderName, url.fileName());
-        },
-        QStringLiteral("Error: "), chosenFor);
+    if (dispatch(
+            job, ActionType::customFolder, input,
+            [engine, destination](const TriageItem& item) {
+                return engine->move(item, destination);
+            },
+            [folderName](const QUrl& url) {
+                return QStringLiteral("Moved to %1: %2").arg(folderName, url.fileName());
+            },
+            QStringLiteral("Error: "), chosenFor))
+        noteFiling({std::nullopt, folder, folderName});
+}
+
+void TriageActionController::moveGroupToFolder(const QString& folder, const QList<QUuid>& itemIds,
+                                               InputMethod input)
+{
+    if (folder.isEmpty())
+        return;
+    FileExecutionEngine* engine = m_deps.engine;
+    const QUrl destination = QUrl::fromLocalFile(folder);
+    const QString folderName = QDir(folder).dirName();
+    const std::optional<TriageItem> head = m_deps.queue->activeItem();
+    Job job;
+    job.kind = JobKind::Move;
+    job.name = QStringLiteral("Move %1 items (.%2) to custom folder")
+                   .arg(itemIds.size())
+                   .arg(head ? FileExecutionEngine::logToken(*head) : QStringLiteral("file"));
+    job.destination = folderName;
+    job.historyAction = HistoryEntry::Action::MovedToFolder;
+    if (dispatchGroup(
+            job, ActionType::customFolder, input, itemIds,
+            [engine, destination](const TriageItem& item) {
+                return engine->move(item, destination);
+            },
+            [this, &folder, input](const TriageItem& item) { moveToFolder(folder, input, item); }))
+        noteFiling({std::nullopt, folder, folderName});
+}
+
+void TriageActionController::fileLikeLast(InputMethod input)
+{
+    if (!m_deps.queue->activeItem())
+        return;
+    if (!m_lastDestination) {
+        showStatus(QStringLiteral("Nothing filed yet: file one item first"));
+        return;
+    }
+    const LastDestination last = *m_lastDestination;
+    if (last.slot)
+        fileIntoSlot(*last.slot, input, std::nullopt);
+    else
+        moveToFolder(last.folder, input);
 }
 
 void TriageActionController::trashCurrent(InputMethod input)
 {
-    const auto head = m_deps.queue->activeItem();
+    trashItem(input, std::nullopt);
+}
+
+void TriageActionController::trashItem(InputMethod input, const std::optional<TriageItem>& forItem)
+{
+    const auto head = forItem ? forItem : m_deps.queue->activeItem();
     if (!head)
         return;
     FileExecutionEngine* engine = m_deps.engine;
@@ -774,7 +1192,23 @@ void TriageActionController::trashCurrent(InputMethod input)
         [name = head->filename](const QUrl&) {
             return QStringLiteral("Moved %1 to Trash").arg(name);
         },
-        QStringLiteral("Failed to trash file: "));
+        QStringLiteral("Failed to trash file: "), forItem);
+}
+
+void TriageActionController::trashGroup(const QList<QUuid>& itemIds, InputMethod input)
+{
+    FileExecutionEngine* engine = m_deps.engine;
+    const std::optional<TriageItem> head = m_deps.queue->activeItem();
+    Job job;
+    job.kind = JobKind::Trash;
+    job.name = QStringLiteral("Trash %1 items (.%2)")
+                   .arg(itemIds.size())
+                   .arg(head ? FileExecutionEngine::logToken(*head) : QStringLiteral("file"));
+    job.historyAction = HistoryEntry::Action::Trashed;
+    dispatchGroup(
+        job, ActionType::trash, input, itemIds,
+        [engine](const TriageItem& item) { return engine->trash(item); },
+        [this, input](const TriageItem& item) { trashItem(input, item); });
 }
 
 void TriageActionController::skipCurrentItem(InputMethod input)
@@ -853,6 +1287,7 @@ void TriageActionController::renameItem(const TriageItem& item, const QString& n
 
 void TriageActionController::rememberStep(UndoStep step)
 {
+    step.serial = ++m_stepSerial;
     m_undoSteps.append(std::move(step));
     // Older file actions are still undone, in order, from the engine's own history once the
     // steps kept here are used up.
@@ -862,17 +1297,76 @@ void TriageActionController::rememberStep(UndoStep step)
 
 void TriageActionController::holdForUndo(const Job& action)
 {
-    // The undo claimed this action before it ended: from now it also holds the path the
-    // action left the item at (a rename's new name), which it is about to change.
-    if (!action.ticket || action.ticket->undoJob.isNull() || action.ticket->placed.isEmpty())
+    // The undo claimed this action before it ended: from now it also holds the paths the
+    // action left the items at (a rename's new name), which it is about to change.
+    if (!action.ticket || action.ticket->undoJob.isNull())
+        return;
+    QList<QUrl> placed = action.ticket->memberPlaced;
+    if (!action.ticket->placed.isEmpty())
+        placed.append(action.ticket->placed);
+    if (placed.isEmpty())
         return;
     for (Job& undo : m_jobs) {
         if (undo.id != action.ticket->undoJob)
             continue;
-        undo.inFlight.append(action.ticket->placed);
-        m_deps.queue->beginInFlight(action.ticket->placed);
+        for (const QUrl& url : std::as_const(placed)) {
+            undo.inFlight.append(url);
+            m_deps.queue->beginInFlight(url);
+        }
         return;
     }
+}
+
+void TriageActionController::undoGroupOnWorker(FileExecutionEngine& engine,
+                                               const QList<QUuid>& records, JobControl& control,
+                                               UndoOutcome& outcome)
+{
+    // The last member first, each undone as a single action is: a member that cannot be put
+    // back is left and the others go on. A cancel stops between members (or within the copy
+    // of one); those not undone can still be undone.
+    for (qsizetype i = records.size() - 1; i >= 0; --i) {
+        if (i < records.size() - 1) {
+            if (control.stopSeries.load() || control.token.isCancelled()) {
+                outcome.cancelled = true;
+                outcome.remaining = records.mid(0, i + 1);
+                break;
+            }
+            control.token.rearm();
+        }
+        const std::optional<ActionRecord> record = engine.record(records[i]);
+        if (!record)
+            continue; // undone or dropped since: nothing of it to put back
+        MemberUndo member;
+        member.record = *record;
+        try {
+            member.result = engine.undoAction(records[i]);
+            if (member.result && !member.result->restoredURL.isEmpty())
+                member.restored =
+                    FileSystemEntry::identityAt(member.result->restoredURL.toLocalFile());
+        } catch (const FileOperationError& error) {
+            if (isCancelled(error.error())) {
+                // Nothing changed for this one: the engine keeps its record.
+                outcome.cancelled = true;
+                outcome.remaining = records.mid(0, i + 1);
+                break;
+            }
+            member.failure = error.error().localizedDescription;
+        } catch (const std::exception& error) {
+            member.failure = QString::fromUtf8(error.what());
+        }
+        outcome.members.append(member);
+    }
+    QList<QUuid> kept;
+    for (const QUuid& id : std::as_const(outcome.remaining)) {
+        const std::optional<ActionRecord> record = engine.record(id);
+        if (!record)
+            continue;
+        kept.append(id);
+        outcome.remainingPlaced.append(record->type.kind == ActionRecord::ActionType::Kind::Trashed
+                                           ? record->type.originalURL()
+                                           : record->type.to);
+    }
+    outcome.remaining = kept;
 }
 
 void TriageActionController::undoLastAction()
@@ -881,7 +1375,7 @@ void TriageActionController::undoLastAction()
     // no earlier undo took: an action still queued or running is undone at its turn, whatever
     // its outcome; an action that ended is undone by its record (one that failed left nothing
     // to undo and is passed over); a skip is taken back. With no step left, it undoes the
-    // latest record the engine still keeps.
+    // latest action the engine still keeps. A group is undone whole, its last member first.
     clearStatus();
     if (m_deps.telemetry)
         m_deps.telemetry->recordUndo();
@@ -891,10 +1385,15 @@ void TriageActionController::undoLastAction()
     std::shared_ptr<ActionTicket> target;
     QString targetDescription;
     QUuid recordId;
+    QList<QUuid> groupRecords;
+    QUuid group;
+    quint64 stepSerial = 0;
     std::optional<TriageItem> skipped;
     QUuid skipEntry;
-    while (!m_undoSteps.isEmpty() && !target && !skipped && recordId.isNull()) {
+    while (!m_undoSteps.isEmpty() && !target && !skipped && recordId.isNull() &&
+           groupRecords.isEmpty()) {
         const UndoStep step = m_undoSteps.takeLast();
+        stepSerial = step.serial;
         if (step.skipped) {
             skipped = step.skipped;
             skipEntry = step.skipEntry;
@@ -909,7 +1408,14 @@ void TriageActionController::undoLastAction()
             target = step.action;
             targetDescription = describe(*running);
             job.inFlight = step.paths;
-        } else if (step.action->succeeded && !step.action->recordId.isNull()) {
+            job.series = target->isGroup();
+        } else if (step.action->isGroup() && !step.action->memberRecords.isEmpty()) {
+            groupRecords = step.action->memberRecords;
+            group = step.action->group;
+            job.inFlight = step.paths + step.action->memberPlaced;
+            job.series = true;
+        } else if (!step.action->isGroup() && step.action->succeeded &&
+                   !step.action->recordId.isNull()) {
             recordId = step.action->recordId;
             job.inFlight = step.paths;
             job.inFlight.append(step.action->placed);
@@ -918,32 +1424,56 @@ void TriageActionController::undoLastAction()
     const QUuid id = startJob(job);
     if (target)
         target->undoJob = id;
+    const std::shared_ptr<JobControl> control = m_jobs.last().control;
 
     FileExecutionEngine* engine = m_deps.engine;
     const QString skippedPath = skipped ? skipped->url.toLocalFile() : QString();
     post<UndoOutcome>(
         id,
-        [engine, target, recordId, skippedPath] {
+        [engine, target, recordId, groupRecords, group, skippedPath, control] {
             UndoOutcome outcome;
             if (!skippedPath.isEmpty()) {
                 outcome.skippedFileThere = FileSystemEntry::existsAt(skippedPath);
+            } else if (target && target->isGroup()) {
+                // The members it moved, whether it ended in full, failed midway or was
+                // cancelled.
+                if (target->memberRecords.isEmpty()) {
+                    outcome.actionFailed = true;
+                    outcome.failure = target->failure;
+                } else {
+                    outcome.group = target->group;
+                    undoGroupOnWorker(*engine, target->memberRecords, *control, outcome);
+                }
             } else if (target && !target->succeeded) {
                 outcome.actionFailed = true;
                 outcome.failure = target->failure;
             } else if (target) {
                 if (!target->recordId.isNull())
                     outcome.result = engine->undoAction(target->recordId);
+            } else if (!groupRecords.isEmpty()) {
+                outcome.group = group;
+                undoGroupOnWorker(*engine, groupRecords, *control, outcome);
             } else if (!recordId.isNull()) {
                 outcome.result = engine->undoAction(recordId);
             } else {
-                outcome.result = engine->undoLast();
+                const QList<ActionRecord> latest = engine->latestAction();
+                if (!latest.isEmpty() && !latest.first().group.isNull()) {
+                    QList<QUuid> ids;
+                    for (const ActionRecord& record : latest)
+                        ids.append(record.id);
+                    outcome.group = latest.first().group;
+                    undoGroupOnWorker(*engine, ids, *control, outcome);
+                } else {
+                    outcome.result = engine->undoLast();
+                }
             }
             if (outcome.result && !outcome.result->restoredURL.isEmpty())
                 outcome.restored =
                     FileSystemEntry::identityAt(outcome.result->restoredURL.toLocalFile());
             return outcome;
         },
-        [this, id, targetDescription, skipped, skipEntry](const OffThread<UndoOutcome>& outcome) {
+        [this, id, targetDescription, skipped, skipEntry,
+         stepSerial](const OffThread<UndoOutcome>& outcome) {
             const Job done = finishJob(id);
             if (!outcome.ok) {
                 reportFailure(done.name, QStringLiteral("Undo error: "), outcome.error, {});
@@ -956,6 +1486,8 @@ void TriageActionController::undoLastAction()
                 showStatus(QStringLiteral("Nothing to undo: %1 failed (%2)")
                                .arg(targetDescription, outcome.value.failure),
                            StatusLine::Kind::Error);
+            } else if (!outcome.value.group.isNull()) {
+                applyGroupUndo(outcome.value, stepSerial);
             } else if (!outcome.value.result) {
                 showStatus(QStringLiteral("Nothing to undo"));
             } else {
@@ -963,6 +1495,114 @@ void TriageActionController::undoLastAction()
             }
             settle();
         });
+}
+
+QString TriageActionController::notRestoredText(const FileExecutionEngine::UndoResult& result)
+{
+    using Kind = ActionRecord::ActionType::Kind;
+    using Outcome = FileExecutionEngine::UndoResult::Outcome;
+    const ActionRecord::ActionType& type = result.record.type;
+    const QString token = FileExecutionEngine::logToken(result.record.item);
+    if (result.outcome == Outcome::Replaced) {
+        m_deps.logger->log(
+            QStringLiteral("ERROR"),
+            QStringLiteral("Undo refused (.%1): %2; nothing touched").arg(token, result.refusal));
+        return type.kind == Kind::Trashed
+                   ? QStringLiteral("the %1 in the Trash is not the one moved there")
+                         .arg(type.originalURL().fileName())
+                   : QStringLiteral("the %1 in %2 is not the file moved there (it was replaced "
+                                    "or changed since)")
+                         .arg(type.to.fileName(), folderNameOf(type.to));
+    }
+    if (result.outcome == Outcome::Gone || result.restoredURL.isEmpty()) {
+        m_deps.logger->log(QStringLiteral("ERROR"),
+                           QStringLiteral("Undo found nothing to restore (.%1)").arg(token));
+        return type.kind == Kind::Trashed
+                   ? QStringLiteral("%1 is no longer in the Trash").arg(result.record.item.filename)
+                   : QStringLiteral("%1 is no longer in %2")
+                         .arg(type.to.fileName(), folderNameOf(type.to));
+    }
+    return QString();
+}
+
+void TriageActionController::applyGroupUndo(const UndoOutcome& outcome, quint64 stepSerial)
+{
+    using Kind = ActionRecord::ActionType::Kind;
+    TriageQueueManager& queue = *m_deps.queue;
+    QList<HistoryEntry> undone;
+    QStringList notRestored;
+    QString folder;
+    bool trashed = false;
+    // In the order they were undone, the last member first: each goes to the head, so the
+    // group is back at the head in its own order.
+    for (const MemberUndo& member : outcome.members) {
+        trashed = member.record.type.kind == Kind::Trashed;
+        if (!member.failure.isEmpty()) {
+            logFailure(QStringLiteral("Undo of a group member"),
+                       AppError{FileExecutionEngine::errorDomain(), EIO, member.failure},
+                       member.record.item);
+            notRestored << QStringLiteral("%1 (%2)").arg(member.record.item.filename,
+                                                         member.failure);
+            continue;
+        }
+        if (!member.result)
+            continue;
+        const QString why = notRestoredText(*member.result);
+        if (!why.isEmpty()) {
+            notRestored << why;
+            continue;
+        }
+        const QUrl restored = member.result->restoredURL;
+        queue.removeURL(restored);
+        queue.pushToFront(TriageItem(restored));
+        undone.append(undoneEntry(*member.result, member.restored));
+        folder = folderNameOf(restored);
+    }
+    if (!undone.isEmpty()) {
+        HistoryEntry entry = HistoryEntry::group(undone);
+        entry.undoOf = outcome.group;
+        recordHistory(entry);
+    }
+    const qsizetype restoredCount = undone.size();
+    const qsizetype total = outcome.members.size() + outcome.remaining.size();
+    m_deps.logger->info(
+        QStringLiteral("Undid group: %1 of %2 restored").arg(restoredCount).arg(total));
+
+    // A cancel leaves the rest of the group undoable, in the place its step had.
+    if (outcome.cancelled && !outcome.remaining.isEmpty()) {
+        auto rest = std::make_shared<ActionTicket>();
+        rest->succeeded = true;
+        rest->group = outcome.group;
+        rest->memberRecords = outcome.remaining;
+        rest->memberPlaced = outcome.remainingPlaced;
+        UndoStep step{rest, {}, std::nullopt, {}, stepSerial};
+        const auto later =
+            std::find_if(m_undoSteps.begin(), m_undoSteps.end(),
+                         [&](const UndoStep& kept) { return kept.serial > stepSerial; });
+        m_undoSteps.insert(later, step);
+    }
+
+    // "14 files", "13 of 14 files"
+    const QString count =
+        restoredCount == total
+            ? HistoryEntry::groupName(total)
+            : QStringLiteral("%1 of %2").arg(restoredCount).arg(HistoryEntry::groupName(total));
+    QString text;
+    if (restoredCount == 0)
+        text = outcome.cancelled ? QStringLiteral("Cancelled the undo; nothing changed")
+                                 : QStringLiteral("Nothing restored");
+    else if (outcome.cancelled)
+        text = QStringLiteral("Cancelled the undo after %1 (back in %2); the other %3 can still "
+                              "be undone")
+                   .arg(count, folder)
+                   .arg(outcome.remaining.size());
+    else if (trashed)
+        text = QStringLiteral("Restored %1 from the Trash to %2").arg(count, folder);
+    else
+        text = QStringLiteral("Undid move of %1: restored to %2").arg(count, folder);
+    if (!notRestored.isEmpty())
+        text += QStringLiteral(". Not restored: %1").arg(notRestored.join(QStringLiteral("; ")));
+    showStatus(text, notRestored.isEmpty() ? StatusLine::Kind::Info : StatusLine::Kind::Error);
 }
 
 void TriageActionController::applySkipUndo(const TriageItem& item, bool stillThere,
@@ -1033,6 +1673,10 @@ QString TriageActionController::runningText(const Job& job)
 
 QString TriageActionController::cancelledText(const Job& job)
 {
+    if (!job.members.isEmpty())
+        return QStringLiteral("Cancelled moving %1 to %2; they are back in the queue")
+            .arg(job.itemName,
+                 job.kind == JobKind::Trash ? QStringLiteral("the Trash") : job.destination);
     switch (job.kind) {
     case JobKind::Move:
         return QStringLiteral("Cancelled moving %1 to %2; it is back in the queue")
@@ -1048,6 +1692,27 @@ QString TriageActionController::cancelledText(const Job& job)
         return QStringLiteral("Cancelled the removal of partial copies");
     }
     return QString();
+}
+
+HistoryEntry TriageActionController::undoneEntry(const FileExecutionEngine::UndoResult& result,
+                                                 const FileIdentity& restoredIdentity)
+{
+    using Kind = ActionRecord::ActionType::Kind;
+    const ActionRecord::ActionType& type = result.record.type;
+    HistoryEntry undone;
+    undone.action = HistoryEntry::Action::Undone;
+    undone.undoOf = result.record.id;
+    undone.itemName = result.record.item.filename;
+    undone.kind = HistoryEntry::kindOf(
+        result.record.item.uti.isValid() ? result.record.item.uti.name() : QString(),
+        result.record.item.fileExtension);
+    undone.size = result.record.item.sizeBytes;
+    undone.fromPath =
+        QDir::cleanPath((type.kind == Kind::Trashed ? type.originalURL() : type.to).toLocalFile());
+    undone.toPath = QDir::cleanPath(result.restoredURL.toLocalFile());
+    undone.placed = restoredIdentity;
+    undone.originHost = result.record.item.originHost;
+    return undone;
 }
 
 void TriageActionController::applyUndo(const FileExecutionEngine::UndoResult& result,
@@ -1110,20 +1775,7 @@ void TriageActionController::applyUndo(const FileExecutionEngine::UndoResult& re
     }
 
     // The history marks the action undone: the undo names the action's entry (its record id).
-    HistoryEntry undone;
-    undone.action = HistoryEntry::Action::Undone;
-    undone.undoOf = result.record.id;
-    undone.itemName = result.record.item.filename;
-    undone.kind = HistoryEntry::kindOf(
-        result.record.item.uti.isValid() ? result.record.item.uti.name() : QString(),
-        result.record.item.fileExtension);
-    undone.size = result.record.item.sizeBytes;
-    undone.fromPath =
-        QDir::cleanPath((type.kind == Kind::Trashed ? type.originalURL() : type.to).toLocalFile());
-    undone.toPath = QDir::cleanPath(restored.toLocalFile());
-    undone.placed = restoredIdentity;
-    undone.originHost = result.record.item.originHost;
-    recordHistory(undone);
+    recordHistory(undoneEntry(result, restoredIdentity));
 
     switch (type.kind) {
     case Kind::Trashed: {

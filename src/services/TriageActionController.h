@@ -16,6 +16,8 @@
 #include <QStringList>
 #include <QUuid>
 
+#include <atomic>
+
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -42,6 +44,12 @@ class TriageQueueManager;
 // wait behind it) and can be cancelled: a copy onto another file system stops, its partial
 // copy is removed and the item is back at the head. One that does not stop (a destination
 // that stopped answering) is left behind on its thread, and the actions behind it go on.
+//
+// A group action (one key for a batch of look-alike items) is one action: its members leave
+// the queue at once, one job moves them one by one in order, one undo puts them all back,
+// and the history records it as one entry with its members. It stops at the first member
+// that fails or when it is cancelled; the members moved before stay moved (and undoable as
+// the group), the rest are back at the head of the queue in their order.
 class TriageActionController : public QObject
 {
     Q_OBJECT
@@ -87,6 +95,25 @@ public:
     void moveToFolder(const QString& folder, InputMethod input,
                       const std::optional<TriageItem>& chosenFor = std::nullopt);
     void trashCurrent(InputMethod input);
+    // The same for a group: itemIds are waiting items in the order they are acted on (the
+    // head's look-alikes, head included); those no longer waiting are passed over, and with
+    // one left it is the action on that one item.
+    void routeGroupToSlot(const DestinationSlot& slot, const QList<QUuid>& itemIds,
+                          InputMethod input);
+    void moveGroupToFolder(const QString& folder, const QList<QUuid>& itemIds, InputMethod input);
+    void trashGroup(const QList<QUuid>& itemIds, InputMethod input);
+    // "Same as last": files the head item where the previous filing went (a slot as it was
+    // configured then, or a folder chosen by hand). The trash is not a filing. With nothing
+    // filed yet, the status line says so.
+    void fileLikeLast(InputMethod input);
+    // Where the latest filing asked for went (it counts from the moment it is asked for).
+    struct LastDestination
+    {
+        std::optional<DestinationSlot> slot; // filed into a slot: that slot, as it was then
+        QString folder;                      // the folder, tilde expanded
+        QString name;                        // "Documents"
+    };
+    std::optional<LastDestination> lastDestination() const { return m_lastDestination; }
     void skipCurrentItem(InputMethod input);
     // Renames item (normally the head) in place; blank or unchanged names do nothing.
     void renameItem(const TriageItem& item, const QString& newName);
@@ -132,8 +159,11 @@ public:
     {
         QUuid id;
         QString text;         // "Moving report.pdf to Documents"
-        qint64 bytesDone = 0; // of a copy onto another file system
+        qint64 bytesDone = 0; // of a copy onto another file system; of all files of a group
         qint64 bytesTotal = 0;
+        // A group action: members done of all; both 0 for an action on one item.
+        int filesDone = 0;
+        int filesTotal = 0;
         std::optional<qint64> msLeft; // once the pace is known
         bool stalled = false;         // no progress for the stall interval
         bool cancelling = false;
@@ -175,6 +205,8 @@ signals:
     void itemDispatched();
     // An operation ended, with its outcome applied; for tests and benchmarks.
     void actionFinished();
+    // lastDestination() changed.
+    void lastDestinationChanged();
     // Nothing runs or waits any more.
     void idle();
 
@@ -190,6 +222,9 @@ private:
         std::mutex mutex;
         bool finished = false;
         bool abandoned = false;
+        // A series (a group action or its undo): stop before the next member. Also set when
+        // the member running is past its point of no return and cannot be cancelled.
+        std::atomic<bool> stopSeries = false;
     };
     // How a file action ended, noted on the worker for an undo queued behind it (the undo
     // runs on the worker after it, so it always sees the note complete). An action cancelled
@@ -202,8 +237,14 @@ private:
         QUrl placed;     // where the action left the item
         // GUI thread: the undo that claimed the action while it was queued or running.
         QUuid undoJob;
+        // A group action: its id (its records' group, its history entry's id), and the
+        // records and places of the members done so far, in order.
+        QUuid group;
+        QList<QUuid> memberRecords;
+        QList<QUrl> memberPlaced;
 
-        // The action will not happen (cancelled or given up); the claim stays.
+        // The action will not happen (cancelled or given up); the claim stays. The members
+        // of a group done by then stay done, and undoable.
         void settleAsFailed(const QString& why)
         {
             succeeded = false;
@@ -211,6 +252,7 @@ private:
             failure = why;
             placed = QUrl();
         }
+        bool isGroup() const { return !group.isNull(); }
     };
     struct Job
     {
@@ -238,6 +280,32 @@ private:
         // How the history records the action when it succeeds (Skipped: not at all).
         HistoryEntry::Action historyAction = HistoryEntry::Action::Skipped;
         int slot = 0;
+        // A group action: its members in order (item is unset) and their sizes, the members
+        // done, and the bytes done of the member running. A group undo runs as a series too.
+        QList<TriageItem> members;
+        QList<qint64> memberBytes;
+        int filesDone = 0;
+        qint64 memberBytesDone = 0;
+        bool series = false;
+    };
+    // What a group action's job did on the worker.
+    struct GroupFiled
+    {
+        QList<Filed> done; // the members moved, in order
+        int failedAt = -1; // the member that failed (not when cancelled)
+        AppError error;    // why it failed
+        bool cancelled = false;
+        // Given up while the member running was past its point of no return: that member's
+        // outcome is not known here, and it is not put back.
+        bool runningMemberLost = false;
+    };
+    // One member of a group undo, as the worker found it.
+    struct MemberUndo
+    {
+        ActionRecord record{ActionRecord::ActionType{}, TriageItem()};
+        std::optional<FileExecutionEngine::UndoResult> result;
+        FileIdentity restored;
+        QString failure; // the undo threw: why
     };
     // What an undo job found: the engine's result, or the failure of the action it undoes;
     // for a skip, whether the skipped file is still there.
@@ -249,6 +317,13 @@ private:
         bool skippedFileThere = false;
         // The entry now at the restored place, for the history.
         FileIdentity restored;
+        // A group: its id and its members in the order they were undone (the last first);
+        // when cancelled, the records not undone (oldest first) and their places.
+        QUuid group;
+        QList<MemberUndo> members;
+        bool cancelled = false;
+        QList<QUuid> remaining;
+        QList<QUrl> remainingPlaced;
     };
     // One step of the undo history, in the order the user took them: a file action (its
     // ticket, and the item's path its job held) or a skip (the item skipped).
@@ -258,6 +333,7 @@ private:
         QList<QUrl> paths;
         std::optional<TriageItem> skipped;
         QUuid skipEntry = {}; // the history entry of the skip
+        quint64 serial = 0;   // grows with every step remembered
     };
 
     QUuid startJob(Job job);
@@ -277,13 +353,43 @@ private:
     // Takes out a job that has not started and puts its item back; false once it started.
     bool dropWaiting(const QUuid& id);
     void putBack(const TriageItem& item);
-    void dispatch(Job job, ActionType type, InputMethod input,
+    // False when there was no item to act on.
+    bool dispatch(Job job, ActionType type, InputMethod input,
                   std::function<QUrl(const TriageItem&)> operation,
                   std::function<QString(const QUrl&)> success, const QString& failurePrefix,
                   const std::optional<TriageItem>& forItem = std::nullopt);
     void reportFailure(const QString& actionName, const QString& prefix, const AppError& error,
                        const TriageItem& item);
+    // Logs a failure without the item's name.
+    void logFailure(const QString& actionName, const AppError& error, const TriageItem& item);
+    // Groups: takes the waiting ones of itemIds out of the queue and runs one job over them;
+    // one left: single() acts on it. True when it ran a group job.
+    bool dispatchGroup(Job job, ActionType type, InputMethod input, const QList<QUuid>& itemIds,
+                       std::function<QUrl(const TriageItem&)> operation,
+                       const std::function<void(const TriageItem&)>& single);
+    // Applies what a group job did: the history, the members not moved back at the head,
+    // the status line.
+    void finishGroup(const Job& job, const GroupFiled& outcome);
+    void onMemberDone(const QUuid& id, int index);
+    // What a group job's members amount to while it runs.
+    static qint64 groupBytesDone(const Job& job);
+    static qint64 groupBytesTotal(const Job& job);
+    void noteFiling(const LastDestination& destination);
+    // Files item (the head, or where it waits) into slot or folder, as the keys do.
+    void fileIntoSlot(const DestinationSlot& slot, InputMethod input,
+                      const std::optional<TriageItem>& forItem);
+    void trashItem(InputMethod input, const std::optional<TriageItem>& forItem);
     void applyUndo(const FileExecutionEngine::UndoResult& result, const FileIdentity& restored);
+    // The history's Undone entry of a restored action.
+    static HistoryEntry undoneEntry(const FileExecutionEngine::UndoResult& result,
+                                    const FileIdentity& restored);
+    // Why an undo put nothing back ("Cannot undo: ...", "Nothing restored: ..."), logged;
+    // empty when it restored the item.
+    QString notRestoredText(const FileExecutionEngine::UndoResult& result);
+    void applyGroupUndo(const UndoOutcome& outcome, quint64 stepSerial);
+    // Undoes the records of a group, the last first, on the worker.
+    static void undoGroupOnWorker(FileExecutionEngine& engine, const QList<QUuid>& records,
+                                  JobControl& control, UndoOutcome& outcome);
     void applySkipUndo(const TriageItem& item, bool stillThere, const QUuid& skipEntry);
     // Hands an entry to the history, when there is one.
     void recordHistory(const HistoryEntry& entry);
@@ -306,6 +412,8 @@ private:
     ActionWorker m_worker{"fileactions"};
     QList<Job> m_jobs;           // in the worker's order: the first one runs
     QList<UndoStep> m_undoSteps; // oldest first; claimed steps are taken out
+    quint64 m_stepSerial = 0;
+    std::optional<LastDestination> m_lastDestination;
     // What the status line says when the job being finished now was cancelled.
     QString m_finishingCancelText;
     QTimer* m_ticker = nullptr;

@@ -283,6 +283,25 @@ std::optional<TriageItem> TriageQueueManager::dequeue()
     return head;
 }
 
+QList<TriageItem> TriageQueueManager::takeItems(const QList<QUuid>& ids)
+{
+    QList<TriageItem> taken;
+    bool removed = false;
+    for (const QUuid& id : ids) {
+        const auto found = std::find_if(m_items.cbegin(), m_items.cend(),
+                                        [&id](const TriageItem& item) { return item.id == id; });
+        if (found == m_items.cend())
+            continue;
+        taken.append(*found);
+        indexRemove(TriageItem::standardizedPath(found->url));
+        m_items.erase(found);
+        removed = true;
+    }
+    if (removed)
+        announceRemovals(true, false, false);
+    return taken;
+}
+
 void TriageQueueManager::pushToFront(const TriageItem& item)
 {
     // No capacity or duplicate test: an item put back goes first even if that makes 51.

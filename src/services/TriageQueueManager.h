@@ -68,6 +68,9 @@ public:
     void enqueuePaths(const QList<QString>& paths);
     void skipCurrent();
     std::optional<TriageItem> dequeue();
+    // Takes the items with these ids out of the working list in one change (the backlog
+    // refills it) and returns them in the order of ids; ids not waiting are passed over.
+    QList<TriageItem> takeItems(const QList<QUuid>& ids);
     void pushToFront(const TriageItem& item);
     void clearSkipCache();
     void pruneMissingFiles();

@@ -97,6 +97,11 @@ void ActionProgressView::setAction(const TriageActionController::RunningAction& 
 
     QStringList parts;
     m_fraction = -1;
+    // A group: the files done first, then the bytes of all of them.
+    if (action.filesTotal > 0) {
+        parts << QStringLiteral("%1 of %2 files").arg(action.filesDone).arg(action.filesTotal);
+        m_fraction = std::clamp(double(action.filesDone) / double(action.filesTotal), 0.0, 1.0);
+    }
     if (action.bytesTotal > 0) {
         m_fraction = std::clamp(double(action.bytesDone) / double(action.bytesTotal), 0.0, 1.0);
         parts << QStringLiteral("%1 of %2")

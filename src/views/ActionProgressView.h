@@ -12,7 +12,9 @@ class QPushButton;
 
 // The strip along the bottom of the triage window while a file action runs: what runs
 // ("Moving Photos to Backup — 2 more waiting"), a bar, "1.2 GB of 3.4 GB · 35% · about
-// 2 min left", and a Cancel button. It says so when the action stopped answering.
+// 2 min left" (a group action first says how many of its files are done: "3 of 14 files ·
+// 1.2 GB of 3.4 GB · ..."), and a Cancel button. It says so when the action stopped
+// answering.
 class ActionProgressView : public QWidget
 {
     Q_OBJECT
