@@ -37,7 +37,9 @@ const Special specials[] = {{u'\t', XKB_KEY_Tab, Qt::Key_Tab},
                             {u'\x1b', XKB_KEY_Escape, Qt::Key_Escape},
                             {u'\x08', XKB_KEY_BackSpace, Qt::Key_Backspace},
                             {u'\x7f', XKB_KEY_Delete, Qt::Key_Delete},
-                            {u'\r', XKB_KEY_Return, Qt::Key_Return}};
+                            {u'\r', XKB_KEY_Return, Qt::Key_Return},
+                            {TriageKeyTable::leftArrow, XKB_KEY_Left, Qt::Key_Left},
+                            {TriageKeyTable::rightArrow, XKB_KEY_Right, Qt::Key_Right}};
 
 // A keymap compiled by xkbcommon from the system's XKB data, as a desktop compiles it.
 struct Keymap
@@ -86,7 +88,8 @@ QKeyEvent keyEvent(QEvent::Type type, const Keymap& user, const Keymap& printed,
                                     : xkb_utf32_to_keysym(key.character.unicode());
     const bool latin = TriageKeyTable::isLatinLetterOrDigit(key.character);
     auto [code, shift] = (latin ? printed : user).find(wanted);
-    shift = shift && !latin;
+    // Shift+1 is Shift on the key labelled 1, whatever it types then ("!", or "1" on AZERTY).
+    shift = (shift && !latin) || key.shift;
     const xkb_mod_mask_t mods =
         (shift ? 1u << xkb_keymap_mod_get_index(user.keymap, XKB_MOD_NAME_SHIFT) : 0) |
         (key.command ? 1u << xkb_keymap_mod_get_index(user.keymap, XKB_MOD_NAME_CTRL) : 0);
@@ -211,6 +214,15 @@ private slots:
                     m_view->trashCurrent(InputMethod::mouse);
                     QTRY_VERIFY_WITH_TIMEOUT(!m_view->isProcessingAction(), 5000);
                     QVERIFY(!QFile::exists(head));
+                } else if (entry.action == Action::stepGroup) {
+                    // A look-alike of the head waits behind it.
+                    const QString twin =
+                        QFileInfo(head).path() + QStringLiteral("/file-%1.txt").arg(++m_files);
+                    QFile file(twin);
+                    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("twin") == 4);
+                    file.close();
+                    queue.enqueue(QUrl::fromLocalFile(twin));
+                    QTRY_VERIFY_WITH_TIMEOUT(m_view->currentGroup().size() >= 2, 5000);
                 } else if (entry.action == Action::reviewSkipped) {
                     // Return is the empty state's button.
                     for (int i = 0; i < 100 && queue.activeItem(); ++i)
@@ -222,6 +234,8 @@ private slots:
                     continue;
                 }
                 const int dismissed = dismissals;
+                const auto last = m_view->actions()->lastDestination();
+                const qsizetype groupSize = m_view->currentGroup().size();
                 QApplication::sendEvent(m_view, &press);
                 QApplication::sendEvent(m_view, &release);
                 const int slot = key.character.digitValue();
@@ -229,6 +243,7 @@ private slots:
                 std::function<bool()> done;
                 switch (entry.action) {
                 case Action::fileToSlot:
+                case Action::fileGroupToSlot:
                     done = [&] {
                         return slot == 7 ? m_view->statusMessage() ==
                                                QStringLiteral("No slot 7: add one in Preferences")
@@ -241,7 +256,20 @@ private slots:
                     };
                     break;
                 case Action::trash:
+                case Action::trashGroup:
                     done = [&] { return QFile::exists(trash + name); };
+                    break;
+                case Action::fileLikeLast:
+                    // The key before filed into a folder: this item goes there too.
+                    QVERIFY2(last, what.constData());
+                    done = [&] { return QFile::exists(last->folder + QLatin1Char('/') + name); };
+                    break;
+                case Action::stepGroup:
+                    done = [&] {
+                        return m_view->shownGroupMember() ==
+                               (key.character == QChar(TriageKeyTable::rightArrow) ? 1
+                                                                                   : groupSize - 1);
+                    };
                     break;
                 case Action::undo:
                     done = [&] { return QFile::exists(head); };
@@ -304,7 +332,7 @@ private slots:
     void shownKeysAreTheTablesKeys()
     {
         // What a user presses for a cap.
-        const auto keyOfCap = [](QString cap) {
+        const auto keyOfCap = [](QString cap, bool shift) {
             const bool command = cap.startsWith(QStringLiteral("Ctrl+"));
             cap.remove(QStringLiteral("Ctrl+")).remove(QRegularExpression(QStringLiteral("^. ")));
             static const QHash<QString, char16_t> named = {{QStringLiteral("\u232B"), u'\x08'},
@@ -313,10 +341,12 @@ private slots:
                                                            {QStringLiteral("Space"), u' '}};
             if (cap.size() != 1 && !named.contains(cap))
                 qFatal("unreadable cap %s", qPrintable(cap));
-            return Key{named.contains(cap) ? QChar(named.value(cap)) : cap[0].toLower(), command};
+            return Key{named.contains(cap) ? QChar(named.value(cap)) : cap[0].toLower(), command,
+                       shift};
         };
         const auto actionOf = [](const Key& key) {
-            const TriageKeyTable::Entry* entry = TriageKeyTable::find(key.character, key.command);
+            const TriageKeyTable::Entry* entry =
+                TriageKeyTable::find(key.character, key.command, key.shift);
             return entry ? std::optional(entry->action) : std::nullopt;
         };
 
@@ -345,14 +375,20 @@ private slots:
                 QCOMPARE(column, qsizetype(entry.column));
                 QCOMPARE(row->findChild<QLabel*>(QStringLiteral("caption"))->text(), entry.caption);
                 QCOMPARE(caps, entry.caps);
-                // "Ctrl" "," is one chord; of "1" "..." "9" the two ends are checked.
+                // "Ctrl" "," is one chord; of "1" "..." "9" the two ends are checked; "Shift"
+                // holds for the caps after it.
+                bool shift = false;
                 for (qsizetype i = 0; i < caps.size(); ++i) {
                     QString cap = caps[i];
                     if (cap == TriageKeyTable::orWord || cap == QStringLiteral("..."))
                         continue;
+                    if (cap == QStringLiteral("Shift")) {
+                        shift = true;
+                        continue;
+                    }
                     if (cap == QStringLiteral("Ctrl"))
                         cap += QLatin1Char('+') + caps[++i];
-                    QVERIFY2(actionOf(keyOfCap(cap)) == entry.action, qPrintable(cap));
+                    QVERIFY2(actionOf(keyOfCap(cap, shift)) == entry.action, qPrintable(cap));
                 }
             }
         }

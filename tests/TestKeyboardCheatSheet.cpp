@@ -61,17 +61,26 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("expected");
         QTest::newRow("slots") << 0 << 0 << QStringLiteral("[1] [...] [9] | Move to Slot 1\u20139");
-        QTest::newRow("custom") << 0 << 1 << QStringLiteral("[0] | Browse custom folder...");
-        QTest::newRow("trash") << 0 << 2 << QStringLiteral("[\u232B] or [D] | Move to Trash");
-        QTest::newRow("skip") << 0 << 3 << QStringLiteral("[\u21E5 Tab] | Skip to back of queue");
-        QTest::newRow("cancel") << 0 << 4 << QStringLiteral("[C] | Cancel the running move");
-        QTest::newRow("rename") << 1 << 0 << QStringLiteral("[R] | Inline rename file");
-        QTest::newRow("undo") << 1 << 1
+        QTest::newRow("group") << 0 << 1
+                               << QStringLiteral("[Shift] [1] [...] [9] | Move all alike to Slot "
+                                                 "1\u20139");
+        QTest::newRow("custom") << 0 << 2 << QStringLiteral("[0] | Browse custom folder...");
+        QTest::newRow("like last")
+            << 0 << 3 << QStringLiteral("[.] | Move where the last file went");
+        QTest::newRow("trash") << 0 << 4 << QStringLiteral("[\u232B] or [D] | Move to Trash");
+        QTest::newRow("trash all")
+            << 0 << 5 << QStringLiteral("[Shift] [D] | Move all alike to Trash");
+        QTest::newRow("skip") << 0 << 6 << QStringLiteral("[\u21E5 Tab] | Skip to back of queue");
+        QTest::newRow("step") << 1 << 0
+                              << QStringLiteral("[\u2190] [\u2192] | Look through all alike");
+        QTest::newRow("cancel") << 1 << 1 << QStringLiteral("[C] | Cancel the running move");
+        QTest::newRow("rename") << 1 << 2 << QStringLiteral("[R] | Inline rename file");
+        QTest::newRow("undo") << 1 << 3
                               << QStringLiteral("[Z] or [Ctrl+Z] | Undo last triage action");
-        QTest::newRow("reveal") << 1 << 2
+        QTest::newRow("reveal") << 1 << 4
                                 << QStringLiteral("[O] or [Ctrl+O] | Reveal in File Manager");
-        QTest::newRow("open") << 1 << 3 << QStringLiteral("[Space] | Open preview in default app");
-        QTest::newRow("history") << 1 << 4 << QStringLiteral("[H] | Show history");
+        QTest::newRow("open") << 1 << 5 << QStringLiteral("[Space] | Open preview in default app");
+        QTest::newRow("history") << 1 << 6 << QStringLiteral("[H] | Show history");
         QTest::newRow("toggle") << 2 << 0 << QStringLiteral("[?] | Toggle this cheat sheet");
         QTest::newRow("preferences") << 2 << 1 << QStringLiteral("[Ctrl] [,] | Open Preferences");
         QTest::newRow("close") << 2 << 2 << QStringLiteral("[\u238B Esc] | Close Stowbird window");
@@ -87,7 +96,7 @@ private slots:
         const auto columns = card.findChildren<QWidget*>(QStringLiteral("shortcutColumn"));
         QCOMPARE(columns.size(), 3);
         const auto rows = columns[column]->findChildren<QWidget*>(QStringLiteral("shortcutRow"));
-        const int rowsOfColumn[] = {5, 5, 4};
+        const int rowsOfColumn[] = {7, 7, 4};
         QCOMPARE(rows.size(), rowsOfColumn[column]);
         QCOMPARE(readRow(rows[row]), expected);
     }

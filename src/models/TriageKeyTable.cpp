@@ -7,11 +7,11 @@ namespace {
 using Action = TriageKeyTable::Action;
 using Key = TriageKeyTable::Key;
 
-QList<Key> digits()
+QList<Key> digits(bool shift = false)
 {
     QList<Key> keys;
     for (char16_t digit = u'1'; digit <= u'9'; ++digit)
-        keys.append({QChar(digit)});
+        keys.append({QChar(digit), false, shift});
     return keys;
 }
 
@@ -28,6 +28,14 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .caps = {QStringLiteral("1"), QStringLiteral("..."), QStringLiteral("9")},
          .caption = QStringLiteral("Move to Slot 1\u20139"),
          .keyName = QStringLiteral("1\u20139")},
+        {.action = Action::fileGroupToSlot,
+         .keys = digits(true),
+         .name = QStringLiteral("Move all alike to slot"),
+         .column = 0,
+         .caps = {QStringLiteral("Shift"), QStringLiteral("1"), QStringLiteral("..."),
+                  QStringLiteral("9")},
+         .caption = QStringLiteral("Move all alike to Slot 1\u20139"),
+         .keyName = shifted(QStringLiteral("1\u20139"))},
         {.action = Action::moveToCustomFolder,
          .keys = {{u'0'}},
          .name = QStringLiteral("Move to custom folder"),
@@ -35,6 +43,13 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .caps = {QStringLiteral("0")},
          .caption = QStringLiteral("Browse custom folder..."),
          .keyName = QStringLiteral("0")},
+        {.action = Action::fileLikeLast,
+         .keys = {{u'.'}},
+         .name = QStringLiteral("Same as last"),
+         .column = 0,
+         .caps = {QStringLiteral(".")},
+         .caption = QStringLiteral("Move where the last file went"),
+         .keyName = QStringLiteral(".")},
         {.action = Action::trash,
          .keys = {{u'd'}, {u'\x08'}, {u'\x7f'}},
          .name = QStringLiteral("Trash"),
@@ -46,6 +61,13 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .hintColumn = 0,
          .hintRow = 0,
          .keyName = QStringLiteral("D")},
+        {.action = Action::trashGroup,
+         .keys = {{u'd', false, true}, {u'\x08', false, true}, {u'\x7f', false, true}},
+         .name = QStringLiteral("Trash all alike"),
+         .column = 0,
+         .caps = {QStringLiteral("Shift"), QStringLiteral("D")},
+         .caption = QStringLiteral("Move all alike to Trash"),
+         .keyName = shifted(QStringLiteral("D"))},
         {.action = Action::skip,
          .keys = {{u'\t'}},
          .name = QStringLiteral("Skip"),
@@ -57,10 +79,17 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .hintColumn = 0,
          .hintRow = 1,
          .keyName = QStringLiteral("Tab")},
+        {.action = Action::stepGroup,
+         .keys = {{QChar(leftArrow)}, {QChar(rightArrow)}},
+         .name = QStringLiteral("Look through the alike"),
+         .column = 1,
+         .caps = {QString(QChar(leftArrow)), QString(QChar(rightArrow))},
+         .caption = QStringLiteral("Look through all alike"),
+         .keyName = QStringLiteral("\u2190 \u2192")},
         {.action = Action::cancel,
          .keys = {{u'c'}},
          .name = QStringLiteral("Cancel the running action"),
-         .column = 0,
+         .column = 1,
          .caps = {QStringLiteral("C")},
          .caption = QStringLiteral("Cancel the running move"),
          .keyName = QStringLiteral("C")},
@@ -165,12 +194,17 @@ const QStringList& TriageKeyTable::columnHeadings()
     return headings;
 }
 
-const TriageKeyTable::Entry* TriageKeyTable::find(QChar character, bool command)
+const TriageKeyTable::Entry* TriageKeyTable::find(QChar character, bool command, bool shift)
 {
-    const Key key{command ? character : character.toLower(), command};
-    for (const Entry& entry : entries()) {
-        if (entry.keys.contains(key))
-            return &entry;
+    const QChar folded = command ? character : character.toLower();
+    for (const bool withShift : {true, false}) {
+        if (withShift && !shift)
+            continue;
+        const Key key{folded, command, withShift};
+        for (const Entry& entry : entries()) {
+            if (entry.keys.contains(key))
+                return &entry;
+        }
     }
     return nullptr;
 }
@@ -187,6 +221,11 @@ const TriageKeyTable::Entry& TriageKeyTable::entry(Action action)
 QString TriageKeyTable::chord(const QString& key)
 {
     return QStringLiteral("Ctrl+") + key;
+}
+
+QString TriageKeyTable::shifted(const QString& key)
+{
+    return QStringLiteral("Shift+") + key;
 }
 
 bool TriageKeyTable::isLatinLetterOrDigit(QChar character)

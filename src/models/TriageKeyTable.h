@@ -13,11 +13,15 @@ class TriageKeyTable
 {
 public:
     enum class Action {
-        fileToSlot, // the digit is the slot's number
+        fileToSlot,      // the digit is the slot's number
+        fileGroupToSlot, // Shift with the digit: the head and its look-alikes, as one action
         moveToCustomFolder,
+        fileLikeLast, // where the item filed before it went, slot or folder
         trash,
+        trashGroup, // Shift+D: the head and its look-alikes
         skip,
-        cancel, // stops the running copy; its item comes back
+        stepGroup, // the arrows: preview the other look-alikes before acting on them all
+        cancel,    // stops the running copy; its item comes back
         rename,
         undo,
         reveal,
@@ -32,14 +36,16 @@ public:
         quit,
     };
 
-    // One key as the key map reads it: a character and whether Ctrl is held. Letters and
-    // digits are the key's Latin meaning on the user's layouts (a lower-case letter), the
-    // other keys their character: "\t", "\x1b", "\x08" (Backspace), "\x7f" (Delete), " ",
-    // "\r", "?".
+    // One key as the key map reads it: a character, whether Ctrl is held and whether Shift
+    // is (only keys that mean something else with Shift say so: Shift+1 files a group).
+    // Letters and digits are the key's Latin meaning on the user's layouts (a lower-case
+    // letter), the other keys their character: "\t", "\x1b", "\x08" (Backspace), "\x7f"
+    // (Delete), " ", "\r", "?", ".", and the arrows "←" and "→".
     struct Key
     {
         QChar character;
         bool command = false;
+        bool shift = false;
 
         bool operator==(const Key&) const = default;
     };
@@ -73,11 +79,18 @@ public:
     // The cheat sheet's column headings, left to right.
     static const QStringList& columnHeadings();
     // The entry of a key press, from its character (letters in either case unless Ctrl is
-    // held: Ctrl+Shift+Z is not Ctrl+Z) and Ctrl; null when no entry has the key.
-    static const Entry* find(QChar character, bool command);
+    // held: Ctrl+Shift+Z is not Ctrl+Z), Ctrl and Shift; null when no entry has the key. With
+    // Shift held, a key that has no Shift entry of its own is the key without Shift (Shift+Z
+    // undoes, and "?" is typed with Shift).
+    static const Entry* find(QChar character, bool command, bool shift = false);
     static const Entry& entry(Action action);
     // A chord with the command key as this platform writes it: "Ctrl+Z".
     static QString chord(const QString& key);
+    // "Shift+D"
+    static QString shifted(const QString& key);
+    // The arrows as the table names them.
+    static constexpr char16_t leftArrow = u'\u2190';
+    static constexpr char16_t rightArrow = u'\u2192';
     // True for the characters the table names letters and digits by: a to z, 0 to 9.
     static bool isLatinLetterOrDigit(QChar character);
 };

@@ -1,5 +1,6 @@
 #include "views/ActionPaletteView.h"
 
+#include "models/LookAlikeGrouper.h"
 #include "platform/DownloadUriMetadata.h"
 #include "platform/StoragePaths.h"
 #include "views/ActionShortcutHint.h"
@@ -19,6 +20,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPropertyAnimation>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTextLayout>
 #include <QToolButton>
@@ -308,6 +310,18 @@ public:
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
 
+    // A row of the same look for another key: "[.] Same as last: Documents".
+    void setKeyed(const QString& key, const QString& text, const QString& accessibleName,
+                  const QString& description)
+    {
+        m_key = key;
+        m_text = text;
+        setToolTip(text);
+        setAccessibleName(accessibleName);
+        setAccessibleDescription(description);
+        update();
+    }
+
     void setSuggestion(const SuggestionService::Suggestion& suggestion)
     {
         m_key = TriageKeyTable::entry(TriageKeyTable::Action::acceptSuggestion).keyName;
@@ -521,6 +535,36 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     cardLayout->addWidget(renameButton, 0, Qt::AlignTop);
     root->addWidget(card);
 
+    // Under the card: the item's look-alikes, and a copy of it already filed.
+    m_groupNote = Theme::label({}, 11, QFont::Medium, Theme::accent(palette()), this);
+    m_groupNote->setObjectName(QStringLiteral("groupNote"));
+    m_groupNote->setWordWrap(true);
+    m_groupNote->hide();
+    root->addWidget(m_groupNote);
+    m_duplicateRow = new QWidget(this);
+    m_duplicateRow->setObjectName(QStringLiteral("duplicateNote"));
+    auto* duplicateLayout = new QHBoxLayout(m_duplicateRow);
+    duplicateLayout->setContentsMargins(0, 0, 0, 0);
+    duplicateLayout->setSpacing(6);
+    m_duplicateLabel = Theme::label({}, 11, QFont::Medium, Theme::orange(), m_duplicateRow);
+    m_duplicateLabel->setObjectName(QStringLiteral("duplicateText"));
+    m_duplicateLabel->setWordWrap(true);
+    duplicateLayout->addWidget(m_duplicateLabel, 1);
+    const QString trashKey = TriageKeyTable::entry(TriageKeyTable::Action::trash).keyName;
+    auto* trashCopy =
+        new QPushButton(QStringLiteral("Trash This Copy (%1)").arg(trashKey), m_duplicateRow);
+    trashCopy->setObjectName(QStringLiteral("trashCopyButton"));
+    trashCopy->setFocusPolicy(Qt::NoFocus);
+    trashCopy->setAccessibleDescription(
+        QStringLiteral("Moves this download to the Trash; the copy already filed stays"));
+    connect(trashCopy, &QPushButton::clicked, this, [this] {
+        if (m_callbacks.onTrash)
+            m_callbacks.onTrash();
+    });
+    duplicateLayout->addWidget(trashCopy, 0, Qt::AlignTop);
+    m_duplicateRow->hide();
+    root->addWidget(m_duplicateRow);
+
     root->addWidget(Theme::divider(Qt::Horizontal, this));
 
     // Routing section.
@@ -570,6 +614,15 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     });
     m_suggestionRow = suggestion;
     routing->addWidget(suggestion);
+    auto* likeLast = new SuggestionRow(this);
+    likeLast->setObjectName(QStringLiteral("sameAsLastRow"));
+    likeLast->hide();
+    connect(likeLast, &QAbstractButton::clicked, this, [this] {
+        if (m_callbacks.onFileLikeLast)
+            m_callbacks.onFileLikeLast();
+    });
+    m_sameAsLastRow = likeLast;
+    routing->addWidget(likeLast);
     root->addLayout(routing, 1);
 
     root->addWidget(Theme::divider(Qt::Horizontal, this));
@@ -759,8 +812,16 @@ void ActionPaletteView::showOriginHost(const QString& host)
 
 QString ActionPaletteView::cardDescription() const
 {
-    return m_originHost.isEmpty() ? addedText()
-                                  : QStringLiteral("%1, from %2").arg(addedText(), m_originHost);
+    QString text = m_originHost.isEmpty()
+                       ? addedText()
+                       : QStringLiteral("%1, from %2").arg(addedText(), m_originHost);
+    // The notes under the card are part of what a screen reader hears for the item.
+    for (const QLabel* note : {m_groupNote, m_duplicateLabel}) {
+        if (note && !note->text().isEmpty())
+            text += QStringLiteral(". ") +
+                    QString(note->text()).replace(QLatin1Char('\n'), QLatin1String(". "));
+    }
+    return text;
 }
 
 void ActionPaletteView::setSuggestion(
@@ -777,6 +838,66 @@ void ActionPaletteView::setSuggestion(
         static_cast<SuggestionRow*>(m_suggestionRow)->setSuggestion(*suggestion);
     m_suggestionRow->setVisible(suggestion.has_value());
     markSuggestedRow();
+}
+
+void ActionPaletteView::setGroup(const QStringList& names, int shown)
+{
+    QString text;
+    if (names.size() > 1) {
+        using Action = TriageKeyTable::Action;
+        const QString summary = LookAlikeGrouper::summary(names);
+        const QString keys =
+            QStringLiteral("%1 moves all \u00b7 %2 trashes all \u00b7 %3 to look through")
+                .arg(TriageKeyTable::entry(Action::fileGroupToSlot).keyName,
+                     TriageKeyTable::entry(Action::trashGroup).keyName,
+                     TriageKeyTable::entry(Action::stepGroup).keyName);
+        text = shown > 0 && shown < names.size() ? QStringLiteral("%1\nShowing %2 of %3: %4")
+                                                       .arg(summary)
+                                                       .arg(shown + 1)
+                                                       .arg(names.size())
+                                                       .arg(names.at(shown))
+                                                 : QStringLiteral("%1\n%2").arg(summary, keys);
+    }
+    if (text == m_groupNote->text())
+        return;
+    m_groupNote->setText(text);
+    m_groupNote->setAccessibleName(QString(text).replace(QLatin1Char('\n'), QLatin1String(". ")));
+    m_groupNote->setVisible(!text.isEmpty());
+    m_card->setAccessibleDescription(cardDescription());
+}
+
+QString ActionPaletteView::groupNote() const
+{
+    return m_groupNote->text();
+}
+
+void ActionPaletteView::setDuplicateNote(const QString& text)
+{
+    if (text == m_duplicateLabel->text())
+        return;
+    m_duplicateLabel->setText(text);
+    m_duplicateRow->setVisible(!text.isEmpty());
+    m_card->setAccessibleDescription(cardDescription());
+}
+
+QString ActionPaletteView::duplicateNote() const
+{
+    return m_duplicateLabel->text();
+}
+
+void ActionPaletteView::setLastDestination(const QString& name)
+{
+    if (name == m_lastDestination)
+        return;
+    m_lastDestination = name;
+    const QString key = TriageKeyTable::entry(TriageKeyTable::Action::fileLikeLast).keyName;
+    if (!name.isEmpty())
+        static_cast<SuggestionRow*>(m_sameAsLastRow)
+            ->setKeyed(
+                key, QStringLiteral("Same as last: %1").arg(name),
+                QStringLiteral("Same as last: %1").arg(name),
+                QStringLiteral("%1 moves the item to %2, where the last file went").arg(key, name));
+    m_sameAsLastRow->setVisible(!name.isEmpty());
 }
 
 void ActionPaletteView::markSuggestedRow()

@@ -42,6 +42,7 @@ public:
         std::function<void()> onUndo;
         std::function<void()> onRevealInFinder; // may be empty
         std::function<void()> onAcceptSuggestion;
+        std::function<void()> onFileLikeLast;
         // The host an item's browser recorded (GIO metadata) arrived for the item shown.
         std::function<void(const QUuid& itemId, const QString& host)> onOriginHostFound;
     };
@@ -61,6 +62,19 @@ public:
     // reason, with Return as its key; none: nothing is highlighted.
     void setSuggestion(const std::optional<SuggestionService::Suggestion>& suggestion);
     const std::optional<SuggestionService::Suggestion>& suggestion() const { return m_suggestion; }
+    // The head's look-alikes in queue order, head first (fewer than two: no group), and the
+    // one the preview shows now (0: the head): the note under the card names them and says
+    // how to act on them all.
+    void setGroup(const QStringList& names, int shown);
+    QString groupNote() const;
+    // "Identical to report.pdf in Documents, filed 3 days ago", with a button that trashes
+    // this copy; empty: no note.
+    void setDuplicateNote(const QString& text);
+    QString duplicateNote() const;
+    // Where the "same as last" key files the item (the last filing's destination); empty
+    // while nothing was filed.
+    void setLastDestination(const QString& name);
+    QAbstractButton* sameAsLastRow() const { return m_sameAsLastRow; }
     // The host the item came from: its own (extended attributes), else the one its browser
     // recorded, once read; empty when none is known.
     QString originHost() const { return m_originHost; }
@@ -121,6 +135,11 @@ private:
     quint64 m_originRequest = 0;
     std::optional<SuggestionService::Suggestion> m_suggestion;
     QAbstractButton* m_suggestionRow = nullptr;
+    QAbstractButton* m_sameAsLastRow = nullptr;
+    QString m_lastDestination;
+    QLabel* m_groupNote = nullptr;
+    QWidget* m_duplicateRow = nullptr;
+    QLabel* m_duplicateLabel = nullptr;
     QGridLayout* m_slotLayout = nullptr;
     QList<QAbstractButton*> m_slotRows;
     QAbstractButton* m_customRow = nullptr;

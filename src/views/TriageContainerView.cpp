@@ -5,10 +5,12 @@
 #include "platform/StoragePaths.h"
 #include "platform/XkbLatinKeyResolver.h"
 #include "services/ConfigurationService.h"
+#include "services/DuplicateFinder.h"
 #include "services/FileExecutionEngine.h"
 #include "services/HistoryStore.h"
 #include "services/LaunchAtLoginService.h"
 #include "services/LoggerService.h"
+#include "services/LookAlikeService.h"
 #include "services/QueueRescanner.h"
 #include "services/TelemetryService.h"
 #include "services/TriageActionController.h"
@@ -23,6 +25,7 @@
 #include "views/HistorySheet.h"
 #include "views/HistoryView.h"
 #include "views/InlineRenameView.h"
+#include "views/RelativeTimeFormatter.h"
 #include "views/SettingsSheet.h"
 #include "views/SettingsView.h"
 #include "views/StatusAnnouncer.h"
@@ -112,6 +115,15 @@ TriageContainerView::TriageContainerView(Services services, std::function<void()
                     m_actions->showStatus(message,
                                           ok ? StatusLine::Kind::Info : StatusLine::Kind::Error);
                 });
+    m_lookAlikes = m_services.lookAlikes;
+    if (!m_lookAlikes)
+        m_lookAlikes = new LookAlikeService(m_services.queue, this);
+    connect(m_lookAlikes, &LookAlikeService::changed, this, &TriageContainerView::scheduleRefresh);
+    m_duplicates = m_services.duplicates;
+    if (!m_duplicates)
+        m_duplicates = new DuplicateFinder(
+            m_services.history ? m_services.history->databasePath() : QString(), this);
+    connect(m_duplicates, &DuplicateFinder::checked, this, &TriageContainerView::scheduleRefresh);
     m_keyResolver = m_services.keyResolver;
     if (!m_keyResolver)
         m_keyResolver = XkbLatinKeyResolver::forSession();
@@ -235,6 +247,10 @@ QString TriageContainerView::keyCharacters(const QKeyEvent* event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return QStringLiteral("\r");
+    case Qt::Key_Left:
+        return QString(QChar(TriageKeyTable::leftArrow));
+    case Qt::Key_Right:
+        return QString(QChar(TriageKeyTable::rightArrow));
     default:
         break;
     }
@@ -249,14 +265,26 @@ QChar TriageContainerView::tableCharacter(const QKeyEvent* event)
     const QString characters = keyCharacters(event);
     const QChar own = characters.size() == 1 ? characters.front() : QChar();
     const bool command = event->modifiers() & Qt::ControlModifier;
+    const bool shifted = event->modifiers() & Qt::ShiftModifier;
+    const auto latinOfKey = [&] {
+        return m_keyResolver ? m_keyResolver->latinCharacter(event->nativeScanCode()) : QChar();
+    };
+    if (!own.isNull() && shifted && !own.isLetterOrNumber()) {
+        // Shift with a digit key types a symbol ("!", "\"" or "%" by layout): the digit is
+        // the key's, read from the layout; "?" and other keys without a digit stay themselves.
+        QChar digit = latinOfKey();
+        if (digit.isNull() && !m_keyResolver) {
+            static const QString usShifted = QStringLiteral("!@#$%^&*(");
+            const qsizetype at = usShifted.indexOf(own);
+            if (at >= 0)
+                digit = QChar(char16_t(u'1' + at));
+        }
+        return digit.isDigit() ? digit : own;
+    }
     if (!own.isNull() &&
         (TriageKeyTable::find(own, command) || TriageKeyTable::isLatinLetterOrDigit(own)))
         return own;
-    const bool shifted = event->modifiers() & Qt::ShiftModifier;
-    if (!own.isNull() && shifted && !own.isLetter())
-        return own;
-    const QChar latin =
-        m_keyResolver ? m_keyResolver->latinCharacter(event->nativeScanCode()) : QChar();
+    const QChar latin = latinOfKey();
     if (latin.isNull())
         return own;
     return shifted ? latin.toUpper() : latin;
@@ -282,9 +310,10 @@ bool TriageContainerView::handleKeyEvent(QKeyEvent* event)
         return true;
     }
     const bool command = event->modifiers() & Qt::ControlModifier;
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
     const QChar key = tableCharacter(event);
     const TriageKeyTable::Entry* entry =
-        key.isNull() ? nullptr : TriageKeyTable::find(key, command);
+        key.isNull() ? nullptr : TriageKeyTable::find(key, command, shift);
     // No key is dropped while an action runs: the next one waits behind it.
     if (command) {
         // Other Ctrl chords are the menu's (Ctrl+D, Ctrl+Q, ...), never a plain key's action.
@@ -310,7 +339,9 @@ bool TriageContainerView::runKeyAction(const TriageKeyTable::Entry& entry, QChar
 {
     using Action = TriageKeyTable::Action;
     switch (entry.action) {
-    case Action::fileToSlot: {
+    case Action::fileToSlot:
+    case Action::fileGroupToSlot: {
+        const bool group = entry.action == Action::fileGroupToSlot;
         const int number = key.digitValue();
         const QList<DestinationSlot>& configured = m_services.config->config().destinationSlots;
         const auto slot =
@@ -322,12 +353,22 @@ bool TriageContainerView::runKeyAction(const TriageKeyTable::Entry& entry, QChar
             m_actions->showStatus(QStringLiteral("No slot %1: add one in Preferences").arg(number));
             return false;
         }
-        if (!slot->isAvailable())
+        if (!slot->isAvailable() && !group)
             offerToCreateSlotFolder(*slot, InputMethod::keyboard);
+        else if (group)
+            routeGroupToSlot(*slot, InputMethod::keyboard);
         else
             routeToSlot(*slot, InputMethod::keyboard);
         return true;
     }
+    case Action::fileLikeLast:
+        fileLikeLast(InputMethod::keyboard);
+        return true;
+    case Action::trashGroup:
+        trashGroup(InputMethod::keyboard);
+        return true;
+    case Action::stepGroup:
+        return stepGroup(key == QChar(TriageKeyTable::rightArrow));
     case Action::moveToCustomFolder:
         moveToCustomFolder(InputMethod::keyboard);
         return true;
@@ -546,6 +587,114 @@ void TriageContainerView::undoLastAction()
     m_actions->undoLastAction();
 }
 
+QList<TriageItem> TriageContainerView::currentGroup() const
+{
+    const std::optional<TriageItem> head = m_services.queue->activeItem();
+    if (!head)
+        return {};
+    QList<TriageItem> group = m_lookAlikes->groupItems(head->id);
+    // The head leads, whatever order the group was found in.
+    const auto at = std::find_if(group.begin(), group.end(),
+                                 [&](const TriageItem& item) { return item.id == head->id; });
+    if (at == group.end())
+        return {};
+    std::rotate(group.begin(), at, at + 1);
+    return group;
+}
+
+namespace {
+
+QList<QUuid> idsOf(const QList<TriageItem>& items)
+{
+    QList<QUuid> ids;
+    for (const TriageItem& item : items)
+        ids << item.id;
+    return ids;
+}
+
+} // namespace
+
+void TriageContainerView::routeGroupToSlot(const DestinationSlot& slot, InputMethod input)
+{
+    const std::optional<TriageItem> head = m_services.queue->activeItem();
+    if (!head)
+        return;
+    const QList<TriageItem> group = currentGroup();
+    if (group.size() < 2) {
+        // No look-alikes: the one item, as its digit alone would.
+        if (!slot.isAvailable())
+            offerToCreateSlotFolder(slot, input);
+        else
+            routeToSlot(slot, input);
+        return;
+    }
+    if (!slot.isAvailable()) {
+        m_actions->showStatus(QStringLiteral("Not moved: the folder of %1 is missing (press %2 to "
+                                             "create it for this file)")
+                                  .arg(slot.name)
+                                  .arg(slot.slot),
+                              StatusLine::Kind::Error);
+        return;
+    }
+    logAction(QStringLiteral("Moving %1 look-alikes to slot %2").arg(group.size()).arg(slot.slot));
+    m_actions->routeGroupToSlot(slot, idsOf(group), input);
+}
+
+void TriageContainerView::trashGroup(InputMethod input)
+{
+    const QList<TriageItem> group = currentGroup();
+    if (group.size() < 2) {
+        trashCurrent(input);
+        return;
+    }
+    logAction(QStringLiteral("Trashing %1 look-alikes").arg(group.size()));
+    m_actions->trashGroup(idsOf(group), input);
+}
+
+void TriageContainerView::fileLikeLast(InputMethod input)
+{
+    m_actions->fileLikeLast(input);
+}
+
+bool TriageContainerView::stepGroup(bool forward)
+{
+    const qsizetype size = currentGroup().size();
+    if (size < 2)
+        return false;
+    m_groupShown = int((m_groupShown + (forward ? 1 : size - 1)) % size);
+    refresh();
+    return true;
+}
+
+void TriageContainerView::checkForDuplicate(
+    const TriageItem& head, const std::optional<SuggestionService::Suggestion>& suggestion)
+{
+    QStringList folders;
+    if (suggestion)
+        folders << suggestion->folder;
+    for (const DestinationSlot& slot : m_services.config->config().destinationSlots) {
+        const QString folder = slot.resolvedPath();
+        if (!folder.trimmed().isEmpty() && !folders.contains(folder))
+            folders << folder;
+    }
+    const QString key = head.id.toString() + folders.join(QLatin1Char('\n'));
+    if (key == m_duplicateCheck)
+        return;
+    m_duplicateCheck = key;
+    QList<TriageItem> waiting = m_services.queue->items();
+    waiting.removeIf([&](const TriageItem& item) { return item.id == head.id; });
+    m_duplicates->check(head, folders, waiting);
+}
+
+QString TriageContainerView::duplicateText(const TriageItem& head) const
+{
+    const std::optional<DuplicateFinder::Match> match = m_duplicates->matchFor(head.id);
+    if (!match)
+        return {};
+    return DuplicateFinder::describe(
+        *match, match->filedAt ? RelativeTimeFormatter::format(*match->filedAt) : QString());
+}
+
 std::optional<SuggestionService::Suggestion> TriageContainerView::currentSuggestion() const
 {
     if (!m_suggestions || !m_services.config->config().general.suggestDestinations)
@@ -743,9 +892,11 @@ void TriageContainerView::buildUi()
     callbacks.onUndo = [this] { undoLastAction(); };
     callbacks.onRevealInFinder = [this] { revealInFinder(); };
     callbacks.onAcceptSuggestion = [this] { acceptSuggestion(); };
+    callbacks.onFileLikeLast = [this] { fileLikeLast(InputMethod::mouse); };
     callbacks.onOriginHostFound = [this](const QUuid& itemId, const QString& host) {
-        // Recorded with the item's action, and a clue for the suggestion.
+        // Recorded with the item's action, and a clue for the suggestion and the grouping.
         m_actions->noteOriginHost(itemId, host);
+        m_lookAlikes->noteOriginHost(itemId, host);
         scheduleRefresh();
     };
     m_palette = new ActionPaletteView(callbacks, m_rightColumn);
@@ -1001,7 +1152,16 @@ void TriageContainerView::refreshBody()
     }
     m_pages->setCurrentWidget(m_body);
 
-    m_previewPane->showItem(*head, m_allowLargePreview);
+    // The preview may be on another of the head's look-alikes (the arrows); a new head
+    // starts at itself.
+    const QList<TriageItem> group = currentGroup();
+    if (m_groupFor != head->id) {
+        m_groupFor = head->id;
+        m_groupShown = 0;
+    }
+    if (m_groupShown >= group.size())
+        m_groupShown = 0;
+    m_previewPane->showItem(m_groupShown > 0 ? group.at(m_groupShown) : *head, m_allowLargePreview);
 
     if (m_isRenaming) {
         if (!m_renameView) {
@@ -1036,6 +1196,15 @@ void TriageContainerView::refreshBody()
                                             .arg(extensionToken(*head)));
         }
         m_palette->setSuggestion(suggestion);
+        QStringList names;
+        for (const TriageItem& member : group)
+            names << member.filename;
+        m_palette->setGroup(names, m_groupShown);
+        checkForDuplicate(*head, suggestion);
+        m_palette->setDuplicateNote(duplicateText(*head));
+        const std::optional<TriageActionController::LastDestination> last =
+            m_actions->lastDestination();
+        m_palette->setLastDestination(last ? last->name : QString());
         std::optional<StatusLine> status = m_actions->status();
         // The progress strip shows what still runs.
         if (status && status->kind == StatusLine::Kind::Progress && m_actions->runningAction())

@@ -20,6 +20,7 @@ class ActionProgressView;
 class CheatSheetOverlay;
 class CreateFolderOffer;
 class ConfigurationService;
+class DuplicateFinder;
 class FileExecutionEngine;
 class HistorySheet;
 class HistoryStore;
@@ -27,6 +28,7 @@ class InlineRenameView;
 class ItemRevealer;
 class LatinKeyResolver;
 class LaunchAtLoginService;
+class LookAlikeService;
 class LoggerService;
 class QKeyEvent;
 class QLabel;
@@ -82,6 +84,12 @@ public:
         // Where the history suggests the head item goes; the window makes its own from the
         // history when none is given. Optional.
         SuggestionService* suggestions = nullptr;
+        // The waiting items that belong together (numbered scans, copies of one name); the
+        // window makes its own from the queue when none is given.
+        LookAlikeService* lookAlikes = nullptr;
+        // Finds a copy of the head item already filed or waiting; the window makes its own
+        // (with the history's file, when there is one) when none is given.
+        DuplicateFinder* duplicates = nullptr;
     };
     // Chooses the folder for a custom move; nothing when the user cancelled.
     using FolderChooser = std::function<std::optional<QString>(QWidget* parent)>;
@@ -107,13 +115,25 @@ public:
     // The character the key table knows a key press by: the key's own when the table has it
     // or it is a Latin letter or digit, else the Latin letter or digit of the key on the
     // user's layouts ("в" on a Russian layout is "d", an unshifted "&" on a French one "1").
-    // A symbol typed with Shift ("!" on Shift+1) stays itself.
+    // A symbol typed with Shift is the digit of its key when it has one ("!" on Shift+1 is
+    // "1", with Shift: the whole group), else itself ("?").
     QChar tableCharacter(const QKeyEvent* event);
 
     // Operations, reached from keys and from the palette.
     void routeToSlot(const DestinationSlot& slot, InputMethod input);
     void moveToCustomFolder(InputMethod input);
     void trashCurrent(InputMethod input);
+    // The head and its look-alikes as one action (alone when it has none).
+    void routeGroupToSlot(const DestinationSlot& slot, InputMethod input);
+    void trashGroup(InputMethod input);
+    // Files the head where the last filed item went.
+    void fileLikeLast(InputMethod input);
+    // Previews the next (forward) or previous look-alike of the head; false when it has none.
+    bool stepGroup(bool forward);
+    // The head's look-alikes as the window shows them, head first; empty when it has none.
+    QList<TriageItem> currentGroup() const;
+    // What the preview shows of the group: 0 is the head.
+    int shownGroupMember() const { return m_groupShown; }
     void skipCurrentItem(InputMethod input);
     void startRename();
     void commitRename(const QString& newName);
@@ -192,6 +212,11 @@ private:
     // state when nothing waits), where a screen reader left off.
     void returnFocusToItem();
     void refreshProgress();
+    // Asks whether the head is a copy of a file already filed or waiting, once per head
+    // and destination; the note under the card follows the answer.
+    void checkForDuplicate(const TriageItem& head,
+                           const std::optional<SuggestionService::Suggestion>& suggestion);
+    QString duplicateText(const TriageItem& head) const;
 
     Services m_services;
     std::function<void()> m_onDismissHUD;
@@ -221,6 +246,12 @@ private:
     QStackedWidget* m_rightColumn = nullptr;
     ActionPaletteView* m_palette = nullptr;
     SuggestionService* m_suggestions = nullptr;
+    LookAlikeService* m_lookAlikes = nullptr;
+    DuplicateFinder* m_duplicates = nullptr;
+    // The head the group preview and the duplicate check are for.
+    QUuid m_groupFor;
+    int m_groupShown = 0;
+    QString m_duplicateCheck; // head id and folders of the last check asked for
     // The head item a suggestion was last logged for.
     QUuid m_loggedSuggestionFor;
     // Along the bottom while a file action runs.
