@@ -128,6 +128,8 @@ TriageContainerView::TriageContainerView(Services services, std::function<void()
     if (!m_keyResolver)
         m_keyResolver = XkbLatinKeyResolver::forSession();
     connect(m_actions, &TriageActionController::stateChanged, this, &TriageContainerView::refresh);
+    connect(m_actions, &TriageActionController::lastDestinationChanged, this,
+            &TriageContainerView::scheduleRefresh);
     connect(m_actions, &TriageActionController::actionFinished, this,
             &TriageContainerView::actionFinished);
     connect(m_actions, &TriageActionController::itemDispatched, this, [this] {
