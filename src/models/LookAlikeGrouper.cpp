@@ -10,11 +10,13 @@
 
 namespace {
 
-// A name split for comparison: in normal form C, case folded, the extension apart.
+// A name split for comparison: in normal form C, case folded, the extension apart (views
+// into name).
 struct ParsedName
 {
-    QString stem;
-    QString extension;
+    QString name;
+    QStringView stem;
+    QStringView extension;
 };
 
 bool isDigits(QStringView text)
@@ -32,8 +34,9 @@ bool isCopyNumber(QStringView text, qsizetype maxDigits)
 
 ParsedName parseName(const QString& filename)
 {
-    const QString name = filename.normalized(QString::NormalizationForm_C).toCaseFolded();
     ParsedName parsed;
+    parsed.name = filename.normalized(QString::NormalizationForm_C).toCaseFolded();
+    const QStringView name = parsed.name;
     const qsizetype dot = name.lastIndexOf(u'.');
     if (dot <= 0 || dot == name.size() - 1) {
         parsed.stem = name;
@@ -46,12 +49,21 @@ ParsedName parseName(const QString& filename)
     if (isCopyNumber(parsed.extension, 3)) {
         const qsizetype inner = parsed.stem.lastIndexOf(u'.');
         if (inner > 0 && inner < parsed.stem.size() - 1 &&
-            !isDigits(QStringView(parsed.stem).sliced(inner + 1))) {
+            !isDigits(parsed.stem.sliced(inner + 1))) {
             parsed.extension = parsed.stem.sliced(inner + 1);
             parsed.stem.truncate(inner);
         }
     }
     return parsed;
+}
+
+// A hash key: text, then the extension behind a "/", which no file name holds.
+QString keyOf(QStringView text, QStringView extension)
+{
+    QString key;
+    key.reserve(text.size() + 1 + extension.size());
+    key.append(text).append(u'/').append(extension);
+    return key;
 }
 
 // GNOME's "3rd copy", "21st copy".
@@ -229,12 +241,9 @@ QList<QList<QUuid>> LookAlikeGrouper::group(const QList<Candidate>& waiting)
     seriesBuckets.reserve(count);
     firstOfCopyBase.reserve(count);
 
-    // The extension ends each key behind a "/", which no name holds.
     for (qsizetype i = 0; i < count; ++i) {
         const ParsedName name = parseName(waiting[i].filename);
-        const QString tail = QLatin1Char('/') + name.extension;
-
-        const QString base = copyBase(name.stem).toString() + tail;
+        const QString base = keyOf(copyBase(name.stem), name.extension);
         const auto found = firstOfCopyBase.constFind(base);
         if (found == firstOfCopyBase.constEnd())
             firstOfCopyBase.insert(base, i);
@@ -244,7 +253,7 @@ QList<QList<QUuid>> LookAlikeGrouper::group(const QList<Candidate>& waiting)
         Shape& shape = shapes[size_t(i)];
         shape = shapeOf(name.stem);
         if (!shape.runs.isEmpty() && hasLetter(name.stem))
-            seriesBuckets[shape.text + tail].append(i);
+            seriesBuckets[keyOf(shape.text, name.extension)].append(i);
     }
     for (const QList<qsizetype>& members : std::as_const(seriesBuckets)) {
         if (members.size() > 1)

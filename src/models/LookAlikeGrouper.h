@@ -53,7 +53,9 @@ public:
         QString originHost;
         // The content type's name ("application/pdf"), or the extension when there is none.
         QString kind;
-        // When it arrived, in UTC; invalid when unknown.
+        // When it arrived; invalid when unknown. Compared as instants, so any time spec will
+        // do: a local time is converted only for the items the same-origin rule looks at (each
+        // conversion asks the C library's time zone, which checks the zone file on disk).
         QDateTime arrived;
     };
 

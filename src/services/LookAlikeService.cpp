@@ -49,7 +49,7 @@ LookAlikeGrouper::Candidate LookAlikeService::candidateFor(const TriageItem& ite
         candidate.kind = item.uti.name();
     else
         candidate.kind = item.fileExtension;
-    candidate.arrived = item.creationDate.toUTC();
+    candidate.arrived = item.creationDate;
     return candidate;
 }
 
@@ -64,38 +64,39 @@ void LookAlikeService::regroup(const QList<TriageItem>& waiting)
         candidates.reserve(waiting.size());
         for (const TriageItem& item : waiting)
             candidates.append(candidateFor(item, hosts.value(item.id)));
-        const QList<QList<QUuid>> groups = LookAlikeGrouper::group(candidates);
+        auto grouping = std::make_shared<Grouping>();
+        grouping->groups = LookAlikeGrouper::group(candidates);
+        for (qsizetype g = 0; g < grouping->groups.size(); ++g) {
+            for (const QUuid& id : std::as_const(grouping->groups[g]))
+                grouping->index.insert(id, g);
+        }
         if (request != m_latestRequest.load())
             return;
         ThreadHandoff::handOff(&m_resultToken);
         QMetaObject::invokeMethod(
             this,
-            [this, request, groups] {
+            [this, request, result = std::shared_ptr<const Grouping>(std::move(grouping))] {
                 ThreadHandoff::takeOver(&m_resultToken);
-                apply(request, groups);
+                apply(request, result);
             },
             Qt::QueuedConnection);
     });
 }
 
-void LookAlikeService::apply(quint64 request, const QList<QList<QUuid>>& groups)
+void LookAlikeService::apply(quint64 request, std::shared_ptr<const Grouping> grouping)
 {
     // A result overtaken by a later request is stale: that request's result follows.
-    if (request != m_latestRequest.load() || groups == m_groups)
+    if (request != m_latestRequest.load() || grouping->groups == m_grouping->groups)
         return;
-    m_groups = groups;
-    m_groupIndex.clear();
-    for (qsizetype g = 0; g < m_groups.size(); ++g) {
-        for (const QUuid& id : std::as_const(m_groups[g]))
-            m_groupIndex.insert(id, g);
-    }
+    m_grouping = std::move(grouping);
     emit changed();
 }
 
 QList<QUuid> LookAlikeService::groupOf(const QUuid& itemId) const
 {
-    const auto found = m_groupIndex.constFind(itemId);
-    return found == m_groupIndex.constEnd() ? QList<QUuid>() : m_groups[found.value()];
+    const auto found = m_grouping->index.constFind(itemId);
+    return found == m_grouping->index.constEnd() ? QList<QUuid>()
+                                                 : m_grouping->groups[found.value()];
 }
 
 QList<TriageItem> LookAlikeService::groupItems(const QUuid& itemId) const

@@ -11,6 +11,7 @@
 #include <QUuid>
 
 #include <atomic>
+#include <memory>
 
 class TriageQueueManager;
 
@@ -54,15 +55,22 @@ signals:
     void changed();
 
 private:
-    void apply(quint64 request, const QList<QList<QUuid>>& groups);
+    // One grouping's result, indexed on the grouping thread so that taking it in costs the
+    // GUI thread a comparison and a swap.
+    struct Grouping
+    {
+        QList<QList<QUuid>> groups;
+        // Which of groups each grouped item is in.
+        QHash<QUuid, qsizetype> index;
+    };
+
+    void apply(quint64 request, std::shared_ptr<const Grouping> grouping);
 
     QPointer<TriageQueueManager> m_queue;
     QThreadPool m_pool;
     std::atomic<quint64> m_latestRequest{0};
     QHash<QUuid, QString> m_hosts;
-    QList<QList<QUuid>> m_groups;
-    // Which of m_groups each grouped item is in.
-    QHash<QUuid, qsizetype> m_groupIndex;
+    std::shared_ptr<const Grouping> m_grouping = std::make_shared<const Grouping>();
     // Marks the hand-over of a result through Qt's event queue for ThreadSanitizer.
     char m_resultToken = 0;
 };
