@@ -23,9 +23,11 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -288,11 +290,16 @@ void measureService()
         ticker.stop();
     }
 
+    // The service's thread is started by its first request, as at the program's start.
+    service.regroup(withoutHead);
+    service.waitForIdle();
+
     // Rounds with the loop idle between events (the time to the result), then rounds with
     // the ticker running (how long the GUI thread went without an event turn).
     Figures call;
     Figures delivered;
     Figures deliveredTicking;
+
     Figures gap;
     for (int round = 0; round < 2 * g_rounds; ++round) {
         const bool ticking = round >= g_rounds;
@@ -311,6 +318,32 @@ void measureService()
         ticker.stop();
         timeout.stop();
     }
+    // Control: the same work on a plain thread, outside the service, with the ticker running:
+    // the gaps that two busy threads on a shared machine cause without any hand-over.
+    Figures controlGap;
+    const QList<LookAlikeGrouper::Candidate> candidates = candidatesOf(all);
+    for (int round = 0; round < g_rounds; ++round) {
+        std::atomic<bool> done{false};
+        ticker.start();
+        clock.start();
+        lastTick = 0;
+        longestGap = 0;
+        std::thread worker([&] {
+            benchmark::DoNotOptimize(LookAlikeGrouper::group(candidates).size());
+            done = true;
+        });
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (done)
+                loop.quit();
+        });
+        poll.start(1);
+        loop.exec();
+        worker.join();
+        controlGap.add(double(longestGap) / 1e6);
+        ticker.stop();
+    }
+
     std::printf("through LookAlikeService, %d rounds each (median / max):\n", g_rounds);
     std::printf("  regroup() on the GUI thread:        %.3f / %.3f ms\n", call.median(),
                 call.max());
@@ -319,6 +352,8 @@ void measureService()
     std::printf("  the same, the ticker running:        %.1f / %.1f ms\n",
                 deliveredTicking.median(), deliveredTicking.max());
     std::printf("  longest event-loop gap meanwhile:    %.2f / %.2f ms\n", gap.median(), gap.max());
+    std::printf("  control, the grouper on a plain thread: %.2f / %.2f ms\n", controlGap.median(),
+                controlGap.max());
     std::printf("  the same loop idle for 150 ms:       %.2f / %.2f ms\n", idleGap.median(),
                 idleGap.max());
 }
