@@ -271,9 +271,14 @@ QChar TriageContainerView::tableCharacter(const QKeyEvent* event)
     const auto latinOfKey = [&] {
         return m_keyResolver ? m_keyResolver->latinCharacter(event->nativeScanCode()) : QChar();
     };
+    // A key the table knows by what it types is that key ("?" is Shift+7 on a Russian layout:
+    // it opens the cheat sheet there, never files a group into slot 7).
+    if (!own.isNull() &&
+        (TriageKeyTable::find(own, command) || TriageKeyTable::isLatinLetterOrDigit(own)))
+        return own;
     if (!own.isNull() && shifted && !own.isLetterOrNumber()) {
         // Shift with a digit key types a symbol ("!", "\"" or "%" by layout): the digit is
-        // the key's, read from the layout; "?" and other keys without a digit stay themselves.
+        // the key's, read from the layout.
         QChar digit = latinOfKey();
         if (digit.isNull() && !m_keyResolver) {
             static const QString usShifted = QStringLiteral("!@#$%^&*(");
@@ -283,9 +288,6 @@ QChar TriageContainerView::tableCharacter(const QKeyEvent* event)
         }
         return digit.isDigit() ? digit : own;
     }
-    if (!own.isNull() &&
-        (TriageKeyTable::find(own, command) || TriageKeyTable::isLatinLetterOrDigit(own)))
-        return own;
     const QChar latin = latinOfKey();
     if (latin.isNull())
         return own;
@@ -660,9 +662,15 @@ void TriageContainerView::fileLikeLast(InputMethod input)
 
 bool TriageContainerView::stepGroup(bool forward)
 {
-    const qsizetype size = currentGroup().size();
+    const QList<TriageItem> group = currentGroup();
+    const qsizetype size = group.size();
     if (size < 2)
         return false;
+    // A head that came up since the last redraw starts at itself.
+    if (m_groupFor != group.front().id) {
+        m_groupFor = group.front().id;
+        m_groupShown = 0;
+    }
     m_groupShown = int((m_groupShown + (forward ? 1 : size - 1)) % size);
     refresh();
     return true;

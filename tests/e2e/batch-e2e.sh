@@ -63,7 +63,7 @@ status_is() { [ "$(status | head -n 1)" = "$1" ]; }
 status_line() { status | sed -n 's/^status: //p'; }
 dump() { "$tree" "$a11y" stowbird >"$work/tree.txt" 2>"$work/tree.err"; }
 shows() { dump && grep -q "$1" "$work/tree.txt"; }
-count() { find "$1" -maxdepth 1 -name "$2" | wc -l; }
+count() { find "$1" -mindepth 1 -maxdepth 1 -name "$2" | wc -l; }
 wait_for 30 "the HUD with seventeen items" status_is "waiting=17 hud=shown" ||
     fail "Stowbird did not start with seventeen items ($(status))"
 wait_for_hud_focus
