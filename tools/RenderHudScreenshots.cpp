@@ -196,11 +196,36 @@ int main(int argc, char** argv)
             big.resize(qint64(5'900'000'000)); // sparse: takes no room
     }
 
+    // Fourteen pages of one scanner session, and a lease agreement downloaded again three
+    // days after the first copy was filed into Documents.
+    for (int i = 1; i <= 14; ++i) {
+        const QString scan =
+            QStringLiteral("%1/scan_%2.pdf").arg(downloads).arg(i, 3, 10, QLatin1Char('0'));
+        QFile::copy(downloads + "/Quarterly report.pdf", scan);
+        QFile page(scan);
+        if (page.open(QIODevice::Append))
+            page.write(QStringLiteral("%% page %1\n").arg(i).toLatin1());
+    }
+    QFile::copy(downloads + "/Quarterly report.pdf", home + "/Documents/Lease agreement.pdf");
+    QFile::copy(downloads + "/Quarterly report.pdf", downloads + "/Lease agreement (1).pdf");
+
     HudTestServices<> hud(home);
     TriageQueueManager& queue = *hud.queue;
     HistoryStore history(HistoryStore::defaultDatabasePath(),
                          std::make_unique<FreedesktopTrash>(home + "/.local/share"));
     recordHistory(history, home);
+    {
+        HistoryEntry lease;
+        lease.action = HistoryEntry::Action::MovedToSlot;
+        lease.slot = 1;
+        lease.itemName = QStringLiteral("Lease agreement.pdf");
+        lease.size = QFileInfo(home + "/Documents/Lease agreement.pdf").size();
+        lease.fromPath = downloads + "/Lease agreement.pdf";
+        lease.toPath = home + "/Documents/Lease agreement.pdf";
+        lease.time = QDateTime::currentDateTimeUtc().addDays(-3);
+        history.record(lease);
+        history.waitForWrites();
+    }
     HistoryStore groupHistory(home + "/group-history/history.sqlite3",
                               std::make_unique<FreedesktopTrash>(home + "/.local/share"));
     recordGroups(groupHistory, home);
@@ -275,6 +300,21 @@ int main(int argc, char** argv)
                                       StatusLine::Kind::Error);
          }},
         {"hud-empty", {}, {}},
+        // Fourteen scans at the head: the note under the card, and the third one looked at
+        // with the arrow key.
+        {"hud-group", "scan_001.pdf",
+         [&queue, downloads](TriageContainerView* v) {
+             for (int i = 2; i <= 14; ++i)
+                 queue.enqueue(QUrl::fromLocalFile(QStringLiteral("%1/scan_%2.pdf")
+                                                       .arg(downloads)
+                                                       .arg(i, 3, 10, QLatin1Char('0'))));
+             QTimer::singleShot(600, v, [v] {
+                 v->stepGroup(true);
+                 v->stepGroup(true);
+             });
+         }},
+        // A second download of a file already filed: the note, and the button that trashes it.
+        {"hud-duplicate", "Lease agreement (1).pdf", {}},
         // The default window with the four default slots and with nine: every slot and the
         // custom row in view, no scrolling.
         {"hud-four-slots", "Quarterly report.pdf", {}, QSize(840, 540), fourSlots},
