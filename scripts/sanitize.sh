@@ -12,7 +12,7 @@ launcher=()
 if command -v ccache >/dev/null 2>&1; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-threaded='^(TestDownloadWatcher|TestLoggerService|TestFileExecutionEngine|TestTriageActionController)$'
+threaded='^(TestDownloadWatcher|TestLoggerService|TestFileExecutionEngine|TestTriageActionController|TestLookAlikeGroups|TestDuplicateFinder)$'
 
 configure() {
     local dir="$1"
@@ -29,7 +29,8 @@ start=$(date +%s)
 if [ "$which" = "all" ] || [ "$which" = "tsan" ]; then
     configure build-tsan -DSTOWBIRD_TSAN=ON
     cmake --build build-tsan -j "${STOWBIRD_JOBS:-$(nproc)}" --target \
-        TestDownloadWatcher TestLoggerService TestFileExecutionEngine TestTriageActionController
+        TestDownloadWatcher TestLoggerService TestFileExecutionEngine TestTriageActionController \
+        TestLookAlikeGroups TestDuplicateFinder
     echo "ThreadSanitizer: threaded components"
     (cd build-tsan && TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:suppressions=$PWD/../tests/tsan.supp" \
         ctest --output-on-failure --timeout 600 -R "$threaded") || status=1

@@ -17,14 +17,6 @@ tree="$2"
 
 . "$(dirname "$0")/common.sh"
 fail_log_lines=30
-fail() {
-    echo "FAIL: $*" >&2
-    [ -s "$work/tree.txt" ] && { echo "--- tree" >&2; grep -v '|0|' "$work/tree.txt" | head -n 60 >&2; }
-    for log in "$work"/stowbird*.log "$XDG_STATE_HOME/stowbird/stowbird.log"; do
-        [ -s "$log" ] && { echo "--- $(basename "$log")" >&2; tail -n 30 "$log" >&2; }
-    done
-    exit 1
-}
 require_tools Xvfb xdotool xwininfo dbus-daemon gdbus curl python3
 
 e2e_begin batch
@@ -107,11 +99,7 @@ echo ". filed the next item where the last went"
 # The same report downloaded again, as a browser saves it: a partial name, then the final one.
 mkdir -p "$work/served"
 cp "$home/Documents/report.pdf" "$work/served/report.pdf"
-(cd "$work/served" && exec python3 -m http.server --bind 127.0.0.1 0) >"$work/http.log" 2>&1 &
-started+=("$!")
-port() { sed -n 's/.*port \([0-9]*\).*/\1/p' "$work/http.log" | head -n 1; }
-port_known() { [ -n "$(port)" ]; }
-wait_for 10 "the web server" port_known || fail "the web server did not start"
+start_web_server "$work/served"
 curl -sf -o "$downloads/report (1).pdf.part" "http://127.0.0.1:$(port)/report.pdf" ||
     fail "the download failed"
 mv "$downloads/report (1).pdf.part" "$downloads/report (1).pdf"

@@ -14,11 +14,23 @@ skip() {
 fail() {
     echo "FAIL: $*" >&2
     local log
+    # The window's AT-SPI tree as last read (tree.txt), its shown parts only.
+    [ -s "$work/tree.txt" ] && { echo "--- tree" >&2; grep -v '|0|' "$work/tree.txt" | head -n 80 >&2; }
     for log in "$work"/*.log "${XDG_STATE_HOME:-/nonexistent}/stowbird/stowbird.log"; do
         [ -s "$log" ] && { echo "--- $(basename "$log")" >&2; tail -n "${fail_log_lines:-20}" "$log" >&2; }
     done
     exit 1
 }
+
+# start_web_server FOLDER: serves FOLDER over HTTP on 127.0.0.1 at a free port, from the
+# start of the test to its end; port prints the port.
+start_web_server() {
+    (cd "$1" && exec python3 -m http.server --bind 127.0.0.1 0) >"$work/http.log" 2>&1 &
+    started+=("$!")
+    wait_for 10 "the web server" port_known || fail "the web server did not start"
+}
+port() { sed -n 's/.*port \([0-9]*\).*/\1/p' "$work/http.log" | head -n 1; }
+port_known() { [ -n "$(port)" ]; }
 
 # require_tools TOOL...: skips unless every tool is installed.
 require_tools() {

@@ -20,14 +20,6 @@ launcher=/usr/libexec/at-spi-bus-launcher
 
 . "$(dirname "$0")/common.sh"
 fail_log_lines=30
-fail() {
-    echo "FAIL: $*" >&2
-    [ -s "$work/tree.txt" ] && { echo "--- tree" >&2; grep -v '|0|' "$work/tree.txt" | head -n 80 >&2; }
-    for log in "$work"/stowbird*.log "$XDG_STATE_HOME/stowbird/stowbird.log"; do
-        [ -s "$log" ] && { echo "--- $(basename "$log")" >&2; tail -n 30 "$log" >&2; }
-    done
-    exit 1
-}
 require_tools Xvfb xdotool xwininfo dbus-daemon gdbus curl python3 getfattr
 [ -x "$launcher" ] || skip "at-spi2-core is not installed"
 [ "$(id -u)" = 0 ] || skip "mounting the tmpfs slot needs root"
@@ -133,11 +125,7 @@ echo "six .stl files filed with key 2; after a restart the seventh is suggested,
 # --- 2: where a download came from -----------------------------------------------------------
 mkdir -p "$work/served" "$work/staging"
 printf '%%PDF-1.4\n%%EOF\n' >"$work/served/x.pdf"
-(cd "$work/served" && exec python3 -m http.server --bind 127.0.0.1 0) >"$work/http.log" 2>&1 &
-started+=("$!")
-port() { sed -n 's/.*port \([0-9]*\).*/\1/p' "$work/http.log" | head -n 1; }
-port_known() { [ -n "$(port)" ]; }
-wait_for 10 "the web server" port_known || fail "the web server did not start"
+start_web_server "$work/served"
 curl -sf --xattr --resolve "files.example.org:$(port):127.0.0.1" -o "$work/staging/x.pdf" \
     "http://files.example.org:$(port)/x.pdf?token=SECRET" || fail "curl could not download x.pdf"
 origin=$(getfattr --only-values -n user.xdg.origin.url "$work/staging/x.pdf" 2>/dev/null)

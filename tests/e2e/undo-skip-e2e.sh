@@ -137,11 +137,7 @@ skipped "$downloads/a-first.txt" "$downloads/b-second.txt" || fail "a skip was l
 # A new download of the same name, as a browser saves it: to a partial name, then renamed.
 mkdir -p "$work/served"
 printf 'a new download\n' >"$work/served/a-first.txt"
-(cd "$work/served" && exec python3 -m http.server --bind 127.0.0.1 0) >"$work/http.log" 2>&1 &
-started+=("$!")
-port() { sed -n 's/.*port \([0-9]*\).*/\1/p' "$work/http.log" | head -n 1; }
-port_known() { [ -n "$(port)" ]; }
-wait_for 10 "the web server" port_known || fail "the web server did not start"
+start_web_server "$work/served"
 curl -sf -o "$downloads/a-first.txt.part" "http://127.0.0.1:$(port)/a-first.txt" ||
     fail "the download failed"
 mv "$downloads/a-first.txt.part" "$downloads/a-first.txt"
