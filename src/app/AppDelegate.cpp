@@ -26,8 +26,8 @@
 #include "services/TriageQueueManager.h"
 #include "services/UpdateService.h"
 #include "views/AppIconArtwork.h"
-#include "views/BroomGlyph.h"
 #include "views/PreviewLoader.h"
+#include "views/TrayBadgeIcon.h"
 #include "views/TriageContainerView.h"
 #include "views/UpdateWindow.h"
 
@@ -39,6 +39,7 @@
 #include <QSystemTrayIcon>
 #include <QThreadPool>
 #include <QTimer>
+#include <QWindow>
 
 #include <utility>
 
@@ -95,6 +96,13 @@ void AppDelegate::applicationDidFinishLaunching()
     connectUpdateWindow();
 
     m_hudPanel = new TriageHUDPanel;
+    // When the window last lost the focus, for a click on the tray that took it.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+        const bool active = window && m_hudPanel && window == m_hudPanel->windowHandle();
+        if (m_hudActive && !active)
+            m_hudLostFocus.start();
+        m_hudActive = active;
+    });
     connect(m_hudPanel, &TriageHUDPanel::closedByUser, this, &AppDelegate::dismissHUD);
     // The menu's shortcuts (Ctrl+, Ctrl+Q, ...) also work in the window: the same actions,
     // active while the window has the focus.
@@ -184,7 +192,7 @@ void AppDelegate::applyAppIcon()
     if (icon.isNull() || icon.availableSizes().isEmpty())
         icon = AppIconArtwork::icon();
     if (icon.isNull() || icon.availableSizes().isEmpty())
-        icon = BroomGlyph::icon(0);
+        icon = TrayBadgeIcon::icon(0);
     QApplication::setWindowIcon(icon);
 }
 
@@ -277,10 +285,13 @@ void AppDelegate::showTrayIcon()
     if (!m_statusItem) {
         m_statusItem = new QSystemTrayIcon(this);
         m_statusItem->setContextMenu(m_menu);
+        // A click shows the window or puts it away again; a double click (a click, then
+        // the double click) leaves it shown.
         connect(m_statusItem, &QSystemTrayIcon::activated, this,
                 [this](QSystemTrayIcon::ActivationReason reason) {
-                    if (reason == QSystemTrayIcon::Trigger ||
-                        reason == QSystemTrayIcon::DoubleClick)
+                    if (reason == QSystemTrayIcon::Trigger)
+                        toggleHUD();
+                    else if (reason == QSystemTrayIcon::DoubleClick)
                         openHUD();
                 });
         m_shownCount = -1;
@@ -296,7 +307,7 @@ void AppDelegate::showTrayIcon()
 
 QIcon AppDelegate::trayIcon() const
 {
-    return BroomGlyph::icon(int(std::min<qsizetype>(waitingCount(), INT_MAX)));
+    return TrayBadgeIcon::icon(int(std::min<qsizetype>(waitingCount(), INT_MAX)));
 }
 
 void AppDelegate::tellHowToReopenWithoutTray()
@@ -383,7 +394,7 @@ void AppDelegate::updateStatusItemAppearance()
     if (shown == m_shownCount)
         return;
     m_shownCount = shown;
-    m_statusItem->setIcon(BroomGlyph::icon(count));
+    m_statusItem->setIcon(TrayBadgeIcon::icon(count));
 }
 
 void AppDelegate::setupDownloadWatcher()
@@ -594,6 +605,25 @@ void AppDelegate::openHUD()
         m_configService.acknowledgeNotice();
     }
     m_hudPanel->present();
+}
+
+bool AppDelegate::isHUDInFront() const
+{
+    if (!m_hudPanel || !m_hudPanel->isVisible() || m_hudPanel->isMinimized())
+        return false;
+    if (QGuiApplication::focusWindow() == m_hudPanel->windowHandle())
+        return true;
+    // Some panels take the focus when their tray icon is clicked, before the click is
+    // reported: a window that had it a moment ago was still in front for the user.
+    return m_hudLostFocus.isValid() && !m_hudLostFocus.hasExpired(m_options.trayFocusGraceMs);
+}
+
+void AppDelegate::toggleHUD()
+{
+    if (isHUDInFront())
+        dismissHUD();
+    else
+        openHUD();
 }
 
 void AppDelegate::showHistoryProblem(const QString& text)

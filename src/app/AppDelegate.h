@@ -2,6 +2,7 @@
 
 #include "app/AppServices.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 
@@ -40,6 +41,9 @@ public:
         int noTrayNoticeDelayMs = 15000;
         // Whether to bind the configured global shortcut (tests may leave it alone).
         bool bindGlobalShortcut = true;
+        // How long after the window lost the focus a click on the tray still finds it in
+        // front (the click itself may have taken the focus).
+        int trayFocusGraceMs = 400;
     };
 
     AppDelegate(AppServices services, Options options, QObject* parent = nullptr);
@@ -63,6 +67,11 @@ public:
 
     // Menu commands.
     void openHUD();
+    // A click on the tray: hides the window when it is in front, otherwise shows and
+    // raises it.
+    void toggleHUD();
+    // Shown, not minimised, and active (or active until a moment ago).
+    bool isHUDInFront() const;
     void openPreferences();
     void scanDownloads();
     void clearSkippedFiles();
@@ -140,6 +149,8 @@ private:
     QueueRescanner* m_rescanner = nullptr;
     bool m_quitting = false;
     int m_shownCount = -1;
+    bool m_hudActive = false;
+    QElapsedTimer m_hudLostFocus;
     QString m_trayToolTip;
     TrayHostWatcher* m_trayWatcher = nullptr;
     DesktopNotifier* m_notifier = nullptr;

@@ -1,5 +1,7 @@
 #include "views/BroomGlyph.h"
 
+#include "views/TrayBadgeIcon.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -60,16 +62,11 @@ void BroomGlyph::draw(QPainter& painter, bool itemsWaiting, const QColor& color)
 
 QString BroomGlyph::badgeText(int waitingCount)
 {
-    if (waitingCount <= 0)
-        return {};
-    if (waitingCount > 99)
-        return QStringLiteral("99+");
-    return QString::number(waitingCount);
+    return TrayBadgeIcon::badgeText(waitingCount);
 }
 
-QImage BroomGlyph::render(int pixels, int waitingCount)
+QImage BroomGlyph::renderGlyph(int pixels, bool itemsWaiting)
 {
-    const bool waiting = waitingCount > 0;
     const qreal scale = pixels / canvasSize;
 
     // The glyph itself, light, and a dark copy for the halo beneath it.
@@ -78,7 +75,7 @@ QImage BroomGlyph::render(int pixels, int waitingCount)
         image.fill(Qt::transparent);
         QPainter p(&image);
         p.scale(scale, scale);
-        draw(p, waiting, color);
+        draw(p, itemsWaiting, color);
         return image;
     };
     const QImage light = glyphImage(QColor(0xf5, 0xf5, 0xf5));
@@ -93,31 +90,15 @@ QImage BroomGlyph::render(int pixels, int waitingCount)
             if (dx || dy)
                 p.drawImage(QPointF(dx * halo, dy * halo), dark);
     p.drawImage(0, 0, light);
-
-    const QString text = badgeText(waitingCount);
-    if (!text.isEmpty()) {
-        QFont font;
-        font.setBold(true);
-        font.setPixelSize(std::max(6, int(std::lround(pixels * (text.size() > 2 ? 0.34 : 0.42)))));
-        const QFontMetricsF metrics(font);
-        const qreal height = metrics.height() * 0.95;
-        const qreal width = std::max(height, metrics.horizontalAdvance(text) + height * 0.4);
-        const QRectF badge(pixels - width, pixels - height, width, height);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(QPen(QColor(0xff, 0xff, 0xff), std::max<qreal>(1.0, pixels / 32.0)));
-        p.setBrush(QColor(0xd9, 0x30, 0x25));
-        p.drawRoundedRect(badge.adjusted(0.5, 0.5, -0.5, -0.5), height / 2, height / 2);
-        p.setFont(font);
-        p.setPen(Qt::white);
-        p.drawText(badge, Qt::AlignCenter, text);
-    }
     return result;
+}
+
+QImage BroomGlyph::render(int pixels, int waitingCount)
+{
+    return TrayBadgeIcon::render(pixels, 1.0, waitingCount);
 }
 
 QIcon BroomGlyph::icon(int waitingCount)
 {
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64})
-        icon.addPixmap(QPixmap::fromImage(render(size, waitingCount)));
-    return icon;
+    return TrayBadgeIcon::icon(waitingCount);
 }

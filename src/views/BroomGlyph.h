@@ -17,11 +17,14 @@ public:
     // `color`, clearing the bristle gaps. The painter's device must have an alpha channel.
     static void draw(QPainter& painter, bool itemsWaiting, const QColor& color);
 
-    // One rendered image of `pixels` x `pixels`: the glyph with a contrasting halo so it
-    // reads on light and dark panels, and the waiting count as a badge when above 0.
+    // The glyph alone, `pixels` x `pixels`, with a contrasting halo so that it reads on
+    // light and dark panels.
+    static QImage renderGlyph(int pixels, bool itemsWaiting);
+
+    // The tray picture at one size, badge included (see TrayBadgeIcon, which draws it).
     static QImage render(int pixels, int waitingCount);
 
-    // The tray icon in the usual tray sizes.
+    // The tray icon (TrayBadgeIcon::icon).
     static QIcon icon(int waitingCount);
 
     // The badge text for a count ("" when nothing waits, "99+" above 99).
