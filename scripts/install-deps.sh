@@ -17,7 +17,7 @@ packages=(
     fonts-dejavu-core
     wget curl aria2 python3
     fusefat dosfstools
-    libglib2.0-dev gvfs attr
+    libglib2.0-dev libglib2.0-bin gvfs attr
 )
 if [ "${STOWBIRD_EXTRA_PACKAGES:-}" != "" ]; then
     # shellcheck disable=SC2206

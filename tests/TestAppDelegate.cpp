@@ -4,6 +4,7 @@
 #include "app/TriageHUDPanel.h"
 #include "services/ConfigurationService.h"
 #include "services/DownloadWatcherService.h"
+#include "services/GlobalShortcutService.h"
 #include "services/TriageQueueManager.h"
 #include "views/BroomGlyph.h"
 #include "views/TriageContainerView.h"
@@ -276,6 +277,21 @@ private slots:
         changed.general.debounceSeconds = original;
         config.saveConfig(changed);
         QCOMPARE(m_delegate->downloadWatcher()->debounceDelay(), original);
+    }
+
+    // A shortcut changed or turned off in the settings takes effect when they are saved,
+    // without a restart.
+    void savedShortcutIsBoundAgain()
+    {
+        GlobalShortcutService& shortcut = *m_services->globalShortcut;
+        QCOMPARE(shortcut.shortcutText(), QStringLiteral("Alt+Shift+D"));
+        AppConfig changed = m_services->config->config();
+        changed.general.globalHotkey = QStringLiteral("Ctrl+Alt+K");
+        m_services->config->saveConfig(changed);
+        QCOMPARE(shortcut.shortcutText(), QStringLiteral("Ctrl+Alt+K"));
+        changed.general.globalHotkey.clear();
+        m_services->config->saveConfig(changed);
+        QCOMPARE(shortcut.state(), GlobalShortcutService::State::Off);
     }
 
     void forceResetBringsSkippedFilesBack()

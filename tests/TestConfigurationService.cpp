@@ -220,7 +220,9 @@ private slots:
 
         if (valid) {
             QVERIFY2(printed.isEmpty(), qPrintable(printed));
-            QVERIFY(service.config().general.launchAtLogin || json == validDocument);
+            // What the file says, not the defaults of a failed load.
+            QCOMPARE(service.config(), *AppConfig::decode(json));
+            QVERIFY(service.keptBadFilePath().isEmpty());
         } else {
             QCOMPARE(service.config(), AppConfig());
             QVERIFY2(

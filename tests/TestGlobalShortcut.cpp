@@ -233,6 +233,16 @@ private slots:
         service.start(QStringLiteral("Shift"));
         QCOMPARE(service.state(), GlobalShortcutService::State::Failed);
         QVERIFY(service.failureReason().contains(QStringLiteral("\"Shift\" is not a shortcut")));
+
+        // Turned off: the chord bound before is let go of, and nothing fails.
+        backend = std::make_unique<ScriptedShortcutBackend>(QString());
+        QSignalSpy released(backend.get(), &QObject::destroyed);
+        service.start(QStringLiteral("Ctrl+Alt+K"), std::move(backend));
+        QCOMPARE(service.state(), GlobalShortcutService::State::Bound);
+        service.start(QString());
+        QCOMPARE(released.count(), 1);
+        QCOMPARE(service.state(), GlobalShortcutService::State::Off);
+        QVERIFY(service.failureReason().isEmpty());
     }
 
     // What the user reads: the settings sheet names the chord, and says when and why it
@@ -278,6 +288,12 @@ private slots:
                                 "by another program. Launching Stowbird again also opens this "
                                 "window."));
         QVERIFY(row->accessibleName().contains(QStringLiteral("not available here")));
+
+        // Turned off in the settings: said as such, not as a failure.
+        shared.start(QString());
+        QCOMPARE(value->text(), QStringLiteral("Off"));
+        QVERIFY(problem->isHidden());
+        QVERIFY(row->accessibleName().contains(QStringLiteral("turned off")));
     }
 };
 

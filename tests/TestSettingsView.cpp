@@ -6,6 +6,7 @@
 #include "services/ConfigurationService.h"
 #include "services/GlobalShortcutService.h"
 #include "services/LaunchAtLoginService.h"
+#include "services/MeasurementDispatcher.h"
 #include "services/TelemetryService.h"
 #include "services/UpdateService.h"
 #include "views/CreateFolderOffer.h"
@@ -14,6 +15,7 @@
 #include "views/ToggleSwitch.h"
 
 #include <QApplication>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -242,32 +244,21 @@ private slots:
     void cancelLeavesTheFileAlone()
     {
         m_config->saveConfig(customConfig());
+        m_telemetry->setIsEnabled(false);
         const QByteArray before = readFile(configPath());
         makeView();
         replaceText(field(0, "slotName"), QStringLiteral("Changed"));
+        replaceText(field(2, "slotPath"), QStringLiteral("/elsewhere"));
+        QTest::keyClick(child<QSlider>(QStringLiteral("debounceSlider")), Qt::Key_Home);
         click(QStringLiteral("restoreDefaultsButton"));
         QCOMPARE(m_closes, 0);
         click(QStringLiteral("cancelButton"));
         QCOMPARE(m_closes, 1);
-        QCOMPARE(m_config->config().destinationSlots, customConfig().destinationSlots);
-        QCOMPARE(m_config->config().general.debounceSeconds, 4.0);
-        // Restore Defaults switched telemetry on at once, and that stays.
-        QVERIFY(m_telemetry->isEnabled());
-        // Only the diagnostics consent followed the switch into the file.
-        AppConfig expected = customConfig();
-        expected.general.anonymousDiagnosticsEnabled = true;
-        QCOMPARE(readConfig(configPath()), expected);
-
-        // With the consent already stored, Cancel leaves every byte as it was.
-        m_config->saveConfig(customConfig());
-        m_telemetry->setIsEnabled(false);
-        const QByteArray unchanged = readFile(configPath());
-        makeView();
-        replaceText(field(2, "slotPath"), QStringLiteral("/elsewhere"));
-        QTest::keyClick(child<QSlider>(QStringLiteral("debounceSlider")), Qt::Key_Home);
-        click(QStringLiteral("cancelButton"));
-        QCOMPARE(readFile(configPath()), unchanged);
-        QCOMPARE(unchanged, before);
+        // Restore Defaults changed only what the view showed: Cancel leaves every byte, and
+        // diagnostics, as they were.
+        QCOMPARE(readFile(configPath()), before);
+        QCOMPARE(m_config->config(), customConfig());
+        QVERIFY(!m_telemetry->isEnabled());
     }
 
     void restoreDefaultsResetsWorkingCopies()
@@ -278,7 +269,6 @@ private slots:
         makeView();
         auto* login = child<ToggleSwitch>(QStringLiteral("launchAtLoginSwitch"));
         QTest::mouseClick(login, Qt::LeftButton);
-        QVERIFY(m_login->isEnabled());
 
         click(QStringLiteral("restoreDefaultsButton"));
         QCOMPARE(m_closes, 0);
@@ -288,12 +278,14 @@ private slots:
         QCOMPARE(m_view->debounceSeconds(), 1.5);
         QCOMPARE(child<QLabel>(QStringLiteral("debounceValue"))->text(), QStringLiteral("1.5s"));
         QCOMPARE(child<QSlider>(QStringLiteral("debounceSlider"))->value() * 0.5, 1.5);
-        QVERIFY(child<ToggleSwitch>(QStringLiteral("diagnosticsSwitch"))->isChecked());
-        QVERIFY(m_telemetry->isEnabled());
-        QCOMPARE(m_reporter.collectionEnabled(), std::optional<bool>(true));
-        // The login switch is not part of the defaults.
+        QCOMPARE(m_view->globalHotkey(), QStringLiteral("Alt+Shift+D"));
+        // Consent to diagnostics is the user's, not a default: it stays off, unseen changes
+        // included.
+        QVERIFY(!child<ToggleSwitch>(QStringLiteral("diagnosticsSwitch"))->isChecked());
+        QVERIFY(!m_telemetry->isEnabled());
+        // Nor is the login switch, which still waits for Save.
         QVERIFY(login->isChecked());
-        QVERIFY(m_login->isEnabled());
+        QVERIFY(!m_login->isEnabled());
 
         // Restored rows are live: edits to them are what Save writes.
         replaceText(field(0, "slotName"), QStringLiteral("Docs"));
@@ -302,66 +294,148 @@ private slots:
         expected.destinationSlots = AppConfig::defaultSlots();
         expected.destinationSlots[0].name = QStringLiteral("Docs");
         expected.general.debounceSeconds = 1.5;
-        expected.general.anonymousDiagnosticsEnabled = true;
+        expected.general.globalHotkey = QStringLiteral("Alt+Shift+D");
         expected.general.launchAtLogin = true;
         QCOMPARE(readConfig(configPath()), expected);
-    }
-
-    void diagnosticsSwitchActsAtOnce()
-    {
-        makeView();
-        auto* diagnostics = child<ToggleSwitch>(QStringLiteral("diagnosticsSwitch"));
-        replaceText(field(0, "slotName"), QStringLiteral("Unsaved"));
-        QTest::mouseClick(diagnostics, Qt::LeftButton);
-        QVERIFY(!diagnostics->isChecked());
-        QCOMPARE(m_telemetry->isEnabled(), false);
+        QVERIFY(m_login->isEnabled());
+        QVERIFY(!m_telemetry->isEnabled());
         QCOMPARE(m_reporter.collectionEnabled(), std::optional<bool>(false));
-        // The consent is stored at once so that the next start does not switch it back on;
-        // the slot edit is not.
-        AppConfig onDisk = readConfig(configPath());
-        QCOMPARE(onDisk.general.anonymousDiagnosticsEnabled, false);
-        QCOMPARE(onDisk.destinationSlots, AppConfig::defaultSlots());
-
-        click(QStringLiteral("cancelButton"));
-        QCOMPARE(m_telemetry->isEnabled(), false);
-        QCOMPARE(readConfig(configPath()).general.anonymousDiagnosticsEnabled, false);
-
-        // A new view starts from the stored consent and switches back on.
-        makeView();
-        diagnostics = child<ToggleSwitch>(QStringLiteral("diagnosticsSwitch"));
-        QVERIFY(!diagnostics->isChecked());
-        QTest::mouseClick(diagnostics, Qt::LeftButton);
-        QVERIFY(m_telemetry->isEnabled());
-        QCOMPARE(m_reporter.collectionEnabled(), std::optional<bool>(true));
-        QCOMPARE(readConfig(configPath()).general.anonymousDiagnosticsEnabled, true);
     }
 
-    void loginSwitchActsAtOnce()
+    // Every switch changes only what Save applies: Cancel undoes each of them.
+    void switchesTakeEffectOnSave()
     {
         makeView();
-        auto* login = child<ToggleSwitch>(QStringLiteral("launchAtLoginSwitch"));
-        // Showing the view registers nothing.
-        QVERIFY(!login->isChecked());
+        const QByteArray before = readFile(configPath());
+        const auto flipAll = [this] {
+            for (const char* name :
+                 {"launchAtLoginSwitch", "diagnosticsSwitch", "suggestDestinationsSwitch"})
+                QTest::mouseClick(child<ToggleSwitch>(QLatin1String(name)), Qt::LeftButton);
+        };
+        flipAll();
         QVERIFY(!QFile::exists(entryPath()));
+        QVERIFY(m_telemetry->isEnabled());
+        QCOMPARE(readFile(configPath()), before);
+        click(QStringLiteral("cancelButton"));
+        QVERIFY(!QFile::exists(entryPath()));
+        QVERIFY(m_telemetry->isEnabled());
+        QCOMPARE(readFile(configPath()), before);
 
-        QTest::mouseClick(login, Qt::LeftButton);
+        // A new view starts from the live state; flipped and saved, everything follows.
+        makeView();
+        QVERIFY(!child<ToggleSwitch>(QStringLiteral("launchAtLoginSwitch"))->isChecked());
+        QVERIFY(child<ToggleSwitch>(QStringLiteral("diagnosticsSwitch"))->isChecked());
+        flipAll();
+        click(QStringLiteral("saveButton"));
         QVERIFY(QFile::exists(entryPath()));
         QVERIFY(m_login->isEnabled());
-        QTest::mouseClick(login, Qt::LeftButton);
-        QVERIFY(!QFile::exists(entryPath()));
+        QVERIFY(!m_telemetry->isEnabled());
+        QCOMPARE(m_reporter.collectionEnabled(), std::optional<bool>(false));
+        const AppConfig saved = readConfig(configPath());
+        QVERIFY(saved.general.launchAtLogin);
+        QVERIFY(!saved.general.anonymousDiagnosticsEnabled);
+        QVERIFY(!saved.general.suggestDestinations);
 
-        // Each showing reflects the live registration, again without acting on it.
-        m_view->hide();
-        m_login->setEnabled(true);
-        m_view->show();
-        QVERIFY(login->isChecked());
-        QVERIFY(m_view->launchAtLogin());
+        // Each showing reflects the live registration, without acting on it.
         m_view->hide();
         QFile::remove(entryPath());
         m_view->show();
-        QVERIFY(!login->isChecked());
+        QVERIFY(!child<ToggleSwitch>(QStringLiteral("launchAtLoginSwitch"))->isChecked());
+        QVERIFY(!m_view->launchAtLogin());
         QVERIFY(!QFile::exists(entryPath()));
+    }
+
+    // A first run's file, the switch and the autostart folder tell the same story: Stowbird
+    // is not started at login until the user says so.
+    void firstRunFileAgreesWithTheSwitch()
+    {
+        makeView();
+        QVERIFY(!child<ToggleSwitch>(QStringLiteral("launchAtLoginSwitch"))->isChecked());
+        QVERIFY(!QFile::exists(entryPath()));
+        QCOMPARE(readConfig(configPath()).general.launchAtLogin, false);
+    }
+
+    // A login item that cannot be written is said in the view, which stays open.
+    void failedLoginItemIsShownOnSave()
+    {
+        // Root ignores permissions, so a regular file stands where the folder should be.
+        const QString blocked = m_dir->filePath(QStringLiteral("autostart-blocked"));
+        QFile file(blocked);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        m_login = std::make_unique<LaunchAtLoginService>(std::make_unique<XdgAutostartBackend>(
+            blocked, QCoreApplication::applicationFilePath()));
+        makeView();
+        QTest::mouseClick(child<ToggleSwitch>(QStringLiteral("launchAtLoginSwitch")),
+                          Qt::LeftButton);
+        click(QStringLiteral("saveButton"));
         QCOMPARE(m_closes, 0);
+        auto* problem = child<QLabel>(QStringLiteral("launchAtLoginProblem"));
+        QVERIFY(problem->isVisible());
+        QVERIFY2(problem->text().contains(blocked), qPrintable(problem->text()));
+        QVERIFY(!child<ToggleSwitch>(QStringLiteral("launchAtLoginSwitch"))->isChecked());
+        QCOMPARE(readConfig(configPath()).general.launchAtLogin, false);
+    }
+
+    // The diagnostics switch says what this build does with the counts: without a secret
+    // for the measurement endpoint nothing is sent, and it says so; with one, it says that
+    // counts are sent.
+    void diagnosticsSwitchSaysWhatIsSent()
+    {
+        makeView();
+        QVERIFY(!m_telemetry->sendsUsageData());
+        auto* diagnostics = child<ToggleSwitch>(QStringLiteral("diagnosticsSwitch"));
+        QCOMPARE(diagnostics->text(),
+                 QStringLiteral("Keep anonymous usage counts on this computer (nothing is sent)"));
+        QVERIFY(!child<QLabel>(QStringLiteral("privacyNote"))->text().contains("improve"));
+
+        const QString options = m_dir->filePath(QStringLiteral("options.plist"));
+        QFile plist(options);
+        QVERIFY(plist.open(QIODevice::WriteOnly));
+        plist.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict><key>MEASUREMENT_PROTOCOL_SECRET</key><string>s3cret</string>
+</dict></plist>)");
+        plist.close();
+        MeasurementDispatcher dispatcher(QStringLiteral("https://127.0.0.1:9"), options, {});
+        m_view.reset();
+        m_telemetry = std::make_unique<TelemetryService>(
+            std::make_unique<QSettings>(m_dir->filePath(QStringLiteral("sending.conf")),
+                                        QSettings::IniFormat),
+            m_reporter, &dispatcher);
+        QVERIFY(m_telemetry->sendsUsageData());
+        makeView();
+        QCOMPARE(child<ToggleSwitch>(QStringLiteral("diagnosticsSwitch"))->text(),
+                 QStringLiteral("Send anonymous usage counts to the developers"));
+        m_view.reset();
+        m_telemetry.reset();
+    }
+
+    // The chord that opens Stowbird from anywhere is recorded in its field, turned off
+    // with a button, and written on Save; a chord without a modifier is refused.
+    void globalShortcutIsChangedOrTurnedOff()
+    {
+        makeView();
+        auto* edit = child<QKeySequenceEdit>(QStringLiteral("globalShortcutEdit"));
+        QCOMPARE(edit->keySequence(), QKeySequence(QStringLiteral("Alt+Shift+D")));
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(m_view->globalHotkey(), QStringLiteral("Ctrl+Alt+K"));
+        QTest::keyClick(edit, Qt::Key_J);
+        QCOMPARE(m_view->globalHotkey(), QStringLiteral("Ctrl+Alt+K"));
+        QVERIFY(child<QLabel>(QStringLiteral("globalShortcutProblem"))->isVisible());
+        click(QStringLiteral("saveButton"));
+        QCOMPARE(readConfig(configPath()).general.globalHotkey, QStringLiteral("Ctrl+Alt+K"));
+
+        makeView();
+        click(QStringLiteral("globalShortcutOffButton"));
+        QVERIFY(
+            child<QKeySequenceEdit>(QStringLiteral("globalShortcutEdit"))->keySequence().isEmpty());
+        click(QStringLiteral("cancelButton"));
+        QCOMPARE(readConfig(configPath()).general.globalHotkey, QStringLiteral("Ctrl+Alt+K"));
+        makeView();
+        click(QStringLiteral("globalShortcutOffButton"));
+        click(QStringLiteral("saveButton"));
+        QCOMPARE(readConfig(configPath()).general.globalHotkey, QString());
     }
 
     void approvalButtonOnlyWhileApprovalIsRequired()
@@ -377,9 +451,11 @@ private slots:
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(login->settingsOpened, 1);
 
-        // Turning the switch on registers, after which no approval is pending.
+        // Turning the switch on registers on Save, after which no approval is pending.
         QTest::mouseClick(child<ToggleSwitch>(QStringLiteral("launchAtLoginSwitch")),
                           Qt::LeftButton);
+        QCOMPARE(login->registrations, 0);
+        click(QStringLiteral("saveButton"));
         QCOMPARE(login->currentStatus, int(LoginItemBackend::enabled));
         QVERIFY(button->isHidden());
     }

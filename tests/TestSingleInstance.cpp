@@ -255,6 +255,10 @@ private slots:
         QTest::newRow("two in one read")
             << QByteArray("status\r\nopen-hud\nsta")
             << QList<int>{int(R::Status), int(R::OpenHUD), int(R::Incomplete)} << QByteArray("sta");
+        QTest::newRow("each request")
+            << QByteArray("background\ntoggle\nquit\nstatus\n")
+            << QList<int>{int(R::Background), int(R::Toggle), int(R::Quit), int(R::Status)}
+            << QByteArray();
         QTest::newRow("prefix is not enough")
             << QByteArray("open-hud-now\n") << QList<int>{int(R::Invalid)} << QByteArray();
         QTest::newRow("endless line")

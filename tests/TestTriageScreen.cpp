@@ -33,8 +33,31 @@
 #include <QSettings>
 #include <QTest>
 #include <QThreadPool>
+#include <QTimer>
 
 namespace {
+
+// The columns from..to of image, for comparing what two renderings drew there.
+QImage columns(const QImage& image, int from, int to)
+{
+    return image.copy(from, 0, to - from + 1, image.height());
+}
+
+// The first and last column where image differs from its top-left pixel (the background).
+std::pair<int, int> inkColumns(const QImage& image)
+{
+    const QRgb background = image.pixel(0, 0);
+    int first = image.width(), last = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != background) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+        }
+    }
+    return {first, last};
+}
 
 } // namespace
 
@@ -319,6 +342,79 @@ private slots:
         QFETCH(QString, text);
         const QDateTime now = QDateTime::currentDateTime();
         QCOMPARE(RelativeTimeFormatter::format(now.addSecs(-secondsAgo), now), text);
+    }
+
+    // "Added 59 seconds ago" becomes "1 minute ago" on its own while the palette is shown;
+    // then it waits for the next minute, and a hidden palette keeps no timer.
+    void addedTimeFollowsTheClockWhileShown()
+    {
+        ActionPaletteView palette({});
+        TriageItem item;
+        item.id = QUuid::createUuid();
+        item.url = QUrl(QStringLiteral("https://example.org/a.txt"));
+        item.filename = QStringLiteral("a.txt");
+        item.creationDate = QDateTime::currentDateTimeUtc().addMSecs(-59'300);
+        palette.setItem(item);
+        palette.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&palette));
+        auto* added = palette.findChild<QLabel*>(QStringLiteral("itemAdded"));
+        QCOMPARE(added->text(), QStringLiteral("Added 59 seconds ago"));
+        QTRY_COMPARE_WITH_TIMEOUT(added->text(), QStringLiteral("Added 1 minute ago"), 3000);
+        auto* timer = palette.findChild<QTimer*>(QStringLiteral("addedTimeTimer"));
+        QVERIFY(timer && timer->isActive());
+        QVERIFY2(timer->remainingTime() > 55'000, "one wake-up a minute, not one a second");
+        palette.hide();
+        QVERIFY(!timer->isActive());
+    }
+
+    // A status longer than its two lines is cut with an ellipsis; the whole text stays in
+    // the tooltip and the accessible name.
+    void longStatusIsCutWithAnEllipsis()
+    {
+        ActionPaletteView palette({});
+        palette.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&palette));
+        auto* line = palette.findChild<QLabel*>(QStringLiteral("statusLine"));
+        const QString message =
+            QStringLiteral("Not moved: the folder /media/backup/Documents/Invoices/2024 "
+                           "could not be written (Read-only file system); the file stayed "
+                           "in Downloads and nothing was changed in the destination folder, "
+                           "which you can check in the file manager");
+        palette.setStatus(StatusLine{message, StatusLine::Kind::Error});
+        const QStringList lines = line->text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), ActionPaletteView::statusLines);
+        QVERIFY2(lines.last().endsWith(QStringLiteral("\u2026")), qPrintable(line->text()));
+        for (const QString& shown : lines)
+            QVERIFY(line->fontMetrics().horizontalAdvance(shown) <= line->contentsRect().width());
+        QCOMPARE(line->toolTip(), message);
+        QCOMPARE(line->accessibleName(), message);
+
+        // Narrower, it is cut again for the new width.
+        palette.resize(ActionPaletteView::minimumColumnWidth, palette.height());
+        QTRY_VERIFY(line->width() < palette.maximumWidth() - 20);
+        for (const QString& shown : line->text().split(QLatin1Char('\n')))
+            QVERIFY(line->fontMetrics().horizontalAdvance(shown) <= line->contentsRect().width());
+        QVERIFY(line->text().endsWith(QStringLiteral("\u2026")));
+    }
+
+    // A status that begins with a name in Arabic is still an English sentence: the name is
+    // drawn first, from the left, and its extension stays with it rather than landing in the
+    // middle of a line turned around.
+    void statusStartingWithAnArabicNameKeepsItsOrder()
+    {
+        ActionPaletteView palette({});
+        palette.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&palette));
+        auto* line = palette.findChild<QLabel*>(QStringLiteral("statusLine"));
+        const QString name = QStringLiteral("\u062a\u0642\u0631\u064a\u0631");
+        palette.setStatus(StatusLine{name, StatusLine::Kind::Info});
+        const QImage alone = line->grab().toImage();
+        palette.setStatus(
+            StatusLine{name + QStringLiteral(".pdf is back in Downloads"), StatusLine::Kind::Info});
+        const QImage sentence = line->grab().toImage();
+        const auto [first, last] = inkColumns(alone);
+        QVERIFY(last > first);
+        QCOMPARE(columns(sentence, first, last - 2), columns(alone, first, last - 2));
     }
 
     void renameFieldTakesFocusAndBindsBothWays()

@@ -363,8 +363,16 @@ void AppDelegate::setupGlobalShortcut()
         else if (shortcut.state() == GlobalShortcutService::State::Failed)
             logger.error(QStringLiteral("Global shortcut %1 not bound: %2")
                              .arg(shortcut.shortcutText(), shortcut.failureReason()));
+        else if (shortcut.state() == GlobalShortcutService::State::Off)
+            logger.info(QStringLiteral("Global shortcut turned off."));
     });
     shortcut.start(m_configService.config().general.globalHotkey);
+    // A chord changed or turned off in the settings takes effect when they are saved.
+    connect(&m_configService, &ConfigurationService::configChanged, this,
+            [&shortcut](const AppConfig& config) {
+                if (config.general.globalHotkey != shortcut.configuredHotkey())
+                    shortcut.start(config.general.globalHotkey);
+            });
 }
 
 void AppDelegate::scheduleStatusItemUpdate()

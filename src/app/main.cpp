@@ -5,6 +5,11 @@
 #include "services/TriageActionController.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+
+#include <algorithm>
+#include <iterator>
 
 #include <cstdio>
 #include <cstring>
@@ -12,38 +17,68 @@
 
 namespace {
 
-constexpr char usage[] = "Usage: stowbird [--background] [--status] [--help] [--version]\n"
-                         "\n"
-                         "Stowbird keeps your Downloads folder empty: it watches the folder,\n"
-                         "queues finished downloads and lets you file each one with a key.\n"
-                         "\n"
-                         "Options:\n"
-                         "      --background  Start in the tray without opening the window.\n"
-                         "      --status      Print the running Stowbird's waiting count and exit\n"
-                         "                    (status 1 when it is not running, 3 when it runs\n"
-                         "                    but does not answer).\n"
-                         "  -h, --help        Show this help and exit.\n"
-                         "  -v, --version     Show the version and exit.\n"
-                         "\n"
-                         "Launching Stowbird again while it runs opens its window.\n";
+// How long --quit waits for the running copy to be gone.
+constexpr int quitWaitMs = 10000;
+
+constexpr char usage[] =
+    "Usage: stowbird [--background | --toggle | --quit | --status] [--help] [--version]\n"
+    "\n"
+    "Stowbird keeps your Downloads folder empty: it watches the folder,\n"
+    "queues finished downloads and lets you file each one with a key.\n"
+    "\n"
+    "Options:\n"
+    "      --background  Start in the tray without opening the window; when Stowbird\n"
+    "                    runs already, leave its window as it is.\n"
+    "      --toggle      Show the running Stowbird's window, or hide it when it is\n"
+    "                    shown; start Stowbird with its window when it is not running.\n"
+    "      --quit        Ask the running Stowbird to quit and wait until it has\n"
+    "                    (status 1 when it is not running, 3 when it does not answer\n"
+    "                    or does not end).\n"
+    "      --status      Print the running Stowbird's waiting count and exit\n"
+    "                    (status 1 when it is not running, 3 when it runs\n"
+    "                    but does not answer).\n"
+    "  -h, --help        Show this help and exit.\n"
+    "  -v, --version     Show the version and exit.\n"
+    "\n"
+    "Launching Stowbird again while it runs opens its window.\n";
+
+// What this launch asks for; at most one of these.
+enum class Mode { Launch, Background, Toggle, Quit, Status };
 
 struct Arguments
 {
-    bool background = false;
-    bool status = false;
+    Mode mode = Mode::Launch;
 };
+
+// A mistake on the command line: one line saying what, and where to read more.
+int badUsage(const char* message, const char* arg)
+{
+    std::fprintf(stderr, "stowbird: %s '%s'\nTry 'stowbird --help' for more information.\n",
+                 message, arg);
+    return 2;
+}
 
 // Answers --help and --version without starting the GUI. Returns -1 to go on.
 int handleCommandLine(int argc, char** argv, Arguments* arguments)
 {
+    static constexpr struct
+    {
+        const char* name;
+        Mode mode;
+    } modes[] = {{"--background", Mode::Background},
+                 {"--toggle", Mode::Toggle},
+                 {"--quit", Mode::Quit},
+                 {"--status", Mode::Status}};
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        if (std::strcmp(arg, "--background") == 0) {
-            arguments->background = true;
-            continue;
-        }
-        if (std::strcmp(arg, "--status") == 0) {
-            arguments->status = true;
+        const auto mode = std::find_if(std::begin(modes), std::end(modes), [arg](const auto& m) {
+            return std::strcmp(arg, m.name) == 0;
+        });
+        if (mode != std::end(modes)) {
+            if (arguments->mode != Mode::Launch && arguments->mode != mode->mode)
+                return badUsage("only one of --background, --toggle, --quit and --status, not",
+                                arg);
+            arguments->mode = mode->mode;
             continue;
         }
         if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
@@ -60,10 +95,48 @@ int handleCommandLine(int argc, char** argv, Arguments* arguments)
             ++i;
             continue;
         }
-        std::fprintf(stderr, "stowbird: unknown option '%s'\n\n%s", arg, usage);
-        return 2;
+        return badUsage(arg[0] == '-' ? "unknown option" : "unexpected argument", arg);
     }
     return -1;
+}
+
+// --status and --quit talk to the running copy without a GUI of their own.
+int askRunningInstance(int argc, char** argv, Mode mode)
+{
+    QCoreApplication core(argc, argv);
+    SingleInstance instance;
+    const auto notAnswering = [] {
+        // Stopped (SIGSTOP, a debugger), hung, or on its way out.
+        std::puts("Stowbird is running but does not answer (it may be stopped or busy)");
+        return 3;
+    };
+    if (mode == Mode::Quit) {
+        if (!instance.askRunningInstanceToQuit()) {
+            if (instance.isLockHeld())
+                return notAnswering();
+            std::puts("Stowbird is not running");
+            return 1;
+        }
+        // It holds its lock until the process is gone: done only once that is so. Quit
+        // cancels file actions in flight and waits briefly for readers, well within this.
+        const QDeadlineTimer deadline(quitWaitMs);
+        while (instance.isLockHeld() && !deadline.hasExpired())
+            QThread::msleep(50);
+        if (instance.isLockHeld()) {
+            std::puts("Stowbird was asked to quit but is still running");
+            return 3;
+        }
+        return 0;
+    }
+    const std::optional<QByteArray> answer = instance.queryRunningInstance();
+    if (!answer && instance.isLockHeld())
+        return notAnswering();
+    if (!answer) {
+        std::puts("Stowbird is not running");
+        return 1;
+    }
+    std::puts(QByteArray(*answer).replace('\t', '\n').constData());
+    return 0;
 }
 
 } // namespace
@@ -74,23 +147,8 @@ int main(int argc, char** argv)
     if (const int status = handleCommandLine(argc, argv, &arguments); status >= 0)
         return status;
 
-    if (arguments.status) {
-        // No GUI needed to ask the running instance.
-        QCoreApplication core(argc, argv);
-        SingleInstance instance;
-        const std::optional<QByteArray> answer = instance.queryRunningInstance();
-        if (!answer && instance.isLockHeld()) {
-            // Stopped (SIGSTOP, a debugger), hung, or on its way out.
-            std::puts("Stowbird is running but does not answer (it may be stopped or busy)");
-            return 3;
-        }
-        if (!answer) {
-            std::puts("Stowbird is not running");
-            return 1;
-        }
-        std::puts(QByteArray(*answer).replace('\t', '\n').constData());
-        return 0;
-    }
+    if (arguments.mode == Mode::Status || arguments.mode == Mode::Quit)
+        return askRunningInstance(argc, argv, arguments.mode);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("stowbird"));
@@ -104,9 +162,14 @@ int main(int argc, char** argv)
     // loop runs), also while the program is ending.
     TerminationSignals signalWatcher;
 
-    // One Stowbird per user: a second launch opens the running one's HUD and leaves.
+    // One Stowbird per user: a second launch opens the running one's HUD (shows or hides it
+    // with --toggle, leaves it as it is with --background) and leaves.
     SingleInstance instance;
-    switch (instance.claim()) {
+    const QByteArray forward = arguments.mode == Mode::Background
+                                   ? InstanceMessage::backgroundRequest()
+                               : arguments.mode == Mode::Toggle ? InstanceMessage::toggleRequest()
+                                                                : InstanceMessage::openHUDRequest();
+    switch (instance.claim(1000, forward)) {
     case SingleInstance::Claim::Primary:
         break;
     case SingleInstance::Claim::ForwardedToRunning:
@@ -125,7 +188,7 @@ int main(int argc, char** argv)
     }
 
     AppDelegate::Options options;
-    options.openHUDAtLaunch = !arguments.background;
+    options.openHUDAtLaunch = arguments.mode != Mode::Background;
     AppDelegate delegate(AppServices::shared(), options);
     instance.setStatusProvider([&delegate] {
         const bool shown = delegate.hudPanel() && delegate.hudPanel()->isVisible();
@@ -143,6 +206,13 @@ int main(int argc, char** argv)
     });
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::openHUD);
+    QObject::connect(&instance, &SingleInstance::toggleRequested, &delegate, [&delegate] {
+        if (delegate.hudPanel() && delegate.hudPanel()->isVisible())
+            delegate.dismissHUD();
+        else
+            delegate.openHUD();
+    });
+    QObject::connect(&instance, &SingleInstance::quitRequested, &delegate, &AppDelegate::quitApp);
     QObject::connect(&signalWatcher, &TerminationSignals::terminationRequested, &delegate,
                      &AppDelegate::quitApp);
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate,

@@ -14,8 +14,12 @@ struct AppConfig
 {
     struct General
     {
-        bool launchAtLogin = true;
-        // Read through GlobalHotkey, which also takes the macOS spelling "Option+Shift+D".
+        // What the settings last saved for "Launch at login"; the autostart entry itself is
+        // the registration. Off until the user turns it on: Stowbird does not add itself to
+        // the session's start-up on its own.
+        bool launchAtLogin = false;
+        // Read through GlobalHotkey, which also takes the macOS spelling "Option+Shift+D";
+        // empty: the shortcut is turned off.
         QString globalHotkey = QStringLiteral("Alt+Shift+D");
         double debounceSeconds = 1.5;
         // Stored and round-tripped so that a file written by another version keeps it;

@@ -13,6 +13,12 @@ InstanceMessage::Request InstanceMessage::takeRequest(QByteArray* buffer)
         line.chop(1);
     if (line == "open-hud")
         return Request::OpenHUD;
+    if (line == "background")
+        return Request::Background;
+    if (line == "toggle")
+        return Request::Toggle;
+    if (line == "quit")
+        return Request::Quit;
     if (line == "status")
         return Request::Status;
     return Request::Invalid;

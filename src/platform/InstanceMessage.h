@@ -5,13 +5,17 @@
 #include <optional>
 
 // The line protocol between a launch and the running Stowbird: the launch sends one request
-// line ("open-hud" or "status"), the running instance answers one line.
+// line ("open-hud", "background", "toggle", "quit" or "status"), the running instance
+// answers one line.
 class InstanceMessage
 {
 public:
     enum class Request {
         Incomplete, // no full line yet: wait for more bytes
         OpenHUD,
+        Background, // a launch with --background: the running copy stays as it is
+        Toggle,     // shows the window, or hides it when it is shown
+        Quit,
         Status,
         Invalid, // unknown or too long: the connection is dropped
     };
@@ -20,6 +24,9 @@ public:
     static constexpr qsizetype maximumLineLength = 256;
 
     static QByteArray openHUDRequest() { return QByteArrayLiteral("open-hud\n"); }
+    static QByteArray backgroundRequest() { return QByteArrayLiteral("background\n"); }
+    static QByteArray toggleRequest() { return QByteArrayLiteral("toggle\n"); }
+    static QByteArray quitRequest() { return QByteArrayLiteral("quit\n"); }
     static QByteArray statusRequest() { return QByteArrayLiteral("status\n"); }
 
     // Takes the first request line off the front of buffer and names it. Leaves buffer as

@@ -162,7 +162,7 @@ bool SingleInstance::openLockFile()
     return true;
 }
 
-SingleInstance::Claim SingleInstance::claim(int timeoutMs)
+SingleInstance::Claim SingleInstance::claim(int timeoutMs, const QByteArray& forward)
 {
     const uid_t uid = ::getuid();
     for (const QString& folder : {m_lockFolder, m_folder}) {
@@ -192,8 +192,7 @@ SingleInstance::Claim SingleInstance::claim(int timeoutMs)
         // The running instance listens right after taking the lock: allow it that moment. One
         // that is quitting answers no more but lets go of the lock when it is gone; this
         // launch takes over then.
-        const bool answered =
-            request(InstanceMessage::openHUDRequest(), int(deadline.remainingTime())).has_value();
+        const bool answered = request(forward, int(deadline.remainingTime())).has_value();
         if (answered || deadline.hasExpired()) {
             ::close(m_lockFd);
             m_lockFd = -1;
@@ -313,6 +312,11 @@ std::optional<QByteArray> SingleInstance::queryRunningInstance(int timeoutMs)
     return request(InstanceMessage::statusRequest(), timeoutMs);
 }
 
+bool SingleInstance::askRunningInstanceToQuit(int timeoutMs)
+{
+    return request(InstanceMessage::quitRequest(), timeoutMs).has_value();
+}
+
 bool SingleInstance::listen()
 {
     if (m_server)
@@ -352,6 +356,22 @@ void SingleInstance::serve(QLocalSocket* client)
                 client->write("ok\n");
                 client->flush();
                 emit activationRequested();
+                break;
+            case InstanceMessage::Request::Background:
+                // A launch meant to run in the background finds this one running: nothing
+                // to change, the window stays as it is.
+                client->write("ok\n");
+                client->flush();
+                break;
+            case InstanceMessage::Request::Toggle:
+                client->write("ok\n");
+                client->flush();
+                emit toggleRequested();
+                break;
+            case InstanceMessage::Request::Quit:
+                client->write("ok\n");
+                client->flush();
+                emit quitRequested();
                 break;
             case InstanceMessage::Request::Status:
                 client->write((m_statusProvider ? m_statusProvider() : QByteArray()) + '\n');

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/InstanceMessage.h"
+
 #include <QObject>
 #include <QString>
 
@@ -36,15 +38,20 @@ public:
     explicit SingleInstance(const QString& folder = {}, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // Takes the instance lock and listens, or, when another instance holds the lock, asks
-    // it to open its HUD, waiting up to timeoutMs for its answer. An instance that lets go
-    // of the lock meanwhile (it was quitting) is succeeded: the claim is then Primary.
-    Claim claim(int timeoutMs = 1000);
+    // Takes the instance lock and listens, or, when another instance holds the lock, sends
+    // it forward (by default the request to open its HUD; see InstanceMessage), waiting up
+    // to timeoutMs for its answer. An instance that lets go of the lock meanwhile (it was
+    // quitting) is succeeded: the claim is then Primary.
+    Claim claim(int timeoutMs = 1000,
+                const QByteArray& forward = InstanceMessage::openHUDRequest());
 
     // Asks a running instance to open its HUD. True when one answered.
     bool notifyRunningInstance(int timeoutMs = 1000);
     // Asks a running instance for its status line; nothing when none answered.
     std::optional<QByteArray> queryRunningInstance(int timeoutMs = 1000);
+    // Asks a running instance to quit. True when one answered (it is ending then, not
+    // necessarily gone: see isLockHeld).
+    bool askRunningInstanceToQuit(int timeoutMs = 1000);
     // True when a process holds the instance lock: a Stowbird runs, whether it answers or
     // not (stopped, or busy quitting).
     bool isLockHeld() const;
@@ -84,6 +91,10 @@ public:
 signals:
     // Another launch asked this instance to show itself.
     void activationRequested();
+    // Another launch (--toggle) asked to show the window, or to hide it when it is shown.
+    void toggleRequested();
+    // Another launch (--quit) asked this instance to end.
+    void quitRequested();
 
 private:
     bool openLockFile();

@@ -5,6 +5,7 @@
 #include "platform/PrivateStorage.h"
 #include "platform/StoragePaths.h"
 #include "platform/XdgUserDirs.h"
+#include "services/MeasurementDispatcher.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -72,6 +73,11 @@ AppConfig ConfigurationService::defaultConfig()
 {
     AppConfig config;
     config.destinationSlots = defaultSlots();
+    // A build that sends usage counts off this computer asks for consent first: until the
+    // user turns the switch on, nothing is sent. A build that sends nothing keeps its
+    // counts and crash reports here from the start.
+    if (MeasurementDispatcher::buildSends())
+        config.general.anonymousDiagnosticsEnabled = false;
     return config;
 }
 

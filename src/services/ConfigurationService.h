@@ -40,7 +40,8 @@ public:
     static constexpr qint64 maximumFileSize = 4 * 1024 * 1024;
 
     // The configuration of a first run: the default slots over this desktop's Documents and
-    // Pictures folders as xdg-user-dirs names them (~/Documents and ~/Images in French).
+    // Pictures folders as xdg-user-dirs names them (~/Documents and ~/Images in French), and
+    // diagnostics off in a build that would send them anywhere.
     static AppConfig defaultConfig();
     static QList<DestinationSlot> defaultSlots();
 

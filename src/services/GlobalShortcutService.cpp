@@ -22,8 +22,15 @@ void GlobalShortcutService::start(const QString& configuredHotkey,
                                   std::unique_ptr<GlobalShortcutBackend> backend)
 {
     const int generation = ++m_generation;
+    // The chord bound so far is let go of first (its grab or portal session ends).
     m_backend.reset();
     m_mechanism.clear();
+    m_configuredHotkey = configuredHotkey;
+    if (configuredHotkey.trimmed().isEmpty()) {
+        m_shortcutText.clear();
+        setState(State::Off);
+        return;
+    }
     QString error;
     const std::optional<GlobalHotkey> hotkey = GlobalHotkey::parse(configuredHotkey, &error);
     m_shortcutText = hotkey ? hotkey->displayText() : configuredHotkey;

@@ -16,7 +16,8 @@ class GlobalShortcutService : public QObject
 {
     Q_OBJECT
 public:
-    enum class State { Unbound, Binding, Bound, Failed };
+    // Off: the configuration turns the shortcut off (an empty hotkey); nothing is bound.
+    enum class State { Unbound, Binding, Bound, Failed, Off };
 
     static GlobalShortcutService& shared();
 
@@ -24,9 +25,12 @@ public:
     ~GlobalShortcutService() override;
 
     // Binds configuredHotkey with the desktop's own mechanism, or with backend when given
-    // (tests, or a caller that knows better). The answer comes later through stateChanged.
+    // (tests, or a caller that knows better), letting go of the chord bound before. The
+    // answer comes later through stateChanged. An empty hotkey turns the shortcut off.
     void start(const QString& configuredHotkey,
                std::unique_ptr<GlobalShortcutBackend> backend = nullptr);
+    // The hotkey last given to start, as configured.
+    QString configuredHotkey() const { return m_configuredHotkey; }
 
     State state() const { return m_state; }
     // The chord as the user presses it: what the desktop bound, else what is configured.
@@ -46,6 +50,7 @@ private:
     void setState(State state, const QString& reason = {});
 
     State m_state = State::Unbound;
+    QString m_configuredHotkey;
     QString m_shortcutText;
     QString m_failureReason;
     QString m_mechanism;

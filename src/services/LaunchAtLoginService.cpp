@@ -49,14 +49,18 @@ void LaunchAtLoginService::setEnabled(bool enabled)
         emit statusChanged(updated);
 }
 
-void LaunchAtLoginService::setIsEnabled(bool enabled)
+bool LaunchAtLoginService::setIsEnabled(bool enabled, QString* error)
 {
     try {
         setEnabled(enabled);
-    } catch (const AppError& error) {
+        return true;
+    } catch (const AppError& failure) {
         m_log.error(QStringLiteral("Failed to toggle Launch at Login to %1: %2")
                         .arg(enabled ? QStringLiteral("true") : QStringLiteral("false"),
-                             error.localizedDescription));
+                             failure.localizedDescription));
+        if (error)
+            *error = failure.localizedDescription;
+        return false;
     }
 }
 

@@ -24,8 +24,9 @@ public:
 
     // True exactly when the registration is enabled; read live.
     bool isEnabled() const;
-    // Like setEnabled, but a failure is logged and dropped.
-    void setIsEnabled(bool enabled);
+    // Like setEnabled, but a failure is logged rather than thrown: false then, with the
+    // reason in error when given (for the user to read).
+    bool setIsEnabled(bool enabled, QString* error = nullptr);
     // Registers or unregisters; a platform error is thrown as AppError, unchanged.
     void setEnabled(bool enabled);
 

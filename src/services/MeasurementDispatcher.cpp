@@ -1,5 +1,6 @@
 #include "services/MeasurementDispatcher.h"
 
+#include "platform/BundleResources.h"
 #include "platform/PropertyListReader.h"
 
 #include <QCoreApplication>
@@ -53,15 +54,28 @@ MeasurementDispatcher::~MeasurementDispatcher() = default;
 
 MeasurementDispatcher::Credentials MeasurementDispatcher::readCredentials() const
 {
+    return credentialsFrom(m_optionsFilePath, m_infoDictionary);
+}
+
+MeasurementDispatcher::Credentials
+MeasurementDispatcher::credentialsFrom(const QString& optionsFilePath,
+                                       const QVariantMap& infoDictionary)
+{
     const QVariantMap options =
-        PropertyListReader::readDictionary(m_optionsFilePath).value_or(QVariantMap());
+        PropertyListReader::readDictionary(optionsFilePath).value_or(QVariantMap());
     Credentials credentials;
     credentials.appID = nonEmptyString(options, QStringLiteral("GOOGLE_APP_ID"))
                             .value_or(QString::fromLatin1(fallbackAppID));
     credentials.secret =
         nonEmptyString(options, secretKey)
-            .value_or(nonEmptyString(m_infoDictionary, secretKey).value_or(QString()));
+            .value_or(nonEmptyString(infoDictionary, secretKey).value_or(QString()));
     return credentials;
+}
+
+bool MeasurementDispatcher::buildSends()
+{
+    return !credentialsFrom(BundleResources::optionsFilePath(), BundleResources::infoDictionary())
+                .secret.isEmpty();
 }
 
 QByteArray MeasurementDispatcher::eventBody(const TriageSessionStats& stats, qint64 remainingCount,

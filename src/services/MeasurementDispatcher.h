@@ -38,6 +38,12 @@ public:
         QString secret; // empty when none is configured
     };
     Credentials readCredentials() const;
+    // Whether send() would post anything: a secret is configured (the build's, or the
+    // options file's).
+    bool isConfiguredToSend() const { return !readCredentials().secret.isEmpty(); }
+    // The same for the build's own endpoint, options file and info dictionary, before any
+    // dispatcher exists (the defaults of a first run ask for consent to send).
+    static bool buildSends();
 
     // Starts the request and returns at once; callable from any thread. The exchange runs
     // on the thread this object lives in (the application's main thread).
@@ -57,6 +63,8 @@ signals:
     void dispatchFinished(int httpStatus);
 
 private:
+    static Credentials credentialsFrom(const QString& optionsFilePath,
+                                       const QVariantMap& infoDictionary);
     void startRequest(const QNetworkRequest& request, const QByteArray& body);
     void handleReply(QNetworkReply* reply);
 

@@ -82,6 +82,11 @@ bool TelemetryService::enabledLocked() const
     return m_settings->value(enabledKey, true).toBool();
 }
 
+bool TelemetryService::sendsUsageData() const
+{
+    return m_dispatcher && m_dispatcher->isConfiguredToSend();
+}
+
 bool TelemetryService::isEnabled() const
 {
     Lock lock(m_lock);

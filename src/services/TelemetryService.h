@@ -48,6 +48,10 @@ public:
 
     // The switch; absent means on.
     bool isEnabled() const;
+    // Whether anything leaves this computer while the switch is on: true only with a
+    // dispatcher that has a secret to send measurement events with. Crash reports never do
+    // (the crash reporter keeps them on this computer).
+    bool sendsUsageData() const;
     // Stores the switch and applies it to crash collection; turning it off discards the
     // session under way without completing it.
     void setIsEnabled(bool enabled);

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTextLayout>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -39,6 +40,64 @@ QLabel* heading(const QString& text, QWidget* parent)
     f.setLetterSpacing(QFont::AbsoluteSpacing, 0.5);
     label->setFont(f);
     return label;
+}
+
+// A message laid out in lines of width, at most maxLines of them, joined by line feeds; when
+// it takes more, the last line ends with an ellipsis where the text was cut. Messages are
+// sentences in the window's language and keep its direction, whatever they start with: a
+// status that begins with an Arabic name must not be turned around with it (which put the
+// name's extension in the middle of the line). Each line starts with the direction's mark,
+// so that the label draws it that way too.
+QString elideToLines(const QString& message, const QFont& font, int width, int maxLines,
+                     Qt::LayoutDirection direction)
+{
+    const QString text = QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setTextDirection(direction);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QStringList lines;
+    int cut = -1;
+    for (;;) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(std::max(1, width));
+        if (lines.size() == maxLines - 1) {
+            // The last line holds the rest of the text, if it can.
+            if (line.textStart() + line.textLength() < text.size())
+                cut = line.textStart();
+            else
+                lines << text.mid(line.textStart(), line.textLength());
+            break;
+        }
+        lines << text.mid(line.textStart(), line.textLength());
+    }
+    layout.endLayout();
+    if (cut >= 0)
+        lines << QFontMetrics(font).elidedText(text.mid(cut), Qt::ElideRight, std::max(1, width));
+    const QChar mark(direction == Qt::RightToLeft ? 0x200F : 0x200E);
+    for (QString& line : lines) {
+        // A line broken at a space keeps it at its end; the label needs none.
+        while (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);
+        line.prepend(mark);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+// How a name is laid out: wrapped anywhere, in its own direction (an Arabic name reads from
+// the right, its extension at its end, whatever the window's direction), against the
+// left edge like the card's other lines.
+QTextOption nameOption(const QString& name)
+{
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setTextDirection(name.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+    return option;
 }
 
 // A file name on at most two lines, wrapped anywhere and cut in the middle when longer.
@@ -92,9 +151,8 @@ protected:
         QPainter p(this);
         p.setPen(Theme::primary(palette()));
         QTextLayout layout(displayText(width()), font());
-        QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        layout.setTextOption(option);
+        // The direction of the whole name, also when only its ends are shown.
+        layout.setTextOption(nameOption(m_text));
         layout.beginLayout();
         qreal y = 0;
         for (int i = 0; i < 2; ++i) {
@@ -115,9 +173,7 @@ private:
     int layoutLines(const QString& text, int w) const
     {
         QTextLayout layout(text, font());
-        QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        layout.setTextOption(option);
+        layout.setTextOption(nameOption(m_text));
         layout.beginLayout();
         int lines = 0;
         for (;;) {
@@ -516,6 +572,12 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     m_addedLabel = Theme::label({}, 11, QFont::Normal, secondary, card);
     m_addedLabel->setObjectName(QStringLiteral("itemAdded"));
     texts->addWidget(m_addedLabel);
+    // Coarse is precise enough here (a second's steps) and lets the system batch wake-ups.
+    m_addedTimer = new QTimer(this);
+    m_addedTimer->setObjectName(QStringLiteral("addedTimeTimer"));
+    m_addedTimer->setSingleShot(true);
+    m_addedTimer->setTimerType(Qt::CoarseTimer);
+    connect(m_addedTimer, &QTimer::timeout, this, &ActionPaletteView::updateAddedTime);
     cardLayout->addLayout(texts, 1);
     auto* renameButton = new QToolButton(card);
     renameButton->setObjectName(QStringLiteral("renameButton"));
@@ -669,7 +731,12 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     statusLayout->addWidget(m_statusIcon, 0, Qt::AlignTop);
     m_statusLabel = Theme::label({}, 11, QFont::Medium, Theme::accent(palette()), m_statusRow);
     m_statusLabel->setObjectName(QStringLiteral("statusLine"));
-    m_statusLabel->setWordWrap(true);
+    // The label shows the message as laid out here, on at most two lines and cut with an
+    // ellipsis (see showStatusText); its width follows the column, never the text.
+    m_statusLabel->setWordWrap(false);
+    m_statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_statusLabel->setMinimumWidth(1);
+    m_statusLabel->installEventFilter(this);
     statusLayout->addWidget(m_statusLabel, 1);
     m_statusOpacity = new QGraphicsOpacityEffect(m_statusRow);
     m_statusOpacity->setOpacity(1.0);
@@ -678,7 +745,7 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     m_statusFade->setDuration(180);
     // The line keeps room for two lines whether or not a message shows, so that a message
     // never pushes the destinations out of view or makes the column jump.
-    m_statusLabel->setFixedHeight(2 * QFontMetrics(m_statusLabel->font()).lineSpacing());
+    m_statusLabel->setFixedHeight(statusLines * QFontMetrics(m_statusLabel->font()).lineSpacing());
     m_statusLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_statusOpacity->setOpacity(0.0);
     root->addWidget(m_statusRow);
@@ -778,7 +845,7 @@ void ActionPaletteView::setItem(const TriageItem& item)
     static_cast<FileNameLabel*>(m_nameLabel)->setText(item.filename);
     m_sizeLabel->setText(item.formattedSize());
     m_kindLabel->setText(item.localizedKind());
-    m_addedLabel->setText(addedText());
+    updateAddedTime();
     showOriginHost(item.originHost);
     announceItem();
     // A browser records where a download came from in GIO's metadata rather than in the
@@ -990,8 +1057,10 @@ void ActionPaletteView::setStatusMessage(const std::optional<QString>& message)
     const bool wasShown = m_statusMessage.has_value();
     m_statusMessage = message;
     if (message) {
-        m_statusLabel->setText(*message);
+        showStatusText();
+        // The whole message, however it was cut on screen.
         m_statusLabel->setToolTip(*message);
+        m_statusLabel->setAccessibleName(*message);
         if (!wasShown) {
             m_statusFade->stop();
             m_statusFade->setStartValue(0.0);
@@ -1004,7 +1073,24 @@ void ActionPaletteView::setStatusMessage(const std::optional<QString>& message)
         m_statusIcon->hide();
         m_statusLabel->clear();
         m_statusLabel->setToolTip(QString());
+        m_statusLabel->setAccessibleName(QString());
     }
+}
+
+void ActionPaletteView::showStatusText()
+{
+    if (!m_statusMessage)
+        return;
+    m_statusLabel->setText(elideToLines(*m_statusMessage, m_statusLabel->font(),
+                                        m_statusLabel->contentsRect().width(), statusLines,
+                                        m_statusLabel->layoutDirection()));
+}
+
+bool ActionPaletteView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_statusLabel && event->type() == QEvent::Resize)
+        showStatusText();
+    return QWidget::eventFilter(watched, event);
 }
 
 void ActionPaletteView::refresh()
@@ -1014,5 +1100,36 @@ void ActionPaletteView::refresh()
     m_sinceMomentRefresh.start();
     for (QAbstractButton* row : std::as_const(m_slotRows))
         static_cast<SlotRow*>(row)->refreshAvailability();
-    m_addedLabel->setText(addedText());
+    updateAddedTime();
+}
+
+void ActionPaletteView::updateAddedTime()
+{
+    const QString text = addedText();
+    if (text != m_addedLabel->text()) {
+        m_addedLabel->setText(text);
+        m_card->setAccessibleDescription(cardDescription());
+    }
+    // Only a palette on screen keeps time: a hidden program is not woken for it.
+    if (!isVisible() || !m_item.creationDate.isValid()) {
+        m_addedTimer->stop();
+        return;
+    }
+    // A little past the moment the text changes, so that it has changed when looked at.
+    constexpr qint64 slackMs = 20;
+    const qint64 wait = RelativeTimeFormatter::msUntilChange(
+        QDateTime::fromMSecsSinceEpoch(m_addedMs, Qt::UTC), QDateTime::currentDateTimeUtc());
+    m_addedTimer->start(int(wait + slackMs));
+}
+
+void ActionPaletteView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    updateAddedTime();
+}
+
+void ActionPaletteView::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    m_addedTimer->stop();
 }

@@ -19,6 +19,7 @@ class QGridLayout;
 class QGraphicsOpacityEffect;
 class QPropertyAnimation;
 class QAbstractButton;
+class QTimer;
 
 // The right-hand column of the triage screen: a card for the head item (with the host it was
 // downloaded from, when known), the destination slots (keys 1-9) and the custom destination
@@ -91,7 +92,9 @@ public:
     // with an arrow, other outcomes plain.
     void setStatus(const std::optional<StatusLine>& status);
     // Redraws what depends on the moment: slot availability and the "Added" time. Both are
-    // looked at again at most once a second; the window refreshes far more often.
+    // looked at again at most once a second; the window refreshes far more often. While
+    // the palette is shown, the "Added" time also follows the clock on its own (a timer
+    // set for the moment its text changes, stopped while hidden).
     void refresh();
     static constexpr int momentRefreshMs = 1000;
 
@@ -102,7 +105,19 @@ public:
     QAbstractButton* suggestionRow() const { return m_suggestionRow; }
     QString addedText() const;
 
+    // The status line's height in lines; a longer message ends with an ellipsis there.
+    static constexpr int statusLines = 2;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Lays the status message out in the status line's width.
+    void showStatusText();
+    // Shows the "Added" time as of now and sets the timer for its next change.
+    void updateAddedTime();
     // What clicking the hint of a key does: the callback of the key's action.
     std::function<void()> hintAction(TriageKeyTable::Action action) const;
     void rebuildSlotRows();
@@ -129,6 +144,7 @@ private:
     QLabel* m_sizeLabel = nullptr;
     QLabel* m_kindLabel = nullptr;
     QLabel* m_addedLabel = nullptr;
+    QTimer* m_addedTimer = nullptr;
     QLabel* m_originLabel = nullptr;
     QString m_originHost;
     // Counts the browser-metadata reads asked for; only the latest one's answer is shown.

@@ -1,6 +1,7 @@
 #include "views/ElidedLabel.h"
 
 #include <QPainter>
+#include <QStyle>
 
 ElidedLabel::ElidedLabel(const QString& text, QWidget* parent) : QWidget(parent), m_text(text)
 {
@@ -57,5 +58,11 @@ void ElidedLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setPen(m_color.isValid() ? m_color : palette().color(QPalette::WindowText));
-    painter.drawText(rect(), int(m_alignment) | Qt::TextSingleLine, displayedText());
+    // The text in its own direction (a name in Arabic reads from the right, its extension
+    // at its end), placed where the alignment says in this widget's direction.
+    const int direction =
+        m_text.isRightToLeft() ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight;
+    const Qt::Alignment placed = QStyle::visualAlignment(layoutDirection(), m_alignment);
+    painter.drawText(rect(), int(placed | Qt::AlignAbsolute) | Qt::TextSingleLine | direction,
+                     displayedText());
 }

@@ -3,7 +3,8 @@
 #include <QWidget>
 
 // One line of text that shortens itself with an ellipsis instead of widening the window:
-// file names may be 255 bytes long without a single space.
+// file names may be 255 bytes long without a single space. The text is laid out in its own
+// direction, from its first strong character.
 class ElidedLabel : public QWidget
 {
     Q_OBJECT

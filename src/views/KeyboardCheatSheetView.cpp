@@ -217,13 +217,19 @@ void KeyboardCheatSheetView::updateGlobalShortcutRow()
         delete item;
     }
     const GlobalShortcutService& shortcut = m_shortcut;
-    const QString chord =
-        shortcut.shortcutText().isEmpty() ? GlobalHotkey::defaultText : shortcut.shortcutText();
-    for (const QString& key : chord.split(QLatin1Char('+'), Qt::SkipEmptyParts))
-        layout->addWidget(new KeyCapView(key, m_globalRow));
+    const bool off = shortcut.state() == GlobalShortcutService::State::Off;
+    const QString chord = off                                 ? tr("Off")
+                          : shortcut.shortcutText().isEmpty() ? GlobalHotkey::defaultText
+                                                              : shortcut.shortcutText();
+    if (!off) {
+        for (const QString& key : chord.split(QLatin1Char('+'), Qt::SkipEmptyParts))
+            layout->addWidget(new KeyCapView(key, m_globalRow));
+    }
     QString text = tr("Open Stowbird from anywhere on the desktop");
     if (shortcut.state() == GlobalShortcutService::State::Failed)
         text += tr(" (not available here; see Preferences)");
+    else if (off)
+        text += tr(" (turned off in Preferences)");
     auto* caption = makeLabel(text, Theme::font(12), m_globalRow);
     caption->setObjectName(QStringLiteral("caption"));
     layout->addSpacing(rowSpacing - layout->spacing());

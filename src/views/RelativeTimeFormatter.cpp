@@ -1,6 +1,8 @@
 #include "views/RelativeTimeFormatter.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 QString RelativeTimeFormatter::format(const QDateTime& date, const QDateTime& now)
 {
@@ -33,4 +35,27 @@ QString RelativeTimeFormatter::format(const QDateTime& date, const QDateTime& no
     const QString amount = QStringLiteral("%1 %2").arg(count).arg(
         QLatin1String(count == 1 ? chosen->singular : chosen->plural));
     return seconds >= 0 ? amount + QStringLiteral(" ago") : QStringLiteral("in ") + amount;
+}
+
+qint64 RelativeTimeFormatter::msUntilChange(const QDateTime& date, const QDateTime& now)
+{
+    // The units of format, largest first, in seconds.
+    static constexpr qint64 unitSeconds[] = {
+        365LL * 24 * 3600, 30LL * 24 * 3600, 7LL * 24 * 3600, 24LL * 3600, 3600, 60, 1};
+    const qint64 elapsedMs = date.msecsTo(now);
+    // A moment ahead of the clock (a file dated in the future) counts down: looked at
+    // again every second until it has passed.
+    if (elapsedMs < 0)
+        return std::min<qint64>(1000, -elapsedMs);
+    const qint64 magnitude = elapsedMs / 1000;
+    const qint64* unit = std::find_if(std::begin(unitSeconds), std::end(unitSeconds) - 1,
+                                      [magnitude](qint64 seconds) { return magnitude >= seconds; });
+    // The count goes up at the next multiple of the unit, unless a larger unit takes over
+    // first (four weeks become a month at 30 days, before the fifth week).
+    qint64 next = (magnitude / *unit + 1) * *unit;
+    for (const qint64* larger = std::begin(unitSeconds); larger != unit; ++larger) {
+        if (*larger > magnitude)
+            next = std::min(next, *larger);
+    }
+    return std::clamp<qint64>(next * 1000 - elapsedMs, 1, maximumWaitMs);
 }

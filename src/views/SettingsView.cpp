@@ -1,5 +1,6 @@
 #include "views/SettingsView.h"
 
+#include "models/GlobalHotkey.h"
 #include "platform/FolderCreator.h"
 #include "platform/LoginItemBackend.h"
 #include "platform/StoragePaths.h"
@@ -21,6 +22,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -78,6 +80,7 @@ SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginSer
     m_launchAtLogin = m_launchService.isEnabled();
     m_telemetryEnabled = config.general.anonymousDiagnosticsEnabled;
     m_suggestDestinations = config.general.suggestDestinations;
+    m_globalHotkey = config.general.globalHotkey;
 
     auto* layout = new QVBoxLayout(this);
     // Tighter than a dialog's usual spacing: nine slot rows fit in the list without
@@ -122,9 +125,11 @@ SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginSer
     m_saveButton = new QPushButton(tr("Save"), this);
     m_saveButton->setObjectName(QStringLiteral("saveButton"));
     m_restoreButton->setAccessibleDescription(
-        tr("Puts back the default slots and debounce delay and turns diagnostics on"));
-    m_cancelButton->setAccessibleDescription(tr("Closes the preferences without saving"));
-    m_saveButton->setAccessibleDescription(tr("Saves the slots and the debounce delay (Return)"));
+        tr("Puts back the default slots, debounce delay and global shortcut; nothing changes "
+           "before Save"));
+    m_cancelButton->setAccessibleDescription(
+        tr("Closes the preferences; nothing changed here takes effect"));
+    m_saveButton->setAccessibleDescription(tr("Saves every change made here (Return)"));
     buttons->addWidget(m_restoreButton);
     buttons->addStretch(1);
     buttons->addWidget(m_cancelButton);
@@ -407,7 +412,9 @@ QWidget* SettingsView::makeGeneralSection()
     auto* section = new QWidget(this);
     auto* layout = new QVBoxLayout(section);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
+    // Tight, like the privacy section's: with the shortcut's field the slot list still has
+    // room for nine rows.
+    layout->setSpacing(5);
     layout->addWidget(sectionLabel(tr("General")));
 
     auto* loginRow = new QHBoxLayout;
@@ -415,7 +422,7 @@ QWidget* SettingsView::makeGeneralSection()
     m_launchSwitch->setObjectName(QStringLiteral("launchAtLoginSwitch"));
     m_launchSwitch->setChecked(m_launchAtLogin);
     m_launchSwitch->setAccessibleDescription(
-        tr("Starts Stowbird in the tray when you log in; takes effect at once"));
+        tr("Starts Stowbird in the tray when you log in; takes effect on Save"));
     m_openSettingsButton = smallButton(tr("Open System Settings"), section);
     m_openSettingsButton->setObjectName(QStringLiteral("openSystemSettingsButton"));
     m_openSettingsButton->setAccessibleDescription(tr("Opens the folder of login items"));
@@ -424,6 +431,12 @@ QWidget* SettingsView::makeGeneralSection()
     loginRow->addWidget(m_openSettingsButton);
     loginRow->addStretch(1);
     layout->addLayout(loginRow);
+    m_loginProblem = new QLabel(section);
+    m_loginProblem->setObjectName(QStringLiteral("launchAtLoginProblem"));
+    m_loginProblem->setFont(Theme::font(11));
+    m_loginProblem->setWordWrap(true);
+    m_loginProblem->hide();
+    layout->addWidget(m_loginProblem);
 
     auto* debounceRow = new QHBoxLayout;
     debounceRow->setSpacing(8);
@@ -447,19 +460,7 @@ QWidget* SettingsView::makeGeneralSection()
     debounceRow->addWidget(m_debounceLabel);
     layout->addLayout(debounceRow);
 
-    // The shortcut that opens the window from anywhere, and what became of it.
-    auto* shortcutRow = new QHBoxLayout;
-    shortcutRow->setSpacing(8);
-    auto* shortcutCaption = new QLabel(tr("Open Stowbird from anywhere:"), section);
-    m_shortcutValue = new QLabel(section);
-    m_shortcutValue->setObjectName(QStringLiteral("globalShortcutValue"));
-    m_shortcutValue->setFont(Theme::font(12, QFont::Bold, true));
-    m_shortcutValue->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
-    shortcutCaption->setBuddy(m_shortcutValue);
-    shortcutRow->addWidget(shortcutCaption);
-    shortcutRow->addWidget(m_shortcutValue);
-    shortcutRow->addStretch(1);
-    layout->addLayout(shortcutRow);
+    layout->addLayout(makeShortcutRow(section));
     m_shortcutProblem = new QLabel(section);
     m_shortcutProblem->setObjectName(QStringLiteral("globalShortcutProblem"));
     m_shortcutProblem->setFont(Theme::font(11));
@@ -485,13 +486,9 @@ QWidget* SettingsView::makeGeneralSection()
     updatesRow->setVisible(m_updates.updaterController() != nullptr);
     layout->addWidget(updatesRow);
 
-    connect(m_launchSwitch, &ToggleSwitch::toggled, this, [this](bool enabled) {
-        m_launchAtLogin = enabled;
-        // A registration error is logged by the service and otherwise dropped: the switch
-        // keeps the user's choice until the view is shown again.
-        m_launchService.setIsEnabled(enabled);
-        updateApprovalButton();
-    });
+    // The switch only changes what Save registers.
+    connect(m_launchSwitch, &ToggleSwitch::toggled, this,
+            [this](bool enabled) { m_launchAtLogin = enabled; });
     connect(m_openSettingsButton, &QPushButton::clicked, this,
             [this] { m_launchService.openLoginItemsSettings(); });
     connect(m_debounceSlider, &QSlider::valueChanged, this,
@@ -518,7 +515,7 @@ QWidget* SettingsView::makePrivacySection()
     m_suggestSwitch->setChecked(m_suggestDestinations);
     m_suggestSwitch->setAccessibleDescription(
         tr("Highlights where items like the current one went before; Return files it there. "
-           "Learned from this computer's history only; takes effect at once"));
+           "Learned from this computer's history only; takes effect on Save"));
     m_forgetButton = smallButton(tr("Forget History\u2026"), section);
     m_forgetButton->setObjectName(QStringLiteral("forgetHistoryButton"));
     m_forgetButton->setAccessibleDescription(
@@ -534,54 +531,42 @@ QWidget* SettingsView::makePrivacySection()
     m_historyStatus->setWordWrap(true);
     m_historyStatus->hide();
     layout->addWidget(m_historyStatus);
-    connect(m_suggestSwitch, &ToggleSwitch::toggled, this, &SettingsView::applySuggestions);
+    connect(m_suggestSwitch, &ToggleSwitch::toggled, this,
+            [this](bool enabled) { m_suggestDestinations = enabled; });
     connect(m_forgetButton, &QPushButton::clicked, this, &SettingsView::forgetHistory);
 
-    m_telemetrySwitch =
-        new ToggleSwitch(tr("Share anonymous usage diagnostics & crash reports"), section);
+    m_telemetrySwitch = new ToggleSwitch(QString(), section);
     m_telemetrySwitch->setObjectName(QStringLiteral("diagnosticsSwitch"));
     m_telemetrySwitch->setChecked(m_telemetryEnabled);
-    m_telemetrySwitch->setAccessibleDescription(
-        tr("File names, personal folder paths, and file contents are never collected"));
     layout->addWidget(m_telemetrySwitch);
-
-    auto* note = new QLabel(tr("Helps improve Stowbird. File names, personal folder paths, and "
-                               "file contents are never collected."),
-                            section);
-    note->setObjectName(QStringLiteral("privacyNote"));
-    note->setFont(Theme::font(10));
-    note->setWordWrap(true);
-    m_secondaryLabels.append(note);
-    layout->addWidget(note);
-
-    connect(m_telemetrySwitch, &ToggleSwitch::toggled, this, &SettingsView::applyTelemetry);
+    m_privacyNote = new QLabel(section);
+    m_privacyNote->setObjectName(QStringLiteral("privacyNote"));
+    m_privacyNote->setFont(Theme::font(10));
+    m_privacyNote->setWordWrap(true);
+    m_secondaryLabels.append(m_privacyNote);
+    layout->addWidget(m_privacyNote);
+    setDiagnosticsTexts();
+    connect(m_telemetrySwitch, &ToggleSwitch::toggled, this,
+            [this](bool enabled) { m_telemetryEnabled = enabled; });
     return section;
 }
 
-void SettingsView::applyTelemetry(bool enabled)
+void SettingsView::setDiagnosticsTexts()
 {
-    m_telemetryEnabled = enabled;
-    m_telemetry.setIsEnabled(enabled);
-    // The consent is also recorded in the configuration straight away. The start-up code
-    // applies the configuration's value to telemetry, so a choice kept only in the
-    // telemetry service would be undone at the next launch if the sheet were cancelled.
-    // Only this one field is written; the slot and debounce edits still wait for Save.
-    AppConfig stored = m_config.config();
-    if (stored.general.anonymousDiagnosticsEnabled != enabled) {
-        stored.general.anonymousDiagnosticsEnabled = enabled;
-        m_config.saveConfig(stored);
+    // What the switch says is what this build does: most builds have no secret for the
+    // measurement endpoint and send nothing at all; crash reports never leave the computer.
+    if (m_telemetry.sendsUsageData()) {
+        m_telemetrySwitch->setText(tr("Send anonymous usage counts to the developers"));
+        m_privacyNote->setText(tr("Once per session: counts of actions and kinds of files. "
+                                  "Names, paths, contents and crash reports are never sent."));
+    } else {
+        m_telemetrySwitch->setText(
+            tr("Keep anonymous usage counts on this computer (nothing is sent)"));
+        m_privacyNote->setText(tr("Crash reports stay here too. File names, folder paths and "
+                                  "file contents are never recorded."));
     }
-}
-
-void SettingsView::applySuggestions(bool enabled)
-{
-    m_suggestDestinations = enabled;
-    // Like the diagnostics switch: this one field is written now, the rest waits for Save.
-    AppConfig stored = m_config.config();
-    if (stored.general.suggestDestinations != enabled) {
-        stored.general.suggestDestinations = enabled;
-        m_config.saveConfig(stored);
-    }
+    m_telemetrySwitch->setAccessibleDescription(m_privacyNote->text() +
+                                                tr(" Takes effect on Save."));
 }
 
 void SettingsView::setHistory(HistoryStore* history)
@@ -646,6 +631,83 @@ QString SettingsView::debounceText(double seconds)
     return QString::asprintf("%.1fs", seconds);
 }
 
+QLayout* SettingsView::makeShortcutRow(QWidget* section)
+{
+    // The shortcut that opens the window from anywhere: a field that records a chord, a
+    // button that turns it off, and what became of the one in effect now.
+    auto* row = new QHBoxLayout;
+    row->setSpacing(8);
+    auto* caption = new QLabel(tr("Open Stowbird from anywhere:"), section);
+    m_shortcutEdit = new QKeySequenceEdit(section);
+    m_shortcutEdit->setObjectName(QStringLiteral("globalShortcutEdit"));
+    // As compact as the small buttons beside it: the slot list keeps room for nine rows.
+    m_shortcutEdit->setFont(Theme::font(11));
+    m_shortcutEdit->setFixedWidth(150);
+    // The field inside takes the focus: it is named as the whole.
+    const QString fieldName = tr("Global shortcut");
+    const QString fieldDescription = tr("Press the new chord, with at least one of Ctrl, Alt, "
+                                        "Shift or Super; takes effect on Save");
+    m_shortcutEdit->setAccessibleName(fieldName);
+    m_shortcutEdit->setAccessibleDescription(fieldDescription);
+    if (auto* field = m_shortcutEdit->findChild<QLineEdit*>()) {
+        field->setAccessibleName(fieldName);
+        field->setAccessibleDescription(fieldDescription);
+        field->setPlaceholderText(tr("Off"));
+    }
+    // Its key presses are read here (see eventFilter): a chord is taken when pressed, and
+    // plain Tab, Escape and Return keep their meaning (no global shortcut goes without a
+    // modifier anyway).
+    m_shortcutEdit->installEventFilter(this);
+    caption->setBuddy(m_shortcutEdit);
+    m_shortcutOffButton = smallButton(tr("Turn Off"), section);
+    m_shortcutOffButton->setObjectName(QStringLiteral("globalShortcutOffButton"));
+    m_shortcutOffButton->setAccessibleDescription(
+        tr("No shortcut opens Stowbird from anywhere; takes effect on Save"));
+    m_shortcutValue = new QLabel(section);
+    m_shortcutValue->setObjectName(QStringLiteral("globalShortcutValue"));
+    m_shortcutValue->setFont(Theme::font(12, QFont::Bold, true));
+    m_shortcutValue->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
+    m_shortcutValue->setToolTip(tr("The shortcut in effect now"));
+    row->addWidget(caption);
+    row->addWidget(m_shortcutEdit);
+    row->addWidget(m_shortcutOffButton);
+    row->addSpacing(4);
+    row->addWidget(m_shortcutValue);
+    row->addStretch(1);
+    showWorkingHotkey();
+    connect(m_shortcutOffButton, &QPushButton::clicked, this, [this] {
+        m_globalHotkey.clear();
+        m_recordingProblem.clear();
+        showWorkingHotkey();
+        updateShortcutRow();
+    });
+    return row;
+}
+
+void SettingsView::showWorkingHotkey()
+{
+    const std::optional<GlobalHotkey> hotkey = GlobalHotkey::parse(m_globalHotkey);
+    const QSignalBlocker block(m_shortcutEdit);
+    m_shortcutEdit->setKeySequence(
+        hotkey ? QKeySequence(QKeyCombination(hotkey->modifiers, Qt::Key(hotkey->key)))
+               : QKeySequence());
+    m_shortcutOffButton->setEnabled(!m_globalHotkey.isEmpty());
+}
+
+void SettingsView::takeRecordedChord(const QKeySequence& sequence)
+{
+    const QString text = QKeySequence(sequence[0]).toString(QKeySequence::PortableText);
+    QString error;
+    if (const std::optional<GlobalHotkey> hotkey = GlobalHotkey::parse(text, &error)) {
+        m_globalHotkey = hotkey->displayText();
+        m_recordingProblem.clear();
+    } else {
+        m_recordingProblem = tr("%1 cannot open Stowbird from anywhere: %2.").arg(text, error);
+    }
+    showWorkingHotkey();
+    updateShortcutRow();
+}
+
 void SettingsView::updateShortcutRow()
 {
     const GlobalShortcutService& shortcut = m_shortcut;
@@ -668,9 +730,15 @@ void SettingsView::updateShortcutRow()
                      "opens this window.")
                       .arg(shortcut.failureReason());
         break;
+    case GlobalShortcutService::State::Off:
+        value = tr("Off");
+        break;
     }
+    // A chord just pressed that cannot be one is said first.
+    if (!m_recordingProblem.isEmpty())
+        problem = m_recordingProblem;
     m_shortcutValue->setText(value);
-    m_shortcutValue->setAccessibleName(tr("Global shortcut"));
+    m_shortcutValue->setAccessibleName(tr("Global shortcut in effect"));
     m_shortcutValue->setAccessibleDescription(problem.isEmpty() ? value : problem);
     m_shortcutProblem->setText(problem);
     m_shortcutProblem->setVisible(!problem.isEmpty());
@@ -696,6 +764,7 @@ void SettingsView::refreshFromLiveState()
         m_suggestDestinations = m_config.config().general.suggestDestinations;
         m_suggestSwitch->setChecked(m_suggestDestinations);
     }
+    m_loginProblem->hide();
     updateApprovalButton();
 }
 
@@ -747,29 +816,60 @@ void SettingsView::browseForSlot(int index)
     }
 }
 
+bool SettingsView::applyLaunchAtLogin()
+{
+    if (m_launchAtLogin == m_launchService.isEnabled())
+        return true;
+    QString error;
+    const bool applied = m_launchService.setIsEnabled(m_launchAtLogin, &error);
+    updateApprovalButton();
+    if (applied) {
+        m_loginProblem->hide();
+        return true;
+    }
+    m_loginProblem->setText(m_launchAtLogin
+                                ? tr("Stowbird could not be set to launch at login: %1").arg(error)
+                                : tr("Launch at login could not be turned off: %1").arg(error));
+    m_loginProblem->show();
+    // The switch shows what is registered now.
+    m_launchAtLogin = m_launchService.isEnabled();
+    const QSignalBlocker block(m_launchSwitch);
+    m_launchSwitch->setChecked(m_launchAtLogin);
+    return false;
+}
+
 void SettingsView::save()
 {
+    const bool loginApplied = applyLaunchAtLogin();
     AppConfig updated = m_config.config();
     renumberSlots();
     updated.destinationSlots = m_slots;
     updated.general.debounceSeconds = m_debounceSeconds;
-    updated.general.launchAtLogin = m_launchAtLogin;
+    // What is registered, which is what the switch asked for unless that failed.
+    updated.general.launchAtLogin = m_launchService.isEnabled();
     updated.general.anonymousDiagnosticsEnabled = m_telemetryEnabled;
     updated.general.suggestDestinations = m_suggestDestinations;
+    updated.general.globalHotkey = m_globalHotkey;
     m_telemetry.setIsEnabled(m_telemetryEnabled);
     m_config.saveConfig(updated);
+    // A login item that could not be written is said here, and the view stays open.
+    if (!loginApplied)
+        return;
     if (m_onClose)
         m_onClose();
 }
 
 void SettingsView::cancel()
 {
+    // Nothing was applied before Save: closing is all there is to undo.
     if (m_onClose)
         m_onClose();
 }
 
 void SettingsView::restoreDefaults()
 {
+    // The working copies only, shown as they will be saved. The login item and the
+    // diagnostics consent are the user's choices, not defaults: they stay as set.
     m_slots = ConfigurationService::defaultSlots();
     renumberSlots();
     rebuildSlotRows();
@@ -778,12 +878,10 @@ void SettingsView::restoreDefaults()
         m_debounceSlider->setValue(sliderPosition(defaultDebounce));
     }
     setDebounceSeconds(defaultDebounce);
-    // Telemetry is switched on at once, whether or not the switch was already on.
-    {
-        const QSignalBlocker block(m_telemetrySwitch);
-        m_telemetrySwitch->setChecked(true);
-    }
-    applyTelemetry(true);
+    m_globalHotkey = GlobalHotkey::defaultText;
+    m_recordingProblem.clear();
+    showWorkingHotkey();
+    updateShortcutRow();
 }
 
 bool SettingsView::slotFolderExists(const DestinationSlot& slot)
@@ -841,6 +939,47 @@ void SettingsView::offerToCreateFolder(int index)
     m_createOffer->show();
 }
 
+bool SettingsView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_shortcutEdit && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        switch (key->key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            if ((modifiers & ~Qt::ShiftModifier) == Qt::NoModifier) {
+                focusNextPrevChild(key->key() == Qt::Key_Tab && modifiers == Qt::NoModifier);
+                return true;
+            }
+            break;
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (modifiers == Qt::NoModifier) {
+                keyPressEvent(key);
+                return true;
+            }
+            break;
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Meta:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_unknown:
+            // A modifier on its own is not a chord yet.
+            return true;
+        default:
+            break;
+        }
+        // The chord is taken as it is pressed: one chord, at once, never a sequence.
+        takeRecordedChord(QKeySequence(QKeyCombination(modifiers, Qt::Key(key->key()))));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void SettingsView::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
@@ -876,6 +1015,7 @@ void SettingsView::applyPalette()
     QPalette problem = m_shortcutProblem->palette();
     problem.setColor(QPalette::WindowText, Theme::orange());
     m_shortcutProblem->setPalette(problem);
+    m_loginProblem->setPalette(problem);
     m_slotProblem->setPalette(problem);
 }
 

@@ -13,7 +13,10 @@ class ConfigurationService;
 class QColor;
 class CreateFolderOffer;
 class LaunchAtLoginService;
+class QKeySequence;
+class QKeySequenceEdit;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
@@ -26,12 +29,14 @@ class TelemetryService;
 class ToggleSwitch;
 class UpdateService;
 
-// The preferences screen. It edits working copies of the destination slots and the
-// debounce delay, which reach config.json only on Save. Slots can be added (up to nine, one
-// per digit key), removed and moved up or down; their keys are always 1 to n in list order. The
-// launch-at-login, suggestion and diagnostics switches act at once; "Forget History..." asks
-// first, then deletes the history. Save and Cancel end with onClose, which is
-// called from inside a click handler: hide the view or delete it with deleteLater().
+// The preferences screen. It edits working copies of the destination slots, the debounce
+// delay, the global shortcut and the launch-at-login, suggestion and diagnostics switches:
+// nothing takes effect before Save, and Cancel leaves everything as it was. Slots can be
+// added (up to nine, one per digit key), removed and moved up or down; their keys are always
+// 1 to n in list order. "Forget History..." asks first, then deletes the history. Save and
+// Cancel end with onClose, which is called from inside a click handler: hide the view or
+// delete it with deleteLater(). A Save whose login item cannot be written stays open and
+// says why.
 class SettingsView : public QWidget
 {
     Q_OBJECT
@@ -70,6 +75,8 @@ public:
     bool launchAtLogin() const { return m_launchAtLogin; }
     bool telemetryEnabled() const { return m_telemetryEnabled; }
     bool suggestDestinations() const { return m_suggestDestinations; }
+    // The global shortcut as Save writes it ("Alt+Shift+D"); empty: turned off.
+    QString globalHotkey() const { return m_globalHotkey; }
 
     void browseForSlot(int index);
     // Appends an empty slot and puts the focus in its name; false (and nothing added) when
@@ -90,6 +97,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* makeSlotList();
@@ -107,13 +115,20 @@ private:
     void refreshFromLiveState();
     void updateApprovalButton();
     void updateShortcutRow();
+    QLayout* makeShortcutRow(QWidget* section);
+    // Shows the working copy of the shortcut in its field.
+    void showWorkingHotkey();
+    // A chord pressed in the field becomes the working copy, when it can be one.
+    void takeRecordedChord(const QKeySequence& sequence);
+    // Registers or unregisters the login item as the switch says; false (and the reason
+    // shown under the switch) when that failed.
+    bool applyLaunchAtLogin();
+    void setDiagnosticsTexts();
     QWidget* slotRow(int index) const;
     void updateMissingFlag(int index);
     void offerToCreateFolder(int index);
     static bool slotFolderExists(const DestinationSlot& slot);
     void setDebounceSeconds(double seconds);
-    void applyTelemetry(bool enabled);
-    void applySuggestions(bool enabled);
     void applyPalette();
 
     ConfigurationService& m_config;
@@ -129,6 +144,9 @@ private:
     bool m_launchAtLogin = false;
     bool m_telemetryEnabled = true;
     bool m_suggestDestinations = true;
+    QString m_globalHotkey;
+    // Why the last chord recorded could not be taken; empty when it was.
+    QString m_recordingProblem;
     HistoryStore* m_history = nullptr;
 
     QPushButton* m_addButton = nullptr;
@@ -141,6 +159,10 @@ private:
     QLabel* m_debounceLabel = nullptr;
     QPushButton* m_checkUpdatesButton = nullptr;
     QLabel* m_shortcutValue = nullptr;
+    QKeySequenceEdit* m_shortcutEdit = nullptr;
+    QPushButton* m_shortcutOffButton = nullptr;
+    QLabel* m_loginProblem = nullptr;
+    QLabel* m_privacyNote = nullptr;
     QLabel* m_slotProblem = nullptr;
     CreateFolderOffer* m_createOffer = nullptr;
     QLabel* m_shortcutProblem = nullptr;
