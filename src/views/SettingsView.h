@@ -1,5 +1,6 @@
 #pragma once
 
+#include "models/AppConfig.h"
 #include "models/DestinationSlot.h"
 
 #include <QList>
@@ -11,6 +12,7 @@
 
 class ConfigurationService;
 class QColor;
+class QComboBox;
 class CreateFolderOffer;
 class LaunchAtLoginService;
 class QLabel;
@@ -70,6 +72,8 @@ public:
     bool launchAtLogin() const { return m_launchAtLogin; }
     bool telemetryEnabled() const { return m_telemetryEnabled; }
     bool suggestDestinations() const { return m_suggestDestinations; }
+    // When new downloads raise a notification; written on Save.
+    AppConfig::NewDownloadNotice newDownloadNotice() const { return m_newDownloadNotice; }
 
     void browseForSlot(int index);
     // Appends an empty slot and puts the focus in its name; false (and nothing added) when
@@ -129,6 +133,7 @@ private:
     bool m_launchAtLogin = false;
     bool m_telemetryEnabled = true;
     bool m_suggestDestinations = true;
+    AppConfig::NewDownloadNotice m_newDownloadNotice = AppConfig::NewDownloadNotice::WithoutTray;
     HistoryStore* m_history = nullptr;
 
     QPushButton* m_addButton = nullptr;
@@ -144,6 +149,7 @@ private:
     QLabel* m_slotProblem = nullptr;
     CreateFolderOffer* m_createOffer = nullptr;
     QLabel* m_shortcutProblem = nullptr;
+    QComboBox* m_noticeChoice = nullptr;
     ToggleSwitch* m_telemetrySwitch = nullptr;
     ToggleSwitch* m_suggestSwitch = nullptr;
     QPushButton* m_forgetButton = nullptr;
