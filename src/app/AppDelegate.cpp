@@ -303,7 +303,7 @@ QIcon AppDelegate::trayIcon() const
 
 void AppDelegate::tellHowToReopenWithoutTray()
 {
-    if (m_toldHowToReopen || (m_trayWatcher && m_trayWatcher->isAvailable()))
+    if (!m_notifier || m_toldHowToReopen || (m_trayWatcher && m_trayWatcher->isAvailable()))
         return;
     if (m_hudPanel && m_hudPanel->isVisible())
         return;

@@ -35,8 +35,8 @@ public:
     {
         QString summary;
         QString body; // plain text
-        // The key "default" is the click on the notification itself (no button is drawn
-        // for it by most servers).
+        // The key "default" is the click on the notification itself (most servers draw no
+        // button for it, some draw one).
         QList<Action> actions;
         // The standard category hint ("transfer.complete"); empty: none.
         QString category;

@@ -20,6 +20,9 @@ namespace {
 const QString fileKey = QStringLiteral("file");
 const QString trashKey = QStringLiteral("trash");
 const QString openKey = QStringLiteral("open");
+// The click on the notification itself. Not offered: some servers (xfce4-notifyd) draw it as
+// a button of its own, which would be a second "Open Stowbird"; GNOME opens the program of
+// the desktop entry on a click without it, which opens the window of the running one.
 const QString defaultKey = QStringLiteral("default");
 
 // An arrival not in the queue after this many rounds (held back by a listing, then skipped
@@ -179,7 +182,6 @@ DesktopNotifier::Notification NewDownloadNotifier::compose(Shown& shown) const
         notification.actions.append({trashKey, tr("Trash")});
     }
     notification.actions.append({openKey, open});
-    notification.actions.append({defaultKey, open});
     return notification;
 }
 
@@ -300,7 +302,6 @@ void NewDownloadNotifier::tellFailure(const QString& summary, const QString& why
     notification.summary = summary;
     notification.body = why;
     notification.actions.append({openKey, tr("Open Stowbird")});
-    notification.actions.append({defaultKey, tr("Open Stowbird")});
     QPointer<NewDownloadNotifier> self(this);
     m_deps.notifier->send(notification, [self](uint id, const QString& error) {
         if (!self)

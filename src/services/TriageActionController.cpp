@@ -1073,7 +1073,7 @@ bool TriageActionController::fileIntoSlot(const DestinationSlot& slot, InputMeth
     job.destination = slot.name;
     job.historyAction = HistoryEntry::Action::MovedToSlot;
     job.slot = slot.slot;
-    if (dispatch(
+    if (!dispatch(
             job, ActionType::slotRoute, input,
             [engine, destination](const TriageItem& item) {
                 return engine->move(item, destination);
@@ -1129,7 +1129,7 @@ bool TriageActionController::moveToFolder(const QString& folder, InputMethod inp
         QStringLiteral("Move .%1 to custom folder").arg(FileExecutionEngine::logToken(*head));
     job.destination = folderName;
     job.historyAction = HistoryEntry::Action::MovedToFolder;
-    if (dispatch(
+    if (!dispatch(
             job, ActionType::customFolder, input,
             [engine, destination](const TriageItem& item) {
                 return engine->move(item, destination);
