@@ -93,6 +93,7 @@ void NewDownloadNotifier::reset()
     m_countedPaths.clear();
     m_first.reset();
     m_names.clear();
+    m_count = 0;
 }
 
 void NewDownloadNotifier::gather()
@@ -102,32 +103,35 @@ void NewDownloadNotifier::gather()
         m_arrivals.clear();
         return;
     }
-    bool added = false;
+    const int before = m_count;
+    // A burst brings thousands: the working list (fifty at most) is looked up by path.
+    QHash<QString, const TriageItem*> waiting;
+    for (const TriageItem& item : m_deps.queue->items())
+        waiting.insert(TriageItem::standardizedPath(item.url), &item);
+    const auto count = [this](const QString& name) {
+        if (++m_count <= namesListed)
+            m_names.append(name);
+    };
     QList<Arrival> notYet;
-    const QList<TriageItem>& items = m_deps.queue->items();
     for (Arrival& arrival : m_arrivals) {
-        const auto found = std::find_if(items.cbegin(), items.cend(), [&](const TriageItem& item) {
-            return TriageItem::standardizedPath(item.url) == arrival.path;
-        });
-        if (found != items.cend()) {
-            if (m_counted.contains(found->id))
+        if (const TriageItem* item = waiting.value(arrival.path)) {
+            if (m_counted.contains(item->id))
                 continue;
-            m_counted.insert(found->id);
+            m_counted.insert(item->id);
             if (!m_first)
-                m_first = *found;
-            m_names.append(found->filename);
-            added = true;
+                m_first = *item;
+            count(item->filename);
         } else if (m_deps.queue->pendingBacklog().contains(arrival.path)) {
             // Behind fifty others: counted, but no button acts on it.
             if (m_countedPaths.contains(arrival.path))
                 continue;
             m_countedPaths.insert(arrival.path);
-            m_names.append(QFileInfo(arrival.path).fileName());
-            added = true;
+            count(QFileInfo(arrival.path).fileName());
         } else if (++arrival.rounds < roundsToWait) {
             notYet.append(arrival);
         }
     }
+    const bool added = m_count > before;
     m_arrivals = notYet;
     if (!m_arrivals.isEmpty())
         m_gatherTimer->start();
@@ -161,14 +165,14 @@ DesktopNotifier::Notification NewDownloadNotifier::compose(Shown& shown) const
     DesktopNotifier::Notification notification;
     notification.category = QStringLiteral("transfer.complete");
     notification.replacesId = m_shownId;
-    const int count = int(m_names.size());
+    const int count = m_count;
     const QString open = tr("Open Stowbird");
     if (count == 1) {
         notification.summary = tr("New download");
         notification.body = m_names.first();
     } else {
         notification.summary = tr("%n new downloads", nullptr, count);
-        QStringList lines = m_names.mid(0, namesListed);
+        QStringList lines = m_names;
         if (count > namesListed)
             lines.append(tr("and %n more", nullptr, count - namesListed));
         notification.body = lines.join(QLatin1Char('\n'));
@@ -195,7 +199,7 @@ void NewDownloadNotifier::send()
     m_sending = true;
     Shown shown;
     const DesktopNotifier::Notification notification = compose(shown);
-    const int count = int(m_names.size());
+    const int count = m_count;
     m_deps.logger->info(QStringLiteral("Notifying %1 new download(s)%2.")
                             .arg(count)
                             .arg(shown.item ? QStringLiteral(", with buttons") : QString()));
@@ -226,7 +230,7 @@ void NewDownloadNotifier::sent(uint id, const QString& error, const Shown& shown
         m_shownId = id;
         m_shown = shown;
     }
-    if (std::exchange(m_sendAgain, false) && !m_names.isEmpty())
+    if (std::exchange(m_sendAgain, false) && m_count > 0)
         send();
 }
 

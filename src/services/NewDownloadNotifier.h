@@ -113,12 +113,13 @@ private:
     Dependencies m_deps;
     QTimer* m_gatherTimer = nullptr;
     QList<Arrival> m_arrivals;
-    // The downloads the notification counts now: the items among them (by id, and the
-    // first one whole), and their names in arrival order.
+    // The downloads the notification counts now: how many, the items among them (by id, and
+    // the first one whole), and the first names in arrival order.
+    int m_count = 0;
     QSet<QUuid> m_counted;
     QSet<QString> m_countedPaths; // those still in the backlog
     std::optional<TriageItem> m_first;
-    QStringList m_names;
+    QStringList m_names; // namesListed at most
     uint m_shownId = 0;
     Shown m_shown;
     // Counts the resets: a notification sent before the last one is out of date.
