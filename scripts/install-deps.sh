@@ -18,6 +18,7 @@ packages=(
     wget curl aria2 python3
     fusefat dosfstools
     libglib2.0-dev libglib2.0-bin gvfs attr
+    dunst
 )
 if [ "${STOWBIRD_EXTRA_PACKAGES:-}" != "" ]; then
     # shellcheck disable=SC2206

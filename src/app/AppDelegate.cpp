@@ -19,6 +19,7 @@
 #include "services/HistoryStore.h"
 #include "services/LaunchAtLoginService.h"
 #include "services/LoggerService.h"
+#include "services/NewDownloadNotifier.h"
 #include "services/QueueRescanner.h"
 #include "services/SuggestionService.h"
 #include "services/TelemetryService.h"
@@ -124,6 +125,7 @@ void AppDelegate::applicationDidFinishLaunching()
     // Learned off this thread; suggestions show once it is in.
     if (m_suggestions)
         m_suggestions->load();
+    setupNotifications();
     // The tray says Inbox Zero only once the last action has ended (it may still fail).
     connect(m_actions, &TriageActionController::stateChanged, this,
             &AppDelegate::updateStatusItemAppearance);
@@ -312,7 +314,7 @@ QIcon AppDelegate::trayIcon() const
 
 void AppDelegate::tellHowToReopenWithoutTray()
 {
-    if (m_toldHowToReopen || (m_trayWatcher && m_trayWatcher->isAvailable()))
+    if (!m_notifier || m_toldHowToReopen || (m_trayWatcher && m_trayWatcher->isAvailable()))
         return;
     if (m_hudPanel && m_hudPanel->isVisible())
         return;
@@ -324,18 +326,41 @@ void AppDelegate::tellHowToReopenWithoutTray()
                              "applications menu.")
                   .arg(shortcut.shortcutText())
             : QStringLiteral("To open it again, start Stowbird from the applications menu.");
-    if (!m_notifier) {
-        m_notifier = new DesktopNotifier(QDBusConnection::sessionBus(), this);
-        connect(m_notifier, &DesktopNotifier::failed, this, [this](const QString& reason) {
-            m_services.logger.error(
-                QStringLiteral("Could not show the notification on how to reopen Stowbird: ") +
-                reason);
-        });
-    }
     m_notifier->notify(QStringLiteral("Stowbird keeps watching your downloads"),
                        QStringLiteral("This desktop has no tray for its icon. ") + how);
     m_services.logger.info(
         QStringLiteral("No tray on this desktop; told the user how to reopen Stowbird."));
+}
+
+void AppDelegate::setupNotifications()
+{
+    m_notifier = new DesktopNotifier(QDBusConnection::sessionBus(), this);
+    // Only the notice of tellHowToReopenWithoutTray() reports here; the notifications of new
+    // downloads report their own failures.
+    connect(m_notifier, &DesktopNotifier::failed, this, [this](const QString& reason) {
+        m_services.logger.error(
+            QStringLiteral("Could not show the notification on how to reopen Stowbird: ") + reason);
+    });
+    NewDownloadNotifier::Dependencies notices;
+    notices.notifier = m_notifier;
+    notices.queue = &m_queueManager;
+    notices.actions = m_actions;
+    notices.config = &m_configService;
+    notices.logger = &m_services.logger;
+    notices.suggestions = m_suggestions;
+    notices.windowShown = [this] { return m_hudPanel && m_hudPanel->isVisible(); };
+    notices.trayShown = [this] {
+        return m_statusItem && m_trayWatcher && m_trayWatcher->isAvailable();
+    };
+    m_downloadNotifier = new NewDownloadNotifier(notices, this);
+    connect(m_downloadNotifier, &NewDownloadNotifier::openRequested, this, &AppDelegate::openHUD);
+    // Downloads that arrived while the program runs, not those a listing finds; told once the
+    // queue has them (the rescanner's reports of the same discovery are posted first).
+    connect(m_downloadWatcher.get(), &DownloadWatcherService::fileDiscovered, m_downloadNotifier,
+            [notifier = m_downloadNotifier](const QUrl& url, bool arrivedAnew) {
+                if (arrivedAnew)
+                    notifier->noteArrival(url);
+            });
 }
 
 void AppDelegate::upgradeLoginItem()
@@ -570,6 +595,8 @@ void AppDelegate::openHUD()
     // No listing here: the watcher's reports keep the queue current, and "Scan Downloads
     // Now" lists the folder again on request.
     updateStatusItemAppearance();
+    if (m_downloadNotifier)
+        m_downloadNotifier->windowOpened();
     if (!m_hudPanel)
         return;
     if (!containerView()) {

@@ -11,6 +11,7 @@
 class ConfigurationService;
 class DesktopNotifier;
 class DownloadWatcherService;
+class NewDownloadNotifier;
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
@@ -103,6 +104,8 @@ public:
     TriageActionController* actions() const { return m_actions; }
     // Suggests destinations from the history; null without a history.
     SuggestionService* suggestions() const { return m_suggestions; }
+    // Tells of new downloads while the window is hidden, as the settings ask.
+    NewDownloadNotifier* downloadNotifier() const { return m_downloadNotifier; }
 
 private:
     // The longest a launch straight to the window holds the first listing back for the
@@ -123,6 +126,8 @@ private:
     void updateStatusItemAppearance();
     void showTrayIcon();
     void setupGlobalShortcut();
+    // The desktop notifications: new downloads while the window is hidden, and their buttons.
+    void setupNotifications();
     // Rewrites a login item left by an older version (it opened the window at login).
     void upgradeLoginItem();
     // Without a tray, the first time the window goes away: one desktop notification
@@ -154,5 +159,6 @@ private:
     QString m_trayToolTip;
     TrayHostWatcher* m_trayWatcher = nullptr;
     DesktopNotifier* m_notifier = nullptr;
+    NewDownloadNotifier* m_downloadNotifier = nullptr;
     bool m_toldHowToReopen = false;
 };

@@ -120,6 +120,10 @@ AppConfig decodeRoot(const json& root)
     readOptional(general, "suggestDestinations", config.general.suggestDestinations, toBool);
     readOptional(general, "anonymousDiagnosticsEnabled", config.general.anonymousDiagnosticsEnabled,
                  toBool);
+    QString notice;
+    readOptional(general, "notifyNewDownloads", notice, toString);
+    if (const auto when = AppConfig::noticeFromKey(notice))
+        config.general.notifyNewDownloads = *when;
 
     const json& slotArray =
         toArray(requireKey(root, "destinationSlots", "root"), "destinationSlots");
@@ -158,6 +162,28 @@ QList<DestinationSlot> AppConfig::defaultSlots(const QString& documentsFolder,
     };
 }
 
+QString AppConfig::noticeKey(NewDownloadNotice when)
+{
+    switch (when) {
+    case NewDownloadNotice::Never:
+        return QStringLiteral("never");
+    case NewDownloadNotice::Always:
+        return QStringLiteral("always");
+    case NewDownloadNotice::WithoutTray:
+        break;
+    }
+    return QStringLiteral("noTray");
+}
+
+std::optional<AppConfig::NewDownloadNotice> AppConfig::noticeFromKey(const QString& key)
+{
+    for (const NewDownloadNotice when :
+         {NewDownloadNotice::Never, NewDownloadNotice::WithoutTray, NewDownloadNotice::Always})
+        if (key == noticeKey(when))
+            return when;
+    return std::nullopt;
+}
+
 std::optional<AppConfig> AppConfig::decode(const QByteArray& data, QString* error)
 {
     try {
@@ -192,7 +218,8 @@ QByteArray AppConfig::encode() const
           {"debounceSeconds", general.debounceSeconds},
           {"autoPurgeInstallersAfterDays", general.autoPurgeInstallersAfterDays},
           {"anonymousDiagnosticsEnabled", general.anonymousDiagnosticsEnabled},
-          {"suggestDestinations", general.suggestDestinations}}},
+          {"suggestDestinations", general.suggestDestinations},
+          {"notifyNewDownloads", noticeKey(general.notifyNewDownloads).toStdString()}}},
         {"destinationSlots", slotArray},
         {"autoTrashPatterns", patterns},
     };

@@ -12,6 +12,18 @@
 // The persisted configuration: destination slots, general options and auto-trash patterns.
 struct AppConfig
 {
+    // When a new download raises a desktop notification while the window is hidden.
+    enum class NewDownloadNotice {
+        Never,
+        // Only while no tray shows the icon, whose badge tells of new downloads already.
+        WithoutTray,
+        Always,
+    };
+    // As config.json writes them: "never", "noTray", "always".
+    static QString noticeKey(NewDownloadNotice when);
+    // Nothing for a word that names no choice.
+    static std::optional<NewDownloadNotice> noticeFromKey(const QString& key);
+
     struct General
     {
         // What the settings last saved for "Launch at login"; the autostart entry itself is
@@ -28,6 +40,9 @@ struct AppConfig
         bool anonymousDiagnosticsEnabled = true;
         // The triage window highlights where the history says an item goes.
         bool suggestDestinations = true;
+        // "notifyNewDownloads"; a word written by a later version that this one does not
+        // know reads as the default.
+        NewDownloadNotice notifyNewDownloads = NewDownloadNotice::WithoutTray;
 
         bool operator==(const General&) const = default;
     };

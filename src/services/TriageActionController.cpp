@@ -826,7 +826,9 @@ bool TriageActionController::dispatch(Job job, ActionType type, InputMethod inpu
                 putBack(partial ? TriageItem(item.url, item.id) : item);
                 reportFailure(done.name, partial ? QString() : failurePrefix, outcome.error, item);
             }
+            const QString said = m_status ? m_status->text : QString();
             settle();
+            emit itemActionEnded(item.id, outcome.ok, said);
         });
     return true;
 }
@@ -1049,12 +1051,18 @@ void TriageActionController::routeToSlot(const DestinationSlot& slot, InputMetho
     fileIntoSlot(slot, input, std::nullopt);
 }
 
-void TriageActionController::fileIntoSlot(const DestinationSlot& slot, InputMethod input,
+bool TriageActionController::routeItemToSlot(const TriageItem& item, const DestinationSlot& slot,
+                                             InputMethod input)
+{
+    return fileIntoSlot(slot, input, item);
+}
+
+bool TriageActionController::fileIntoSlot(const DestinationSlot& slot, InputMethod input,
                                           const std::optional<TriageItem>& forItem)
 {
     const auto head = forItem ? forItem : m_deps.queue->activeItem();
     if (!head)
-        return;
+        return false;
     FileExecutionEngine* engine = m_deps.engine;
     const QString folder = DestinationSlot::expandTilde(slot.path);
     const QUrl destination = QUrl::fromLocalFile(folder);
@@ -1065,7 +1073,7 @@ void TriageActionController::fileIntoSlot(const DestinationSlot& slot, InputMeth
     job.destination = slot.name;
     job.historyAction = HistoryEntry::Action::MovedToSlot;
     job.slot = slot.slot;
-    if (dispatch(
+    if (!dispatch(
             job, ActionType::slotRoute, input,
             [engine, destination](const TriageItem& item) {
                 return engine->move(item, destination);
@@ -1074,7 +1082,9 @@ void TriageActionController::fileIntoSlot(const DestinationSlot& slot, InputMeth
                 return QStringLiteral("Moved to %1: %2").arg(name, url.fileName());
             },
             QStringLiteral("Failed to move: "), forItem))
-        noteFiling({slot, folder, slot.name});
+        return false;
+    noteFiling({slot, folder, slot.name});
+    return true;
 }
 
 void TriageActionController::routeGroupToSlot(const DestinationSlot& slot,
@@ -1102,14 +1112,14 @@ void TriageActionController::routeGroupToSlot(const DestinationSlot& slot,
         noteFiling({slot, folder, slot.name});
 }
 
-void TriageActionController::moveToFolder(const QString& folder, InputMethod input,
+bool TriageActionController::moveToFolder(const QString& folder, InputMethod input,
                                           const std::optional<TriageItem>& chosenFor)
 {
     if (folder.isEmpty())
-        return;
+        return false;
     const auto head = chosenFor ? chosenFor : m_deps.queue->activeItem();
     if (!head)
-        return;
+        return false;
     FileExecutionEngine* engine = m_deps.engine;
     const QUrl destination = QUrl::fromLocalFile(folder);
     const QString folderName = QDir(folder).dirName();
@@ -1119,7 +1129,7 @@ void TriageActionController::moveToFolder(const QString& folder, InputMethod inp
         QStringLiteral("Move .%1 to custom folder").arg(FileExecutionEngine::logToken(*head));
     job.destination = folderName;
     job.historyAction = HistoryEntry::Action::MovedToFolder;
-    if (dispatch(
+    if (!dispatch(
             job, ActionType::customFolder, input,
             [engine, destination](const TriageItem& item) {
                 return engine->move(item, destination);
@@ -1128,7 +1138,9 @@ void TriageActionController::moveToFolder(const QString& folder, InputMethod inp
                 return QStringLiteral("Moved to %1: %2").arg(folderName, url.fileName());
             },
             QStringLiteral("Error: "), chosenFor))
-        noteFiling({std::nullopt, folder, folderName});
+        return false;
+    noteFiling({std::nullopt, folder, folderName});
+    return true;
 }
 
 void TriageActionController::moveGroupToFolder(const QString& folder, const QList<QUuid>& itemIds,
@@ -1176,17 +1188,22 @@ void TriageActionController::trashCurrent(InputMethod input)
     trashItem(input, std::nullopt);
 }
 
-void TriageActionController::trashItem(InputMethod input, const std::optional<TriageItem>& forItem)
+bool TriageActionController::trashItem(const TriageItem& item, InputMethod input)
+{
+    return trashItem(input, item);
+}
+
+bool TriageActionController::trashItem(InputMethod input, const std::optional<TriageItem>& forItem)
 {
     const auto head = forItem ? forItem : m_deps.queue->activeItem();
     if (!head)
-        return;
+        return false;
     FileExecutionEngine* engine = m_deps.engine;
     Job job;
     job.kind = JobKind::Trash;
     job.name = QStringLiteral("Trash .%1").arg(FileExecutionEngine::logToken(*head));
     job.historyAction = HistoryEntry::Action::Trashed;
-    dispatch(
+    return dispatch(
         job, ActionType::trash, input,
         [engine](const TriageItem& item) { return engine->trash(item); },
         [name = head->filename](const QUrl&) {

@@ -92,9 +92,16 @@ public:
     void routeToSlot(const DestinationSlot& slot, InputMethod input);
     // chosenFor: the item the folder was chosen for, when a dialog was open meanwhile; it is
     // moved wherever it waits now (nothing when it is no longer waiting).
-    void moveToFolder(const QString& folder, InputMethod input,
+    // False when nothing was moved (no item, or chosenFor no longer waits).
+    bool moveToFolder(const QString& folder, InputMethod input,
                       const std::optional<TriageItem>& chosenFor = std::nullopt);
     void trashCurrent(InputMethod input);
+    // The same on one waiting item wherever it waits, not only at the head: a desktop
+    // notification's buttons act on the item they were shown for. False, with the status
+    // line saying why, when it no longer waits; itemActionEnded() tells how one that started
+    // ended.
+    bool routeItemToSlot(const TriageItem& item, const DestinationSlot& slot, InputMethod input);
+    bool trashItem(const TriageItem& item, InputMethod input);
     // The same for a group: itemIds are waiting items in the order they are acted on (the
     // head's look-alikes, head included); those no longer waiting are passed over, and with
     // one left it is the action on that one item.
@@ -205,6 +212,9 @@ signals:
     void itemDispatched();
     // An operation ended, with its outcome applied; for tests and benchmarks.
     void actionFinished();
+    // A move or trash of one item ended: whether it happened, and what the status line said
+    // of it ("Moved report.pdf to Trash", "Failed to trash file: ...").
+    void itemActionEnded(const QUuid& itemId, bool succeeded, const QString& text);
     // lastDestination() changed.
     void lastDestinationChanged();
     // Nothing runs or waits any more.
@@ -376,9 +386,9 @@ private:
     static qint64 groupBytesTotal(const Job& job);
     void noteFiling(const LastDestination& destination);
     // Files item (the head, or where it waits) into slot or folder, as the keys do.
-    void fileIntoSlot(const DestinationSlot& slot, InputMethod input,
+    bool fileIntoSlot(const DestinationSlot& slot, InputMethod input,
                       const std::optional<TriageItem>& forItem);
-    void trashItem(InputMethod input, const std::optional<TriageItem>& forItem);
+    bool trashItem(InputMethod input, const std::optional<TriageItem>& forItem);
     void applyUndo(const FileExecutionEngine::UndoResult& result, const FileIdentity& restored);
     // The history's Undone entry of a restored action.
     static HistoryEntry undoneEntry(const FileExecutionEngine::UndoResult& result,

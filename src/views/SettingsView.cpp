@@ -18,6 +18,7 @@
 #include "views/ToggleSwitch.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -37,6 +38,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -81,6 +83,7 @@ SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginSer
     m_telemetryEnabled = config.general.anonymousDiagnosticsEnabled;
     m_suggestDestinations = config.general.suggestDestinations;
     m_globalHotkey = config.general.globalHotkey;
+    m_newDownloadNotice = config.general.notifyNewDownloads;
 
     auto* layout = new QVBoxLayout(this);
     // Tighter than a dialog's usual spacing: nine slot rows fit in the list without
@@ -430,6 +433,27 @@ QWidget* SettingsView::makeGeneralSection()
     loginRow->addSpacing(8);
     loginRow->addWidget(m_openSettingsButton);
     loginRow->addStretch(1);
+    // When a new download raises a desktop notification while the window is hidden (on this
+    // row: the list of slots keeps its room for nine).
+    auto* noticeCaption = new QLabel(tr("Notifications:"), section);
+    m_noticeChoice = new QComboBox(section);
+    m_noticeChoice->setObjectName(QStringLiteral("newDownloadNoticeChoice"));
+    using Notice = AppConfig::NewDownloadNotice;
+    for (const auto& [when, text] : {std::pair{Notice::Never, tr("Never")},
+                                     std::pair{Notice::WithoutTray, tr("Without a tray")},
+                                     std::pair{Notice::Always, tr("Always")}})
+        m_noticeChoice->addItem(text, AppConfig::noticeKey(when));
+    m_noticeChoice->setCurrentIndex(
+        m_noticeChoice->findData(AppConfig::noticeKey(m_newDownloadNotice)));
+    m_noticeChoice->setAccessibleName(tr("Notify of new downloads"));
+    m_noticeChoice->setAccessibleDescription(
+        tr("While the window is hidden, a new download shows a notification with buttons to "
+           "file it, trash it or open Stowbird: never, only when the desktop has no tray for "
+           "the icon, or always. Saved with Save"));
+    m_noticeChoice->setToolTip(m_noticeChoice->accessibleDescription());
+    noticeCaption->setBuddy(m_noticeChoice);
+    loginRow->addWidget(noticeCaption);
+    loginRow->addWidget(m_noticeChoice);
     layout->addLayout(loginRow);
     m_loginProblem = new QLabel(section);
     m_loginProblem->setObjectName(QStringLiteral("launchAtLoginProblem"));
@@ -437,6 +461,10 @@ QWidget* SettingsView::makeGeneralSection()
     m_loginProblem->setWordWrap(true);
     m_loginProblem->hide();
     layout->addWidget(m_loginProblem);
+    connect(m_noticeChoice, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (const auto when = AppConfig::noticeFromKey(m_noticeChoice->itemData(index).toString()))
+            m_newDownloadNotice = *when;
+    });
 
     auto* debounceRow = new QHBoxLayout;
     debounceRow->setSpacing(8);
@@ -850,6 +878,7 @@ void SettingsView::save()
     updated.general.anonymousDiagnosticsEnabled = m_telemetryEnabled;
     updated.general.suggestDestinations = m_suggestDestinations;
     updated.general.globalHotkey = m_globalHotkey;
+    updated.general.notifyNewDownloads = m_newDownloadNotice;
     m_telemetry.setIsEnabled(m_telemetryEnabled);
     m_config.saveConfig(updated);
     // A login item that could not be written is said here, and the view stays open.
@@ -882,6 +911,8 @@ void SettingsView::restoreDefaults()
     m_recordingProblem.clear();
     showWorkingHotkey();
     updateShortcutRow();
+    m_noticeChoice->setCurrentIndex(
+        m_noticeChoice->findData(AppConfig::noticeKey(AppConfig().general.notifyNewDownloads)));
 }
 
 bool SettingsView::slotFolderExists(const DestinationSlot& slot)

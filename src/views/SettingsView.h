@@ -1,5 +1,6 @@
 #pragma once
 
+#include "models/AppConfig.h"
 #include "models/DestinationSlot.h"
 
 #include <QList>
@@ -11,6 +12,7 @@
 
 class ConfigurationService;
 class QColor;
+class QComboBox;
 class CreateFolderOffer;
 class LaunchAtLoginService;
 class QKeySequence;
@@ -77,6 +79,8 @@ public:
     bool suggestDestinations() const { return m_suggestDestinations; }
     // The global shortcut as Save writes it ("Alt+Shift+D"); empty: turned off.
     QString globalHotkey() const { return m_globalHotkey; }
+    // When new downloads raise a notification; written on Save.
+    AppConfig::NewDownloadNotice newDownloadNotice() const { return m_newDownloadNotice; }
 
     void browseForSlot(int index);
     // Appends an empty slot and puts the focus in its name; false (and nothing added) when
@@ -147,6 +151,7 @@ private:
     QString m_globalHotkey;
     // Why the last chord recorded could not be taken; empty when it was.
     QString m_recordingProblem;
+    AppConfig::NewDownloadNotice m_newDownloadNotice = AppConfig::NewDownloadNotice::WithoutTray;
     HistoryStore* m_history = nullptr;
 
     QPushButton* m_addButton = nullptr;
@@ -166,6 +171,7 @@ private:
     QLabel* m_slotProblem = nullptr;
     CreateFolderOffer* m_createOffer = nullptr;
     QLabel* m_shortcutProblem = nullptr;
+    QComboBox* m_noticeChoice = nullptr;
     ToggleSwitch* m_telemetrySwitch = nullptr;
     ToggleSwitch* m_suggestSwitch = nullptr;
     QPushButton* m_forgetButton = nullptr;

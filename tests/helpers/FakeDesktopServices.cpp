@@ -2,14 +2,21 @@
 // server (org.freedesktop.Notifications) and a minimal StatusNotifierItem watcher with one
 // host registered (org.kde.StatusNotifierWatcher). What the program under test asks of
 // them is printed on standard output, one line each:
-//   NOTIFY <summary>|<body>
+//   NOTIFY <summary>|<body>|id=<id>|replaces=<id>|actions=<key>=<label>;...|category=<c>
+//     (a line feed in the body printed as \n)
+//   CLOSED <id> <reason>
+//   INVOKED <id> <action key>
 //   ITEM <service> <object path> <Id property of the item>
 //   BOUND <shortcut id> <preferred trigger>
 //   PRESSED <session> <shortcut id>
 // With --portal it is also the desktop portal's GlobalShortcuts interface: sessions and
 // bindings are granted at once (the trigger described as "Shift+Alt+D (portal)"), and
 // 300 ms after a binding the shortcut is reported pressed once.
-// Usage: FakeDesktopServices [--notifications] [--watcher] [--portal]
+// The notification server has the "actions" capability only with --actions. Its
+// org.stowbird.FakeNotifications interface (object /org/stowbird/FakeNotifications) stands
+// in for the user: InvokeAction(id, key) presses a button of a notification shown (the
+// server then closes it, reason 2), as a click would.
+// Usage: FakeDesktopServices [--notifications [--actions]] [--watcher] [--portal]
 // (bus: $DBUS_SESSION_BUS_ADDRESS)
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -21,6 +28,7 @@
 #include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <QVariantMap>
@@ -143,17 +151,94 @@ class FakeNotifications : public QObject
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-public slots:
-    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
-                const QStringList&, const QVariantMap&, int)
+public:
+    FakeNotifications(QDBusConnection bus, bool actions) : m_bus(bus), m_actions(actions) {}
+
+    // The user closes notification id (2) or presses its button key first.
+    bool finish(uint id, const QString& key = {})
     {
-        say(QStringLiteral("NOTIFY %1|%2").arg(summary, body));
-        return ++m_lastId;
+        if (!m_shown.contains(id))
+            return false;
+        if (!key.isEmpty()) {
+            say(QStringLiteral("INVOKED %1 %2").arg(id).arg(key));
+            QDBusMessage invoked = signal(QStringLiteral("ActionInvoked"));
+            invoked << id << key;
+            m_bus.send(invoked);
+        }
+        closeShown(id, 2);
+        return true;
     }
-    QStringList GetCapabilities() { return {QStringLiteral("body")}; }
+
+public slots:
+    uint Notify(const QString&, uint replacesId, const QString&, const QString& summary,
+                const QString& body, const QStringList& actions, const QVariantMap& hints, int)
+    {
+        const uint id = m_shown.contains(replacesId) ? replacesId : ++m_lastId;
+        m_shown.insert(id);
+        QStringList pairs;
+        for (qsizetype i = 0; i + 1 < actions.size(); i += 2)
+            pairs << actions.at(i) + QLatin1Char('=') + actions.at(i + 1);
+        QString shownBody = body;
+        shownBody.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+        say(QStringLiteral("NOTIFY %1|%2|id=%3|replaces=%4|actions=%5|category=%6")
+                .arg(summary, shownBody)
+                .arg(id)
+                .arg(replacesId)
+                .arg(pairs.join(QLatin1Char(';')), hints.value("category").toString()));
+        return id;
+    }
+    void CloseNotification(uint id) { closeShown(id, 3); }
+    QStringList GetCapabilities()
+    {
+        QStringList capabilities{QStringLiteral("body")};
+        if (m_actions)
+            capabilities << QStringLiteral("actions");
+        return capabilities;
+    }
+    QString GetServerInformation(QString& vendor, QString& version, QString& specVersion)
+    {
+        vendor = QStringLiteral("Stowbird tests");
+        version = QStringLiteral("1");
+        specVersion = QStringLiteral("1.2");
+        return QStringLiteral("FakeDesktopServices");
+    }
 
 private:
+    QDBusMessage signal(const QString& name) const
+    {
+        return QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/Notifications"),
+                                          QStringLiteral("org.freedesktop.Notifications"), name);
+    }
+    void closeShown(uint id, uint reason)
+    {
+        if (!m_shown.remove(id))
+            return;
+        say(QStringLiteral("CLOSED %1 %2").arg(id).arg(reason));
+        QDBusMessage closed = signal(QStringLiteral("NotificationClosed"));
+        closed << id << reason;
+        m_bus.send(closed);
+    }
+
+    QDBusConnection m_bus;
+    bool m_actions = false;
     uint m_lastId = 0;
+    QSet<uint> m_shown;
+};
+
+// What the user does to the notifications, asked for by the test over the bus.
+class FakeNotificationUser : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.stowbird.FakeNotifications")
+public:
+    explicit FakeNotificationUser(FakeNotifications& server) : m_server(server) {}
+
+public slots:
+    bool InvokeAction(uint id, const QString& key) { return m_server.finish(id, key); }
+    bool Dismiss(uint id) { return m_server.finish(id); }
+
+private:
+    FakeNotifications& m_server;
 };
 
 class FakeWatcher : public QObject
@@ -214,10 +299,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no session bus\n");
         return 2;
     }
-    FakeNotifications notifications;
+    FakeNotifications notifications(bus, arguments.contains(QStringLiteral("--actions")));
+    FakeNotificationUser user(notifications);
     FakeWatcher watcher(bus);
     if (arguments.contains(QStringLiteral("--notifications"))) {
         bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &notifications,
+                           QDBusConnection::ExportAllSlots);
+        bus.registerObject(QStringLiteral("/org/stowbird/FakeNotifications"), &user,
                            QDBusConnection::ExportAllSlots);
         if (!bus.registerService(QStringLiteral("org.freedesktop.Notifications")))
             return 3;
