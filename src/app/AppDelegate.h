@@ -5,9 +5,13 @@
 #include <QObject>
 #include <QPointer>
 
+#include <QStringList>
+
 #include <memory>
+#include <vector>
 
 class ConfigurationService;
+struct AppConfig;
 class DesktopNotifier;
 class DownloadWatcherService;
 class QAction;
@@ -22,16 +26,18 @@ class TriageHUDPanel;
 class TrayHostWatcher;
 class TriageQueueManager;
 
-// Owns the running program: the tray icon and its menu, the one HUD window and the download
-// watcher. It starts everything in order at launch, keeps the tray count current, answers
-// the menu, opens the HUD on request and closes it when the user is done.
+// Owns the running program: the tray icon and its menu, the one HUD window and the watchers
+// of the inboxes (the Downloads folder and the others the settings name). It starts everything in
+// order at launch, keeps the tray count current, answers the menu, opens the HUD on request and
+// closes it when the user is done.
 class AppDelegate : public QObject
 {
     Q_OBJECT
 public:
     struct Options
     {
-        // The watched folder; empty means the user's Downloads folder.
+        // The Downloads folder, always watched; empty means the user's own. The other inboxes
+        // come from the configuration.
         QString downloadsDirectory;
         // Whether to open the HUD at the end of the launch sequence.
         bool openHUDAtLaunch = true;
@@ -47,7 +53,7 @@ public:
 
     // The launch sequence.
     void applicationDidFinishLaunching();
-    // Logs the end and stops the watcher.
+    // Logs the end and stops the watchers.
     void applicationWillTerminate();
     // How long the end of the program waits for the background readers.
     static constexpr int backgroundReadersGraceMs = 1000;
@@ -80,6 +86,9 @@ public:
     QueueRescanner* rescanner() const { return m_rescanner; }
     TriageHUDPanel* hudPanel() const { return m_hudPanel; }
     DownloadWatcherService* downloadWatcher() const { return m_downloadWatcher.get(); }
+    // The folders watched: the Downloads folder first, then the other inboxes in the order
+    // the settings list them.
+    QStringList watchedFolders() const;
     // Null until a tray host appears: the icon is made only once there is a tray for it.
     QSystemTrayIcon* statusItem() const { return m_statusItem; }
     TrayHostWatcher* trayWatcher() const { return m_trayWatcher; }
@@ -110,6 +119,13 @@ private:
     void configureCrashReporting();
     void setupStatusItem();
     void setupDownloadWatcher();
+    // Sends a watcher's reports to the rescanner and starts it. A watcher started at launch
+    // holds the first listing back until its watches are armed; one added later is followed
+    // by a rescan.
+    void startWatcher(DownloadWatcherService* watcher, bool atLaunch);
+    // Watches the other inboxes the configuration names, starting and stopping watchers for
+    // the folders added and removed; entries that cannot be watched are logged.
+    void applyInboxes(const AppConfig& config, bool atLaunch);
     void scheduleStatusItemUpdate();
     void updateStatusItemAppearance();
     void showTrayIcon();
@@ -133,6 +149,10 @@ private:
     QMenu* m_menu = nullptr;
     TriageHUDPanel* m_hudPanel = nullptr;
     std::unique_ptr<DownloadWatcherService> m_downloadWatcher;
+    // The other inboxes' watchers, in the settings' order.
+    std::vector<std::unique_ptr<DownloadWatcherService>> m_inboxWatchers;
+    QStringList m_inboxEntries; // the configuration's list, as last applied
+    int m_watchersStarting = 0; // started at launch, not yet watching
     QTimer* m_statusUpdate = nullptr;
     TriageActionController* m_actions = nullptr;
     SuggestionService* m_suggestions = nullptr;

@@ -21,12 +21,12 @@ class QPropertyAnimation;
 class QAbstractButton;
 
 // The right-hand column of the triage screen: a card for the head item (with the host it was
-// downloaded from, when known), the destination slots (keys 1-9) and the custom destination
-// (key 0), the destination the history suggests (Return), six key hints and the status line.
-// Up to four slots are listed one per line; from five on they go two to a line, so that
-// nine and the custom destination show without scrolling in the default window.
-// Availability of each slot is tested when the slots change, on a refresh at most once a
-// second, and again when a row is clicked.
+// downloaded from, when known, and the inbox it waits in when that is not Downloads), the
+// destination slots (keys 1-9) and the custom destination (key 0), the destination the history
+// suggests (Return), six key hints and the status line. Up to four slots are listed one per line;
+// from five on they go two to a line, so that nine and the custom destination show without
+// scrolling in the default window. Availability of each slot is tested when the slots change, on a
+// refresh at most once a second, and again when a row is clicked.
 class ActionPaletteView : public QWidget
 {
     Q_OBJECT
@@ -78,6 +78,10 @@ public:
     // The host the item came from: its own (extended attributes), else the one its browser
     // recorded, once read; empty when none is known.
     QString originHost() const { return m_originHost; }
+    // The Downloads folder: an item in any other inbox says where it is ("in Desktop").
+    void setDownloadsFolder(const QString& folder);
+    // The name of the item's inbox as the card shows it; empty for Downloads.
+    QString inboxName() const { return m_inboxName; }
     void setStatusMessage(const std::optional<QString>& message);
     // Where the item stands in this round of triage (3 of 12), for screen readers; a total
     // of 0 leaves the position out.
@@ -108,6 +112,8 @@ private:
     void rebuildSlotRows();
     void announceItem();
     void showOriginHost(const QString& host);
+    // "from example.org · in Desktop", or what of it is known.
+    void updateOriginLine();
     QString cardDescription() const;
     void markSuggestedRow();
 
@@ -131,6 +137,8 @@ private:
     QLabel* m_addedLabel = nullptr;
     QLabel* m_originLabel = nullptr;
     QString m_originHost;
+    QString m_downloadsFolder;
+    QString m_inboxName;
     // Counts the browser-metadata reads asked for; only the latest one's answer is shown.
     quint64 m_originRequest = 0;
     std::optional<SuggestionService::Suggestion> m_suggestion;

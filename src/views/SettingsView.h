@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -26,11 +27,11 @@ class TelemetryService;
 class ToggleSwitch;
 class UpdateService;
 
-// The preferences screen. It edits working copies of the destination slots and the
-// debounce delay, which reach config.json only on Save. Slots can be added (up to nine, one
-// per digit key), removed and moved up or down; their keys are always 1 to n in list order. The
-// launch-at-login, suggestion and diagnostics switches act at once; "Forget History..." asks
-// first, then deletes the history. Save and Cancel end with onClose, which is
+// The preferences screen. It edits working copies of the destination slots, the folders
+// watched besides Downloads and the debounce delay, which reach config.json only on Save. Slots can
+// be added (up to nine, one per digit key), removed and moved up or down; their keys are always 1
+// to n in list order. The launch-at-login, suggestion and diagnostics switches act at once; "Forget
+// History..." asks first, then deletes the history. Save and Cancel end with onClose, which is
 // called from inside a click handler: hide the view or delete it with deleteLater().
 class SettingsView : public QWidget
 {
@@ -57,6 +58,8 @@ public:
     void setFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
     // The history "Forget History..." deletes; without one the button is disabled.
     void setHistory(HistoryStore* history);
+    // The Downloads folder the watched folders start with (the user's own until given).
+    void setDownloadsFolder(const QString& folder);
     // The system's folder picker, opened on the home folder, folders only.
     static std::optional<QString> chooseFolderWithDialog(QWidget* parent);
     // path with the current home folder written as "~" when it lies inside it.
@@ -66,12 +69,18 @@ public:
 
     // The working copies, as they stand.
     const QList<DestinationSlot>& workingSlots() const { return m_slots; }
+    // The other watched folders, as config.json writes them ("~/Desktop").
+    const QStringList& workingInboxes() const { return m_inboxes; }
     double debounceSeconds() const { return m_debounceSeconds; }
     bool launchAtLogin() const { return m_launchAtLogin; }
     bool telemetryEnabled() const { return m_telemetryEnabled; }
     bool suggestDestinations() const { return m_suggestDestinations; }
 
     void browseForSlot(int index);
+    // Asks for a folder to watch beside Downloads; false when none was chosen or it cannot be
+    // watched (the sheet says why: Downloads itself, a folder inside or around another).
+    bool addInbox();
+    void removeInbox(int index);
     // Appends an empty slot and puts the focus in its name; false (and nothing added) when
     // there are nine already.
     bool addSlot();
@@ -101,6 +110,8 @@ private:
     int focusedSlotRow() const;
     QString focusedControlName() const;
     void focusInRow(int index, const QString& objectName);
+    QWidget* makeInboxRow(QWidget* parent);
+    void rebuildInboxRow();
     QWidget* makeGeneralSection();
     QWidget* makePrivacySection();
     QLabel* sectionLabel(const QString& text);
@@ -125,6 +136,8 @@ private:
     FolderChooser m_chooseFolder;
 
     QList<DestinationSlot> m_slots;
+    QStringList m_inboxes;
+    QString m_downloadsFolder;
     double m_debounceSeconds = defaultDebounce;
     bool m_launchAtLogin = false;
     bool m_telemetryEnabled = true;
@@ -132,6 +145,9 @@ private:
     HistoryStore* m_history = nullptr;
 
     QPushButton* m_addButton = nullptr;
+    QScrollArea* m_inboxScroll = nullptr;
+    QToolButton* m_addInboxButton = nullptr;
+    QLabel* m_inboxProblem = nullptr;
     QScrollArea* m_slotScroll = nullptr;
     QWidget* m_slotRows = nullptr;
     QVBoxLayout* m_slotLayout = nullptr;
