@@ -217,10 +217,7 @@ QByteArray AppConfig::encode() const
     json patterns = json::array();
     for (const QString& pattern : autoTrashPatterns)
         patterns.push_back(pattern.toStdString());
-    json inboxes = json::array();
-    for (const QString& inbox : additionalInboxes)
-        inboxes.push_back(inbox.toStdString());
-    const json root{
+    json root{
         {"version", version},
         {"general",
          {{"launchAtLogin", general.launchAtLogin},
@@ -231,8 +228,14 @@ QByteArray AppConfig::encode() const
           {"suggestDestinations", general.suggestDestinations}}},
         {"destinationSlots", slotArray},
         {"autoTrashPatterns", patterns},
-        {"additionalInboxes", inboxes},
     };
+    // Left out while there are none: such a file is written as before there were other
+    // inboxes.
+    if (!additionalInboxes.isEmpty()) {
+        json& inboxes = root["additionalInboxes"] = json::array();
+        for (const QString& inbox : additionalInboxes)
+            inboxes.push_back(inbox.toStdString());
+    }
     // A string holding invalid UTF-16 (a lone surrogate) is written with replacement
     // characters rather than failing the save.
     const std::string text = root.dump(2, ' ', false, json::error_handler_t::replace) + '\n';

@@ -56,7 +56,7 @@ struct AppConfig
                                            QStringList* notes = nullptr);
 
     // Pretty-printed JSON, keys sorted at every level, "/" escaped as "\/", ending in a
-    // line feed.
+    // line feed; additionalInboxes only when there are any.
     QByteArray encode() const;
 
     bool operator==(const AppConfig&) const = default;
