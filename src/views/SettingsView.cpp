@@ -443,6 +443,7 @@ QWidget* SettingsView::makeInboxRow(QWidget* parent)
                                  QStringLiteral("addInboxButton"), tr("Watch Another Folder..."),
                                  tr("Watches another folder for new items, as Downloads is"),
                                  Theme::secondary(palette()), row);
+    m_addInboxButton->setFixedSize(20, 16);
     layout->addWidget(caption);
     layout->addWidget(m_inboxScroll, 1);
     layout->addWidget(m_addInboxButton);
@@ -459,16 +460,19 @@ void SettingsView::rebuildInboxRow()
     auto* layout = new QHBoxLayout(folders);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
-    const auto addFolder = [&](const QString& text, const QString& description) {
-        auto* label = new QLabel(text, folders);
+    // Each folder by its name, as the triage window names an item's inbox; the path is in
+    // its tooltip and its description.
+    const auto addFolder = [&](const QString& name, const QString& description) {
+        auto* label = new QLabel(name, folders);
         label->setObjectName(QStringLiteral("inboxFolder"));
-        label->setFont(Theme::font(12, QFont::Normal, true));
+        label->setFont(Theme::font(12));
         label->setToolTip(description);
         label->setAccessibleDescription(description);
         layout->addWidget(label);
         return label;
     };
-    addFolder(StoragePaths::tildePath(m_downloadsFolder), tr("Always watched"));
+    addFolder(InboxFolders::displayName(m_downloadsFolder),
+              tr("%1: always watched").arg(StoragePaths::tildePath(m_downloadsFolder)));
     // Entries that cannot be watched (written by hand into config.json) show why, so that
     // they can be removed here.
     QStringList accepted;
@@ -476,11 +480,14 @@ void SettingsView::rebuildInboxRow()
     for (int i = 0; i < m_inboxes.size(); ++i) {
         const QString& entry = m_inboxes.at(i);
         const QString problem = InboxFolders::problemWith(entry, accepted, m_downloadsFolder);
+        const QString folder = InboxFolders::folderOf(entry);
         if (problem.isEmpty())
-            accepted << InboxFolders::folderOf(entry);
-        layout->addSpacing(6);
-        QLabel* label = addFolder(entry, problem.isEmpty() ? tr("Watched for new items")
-                                                           : tr("Not watched: %1").arg(problem));
+            accepted << folder;
+        layout->addSpacing(8);
+        QLabel* label =
+            addFolder(folder.isEmpty() ? entry : InboxFolders::displayName(folder),
+                      problem.isEmpty() ? tr("%1: watched for new items").arg(entry)
+                                        : tr("%1: not watched, %2").arg(entry, problem));
         if (!problem.isEmpty()) {
             QPalette colors = label->palette();
             colors.setColor(QPalette::WindowText, Theme::orange());
@@ -492,6 +499,9 @@ void SettingsView::rebuildInboxRow()
                       tr("Removes this folder from the watched folders; its items "
                          "leave the queue"),
                       glyph, folders);
+        // As tall as the title's line.
+        remove->setIconSize(QSize(12, 12));
+        remove->setFixedSize(16, 16);
         connect(remove, &QToolButton::clicked, this, [this, i] { removeInbox(i); });
         layout->addWidget(remove);
     }
