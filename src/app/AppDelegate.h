@@ -4,14 +4,13 @@
 
 #include <QObject>
 #include <QPointer>
-
 #include <QStringList>
 
 #include <memory>
 #include <vector>
 
-class ConfigurationService;
 struct AppConfig;
+class ConfigurationService;
 class DesktopNotifier;
 class DownloadWatcherService;
 class QAction;
@@ -27,9 +26,9 @@ class TrayHostWatcher;
 class TriageQueueManager;
 
 // Owns the running program: the tray icon and its menu, the one HUD window and the watchers
-// of the inboxes (the Downloads folder and the others the settings name). It starts everything in
-// order at launch, keeps the tray count current, answers the menu, opens the HUD on request and
-// closes it when the user is done.
+// of the inboxes (the Downloads folder and the others the settings name). It starts
+// everything in order at launch, keeps the tray count current, answers the menu, opens the
+// HUD on request and closes it when the user is done.
 class AppDelegate : public QObject
 {
     Q_OBJECT

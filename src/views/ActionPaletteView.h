@@ -21,12 +21,13 @@ class QPropertyAnimation;
 class QAbstractButton;
 
 // The right-hand column of the triage screen: a card for the head item (with the host it was
-// downloaded from, when known, and the inbox it waits in when that is not Downloads), the
-// destination slots (keys 1-9) and the custom destination (key 0), the destination the history
-// suggests (Return), six key hints and the status line. Up to four slots are listed one per line;
-// from five on they go two to a line, so that nine and the custom destination show without
-// scrolling in the default window. Availability of each slot is tested when the slots change, on a
-// refresh at most once a second, and again when a row is clicked.
+// downloaded from, when known), the destination slots (keys 1-9) and the custom destination
+// (key 0), the destination the history suggests (Return), six key hints and the status line.
+// Up to four slots are listed one per line; from five on they go two to a line, so that
+// nine and the custom destination show without scrolling in the default window.
+// Availability of each slot is tested when the slots change, on a refresh at most once a
+// second, and again when a row is clicked. An item waiting in another inbox than Downloads
+// says which beside its host ("in Desktop").
 class ActionPaletteView : public QWidget
 {
     Q_OBJECT
@@ -80,8 +81,6 @@ public:
     QString originHost() const { return m_originHost; }
     // The Downloads folder: an item in any other inbox says where it is ("in Desktop").
     void setDownloadsFolder(const QString& folder);
-    // The name of the item's inbox as the card shows it; empty for Downloads.
-    QString inboxName() const { return m_inboxName; }
     void setStatusMessage(const std::optional<QString>& message);
     // Where the item stands in this round of triage (3 of 12), for screen readers; a total
     // of 0 leaves the position out.

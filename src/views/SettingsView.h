@@ -27,12 +27,13 @@ class TelemetryService;
 class ToggleSwitch;
 class UpdateService;
 
-// The preferences screen. It edits working copies of the destination slots, the folders
-// watched besides Downloads and the debounce delay, which reach config.json only on Save. Slots can
-// be added (up to nine, one per digit key), removed and moved up or down; their keys are always 1
-// to n in list order. The launch-at-login, suggestion and diagnostics switches act at once; "Forget
-// History..." asks first, then deletes the history. Save and Cancel end with onClose, which is
+// The preferences screen. It edits working copies of the destination slots and the
+// debounce delay, which reach config.json only on Save. Slots can be added (up to nine, one
+// per digit key), removed and moved up or down; their keys are always 1 to n in list order. The
+// launch-at-login, suggestion and diagnostics switches act at once; "Forget History..." asks
+// first, then deletes the history. Save and Cancel end with onClose, which is
 // called from inside a click handler: hide the view or delete it with deleteLater().
+// The folders watched besides Downloads are a working copy too, written on Save.
 class SettingsView : public QWidget
 {
     Q_OBJECT

@@ -1149,8 +1149,9 @@ void TriageContainerView::refreshBody()
             InboxFolders::resolve(m_services.config->config().additionalInboxes, m_downloadsFolder)
                 .size());
         const QString watched =
-            others == 0 ? m_watchedFolder
-                        : tr("%1 and %n other folder(s)", nullptr, others).arg(m_watchedFolder);
+            others == 0   ? m_watchedFolder
+            : others == 1 ? tr("%1 and one other folder").arg(m_watchedFolder)
+                          : tr("%1 and %n other folders", nullptr, others).arg(m_watchedFolder);
         m_emptyMessage->setText(
             state == Looking ? QStringLiteral("Stowbird is listing %1; the first file shows here "
                                               "as soon as it is found.")

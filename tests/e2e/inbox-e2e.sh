@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Another inbox on the real program, on an X server (Xvfb), driven with xdotool: with
-# "additionalInboxes": ["~/Desktop"] in config.json, a file dropped on the Desktop is queued
-# (`stowbird --status` counts it), "d" moves it to the Trash with a .trashinfo naming its
-# Desktop path, and "z" puts it back on the Desktop (not in Downloads).
+# "additionalInboxes": ["~/Desktop"] in config.json, a file on the Desktop at launch is
+# listed and a file dropped there later is queued (`stowbird --status` counts them); "d"
+# moves each to the Trash with a .trashinfo naming its Desktop path, and "z" puts the last
+# back on the Desktop (not in Downloads).
 # Usage: inbox-e2e.sh STOWBIRD_BINARY
 # Exits 77 (skipped) when the X tools are missing or Xvfb cannot start.
 set -uo pipefail
@@ -31,33 +32,39 @@ cat >"$home/.config/stowbird/config.json" <<JSON
 }
 JSON
 trash="$XDG_DATA_HOME/Trash"
+printf 'old screenshot\n' >"$desktop/before.png"
 
 "$stowbird" >"$work/stowbird.log" 2>&1 &
 started+=("$!")
 status() { "$stowbird" --status 2>/dev/null; }
 status_is() { [ "$(status | head -n 1)" = "$1" ]; }
 status_line_is() { [ "$(status | sed -n 2p)" = "status: $1" ]; }
-wait_for 30 "the empty HUD" status_is "waiting=0 hud=shown" ||
-    fail "Stowbird did not start with nothing waiting ($(status))"
+wait_for 30 "the HUD with the Desktop's file" status_is "waiting=1 hud=shown" ||
+    fail "Stowbird did not start with the Desktop's file waiting ($(status))"
 wait_for_hud_focus
 
 # --- a file dropped on the Desktop is queued -------------------------------------------------
 printf 'meeting notes\n' >"$work/notes.txt"
 mv "$work/notes.txt" "$desktop/notes.txt"
-wait_for 15 "the Desktop file in the queue" status_is "waiting=1 hud=shown" ||
+wait_for 15 "the Desktop file in the queue" status_is "waiting=2 hud=shown" ||
     fail "a file dropped on the Desktop was not queued ($(status))"
-echo "the Desktop file is queued"
+echo "the Desktop files are queued"
 
-# --- d trashes it from the Desktop -------------------------------------------------------------
+# --- d trashes each from the Desktop -----------------------------------------------------------
+trashed() { # NAME WAITING
+    wait_for 10 "the trash of $1" status_line_is "Moved $1 to Trash" ||
+        fail "d did not trash $1 ($(status))"
+    [ ! -e "$desktop/$1" ] || fail "$1 is still on the Desktop"
+    [ -f "$trash/files/$1" ] || fail "$1 is not in the Trash ($(ls -A "$trash/files"))"
+    grep -qxF "Path=$desktop/$1" "$trash/info/$1.trashinfo" ||
+        fail "the .trashinfo does not name the Desktop path: $(cat "$trash/info/$1.trashinfo")"
+    status_is "waiting=$2 hud=shown" || fail "the trashed $1 is still counted ($(status))"
+}
 xdotool key d
-wait_for 10 "the trash" status_line_is "Moved notes.txt to Trash" ||
-    fail "d did not trash the Desktop file ($(status))"
-[ ! -e "$desktop/notes.txt" ] || fail "notes.txt is still on the Desktop"
-[ -f "$trash/files/notes.txt" ] || fail "notes.txt is not in the Trash ($(ls -A "$trash/files"))"
-grep -qxF "Path=$desktop/notes.txt" "$trash/info/notes.txt.trashinfo" ||
-    fail "the .trashinfo does not name the Desktop path: $(cat "$trash/info/notes.txt.trashinfo")"
-status_is "waiting=0 hud=shown" || fail "the trashed file is still counted ($(status))"
-echo "d trashed it; the .trashinfo names $desktop/notes.txt"
+trashed before.png 1
+xdotool key d
+trashed notes.txt 0
+echo "d trashed them; each .trashinfo names its path on the Desktop"
 
 # --- z puts it back on the Desktop -----------------------------------------------------------
 xdotool key z
