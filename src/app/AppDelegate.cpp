@@ -452,20 +452,16 @@ void AppDelegate::startWatcher(DownloadWatcherService* watcher, bool atLaunch)
         },
         Qt::DirectConnection);
     if (atLaunch)
-        ++m_watchersStarting;
+        m_watchersStarting.insert(watcher);
     connect(
         watcher, &DownloadWatcherService::started, this,
-        [this, atLaunch] {
-            if (!atLaunch) {
+        [this, watcher, atLaunch] {
+            if (atLaunch) {
+                noteWatcherStarted(watcher);
+            } else if (m_rescanner) {
                 // What the folder held before its watches were armed.
-                if (m_rescanner)
-                    m_rescanner->rescan();
-                return;
+                m_rescanner->rescan();
             }
-            if (--m_watchersStarting > 0)
-                return;
-            m_watcherStarted = true;
-            startHeldListing();
         },
         Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
     watcher->startInBackground();
@@ -501,9 +497,13 @@ void AppDelegate::applyInboxes(const AppConfig& config, bool atLaunch)
     // The rescanner first: what waits from a folder no longer watched leaves the queue, and
     // whatever its watcher still reports is dropped.
     m_rescanner->setFolders(QStringList{m_downloadWatcher->targetDirectory()} + wanted);
-    for (const auto& gone : m_inboxWatchers)
+    for (const auto& gone : m_inboxWatchers) {
         m_services.logger.info(
             QStringLiteral("Stopped watching the inbox %1.").arg(gone->targetDirectory()));
+        // Taken off the list during the launch: the first listing no longer waits for it.
+        if (m_watchersStarting.contains(gone.get()))
+            noteWatcherStarted(gone.get());
+    }
     // The watchers left in the old list stop here.
     m_inboxWatchers = std::move(watchers);
     for (DownloadWatcherService* watcher : std::as_const(fresh)) {
@@ -511,6 +511,15 @@ void AppDelegate::applyInboxes(const AppConfig& config, bool atLaunch)
             QStringLiteral("Watching the inbox %1.").arg(watcher->targetDirectory()));
         startWatcher(watcher, atLaunch);
     }
+}
+
+void AppDelegate::noteWatcherStarted(const DownloadWatcherService* watcher)
+{
+    m_watchersStarting.remove(watcher);
+    if (m_watcherStarted || !m_watchersStarting.isEmpty())
+        return;
+    m_watcherStarted = true;
+    startHeldListing();
 }
 
 QStringList AppDelegate::watchedFolders() const

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 
 #include <memory>
@@ -125,6 +126,9 @@ private:
     // Watches the other inboxes the configuration names, starting and stopping watchers for
     // the folders added and removed; entries that cannot be watched are logged.
     void applyInboxes(const AppConfig& config, bool atLaunch);
+    // A watcher started at launch is watching (or is gone): the first listing starts once
+    // every one of them is.
+    void noteWatcherStarted(const DownloadWatcherService* watcher);
     void scheduleStatusItemUpdate();
     void updateStatusItemAppearance();
     void showTrayIcon();
@@ -151,7 +155,7 @@ private:
     // The other inboxes' watchers, in the settings' order.
     std::vector<std::unique_ptr<DownloadWatcherService>> m_inboxWatchers;
     QStringList m_inboxEntries; // the configuration's list, as last applied
-    int m_watchersStarting = 0; // started at launch, not yet watching
+    QSet<const DownloadWatcherService*> m_watchersStarting; // at launch, not yet watching
     QTimer* m_statusUpdate = nullptr;
     TriageActionController* m_actions = nullptr;
     SuggestionService* m_suggestions = nullptr;
