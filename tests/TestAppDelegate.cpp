@@ -294,6 +294,64 @@ private slots:
         QCOMPARE(shortcut.state(), GlobalShortcutService::State::Off);
     }
 
+    // Other inboxes named in the settings are watched from the save on, with the same intake
+    // as Downloads (real inotify): what a new one holds already is listed, a file written
+    // into one is queued, and one that does not exist yet is picked up once it appears. An
+    // entry that cannot be an inbox is logged and left out. A folder taken off the list
+    // leaves the queue and is no longer watched.
+    void otherInboxesAreWatchedAsDownloadsIs()
+    {
+        const QString home = QDir::homePath();
+        const QString desktop = home + "/Desktop";
+        const QString screenshots = home + "/Pictures/Screenshots";
+        QVERIFY(QDir(desktop).removeRecursively() && QDir(home + "/Pictures").removeRecursively());
+        QVERIFY(QDir().mkpath(desktop));
+        const auto write = [](const QString& path) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("x");
+        };
+        write(desktop + "/already-there.png");
+        const qsizetype before = m_delegate->waitingCount();
+        const auto queued = [this](const QString& path) {
+            for (const TriageItem& item : m_services->queue->items()) {
+                if (item.path() == path)
+                    return true;
+            }
+            return false;
+        };
+
+        ConfigurationService& config = *m_services->config;
+        AppConfig changed = config.config();
+        changed.additionalInboxes = {"~/Desktop", "~/Pictures/Screenshots", "~/Downloads/sub"};
+        config.saveConfig(changed);
+        QCOMPARE(m_delegate->watchedFolders(), (QStringList{m_downloads, desktop, screenshots}));
+        QTRY_VERIFY_WITH_TIMEOUT(queued(desktop + "/already-there.png"), 10000);
+        write(desktop + "/new.txt");
+        QTRY_VERIFY_WITH_TIMEOUT(queued(desktop + "/new.txt"), 10000);
+        QVERIFY(QDir().mkpath(screenshots));
+        write(screenshots + "/shot.png");
+        QTRY_VERIFY_WITH_TIMEOUT(queued(screenshots + "/shot.png"), 10000);
+        QCOMPARE(m_delegate->waitingCount(), before + 3);
+        QVERIFY(m_services->logger->waitForWritten(5000));
+        QFile log(m_services->logger->logPath());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().contains(
+            R"(Inbox "~/Downloads/sub" left out: ~/Downloads/sub is inside the Downloads folder)"));
+
+        changed.additionalInboxes = {"~/Pictures/Screenshots"};
+        config.saveConfig(changed);
+        QCOMPARE(m_delegate->watchedFolders(), (QStringList{m_downloads, screenshots}));
+        QCOMPARE(m_delegate->waitingCount(), before + 1);
+        QVERIFY(!queued(desktop + "/new.txt"));
+        // The Desktop is no longer watched: of two files written now, only the one in the
+        // screenshots folder comes.
+        write(desktop + "/unwatched.txt");
+        write(screenshots + "/second.png");
+        QTRY_VERIFY_WITH_TIMEOUT(queued(screenshots + "/second.png"), 10000);
+        QCOMPARE(m_delegate->waitingCount(), before + 2);
+    }
+
     void forceResetBringsSkippedFilesBack()
     {
         TriageQueueManager& queue = *m_services->queue;

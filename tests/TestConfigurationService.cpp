@@ -260,6 +260,60 @@ private slots:
         QCOMPARE(defaults->general.debounceSeconds, 1.5);
     }
 
+    // The other inboxes: written like the slots' paths and read back; a file from before
+    // them loads with none; entries that are not folder paths are left out with a note, and
+    // never fail the load or send the file aside.
+    void additionalInboxes()
+    {
+        const QString folder = freshFolder();
+        {
+            ConfigurationService service(folder);
+            AppConfig config = service.config();
+            config.additionalInboxes = {QStringLiteral("~/Desktop"), QStringLiteral("/srv/scans")};
+            QVERIFY(service.saveConfig(config));
+        }
+        QVERIFY(readAll(folder + QStringLiteral("/config.json"))
+                    .contains("\"additionalInboxes\": [\n    \"~\\/Desktop\",\n    "
+                              "\"\\/srv\\/scans\"\n  ],"));
+        ConfigurationService again(folder);
+        QCOMPARE(again.config().additionalInboxes,
+                 (QStringList{QStringLiteral("~/Desktop"), QStringLiteral("/srv/scans")}));
+
+        QStringList notes;
+        const auto older = AppConfig::decode(validDocument, nullptr, &notes);
+        QVERIFY(older);
+        QVERIFY(older->additionalInboxes.isEmpty());
+        QVERIFY(notes.isEmpty());
+
+        const auto withInboxes = [](const char* inboxes) {
+            return QByteArray(R"({"autoTrashPatterns": [], "destinationSlots": [], "general": {},
+                "version": 1, "additionalInboxes": %I%})")
+                .replace("%I%", inboxes);
+        };
+        const auto mixed = AppConfig::decode(
+            withInboxes(R"(["~/Desktop", 3, "", null, "  ", {"path": "~/x"}, "~/Pictures/Shots"])"),
+            nullptr, &notes);
+        QVERIFY(mixed);
+        QCOMPARE(mixed->additionalInboxes,
+                 (QStringList{QStringLiteral("~/Desktop"), QStringLiteral("~/Pictures/Shots")}));
+        QCOMPARE(notes.size(), 5);
+        QVERIFY2(notes.first().startsWith(QStringLiteral("additionalInboxes[1]: ")),
+                 qPrintable(notes.first()));
+        notes.clear();
+        const auto notAList = AppConfig::decode(withInboxes(R"("~/Desktop")"), nullptr, &notes);
+        QVERIFY(notAList);
+        QVERIFY(notAList->additionalInboxes.isEmpty());
+        QCOMPARE(notes.size(), 1);
+
+        const QString bad = freshFolder();
+        writeAll(bad + QStringLiteral("/config.json"), withInboxes(R"([7, "~/Desktop"])"));
+        StdoutCapture capture;
+        ConfigurationService service(bad);
+        QVERIFY2(capture.text().isEmpty(), "the load fell back to the defaults");
+        QVERIFY(service.keptBadFilePath().isEmpty());
+        QCOMPARE(service.config().additionalInboxes, QStringList{QStringLiteral("~/Desktop")});
+    }
+
     void oversizedFileFallsBack()
     {
         const QString folder = freshFolder();

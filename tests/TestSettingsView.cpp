@@ -691,6 +691,61 @@ private slots:
         QCOMPARE(saved, expected);
     }
 
+    // The watched folders: Downloads always, with nothing to remove it; others added with
+    // the folder picker, written like the slots' paths, and removed; a folder that cannot be
+    // watched is refused with the reason, and a hand-written entry that cannot says why.
+    // The list reaches config.json on Save only.
+    void watchedFoldersAreAddedAndRemoved()
+    {
+        const QString home = QDir::homePath();
+        AppConfig config = m_config->config();
+        config.additionalInboxes = {QStringLiteral("~/Desktop"), QStringLiteral("relative")};
+        QVERIFY(m_config->saveConfig(config));
+        makeView();
+        m_view->setDownloadsFolder(home + "/Downloads");
+        const auto shown = [this] {
+            QStringList texts;
+            for (QLabel* label : m_view->findChildren<QLabel*>(QStringLiteral("inboxFolder")))
+                texts << label->text();
+            return texts;
+        };
+        const auto removeButtons = [this] {
+            return m_view->findChildren<QToolButton*>(QStringLiteral("removeInboxButton"));
+        };
+        QCOMPARE(shown(), (QStringList{"Downloads", "Desktop", "relative"}));
+        QCOMPARE(removeButtons().size(), 2);
+        QVERIFY(m_view->findChildren<QLabel*>(QStringLiteral("inboxFolder"))
+                    .at(2)
+                    ->toolTip()
+                    .startsWith(QStringLiteral("relative: not watched, relative is not a full")));
+
+        auto* problem = child<QLabel>(QStringLiteral("inboxProblem"));
+        for (const QString& refused :
+             {home + "/Downloads", home + "/Downloads/sub", home + "/Desktop", home}) {
+            m_view->setFolderChooser([refused](QWidget*) { return std::optional(refused); });
+            click(QStringLiteral("addInboxButton"));
+            QVERIFY2(problem->isVisible(), qPrintable(refused));
+            QVERIFY2(problem->text().startsWith(QStringLiteral("Not added: ")),
+                     qPrintable(problem->text()));
+        }
+        QCOMPARE(m_view->workingInboxes(), config.additionalInboxes);
+        m_view->setFolderChooser(
+            [home](QWidget*) { return std::optional(home + "/Pictures/Screenshots/"); });
+        click(QStringLiteral("addInboxButton"));
+        QVERIFY(!problem->isVisible());
+        QCOMPARE(shown(), (QStringList{"Downloads", "Desktop", "relative", "Screenshots"}));
+        QCOMPARE(m_view->findChildren<QLabel*>(QStringLiteral("inboxFolder")).at(3)->toolTip(),
+                 QStringLiteral("~/Pictures/Screenshots: watched for new items"));
+        QTest::mouseClick(removeButtons().at(1), Qt::LeftButton);
+        const QStringList expected{"~/Desktop", "~/Pictures/Screenshots"};
+        QCOMPARE(m_view->workingInboxes(), expected);
+        QCOMPARE(shown(), (QStringList{"Downloads", "Desktop", "Screenshots"}));
+        QCOMPARE(readConfig(configPath()).additionalInboxes, config.additionalInboxes);
+
+        click(QStringLiteral("saveButton"));
+        QCOMPARE(readConfig(configPath()).additionalInboxes, expected);
+    }
+
     void sheetCoversTheWindow()
     {
         QWidget window;

@@ -216,6 +216,34 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_palette->item().filename, QStringLiteral("plain.txt"), 5000);
         QVERIFY(!origin->isVisible());
     }
+
+    // An item from another inbox says which, beside its host and to a screen reader; one
+    // from Downloads says nothing of its folder.
+    void cardSaysWhichInboxAnItemIsIn()
+    {
+        QVERIFY(QDir().mkpath(m_home + "/Desktop"));
+        const QString shot = m_home + "/Desktop/shot.png";
+        TestFiles::writeFile(shot, "png");
+        const QByteArray url = "https://img.example.net/shot.png";
+        QCOMPARE(::setxattr(QFile::encodeName(shot).constData(), "user.xdg.origin.url",
+                            url.constData(), size_t(url.size()), 0),
+                 0);
+        m_services->queue->enqueue(QUrl::fromLocalFile(shot));
+        auto* origin = m_palette->findChild<QLabel*>(QStringLiteral("itemOrigin"));
+        auto* card = m_palette->findChild<QWidget*>(QStringLiteral("itemCard"));
+        QTRY_COMPARE_WITH_TIMEOUT(origin->text(),
+                                  QStringLiteral("from img.example.net \u00b7 in Desktop"), 5000);
+        QVERIFY(origin->isVisible());
+        QVERIFY2(card->accessibleDescription().endsWith(
+                     QStringLiteral("from img.example.net, in Desktop")),
+                 qPrintable(card->accessibleDescription()));
+
+        m_services->queue->enqueue(QUrl::fromLocalFile(file("plain.txt")));
+        QTest::keyClick(m_view, Qt::Key_Tab);
+        QTRY_COMPARE_WITH_TIMEOUT(m_palette->item().filename, QStringLiteral("plain.txt"), 5000);
+        QVERIFY(!origin->isVisible());
+        QVERIFY(!card->accessibleDescription().contains(QStringLiteral(" in ")));
+    }
 };
 
 STOWBIRD_TEST_MAIN(TestSuggestions)

@@ -750,6 +750,38 @@ private slots:
                                                            "Downloads"));
     }
 
+    // An item from another inbox is renamed, trashed and restored in its own folder: the
+    // .trashinfo names the Desktop, and undos put it back there, never into Downloads.
+    void actionsOnAnItemFromTheDesktopStayOnTheDesktop()
+    {
+        const QString desktop = m_home + "/Desktop";
+        QVERIFY(QDir().mkpath(desktop));
+        TestFiles::writeFile(desktop + "/notes.txt", "notes");
+        m_queue->enqueue(QUrl::fromLocalFile(desktop + "/notes.txt"));
+
+        m_actions->renameItem(*m_queue->activeItem(), QStringLiteral("minutes.txt"));
+        QVERIFY(waitIdle());
+        QCOMPARE(m_queue->activeItem()->path(), desktop + "/minutes.txt");
+        QCOMPARE(entries(desktop), QStringList{"minutes.txt"});
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        QCOMPARE(entries(desktop), QStringList{"notes.txt"});
+
+        m_actions->trashCurrent(InputMethod::keyboard);
+        QVERIFY(waitIdle());
+        QVERIFY(entries(desktop).isEmpty());
+        const QString info = m_home + "/.local/share/Trash/info/notes.txt.trashinfo";
+        QVERIFY2(TestFiles::readFile(info).contains("\nPath=" + QFile::encodeName(desktop) +
+                                                    "/notes.txt\n"),
+                 TestFiles::readFile(info).constData());
+        m_actions->undoLastAction();
+        QVERIFY(waitIdle());
+        QCOMPARE(statusText(), QStringLiteral("Restored notes.txt from the Trash to Desktop"));
+        QCOMPARE(TestFiles::readFile(desktop + "/notes.txt"), QByteArray("notes"));
+        QCOMPARE(m_queue->activeItem()->path(), desktop + "/notes.txt");
+        QVERIFY(entries(m_downloads).isEmpty());
+    }
+
     void undoOfWhatIsGone_data()
     {
         QTest::addColumn<QString>("action");

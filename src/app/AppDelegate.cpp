@@ -4,6 +4,7 @@
 #include "app/TriageHUDPanel.h"
 #include "crashreporting/CrashReporter.h"
 #include "models/DestinationSlot.h"
+#include "models/InboxFolders.h"
 #include "platform/BundleResources.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/GlobalShortcutBackend.h"
@@ -42,6 +43,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <utility>
 
 AppDelegate::AppDelegate(AppServices services, Options options, QObject* parent)
@@ -130,10 +132,8 @@ void AppDelegate::applicationDidFinishLaunching()
     connect(m_actions, &TriageActionController::stateChanged, this,
             &AppDelegate::updateStatusItemAppearance);
     // A move killed half-way (power loss) leaves a hidden partial copy in its slot folder,
-    // an undo killed half-way one in Downloads.
-    QStringList slotFolders{m_options.downloadsDirectory.isEmpty()
-                                ? StoragePaths::downloadsDirectory()
-                                : m_options.downloadsDirectory};
+    // an undo killed half-way one in the item's inbox.
+    QStringList slotFolders = watchedFolders();
     for (const DestinationSlot& slot : m_configService.config().destinationSlots)
         slotFolders << DestinationSlot::expandTilde(slot.path);
     m_actions->removeStalePartials(slotFolders);
@@ -160,6 +160,8 @@ void AppDelegate::applicationWillTerminate()
     m_services.logger.info(QStringLiteral("Application terminating."));
     if (m_downloadWatcher)
         m_downloadWatcher->stop();
+    for (const auto& watcher : m_inboxWatchers)
+        watcher->stop();
     // Lines are written on the logger's own thread; let them reach the disk before exit.
     m_services.logger.waitForWritten(2000);
 }
@@ -436,58 +438,142 @@ void AppDelegate::setupDownloadWatcher()
     m_downloadWatcher =
         std::make_unique<DownloadWatcherService>(m_options.downloadsDirectory, debounce);
     m_downloadWatcher->setLogger(&m_services.logger);
-    // The watcher's reports keep the queue current, so opening the window needs no listing.
+    // The watchers' reports keep the queue current, so opening the window needs no listing.
     // They pass through the rescanner, which holds discoveries back while a listing is fed.
     m_rescanner = new QueueRescanner(m_queueManager, m_downloadWatcher->targetDirectory(), this);
-    // One log line per unusable name, whether the watcher or a listing meets it.
+    // One log line per unusable name, whether a watcher or a listing meets it.
     m_rescanner->setUnusableNameNote(
         [watcher = m_downloadWatcher.get()](const QString& folder, const QString& name) {
             watcher->noteUnusableName(folder, name);
         });
-    // Files a listing finds still being written are queued by the watcher once done.
-    m_rescanner->setWrittenFilesHandoff(
-        [watcher = m_downloadWatcher.get()](const QStringList& paths) {
+    // Files a listing finds still being written are queued by their folder's watcher once
+    // done; each watcher takes only the paths of its own folder.
+    m_rescanner->setWrittenFilesHandoff([this](const QStringList& paths) {
+        m_downloadWatcher->watchUntilFinished(paths);
+        for (const auto& watcher : m_inboxWatchers)
             watcher->watchUntilFinished(paths);
-        });
+    });
     connect(m_rescanner, &QueueRescanner::runningChanged, this,
             &AppDelegate::scheduleStatusItemUpdate);
+    // A new debounce from the settings reaches the running watchers at once, and a changed
+    // list of inboxes is watched from now on.
+    connect(&m_configService, &ConfigurationService::configChanged, this,
+            [this](const AppConfig& config) {
+                if (m_downloadWatcher)
+                    m_downloadWatcher->setDebounceSeconds(config.general.debounceSeconds);
+                for (const auto& watcher : m_inboxWatchers)
+                    watcher->setDebounceSeconds(config.general.debounceSeconds);
+                if (config.additionalInboxes != m_inboxEntries)
+                    applyInboxes(config, false);
+            });
+    // The first listing is under way from here (discoveries wait for it), but starts once
+    // the watches are armed; see applicationDidFinishLaunching.
+    m_rescanner->rescanWhenReady();
+    startWatcher(m_downloadWatcher.get(), true);
+    applyInboxes(m_configService.config(), true);
+}
+
+void AppDelegate::startWatcher(DownloadWatcherService* watcher, bool atLaunch)
+{
     // Reports arrive on the watcher's thread; the queue lives on this one. The rescanner
     // collects them there and applies them here in order, in slices (a burst brings
     // thousands). A discovery only enqueues: it never opens the HUD. Deleted or moved away
     // by something else: out of the queue and the count at once.
     QueueRescanner* rescanner = m_rescanner;
     connect(
-        m_downloadWatcher.get(), &DownloadWatcherService::fileDiscovered, m_rescanner,
+        watcher, &DownloadWatcherService::fileDiscovered, m_rescanner,
         [rescanner](const QUrl& url, bool arrivedAnew) {
             rescanner->postDiscovered(url, arrivedAnew);
         },
         Qt::DirectConnection);
     connect(
-        m_downloadWatcher.get(), &DownloadWatcherService::itemRemoved, m_rescanner,
+        watcher, &DownloadWatcherService::itemRemoved, m_rescanner,
         [rescanner](const QString& path) { rescanner->postRemoved(path); }, Qt::DirectConnection);
     connect(
-        m_downloadWatcher.get(), &DownloadWatcherService::itemsListed, m_rescanner,
+        watcher, &DownloadWatcherService::itemsListed, m_rescanner,
         [rescanner](const QString& folder, const QSet<QString>& paths) {
             rescanner->postListed(folder, paths);
         },
         Qt::DirectConnection);
-    // A new debounce from the settings reaches the running watcher at once.
-    connect(&m_configService, &ConfigurationService::configChanged, this,
-            [this](const AppConfig& config) {
-                if (m_downloadWatcher)
-                    m_downloadWatcher->setDebounceSeconds(config.general.debounceSeconds);
-            });
-    // The first listing is under way from here (discoveries wait for it), but starts once
-    // the watches are armed; see applicationDidFinishLaunching.
-    m_rescanner->rescanWhenReady();
+    if (atLaunch)
+        m_watchersStarting.insert(watcher);
     connect(
-        m_downloadWatcher.get(), &DownloadWatcherService::started, this,
-        [this] {
-            m_watcherStarted = true;
-            startHeldListing();
+        watcher, &DownloadWatcherService::started, this,
+        [this, watcher, atLaunch] {
+            if (atLaunch) {
+                noteWatcherStarted(watcher);
+            } else if (m_rescanner) {
+                // What the folder held before its watches were armed.
+                m_rescanner->rescan();
+            }
         },
-        Qt::QueuedConnection);
-    m_downloadWatcher->startInBackground();
+        Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+    watcher->startInBackground();
+}
+
+void AppDelegate::applyInboxes(const AppConfig& config, bool atLaunch)
+{
+    m_inboxEntries = config.additionalInboxes;
+    QList<InboxFolders::Rejected> rejected;
+    const QStringList wanted = InboxFolders::resolve(
+        config.additionalInboxes, m_downloadWatcher->targetDirectory(), &rejected);
+    for (const InboxFolders::Rejected& entry : std::as_const(rejected))
+        m_services.logger.error(
+            QStringLiteral("Inbox \"%1\" left out: %2").arg(entry.entry, entry.reason));
+
+    std::vector<std::unique_ptr<DownloadWatcherService>> watchers;
+    QList<DownloadWatcherService*> fresh;
+    for (const QString& folder : wanted) {
+        const auto it = std::find_if(
+            m_inboxWatchers.begin(), m_inboxWatchers.end(),
+            [&folder](const auto& watcher) { return watcher->targetDirectory() == folder; });
+        if (it != m_inboxWatchers.end()) {
+            watchers.push_back(std::move(*it));
+            m_inboxWatchers.erase(it);
+            continue;
+        }
+        auto watcher =
+            std::make_unique<DownloadWatcherService>(folder, config.general.debounceSeconds);
+        watcher->setLogger(&m_services.logger);
+        fresh.append(watcher.get());
+        watchers.push_back(std::move(watcher));
+    }
+    // The rescanner first: what waits from a folder no longer watched leaves the queue, and
+    // whatever its watcher still reports is dropped.
+    m_rescanner->setFolders(QStringList{m_downloadWatcher->targetDirectory()} + wanted);
+    for (const auto& gone : m_inboxWatchers) {
+        m_services.logger.info(
+            QStringLiteral("Stopped watching the inbox %1.").arg(gone->targetDirectory()));
+        // Taken off the list during the launch: the first listing no longer waits for it.
+        if (m_watchersStarting.contains(gone.get()))
+            noteWatcherStarted(gone.get());
+    }
+    // The watchers left in the old list stop here.
+    m_inboxWatchers = std::move(watchers);
+    for (DownloadWatcherService* watcher : std::as_const(fresh)) {
+        m_services.logger.info(
+            QStringLiteral("Watching the inbox %1.").arg(watcher->targetDirectory()));
+        startWatcher(watcher, atLaunch);
+    }
+}
+
+void AppDelegate::noteWatcherStarted(const DownloadWatcherService* watcher)
+{
+    m_watchersStarting.remove(watcher);
+    if (m_watcherStarted || !m_watchersStarting.isEmpty())
+        return;
+    m_watcherStarted = true;
+    startHeldListing();
+}
+
+QStringList AppDelegate::watchedFolders() const
+{
+    QStringList folders;
+    if (m_downloadWatcher)
+        folders << m_downloadWatcher->targetDirectory();
+    for (const auto& watcher : m_inboxWatchers)
+        folders << watcher->targetDirectory();
+    return folders;
 }
 
 bool AppDelegate::isScanning() const

@@ -5,9 +5,13 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
+#include <QStringList>
 
 #include <memory>
+#include <vector>
 
+struct AppConfig;
 class ConfigurationService;
 class DesktopNotifier;
 class DownloadWatcherService;
@@ -24,16 +28,18 @@ class TriageHUDPanel;
 class TrayHostWatcher;
 class TriageQueueManager;
 
-// Owns the running program: the tray icon and its menu, the one HUD window and the download
-// watcher. It starts everything in order at launch, keeps the tray count current, answers
-// the menu, opens the HUD on request and closes it when the user is done.
+// Owns the running program: the tray icon and its menu, the one HUD window and the watchers
+// of the inboxes (the Downloads folder and the others the settings name). It starts
+// everything in order at launch, keeps the tray count current, answers the menu, opens the
+// HUD on request and closes it when the user is done.
 class AppDelegate : public QObject
 {
     Q_OBJECT
 public:
     struct Options
     {
-        // The watched folder; empty means the user's Downloads folder.
+        // The Downloads folder, always watched; empty means the user's own. The other inboxes
+        // come from the configuration.
         QString downloadsDirectory;
         // Whether to open the HUD at the end of the launch sequence.
         bool openHUDAtLaunch = true;
@@ -52,7 +58,7 @@ public:
 
     // The launch sequence.
     void applicationDidFinishLaunching();
-    // Logs the end and stops the watcher.
+    // Logs the end and stops the watchers.
     void applicationWillTerminate();
     // How long the end of the program waits for the background readers.
     static constexpr int backgroundReadersGraceMs = 1000;
@@ -90,6 +96,9 @@ public:
     QueueRescanner* rescanner() const { return m_rescanner; }
     TriageHUDPanel* hudPanel() const { return m_hudPanel; }
     DownloadWatcherService* downloadWatcher() const { return m_downloadWatcher.get(); }
+    // The folders watched: the Downloads folder first, then the other inboxes in the order
+    // the settings list them.
+    QStringList watchedFolders() const;
     // Null until a tray host appears: the icon is made only once there is a tray for it.
     QSystemTrayIcon* statusItem() const { return m_statusItem; }
     TrayHostWatcher* trayWatcher() const { return m_trayWatcher; }
@@ -122,6 +131,16 @@ private:
     void configureCrashReporting();
     void setupStatusItem();
     void setupDownloadWatcher();
+    // Sends a watcher's reports to the rescanner and starts it. A watcher started at launch
+    // holds the first listing back until its watches are armed; one added later is followed
+    // by a rescan.
+    void startWatcher(DownloadWatcherService* watcher, bool atLaunch);
+    // Watches the other inboxes the configuration names, starting and stopping watchers for
+    // the folders added and removed; entries that cannot be watched are logged.
+    void applyInboxes(const AppConfig& config, bool atLaunch);
+    // A watcher started at launch is watching (or is gone): the first listing starts once
+    // every one of them is.
+    void noteWatcherStarted(const DownloadWatcherService* watcher);
     void scheduleStatusItemUpdate();
     void updateStatusItemAppearance();
     void showTrayIcon();
@@ -147,6 +166,10 @@ private:
     QMenu* m_menu = nullptr;
     TriageHUDPanel* m_hudPanel = nullptr;
     std::unique_ptr<DownloadWatcherService> m_downloadWatcher;
+    // The other inboxes' watchers, in the settings' order.
+    std::vector<std::unique_ptr<DownloadWatcherService>> m_inboxWatchers;
+    QStringList m_inboxEntries; // the configuration's list, as last applied
+    QSet<const DownloadWatcherService*> m_watchersStarting; // at launch, not yet watching
     QTimer* m_statusUpdate = nullptr;
     TriageActionController* m_actions = nullptr;
     SuggestionService* m_suggestions = nullptr;

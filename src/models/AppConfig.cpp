@@ -104,7 +104,38 @@ void readOptional(const json& object, const char* key, T& target, Convert conver
     target = convert(*it, std::string("general.") + key);
 }
 
-AppConfig decodeRoot(const json& root)
+// The extra inboxes: left out rather than failing the document, each with a note.
+QStringList decodeInboxes(const json& root, QStringList* notes)
+{
+    QStringList inboxes;
+    const auto it = root.find("additionalInboxes");
+    if (it == root.end() || it->is_null())
+        return inboxes;
+    const auto note = [notes](const QString& text) {
+        if (notes)
+            notes->append(text);
+    };
+    if (!it->is_array()) {
+        note(QStringLiteral("additionalInboxes: expected an array; no other inbox is watched"));
+        return inboxes;
+    }
+    for (std::size_t i = 0; i < it->size(); ++i) {
+        const json& entry = (*it)[i];
+        const QString where = QStringLiteral("additionalInboxes[%1]").arg(i);
+        if (!entry.is_string()) {
+            note(where + QStringLiteral(": expected a folder path; left out"));
+            continue;
+        }
+        const QString path = QString::fromStdString(entry.get_ref<const std::string&>());
+        if (path.trimmed().isEmpty())
+            note(where + QStringLiteral(": empty path; left out"));
+        else
+            inboxes.append(path);
+    }
+    return inboxes;
+}
+
+AppConfig decodeRoot(const json& root, QStringList* notes)
 {
     toObject(root, "root");
     AppConfig config;
@@ -146,6 +177,7 @@ AppConfig decodeRoot(const json& root)
     for (std::size_t i = 0; i < patterns.size(); ++i)
         config.autoTrashPatterns.append(
             toString(patterns[i], "autoTrashPatterns[" + std::to_string(i) + "]"));
+    config.additionalInboxes = decodeInboxes(root, notes);
     return config;
 }
 
@@ -184,11 +216,12 @@ std::optional<AppConfig::NewDownloadNotice> AppConfig::noticeFromKey(const QStri
     return std::nullopt;
 }
 
-std::optional<AppConfig> AppConfig::decode(const QByteArray& data, QString* error)
+std::optional<AppConfig> AppConfig::decode(const QByteArray& data, QString* error,
+                                           QStringList* notes)
 {
     try {
         const json root = json::parse(data.constBegin(), data.constEnd());
-        return decodeRoot(root);
+        return decodeRoot(root, notes);
     } catch (const DecodeError& e) {
         if (error)
             *error = QString::fromStdString(e.message);
@@ -210,7 +243,7 @@ QByteArray AppConfig::encode() const
     json patterns = json::array();
     for (const QString& pattern : autoTrashPatterns)
         patterns.push_back(pattern.toStdString());
-    const json root{
+    json root{
         {"version", version},
         {"general",
          {{"launchAtLogin", general.launchAtLogin},
@@ -223,6 +256,13 @@ QByteArray AppConfig::encode() const
         {"destinationSlots", slotArray},
         {"autoTrashPatterns", patterns},
     };
+    // Left out while there are none: such a file is written as before there were other
+    // inboxes.
+    if (!additionalInboxes.isEmpty()) {
+        json& inboxes = root["additionalInboxes"] = json::array();
+        for (const QString& inbox : additionalInboxes)
+            inboxes.push_back(inbox.toStdString());
+    }
     // A string holding invalid UTF-16 (a lone surrogate) is written with replacement
     // characters rather than failing the save.
     const std::string text = root.dump(2, ' ', false, json::error_handler_t::replace) + '\n';

@@ -54,6 +54,9 @@ struct AppConfig
     // Kept and written back with the file, for settings shared with other versions; the
     // watcher ignores partial downloads by its own list and nothing trashes automatically.
     QStringList autoTrashPatterns = {QStringLiteral("*.crdownload"), QStringLiteral("*.part")};
+    // Folders watched for new items besides the Downloads folder (which always is), written
+    // like the slots' paths ("~/Desktop"). InboxFolders says which of them can be watched.
+    QStringList additionalInboxes;
 
     // Slots 1-4 as a fresh installation has them, over the user's Documents and Pictures
     // folders as config.json writes them ("~/Documents"). The configuration service finds
@@ -65,11 +68,14 @@ struct AppConfig
     // Decodes config.json. The four root keys and every slot key are required; every
     // general key is optional, a missing key or null taking the default; a value of the
     // wrong type anywhere fails the whole document; unknown keys are ignored. On failure
-    // returns nothing and, when error is given, says why.
-    static std::optional<AppConfig> decode(const QByteArray& json, QString* error = nullptr);
+    // returns nothing and, when error is given, says why. additionalInboxes is optional too
+    // and never fails the document: a value that is not an array, and entries that are not
+    // non-empty strings, are left out, each with a line in notes when it is given.
+    static std::optional<AppConfig> decode(const QByteArray& json, QString* error = nullptr,
+                                           QStringList* notes = nullptr);
 
     // Pretty-printed JSON, keys sorted at every level, "/" escaped as "\/", ending in a
-    // line feed.
+    // line feed; additionalInboxes only when there are any.
     QByteArray encode() const;
 
     bool operator==(const AppConfig&) const = default;

@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -50,6 +51,13 @@ ConfigurationService::ConfigurationService(const QString& configDirectory, QObje
       m_configFilePath(m_configDirectory + QStringLiteral("/config.json"))
 {
     loadConfig();
+}
+
+void ConfigurationService::setLogger(LoggerService& logger)
+{
+    m_log.setLogger(&logger);
+    for (const QString& note : std::exchange(m_loadNotes, {}))
+        m_log.error(QStringLiteral("[ConfigurationService] In %1: %2").arg(m_configFilePath, note));
 }
 
 void ConfigurationService::setConfig(const AppConfig& config)
@@ -106,7 +114,7 @@ void ConfigurationService::loadConfig()
             const QByteArray data = file.read(maximumFileSize + 1);
             if (data.size() > maximumFileSize)
                 error = QStringLiteral("the file is larger than %1 bytes").arg(maximumFileSize);
-            else if (const auto decoded = AppConfig::decode(data, &error)) {
+            else if (const auto decoded = AppConfig::decode(data, &error, &m_loadNotes)) {
                 setConfig(*decoded);
                 return;
             }

@@ -20,8 +20,9 @@ public:
     // configDirectory holds config.json; empty means the default folder.
     explicit ConfigurationService(const QString& configDirectory = {}, QObject* parent = nullptr);
 
-    // Where save failures are logged; standard error until given.
-    void setLogger(LoggerService& logger) { m_log.setLogger(&logger); }
+    // Where save failures are logged; standard error until given. The parts of the file
+    // left out at load (an extra inbox that is not a path) are logged here once it is given.
+    void setLogger(LoggerService& logger);
 
     const AppConfig& config() const { return m_config; }
     QString configDirectory() const { return m_configDirectory; }
@@ -76,5 +77,7 @@ private:
     QString m_pendingNotice;
     // The unreadable file could not be moved aside: saving would destroy it.
     bool m_badFileInPlace = false;
+    // What the load left out of the file, until it is logged.
+    QStringList m_loadNotes;
     QRecursiveMutex m_lock;
 };

@@ -26,8 +26,28 @@ constexpr qsizetype batchSize = 256;
 } // namespace
 
 QueueRescanner::QueueRescanner(TriageQueueManager& queue, QString directory, QObject* parent)
-    : QObject(parent), m_queue(queue), m_directory(std::move(directory))
+    : QObject(parent), m_queue(queue)
 {
+    setFolders({std::move(directory)});
+}
+
+void QueueRescanner::setFolders(const QStringList& folders)
+{
+    const QSet<QString> before = m_standardizedFolders;
+    m_folders = folders;
+    m_standardizedFolders.clear();
+    for (const QString& folder : folders)
+        m_standardizedFolders.insert(standardized(folder));
+    for (const QString& folder : before) {
+        // As if a listing found it empty: out of the queue, and of a listing being fed.
+        if (!m_standardizedFolders.contains(folder))
+            retainPresent(folder, {});
+    }
+}
+
+bool QueueRescanner::isWatched(const QString& standardizedPath) const
+{
+    return m_standardizedFolders.contains(FileNaming::folderOf(standardizedPath));
 }
 
 QueueRescanner::~QueueRescanner()
@@ -68,14 +88,23 @@ void QueueRescanner::startListingNow()
 }
 
 QueueRescanner::Listing
-QueueRescanner::listAndCheck(const QString& directory, const QStringList& queued,
+QueueRescanner::listAndCheck(const QStringList& folders, const QStringList& queued,
                              const CompactPathList& backlog, const QSet<QString>& skipped,
                              const std::function<void(const QString&)>& oldest,
                              const DownloadWatcherService::UnusableNameNote& unusable)
 {
     Listing result;
-    result.paths = DownloadWatcherService::listExistingPaths(directory, oldest, unusable,
-                                                             &result.beingWritten);
+    for (const QString& folder : folders) {
+        // The head of the queue comes from the first folder with items, shown while the rest
+        // is listed.
+        QStringList paths = DownloadWatcherService::listExistingPaths(
+            folder, result.paths.isEmpty() ? oldest : std::function<void(const QString&)>(),
+            unusable, &result.beingWritten);
+        if (result.paths.isEmpty())
+            result.paths = std::move(paths);
+        else
+            result.paths.append(paths);
+    }
     if (queued.isEmpty() && backlog.isEmpty() && skipped.isEmpty())
         return result;
     // What the listing shows is there; everything else costs a stat.
@@ -111,7 +140,7 @@ void QueueRescanner::startListing()
         QMetaObject::invokeMethod(
             this, [this, path] { takeOldest(path); }, Qt::QueuedConnection);
     };
-    m_watcher->setFuture(QtConcurrent::run(&QueueRescanner::listAndCheck, m_directory, queued,
+    m_watcher->setFuture(QtConcurrent::run(&QueueRescanner::listAndCheck, m_folders, queued,
                                            m_queue.pendingBacklog(), m_queue.skippedPaths(), oldest,
                                            m_unusableNameNote));
 }
@@ -120,7 +149,7 @@ void QueueRescanner::takeOldest(const QString& path)
 {
     // Only ahead of the listing it came from: the listing itself brings it again (the queue
     // takes a path once).
-    if (!m_running || !m_watcher || keptOutOfListing(path))
+    if (!m_running || !m_watcher || keptOutOfListing(path) || !isWatched(path))
         return;
     m_queue.enqueuePaths({path});
 }
@@ -230,11 +259,14 @@ void QueueRescanner::finish()
 
 void QueueRescanner::enqueueDiscovered(const QUrl& url, bool arrivedAnew)
 {
+    QString path = TriageItem::standardizedPath(url);
+    if (!isWatched(path))
+        return;
     if (!m_running) {
         m_queue.enqueue(url, arrivedAnew);
         return;
     }
-    m_held.append({url, TriageItem::standardizedPath(url), arrivedAnew});
+    m_held.append({url, std::move(path), arrivedAnew});
 }
 
 void QueueRescanner::removePath(const QString& path)

@@ -17,7 +17,7 @@ class CompactPathList;
 class TriageQueueManager;
 template <typename T> class QFutureWatcher;
 
-// Brings the queue up to date with a fresh listing of the watched folder without holding up
+// Brings the queue up to date with a fresh listing of the watched folders without holding up
 // the GUI thread. The listing and the existence checks of what already waits run on a pool
 // thread; their result is fed to the queue a slice per event-loop turn (a few milliseconds
 // each), oldest first, so the window keeps drawing even with a hundred thousand files.
@@ -25,6 +25,8 @@ template <typename T> class QFutureWatcher;
 // The watcher's reports go through here too. While a rescan is under way discoveries are
 // held and queued after the listing, so that the queue keeps its oldest-first order;
 // removals apply at once and also keep the removed path out of the rest of the listing.
+// Only items directly inside one of the watched folders are taken: a report from a folder no
+// longer watched (a watcher being stopped) is dropped.
 // Lives on the GUI thread; only the post* functions may be called from another thread.
 class QueueRescanner : public QObject
 {
@@ -35,6 +37,12 @@ public:
 
     QueueRescanner(TriageQueueManager& queue, QString directory, QObject* parent = nullptr);
     ~QueueRescanner() override;
+
+    // The folders listed, the first one (the Downloads folder) first, then each other inbox
+    // in turn, each oldest first. What waits from a folder taken out of the list leaves the
+    // queue (its skips stay); a folder added is listed by the next rescan.
+    void setFolders(const QStringList& folders);
+    QStringList folders() const { return m_folders; }
 
     // Starts a rescan: the listing is queued, and entries whose file is gone are dropped.
     // A rescan asked for while one is under way runs again once it ends.
@@ -107,7 +115,7 @@ private:
     void post(Report report);
     void drainInbox();
 
-    static Listing listAndCheck(const QString& directory, const QStringList& queued,
+    static Listing listAndCheck(const QStringList& folders, const QStringList& queued,
                                 const CompactPathList& backlog, const QSet<QString>& skipped,
                                 const std::function<void(const QString&)>& oldest,
                                 const DownloadWatcherService::UnusableNameNote& unusable);
@@ -119,9 +127,12 @@ private:
     void scheduleSlice();
     void finish();
     bool keptOutOfListing(const QString& path) const;
+    // True when path lies directly inside one of the folders.
+    bool isWatched(const QString& standardizedPath) const;
 
     TriageQueueManager& m_queue;
-    const QString m_directory;
+    QStringList m_folders;
+    QSet<QString> m_standardizedFolders;
     DownloadWatcherService::UnusableNameNote m_unusableNameNote;
     WrittenFilesHandoff m_handoff;
     std::unique_ptr<QFutureWatcher<Listing>> m_watcher;

@@ -1,5 +1,7 @@
 #include "views/ActionPaletteView.h"
 
+#include "models/FileNaming.h"
+#include "models/InboxFolders.h"
 #include "models/LookAlikeGrouper.h"
 #include "platform/DownloadUriMetadata.h"
 #include "platform/StoragePaths.h"
@@ -11,6 +13,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QDir>
 #include <QFrame>
 #include <QFutureWatcher>
 #include <QGraphicsOpacityEffect>
@@ -564,7 +567,8 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     meta->addWidget(Theme::label(QStringLiteral("•"), 12, QFont::Normal, secondary, card));
     meta->addWidget(m_kindLabel, 1);
     texts->addLayout(meta);
-    // "from files.example.org": the host only, never the address it was read from.
+    // "from files.example.org": the host only, never the address it was read from; then the
+    // inbox the item waits in, when it is not Downloads.
     m_originLabel = Theme::label({}, 11, QFont::Normal, secondary, card);
     m_originLabel->setObjectName(QStringLiteral("itemOrigin"));
     m_originLabel->hide();
@@ -846,6 +850,11 @@ void ActionPaletteView::setItem(const TriageItem& item)
     m_sizeLabel->setText(item.formattedSize());
     m_kindLabel->setText(item.localizedKind());
     updateAddedTime();
+    const QString folder = QDir::cleanPath(FileNaming::parentPath(item.path()));
+    m_inboxName =
+        m_downloadsFolder.isEmpty() || folder == m_downloadsFolder || item.path().isEmpty()
+            ? QString()
+            : InboxFolders::displayName(folder);
     showOriginHost(item.originHost);
     announceItem();
     // A browser records where a download came from in GIO's metadata rather than in the
@@ -869,11 +878,26 @@ void ActionPaletteView::setItem(const TriageItem& item)
     }
 }
 
+void ActionPaletteView::setDownloadsFolder(const QString& folder)
+{
+    m_downloadsFolder = QDir::cleanPath(folder);
+}
+
 void ActionPaletteView::showOriginHost(const QString& host)
 {
     m_originHost = host;
-    m_originLabel->setText(host.isEmpty() ? QString() : QStringLiteral("from %1").arg(host));
-    m_originLabel->setVisible(!host.isEmpty());
+    updateOriginLine();
+}
+
+void ActionPaletteView::updateOriginLine()
+{
+    QStringList parts;
+    if (!m_originHost.isEmpty())
+        parts << QStringLiteral("from %1").arg(m_originHost);
+    if (!m_inboxName.isEmpty())
+        parts << tr("in %1").arg(m_inboxName);
+    m_originLabel->setText(parts.join(QStringLiteral(" \u00b7 ")));
+    m_originLabel->setVisible(!parts.isEmpty());
     m_card->setAccessibleDescription(cardDescription());
 }
 
@@ -882,6 +906,8 @@ QString ActionPaletteView::cardDescription() const
     QString text = m_originHost.isEmpty()
                        ? addedText()
                        : QStringLiteral("%1, from %2").arg(addedText(), m_originHost);
+    if (!m_inboxName.isEmpty())
+        text = tr("%1, in %2").arg(text, m_inboxName);
     // The notes under the card are part of what a screen reader hears for the item.
     for (const QLabel* note : {m_groupNote, m_duplicateLabel}) {
         if (note && !note->text().isEmpty())

@@ -27,7 +27,8 @@ class QTimer;
 // Up to four slots are listed one per line; from five on they go two to a line, so that
 // nine and the custom destination show without scrolling in the default window.
 // Availability of each slot is tested when the slots change, on a refresh at most once a
-// second, and again when a row is clicked.
+// second, and again when a row is clicked. An item waiting in another inbox than Downloads
+// says which beside its host ("in Desktop").
 class ActionPaletteView : public QWidget
 {
     Q_OBJECT
@@ -79,6 +80,8 @@ public:
     // The host the item came from: its own (extended attributes), else the one its browser
     // recorded, once read; empty when none is known.
     QString originHost() const { return m_originHost; }
+    // The Downloads folder: an item in any other inbox says where it is ("in Desktop").
+    void setDownloadsFolder(const QString& folder);
     void setStatusMessage(const std::optional<QString>& message);
     // Where the item stands in this round of triage (3 of 12), for screen readers; a total
     // of 0 leaves the position out.
@@ -123,6 +126,8 @@ private:
     void rebuildSlotRows();
     void announceItem();
     void showOriginHost(const QString& host);
+    // "from example.org · in Desktop", or what of it is known.
+    void updateOriginLine();
     QString cardDescription() const;
     void markSuggestedRow();
 
@@ -147,6 +152,8 @@ private:
     QTimer* m_addedTimer = nullptr;
     QLabel* m_originLabel = nullptr;
     QString m_originHost;
+    QString m_downloadsFolder;
+    QString m_inboxName;
     // Counts the browser-metadata reads asked for; only the latest one's answer is shown.
     quint64 m_originRequest = 0;
     std::optional<SuggestionService::Suggestion> m_suggestion;

@@ -1,6 +1,7 @@
 #include "views/SettingsView.h"
 
 #include "models/GlobalHotkey.h"
+#include "models/InboxFolders.h"
 #include "platform/FolderCreator.h"
 #include "platform/LoginItemBackend.h"
 #include "platform/StoragePaths.h"
@@ -79,6 +80,8 @@ SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginSer
     // Keys follow the list: what is shown is what Save writes.
     renumberSlots();
     m_debounceSeconds = config.general.debounceSeconds;
+    m_inboxes = config.additionalInboxes;
+    m_downloadsFolder = StoragePaths::downloadsDirectory();
     m_launchAtLogin = m_launchService.isEnabled();
     m_telemetryEnabled = config.general.anonymousDiagnosticsEnabled;
     m_suggestDestinations = config.general.suggestDestinations;
@@ -94,7 +97,22 @@ SettingsView::SettingsView(ConfigurationService& configService, LaunchAtLoginSer
     auto* title = new QLabel(tr("Stowbird Preferences"), this);
     title->setObjectName(QStringLiteral("title"));
     title->setFont(Theme::font(13, QFont::Bold));
-    layout->addWidget(title);
+    // The watched folders share the title's line: the slot list below keeps the room for
+    // nine rows.
+    auto* titleRow = new QHBoxLayout;
+    titleRow->setSpacing(16);
+    titleRow->addWidget(title);
+    QWidget* inboxRow = makeInboxRow(this);
+    // No taller than the title: nine slots fill the list below to the pixel.
+    inboxRow->setFixedHeight(title->sizeHint().height());
+    titleRow->addWidget(inboxRow, 1);
+    layout->addLayout(titleRow);
+    m_inboxProblem = new QLabel(this);
+    m_inboxProblem->setObjectName(QStringLiteral("inboxProblem"));
+    m_inboxProblem->setFont(Theme::font(11));
+    m_inboxProblem->setWordWrap(true);
+    m_inboxProblem->hide();
+    layout->addWidget(m_inboxProblem);
 
     auto* slotsHeading = new QHBoxLayout;
     slotsHeading->setSpacing(8);
@@ -408,6 +426,136 @@ void SettingsView::moveSlot(int index, int delta)
     rebuildSlotRows();
     // The focus travels with the slot, on the same control.
     focusInRow(target, control);
+}
+
+QWidget* SettingsView::makeInboxRow(QWidget* parent)
+{
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    auto* caption = new QLabel(tr("Watching:"), row);
+    m_secondaryLabels.append(caption);
+    // One line of folders: the slots keep the room. A folder that takes the focus (Tab to
+    // its Remove button) is scrolled into view.
+    m_inboxScroll = new QScrollArea(row);
+    m_inboxScroll->setObjectName(QStringLiteral("inboxList"));
+    m_inboxScroll->setFrameShape(QFrame::NoFrame);
+    m_inboxScroll->setWidgetResizable(true);
+    m_inboxScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_inboxScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_inboxScroll->setAutoFillBackground(false);
+    m_inboxScroll->viewport()->setAutoFillBackground(false);
+    m_inboxScroll->setAccessibleName(tr("Watched folders"));
+    m_addInboxButton = rowButton(QStringLiteral("folder.badge.plus"),
+                                 QStringLiteral("addInboxButton"), tr("Watch Another Folder..."),
+                                 tr("Watches another folder for new items, as Downloads is"),
+                                 Theme::secondary(palette()), row);
+    m_addInboxButton->setFixedSize(20, 16);
+    layout->addWidget(caption);
+    layout->addWidget(m_inboxScroll, 1);
+    layout->addWidget(m_addInboxButton);
+    connect(m_addInboxButton, &QToolButton::clicked, this, &SettingsView::addInbox);
+    rebuildInboxRow();
+    return row;
+}
+
+void SettingsView::rebuildInboxRow()
+{
+    auto* folders = new QWidget;
+    folders->setObjectName(QStringLiteral("inboxFolders"));
+    folders->setAutoFillBackground(false);
+    auto* layout = new QHBoxLayout(folders);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    // Each folder by its name, as the triage window names an item's inbox; the path is in
+    // its tooltip and its description.
+    const auto addFolder = [&](const QString& name, const QString& description) {
+        auto* label = new QLabel(name, folders);
+        label->setObjectName(QStringLiteral("inboxFolder"));
+        label->setFont(Theme::font(12));
+        label->setToolTip(description);
+        label->setAccessibleDescription(description);
+        layout->addWidget(label);
+        return label;
+    };
+    addFolder(InboxFolders::displayName(m_downloadsFolder),
+              tr("%1: always watched").arg(StoragePaths::tildePath(m_downloadsFolder)));
+    // Entries that cannot be watched (written by hand into config.json) show why, so that
+    // they can be removed here.
+    QStringList accepted;
+    const QColor glyph = Theme::secondary(palette());
+    for (int i = 0; i < m_inboxes.size(); ++i) {
+        const QString& entry = m_inboxes.at(i);
+        const QString problem = InboxFolders::problemWith(entry, accepted, m_downloadsFolder);
+        const QString folder = InboxFolders::folderOf(entry);
+        if (problem.isEmpty())
+            accepted << folder;
+        layout->addSpacing(8);
+        QLabel* label =
+            addFolder(folder.isEmpty() ? entry : InboxFolders::displayName(folder),
+                      problem.isEmpty() ? tr("%1: watched for new items").arg(entry)
+                                        : tr("%1: not watched, %2").arg(entry, problem));
+        if (!problem.isEmpty()) {
+            QPalette colors = label->palette();
+            colors.setColor(QPalette::WindowText, Theme::orange());
+            label->setPalette(colors);
+        }
+        auto* remove =
+            rowButton(QStringLiteral("minus.circle"), QStringLiteral("removeInboxButton"),
+                      tr("Stop watching %1").arg(entry),
+                      tr("Removes this folder from the watched folders; its items "
+                         "leave the queue"),
+                      glyph, folders);
+        // As tall as the title's line.
+        remove->setIconSize(QSize(12, 12));
+        remove->setFixedSize(16, 16);
+        connect(remove, &QToolButton::clicked, this, [this, i] { removeInbox(i); });
+        layout->addWidget(remove);
+    }
+    layout->addStretch(1);
+    // The old row goes later: this may run inside a click on one of its buttons.
+    if (QWidget* old = m_inboxScroll->takeWidget()) {
+        old->hide();
+        old->deleteLater();
+    }
+    m_inboxScroll->setWidget(folders);
+}
+
+bool SettingsView::addInbox()
+{
+    if (!m_chooseFolder)
+        return false;
+    const std::optional<QString> chosen = m_chooseFolder(this);
+    if (!chosen || chosen->isEmpty())
+        return false;
+    const QString entry = abbreviateHome(QDir::cleanPath(*chosen));
+    const QString problem = InboxFolders::problemWith(
+        entry, InboxFolders::resolve(m_inboxes, m_downloadsFolder), m_downloadsFolder);
+    m_inboxProblem->setText(problem.isEmpty() ? QString() : tr("Not added: %1").arg(problem));
+    m_inboxProblem->setVisible(!problem.isEmpty());
+    if (!problem.isEmpty())
+        return false;
+    m_inboxes.append(entry);
+    rebuildInboxRow();
+    m_addInboxButton->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void SettingsView::removeInbox(int index)
+{
+    if (index < 0 || index >= m_inboxes.size())
+        return;
+    m_inboxes.removeAt(index);
+    m_inboxProblem->hide();
+    rebuildInboxRow();
+    m_addInboxButton->setFocus(Qt::OtherFocusReason);
+}
+
+void SettingsView::setDownloadsFolder(const QString& folder)
+{
+    m_downloadsFolder = QDir::cleanPath(folder);
+    rebuildInboxRow();
 }
 
 QWidget* SettingsView::makeGeneralSection()
@@ -873,6 +1021,7 @@ void SettingsView::save()
     renumberSlots();
     updated.destinationSlots = m_slots;
     updated.general.debounceSeconds = m_debounceSeconds;
+    updated.additionalInboxes = m_inboxes;
     // What is registered, which is what the switch asked for unless that failed.
     updated.general.launchAtLogin = m_launchService.isEnabled();
     updated.general.anonymousDiagnosticsEnabled = m_telemetryEnabled;
@@ -902,6 +1051,9 @@ void SettingsView::restoreDefaults()
     m_slots = ConfigurationService::defaultSlots();
     renumberSlots();
     rebuildSlotRows();
+    m_inboxes = AppConfig().additionalInboxes;
+    m_inboxProblem->hide();
+    rebuildInboxRow();
     {
         const QSignalBlocker block(m_debounceSlider);
         m_debounceSlider->setValue(sliderPosition(defaultDebounce));
@@ -1048,6 +1200,7 @@ void SettingsView::applyPalette()
     m_shortcutProblem->setPalette(problem);
     m_loginProblem->setPalette(problem);
     m_slotProblem->setPalette(problem);
+    m_inboxProblem->setPalette(problem);
 }
 
 void SettingsView::changeEvent(QEvent* event)

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -38,7 +39,7 @@ class UpdateService;
 // 1 to n in list order. "Forget History..." asks first, then deletes the history. Save and
 // Cancel end with onClose, which is called from inside a click handler: hide the view or
 // delete it with deleteLater(). A Save whose login item cannot be written stays open and
-// says why.
+// says why. The folders watched besides Downloads are a working copy too.
 class SettingsView : public QWidget
 {
     Q_OBJECT
@@ -64,6 +65,8 @@ public:
     void setFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
     // The history "Forget History..." deletes; without one the button is disabled.
     void setHistory(HistoryStore* history);
+    // The Downloads folder the watched folders start with (the user's own until given).
+    void setDownloadsFolder(const QString& folder);
     // The system's folder picker, opened on the home folder, folders only.
     static std::optional<QString> chooseFolderWithDialog(QWidget* parent);
     // path with the current home folder written as "~" when it lies inside it.
@@ -73,6 +76,8 @@ public:
 
     // The working copies, as they stand.
     const QList<DestinationSlot>& workingSlots() const { return m_slots; }
+    // The other watched folders, as config.json writes them ("~/Desktop").
+    const QStringList& workingInboxes() const { return m_inboxes; }
     double debounceSeconds() const { return m_debounceSeconds; }
     bool launchAtLogin() const { return m_launchAtLogin; }
     bool telemetryEnabled() const { return m_telemetryEnabled; }
@@ -83,6 +88,10 @@ public:
     AppConfig::NewDownloadNotice newDownloadNotice() const { return m_newDownloadNotice; }
 
     void browseForSlot(int index);
+    // Asks for a folder to watch beside Downloads; false when none was chosen or it cannot be
+    // watched (the sheet says why: Downloads itself, a folder inside or around another).
+    bool addInbox();
+    void removeInbox(int index);
     // Appends an empty slot and puts the focus in its name; false (and nothing added) when
     // there are nine already.
     bool addSlot();
@@ -113,6 +122,8 @@ private:
     int focusedSlotRow() const;
     QString focusedControlName() const;
     void focusInRow(int index, const QString& objectName);
+    QWidget* makeInboxRow(QWidget* parent);
+    void rebuildInboxRow();
     QWidget* makeGeneralSection();
     QWidget* makePrivacySection();
     QLabel* sectionLabel(const QString& text);
@@ -144,6 +155,8 @@ private:
     FolderChooser m_chooseFolder;
 
     QList<DestinationSlot> m_slots;
+    QStringList m_inboxes;
+    QString m_downloadsFolder;
     double m_debounceSeconds = defaultDebounce;
     bool m_launchAtLogin = false;
     bool m_telemetryEnabled = true;
@@ -155,6 +168,9 @@ private:
     HistoryStore* m_history = nullptr;
 
     QPushButton* m_addButton = nullptr;
+    QScrollArea* m_inboxScroll = nullptr;
+    QToolButton* m_addInboxButton = nullptr;
+    QLabel* m_inboxProblem = nullptr;
     QScrollArea* m_slotScroll = nullptr;
     QWidget* m_slotRows = nullptr;
     QVBoxLayout* m_slotLayout = nullptr;

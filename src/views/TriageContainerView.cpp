@@ -1,5 +1,6 @@
 #include "views/TriageContainerView.h"
 
+#include "models/InboxFolders.h"
 #include "platform/FolderCreator.h"
 #include "platform/ItemRevealer.h"
 #include "platform/StoragePaths.h"
@@ -910,6 +911,9 @@ void TriageContainerView::buildUi()
         scheduleRefresh();
     };
     m_palette = new ActionPaletteView(callbacks, m_rightColumn);
+    m_downloadsFolder = m_services.downloadsDirectory.isEmpty() ? StoragePaths::downloadsDirectory()
+                                                                : m_services.downloadsDirectory;
+    m_palette->setDownloadsFolder(m_downloadsFolder);
     m_rightColumn->addWidget(m_palette);
 
     m_renamePanel = new QWidget(m_rightColumn);
@@ -951,10 +955,7 @@ void TriageContainerView::buildUi()
     m_emptyTitle->setObjectName(QStringLiteral("emptyTitle"));
     m_emptyTitle->setAlignment(Qt::AlignCenter);
     emptyLayout->addWidget(m_emptyTitle);
-    const QString watched = m_services.downloadsDirectory.isEmpty()
-                                ? StoragePaths::downloadsDirectory()
-                                : m_services.downloadsDirectory;
-    m_watchedFolder = StoragePaths::tildePath(watched);
+    m_watchedFolder = StoragePaths::tildePath(m_downloadsFolder);
     m_emptyMessage = Theme::label(
         QStringLiteral("All completed downloads have been organized. Stowbird is actively "
                        "monitoring %1 for new files.")
@@ -1067,6 +1068,7 @@ void TriageContainerView::refreshOverlays()
             *m_services.telemetry, *m_services.globalShortcut,
             [this] { setShowingSettings(false); }, this);
         m_settingsSheet->view()->setHistory(m_services.history);
+        m_settingsSheet->view()->setDownloadsFolder(m_downloadsFolder);
         m_settingsSheet->setGeometry(rect());
         m_settingsSheet->show();
         m_settingsSheet->raise();
@@ -1142,17 +1144,25 @@ void TriageContainerView::refreshBody()
         }
         // A long action says how far it got (the status line is not shown on this page).
         const std::optional<StatusLine> status = m_actions->status();
+        // The other inboxes are counted rather than named: the message stays short.
+        const int others = int(
+            InboxFolders::resolve(m_services.config->config().additionalInboxes, m_downloadsFolder)
+                .size());
+        const QString watched =
+            others == 0   ? m_watchedFolder
+            : others == 1 ? tr("%1 and one other folder").arg(m_watchedFolder)
+                          : tr("%1 and %n other folders", nullptr, others).arg(m_watchedFolder);
         m_emptyMessage->setText(
             state == Looking ? QStringLiteral("Stowbird is listing %1; the first file shows here "
                                               "as soon as it is found.")
-                                   .arg(m_watchedFolder)
+                                   .arg(watched)
             : state == Finishing
                 ? (status ? status->text
                           : QStringLiteral("Stowbird is finishing the last file action; the "
                                            "item comes back here if it fails."))
                 : QStringLiteral("All completed downloads have been organized. Stowbird is "
                                  "actively monitoring %1 for new files.")
-                      .arg(m_watchedFolder));
+                      .arg(watched));
         const qsizetype skipped = queue.skippedPaths().size();
         auto* button = static_cast<QPushButton*>(m_skippedButton);
         button->setVisible(skipped > 0 && !looking);

@@ -264,6 +264,7 @@ private:
     QLabel* m_emptyTitle = nullptr;
     QLabel* m_emptyMessage = nullptr;
     QString m_watchedFolder; // as the empty state names it (~/Downloads)
+    QString m_downloadsFolder;
     QTimer* m_refreshTimer = nullptr;
     qint64 m_lastRefreshNs = 0;
     int m_refreshes = 0;
