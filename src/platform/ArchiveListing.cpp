@@ -3,6 +3,7 @@
 #include "platform/CancelToken.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QMimeType>
 #include <QScopeGuard>
 #include <QStringDecoder>
@@ -61,18 +62,32 @@ bool isOneOf(const QMimeType& type, const QStringList& names)
 }
 
 // Where libarchive reads from: the descriptor, through pread, checking the deadline and the
-// token before every block. A decompressor that takes long works through many blocks, so a
-// refusal here stops it soon; libarchive then fails the call with this error.
+// token before every block it hands over. A refusal makes libarchive fail the call under way.
+//
+// libarchive only asks for input when the decompressor has used up what it was given, and a
+// few bytes of bzip2 can unpack to a gigabyte of zeros: handed 64 KiB at once, a bomb keeps it
+// busy for minutes between two checks. So the blocks handed over adapt to how long the last
+// one kept libarchive busy: they shrink (down to one byte) while that is long and grow back
+// (up to the read buffer) while it is short. The file is still read in large preads.
 struct Source
 {
+    static constexpr qint64 bufferSize = 64 * 1024;
+    static constexpr qint64 slowNs = 20'000'000; // a block took this long: hand over less
+    static constexpr qint64 fastNs = 2'000'000;  // ... and this little: hand over more
+
     int fd = -1;
     qint64 size = 0;
-    qint64 position = 0;
+    qint64 position = 0; // where the next block starts in the file
     QDeadlineTimer deadline;
     const CancelToken* cancel = nullptr;
     bool timedOut = false;
     bool cancelled = false;
-    std::vector<char> buffer = std::vector<char>(64 * 1024);
+
+    std::vector<char> buffer = std::vector<char>(std::size_t(bufferSize));
+    qint64 bufferStart = 0;
+    qint64 bufferLength = 0;
+    qint64 block = 64; // bytes handed over per read
+    QElapsedTimer sinceRead;
 
     bool mustStop()
     {
@@ -91,18 +106,33 @@ la_ssize_t readBlock(archive* reader, void* data, const void** block)
         archive_set_error(reader, ECANCELED, "listing stopped");
         return -1;
     }
-    ssize_t got;
-    do {
-        got = ::pread(source->fd, source->buffer.data(), source->buffer.size(),
-                      off_t(source->position));
-    } while (got < 0 && errno == EINTR);
-    if (got < 0) {
-        archive_set_error(reader, errno, "read error");
-        return -1;
+    if (source->sinceRead.isValid()) {
+        const qint64 spent = source->sinceRead.nsecsElapsed();
+        if (spent > Source::slowNs)
+            source->block = std::max<qint64>(1, source->block / 16);
+        else if (spent < Source::fastNs)
+            source->block = std::min(Source::bufferSize, source->block * 2);
     }
-    source->position += got;
-    *block = source->buffer.data();
-    return got;
+    if (source->position < source->bufferStart ||
+        source->position >= source->bufferStart + source->bufferLength) {
+        ssize_t got;
+        do {
+            got = ::pread(source->fd, source->buffer.data(), source->buffer.size(),
+                          off_t(source->position));
+        } while (got < 0 && errno == EINTR);
+        if (got < 0) {
+            archive_set_error(reader, errno, "read error");
+            return -1;
+        }
+        source->bufferStart = source->position;
+        source->bufferLength = got;
+    }
+    const qint64 offset = source->position - source->bufferStart;
+    const qint64 length = std::min(source->block, source->bufferLength - offset);
+    *block = source->buffer.data() + offset;
+    source->position += length;
+    source->sinceRead.start();
+    return la_ssize_t(length);
 }
 
 la_int64_t skipBytes(archive*, void* data, la_int64_t request)
