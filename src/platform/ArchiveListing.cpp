@@ -404,8 +404,9 @@ ArchiveListing ArchiveListing::read(int fd, const QString& fileName, const Limit
             entryText(archive_entry_symlink_utf8(header), archive_entry_symlink(header));
         const QString hardLink =
             entryText(archive_entry_hardlink_utf8(header), archive_entry_hardlink(header));
-        entry.escapes = escapesFolder(entry.path) || (!link.isEmpty() && escapesFolder(link)) ||
-                        (!hardLink.isEmpty() && escapesFolder(hardLink));
+        entry.linkTarget = link.isEmpty() ? hardLink : link;
+        entry.escapes = escapesFolder(entry.path) ||
+                        (!entry.linkTarget.isEmpty() && escapesFolder(entry.linkTarget));
 
         ++listing.entryCount;
         if (entry.isDirectory) {

@@ -28,7 +28,8 @@ public:
         QString path;     // the name as stored in the archive
         qint64 size = -1; // declared size in bytes; -1 when the archive does not say
         bool isDirectory = false;
-        bool escapes = false; // absolute, or climbs out of the folder it would unpack into
+        QString linkTarget;   // what a symbolic or hard link points to; empty for the rest
+        bool escapes = false; // its name or link target is absolute or climbs out with ".."
     };
 
     // Why reading stopped.

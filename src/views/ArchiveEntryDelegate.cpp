@@ -44,21 +44,49 @@ void ArchiveEntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     x = iconRect.right() + 1 + spacing;
 
     const QFont detailFont = pixelFont(option.font, 11);
-    const QString detail = index.data(SizeTextRole).toString();
-    const int detailWidth = QFontMetrics(detailFont).horizontalAdvance(detail);
+    // A link's target can be long: it gets at most a third of the row.
+    const QFontMetrics detailMetrics(detailFont);
+    const QString detail = detailMetrics.elidedText(index.data(SizeTextRole).toString(),
+                                                    Qt::ElideMiddle, row.width() / 3);
+    const int detailWidth = detailMetrics.horizontalAdvance(detail);
     const QRect detailRect(row.right() - horizontalPadding - detailWidth + 1, row.top(),
                            detailWidth, row.height());
     painter->setFont(detailFont);
     painter->setPen(Theme::secondary(pal));
     painter->drawText(detailRect, Qt::AlignVCenter | Qt::AlignRight, detail);
 
+    // The folder part of the path is dimmed and gives way first, so that the entry's own
+    // name stays readable ("share/icons/…/apps/app.png").
     const QFont nameFont = pixelFont(option.font, 12);
+    const QFontMetrics metrics(nameFont);
     const QRect nameRect(x, row.top(), qMax(0, detailRect.left() - spacing - x), row.height());
+    const QString path = index.data(Qt::DisplayRole).toString();
+    qsizetype cut = path.size() - 1;
+    while (cut > 0 && path.at(cut) == QLatin1Char('/'))
+        --cut;
+    cut = path.lastIndexOf(QLatin1Char('/'), cut) + 1;
+    QString folderPart = path.left(cut);
+    QString namePart = path.mid(cut);
+    const int nameWidth = metrics.horizontalAdvance(namePart);
+    const int ellipsis = metrics.horizontalAdvance(QStringLiteral("\u2026/"));
+    if (metrics.horizontalAdvance(path) > nameRect.width()) {
+        if (nameWidth + ellipsis * 2 <= nameRect.width()) {
+            folderPart =
+                metrics.elidedText(folderPart, Qt::ElideMiddle, nameRect.width() - nameWidth);
+        } else {
+            folderPart.clear();
+            namePart = metrics.elidedText(path, Qt::ElideMiddle, nameRect.width());
+        }
+    }
     painter->setFont(nameFont);
+    QColor folderColor = escapes ? Theme::orange() : Theme::secondary(pal);
+    painter->setPen(folderColor);
+    const int folderWidth = metrics.horizontalAdvance(folderPart);
+    painter->drawText(QRect(nameRect.left(), row.top(), folderWidth, row.height()),
+                      Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, folderPart);
     painter->setPen(pal.color(QPalette::WindowText));
-    const QString name = index.data(Qt::DisplayRole).toString();
-    painter->drawText(nameRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
-                      QFontMetrics(nameFont).elidedText(name, Qt::ElideMiddle, nameRect.width()));
+    painter->drawText(nameRect.adjusted(folderWidth, 0, 0, 0),
+                      Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, namePart);
     painter->restore();
 }
 

@@ -12,7 +12,7 @@ public:
     static constexpr int rowHeight = 26;
 
     enum Role {
-        SizeTextRole = Qt::UserRole + 1, // the size as shown ("" for folders)
+        SizeTextRole = Qt::UserRole + 1, // the size as shown ("" for folders, "→ target")
         IsFolderRole,
         EscapesRole,
     };

@@ -171,48 +171,51 @@ QList<ArchiveListingView::Note> ArchiveListingView::notesFor(const ArchiveListin
 {
     using End = ArchiveListing::End;
     QList<Note> notes;
+    const auto warn = [&](const QString& text) {
+        notes.append({text, true, QStringLiteral("exclamationmark.triangle.fill")});
+    };
+    const auto tell = [&](const QString& text, const QString& symbol) {
+        notes.append({text, false, symbol});
+    };
+    const QString listed = QStringLiteral("doc.text");
     switch (listing.end) {
     case End::Damaged:
-        notes.append({tr("This archive is damaged or incomplete: the list ends where it could "
-                         "no longer be read."),
-                      true});
+        warn(tr("This archive is damaged or incomplete: the list ends where it could no longer "
+                "be read."));
         break;
     case End::Deadline:
-        notes.append({tr("Reading this archive took too long: the list stops after %Ln entries.",
-                         nullptr, plural(listing.entryCount)),
-                      false});
+        tell(tr("Reading this archive took too long: the list stops after %Ln entries.", nullptr,
+                plural(listing.entryCount)),
+             QStringLiteral("clock"));
         break;
     case End::EntryCap:
-        notes.append(
-            {tr("This archive has more than %Ln entries.", nullptr, plural(listing.entryCount)) +
+        tell(tr("This archive has more than %Ln entries.", nullptr, plural(listing.entryCount)) +
                  QLatin1Char(' ') +
                  tr("Only the first %Ln are listed.", nullptr, plural(listing.entries.size())),
-             false});
+             listed);
         break;
     case End::Complete:
     case End::Cancelled:
         if (listing.entries.size() < listing.entryCount)
-            notes.append({tr("Only the first %Ln entries are listed.", nullptr,
-                             plural(listing.entries.size())),
-                          false});
+            tell(tr("Only the first %Ln entries are listed.", nullptr,
+                    plural(listing.entries.size())),
+                 listed);
         break;
     }
     if (listing.escapingCount > 0)
-        notes.append({tr("%Ln entries would be unpacked outside their folder (an absolute path "
-                         "or \u201c..\u201d in the name). They are marked below.",
-                         nullptr, plural(listing.escapingCount)),
-                      true});
+        warn(tr("%Ln entries would be unpacked outside their folder (an absolute path or "
+                "\u201c..\u201d in the name, or a link that points there). They are marked below.",
+                nullptr, plural(listing.escapingCount)));
     if (listing.totalSize >= bombSize && archiveSize > 0 &&
         listing.totalSize / bombRatio > archiveSize)
-        notes.append({tr("Unpacked, this would take %1, over %2 times the size of the archive: "
-                         "it could fill the disk.")
-                          .arg(TriageItem::formatByteCount(listing.totalSize),
-                               QLocale().toString(listing.totalSize / archiveSize)),
-                      true});
+        warn(tr("Unpacked, this would take %1, over %2 times the size of the archive: it could "
+                "fill the disk.")
+                 .arg(TriageItem::formatByteCount(listing.totalSize),
+                      QLocale().toString(listing.totalSize / archiveSize)));
     if (listing.encrypted)
-        notes.append({tr("Some entries are encrypted."), false});
+        tell(tr("Some entries are encrypted."), QStringLiteral("questionmark.circle"));
     if (listing.end == End::Complete && listing.entryCount == 0)
-        notes.append({tr("This archive is empty."), false});
+        tell(tr("This archive is empty."), listed);
     return notes;
 }
 
@@ -235,9 +238,8 @@ void ArchiveListingView::setListing(const QString& name, const QString& kind, qi
         lineLayout->setSpacing(8);
         auto* icon = new QLabel(line);
         icon->setPixmap(SymbolIcons::pixmap(
-            note.warning ? QStringLiteral("exclamationmark.triangle.fill")
-                         : QStringLiteral("questionmark.circle"),
-            14, note.warning ? Theme::orange() : secondary, devicePixelRatioF()));
+            note.warning ? QStringLiteral("exclamationmark.triangle.fill") : note.symbol, 14,
+            note.warning ? Theme::orange() : secondary, devicePixelRatioF()));
         lineLayout->addWidget(icon, 0, Qt::AlignTop);
         auto* text = Theme::label(note.text, 12, QFont::Normal,
                                   note.warning ? Theme::primary(palette()) : secondary, line);
@@ -259,8 +261,10 @@ void ArchiveListingView::setListing(const QString& name, const QString& kind, qi
     for (const ArchiveListing::Entry& entry : listing.entries) {
         auto* item = new QStandardItem(displayName(entry.path));
         const QString size = entry.isDirectory ? QString()
-                             : entry.size < 0  ? QStringLiteral("\u2014")
-                                               : TriageItem::formatByteCount(entry.size);
+                             : !entry.linkTarget.isEmpty()
+                                 ? QStringLiteral("\u2192 %1").arg(displayName(entry.linkTarget))
+                             : entry.size < 0 ? QStringLiteral("\u2014")
+                                              : TriageItem::formatByteCount(entry.size);
         item->setData(size, ArchiveEntryDelegate::SizeTextRole);
         item->setData(entry.isDirectory, ArchiveEntryDelegate::IsFolderRole);
         item->setData(entry.escapes, ArchiveEntryDelegate::EscapesRole);

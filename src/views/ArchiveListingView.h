@@ -43,6 +43,7 @@ private:
     {
         QString text;
         bool warning = false;
+        QString symbol; // for notes that are not warnings
     };
     static QString summaryText(const QString& kind, const ArchiveListing& listing);
     static QList<Note> notesFor(const ArchiveListing& listing, qint64 archiveSize);
