@@ -2,6 +2,7 @@
 #include "TestEnvironment.h"
 #include "platform/ArchiveListing.h"
 #include "platform/CancelToken.h"
+#include "services/LoggerService.h"
 #include "views/ArchiveListingView.h"
 #include "views/PreviewLoader.h"
 #include "views/QuickLookHostView.h"
@@ -10,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTest>
+#include <QThreadPool>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -373,6 +375,16 @@ private slots:
         QCOMPARE(listing.end, End::Deadline);
         QCOMPARE(listing.entries.size(), 1);
         QCOMPARE(listing.entries.at(0).size, declared);
+
+        // A preview that moves on to another file stops its listing at once, long before
+        // the deadline: the pool is free for the next preview.
+        auto host = std::make_unique<QuickLookHostView>(QUrl::fromLocalFile(path("bomb.tar.bz2")));
+        QTRY_COMPARE_WITH_TIMEOUT(PreviewLoader::threadPool()->activeThreadCount(), 1, 1000);
+        QTest::qWait(200);
+        clock.restart();
+        host.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(PreviewLoader::threadPool()->activeThreadCount(), 0, 1000);
+        QVERIFY(clock.elapsed() < 500);
     }
 
     // A million entries: counting stops at the cap, well within the deadline, and the
@@ -445,6 +457,13 @@ private slots:
         QCOMPARE(host.previewKind(), Kind::Archive);
         QVERIFY(host.archiveView()->notes().join('\n').contains(QStringLiteral("damaged")));
         QVERIFY(host.archiveView()->summary().contains(QStringLiteral("at least")));
+        // ... and the log says what libarchive said.
+        QVERIFY(LoggerService::shared().waitForWritten(5000));
+        QFile log(LoggerService::shared().logPath());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QByteArray logged = log.readAll();
+        QVERIFY2(logged.contains("cut.tar.gz") && logged.contains(listing.error.toUtf8()),
+                 logged.right(500).constData());
 
         // Nothing readable at all: the plain file preview says so.
         PreviewTestFiles::writeBytes(path("junk.zip"), noise(4096, 1));

@@ -1,7 +1,6 @@
 #include "views/PreviewLoader.h"
 
 #include "models/RegularFile.h"
-#include "services/LoggerService.h"
 #include "views/SelfContainedSvg.h"
 
 #include <QBuffer>
@@ -160,12 +159,6 @@ PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QT
         const ArchiveListing& listing = content.archive;
         if (listing.end == ArchiveListing::End::Cancelled)
             return content; // the preview moved on: nobody shows this
-        if (listing.end == ArchiveListing::End::Damaged)
-            LoggerService::shared().info(QStringLiteral("Archive preview of %1 read %2 entries, "
-                                                        "then stopped: %3")
-                                             .arg(path)
-                                             .arg(listing.entryCount)
-                                             .arg(listing.error));
         if (listing.entries.isEmpty() && listing.end != ArchiveListing::End::Complete) {
             content.note = listing.end == ArchiveListing::End::Deadline
                                ? tr("Reading this archive took too long.")

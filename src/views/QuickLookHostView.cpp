@@ -4,6 +4,7 @@
 
 #include "models/TriageItem.h"
 #include "platform/CancelToken.h"
+#include "services/LoggerService.h"
 #include "views/ArchiveListingView.h"
 #include "views/ElidedLabel.h"
 #include "views/ImageCanvas.h"
@@ -178,6 +179,12 @@ void QuickLookHostView::setKind(PreviewKind kind)
 void QuickLookHostView::showContent(PreviewContent content)
 {
     m_content = std::move(content);
+    if (m_content.archive.end == ArchiveListing::End::Damaged)
+        LoggerService::shared().info(
+            QStringLiteral("Archive preview of %1: read %2 entries, then stopped: %3")
+                .arg(m_content.path)
+                .arg(m_content.archive.entryCount)
+                .arg(m_content.archive.error));
     switch (m_content.kind) {
     case PreviewContent::Kind::Missing:
         m_stack->setCurrentWidget(m_blankPage);
