@@ -305,9 +305,7 @@ ArchiveListing ArchiveListing::read(int fd, const QString& fileName, const Limit
                                     const CancelToken* cancel)
 {
     ArchiveListing listing;
-    struct stat status
-    {
-    };
+    struct stat status = {};
     if (::fstat(fd, &status) != 0) {
         listing.end = End::Damaged;
         listing.error = QString::fromLocal8Bit(std::strerror(errno));

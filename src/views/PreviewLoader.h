@@ -78,8 +78,8 @@ public:
     //
     // Only files whose type is an image type go to an image decoder. The type is the one
     // the name gives, refined by the content; when the content's own signature disagrees
-    // (a gzip file named .png), the signature decides. Qt's image plugins are never asked
-    // what the content is: the SVG plugin claims every gzip file as compressed SVG.
+    // (a gzip file named .png), the signature decides. Qt's image plugins are not asked
+    // whether the content is an image: the SVG plugin claims every gzip file as SVG.
     static PreviewContent load(const QString& path, const QSize& fitSize, QThread* pdfThread,
                                const CancelToken* cancel = nullptr);
 
