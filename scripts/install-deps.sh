@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-pdf-dev qt6-svg-dev qt6-qpa-plugins
     libgl-dev libxkbcommon-dev libxcb1-dev libxcb-xfixes0-dev libxcb-keysyms1-dev
     qt6-wayland weston dbus
-    nlohmann-json3-dev libsystemd-dev zlib1g-dev libbenchmark-dev libsqlite3-dev
+    nlohmann-json3-dev libsystemd-dev zlib1g-dev libbenchmark-dev libsqlite3-dev libarchive-dev
     clang libclang-rt-14-dev
     xvfb xauth
     desktop-file-utils appstream

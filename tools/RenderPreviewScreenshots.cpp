@@ -14,8 +14,12 @@
 #include <QPainterPath>
 #include <QPdfWriter>
 #include <QRadialGradient>
+#include <QRandomGenerator>
 #include <QStyle>
 #include <QStyleFactory>
+
+#include <archive.h>
+#include <archive_entry.h>
 
 #include <cstdio>
 #include <functional>
@@ -113,6 +117,53 @@ const char* sourceText =
     "    return entries.isEmpty() ? 1 : 0;\n"
     "}\n";
 
+// A release tarball as projects publish them: a top folder, the program, its desktop files.
+void writeReleaseTarball(const QString& path)
+{
+    const struct
+    {
+        const char* name;
+        int size; // -1: a folder
+    } members[] = {
+        {"stowbird-0.1.0/", -1},
+        {"stowbird-0.1.0/bin/", -1},
+        {"stowbird-0.1.0/bin/stowbird", 1934512},
+        {"stowbird-0.1.0/share/", -1},
+        {"stowbird-0.1.0/share/applications/", -1},
+        {"stowbird-0.1.0/share/applications/com.stowbird.Stowbird.desktop", 412},
+        {"stowbird-0.1.0/share/metainfo/com.stowbird.Stowbird.metainfo.xml", 2388},
+        {"stowbird-0.1.0/share/icons/hicolor/scalable/apps/com.stowbird.Stowbird.svg", 6120},
+        {"stowbird-0.1.0/share/icons/hicolor/256x256/apps/com.stowbird.Stowbird.png", 31877},
+        {"stowbird-0.1.0/share/icons/hicolor/128x128/apps/com.stowbird.Stowbird.png", 12403},
+        {"stowbird-0.1.0/share/icons/hicolor/48x48/apps/com.stowbird.Stowbird.png", 3210},
+        {"stowbird-0.1.0/share/doc/stowbird/README.md", 9342},
+        {"stowbird-0.1.0/share/doc/stowbird/LICENSE", 1071},
+        {"stowbird-0.1.0/share/doc/stowbird/changelog.md", 4188},
+        {"stowbird-0.1.0/install.sh", 1580},
+    };
+    archive* writer = archive_write_new();
+    archive_write_set_format_pax_restricted(writer);
+    archive_write_add_filter_gzip(writer);
+    archive_write_open_filename(writer, QFile::encodeName(path).constData());
+    QRandomGenerator random(3);
+    for (const auto& member : members) {
+        archive_entry* entry = archive_entry_new();
+        archive_entry_set_pathname(entry, member.name);
+        archive_entry_set_filetype(entry, member.size < 0 ? AE_IFDIR : AE_IFREG);
+        archive_entry_set_perm(entry, member.size < 0 ? 0755 : 0644);
+        archive_entry_set_size(entry, std::max(0, member.size));
+        archive_write_header(writer, entry);
+        if (member.size > 0) {
+            QByteArray data(member.size, '\0');
+            random.fillRange(reinterpret_cast<quint32*>(data.data()), member.size / 4);
+            archive_write_data(writer, data.constData(), std::size_t(data.size()));
+        }
+        archive_entry_free(entry);
+    }
+    archive_write_close(writer);
+    archive_write_free(writer);
+}
+
 void save(QWidget& widget, const QString& path)
 {
     if (!widget.grab().save(path))
@@ -175,8 +226,10 @@ int main(int argc, char** argv)
     writePdf(pdf);
     const QString source = dir.filePath("list_downloads.cpp");
     PreviewTestFiles::writeBytes(source, sourceText);
+    const QString package = dir.filePath("stowbird_0.1.0_amd64.deb");
+    PreviewTestFiles::writeBytes(package, QByteArray(4321987, '\x1f'));
     const QString archive = dir.filePath("stowbird-0.1.0-linux-x86_64.tar.gz");
-    PreviewTestFiles::writeBytes(archive, QByteArray(4321987, '\x1f'));
+    writeReleaseTarball(archive);
 
     const QString folder = dir.filePath("Holiday Photos 2024");
     for (int i = 1; i <= 7; ++i)
@@ -201,7 +254,8 @@ int main(int argc, char** argv)
         renderHost(image, out + "/preview-image" + suffix);
         renderHost(pdf, out + "/preview-pdf" + suffix);
         renderHost(source, out + "/preview-text" + suffix);
-        renderHost(archive, out + "/preview-generic" + suffix);
+        renderHost(package, out + "/preview-generic" + suffix);
+        renderHost(archive, out + "/preview-archive" + suffix);
 
         FolderInspectorView inspector(QUrl::fromLocalFile(folder), 7345000);
         inspector.resize(previewSize);

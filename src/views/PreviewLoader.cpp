@@ -67,7 +67,24 @@ QThreadPool* PreviewLoader::threadPool()
     return &pool;
 }
 
-PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QThread* pdfThread)
+QMimeType PreviewLoader::previewType(const QMimeDatabase& database, const QMimeType& named,
+                                     QIODevice* file)
+{
+    const qint64 start = file->pos();
+    const QMimeType signature = database.mimeTypeForData(file);
+    file->seek(start);
+    // Content without a signature of its own (plain text, unknown bytes, nothing) leaves the
+    // type to the name; so does a name whose type refines the signature (.svgz over gzip,
+    // .docx over zip).
+    const QString said = signature.name();
+    if (signature.isDefault() || said == QLatin1String("text/plain") ||
+        said == QLatin1String("application/x-zerosize") || named.inherits(said))
+        return named;
+    return signature;
+}
+
+PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QThread* pdfThread,
+                                   const CancelToken* cancel)
 {
     PreviewContent content;
     content.path = path;
@@ -134,9 +151,25 @@ PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QT
         return content;
     }
 
-    const bool imageByContent = !QImageReader::imageFormat(&file).isEmpty();
-    file.seek(0);
-    if (type.name().startsWith(QLatin1String("image/")) || imageByContent) {
+    const QMimeType previewed = previewType(database, type, &file);
+    if (ArchiveListing::listsType(previewed) && content.sizeBytes > 0) {
+        if (previewed != type)
+            describe(previewed);
+        content.archive = ArchiveListing::read(fd, info.fileName(), cancel);
+        const ArchiveListing& listing = content.archive;
+        if (listing.end == ArchiveListing::End::Cancelled)
+            return content; // the preview moved on: nobody shows this
+        if (listing.entries.isEmpty() && listing.end != ArchiveListing::End::Complete) {
+            content.note = listing.end == ArchiveListing::End::Deadline
+                               ? tr("Reading this archive took too long.")
+                               : tr("The contents of this archive could not be read.");
+            return content;
+        }
+        content.kind = PreviewContent::Kind::Archive;
+        return content;
+    }
+
+    if (previewed.name().startsWith(QLatin1String("image/"))) {
         content.image = readImage(&file, info.suffix().toLower().toLatin1(), fitSize,
                                   &content.animated, &content.imageFormat);
         if (content.image.isNull()) {
@@ -227,6 +260,12 @@ QImage PreviewLoader::thumbnail(const QString& path, int maxPixelSize)
         ::close(fd);
         return {};
     }
+    static const QMimeDatabase database;
+    const QString name = QFileInfo(path).fileName();
+    const QMimeType type = database.mimeTypeForFileNameAndData(name, &file);
+    file.seek(0);
+    if (!previewType(database, type, &file).name().startsWith(QLatin1String("image/")))
+        return {};
     return readImage(&file, QFileInfo(path).suffix().toLower().toLatin1(),
                      QSize(maxPixelSize, maxPixelSize), nullptr);
 }

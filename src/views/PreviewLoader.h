@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/ArchiveListing.h"
+
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QImage>
 #include <QSize>
@@ -7,7 +10,10 @@
 
 #include <memory>
 
+class CancelToken;
 class QIODevice;
+class QMimeDatabase;
+class QMimeType;
 class QPdfDocument;
 class QThreadPool;
 
@@ -19,6 +25,7 @@ struct PreviewContent
         Image,   // a still image or the first frame of an animation
         Pdf,     // a loaded PDF document
         Text,    // the first part of a text or source file
+        Archive, // the listing of an archive or compressed file
         Generic, // anything else: type icon with name, kind, size and dates
     };
 
@@ -43,6 +50,8 @@ struct PreviewContent
     QString text;
     bool truncated = false; // the file is longer than what was read
 
+    ArchiveListing archive;
+
     // Loaded on the worker and handed to the GUI thread; deleted there with deleteLater().
     std::shared_ptr<QPdfDocument> pdf;
 };
@@ -51,6 +60,8 @@ struct PreviewContent
 // is meant to run on a worker thread.
 class PreviewLoader
 {
+    Q_DECLARE_TR_FUNCTIONS(PreviewLoader)
+
 public:
     // The pool that preview and thumbnail work runs on. It is not the global pool: Qt's
     // raster paint engine spreads large fills over the global pool and waits for them on
@@ -62,8 +73,15 @@ public:
 
     // Prepares the preview of `path`. Images are decoded to fit within `fitSize` (device
     // pixels, orientation applied); a PDF is loaded and moved to `pdfThread` (the GUI
-    // thread), so that the caller only has to show it.
-    static PreviewContent load(const QString& path, const QSize& fitSize, QThread* pdfThread);
+    // thread), so that the caller only has to show it; an archive is listed (bounded in
+    // entries and time) until `cancel`, when given, is cancelled.
+    //
+    // Only files whose type is an image type go to an image decoder. The type is the one
+    // the name gives, refined by the content; when the content's own signature disagrees
+    // (a gzip file named .png), the signature decides. Qt's image plugins are not asked
+    // whether the content is an image: the SVG plugin claims every gzip file as SVG.
+    static PreviewContent load(const QString& path, const QSize& fitSize, QThread* pdfThread,
+                               const CancelToken* cancel = nullptr);
 
     // A thumbnail whose longer side is at most `maxPixelSize`, decoded at reduced size where
     // the format allows it, orientation applied. Null when the file is not a readable image.
@@ -78,6 +96,11 @@ public:
     static QString decodeText(const QByteArray& data, bool truncated);
 
 private:
+    // The type a file open as `file` is previewed as (see load()); `named` is the type from
+    // its name and content together.
+    static QMimeType previewType(const QMimeDatabase& database, const QMimeType& named,
+                                 QIODevice* file);
+
     // formatHint: the file's lower-case suffix, used when the content does not say. An SVG
     // is read whole and rendered from a copy that names no file (SelfContainedSvg).
     static QImage readImage(QIODevice* device, const QByteArray& formatHint, const QSize& fitSize,

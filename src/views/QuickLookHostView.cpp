@@ -3,6 +3,9 @@
 #include "models/RegularFile.h"
 
 #include "models/TriageItem.h"
+#include "platform/CancelToken.h"
+#include "services/LoggerService.h"
+#include "views/ArchiveListingView.h"
 #include "views/ElidedLabel.h"
 #include "views/ImageCanvas.h"
 #include "views/SymbolIcons.h"
@@ -82,6 +85,8 @@ QuickLookHostView::QuickLookHostView(const std::optional<QUrl>& fileURL, bool is
 
 QuickLookHostView::~QuickLookHostView()
 {
+    if (m_cancel)
+        m_cancel->cancel();
     // A PDF view must let go of its document before the document can go.
     if (m_pdfView)
         m_pdfView->setDocument(nullptr);
@@ -108,6 +113,9 @@ void QuickLookHostView::setPreviewItem(const std::optional<QUrl>& url)
 {
     ++m_previewItemChanges;
     ++m_generation;
+    if (m_cancel)
+        m_cancel->cancel();
+    m_cancel.reset();
     clearPreview();
     if (!url) {
         setKind(PreviewKind::Empty);
@@ -127,8 +135,12 @@ void QuickLookHostView::setPreviewItem(const std::optional<QUrl>& url)
             return;
         showContent(watcher->future().result());
     });
-    watcher->setFuture(QtConcurrent::run(PreviewLoader::threadPool(), &PreviewLoader::load,
-                                         url->toLocalFile(), decodeSize(), thread()));
+    m_cancel = std::make_shared<CancelToken>();
+    watcher->setFuture(QtConcurrent::run(
+        PreviewLoader::threadPool(),
+        [path = url->toLocalFile(), size = decodeSize(), target = thread(), cancel = m_cancel] {
+            return PreviewLoader::load(path, size, target, cancel.get());
+        }));
 }
 
 QSize QuickLookHostView::decodeSize() const
@@ -167,6 +179,12 @@ void QuickLookHostView::setKind(PreviewKind kind)
 void QuickLookHostView::showContent(PreviewContent content)
 {
     m_content = std::move(content);
+    if (m_content.archive.end == ArchiveListing::End::Damaged)
+        LoggerService::shared().info(
+            QStringLiteral("Archive preview of %1: read %2 entries, then stopped: %3")
+                .arg(m_content.path)
+                .arg(m_content.archive.entryCount)
+                .arg(m_content.archive.error));
     switch (m_content.kind) {
     case PreviewContent::Kind::Missing:
         m_stack->setCurrentWidget(m_blankPage);
@@ -205,6 +223,16 @@ void QuickLookHostView::showContent(PreviewContent content)
         m_textFooter->setVisible(m_content.truncated);
         m_stack->setCurrentWidget(m_textPage);
         setKind(PreviewKind::Text);
+        return;
+    case PreviewContent::Kind::Archive:
+        if (!m_archiveView) {
+            m_archiveView = new ArchiveListingView(m_stack);
+            m_stack->addWidget(m_archiveView);
+        }
+        m_archiveView->setListing(m_content.name, m_content.kindDescription, m_content.sizeBytes,
+                                  m_content.archive);
+        m_stack->setCurrentWidget(m_archiveView);
+        setKind(PreviewKind::Archive);
         return;
     case PreviewContent::Kind::Generic:
         showGeneric(m_content);

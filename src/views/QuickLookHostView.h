@@ -9,6 +9,8 @@
 #include <memory>
 #include <optional>
 
+class ArchiveListingView;
+class CancelToken;
 class ElidedLabel;
 class ImageCanvas;
 class QLabel;
@@ -19,9 +21,9 @@ class QPlainTextEdit;
 class QStackedWidget;
 
 // The preview of one file: images, animations (first frame, played on click), PDF pages,
-// text and source code, and for anything else a large type icon with name, kind, size and
-// dates. Files are classified and decoded off the GUI thread; a result that arrives after
-// the host has moved on to another file is dropped.
+// text and source code, the listing of an archive, and for anything else a large type icon with
+// name, kind, size and dates. Files are classified and decoded off the GUI thread; a result that
+// arrives after the host has moved on to another file is dropped.
 //
 // Once made, the host only reloads when it is given a different URL: redraws that hand it
 // the same URL do no work. Large files are not loaded until the user allowed them; the
@@ -30,7 +32,7 @@ class QuickLookHostView : public QWidget
 {
     Q_OBJECT
 public:
-    enum class PreviewKind { Empty, Loading, Image, Animation, Pdf, Text, Generic };
+    enum class PreviewKind { Empty, Loading, Image, Animation, Pdf, Text, Archive, Generic };
     Q_ENUM(PreviewKind)
 
     explicit QuickLookHostView(const std::optional<QUrl>& fileURL, bool isLargeFile = false,
@@ -57,6 +59,8 @@ public:
     QString previewText() const;
     QImage previewImage() const;
     QPdfDocument* pdfDocument() const { return m_pdf.get(); }
+    // The archive listing page; null until an archive was shown.
+    ArchiveListingView* archiveView() const { return m_archiveView; }
 
     // Starts or pauses an animation; does nothing for other previews.
     void togglePlayback();
@@ -86,6 +90,8 @@ private:
 
     quint64 m_generation = 0;
     QFutureWatcher<PreviewContent>* m_watcher = nullptr;
+    // Cancels the load under way (an archive listing stops at once) when the host moves on.
+    std::shared_ptr<CancelToken> m_cancel;
     PreviewContent m_content;
     std::shared_ptr<QPdfDocument> m_pdf;
     QMovie* m_movie = nullptr;
@@ -97,6 +103,7 @@ private:
     QWidget* m_textPage = nullptr;
     QPlainTextEdit* m_textEdit = nullptr;
     QLabel* m_textFooter = nullptr;
+    ArchiveListingView* m_archiveView = nullptr;
     QWidget* m_genericPage = nullptr;
     QLabel* m_genericIcon = nullptr;
     ElidedLabel* m_genericName = nullptr;

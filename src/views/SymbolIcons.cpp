@@ -33,6 +33,7 @@ const QHash<QString, QString>& themeNames()
         {QStringLiteral("doc.text"), QStringLiteral("text-x-generic")},
         {QStringLiteral("doc.badge.ellipsis"), QStringLiteral("x-office-document")},
         {QStringLiteral("photo"), QStringLiteral("image-x-generic")},
+        {QStringLiteral("archivebox.fill"), QStringLiteral("package-x-generic")},
         {QStringLiteral("arrow.up.forward.app"), QStringLiteral("document-open")},
         {QStringLiteral("arrow.up.right.square"), QStringLiteral("system-file-manager")},
         {QStringLiteral("arrow.uturn.backward"), QStringLiteral("edit-undo")},
