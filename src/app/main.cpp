@@ -5,6 +5,7 @@
 #include "services/TriageActionController.h"
 
 #include <QApplication>
+#include <QTranslator>
 #include <QDeadlineTimer>
 #include <QThread>
 
@@ -151,6 +152,11 @@ int main(int argc, char** argv)
         return askRunningInstance(argc, argv, arguments.mode);
 
     QApplication app(argc, argv);
+    // The texts count in English through the English catalogue: the sources say "%n files"
+    // for every count, the catalogue "1 file" for one.
+    QTranslator english;
+    if (english.load(QStringLiteral(":/i18n/stowbird_en.qm")))
+        QCoreApplication::installTranslator(&english);
     QApplication::setApplicationName(QStringLiteral("stowbird"));
     QApplication::setOrganizationName(QStringLiteral("stowbird"));
     QApplication::setApplicationDisplayName(QStringLiteral("Stowbird"));

@@ -199,13 +199,22 @@ void TriageActionController::post(const QUuid& id, Work work, Done done)
         if (control->abandoned)
             return;
         control->finished = true;
-        // What the operation wrote reaches this thread through Qt's event queue.
-        ThreadHandoff::handOff(control.get());
+        // What the operation wrote reaches this thread through Qt's event queue. It travels
+        // in a delivery made whole before the hand-off; the queued call carries only its
+        // address, so nothing the receiver reads is written after the hand-off.
+        struct Delivery
+        {
+            Done done;
+            OffThread<T> result;
+        };
+        auto* delivery = new Delivery{done, std::move(result)};
+        ThreadHandoff::handOff(delivery);
         QMetaObject::invokeMethod(
             this,
-            [control, done, result] {
-                ThreadHandoff::takeOver(control.get());
-                done(result);
+            [delivery] {
+                ThreadHandoff::takeOver(delivery);
+                const std::unique_ptr<Delivery> owned(delivery);
+                owned->done(owned->result);
             },
             Qt::QueuedConnection);
     });
