@@ -11,6 +11,7 @@
 #include "services/HistoryStore.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -156,11 +157,18 @@ QList<QUuid> idsOf(const QList<HistoryEntry>& entries)
 
 std::shared_ptr<DestinationPredictor> loadPredictor(HistoryStore& store)
 {
-    QSignalSpy loaded(&store, &HistoryStore::predictorLoaded);
+    // Taken on this thread (a spy's wait() misses a signal sent before it starts waiting).
+    std::shared_ptr<DestinationPredictor> loaded;
+    QObject receiver;
+    QObject::connect(&store, &HistoryStore::predictorLoaded, &receiver,
+                     [&loaded](std::shared_ptr<DestinationPredictor> p) { loaded = std::move(p); });
     store.loadPredictor();
-    if (!loaded.wait(10000))
+    QDeadlineTimer deadline(20000);
+    while (!loaded && !deadline.hasExpired())
+        QTest::qWait(10);
+    if (!loaded)
         qFatal("no predictor");
-    return loaded.first().first().value<std::shared_ptr<DestinationPredictor>>();
+    return loaded;
 }
 
 // One number from the database file, read beside the store.
