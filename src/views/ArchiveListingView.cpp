@@ -20,14 +20,6 @@
 
 namespace {
 
-QFont pixelFont(int pixelSize, QFont::Weight weight = QFont::Normal)
-{
-    QFont font = QApplication::font();
-    font.setPixelSize(pixelSize);
-    font.setWeight(weight);
-    return font;
-}
-
 int plural(qint64 count)
 {
     return int(std::min<qint64>(count, INT_MAX));
@@ -65,7 +57,7 @@ ArchiveListingView::ArchiveListingView(QWidget* parent) : QWidget(parent)
     m_notesLayout->setSpacing(6);
     body->addWidget(m_notes);
 
-    QFont captionFont = pixelFont(10, QFont::Bold);
+    QFont captionFont = Theme::font(10, QFont::Bold);
     captionFont.setLetterSpacing(QFont::AbsoluteSpacing, 0.5);
     m_caption = Theme::label({}, 10, QFont::Bold, Theme::secondary(palette()), content);
     m_caption->setFont(captionFont);
@@ -120,12 +112,12 @@ QWidget* ArchiveListingView::buildHeader()
     texts->setSpacing(3);
     m_name = new ElidedLabel({}, header);
     m_name->setObjectName(QStringLiteral("archiveName"));
-    m_name->setFont(pixelFont(15, QFont::Bold));
+    m_name->setFont(Theme::font(15, QFont::Bold));
     m_name->setElideMode(Qt::ElideMiddle);
     texts->addWidget(m_name);
     m_summary = new ElidedLabel({}, header);
     m_summary->setObjectName(QStringLiteral("archiveSummary"));
-    m_summary->setFont(pixelFont(11));
+    m_summary->setFont(Theme::font(11));
     m_summary->setColor(Theme::secondary(palette()));
     texts->addWidget(m_summary);
     row->addLayout(texts, 1);

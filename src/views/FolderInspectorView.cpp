@@ -29,14 +29,6 @@
 
 namespace {
 
-QFont pixelFont(int pixelSize, QFont::Weight weight = QFont::Normal)
-{
-    QFont font = QApplication::font();
-    font.setPixelSize(pixelSize);
-    font.setWeight(weight);
-    return font;
-}
-
 QLabel* makeLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -50,7 +42,7 @@ QLabel* makeLabel(const QString& text, const QFont& font, const QColor& color, Q
 // A section caption: small, bold, slightly tracked capitals.
 QLabel* makeCaption(const QString& text, const QColor& color, QWidget* parent)
 {
-    QFont font = pixelFont(10, QFont::Bold);
+    QFont font = Theme::font(10, QFont::Bold);
     font.setLetterSpacing(QFont::AbsoluteSpacing, 0.5);
     return makeLabel(text, font, color, parent);
 }
@@ -82,7 +74,7 @@ void tintBackground(QWidget* widget, qreal opacity)
 QPushButton* makeSmallButton(const QString& symbol, const QString& text, QWidget* parent)
 {
     auto* button = new QPushButton(SymbolIcons::icon(symbol), text, parent);
-    button->setFont(pixelFont(11, QFont::Medium));
+    button->setFont(Theme::font(11, QFont::Medium));
     button->setIconSize(QSize(12, 12));
     button->setFocusPolicy(Qt::NoFocus);
     button->setCursor(Qt::PointingHandCursor);
@@ -146,22 +138,22 @@ QWidget* FolderInspectorView::buildHeader()
     texts->setSpacing(3);
     auto* name = new ElidedLabel(QFileInfo(m_folderURL.toLocalFile()).fileName(), header);
     name->setObjectName(QStringLiteral("folderName"));
-    name->setFont(pixelFont(15, QFont::Bold));
+    name->setFont(Theme::font(15, QFont::Bold));
     name->setElideMode(Qt::ElideMiddle);
     texts->addWidget(name);
 
     auto* details = new QHBoxLayout;
     details->setSpacing(6);
     m_countLabel =
-        makeLabel({}, pixelFont(11, QFont::DemiBold), pal.color(QPalette::WindowText), header);
+        makeLabel({}, Theme::font(11, QFont::DemiBold), pal.color(QPalette::WindowText), header);
     m_countLabel->setObjectName(QStringLiteral("countLabel"));
-    m_sizeBullet = makeLabel(QStringLiteral("•"), pixelFont(11), secondary, header);
-    m_sizeLabel = makeLabel({}, pixelFont(11), secondary, header);
+    m_sizeBullet = makeLabel(QStringLiteral("•"), Theme::font(11), secondary, header);
+    m_sizeLabel = makeLabel({}, Theme::font(11), secondary, header);
     m_sizeLabel->setObjectName(QStringLiteral("sizeLabel"));
-    m_summaryBullet = makeLabel(QStringLiteral("•"), pixelFont(11), secondary, header);
+    m_summaryBullet = makeLabel(QStringLiteral("•"), Theme::font(11), secondary, header);
     m_summaryLabel = new ElidedLabel({}, header);
     m_summaryLabel->setObjectName(QStringLiteral("summaryLabel"));
-    m_summaryLabel->setFont(pixelFont(11));
+    m_summaryLabel->setFont(Theme::font(11));
     m_summaryLabel->setColor(secondary);
     for (QWidget* widget :
          {static_cast<QWidget*>(m_countLabel), static_cast<QWidget*>(m_sizeBullet),
@@ -235,7 +227,7 @@ void FolderInspectorView::applyListing(QList<FolderChildItem> items)
             makeCaption(QStringLiteral("IMAGES (%1)").arg(m_images.size()), secondary, section));
         titleRow->addStretch(1);
         titleRow->addWidget(
-            makeLabel(QStringLiteral("Click to preview"), pixelFont(10), secondary, section));
+            makeLabel(QStringLiteral("Click to preview"), Theme::font(10), secondary, section));
         sectionLayout->addLayout(titleRow);
 
         auto* stripArea = new QScrollArea(section);
@@ -309,7 +301,7 @@ void FolderInspectorView::applyListing(QList<FolderChildItem> items)
                                             secondary, devicePixelRatioF()));
         icon->setAlignment(Qt::AlignCenter);
         emptyLayout->addWidget(icon);
-        auto* text = makeLabel(QStringLiteral("Folder is empty"), pixelFont(13, QFont::Medium),
+        auto* text = makeLabel(QStringLiteral("Folder is empty"), Theme::font(13, QFont::Medium),
                                secondary, empty);
         text->setAlignment(Qt::AlignCenter);
         emptyLayout->addWidget(text);
@@ -420,7 +412,7 @@ void FolderInspectorView::buildChildPage(const QUrl& url)
     row->addStretch(1);
     auto* name = new ElidedLabel(url.fileName(), header);
     name->setObjectName(QStringLiteral("childName"));
-    name->setFont(pixelFont(12, QFont::DemiBold));
+    name->setFont(Theme::font(12, QFont::DemiBold));
     name->setElideMode(Qt::ElideMiddle);
     name->setAlignment(Qt::AlignCenter);
     row->addWidget(name, 4);
