@@ -587,10 +587,25 @@ QWidget* SettingsView::makeGeneralSection()
     m_noticeChoice = new QComboBox(section);
     m_noticeChoice->setObjectName(QStringLiteral("newDownloadNoticeChoice"));
     using Notice = AppConfig::NewDownloadNotice;
-    for (const auto& [when, text] : {std::pair{Notice::Never, tr("Never")},
-                                     std::pair{Notice::WithoutTray, tr("Without a tray")},
-                                     std::pair{Notice::Always, tr("Always")}})
-        m_noticeChoice->addItem(text, AppConfig::noticeKey(when));
+    struct Choice
+    {
+        Notice when;
+        QString text;
+        QString description; // what a screen reader says of the choice
+    };
+    for (const Choice& choice :
+         {Choice{Notice::Never, tr("Never"), tr("New downloads never raise a notification")},
+          Choice{Notice::WithoutTray, tr("Without a tray"),
+                 tr("New downloads raise a notification only when the desktop has no tray "
+                    "for the icon")},
+          Choice{Notice::Always, tr("Always"),
+                 tr("New downloads raise a notification whenever the window is hidden")}}) {
+        m_noticeChoice->addItem(choice.text, AppConfig::noticeKey(choice.when));
+        m_noticeChoice->setItemData(m_noticeChoice->count() - 1, choice.description,
+                                    Qt::AccessibleDescriptionRole);
+        m_noticeChoice->setItemData(m_noticeChoice->count() - 1, choice.description,
+                                    Qt::ToolTipRole);
+    }
     m_noticeChoice->setCurrentIndex(
         m_noticeChoice->findData(AppConfig::noticeKey(m_newDownloadNotice)));
     m_noticeChoice->setAccessibleName(tr("Notify of new downloads"));

@@ -119,12 +119,24 @@ TriageContainerView::TriageContainerView(Services services, std::function<void()
     m_lookAlikes = m_services.lookAlikes;
     if (!m_lookAlikes)
         m_lookAlikes = new LookAlikeService(m_services.queue, this);
-    connect(m_lookAlikes, &LookAlikeService::changed, this, &TriageContainerView::scheduleRefresh);
+    // Redrawn only when what the card shows changes: the head's group, or its duplicate note.
+    connect(m_lookAlikes, &LookAlikeService::changed, this, [this] {
+        QList<QUuid> ids;
+        for (const TriageItem& member : currentGroup())
+            ids << member.id;
+        if (ids != m_shownGroup)
+            scheduleRefresh();
+    });
     m_duplicates = m_services.duplicates;
     if (!m_duplicates)
         m_duplicates = new DuplicateFinder(
             m_services.history ? m_services.history->databasePath() : QString(), this);
-    connect(m_duplicates, &DuplicateFinder::checked, this, &TriageContainerView::scheduleRefresh);
+    connect(m_duplicates, &DuplicateFinder::checked, this, [this](const QUuid& itemId) {
+        const std::optional<TriageItem> head = m_services.queue->activeItem();
+        if (m_palette && head && head->id == itemId &&
+            duplicateText(*head) != m_palette->duplicateNote())
+            scheduleRefresh();
+    });
     m_keyResolver = m_services.keyResolver;
     if (!m_keyResolver)
         m_keyResolver = XkbLatinKeyResolver::forSession();
@@ -1217,8 +1229,11 @@ void TriageContainerView::refreshBody()
         }
         m_palette->setSuggestion(suggestion);
         QStringList names;
-        for (const TriageItem& member : group)
+        m_shownGroup.clear();
+        for (const TriageItem& member : group) {
             names << member.filename;
+            m_shownGroup << member.id;
+        }
         m_palette->setGroup(names, m_groupShown);
         checkForDuplicate(*head, suggestion);
         m_palette->setDuplicateNote(duplicateText(*head));

@@ -251,7 +251,8 @@ private:
     // The head the group preview and the duplicate check are for.
     QUuid m_groupFor;
     int m_groupShown = 0;
-    QString m_duplicateCheck; // head id and folders of the last check asked for
+    QList<QUuid> m_shownGroup; // the head's group as the card shows it
+    QString m_duplicateCheck;  // head id and folders of the last check asked for
     // The head item a suggestion was last logged for.
     QUuid m_loggedSuggestionFor;
     // Along the bottom while a file action runs.
