@@ -14,9 +14,32 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <zlib.h>
 
 // Writers for the sample files the preview and folder-inspector tests open.
 namespace PreviewTestFiles {
+
+// A gzip file of `data`, its header naming `name` when one is given.
+inline QByteArray gzipped(const QByteArray& data, const QByteArray& name = {})
+{
+    z_stream stream = {};
+    deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    gz_header header = {};
+    QByteArray storedName = name;
+    if (!name.isEmpty()) {
+        header.name = reinterpret_cast<Bytef*>(storedName.data());
+        deflateSetHeader(&stream, &header);
+    }
+    QByteArray out(int(deflateBound(&stream, uLong(data.size()))) + 64 + name.size(), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
+    stream.avail_in = uInt(data.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = uInt(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(qsizetype(stream.total_out));
+    deflateEnd(&stream);
+    return out;
+}
 
 inline QString prepare(const QString& path)
 {

@@ -17,7 +17,6 @@
 #include <archive_entry.h>
 #include <fcntl.h>
 #include <unistd.h>
-#include <zlib.h>
 
 using Kind = QuickLookHostView::PreviewKind;
 using End = ArchiveListing::End;
@@ -80,28 +79,6 @@ void writeArchive(const QString& path, int format, int filter, const QList<Membe
     }
     archive_write_close(writer);
     archive_write_free(writer);
-}
-
-// A gzip file of `data`, its header naming `name` when one is given.
-QByteArray gzipped(const QByteArray& data, const QByteArray& name = {})
-{
-    z_stream stream = {};
-    deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    gz_header header = {};
-    QByteArray storedName = name;
-    if (!name.isEmpty()) {
-        header.name = reinterpret_cast<Bytef*>(storedName.data());
-        deflateSetHeader(&stream, &header);
-    }
-    QByteArray out(int(deflateBound(&stream, uLong(data.size()))) + 64 + name.size(), '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
-    stream.avail_in = uInt(data.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = uInt(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(qsizetype(stream.total_out));
-    deflateEnd(&stream);
-    return out;
 }
 
 // `data` as one bzip2 stream (libarchive's writer, raw format).
@@ -258,8 +235,9 @@ private slots:
     void compressedFileShowsItsMember()
     {
         const QByteArray report = QByteArray("id,total\n").repeated(5000);
-        PreviewTestFiles::writeBytes(path("download.gz"), gzipped(report, "report.csv"));
-        PreviewTestFiles::writeBytes(path("notes.txt.gz"), gzipped(report));
+        PreviewTestFiles::writeBytes(path("download.gz"),
+                                     PreviewTestFiles::gzipped(report, "report.csv"));
+        PreviewTestFiles::writeBytes(path("notes.txt.gz"), PreviewTestFiles::gzipped(report));
         ArchiveListing named = list(path("download.gz"));
         QCOMPARE(named.end, End::Complete);
         QVERIFY(named.compressedFile);
@@ -282,12 +260,14 @@ private slots:
                      m_sample);
         QFile::copy(path("types/release.tar.gz"), path("types/release.tgz"));
         QFile::copy(path("types/release.tar.gz"), path("types/photo.png"));
-        PreviewTestFiles::writeBytes(path("types/data.gz"), gzipped("plain text\n", "data.txt"));
+        PreviewTestFiles::writeBytes(path("types/data.gz"),
+                                     PreviewTestFiles::gzipped("plain text\n", "data.txt"));
         PreviewTestFiles::writeImage(path("types/real.png"), QSize(30, 20));
         PreviewTestFiles::writeBytes(
             path("types/drawing.svgz"),
-            gzipped("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"10\">"
-                    "<rect width=\"20\" height=\"10\" fill=\"#00f\"/></svg>"));
+            PreviewTestFiles::gzipped(
+                "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"10\">"
+                "<rect width=\"20\" height=\"10\" fill=\"#00f\"/></svg>"));
         QTest::newRow(".tar.gz") << "release.tar.gz" << int(Kind::Archive);
         QTest::newRow(".tgz") << "release.tgz" << int(Kind::Archive);
         QTest::newRow(".gz") << "data.gz" << int(Kind::Archive);

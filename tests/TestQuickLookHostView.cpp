@@ -15,7 +15,6 @@
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zlib.h>
 
 using Kind = QuickLookHostView::PreviewKind;
 using namespace PreviewTestFiles;
@@ -49,21 +48,6 @@ QByteArray svgDocument(const QByteArray& upperLeft, const QByteArray& prologue =
 QByteArray imageNaming(const QByteArray& reference)
 {
     return "<image x=\"0\" y=\"0\" width=\"20\" height=\"20\" xlink:href=\"" + reference + "\"/>";
-}
-
-QByteArray gzip(const QByteArray& data)
-{
-    z_stream stream = {};
-    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    QByteArray out(int(deflateBound(&stream, uLong(data.size()))), '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
-    stream.avail_in = uInt(data.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = uInt(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(qsizetype(stream.total_out));
-    deflateEnd(&stream);
-    return out;
 }
 
 } // namespace
@@ -242,7 +226,8 @@ private slots:
         writeBytes(dir + "nested.svg",
                    svgDocument(imageNaming("data:image/svg+xml;base64," +
                                            svgDocument(imageNaming(pipe)).toBase64())));
-        writeBytes(dir + "compressed.svgz", gzip(svgDocument(imageNaming(secret))));
+        writeBytes(dir + "compressed.svgz",
+                   PreviewTestFiles::gzipped(svgDocument(imageNaming(secret))));
         // Named as a PNG: the content decides how it is decoded.
         writeBytes(dir + "disguised.png", svgDocument(imageNaming(secret)));
 
