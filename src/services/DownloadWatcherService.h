@@ -1,5 +1,6 @@
 #pragma once
 
+#include "models/WatchProblem.h"
 #include "platform/MonotonicClock.h"
 #include "platform/WatcherBackend.h"
 #include "services/ServiceLog.h"
@@ -136,6 +137,9 @@ signals:
     void itemsListed(const QString& folder, const QSet<QString>& paths);
     // A clear message when some folders cannot be watched (the inotify watch limit).
     void watcherUnreliable(const QString& message);
+    // Whether new downloads in the folder can be seen changed: a problem that stops it (with
+    // a detail for the log and the user), or WatchProblem::None once it is solved.
+    void watchHealthChanged(const QString& folder, WatchProblem problem, const QString& detail);
     // A start asked for with startInBackground() has got far enough that changes in the
     // folder from here on are seen (or it has ended without a folder to watch). Listing
     // the folder after this misses nothing.
