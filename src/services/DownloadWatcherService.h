@@ -1,23 +1,22 @@
 #pragma once
 
+#include "models/PartialDownloadIndex.h"
 #include "models/WatchProblem.h"
+#include "platform/DownloadFolderListing.h"
+#include "platform/EventLoopThread.h"
 #include "platform/MonotonicClock.h"
 #include "platform/WatcherBackend.h"
+#include "services/DownloadWatchSchedule.h"
 #include "services/ServiceLog.h"
 
-#include <QHash>
 #include <QList>
-#include <QMutex>
 #include <QObject>
 #include <QSet>
 #include <QString>
-#include <QThread>
 #include <QUrl>
 
 #include <atomic>
-#include <deque>
 #include <functional>
-#include <list>
 #include <memory>
 #include <mutex>
 
@@ -27,7 +26,9 @@ class QTimer;
 // item, file or folder, once it looks finished: no longer open for writing, not a partial
 // download or a browser's placeholder for one, readable. Items deleted or moved out are
 // announced too. Events, debounce timers and completion checks all run on the watcher's own
-// thread, "com.stowbird.downloadwatcher".
+// thread, "com.stowbird.downloadwatcher": this class is that thread's shell, taking the
+// backend's events to the schedule (DownloadWatchSchedule), running the checks it asks for
+// on the folder (DownloadFolderListing) and reporting what they find.
 class DownloadWatcherService : public QObject
 {
     Q_OBJECT
@@ -35,16 +36,11 @@ public:
     using DiscoveryCallback = std::function<void(const QUrl&)>;
     using BackendFactory = std::function<std::unique_ptr<WatcherBackend>()>;
     // Told of an item left out because its name is not valid UTF-8 (lossyName shows it).
-    using UnusableNameNote = std::function<void(const QString& folder, const QString& lossyName)>;
+    using UnusableNameNote = DownloadFolderListing::UnusableNameNote;
 
     static constexpr double defaultDebounceSeconds = 1.5;
     // The longest quiet period a timer can wait for (its interval is an int of milliseconds).
     static constexpr double maximumDebounceSeconds = 2147483.0;
-    // Time between the two samples of a completion check, and the waits before a retry.
-    static constexpr int sampleIntervalMs = 300;
-    static constexpr int retryDelayMs = 500;
-    static constexpr int busyFolderRetryDelayMs = 1000;
-    static constexpr int completionRetries = 3;
 
     // An empty targetDirectory means the user's Downloads folder. The callback is called
     // on the watcher's thread; fileDiscovered is emitted alongside it. An empty factory
@@ -64,7 +60,7 @@ public:
     // Logs that an item was left out because its name is not valid UTF-8, once per name
     // for the life of the watcher (a rescan meets it again on every listing). Any thread.
     void noteUnusableName(const QString& folder, const QString& lossyName) const;
-    double debounceDelay() const { return m_debounceSeconds.load(); }
+    double debounceDelay() const { return m_schedule.quietSeconds(); }
     // Takes effect at once, for the items already waiting too. Out-of-range values are
     // clamped (see clampDebounceSeconds).
     void setDebounceSeconds(double seconds);
@@ -89,7 +85,7 @@ public:
     bool isWatching() const;
     // Folders under watch and items with a debounce or check under way (for diagnostics).
     int watchCount() const;
-    int pendingCount() const;
+    int pendingCount() const { return m_schedule.pendingCount(); }
     // How often events were lost (the kernel's queue overflowed) and the folder was rescanned.
     int eventsLostCount() const { return m_eventsLost.load(); }
 
@@ -100,20 +96,18 @@ public:
     // QueueRescanner). The instance's listing hands the files being written to the watcher
     // (see watchUntilFinished); the static one leaves them out.
     QList<QUrl> scanExistingFiles();
-    static QList<QUrl> scanExistingFiles(const QString& directory);
-    // The same listing as standardised paths: no URL is made for them. oldest, when given,
-    // is called with the first path of the listing as soon as it is known, before the rest
-    // is sorted. unusable, when given, is told of each name left out. beingWritten, when
-    // given, receives the files left out because a writer may still have them open.
+    static QList<QUrl> scanExistingFiles(const QString& directory)
+    {
+        return DownloadFolderListing::urlsOf(DownloadFolderListing::listExistingPaths(directory));
+    }
+    // The same listing as standardised paths (see DownloadFolderListing::listExistingPaths).
     static QStringList listExistingPaths(const QString& directory,
                                          const std::function<void(const QString&)>& oldest = {},
                                          const UnusableNameNote& unusable = {},
-                                         QStringList* beingWritten = nullptr);
-    // A listing asks whether a file is open for writing only when it was modified this
-    // recently (or is dated in the future): the check opens the file, several times the cost
-    // of the listing's stat, and a writer that has written nothing for an hour is stalled
-    // beyond any client's own timeout. Older files are taken as finished.
-    static constexpr qint64 writerCheckWindowSeconds = 3600;
+                                         QStringList* beingWritten = nullptr)
+    {
+        return DownloadFolderListing::listExistingPaths(directory, oldest, unusable, beingWritten);
+    }
     // Items found in the folder that are not finished yet (a listing found them open for
     // writing) get a quiet period and the completion checks, as if an event had come for
     // each: each is reported by fileDiscovered once it is done, or dropped until its next
@@ -122,8 +116,11 @@ public:
     void watchUntilFinished(const QStringList& paths);
 
     // True for hidden items and partial downloads, which are never reported.
-    static bool shouldIgnore(const QUrl& url);
-    static bool shouldIgnoreName(const QString& name);
+    static bool shouldIgnore(const QUrl& url) { return DownloadFolderListing::shouldIgnore(url); }
+    static bool shouldIgnoreName(const QString& name)
+    {
+        return DownloadFolderListing::shouldIgnoreName(name);
+    }
 
 signals:
     // A finished item. arrivedAnew is true when the item was created at or renamed to its
@@ -146,34 +143,15 @@ signals:
     void started();
 
 private:
-    struct Pending
-    {
-        quint64 token = 0;
-        bool quiet = true;    // in its quiet period; false once checks run
-        bool arrived = false; // created or renamed in since the last report
-        bool writing = false; // written to since a writer last closed it
-        qint64 lastEventNs = 0;
-        std::list<QString>::iterator order; // its place in m_quietOrder while quiet
-    };
-    // A step of a completion check, due at a fixed time after it was scheduled.
-    struct Step
-    {
-        QString item;
-        quint64 token = 0;
-        qint64 dueNs = 0;
-        int retriesLeft = 0;
-        qint64 sample = 0; // first size (file) or child count (folder)
-        bool folder = false;
-    };
+    using Step = DownloadWatchSchedule::Step;
 
-    static QList<QUrl> urlsOf(const QStringList& paths);
-    void runOnWatcherThread(const std::function<void()>& work);
     void startOnThread();
     // Emits started() once for a startInBackground(); watcher thread only.
     void announceStarted();
     void stopOnThread();
     void cancelAllPending();
     void handleEvents(const QList<WatcherBackend::Event>& events);
+    // Records whether the partial download name is still in the folder.
     void handlePartialChange(const QString& name);
     void handleRootChanged(bool present);
     // Lists the folder again: rebuilds the index of partial downloads and debounces every
@@ -185,57 +163,34 @@ private:
     // The top-level item an event path belongs to, or an empty string.
     QString topLevelItem(const QString& eventPath) const;
     void debounce(const QString& itemPath, bool arrived = false);
-    void dropPending(const QString& itemPath);
-    bool isCurrent(const QString& itemPath, quint64 token) const;
-    void finish(const QString& itemPath, quint64 token, bool discovered);
-    void check(const QString& itemPath, quint64 token, int retriesLeft);
-    void verifyFile(const QString& itemPath, quint64 token, int retriesLeft, qint64 firstSize);
-    void verifyFolder(const QString& itemPath, quint64 token, int retriesLeft, int firstCount);
-    // Reports a settled item, or checks again later while retries remain.
-    void conclude(const QString& itemPath, quint64 token, int retriesLeft, bool finished);
-    void schedule(std::deque<Step>& stage, int delayMs, Step step);
+    // A completion check: a first look, or a second sample compared with the first.
+    void runStep(const Step& step);
+    void conclude(const Step& step, bool finished);
     // Runs everything that is due, then sets the one timer for the next deadline.
     void runDue();
     void armTimer(bool force = false);
     qint64 nowNs() const { return m_clock.nowNs(); }
-    // True while a partial download beside the item shows it is still being written.
-    bool heldBackByPartial(const QString& name, qint64 size);
 
     const QString m_targetDirectory;
     ServiceLog m_log;
     mutable std::mutex m_notedLock;
     mutable QSet<QString> m_notedNames; // unusable names logged already
-    std::atomic<double> m_debounceSeconds;
     BackendFactory m_backendFactory;
+    const DiscoveryCallback m_onFileDiscovered;
 
-    mutable QMutex m_callbackLock;
-    DiscoveryCallback m_onFileDiscovered;
-
-    QThread m_thread;
-    QObject* m_context = nullptr; // lives on m_thread; owns timers and the backend
+    EventLoopThread m_thread;
+    QObject* const m_context; // m_thread's: receives the backend's signals, owns the timer
     std::unique_ptr<WatcherBackend> m_backend;
     bool m_announceStart = false; // watcher thread only
-
-    // Guards m_pending. A standard mutex rather than Qt's, whose locking happens inside
-    // libQt6Core where ThreadSanitizer cannot see it.
-    mutable std::recursive_mutex m_lock;
-    QHash<QString, Pending> m_pending;
-    quint64 m_nextToken = 1;
     std::atomic<int> m_eventsLost = 0;
 
-    // The schedule, watcher thread only. Every event of an item moves it to the back of
-    // m_quietOrder, so the list is ordered by last event and, the quiet period being the same
-    // for all, by deadline. The check steps have fixed delays each, so each stage is in
-    // deadline order by construction. One timer is set for the earliest deadline: the cost
-    // of an event or a step does not grow with the number of items waiting.
+    // Watcher thread only (but for its pending count and quiet period): the quiet periods
+    // and checks under way, with one timer set for the earliest deadline.
     const MonotonicClock& m_clock;
+    DownloadWatchSchedule m_schedule;
     QTimer* m_timer = nullptr;
     qint64 m_timerDueNs = -1;
-    std::list<QString> m_quietOrder;
-    std::deque<Step> m_samples;     // sampleIntervalMs after a first sample
-    std::deque<Step> m_retries;     // retryDelayMs after a failed verification
-    std::deque<Step> m_busyRetries; // busyFolderRetryDelayMs after a busy folder
     // Watcher thread only: the partial downloads in the folder, by the final name each may
     // stand for.
-    QHash<QString, QSet<QString>> m_partialsByFinal;
+    PartialDownloadIndex m_partialsByFinal;
 };

@@ -3,6 +3,7 @@
 #include "models/CompactPathList.h"
 #include "models/FileNaming.h"
 #include "models/TriageItem.h"
+#include "platform/DownloadFolderListing.h"
 #include "platform/FileSystemEntry.h"
 #include "services/DownloadWatcherService.h"
 #include "services/TriageQueueManager.h"
@@ -97,7 +98,7 @@ QueueRescanner::listAndCheck(const QStringList& folders, const QStringList& queu
     for (const QString& folder : folders) {
         // The head of the queue comes from the first folder with items, shown while the rest
         // is listed.
-        QStringList paths = DownloadWatcherService::listExistingPaths(
+        QStringList paths = DownloadFolderListing::listExistingPaths(
             folder, result.paths.isEmpty() ? oldest : std::function<void(const QString&)>(),
             unusable, &result.beingWritten);
         if (result.paths.isEmpty())
