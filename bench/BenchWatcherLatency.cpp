@@ -4,6 +4,7 @@
 // placeholder, aria2's control file removed. Also counts the watcher thread's wake-ups while
 // nothing happens (there should be none: no polling).
 #include "TestEnvironment.h"
+#include "services/DownloadWatchSchedule.h"
 #include "services/DownloadWatcherService.h"
 
 #include <QCoreApplication>
@@ -86,7 +87,7 @@ int main(int argc, char** argv)
             if (!arrived.wait(&lock, 10000))
                 std::exit(2);
         const double totalMs = double(discoveredAt - completedAt) / 1e6;
-        return totalMs - debounce * 1000.0 - DownloadWatcherService::sampleIntervalMs;
+        return totalMs - debounce * 1000.0 - DownloadWatchSchedule::sampleIntervalMs;
     };
     auto report = [&](const char* what, std::vector<double> extraMs) {
         std::sort(extraMs.begin(), extraMs.end());
