@@ -134,12 +134,8 @@ private:
 
     QString file(const QString& name, const QByteArray& content = "content")
     {
-        const QString path = m_downloads + "/" + name;
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(path));
-        f.write(content);
-        return path;
+        TestFiles::writeFile(m_downloads + "/" + name, content);
+        return m_downloads + "/" + name;
     }
 
     void enqueue(const QStringList& names)
@@ -241,8 +237,7 @@ private:
     QString logText()
     {
         m_services->logger->waitForWritten(5000);
-        QFile f(m_services->logger->logPath());
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        return QString::fromUtf8(TestFiles::readFile(m_services->logger->logPath()));
     }
 
     // Moves the clock past the watchdog interval set in init().
