@@ -8,7 +8,8 @@
 # the files at the root of src/ and the generated BuildSettings.h sit with models, under every
 # layer, and the core layers (models to services, and the whole stowbird_core library) reach
 # no Qt widget header. Prints each offence as "object: file".
-# Usage: check-layers.sh [build-dir [source-dir]]; the build must be done (scripts/build.sh).
+# Usage: check-layers.sh [build-dir [source-dir]]. Objects not built yet cannot be judged: with
+# no offence among the others the check then ends with status 77 (CTest's "skipped").
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd -P)
 build=$(cd "${1:-$repo/${STOWBIRD_BUILD_DIR:-build}}" && pwd -P)
@@ -70,7 +71,7 @@ BEGIN {
     sub(/\.dir\/.*/, "", target)
     ceiling = (target ~ /^stowbird_core/) ? core : count
     allowed = 0
-    if ($0 ~ /deps not found/) offence("not built yet (build first)")
+    if ($0 ~ /deps not found/) unbuilt++
     next
 }
 /^[ \t]+[^ \t]/ {
@@ -99,6 +100,10 @@ BEGIN {
 }
 END {
     if (failed) exit 1
+    if (unbuilt) {
+        print unbuilt " objects of src/ are not built yet: build them all (scripts/build.sh)"
+        exit 77
+    }
     print "Layer rule holds: " names[1] " <- " names[2] " <- " names[3] " <- " names[4] \
         " <- " names[5] " <- " names[6]
 }'
