@@ -7,7 +7,7 @@
 #   models <- platform <- crashreporting <- services <- views <- app
 # the files at the root of src/ and the generated BuildSettings.h sit with models, under every
 # layer, and the core layers (models to services, and the whole stowbird_core library) reach
-# no Qt widget header. Prints each offence as "object: file".
+# no Qt widget header. Prints each offence after the source file it was compiled from.
 # Usage: check-layers.sh [build-dir [source-dir]]. Objects not built yet cannot be judged: with
 # no offence among the others the check then ends with status 77 (CTest's "skipped").
 set -euo pipefail
