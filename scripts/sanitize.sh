@@ -32,7 +32,8 @@ if [ "$which" = "all" ] || [ "$which" = "tsan" ]; then
         TestDownloadWatcher TestLoggerService TestFileExecutionEngine TestTriageActionController \
         TestLookAlikeGroups TestDuplicateFinder
     echo "ThreadSanitizer: threaded components"
-    (cd build-tsan && TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:suppressions=$PWD/../tests/tsan.supp" \
+    # The stress cases too: the races are what ThreadSanitizer is for.
+    (cd build-tsan && STOWBIRD_STRESS=1 TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:suppressions=$PWD/../tests/tsan.supp" \
         ctest --output-on-failure --timeout 600 -R "$threaded") || status=1
 fi
 

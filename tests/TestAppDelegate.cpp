@@ -1,5 +1,6 @@
 #include "HudTestServices.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "app/AppDelegate.h"
 #include "app/TriageHUDPanel.h"
 #include "services/ConfigurationService.h"
@@ -35,12 +36,8 @@ private:
 
     QString writeDownload(const QString& name)
     {
-        const QString path = m_downloads + "/" + name;
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(path));
-        f.write("x");
-        return path;
+        TestFiles::writeFile(m_downloads + "/" + name, "x");
+        return m_downloads + "/" + name;
     }
 
     QStringList menuTitles() const

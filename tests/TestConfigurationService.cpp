@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "models/AppConfig.h"
 #include "models/SkipList.h"
 #include "services/ConfigurationService.h"
@@ -36,22 +37,8 @@ QStringList namesIn(const QString& folder)
                                   QDir::Name);
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-void writeAll(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write %s", qPrintable(path));
-    file.write(data);
-}
+constexpr auto& readAll = TestFiles::readFile;
+constexpr auto& writeAll = TestFiles::writeFile;
 
 // Collects what is printed to standard output while it lives.
 class StdoutCapture

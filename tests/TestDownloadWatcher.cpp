@@ -716,6 +716,7 @@ private slots:
 
     void queueStaysExactThroughABurstWithAnOverflow()
     {
+        STOWBIRD_STRESS_CASE();
         // More events than the kernel queues (three per file: create, modify, close) while
         // the watcher's thread is held up, so that the queue overflows for certain. On the
         // system clock, as the program runs: the watcher's thread is held here, and its timer

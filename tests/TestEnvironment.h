@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <initializer_list>
+
 // Points HOME and the XDG folders into a fresh temporary folder so that no test ever
 // touches the real home. Create it before anything reads those variables.
 class TestEnvironment
@@ -42,6 +44,27 @@ private:
 
     QTemporaryDir m_dir;
 };
+
+// Empties the temporary home left by the case before and makes the named folders in it again
+// ("Downloads", "Documents"...); returns the home.
+inline QString freshHome(std::initializer_list<const char*> folders)
+{
+    const QString home = QDir::homePath();
+    QDir(home).removeRecursively();
+    for (const char* folder : folders) {
+        if (!QDir().mkpath(home + QLatin1Char('/') + QLatin1String(folder)))
+            qFatal("cannot make %s in %s", folder, qPrintable(home));
+    }
+    return home;
+}
+
+// A case that loads the machine for long (thousands of files, a thousand races): the unit run
+// skips it, and it runs under the label "stress" (STOWBIRD_STRESS=1, see tests/CMakeLists.txt).
+#define STOWBIRD_STRESS_CASE()                                                                     \
+    do {                                                                                           \
+        if (qEnvironmentVariableIsEmpty("STOWBIRD_STRESS"))                                        \
+            QSKIP("a stress case: it runs under the label stress");                                \
+    } while (false)
 
 // QTEST_MAIN with a temporary home set up before the application object exists.
 #define STOWBIRD_TEST_MAIN(TestObject)                                                             \

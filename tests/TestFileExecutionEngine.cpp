@@ -532,6 +532,7 @@ private slots:
 
     void concurrentMovesNeverLoseAFile()
     {
+        STOWBIRD_STRESS_CASE();
         constexpr int rounds = 1000;
         for (int round = 0; round < rounds; ++round) {
             const QString target = path(QStringLiteral("race/%1").arg(round));

@@ -1,5 +1,6 @@
 #include "LogRecorder.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "fakes/ScriptedLoginItemBackend.h"
 #include "models/AppError.h"
 #include "platform/XdgAutostartBackend.h"
@@ -16,14 +17,7 @@
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& contents)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write %s", qPrintable(path));
-    file.write(contents);
-}
+using TestFiles::writeFile;
 
 } // namespace
 

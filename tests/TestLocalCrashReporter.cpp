@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "crashreporting/LocalCrashReporter.h"
 #include "platform/PropertyListReader.h"
 
@@ -36,11 +37,7 @@ const QByteArray validOptions =
 
 QString writeFile(const QString& path, const QByteArray& data)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write %s", qPrintable(path));
-    file.write(data);
+    TestFiles::writeFile(path, data);
     return path;
 }
 

@@ -7,6 +7,7 @@
 #include "TestEnvironment.h"
 #include "app/AppDelegate.h"
 #include "app/TriageHUDPanel.h"
+#include "fakes/ManualClock.h"
 #include "platform/TrayHostWatcher.h"
 
 #include <QApplication>
@@ -105,15 +106,18 @@ private slots:
         options.downloadsDirectory = QDir::homePath() + QStringLiteral("/Downloads");
         options.bindGlobalShortcut = false;
         options.openHUDAtLaunch = false;
-        options.noTrayNoticeDelayMs = 300;
+        ManualClock clock;
+        options.clock = &clock;
         // A program of its own beside the one started above, with services of its own.
         QTemporaryDir home;
         HudTestServices<> services(home.path());
         AppDelegate hidden(services.appServices(), options);
         hidden.applicationDidFinishLaunching();
         QVERIFY(!hidden.hudPanel()->isVisible());
+        clock.advance(std::chrono::milliseconds(options.noTrayNoticeDelayMs - 1));
         QVERIFY(!hidden.toldHowToReopen());
-        QTRY_VERIFY_WITH_TIMEOUT(hidden.toldHowToReopen(), 5000);
+        clock.advance(std::chrono::milliseconds(1));
+        QVERIFY(hidden.toldHowToReopen());
         QTRY_COMPARE_WITH_TIMEOUT(notices().size(), 2, 5000);
         QVERIFY(notices().last().startsWith("Stowbird keeps watching your downloads|"));
         QVERIFY(!hidden.hudPanel()->isVisible());

@@ -81,6 +81,7 @@ private slots:
 
     void feedsInSlicesYetEndsExact()
     {
+        STOWBIRD_STRESS_CASE();
         // Created newest first, so that the listing's order is not the creation order; more
         // than the listing shares among threads.
         QStringList expected;
@@ -224,6 +225,7 @@ private slots:
 
     void reportsFromAnotherThreadApplyInOrderAndInSlices()
     {
+        STOWBIRD_STRESS_CASE();
         // A burst of discoveries posted from a watcher-like thread, a removal among them.
         const int count = 20000;
         QStringList paths;

@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "fakes/FakeCrashReporter.h"
 #include "fakes/ScriptedLoginItemBackend.h"
 #include "models/AppConfig.h"
@@ -28,11 +29,7 @@
 
 namespace {
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using TestFiles::readFile;
 
 AppConfig readConfig(const QString& path)
 {

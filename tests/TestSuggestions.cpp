@@ -67,11 +67,8 @@ class TestSuggestions : public QObject
 private slots:
     void init()
     {
-        m_home = QDir::homePath();
+        m_home = freshHome({"Downloads", "Documents", "Prints", "Invoices"});
         m_downloads = m_home + "/Downloads";
-        QDir(m_home).removeRecursively();
-        for (const char* folder : {"/Downloads", "/Documents", "/Prints", "/Invoices"})
-            QVERIFY(QDir().mkpath(m_home + folder));
         m_services = std::make_unique<HudTestServices<>>(m_home);
         AppConfig config = m_services->config->config();
         config.destinationSlots = {{1, QStringLiteral("Documents"), QStringLiteral("~/Documents")},

@@ -134,12 +134,8 @@ private:
 
     QString file(const QString& name, const QByteArray& content = "content")
     {
-        const QString path = m_downloads + "/" + name;
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(path));
-        f.write(content);
-        return path;
+        TestFiles::writeFile(m_downloads + "/" + name, content);
+        return m_downloads + "/" + name;
     }
 
     void enqueue(const QStringList& names)
@@ -241,9 +237,11 @@ private:
     QString logText()
     {
         m_services->logger->waitForWritten(5000);
-        QFile f(m_services->logger->logPath());
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        return QString::fromUtf8(TestFiles::readFile(m_services->logger->logPath()));
     }
+
+    // Moves the clock past the watchdog interval set in init().
+    void passWatchdog() { m_clock.advance(std::chrono::milliseconds(50)); }
 
     bool waitIdle()
     {
@@ -266,11 +264,8 @@ private:
 private slots:
     void init()
     {
-        m_home = QDir::homePath();
+        m_home = freshHome({"Downloads", "Documents"});
         m_downloads = m_home + "/Downloads";
-        QDir(m_home).removeRecursively();
-        QVERIFY(QDir().mkpath(m_downloads));
-        QVERIFY(QDir().mkpath(m_home + "/Documents"));
         m_services = std::make_unique<HudTestServices<GatedEngine>>(m_home);
         m_queue = m_services->queue.get();
         TriageActionController::Dependencies deps;
@@ -280,7 +275,7 @@ private slots:
         deps.logger = m_services->logger.get();
         deps.clock = &m_clock;
         m_actions = std::make_unique<TriageActionController>(deps);
-        // Never the real 3 s: the watchdog and the status lines run on short clocks here.
+        // The watchdog and the status lines run on m_clock: they fire when a case moves it.
         m_actions->setWatchdogInterval(50);
         m_actions->setStatusDurations(60000, 60000);
         m_documents = DestinationSlot{1, QStringLiteral("Documents"), m_home + "/Documents"};
@@ -317,8 +312,11 @@ private slots:
         QVERIFY(m_actions->isProcessingAction());
         QCOMPARE(headName(), QStringLiteral("b.txt"));
 
+        m_clock.advance(std::chrono::milliseconds(49));
+        QVERIFY(m_actions->isProcessingAction());
         // Past the watchdog: the keyboard is free, and the window says the move still runs.
-        QTRY_VERIFY_WITH_TIMEOUT(!m_actions->isProcessingAction(), 5000);
+        passWatchdog();
+        QVERIFY(!m_actions->isProcessingAction());
         QVERIFY(m_actions->isBusy());
         QCOMPARE(statusText(), QStringLiteral("Still moving a.txt to Documents…"));
         QCOMPARE(statusKind(), StatusLine::Kind::Progress);
@@ -351,10 +349,16 @@ private slots:
         m_actions->setStatusDurations(100, 400);
         enqueue({"a.txt"});
         m_actions->showStatus(QStringLiteral("plain"));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_actions->status(), 2000);
+        m_clock.advance(std::chrono::milliseconds(99));
+        QCOMPARE(statusText(), QStringLiteral("plain"));
+        m_clock.advance(std::chrono::milliseconds(1));
+        QVERIFY(!m_actions->status());
         m_actions->showStatus(QStringLiteral("broken"), StatusLine::Kind::Error);
-        QTest::qWait(200);
+        m_clock.advance(std::chrono::milliseconds(399));
         QCOMPARE(statusText(), QStringLiteral("broken"));
+        m_clock.advance(std::chrono::milliseconds(1));
+        QVERIFY(!m_actions->status());
+        m_actions->showStatus(QStringLiteral("broken"), StatusLine::Kind::Error);
         // The next action clears it at once.
         m_actions->trashCurrent(InputMethod::keyboard);
         QVERIFY(statusText() != QStringLiteral("broken"));
@@ -451,7 +455,8 @@ private slots:
         m_actions->routeToSlot(m_documents, InputMethod::keyboard);
         if (trash) {
             // Past the watchdog the trash queues behind the move; its file is gone by then.
-            QTRY_VERIFY_WITH_TIMEOUT(!m_actions->isProcessingAction(), 5000);
+            passWatchdog();
+            QVERIFY(!m_actions->isProcessingAction());
             QVERIFY(QFile::remove(m_downloads + "/second.txt"));
             m_actions->trashCurrent(InputMethod::keyboard);
         } else {
@@ -630,7 +635,8 @@ private slots:
             // A slow move of a.txt ahead of both: the rename and its undo queue behind it.
             m_services->engine->holdMoves = true;
             m_actions->routeToSlot(m_documents, InputMethod::keyboard);
-            QTRY_VERIFY_WITH_TIMEOUT(!m_actions->isProcessingAction(), 5000);
+            passWatchdog();
+            QVERIFY(!m_actions->isProcessingAction());
             expected.removeFirst();
         }
         const QString head = expected.first();
@@ -832,6 +838,7 @@ private slots:
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
         });
         m_actions->routeToSlot(usb, InputMethod::keyboard);
+        passWatchdog();
         QTRY_COMPARE_WITH_TIMEOUT(
             statusText(), QStringLiteral("Still moving big.bin to USB: 262.1 kB of 1.0 MB"), 5000);
         m_holdCopy = false;

@@ -1,5 +1,6 @@
 #include "HudTestServices.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "app/TriageHUDPanel.h"
 #include "crashreporting/CrashReporter.h"
 #include "fakes/GatedEngine.h"
@@ -52,12 +53,8 @@ private:
 
     QString downloadsFile(const QString& name, const QByteArray& content = "content")
     {
-        const QString path = m_downloads + "/" + name;
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(path));
-        f.write(content);
-        return path;
+        TestFiles::writeFile(m_downloads + "/" + name, content);
+        return m_downloads + "/" + name;
     }
 
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -68,10 +65,7 @@ private:
     QString logText()
     {
         m_logger->waitForWritten(5000);
-        QFile f(m_logger->logPath());
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(f.readAll());
+        return QString::fromUtf8(TestFiles::readFile(m_logger->logPath()));
     }
 
     QString headName() const
@@ -83,11 +77,8 @@ private:
 private slots:
     void init()
     {
-        m_home = QDir::homePath();
+        m_home = freshHome({"Downloads", "Documents"});
         m_downloads = m_home + "/Downloads";
-        QDir(m_home).removeRecursively();
-        QVERIFY(QDir().mkpath(m_downloads));
-        QVERIFY(QDir().mkpath(m_home + "/Documents"));
         m_services = std::make_unique<HudTestServices<GatedEngine>>(m_home);
         m_queue = m_services->queue.get();
         m_engine = m_services->engine.get();

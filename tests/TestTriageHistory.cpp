@@ -64,12 +64,8 @@ class TestTriageHistory : public QObject
 private slots:
     void init()
     {
-        m_home = QDir::homePath();
+        m_home = freshHome({"Downloads", "Prints", "Chosen"});
         m_downloads = m_home + "/Downloads";
-        QDir(m_home).removeRecursively();
-        QVERIFY(QDir().mkpath(m_downloads));
-        QVERIFY(QDir().mkpath(m_home + "/Prints"));
-        QVERIFY(QDir().mkpath(m_home + "/Chosen"));
         m_services = std::make_unique<HudTestServices<>>(m_home);
         m_queue = m_services->queue.get();
         m_history = std::make_unique<HistoryStore>(

@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "models/ActionRecord.h"
 #include "models/TriageItem.h"
 
@@ -18,11 +19,7 @@ private:
     QString writeFile(const QString& relative, qint64 size)
     {
         const QString path = m_dir.path() + QLatin1Char('/') + relative;
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(path));
-        f.write(QByteArray(size, 'x'));
+        TestFiles::writeFile(path, QByteArray(size, 'x'));
         return path;
     }
 

@@ -93,11 +93,8 @@ private:
 private slots:
     void init()
     {
-        m_home = QDir::homePath();
+        m_home = freshHome({"Downloads", "Documents"});
         m_downloads = m_home + "/Downloads";
-        QDir(m_home).removeRecursively();
-        QVERIFY(QDir().mkpath(m_downloads));
-        QVERIFY(QDir().mkpath(m_home + "/Documents"));
         m_services = std::make_unique<HudTestServices<>>(m_home);
         m_queue = m_services->queue.get();
         m_config = m_services->config.get();

@@ -9,6 +9,7 @@
 #include "platform/DesktopNotifier.h"
 #include "platform/GlobalShortcutBackend.h"
 #include "platform/ItemRevealer.h"
+#include "platform/MonotonicClock.h"
 #include "platform/StoragePaths.h"
 #include "platform/TrayHostWatcher.h"
 #include "platform/XdgAutostartBackend.h"
@@ -150,8 +151,9 @@ void AppDelegate::applicationDidFinishLaunching()
         QTimer::singleShot(firstFrameWaitMs, this, &AppDelegate::noteFirstFrame);
     } else {
         // Started hidden (at login): if no tray shows up meanwhile, say how to get in.
-        QTimer::singleShot(m_options.noTrayNoticeDelayMs, this,
-                           &AppDelegate::tellHowToReopenWithoutTray);
+        const MonotonicClock& clock = m_options.clock ? *m_options.clock : MonotonicClock::system();
+        clock.callAfter(m_options.noTrayNoticeDelayMs, this,
+                        [this] { tellHowToReopenWithoutTray(); });
     }
 }
 

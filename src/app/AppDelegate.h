@@ -15,6 +15,7 @@ struct AppConfig;
 class ConfigurationService;
 class DesktopNotifier;
 class DownloadWatcherService;
+class MonotonicClock;
 class NewDownloadNotifier;
 class QAction;
 class QMenu;
@@ -46,6 +47,8 @@ public:
         // Started hidden with no tray on the desktop: how long to wait for a tray host
         // (a slow login) before telling the user how to open the window.
         int noTrayNoticeDelayMs = 15000;
+        // The clock of that wait; none: the system's.
+        const MonotonicClock* clock = nullptr;
         // Whether to bind the configured global shortcut (tests may leave it alone).
         bool bindGlobalShortcut = true;
         // How long after the window lost the focus a click on the tray still finds it in

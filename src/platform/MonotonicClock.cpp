@@ -1,5 +1,7 @@
 #include "platform/MonotonicClock.h"
 
+#include <QTimer>
+
 #include <ctime>
 
 namespace {
@@ -16,6 +18,11 @@ public:
 };
 
 } // namespace
+
+void MonotonicClock::callAfter(int delayMs, QObject* context, std::function<void()> function) const
+{
+    QTimer::singleShot(delayMs, context, std::move(function));
+}
 
 const MonotonicClock& MonotonicClock::system()
 {

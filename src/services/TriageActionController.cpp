@@ -258,7 +258,7 @@ QUuid TriageActionController::startJob(Job job)
             QStringLiteral("Started action [%1]: %2")
                 .arg(job.id.toString(QUuid::WithoutBraces).toUpper().left(6), job.name));
         const QUuid id = job.id;
-        QTimer::singleShot(m_watchdogMs, this, [this, id] { watchdog(id); });
+        m_deps.clock->callAfter(m_watchdogMs, this, [this, id] { watchdog(id); });
     }
     m_jobs.append(job);
     markRunning();
@@ -642,13 +642,13 @@ void TriageActionController::showStatus(const QString& text, StatusLine::Kind ki
 {
     m_status = StatusLine{text, kind};
     const quint64 serial = ++m_statusSerial;
-    QTimer::singleShot(kind == StatusLine::Kind::Error ? m_errorStatusMs : m_infoStatusMs, this,
-                       [this, serial] {
-                           if (serial != m_statusSerial || !m_status)
-                               return;
-                           m_status.reset();
-                           emit stateChanged();
-                       });
+    m_deps.clock->callAfter(kind == StatusLine::Kind::Error ? m_errorStatusMs : m_infoStatusMs,
+                            this, [this, serial] {
+                                if (serial != m_statusSerial || !m_status)
+                                    return;
+                                m_status.reset();
+                                emit stateChanged();
+                            });
     emit stateChanged();
 }
 

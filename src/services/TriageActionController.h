@@ -61,7 +61,8 @@ public:
         TelemetryService* telemetry = nullptr; // none: nothing is counted
         // queue, engine and logger are required.
         LoggerService* logger = nullptr;
-        // Times progress, time left and stalls; none: the system's clock.
+        // Times progress, time left, stalls, the watchdog and the status line; none: the
+        // system's clock.
         const MonotonicClock* clock = nullptr;
         // Where each action is recorded; none: nothing is.
         HistoryStore* history = nullptr;
