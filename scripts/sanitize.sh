@@ -34,7 +34,7 @@ if [ "$which" = "all" ] || [ "$which" = "tsan" ]; then
     fi
     cmake --build build-tsan -j "${STOWBIRD_JOBS:-$(nproc)}" --target "${threaded[@]}"
     echo "ThreadSanitizer: ${#threaded[@]} threaded test programs"
-    (cd build-tsan && TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:suppressions=$PWD/../tests/tsan.supp" \
+    (cd build-tsan && TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:ignore_noninstrumented_modules=1:suppressions=$PWD/../tests/tsan.supp" \
         ctest --output-on-failure --timeout 600 -L threaded) || status=1
 fi
 
