@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QMutexLocker>
 
 #include <execinfo.h>
 #include <fcntl.h>
@@ -54,7 +53,7 @@ LocalCrashReporter::LocalCrashReporter(const QString& reportDirectory)
 
 bool LocalCrashReporter::configure(const QString& optionsFilePath)
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard locker(m_mutex);
     if (m_configured.load())
         return true;
     const std::optional<QVariantMap> options = PropertyListReader::readDictionary(optionsFilePath);
@@ -80,7 +79,7 @@ void LocalCrashReporter::setCustomValue(const QString& key, const QVariant& valu
 {
     if (!m_configured.load())
         return;
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard locker(m_mutex);
     if (!m_customValues.contains(key) && m_customValues.size() >= maximumCustomKeys)
         return;
     m_customValues.insert(key, value);
@@ -100,7 +99,7 @@ void LocalCrashReporter::recordError(const AppError& error)
                              .arg(UtcTimestamp::now(), singleLine(error.domain))
                              .arg(error.code)
                              .arg(singleLine(error.localizedDescription));
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard locker(m_mutex);
     QFile file(nonFatalErrorsPath());
     if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -112,7 +111,7 @@ void LocalCrashReporter::log(const QString& breadcrumb)
 {
     if (!m_configured.load())
         return;
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard locker(m_mutex);
     m_breadcrumbs.append(singleLine(breadcrumb.left(maximumBreadcrumbLength)).toUtf8() + '\n');
     while (m_breadcrumbs.size() > maximumBreadcrumbs)
         m_breadcrumbs.removeFirst();
@@ -121,19 +120,19 @@ void LocalCrashReporter::log(const QString& breadcrumb)
 
 QVariantMap LocalCrashReporter::options() const
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard locker(m_mutex);
     return m_options;
 }
 
 QVariantMap LocalCrashReporter::customValues() const
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard locker(m_mutex);
     return m_customValues;
 }
 
 QStringList LocalCrashReporter::breadcrumbs() const
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard locker(m_mutex);
     QStringList crumbs;
     crumbs.reserve(m_breadcrumbs.size());
     for (const QByteArray& crumb : m_breadcrumbs)

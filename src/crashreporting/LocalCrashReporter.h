@@ -3,12 +3,12 @@
 #include "crashreporting/CrashReporter.h"
 
 #include <QMap>
-#include <QMutex>
 #include <QStringList>
 #include <QVariantMap>
 
 #include <atomic>
 #include <climits>
+#include <mutex>
 
 // A crash reporter that keeps everything on this machine. Once configured from the options
 // file it keeps the custom values and the last breadcrumbs in memory, appends non-fatal
@@ -53,7 +53,7 @@ private:
     static constexpr int snapshotCapacity = 96 * 1024;
 
     QString m_directory;
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;
     std::atomic<bool> m_configured{false};
     std::atomic<bool> m_collectionEnabled{true};
     QVariantMap m_options;

@@ -4,7 +4,6 @@
 #include "platform/UniqueFd.h"
 
 #include <QFile>
-#include <QMutexLocker>
 
 #include <cerrno>
 #include <cstring>
@@ -65,7 +64,7 @@ ContentHasher::Stamp ContentHasher::stampAt(const QString& path, bool* isRegular
 
 std::optional<QByteArray> ContentHasher::cached(const Stamp& stamp) const
 {
-    QMutexLocker locker(&m_lock);
+    const std::lock_guard locker(m_lock);
     const auto found = m_digests.constFind(stamp);
     if (found == m_digests.constEnd())
         return std::nullopt;
@@ -74,13 +73,13 @@ std::optional<QByteArray> ContentHasher::cached(const Stamp& stamp) const
 
 void ContentHasher::clear()
 {
-    QMutexLocker locker(&m_lock);
+    const std::lock_guard locker(m_lock);
     m_digests.clear();
 }
 
 void ContentHasher::remember(const Stamp& stamp, const QByteArray& digest)
 {
-    QMutexLocker locker(&m_lock);
+    const std::lock_guard locker(m_lock);
     if (m_digests.size() >= cacheLimit) {
         auto it = m_digests.begin();
         for (qsizetype i = 0; i < cacheLimit / 2 && it != m_digests.end(); ++i)

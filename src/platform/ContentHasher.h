@@ -3,9 +3,9 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QHash>
-#include <QMutex>
 #include <QString>
 
+#include <mutex>
 #include <optional>
 
 struct stat;
@@ -71,7 +71,7 @@ public:
 private:
     void remember(const Stamp& stamp, const QByteArray& digest);
 
-    mutable QMutex m_lock;
+    mutable std::mutex m_lock;
     QHash<Stamp, QByteArray> m_digests;
 };
 

@@ -4,20 +4,18 @@
 #include "platform/DownloadUriMetadata.h"
 
 #include "models/DownloadOrigin.h"
+#include "platform/BackgroundTask.h"
 
 #include <QFile>
 #include <QPromise>
 
+#include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace {
-
-using Deliver = std::function<void(const QString& host)>;
 
 // The full address stays inside this function (and GLib's own copy of it).
 QString readHost(const QByteArray& path)
@@ -39,8 +37,9 @@ QString readHost(const QByteArray& path)
     return host;
 }
 
-// One thread that does every GIO read, started on first use. It is never joined: a thread
-// stuck on a bus that does not answer must not hold up the program's exit.
+// One pool thread that does every GIO read, started on first use. The pool is never
+// destroyed, so its thread is never waited for: a thread stuck on a bus that does not answer
+// must not hold up the program's exit.
 class Reader
 {
 public:
@@ -50,51 +49,65 @@ public:
         return *reader;
     }
 
-    // False when too many reads are waiting; deliver is then not called.
-    bool post(QByteArray path, Deliver deliver)
+    // False when too many reads are waiting; read is then not run.
+    bool post(QByteArray path, QObject* context, std::function<void(const QString&)> deliver)
     {
-        {
-            const std::lock_guard lock(m_lock);
-            if (m_queue.size() >= size_t(DownloadUriMetadata::maxPending))
-                return false;
-            m_queue.push_back({std::move(path), std::move(deliver)});
-            if (!m_started) {
-                m_started = true;
-                std::thread([this] { run(); }).detach();
-            }
-        }
-        m_wake.notify_one();
+        if (!admit())
+            return false;
+        BackgroundTask::run(
+            m_pool, [this, path = std::move(path)] { return read(path); }, context,
+            std::move(deliver));
+        return true;
+    }
+
+    // The same, for callers that wait or watch a future: deliver runs on the reading thread.
+    bool post(QByteArray path, std::function<void(const QString&)> deliver)
+    {
+        if (!admit())
+            return false;
+        BackgroundTask::start(m_pool, [this, path = std::move(path), deliver = std::move(deliver)] {
+            deliver(read(path));
+        });
         return true;
     }
 
 private:
-    struct Request
+    Reader()
     {
-        QByteArray path;
-        Deliver deliver;
-    };
-
-    [[noreturn]] void run()
-    {
-        for (;;) {
-            Request request;
-            {
-                std::unique_lock lock(m_lock);
-                m_wake.wait(lock, [this] { return !m_queue.empty(); });
-                request = std::move(m_queue.front());
-                m_queue.pop_front();
-            }
-            request.deliver(readHost(request.path));
-        }
+        m_pool.setMaxThreadCount(1);
+        m_pool.setExpiryTimeout(-1);
+        m_pool.setObjectName(QStringLiteral("com.stowbird.gio-metadata"));
     }
 
-    std::mutex m_lock;
-    std::condition_variable m_wake;
-    std::deque<Request> m_queue;
-    bool m_started = false;
+    bool admit()
+    {
+        if (m_pending.fetch_add(1) < DownloadUriMetadata::maxPending)
+            return true;
+        m_pending.fetch_sub(1);
+        return false;
+    }
+
+    QString read(const QByteArray& path)
+    {
+        const QString host = readHost(path);
+        m_pending.fetch_sub(1);
+        return host;
+    }
+
+    QThreadPool m_pool;
+    std::atomic<int> m_pending{0};
 };
 
 } // namespace
+
+void DownloadUriMetadata::fetchHost(const QString& path, QObject* context,
+                                    std::function<void(const QString& host)> done)
+{
+    if (!Reader::instance().post(QFile::encodeName(path), context, done)) {
+        QMetaObject::invokeMethod(
+            context, [done] { done(QString()); }, Qt::QueuedConnection);
+    }
+}
 
 QFuture<QString> DownloadUriMetadata::hostAsync(const QString& path)
 {

@@ -1,10 +1,9 @@
 #include "platform/FolderCreator.h"
 
+#include "platform/BackgroundTask.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QFutureWatcher>
-#include <QPointer>
-#include <QtConcurrentRun>
 
 #include <cerrno>
 #include <cstring>
@@ -36,16 +35,15 @@ void FolderCreator::create(const QString& path, QObject* context,
         bool ok = false;
         QString error;
     };
-    auto* watcher = new QFutureWatcher<Result>(context);
-    QObject::connect(watcher, &QFutureWatcher<Result>::finished, context,
-                     [watcher, done = std::move(done)] {
-                         const Result result = watcher->result();
-                         watcher->deleteLater();
-                         done(result.ok, result.error);
-                     });
-    watcher->setFuture(QtConcurrent::run([path] {
-        Result result;
-        result.ok = createNow(path, &result.error);
-        return result;
-    }));
+    BackgroundTask::run(
+        *QThreadPool::globalInstance(),
+        [path] {
+            Result result;
+            result.ok = createNow(path, &result.error);
+            return result;
+        },
+        context, [done](Result result) { done(result.ok, result.error); },
+        [done, path](const QString& message) {
+            done(false, QStringLiteral("%1 could not be created: %2").arg(path, message));
+        });
 }

@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutexLocker>
 
 #include <algorithm>
 #include <cerrno>
@@ -91,7 +90,6 @@ AppConfig ConfigurationService::defaultConfig()
 
 void ConfigurationService::loadConfig()
 {
-    QMutexLocker locker(&m_lock);
     QString error;
     if (ensureFolder(m_configDirectory, &error)) {
         // Settings made by an older version may be readable by others.
@@ -164,7 +162,6 @@ void ConfigurationService::acknowledgeNotice()
 
 bool ConfigurationService::saveConfig(const AppConfig& config)
 {
-    QMutexLocker locker(&m_lock);
     setConfig(config);
     QString error;
     if (m_badFileInPlace) {
@@ -173,8 +170,13 @@ bool ConfigurationService::saveConfig(const AppConfig& config)
                               .arg(m_configFilePath));
         return false;
     }
-    if (ensureFolder(m_configDirectory, &error) &&
-        JsonFile::writeAtomically(m_configFilePath, config.encode(), &error))
+    bool written = false;
+    {
+        const std::lock_guard lock(m_fileLock);
+        written = ensureFolder(m_configDirectory, &error) &&
+                  JsonFile::writeAtomically(m_configFilePath, config.encode(), &error);
+    }
+    if (written)
         return true;
     reportSaveFailure(error);
     return false;

@@ -4,8 +4,9 @@
 #include "services/ServiceLog.h"
 
 #include <QObject>
-#include <QRecursiveMutex>
 #include <QString>
+
+#include <mutex>
 
 // Owns the in-memory configuration, loads config.json once at creation (writing the
 // defaults on first start) and writes it back on every save. A bad file never stops the
@@ -79,5 +80,6 @@ private:
     bool m_badFileInPlace = false;
     // What the load left out of the file, until it is logged.
     QStringList m_loadNotes;
-    QRecursiveMutex m_lock;
+    // One writer of the file at a time.
+    std::mutex m_fileLock;
 };

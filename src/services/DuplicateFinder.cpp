@@ -3,15 +3,14 @@
 #include "models/FileNaming.h"
 #include "models/HistoryEntry.h"
 #include "models/TriageItem.h"
+#include "platform/BackgroundTask.h"
 #include "platform/CancelToken.h"
 #include "platform/HistoryDatabase.h"
-#include "platform/ThreadHandoff.h"
 #include "platform/UniqueFd.h"
 #include "services/LoggerService.h"
 
 #include <QDir>
 #include <QFile>
-#include <QMutexLocker>
 #include <QSet>
 
 #include <algorithm>
@@ -82,7 +81,7 @@ DuplicateFinder::DuplicateFinder(const QString& historyDatabasePath, QObject* pa
 DuplicateFinder::~DuplicateFinder()
 {
     {
-        QMutexLocker locker(&m_lock);
+        const std::lock_guard locker(m_lock);
         if (m_latest)
             m_latest->cancel();
     }
@@ -97,7 +96,7 @@ void DuplicateFinder::waitForIdle()
 
 std::optional<DuplicateFinder::Match> DuplicateFinder::matchFor(const QUuid& itemId) const
 {
-    QMutexLocker locker(&m_lock);
+    const std::lock_guard locker(m_lock);
     const auto found = m_matches.constFind(itemId);
     if (found == m_matches.constEnd())
         return std::nullopt;
@@ -124,12 +123,12 @@ void DuplicateFinder::check(const TriageItem& item, const QStringList& folders,
     }
     auto token = std::make_shared<CancelToken>();
     {
-        QMutexLocker locker(&m_lock);
+        const std::lock_guard locker(m_lock);
         if (m_latest)
             m_latest->cancel();
         m_latest = token;
     }
-    ThreadHandoff::start(m_pool, [this, request, token] { run(request, *token); });
+    BackgroundTask::start(m_pool, [this, request, token] { run(request, *token); });
 }
 
 void DuplicateFinder::run(const Request& request, CancelToken& token)
@@ -141,7 +140,7 @@ void DuplicateFinder::run(const Request& request, CancelToken& token)
     const std::optional<Match> match = find(request, token);
     m_running = nullptr;
     {
-        QMutexLocker locker(&m_lock);
+        const std::lock_guard locker(m_lock);
         if (token.isCancelled())
             return;
         if (match)

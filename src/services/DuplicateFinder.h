@@ -6,7 +6,6 @@
 #include <QHash>
 #include <QList>
 #include <QMetaType>
-#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -14,6 +13,7 @@
 #include <QUuid>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class CancelToken;
@@ -107,7 +107,7 @@ private:
     quint64 m_historyInode = 0;
     const CancelToken* m_running = nullptr;
 
-    mutable QMutex m_lock;
+    mutable std::mutex m_lock;
     std::shared_ptr<CancelToken> m_latest; // the token of the newest check
     QHash<QUuid, Match> m_matches;
 };

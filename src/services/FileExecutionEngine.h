@@ -30,7 +30,8 @@ class TrashBackend;
 // thread) and throws FileOperationError on failure. A move or undo that copies onto another
 // file system stops when the calling thread's CancelToken is cancelled: the error's code is
 // then CancelToken::cancelledCode and nothing changed (a cancelled undo keeps its record).
-// The undo stack is guarded by one recursive mutex; file operations run outside it.
+// The undo stack is guarded by one mutex, never held while another call takes it; file
+// operations run outside it.
 //
 // A group action (one key for a batch of look-alike items) is one move or trash per member,
 // made under a GroupScope: its records carry the group's id, and the undo history counts
@@ -170,6 +171,6 @@ private:
     CrashReporter& m_reporter;
     FileMover m_mover;
 
-    mutable std::recursive_mutex m_lock;
+    mutable std::mutex m_lock;
     std::deque<ActionRecord> m_undoStack;
 };

@@ -1,6 +1,6 @@
 #include "services/HistoryStore.h"
 
-#include "platform/ThreadHandoff.h"
+#include "platform/BackgroundTask.h"
 
 #include "models/DestinationPredictor.h"
 #include "models/FileNaming.h"
@@ -14,7 +14,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QMutexLocker>
 
 #include <optional>
 
@@ -39,7 +38,7 @@ HistoryStore::HistoryStore(const QString& databasePath, std::unique_ptr<TrashBac
     m_writerPool.setObjectName(QStringLiteral("com.stowbird.history.writer"));
     m_readerPool.setObjectName(QStringLiteral("com.stowbird.history.reader"));
     m_undoPool.setObjectName(QStringLiteral("com.stowbird.history.undo"));
-    ThreadHandoff::start(m_writerPool, [this] { openWriter(); });
+    BackgroundTask::start(m_writerPool, [this] { openWriter(); });
 }
 
 HistoryStore::~HistoryStore()
@@ -63,20 +62,20 @@ void HistoryStore::waitForWrites()
 
 bool HistoryStore::available() const
 {
-    QMutexLocker locker(&m_stateLock);
+    const std::lock_guard locker(m_stateLock);
     return m_available;
 }
 
 QString HistoryStore::unavailableReason() const
 {
-    QMutexLocker locker(&m_stateLock);
+    const std::lock_guard locker(m_stateLock);
     return m_unavailableReason;
 }
 
 void HistoryStore::setAvailable(bool available, const QString& reason)
 {
     {
-        QMutexLocker locker(&m_stateLock);
+        const std::lock_guard locker(m_stateLock);
         if (m_available == available && (available || m_unavailableReason == reason))
             return;
         m_available = available;
@@ -139,7 +138,7 @@ void HistoryStore::recover(const QString& reason, quint64 seenGeneration)
 
 void HistoryStore::record(const HistoryEntry& entry)
 {
-    ThreadHandoff::start(m_writerPool, [this, entry] {
+    BackgroundTask::start(m_writerPool, [this, entry] {
         m_pending.append(entry);
         writePending();
     });
@@ -219,14 +218,15 @@ void HistoryStore::readerFailed(const QString& reason, bool damaged)
         return;
     m_reader->close();
     const quint64 generation = m_readerGeneration;
-    ThreadHandoff::start(m_writerPool, [this, reason, generation] { recover(reason, generation); });
+    BackgroundTask::start(m_writerPool,
+                          [this, reason, generation] { recover(reason, generation); });
 }
 
 quint64 HistoryStore::query(const QString& filter, int limit, qint64 beforeSequence)
 {
     const quint64 request = ++m_nextRequest;
     m_latestQuery.store(request);
-    ThreadHandoff::start(m_readerPool, [this, request, filter, limit, beforeSequence] {
+    BackgroundTask::start(m_readerPool, [this, request, filter, limit, beforeSequence] {
         if (request != m_latestQuery.load())
             return;
         m_runningQuery = request;
@@ -256,7 +256,7 @@ quint64 HistoryStore::query(const QString& filter, int limit, qint64 beforeSeque
 
 void HistoryStore::loadPredictor(int limit)
 {
-    ThreadHandoff::start(m_readerPool, [this, limit] {
+    BackgroundTask::start(m_readerPool, [this, limit] {
         auto predictor = std::make_shared<DestinationPredictor>();
         QList<HistoryEntry> entries;
         if (HistoryDatabase* db = reader()) {
@@ -273,7 +273,7 @@ void HistoryStore::undoEntry(const QUuid& id)
 {
     bool underWay = false;
     {
-        QMutexLocker locker(&m_stateLock);
+        const std::lock_guard locker(m_stateLock);
         underWay = m_undosUnderWay.contains(id);
         m_undosUnderWay.insert(id);
     }
@@ -290,7 +290,7 @@ void HistoryStore::undoEntry(const QUuid& id)
     }
     auto finish = [this, id](UndoOutcome outcome, const QString& message) {
         {
-            QMutexLocker locker(&m_stateLock);
+            const std::lock_guard locker(m_stateLock);
             m_undosUnderWay.remove(id);
         }
         LoggerService::shared().action(
@@ -303,7 +303,7 @@ void HistoryStore::undoEntry(const QUuid& id)
     };
     // Looked up on the writer, after every record asked for before: an entry recorded a
     // moment ago, or an undo of it, is seen.
-    ThreadHandoff::start(m_writerPool, [this, id, finish] {
+    BackgroundTask::start(m_writerPool, [this, id, finish] {
         writePending();
         std::optional<HistoryEntry> entry;
         HistoryDatabase::Result found =
@@ -319,7 +319,7 @@ void HistoryStore::undoEntry(const QUuid& id)
             finish(UndoOutcome::Refused, QStringLiteral("This action is no longer in the history"));
             return;
         }
-        ThreadHandoff::start(m_undoPool, [this, entry = *entry, finish] {
+        BackgroundTask::start(m_undoPool, [this, entry = *entry, finish] {
             const HistoryUndo::Result result = HistoryUndo::undo(entry, *m_trash, *m_mover);
             if (result.outcome != HistoryUndo::Result::Outcome::Restored) {
                 finish(result.outcome == HistoryUndo::Result::Outcome::Refused
@@ -329,7 +329,7 @@ void HistoryStore::undoEntry(const QUuid& id)
                 return;
             }
             // Reported once the undo is recorded, so that a refreshed list shows it.
-            ThreadHandoff::start(m_writerPool, [this, result, finish] {
+            BackgroundTask::start(m_writerPool, [this, result, finish] {
                 m_pending.append(result.undone);
                 writePending();
                 finish(UndoOutcome::Restored, result.message);
@@ -340,7 +340,7 @@ void HistoryStore::undoEntry(const QUuid& id)
 
 void HistoryStore::forget()
 {
-    ThreadHandoff::start(m_writerPool, [this] {
+    BackgroundTask::start(m_writerPool, [this] {
         m_pending.clear();
         m_writer->close();
         QString error;

@@ -3,7 +3,6 @@
 #include "models/HistoryEntry.h"
 
 #include <QList>
-#include <QMutex>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -12,6 +11,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 class DestinationPredictor;
 class FileMover;
@@ -151,7 +151,7 @@ private:
     // The newest query asked for; older ones still waiting are not run.
     std::atomic<quint64> m_latestQuery{0};
 
-    mutable QMutex m_stateLock;
+    mutable std::mutex m_stateLock;
     bool m_available = true;
     QString m_unavailableReason;
     QSet<QUuid> m_undosUnderWay; // GUI thread and undo thread, under m_stateLock

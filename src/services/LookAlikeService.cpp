@@ -1,6 +1,6 @@
 #include "services/LookAlikeService.h"
 
-#include "platform/ThreadHandoff.h"
+#include "platform/BackgroundTask.h"
 #include "services/TriageQueueManager.h"
 
 #include <QCoreApplication>
@@ -57,30 +57,28 @@ void LookAlikeService::regroup(const QList<TriageItem>& waiting)
 {
     const quint64 request = ++m_latestRequest;
     // The list is shared, not copied: the queue's next change detaches its own.
-    ThreadHandoff::start(m_pool, [this, request, waiting, hosts = m_hosts] {
-        if (request != m_latestRequest.load())
-            return; // a newer request holds all of this one
-        QList<LookAlikeGrouper::Candidate> candidates;
-        candidates.reserve(waiting.size());
-        for (const TriageItem& item : waiting)
-            candidates.append(candidateFor(item, hosts.value(item.id)));
-        auto grouping = std::make_shared<Grouping>();
-        grouping->groups = LookAlikeGrouper::group(candidates);
-        for (qsizetype g = 0; g < grouping->groups.size(); ++g) {
-            for (const QUuid& id : std::as_const(grouping->groups[g]))
-                grouping->index.insert(id, g);
-        }
-        if (request != m_latestRequest.load())
-            return;
-        ThreadHandoff::handOff(&m_resultToken);
-        QMetaObject::invokeMethod(
-            this,
-            [this, request, result = std::shared_ptr<const Grouping>(std::move(grouping))] {
-                ThreadHandoff::takeOver(&m_resultToken);
-                apply(request, result);
-            },
-            Qt::QueuedConnection);
-    });
+    BackgroundTask::run(
+        m_pool,
+        [this, request, waiting, hosts = m_hosts]() -> std::shared_ptr<const Grouping> {
+            if (request != m_latestRequest.load())
+                return nullptr; // a newer request holds all of this one
+            QList<LookAlikeGrouper::Candidate> candidates;
+            candidates.reserve(waiting.size());
+            for (const TriageItem& item : waiting)
+                candidates.append(candidateFor(item, hosts.value(item.id)));
+            auto grouping = std::make_shared<Grouping>();
+            grouping->groups = LookAlikeGrouper::group(candidates);
+            for (qsizetype g = 0; g < grouping->groups.size(); ++g) {
+                for (const QUuid& id : std::as_const(grouping->groups[g]))
+                    grouping->index.insert(id, g);
+            }
+            return grouping;
+        },
+        this,
+        [this, request](std::shared_ptr<const Grouping> grouping) {
+            if (grouping)
+                apply(request, std::move(grouping));
+        });
 }
 
 void LookAlikeService::apply(quint64 request, std::shared_ptr<const Grouping> grouping)
@@ -128,6 +126,6 @@ void LookAlikeService::noteOriginHost(const QUuid& itemId, const QString& host)
 void LookAlikeService::waitForIdle()
 {
     m_pool.waitForDone();
-    // The result is applied from the GUI thread's event loop: deliver what is waiting.
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    // The result is applied from this thread's event loop: deliver what is waiting.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }

@@ -71,6 +71,4 @@ private:
     std::atomic<quint64> m_latestRequest{0};
     QHash<QUuid, QString> m_hosts;
     std::shared_ptr<const Grouping> m_grouping = std::make_shared<const Grouping>();
-    // Marks the hand-over of a result through Qt's event queue for ThreadSanitizer.
-    char m_resultToken = 0;
 };

@@ -12,7 +12,7 @@
 
 namespace {
 
-using Lock = std::lock_guard<std::recursive_mutex>;
+using Lock = std::lock_guard<std::mutex>;
 
 const QSet<QString>& extensions(FileCategory category)
 {
@@ -125,6 +125,11 @@ qint64 TelemetryService::storedInteger(const QString& key) const
 {
     // QSettings is not safe for concurrent use, so even these plain reads take the lock.
     Lock lock(m_lock);
+    return storedIntegerLocked(key);
+}
+
+qint64 TelemetryService::storedIntegerLocked(const QString& key) const
+{
     bool ok = false;
     const qint64 value = m_settings->value(key, 0).toLongLong(&ok);
     return ok ? value : 0;
@@ -148,14 +153,17 @@ std::optional<TriageSessionStats> TelemetryService::currentStats() const
 
 void TelemetryService::startSession(qint64 initialCount)
 {
-    Lock lock(m_lock);
-    if (!enabledLocked())
-        return;
+    std::optional<TriageSessionStats> previous;
+    {
+        Lock lock(m_lock);
+        if (!enabledLocked())
+            return;
+        previous = std::exchange(m_activeSession, TriageSessionStats::begin(initialCount, now()));
+    }
     // A session with actions is completed with the new queue depth as what it left behind;
     // an idle one is dropped.
-    if (m_activeSession && m_activeSession->filesTriaged > 0)
-        complete(*m_activeSession, initialCount);
-    m_activeSession = TriageSessionStats::begin(initialCount, now());
+    if (previous && previous->filesTriaged > 0)
+        complete(*previous, initialCount);
     m_reporter->setCustomValue(QStringLiteral("session_initial_queue_count"), initialCount);
 }
 
@@ -215,8 +223,9 @@ void TelemetryService::complete(const TriageSessionStats& stats, qint64 remainin
     qint64 lifetimeSessions = 0;
     {
         Lock lock(m_lock);
-        lifetimeTriaged = saturatingAdd(lifetimeFilesTriaged(), stats.filesTriaged);
-        lifetimeSessions = saturatingAdd(lifetimeSessionsCount(), 1);
+        lifetimeTriaged =
+            saturatingAdd(storedIntegerLocked(lifetimeTriagedKey), stats.filesTriaged);
+        lifetimeSessions = saturatingAdd(storedIntegerLocked(lifetimeSessionsKey), 1);
         m_settings->setValue(lifetimeTriagedKey, lifetimeTriaged);
         m_settings->setValue(lifetimeSessionsKey, lifetimeSessions);
         m_settings->sync();

@@ -86,10 +86,12 @@ signals:
 private:
     bool enabledLocked() const;
     qint64 storedInteger(const QString& key) const;
+    qint64 storedIntegerLocked(const QString& key) const;
     QDateTime now() const { return m_clock ? m_clock() : QDateTime::currentDateTimeUtc(); }
+    // Called without m_lock held.
     void complete(const TriageSessionStats& stats, qint64 remainingCount);
 
-    mutable std::recursive_mutex m_lock;
+    mutable std::mutex m_lock;
     std::unique_ptr<QSettings> m_settings;
     CrashReporter* m_reporter;
     MeasurementDispatcher* m_dispatcher;

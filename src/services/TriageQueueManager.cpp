@@ -1,6 +1,6 @@
 #include "services/TriageQueueManager.h"
 
-#include "platform/ThreadHandoff.h"
+#include "platform/BackgroundTask.h"
 
 #include <QCoreApplication>
 
@@ -500,8 +500,8 @@ TriageQueueManager::~TriageQueueManager()
 void TriageQueueManager::waitForSaves()
 {
     m_saver.waitForDone();
-    // A failure is reported from the GUI thread's event loop: deliver what is waiting.
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    // A failure is reported from this thread's event loop: deliver what is waiting.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }
 
 void TriageQueueManager::saveSkipCache()
@@ -517,23 +517,27 @@ void TriageQueueManager::saveSkipCache()
     // reads, and its failure is the one told. The identities follow without a sync of their
     // own (waiting for both files' data would double the cost): should a crash lose them, a
     // skip holds for the file found at its path.
-    ThreadHandoff::start(m_saver, [this, list, identities, serial, latest = m_latestSave,
-                                   listPath = m_skipCacheFilePath,
-                                   identityPath = m_skipIdentityFilePath] {
-        if (serial != latest->load())
-            return; // a newer save holds all of this one
-        QString error;
-        const bool listSaved = JsonFile::writeAtomically(listPath, list, &error);
-        QString identityError;
-        const bool identitiesSaved = JsonFile::writeAtomically(
-            identityPath, identities, &identityError, JsonFile::Durability::Later);
-        if (listSaved && identitiesSaved)
-            return;
-        if (listSaved)
-            error = identityError;
-        QMetaObject::invokeMethod(
-            this, [this, error] { reportSaveFailure(error); }, Qt::QueuedConnection);
-    });
+    BackgroundTask::run(
+        m_saver,
+        [list, identities, serial, latest = m_latestSave, listPath = m_skipCacheFilePath,
+         identityPath = m_skipIdentityFilePath]() -> QString {
+            if (serial != latest->load())
+                return {}; // a newer save holds all of this one
+            QString error;
+            const bool listSaved = JsonFile::writeAtomically(listPath, list, &error);
+            QString identityError;
+            const bool identitiesSaved = JsonFile::writeAtomically(
+                identityPath, identities, &identityError, JsonFile::Durability::Later);
+            if (listSaved && identitiesSaved)
+                return {};
+            return listSaved ? identityError : error;
+        },
+        this,
+        [this](const QString& error) {
+            if (!error.isEmpty())
+                reportSaveFailure(error);
+        },
+        [this](const QString& error) { reportSaveFailure(error); });
 }
 
 void TriageQueueManager::reportSaveFailure(const QString& error)

@@ -15,7 +15,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFrame>
-#include <QFutureWatcher>
 #include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -861,18 +860,14 @@ void ActionPaletteView::setItem(const TriageItem& item)
     // file's attributes: read off this thread, shown if the item is still this one then.
     if (item.originHost.isEmpty() && !item.isDirectory && item.url.isLocalFile()) {
         const quint64 request = ++m_originRequest;
-        auto* watcher = new QFutureWatcher<QString>(this);
-        connect(watcher, &QFutureWatcher<QString>::finished, this,
-                [this, watcher, request, id = item.id] {
-                    const QString host = watcher->result();
-                    watcher->deleteLater();
-                    if (request != m_originRequest || id != m_item.id || host.isEmpty())
-                        return;
-                    showOriginHost(host);
-                    if (m_callbacks.onOriginHostFound)
-                        m_callbacks.onOriginHostFound(id, host);
-                });
-        watcher->setFuture(DownloadUriMetadata::hostAsync(item.path()));
+        DownloadUriMetadata::fetchHost(
+            item.path(), this, [this, request, id = item.id](const QString& host) {
+                if (request != m_originRequest || id != m_item.id || host.isEmpty())
+                    return;
+                showOriginHost(host);
+                if (m_callbacks.onOriginHostFound)
+                    m_callbacks.onOriginHostFound(id, host);
+            });
     } else {
         ++m_originRequest;
     }

@@ -2,6 +2,7 @@
 
 #include "models/FolderListing.h"
 #include "models/TriageItem.h"
+#include "platform/BackgroundTask.h"
 #include "views/ElidedLabel.h"
 #include "views/FolderChildListModel.h"
 #include "views/FolderChildRowDelegate.h"
@@ -24,8 +25,6 @@
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QtConcurrentMap>
-#include <QtConcurrentRun>
 
 namespace {
 
@@ -110,11 +109,9 @@ FolderInspectorView::FolderInspectorView(const QUrl& folderURL, qint64 totalSize
     pageLayout->addWidget(buildListingBody(), 1);
     m_stack->addWidget(m_listingPage);
 
-    m_listingWatcher = new QFutureWatcher<QList<FolderChildItem>>(this);
-    connect(m_listingWatcher, &QFutureWatcherBase::finished, this,
-            [this] { applyListing(m_listingWatcher->future().result()); });
-    m_listingWatcher->setFuture(
-        QtConcurrent::run(PreviewLoader::threadPool(), &FolderListing::list, m_folderURL));
+    BackgroundTask::run(
+        *PreviewLoader::threadPool(), [url = m_folderURL] { return FolderListing::list(url); },
+        this, [this](QList<FolderChildItem> listing) { applyListing(listing); });
 }
 
 FolderInspectorView::~FolderInspectorView() = default;
@@ -318,24 +315,28 @@ void FolderInspectorView::startThumbnails()
     QList<FolderChildItem> kept = m_images.mid(0, maxThumbnails);
     if (kept.isEmpty())
         return;
-    // Decoded on the worker pool; the map is built here only once every thumbnail is in,
-    // and handed to the strip whole.
-    m_thumbnailWatcher = new QFutureWatcher<std::pair<QString, QImage>>(this);
-    connect(m_thumbnailWatcher, &QFutureWatcherBase::finished, this, [this] {
-        QHash<QString, QImage> thumbnails;
-        const auto future = m_thumbnailWatcher->future();
-        for (int i = 0; i < future.resultCount(); ++i) {
-            const auto& [id, image] = future.resultAt(i);
-            if (!image.isNull())
-                thumbnails.insert(id, image);
-        }
-        m_thumbnails = std::move(thumbnails);
+    // Decoded on the worker pool, one task each; the map is built here and handed to the
+    // strip whole once every thumbnail is in (a failed one stays out of it).
+    m_thumbnailsLeft = int(kept.size());
+    auto oneDone = [this] {
+        if (--m_thumbnailsLeft > 0)
+            return;
+        m_thumbnails = std::move(m_thumbnailsComing);
+        m_thumbnailsComing.clear();
         if (m_strip)
             m_strip->setThumbnails(m_thumbnails);
         emit thumbnailsReady();
-    });
-    m_thumbnailWatcher->setFuture(
-        QtConcurrent::mapped(PreviewLoader::threadPool(), std::move(kept), &makeThumbnail));
+    };
+    for (const FolderChildItem& item : std::as_const(kept)) {
+        BackgroundTask::run(
+            *PreviewLoader::threadPool(), [item] { return makeThumbnail(item); }, this,
+            [this, oneDone](std::pair<QString, QImage> thumbnail) {
+                if (!thumbnail.second.isNull())
+                    m_thumbnailsComing.insert(thumbnail.first, thumbnail.second);
+                oneDone();
+            },
+            [oneDone](const QString&) { oneDone(); });
+    }
 }
 
 QString FolderInspectorView::countText() const

@@ -2,7 +2,6 @@
 
 #include "models/FolderChildItem.h"
 
-#include <QFutureWatcher>
 #include <QHash>
 #include <QImage>
 #include <QUrl>
@@ -97,8 +96,9 @@ private:
     QHash<QString, QImage> m_thumbnails;
     RevealFunction m_reveal;
 
-    QFutureWatcher<QList<FolderChildItem>>* m_listingWatcher = nullptr;
-    QFutureWatcher<std::pair<QString, QImage>>* m_thumbnailWatcher = nullptr;
+    // Thumbnails decoded so far, and how many are still being decoded.
+    QHash<QString, QImage> m_thumbnailsComing;
+    int m_thumbnailsLeft = 0;
 
     QStackedWidget* m_stack = nullptr;
     QWidget* m_listingPage = nullptr;

@@ -3,6 +3,7 @@
 #include "models/RegularFile.h"
 
 #include "models/TriageItem.h"
+#include "platform/BackgroundTask.h"
 #include "platform/CancelToken.h"
 #include "services/LoggerService.h"
 #include "views/ArchiveListingView.h"
@@ -23,7 +24,6 @@
 #include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-#include <QtConcurrentRun>
 
 #include <unistd.h>
 
@@ -124,23 +124,30 @@ void QuickLookHostView::setPreviewItem(const std::optional<QUrl>& url)
 
     setKind(PreviewKind::Loading);
     const quint64 generation = m_generation;
-    // One watcher per load: a result is only accepted while its load is still the latest.
-    auto* watcher = new QFutureWatcher<PreviewContent>(this);
-    m_watcher = watcher;
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
-        watcher->deleteLater();
-        if (m_watcher == watcher)
-            m_watcher = nullptr;
-        if (generation != m_generation || watcher->future().resultCount() < 1)
-            return;
-        showContent(watcher->future().result());
-    });
+    // A result is only shown while its load is still the latest.
     m_cancel = std::make_shared<CancelToken>();
-    watcher->setFuture(QtConcurrent::run(
-        PreviewLoader::threadPool(),
+    BackgroundTask::run(
+        *PreviewLoader::threadPool(),
         [path = url->toLocalFile(), size = decodeSize(), target = thread(), cancel = m_cancel] {
             return PreviewLoader::load(path, size, target, cancel.get());
-        }));
+        },
+        this,
+        [this, generation](PreviewContent content) {
+            if (generation == m_generation)
+                showContent(content);
+        },
+        [this, generation, path = url->toLocalFile()](const QString& message) {
+            LoggerService::shared().error(
+                QStringLiteral("Preview of %1 failed: %2").arg(path, message));
+            if (generation != m_generation)
+                return;
+            PreviewContent failed;
+            failed.kind = PreviewContent::Kind::Generic;
+            failed.path = path;
+            failed.name = QFileInfo(path).fileName();
+            failed.note = tr("No preview could be made: %1").arg(message);
+            showContent(failed);
+        });
 }
 
 QSize QuickLookHostView::decodeSize() const

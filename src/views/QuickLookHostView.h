@@ -2,7 +2,6 @@
 
 #include "views/PreviewLoader.h"
 
-#include <QFutureWatcher>
 #include <QUrl>
 #include <QWidget>
 
@@ -89,7 +88,6 @@ private:
     PreviewKind m_kind = PreviewKind::Empty;
 
     quint64 m_generation = 0;
-    QFutureWatcher<PreviewContent>* m_watcher = nullptr;
     // Cancels the load under way (an archive listing stops at once) when the host moves on.
     std::shared_ptr<CancelToken> m_cancel;
     PreviewContent m_content;
