@@ -3,11 +3,12 @@
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
 #include "services/TriageActionController.h"
+#include "views/TriageContainerView.h"
 
 #include <QApplication>
-#include <QTranslator>
 #include <QDeadlineTimer>
 #include <QThread>
+#include <QTranslator>
 
 #include <algorithm>
 #include <iterator>
@@ -208,6 +209,12 @@ int main(int argc, char** argv)
                 answer += QStringLiteral("\tstatus: ") +
                           QString(line->text).replace(u'\t', u' ').replace(u'\n', u' ');
         }
+        // What stops it from doing its job, as the window's strip and the tray's tooltip say.
+        if (delegate.problems().isEmpty())
+            return answer.toUtf8();
+        if (const TriageContainerView* view = delegate.containerView())
+            answer += QStringLiteral("\tproblems: ") + view->problemText().replace(u'\n', u' ');
+        answer += QStringLiteral("\ttooltip: ") + delegate.trayToolTip().replace(u'\n', u' ');
         return answer.toUtf8();
     });
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,

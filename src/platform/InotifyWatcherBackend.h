@@ -29,6 +29,9 @@ public:
     bool isWatching() const override { return m_fd >= 0 && m_rootWatch >= 0; }
     int watchCount() const override { return int(m_pathByWatch.size()); }
     void deliverPending() override;
+    // Tells the inotify limits apart: out of instances (EMFILE at the start) or out of
+    // watches (ENOSPC for the folder or one below it), from a folder that cannot be read.
+    Health health() const override;
 
 private:
     void readEvents();
@@ -56,4 +59,7 @@ private:
     // Guard watches: the names each guarded folder is watched for.
     QHash<int, QSet<QString>> m_guardNames;
     bool m_limitReported = false;
+    QString m_limitFolder; // the first folder the watch limit left unwatched
+    int m_initError = 0;   // errno of a failed inotify_init1
+    int m_rootError = 0;   // errno of the last failed watch of a root that exists
 };

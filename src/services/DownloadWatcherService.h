@@ -176,6 +176,8 @@ private:
     void handleEvents(const QList<WatcherBackend::Event>& events);
     void handlePartialChange(const QString& name);
     void handleRootChanged(bool present);
+    // Emits watchHealthChanged when the problem differs from the last one told.
+    void updateHealth(const WatcherBackend::Health& health);
     // Lists the folder again: rebuilds the index of partial downloads and debounces every
     // top-level item.
     void rescan();
@@ -214,7 +216,8 @@ private:
     QThread m_thread;
     QObject* m_context = nullptr; // lives on m_thread; owns timers and the backend
     std::unique_ptr<WatcherBackend> m_backend;
-    bool m_announceStart = false; // watcher thread only
+    bool m_announceStart = false;                // watcher thread only
+    WatchProblem m_problem = WatchProblem::None; // as last told; watcher thread only
 
     // Guards m_pending. A standard mutex rather than Qt's, whose locking happens inside
     // libQt6Core where ThreadSanitizer cannot see it.
