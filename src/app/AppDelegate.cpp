@@ -427,13 +427,18 @@ qsizetype AppDelegate::waitingCount() const
 void AppDelegate::updateStatusItemAppearance()
 {
     const int count = int(std::min<qsizetype>(waitingCount(), INT_MAX));
+    const QString inboxZero = QStringLiteral("Stowbird: Downloads Inbox Zero");
     m_trayToolTip = count > 0      ? QStringLiteral("Stowbird: %1 waiting").arg(count)
                     : isScanning() ? QStringLiteral("Stowbird: Looking through Downloads…")
                     : m_actions && m_actions->hasActionsInFlight()
                         ? QStringLiteral("Stowbird: Finishing…")
-                        : QStringLiteral("Stowbird: Downloads Inbox Zero");
-    if (!m_services.problems->isEmpty())
-        m_trayToolTip += u'\n' + m_services.problems->summary();
+                        : inboxZero;
+    // What stops Stowbird comes with what to do, in place of a claim that all is done.
+    const BlockingProblems& problems = *m_services.problems;
+    if (!problems.isEmpty())
+        m_trayToolTip = m_trayToolTip == inboxZero
+                            ? QStringLiteral("Stowbird: ") + problems.summary()
+                            : m_trayToolTip + u'\n' + problems.summary();
     if (!m_statusItem)
         return;
     m_statusItem->setToolTip(m_trayToolTip);

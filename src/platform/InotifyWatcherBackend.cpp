@@ -339,12 +339,10 @@ WatcherBackend::Health InotifyWatcherBackend::health() const
     if (m_rootWatch < 0) {
         if (m_rootError == ENOSPC)
             return {WatchProblem::WatchLimitReached,
-                    QStringLiteral("%1: %2 (fs.inotify.max_user_watches)")
-                        .arg(m_root, reason(m_rootError))};
+                    QStringLiteral("%1 (fs.inotify.max_user_watches)").arg(reason(m_rootError))};
         if (m_rootError != 0)
-            return {WatchProblem::FolderUnreadable,
-                    QStringLiteral("%1: %2").arg(m_root, reason(m_rootError))};
-        return {WatchProblem::FolderMissing, QStringLiteral("%1 does not exist").arg(m_root)};
+            return {WatchProblem::FolderUnreadable, reason(m_rootError)};
+        return {WatchProblem::FolderMissing, QStringLiteral("it does not exist")};
     }
     if (m_limitReported)
         return {WatchProblem::WatchLimitReached,

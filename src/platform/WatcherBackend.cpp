@@ -4,5 +4,5 @@ WatcherBackend::Health WatcherBackend::health() const
 {
     if (isWatching())
         return {};
-    return {WatchProblem::FolderMissing, QStringLiteral("the folder is not there")};
+    return {WatchProblem::FolderMissing, QStringLiteral("it is not there")};
 }
