@@ -443,6 +443,7 @@ private slots:
         const auto statusAsNobody = [&asNobody] {
             QProcess query;
             asNobody(query);
+            query.setProcessChannelMode(QProcess::MergedChannels);
             query.start(QStringLiteral(STOWBIRD_BINARY), {QStringLiteral("--status")});
             return query.waitForFinished(5000)
                        ? QString::fromUtf8(query.readAllStandardOutput()).trimmed()
@@ -455,9 +456,9 @@ private slots:
         app.start(QStringLiteral(STOWBIRD_BINARY));
         QVERIFY(app.waitForStarted(5000));
         const QString unseen = "New downloads in ~/Downloads cannot be seen";
-        QTRY_VERIFY_WITH_TIMEOUT(statusAsNobody().contains("problems: " + unseen), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(statusAsNobody().contains("window: " + unseen), 10000);
         const QString shown = statusAsNobody();
-        QVERIFY2(shown.contains("tooltip: Stowbird: " + unseen), qPrintable(shown));
+        QVERIFY2(shown.contains("tray: Stowbird: " + unseen), qPrintable(shown));
         const auto logged = [&home] {
             QFile log(home + "/.local/state/stowbird/stowbird.log");
             return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
