@@ -8,6 +8,7 @@
 #include "services/DownloadWatcherService.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -41,18 +42,23 @@ int watchAsNobody(const QString& folder)
     backend.deliverPending();
     if (!backend.isWatching() || rearmed != 1 || backend.health().problem != WatchProblem::None)
         return 4;
-    // Every inotify instance the user may have is taken: the start fails and says why.
+    // Every inotify instance the user may have is taken: the start says why, and watches
+    // once an instance is free again.
     backend.stop();
     std::vector<int> held;
     for (int fd; (fd = inotify_init1(IN_CLOEXEC)) >= 0 && held.size() < 100000;)
         held.push_back(fd);
     if (errno != EMFILE)
         return 5;
-    if (backend.start(folder, nullptr) ||
+    backend.setRetryInterval(10);
+    if (!backend.start(folder, nullptr) || backend.isWatching() ||
         backend.health().problem != WatchProblem::InstanceLimitReached)
         return 6;
     ::close(held.back());
-    if (!backend.start(folder, nullptr) || backend.health().problem != WatchProblem::None)
+    QDeadlineTimer deadline(5000);
+    while (!backend.isWatching() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    if (rearmed != 2 || backend.health().problem != WatchProblem::None)
         return 7;
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <climits>
@@ -71,7 +72,12 @@ WatcherBackend::Event::Kind kindOf(uint32_t mask)
 
 } // namespace
 
-InotifyWatcherBackend::InotifyWatcherBackend(QObject* parent) : WatcherBackend(parent) {}
+InotifyWatcherBackend::InotifyWatcherBackend(QObject* parent)
+    : WatcherBackend(parent), m_retry(new QTimer(this))
+{
+    m_retry->setInterval(retryIntervalMs);
+    connect(m_retry, &QTimer::timeout, this, &InotifyWatcherBackend::retry);
+}
 
 InotifyWatcherBackend::~InotifyWatcherBackend()
 {
@@ -81,22 +87,36 @@ InotifyWatcherBackend::~InotifyWatcherBackend()
 bool InotifyWatcherBackend::start(const QString& root, QString* error)
 {
     stop();
-    m_initError = 0;
+    m_root = QDir::cleanPath(root);
     m_rootError = 0;
-    m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (m_fd < 0) {
-        m_initError = errno;
+    if (!open(false)) {
+        // Out of inotify instances or watches: nothing tells when the limit is raised or
+        // another program lets go, so the start is tried again now and then (retry()).
+        if (m_initError == EMFILE || m_rootError == ENOSPC) {
+            m_retry->start();
+            return true;
+        }
         if (error)
-            *error = QString::fromLocal8Bit(std::strerror(m_initError));
+            *error = m_initError != 0
+                         ? QString::fromLocal8Bit(std::strerror(m_initError))
+                         : QStringLiteral("neither the folder nor a folder on the way to it can "
+                                          "be watched");
         return false;
     }
-    m_root = QDir::cleanPath(root);
-    reevaluateRoot(false);
+    return true;
+}
+
+bool InotifyWatcherBackend::open(bool announce)
+{
+    m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    m_initError = m_fd < 0 ? errno : 0;
+    if (m_fd < 0)
+        return false;
+    reevaluateRoot(announce);
     if (m_rootWatch < 0 && m_guardNames.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("neither the folder nor a folder on the way to it can be "
-                                    "watched");
-        stop();
+        ::close(m_fd);
+        m_fd = -1;
+        m_guardNames.clear();
         return false;
     }
     m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
@@ -104,8 +124,21 @@ bool InotifyWatcherBackend::start(const QString& root, QString* error)
     return true;
 }
 
+void InotifyWatcherBackend::retry()
+{
+    if (m_fd < 0) {
+        if (!open(true))
+            return;
+    } else {
+        reevaluateRoot(true);
+    }
+    if (m_rootWatch >= 0 || m_rootError != ENOSPC)
+        m_retry->stop();
+}
+
 void InotifyWatcherBackend::stop()
 {
+    m_retry->stop();
     delete m_notifier;
     m_notifier = nullptr;
     if (m_fd >= 0)
@@ -261,6 +294,9 @@ void InotifyWatcherBackend::renewGuards()
             inotify_rm_watch(m_fd, it.key());
     }
     m_guardNames = std::move(guards);
+    // Out of watches for the root: no event tells when the limit is raised.
+    if (m_rootWatch < 0 && m_rootError == ENOSPC && !m_retry->isActive())
+        m_retry->start();
 }
 
 bool InotifyWatcherBackend::addWatch(const QString& folder, int* err)
@@ -321,6 +357,11 @@ void InotifyWatcherBackend::reportWatchFailure(const QString& folder, int err)
                            "fs.inotify.max_user_watches to watch everything.")
                 .arg(folder));
     }
+}
+
+void InotifyWatcherBackend::setRetryInterval(int ms)
+{
+    m_retry->setInterval(ms);
 }
 
 WatcherBackend::Health InotifyWatcherBackend::health() const
