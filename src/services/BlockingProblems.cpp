@@ -63,7 +63,7 @@ void BlockingProblems::noteWatchHealth(const QString& folder, WatchProblem probl
         return;
     case WatchProblem::FolderMissing:
         raise(key, tr("New downloads in %1 cannot be seen: the folder does not exist.").arg(shown),
-              tr("Create the folder again, or choose another one in Preferences."));
+              tr("Create the folder again: it is watched from the moment it exists."));
         return;
     case WatchProblem::FolderUnreadable:
         raise(
