@@ -57,6 +57,13 @@ AppDelegate::AppDelegate(AppServices services, Options options, QObject* parent)
     m_services.launchAtLogin.setLogger(m_services.logger);
     m_services.config.setLogger(m_services.logger);
     m_services.queue.setLogger(m_services.logger);
+    // Unwritable settings or history are shown until a write succeeds again.
+    BlockingProblems* problems = m_services.problems.get();
+    connect(&m_services.config, &ConfigurationService::saveFailed, problems,
+            [problems](const QString& message) { problems->noteSettingsSaved(false, message); });
+    connect(&m_services.config, &ConfigurationService::saved, problems,
+            [problems] { problems->noteSettingsSaved(true, {}); });
+    connect(problems, &BlockingProblems::changed, this, &AppDelegate::scheduleStatusItemUpdate);
     // The history opens its file on its own thread as soon as it is made: listened to from
     // here, before anything else, so that a damaged file found at start is told.
     if (HistoryStore* history = m_services.history.get()) {
@@ -68,6 +75,10 @@ AppDelegate::AppDelegate(AppServices services, Options options, QObject* parent)
                             QStringLiteral("History is unavailable: %1").arg(reason));
                 });
         connect(history, &HistoryStore::historyReset, this, &AppDelegate::showHistoryProblem);
+        connect(history, &HistoryStore::availabilityChanged, problems,
+                &BlockingProblems::noteHistory);
+        if (!history->available())
+            problems->noteHistory(false, history->unavailableReason());
     }
 }
 
@@ -418,11 +429,18 @@ qsizetype AppDelegate::waitingCount() const
 void AppDelegate::updateStatusItemAppearance()
 {
     const int count = int(std::min<qsizetype>(waitingCount(), INT_MAX));
+    const QString inboxZero = QStringLiteral("Stowbird: Downloads Inbox Zero");
     m_trayToolTip = count > 0      ? QStringLiteral("Stowbird: %1 waiting").arg(count)
                     : isScanning() ? QStringLiteral("Stowbird: Looking through Downloads…")
                     : m_actions && m_actions->hasActionsInFlight()
                         ? QStringLiteral("Stowbird: Finishing…")
-                        : QStringLiteral("Stowbird: Downloads Inbox Zero");
+                        : inboxZero;
+    // What stops Stowbird comes with what to do, in place of a claim that all is done.
+    const BlockingProblems& problems = *m_services.problems;
+    if (!problems.isEmpty())
+        m_trayToolTip = m_trayToolTip == inboxZero
+                            ? QStringLiteral("Stowbird: ") + problems.summary()
+                            : m_trayToolTip + u'\n' + problems.summary();
     if (!m_statusItem)
         return;
     m_statusItem->setToolTip(m_trayToolTip);
@@ -497,6 +515,9 @@ void AppDelegate::startWatcher(DownloadWatcherService* watcher, bool atLaunch)
             rescanner->postListed(folder, paths);
         },
         Qt::DirectConnection);
+    // Told on the watcher's thread, shown on this one.
+    connect(watcher, &DownloadWatcherService::watchHealthChanged, m_services.problems.get(),
+            &BlockingProblems::noteWatchHealth);
     if (atLaunch)
         m_watchersStarting.insert(watcher);
     connect(
@@ -546,6 +567,7 @@ void AppDelegate::applyInboxes(const AppConfig& config, bool atLaunch)
     for (const auto& gone : m_inboxWatchers) {
         m_services.logger.info(
             QStringLiteral("Stopped watching the inbox %1.").arg(gone->targetDirectory()));
+        m_services.problems->noteWatchHealth(gone->targetDirectory(), WatchProblem::None, {});
         // Taken off the list during the launch: the first listing no longer waits for it.
         if (m_watchersStarting.contains(gone.get()))
             noteWatcherStarted(gone.get());
@@ -703,6 +725,7 @@ void AppDelegate::openHUD()
         services.history = m_services.history.get();
         services.suggestions = m_suggestions;
         services.downloadsDirectory = m_options.downloadsDirectory;
+        services.problems = m_services.problems.get();
         QPointer<AppDelegate> self(this);
         auto* view = new TriageContainerView(
             services,

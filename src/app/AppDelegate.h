@@ -107,6 +107,7 @@ public:
     TrayHostWatcher* trayWatcher() const { return m_trayWatcher; }
     // What the tray icon shows (or will show once a tray appears).
     QString trayToolTip() const { return m_trayToolTip; }
+    const BlockingProblems& problems() const { return *m_services.problems; }
     QIcon trayIcon() const;
     // Whether the no-tray notice was sent already (it is sent once per run).
     bool toldHowToReopen() const { return m_toldHowToReopen; }

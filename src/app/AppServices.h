@@ -1,5 +1,7 @@
 #pragma once
 
+#include "services/BlockingProblems.h"
+
 #include <memory>
 
 class ConfigurationService;
@@ -32,6 +34,8 @@ struct AppServices
     std::shared_ptr<ItemRevealer> revealer;
     // The lasting history of triage actions; none: nothing is recorded or suggested.
     std::shared_ptr<HistoryStore> history = {};
+    // What stops the program from doing its job now, for the window and the tray to show.
+    std::shared_ptr<BlockingProblems> problems = std::make_shared<BlockingProblems>();
 
     // The process-wide instances. Only the program's start-up reaches for them.
     static AppServices shared();

@@ -3,11 +3,12 @@
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
 #include "services/TriageActionController.h"
+#include "views/TriageContainerView.h"
 
 #include <QApplication>
-#include <QTranslator>
 #include <QDeadlineTimer>
 #include <QThread>
+#include <QTranslator>
 
 #include <algorithm>
 #include <iterator>
@@ -37,7 +38,8 @@ constexpr char usage[] =
     "                    or does not end).\n"
     "      --status      Print the running Stowbird's waiting count and exit\n"
     "                    (status 1 when it is not running, 3 when it runs\n"
-    "                    but does not answer).\n"
+    "                    but does not answer); what keeps it from seeing new\n"
+    "                    downloads, as its window and tray say, goes to standard error.\n"
     "  -h, --help        Show this help and exit.\n"
     "  -v, --version     Show the version and exit.\n"
     "\n"
@@ -136,7 +138,11 @@ int askRunningInstance(int argc, char** argv, Mode mode)
         std::puts("Stowbird is not running");
         return 1;
     }
-    std::puts(QByteArray(*answer).replace('\t', '\n').constData());
+    // What keeps it from doing its job goes to standard error: the count stays one line.
+    for (const QByteArray& line : answer->split('\t')) {
+        const bool problem = line.startsWith("window: ") || line.startsWith("tray: ");
+        std::fprintf(problem ? stderr : stdout, "%s\n", line.constData());
+    }
     return 0;
 }
 
@@ -208,6 +214,12 @@ int main(int argc, char** argv)
                 answer += QStringLiteral("\tstatus: ") +
                           QString(line->text).replace(u'\t', u' ').replace(u'\n', u' ');
         }
+        // What stops it from doing its job, as the window's strip and the tray's tooltip say.
+        if (delegate.problems().isEmpty())
+            return answer.toUtf8();
+        if (const TriageContainerView* view = delegate.containerView())
+            answer += QStringLiteral("\twindow: ") + view->problemText().replace(u'\n', u' ');
+        answer += QStringLiteral("\ttray: ") + delegate.trayToolTip().replace(u'\n', u' ');
         return answer.toUtf8();
     });
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <climits>
@@ -71,7 +72,12 @@ WatcherBackend::Event::Kind kindOf(uint32_t mask)
 
 } // namespace
 
-InotifyWatcherBackend::InotifyWatcherBackend(QObject* parent) : WatcherBackend(parent) {}
+InotifyWatcherBackend::InotifyWatcherBackend(QObject* parent)
+    : WatcherBackend(parent), m_retry(new QTimer(this))
+{
+    m_retry->setInterval(retryIntervalMs);
+    connect(m_retry, &QTimer::timeout, this, &InotifyWatcherBackend::retry);
+}
 
 InotifyWatcherBackend::~InotifyWatcherBackend()
 {
@@ -81,20 +87,36 @@ InotifyWatcherBackend::~InotifyWatcherBackend()
 bool InotifyWatcherBackend::start(const QString& root, QString* error)
 {
     stop();
-    m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (m_fd < 0) {
+    m_root = QDir::cleanPath(root);
+    m_rootError = 0;
+    if (!open(false)) {
+        // Out of inotify instances or watches: nothing tells when the limit is raised or
+        // another program lets go, so the start is tried again now and then (retry()).
+        if (m_initError == EMFILE || m_rootError == ENOSPC) {
+            m_retry->start();
+            return true;
+        }
         if (error)
-            *error = QString::fromLocal8Bit(std::strerror(errno));
+            *error = m_initError != 0
+                         ? QString::fromLocal8Bit(std::strerror(m_initError))
+                         : QStringLiteral("neither the folder nor a folder on the way to it can "
+                                          "be watched");
         return false;
     }
-    m_root = QDir::cleanPath(root);
-    m_limitReported = false;
-    reevaluateRoot(false);
+    return true;
+}
+
+bool InotifyWatcherBackend::open(bool announce)
+{
+    m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    m_initError = m_fd < 0 ? errno : 0;
+    if (m_fd < 0)
+        return false;
+    reevaluateRoot(announce);
     if (m_rootWatch < 0 && m_guardNames.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("neither the folder nor a folder on the way to it can be "
-                                    "watched");
-        stop();
+        ::close(m_fd);
+        m_fd = -1;
+        m_guardNames.clear();
         return false;
     }
     m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
@@ -102,8 +124,21 @@ bool InotifyWatcherBackend::start(const QString& root, QString* error)
     return true;
 }
 
+void InotifyWatcherBackend::retry()
+{
+    if (m_fd < 0) {
+        if (!open(true))
+            return;
+    } else {
+        reevaluateRoot(true);
+    }
+    if (m_rootWatch >= 0 || m_rootError != ENOSPC)
+        m_retry->stop();
+}
+
 void InotifyWatcherBackend::stop()
 {
+    m_retry->stop();
     delete m_notifier;
     m_notifier = nullptr;
     if (m_fd >= 0)
@@ -121,8 +156,12 @@ bool InotifyWatcherBackend::armRoot()
     const QByteArray rootPath = QFile::encodeName(m_root);
     const int wd =
         inotify_add_watch(m_fd, rootPath.constData(), (folderMask & ~IN_DONT_FOLLOW) | IN_MASK_ADD);
-    if (wd < 0)
+    if (wd < 0) {
+        m_rootError = errno;
         return false;
+    }
+    m_rootError = 0;
+    m_limitReported = false;
     struct stat st
     {
     };
@@ -183,6 +222,8 @@ void InotifyWatcherBackend::reevaluateRoot(bool announce)
         const bool present =
             ::stat(QFile::encodeName(m_root).constData(), &st) == 0 && S_ISDIR(st.st_mode);
         const bool armed = m_rootWatch >= 0;
+        if (!present)
+            m_rootError = 0;
         const bool same = present && armed && st.st_dev == m_rootDevice && st.st_ino == m_rootInode;
         if (!same) {
             if (armed) {
@@ -239,9 +280,12 @@ void InotifyWatcherBackend::renewGuards()
             link.startsWith(QLatin1Char('/')) ? link : parentOf(path) + QLatin1Char('/') + link);
     }
 
+    // A root that is there but cannot be watched (no permission) is watched again once its
+    // permissions change, which its folder reports as IN_ATTRIB for its name.
+    const uint32_t mask = m_rootError != 0 && !armed ? guardMask | IN_ATTRIB : guardMask;
     QHash<int, QSet<QString>> guards;
     for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
-        const int wd = inotify_add_watch(m_fd, QFile::encodeName(it.key()).constData(), guardMask);
+        const int wd = inotify_add_watch(m_fd, QFile::encodeName(it.key()).constData(), mask);
         if (wd >= 0)
             guards[wd].unite(it.value());
     }
@@ -250,6 +294,9 @@ void InotifyWatcherBackend::renewGuards()
             inotify_rm_watch(m_fd, it.key());
     }
     m_guardNames = std::move(guards);
+    // Out of watches for the root: no event tells when the limit is raised.
+    if (m_rootWatch < 0 && m_rootError == ENOSPC && !m_retry->isActive())
+        m_retry->start();
 }
 
 bool InotifyWatcherBackend::addWatch(const QString& folder, int* err)
@@ -303,12 +350,47 @@ void InotifyWatcherBackend::reportWatchFailure(const QString& folder, int err)
         return; // gone again before we got to it; its removal is an event of its own
     if ((err == ENOSPC || err == ENOMEM) && !m_limitReported) {
         m_limitReported = true;
+        m_limitFolder = folder;
         emit becameUnreliable(
             QStringLiteral("[DownloadWatcherService] Reached the inotify watch limit while "
                            "watching %1; changes deep inside some folders may be missed. Raise "
                            "fs.inotify.max_user_watches to watch everything.")
                 .arg(folder));
     }
+}
+
+void InotifyWatcherBackend::setRetryInterval(int ms)
+{
+    m_retry->setInterval(ms);
+}
+
+WatcherBackend::Health InotifyWatcherBackend::health() const
+{
+    const auto reason = [](int err) { return QString::fromLocal8Bit(std::strerror(err)); };
+    if (m_fd < 0 && m_initError != 0) {
+        // EMFILE is also the process's own descriptor limit, which a desktop program does
+        // not come near: the per-user instance limit is what runs out.
+        if (m_initError == EMFILE)
+            return {WatchProblem::InstanceLimitReached,
+                    QStringLiteral("inotify_init1: %1 (fs.inotify.max_user_instances)")
+                        .arg(reason(m_initError))};
+        return {WatchProblem::StreamFailed,
+                QStringLiteral("inotify_init1: %1").arg(reason(m_initError))};
+    }
+    if (m_rootWatch < 0) {
+        if (m_rootError == ENOSPC)
+            return {WatchProblem::WatchLimitReached,
+                    QStringLiteral("%1 (fs.inotify.max_user_watches)").arg(reason(m_rootError))};
+        if (m_rootError != 0)
+            return {WatchProblem::FolderUnreadable, reason(m_rootError)};
+        return {WatchProblem::FolderMissing, QStringLiteral("it does not exist")};
+    }
+    if (m_limitReported)
+        return {WatchProblem::WatchLimitReached,
+                QStringLiteral("%1 and folders below it are not watched "
+                               "(fs.inotify.max_user_watches)")
+                    .arg(m_limitFolder)};
+    return {};
 }
 
 void InotifyWatcherBackend::removeWatchTree(const QString& folder)

@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 class QSocketNotifier;
+class QTimer;
 
 // Watches a folder tree with inotify: one watch per folder, new folders watched (and
 // reported) as they appear, watches of removed or moved-away folders dropped. The kernel
@@ -21,6 +22,9 @@ class InotifyWatcherBackend final : public WatcherBackend
 {
     Q_OBJECT
 public:
+    // How often a start that ran into an inotify limit is tried again.
+    static constexpr int retryIntervalMs = 10000;
+
     explicit InotifyWatcherBackend(QObject* parent = nullptr);
     ~InotifyWatcherBackend() override;
 
@@ -29,8 +33,16 @@ public:
     bool isWatching() const override { return m_fd >= 0 && m_rootWatch >= 0; }
     int watchCount() const override { return int(m_pathByWatch.size()); }
     void deliverPending() override;
+    // Tells the inotify limits apart: out of instances (EMFILE at the start) or out of
+    // watches (ENOSPC for the folder or one below it), from a folder that cannot be read.
+    Health health() const override;
+    void setRetryInterval(int ms);
 
 private:
+    // Creates the inotify instance and watches the root; false when nothing can be watched.
+    bool open(bool announce);
+    // Tries again what an inotify limit stopped; rootChanged(true) once the root is watched.
+    void retry();
     void readEvents();
     // Compares what the root path leads to now with what is watched, re-arms on a change
     // and renews the guards. Emits rootChanged when the watched folder changed.
@@ -56,4 +68,8 @@ private:
     // Guard watches: the names each guarded folder is watched for.
     QHash<int, QSet<QString>> m_guardNames;
     bool m_limitReported = false;
+    QString m_limitFolder; // the first folder the watch limit left unwatched
+    int m_initError = 0;   // errno of a failed inotify_init1
+    int m_rootError = 0;   // errno of the last failed watch of a root that exists
+    QTimer* m_retry = nullptr;
 };

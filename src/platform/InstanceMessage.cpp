@@ -27,7 +27,7 @@ InstanceMessage::Request InstanceMessage::takeRequest(QByteArray* buffer)
 std::optional<QByteArray> InstanceMessage::answerLine(const QByteArray& data)
 {
     const qsizetype end = data.indexOf('\n');
-    if (end < 0 || end > maximumLineLength)
+    if (end < 0 || end > maximumAnswerLength)
         return std::nullopt;
     return data.left(end);
 }

@@ -22,6 +22,8 @@ public:
 
     // Requests are short; a peer that sends more than this without a line feed is cut off.
     static constexpr qsizetype maximumLineLength = 256;
+    // Answers come from the running copy and may carry the window's texts.
+    static constexpr qsizetype maximumAnswerLength = 4096;
 
     static QByteArray openHUDRequest() { return QByteArrayLiteral("open-hud\n"); }
     static QByteArray backgroundRequest() { return QByteArrayLiteral("background\n"); }
@@ -34,6 +36,6 @@ public:
     static Request takeRequest(QByteArray* buffer);
 
     // The answer line in data (without its line feed); nothing while no full line has
-    // arrived or when the line is longer than maximumLineLength.
+    // arrived or when the line is longer than maximumAnswerLength.
     static std::optional<QByteArray> answerLine(const QByteArray& data);
 };

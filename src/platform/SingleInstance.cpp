@@ -295,7 +295,7 @@ std::optional<QByteArray> SingleInstance::request(const QByteArray& message, int
     // Wait for the answer so the request is not lost if we exit at once.
     QByteArray answer;
     while (!InstanceMessage::answerLine(answer) &&
-           answer.size() <= InstanceMessage::maximumLineLength &&
+           answer.size() <= InstanceMessage::maximumAnswerLength &&
            socket.waitForReadyRead(int(deadline.remainingTime())))
         answer += socket.readAll();
     socket.disconnectFromServer();

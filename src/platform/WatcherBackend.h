@@ -1,5 +1,7 @@
 #pragma once
 
+#include "models/WatchProblem.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -29,6 +31,13 @@ public:
         bool validName = true;
     };
 
+    // Whether changes in the folder can be seen, and if not why (with a detail for the log).
+    struct Health
+    {
+        WatchProblem problem = WatchProblem::None;
+        QString detail;
+    };
+
     using QObject::QObject;
     ~WatcherBackend() override = default;
 
@@ -44,6 +53,10 @@ public:
     // Delivers at once, before returning, the changes the system has already reported that
     // are still waiting to be read. A backend that is handed its changes has none waiting.
     virtual void deliverPending() {}
+    // What keeps changes from being seen now: asked after a failed start(), after
+    // rootChanged and becameUnreliable. A backend that cannot tell the causes apart says the
+    // folder is missing whenever the root is not watched.
+    virtual Health health() const;
 
 signals:
     // Changes, in the order the kernel reported them, delivered in batches.

@@ -20,7 +20,7 @@
 
 namespace {
 
-// The service's few failure messages go to standard output, not to the log.
+// The service's load failures go to standard output at once and to the log once it is given.
 void printMessage(const QString& message)
 {
     std::fprintf(stdout, "%s\n", message.toUtf8().constData());
@@ -117,17 +117,24 @@ void ConfigurationService::loadConfig()
                 return;
             }
         }
-        printMessage(QStringLiteral("[ConfigurationService] Error loading config: %1, fallback "
-                                    "to defaults")
-                         .arg(error));
+        reportLoadProblem(
+            QStringLiteral("[ConfigurationService] Error loading config: %1, fallback "
+                           "to defaults")
+                .arg(error));
         setConfig(defaultConfig());
         keepBadFile();
         return;
     }
-    printMessage(QStringLiteral("[ConfigurationService] Error loading config: %1, fallback to "
-                                "defaults")
-                     .arg(error));
+    reportLoadProblem(QStringLiteral("[ConfigurationService] Error loading config: %1, fallback to "
+                                     "defaults")
+                          .arg(error));
     setConfig(defaultConfig());
+}
+
+void ConfigurationService::reportLoadProblem(const QString& message)
+{
+    printMessage(message);
+    m_loadNotes.append(message);
 }
 
 void ConfigurationService::keepBadFile()
@@ -137,9 +144,9 @@ void ConfigurationService::keepBadFile()
     const QString kept = NoReplaceRename::keepAside(m_configFilePath, &err);
     if (err != 0) {
         m_badFileInPlace = true;
-        printMessage(QStringLiteral("[ConfigurationService] Could not keep the unreadable "
-                                    "config aside: %1; it will not be written over")
-                         .arg(QString::fromLocal8Bit(std::strerror(err))));
+        reportLoadProblem(QStringLiteral("[ConfigurationService] Could not keep the unreadable "
+                                         "config aside: %1; it will not be written over")
+                              .arg(QString::fromLocal8Bit(std::strerror(err))));
         m_pendingNotice = QStringLiteral("Your settings file could not be read; Stowbird "
                                          "started with defaults and will not save over %1.")
                               .arg(m_configFilePath);
@@ -176,8 +183,10 @@ bool ConfigurationService::saveConfig(const AppConfig& config)
         written = ensureFolder(m_configDirectory, &error) &&
                   JsonFile::writeAtomically(m_configFilePath, config.encode(), &error);
     }
-    if (written)
+    if (written) {
+        emit saved();
         return true;
+    }
     reportSaveFailure(error);
     return false;
 }

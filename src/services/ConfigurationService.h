@@ -61,6 +61,8 @@ signals:
     void pendingNoticeChanged(const QString& notice);
     // A save did not reach the disk; message says so for the user, with the reason.
     void saveFailed(const QString& message);
+    // A save reached the disk (after a failure, the settings are safe again).
+    void saved();
 
 private:
     void loadConfig();
@@ -68,6 +70,8 @@ private:
     // Moves the unreadable config.json to config.json.bad-<UTC time> (never replacing an
     // earlier one) and prepares the notice.
     void keepBadFile();
+    // Printed now and logged once the logger is given.
+    void reportLoadProblem(const QString& message);
     void reportSaveFailure(const QString& reason);
 
     ServiceLog m_log;

@@ -127,24 +127,31 @@ void DownloadWatcherService::startOnThread()
                 [this](bool present) { handleRootChanged(present); });
         connect(m_backend.get(), &WatcherBackend::becameUnreliable, m_context,
                 [this](const QString& message) {
-                    std::printf("%s\n", qPrintable(message));
-                    std::fflush(stdout);
+                    m_log.error(message);
                     emit watcherUnreliable(message);
+                    updateHealth(m_backend->health());
                 });
     }
     QString error;
     if (!m_backend->start(m_targetDirectory, &error)) {
-        std::printf("[DownloadWatcherService] Failed to create the event stream for %s: %s\n",
-                    qPrintable(m_targetDirectory), qPrintable(error));
-        std::fflush(stdout);
+        m_log.error(QStringLiteral("[DownloadWatcherService] Failed to create the event stream "
+                                   "for %1: %2")
+                        .arg(m_targetDirectory, error));
+        WatcherBackend::Health health = m_backend->health();
+        if (health.problem == WatchProblem::None)
+            health = {WatchProblem::StreamFailed, error};
+        updateHealth(health);
         return;
     }
+    const WatcherBackend::Health health = m_backend->health();
     if (!m_backend->isWatching()) {
-        std::printf("[DownloadWatcherService] %s does not exist yet; watching for it to appear\n",
-                    qPrintable(m_targetDirectory));
-        std::fflush(stdout);
+        // Watched from the moment it appears or may be read.
+        m_log.error(QStringLiteral("[DownloadWatcherService] Cannot watch %1: %2")
+                        .arg(m_targetDirectory, health.detail));
+        updateHealth(health);
         return;
     }
+    updateHealth(health);
     // What is already there was listed by the caller; only the index of partial downloads
     // is needed to recognise placeholders.
     rebuildPartialIndex(false);
@@ -235,15 +242,24 @@ void DownloadWatcherService::handleRootChanged(bool present)
     if (!present) {
         cancelAllPending();
         m_partialsByFinal.clear();
-        std::printf("[DownloadWatcherService] %s is gone; watching for it to come back\n",
-                    qPrintable(m_targetDirectory));
-        std::fflush(stdout);
+        m_log.error(QStringLiteral("[DownloadWatcherService] %1 is gone; watching for it to "
+                                   "come back")
+                        .arg(m_targetDirectory));
         emit itemRemoved(m_targetDirectory);
+        updateHealth(m_backend->health());
         return;
     }
-    std::printf("[DownloadWatcherService] Now watching %s\n", qPrintable(m_targetDirectory));
-    std::fflush(stdout);
+    m_log.info(QStringLiteral("[DownloadWatcherService] Now watching %1").arg(m_targetDirectory));
+    updateHealth(m_backend->health());
     rescan();
+}
+
+void DownloadWatcherService::updateHealth(const WatcherBackend::Health& health)
+{
+    if (health.problem == m_problem)
+        return;
+    m_problem = health.problem;
+    emit watchHealthChanged(m_targetDirectory, health.problem, health.detail);
 }
 
 void DownloadWatcherService::rescan()

@@ -154,6 +154,8 @@ private:
     // Records whether the partial download name is still in the folder.
     void handlePartialChange(const QString& name);
     void handleRootChanged(bool present);
+    // Emits watchHealthChanged when the problem differs from the last one told.
+    void updateHealth(const WatcherBackend::Health& health);
     // Lists the folder again: rebuilds the index of partial downloads and debounces every
     // top-level item.
     void rescan();
@@ -182,6 +184,7 @@ private:
     QObject* const m_context; // m_thread's: receives the backend's signals, owns the timer
     std::unique_ptr<WatcherBackend> m_backend;
     bool m_announceStart = false; // watcher thread only
+    WatchProblem m_problem = WatchProblem::None; // as last told; watcher thread only
     std::atomic<int> m_eventsLost = 0;
 
     // Watcher thread only (but for its pending count and quiet period): the quiet periods

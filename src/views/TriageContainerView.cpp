@@ -5,6 +5,7 @@
 #include "platform/ItemRevealer.h"
 #include "platform/StoragePaths.h"
 #include "platform/XkbLatinKeyResolver.h"
+#include "services/BlockingProblems.h"
 #include "services/ConfigurationService.h"
 #include "services/DuplicateFinder.h"
 #include "services/FileExecutionEngine.h"
@@ -171,6 +172,11 @@ TriageContainerView::TriageContainerView(Services services, std::function<void()
     if (m_services.rescanner)
         connect(m_services.rescanner, &QueueRescanner::runningChanged, this,
                 &TriageContainerView::scheduleRefresh);
+    if (m_services.problems) {
+        connect(m_services.problems, &BlockingProblems::changed, this,
+                &TriageContainerView::refreshProblems);
+        refreshProblems();
+    }
     connect(this, &TriageContainerView::stateChanged, this, &TriageContainerView::refresh);
     refresh();
 }
@@ -827,6 +833,19 @@ QString TriageContainerView::countText(qsizetype depth)
 
 // --- the screen ------------------------------------------------------------------------------
 
+void TriageContainerView::refreshProblems()
+{
+    const QString text = m_services.problems->summary();
+    m_problemBanner->setText(text);
+    m_problemBanner->setAccessibleName(text);
+    m_problemBanner->setVisible(!text.isEmpty());
+}
+
+QString TriageContainerView::problemText() const
+{
+    return m_problemBanner->isHidden() ? QString() : m_problemBanner->text();
+}
+
 void TriageContainerView::buildUi()
 {
     setMinimumSize(760, 480);
@@ -881,6 +900,13 @@ void TriageContainerView::buildUi()
     headerLayout->addWidget(close);
     root->addWidget(header);
     root->addWidget(Theme::divider(Qt::Horizontal, this));
+    m_problemBanner = Theme::label({}, 12, QFont::Medium, Theme::red(), this);
+    m_problemBanner->setObjectName(QStringLiteral("problemBanner"));
+    m_problemBanner->setWordWrap(true);
+    m_problemBanner->setContentsMargins(16, 8, 16, 8);
+    m_problemBanner->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_problemBanner->hide();
+    root->addWidget(m_problemBanner);
 
     m_pages = new QStackedWidget(this);
     root->addWidget(m_pages, 1);

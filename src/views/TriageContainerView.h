@@ -16,6 +16,7 @@
 #include <optional>
 
 class ActionPaletteView;
+class BlockingProblems;
 class ActionProgressView;
 class CheatSheetOverlay;
 class CreateFolderOffer;
@@ -90,6 +91,9 @@ public:
         // Finds a copy of the head item already filed or waiting; the window makes its own
         // (with the history's file, when there is one) when none is given.
         DuplicateFinder* duplicates = nullptr;
+        // What stops Stowbird from doing its job now, shown in a strip under the header
+        // while it lasts. Optional.
+        BlockingProblems* problems = nullptr;
     };
     // Chooses the folder for a custom move; nothing when the user cancelled.
     using FolderChooser = std::function<std::optional<QString>(QWidget* parent)>;
@@ -174,6 +178,8 @@ public:
     bool showingHistory() const { return m_showingHistory; }
     bool isProcessingAction() const;
     std::optional<QUuid> activeActionID() const;
+    // The strip's text under the header; empty while it is hidden.
+    QString problemText() const;
     // The header's count text ("2 items remaining", "Inbox Zero").
     static QString countText(qsizetype depth);
     // How many times the window was redrawn from the state (for tests and benchmarks).
@@ -212,6 +218,7 @@ private:
     // state when nothing waits), where a screen reader left off.
     void returnFocusToItem();
     void refreshProgress();
+    void refreshProblems();
     // Asks whether the head is a copy of a file already filed or waiting, once per head
     // and destination; the note under the card follows the answer.
     void checkForDuplicate(const TriageItem& head,
@@ -240,6 +247,7 @@ private:
     QLabel* m_trayIcon = nullptr;
     QLabel* m_countLabel = nullptr;
     QWidget* m_spinner = nullptr;
+    QLabel* m_problemBanner = nullptr;
     QStackedWidget* m_pages = nullptr; // item body / empty state
     QWidget* m_body = nullptr;
     TriagePreviewPane* m_previewPane = nullptr;
