@@ -11,7 +11,8 @@
 //            longest event-loop gap while the listing is fed to the queue.
 //   previews `first` R times for each N, taking turns: the medians of the first preview.
 // Usage: xvfb-run -a BenchScale all <path-to-stowbird>
-//        BenchScale launch|rss <path-to-stowbird> <count>...
+//        BenchScale launch <stowbird>[:<another stowbird>...] <count>...
+//        BenchScale rss <path-to-stowbird> <count>...
 //        BenchScale open|burst|first <count>
 //        BenchScale previews <runs> <count>...
 #include "TestEnvironment.h"
@@ -202,32 +203,36 @@ double launchToMappedMs(const QString& program, const QStringList& args,
 }
 
 // The bare window and the program take turns, round by round, so that a machine busy with
-// something else slows both alike; the ratio is that of the medians.
-int runLaunch(const QString& binary, const QList<int>& counts, int rounds)
+// something else slows both alike; the ratio is that of the medians. `binaries` may name
+// several builds separated by ':' (an older one beside the current one); they take turns too.
+int runLaunch(const QString& binaries, const QList<int>& counts, int rounds)
 {
     QTemporaryDir scratch;
     const QString self = QCoreApplication::applicationFilePath();
+    const QStringList programs = binaries.split(u':', Qt::SkipEmptyParts);
     for (int count : counts)
         makeFiles(scratch.path() + QStringLiteral("/home-%1/Downloads").arg(count), count,
                   "waiting");
     std::vector<double> bare;
-    std::vector<std::vector<double>> runs(counts.size());
+    std::vector<std::vector<double>> runs(programs.size() * counts.size());
     for (int r = 0; r < rounds; ++r) {
         bare.push_back(launchToMappedMs(self, {QStringLiteral("bare")},
                                         homeEnvironment(scratch.path() + "/bare")));
-        for (qsizetype i = 0; i < counts.size(); ++i)
-            runs[i].push_back(launchToMappedMs(
-                binary, {},
-                homeEnvironment(scratch.path() + QStringLiteral("/home-%1").arg(counts[i]))));
+        for (qsizetype p = 0; p < programs.size(); ++p)
+            for (qsizetype i = 0; i < counts.size(); ++i)
+                runs[p * counts.size() + i].push_back(launchToMappedMs(
+                    programs[p], {},
+                    homeEnvironment(scratch.path() + QStringLiteral("/home-%1").arg(counts[i]))));
     }
     const double bareMs = median(bare);
     std::printf("launch to window mapped, bare Qt window: %.0f ms (median of %d)\n", bareMs,
                 rounds);
-    for (qsizetype i = 0; i < counts.size(); ++i) {
-        const double ms = median(runs[i]);
-        std::printf("launch to window mapped, stowbird with %6d waiting: %.0f ms = %.2f x bare\n",
-                    counts[i], ms, bareMs > 0 ? ms / bareMs : 0.0);
-    }
+    for (qsizetype p = 0; p < programs.size(); ++p)
+        for (qsizetype i = 0; i < counts.size(); ++i) {
+            const double ms = median(runs[p * counts.size() + i]);
+            std::printf("launch to window mapped, %s with %6d waiting: %.0f ms = %.2f x bare\n",
+                        qPrintable(programs[p]), counts[i], ms, bareMs > 0 ? ms / bareMs : 0.0);
+        }
     return 0;
 }
 
@@ -487,7 +492,7 @@ int main(int argc, char** argv)
         const QString binary = args[2];
         runChild({QStringLiteral("launch"), binary, "0", "10000", "100000"});
         runChild({QStringLiteral("open"), "100000"});
-        runFirstPreviews(5, {0, 100000});
+        runFirstPreviews(5, {1, 100000});
         for (const char* n : {"5000", "10000", "20000", "40000"})
             runChild({QStringLiteral("burst"), QString::fromLatin1(n)});
         runChild({QStringLiteral("rss"), binary, "0", "10000", "100000"});
