@@ -134,13 +134,18 @@ void AppDelegate::applicationDidFinishLaunching()
     // the session bus and the X connections of the tray, the notifications and the global
     // shortcut, the login item) is not needed for it, and comes after.
     if (m_options.openHUDAtLaunch) {
+        // Mapped first; the watchers then take their first look at the folders on their own
+        // threads while the window's contents are built.
+        m_hudPanel->present();
+        startWatchers();
         openHUD();
         connect(m_hudPanel, &TriageHUDPanel::firstFramePainted, this, &AppDelegate::noteFirstFrame,
                 Qt::QueuedConnection);
         // Without a frame (a display that never exposes the window) it starts anyway.
         QTimer::singleShot(firstFrameWaitMs, this, &AppDelegate::noteFirstFrame);
+    } else {
+        startWatchers();
     }
-    startWatchers();
     configureCrashReporting();
     watchForTray();
     setupNotifications();
