@@ -268,7 +268,8 @@ void startUp()
     options.downloadsDirectory = downloads;
     QElapsedTimer timer;
     timer.start();
-    AppDelegate delegate(AppServices::shared(), options);
+    AppServices::Root root;
+    AppDelegate delegate(root.services(), options);
     delegate.applicationDidFinishLaunching();
     delegate.hudPanel()->repaint();
     const double ms = double(timer.nsecsElapsed()) / 1e6;

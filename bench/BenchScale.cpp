@@ -9,9 +9,12 @@
 //   first    in-process launch straight to the window with N files waiting: time to the
 //            window shown, to the head item's preview drawn and to all N queued, and the
 //            longest event-loop gap while the listing is fed to the queue.
+//   previews `first` R times for each N, taking turns: the medians of the first preview.
 // Usage: xvfb-run -a BenchScale all <path-to-stowbird>
-//        BenchScale launch|rss <path-to-stowbird> <count>...
+//        BenchScale launch <stowbird>[:<another stowbird>...] <count>...
+//        BenchScale rss <path-to-stowbird> <count>...
 //        BenchScale open|burst|first <count>
+//        BenchScale previews <runs> <count>...
 #include "TestEnvironment.h"
 #include "app/AppDelegate.h"
 #include "app/TriageHUDPanel.h"
@@ -199,27 +202,37 @@ double launchToMappedMs(const QString& program, const QStringList& args,
     return result;
 }
 
-int runLaunch(const QString& binary, const QList<int>& counts, int rounds)
+// The bare window and the program take turns, round by round, so that a machine busy with
+// something else slows both alike; the ratio is that of the medians. `binaries` may name
+// several builds separated by ':' (an older one beside the current one); they take turns too.
+int runLaunch(const QString& binaries, const QList<int>& counts, int rounds)
 {
     QTemporaryDir scratch;
     const QString self = QCoreApplication::applicationFilePath();
+    const QStringList programs = binaries.split(u':', Qt::SkipEmptyParts);
+    for (int count : counts)
+        makeFiles(scratch.path() + QStringLiteral("/home-%1/Downloads").arg(count), count,
+                  "waiting");
     std::vector<double> bare;
-    for (int r = 0; r < rounds; ++r)
+    std::vector<std::vector<double>> runs(programs.size() * counts.size());
+    for (int r = 0; r < rounds; ++r) {
         bare.push_back(launchToMappedMs(self, {QStringLiteral("bare")},
                                         homeEnvironment(scratch.path() + "/bare")));
+        for (qsizetype p = 0; p < programs.size(); ++p)
+            for (qsizetype i = 0; i < counts.size(); ++i)
+                runs[p * counts.size() + i].push_back(launchToMappedMs(
+                    programs[p], {},
+                    homeEnvironment(scratch.path() + QStringLiteral("/home-%1").arg(counts[i]))));
+    }
     const double bareMs = median(bare);
     std::printf("launch to window mapped, bare Qt window: %.0f ms (median of %d)\n", bareMs,
                 rounds);
-    for (int count : counts) {
-        const QString home = scratch.path() + QStringLiteral("/home-%1").arg(count);
-        makeFiles(home + "/Downloads", count, "waiting");
-        std::vector<double> runs;
-        for (int r = 0; r < rounds; ++r)
-            runs.push_back(launchToMappedMs(binary, {}, homeEnvironment(home)));
-        const double ms = median(runs);
-        std::printf("launch to window mapped, stowbird with %6d waiting: %.0f ms = %.2f x bare\n",
-                    count, ms, bareMs > 0 ? ms / bareMs : 0.0);
-    }
+    for (qsizetype p = 0; p < programs.size(); ++p)
+        for (qsizetype i = 0; i < counts.size(); ++i) {
+            const double ms = median(runs[p * counts.size() + i]);
+            std::printf("launch to window mapped, %s with %6d waiting: %.0f ms = %.2f x bare\n",
+                        qPrintable(programs[p]), counts[i], ms, bareMs > 0 ? ms / bareMs : 0.0);
+        }
     return 0;
 }
 
@@ -283,7 +296,8 @@ int runOpen(int count)
 {
     const QString downloads = QDir::homePath() + "/Downloads";
     makeFiles(downloads, count, "open");
-    AppDelegate delegate(AppServices::shared(), delegateOptions(downloads));
+    AppServices::Root root;
+    AppDelegate delegate(root.services(), delegateOptions(downloads));
     LoopGapMonitor monitor;
     monitor.start();
     delegate.applicationDidFinishLaunching();
@@ -307,7 +321,8 @@ int runOpen(int count)
 }
 
 // In-process: launch straight to the window with `count` files waiting. The clock starts
-// just before the launch sequence, as main() calls it once the application object exists.
+// just before the launch sequence, as main() calls it once the application object exists;
+// a second one before the services are built.
 int runFirst(int count)
 {
     const QString downloads = QDir::homePath() + "/Downloads";
@@ -315,7 +330,11 @@ int runFirst(int count)
     AppDelegate::Options options;
     options.downloadsDirectory = downloads;
     options.openHUDAtLaunch = true;
-    AppDelegate delegate(AppServices::shared(), options);
+    QElapsedTimer sinceServices;
+    sinceServices.start();
+    AppServices::Root root;
+    const AppServices services = root.services();
+    AppDelegate delegate(services, options);
     QElapsedTimer clock;
     clock.start();
     delegate.applicationDidFinishLaunching();
@@ -327,10 +346,10 @@ int runFirst(int count)
     const auto previewShown = [&] {
         if (shownMs < 0 && delegate.hudPanel()->isVisible())
             shownMs = double(clock.nsecsElapsed()) / 1e6;
-        if (headMs < 0 && TriageQueueManager::shared().activeItem())
+        if (headMs < 0 && services.queue.activeItem())
             headMs = double(clock.nsecsElapsed()) / 1e6;
         const TriageContainerView* view = delegate.containerView();
-        const auto head = TriageQueueManager::shared().activeItem();
+        const auto head = services.queue.activeItem();
         if (!view || !head)
             return false;
         const auto* host = view->findChild<QuickLookHostView*>();
@@ -342,15 +361,17 @@ int runFirst(int count)
     // One more turn of the loop: the new preview is painted.
     QCoreApplication::processEvents();
     const double previewMs = double(clock.nsecsElapsed()) / 1e6;
+    const double previewSinceServicesMs = double(sinceServices.nsecsElapsed()) / 1e6;
     const bool queued = spinUntil([&] { return delegate.waitingCount() >= count; }, 60000);
     const double queuedMs = double(clock.nsecsElapsed()) / 1e6;
     spinFor(20);
     std::printf("launch in-process, %6d waiting: launch sequence %.0f ms, window shown %.0f ms, "
                 "first item queued %.0f ms, first preview drawn %.0f ms%s, all queued %.0f ms%s, "
-                "longest GUI stall after the launch sequence %.1f ms\n",
+                "longest GUI stall after the launch sequence %.1f ms; first preview %.0f ms "
+                "after the services were started to build\n",
                 count, launchReturnedMs, shownMs, headMs, previewMs,
                 previewed ? "" : " (TIMED OUT)", queuedMs, queued ? "" : " (TIMED OUT)",
-                monitor.longestMs());
+                monitor.longestMs(), previewSinceServicesMs);
     delegate.applicationWillTerminate();
     return 0;
 }
@@ -360,7 +381,8 @@ int runBurst(int count)
 {
     const QString downloads = QDir::homePath() + "/Downloads";
     QDir().mkpath(downloads);
-    AppDelegate delegate(AppServices::shared(), delegateOptions(downloads));
+    AppServices::Root root;
+    AppDelegate delegate(root.services(), delegateOptions(downloads));
     delegate.applicationDidFinishLaunching();
     spinFor(500);
     const double cpuBefore = threadCpuMs("com.stowbird.do");
@@ -397,13 +419,43 @@ QList<int> countsFrom(const QStringList& args, int from)
 }
 
 // Each in-process measurement runs in a child of its own, so that one run's queue and
-// watcher cannot carry over into the next.
-void runChild(const QStringList& args)
+// watcher cannot carry over into the next. Returns what the child printed.
+QByteArray runChild(const QStringList& args)
 {
     QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(), args);
     child.waitForFinished(300000);
+    const QByteArray output = child.readAllStandardOutput();
+    std::fputs(output.constData(), stdout);
+    std::fflush(stdout);
+    return output;
+}
+
+// The first preview's time, `runs` in-process launches for each count (taking turns), and
+// the medians: one launch varies too much to judge by.
+int runFirstPreviews(int runs, const QList<int>& counts)
+{
+    const auto msAfter = [](const QByteArray& output, const QByteArray& label) {
+        const qsizetype at = output.indexOf(label);
+        if (at < 0)
+            return -1.0;
+        const qsizetype from = at + label.size();
+        return output.mid(from, output.indexOf(' ', from) - from).toDouble();
+    };
+    std::vector<std::vector<double>> fromLaunch(counts.size()), fromServices(counts.size());
+    for (int r = 0; r < runs; ++r)
+        for (qsizetype i = 0; i < counts.size(); ++i) {
+            const QByteArray output =
+                runChild({QStringLiteral("first"), QString::number(counts[i])});
+            fromLaunch[i].push_back(msAfter(output, "first preview drawn "));
+            fromServices[i].push_back(msAfter(output, "; first preview "));
+        }
+    for (qsizetype i = 0; i < counts.size(); ++i)
+        std::printf("first preview drawn, %6d waiting: %.0f ms after the launch sequence "
+                    "started, %.0f ms after the services started to build (medians of %d)\n",
+                    counts[i], median(fromLaunch[i]), median(fromServices[i]), runs);
+    return 0;
 }
 
 } // namespace
@@ -425,7 +477,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (mode == QLatin1String("launch") && args.size() > 3)
-        return runLaunch(args[2], countsFrom(args, 3), 5);
+        return runLaunch(args[2], countsFrom(args, 3), 9);
     if (mode == QLatin1String("rss") && args.size() > 3)
         return runRss(args[2], countsFrom(args, 3));
     if (mode == QLatin1String("open") && args.size() > 2)
@@ -434,17 +486,19 @@ int main(int argc, char** argv)
         return runBurst(args[2].toInt());
     if (mode == QLatin1String("first") && args.size() > 2)
         return runFirst(args[2].toInt());
+    if (mode == QLatin1String("previews") && args.size() > 3)
+        return runFirstPreviews(args[2].toInt(), countsFrom(args, 3));
     if (mode == QLatin1String("all") && args.size() > 2) {
         const QString binary = args[2];
         runChild({QStringLiteral("launch"), binary, "0", "10000", "100000"});
         runChild({QStringLiteral("open"), "100000"});
-        runChild({QStringLiteral("first"), "100000"});
+        runFirstPreviews(5, {1, 100000});
         for (const char* n : {"5000", "10000", "20000", "40000"})
             runChild({QStringLiteral("burst"), QString::fromLatin1(n)});
         runChild({QStringLiteral("rss"), binary, "0", "10000", "100000"});
         return 0;
     }
     std::fprintf(stderr, "usage: BenchScale all <stowbird> | launch|rss <stowbird> <count>... | "
-                         "open|burst|first <count>\n");
+                         "open|burst|first <count> | previews <runs> <count>...\n");
     return 2;
 }

@@ -6,6 +6,7 @@
 #include "services/ConfigurationService.h"
 #include "services/DownloadWatcherService.h"
 #include "services/GlobalShortcutService.h"
+#include "services/LoggerService.h"
 #include "services/TriageQueueManager.h"
 #include "views/BroomGlyph.h"
 #include "views/TriageContainerView.h"
@@ -385,6 +386,28 @@ private slots:
         QVERIFY(inkIn(busy, lowerLeft) > 10);
         QCOMPARE(inkIn(idle, lowerRight), 0);
         QVERIFY(inkIn(busy, lowerRight) > 10);
+    }
+
+    // What is handed no logger (the history, the previews) logs into the program's log while
+    // the services' root lives, and no longer through it once the root is gone.
+    void codeWithoutALoggerLogsThroughTheRoot()
+    {
+        QString logPath;
+        {
+            AppServices::Root root;
+            const AppServices services = root.services();
+            QCOMPARE(&LoggerService::shared(), &services.logger);
+            logPath = services.logger.logPath();
+            QVERIFY2(logPath.startsWith(QDir::homePath()), qPrintable(logPath));
+            LoggerService::shared().info(QStringLiteral("said through the root"));
+            QVERIFY(services.logger.waitForWritten(5000));
+        }
+        QFile log(logPath);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().contains("said through the root"));
+        // A logger left behind by the root would be used after it was destroyed here.
+        LoggerService::shared().info(QStringLiteral("said after the root"));
+        QVERIFY(LoggerService::shared().waitForWritten(5000));
     }
 };
 

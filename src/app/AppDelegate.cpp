@@ -104,7 +104,6 @@ void AppDelegate::applicationDidFinishLaunching()
     if (!m_options.openHUDAtLaunch)
         applyAppIcon();
     AccessibleRoles::install();
-    configureCrashReporting();
     m_services.logger.installCrashHandler();
     m_services.logger.info(QStringLiteral("Application launched."));
     setupStatusItem();
@@ -139,10 +138,29 @@ void AppDelegate::applicationDidFinishLaunching()
     // Learned off this thread; suggestions show once it is in.
     if (m_suggestions)
         m_suggestions->load();
-    setupNotifications();
     // The tray says Inbox Zero only once the last action has ended (it may still fail).
     connect(m_actions, &TriageActionController::stateChanged, this,
             &AppDelegate::updateStatusItemAppearance);
+
+    // The window is shown as soon as it can be: what follows (crash reporting's settings,
+    // the session bus and the X connections of the tray, the notifications and the global
+    // shortcut, the login item) is not needed for it, and comes after.
+    if (m_options.openHUDAtLaunch) {
+        // Mapped first; the watchers then take their first look at the folders on their own
+        // threads while the window's contents are built.
+        m_hudPanel->present();
+        startWatchers();
+        openHUD();
+        connect(m_hudPanel, &TriageHUDPanel::firstFramePainted, this, &AppDelegate::noteFirstFrame,
+                Qt::QueuedConnection);
+        // Without a frame (a display that never exposes the window) it starts anyway.
+        QTimer::singleShot(firstFrameWaitMs, this, &AppDelegate::noteFirstFrame);
+    } else {
+        startWatchers();
+    }
+    configureCrashReporting();
+    watchForTray();
+    setupNotifications();
     // A move killed half-way (power loss) leaves a hidden partial copy in its slot folder,
     // an undo killed half-way one in the item's inbox.
     QStringList slotFolders = watchedFolders();
@@ -153,15 +171,8 @@ void AppDelegate::applicationDidFinishLaunching()
     upgradeLoginItem();
     if (m_options.bindGlobalShortcut)
         setupGlobalShortcut();
-    // The window shows that it is looking until the first listing is in.
-    if (m_options.openHUDAtLaunch) {
-        openHUD();
-        connect(m_hudPanel, &TriageHUDPanel::firstFramePainted, this, &AppDelegate::noteFirstFrame,
-                Qt::QueuedConnection);
-        // Without a frame (a display that never exposes the window) it starts anyway.
-        QTimer::singleShot(firstFrameWaitMs, this, &AppDelegate::noteFirstFrame);
-    } else {
-        // Started hidden (at login): if no tray shows up meanwhile, say how to get in.
+    // Started hidden (at login): if no tray shows up meanwhile, say how to get in.
+    if (!m_options.openHUDAtLaunch) {
         const MonotonicClock& clock = m_options.clock ? *m_options.clock : MonotonicClock::system();
         clock.callAfter(m_options.noTrayNoticeDelayMs, this,
                         [this] { tellHowToReopenWithoutTray(); });
@@ -286,7 +297,10 @@ void AppDelegate::setupStatusItem()
                     scheduleStatusItemUpdate();
             });
     updateStatusItemAppearance();
+}
 
+void AppDelegate::watchForTray()
+{
     // The icon is created only once a tray host is known to run, and placed again each
     // time one appears (a panel restarted, a tray started late at login). Qt decides at
     // the first tray icon it makes whether StatusNotifierItem can be used and keeps that
@@ -531,7 +545,17 @@ void AppDelegate::startWatcher(DownloadWatcherService* watcher, bool atLaunch)
             }
         },
         Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
-    watcher->startInBackground();
+    // Those of the launch start once the window is shown (startWatchers): their first look
+    // at a large folder would share the two cores with building it.
+    if (!atLaunch)
+        watcher->startInBackground();
+}
+
+void AppDelegate::startWatchers()
+{
+    m_downloadWatcher->startInBackground();
+    for (const auto& watcher : m_inboxWatchers)
+        watcher->startInBackground();
 }
 
 void AppDelegate::applyInboxes(const AppConfig& config, bool atLaunch)
@@ -709,6 +733,10 @@ void AppDelegate::openHUD()
         m_downloadNotifier->windowOpened();
     if (!m_hudPanel)
         return;
+    // The window is shown first and its contents built right after: mapping it takes no
+    // fonts, style or widgets, so it appears as soon as a bare window would, and its first
+    // frame (painted once the event loop turns) already has them.
+    m_hudPanel->present();
     if (!containerView()) {
         TriageContainerView::Services services;
         services.queue = &m_queueManager;
@@ -750,7 +778,6 @@ void AppDelegate::openHUD()
         m_hudPanel->setNotice(notice);
         m_configService.acknowledgeNotice();
     }
-    m_hudPanel->present();
 }
 
 bool AppDelegate::isHUDInFront() const

@@ -133,12 +133,17 @@ private:
     void connectUpdateWindow();
     void applyAppIcon();
     void configureCrashReporting();
+    // The tray menu and the count it shows.
     void setupStatusItem();
+    // Shows the tray icon once a tray host runs, and again each time one appears.
+    void watchForTray();
     void setupDownloadWatcher();
-    // Sends a watcher's reports to the rescanner and starts it. A watcher started at launch
-    // holds the first listing back until its watches are armed; one added later is followed
-    // by a rescan.
+    // Sends a watcher's reports to the rescanner and starts it; one of the launch is started
+    // by startWatchers(). A watcher of the launch holds the first listing back until its
+    // watches are armed; one added later is followed by a rescan.
     void startWatcher(DownloadWatcherService* watcher, bool atLaunch);
+    // Starts the watchers of the launch, once the window (if it opens) is shown.
+    void startWatchers();
     // Watches the other inboxes the configuration names, starting and stopping watchers for
     // the folders added and removed; entries that cannot be watched are logged.
     void applyInboxes(const AppConfig& config, bool atLaunch);

@@ -17,8 +17,8 @@ class TriageQueueManager;
 class UpdateService;
 
 // The services the running program is made of, handed to AppDelegate, which passes each
-// on to whoever needs it. The program runs on the process-wide instances; a test builds a
-// fresh set for each case, with its folders in a temporary home.
+// on to whoever needs it. The program runs on the set a Root builds; a test builds a fresh
+// set for each case, with its folders in a temporary home.
 struct AppServices
 {
     TriageQueueManager& queue;
@@ -37,6 +37,26 @@ struct AppServices
     // What stops the program from doing its job now, for the window and the tray to show.
     std::shared_ptr<BlockingProblems> problems = std::make_shared<BlockingProblems>();
 
-    // The process-wide instances. Only the program's start-up reaches for them.
-    static AppServices shared();
+    class Root;
+};
+
+// Builds every service of the running program and its collaborators (journal, crash
+// reporter, logger, trash, file manager, measurement sender, history) in the order they
+// depend on each other, and owns them; its logger is the one LoggerService::shared() returns
+// while it lives. The program makes one once the application object exists, before anything
+// logs, and never destroys it: the logger's writer and the crash handler may still run while
+// the process exits.
+class AppServices::Root
+{
+public:
+    Root();
+    ~Root();
+    Root(const Root&) = delete;
+    Root& operator=(const Root&) = delete;
+
+    AppServices services() const;
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
 };

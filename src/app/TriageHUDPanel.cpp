@@ -52,7 +52,12 @@ TriageHUDPanel::TriageHUDPanel(QWidget* parent) : QWidget(parent, Qt::Window)
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(0);
+}
 
+// The notice's widgets are made when there is one to show: at launch the window is shown
+// before any widget in it needs fonts or a style.
+void TriageHUDPanel::makeNotice()
+{
     m_notice = new QWidget(this);
     m_notice->setObjectName(QStringLiteral("notice"));
     m_notice->setAutoFillBackground(true);
@@ -73,24 +78,29 @@ TriageHUDPanel::TriageHUDPanel(QWidget* parent) : QWidget(parent, Qt::Window)
     dismiss->setFocusPolicy(Qt::NoFocus);
     row->addWidget(dismiss);
     connect(dismiss, &QPushButton::clicked, this, [this] { setNotice({}); });
-    m_layout->addWidget(m_notice);
+    m_layout->insertWidget(0, m_notice);
     m_notice->hide();
 }
 
 void TriageHUDPanel::setNotice(const QString& text)
 {
+    if (!m_notice) {
+        if (text.isEmpty())
+            return;
+        makeNotice();
+    }
     m_noticeText->setText(text);
     m_notice->setVisible(!text.isEmpty());
 }
 
 QString TriageHUDPanel::notice() const
 {
-    return m_noticeText->text();
+    return m_noticeText ? m_noticeText->text() : QString();
 }
 
 bool TriageHUDPanel::isNoticeShown() const
 {
-    return !m_notice->isHidden();
+    return m_notice && !m_notice->isHidden();
 }
 
 void TriageHUDPanel::setContentView(QWidget* content)

@@ -70,6 +70,8 @@ private:
     // Keeps the current size and position under the key of the screen the panel is on.
     void rememberPlace();
 
+    void makeNotice();
+
     QVBoxLayout* m_layout;
     QWidget* m_notice = nullptr;
     QLabel* m_noticeText = nullptr;

@@ -201,7 +201,9 @@ int main(int argc, char** argv)
 
     AppDelegate::Options options;
     options.openHUDAtLaunch = arguments.mode != Mode::Background;
-    AppDelegate delegate(AppServices::shared(), options);
+    // Every service, built once and kept for the life of the process.
+    static AppServices::Root* const root = new AppServices::Root;
+    AppDelegate delegate(root->services(), options);
     instance.setStatusProvider([&delegate] {
         const bool shown = delegate.hudPanel() && delegate.hudPanel()->isVisible();
         QString answer = QStringLiteral("waiting=%1 hud=%2")

@@ -2,12 +2,6 @@
 
 #include <systemd/sd-journal.h>
 
-SystemJournal& SystemJournal::shared()
-{
-    static SystemJournal* journal = new SystemJournal();
-    return *journal;
-}
-
 void SystemJournal::send(Priority priority, const char* message, std::size_t length)
 {
     // A failure (no journal on this system) is ignored: the journal is only a copy.

@@ -12,8 +12,6 @@ public:
 
     virtual ~SystemJournal() = default;
 
-    static SystemJournal& shared();
-
     // message is UTF-8 of the given length (it need not be NUL-terminated).
     virtual void send(Priority priority, const char* message, std::size_t length);
 };

@@ -37,12 +37,6 @@ bool ensureFolder(const QString& folder, QString* error)
 
 } // namespace
 
-ConfigurationService& ConfigurationService::shared()
-{
-    static ConfigurationService* instance = new ConfigurationService();
-    return *instance;
-}
-
 ConfigurationService::ConfigurationService(const QString& configDirectory, QObject* parent)
     : QObject(parent),
       m_configDirectory(configDirectory.isEmpty() ? StoragePaths::configDirectory()

@@ -16,8 +16,6 @@ class ConfigurationService : public QObject
 {
     Q_OBJECT
 public:
-    static ConfigurationService& shared();
-
     // configDirectory holds config.json; empty means the default folder.
     explicit ConfigurationService(const QString& configDirectory = {}, QObject* parent = nullptr);
 

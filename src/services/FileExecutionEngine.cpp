@@ -4,13 +4,11 @@
 #include "models/FileNaming.h"
 #include "models/FileOperationError.h"
 #include "platform/CancelToken.h"
-#include "platform/FileManagerRevealer.h"
 #include "platform/FileSystemEntry.h"
-#include "platform/FreedesktopTrash.h"
-#include "platform/StoragePaths.h"
+#include "platform/ItemRevealer.h"
+#include "platform/TrashBackend.h"
 #include "services/LoggerService.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -58,21 +56,6 @@ QString asSpelledIn(const QString& folder, const QString& path)
 }
 
 } // namespace
-
-FileExecutionEngine& FileExecutionEngine::shared()
-{
-    static FileExecutionEngine* instance = [] {
-        auto* engine =
-            new FileExecutionEngine(std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()),
-                                    std::make_shared<FileManagerRevealer>(),
-                                    LoggerService::shared(), CrashReporter::shared());
-        // Signals are delivered on the GUI thread whichever thread asked first.
-        if (QCoreApplication* app = QCoreApplication::instance())
-            engine->moveToThread(app->thread());
-        return engine;
-    }();
-    return *instance;
-}
 
 FileExecutionEngine::FileExecutionEngine(std::unique_ptr<TrashBackend> trash,
                                          std::shared_ptr<ItemRevealer> revealer,

@@ -46,10 +46,6 @@ public:
     static constexpr int invalidNameCode = 400;
     static QString errorDomain() { return QStringLiteral("com.stowbird.fileengine"); }
 
-    // The process-wide engine: the home trash under $XDG_DATA_HOME, the file manager over
-    // D-Bus, the shared logger and crash reporter.
-    static FileExecutionEngine& shared();
-
     FileExecutionEngine(std::unique_ptr<TrashBackend> trash, std::shared_ptr<ItemRevealer> revealer,
                         LoggerService& logger, CrashReporter& reporter, QObject* parent = nullptr);
     ~FileExecutionEngine() override;

@@ -8,12 +8,6 @@
 #include <QDBusConnection>
 #include <QGuiApplication>
 
-GlobalShortcutService& GlobalShortcutService::shared()
-{
-    static GlobalShortcutService* instance = new GlobalShortcutService;
-    return *instance;
-}
-
 GlobalShortcutService::GlobalShortcutService(QObject* parent) : QObject(parent) {}
 
 GlobalShortcutService::~GlobalShortcutService() = default;

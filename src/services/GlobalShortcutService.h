@@ -19,8 +19,6 @@ public:
     // Off: the configuration turns the shortcut off (an empty hotkey); nothing is bound.
     enum class State { Unbound, Binding, Bound, Failed, Off };
 
-    static GlobalShortcutService& shared();
-
     explicit GlobalShortcutService(QObject* parent = nullptr);
     ~GlobalShortcutService() override;
 

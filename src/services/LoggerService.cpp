@@ -1,6 +1,7 @@
 #include "services/LoggerService.h"
 
 #include "crashreporting/CrashReporter.h"
+#include "crashreporting/LocalCrashReporter.h"
 #include "platform/CrashHandler.h"
 #include "platform/PosixWrite.h"
 #include "platform/PrivateStorage.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QThread>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -34,17 +36,31 @@ bool endsName(QChar c)
 
 } // namespace
 
+namespace {
+
+std::atomic<LoggerService*> installedLogger{nullptr};
+
+} // namespace
+
+void LoggerService::setShared(LoggerService* logger)
+{
+    installedLogger.store(logger, std::memory_order_release);
+}
+
 LoggerService& LoggerService::shared()
 {
-    static LoggerService* instance = [] {
-        auto* logger = new LoggerService(StoragePaths::stateDirectory(), CrashReporter::shared(),
-                                         SystemJournal::shared());
-        // The instance is never destroyed; give the writer a moment at exit so that the
-        // last lines ("Application terminating.") reach the file.
-        std::atexit([] { LoggerService::shared().waitForWritten(2000); });
+    if (LoggerService* logger = installedLogger.load(std::memory_order_acquire))
+        return *logger;
+    // No program set one (a test or a tool running a part on its own): a logger of its own
+    // over the state folder, with a journal and a crash reporter of its own that is never
+    // configured (so it does nothing). Never destroyed, like the threads that may log.
+    static LoggerService* standalone = [] {
+        auto* logger = new LoggerService(StoragePaths::stateDirectory(), *new LocalCrashReporter,
+                                         *new SystemJournal);
+        std::atexit([] { standalone->waitForWritten(2000); });
         return logger;
     }();
-    return *instance;
+    return *standalone;
 }
 
 LoggerService::LoggerService(const QString& logDirectory, CrashReporter& reporter,

@@ -24,7 +24,13 @@ class LoggerService : public QObject
 {
     Q_OBJECT
 public:
+    // The program's logger, for code that is handed none (the history, the previews, the
+    // duplicate check): the one setShared() named, or else one of its own over the state
+    // folder.
     static LoggerService& shared();
+    // Makes logger the one shared() returns (null: none). The program's root calls it once
+    // it has built its logger, before anything logs.
+    static void setShared(LoggerService* logger);
 
     // logDirectory holds stowbird.log and crash.log; reporter receives breadcrumbs and
     // non-fatal errors; every line also goes to journal. homePath is the home folder to

@@ -1,9 +1,6 @@
 #include "services/TelemetryService.h"
 
-#include "BuildSettings.h"
 #include "crashreporting/CrashReporter.h"
-#include "platform/BundleResources.h"
-#include "platform/UserDefaults.h"
 #include "services/MeasurementDispatcher.h"
 
 #include <QSet>
@@ -49,17 +46,6 @@ void increment(QMap<QString, qint64>& counts, const QString& key)
 }
 
 } // namespace
-
-TelemetryService& TelemetryService::shared()
-{
-    static TelemetryService* instance = [] {
-        auto* dispatcher = new MeasurementDispatcher(QStringLiteral(STOWBIRD_MEASUREMENT_ENDPOINT),
-                                                     BundleResources::optionsFilePath(),
-                                                     BundleResources::infoDictionary());
-        return new TelemetryService(UserDefaults::open(), CrashReporter::shared(), dispatcher);
-    }();
-    return *instance;
-}
 
 TelemetryService::TelemetryService(std::unique_ptr<QSettings> settings, CrashReporter& reporter,
                                    MeasurementDispatcher* dispatcher, QObject* parent)

@@ -35,10 +35,6 @@ public:
 
     using Clock = std::function<QDateTime()>;
 
-    // The process-wide service over the user defaults, the shared crash reporter and the
-    // build's measurement endpoint.
-    static TelemetryService& shared();
-
     // settings is the defaults store; reporter gets the custom keys and the collection flag;
     // dispatcher (may be null: no events) sends the measurement event. The service owns
     // the settings, not the reporter or the dispatcher.

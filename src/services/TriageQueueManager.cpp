@@ -9,19 +9,12 @@
 #include "platform/FileSystemEntry.h"
 #include "platform/JsonFile.h"
 #include "platform/PrivateStorage.h"
-#include "platform/StoragePaths.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
-
-TriageQueueManager& TriageQueueManager::shared()
-{
-    static TriageQueueManager* instance = new TriageQueueManager(StoragePaths::stateDirectory());
-    return *instance;
-}
 
 namespace {
 

@@ -29,9 +29,6 @@ class TriageQueueManager : public QObject
 public:
     static constexpr int maxBatchSize = 50;
 
-    // The process-wide queue, keeping its skip cache in the default state folder.
-    static TriageQueueManager& shared();
-
     // skipCacheBaseURL is the folder that holds skipped_items.json and, beside it,
     // skipped_items_identity.json; the skip cache is read once, here.
     explicit TriageQueueManager(const QString& skipCacheBaseDirectory, QObject* parent = nullptr);

@@ -1,18 +1,7 @@
 #include "services/UpdateService.h"
 
-#include "BuildSettings.h"
 #include "platform/Appcast.h"
-#include "platform/BundleResources.h"
-#include "platform/UserDefaults.h"
 #include "services/AppcastUpdater.h"
-
-UpdateService& UpdateService::shared()
-{
-    static UpdateService* instance =
-        new UpdateService(QUrl(QStringLiteral(STOWBIRD_UPDATE_FEED_URL)),
-                          BundleResources::version(), UserDefaults::open());
-    return *instance;
-}
 
 namespace {
 

@@ -19,9 +19,6 @@ class UpdateService : public QObject
     Q_OBJECT
     Q_PROPERTY(bool canCheckForUpdates READ canCheckForUpdates NOTIFY canCheckForUpdatesChanged)
 public:
-    // Created on first use, over the build's feed URL.
-    static UpdateService& shared();
-
     UpdateService(const QUrl& feedUrl, const QString& currentVersion,
                   std::unique_ptr<QSettings> settings, QObject* parent = nullptr);
     ~UpdateService() override;
