@@ -124,17 +124,20 @@ void XdgAutostartBackend::registerItem()
 {
     if (m_executablePath.isEmpty() || !QFileInfo(m_executablePath).isFile())
         throw AppError{errorDomain, 3,
-                       QStringLiteral("The Stowbird program file could not be found.")};
+                       QCoreApplication::translate(
+                           "XdgAutostartBackend", "The Stowbird program file could not be found.")};
     if (!QDir().mkpath(m_directory) || !QFileInfo(m_directory).isDir())
-        throw AppError{
-            errorDomain, 1,
-            QStringLiteral("The autostart folder %1 could not be created.").arg(m_directory)};
+        throw AppError{errorDomain, 1,
+                       QCoreApplication::translate("XdgAutostartBackend",
+                                                   "The autostart folder %1 could not be created.")
+                           .arg(m_directory)};
     // An entry left by an older install, or switched off, is replaced as a whole.
     QSaveFile file(entryPath());
     if (!file.open(QIODevice::WriteOnly) || file.write(entryContents(m_executablePath)) < 0 ||
         !file.commit())
         throw AppError{errorDomain, 2,
-                       QStringLiteral("The autostart entry %1 could not be written: %2")
+                       QCoreApplication::translate(
+                           "XdgAutostartBackend", "The autostart entry %1 could not be written: %2")
                            .arg(entryPath(), file.errorString())};
 }
 
@@ -156,7 +159,8 @@ void XdgAutostartBackend::unregisterItem()
     QFile file(entryPath());
     if (file.exists() && !file.remove())
         throw AppError{errorDomain, 4,
-                       QStringLiteral("The autostart entry %1 could not be removed: %2")
+                       QCoreApplication::translate(
+                           "XdgAutostartBackend", "The autostart entry %1 could not be removed: %2")
                            .arg(entryPath(), file.errorString())};
 }
 

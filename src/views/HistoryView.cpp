@@ -27,7 +27,7 @@ namespace {
 
 QString unavailable(const QString& reason)
 {
-    return QStringLiteral("History is unavailable: %1").arg(reason);
+    return QCoreApplication::translate("HistoryView", "History is unavailable: %1").arg(reason);
 }
 
 } // namespace

@@ -27,6 +27,7 @@
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -819,7 +820,8 @@ void SettingsView::setDebounceSeconds(double seconds)
 
 QString SettingsView::debounceText(double seconds)
 {
-    return QString::asprintf("%.1fs", seconds);
+    // In the user's number format: "1.5s", "1,5 s".
+    return tr("%1s").arg(QLocale().toString(seconds, 'f', 1));
 }
 
 QLayout* SettingsView::makeShortcutRow(QWidget* section)
