@@ -174,9 +174,9 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 
     QString detail = model->actionText(row);
     if (entry.action == HistoryEntry::Action::MovedToSlot && entry.slot > 0)
-        detail += tr(" (slot %1)").arg(entry.slot);
+        detail = tr("%1 (slot %2)").arg(detail, QString::number(entry.slot));
     if (!entry.originHost.isEmpty())
-        detail += tr("  \u00B7  from %1").arg(entry.originHost);
+        detail = tr("%1  \u00B7  from %2").arg(detail, entry.originHost);
     const QFont detailFont = Theme::font(11);
     const QFontMetrics detailMetrics(detailFont);
     const qreal detailWidth = qMax<qreal>(0, detailRight - textLeft);

@@ -9,6 +9,7 @@
 #include "views/SymbolIcons.h"
 #include "views/Theme.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>

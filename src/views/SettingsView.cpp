@@ -757,8 +757,8 @@ void SettingsView::setDiagnosticsTexts()
         m_privacyNote->setText(tr("Crash reports stay here too. File names, folder paths and "
                                   "file contents are never recorded."));
     }
-    m_telemetrySwitch->setAccessibleDescription(m_privacyNote->text() +
-                                                tr(" Takes effect on Save."));
+    m_telemetrySwitch->setAccessibleDescription(
+        tr("%1 Takes effect on Save.").arg(m_privacyNote->text()));
 }
 
 void SettingsView::setHistory(HistoryStore* history)
@@ -912,13 +912,13 @@ void SettingsView::updateShortcutRow()
     case GlobalShortcutService::State::Bound:
         break;
     case GlobalShortcutService::State::Binding:
-        value += tr(" (being set up...)");
+        value = tr("%1 (being set up...)").arg(chord);
         break;
     case GlobalShortcutService::State::Unbound:
-        value += tr(" (not set up)");
+        value = tr("%1 (not set up)").arg(chord);
         break;
     case GlobalShortcutService::State::Failed:
-        value += tr(" (not working)");
+        value = tr("%1 (not working)").arg(chord);
         problem = tr("The shortcut could not be set up: %1. Launching Stowbird again also "
                      "opens this window.")
                       .arg(shortcut.failureReason());
