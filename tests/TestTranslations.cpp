@@ -103,7 +103,8 @@ QRegularExpression shownAs(const QString& source)
                               QRegularExpression::DotMatchesEverythingOption);
 }
 
-// The catalogue of a language; an unfinished count is shown in the forms of the English one.
+// The catalogue of a language. An unfinished text is shown as its source, its draft, or for
+// a count in the forms of the English catalogue.
 Catalogue readCatalogue(const QString& path, const QString& englishPath)
 {
     QHash<QString, QStringList> english;
@@ -113,8 +114,11 @@ Catalogue readCatalogue(const QString& path, const QString& englishPath)
     for (const Message& message : readMessages(path)) {
         if (message.type == u"unfinished") {
             catalogue.unfinished.append(shownAs(message.source));
-            for (const QString& form : english.value(message.source))
-                catalogue.unfinished.append(shownAs(form));
+            // lrelease ships a draft too; the catalogue still says it is not done.
+            for (const QString& form : english.value(message.source) + message.forms) {
+                if (!form.isEmpty())
+                    catalogue.unfinished.append(shownAs(form));
+            }
         } else if (message.type.isEmpty()) {
             for (const QString& form : message.forms)
                 catalogue.finished.insert(form);
