@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-pdf-dev qt6-svg-dev qt6-qpa-plugins
-    qt6-tools-dev qt6-l10n-tools
+    qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     libgl-dev libxkbcommon-dev libxcb1-dev libxcb-xfixes0-dev libxcb-keysyms1-dev
     qt6-wayland weston dbus
     nlohmann-json3-dev libsystemd-dev zlib1g-dev libbenchmark-dev libsqlite3-dev libarchive-dev

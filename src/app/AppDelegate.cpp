@@ -71,8 +71,7 @@ AppDelegate::AppDelegate(AppServices services, Options options, QObject* parent)
         connect(history, &HistoryStore::availabilityChanged, this,
                 [this](bool available, const QString& reason) {
                     if (!available)
-                        showHistoryProblem(
-                            QStringLiteral("History is unavailable: %1").arg(reason));
+                        showHistoryProblem(tr("History is unavailable: %1").arg(reason));
                 });
         connect(history, &HistoryStore::historyReset, this, &AppDelegate::showHistoryProblem);
         connect(history, &HistoryStore::availabilityChanged, problems,
@@ -132,9 +131,9 @@ void AppDelegate::applicationDidFinishLaunching()
     if (!m_historyProblem.isEmpty())
         m_actions->showStatus(std::exchange(m_historyProblem, QString()), StatusLine::Kind::Error);
     else if (m_services.history && !m_services.history->available())
-        m_actions->showStatus(QStringLiteral("History is unavailable: %1")
-                                  .arg(m_services.history->unavailableReason()),
-                              StatusLine::Kind::Error);
+        m_actions->showStatus(
+            tr("History is unavailable: %1").arg(m_services.history->unavailableReason()),
+            StatusLine::Kind::Error);
     // Learned off this thread; suggestions show once it is in.
     if (m_suggestions)
         m_suggestions->load();
@@ -264,25 +263,24 @@ void AppDelegate::setupStatusItem()
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
-    add(QStringLiteral("Organize Downloads"), &AppDelegate::openHUD, QStringLiteral("D"));
+    add(tr("Organize Downloads"), &AppDelegate::openHUD, QStringLiteral("D"));
     // Names the folder actually watched (xdg-user-dirs may call it ~/Téléchargements).
     const QString watched = m_options.downloadsDirectory.isEmpty()
                                 ? StoragePaths::downloadsDirectory()
                                 : m_options.downloadsDirectory;
-    add(QStringLiteral("Scan %1 Now").arg(StoragePaths::tildePath(watched)),
-        &AppDelegate::scanDownloads, QStringLiteral("S"));
-    add(QStringLiteral("Clear Skipped Files"), &AppDelegate::clearSkippedFiles, {});
-    add(QStringLiteral("Force Reset Queue"), &AppDelegate::forceResetQueue, QStringLiteral("R"));
-    add(QStringLiteral("Open Log File..."), &AppDelegate::openLogFile, QStringLiteral("L"));
+    add(tr("Scan %1 Now").arg(StoragePaths::tildePath(watched)), &AppDelegate::scanDownloads,
+        QStringLiteral("S"));
+    add(tr("Clear Skipped Files"), &AppDelegate::clearSkippedFiles, {});
+    add(tr("Force Reset Queue"), &AppDelegate::forceResetQueue, QStringLiteral("R"));
+    add(tr("Open Log File..."), &AppDelegate::openLogFile, QStringLiteral("L"));
     // A build without an update feed (distribution packages: the package manager updates
     // them) offers no update check at all rather than a command that does nothing.
     if (m_services.updates.updaterController())
-        add(QStringLiteral("Check for Updates..."), &AppDelegate::checkForUpdates,
-            QStringLiteral("U"));
+        add(tr("Check for Updates..."), &AppDelegate::checkForUpdates, QStringLiteral("U"));
     m_menu->addSeparator();
-    add(QStringLiteral("Preferences..."), &AppDelegate::openPreferences, QStringLiteral(","));
+    add(tr("Preferences..."), &AppDelegate::openPreferences, QStringLiteral(","));
     m_menu->addSeparator();
-    add(QStringLiteral("Quit Stowbird"), &AppDelegate::quitApp, QStringLiteral("Q"));
+    add(tr("Quit Stowbird"), &AppDelegate::quitApp, QStringLiteral("Q"));
 
     // Redraws are coalesced: a rescan of a large folder posts thousands of changes.
     m_statusUpdate = new QTimer(this);
@@ -349,14 +347,13 @@ void AppDelegate::tellHowToReopenWithoutTray()
         return;
     m_toldHowToReopen = true;
     const GlobalShortcutService& shortcut = m_services.globalShortcut;
-    const QString how =
-        shortcut.state() == GlobalShortcutService::State::Bound
-            ? QStringLiteral("To open it again, press %1 or start Stowbird from the "
-                             "applications menu.")
-                  .arg(shortcut.shortcutText())
-            : QStringLiteral("To open it again, start Stowbird from the applications menu.");
-    m_notifier->notify(QStringLiteral("Stowbird keeps watching your downloads"),
-                       QStringLiteral("This desktop has no tray for its icon. ") + how);
+    const QString how = shortcut.state() == GlobalShortcutService::State::Bound
+                            ? tr("To open it again, press %1 or start Stowbird from the "
+                                 "applications menu.")
+                                  .arg(shortcut.shortcutText())
+                            : tr("To open it again, start Stowbird from the applications menu.");
+    m_notifier->notify(tr("Stowbird keeps watching your downloads"),
+                       tr("This desktop has no tray for its icon. %1").arg(how));
     m_services.logger.info(
         QStringLiteral("No tray on this desktop; told the user how to reopen Stowbird."));
 }
@@ -443,18 +440,16 @@ qsizetype AppDelegate::waitingCount() const
 void AppDelegate::updateStatusItemAppearance()
 {
     const int count = int(std::min<qsizetype>(waitingCount(), INT_MAX));
-    const QString inboxZero = QStringLiteral("Stowbird: Downloads Inbox Zero");
-    m_trayToolTip = count > 0      ? QStringLiteral("Stowbird: %1 waiting").arg(count)
-                    : isScanning() ? QStringLiteral("Stowbird: Looking through Downloads…")
-                    : m_actions && m_actions->hasActionsInFlight()
-                        ? QStringLiteral("Stowbird: Finishing…")
-                        : inboxZero;
+    const QString inboxZero = tr("Stowbird: Downloads Inbox Zero");
+    m_trayToolTip = count > 0      ? tr("Stowbird: %n waiting", nullptr, count)
+                    : isScanning() ? tr("Stowbird: Looking through Downloads…")
+                    : m_actions && m_actions->hasActionsInFlight() ? tr("Stowbird: Finishing…")
+                                                                   : inboxZero;
     // What stops Stowbird comes with what to do, in place of a claim that all is done.
     const BlockingProblems& problems = *m_services.problems;
     if (!problems.isEmpty())
-        m_trayToolTip = m_trayToolTip == inboxZero
-                            ? QStringLiteral("Stowbird: ") + problems.summary()
-                            : m_trayToolTip + u'\n' + problems.summary();
+        m_trayToolTip = m_trayToolTip == inboxZero ? tr("Stowbird: %1").arg(problems.summary())
+                                                   : m_trayToolTip + u'\n' + problems.summary();
     if (!m_statusItem)
         return;
     m_statusItem->setToolTip(m_trayToolTip);
@@ -769,9 +764,9 @@ void AppDelegate::openHUD()
     }
     // A history that still cannot be written is said again each time the window opens.
     if (m_actions && m_services.history && !m_services.history->available() && !m_actions->status())
-        m_actions->showStatus(QStringLiteral("History is unavailable: %1")
-                                  .arg(m_services.history->unavailableReason()),
-                              StatusLine::Kind::Error);
+        m_actions->showStatus(
+            tr("History is unavailable: %1").arg(m_services.history->unavailableReason()),
+            StatusLine::Kind::Error);
     // Told once, in the window: the user's settings file could not be read.
     if (const QString notice = m_configService.pendingNotice(); !notice.isEmpty()) {
         m_services.logger.error(notice);

@@ -73,7 +73,7 @@ void TriageHUDPanel::makeNotice()
     m_noticeText->setTextFormat(Qt::PlainText);
     m_noticeText->setTextInteractionFlags(Qt::TextSelectableByMouse);
     row->addWidget(m_noticeText, 1);
-    auto* dismiss = new QPushButton(QStringLiteral("Dismiss"), m_notice);
+    auto* dismiss = new QPushButton(tr("Dismiss"), m_notice);
     dismiss->setObjectName(QStringLiteral("noticeDismiss"));
     dismiss->setFocusPolicy(Qt::NoFocus);
     row->addWidget(dismiss);

@@ -2,6 +2,7 @@
 #include "app/TriageHUDPanel.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
+#include "platform/UiTranslations.h"
 #include "services/TriageActionController.h"
 #include "views/TriageContainerView.h"
 
@@ -158,11 +159,8 @@ int main(int argc, char** argv)
         return askRunningInstance(argc, argv, arguments.mode);
 
     QApplication app(argc, argv);
-    // The texts count in English through the English catalogue: the sources say "%n files"
-    // for every count, the catalogue "1 file" for one.
-    QTranslator english;
-    if (english.load(QStringLiteral(":/i18n/stowbird_en.qm")))
-        QCoreApplication::installTranslator(&english);
+    // The session's language, before any window is built.
+    UiTranslations::install(QLocale::system());
     QApplication::setApplicationName(QStringLiteral("stowbird"));
     QApplication::setOrganizationName(QStringLiteral("stowbird"));
     QApplication::setApplicationDisplayName(QStringLiteral("Stowbird"));

@@ -2,6 +2,8 @@
 
 #include "models/JsonText.h"
 
+#include <QCoreApplication>
+
 #include <nlohmann/json.hpp>
 
 #include <cmath>
@@ -186,11 +188,19 @@ AppConfig decodeRoot(const json& root, QStringList* notes)
 QList<DestinationSlot> AppConfig::defaultSlots(const QString& documentsFolder,
                                                const QString& picturesFolder)
 {
+    // The names are the user's from then on, so they start in the user's language; the
+    // folders keep their names.
+    const auto name = [](const char* text) {
+        return QCoreApplication::translate("AppConfig", text);
+    };
     return {
-        {1, QStringLiteral("Documents"), documentsFolder},
-        {2, QStringLiteral("Work Projects"), QStringLiteral("~/Developer/Projects")},
-        {3, QStringLiteral("Invoices & Finance"), documentsFolder + QStringLiteral("/Finance")},
-        {4, QStringLiteral("Screenshots"), picturesFolder + QStringLiteral("/Screenshots")},
+        {1, name(QT_TRANSLATE_NOOP("AppConfig", "Documents")), documentsFolder},
+        {2, name(QT_TRANSLATE_NOOP("AppConfig", "Work Projects")),
+         QStringLiteral("~/Developer/Projects")},
+        {3, name(QT_TRANSLATE_NOOP("AppConfig", "Invoices & Finance")),
+         documentsFolder + QStringLiteral("/Finance")},
+        {4, name(QT_TRANSLATE_NOOP("AppConfig", "Screenshots")),
+         picturesFolder + QStringLiteral("/Screenshots")},
     };
 }
 

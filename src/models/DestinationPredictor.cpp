@@ -2,6 +2,7 @@
 
 #include "models/FileNaming.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 #include <algorithm>
@@ -59,25 +60,30 @@ QString describe(const QString& key)
     const QString value = key.mid(key.indexOf(QLatin1Char(':')) + 1);
     if (key.startsWith(QLatin1String("he:"))) {
         const int bar = value.indexOf(QLatin1Char('|'));
-        return QStringLiteral(".%1 files from %2").arg(value.mid(bar + 1), value.left(bar));
+        return QCoreApplication::translate("DestinationPredictor", ".%1 files from %2")
+            .arg(value.mid(bar + 1), value.left(bar));
     }
     switch (key.at(0).unicode()) {
     case 'e':
-        return value == QLatin1String("-") ? QStringLiteral("files without an extension")
-                                           : QStringLiteral(".%1 files").arg(value);
+        return value == QLatin1String("-")
+                   ? QCoreApplication::translate("DestinationPredictor",
+                                                 "files without an extension")
+                   : QCoreApplication::translate("DestinationPredictor", ".%1 files").arg(value);
     case 'k':
-        return QStringLiteral("%1 files").arg(value);
+        return QCoreApplication::translate("DestinationPredictor", "%1 files").arg(value);
     case 't':
-        return QStringLiteral("%1 files").arg(value);
+        return QCoreApplication::translate("DestinationPredictor", "%1 files").arg(value);
     case 'w':
-        return QStringLiteral("files named \u201c%1\u2026\u201d").arg(value);
+        return QCoreApplication::translate("DestinationPredictor",
+                                           "files named \u201c%1\u2026\u201d")
+            .arg(value);
     case 'p':
-        return QStringLiteral("files named like this one");
+        return QCoreApplication::translate("DestinationPredictor", "files named like this one");
     case 'h':
     case 'd':
-        return QStringLiteral("files from %1").arg(value);
+        return QCoreApplication::translate("DestinationPredictor", "files from %1").arg(value);
     case 's':
-        return QStringLiteral("files of this size");
+        return QCoreApplication::translate("DestinationPredictor", "files of this size");
     }
     return value;
 }
@@ -107,10 +113,15 @@ QString DestinationPredictor::Prediction::reason(const QString& label) const
 {
     const QString where = label.isEmpty() ? FileNaming::lastPathComponent(folder) : label;
     if (of <= 0)
-        return QStringLiteral("Items like this one went to %1").arg(where);
+        return QCoreApplication::translate("DestinationPredictor", "Items like this one went to %1")
+            .arg(where);
     if (of == 1)
-        return QStringLiteral("The last of the %1 went to %2").arg(feature, where);
-    return QStringLiteral("%1 of the last %2 %3 went to %4").arg(count).arg(of).arg(feature, where);
+        return QCoreApplication::translate("DestinationPredictor", "The last of the %1 went to %2")
+            .arg(feature, where);
+    return QCoreApplication::translate("DestinationPredictor", "%1 of the last %2 %3 went to %4")
+        .arg(count)
+        .arg(of)
+        .arg(feature, where);
 }
 
 DestinationPredictor::DestinationPredictor() = default;

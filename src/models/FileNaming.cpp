@@ -1,5 +1,6 @@
 #include "models/FileNaming.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 QString FileNaming::pathExtension(const QString& name)
@@ -46,13 +47,15 @@ QString FileNaming::parentPath(const QString& path)
 QString FileNaming::invalidComponentReason(const QString& name)
 {
     if (name.isEmpty())
-        return QStringLiteral("The name is empty.");
+        return QCoreApplication::translate("FileNaming", "The name is empty.");
     if (name == QLatin1String(".") || name == QLatin1String(".."))
-        return QStringLiteral("The name \"%1\" is reserved by the file system.").arg(name);
+        return QCoreApplication::translate("FileNaming",
+                                           "The name \"%1\" is reserved by the file system.")
+            .arg(name);
     if (name.contains(QLatin1Char('/')))
-        return QStringLiteral("A name cannot contain \"/\".");
+        return QCoreApplication::translate("FileNaming", "A name cannot contain \"/\".");
     if (name.contains(QChar(u'\0')))
-        return QStringLiteral("A name cannot contain a NUL character.");
+        return QCoreApplication::translate("FileNaming", "A name cannot contain a NUL character.");
     return {};
 }
 

@@ -1,6 +1,7 @@
 #include "models/FolderListing.h"
 
 #include <QCollator>
+#include <QCoreApplication>
 #include <QDirIterator>
 
 #include <algorithm>
@@ -82,18 +83,17 @@ QString FolderListing::typeSummary(const QList<FolderChildItem>& items)
             ++others;
     }
 
-    const auto part = [](int count, const char* singular, const char* plural) {
-        return QStringLiteral("%1 %2").arg(count).arg(
-            QLatin1String(count == 1 ? singular : plural));
+    const auto part = [](int count, const char* text) {
+        return QCoreApplication::translate("FolderListing", text, nullptr, count);
     };
     QStringList parts;
     if (pdfs > 0)
-        parts << part(pdfs, "PDF", "PDFs");
+        parts << part(pdfs, QT_TRANSLATE_N_NOOP("FolderListing", "%n PDFs"));
     if (images > 0)
-        parts << part(images, "Image", "Images");
+        parts << part(images, QT_TRANSLATE_N_NOOP("FolderListing", "%n Images"));
     if (folders > 0)
-        parts << part(folders, "Folder", "Folders");
+        parts << part(folders, QT_TRANSLATE_N_NOOP("FolderListing", "%n Folders"));
     if (parts.isEmpty() && others > 0)
-        parts << part(others, "File", "Files");
+        parts << part(others, QT_TRANSLATE_N_NOOP("FolderListing", "%n Files"));
     return parts.join(QStringLiteral(", "));
 }

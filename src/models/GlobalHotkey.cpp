@@ -1,5 +1,6 @@
 #include "models/GlobalHotkey.h"
 
+#include <QCoreApplication>
 #include <QKeySequence>
 #include <QStringList>
 
@@ -55,19 +56,23 @@ std::optional<GlobalHotkey> GlobalHotkey::parse(const QString& text, QString* er
     for (const QString& name : names) {
         const auto modifier = modifierNamed(name.trimmed());
         if (!modifier)
-            return fail(QStringLiteral("\"%1\" is not a modifier key").arg(name.trimmed()));
+            return fail(QCoreApplication::translate("GlobalHotkey", "\"%1\" is not a modifier key")
+                            .arg(name.trimmed()));
         hotkey.modifiers |= *modifier;
     }
     if (keyName.isEmpty())
-        return fail(QStringLiteral("no key is named"));
+        return fail(QCoreApplication::translate("GlobalHotkey", "no key is named"));
     if (modifierNamed(keyName))
-        return fail(QStringLiteral("a modifier alone is not a shortcut"));
+        return fail(
+            QCoreApplication::translate("GlobalHotkey", "a modifier alone is not a shortcut"));
     const QKeySequence sequence = QKeySequence::fromString(keyName, QKeySequence::PortableText);
     if (sequence.count() != 1 || sequence[0].keyboardModifiers() != Qt::NoModifier ||
         sequence[0].key() == Qt::Key_unknown || isModifierKey(sequence[0].key()))
-        return fail(QStringLiteral("\"%1\" is not a key").arg(keyName));
+        return fail(
+            QCoreApplication::translate("GlobalHotkey", "\"%1\" is not a key").arg(keyName));
     if (hotkey.modifiers == Qt::NoModifier)
-        return fail(QStringLiteral("a shortcut for the whole desktop needs a modifier key"));
+        return fail(QCoreApplication::translate(
+            "GlobalHotkey", "a shortcut for the whole desktop needs a modifier key"));
     hotkey.key = sequence[0].key();
     return hotkey;
 }

@@ -3,6 +3,7 @@
 #include "models/ActionRecord.h"
 #include "models/FileNaming.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace {
@@ -91,7 +92,7 @@ QString HistoryEntry::actionName(Action action)
 
 QString HistoryEntry::groupName(qsizetype count)
 {
-    return count == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(count);
+    return QCoreApplication::translate("HistoryEntry", "%n files", nullptr, int(count));
 }
 
 HistoryEntry HistoryEntry::group(const QList<HistoryEntry>& members)

@@ -1,5 +1,6 @@
 #include "models/LookAlikeGrouper.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QStringView>
 #include <QVarLengthArray>
@@ -326,6 +327,7 @@ QString LookAlikeGrouper::summary(const QStringList& names)
 {
     if (names.size() < 2)
         return {};
-    return QStringLiteral("%1 alike: %2 … %3")
-        .arg(QString::number(names.size()), names.first(), names.last());
+    return QCoreApplication::translate("LookAlikeGrouper", "%n alike: %1 … %2", nullptr,
+                                       int(names.size()))
+        .arg(names.first(), names.last());
 }

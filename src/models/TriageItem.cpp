@@ -4,6 +4,7 @@
 #include "models/FileNaming.h"
 #include "models/RegularFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -96,14 +97,14 @@ QString TriageItem::formattedSize() const
 QString TriageItem::localizedKind() const
 {
     if (isDirectory || (uti.isValid() && uti.inherits(QStringLiteral("inode/directory"))))
-        return QStringLiteral("Folder");
+        return QCoreApplication::translate("TriageItem", "Folder");
     // The generic data type has no useful description ("unknown"): fall back to the extension.
     if (uti.isValid() && uti.name() != QLatin1String("application/octet-stream") &&
         !uti.comment().isEmpty())
         return uti.comment();
     if (!fileExtension.isEmpty())
         return fileExtension.toUpper();
-    return QStringLiteral("File");
+    return QCoreApplication::translate("TriageItem", "File");
 }
 
 QString TriageItem::standardizedPath(const QUrl& url)

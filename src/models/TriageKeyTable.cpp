@@ -1,5 +1,7 @@
 #include "models/TriageKeyTable.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
@@ -26,7 +28,7 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .name = QStringLiteral("Move to slot"),
          .column = 0,
          .caps = {QStringLiteral("1"), QStringLiteral("..."), QStringLiteral("9")},
-         .caption = QStringLiteral("Move to Slot 1\u20139"),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Move to Slot 1\u20139")),
          .keyName = QStringLiteral("1\u20139")},
         {.action = Action::fileGroupToSlot,
          .keys = digits(true),
@@ -34,30 +36,32 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .column = 0,
          .caps = {QStringLiteral("Shift"), QStringLiteral("1"), QStringLiteral("..."),
                   QStringLiteral("9")},
-         .caption = QStringLiteral("Move all alike to Slot 1\u20139"),
+         .caption =
+             QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Move all alike to Slot 1\u20139")),
          .keyName = shifted(QStringLiteral("1\u20139"))},
         {.action = Action::moveToCustomFolder,
          .keys = {{u'0'}},
          .name = QStringLiteral("Move to custom folder"),
          .column = 0,
          .caps = {QStringLiteral("0")},
-         .caption = QStringLiteral("Browse custom folder..."),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Browse custom folder...")),
          .keyName = QStringLiteral("0")},
         {.action = Action::fileLikeLast,
          .keys = {{u'.'}},
          .name = QStringLiteral("Same as last"),
          .column = 0,
          .caps = {QStringLiteral(".")},
-         .caption = QStringLiteral("Move where the last file went"),
+         .caption =
+             QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Move where the last file went")),
          .keyName = QStringLiteral(".")},
         {.action = Action::trash,
          .keys = {{u'd'}, {u'\x08'}, {u'\x7f'}},
          .name = QStringLiteral("Trash"),
          .column = 0,
          .caps = {QStringLiteral("\u232B"), orWord, QStringLiteral("D")},
-         .caption = QStringLiteral("Move to Trash"),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Move to Trash")),
          .hintKeys = QStringLiteral("D / \u232B"),
-         .hintLabel = QStringLiteral("Trash file"),
+         .hintLabel = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Trash file")),
          .hintColumn = 0,
          .hintRow = 0,
          .keyName = QStringLiteral("D")},
@@ -66,16 +70,16 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .name = QStringLiteral("Trash all alike"),
          .column = 0,
          .caps = {QStringLiteral("Shift"), QStringLiteral("D")},
-         .caption = QStringLiteral("Move all alike to Trash"),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Move all alike to Trash")),
          .keyName = shifted(QStringLiteral("D"))},
         {.action = Action::skip,
          .keys = {{u'\t'}},
          .name = QStringLiteral("Skip"),
          .column = 1,
          .caps = {QStringLiteral("\u21E5 Tab")},
-         .caption = QStringLiteral("Skip to back of queue"),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Skip to back of queue")),
          .hintKeys = QStringLiteral("Tab"),
-         .hintLabel = QStringLiteral("Skip to end"),
+         .hintLabel = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Skip to end")),
          .hintColumn = 0,
          .hintRow = 1,
          .keyName = QStringLiteral("Tab")},
@@ -84,23 +88,23 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .name = QStringLiteral("Look through the alike"),
          .column = 1,
          .caps = {QString(QChar(leftArrow)), QString(QChar(rightArrow))},
-         .caption = QStringLiteral("Look through all alike"),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Look through all alike")),
          .keyName = QStringLiteral("\u2190 \u2192")},
         {.action = Action::cancel,
          .keys = {{u'c'}},
          .name = QStringLiteral("Cancel the running action"),
          .column = 1,
          .caps = {QStringLiteral("C")},
-         .caption = QStringLiteral("Cancel the running move"),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Cancel the running move")),
          .keyName = QStringLiteral("C")},
         {.action = Action::rename,
          .keys = {{u'r'}},
          .name = QStringLiteral("Rename"),
          .column = 1,
          .caps = {QStringLiteral("R")},
-         .caption = QStringLiteral("Inline rename file"),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Inline rename file")),
          .hintKeys = QStringLiteral("R"),
-         .hintLabel = QStringLiteral("Inline rename"),
+         .hintLabel = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Inline rename")),
          .hintColumn = 0,
          .hintRow = 2,
          .keyName = QStringLiteral("R")},
@@ -109,9 +113,9 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .name = QStringLiteral("Undo"),
          .column = 1,
          .caps = {QStringLiteral("Z"), orWord, chord(QStringLiteral("Z"))},
-         .caption = QStringLiteral("Undo last triage action"),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Undo last triage action")),
          .hintKeys = chord(QStringLiteral("Z")),
-         .hintLabel = QStringLiteral("Undo last action"),
+         .hintLabel = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Undo last action")),
          .hintColumn = 1,
          .hintRow = 1,
          .keyName = chord(QStringLiteral("Z"))},
@@ -120,9 +124,9 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .name = QStringLiteral("Reveal in File Manager"),
          .column = 1,
          .caps = {QStringLiteral("O"), orWord, chord(QStringLiteral("O"))},
-         .caption = QStringLiteral("Reveal in File Manager"),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Reveal in File Manager")),
          .hintKeys = QStringLiteral("O / ") + chord(QStringLiteral("O")),
-         .hintLabel = QStringLiteral("Open in File Manager"),
+         .hintLabel = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Open in File Manager")),
          .hintColumn = 1,
          .hintRow = 0,
          .keyName = QStringLiteral("O")},
@@ -131,28 +135,29 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .name = QStringLiteral("Open in default app"),
          .column = 2,
          .caps = {QStringLiteral("Space")},
-         .caption = QStringLiteral("Open preview in default app"),
+         .caption =
+             QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Open preview in default app")),
          .keyName = QStringLiteral("Space")},
         {.action = Action::showHistory,
          .keys = {{u'h'}},
          .name = QStringLiteral("Show history"),
          .column = 2,
          .caps = {QStringLiteral("H")},
-         .caption = QStringLiteral("Show history"),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Show history")),
          .keyName = QStringLiteral("H")},
         {.action = Action::toggleCheatSheet,
          .keys = {{u'?'}},
          .name = QStringLiteral("Keyboard shortcuts"),
          .column = 2,
          .caps = {QStringLiteral("?")},
-         .caption = QStringLiteral("Toggle this cheat sheet"),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Toggle this cheat sheet")),
          .keyName = QStringLiteral("?")},
         {.action = Action::openPreferences,
          .keys = {{u',', true}},
          .name = QStringLiteral("Preferences"),
          .column = 2,
          .caps = {QStringLiteral("Ctrl"), QStringLiteral(",")},
-         .caption = QStringLiteral("Open Preferences"),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Open Preferences")),
          .keyName = chord(QStringLiteral(",")),
          .menu = true},
         {.action = Action::closeWindow,
@@ -160,9 +165,9 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .name = QStringLiteral("Close HUD"),
          .column = 2,
          .caps = {QStringLiteral("\u238B Esc")},
-         .caption = QStringLiteral("Close Stowbird window"),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Close Stowbird window")),
          .hintKeys = QStringLiteral("Esc"),
-         .hintLabel = QStringLiteral("Close"),
+         .hintLabel = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Close")),
          .hintColumn = 1,
          .hintRow = 2,
          .keyName = QStringLiteral("Esc")},
@@ -171,7 +176,7 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .name = QStringLiteral("Quit"),
          .column = 2,
          .caps = {QStringLiteral("Ctrl"), QStringLiteral("Q")},
-         .caption = QStringLiteral("Quit application"),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Quit application")),
          .keyName = chord(QStringLiteral("Q")),
          .menu = true},
         {.action = Action::reviewSkipped,
@@ -188,9 +193,10 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
 
 const QStringList& TriageKeyTable::columnHeadings()
 {
-    static const QStringList headings = {QStringLiteral("TRIAGE & ROUTING"),
-                                         QStringLiteral("REVIEW & ACTIONS"),
-                                         QStringLiteral("GENERAL")};
+    static const QStringList headings = {
+        QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "TRIAGE & ROUTING")),
+        QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "REVIEW & ACTIONS")),
+        QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "GENERAL"))};
     return headings;
 }
 
@@ -216,6 +222,11 @@ const TriageKeyTable::Entry& TriageKeyTable::entry(Action action)
                                     [action](const Entry& e) { return e.action == action; });
     Q_ASSERT(found != table.end());
     return *found;
+}
+
+QString TriageKeyTable::translated(const QString& text)
+{
+    return QCoreApplication::translate("TriageKeyTable", text.toUtf8().constData());
 }
 
 QString TriageKeyTable::chord(const QString& key)

@@ -73,9 +73,13 @@ public:
     };
 
     // A cap whose text is exactly this word is drawn as a plain word between caps.
-    static inline const QString orWord = QStringLiteral("or");
+    static inline const QString orWord = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "or"));
 
     static const QList<Entry>& entries();
+    // The captions, hint labels, headings and the "or" word are kept in English here, as the
+    // tests and the log see them; this is the text shown for one of them in the user's
+    // language.
+    static QString translated(const QString& text);
     // The cheat sheet's column headings, left to right.
     static const QStringList& columnHeadings();
     // The entry of a key press, from its character (letters in either case unless Ctrl is

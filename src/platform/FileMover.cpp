@@ -7,6 +7,7 @@
 #include "platform/OpenWriterProbe.h"
 #include "platform/UniqueFd.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -187,7 +188,8 @@ QString FileMover::move(const QString& source, const QString& target, const Next
         }
         if (err == EXDEV)
             return moveAcrossFileSystems(source, attempt, nextTarget, progress);
-        throw FileOperationError::fromErrno(err, QStringLiteral("Could not move the item"));
+        throw FileOperationError::fromErrno(
+            err, QCoreApplication::translate("FileMover", "Could not move the item"));
     }
 }
 
@@ -252,7 +254,8 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
     const QByteArray sourceName = QFile::encodeName(source);
     struct stat original;
     if (::lstat(sourceName.constData(), &original) != 0)
-        throw FileOperationError::fromErrno(errno, QStringLiteral("Could not move the item"));
+        throw FileOperationError::fromErrno(
+            errno, QCoreApplication::translate("FileMover", "Could not move the item"));
     if (!TreeCopier::canRemoveTree(source))
         throw FileOperationError::fromErrno(
             EACCES, QStringLiteral("Could not move the item: it cannot be removed from where "
@@ -268,7 +271,8 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat opened;
     if (!destination.isValid() || ::fstat(destination.get(), &opened) != 0)
-        throw FileOperationError::fromErrno(errno, QStringLiteral("Could not move the item"));
+        throw FileOperationError::fromErrno(
+            errno, QCoreApplication::translate("FileMover", "Could not move the item"));
 
     // A killed move leaves its hidden copy behind; this is the next use of the folder.
     removeStalePartialsAt(destination.get());
@@ -348,7 +352,8 @@ QString FileMover::moveAcrossFileSystems(const QString& source, QString target,
         removeCopy(partial);
         if (err == EEXIST)
             throw takenError(target);
-        throw FileOperationError::fromErrno(err, QStringLiteral("Could not move the item"));
+        throw FileOperationError::fromErrno(
+            err, QCoreApplication::translate("FileMover", "Could not move the item"));
     }
     ::fsync(destination.get());
     if (!keptItsEntries(destination.get(), targetName, copier.copiedEntries())) {
@@ -405,7 +410,8 @@ void FileMover::removeCopiedSource(const QString& source, int folder, const QByt
         const int err = errno;
         takeBack();
         throw FileOperationError::fromErrno(
-            err, QStringLiteral("Could not move the item: the original cannot be removed"));
+            err, QCoreApplication::translate(
+                     "FileMover", "Could not move the item: the original cannot be removed"));
     }
 
     if (copied.size() == 1 && !copied.front().isFolder) {
@@ -427,7 +433,8 @@ void FileMover::removeCopiedSource(const QString& source, int folder, const QByt
         case Removal::Failed:
             takeBack();
             throw FileOperationError::fromErrno(
-                err, QStringLiteral("Could not move the item: the original cannot be removed"));
+                err, QCoreApplication::translate(
+                         "FileMover", "Could not move the item: the original cannot be removed"));
         default:
             takeBack();
             throw engineError(EAGAIN, QStringLiteral("The item changed while it was being moved; "

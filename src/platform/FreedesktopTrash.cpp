@@ -7,6 +7,7 @@
 #include "platform/NoReplaceRename.h"
 #include "platform/TrashInfo.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -363,11 +364,13 @@ TrashBackend::Restored FreedesktopTrash::restoreFromTrash(const Trashed& trashed
     const QString infoPath =
         trashDirectory + QStringLiteral("/info/") + name + QStringLiteral(".trashinfo");
     if (FileNaming::lastPathComponent(filesFolder) != QLatin1String("files"))
-        throw FileOperationError(AppError{QStringLiteral("com.stowbird.fileengine"), EINVAL,
-                                          QStringLiteral("The item is not inside a trash.")});
+        throw FileOperationError(AppError{
+            QStringLiteral("com.stowbird.fileengine"), EINVAL,
+            QCoreApplication::translate("FreedesktopTrash", "The item is not inside a trash.")});
     struct stat st;
     if (::lstat(QFile::encodeName(trashedPath).constData(), &st) != 0)
-        throw FileOperationError::fromErrno(errno, QStringLiteral("Could not restore the item"));
+        throw FileOperationError::fromErrno(
+            errno, QCoreApplication::translate("FreedesktopTrash", "Could not restore the item"));
 
     // The info file's path is read strictly: a restore never writes outside the disk the
     // item came from.
@@ -392,13 +395,15 @@ TrashBackend::Restored FreedesktopTrash::restoreFromTrash(const Trashed& trashed
     if (original.isEmpty() || !QDir::isAbsolutePath(original))
         throw FileOperationError(
             AppError{QStringLiteral("com.stowbird.fileengine"), EINVAL,
-                     QStringLiteral("The trash does not say where the item came from.")});
+                     QCoreApplication::translate(
+                         "FreedesktopTrash", "The trash does not say where the item came from.")});
 
     // The folder it came from may have gone since; it is made again, as file managers do.
     const QString folder = FileNaming::parentPath(original);
     if (!QDir().mkpath(folder))
-        throw FileOperationError::fromErrno(errno ? errno : EACCES,
-                                            QStringLiteral("Could not restore the item"));
+        throw FileOperationError::fromErrno(
+            errno ? errno : EACCES,
+            QCoreApplication::translate("FreedesktopTrash", "Could not restore the item"));
     int n = 0;
     const QString originalName = FileNaming::lastPathComponent(original);
     const QString prefix = folder == QLatin1String("/") ? folder : folder + QLatin1Char('/');

@@ -2,6 +2,7 @@
 
 #include "platform/PrivateStorage.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -70,7 +71,8 @@ bool JsonFile::writeAtomically(const QString& path, const QByteArray& data, QStr
         target = QFileInfo(target).symLinkTarget();
     const auto fail = [&](const QString& why) {
         if (error)
-            *error = QStringLiteral("Could not save %1: %2").arg(target, why);
+            *error =
+                QCoreApplication::translate("JsonFile", "Could not save %1: %2").arg(target, why);
         return false;
     };
 

@@ -4,6 +4,7 @@
 #include "platform/CancelToken.h"
 #include "platform/UniqueFd.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -264,7 +265,8 @@ void TreeCopier::copyFile(int sourceFolder, const QByteArray& name, const QByteA
     if (::fstat(in.get(), &before) != 0)
         fail(errno, "Could not read the item");
     if (before.st_ino != st.st_ino || before.st_dev != st.st_dev || !S_ISREG(before.st_mode))
-        failWith(QStringLiteral("The item changed while it was being copied."));
+        failWith(QCoreApplication::translate("TreeCopier",
+                                             "The item changed while it was being copied."));
     ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
     UniqueFd out(::openat(targetFolder, targetName.constData(),
@@ -282,7 +284,8 @@ void TreeCopier::copyFile(int sourceFolder, const QByteArray& name, const QByteA
     if (::fstat(in.get(), &after) != 0)
         fail(errno, "Could not read the item");
     if (after.st_size != copied || after.st_size != before.st_size || !sameTimes(before, after))
-        failWith(QStringLiteral("The item changed while it was being copied."));
+        failWith(QCoreApplication::translate("TreeCopier",
+                                             "The item changed while it was being copied."));
     // Before the mode: a read-only copy would refuse them (they are checked against it).
     keepXattrs(in.get(), out.get());
     keepMode(out.get(), st);
@@ -315,7 +318,8 @@ void TreeCopier::copyFile(int sourceFolder, const QByteArray& name, const QByteA
                    m_buffer.size()) ||
         (copied > off_t(probe) &&
          !sameBytes(in.get(), check.get(), copied - off_t(probe), probe, buffer, m_buffer.size())))
-        failWith(QStringLiteral("The copy does not match the original."));
+        failWith(
+            QCoreApplication::translate("TreeCopier", "The copy does not match the original."));
     check.reset();
 
     keepTimes(out.get(), st);
@@ -391,7 +395,8 @@ void TreeCopier::copyFolder(int sourceFolder, const QByteArray& name, const QByt
     if (::fstat(in.get(), &opened) != 0)
         fail(errno, "Could not list the folder");
     if (opened.st_ino != st.st_ino || opened.st_dev != st.st_dev)
-        failWith(QStringLiteral("The item changed while it was being copied."));
+        failWith(QCoreApplication::translate("TreeCopier",
+                                             "The item changed while it was being copied."));
 
     // Owner-only until it is complete, so that nobody else sees a half copy and read-only
     // source folders can still be filled; the real mode is set at the end.
@@ -441,7 +446,8 @@ void TreeCopier::copyLink(int sourceFolder, const QByteArray& name, const QByteA
     if (n < 0)
         fail(errno, "Could not read the link");
     if (n >= destination.size())
-        failWith(QStringLiteral("The link changed while it was being copied."));
+        failWith(QCoreApplication::translate("TreeCopier",
+                                             "The link changed while it was being copied."));
     destination.truncate(n);
     if (::symlinkat(destination.constData(), targetFolder, targetName.constData()) != 0)
         fail(errno, "Could not create the copy of the link");

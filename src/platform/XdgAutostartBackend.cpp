@@ -123,19 +123,25 @@ int XdgAutostartBackend::status() const
 void XdgAutostartBackend::registerItem()
 {
     if (m_executablePath.isEmpty() || !QFileInfo(m_executablePath).isFile())
-        throw AppError::make(errorDomain, AppError::Code::ProgramFileMissing,
-                             QStringLiteral("The Stowbird program file could not be found."));
+        throw AppError::make(
+            errorDomain, AppError::Code::ProgramFileMissing,
+            QCoreApplication::translate("XdgAutostartBackend",
+                                        "The Stowbird program file could not be found."));
     if (!QDir().mkpath(m_directory) || !QFileInfo(m_directory).isDir())
         throw AppError::make(
             errorDomain, AppError::Code::AutostartFolderNotCreated,
-            QStringLiteral("The autostart folder %1 could not be created.").arg(m_directory));
+            QCoreApplication::translate("XdgAutostartBackend",
+                                        "The autostart folder %1 could not be created.")
+                .arg(m_directory));
     // An entry left by an older install, or switched off, is replaced as a whole.
     QSaveFile file(entryPath());
     if (!file.open(QIODevice::WriteOnly) || file.write(entryContents(m_executablePath)) < 0 ||
         !file.commit())
-        throw AppError::make(errorDomain, AppError::Code::AutostartEntryNotWritten,
-                             QStringLiteral("The autostart entry %1 could not be written: %2")
-                                 .arg(entryPath(), file.errorString()));
+        throw AppError::make(
+            errorDomain, AppError::Code::AutostartEntryNotWritten,
+            QCoreApplication::translate("XdgAutostartBackend",
+                                        "The autostart entry %1 could not be written: %2")
+                .arg(entryPath(), file.errorString()));
 }
 
 bool XdgAutostartBackend::upgradeOutdatedEntry()
@@ -155,9 +161,11 @@ void XdgAutostartBackend::unregisterItem()
 {
     QFile file(entryPath());
     if (file.exists() && !file.remove())
-        throw AppError::make(errorDomain, AppError::Code::AutostartEntryNotRemoved,
-                             QStringLiteral("The autostart entry %1 could not be removed: %2")
-                                 .arg(entryPath(), file.errorString()));
+        throw AppError::make(
+            errorDomain, AppError::Code::AutostartEntryNotRemoved,
+            QCoreApplication::translate("XdgAutostartBackend",
+                                        "The autostart entry %1 could not be removed: %2")
+                .arg(entryPath(), file.errorString()));
 }
 
 void XdgAutostartBackend::openSettings()

@@ -7,6 +7,7 @@
 #include "platform/XdgUserDirs.h"
 #include "services/MeasurementDispatcher.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -31,7 +32,8 @@ bool ensureFolder(const QString& folder, QString* error)
 {
     if (PrivateStorage::makeFolder(folder))
         return true;
-    *error = QStringLiteral("Could not create the folder %1").arg(folder);
+    *error = QCoreApplication::translate("ConfigurationService", "Could not create the folder %1")
+                 .arg(folder);
     return false;
 }
 
@@ -141,15 +143,15 @@ void ConfigurationService::keepBadFile()
         reportLoadProblem(QStringLiteral("[ConfigurationService] Could not keep the unreadable "
                                          "config aside: %1; it will not be written over")
                               .arg(QString::fromLocal8Bit(std::strerror(err))));
-        m_pendingNotice = QStringLiteral("Your settings file could not be read; Stowbird "
-                                         "started with defaults and will not save over %1.")
+        m_pendingNotice = tr("Your settings file could not be read; Stowbird "
+                             "started with defaults and will not save over %1.")
                               .arg(m_configFilePath);
         return;
     }
     PrivateStorage::tightenFile(kept);
     m_keptBadFilePath = kept;
-    m_pendingNotice = QStringLiteral("Your settings file could not be read; Stowbird started "
-                                     "with defaults and kept your file as %1")
+    m_pendingNotice = tr("Your settings file could not be read; Stowbird started "
+                         "with defaults and kept your file as %1")
                           .arg(kept);
 }
 
@@ -166,8 +168,8 @@ bool ConfigurationService::saveConfig(const AppConfig& config)
     setConfig(config);
     QString error;
     if (m_badFileInPlace) {
-        reportSaveFailure(QStringLiteral("the unreadable file %1 could not be kept aside, so "
-                                         "it is not written over")
+        reportSaveFailure(tr("the unreadable file %1 could not be kept aside, so "
+                             "it is not written over")
                               .arg(m_configFilePath));
         return false;
     }
@@ -189,7 +191,7 @@ void ConfigurationService::reportSaveFailure(const QString& reason)
 {
     printMessage(QStringLiteral("[ConfigurationService] Failed to save config: %1").arg(reason));
     m_log.error(QStringLiteral("[ConfigurationService] Failed to save config: %1").arg(reason));
-    emit saveFailed(QStringLiteral("Settings not saved. %1").arg(reason));
+    emit saveFailed(tr("Settings not saved. %1").arg(reason));
 }
 
 void ConfigurationService::updateSlot(const DestinationSlot& slot)

@@ -371,9 +371,8 @@ QString DuplicateFinder::describe(const Match& match, const QString& relativeTim
 {
     const QString name = FileNaming::lastPathComponent(match.path);
     if (match.where == Match::Where::Waiting)
-        return QStringLiteral("Identical to %1, also waiting").arg(name);
-    QString text = QStringLiteral("Identical to %1 in %2").arg(name, match.folderName);
+        return tr("Identical to %1, also waiting").arg(name);
     if (match.filedAt && !relativeTime.isEmpty())
-        text += QStringLiteral(", filed %1").arg(relativeTime);
-    return text;
+        return tr("Identical to %1 in %2, filed %3").arg(name, match.folderName, relativeTime);
+    return tr("Identical to %1 in %2").arg(name, match.folderName);
 }

@@ -291,11 +291,11 @@ FileExecutionEngine::UndoResult FileExecutionEngine::undoRecord(const ActionReco
     } catch (const FileOperationError& failure) {
         if (!failure.isErrno(EEXIST))
             throw;
-        throw FileOperationError(AppError{
-            failure.error().domain, EEXIST,
-            QStringLiteral("Cannot undo: \"%1\" already exists where the item was; nothing "
-                           "was replaced.")
-                .arg(FileNaming::lastPathComponent(earlier))});
+        throw FileOperationError(
+            AppError{failure.error().domain, EEXIST,
+                     tr("Cannot undo: \"%1\" already exists where the item was; nothing "
+                        "was replaced.")
+                         .arg(FileNaming::lastPathComponent(earlier))});
     }
     result.restoredURL = record.type.from;
     return result;
@@ -380,9 +380,9 @@ AppError FileExecutionEngine::destinationMissingError(const QUrl& destinationFol
 {
     const QString path = destinationFolder.isLocalFile() ? destinationFolder.toLocalFile()
                                                          : destinationFolder.path();
-    return AppError{errorDomain(), destinationMissingCode,
-                    QStringLiteral("Destination directory does not exist: %1")
-                        .arg(FileNaming::lastPathComponent(path))};
+    return AppError{
+        errorDomain(), destinationMissingCode,
+        tr("Destination directory does not exist: %1").arg(FileNaming::lastPathComponent(path))};
 }
 
 QString FileExecutionEngine::moveToFreeName(const QString& source, const QString& candidate)

@@ -29,8 +29,7 @@ void GlobalShortcutService::start(const QString& configuredHotkey,
     const std::optional<GlobalHotkey> hotkey = GlobalHotkey::parse(configuredHotkey, &error);
     m_shortcutText = hotkey ? hotkey->displayText() : configuredHotkey;
     if (!hotkey) {
-        setState(State::Failed,
-                 QStringLiteral("\"%1\" is not a shortcut: %2").arg(configuredHotkey, error));
+        setState(State::Failed, tr("\"%1\" is not a shortcut: %2").arg(configuredHotkey, error));
         return;
     }
     setState(State::Binding);
@@ -60,9 +59,8 @@ void GlobalShortcutService::start(const QString& configuredHotkey,
                 return;
             }
         }
-        setState(State::Failed,
-                 QStringLiteral("this desktop offers no global shortcuts to programs (no "
-                                "GlobalShortcuts portal, no X11 session)"));
+        setState(State::Failed, tr("this desktop offers no global shortcuts to programs (no "
+                                   "GlobalShortcuts portal, no X11 session)"));
     });
 }
 

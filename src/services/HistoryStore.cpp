@@ -120,16 +120,15 @@ void HistoryStore::recover(const QString& reason, quint64 seenGeneration)
     const QString kept = HistoryDatabase::keepAside(m_path, &error);
     if (kept.isEmpty()) {
         // Never written over: the next record tries again.
-        setAvailable(false,
-                     QStringLiteral("%1, and it could not be kept aside (%2)").arg(reason, error));
+        setAvailable(false, tr("%1, and it could not be kept aside (%2)").arg(reason, error));
         return;
     }
     m_generation.fetch_add(1);
     LoggerService::shared().error(
         QStringLiteral("History: %1; the file was kept aside and a new history started")
             .arg(reason));
-    emit historyReset(QStringLiteral("The history could not be read (%1). It was kept as %2 and "
-                                     "a new history was started.")
+    emit historyReset(tr("The history could not be read (%1). It was kept as %2 and "
+                         "a new history was started.")
                           .arg(reason, StoragePaths::tildePath(kept)));
     const HistoryDatabase::Result opened = m_writer->openForWriting(true);
     if (!opened.ok())
@@ -247,7 +246,7 @@ quint64 HistoryStore::query(const QString& filter, int limit, qint64 beforeSeque
             if (more)
                 entries.removeLast();
         } else if (QFile::exists(m_path)) {
-            error = QStringLiteral("the history file could not be opened");
+            error = tr("the history file could not be opened");
         }
         emit queryFinished(request, filter, entries, more, error);
     });
@@ -283,7 +282,7 @@ void HistoryStore::undoEntry(const QUuid& id)
             this,
             [this, id] {
                 emit undoFinished(id, UndoOutcome::Refused,
-                                  QStringLiteral("This action is already being undone"));
+                                  tr("This action is already being undone"));
             },
             Qt::QueuedConnection);
         return;
@@ -311,12 +310,11 @@ void HistoryStore::undoEntry(const QUuid& id)
                                : HistoryDatabase::Result{HistoryDatabase::Status::Unavailable,
                                                          unavailableReason()};
         if (!found.ok()) {
-            finish(UndoOutcome::Failed,
-                   QStringLiteral("History is unavailable: %1").arg(found.reason));
+            finish(UndoOutcome::Failed, tr("History is unavailable: %1").arg(found.reason));
             return;
         }
         if (!entry) {
-            finish(UndoOutcome::Refused, QStringLiteral("This action is no longer in the history"));
+            finish(UndoOutcome::Refused, tr("This action is no longer in the history"));
             return;
         }
         BackgroundTask::start(m_undoPool, [this, entry = *entry, finish] {
@@ -352,7 +350,7 @@ void HistoryStore::forget()
         for (const QString& name : kept) {
             if (!QFile::remove(folder.filePath(name))) {
                 removed = false;
-                error = QStringLiteral("%1 could not be removed").arg(name);
+                error = tr("%1 could not be removed").arg(name);
             }
         }
         m_generation.fetch_add(1);
@@ -360,8 +358,7 @@ void HistoryStore::forget()
         if (!removed) {
             LoggerService::shared().error(
                 QStringLiteral("History could not be deleted: %1").arg(error));
-            emit forgetFinished(false,
-                                QStringLiteral("The history could not be deleted: %1").arg(error));
+            emit forgetFinished(false, tr("The history could not be deleted: %1").arg(error));
             return;
         }
         if (opened.ok())
@@ -369,6 +366,6 @@ void HistoryStore::forget()
         else
             setAvailable(false, opened.reason);
         LoggerService::shared().action(QStringLiteral("History forgotten"));
-        emit forgetFinished(true, QStringLiteral("History deleted"));
+        emit forgetFinished(true, tr("History deleted"));
     });
 }

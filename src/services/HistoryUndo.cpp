@@ -7,6 +7,7 @@
 #include "platform/TrashBackend.h"
 #include "services/FileExecutionEngine.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -41,11 +42,11 @@ QString verbOf(HistoryEntry::Action action)
 {
     switch (action) {
     case HistoryEntry::Action::Trashed:
-        return QStringLiteral("trashed");
+        return QCoreApplication::translate("HistoryUndo", "trashed");
     case HistoryEntry::Action::Renamed:
-        return QStringLiteral("renamed");
+        return QCoreApplication::translate("HistoryUndo", "renamed");
     default:
-        return QStringLiteral("filed");
+        return QCoreApplication::translate("HistoryUndo", "filed");
     }
 }
 
@@ -71,8 +72,9 @@ QString backMessage(const QString& restoredPath, const QString& intendedPath)
     const QString name = FileNaming::lastPathComponent(intendedPath);
     const QString folder = folderName(FileNaming::parentPath(restoredPath));
     if (restoredPath == intendedPath)
-        return QStringLiteral("%1 is back in %2").arg(name, folder);
-    return QStringLiteral("%1 is back in %2 as %3, because %1 is taken there")
+        return QCoreApplication::translate("HistoryUndo", "%1 is back in %2").arg(name, folder);
+    return QCoreApplication::translate("HistoryUndo",
+                                       "%1 is back in %2 as %3, because %1 is taken there")
         .arg(name, folder, FileNaming::lastPathComponent(restoredPath));
 }
 
@@ -88,10 +90,12 @@ HistoryUndo::Result HistoryUndo::undoGroup(const HistoryEntry& group, TrashBacke
                                            FileMover& mover)
 {
     if (!group.isUndoable())
-        return refuse(
-            group.action == HistoryEntry::Action::Skipped
-                ? QStringLiteral("These %1 were only skipped: nothing to undo").arg(group.itemName)
-                : QStringLiteral("An undo cannot be undone from the history"));
+        return refuse(group.action == HistoryEntry::Action::Skipped
+                          ? QCoreApplication::translate(
+                                "HistoryUndo", "These %1 were only skipped: nothing to undo")
+                                .arg(group.itemName)
+                          : QCoreApplication::translate(
+                                "HistoryUndo", "An undo cannot be undone from the history"));
     // Members an earlier undo put back stay as they are; an earlier undo that left some may
     // be tried again for those.
     QList<HistoryEntry> pending;
@@ -100,7 +104,8 @@ HistoryUndo::Result HistoryUndo::undoGroup(const HistoryEntry& group, TrashBacke
             pending.append(*member);
     }
     if (pending.isEmpty())
-        return refuse(QStringLiteral("These %1 were already put back").arg(group.itemName));
+        return refuse(QCoreApplication::translate("HistoryUndo", "These %1 were already put back")
+                          .arg(group.itemName));
 
     QList<HistoryEntry> undone;
     QStringList reasons;
@@ -134,30 +139,39 @@ HistoryUndo::Result HistoryUndo::undoGroup(const HistoryEntry& group, TrashBacke
     const bool oneFolder = std::all_of(undone.cbegin(), undone.cend(), [&](const HistoryEntry& e) {
         return FileNaming::parentPath(e.toPath) == folder;
     });
-    const QString where = oneFolder ? QStringLiteral("back in %1").arg(folderName(folder))
-                                    : QStringLiteral("back where they were");
+    const QString where =
+        oneFolder ? QCoreApplication::translate("HistoryUndo", "back in %1").arg(folderName(folder))
+                  : QCoreApplication::translate("HistoryUndo", "back where they were");
     QString message;
     if (undone.isEmpty())
-        message = QStringLiteral("None of the %1 could be put back")
+        message = QCoreApplication::translate("HistoryUndo", "None of the %1 could be put back")
                       .arg(HistoryEntry::groupName(pending.size()));
     else if (reasons.isEmpty())
-        message = QStringLiteral("%1 are %2").arg(HistoryEntry::groupName(undone.size()), where);
+        message = QCoreApplication::translate("HistoryUndo", "%1 are %2")
+                      .arg(HistoryEntry::groupName(undone.size()), where);
     else
-        message = QStringLiteral("%1 of %2 are %3")
+        message = QCoreApplication::translate("HistoryUndo", "%1 of %2 are %3")
                       .arg(undone.size())
                       .arg(HistoryEntry::groupName(pending.size()), where);
     if (renamed > 0)
-        message += renamed == 1
-                       ? QStringLiteral(" (one under a new name, because its name is taken there)")
-                       : QStringLiteral(" (%1 under new names, because theirs are taken there)")
-                             .arg(renamed);
+        message =
+            renamed == 1
+                ? QCoreApplication::translate(
+                      "HistoryUndo", "%1 (one under a new name, because its name is taken there)")
+                      .arg(message)
+                : QCoreApplication::translate(
+                      "HistoryUndo", "%1 (%n under new names, because theirs are taken there)",
+                      nullptr, renamed)
+                      .arg(message);
     // A long list of reasons says how many more there are.
     constexpr int reasonsShown = 3;
     if (!reasons.isEmpty()) {
         QStringList shown = reasons.mid(0, reasonsShown);
         if (reasons.size() > reasonsShown)
-            shown.append(QStringLiteral("and %1 more").arg(reasons.size() - reasonsShown));
-        message += QStringLiteral("; not restored: %1").arg(shown.join(QStringLiteral("; ")));
+            shown.append(QCoreApplication::translate("HistoryUndo", "and %n more", nullptr,
+                                                     int(reasons.size() - reasonsShown)));
+        message = QCoreApplication::translate("HistoryUndo", "%1; not restored: %2")
+                      .arg(message, shown.join(QStringLiteral("; ")));
     }
     if (undone.isEmpty())
         return Result{failed ? Outcome::Failed : Outcome::Refused, message, {}};
@@ -170,31 +184,40 @@ HistoryUndo::Result HistoryUndo::undoOne(const HistoryEntry& entry, TrashBackend
                                          FileMover& mover)
 {
     if (!entry.undoneBy.isNull())
-        return refuse(QStringLiteral("%1 was already put back").arg(entry.itemName));
+        return refuse(QCoreApplication::translate("HistoryUndo", "%1 was already put back")
+                          .arg(entry.itemName));
     if (!entry.isUndoable())
         return refuse(
             entry.action == HistoryEntry::Action::Skipped
-                ? QStringLiteral("%1 was only skipped: nothing to undo").arg(entry.itemName)
-                : QStringLiteral("An undo cannot be undone from the history"));
+                ? QCoreApplication::translate("HistoryUndo", "%1 was only skipped: nothing to undo")
+                      .arg(entry.itemName)
+                : QCoreApplication::translate("HistoryUndo",
+                                              "An undo cannot be undone from the history"));
 
     const bool trashed = entry.action == HistoryEntry::Action::Trashed;
     // The name the item has at the place the action left it.
     const QString shown = trashed ? entry.itemName : FileNaming::lastPathComponent(entry.toPath);
-    const QString where = trashed ? QStringLiteral("the Trash") : folderName(entry.toFolder());
+    const QString where = trashed ? QCoreApplication::translate("HistoryUndo", "the Trash")
+                                  : folderName(entry.toFolder());
     if (entry.toPath.isEmpty() || !FileSystemEntry::existsAt(entry.toPath))
-        return refuse(QStringLiteral("%1 is no longer in %2").arg(shown, where));
+        return refuse(
+            QCoreApplication::translate("HistoryUndo", "%1 is no longer in %2").arg(shown, where));
     if (!entry.placed.isValid())
-        return refuse(QStringLiteral("%1 cannot be checked: the history does not know which file "
-                                     "was %2")
+        return refuse(QCoreApplication::translate(
+                          "HistoryUndo",
+                          "%1 cannot be checked: the history does not know which file "
+                          "was %2")
                           .arg(shown, verbOf(entry.action)));
     const FileIdentity now = FileSystemEntry::identityAt(entry.toPath);
     if (!entry.placed.isSameEntry(now)) {
         const QString difference = differenceFrom(entry.placed, now);
         if (difference == QLatin1String("changed"))
             return refuse(
-                QStringLiteral("%1 was changed since it was %2").arg(shown, verbOf(entry.action)));
-        return refuse(QStringLiteral("%1 in %2 was replaced since it was %3")
-                          .arg(shown, where, verbOf(entry.action)));
+                QCoreApplication::translate("HistoryUndo", "%1 was changed since it was %2")
+                    .arg(shown, verbOf(entry.action)));
+        return refuse(
+            QCoreApplication::translate("HistoryUndo", "%1 in %2 was replaced since it was %3")
+                .arg(shown, where, verbOf(entry.action)));
     }
 
     if (trashed) {
@@ -205,11 +228,13 @@ HistoryUndo::Result HistoryUndo::undoOne(const HistoryEntry& entry, TrashBackend
                 entry.fromPath);
         } catch (const FileOperationError& failure) {
             if (failure.error().code == TrashBackend::recordReplacedCode)
-                return refuse(QStringLiteral("The Trash's record of %1 was replaced since it was "
-                                             "trashed")
+                return refuse(QCoreApplication::translate(
+                                  "HistoryUndo",
+                                  "The Trash's record of %1 was replaced since it was "
+                                  "trashed")
                                   .arg(shown));
             return Result{Outcome::Failed,
-                          QStringLiteral("%1 could not be restored: %2")
+                          QCoreApplication::translate("HistoryUndo", "%1 could not be restored: %2")
                               .arg(shown, failure.error().localizedDescription),
                           {}};
         }
@@ -220,8 +245,9 @@ HistoryUndo::Result HistoryUndo::undoOne(const HistoryEntry& entry, TrashBackend
     const QString earlier = entry.fromPath;
     const QString earlierFolder = FileNaming::parentPath(earlier);
     if (earlier.isEmpty() || !QFileInfo(earlierFolder).isDir())
-        return refuse(QStringLiteral("%1 cannot go back: %2 no longer exists")
-                          .arg(shown, folderName(earlierFolder)));
+        return refuse(
+            QCoreApplication::translate("HistoryUndo", "%1 cannot go back: %2 no longer exists")
+                .arg(shown, folderName(earlierFolder)));
     QString restored;
     try {
         // The free name is found first; when another writer takes it before the rename
@@ -230,7 +256,7 @@ HistoryUndo::Result HistoryUndo::undoOne(const HistoryEntry& entry, TrashBackend
                               [earlier] { return FileExecutionEngine::resolveCollision(earlier); });
     } catch (const FileOperationError& failure) {
         return Result{Outcome::Failed,
-                      QStringLiteral("%1 could not be put back: %2")
+                      QCoreApplication::translate("HistoryUndo", "%1 could not be put back: %2")
                           .arg(shown, failure.error().localizedDescription),
                       {}};
     }

@@ -12,6 +12,7 @@
 #include "services/TelemetryService.h"
 #include "services/TriageQueueManager.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QMetaObject>
 #include <QRegularExpression>
@@ -56,11 +57,13 @@ QString namesOf(const QList<TriageItem>& items)
 // "8 are back in the queue", "all 14 are back in the queue"
 QString backInQueueText(qsizetype back, qsizetype total)
 {
-    if (back == 1)
-        return total == 1 ? QStringLiteral("it is back in the queue")
-                          : QStringLiteral("1 is back in the queue");
-    return back == total ? QStringLiteral("all %1 are back in the queue").arg(back)
-                         : QStringLiteral("%1 are back in the queue").arg(back);
+    if (back == 1 && total == 1)
+        return QCoreApplication::translate("TriageActionController", "it is back in the queue");
+    return back == total
+               ? QCoreApplication::translate("TriageActionController",
+                                             "all %n are back in the queue", nullptr, int(back))
+               : QCoreApplication::translate("TriageActionController", "%n are back in the queue",
+                                             nullptr, int(back));
 }
 
 // Runs a file action's operation on the worker and notes on ticket how it ended: the undo
@@ -426,18 +429,17 @@ std::optional<TriageActionController::RunningAction> TriageActionController::run
         running.waitingIds << waiting.id;
         switch (waiting.kind) {
         case JobKind::Move:
-            running.waiting
-                << QStringLiteral("Move %1 to %2").arg(waiting.itemName, waiting.destination);
+            running.waiting << tr("Move %1 to %2").arg(waiting.itemName, waiting.destination);
             break;
         case JobKind::Trash:
-            running.waiting << QStringLiteral("Move %1 to the Trash").arg(waiting.itemName);
+            running.waiting << tr("Move %1 to the Trash").arg(waiting.itemName);
             break;
         case JobKind::Rename:
-            running.waiting << QStringLiteral("Rename %1").arg(waiting.itemName);
+            running.waiting << tr("Rename %1").arg(waiting.itemName);
             break;
         case JobKind::Undo:
         case JobKind::Maintenance:
-            running.waiting << QStringLiteral("Undo");
+            running.waiting << tr("Undo");
             break;
         }
     }
@@ -507,22 +509,20 @@ bool TriageActionController::cancelAction(const QUuid& id)
         m_deps.logger->action(
             QStringLiteral("Cancelling action '%1' after the member running").arg(found->name));
         const QString what = describe(*found);
-        showStatus(QStringLiteral("Cancelling %1…")
-                       .arg(what.isEmpty() ? QStringLiteral("the running action") : what),
+        showStatus(tr("Cancelling %1…").arg(what.isEmpty() ? tr("the running action") : what),
                    StatusLine::Kind::Progress);
         return true;
     }
     if (!stopping) {
-        showStatus(QStringLiteral("Too late to cancel: %1 is copied whole, and the original "
-                                  "is being removed")
+        showStatus(tr("Too late to cancel: %1 is copied whole, and the original "
+                      "is being removed")
                        .arg(found->itemName));
         return true;
     }
     found->cancelling = true;
     m_deps.logger->action(QStringLiteral("Cancelling action '%1'").arg(found->name));
     const QString what = describe(*found);
-    showStatus(QStringLiteral("Cancelling %1…")
-                   .arg(what.isEmpty() ? QStringLiteral("the running action") : what),
+    showStatus(tr("Cancelling %1…").arg(what.isEmpty() ? tr("the running action") : what),
                StatusLine::Kind::Progress);
     QTimer::singleShot(m_abandonMs, this, [this, id] { abandon(id); });
     return true;
@@ -532,7 +532,7 @@ void TriageActionController::cancelRunningAction()
 {
     const Job* job = runningJob();
     if (!job) {
-        showStatus(QStringLiteral("Nothing to cancel"));
+        showStatus(tr("Nothing to cancel"));
         return;
     }
     cancelAction(job->id);
@@ -596,7 +596,7 @@ void TriageActionController::abandon(const QUuid& id)
                 Filed{membersPlaced.value(i), m_deps.engine->record(membersDone[i])});
         finishGroup(left, outcome);
         const qsizetype back = left.members.size() - membersDone.size() - (sourceUntouched ? 0 : 1);
-        showStatus(QStringLiteral("Gave up waiting: %1 is not responding. %2 of %3 moved; %4")
+        showStatus(tr("Gave up waiting: %1 is not responding. %2 of %3 moved; %4")
                        .arg(runningText(left))
                        .arg(membersDone.size())
                        .arg(left.members.size())
@@ -604,13 +604,13 @@ void TriageActionController::abandon(const QUuid& id)
                    StatusLine::Kind::Error);
     } else if (left.kind == JobKind::Move && left.item && sourceUntouched) {
         putBack(*left.item);
-        showStatus(QStringLiteral("Cancelled moving %1 to %2: the folder is not responding. %1 is "
-                                  "back in the queue; the partial copy is removed if the folder "
-                                  "answers again")
+        showStatus(tr("Cancelled moving %1 to %2: the folder is not responding. %1 is "
+                      "back in the queue; the partial copy is removed if the folder "
+                      "answers again")
                        .arg(left.itemName, left.destination),
                    StatusLine::Kind::Error);
     } else {
-        showStatus(QStringLiteral("Gave up waiting: %1 is not responding").arg(runningText(left)),
+        showStatus(tr("Gave up waiting: %1 is not responding").arg(runningText(left)),
                    StatusLine::Kind::Error);
     }
     settle();
@@ -674,49 +674,46 @@ QString TriageActionController::progressText(const Job& job) const
     QString text;
     switch (job.kind) {
     case JobKind::Move:
-        text = QStringLiteral("Still moving %1 to %2").arg(job.itemName, job.destination);
+        text = tr("Still moving %1 to %2").arg(job.itemName, job.destination);
         break;
     case JobKind::Trash:
-        text = QStringLiteral("Still moving %1 to the Trash").arg(job.itemName);
+        text = tr("Still moving %1 to the Trash").arg(job.itemName);
         break;
     case JobKind::Rename:
-        text = QStringLiteral("Still renaming %1").arg(job.itemName);
+        text = tr("Still renaming %1").arg(job.itemName);
         break;
     case JobKind::Undo:
-        text = QStringLiteral("Still undoing");
+        text = tr("Still undoing");
         break;
     case JobKind::Maintenance:
-        text = QStringLiteral("Still cleaning up");
+        text = tr("Still cleaning up");
         break;
     }
+    QString detail;
     if (!job.members.isEmpty())
-        text += QStringLiteral(": %1 of %2 files, %3 of %4")
-                    .arg(job.filesDone)
-                    .arg(job.members.size())
-                    .arg(TriageItem::formatByteCount(groupBytesDone(job)),
-                         TriageItem::formatByteCount(groupBytesTotal(job)));
+        detail = tr("%1 of %n files, %2 of %3", nullptr, int(job.members.size()))
+                     .arg(job.filesDone)
+                     .arg(TriageItem::formatByteCount(groupBytesDone(job)),
+                          TriageItem::formatByteCount(groupBytesTotal(job)));
     else if (job.bytesTotal > 0)
-        text += QStringLiteral(": %1 of %2")
-                    .arg(TriageItem::formatByteCount(job.bytesDone),
-                         TriageItem::formatByteCount(job.bytesTotal));
-    else
-        text += QStringLiteral("…");
-    return text;
+        detail = tr("%1 of %2")
+                     .arg(TriageItem::formatByteCount(job.bytesDone),
+                          TriageItem::formatByteCount(job.bytesTotal));
+    // "Still moving a.iso to USB: 1.2 GB of 4.0 GB", or "Still undoing…" without a count.
+    return detail.isEmpty() ? tr("%1…").arg(text) : tr("%1: %2").arg(text, detail);
 }
 
 std::optional<StatusLine> TriageActionController::status() const
 {
     const Job* running = runningJob();
     if (m_quitPending && running)
-        return StatusLine{QStringLiteral("Quitting: cancelling %1…")
-                              .arg(describe(*running).isEmpty()
-                                       ? QStringLiteral("the running action")
-                                       : describe(*running)),
-                          StatusLine::Kind::Progress};
-    if (running && running->stalled && !running->cancelling)
         return StatusLine{
-            QStringLiteral("%1 is not responding — press C to cancel").arg(runningText(*running)),
-            StatusLine::Kind::Error};
+            tr("Quitting: cancelling %1…")
+                .arg(describe(*running).isEmpty() ? tr("the running action") : describe(*running)),
+            StatusLine::Kind::Progress};
+    if (running && running->stalled && !running->cancelling)
+        return StatusLine{tr("%1 is not responding — press C to cancel").arg(runningText(*running)),
+                          StatusLine::Kind::Error};
     if (m_status)
         return m_status;
     const bool late =
@@ -728,7 +725,7 @@ std::optional<StatusLine> TriageActionController::status() const
         return job.kind != JobKind::Maintenance;
     });
     if (waiting > 0)
-        text += QStringLiteral(" — %1 more waiting").arg(waiting);
+        text = tr("%1 — %n more waiting", nullptr, int(waiting)).arg(text);
     return StatusLine{text, StatusLine::Kind::Progress};
 }
 
@@ -765,12 +762,16 @@ void TriageActionController::reportFailure(const QString& actionName, const QStr
     if (isCancelled(error)) {
         // Not a failure: the user stopped it, and nothing changed.
         m_deps.logger->action(QStringLiteral("Action '%1' cancelled").arg(actionName));
-        showStatus(m_finishingCancelText.isEmpty() ? QStringLiteral("Cancelled; nothing changed")
+        showStatus(m_finishingCancelText.isEmpty() ? tr("Cancelled; nothing changed")
                                                    : m_finishingCancelText);
         return;
     }
     logFailure(actionName, error, item);
-    showStatus(prefix + error.localizedDescription, StatusLine::Kind::Error);
+    // The prefix is a sentence with a place for the error ("Failed to move: %1"); a partial
+    // move's description stands alone.
+    showStatus(prefix.isEmpty() ? error.localizedDescription
+                                : prefix.arg(error.localizedDescription),
+               StatusLine::Kind::Error);
 }
 
 // --- file actions on the head item -----------------------------------------------------------
@@ -791,7 +792,7 @@ bool TriageActionController::dispatch(Job job, ActionType type, InputMethod inpu
         const auto found = std::find_if(items.cbegin(), items.cend(),
                                         [&](const TriageItem& i) { return i.id == forItem->id; });
         if (found == items.cend()) {
-            showStatus(QStringLiteral("Not moved: %1 is no longer waiting").arg(forItem->filename),
+            showStatus(tr("Not moved: %1 is no longer waiting").arg(forItem->filename),
                        StatusLine::Kind::Error);
             return false;
         }
@@ -1012,19 +1013,18 @@ void TriageActionController::finishGroup(const Job& job, const GroupFiled& outco
     for (auto member = back.crbegin(); member != back.crend(); ++member)
         putBack(*member);
 
-    const QString where =
-        job.kind == JobKind::Trash ? QStringLiteral("the Trash") : job.destination;
+    const QString where = job.kind == JobKind::Trash ? tr("the Trash") : job.destination;
     const QString movedText =
         moved == 0 ? QString() : QStringLiteral(" (%1)").arg(namesOf(movedItems));
     if (outcome.failedAt >= 0) {
         const TriageItem& failed = job.members[outcome.failedAt];
         logFailure(job.name, outcome.error, failed);
-        const QString failure = QStringLiteral("%1 failed: %2")
-                                    .arg(failed.filename, outcome.error.localizedDescription);
+        const QString failure =
+            tr("%1 failed: %2").arg(failed.filename, outcome.error.localizedDescription);
         showStatus(moved == 0
-                       ? QStringLiteral("Nothing moved to %1: %2; %3")
+                       ? tr("Nothing moved to %1: %2; %3")
                              .arg(where, failure, backInQueueText(back.size(), total))
-                       : QStringLiteral("Moved %1 of %2 to %3%4; %5; %6")
+                       : tr("Moved %1 of %2 to %3%4; %5; %6")
                              .arg(moved)
                              .arg(total)
                              .arg(where, movedText, failure, backInQueueText(back.size(), total)),
@@ -1034,18 +1034,18 @@ void TriageActionController::finishGroup(const Job& job, const GroupFiled& outco
                                   .arg(job.name)
                                   .arg(moved)
                                   .arg(total));
-        const QString what = QStringLiteral("Cancelled moving %1 to %2").arg(job.itemName, where);
+        const QString what = tr("Cancelled moving %1 to %2").arg(job.itemName, where);
         showStatus(moved == 0
                        ? QStringLiteral("%1; %2").arg(what, backInQueueText(back.size(), total))
-                       : QStringLiteral("%1 after %2%3; %4")
+                       : tr("%1 after %2%3; %4")
                              .arg(what)
                              .arg(moved)
                              .arg(movedText, backInQueueText(back.size(), total)));
     } else {
         m_deps.logger->info(QStringLiteral("Action '%1' done").arg(job.name));
         showStatus(job.kind == JobKind::Trash
-                       ? QStringLiteral("Moved %1 to Trash").arg(job.itemName)
-                       : QStringLiteral("Moved %1 to %2").arg(job.itemName, job.destination));
+                       ? tr("Moved %1 to Trash").arg(job.itemName)
+                       : tr("Moved %1 to %2").arg(job.itemName, job.destination));
     }
 }
 
@@ -1088,9 +1088,9 @@ bool TriageActionController::fileIntoSlot(const DestinationSlot& slot, InputMeth
                 return engine->move(item, destination);
             },
             [name = slot.name](const QUrl& url) {
-                return QStringLiteral("Moved to %1: %2").arg(name, url.fileName());
+                return tr("Moved to %1: %2").arg(name, url.fileName());
             },
-            QStringLiteral("Failed to move: "), forItem))
+            tr("Failed to move: %1"), forItem))
         return false;
     noteFiling({slot, folder, slot.name});
     return true;
@@ -1144,9 +1144,9 @@ bool TriageActionController::moveToFolder(const QString& folder, InputMethod inp
                 return engine->move(item, destination);
             },
             [folderName](const QUrl& url) {
-                return QStringLiteral("Moved to %1: %2").arg(folderName, url.fileName());
+                return tr("Moved to %1: %2").arg(folderName, url.fileName());
             },
-            QStringLiteral("Error: "), chosenFor))
+            tr("Error: %1"), chosenFor))
         return false;
     noteFiling({std::nullopt, folder, folderName});
     return true;
@@ -1182,7 +1182,7 @@ void TriageActionController::fileLikeLast(InputMethod input)
     if (!m_deps.queue->activeItem())
         return;
     if (!m_lastDestination) {
-        showStatus(QStringLiteral("Nothing filed yet: file one item first"));
+        showStatus(tr("Nothing filed yet: file one item first"));
         return;
     }
     const LastDestination last = *m_lastDestination;
@@ -1215,10 +1215,8 @@ bool TriageActionController::trashItem(InputMethod input, const std::optional<Tr
     return dispatch(
         job, ActionType::trash, input,
         [engine](const TriageItem& item) { return engine->trash(item); },
-        [name = head->filename](const QUrl&) {
-            return QStringLiteral("Moved %1 to Trash").arg(name);
-        },
-        QStringLiteral("Failed to trash file: "), forItem);
+        [name = head->filename](const QUrl&) { return tr("Moved %1 to Trash").arg(name); },
+        tr("Failed to trash file: %1"), forItem);
 }
 
 void TriageActionController::trashGroup(const QList<QUuid>& itemIds, InputMethod input)
@@ -1258,7 +1256,7 @@ void TriageActionController::skipCurrentItem(InputMethod input)
     if (m_deps.queue->items().isEmpty() && m_deps.telemetry)
         m_deps.telemetry->endSession(0);
     emit itemDispatched();
-    showStatus(QStringLiteral("Skipped %1").arg(head->filename));
+    showStatus(tr("Skipped %1").arg(head->filename));
 }
 
 void TriageActionController::renameItem(const TriageItem& item, const QString& newName)
@@ -1298,12 +1296,11 @@ void TriageActionController::renameItem(const TriageItem& item, const QString& n
                 if (renamed != item.url)
                     m_deps.queue->removeURL(renamed);
                 m_deps.queue->replaceURL(item.url, renamed);
-                showStatus(
-                    finalName == trimmed
-                        ? QStringLiteral("Renamed to %1").arg(finalName)
-                        : QStringLiteral("Renamed to %1 (%2 was taken)").arg(finalName, trimmed));
+                showStatus(finalName == trimmed
+                               ? tr("Renamed to %1").arg(finalName)
+                               : tr("Renamed to %1 (%2 was taken)").arg(finalName, trimmed));
             } else {
-                reportFailure(done.name, QStringLiteral("Rename error: "), outcome.error, item);
+                reportFailure(done.name, tr("Rename error: %1"), outcome.error, item);
             }
             settle();
         });
@@ -1502,20 +1499,20 @@ void TriageActionController::undoLastAction()
          stepSerial](const OffThread<UndoOutcome>& outcome) {
             const Job done = finishJob(id);
             if (!outcome.ok) {
-                reportFailure(done.name, QStringLiteral("Undo error: "), outcome.error, {});
+                reportFailure(done.name, tr("Undo error: %1"), outcome.error, {});
             } else if (skipped) {
                 applySkipUndo(*skipped, outcome.value.skippedFileThere, skipEntry);
             } else if (outcome.value.actionFailed) {
                 // The action left nothing to undo; an older one is not undone in its place.
                 m_deps.logger->info(QStringLiteral("Undo: the action it was asked for failed; "
                                                    "nothing undone"));
-                showStatus(QStringLiteral("Nothing to undo: %1 failed (%2)")
+                showStatus(tr("Nothing to undo: %1 failed (%2)")
                                .arg(targetDescription, outcome.value.failure),
                            StatusLine::Kind::Error);
             } else if (!outcome.value.group.isNull()) {
                 applyGroupUndo(outcome.value, stepSerial);
             } else if (!outcome.value.result) {
-                showStatus(QStringLiteral("Nothing to undo"));
+                showStatus(tr("Nothing to undo"));
             } else {
                 applyUndo(*outcome.value.result, outcome.value.restored);
             }
@@ -1534,19 +1531,18 @@ QString TriageActionController::notRestoredText(const FileExecutionEngine::UndoR
             QStringLiteral("ERROR"),
             QStringLiteral("Undo refused (.%1): %2; nothing touched").arg(token, result.refusal));
         return type.kind == Kind::Trashed
-                   ? QStringLiteral("the %1 in the Trash is not the one moved there")
+                   ? tr("the %1 in the Trash is not the one moved there")
                          .arg(type.originalURL().fileName())
-                   : QStringLiteral("the %1 in %2 is not the file moved there (it was replaced "
-                                    "or changed since)")
+                   : tr("the %1 in %2 is not the file moved there (it was replaced "
+                        "or changed since)")
                          .arg(type.to.fileName(), folderNameOf(type.to));
     }
     if (result.outcome == Outcome::Gone || result.restoredURL.isEmpty()) {
         m_deps.logger->log(QStringLiteral("ERROR"),
                            QStringLiteral("Undo found nothing to restore (.%1)").arg(token));
         return type.kind == Kind::Trashed
-                   ? QStringLiteral("%1 is no longer in the Trash").arg(result.record.item.filename)
-                   : QStringLiteral("%1 is no longer in %2")
-                         .arg(type.to.fileName(), folderNameOf(type.to));
+                   ? tr("%1 is no longer in the Trash").arg(result.record.item.filename)
+                   : tr("%1 is no longer in %2").arg(type.to.fileName(), folderNameOf(type.to));
     }
     return QString();
 }
@@ -1612,22 +1608,22 @@ void TriageActionController::applyGroupUndo(const UndoOutcome& outcome, quint64 
     const QString count =
         restoredCount == total
             ? HistoryEntry::groupName(total)
-            : QStringLiteral("%1 of %2").arg(restoredCount).arg(HistoryEntry::groupName(total));
+            : tr("%1 of %2").arg(restoredCount).arg(HistoryEntry::groupName(total));
     QString text;
     if (restoredCount == 0)
-        text = outcome.cancelled ? QStringLiteral("Cancelled the undo; nothing changed")
-                                 : QStringLiteral("Nothing restored");
+        text =
+            outcome.cancelled ? tr("Cancelled the undo; nothing changed") : tr("Nothing restored");
     else if (outcome.cancelled)
-        text = QStringLiteral("Cancelled the undo after %1 (back in %2); the other %3 can still "
-                              "be undone")
+        text = tr("Cancelled the undo after %1 (back in %2); the other %3 can still "
+                  "be undone")
                    .arg(count, folder)
                    .arg(outcome.remaining.size());
     else if (trashed)
-        text = QStringLiteral("Restored %1 from the Trash to %2").arg(count, folder);
+        text = tr("Restored %1 from the Trash to %2").arg(count, folder);
     else
-        text = QStringLiteral("Undid move of %1: restored to %2").arg(count, folder);
+        text = tr("Undid move of %1: restored to %2").arg(count, folder);
     if (!notRestored.isEmpty())
-        text += QStringLiteral(". Not restored: %1").arg(notRestored.join(QStringLiteral("; ")));
+        text = tr("%1. Not restored: %2").arg(text, notRestored.join(QStringLiteral("; ")));
     showStatus(text, notRestored.isEmpty() ? StatusLine::Kind::Info : StatusLine::Kind::Error);
 }
 
@@ -1642,9 +1638,8 @@ void TriageActionController::applySkipUndo(const TriageItem& item, bool stillThe
         m_deps.logger->log(
             QStringLiteral("ERROR"),
             QStringLiteral("Undo of a skip found nothing to restore (.%1)").arg(token));
-        showStatus(
-            QStringLiteral("Nothing restored: %1 is gone since it was skipped").arg(item.filename),
-            StatusLine::Kind::Error);
+        showStatus(tr("Nothing restored: %1 is gone since it was skipped").arg(item.filename),
+                   StatusLine::Kind::Error);
         return;
     }
     // Back at the head and off the skip list, wherever a rescan may have put it meanwhile.
@@ -1661,18 +1656,18 @@ void TriageActionController::applySkipUndo(const TriageItem& item, bool stillThe
     undone.originHost = item.originHost;
     recordHistory(undone);
     m_deps.logger->info(QStringLiteral("Undid skip (.%1)").arg(token));
-    showStatus(QStringLiteral("Undid skip: %1 is back").arg(item.filename));
+    showStatus(tr("Undid skip: %1 is back").arg(item.filename));
 }
 
 QString TriageActionController::describe(const Job& job)
 {
     switch (job.kind) {
     case JobKind::Move:
-        return QStringLiteral("the move of %1 to %2").arg(job.itemName, job.destination);
+        return tr("the move of %1 to %2").arg(job.itemName, job.destination);
     case JobKind::Trash:
-        return QStringLiteral("the move of %1 to the Trash").arg(job.itemName);
+        return tr("the move of %1 to the Trash").arg(job.itemName);
     case JobKind::Rename:
-        return QStringLiteral("the rename of %1").arg(job.itemName);
+        return tr("the rename of %1").arg(job.itemName);
     case JobKind::Undo:
     case JobKind::Maintenance:
         break;
@@ -1684,15 +1679,15 @@ QString TriageActionController::runningText(const Job& job)
 {
     switch (job.kind) {
     case JobKind::Move:
-        return QStringLiteral("Moving %1 to %2").arg(job.itemName, job.destination);
+        return tr("Moving %1 to %2").arg(job.itemName, job.destination);
     case JobKind::Trash:
-        return QStringLiteral("Moving %1 to the Trash").arg(job.itemName);
+        return tr("Moving %1 to the Trash").arg(job.itemName);
     case JobKind::Rename:
-        return QStringLiteral("Renaming %1").arg(job.itemName);
+        return tr("Renaming %1").arg(job.itemName);
     case JobKind::Undo:
-        return QStringLiteral("Undoing the last action");
+        return tr("Undoing the last action");
     case JobKind::Maintenance:
-        return QStringLiteral("Removing partial copies left by an interrupted move");
+        return tr("Removing partial copies left by an interrupted move");
     }
     return QString();
 }
@@ -1700,22 +1695,20 @@ QString TriageActionController::runningText(const Job& job)
 QString TriageActionController::cancelledText(const Job& job)
 {
     if (!job.members.isEmpty())
-        return QStringLiteral("Cancelled moving %1 to %2; they are back in the queue")
-            .arg(job.itemName,
-                 job.kind == JobKind::Trash ? QStringLiteral("the Trash") : job.destination);
+        return tr("Cancelled moving %1 to %2; they are back in the queue")
+            .arg(job.itemName, job.kind == JobKind::Trash ? tr("the Trash") : job.destination);
     switch (job.kind) {
     case JobKind::Move:
-        return QStringLiteral("Cancelled moving %1 to %2; it is back in the queue")
+        return tr("Cancelled moving %1 to %2; it is back in the queue")
             .arg(job.itemName, job.destination);
     case JobKind::Trash:
-        return QStringLiteral("Cancelled moving %1 to the Trash; it is back in the queue")
-            .arg(job.itemName);
+        return tr("Cancelled moving %1 to the Trash; it is back in the queue").arg(job.itemName);
     case JobKind::Rename:
-        return QStringLiteral("Cancelled renaming %1").arg(job.itemName);
+        return tr("Cancelled renaming %1").arg(job.itemName);
     case JobKind::Undo:
-        return QStringLiteral("Cancelled the undo; nothing changed");
+        return tr("Cancelled the undo; nothing changed");
     case JobKind::Maintenance:
-        return QStringLiteral("Cancelled the removal of partial copies");
+        return tr("Cancelled the removal of partial copies");
     }
     return QString();
 }
@@ -1756,18 +1749,18 @@ void TriageActionController::applyUndo(const FileExecutionEngine::UndoResult& re
         QString text;
         switch (type.kind) {
         case Kind::Trashed:
-            text = QStringLiteral("Cannot undo: the %1 in the Trash is not the one moved there "
-                                  "from %2; nothing was restored")
+            text = tr("Cannot undo: the %1 in the Trash is not the one moved there "
+                      "from %2; nothing was restored")
                        .arg(type.originalURL().fileName(), folderNameOf(result.record.item.url));
             break;
         case Kind::Moved:
-            text = QStringLiteral("Cannot undo: the %1 in %2 is not the file moved there (it was "
-                                  "replaced or changed since); nothing was moved")
+            text = tr("Cannot undo: the %1 in %2 is not the file moved there (it was "
+                      "replaced or changed since); nothing was moved")
                        .arg(type.to.fileName(), folderNameOf(type.to));
             break;
         case Kind::Renamed:
-            text = QStringLiteral("Cannot undo: %1 is not the file renamed to that name (it was "
-                                  "replaced or changed since); nothing was renamed")
+            text = tr("Cannot undo: %1 is not the file renamed to that name (it was "
+                      "replaced or changed since); nothing was renamed")
                        .arg(type.to.fileName());
             break;
         }
@@ -1783,15 +1776,15 @@ void TriageActionController::applyUndo(const FileExecutionEngine::UndoResult& re
         QString text;
         switch (type.kind) {
         case Kind::Trashed:
-            text = QStringLiteral("Nothing restored: %1 is no longer in the Trash")
+            text = tr("Nothing restored: %1 is no longer in the Trash")
                        .arg(result.record.item.filename);
             break;
         case Kind::Moved:
-            text = QStringLiteral("Nothing restored: %1 is no longer in %2")
+            text = tr("Nothing restored: %1 is no longer in %2")
                        .arg(type.to.fileName(), folderNameOf(type.to));
             break;
         case Kind::Renamed:
-            text = QStringLiteral("Nothing restored: %1 is gone").arg(type.to.fileName());
+            text = tr("Nothing restored: %1 is gone").arg(type.to.fileName());
             break;
         }
         m_deps.logger->log(QStringLiteral("ERROR"),
@@ -1809,24 +1802,23 @@ void TriageActionController::applyUndo(const FileExecutionEngine::UndoResult& re
         queue.pushToFront(TriageItem(restored));
         const QString wanted = result.intendedURL.fileName();
         showStatus(restored == result.intendedURL
-                       ? QStringLiteral("Restored %1 from the Trash to %2")
+                       ? tr("Restored %1 from the Trash to %2")
                              .arg(restored.fileName(), folderNameOf(restored))
-                       : QStringLiteral("Restored %1 from the Trash to %2 as %3 (%1 was taken)")
+                       : tr("Restored %1 from the Trash to %2 as %3 (%1 was taken)")
                              .arg(wanted, folderNameOf(restored), restored.fileName()));
         break;
     }
     case Kind::Moved:
         queue.removeURL(restored);
         queue.pushToFront(TriageItem(restored));
-        showStatus(QStringLiteral("Undid move: %1 restored to %2")
-                       .arg(restored.fileName(), folderNameOf(restored)));
+        showStatus(
+            tr("Undid move: %1 restored to %2").arg(restored.fileName(), folderNameOf(restored)));
         break;
     case Kind::Renamed:
         // The renamed item, wherever it is (queue, backlog, skipped), and nothing else.
         queue.removeURL(restored);
         queue.replaceURL(type.to, restored);
-        showStatus(QStringLiteral("Undid rename: %1 is %2 again")
-                       .arg(type.to.fileName(), restored.fileName()));
+        showStatus(tr("Undid rename: %1 is %2 again").arg(type.to.fileName(), restored.fileName()));
         break;
     }
 }

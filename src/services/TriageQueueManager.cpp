@@ -538,7 +538,7 @@ void TriageQueueManager::reportSaveFailure(const QString& error)
     std::printf("[TriageQueueManager] Failed to save skip cache: %s\n", qPrintable(error));
     std::fflush(stdout);
     m_log.error(QStringLiteral("[TriageQueueManager] Failed to save skip cache: %1").arg(error));
-    emit saveFailed(QStringLiteral("Skip list not saved. %1").arg(error));
+    emit saveFailed(tr("Skip list not saved. %1").arg(error));
 }
 
 void TriageQueueManager::beginInFlight(const QUrl& url)

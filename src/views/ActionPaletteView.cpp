@@ -276,17 +276,24 @@ public:
     {
         m_available = m_slot.isAvailable();
         // A missing folder stays clickable (dimmed): the click offers to create it.
-        setToolTip(m_available ? QString()
-                               : QStringLiteral("Volume unmounted or path missing: click to "
-                                                "create the folder"));
-        setAccessibleName(QStringLiteral("Slot %1: %2").arg(m_slot.slot).arg(m_slot.name));
+        setToolTip(m_available
+                       ? QString()
+                       : QCoreApplication::translate("ActionPaletteView",
+                                                     "Volume unmounted or path missing: click to "
+                                                     "create the folder"));
+        setAccessibleName(QCoreApplication::translate("ActionPaletteView", "Slot %1: %2")
+                              .arg(m_slot.slot)
+                              .arg(m_slot.name));
         const QString description =
             m_available
-                ? QStringLiteral("Key %1 moves the item to %2").arg(m_slot.slot).arg(m_slot.path)
-                : QStringLiteral("Folder missing: %1").arg(m_slot.path);
+                ? QCoreApplication::translate("ActionPaletteView", "Key %1 moves the item to %2")
+                      .arg(m_slot.slot)
+                      .arg(m_slot.path)
+                : QCoreApplication::translate("ActionPaletteView", "Folder missing: %1")
+                      .arg(m_slot.path);
         setAccessibleDescription(
             m_suggested
-                ? QStringLiteral("Suggested (%1). %2")
+                ? QCoreApplication::translate("ActionPaletteView", "Suggested (%1). %2")
                       .arg(TriageKeyTable::entry(TriageKeyTable::Action::acceptSuggestion).keyName,
                            description)
                 : description);
@@ -389,9 +396,11 @@ public:
                      : QStringLiteral("%1: %2").arg(StoragePaths::tildePath(suggestion.folder),
                                                     suggestion.reason);
         setToolTip(m_text);
-        setAccessibleName(QStringLiteral("Suggested destination: %1").arg(m_text));
+        setAccessibleName(
+            QCoreApplication::translate("ActionPaletteView", "Suggested destination: %1")
+                .arg(m_text));
         setAccessibleDescription(
-            QStringLiteral("%1 moves the item to %2")
+            QCoreApplication::translate("ActionPaletteView", "%1 moves the item to %2")
                 .arg(m_key, suggestion.slot ? suggestion.slot->name : suggestion.folder));
         update();
     }
@@ -451,9 +460,11 @@ public:
         setObjectName(QStringLiteral("customDestinationRow"));
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::NoFocus);
-        setAccessibleName(QStringLiteral("Custom Destination (Browse...)"));
+        setAccessibleName(
+            QCoreApplication::translate("ActionPaletteView", "Custom Destination (Browse...)"));
         setAccessibleDescription(
-            QStringLiteral("Key %1 moves the item to a folder you choose")
+            QCoreApplication::translate("ActionPaletteView",
+                                        "Key %1 moves the item to a folder you choose")
                 .arg(TriageKeyTable::entry(TriageKeyTable::Action::moveToCustomFolder).keyName));
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
@@ -500,20 +511,23 @@ protected:
         if (m_stacked) {
             const QFont browseFont = Theme::font(10);
             const int captionHeight = QFontMetrics(captionFont).height();
-            p.drawText(
-                QRect(textLeft, inner.top(), textWidth, captionHeight),
-                Qt::AlignLeft | Qt::AlignVCenter,
-                QFontMetrics(captionFont)
-                    .elidedText(QStringLiteral("Custom Destination"), Qt::ElideRight, textWidth));
+            p.drawText(QRect(textLeft, inner.top(), textWidth, captionHeight),
+                       Qt::AlignLeft | Qt::AlignVCenter,
+                       QFontMetrics(captionFont)
+                           .elidedText(QCoreApplication::translate("ActionPaletteView",
+                                                                   "Custom Destination"),
+                                       Qt::ElideRight, textWidth));
             p.setFont(browseFont);
             p.drawText(QRect(textLeft, inner.top() + captionHeight + nameGap, textWidth,
                              QFontMetrics(browseFont).height()),
-                       Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Browse..."));
+                       Qt::AlignLeft | Qt::AlignVCenter,
+                       QCoreApplication::translate("ActionPaletteView", "Browse..."));
         } else {
             p.drawText(QRect(textLeft, inner.top(), textWidth, inner.height()),
                        Qt::AlignLeft | Qt::AlignVCenter,
                        QFontMetrics(captionFont)
-                           .elidedText(QStringLiteral("Custom Destination (Browse...)"),
+                           .elidedText(QCoreApplication::translate(
+                                           "ActionPaletteView", "Custom Destination (Browse...)"),
                                        Qt::ElideRight, textWidth));
         }
         if (!m_stacked)
@@ -589,10 +603,9 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     renameButton->setIcon(SymbolIcons::icon(QStringLiteral("pencil"), Theme::secondary(palette())));
     renameButton->setIconSize(QSize(15, 15));
     const QString renameKey = TriageKeyTable::entry(TriageKeyTable::Action::rename).keyName;
-    renameButton->setToolTip(QStringLiteral("Inline Rename (%1)").arg(renameKey));
-    renameButton->setAccessibleName(QStringLiteral("Rename"));
-    renameButton->setAccessibleDescription(
-        QStringLiteral("Rename the item in place (%1)").arg(renameKey));
+    renameButton->setToolTip(tr("Inline Rename (%1)").arg(renameKey));
+    renameButton->setAccessibleName(tr("Rename"));
+    renameButton->setAccessibleDescription(tr("Rename the item in place (%1)").arg(renameKey));
     connect(renameButton, &QToolButton::clicked, this, [this] {
         if (m_callbacks.onStartRename)
             m_callbacks.onStartRename();
@@ -616,12 +629,11 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     m_duplicateLabel->setWordWrap(true);
     duplicateLayout->addWidget(m_duplicateLabel, 1);
     const QString trashKey = TriageKeyTable::entry(TriageKeyTable::Action::trash).keyName;
-    auto* trashCopy =
-        new QPushButton(QStringLiteral("Trash This Copy (%1)").arg(trashKey), m_duplicateRow);
+    auto* trashCopy = new QPushButton(tr("Trash This Copy (%1)").arg(trashKey), m_duplicateRow);
     trashCopy->setObjectName(QStringLiteral("trashCopyButton"));
     trashCopy->setFocusPolicy(Qt::NoFocus);
     trashCopy->setAccessibleDescription(
-        QStringLiteral("Moves this download to the Trash; the copy already filed stays"));
+        tr("Moves this download to the Trash; the copy already filed stays"));
     connect(trashCopy, &QPushButton::clicked, this, [this] {
         if (m_callbacks.onTrash)
             m_callbacks.onTrash();
@@ -635,7 +647,7 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     // Routing section.
     auto* routing = new QVBoxLayout;
     routing->setSpacing(4);
-    routing->addWidget(heading(QStringLiteral("ROUTING DESTINATIONS"), this));
+    routing->addWidget(heading(tr("ROUTING DESTINATIONS"), this));
     auto* scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -647,7 +659,7 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     scroll->setWidgetResizable(true);
     scroll->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
     scroll->setFocusPolicy(Qt::NoFocus);
-    scroll->setAccessibleName(QStringLiteral("Routing destinations"));
+    scroll->setAccessibleName(tr("Routing destinations"));
     m_slotScroll = scroll;
     auto* slotsHost = new QWidget(scroll);
     slotsHost->setAutoFillBackground(false);
@@ -695,7 +707,7 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
     // Actions section.
     auto* actions = new QVBoxLayout;
     actions->setSpacing(4);
-    actions->addWidget(heading(QStringLiteral("ACTIONS"), this));
+    actions->addWidget(heading(tr("ACTIONS"), this));
     auto* columns = new QHBoxLayout;
     columns->setSpacing(8);
     // The hints are the key table's, in its columns and rows.
@@ -712,8 +724,9 @@ ActionPaletteView::ActionPaletteView(Callbacks callbacks, QWidget* parent)
         return std::pair(a->hintColumn, a->hintRow) < std::pair(b->hintColumn, b->hintRow);
     });
     for (const TriageKeyTable::Entry* entry : std::as_const(hinted)) {
-        auto* hint = new ActionShortcutHint(entry->hintKeys, entry->hintLabel,
-                                            hintAction(entry->action), this);
+        auto* hint =
+            new ActionShortcutHint(entry->hintKeys, TriageKeyTable::translated(entry->hintLabel),
+                                   hintAction(entry->action), this);
         (entry->hintColumn == 0 ? first : second)->addWidget(hint);
     }
     columns->addLayout(first);
@@ -798,7 +811,7 @@ QString ActionPaletteView::announcement() const
         parts << kind;
     parts << m_item.formattedSize();
     if (m_total > 0)
-        parts << QStringLiteral("%1 of %2").arg(m_position).arg(m_total);
+        parts << tr("%1 of %2").arg(m_position).arg(m_total);
     return parts.join(QStringLiteral(", "));
 }
 
@@ -888,7 +901,7 @@ void ActionPaletteView::updateOriginLine()
 {
     QStringList parts;
     if (!m_originHost.isEmpty())
-        parts << QStringLiteral("from %1").arg(m_originHost);
+        parts << tr("from %1").arg(m_originHost);
     if (!m_inboxName.isEmpty())
         parts << tr("in %1").arg(m_inboxName);
     m_originLabel->setText(parts.join(QStringLiteral(" \u00b7 ")));
@@ -898,9 +911,8 @@ void ActionPaletteView::updateOriginLine()
 
 QString ActionPaletteView::cardDescription() const
 {
-    QString text = m_originHost.isEmpty()
-                       ? addedText()
-                       : QStringLiteral("%1, from %2").arg(addedText(), m_originHost);
+    QString text =
+        m_originHost.isEmpty() ? addedText() : tr("%1, from %2").arg(addedText(), m_originHost);
     if (!m_inboxName.isEmpty())
         text = tr("%1, in %2").arg(text, m_inboxName);
     // The notes under the card are part of what a screen reader hears for the item.
@@ -934,12 +946,11 @@ void ActionPaletteView::setGroup(const QStringList& names, int shown)
     if (names.size() > 1) {
         using Action = TriageKeyTable::Action;
         const QString summary = LookAlikeGrouper::summary(names);
-        const QString keys =
-            QStringLiteral("%1 moves all \u00b7 %2 trashes all \u00b7 %3 to look through")
-                .arg(TriageKeyTable::entry(Action::fileGroupToSlot).keyName,
-                     TriageKeyTable::entry(Action::trashGroup).keyName,
-                     TriageKeyTable::entry(Action::stepGroup).keyName);
-        text = shown > 0 && shown < names.size() ? QStringLiteral("%1\nShowing %2 of %3: %4")
+        const QString keys = tr("%1 moves all \u00b7 %2 trashes all \u00b7 %3 to look through")
+                                 .arg(TriageKeyTable::entry(Action::fileGroupToSlot).keyName,
+                                      TriageKeyTable::entry(Action::trashGroup).keyName,
+                                      TriageKeyTable::entry(Action::stepGroup).keyName);
+        text = shown > 0 && shown < names.size() ? tr("%1\nShowing %2 of %3: %4")
                                                        .arg(summary)
                                                        .arg(shown + 1)
                                                        .arg(names.size())
@@ -981,10 +992,8 @@ void ActionPaletteView::setLastDestination(const QString& name)
     const QString key = TriageKeyTable::entry(TriageKeyTable::Action::fileLikeLast).keyName;
     if (!name.isEmpty())
         static_cast<SuggestionRow*>(m_sameAsLastRow)
-            ->setKeyed(
-                key, QStringLiteral("Same as last: %1").arg(name),
-                QStringLiteral("Same as last: %1").arg(name),
-                QStringLiteral("%1 moves the item to %2, where the last file went").arg(key, name));
+            ->setKeyed(key, tr("Same as last: %1").arg(name), tr("Same as last: %1").arg(name),
+                       tr("%1 moves the item to %2, where the last file went").arg(key, name));
     m_sameAsLastRow->setVisible(!name.isEmpty());
 }
 
@@ -1000,9 +1009,9 @@ void ActionPaletteView::markSuggestedRow()
 QString ActionPaletteView::addedText() const
 {
     // Both moments in UTC: no time-zone lookup per redraw.
-    return QStringLiteral("Added ") +
-           RelativeTimeFormatter::format(QDateTime::fromMSecsSinceEpoch(m_addedMs, Qt::UTC),
-                                         QDateTime::currentDateTimeUtc());
+    return tr("Added %1")
+        .arg(RelativeTimeFormatter::format(QDateTime::fromMSecsSinceEpoch(m_addedMs, Qt::UTC),
+                                           QDateTime::currentDateTimeUtc()));
 }
 
 void ActionPaletteView::setSlots(const QList<DestinationSlot>& destinationSlots)

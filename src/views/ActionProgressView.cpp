@@ -16,7 +16,7 @@ ActionProgressView::ActionProgressView(std::function<void()> onCancel, QWidget* 
 {
     setObjectName(QStringLiteral("actionProgress"));
     setFixedHeight(stripHeight);
-    setAccessibleName(QStringLiteral("File action in progress"));
+    setAccessibleName(tr("File action in progress"));
     auto* layout = new QHBoxLayout(this);
     // One pixel more at the top: the hairline above the strip.
     layout->setContentsMargins(16, 5, 10, 4);
@@ -48,12 +48,12 @@ ActionProgressView::ActionProgressView(std::function<void()> onCancel, QWidget* 
     m_detail->setFont(Theme::font(11, QFont::Normal));
     layout->addWidget(m_detail);
 
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel = new QPushButton(tr("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("cancelActionButton"));
     // The window's key map reads every key; the button never needs the focus.
     m_cancel->setFocusPolicy(Qt::NoFocus);
-    m_cancel->setToolTip(QStringLiteral("Cancel the running move (C)"));
-    m_cancel->setAccessibleDescription(QStringLiteral("Cancels the running move (C)"));
+    m_cancel->setToolTip(tr("Cancel the running move (C)"));
+    m_cancel->setAccessibleDescription(tr("Cancels the running move (C)"));
     m_cancel->setFixedHeight(24);
     m_cancel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(m_cancel, &QPushButton::clicked, this, [this] {
@@ -67,13 +67,13 @@ QString ActionProgressView::timeLeftText(qint64 ms)
 {
     const qint64 seconds = std::max<qint64>(1, (ms + 999) / 1000);
     if (seconds < 10)
-        return QStringLiteral("about %1 s left").arg(seconds);
+        return tr("about %1 s left").arg(seconds);
     if (seconds < 60)
-        return QStringLiteral("about %1 s left").arg((seconds + 4) / 5 * 5);
+        return tr("about %1 s left").arg((seconds + 4) / 5 * 5);
     const qint64 minutes = (seconds + 59) / 60;
     if (minutes < 60)
-        return QStringLiteral("about %1 min left").arg(minutes);
-    return QStringLiteral("about %1 h %2 min left").arg(minutes / 60).arg(minutes % 60);
+        return tr("about %1 min left").arg(minutes);
+    return tr("about %1 h %2 min left").arg(minutes / 60).arg(minutes % 60);
 }
 
 QString ActionProgressView::detail() const
@@ -85,35 +85,36 @@ void ActionProgressView::setAction(const TriageActionController::RunningAction& 
 {
     const QString waiting = action.waiting.isEmpty()
                                 ? QString()
-                                : QStringLiteral("— %1 more waiting").arg(action.waiting.size());
+                                : tr("— %n more waiting", nullptr, int(action.waiting.size()));
     m_titleText = waiting.isEmpty() ? action.text : action.text + QLatin1Char(' ') + waiting;
     m_title->setText(action.text);
     m_waiting->setText(waiting);
     m_waiting->setVisible(!waiting.isEmpty());
     m_waiting->setToolTip(action.waiting.join(QLatin1Char('\n')));
-    m_title->setToolTip(action.waiting.isEmpty() ? action.text
-                                                 : action.text + QStringLiteral("\nWaiting: ") +
-                                                       action.waiting.join(QStringLiteral("; ")));
+    m_title->setToolTip(
+        action.waiting.isEmpty()
+            ? action.text
+            : tr("%1\nWaiting: %2").arg(action.text, action.waiting.join(QStringLiteral("; "))));
 
     QStringList parts;
     m_fraction = -1;
     // A group: the files done first, then the bytes of all of them.
     if (action.filesTotal > 0) {
-        parts << QStringLiteral("%1 of %2 files").arg(action.filesDone).arg(action.filesTotal);
+        parts << tr("%1 of %n files", nullptr, action.filesTotal).arg(action.filesDone);
         m_fraction = std::clamp(double(action.filesDone) / double(action.filesTotal), 0.0, 1.0);
     }
     if (action.bytesTotal > 0) {
         m_fraction = std::clamp(double(action.bytesDone) / double(action.bytesTotal), 0.0, 1.0);
-        parts << QStringLiteral("%1 of %2")
+        parts << tr("%1 of %2")
                      .arg(TriageItem::formatByteCount(action.bytesDone),
                           TriageItem::formatByteCount(action.bytesTotal))
               << QStringLiteral("%1%").arg(int(m_fraction * 100));
     }
     m_stalled = action.stalled && !action.cancelling;
     if (action.cancelling)
-        parts << QStringLiteral("Cancelling…");
+        parts << tr("Cancelling…");
     else if (action.stalled)
-        parts << QStringLiteral("Not responding");
+        parts << tr("Not responding");
     else if (action.msLeft)
         parts << timeLeftText(*action.msLeft);
     m_detail->setText(parts.join(QStringLiteral(" · ")));

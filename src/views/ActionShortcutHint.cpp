@@ -16,7 +16,7 @@ ActionShortcutHint::ActionShortcutHint(const QString& keys, const QString& label
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);
     setAccessibleName(label);
-    setAccessibleDescription(QStringLiteral("Key: %1").arg(keys));
+    setAccessibleDescription(tr("Key: %1").arg(keys));
     connect(this, &QPushButton::clicked, this, [this] {
         if (m_action)
             m_action();

@@ -32,12 +32,12 @@ protected:
 
 QString CreateFolderOffer::moveQuestion(const QString& shownPath)
 {
-    return QStringLiteral("Create %1 and move the item there?").arg(shownPath);
+    return tr("Create %1 and move the item there?").arg(shownPath);
 }
 
 QString CreateFolderOffer::createQuestion(const QString& shownPath)
 {
-    return QStringLiteral("The folder %1 does not exist. Create it now?").arg(shownPath);
+    return tr("The folder %1 does not exist. Create it now?").arg(shownPath);
 }
 
 CreateFolderOffer::CreateFolderOffer(const QString& question, const QString& acceptText,
@@ -69,19 +69,19 @@ CreateFolderOffer::CreateFolderOffer(const QString& question, const QString& acc
     top->addWidget(m_question, 1);
     layout->addLayout(top);
 
-    auto* hint = Theme::label(QStringLiteral("Return to confirm, Escape to cancel"), 11,
-                              QFont::Normal, Theme::secondary(palette()), m_card);
+    auto* hint = Theme::label(tr("Return to confirm, Escape to cancel"), 11, QFont::Normal,
+                              Theme::secondary(palette()), m_card);
     hint->setObjectName(QStringLiteral("hint"));
     layout->addWidget(hint);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), m_card);
+    m_cancel = new QPushButton(tr("Cancel"), m_card);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
-    m_cancel->setAccessibleDescription(QStringLiteral("Leaves everything as it is (Escape)"));
+    m_cancel->setAccessibleDescription(tr("Leaves everything as it is (Escape)"));
     m_accept = new QPushButton(acceptText, m_card);
     m_accept->setObjectName(QStringLiteral("acceptButton"));
-    m_accept->setAccessibleDescription(question + QStringLiteral(" (Return)"));
+    m_accept->setAccessibleDescription(tr("%1 (Return)").arg(question));
     m_accept->setDefault(true);
     Theme::makeProminent(m_accept, palette());
     buttons->addWidget(m_cancel);
@@ -91,7 +91,7 @@ CreateFolderOffer::CreateFolderOffer(const QString& question, const QString& acc
     connect(m_accept, &QPushButton::clicked, this, &CreateFolderOffer::accept);
     connect(m_cancel, &QPushButton::clicked, this, &CreateFolderOffer::cancel);
 
-    setAccessibleName(QStringLiteral("Create folder"));
+    setAccessibleName(tr("Create folder"));
     setAccessibleDescription(question);
     if (parent) {
         parent->installEventFilter(this);

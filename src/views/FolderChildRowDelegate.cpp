@@ -90,7 +90,7 @@ void FolderChildRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem
     const QRect reveal = revealRect(row);
     const QFont detailFont = pixelFont(option.font, 11);
     const QString detail = entry.isDirectory
-                               ? QStringLiteral("%1 items").arg(entry.childCount.value_or(0))
+                               ? tr("%n items", nullptr, int(entry.childCount.value_or(0)))
                                : entry.formattedSize;
     const QFontMetrics detailMetrics(detailFont);
     const int detailWidth = detailMetrics.horizontalAdvance(detail);
@@ -143,7 +143,7 @@ bool FolderChildRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* vie
 {
     if (event->type() == QEvent::ToolTip &&
         revealRect(option.rect).adjusted(-4, -4, 4, 4).contains(event->pos())) {
-        QToolTip::showText(event->globalPos(), QStringLiteral("Reveal in File Manager"), view);
+        QToolTip::showText(event->globalPos(), tr("Reveal in File Manager"), view);
         return true;
     }
     return QStyledItemDelegate::helpEvent(event, view, option, index);

@@ -163,13 +163,12 @@ QWidget* FolderInspectorView::buildHeader()
     texts->addLayout(details);
     row->addLayout(texts, 1);
 
-    auto* revealButton = makeSmallButton(QStringLiteral("arrow.up.right.square"),
-                                         QStringLiteral("File Manager"), header);
+    auto* revealButton =
+        makeSmallButton(QStringLiteral("arrow.up.right.square"), tr("File Manager"), header);
     revealButton->setObjectName(QStringLiteral("revealFolderButton"));
-    revealButton->setToolTip(QStringLiteral("Reveal folder in File Manager (Ctrl+O)"));
-    revealButton->setAccessibleName(QStringLiteral("Reveal folder in File Manager"));
-    revealButton->setAccessibleDescription(
-        QStringLiteral("Shows the folder in the file manager (Ctrl+O)"));
+    revealButton->setToolTip(tr("Reveal folder in File Manager (Ctrl+O)"));
+    revealButton->setAccessibleName(tr("Reveal folder in File Manager"));
+    revealButton->setAccessibleDescription(tr("Shows the folder in the file manager (Ctrl+O)"));
     connect(revealButton, &QPushButton::clicked, this, [this] { reveal(m_folderURL); });
     row->addWidget(revealButton, 0, Qt::AlignVCenter);
     return header;
@@ -221,10 +220,9 @@ void FolderInspectorView::applyListing(QList<FolderChildItem> items)
         sectionLayout->setSpacing(8);
         auto* titleRow = new QHBoxLayout;
         titleRow->addWidget(
-            makeCaption(QStringLiteral("IMAGES (%1)").arg(m_images.size()), secondary, section));
+            makeCaption(tr("IMAGES (%n)", nullptr, int(m_images.size())), secondary, section));
         titleRow->addStretch(1);
-        titleRow->addWidget(
-            makeLabel(QStringLiteral("Click to preview"), Theme::font(10), secondary, section));
+        titleRow->addWidget(makeLabel(tr("Click to preview"), Theme::font(10), secondary, section));
         sectionLayout->addLayout(titleRow);
 
         auto* stripArea = new QScrollArea(section);
@@ -254,7 +252,7 @@ void FolderInspectorView::applyListing(QList<FolderChildItem> items)
         sectionLayout->setContentsMargins(0, 0, 0, 0);
         sectionLayout->setSpacing(8);
         sectionLayout->addWidget(makeCaption(
-            QStringLiteral("FOLDER CONTENTS (%1)").arg(m_items.size()), secondary, section));
+            tr("FOLDER CONTENTS (%n)", nullptr, int(m_items.size())), secondary, section));
 
         auto* panel = new RoundedPanel(section);
         auto* panelLayout = new QVBoxLayout(panel);
@@ -298,8 +296,8 @@ void FolderInspectorView::applyListing(QList<FolderChildItem> items)
                                             secondary, devicePixelRatioF()));
         icon->setAlignment(Qt::AlignCenter);
         emptyLayout->addWidget(icon);
-        auto* text = makeLabel(QStringLiteral("Folder is empty"), Theme::font(13, QFont::Medium),
-                               secondary, empty);
+        auto* text =
+            makeLabel(tr("Folder is empty"), Theme::font(13, QFont::Medium), secondary, empty);
         text->setAlignment(Qt::AlignCenter);
         emptyLayout->addWidget(text);
         m_bodyLayout->insertWidget(position++, empty);
@@ -342,8 +340,7 @@ void FolderInspectorView::startThumbnails()
 QString FolderInspectorView::countText() const
 {
     const qsizetype count = m_items.size();
-    return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? QStringLiteral("item")
-                                                             : QStringLiteral("items"));
+    return tr("%n items", nullptr, int(count));
 }
 
 QString FolderInspectorView::sizeText() const
@@ -404,10 +401,9 @@ void FolderInspectorView::buildChildPage(const QUrl& url)
     tintBackground(header, 1.0);
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(16, 8, 16, 8);
-    auto* back =
-        makeSmallButton(QStringLiteral("chevron.left"), QStringLiteral("Back to Folder"), header);
+    auto* back = makeSmallButton(QStringLiteral("chevron.left"), tr("Back to Folder"), header);
     back->setObjectName(QStringLiteral("backToFolderButton"));
-    back->setAccessibleDescription(QStringLiteral("Returns to the folder's contents"));
+    back->setAccessibleDescription(tr("Returns to the folder's contents"));
     connect(back, &QPushButton::clicked, this, &FolderInspectorView::backToFolder);
     row->addWidget(back);
     row->addStretch(1);
@@ -425,10 +421,9 @@ void FolderInspectorView::buildChildPage(const QUrl& url)
     revealButton->setIcon(
         SymbolIcons::icon(QStringLiteral("arrow.up.right.square"), Theme::secondary(palette())));
     revealButton->setIconSize(QSize(14, 14));
-    revealButton->setToolTip(QStringLiteral("Reveal file in File Manager"));
-    revealButton->setAccessibleName(QStringLiteral("Reveal file in File Manager"));
-    revealButton->setAccessibleDescription(
-        QStringLiteral("Shows %1 in the file manager").arg(url.fileName()));
+    revealButton->setToolTip(tr("Reveal file in File Manager"));
+    revealButton->setAccessibleName(tr("Reveal file in File Manager"));
+    revealButton->setAccessibleDescription(tr("Shows %1 in the file manager").arg(url.fileName()));
     revealButton->setCursor(Qt::PointingHandCursor);
     connect(revealButton, &QToolButton::clicked, this, [this, url] { reveal(url); });
     row->addWidget(revealButton);

@@ -131,7 +131,7 @@ QString HistoryListModel::memberList(int row, const QString& separator) const
     for (const HistoryEntry& member : members.mid(0, maximumNamesListed))
         names << member.itemName;
     if (members.size() > maximumNamesListed)
-        names << QStringLiteral("and %1 more").arg(members.size() - maximumNamesListed);
+        names << tr("and %n more", nullptr, int(members.size() - maximumNamesListed));
     return names.join(separator);
 }
 
@@ -139,7 +139,7 @@ QString HistoryListModel::folderName(const QString& folder) const
 {
     const QString clean = QDir::cleanPath(folder);
     if (clean == m_downloadsFolder)
-        return QStringLiteral("Downloads");
+        return tr("Downloads");
     const QString name = FileNaming::lastPathComponent(clean);
     return name.isEmpty() ? clean : name;
 }
@@ -152,18 +152,18 @@ QString HistoryListModel::actionText(int row) const
     case HistoryEntry::Action::MovedToFolder:
         // A group whose members went to different folders has none of its own.
         if (e.isGroup() && e.toFolder().isEmpty())
-            return QStringLiteral("Moved to several folders");
-        return QStringLiteral("Moved to %1").arg(folderName(e.toFolder()));
+            return tr("Moved to several folders");
+        return tr("Moved to %1").arg(folderName(e.toFolder()));
     case HistoryEntry::Action::Trashed:
-        return QStringLiteral("Moved to Trash");
+        return tr("Moved to Trash");
     case HistoryEntry::Action::Renamed:
-        return QStringLiteral("Renamed to %1").arg(FileNaming::lastPathComponent(e.toPath));
+        return tr("Renamed to %1").arg(FileNaming::lastPathComponent(e.toPath));
     case HistoryEntry::Action::Skipped:
-        return QStringLiteral("Skipped");
+        return tr("Skipped");
     case HistoryEntry::Action::Undone:
         if (e.isGroup() && e.toFolder().isEmpty())
-            return QStringLiteral("Put back where they were");
-        return QStringLiteral("Put back in %1").arg(folderName(e.toFolder()));
+            return tr("Put back where they were");
+        return tr("Put back in %1").arg(folderName(e.toFolder()));
     }
     return {};
 }
@@ -180,8 +180,7 @@ QString HistoryListModel::timeText(int row) const
     const QDateTime now = m_now.isValid() ? m_now : QDateTime::currentDateTimeUtc();
     // A clock set back a little makes a fresh entry look a moment ahead: it is "now".
     const QDateTime time = qMin(m_entries.at(row).time, now);
-    return time.secsTo(now) < 5 ? QStringLiteral("just now")
-                                : RelativeTimeFormatter::format(time, now);
+    return time.secsTo(now) < 5 ? tr("just now") : RelativeTimeFormatter::format(time, now);
 }
 
 int HistoryListModel::rowCount(const QModelIndex& parent) const
@@ -200,14 +199,14 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const
         action[0] = action[0].toLower();
         QStringList parts{e.itemName, action};
         if (!e.originHost.isEmpty())
-            parts << QStringLiteral("from %1").arg(e.originHost);
+            parts << tr("from %1").arg(e.originHost);
         parts << timeText(row);
         if (e.action == HistoryEntry::Action::Undone)
-            parts << QStringLiteral("an undo");
+            parts << tr("an undo");
         else if (isPartlyUndone(row))
-            parts << QStringLiteral("partly undone");
+            parts << tr("partly undone");
         else if (isUndone(row))
-            parts << QStringLiteral("undone");
+            parts << tr("undone");
         const QString sentence = parts.join(QStringLiteral(", "));
         if (!e.isGroup())
             return sentence;
@@ -218,7 +217,7 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const
             return currentPath(row);
         // Where they are, then each member on a line of its own.
         const QString folder = e.action == HistoryEntry::Action::Trashed && !isUndone(row)
-                                   ? QStringLiteral("Trash")
+                                   ? tr("Trash")
                                    : FileNaming::parentPath(currentPath(row));
         return QStringLiteral("%1\n%2").arg(folder, memberList(row, QStringLiteral("\n")));
     }

@@ -128,9 +128,9 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
                       Qt::AlignRight | Qt::AlignVCenter, time);
 
     qreal detailRight = right;
-    const QString tag = isUndo         ? QStringLiteral("UNDO")
-                        : undone       ? QStringLiteral("UNDONE")
-                        : partlyUndone ? QStringLiteral("PARTLY UNDONE")
+    const QString tag = isUndo         ? tr("UNDO")
+                        : undone       ? tr("UNDONE")
+                        : partlyUndone ? tr("PARTLY UNDONE")
                                        : QString();
     if (!tag.isEmpty()) {
         const QFont tagFont = Theme::font(9, QFont::Bold);
@@ -174,9 +174,9 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 
     QString detail = model->actionText(row);
     if (entry.action == HistoryEntry::Action::MovedToSlot && entry.slot > 0)
-        detail += QStringLiteral(" (slot %1)").arg(entry.slot);
+        detail = tr("%1 (slot %2)").arg(detail, QString::number(entry.slot));
     if (!entry.originHost.isEmpty())
-        detail += QStringLiteral("  \u00B7  from %1").arg(entry.originHost);
+        detail = tr("%1  \u00B7  from %2").arg(detail, entry.originHost);
     const QFont detailFont = Theme::font(11);
     const QFontMetrics detailMetrics(detailFont);
     const qreal detailWidth = qMax<qreal>(0, detailRight - textLeft);

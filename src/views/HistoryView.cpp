@@ -9,6 +9,7 @@
 #include "views/SymbolIcons.h"
 #include "views/Theme.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -27,7 +28,7 @@ namespace {
 
 QString unavailable(const QString& reason)
 {
-    return QStringLiteral("History is unavailable: %1").arg(reason);
+    return QCoreApplication::translate("HistoryView", "History is unavailable: %1").arg(reason);
 }
 
 } // namespace

@@ -33,9 +33,9 @@ InlineRenameView::InlineRenameView(const QString& filename,
     m_field = new QLineEdit(filename, this);
     m_field->setObjectName(QStringLiteral("renameField"));
     m_field->setFrame(false);
-    m_field->setPlaceholderText(QStringLiteral("New filename"));
-    m_field->setAccessibleName(QStringLiteral("New file name"));
-    m_field->setAccessibleDescription(QStringLiteral("Press Return to confirm, Escape to cancel"));
+    m_field->setPlaceholderText(tr("New filename"));
+    m_field->setAccessibleName(tr("New file name"));
+    m_field->setAccessibleDescription(tr("Press Return to confirm, Escape to cancel"));
     m_field->setFont(Theme::font(14, QFont::Medium));
     m_field->setAttribute(Qt::WA_MacShowFocusRect, false);
     QPalette fieldPalette = m_field->palette();
@@ -48,9 +48,9 @@ InlineRenameView::InlineRenameView(const QString& filename,
     commit->setObjectName(QStringLiteral("renameCommit"));
     commit->setAutoRaise(true);
     commit->setIcon(SymbolIcons::icon(QStringLiteral("checkmark.circle.fill"), Theme::green()));
-    commit->setToolTip(QStringLiteral("Rename"));
-    commit->setAccessibleName(QStringLiteral("Confirm rename"));
-    commit->setAccessibleDescription(QStringLiteral("Renames the item to the new name (Return)"));
+    commit->setToolTip(tr("Rename"));
+    commit->setAccessibleName(tr("Confirm rename"));
+    commit->setAccessibleDescription(tr("Renames the item to the new name (Return)"));
     commit->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(commit);
 
@@ -59,9 +59,9 @@ InlineRenameView::InlineRenameView(const QString& filename,
     cancel->setAutoRaise(true);
     cancel->setIcon(
         SymbolIcons::icon(QStringLiteral("xmark.circle.fill"), Theme::secondary(palette())));
-    cancel->setToolTip(QStringLiteral("Cancel"));
-    cancel->setAccessibleName(QStringLiteral("Cancel rename"));
-    cancel->setAccessibleDescription(QStringLiteral("Keeps the old name (Escape)"));
+    cancel->setToolTip(tr("Cancel"));
+    cancel->setAccessibleName(tr("Cancel rename"));
+    cancel->setAccessibleDescription(tr("Keeps the old name (Escape)"));
     cancel->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(cancel);
 

@@ -32,25 +32,23 @@ QLabel* makeLabel(const QString& text, const QFont& font, QWidget* parent)
 
 } // namespace
 
-const QList<KeyboardCheatSheetView::Column>& KeyboardCheatSheetView::columns()
+QList<KeyboardCheatSheetView::Column> KeyboardCheatSheetView::columns()
 {
-    static const QList<Column> table = [] {
-        QList<Column> built;
-        for (const QString& heading : TriageKeyTable::columnHeadings())
-            built.append({heading, {}});
-        for (const TriageKeyTable::Entry& entry : TriageKeyTable::entries()) {
-            if (entry.column >= 0 && entry.column < built.size())
-                built[entry.column].rows.append({entry.caps, entry.caption});
-        }
-        return built;
-    }();
-    return table;
+    // Built at each call, in the language of the moment.
+    QList<Column> built;
+    for (const QString& heading : TriageKeyTable::columnHeadings())
+        built.append({TriageKeyTable::translated(heading), {}});
+    for (const TriageKeyTable::Entry& entry : TriageKeyTable::entries()) {
+        if (entry.column >= 0 && entry.column < built.size())
+            built[entry.column].rows.append(
+                {entry.caps, TriageKeyTable::translated(entry.caption)});
+    }
+    return built;
 }
 
 QString KeyboardCheatSheetView::footerTip()
 {
-    return QStringLiteral(
-        "Tip: You can press '?' at any time while triaging to view this cheat sheet.");
+    return tr("Tip: You can press '?' at any time while triaging to view this cheat sheet.");
 }
 
 KeyboardCheatSheetView::KeyboardCheatSheetView(const GlobalShortcutService& shortcut,
@@ -187,7 +185,7 @@ QWidget* KeyboardCheatSheetView::makeRow(const Shortcut& shortcut)
     keyLayout->setSpacing(4);
     for (const auto& key : shortcut.keys) {
         if (key == orWord) {
-            auto* word = makeLabel(key, Theme::font(10), keys);
+            auto* word = makeLabel(TriageKeyTable::translated(key), Theme::font(10), keys);
             word->setObjectName(QStringLiteral("orWord"));
             m_secondaryLabels.append(word);
             keyLayout->addWidget(word);
@@ -225,16 +223,17 @@ void KeyboardCheatSheetView::updateGlobalShortcutRow()
         for (const QString& key : chord.split(QLatin1Char('+'), Qt::SkipEmptyParts))
             layout->addWidget(new KeyCapView(key, m_globalRow));
     }
-    QString text = tr("Open Stowbird from anywhere on the desktop");
-    if (shortcut.state() == GlobalShortcutService::State::Failed)
-        text += tr(" (not available here; see Preferences)");
-    else if (off)
-        text += tr(" (turned off in Preferences)");
+    const QString text =
+        shortcut.state() == GlobalShortcutService::State::Failed
+            ? tr("Open Stowbird from anywhere on the desktop (not available here; see "
+                 "Preferences)")
+        : off ? tr("Open Stowbird from anywhere on the desktop (turned off in Preferences)")
+              : tr("Open Stowbird from anywhere on the desktop");
     auto* caption = makeLabel(text, Theme::font(12), m_globalRow);
     caption->setObjectName(QStringLiteral("caption"));
     layout->addSpacing(rowSpacing - layout->spacing());
     layout->addWidget(caption, 1);
-    m_globalRow->setAccessibleName(chord + QStringLiteral(": ") + text);
+    m_globalRow->setAccessibleName(tr("%1: %2").arg(chord, text));
 }
 
 QSize KeyboardCheatSheetView::sizeHint() const

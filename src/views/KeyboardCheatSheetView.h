@@ -37,7 +37,7 @@ public:
     };
 
     // The rows of the key table (TriageKeyTable) that the card lists, by column.
-    static const QList<Column>& columns();
+    static QList<Column> columns();
     static QString footerTip();
 
     static constexpr int cardWidth = 680;

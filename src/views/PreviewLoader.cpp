@@ -4,6 +4,7 @@
 #include "views/SelfContainedSvg.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -43,12 +44,13 @@ bool isTextType(const QMimeType& type)
 QString describeKind(const QMimeType& type, const QFileInfo& info)
 {
     if (info.isDir())
-        return QStringLiteral("Folder");
+        return QCoreApplication::translate("PreviewLoader", "Folder");
     if (type.isValid() && !type.isDefault() && !type.comment().isEmpty())
         return type.comment();
     const QString suffix = info.suffix();
-    return suffix.isEmpty() ? QStringLiteral("Document")
-                            : QStringLiteral("%1 File").arg(suffix.toUpper());
+    return suffix.isEmpty()
+               ? QCoreApplication::translate("PreviewLoader", "Document")
+               : QCoreApplication::translate("PreviewLoader", "%1 File").arg(suffix.toUpper());
 }
 
 // The size that fits `size` within `box` keeping its aspect ratio; never enlarges.
@@ -123,7 +125,8 @@ PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QT
         describe(database.mimeTypeForFile(info, QMimeDatabase::MatchExtension));
         // EINVAL: it became a FIFO or device since the check above; nothing to complain of.
         if (fd >= 0 || openError != EINVAL)
-            content.note = QStringLiteral("This file cannot be read.");
+            content.note =
+                QCoreApplication::translate("PreviewLoader", "This file cannot be read.");
         return content;
     }
     // Everything below reads the file that was checked, through this descriptor.
@@ -137,7 +140,8 @@ PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QT
                                                       [](QPdfDocument* d) { d->deleteLater(); });
         const QPdfDocument::Error error = document->load(RegularFile::pinnedPath(fd, path));
         if (error != QPdfDocument::Error::None || document->pageCount() < 1) {
-            content.note = QStringLiteral("This PDF could not be opened.");
+            content.note =
+                QCoreApplication::translate("PreviewLoader", "This PDF could not be opened.");
             return content;
         }
         // The view lays out every page from its size; asking here once lets the PDF library
@@ -173,7 +177,8 @@ PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QT
         content.image = readImage(&file, info.suffix().toLower().toLatin1(), fitSize,
                                   &content.animated, &content.imageFormat);
         if (content.image.isNull()) {
-            content.note = QStringLiteral("This image could not be read.");
+            content.note =
+                QCoreApplication::translate("PreviewLoader", "This image could not be read.");
             return content;
         }
         content.kind = PreviewContent::Kind::Image;

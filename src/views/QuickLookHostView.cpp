@@ -40,7 +40,7 @@ QFont sizedFont(int pixelSize, QFont::Weight weight = QFont::Normal)
 QString formatDate(const QDateTime& dateTime)
 {
     const QLocale locale;
-    return QStringLiteral("%1 at %2")
+    return QCoreApplication::translate("QuickLookHostView", "%1 at %2")
         .arg(locale.toString(dateTime.date(), QLocale::LongFormat),
              locale.toString(dateTime.time(), QLocale::ShortFormat));
 }
@@ -58,9 +58,9 @@ QuickLookHostView::QuickLookHostView(const std::optional<QUrl>& fileURL, bool is
 {
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Window);
-    setAccessibleName(QStringLiteral("Preview"));
-    setAccessibleDescription(fileURL ? QStringLiteral("Preview of %1").arg(fileURL->fileName())
-                                     : QStringLiteral("Nothing to preview"));
+    setAccessibleName(tr("Preview"));
+    setAccessibleDescription(fileURL ? tr("Preview of %1").arg(fileURL->fileName())
+                                     : tr("Nothing to preview"));
 
     m_stack = new QStackedWidget(this);
     auto* layout = new QVBoxLayout(this);
@@ -266,7 +266,7 @@ QWidget* QuickLookHostView::buildTextPage()
     m_textEdit->document()->setDocumentMargin(12);
     layout->addWidget(m_textEdit);
     m_textFooter =
-        new QLabel(QStringLiteral("Showing the first %1 of this file.")
+        new QLabel(tr("Showing the first %1 of this file.")
                        .arg(TriageItem::formatByteCount(PreviewLoader::textPreviewLimit)),
                    page);
     m_textFooter->setFont(sizedFont(11));
@@ -341,12 +341,11 @@ void QuickLookHostView::showGeneric(const PreviewContent& content)
     m_genericKind->setText(content.kindDescription);
     m_genericSize->setText(folder ? QString() : TriageItem::formatByteCount(content.sizeBytes));
     m_genericSize->setVisible(!folder);
-    m_genericCreated->setText(content.created.isValid()
-                                  ? QStringLiteral("Created %1").arg(formatDate(content.created))
-                                  : QString());
+    m_genericCreated->setText(
+        content.created.isValid() ? tr("Created %1").arg(formatDate(content.created)) : QString());
     m_genericCreated->setVisible(content.created.isValid());
     m_genericModified->setText(content.modified.isValid()
-                                   ? QStringLiteral("Modified %1").arg(formatDate(content.modified))
+                                   ? tr("Modified %1").arg(formatDate(content.modified))
                                    : QString());
     m_genericModified->setVisible(content.modified.isValid());
     m_genericNote->setText(content.note);

@@ -1,5 +1,7 @@
 #include "views/RelativeTimeFormatter.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
@@ -11,17 +13,24 @@ QString RelativeTimeFormatter::format(const QDateTime& date, const QDateTime& no
     struct Unit
     {
         qint64 seconds;
-        const char* singular;
-        const char* plural;
+        const char* past;
+        const char* future;
     };
     static constexpr Unit units[] = {
-        {365LL * 24 * 3600, "year", "years"},
-        {30LL * 24 * 3600, "month", "months"},
-        {7LL * 24 * 3600, "week", "weeks"},
-        {24LL * 3600, "day", "days"},
-        {3600, "hour", "hours"},
-        {60, "minute", "minutes"},
-        {1, "second", "seconds"},
+        {365LL * 24 * 3600, QT_TRANSLATE_N_NOOP("RelativeTimeFormatter", "%n years ago"),
+         QT_TRANSLATE_N_NOOP("RelativeTimeFormatter", "in %n years")},
+        {30LL * 24 * 3600, QT_TRANSLATE_N_NOOP("RelativeTimeFormatter", "%n months ago"),
+         QT_TRANSLATE_N_NOOP("RelativeTimeFormatter", "in %n months")},
+        {7LL * 24 * 3600, QT_TRANSLATE_N_NOOP("RelativeTimeFormatter", "%n weeks ago"),
+         QT_TRANSLATE_N_NOOP("RelativeTimeFormatter", "in %n weeks")},
+        {24LL * 3600, QT_TRANSLATE_N_NOOP("RelativeTimeFormatter", "%n days ago"),
+         QT_TRANSLATE_N_NOOP("RelativeTimeFormatter", "in %n days")},
+        {3600, QT_TRANSLATE_N_NOOP("RelativeTimeFormatter", "%n hours ago"),
+         QT_TRANSLATE_N_NOOP("RelativeTimeFormatter", "in %n hours")},
+        {60, QT_TRANSLATE_N_NOOP("RelativeTimeFormatter", "%n minutes ago"),
+         QT_TRANSLATE_N_NOOP("RelativeTimeFormatter", "in %n minutes")},
+        {1, QT_TRANSLATE_N_NOOP("RelativeTimeFormatter", "%n seconds ago"),
+         QT_TRANSLATE_N_NOOP("RelativeTimeFormatter", "in %n seconds")},
     };
     qint64 count = 0;
     const Unit* chosen = &units[std::size(units) - 1];
@@ -32,9 +41,9 @@ QString RelativeTimeFormatter::format(const QDateTime& date, const QDateTime& no
             break;
         }
     }
-    const QString amount = QStringLiteral("%1 %2").arg(count).arg(
-        QLatin1String(count == 1 ? chosen->singular : chosen->plural));
-    return seconds >= 0 ? amount + QStringLiteral(" ago") : QStringLiteral("in ") + amount;
+    // The counts are small (a year is 365 days), well within an int.
+    return QCoreApplication::translate(
+        "RelativeTimeFormatter", seconds >= 0 ? chosen->past : chosen->future, nullptr, int(count));
 }
 
 qint64 RelativeTimeFormatter::msUntilChange(const QDateTime& date, const QDateTime& now)

@@ -27,6 +27,7 @@
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -756,8 +757,8 @@ void SettingsView::setDiagnosticsTexts()
         m_privacyNote->setText(tr("Crash reports stay here too. File names, folder paths and "
                                   "file contents are never recorded."));
     }
-    m_telemetrySwitch->setAccessibleDescription(m_privacyNote->text() +
-                                                tr(" Takes effect on Save."));
+    m_telemetrySwitch->setAccessibleDescription(
+        tr("%1 Takes effect on Save.").arg(m_privacyNote->text()));
 }
 
 void SettingsView::setHistory(HistoryStore* history)
@@ -819,7 +820,8 @@ void SettingsView::setDebounceSeconds(double seconds)
 
 QString SettingsView::debounceText(double seconds)
 {
-    return QString::asprintf("%.1fs", seconds);
+    // In the user's number format: "1.5s", "1,5 s".
+    return tr("%1s").arg(QLocale().toString(seconds, 'f', 1));
 }
 
 QLayout* SettingsView::makeShortcutRow(QWidget* section)
@@ -910,13 +912,13 @@ void SettingsView::updateShortcutRow()
     case GlobalShortcutService::State::Bound:
         break;
     case GlobalShortcutService::State::Binding:
-        value += tr(" (being set up...)");
+        value = tr("%1 (being set up...)").arg(chord);
         break;
     case GlobalShortcutService::State::Unbound:
-        value += tr(" (not set up)");
+        value = tr("%1 (not set up)").arg(chord);
         break;
     case GlobalShortcutService::State::Failed:
-        value += tr(" (not working)");
+        value = tr("%1 (not working)").arg(chord);
         problem = tr("The shortcut could not be set up: %1. Launching Stowbird again also "
                      "opens this window.")
                       .arg(shortcut.failureReason());

@@ -89,8 +89,8 @@ TriageContainerView::TriageContainerView(Services services, std::function<void()
              m_services.logger && m_services.launchAtLogin && m_services.updates &&
              m_services.globalShortcut);
     m_folderChooser = [](QWidget* owner) {
-        return FolderDialog::choose(owner, customFolderStart(), QStringLiteral("Move Here"),
-                                    QStringLiteral("Choose a Folder"));
+        return FolderDialog::choose(owner, customFolderStart(), tr("Move Here"),
+                                    tr("Choose a Folder"));
     };
     m_fileOpener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     m_actions = m_services.actions;
@@ -373,7 +373,7 @@ bool TriageContainerView::runKeyAction(const TriageKeyTable::Entry& entry, QChar
         if (slot == configured.end()) {
             // Said, not silently ignored; the key still goes on as an unused key does.
             logAction(QStringLiteral("Key %1: no slot %1 is configured").arg(number));
-            m_actions->showStatus(QStringLiteral("No slot %1: add one in Preferences").arg(number));
+            m_actions->showStatus(tr("No slot %1: add one in Preferences").arg(number));
             return false;
         }
         if (!slot->isAvailable() && !group)
@@ -538,13 +538,12 @@ void TriageContainerView::offerToCreateSlotFolder(const DestinationSlot& slot, I
         }
     };
     m_createOffer = new CreateFolderOffer(
-        CreateFolderOffer::moveQuestion(StoragePaths::tildePath(folder)),
-        QStringLiteral("Create and Move"),
+        CreateFolderOffer::moveQuestion(StoragePaths::tildePath(folder)), tr("Create and Move"),
         [this, slot, input, folder, close] {
             close();
             FolderCreator::create(folder, this, [this, slot, input](bool ok, const QString& error) {
                 if (!ok) {
-                    m_actions->showStatus(QStringLiteral("Could not create the folder: ") + error,
+                    m_actions->showStatus(tr("Could not create the folder: %1").arg(error),
                                           StatusLine::Kind::Error);
                     return;
                 }
@@ -652,8 +651,8 @@ void TriageContainerView::routeGroupToSlot(const DestinationSlot& slot, InputMet
         return;
     }
     if (!slot.isAvailable()) {
-        m_actions->showStatus(QStringLiteral("Not moved: the folder of %1 is missing (press %2 to "
-                                             "create it for this file)")
+        m_actions->showStatus(tr("Not moved: the folder of %1 is missing (press %2 to "
+                                 "create it for this file)")
                                   .arg(slot.name)
                                   .arg(slot.slot),
                               StatusLine::Kind::Error);
@@ -744,7 +743,7 @@ void TriageContainerView::acceptSuggestion()
         return;
     const std::optional<SuggestionService::Suggestion> suggestion = currentSuggestion();
     if (!suggestion) {
-        m_actions->showStatus(QStringLiteral("No suggestion for this item"));
+        m_actions->showStatus(tr("No suggestion for this item"));
         return;
     }
     logAction(QStringLiteral("Filing item (.%1) as suggested").arg(extensionToken(*head)));
@@ -827,8 +826,8 @@ void TriageContainerView::allowLargePreviewNow()
 QString TriageContainerView::countText(qsizetype depth)
 {
     if (depth <= 0)
-        return QStringLiteral("Inbox Zero");
-    return QStringLiteral("%1 item%2 remaining").arg(depth).arg(depth == 1 ? "" : "s");
+        return tr("Inbox Zero");
+    return tr("%n items remaining", nullptr, int(depth));
 }
 
 // --- the screen ------------------------------------------------------------------------------
@@ -878,19 +877,18 @@ void TriageContainerView::buildUi()
     headerLayout->addWidget(m_spinner);
     headerLayout->addStretch(1);
     using Action = TriageKeyTable::Action;
-    auto* help = headerButton(QStringLiteral("questionmark.circle"),
-                              QStringLiteral("Keyboard Shortcuts (%1)")
-                                  .arg(TriageKeyTable::entry(Action::toggleCheatSheet).keyName),
-                              QStringLiteral("cheatSheetButton"), header);
+    auto* help = headerButton(
+        QStringLiteral("questionmark.circle"),
+        tr("Keyboard Shortcuts (%1)").arg(TriageKeyTable::entry(Action::toggleCheatSheet).keyName),
+        QStringLiteral("cheatSheetButton"), header);
     connect(help, &QToolButton::clicked, this, &TriageContainerView::toggleCheatSheet);
-    auto* settings =
-        headerButton(QStringLiteral("gearshape"), QStringLiteral("Configure Destination Slots"),
-                     QStringLiteral("settingsButton"), header);
+    auto* settings = headerButton(QStringLiteral("gearshape"), tr("Configure Destination Slots"),
+                                  QStringLiteral("settingsButton"), header);
     connect(settings, &QToolButton::clicked, this, [this] { setShowingSettings(true); });
-    auto* close = headerButton(
-        QStringLiteral("xmark.circle.fill"),
-        QStringLiteral("Close (%1)").arg(TriageKeyTable::entry(Action::closeWindow).keyName),
-        QStringLiteral("closeButton"), header);
+    auto* close =
+        headerButton(QStringLiteral("xmark.circle.fill"),
+                     tr("Close (%1)").arg(TriageKeyTable::entry(Action::closeWindow).keyName),
+                     QStringLiteral("closeButton"), header);
     connect(close, &QToolButton::clicked, this, [this] {
         if (m_onDismissHUD)
             m_onDismissHUD();
@@ -961,12 +959,12 @@ void TriageContainerView::buildUi()
     m_renameLayout = new QVBoxLayout(m_renamePanel);
     m_renameLayout->setContentsMargins(16, 16, 16, 16);
     m_renameLayout->setSpacing(10);
-    m_renameLayout->addWidget(Theme::label(QStringLiteral("RENAME FILE"), 11, QFont::Bold,
+    m_renameLayout->addWidget(Theme::label(tr("RENAME FILE"), 11, QFont::Bold,
                                            Theme::secondary(palette()), m_renamePanel));
     // The rename field goes here (index 1) while a rename is open.
-    m_renameLayout->addWidget(
-        Theme::label(QStringLiteral("Press Return to confirm, Escape to cancel"), 11, QFont::Normal,
-                     Theme::secondary(palette()), m_renamePanel));
+    m_renameLayout->addWidget(Theme::label(tr("Press Return to confirm, Escape to cancel"), 11,
+                                           QFont::Normal, Theme::secondary(palette()),
+                                           m_renamePanel));
     m_renameLayout->addStretch(1);
     m_rightColumn->addWidget(m_renamePanel);
     // 320 to 400 wide: at the smallest window the preview keeps its 420 and the column
@@ -994,11 +992,11 @@ void TriageContainerView::buildUi()
     m_emptyTitle->setAlignment(Qt::AlignCenter);
     emptyLayout->addWidget(m_emptyTitle);
     m_watchedFolder = StoragePaths::tildePath(m_downloadsFolder);
-    m_emptyMessage = Theme::label(
-        QStringLiteral("All completed downloads have been organized. Stowbird is actively "
-                       "monitoring %1 for new files.")
-            .arg(m_watchedFolder),
-        13, QFont::Normal, Theme::secondary(palette()), m_emptyState);
+    m_emptyMessage =
+        Theme::label(tr("All completed downloads have been organized. Stowbird is actively "
+                        "monitoring %1 for new files.")
+                         .arg(m_watchedFolder),
+                     13, QFont::Normal, Theme::secondary(palette()), m_emptyState);
     m_emptyMessage->setObjectName(QStringLiteral("emptyMessage"));
     m_emptyMessage->setAlignment(Qt::AlignCenter);
     m_emptyMessage->setWordWrap(true);
@@ -1011,10 +1009,9 @@ void TriageContainerView::buildUi()
     // Reachable by keyboard: Return on the empty state presses it (the window's key map
     // reads every key, so the button itself never needs the focus).
     const QString returnKey = TriageKeyTable::entry(Action::reviewSkipped).keyName;
-    skipped->setToolTip(
-        QStringLiteral("Bring the skipped files back into the queue (%1)").arg(returnKey));
+    skipped->setToolTip(tr("Bring the skipped files back into the queue (%1)").arg(returnKey));
     skipped->setAccessibleDescription(
-        QStringLiteral("Brings the skipped files back into the queue (%1)").arg(returnKey));
+        tr("Brings the skipped files back into the queue (%1)").arg(returnKey));
     skipped->setDefault(true);
     connect(skipped, &QPushButton::clicked, this, &TriageContainerView::reviewSkippedFiles);
     m_skippedButton = skipped;
@@ -1151,8 +1148,8 @@ void TriageContainerView::refreshHeader()
     // Inbox Zero only once the last item's action has ended: until then it may still fail
     // and come back.
     const bool finishing = !waiting && m_actions->hasActionsInFlight();
-    m_countLabel->setText(looking     ? QStringLiteral("Looking…")
-                          : finishing ? QStringLiteral("Finishing…")
+    m_countLabel->setText(looking     ? tr("Looking…")
+                          : finishing ? tr("Finishing…")
                                       : countText(queue.totalQueueDepth()));
     m_spinner->setVisible(m_actions->isBusy());
 }
@@ -1176,9 +1173,9 @@ void TriageContainerView::refreshBody()
                 state == InboxZero ? QStringLiteral("checkmark.circle") : QStringLiteral("tray"),
                 56, state == InboxZero ? Theme::green() : Theme::secondary(palette()),
                 devicePixelRatioF()));
-            m_emptyTitle->setText(state == Looking ? QStringLiteral("Looking through Downloads…")
-                                  : state == Finishing ? QStringLiteral("Finishing…")
-                                                       : QStringLiteral("Downloads Inbox Zero"));
+            m_emptyTitle->setText(state == Looking     ? tr("Looking through Downloads…")
+                                  : state == Finishing ? tr("Finishing…")
+                                                       : tr("Downloads Inbox Zero"));
         }
         // A long action says how far it got (the status line is not shown on this page).
         const std::optional<StatusLine> status = m_actions->status();
@@ -1191,20 +1188,19 @@ void TriageContainerView::refreshBody()
             : others == 1 ? tr("%1 and one other folder").arg(m_watchedFolder)
                           : tr("%1 and %n other folders", nullptr, others).arg(m_watchedFolder);
         m_emptyMessage->setText(
-            state == Looking ? QStringLiteral("Stowbird is listing %1; the first file shows here "
-                                              "as soon as it is found.")
+            state == Looking ? tr("Stowbird is listing %1; the first file shows here "
+                                  "as soon as it is found.")
                                    .arg(watched)
-            : state == Finishing
-                ? (status ? status->text
-                          : QStringLiteral("Stowbird is finishing the last file action; the "
-                                           "item comes back here if it fails."))
-                : QStringLiteral("All completed downloads have been organized. Stowbird is "
-                                 "actively monitoring %1 for new files.")
-                      .arg(watched));
+            : state == Finishing ? (status ? status->text
+                                           : tr("Stowbird is finishing the last file action; the "
+                                                "item comes back here if it fails."))
+                                 : tr("All completed downloads have been organized. Stowbird is "
+                                      "actively monitoring %1 for new files.")
+                                       .arg(watched));
         const qsizetype skipped = queue.skippedPaths().size();
         auto* button = static_cast<QPushButton*>(m_skippedButton);
         button->setVisible(skipped > 0 && !looking);
-        button->setText(QStringLiteral("Review %1 Skipped Files").arg(skipped));
+        button->setText(tr("Review %n Skipped Files", nullptr, int(skipped)));
         m_previewPane->clear();
         return;
     }

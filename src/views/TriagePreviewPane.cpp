@@ -58,15 +58,15 @@ void TriagePreviewPane::rebuild(const TriageItem& item, bool allowLargePreview)
         icon->setPixmap(SymbolIcons::pixmap(QStringLiteral("doc.badge.ellipsis"), 48,
                                             Theme::secondary(palette()), devicePixelRatioF()));
         layout->addWidget(icon);
-        auto* title = Theme::label(QStringLiteral("Large File (%1)").arg(item.formattedSize()), 16,
+        auto* title = Theme::label(tr("Large File (%1)").arg(item.formattedSize()), 16,
                                    QFont::DemiBold, Theme::primary(palette()), notice);
         title->setAlignment(Qt::AlignCenter);
         layout->addWidget(title);
-        auto* hint = Theme::label(QStringLiteral("Preview deferred to prevent UI lag."), 12,
-                                  QFont::Normal, Theme::secondary(palette()), notice);
+        auto* hint = Theme::label(tr("Preview deferred to prevent UI lag."), 12, QFont::Normal,
+                                  Theme::secondary(palette()), notice);
         hint->setAlignment(Qt::AlignCenter);
         layout->addWidget(hint);
-        auto* load = new QPushButton(QStringLiteral("Load Preview"), notice);
+        auto* load = new QPushButton(tr("Load Preview"), notice);
         load->setObjectName(QStringLiteral("loadPreviewButton"));
         Theme::makeProminent(load, palette());
         load->setFocusPolicy(Qt::NoFocus);
