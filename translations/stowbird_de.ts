@@ -520,7 +520,7 @@ Wartend: %2</translation>
     <name>DuplicateFinder</name>
     <message>
         <source>Identical to %1, also waiting</source>
-        <translation>Identisch mit %1, das ebenfalls wartet</translation>
+        <translation>Identisch mit %1 (wartet ebenfalls)</translation>
     </message>
     <message>
         <source>Identical to %1 in %2, filed %3</source>
@@ -1025,7 +1025,7 @@ Wartend: %2</translation>
     </message>
     <message>
         <source>Show in File Manager</source>
-        <translation>Im Dateimanager anzeigen</translation>
+        <translation>Im Dateimanager</translation>
     </message>
     <message>
         <source>Undo</source>
@@ -1129,7 +1129,7 @@ Wartend: %2</translation>
     <name>KeyboardCheatSheetView</name>
     <message>
         <source>Tip: You can press &apos;?&apos; at any time while triaging to view this cheat sheet.</source>
-        <translation>Tipp: Beim Sortieren können Sie jederzeit „?“ drücken, um diese Übersicht anzuzeigen.</translation>
+        <translation>Tipp: Mit „?“ können Sie diese Übersicht beim Sortieren jederzeit aufrufen.</translation>
     </message>
     <message>
         <source>Keyboard Shortcuts</source>
@@ -1161,15 +1161,15 @@ Wartend: %2</translation>
     </message>
     <message>
         <source>Open Stowbird from anywhere on the desktop (not available here; see Preferences)</source>
-        <translation>Stowbird von überall in der Arbeitsumgebung öffnen (hier nicht verfügbar; siehe Einstellungen)</translation>
+        <translation>Stowbird von überall öffnen (hier nicht verfügbar; siehe Einstellungen)</translation>
     </message>
     <message>
         <source>Open Stowbird from anywhere on the desktop (turned off in Preferences)</source>
-        <translation>Stowbird von überall in der Arbeitsumgebung öffnen (in den Einstellungen ausgeschaltet)</translation>
+        <translation>Stowbird von überall öffnen (in den Einstellungen ausgeschaltet)</translation>
     </message>
     <message>
         <source>Open Stowbird from anywhere on the desktop</source>
-        <translation>Stowbird von überall in der Arbeitsumgebung öffnen</translation>
+        <translation>Stowbird von überall öffnen</translation>
     </message>
     <message>
         <source>%1: %2</source>
@@ -1585,7 +1585,7 @@ Wartend: %2</translation>
     </message>
     <message>
         <source>Opens the folder of login items</source>
-        <translation>Öffnet den Ordner der Autostart-Einträge</translation>
+        <translation>Öffnet den Autostart-Ordner</translation>
     </message>
     <message>
         <source>Notifications:</source>
@@ -1633,7 +1633,7 @@ Wartend: %2</translation>
     </message>
     <message>
         <source>Check for Updates...</source>
-        <translation>Nach Aktualisierungen suchen...</translation>
+        <translation>Jetzt prüfen...</translation>
     </message>
     <message>
         <source>Looks for a newer Stowbird now</source>
@@ -2276,19 +2276,19 @@ Wartend: %2</translation>
     </message>
     <message>
         <source>Move all alike to Slot 1Ĺ</source>
-        <translation>Alle ähnlichen in Fach 1–9 verschieben</translation>
+        <translation>Alle Ähnlichen in Fach 1–9</translation>
     </message>
     <message>
         <source>Browse custom folder...</source>
-        <translation>Anderen Ordner auswählen...</translation>
+        <translation>Anderen Ordner wählen...</translation>
     </message>
     <message>
         <source>Move where the last file went</source>
-        <translation>Zum Ziel der letzten Datei verschieben</translation>
+        <translation>Zum Ziel der letzten Datei</translation>
     </message>
     <message>
         <source>Move to Trash</source>
-        <translation>In den Papierkorb verschieben</translation>
+        <translation>In den Papierkorb</translation>
     </message>
     <message>
         <source>Trash file</source>
@@ -2296,11 +2296,11 @@ Wartend: %2</translation>
     </message>
     <message>
         <source>Move all alike to Trash</source>
-        <translation>Alle ähnlichen in den Papierkorb verschieben</translation>
+        <translation>Alle Ähnlichen wegwerfen</translation>
     </message>
     <message>
         <source>Skip to back of queue</source>
-        <translation>Überspringen (ans Ende der Warteschlange)</translation>
+        <translation>Überspringen (ans Ende)</translation>
     </message>
     <message>
         <source>Skip to end</source>
@@ -2308,11 +2308,11 @@ Wartend: %2</translation>
     </message>
     <message>
         <source>Look through all alike</source>
-        <translation>Alle ähnlichen durchsehen</translation>
+        <translation>Alle Ähnlichen durchsehen</translation>
     </message>
     <message>
         <source>Cancel the running move</source>
-        <translation>Laufendes Verschieben abbrechen</translation>
+        <translation>Verschieben abbrechen</translation>
     </message>
     <message>
         <source>Inline rename file</source>
@@ -2324,11 +2324,11 @@ Wartend: %2</translation>
     </message>
     <message>
         <source>Undo last triage action</source>
-        <translation>Letzte Sortieraktion rückgängig machen</translation>
+        <translation>Letzte Aktion rückgängig</translation>
     </message>
     <message>
         <source>Undo last action</source>
-        <translation>Rückgängig machen</translation>
+        <translation>Rückgängig</translation>
     </message>
     <message>
         <source>Reveal in File Manager</source>
@@ -2336,11 +2336,11 @@ Wartend: %2</translation>
     </message>
     <message>
         <source>Open in File Manager</source>
-        <translation>Im Dateimanager öffnen</translation>
+        <translation>Im Dateimanager</translation>
     </message>
     <message>
         <source>Open preview in default app</source>
-        <translation>Vorschau in Standardanwendung öffnen</translation>
+        <translation>Mit Standardanwendung öffnen</translation>
     </message>
     <message>
         <source>Show history</source>
@@ -2348,7 +2348,7 @@ Wartend: %2</translation>
     </message>
     <message>
         <source>Toggle this cheat sheet</source>
-        <translation>Diese Übersicht ein-/ausblenden</translation>
+        <translation>Übersicht ein-/ausblenden</translation>
     </message>
     <message>
         <source>Open Preferences</source>
@@ -2356,7 +2356,7 @@ Wartend: %2</translation>
     </message>
     <message>
         <source>Close Stowbird window</source>
-        <translation>Stowbird-Fenster schließen</translation>
+        <translation>Fenster schließen</translation>
     </message>
     <message>
         <source>Close</source>
