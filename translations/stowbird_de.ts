@@ -1469,7 +1469,7 @@ Wartend: %2</translation>
     </message>
     <message>
         <source>Browse...</source>
-        <translation>Durchsuchen...</translation>
+        <translation>Wählen...</translation>
     </message>
     <message>
         <source>Browse for the slot %1 folder</source>
