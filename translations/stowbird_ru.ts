@@ -2378,7 +2378,7 @@ Waiting: %2</source>
     </message>
     <message>
         <source>Undo last action</source>
-        <translation>Отменить последнее действие</translation>
+        <translation>Отменить действие</translation>
     </message>
     <message>
         <source>Reveal in File Manager</source>
@@ -2386,7 +2386,7 @@ Waiting: %2</source>
     </message>
     <message>
         <source>Open in File Manager</source>
-        <translation>Открыть в файловом менеджере</translation>
+        <translation>Показать в папке</translation>
     </message>
     <message>
         <source>Open preview in default app</source>
