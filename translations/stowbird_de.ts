@@ -193,6 +193,25 @@ Wartend: %2</translation>
     </message>
 </context>
 <context>
+    <name>AppConfig</name>
+    <message>
+        <source>Documents</source>
+        <translation>Dokumente</translation>
+    </message>
+    <message>
+        <source>Work Projects</source>
+        <translation>Arbeitsprojekte</translation>
+    </message>
+    <message>
+        <source>Invoices &amp; Finance</source>
+        <translation>Rechnungen &amp; Finanzen</translation>
+    </message>
+    <message>
+        <source>Screenshots</source>
+        <translation>Bildschirmfotos</translation>
+    </message>
+</context>
+<context>
     <name>AppDelegate</name>
     <message>
         <source>History is unavailable: %1</source>
@@ -264,6 +283,10 @@ Wartend: %2</translation>
     <message>
         <source>Stowbird: Downloads Inbox Zero</source>
         <translation>Stowbird: Downloads aufgeräumt</translation>
+    </message>
+    <message>
+        <source>Stowbird: %1</source>
+        <translation>Stowbird: %1</translation>
     </message>
 </context>
 <context>
@@ -406,6 +429,61 @@ Wartend: %2</translation>
     <message>
         <source>This name leads outside the folder the archive would be unpacked into.</source>
         <translation>Dieser Name führt aus dem Ordner heraus, in den das Archiv entpackt würde.</translation>
+    </message>
+</context>
+<context>
+    <name>BlockingProblems</name>
+    <message>
+        <source>New downloads in %1 may not be seen: the system&apos;s limit of watched folders is reached.</source>
+        <translation>Neue Downloads in %1 werden möglicherweise nicht erkannt: Die Systemgrenze für überwachte Ordner ist erreicht.</translation>
+    </message>
+    <message>
+        <source>Raise fs.inotify.max_user_watches (for example: sudo sysctl fs.inotify.max_user_watches=524288).</source>
+        <translation>Erhöhen Sie fs.inotify.max_user_watches (zum Beispiel: sudo sysctl fs.inotify.max_user_watches=524288).</translation>
+    </message>
+    <message>
+        <source>New downloads in %1 cannot be seen: the system&apos;s limit of folder watchers is reached.</source>
+        <translation>Neue Downloads in %1 können nicht erkannt werden: Die Systemgrenze für Ordnerüberwachungen ist erreicht.</translation>
+    </message>
+    <message>
+        <source>Raise fs.inotify.max_user_instances (for example: sudo sysctl fs.inotify.max_user_instances=512) or close programs that watch many folders.</source>
+        <translation>Erhöhen Sie fs.inotify.max_user_instances (zum Beispiel: sudo sysctl fs.inotify.max_user_instances=512) oder schließen Sie Programme, die viele Ordner überwachen.</translation>
+    </message>
+    <message>
+        <source>New downloads in %1 cannot be seen: the folder does not exist.</source>
+        <translation>Neue Downloads in %1 können nicht erkannt werden: Der Ordner existiert nicht.</translation>
+    </message>
+    <message>
+        <source>Create the folder again: it is watched from the moment it exists.</source>
+        <translation>Legen Sie den Ordner wieder an: Er wird überwacht, sobald er existiert.</translation>
+    </message>
+    <message>
+        <source>New downloads in %1 cannot be seen: Stowbird may not read the folder (%2).</source>
+        <translation>Neue Downloads in %1 können nicht erkannt werden: Stowbird darf den Ordner nicht lesen (%2).</translation>
+    </message>
+    <message>
+        <source>Give yourself read access to the folder, for example: chmod u+rwx %1</source>
+        <translation>Geben Sie sich Lesezugriff auf den Ordner, zum Beispiel: chmod u+rwx %1</translation>
+    </message>
+    <message>
+        <source>New downloads in %1 cannot be seen: %2.</source>
+        <translation>Neue Downloads in %1 können nicht erkannt werden: %2.</translation>
+    </message>
+    <message>
+        <source>Restart Stowbird; the log has the details.</source>
+        <translation>Starten Sie Stowbird neu; Einzelheiten stehen im Protokoll.</translation>
+    </message>
+    <message>
+        <source>The history cannot be written: %1.</source>
+        <translation>Der Verlauf kann nicht geschrieben werden: %1.</translation>
+    </message>
+    <message>
+        <source>Free some disk space or make %1 writable; filing goes on meanwhile.</source>
+        <translation>Geben Sie Speicherplatz frei oder machen Sie %1 beschreibbar; das Ablegen geht währenddessen weiter.</translation>
+    </message>
+    <message>
+        <source>Make %1 writable; they are saved again at the next change.</source>
+        <translation>Machen Sie %1 beschreibbar; bei der nächsten Änderung wird erneut gespeichert.</translation>
     </message>
 </context>
 <context>
@@ -821,12 +899,12 @@ Wartend: %2</translation>
         <translation>TEILS ZURÜCKGENOMMEN</translation>
     </message>
     <message>
-        <source> (slot %1)</source>
-        <translation> (Fach %1)</translation>
+        <source>%1 (slot %2)</source>
+        <translation>%1 (Fach %2)</translation>
     </message>
     <message>
-        <source>  ·  from %1</source>
-        <translation>  ·  von %1</translation>
+        <source>%1  ·  from %2</source>
+        <translation>%1  ·  von %2</translation>
     </message>
 </context>
 <context>
@@ -1296,6 +1374,10 @@ Wartend: %2</translation>
         <source>Modified %1</source>
         <translation>Geändert am %1</translation>
     </message>
+    <message>
+        <source>No preview could be made: %1</source>
+        <translation>Keine Vorschau möglich: %1</translation>
+    </message>
 </context>
 <context>
     <name>RelativeTimeFormatter</name>
@@ -1680,10 +1762,6 @@ Wartend: %2</translation>
         <translation>Absturzberichte bleiben ebenfalls hier. Dateinamen, Ordnerpfade und Dateiinhalte werden nie erfasst.</translation>
     </message>
     <message>
-        <source> Takes effect on Save.</source>
-        <translation> Wirksam nach „Speichern“.</translation>
-    </message>
-    <message>
         <source>Forget the history? Every recorded action and what Stowbird learned from it is deleted, and earlier actions can no longer be undone from the history.</source>
         <translation>Verlauf vergessen? Alle aufgezeichneten Aktionen und alles, was Stowbird daraus gelernt hat, werden gelöscht, und frühere Aktionen können nicht mehr über den Verlauf rückgängig gemacht werden.</translation>
     </message>
@@ -1736,18 +1814,6 @@ Wartend: %2</translation>
         <translation>%1 kann Stowbird nicht von überall öffnen: %2.</translation>
     </message>
     <message>
-        <source> (being set up...)</source>
-        <translation> (wird eingerichtet...)</translation>
-    </message>
-    <message>
-        <source> (not set up)</source>
-        <translation> (nicht eingerichtet)</translation>
-    </message>
-    <message>
-        <source> (not working)</source>
-        <translation> (funktioniert nicht)</translation>
-    </message>
-    <message>
         <source>The shortcut could not be set up: %1. Launching Stowbird again also opens this window.</source>
         <translation>Das Tastenkürzel konnte nicht eingerichtet werden: %1. Ein erneuter Start von Stowbird öffnet dieses Fenster ebenfalls.</translation>
     </message>
@@ -1774,6 +1840,22 @@ Wartend: %2</translation>
     <message>
         <source>Not created: %1</source>
         <translation>Nicht erstellt: %1</translation>
+    </message>
+    <message>
+        <source>%1 Takes effect on Save.</source>
+        <translation>%1 Wirksam nach „Speichern“.</translation>
+    </message>
+    <message>
+        <source>%1 (being set up...)</source>
+        <translation>%1 (wird eingerichtet...)</translation>
+    </message>
+    <message>
+        <source>%1 (not set up)</source>
+        <translation>%1 (nicht eingerichtet)</translation>
+    </message>
+    <message>
+        <source>%1 (not working)</source>
+        <translation>%1 (funktioniert nicht)</translation>
     </message>
 </context>
 <context>
@@ -2271,11 +2353,11 @@ Wartend: %2</translation>
 <context>
     <name>TriageKeyTable</name>
     <message>
-        <source>Move to Slot 1Ĺ</source>
+        <source>Move to Slot 1–9</source>
         <translation>In Fach 1–9 verschieben</translation>
     </message>
     <message>
-        <source>Move all alike to Slot 1Ĺ</source>
+        <source>Move all alike to Slot 1–9</source>
         <translation>Alle Ähnlichen in Fach 1–9</translation>
     </message>
     <message>

@@ -195,6 +195,25 @@ Waiting: %2</source>
     </message>
 </context>
 <context>
+    <name>AppConfig</name>
+    <message>
+        <source>Documents</source>
+        <translation>Документы</translation>
+    </message>
+    <message>
+        <source>Work Projects</source>
+        <translation>Рабочие проекты</translation>
+    </message>
+    <message>
+        <source>Invoices &amp; Finance</source>
+        <translation>Счета и финансы</translation>
+    </message>
+    <message>
+        <source>Screenshots</source>
+        <translation>Снимки экрана</translation>
+    </message>
+</context>
+<context>
     <name>AppDelegate</name>
     <message>
         <source>History is unavailable: %1</source>
@@ -267,6 +286,10 @@ Waiting: %2</source>
     <message>
         <source>Stowbird: Downloads Inbox Zero</source>
         <translation>Stowbird: загрузки разобраны</translation>
+    </message>
+    <message>
+        <source>Stowbird: %1</source>
+        <translation>Stowbird: %1</translation>
     </message>
 </context>
 <context>
@@ -420,6 +443,61 @@ Waiting: %2</source>
     <message>
         <source>This name leads outside the folder the archive would be unpacked into.</source>
         <translation>Это имя ведёт за пределы папки, в которую был бы распакован архив.</translation>
+    </message>
+</context>
+<context>
+    <name>BlockingProblems</name>
+    <message>
+        <source>New downloads in %1 may not be seen: the system&apos;s limit of watched folders is reached.</source>
+        <translation>Новые загрузки в %1 могут остаться незамеченными: достигнут системный предел отслеживаемых папок.</translation>
+    </message>
+    <message>
+        <source>Raise fs.inotify.max_user_watches (for example: sudo sysctl fs.inotify.max_user_watches=524288).</source>
+        <translation>Увеличьте fs.inotify.max_user_watches (например: sudo sysctl fs.inotify.max_user_watches=524288).</translation>
+    </message>
+    <message>
+        <source>New downloads in %1 cannot be seen: the system&apos;s limit of folder watchers is reached.</source>
+        <translation>Новые загрузки в %1 не видны: достигнут системный предел наблюдателей за папками.</translation>
+    </message>
+    <message>
+        <source>Raise fs.inotify.max_user_instances (for example: sudo sysctl fs.inotify.max_user_instances=512) or close programs that watch many folders.</source>
+        <translation>Увеличьте fs.inotify.max_user_instances (например: sudo sysctl fs.inotify.max_user_instances=512) или закройте программы, которые следят за многими папками.</translation>
+    </message>
+    <message>
+        <source>New downloads in %1 cannot be seen: the folder does not exist.</source>
+        <translation>Новые загрузки в %1 не видны: папка не существует.</translation>
+    </message>
+    <message>
+        <source>Create the folder again: it is watched from the moment it exists.</source>
+        <translation>Создайте папку снова: наблюдение начнётся, как только она появится.</translation>
+    </message>
+    <message>
+        <source>New downloads in %1 cannot be seen: Stowbird may not read the folder (%2).</source>
+        <translation>Новые загрузки в %1 не видны: у Stowbird нет права читать папку (%2).</translation>
+    </message>
+    <message>
+        <source>Give yourself read access to the folder, for example: chmod u+rwx %1</source>
+        <translation>Дайте себе право на чтение папки, например: chmod u+rwx %1</translation>
+    </message>
+    <message>
+        <source>New downloads in %1 cannot be seen: %2.</source>
+        <translation>Новые загрузки в %1 не видны: %2.</translation>
+    </message>
+    <message>
+        <source>Restart Stowbird; the log has the details.</source>
+        <translation>Перезапустите Stowbird; подробности — в журнале.</translation>
+    </message>
+    <message>
+        <source>The history cannot be written: %1.</source>
+        <translation>Не удаётся записать историю: %1.</translation>
+    </message>
+    <message>
+        <source>Free some disk space or make %1 writable; filing goes on meanwhile.</source>
+        <translation>Освободите место на диске или разрешите запись в %1; разбор файлов тем временем продолжается.</translation>
+    </message>
+    <message>
+        <source>Make %1 writable; they are saved again at the next change.</source>
+        <translation>Разрешите запись в %1; параметры будут сохранены снова при следующем изменении.</translation>
     </message>
 </context>
 <context>
@@ -845,12 +923,12 @@ Waiting: %2</source>
         <translation>ЧАСТИЧНО ОТМЕНЕНО</translation>
     </message>
     <message>
-        <source> (slot %1)</source>
-        <translation> (слот %1)</translation>
+        <source>%1 (slot %2)</source>
+        <translation>%1 (слот %2)</translation>
     </message>
     <message>
-        <source>  ·  from %1</source>
-        <translation>  ·  с %1</translation>
+        <source>%1  ·  from %2</source>
+        <translation>%1  ·  с %2</translation>
     </message>
 </context>
 <context>
@@ -1325,6 +1403,10 @@ Waiting: %2</source>
         <source>Modified %1</source>
         <translation>Дата изменения: %1</translation>
     </message>
+    <message>
+        <source>No preview could be made: %1</source>
+        <translation>Не удалось создать предпросмотр: %1</translation>
+    </message>
 </context>
 <context>
     <name>RelativeTimeFormatter</name>
@@ -1723,10 +1805,6 @@ Waiting: %2</source>
         <translation>Отчёты о сбоях тоже остаются здесь. Имена файлов, пути к папкам и содержимое файлов никогда не записываются.</translation>
     </message>
     <message>
-        <source> Takes effect on Save.</source>
-        <translation> Применяется после сохранения.</translation>
-    </message>
-    <message>
         <source>Forget the history? Every recorded action and what Stowbird learned from it is deleted, and earlier actions can no longer be undone from the history.</source>
         <translation>Забыть историю? Все записанные действия и всё, что Stowbird из них изучил, будут удалены, и прежние действия больше нельзя будет отменить из истории.</translation>
     </message>
@@ -1779,18 +1857,6 @@ Waiting: %2</source>
         <translation>%1 не может открывать Stowbird откуда угодно: %2.</translation>
     </message>
     <message>
-        <source> (being set up...)</source>
-        <translation> (настраивается...)</translation>
-    </message>
-    <message>
-        <source> (not set up)</source>
-        <translation> (не настроено)</translation>
-    </message>
-    <message>
-        <source> (not working)</source>
-        <translation> (не работает)</translation>
-    </message>
-    <message>
         <source>The shortcut could not be set up: %1. Launching Stowbird again also opens this window.</source>
         <translation>Не удалось настроить комбинацию клавиш: %1. Это окно также открывается повторным запуском Stowbird.</translation>
     </message>
@@ -1817,6 +1883,22 @@ Waiting: %2</source>
     <message>
         <source>Not created: %1</source>
         <translation>Не создано: %1</translation>
+    </message>
+    <message>
+        <source>%1 Takes effect on Save.</source>
+        <translation>%1 Применяется после сохранения.</translation>
+    </message>
+    <message>
+        <source>%1 (being set up...)</source>
+        <translation>%1 (настраивается...)</translation>
+    </message>
+    <message>
+        <source>%1 (not set up)</source>
+        <translation>%1 (не настроено)</translation>
+    </message>
+    <message>
+        <source>%1 (not working)</source>
+        <translation>%1 (не работает)</translation>
     </message>
 </context>
 <context>
@@ -2321,11 +2403,11 @@ Waiting: %2</source>
 <context>
     <name>TriageKeyTable</name>
     <message>
-        <source>Move to Slot 1Ĺ</source>
+        <source>Move to Slot 1–9</source>
         <translation>Переместить в слот 1–9</translation>
     </message>
     <message>
-        <source>Move all alike to Slot 1Ĺ</source>
+        <source>Move all alike to Slot 1–9</source>
         <translation>Переместить все похожие в слот 1–9</translation>
     </message>
     <message>

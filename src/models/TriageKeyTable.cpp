@@ -28,7 +28,7 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .name = QStringLiteral("Move to slot"),
          .column = 0,
          .caps = {QStringLiteral("1"), QStringLiteral("..."), QStringLiteral("9")},
-         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Move to Slot 1\u20139")),
+         .caption = QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Move to Slot 1–9")),
          .keyName = QStringLiteral("1\u20139")},
         {.action = Action::fileGroupToSlot,
          .keys = digits(true),
@@ -37,7 +37,7 @@ const QList<TriageKeyTable::Entry>& TriageKeyTable::entries()
          .caps = {QStringLiteral("Shift"), QStringLiteral("1"), QStringLiteral("..."),
                   QStringLiteral("9")},
          .caption =
-             QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Move all alike to Slot 1\u20139")),
+             QStringLiteral(QT_TRANSLATE_NOOP("TriageKeyTable", "Move all alike to Slot 1–9")),
          .keyName = shifted(QStringLiteral("1\u20139"))},
         {.action = Action::moveToCustomFolder,
          .keys = {{u'0'}},
