@@ -1,6 +1,7 @@
 // Renders the HUD in its main states to PNG files, from the real widgets on the offscreen
 // platform, in the light and the dark palette.
-// Usage: RenderHudScreenshots OUTPUT_FOLDER [NAME_PREFIX], the prefix choosing some of them.
+// Usage: RenderHudScreenshots OUTPUT_FOLDER [NAME_PREFIX] [LANGUAGE], the prefix choosing some
+// of them; with a language (de, fr, ru) the window speaks it and the names end in -LANGUAGE.
 #include "HudTestServices.h"
 #include "ScreenshotPalettes.h"
 #include "TestEnvironment.h"
@@ -9,6 +10,7 @@
 #include "fakes/ScriptedShortcutBackend.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/ItemRevealer.h"
+#include "platform/UiTranslations.h"
 #include "services/ConfigurationService.h"
 #include "services/FileExecutionEngine.h"
 #include "services/GlobalShortcutService.h"
@@ -154,6 +156,9 @@ int main(int argc, char** argv)
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QDir().mkpath(out);
     const QString only = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    const QString language = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    const QString suffix =
+        language.isEmpty() ? QString() : u'-' + UiTranslations::install(QLocale(language));
 
     const QString home = QDir::homePath();
     const QString downloads = home + "/Downloads";
@@ -393,8 +398,8 @@ int main(int argc, char** argv)
                 shot.prepare(view);
             // Let previews and thumbnails made off the GUI thread arrive.
             QTest::qWait(1200);
-            const QString path =
-                QStringLiteral("%1/%2-%3.png").arg(out, shot.name, dark ? "dark" : "light");
+            const QString path = QStringLiteral("%1/%2-%3%4.png")
+                                     .arg(out, shot.name, dark ? "dark" : "light", suffix);
             panel.grab().save(path);
             std::printf("%s\n", qPrintable(path));
         }

@@ -1655,7 +1655,7 @@ Wartend: %2</translation>
     </message>
     <message>
         <source>Launch Stowbird automatically at login</source>
-        <translation>Stowbird bei der Anmeldung automatisch starten</translation>
+        <translation>Bei der Anmeldung starten</translation>
     </message>
     <message>
         <source>Starts Stowbird in the tray when you log in; takes effect on Save</source>

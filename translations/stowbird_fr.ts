@@ -61,7 +61,7 @@
     </message>
     <message>
         <source>Trash This Copy (%1)</source>
-        <translation>Mettre cette copie à la corbeille (%1)</translation>
+        <translation>Jeter cette copie (%1)</translation>
     </message>
     <message>
         <source>Moves this download to the Trash; the copy already filed stays</source>
@@ -888,7 +888,7 @@ En attente&#xa0;: %2</translation>
     <name>HistoryRowDelegate</name>
     <message>
         <source>UNDO</source>
-        <translation>ANNULER</translation>
+        <translation>ANNULATION</translation>
     </message>
     <message>
         <source>UNDONE</source>
@@ -1103,7 +1103,7 @@ En attente&#xa0;: %2</translation>
     </message>
     <message>
         <source>Show in File Manager</source>
-        <translation>Afficher dans le gestionnaire de fichiers</translation>
+        <translation>Afficher le dossier</translation>
     </message>
     <message>
         <source>Undo</source>
@@ -1655,7 +1655,7 @@ En attente&#xa0;: %2</translation>
     </message>
     <message>
         <source>Launch Stowbird automatically at login</source>
-        <translation>Lancer Stowbird automatiquement à l’ouverture de session</translation>
+        <translation>Lancer à l’ouverture de session</translation>
     </message>
     <message>
         <source>Starts Stowbird in the tray when you log in; takes effect on Save</source>
@@ -2374,7 +2374,7 @@ En attente&#xa0;: %2</translation>
     </message>
     <message>
         <source>Trash file</source>
-        <translation>Mettre le fichier à la corbeille</translation>
+        <translation>Corbeille</translation>
     </message>
     <message>
         <source>Move all alike to Trash</source>
@@ -2402,7 +2402,7 @@ En attente&#xa0;: %2</translation>
     </message>
     <message>
         <source>Inline rename</source>
-        <translation>Renommer sur place</translation>
+        <translation>Renommer</translation>
     </message>
     <message>
         <source>Undo last triage action</source>
@@ -2410,7 +2410,7 @@ En attente&#xa0;: %2</translation>
     </message>
     <message>
         <source>Undo last action</source>
-        <translation>Annuler la dernière action</translation>
+        <translation>Annuler</translation>
     </message>
     <message>
         <source>Reveal in File Manager</source>
@@ -2418,7 +2418,7 @@ En attente&#xa0;: %2</translation>
     </message>
     <message>
         <source>Open in File Manager</source>
-        <translation>Ouvrir dans le gestionnaire de fichiers</translation>
+        <translation>Afficher le dossier</translation>
     </message>
     <message>
         <source>Open preview in default app</source>

@@ -1129,7 +1129,7 @@ Waiting: %2</source>
     </message>
     <message>
         <source>Show in File Manager</source>
-        <translation>Показать в файловом менеджере</translation>
+        <translation>Показать в папке</translation>
     </message>
     <message>
         <source>Undo</source>
@@ -1698,7 +1698,7 @@ Waiting: %2</source>
     </message>
     <message>
         <source>Launch Stowbird automatically at login</source>
-        <translation>Запускать Stowbird автоматически при входе в систему</translation>
+        <translation>Запускать при входе в систему</translation>
     </message>
     <message>
         <source>Starts Stowbird in the tray when you log in; takes effect on Save</source>
@@ -1798,11 +1798,11 @@ Waiting: %2</source>
     </message>
     <message>
         <source>Keep anonymous usage counts on this computer (nothing is sent)</source>
-        <translation>Хранить анонимную статистику использования на этом компьютере (ничего не отправляется)</translation>
+        <translation>Вести анонимную статистику локально (без отправки)</translation>
     </message>
     <message>
         <source>Crash reports stay here too. File names, folder paths and file contents are never recorded.</source>
-        <translation>Отчёты о сбоях тоже остаются здесь. Имена файлов, пути к папкам и содержимое файлов никогда не записываются.</translation>
+        <translation>Отчёты о сбоях тоже остаются здесь. Имена и содержимое файлов и пути к папкам не записываются.</translation>
     </message>
     <message>
         <source>Forget the history? Every recorded action and what Stowbird learned from it is deleted, and earlier actions can no longer be undone from the history.</source>
