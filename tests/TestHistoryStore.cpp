@@ -1,3 +1,4 @@
+#include "CrossThreadSpy.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "models/ActionRecord.h"
@@ -16,7 +17,6 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -236,7 +236,7 @@ private slots:
         QCOMPARE(before.entries[1].originHost, QStringLiteral("files.example.org"));
         QVERIFY(before.entries[1].placed.isSameEntry(filed.placed));
         // The predictor is rebuilt from the stored filings.
-        QSignalSpy loaded(store.get(), &HistoryStore::predictorLoaded);
+        CrossThreadSpy loaded(store.get(), &HistoryStore::predictorLoaded);
         store->loadPredictor();
         QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, 10000);
         const auto predictor =
@@ -367,7 +367,7 @@ private slots:
         const QByteArray damaged = readFile(databasePath());
 
         auto store = openStore();
-        QSignalSpy resets(store.get(), &HistoryStore::historyReset);
+        CrossThreadSpy resets(store.get(), &HistoryStore::historyReset);
         QTRY_COMPARE_WITH_TIMEOUT(resets.size(), 1, 20000);
         const QStringList kept = QDir(StoragePaths::stateDirectory())
                                      .entryList({QStringLiteral("history.sqlite3.bad-*")});
@@ -400,7 +400,7 @@ private slots:
             QVERIFY(QFile::copy(databasePath() + suffix, copy + suffix));
 
         auto restarted = openStore(copy);
-        QSignalSpy resets(restarted.get(), &HistoryStore::historyReset);
+        CrossThreadSpy resets(restarted.get(), &HistoryStore::historyReset);
         const Page page = query(*restarted, QStringLiteral("kept"), 200);
         QCOMPARE(page.entries.size(), 50);
         QVERIFY(resets.isEmpty());
@@ -421,7 +421,7 @@ private slots:
             qScopeGuard([&] { ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
 
         auto store = openStore(disk + QStringLiteral("/stowbird/history.sqlite3"));
-        QSignalSpy changes(store.get(), &HistoryStore::availabilityChanged);
+        CrossThreadSpy changes(store.get(), &HistoryStore::availabilityChanged);
         const QString padding(1500, u'p');
         int recorded = 0;
         while (store->available() && recorded < 600) {
@@ -470,7 +470,7 @@ private slots:
         QCOMPARE(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), SQLITE_OK);
         QCOMPARE(count(), 1); // the snapshot starts here
 
-        QSignalSpy stored(store.get(), &HistoryStore::recorded);
+        CrossThreadSpy stored(store.get(), &HistoryStore::recorded);
         for (int i = 0; i < 500; ++i) {
             store->record(plainEntry(QStringLiteral("entry-%1.bin").arg(i)));
             if (i % 100 == 0) {
@@ -546,7 +546,7 @@ private slots:
         const HistoryEntry group = fileScans(3);
         QCOMPARE(group.toPath, home() + QStringLiteral("/Documents"));
         auto store = openStore();
-        QSignalSpy recorded(store.get(), &HistoryStore::recorded);
+        CrossThreadSpy recorded(store.get(), &HistoryStore::recorded);
         store->record(plainEntry(QStringLiteral("before.bin")));
         store->record(group);
         store->record(plainEntry(QStringLiteral("after.bin")));
@@ -727,7 +727,7 @@ private slots:
         QCOMPARE(query(*store).entries.size(), 3);
         const QString keptAside = databasePath() + QStringLiteral(".bad-20240101T000000Z");
         writeFile(keptAside, "an older damaged history");
-        QSignalSpy forgotten(store.get(), &HistoryStore::forgetFinished);
+        CrossThreadSpy forgotten(store.get(), &HistoryStore::forgetFinished);
         store->forget();
         QTRY_COMPARE_WITH_TIMEOUT(forgotten.size(), 1, 10000);
         QCOMPARE(forgotten.first().first().toBool(), true);

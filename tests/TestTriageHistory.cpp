@@ -1,5 +1,6 @@
 // What the triage actions leave in the lasting history: each kind of action with its fields,
 // and undos that mark the action they took back.
+#include "CrossThreadSpy.h"
 #include "HudTestServices.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
@@ -12,7 +13,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <sys/xattr.h>
@@ -50,9 +50,9 @@ class TestTriageHistory : public QObject
     // Every stored entry, newest first.
     QList<HistoryEntry> entries()
     {
-        QSignalSpy done(m_history.get(), &HistoryStore::queryFinished);
+        CrossThreadSpy done(m_history.get(), &HistoryStore::queryFinished);
         m_history->query({});
-        // Emitted on the store's reader thread, maybe before a wait() could start.
+        // Emitted on the store's reader thread: recorded through this thread's event loop.
         if (!QTest::qWaitFor([&done] { return !done.isEmpty(); }, 5000))
             return {};
         const QList<QVariant> answer = done.takeFirst();

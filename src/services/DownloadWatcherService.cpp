@@ -55,7 +55,7 @@ void DownloadWatcherService::setDebounceSeconds(double seconds)
     if (!m_schedule.setQuietSeconds(clampDebounceSeconds(seconds)))
         return;
     // Items in their quiet period wait the new time, counted from their last event.
-    QMetaObject::invokeMethod(m_context, [this] { armTimer(true); });
+    m_thread.post([this] { armTimer(true); });
 }
 
 void DownloadWatcherService::start()

@@ -3,15 +3,14 @@
 #include "models/CompactPathList.h"
 #include "models/FileNaming.h"
 #include "models/TriageItem.h"
+#include "platform/BackgroundTask.h"
 #include "platform/DownloadFolderListing.h"
 #include "platform/FileSystemEntry.h"
 #include "services/DownloadWatcherService.h"
 #include "services/TriageQueueManager.h"
 
-#include <QFutureWatcher>
 #include <QMutexLocker>
 #include <QTimer>
-#include <QtConcurrentRun>
 #include <malloc.h>
 
 namespace {
@@ -29,6 +28,7 @@ constexpr qsizetype batchSize = 256;
 QueueRescanner::QueueRescanner(TriageQueueManager& queue, QString directory, QObject* parent)
     : QObject(parent), m_queue(queue)
 {
+    m_listingPool.setMaxThreadCount(1);
     setFolders({std::move(directory)});
 }
 
@@ -54,8 +54,7 @@ bool QueueRescanner::isWatched(const QString& standardizedPath) const
 QueueRescanner::~QueueRescanner()
 {
     // The listing's thread posts to this object: it must be done before this goes away.
-    if (m_watcher)
-        m_watcher->waitForFinished();
+    m_listingPool.waitForDone();
 }
 
 void QueueRescanner::rescan()
@@ -131,34 +130,35 @@ void QueueRescanner::startListing()
     QStringList queued;
     for (const TriageItem& item : m_queue.items())
         queued.append(TriageItem::standardizedPath(item.url));
-    // The backlog and the skips are handed over as shared copies: no copy is made here.
-    m_watcher = std::make_unique<QFutureWatcher<Listing>>();
-    connect(m_watcher.get(), &QFutureWatcher<Listing>::finished, this,
-            &QueueRescanner::listingDone);
+    m_listing = true;
     // The oldest file comes back first, from the listing's thread, so that the window can
     // show it while the rest is sorted.
     const std::function<void(const QString&)> oldest = [this](const QString& path) {
         QMetaObject::invokeMethod(
             this, [this, path] { takeOldest(path); }, Qt::QueuedConnection);
     };
-    m_watcher->setFuture(QtConcurrent::run(&QueueRescanner::listAndCheck, m_folders, queued,
-                                           m_queue.pendingBacklog(), m_queue.skippedPaths(), oldest,
-                                           m_unusableNameNote));
+    // The backlog and the skips are handed over as shared copies: no copy is made here.
+    BackgroundTask::run(
+        m_listingPool,
+        [folders = m_folders, queued, backlog = m_queue.pendingBacklog(),
+         skipped = m_queue.skippedPaths(), oldest, unusable = m_unusableNameNote] {
+            return listAndCheck(folders, queued, backlog, skipped, oldest, unusable);
+        },
+        this, [this](Listing listing) { listingDone(std::move(listing)); });
 }
 
 void QueueRescanner::takeOldest(const QString& path)
 {
     // Only ahead of the listing it came from: the listing itself brings it again (the queue
     // takes a path once).
-    if (!m_running || !m_watcher || keptOutOfListing(path) || !isWatched(path))
+    if (!m_running || !m_listing || keptOutOfListing(path) || !isWatched(path))
         return;
     m_queue.enqueuePaths({path});
 }
 
-void QueueRescanner::listingDone()
+void QueueRescanner::listingDone(Listing listing)
 {
-    Listing listing = m_watcher->result();
-    m_watcher.release()->deleteLater();
+    m_listing = false;
     // Entries found missing are checked again as they are dropped: a file put back
     // meanwhile stays.
     m_queue.dropMissing(listing.missing);

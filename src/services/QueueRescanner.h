@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QThreadPool>
 #include <QUrl>
 
 #include <functional>
@@ -15,7 +16,6 @@
 
 class CompactPathList;
 class TriageQueueManager;
-template <typename T> class QFutureWatcher;
 
 // Brings the queue up to date with a fresh listing of the watched folders without holding up
 // the GUI thread. The listing and the existence checks of what already waits run on a pool
@@ -122,7 +122,7 @@ private:
     // The listing's oldest file, queued ahead of the rest of the listing.
     void takeOldest(const QString& path);
     void startListing();
-    void listingDone();
+    void listingDone(Listing listing);
     void feedSlice();
     void scheduleSlice();
     void finish();
@@ -135,7 +135,8 @@ private:
     QSet<QString> m_standardizedFolders;
     DownloadWatcherService::UnusableNameNote m_unusableNameNote;
     WrittenFilesHandoff m_handoff;
-    std::unique_ptr<QFutureWatcher<Listing>> m_watcher;
+    // A listing is running on m_listingPool.
+    bool m_listing = false;
     bool m_running = false;
     bool m_again = false;
     bool m_listingDeferred = false;
@@ -160,4 +161,7 @@ private:
     bool m_drainPosted = false; // guarded by m_inboxLock
     QList<Report> m_draining;   // taken from the inbox, this thread only
     qsizetype m_nextDrained = 0;
+
+    // The listing's one thread; last, so that it is done before the rest goes away.
+    QThreadPool m_listingPool;
 };
