@@ -56,17 +56,5 @@ void EventLoopThread::runAndWait(const std::function<void()>& work) const
 
 void EventLoopThread::post(std::function<void()> work) const
 {
-    // What the caller did before posting happens before the work, also for ThreadSanitizer,
-    // which cannot see the hand-off inside Qt's event queue: the work is made whole on the
-    // heap before the hand-off and the queued call carries only its address.
-    auto* task = new std::function<void()>(std::move(work));
-    ThreadHandoff::handOff(task);
-    QMetaObject::invokeMethod(
-        m_context,
-        [task] {
-            ThreadHandoff::takeOver(task);
-            const std::unique_ptr<std::function<void()>> owned(task);
-            (*owned)();
-        },
-        Qt::QueuedConnection);
+    ThreadHandoff::post(m_context, std::move(work));
 }

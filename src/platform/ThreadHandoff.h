@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QObject>
 #include <QThreadPool>
 
 #include <functional>
+#include <memory>
 
 #if defined(__SANITIZE_THREAD__)
 extern "C" void __tsan_acquire(void* address);
@@ -40,6 +42,24 @@ public:
         };
         handOff(&poolToken);
         pool.start(std::move(task));
+    }
+
+    // Runs work on receiver's thread through its event queue, what the caller did before
+    // happening before it: the work is made whole on the heap before the hand-off and the
+    // queued call carries only its address. Dropped (with the receiver's other events) when
+    // the receiver is destroyed first.
+    static void post(QObject* receiver, std::function<void()> work)
+    {
+        auto* task = new std::function<void()>(std::move(work));
+        handOff(task);
+        QMetaObject::invokeMethod(
+            receiver,
+            [task] {
+                takeOver(task);
+                const std::unique_ptr<std::function<void()>> owned(task);
+                (*owned)();
+            },
+            Qt::QueuedConnection);
     }
 
 private:

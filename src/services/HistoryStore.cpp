@@ -1,6 +1,7 @@
 #include "services/HistoryStore.h"
 
 #include "platform/BackgroundTask.h"
+#include "platform/ThreadHandoff.h"
 
 #include "models/DestinationPredictor.h"
 #include "models/FileNaming.h"
@@ -11,9 +12,11 @@
 #include "services/HistoryUndo.h"
 #include "services/LoggerService.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QThread>
 
 #include <optional>
 
@@ -43,12 +46,21 @@ HistoryStore::HistoryStore(const QString& databasePath, std::unique_ptr<TrashBac
 
 HistoryStore::~HistoryStore()
 {
-    waitForWrites();
+    waitForThreads();
     m_writer.reset();
     m_reader.reset();
 }
 
 void HistoryStore::waitForWrites()
+{
+    waitForThreads();
+    // Their signals, waiting in this thread's queue, are sent now: once this returns, every
+    // write asked for has been announced.
+    if (QThread::currentThread() == thread())
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void HistoryStore::waitForThreads()
 {
     // An undo looks its entry up on the writer, moves the file on the undo thread and
     // records the result on the writer again.
@@ -72,6 +84,13 @@ QString HistoryStore::unavailableReason() const
     return m_unavailableReason;
 }
 
+void HistoryStore::announce(std::function<void()> emitter)
+{
+    // Signals leave on the store's own thread, whichever thread found the result: what the
+    // pool's thread wrote into the arguments happens before any receiver reads them.
+    ThreadHandoff::post(this, std::move(emitter));
+}
+
 void HistoryStore::setAvailable(bool available, const QString& reason)
 {
     {
@@ -85,7 +104,9 @@ void HistoryStore::setAvailable(bool available, const QString& reason)
         LoggerService::shared().info(QStringLiteral("History is available again"));
     else
         LoggerService::shared().error(QStringLiteral("History is unavailable: %1").arg(reason));
-    emit availabilityChanged(available, available ? QString() : reason);
+    announce([this, available, reason] {
+        emit availabilityChanged(available, available ? QString() : reason);
+    });
 }
 
 void HistoryStore::openWriter()
@@ -127,9 +148,10 @@ void HistoryStore::recover(const QString& reason, quint64 seenGeneration)
     LoggerService::shared().error(
         QStringLiteral("History: %1; the file was kept aside and a new history started")
             .arg(reason));
-    emit historyReset(tr("The history could not be read (%1). It was kept as %2 and "
-                         "a new history was started.")
-                          .arg(reason, StoragePaths::tildePath(kept)));
+    const QString message = tr("The history could not be read (%1). It was kept as %2 and "
+                               "a new history was started.")
+                                .arg(reason, StoragePaths::tildePath(kept));
+    announce([this, message] { emit historyReset(message); });
     const HistoryDatabase::Result opened = m_writer->openForWriting(true);
     if (!opened.ok())
         setAvailable(false, opened.reason);
@@ -180,7 +202,7 @@ void HistoryStore::writePending()
     setAvailable(true, {});
     for (const HistoryEntry& stored : std::as_const(batch)) {
         if (stored.sequence > 0)
-            emit recorded(stored);
+            announce([this, stored] { emit recorded(stored); });
     }
     m_sincePrune += int(batch.size());
     if (m_sincePrune >= pruneInterval) {
@@ -248,7 +270,9 @@ quint64 HistoryStore::query(const QString& filter, int limit, qint64 beforeSeque
         } else if (QFile::exists(m_path)) {
             error = tr("the history file could not be opened");
         }
-        emit queryFinished(request, filter, entries, more, error);
+        announce([this, request, filter, entries, more, error] {
+            emit queryFinished(request, filter, entries, more, error);
+        });
     });
     return request;
 }
@@ -264,7 +288,7 @@ void HistoryStore::loadPredictor(int limit)
                 readerFailed(read.reason, read.status == HistoryDatabase::Status::Damaged);
         }
         predictor->learnAll(entries);
-        emit predictorLoaded(predictor);
+        announce([this, predictor] { emit predictorLoaded(predictor); });
     });
 }
 
@@ -298,7 +322,7 @@ void HistoryStore::undoEntry(const QUuid& id)
                          ? QStringLiteral("restored")
                          : (outcome == UndoOutcome::Refused ? QStringLiteral("refused")
                                                             : QStringLiteral("failed"))));
-        emit undoFinished(id, outcome, message);
+        announce([this, id, outcome, message] { emit undoFinished(id, outcome, message); });
     };
     // Looked up on the writer, after every record asked for before: an entry recorded a
     // moment ago, or an undo of it, is seen.
@@ -358,7 +382,9 @@ void HistoryStore::forget()
         if (!removed) {
             LoggerService::shared().error(
                 QStringLiteral("History could not be deleted: %1").arg(error));
-            emit forgetFinished(false, tr("The history could not be deleted: %1").arg(error));
+            announce([this, error] {
+                emit forgetFinished(false, tr("The history could not be deleted: %1").arg(error));
+            });
             return;
         }
         if (opened.ok())
@@ -366,6 +392,6 @@ void HistoryStore::forget()
         else
             setAvailable(false, opened.reason);
         LoggerService::shared().action(QStringLiteral("History forgotten"));
-        emit forgetFinished(true, tr("History deleted"));
+        announce([this] { emit forgetFinished(true, tr("History deleted")); });
     });
 }

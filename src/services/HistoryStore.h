@@ -10,6 +10,7 @@
 #include <QUuid>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -96,7 +97,8 @@ public:
     bool available() const;
     QString unavailableReason() const;
 
-    // Blocks until every record, undo and forget asked for so far is done. For tests and
+    // Blocks until every record, undo and forget asked for so far is done and announced (on
+    // the store's thread). For tests and
     // benchmarks, and before quitting; never on the GUI thread during triage.
     void waitForWrites();
 
@@ -122,6 +124,10 @@ private:
     void openWriter();
     void writePending();
     void recover(const QString& reason, quint64 seenGeneration);
+    // Blocks until the store's threads are idle.
+    void waitForThreads();
+    // Emits through emitter on the store's thread.
+    void announce(std::function<void()> emitter);
     void setAvailable(bool available, const QString& reason);
     // Reader thread: the connection, reopened after the writer started a new file.
     HistoryDatabase* reader();
