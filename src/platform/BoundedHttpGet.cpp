@@ -28,23 +28,6 @@ private:
     QNetworkAccessManager* m_network = nullptr;
 };
 
-// Runs work on receiver's thread, what this thread did before happening before it, also for
-// ThreadSanitizer (Qt's event queue is not seen by it): the work is made whole on the heap
-// before the hand-off and the queued call carries only its address.
-void postHandedOff(QObject* receiver, std::function<void()> work)
-{
-    auto* task = new std::function<void()>(std::move(work));
-    ThreadHandoff::handOff(task);
-    QMetaObject::invokeMethod(
-        receiver,
-        [task] {
-            ThreadHandoff::takeOver(task);
-            const std::unique_ptr<std::function<void()>> owned(task);
-            (*owned)();
-        },
-        Qt::QueuedConnection);
-}
-
 } // namespace
 
 BoundedHttpGet::BoundedHttpGet(qint64 maximumBytes, QObject* parent)
@@ -76,7 +59,7 @@ void BoundedHttpGet::start(const QNetworkRequest& request)
     const quint64 serial = ++m_serial;
     auto* worker = static_cast<Worker*>(m_worker);
     const qint64 limit = m_maximumBytes;
-    postHandedOff(worker, [this, worker, request, serial, limit] {
+    ThreadHandoff::post(worker, [this, worker, request, serial, limit] {
         if (worker->reply) {
             worker->reply->disconnect();
             worker->reply->abort();
@@ -127,7 +110,7 @@ void BoundedHttpGet::start(const QNetworkRequest& request)
                 reply->deleteLater();
                 if (worker->reply == reply)
                     worker->reply.clear();
-                postHandedOff(this, [this, serial, copy = *result] {
+                ThreadHandoff::post(this, [this, serial, copy = *result] {
                     if (serial != m_serial)
                         return; // a later request replaced this one
                     m_running = false;
