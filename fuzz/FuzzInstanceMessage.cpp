@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
 
     const std::optional<QByteArray> answer = InstanceMessage::answerLine(input);
-    if (answer && (answer->contains('\n') || answer->size() > InstanceMessage::maximumLineLength))
+    if (answer && (answer->contains('\n') || answer->size() > InstanceMessage::maximumAnswerLength))
         std::abort();
     return 0;
 }
