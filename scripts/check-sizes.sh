@@ -28,5 +28,5 @@ while IFS=$'\t' read -r name file _pattern kind rest; do
         echo "function $qualified ($file:$start): $length lines"
         status=1
     fi
-done < <(ctags --fields=+ne --c++-kinds=f --language-force=C++ -o - $(find src -name '*.cpp') | sort -t$'\t' -k2,2)
+done < <("${CTAGS:-ctags}" --fields=+ne --c++-kinds=f --language-force=C++ -o - $(find src -name '*.cpp') | sort -t$'\t' -k2,2)
 exit $status

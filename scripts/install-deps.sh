@@ -13,7 +13,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth
     desktop-file-utils appstream
-    dpkg-dev file
+    dpkg-dev file universal-ctags
     trayer xdotool x11-utils x11-xserver-utils x11-xkb-utils libxcb1-dev
     fonts-dejavu-core
     wget curl aria2 python3
