@@ -4,6 +4,7 @@
 #include "app/TriageHUDPanel.h"
 #include "crashreporting/CrashReporter.h"
 #include "fakes/GatedEngine.h"
+#include "fakes/ManualClock.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/ItemRevealer.h"
 #include "services/ConfigurationService.h"
@@ -50,6 +51,10 @@ private:
     TriageContainerView* m_view = nullptr;
     int m_dismissals = 0;
     QList<QUrl> m_opened;
+    // The window's delays (watchdog, status lines, progress) run on it: a test moves it.
+    std::unique_ptr<ManualClock> m_clock;
+
+    void advance(int ms) { m_clock->advance(std::chrono::milliseconds(ms)); }
 
     QString downloadsFile(const QString& name, const QByteArray& content = "content")
     {
@@ -88,8 +93,11 @@ private slots:
         m_dismissals = 0;
         m_opened.clear();
         m_panel = std::make_unique<TriageHUDPanel>();
+        m_clock = std::make_unique<ManualClock>();
+        TriageContainerView::Services services = m_services->services();
+        services.clock = m_clock.get();
         m_view = new TriageContainerView(
-            m_services->services(), [this] { ++m_dismissals; }, [] {});
+            services, [this] { ++m_dismissals; }, [] {});
         m_view->setFileOpener([this](const QUrl& url) { m_opened.append(url); });
         m_panel->setContentView(m_view);
     }
@@ -388,7 +396,6 @@ private slots:
     // bottom shows the move and what waits behind it.
     void keysWhileInFlightWaitBehindIt()
     {
-        m_view->setWatchdogInterval(100); // the real one is 3 s
         m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("slow.bin")));
         m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("next.bin")));
         m_panel->presentCentered();
@@ -404,10 +411,12 @@ private slots:
         QCOMPARE(strip->title(), QStringLiteral("Moving slow.bin to Documents — 1 more waiting"));
         QVERIFY(strip->height() <= 40);
         QCOMPARE(strip->geometry().bottom(), m_view->rect().bottom());
-        QTRY_COMPARE_WITH_TIMEOUT(m_view->statusMessage().value_or(QString()),
-                                  QStringLiteral("Still moving slow.bin to Documents… — 1 more "
-                                                 "waiting"),
-                                  5000);
+        // The watchdog speaks once its time has passed, not before.
+        advance(TriageActionController::defaultWatchdogMs - 1);
+        QVERIFY(!m_view->statusMessage().value_or(QString()).startsWith("Still moving"));
+        advance(1);
+        QCOMPARE(m_view->statusMessage().value_or(QString()),
+                 QStringLiteral("Still moving slow.bin to Documents… — 1 more waiting"));
         QVERIFY(QFile::exists(m_downloads + "/next.bin"));
 
         m_engine->holdMoves = false;
@@ -431,6 +440,8 @@ private slots:
         auto* strip = m_view->findChild<ActionProgressView*>();
         m_engine->holdMoves = true;
         press(Qt::Key_1);
+        // A lone action shows its progress once it has run a while.
+        advance(TriageActionController::defaultProgressDelayMs);
         QTRY_VERIFY(strip->isVisible());
         QTest::mouseClick(strip->cancelButton(), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(headName(), QStringLiteral("slow.bin"), 5000);
@@ -493,7 +504,6 @@ private slots:
     // Inbox Zero yet, neither in the header nor on the empty page.
     void inboxZeroOnlyOnceNothingIsInFlight()
     {
-        m_view->setWatchdogInterval(50);
         QFETCH(bool, fails);
         m_queue->enqueue(QUrl::fromLocalFile(downloadsFile("last.pdf")));
         m_panel->presentCentered();
@@ -504,7 +514,8 @@ private slots:
         press(Qt::Key_1);
         QVERIFY(m_queue->items().isEmpty());
         // Also once the watchdog has given the keyboard back and the move is only late.
-        QTRY_VERIFY_WITH_TIMEOUT(!m_view->isProcessingAction(), 5000);
+        advance(TriageActionController::defaultWatchdogMs);
+        QVERIFY(!m_view->isProcessingAction());
         QApplication::processEvents();
         QVERIFY(title->isVisible());
         QCOMPARE(title->text(), QStringLiteral("Finishing…"));

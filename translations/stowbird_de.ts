@@ -2227,26 +2227,6 @@ Wartend: %2</translation>
         <translation>Ordner auswählen</translation>
     </message>
     <message>
-        <source>No slot %1: add one in Preferences</source>
-        <translation>Kein Fach %1: Fügen Sie es in den Einstellungen hinzu</translation>
-    </message>
-    <message>
-        <source>Create and Move</source>
-        <translation>Erstellen und verschieben</translation>
-    </message>
-    <message>
-        <source>Could not create the folder: %1</source>
-        <translation>Der Ordner konnte nicht erstellt werden: %1</translation>
-    </message>
-    <message>
-        <source>Not moved: the folder of %1 is missing (press %2 to create it for this file)</source>
-        <translation>Nicht verschoben: Der Ordner von %1 fehlt (drücken Sie %2, um ihn für diese Datei zu erstellen)</translation>
-    </message>
-    <message>
-        <source>No suggestion for this item</source>
-        <translation>Kein Vorschlag für dieses Objekt</translation>
-    </message>
-    <message>
         <source>Inbox Zero</source>
         <translation>Alles aufgeräumt</translation>
     </message>
@@ -2258,25 +2238,16 @@ Wartend: %2</translation>
         </translation>
     </message>
     <message>
-        <source>Keyboard Shortcuts (%1)</source>
-        <translation>Tastenkürzel (%1)</translation>
+        <source>Looking…</source>
+        <translation>Wird durchsucht…</translation>
     </message>
     <message>
-        <source>Configure Destination Slots</source>
-        <translation>Zielfächer einrichten</translation>
+        <source>Finishing…</source>
+        <translation>Wird abgeschlossen…</translation>
     </message>
-    <message>
-        <source>Close (%1)</source>
-        <translation>Schließen (%1)</translation>
-    </message>
-    <message>
-        <source>RENAME FILE</source>
-        <translation>DATEI UMBENENNEN</translation>
-    </message>
-    <message>
-        <source>Press Return to confirm, Escape to cancel</source>
-        <translation>Eingabetaste zum Bestätigen, Esc zum Abbrechen</translation>
-    </message>
+</context>
+<context>
+    <name>TriageEmptyPage</name>
     <message>
         <source>All completed downloads have been organized. Stowbird is actively monitoring %1 for new files.</source>
         <translation>Alle abgeschlossenen Downloads sind einsortiert. Stowbird überwacht %1 auf neue Dateien.</translation>
@@ -2288,33 +2259,6 @@ Wartend: %2</translation>
     <message>
         <source>Brings the skipped files back into the queue (%1)</source>
         <translation>Holt die übersprungenen Dateien zurück in die Warteschlange (%1)</translation>
-    </message>
-    <message>
-        <source>Looking…</source>
-        <translation>Wird durchsucht…</translation>
-    </message>
-    <message>
-        <source>Finishing…</source>
-        <translation>Wird abgeschlossen…</translation>
-    </message>
-    <message>
-        <source>Looking through Downloads…</source>
-        <translation>Downloads werden durchsucht…</translation>
-    </message>
-    <message>
-        <source>Downloads Inbox Zero</source>
-        <translation>Downloads aufgeräumt</translation>
-    </message>
-    <message>
-        <source>%1 and one other folder</source>
-        <translation>%1 und einen weiteren Ordner</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 and %n other folders</source>
-        <translation>
-            <numerusform>%1 und %n weiteren Ordner</numerusform>
-            <numerusform>%1 und %n weitere Ordner</numerusform>
-        </translation>
     </message>
     <message>
         <source>Stowbird is listing %1; the first file shows here as soon as it is found.</source>
@@ -2331,12 +2275,61 @@ Wartend: %2</translation>
             <numerusform>%n übersprungene Dateien ansehen</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Looking through Downloads…</source>
+        <translation>Downloads werden durchsucht…</translation>
+    </message>
+    <message>
+        <source>Finishing…</source>
+        <translation>Wird abgeschlossen…</translation>
+    </message>
+    <message>
+        <source>Downloads Inbox Zero</source>
+        <translation>Downloads aufgeräumt</translation>
+    </message>
+    <message>
+        <source>%1 and one other folder</source>
+        <translation>%1 und einen weiteren Ordner</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and %n other folders</source>
+        <translation>
+            <numerusform>%1 und %n weiteren Ordner</numerusform>
+            <numerusform>%1 und %n weitere Ordner</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>TriageHUDPanel</name>
     <message>
         <source>Dismiss</source>
         <translation>Ausblenden</translation>
+    </message>
+</context>
+<context>
+    <name>TriageHeadCommands</name>
+    <message>
+        <source>Not moved: the folder of %1 is missing (press %2 to create it for this file)</source>
+        <translation>Nicht verschoben: Der Ordner von %1 fehlt (drücken Sie %2, um ihn für diese Datei zu erstellen)</translation>
+    </message>
+    <message>
+        <source>No suggestion for this item</source>
+        <translation>Kein Vorschlag für dieses Objekt</translation>
+    </message>
+</context>
+<context>
+    <name>TriageHeaderBar</name>
+    <message>
+        <source>Keyboard Shortcuts (%1)</source>
+        <translation>Tastenkürzel (%1)</translation>
+    </message>
+    <message>
+        <source>Configure Destination Slots</source>
+        <translation>Zielfächer einrichten</translation>
+    </message>
+    <message>
+        <source>Close (%1)</source>
+        <translation>Schließen (%1)</translation>
     </message>
 </context>
 <context>
@@ -2466,6 +2459,13 @@ Wartend: %2</translation>
     </message>
 </context>
 <context>
+    <name>TriageKeyboard</name>
+    <message>
+        <source>No slot %1: add one in Preferences</source>
+        <translation>Kein Fach %1: Fügen Sie es in den Einstellungen hinzu</translation>
+    </message>
+</context>
+<context>
     <name>TriagePreviewPane</name>
     <message>
         <source>Large File (%1)</source>
@@ -2485,6 +2485,28 @@ Wartend: %2</translation>
     <message>
         <source>Skip list not saved. %1</source>
         <translation>Liste der übersprungenen Dateien nicht gespeichert. %1</translation>
+    </message>
+</context>
+<context>
+    <name>TriageRenamePanel</name>
+    <message>
+        <source>RENAME FILE</source>
+        <translation>DATEI UMBENENNEN</translation>
+    </message>
+    <message>
+        <source>Press Return to confirm, Escape to cancel</source>
+        <translation>Eingabetaste zum Bestätigen, Esc zum Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>TriageSheets</name>
+    <message>
+        <source>Could not create the folder: %1</source>
+        <translation>Der Ordner konnte nicht erstellt werden: %1</translation>
+    </message>
+    <message>
+        <source>Create and Move</source>
+        <translation>Erstellen und verschieben</translation>
     </message>
 </context>
 <context>

@@ -372,24 +372,27 @@
 <context>
     <name>TriageContainerView</name>
     <message numerus="yes">
-        <source>%1 and %n other folders</source>
-        <translation>
-            <numerusform>%1 and %n other folder</numerusform>
-            <numerusform>%1 and %n other folders</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
         <source>%n items remaining</source>
         <translation>
             <numerusform>%n item remaining</numerusform>
             <numerusform>%n items remaining</numerusform>
         </translation>
     </message>
+</context>
+<context>
+    <name>TriageEmptyPage</name>
     <message numerus="yes">
         <source>Review %n Skipped Files</source>
         <translation>
             <numerusform>Review %n Skipped File</numerusform>
             <numerusform>Review %n Skipped Files</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and %n other folders</source>
+        <translation>
+            <numerusform>%1 and %n other folder</numerusform>
+            <numerusform>%1 and %n other folders</numerusform>
         </translation>
     </message>
 </context>

@@ -2227,26 +2227,6 @@ En attente&#xa0;: %2</translation>
         <translation>Choisir un dossier</translation>
     </message>
     <message>
-        <source>No slot %1: add one in Preferences</source>
-        <translation>Pas d’emplacement %1&#xa0;: ajoutez-en un dans les Préférences</translation>
-    </message>
-    <message>
-        <source>Create and Move</source>
-        <translation>Créer et déplacer</translation>
-    </message>
-    <message>
-        <source>Could not create the folder: %1</source>
-        <translation>Impossible de créer le dossier&#xa0;: %1</translation>
-    </message>
-    <message>
-        <source>Not moved: the folder of %1 is missing (press %2 to create it for this file)</source>
-        <translation>Non déplacé&#xa0;: le dossier de %1 est absent (appuyez sur %2 pour le créer pour ce fichier)</translation>
-    </message>
-    <message>
-        <source>No suggestion for this item</source>
-        <translation>Aucune suggestion pour cet élément</translation>
-    </message>
-    <message>
         <source>Inbox Zero</source>
         <translation>Tout est rangé</translation>
     </message>
@@ -2258,25 +2238,16 @@ En attente&#xa0;: %2</translation>
         </translation>
     </message>
     <message>
-        <source>Keyboard Shortcuts (%1)</source>
-        <translation>Raccourcis clavier (%1)</translation>
+        <source>Looking…</source>
+        <translation>Recherche…</translation>
     </message>
     <message>
-        <source>Configure Destination Slots</source>
-        <translation>Configurer les emplacements de destination</translation>
+        <source>Finishing…</source>
+        <translation>Finalisation…</translation>
     </message>
-    <message>
-        <source>Close (%1)</source>
-        <translation>Fermer (%1)</translation>
-    </message>
-    <message>
-        <source>RENAME FILE</source>
-        <translation>RENOMMER LE FICHIER</translation>
-    </message>
-    <message>
-        <source>Press Return to confirm, Escape to cancel</source>
-        <translation>Entrée pour confirmer, Échap pour annuler</translation>
-    </message>
+</context>
+<context>
+    <name>TriageEmptyPage</name>
     <message>
         <source>All completed downloads have been organized. Stowbird is actively monitoring %1 for new files.</source>
         <translation>Tous les téléchargements terminés ont été rangés. Stowbird surveille %1 pour les nouveaux fichiers.</translation>
@@ -2288,33 +2259,6 @@ En attente&#xa0;: %2</translation>
     <message>
         <source>Brings the skipped files back into the queue (%1)</source>
         <translation>Remet les fichiers ignorés dans la file (%1)</translation>
-    </message>
-    <message>
-        <source>Looking…</source>
-        <translation>Recherche…</translation>
-    </message>
-    <message>
-        <source>Finishing…</source>
-        <translation>Finalisation…</translation>
-    </message>
-    <message>
-        <source>Looking through Downloads…</source>
-        <translation>Examen des Téléchargements…</translation>
-    </message>
-    <message>
-        <source>Downloads Inbox Zero</source>
-        <translation>Téléchargements vides</translation>
-    </message>
-    <message>
-        <source>%1 and one other folder</source>
-        <translation>%1 et un autre dossier</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 and %n other folders</source>
-        <translation>
-            <numerusform>%1 et %n autre dossier</numerusform>
-            <numerusform>%1 et %n autres dossiers</numerusform>
-        </translation>
     </message>
     <message>
         <source>Stowbird is listing %1; the first file shows here as soon as it is found.</source>
@@ -2331,12 +2275,61 @@ En attente&#xa0;: %2</translation>
             <numerusform>Revoir %n fichiers ignorés</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Looking through Downloads…</source>
+        <translation>Examen des Téléchargements…</translation>
+    </message>
+    <message>
+        <source>Finishing…</source>
+        <translation>Finalisation…</translation>
+    </message>
+    <message>
+        <source>Downloads Inbox Zero</source>
+        <translation>Téléchargements vides</translation>
+    </message>
+    <message>
+        <source>%1 and one other folder</source>
+        <translation>%1 et un autre dossier</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and %n other folders</source>
+        <translation>
+            <numerusform>%1 et %n autre dossier</numerusform>
+            <numerusform>%1 et %n autres dossiers</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>TriageHUDPanel</name>
     <message>
         <source>Dismiss</source>
         <translation>Fermer</translation>
+    </message>
+</context>
+<context>
+    <name>TriageHeadCommands</name>
+    <message>
+        <source>Not moved: the folder of %1 is missing (press %2 to create it for this file)</source>
+        <translation>Non déplacé&#xa0;: le dossier de %1 est absent (appuyez sur %2 pour le créer pour ce fichier)</translation>
+    </message>
+    <message>
+        <source>No suggestion for this item</source>
+        <translation>Aucune suggestion pour cet élément</translation>
+    </message>
+</context>
+<context>
+    <name>TriageHeaderBar</name>
+    <message>
+        <source>Keyboard Shortcuts (%1)</source>
+        <translation>Raccourcis clavier (%1)</translation>
+    </message>
+    <message>
+        <source>Configure Destination Slots</source>
+        <translation>Configurer les emplacements de destination</translation>
+    </message>
+    <message>
+        <source>Close (%1)</source>
+        <translation>Fermer (%1)</translation>
     </message>
 </context>
 <context>
@@ -2466,6 +2459,13 @@ En attente&#xa0;: %2</translation>
     </message>
 </context>
 <context>
+    <name>TriageKeyboard</name>
+    <message>
+        <source>No slot %1: add one in Preferences</source>
+        <translation>Pas d’emplacement %1&#xa0;: ajoutez-en un dans les Préférences</translation>
+    </message>
+</context>
+<context>
     <name>TriagePreviewPane</name>
     <message>
         <source>Large File (%1)</source>
@@ -2485,6 +2485,28 @@ En attente&#xa0;: %2</translation>
     <message>
         <source>Skip list not saved. %1</source>
         <translation>Liste des fichiers ignorés non enregistrée. %1</translation>
+    </message>
+</context>
+<context>
+    <name>TriageRenamePanel</name>
+    <message>
+        <source>RENAME FILE</source>
+        <translation>RENOMMER LE FICHIER</translation>
+    </message>
+    <message>
+        <source>Press Return to confirm, Escape to cancel</source>
+        <translation>Entrée pour confirmer, Échap pour annuler</translation>
+    </message>
+</context>
+<context>
+    <name>TriageSheets</name>
+    <message>
+        <source>Could not create the folder: %1</source>
+        <translation>Impossible de créer le dossier&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Create and Move</source>
+        <translation>Créer et déplacer</translation>
     </message>
 </context>
 <context>

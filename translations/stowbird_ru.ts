@@ -2274,26 +2274,6 @@ Waiting: %2</source>
         <translation>Выбор папки</translation>
     </message>
     <message>
-        <source>No slot %1: add one in Preferences</source>
-        <translation>Слота %1 нет: добавьте его в параметрах</translation>
-    </message>
-    <message>
-        <source>Create and Move</source>
-        <translation>Создать и переместить</translation>
-    </message>
-    <message>
-        <source>Could not create the folder: %1</source>
-        <translation>Не удалось создать папку: %1</translation>
-    </message>
-    <message>
-        <source>Not moved: the folder of %1 is missing (press %2 to create it for this file)</source>
-        <translation>Не перемещено: папка слота %1 отсутствует (нажмите %2, чтобы создать её для этого файла)</translation>
-    </message>
-    <message>
-        <source>No suggestion for this item</source>
-        <translation>Для этого элемента нет предложения</translation>
-    </message>
-    <message>
         <source>Inbox Zero</source>
         <translation>Всё разобрано</translation>
     </message>
@@ -2306,25 +2286,16 @@ Waiting: %2</source>
         </translation>
     </message>
     <message>
-        <source>Keyboard Shortcuts (%1)</source>
-        <translation>Комбинации клавиш (%1)</translation>
+        <source>Looking…</source>
+        <translation>Поиск…</translation>
     </message>
     <message>
-        <source>Configure Destination Slots</source>
-        <translation>Настроить слоты назначения</translation>
+        <source>Finishing…</source>
+        <translation>Завершение…</translation>
     </message>
-    <message>
-        <source>Close (%1)</source>
-        <translation>Закрыть (%1)</translation>
-    </message>
-    <message>
-        <source>RENAME FILE</source>
-        <translation>ПЕРЕИМЕНОВАНИЕ ФАЙЛА</translation>
-    </message>
-    <message>
-        <source>Press Return to confirm, Escape to cancel</source>
-        <translation>Нажмите Enter для подтверждения или Escape для отмены</translation>
-    </message>
+</context>
+<context>
+    <name>TriageEmptyPage</name>
     <message>
         <source>All completed downloads have been organized. Stowbird is actively monitoring %1 for new files.</source>
         <translation>Все завершённые загрузки разобраны. Stowbird следит за появлением новых файлов: %1.</translation>
@@ -2336,34 +2307,6 @@ Waiting: %2</source>
     <message>
         <source>Brings the skipped files back into the queue (%1)</source>
         <translation>Возвращает пропущенные файлы в очередь (%1)</translation>
-    </message>
-    <message>
-        <source>Looking…</source>
-        <translation>Поиск…</translation>
-    </message>
-    <message>
-        <source>Finishing…</source>
-        <translation>Завершение…</translation>
-    </message>
-    <message>
-        <source>Looking through Downloads…</source>
-        <translation>Просмотр загрузок…</translation>
-    </message>
-    <message>
-        <source>Downloads Inbox Zero</source>
-        <translation>Загрузки разобраны</translation>
-    </message>
-    <message>
-        <source>%1 and one other folder</source>
-        <translation>%1 (и ещё одна папка)</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 and %n other folders</source>
-        <translation>
-            <numerusform>%1 (и ещё %n папка)</numerusform>
-            <numerusform>%1 (и ещё %n папки)</numerusform>
-            <numerusform>%1 (и ещё %n папок)</numerusform>
-        </translation>
     </message>
     <message>
         <source>Stowbird is listing %1; the first file shows here as soon as it is found.</source>
@@ -2381,12 +2324,62 @@ Waiting: %2</source>
             <numerusform>Просмотреть %n пропущенных файлов</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Looking through Downloads…</source>
+        <translation>Просмотр загрузок…</translation>
+    </message>
+    <message>
+        <source>Finishing…</source>
+        <translation>Завершение…</translation>
+    </message>
+    <message>
+        <source>Downloads Inbox Zero</source>
+        <translation>Загрузки разобраны</translation>
+    </message>
+    <message>
+        <source>%1 and one other folder</source>
+        <translation>%1 (и ещё одна папка)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and %n other folders</source>
+        <translation>
+            <numerusform>%1 (и ещё %n папка)</numerusform>
+            <numerusform>%1 (и ещё %n папки)</numerusform>
+            <numerusform>%1 (и ещё %n папок)</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>TriageHUDPanel</name>
     <message>
         <source>Dismiss</source>
         <translation>Скрыть</translation>
+    </message>
+</context>
+<context>
+    <name>TriageHeadCommands</name>
+    <message>
+        <source>Not moved: the folder of %1 is missing (press %2 to create it for this file)</source>
+        <translation>Не перемещено: папка слота %1 отсутствует (нажмите %2, чтобы создать её для этого файла)</translation>
+    </message>
+    <message>
+        <source>No suggestion for this item</source>
+        <translation>Для этого элемента нет предложения</translation>
+    </message>
+</context>
+<context>
+    <name>TriageHeaderBar</name>
+    <message>
+        <source>Keyboard Shortcuts (%1)</source>
+        <translation>Комбинации клавиш (%1)</translation>
+    </message>
+    <message>
+        <source>Configure Destination Slots</source>
+        <translation>Настроить слоты назначения</translation>
+    </message>
+    <message>
+        <source>Close (%1)</source>
+        <translation>Закрыть (%1)</translation>
     </message>
 </context>
 <context>
@@ -2516,6 +2509,13 @@ Waiting: %2</source>
     </message>
 </context>
 <context>
+    <name>TriageKeyboard</name>
+    <message>
+        <source>No slot %1: add one in Preferences</source>
+        <translation>Слота %1 нет: добавьте его в параметрах</translation>
+    </message>
+</context>
+<context>
     <name>TriagePreviewPane</name>
     <message>
         <source>Large File (%1)</source>
@@ -2535,6 +2535,28 @@ Waiting: %2</source>
     <message>
         <source>Skip list not saved. %1</source>
         <translation>Список пропущенных не сохранён. %1</translation>
+    </message>
+</context>
+<context>
+    <name>TriageRenamePanel</name>
+    <message>
+        <source>RENAME FILE</source>
+        <translation>ПЕРЕИМЕНОВАНИЕ ФАЙЛА</translation>
+    </message>
+    <message>
+        <source>Press Return to confirm, Escape to cancel</source>
+        <translation>Нажмите Enter для подтверждения или Escape для отмены</translation>
+    </message>
+</context>
+<context>
+    <name>TriageSheets</name>
+    <message>
+        <source>Could not create the folder: %1</source>
+        <translation>Не удалось создать папку: %1</translation>
+    </message>
+    <message>
+        <source>Create and Move</source>
+        <translation>Создать и переместить</translation>
     </message>
 </context>
 <context>

@@ -3,7 +3,6 @@
 #include "models/DestinationSlot.h"
 #include "models/StatusLine.h"
 #include "models/TriageItem.h"
-#include "models/TriageKeyTable.h"
 #include "models/TriageSessionStats.h"
 #include "services/SuggestionService.h"
 
@@ -15,42 +14,42 @@
 #include <memory>
 #include <optional>
 
-class ActionPaletteView;
 class BlockingProblems;
 class ActionProgressView;
-class CheatSheetOverlay;
-class CreateFolderOffer;
 class ConfigurationService;
 class DuplicateFinder;
 class FileExecutionEngine;
-class HistorySheet;
 class HistoryStore;
-class InlineRenameView;
 class ItemRevealer;
 class LatinKeyResolver;
 class LaunchAtLoginService;
 class LookAlikeService;
 class LoggerService;
+class MonotonicClock;
 class QKeyEvent;
-class QLabel;
+class ProblemBanner;
 class QueueRescanner;
 class QStackedWidget;
 class QTimer;
-class QToolButton;
-class QVBoxLayout;
 class GlobalShortcutService;
 class TelemetryService;
 class TriageActionController;
-class SettingsSheet;
 class StatusAnnouncer;
-class TriagePreviewPane;
+class TriageEmptyPage;
+class TriageHeadCommands;
+class TriageHeaderBar;
+class TriageItemPage;
+class TriageKeyboard;
 class TriageQueueManager;
+class TriageSheets;
 class UpdateService;
 
-// The root of the triage HUD. It reads every key press while the HUD is shown, maps it to
-// an action on the head item of the queue and hands that to the action controller, which
-// runs it and reports the outcome; the window draws the queue, the preview and the status
-// line.
+// The root of the triage HUD. Its keyboard (TriageKeyboard) reads every key press while the
+// HUD is shown and maps it to one of the operations below on the head item of the queue;
+// the window hands them to the action controller, which runs them and reports the outcome.
+// The window draws the header, the head item (preview and palette, or the rename field) or
+// the empty page, the progress strip and the sheets laid over it, from the state of the
+// queue and the controller.
 class TriageContainerView : public QWidget
 {
     Q_OBJECT
@@ -94,6 +93,10 @@ public:
         // What stops Stowbird from doing its job now, shown in a strip under the header
         // while it lasts. Optional.
         BlockingProblems* problems = nullptr;
+        // Times the delays of the action controller the window makes (the watchdog, how
+        // long a status line stays, when progress shows); none: the system's clock. A test
+        // hands in a clock it moves by hand.
+        const MonotonicClock* clock = nullptr;
     };
     // Chooses the folder for a custom move; nothing when the user cancelled.
     using FolderChooser = std::function<std::optional<QString>(QWidget* parent)>;
@@ -114,14 +117,6 @@ public:
     // The key map (TriageKeyTable). Returns true when the key was consumed, false to pass
     // it on.
     bool handleKeyEvent(QKeyEvent* event);
-    // The characters of a key press with Ctrl and Alt ignored (Shift applied).
-    static QString keyCharacters(const QKeyEvent* event);
-    // The character the key table knows a key press by: the key's own when the table has it
-    // or it is a Latin letter or digit, else the Latin letter or digit of the key on the
-    // user's layouts ("в" on a Russian layout is "d", an unshifted "&" on a French one "1").
-    // A symbol typed with Shift is the digit of its key when it has one ("!" on Shift+1 is
-    // "1", with Shift: the whole group), else itself ("?").
-    QChar tableCharacter(const QKeyEvent* event);
 
     // Operations, reached from keys and from the palette.
     void routeToSlot(const DestinationSlot& slot, InputMethod input);
@@ -137,7 +132,7 @@ public:
     // The head's look-alikes as the window shows them, head first; empty when it has none.
     QList<TriageItem> currentGroup() const;
     // What the preview shows of the group: 0 is the head.
-    int shownGroupMember() const { return m_groupShown; }
+    int shownGroupMember() const;
     void skipCurrentItem(InputMethod input);
     void startRename();
     void commitRename(const QString& newName);
@@ -192,38 +187,29 @@ signals:
     void actionFinished();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
-    // Runs a key's action; false when the key is passed on.
-    bool runKeyAction(const TriageKeyTable::Entry& entry, QChar key);
-    void installKeyMonitor();
-    void removeKeyMonitor();
-    static QString extensionToken(const TriageItem& item);
-    void logDebug(const QString& message);
-    void logAction(const QString& message);
-
+    // The collaborators the services do not give: made here from the services.
+    void makeCollaborators();
+    // Redraws when the collaborators or the services change what the window shows.
+    void connectCollaborators();
+    void connectServices();
     void buildUi();
+    // The preview of the head item and, beside it, the palette or the rename field.
+    TriageItemPage* buildItemPage();
     // Queue and settings changes come in bursts (a rescan posts thousands): they are
     // collapsed into one refresh per frame. The window's own state changes refresh at once.
     void scheduleRefresh();
     void refresh();
     void refreshHeader();
     void refreshBody();
+    void refreshEmptyPage();
     void refreshOverlays();
     // Speaks a new status line to assistive technology.
     void announceStatus();
-    // After a sheet or an offer closes: the focus goes back to the item card (the empty
-    // state when nothing waits), where a screen reader left off.
-    void returnFocusToItem();
     void refreshProgress();
     void refreshProblems();
-    // Asks whether the head is a copy of a file already filed or waiting, once per head
-    // and destination; the note under the card follows the answer.
-    void checkForDuplicate(const TriageItem& head,
-                           const std::optional<SuggestionService::Suggestion>& suggestion);
-    QString duplicateText(const TriageItem& head) const;
 
     Services m_services;
     std::function<void()> m_onDismissHUD;
@@ -231,7 +217,8 @@ private:
     FolderChooser m_folderChooser;
     FileOpener m_fileOpener;
     TriageActionController* m_actions = nullptr;
-    std::shared_ptr<LatinKeyResolver> m_keyResolver;
+    TriageKeyboard* m_keyboard = nullptr;
+    TriageHeadCommands* m_commands = nullptr;
 
     bool m_isRenaming = false;
     QString m_renameText;
@@ -240,56 +227,24 @@ private:
     bool m_showingSettings = false;
     bool m_showingCheatSheet = false;
     bool m_showingHistory = false;
-    bool m_keyMonitorInstalled = false;
     bool m_sessionStarted = false;
 
     // Screen parts.
-    QLabel* m_trayIcon = nullptr;
-    QLabel* m_countLabel = nullptr;
-    QWidget* m_spinner = nullptr;
-    QLabel* m_problemBanner = nullptr;
+    TriageHeaderBar* m_header = nullptr;
+    ProblemBanner* m_problemBanner = nullptr;
     QStackedWidget* m_pages = nullptr; // item body / empty state
-    QWidget* m_body = nullptr;
-    TriagePreviewPane* m_previewPane = nullptr;
-    QStackedWidget* m_rightColumn = nullptr;
-    ActionPaletteView* m_palette = nullptr;
+    TriageItemPage* m_itemPage = nullptr;
     SuggestionService* m_suggestions = nullptr;
     LookAlikeService* m_lookAlikes = nullptr;
     DuplicateFinder* m_duplicates = nullptr;
-    // The head the group preview and the duplicate check are for.
-    QUuid m_groupFor;
-    int m_groupShown = 0;
-    QList<QUuid> m_shownGroup; // the head's group as the card shows it
-    QString m_duplicateCheck;  // head id and folders of the last check asked for
-    // The head item a suggestion was last logged for.
-    QUuid m_loggedSuggestionFor;
     // Along the bottom while a file action runs.
     ActionProgressView* m_progress = nullptr;
-    QWidget* m_renamePanel = nullptr;
-    QVBoxLayout* m_renameLayout = nullptr;
-    QPointer<InlineRenameView> m_renameView;
-    QWidget* m_emptyState = nullptr;
-    QLabel* m_emptyIcon = nullptr;
-    QLabel* m_emptyTitle = nullptr;
-    QLabel* m_emptyMessage = nullptr;
-    QString m_watchedFolder; // as the empty state names it (~/Downloads)
+    TriageEmptyPage* m_emptyPage = nullptr;
     QString m_downloadsFolder;
     QTimer* m_refreshTimer = nullptr;
     qint64 m_lastRefreshNs = 0;
     int m_refreshes = 0;
-    // What the header shows now, so that an unchanged part is not redrawn.
-    int m_shownTrayState = -1;
-    int m_shownEmptyState = -1;
-    QWidget* m_skippedButton = nullptr;
-    QPointer<CheatSheetOverlay> m_cheatSheet;
-    QPointer<SettingsSheet> m_settingsSheet;
-    QPointer<HistorySheet> m_historySheet;
-    QPointer<CreateFolderOffer> m_createOffer;
+    TriageSheets* m_sheets = nullptr;
     StatusAnnouncer* m_announcer = nullptr;
     std::optional<StatusLine> m_announced;
-    // The key press last seen by the filter and the widget it was offered to: an ignored
-    // key is offered again to every parent, and must be handled only the first time.
-    const QEvent* m_lastKeyEvent = nullptr;
-    QPointer<QObject> m_lastKeyReceiver;
-    static QString s_lastCustomFolder;
 };
