@@ -45,6 +45,7 @@ void HistoryDatabase::close()
         sqlite3_close_v2(m_db);
     m_db = nullptr;
 }
+
 HistoryDatabase::Result HistoryDatabase::fail(int code, const QString& what) const
 {
     return HistorySqlite::failure(m_db, code, what);
