@@ -370,26 +370,68 @@ DestinationPredictor::bestGuess(const Item& item) const
     return score(item, false);
 }
 
+struct DestinationPredictor::Support
+{
+    const QString* key;
+    const Counts* counts;
+    double weight;
+
+    // What this feature gave destination.
+    double shareOf(int destination) const
+    {
+        double share = 0;
+        for (const Vote& vote : counts->votes) {
+            if (vote.destination == destination)
+                share = weight * vote.weight / counts->total;
+        }
+        return share;
+    }
+};
+
 std::optional<DestinationPredictor::Prediction>
 DestinationPredictor::score(const Item& item, bool confidentOnly) const
 {
     if (m_features.isEmpty())
         return std::nullopt;
+    // The supports point into features: it lives as long as they do.
     const QStringList features = featuresOf(item);
+    std::vector<std::pair<int, double>> scores;
+    double weightSum = doubtWeight;
+    const std::vector<Support> supports = supportsOf(features, &scores, &weightSum);
+    if (scores.empty())
+        return std::nullopt;
+    const auto top =
+        std::max_element(scores.begin(), scores.end(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; });
+    const double confidence = top->second / weightSum;
+    if (confidentOnly && confidence < m_threshold)
+        return std::nullopt;
+
+    Prediction prediction;
+    const Destination& destination = m_destinations[size_t(top->first)];
+    prediction.folder = destination.folder;
+    prediction.slot = destination.slot;
+    prediction.confidence = confidence;
+    if (const Support* reason = reasonFor(supports, top->first)) {
+        prediction.feature = describe(*reason->key);
+        prediction.of = int(reason->counts->recent.size());
+        prediction.count =
+            int(std::count_if(reason->counts->recent.begin(), reason->counts->recent.end(),
+                              [&](const Recent& r) { return r.destination == top->first; }));
+    }
+    return prediction;
+}
+
+std::vector<DestinationPredictor::Support>
+DestinationPredictor::supportsOf(const QStringList& features,
+                                 std::vector<std::pair<int, double>>* scores,
+                                 double* weightSum) const
+{
     int words = 0;
     for (const QString& key : features)
         words += key.startsWith(QLatin1String("w:")) ? 1 : 0;
-
-    struct Support
-    {
-        const QString* key;
-        const Counts* counts;
-        double weight;
-    };
     std::vector<Support> supports;
     supports.reserve(size_t(features.size()));
-    std::vector<std::pair<int, double>> scores;
-    double weightSum = doubtWeight;
     for (const QString& key : features) {
         const auto found = m_features.constFind(key);
         if (found == m_features.constEnd() || found->total < 1e-3f)
@@ -409,42 +451,31 @@ DestinationPredictor::score(const Item& item, bool confidentOnly) const
         // A long name's many words together count about as much as a few.
         if (key.startsWith(QLatin1String("w:")) && words > 1)
             weight /= std::sqrt(double(words));
-        weightSum += weight;
+        *weightSum += weight;
         supports.push_back(Support{&key, &counts, weight});
         for (const Vote& vote : counts.votes) {
             const double share = weight * vote.weight / counts.total;
-            const auto slot = std::find_if(scores.begin(), scores.end(), [&](const auto& s) {
+            const auto slot = std::find_if(scores->begin(), scores->end(), [&](const auto& s) {
                 return s.first == vote.destination;
             });
-            if (slot == scores.end())
-                scores.emplace_back(vote.destination, share);
+            if (slot == scores->end())
+                scores->emplace_back(vote.destination, share);
             else
                 slot->second += share;
         }
     }
-    if (scores.empty())
-        return std::nullopt;
-    const auto top =
-        std::max_element(scores.begin(), scores.end(),
-                         [](const auto& a, const auto& b) { return a.second < b.second; });
-    const double confidence = top->second / weightSum;
-    if (confidentOnly && confidence < m_threshold)
-        return std::nullopt;
+    return supports;
+}
 
-    Prediction prediction;
-    const Destination& destination = m_destinations[size_t(top->first)];
-    prediction.folder = destination.folder;
-    prediction.slot = destination.slot;
-    prediction.confidence = confidence;
+const DestinationPredictor::Support*
+DestinationPredictor::reasonFor(const std::vector<Support>& supports, int destination)
+{
     // The reason names the feature that gave the winner most, preferring one a person
     // recognises (extension, word, host) when it gave at least half as much.
     std::vector<double> shares(supports.size(), 0.0);
     double topShare = 0;
     for (size_t i = 0; i < supports.size(); ++i) {
-        for (const Vote& vote : supports[i].counts->votes) {
-            if (vote.destination == top->first)
-                shares[i] = supports[i].weight * vote.weight / supports[i].counts->total;
-        }
+        shares[i] = supports[i].shareOf(destination);
         topShare = std::max(topShare, shares[i]);
     }
     const Support* reason = nullptr;
@@ -459,12 +490,5 @@ DestinationPredictor::score(const Item& item, bool confidentOnly) const
             reasonScore = score;
         }
     }
-    if (reason) {
-        prediction.feature = describe(*reason->key);
-        prediction.of = int(reason->counts->recent.size());
-        prediction.count =
-            int(std::count_if(reason->counts->recent.begin(), reason->counts->recent.end(),
-                              [&](const Recent& r) { return r.destination == top->first; }));
-    }
-    return prediction;
+    return reason;
 }

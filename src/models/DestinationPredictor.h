@@ -117,7 +117,16 @@ private:
     int destinationIndex(const QString& folder, int slot);
     void retract(const QUuid& id);
     void trim();
+    // A known feature of an item, with the weight its counts give it.
+    struct Support;
     std::optional<Prediction> score(const Item& item, bool confidentOnly) const;
+    // The features among features that were learned, weighed; adds each one's share to its
+    // destinations' scores and its weight to weightSum.
+    std::vector<Support> supportsOf(const QStringList& features,
+                                    std::vector<std::pair<int, double>>* scores,
+                                    double* weightSum) const;
+    // The feature that explains best why destination won; null when none gave it anything.
+    static const Support* reasonFor(const std::vector<Support>& supports, int destination);
 
     QHash<QString, Counts> m_features;
     std::vector<Destination> m_destinations;

@@ -230,9 +230,11 @@ void joinSeries(const QList<qsizetype>& members, const std::vector<Shape>& shape
     }
 }
 
-} // namespace
+using Candidate = LookAlikeGrouper::Candidate;
 
-QList<QList<QUuid>> LookAlikeGrouper::group(const QList<Candidate>& waiting)
+// The group of each item by its name (rules 1 and 2): a group is named by one of its members'
+// indexes; -1 for an item in no group.
+std::vector<qsizetype> groupsByName(const QList<Candidate>& waiting)
 {
     const qsizetype count = waiting.size();
     DisjointSets sets(count);
@@ -261,7 +263,6 @@ QList<QList<QUuid>> LookAlikeGrouper::group(const QList<Candidate>& waiting)
             joinSeries(members, shapes, sets);
     }
 
-    // Group number per item: the name groups first, then same-origin runs among the rest.
     std::vector<qsizetype> groupOf(static_cast<size_t>(count), -1);
     std::vector<int> sizes(static_cast<size_t>(count), 0);
     for (qsizetype i = 0; i < count; ++i)
@@ -271,16 +272,41 @@ QList<QList<QUuid>> LookAlikeGrouper::group(const QList<Candidate>& waiting)
         if (sizes[size_t(root)] > 1)
             groupOf[size_t(i)] = root;
     }
+    return groupOf;
+}
 
+// Groups each run of arrivals (time, index) no further apart than the window, sorted by time;
+// its smallest index names it.
+void groupArrivalRuns(const std::vector<std::pair<qint64, qsizetype>>& byArrival, qsizetype count,
+                      std::vector<qsizetype>& groupOf)
+{
+    const qint64 windowMs = LookAlikeGrouper::sameOriginWindowSeconds * 1000;
+    size_t runStart = 0;
+    for (size_t k = 1; k <= byArrival.size(); ++k) {
+        if (k < byArrival.size() && byArrival[k].first - byArrival[k - 1].first <= windowMs)
+            continue;
+        if (k - runStart > 1) {
+            qsizetype first = count;
+            for (size_t m = runStart; m < k; ++m)
+                first = std::min(first, byArrival[m].second);
+            for (size_t m = runStart; m < k; ++m)
+                groupOf[size_t(byArrival[m].second)] = first;
+        }
+        runStart = k;
+    }
+}
+
+// Rule 3: same-origin runs among the items no name grouped.
+void groupByOrigin(const QList<Candidate>& waiting, std::vector<qsizetype>& groupOf)
+{
     QHash<QString, QList<qsizetype>> originBuckets;
-    for (qsizetype i = 0; i < count; ++i) {
+    for (qsizetype i = 0; i < waiting.size(); ++i) {
         const Candidate& item = waiting[i];
         if (groupOf[size_t(i)] >= 0 || item.originHost.isEmpty() || item.kind.isEmpty() ||
             !item.arrived.isValid())
             continue;
         originBuckets[item.originHost.toCaseFolded() + QLatin1Char('/') + item.kind].append(i);
     }
-    const qint64 windowMs = sameOriginWindowSeconds * 1000;
     for (const QList<qsizetype>& members : std::as_const(originBuckets)) {
         if (members.size() < 2)
             continue;
@@ -289,26 +315,22 @@ QList<QList<QUuid>> LookAlikeGrouper::group(const QList<Candidate>& waiting)
         for (const qsizetype member : std::as_const(members))
             byArrival.emplace_back(waiting[member].arrived.toMSecsSinceEpoch(), member);
         std::sort(byArrival.begin(), byArrival.end());
-        // Each run of arrivals no further apart than the window: its smallest index names it.
-        size_t runStart = 0;
-        for (size_t k = 1; k <= byArrival.size(); ++k) {
-            if (k < byArrival.size() && byArrival[k].first - byArrival[k - 1].first <= windowMs)
-                continue;
-            if (k - runStart > 1) {
-                qsizetype first = count;
-                for (size_t m = runStart; m < k; ++m)
-                    first = std::min(first, byArrival[m].second);
-                for (size_t m = runStart; m < k; ++m)
-                    groupOf[size_t(byArrival[m].second)] = first;
-            }
-            runStart = k;
-        }
+        groupArrivalRuns(byArrival, waiting.size(), groupOf);
     }
+}
+
+} // namespace
+
+QList<QList<QUuid>> LookAlikeGrouper::group(const QList<Candidate>& waiting)
+{
+    // Group number per item: the name groups first, then same-origin runs among the rest.
+    std::vector<qsizetype> groupOf = groupsByName(waiting);
+    groupByOrigin(waiting, groupOf);
 
     // Groups in the order of their first member, members in the given order.
     QList<QList<QUuid>> groups;
     QHash<qsizetype, qsizetype> slotOfGroup;
-    for (qsizetype i = 0; i < count; ++i) {
+    for (qsizetype i = 0; i < waiting.size(); ++i) {
         const qsizetype group = groupOf[size_t(i)];
         if (group < 0)
             continue;

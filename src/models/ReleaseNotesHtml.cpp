@@ -106,49 +106,79 @@ void appendText(QString* out, QStringView text)
     }
 }
 
-} // namespace
+constexpr qsizetype maximumLength = ReleaseNotesHtml::maximumLength;
 
-QString ReleaseNotesHtml::sanitize(const QString& html)
+// One pass over the notes, writing what is kept: text as text, allowed tags re-written from
+// their names alone (and a link's secure address), every tag closed in order.
+class Sanitizer
 {
-    const QStringView in(html);
-    QString out;
-    out.reserve(std::min(html.size(), maximumLength) + 64);
-    QList<QString> open;   // tags written and not yet closed, innermost last
-    int skippedDepth = 0;  // allowed tags left out for being too deep, still open
-    QString droppingUntil; // inside <script> and the like: everything up to its end tag
-    qsizetype i = 0;
-    while (i < in.size() && out.size() < maximumLength) {
-        if (!droppingUntil.isEmpty()) {
-            // Inside <script> and the like everything up to its end tag goes, "<" included.
-            const qsizetype end =
-                in.indexOf(QString(QStringLiteral("</") + droppingUntil), i, Qt::CaseInsensitive);
-            if (end < 0)
+public:
+    explicit Sanitizer(QStringView in) : m_in(in)
+    {
+        m_out.reserve(std::min(in.size(), maximumLength) + 64);
+    }
+
+    QString run()
+    {
+        while (m_at < m_in.size() && m_out.size() < maximumLength) {
+            if (!m_droppingUntil.isEmpty()) {
+                if (!skipDroppedContent())
+                    break;
+                continue;
+            }
+            const qsizetype lt = nextTagStart();
+            const qsizetype textEnd = lt < 0 ? m_in.size() : lt;
+            appendText(&m_out,
+                       m_in.mid(m_at, std::min(textEnd - m_at, maximumLength - m_out.size())));
+            if (lt < 0)
                 break;
-            droppingUntil.clear();
-            const qsizetype gt = in.indexOf(u'>', end);
-            i = gt < 0 ? in.size() : gt + 1;
-            continue;
+            m_at = lt;
+            if (m_in.mid(m_at, 4) == u"<!--") {
+                const qsizetype end = m_in.indexOf(u"-->", m_at + 4);
+                m_at = end < 0 ? m_in.size() : end + 3;
+                continue;
+            }
+            const qsizetype gt = m_in.indexOf(u'>', m_at + 1);
+            if (gt < 0)
+                break; // an unfinished tag at the end: left out
+            const QStringView tag = m_in.mid(m_at + 1, gt - m_at - 1);
+            m_at = gt + 1;
+            takeTag(tag);
         }
-        qsizetype lt = in.indexOf(u'<', i);
-        // A "<" that starts no tag ("1 < 2") is text.
-        while (lt >= 0 && lt + 1 < in.size() && !in[lt + 1].isLetter() && in[lt + 1] != u'/' &&
-               in[lt + 1] != u'!' && in[lt + 1] != u'?')
-            lt = in.indexOf(u'<', lt + 1);
-        const qsizetype textEnd = lt < 0 ? in.size() : lt;
-        appendText(&out, in.mid(i, std::min(textEnd - i, maximumLength - out.size())));
-        if (lt < 0)
-            break;
-        i = lt;
-        if (in.mid(i, 4) == u"<!--") {
-            const qsizetype end = in.indexOf(u"-->", i + 4);
-            i = end < 0 ? in.size() : end + 3;
-            continue;
-        }
-        const qsizetype gt = in.indexOf(u'>', i + 1);
-        if (gt < 0)
-            break; // an unfinished tag at the end: left out
-        const QStringView tag = in.mid(i + 1, gt - i - 1);
-        i = gt + 1;
+        while (!m_open.isEmpty())
+            m_out.append(QStringLiteral("</%1>").arg(m_open.takeLast()));
+        return m_out;
+    }
+
+private:
+    // Inside <script> and the like everything up to its end tag goes, "<" included. False
+    // when the end tag never comes.
+    bool skipDroppedContent()
+    {
+        const qsizetype end = m_in.indexOf(QString(QStringLiteral("</") + m_droppingUntil), m_at,
+                                           Qt::CaseInsensitive);
+        if (end < 0)
+            return false;
+        m_droppingUntil.clear();
+        const qsizetype gt = m_in.indexOf(u'>', end);
+        m_at = gt < 0 ? m_in.size() : gt + 1;
+        return true;
+    }
+
+    // Where the next tag starts; -1 when none does. A "<" that starts no tag ("1 < 2") is
+    // text.
+    qsizetype nextTagStart() const
+    {
+        qsizetype lt = m_in.indexOf(u'<', m_at);
+        while (lt >= 0 && lt + 1 < m_in.size() && !m_in[lt + 1].isLetter() &&
+               m_in[lt + 1] != u'/' && m_in[lt + 1] != u'!' && m_in[lt + 1] != u'?')
+            lt = m_in.indexOf(u'<', lt + 1);
+        return lt;
+    }
+
+    // The text between "<" and ">".
+    void takeTag(QStringView tag)
+    {
         const bool closing = tag.startsWith(u'/');
         const QStringView body = closing ? tag.mid(1) : tag;
         qsizetype nameEnd = 0;
@@ -156,46 +186,66 @@ QString ReleaseNotesHtml::sanitize(const QString& html)
             ++nameEnd;
         const QString name = body.left(nameEnd).toString().toLower();
         if (name.isEmpty())
-            continue; // <!DOCTYPE>, <?xml?>, a stray "<" with a ">" later
+            return; // <!DOCTYPE>, <?xml?>, a stray "<" with a ">" later
         if (!closing && dropsContent(name)) {
             if (!body.trimmed().endsWith(u'/'))
-                droppingUntil = name;
-            continue;
+                m_droppingUntil = name;
+            return;
         }
         if (isVoid(name)) {
             if (!closing)
-                out.append(QStringLiteral("<%1>").arg(name));
-            continue;
+                m_out.append(QStringLiteral("<%1>").arg(name));
+            return;
         }
         if (!isAllowed(name))
-            continue;
-        if (closing) {
-            // Tags left out for depth close first: they are the innermost.
-            if (skippedDepth > 0) {
-                --skippedDepth;
-                continue;
-            }
-            const qsizetype at = open.lastIndexOf(name);
-            if (at < 0)
-                continue; // the end of a tag never opened
-            while (open.size() > at)
-                out.append(QStringLiteral("</%1>").arg(open.takeLast()));
-            continue;
+            return;
+        if (closing)
+            close(name);
+        else
+            open(name, body.mid(nameEnd));
+    }
+
+    void close(const QString& name)
+    {
+        // Tags left out for depth close first: they are the innermost.
+        if (m_skippedDepth > 0) {
+            --m_skippedDepth;
+            return;
         }
-        if (open.size() >= maximumDepth) {
-            ++skippedDepth;
-            continue;
+        const qsizetype at = m_open.lastIndexOf(name);
+        if (at < 0)
+            return; // the end of a tag never opened
+        while (m_open.size() > at)
+            m_out.append(QStringLiteral("</%1>").arg(m_open.takeLast()));
+    }
+
+    void open(const QString& name, QStringView attributes)
+    {
+        if (m_open.size() >= ReleaseNotesHtml::maximumDepth) {
+            ++m_skippedDepth;
+            return;
         }
         if (name == u"a") {
-            const QString href = secureHref(body.mid(nameEnd));
-            out.append(href.isEmpty() ? QStringLiteral("<a>")
-                                      : QStringLiteral("<a href=\"%1\">").arg(href));
+            const QString href = secureHref(attributes);
+            m_out.append(href.isEmpty() ? QStringLiteral("<a>")
+                                        : QStringLiteral("<a href=\"%1\">").arg(href));
         } else {
-            out.append(QStringLiteral("<%1>").arg(name));
+            m_out.append(QStringLiteral("<%1>").arg(name));
         }
-        open.append(name);
+        m_open.append(name);
     }
-    while (!open.isEmpty())
-        out.append(QStringLiteral("</%1>").arg(open.takeLast()));
-    return out;
+
+    const QStringView m_in;
+    qsizetype m_at = 0; // where reading goes on in m_in
+    QString m_out;
+    QList<QString> m_open;   // tags written and not yet closed, innermost last
+    int m_skippedDepth = 0;  // allowed tags left out for being too deep, still open
+    QString m_droppingUntil; // inside <script> and the like: everything up to its end tag
+};
+
+} // namespace
+
+QString ReleaseNotesHtml::sanitize(const QString& html)
+{
+    return Sanitizer(html).run();
 }

@@ -41,6 +41,69 @@ int compareNumbers(QString a, QString b)
     return a.compare(b);
 }
 
+// An <item> being read: the item, and what its enclosure and link say, which count only
+// where the item's own elements say nothing.
+struct ItemReading
+{
+    AppcastItem item;
+    QString enclosureVersion;
+    QString enclosureShortVersion;
+    QUrl link;
+    bool otherOS = false; // the enclosure is for another system
+
+    // Takes in the element the reader stands on, inside the item.
+    void readElement(QXmlStreamReader& reader)
+    {
+        const QStringView name = reader.name();
+        const bool sparkle = reader.namespaceUri() == Appcast::sparkleNamespace;
+        if (sparkle && name == QLatin1String("version")) {
+            item.version = reader.readElementText().trimmed();
+        } else if (sparkle && name == QLatin1String("shortVersionString")) {
+            item.displayVersion = reader.readElementText().trimmed();
+        } else if (!sparkle && name == QLatin1String("title")) {
+            item.title = reader.readElementText().trimmed();
+        } else if (!sparkle && name == QLatin1String("description")) {
+            item.notes = reader.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+        } else if (!sparkle && name == QLatin1String("link")) {
+            link = QUrl(reader.readElementText().trimmed());
+        } else if (!sparkle && name == QLatin1String("enclosure")) {
+            readEnclosure(reader.attributes());
+        }
+    }
+
+    void readEnclosure(const QXmlStreamAttributes& attributes)
+    {
+        const QString& sparkleNamespace = Appcast::sparkleNamespace;
+        item.downloadUrl = QUrl(attributes.value(QLatin1String("url")).toString());
+        enclosureVersion = attributes.value(sparkleNamespace, QLatin1String("version")).toString();
+        enclosureShortVersion =
+            attributes.value(sparkleNamespace, QLatin1String("shortVersionString")).toString();
+        const QString os =
+            attributes.value(sparkleNamespace, QLatin1String("os")).toString().trimmed();
+        otherOS = !os.isEmpty() && os.compare(QLatin1String("linux"), Qt::CaseInsensitive) != 0;
+    }
+
+    // The item as offered, once its end is read; none when it is not for this system or
+    // lacks a version or a web link.
+    std::optional<AppcastItem> finish() const
+    {
+        AppcastItem offered = item;
+        if (offered.version.isEmpty())
+            offered.version = enclosureVersion.trimmed();
+        if (offered.displayVersion.isEmpty())
+            offered.displayVersion = enclosureShortVersion.trimmed();
+        if (offered.displayVersion.isEmpty())
+            offered.displayVersion = offered.version;
+        // Only web links are opened: a feed must not make us launch local files or other
+        // handlers.
+        if (!Appcast::isSecureWebUrl(offered.downloadUrl))
+            offered.downloadUrl = link;
+        if (otherOS || offered.version.isEmpty() || !Appcast::isSecureWebUrl(offered.downloadUrl))
+            return std::nullopt;
+        return offered;
+    }
+};
+
 } // namespace
 
 bool Appcast::isSecureWebUrl(const QUrl& url)
@@ -110,68 +173,20 @@ std::optional<QList<AppcastItem>> Appcast::parse(const QByteArray& xml, QString*
         return fail(QStringLiteral("the feed is not an RSS document"));
 
     QList<AppcastItem> items;
-    std::optional<AppcastItem> current;
-    QString enclosureVersion;
-    QString enclosureShortVersion;
-    QUrl link;
-    bool otherOS = false;
-
+    std::optional<ItemReading> current;
     while (!reader.atEnd()) {
         reader.readNext();
         if (reader.isStartElement()) {
-            const QStringView name = reader.name();
-            const bool sparkle = reader.namespaceUri() == sparkleNamespace;
-            if (!current) {
-                if (name == QLatin1String("item") && !sparkle) {
-                    current = AppcastItem{};
-                    enclosureVersion.clear();
-                    enclosureShortVersion.clear();
-                    link.clear();
-                    otherOS = false;
-                }
-                continue;
-            }
-            if (sparkle && name == QLatin1String("version")) {
-                current->version = reader.readElementText().trimmed();
-            } else if (sparkle && name == QLatin1String("shortVersionString")) {
-                current->displayVersion = reader.readElementText().trimmed();
-            } else if (!sparkle && name == QLatin1String("title")) {
-                current->title = reader.readElementText().trimmed();
-            } else if (!sparkle && name == QLatin1String("description")) {
-                current->notes =
-                    reader.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
-            } else if (!sparkle && name == QLatin1String("link")) {
-                link = QUrl(reader.readElementText().trimmed());
-            } else if (!sparkle && name == QLatin1String("enclosure")) {
-                const QXmlStreamAttributes attributes = reader.attributes();
-                current->downloadUrl = QUrl(attributes.value(QLatin1String("url")).toString());
-                enclosureVersion =
-                    attributes.value(sparkleNamespace, QLatin1String("version")).toString();
-                enclosureShortVersion =
-                    attributes.value(sparkleNamespace, QLatin1String("shortVersionString"))
-                        .toString();
-                const QString os =
-                    attributes.value(sparkleNamespace, QLatin1String("os")).toString().trimmed();
-                otherOS =
-                    !os.isEmpty() && os.compare(QLatin1String("linux"), Qt::CaseInsensitive) != 0;
-            }
+            if (current)
+                current->readElement(reader);
+            else if (reader.name() == QLatin1String("item") &&
+                     reader.namespaceUri() != sparkleNamespace)
+                current = ItemReading{};
         } else if (reader.isEndElement() && current && reader.name() == QLatin1String("item") &&
                    reader.namespaceUri().isEmpty()) {
-            AppcastItem item = *current;
+            if (const std::optional<AppcastItem> item = current->finish())
+                items.append(*item);
             current.reset();
-            if (item.version.isEmpty())
-                item.version = enclosureVersion.trimmed();
-            if (item.displayVersion.isEmpty())
-                item.displayVersion = enclosureShortVersion.trimmed();
-            if (item.displayVersion.isEmpty())
-                item.displayVersion = item.version;
-            // Only web links are opened: a feed must not make us launch local files or
-            // other handlers.
-            if (!isSecureWebUrl(item.downloadUrl))
-                item.downloadUrl = link;
-            if (otherOS || item.version.isEmpty() || !isSecureWebUrl(item.downloadUrl))
-                continue;
-            items.append(item);
         }
     }
     if (reader.hasError())

@@ -270,6 +270,62 @@ QString withoutCompressionSuffix(const QString& fileName)
     return fileName;
 }
 
+// A reader for the formats listed here, reading from source.
+archive* newReader(Source* source)
+{
+    archive* reader = archive_read_new();
+    supportFilters(reader);
+    archive_read_support_format_tar(reader);
+    archive_read_support_format_zip(reader); // the central directory first, when seekable
+    archive_read_support_format_7zip(reader);
+    // Anything else that decompresses is one compressed file; the archive formats above bid
+    // higher, so a tar in a file named .gz is still listed as a tar.
+    archive_read_support_format_raw(reader);
+    archive_read_set_callback_data(reader, source);
+    archive_read_set_read_callback(reader, &readBlock);
+    archive_read_set_skip_callback(reader, &skipBytes);
+    archive_read_set_seek_callback(reader, &seekTo);
+    return reader;
+}
+
+// The entry a header describes: its name, kind, declared size and link target.
+ArchiveListing::Entry entryOf(archive_entry* header)
+{
+    ArchiveListing::Entry entry;
+    entry.path = entryText(archive_entry_pathname_utf8(header), archive_entry_pathname(header));
+    entry.isDirectory = archive_entry_filetype(header) == AE_IFDIR;
+    if (!entry.isDirectory && archive_entry_size_is_set(header))
+        entry.size = std::max<qint64>(0, archive_entry_size(header));
+    else if (entry.isDirectory)
+        entry.size = 0;
+    const QString link =
+        entryText(archive_entry_symlink_utf8(header), archive_entry_symlink(header));
+    const QString hardLink =
+        entryText(archive_entry_hardlink_utf8(header), archive_entry_hardlink(header));
+    entry.linkTarget = link.isEmpty() ? hardLink : link;
+    entry.escapes =
+        ArchiveListing::escapesFolder(entry.path) ||
+        (!entry.linkTarget.isEmpty() && ArchiveListing::escapesFolder(entry.linkTarget));
+    return entry;
+}
+
+// Sets why reading stopped early: the token, the deadline, or what libarchive said (what when
+// it said nothing).
+void stopListing(ArchiveListing* listing, archive* reader, const Source& source, const char* what)
+{
+    if (source.cancelled)
+        listing->end = ArchiveListing::End::Cancelled;
+    else if (source.timedOut)
+        listing->end = ArchiveListing::End::Deadline;
+    else {
+        listing->end = ArchiveListing::End::Damaged;
+        const char* message = archive_error_string(reader);
+        listing->error = QString::fromLocal8Bit(message ? message : what);
+    }
+    if (archive_read_has_encrypted_entries(reader) > 0)
+        listing->encrypted = true;
+}
+
 } // namespace
 
 bool ArchiveListing::listsType(const QMimeType& type)
@@ -318,117 +374,86 @@ ArchiveListing ArchiveListing::read(int fd, const QString& fileName, const Limit
     source.deadline = QDeadlineTimer(limits.time);
     source.cancel = cancel;
 
-    archive* reader = archive_read_new();
+    archive* reader = newReader(&source);
     const auto release = qScopeGuard([&] { archive_read_free(reader); });
-    supportFilters(reader);
-    archive_read_support_format_tar(reader);
-    archive_read_support_format_zip(reader); // the central directory first, when seekable
-    archive_read_support_format_7zip(reader);
-    // Anything else that decompresses is one compressed file; the archive formats above bid
-    // higher, so a tar in a file named .gz is still listed as a tar.
-    archive_read_support_format_raw(reader);
-    archive_read_set_callback_data(reader, &source);
-    archive_read_set_read_callback(reader, &readBlock);
-    archive_read_set_skip_callback(reader, &skipBytes);
-    archive_read_set_seek_callback(reader, &seekTo);
-
-    const auto stopped = [&](const char* what) {
-        if (source.cancelled)
-            listing.end = End::Cancelled;
-        else if (source.timedOut)
-            listing.end = End::Deadline;
-        else {
-            listing.end = End::Damaged;
-            const char* message = archive_error_string(reader);
-            listing.error = QString::fromLocal8Bit(message ? message : what);
-        }
-        if (archive_read_has_encrypted_entries(reader) > 0)
-            listing.encrypted = true;
-    };
-
     if (archive_read_open1(reader) != ARCHIVE_OK) {
-        stopped("not an archive");
+        stopListing(&listing, reader, source, "not an archive");
         return listing;
     }
 
     archive_entry* header = nullptr;
     while (true) {
         if (source.mustStop()) {
-            stopped("stopped");
+            stopListing(&listing, reader, source, "stopped");
             break;
         }
         const int result = archive_read_next_header(reader, &header);
         if (result == ARCHIVE_EOF)
             break;
         if (result != ARCHIVE_OK && result != ARCHIVE_WARN) {
-            stopped("unreadable header");
+            stopListing(&listing, reader, source, "unreadable header");
             break;
         }
         if (listing.entryCount >= limits.counted) {
             listing.end = End::EntryCap; // this header is one more than counted
             break;
         }
-
         if (archive_format(reader) == ARCHIVE_FORMAT_RAW) {
-            // No archive format matched. With a decompression filter under it, this is a
-            // single compressed file; with none, it is not something listed here.
-            if (archive_filter_count(reader) < 2) {
-                listing.end = End::Damaged;
-                listing.error = QStringLiteral("Unrecognized archive format");
-                break;
-            }
-            Entry member;
-            member.path = withoutCompressionSuffix(fileName);
-            if (archive_filter_code(reader, 0) == ARCHIVE_FILTER_GZIP)
-                describeGzipMember(fd, source.size, member);
-            member.escapes = escapesFolder(member.path);
-            listing.compressedFile = true;
-            listing.entries.append(member);
-            listing.entryCount = listing.fileCount = 1;
-            listing.escapingCount = member.escapes ? 1 : 0;
-            listing.unknownSizes = member.size < 0;
-            listing.totalSize = std::max<qint64>(0, member.size);
-            break; // its data is the whole rest of the stream: nothing more to look at
+            // Its data is the whole rest of the stream: nothing more to look at.
+            listing.addCompressedFile(reader, fd, source.size, fileName);
+            break;
         }
-
-        Entry entry;
-        entry.path = entryText(archive_entry_pathname_utf8(header), archive_entry_pathname(header));
-        entry.isDirectory = archive_entry_filetype(header) == AE_IFDIR;
-        if (!entry.isDirectory && archive_entry_size_is_set(header))
-            entry.size = std::max<qint64>(0, archive_entry_size(header));
-        else if (entry.isDirectory)
-            entry.size = 0;
-        const QString link =
-            entryText(archive_entry_symlink_utf8(header), archive_entry_symlink(header));
-        const QString hardLink =
-            entryText(archive_entry_hardlink_utf8(header), archive_entry_hardlink(header));
-        entry.linkTarget = link.isEmpty() ? hardLink : link;
-        entry.escapes = escapesFolder(entry.path) ||
-                        (!entry.linkTarget.isEmpty() && escapesFolder(entry.linkTarget));
-
-        ++listing.entryCount;
-        if (entry.isDirectory) {
-            ++listing.folderCount;
-        } else {
-            ++listing.fileCount;
-            if (entry.size < 0)
-                listing.unknownSizes = true;
-            else
-                listing.totalSize = saturatingAdd(listing.totalSize, entry.size);
-        }
-        if (entry.escapes)
-            ++listing.escapingCount;
-        if (archive_entry_is_encrypted(header))
-            listing.encrypted = true;
-        if (listing.entries.size() < limits.listed)
-            listing.entries.append(std::move(entry));
-
+        listing.add(header, limits);
         // Skipping never inflates into memory or onto disk: libarchive seeks past stored
         // data and reads compressed data through without keeping it.
         if (archive_read_data_skip(reader) == ARCHIVE_FATAL) {
-            stopped("unreadable data");
+            stopListing(&listing, reader, source, "unreadable data");
             break;
         }
     }
     return listing;
+}
+
+void ArchiveListing::addCompressedFile(archive* reader, int fd, qint64 fileSize,
+                                       const QString& fileName)
+{
+    // No archive format matched. With a decompression filter under it, this is a single
+    // compressed file; with none, it is not something listed here.
+    if (archive_filter_count(reader) < 2) {
+        end = End::Damaged;
+        error = QStringLiteral("Unrecognized archive format");
+        return;
+    }
+    Entry member;
+    member.path = withoutCompressionSuffix(fileName);
+    if (archive_filter_code(reader, 0) == ARCHIVE_FILTER_GZIP)
+        describeGzipMember(fd, fileSize, member);
+    member.escapes = escapesFolder(member.path);
+    compressedFile = true;
+    entries.append(member);
+    entryCount = fileCount = 1;
+    escapingCount = member.escapes ? 1 : 0;
+    unknownSizes = member.size < 0;
+    totalSize = std::max<qint64>(0, member.size);
+}
+
+void ArchiveListing::add(archive_entry* header, const Limits& limits)
+{
+    Entry entry = entryOf(header);
+    ++entryCount;
+    if (entry.isDirectory) {
+        ++folderCount;
+    } else {
+        ++fileCount;
+        if (entry.size < 0)
+            unknownSizes = true;
+        else
+            totalSize = saturatingAdd(totalSize, entry.size);
+    }
+    if (entry.escapes)
+        ++escapingCount;
+    if (archive_entry_is_encrypted(header))
+        encrypted = true;
+    if (entries.size() < limits.listed)
+        entries.append(std::move(entry));
 }

@@ -7,6 +7,8 @@
 
 class CancelToken;
 class QMimeType;
+struct archive;
+struct archive_entry;
 
 // What an archive holds, read from its headers alone (libarchive): the names, declared sizes
 // and kinds of its entries, how many there are and what they add up to. Nothing is ever
@@ -78,4 +80,11 @@ public:
     bool compressedFile = false; // a single compressed file rather than an archive
     End end = End::Complete;
     QString error; // what libarchive said when the data could not be read on (English)
+
+private:
+    // The one member of a single compressed file; Damaged when no decompression filter
+    // matched either.
+    void addCompressedFile(archive* reader, int fd, qint64 fileSize, const QString& fileName);
+    // Counts the entry a header describes, and lists it while fewer than limits.listed are.
+    void add(archive_entry* header, const Limits& limits);
 };

@@ -9,7 +9,11 @@
 #include <functional>
 #include <mutex>
 #include <set>
+#include <sys/stat.h>
 #include <sys/types.h>
+
+class CancelToken;
+class CopiedTreeRemoval;
 
 // Moves files and folders without ever replacing anything. Inside one file system a move
 // is one rename; onto another file system the item is copied, checked and only then
@@ -78,9 +82,35 @@ public:
 private:
     QString moveAcrossFileSystems(const QString& source, QString target,
                                   const NextTarget& nextTarget, const Progress& progress);
+    // Throws unless source can be moved now: it exists, it can be removed from its folder,
+    // and no process writes it. Returns what it is, to tell it from a replacement later.
+    static struct stat checkMovable(const QString& source);
+    // Copies source as partial into the folder open as destination, reporting progress.
+    void copyTree(TreeCopier& copier, const QString& source, int destination,
+                  const QByteArray& partial, const Progress& progress) const;
+    // Throws unless the copy may take its final name: the original is still the item that was
+    // copied, the destination folder's path still leads to the folder opened, and no cancel
+    // came. Runs the Copied and Commit steps.
+    void checkBeforeCommit(const QString& source, const struct stat& original,
+                           const QString& folder, const struct stat& opened,
+                           const QByteArray& partial, const QString& target,
+                           const CancelToken* cancel) const;
+    // Gives the complete copy its final name, the next free one after a taken one (target
+    // follows); returns that name. On failure the copy is removed.
+    static QByteArray commitCopy(int destination, const QByteArray& partial,
+                                 const TreeCopier& copier, QString* target,
+                                 const NextTarget& nextTarget);
     // Removes what was copied of source, now at targetName in the folder open as folder.
     void removeCopiedSource(const QString& source, int folder, const QByteArray& targetName,
                             const QString& target, const TreeCopier& copier) const;
+    // The original of a single file or link: removed whole or kept whole with the copy taken
+    // back.
+    void removeCopiedFile(const QString& source, int sourceFolder,
+                          const TreeCopier::CopiedEntry& file,
+                          const std::function<void()>& takeBack) const;
+    // The original of a folder, entry by entry; stops at a failed step, and fails whole (the
+    // copy taken back) only while nothing of the original is gone yet.
+    void removeCopiedTree(CopiedTreeRemoval& removal, const std::function<void()>& takeBack) const;
     static int removeStalePartialsAt(int folder);
     void tellLostXattrs(const TreeCopier& copier, dev_t destination);
     void step(Step which, const QString& path) const

@@ -99,9 +99,12 @@ public:
 private:
     Result open(int flags, bool check);
     Result fail(int code, const QString& what) const;
-    Result prepareSchema();
     Result exec(const char* sql);
-    Result readVersion(int* version);
+    // The insert and mark-undone statements, prepared once per connection.
+    Result prepareWriteStatements();
+    // Every entry and its members, in the transaction the caller began; stops at the first
+    // failure.
+    Result insertRows(QList<HistoryEntry>& entries);
     Result insertRow(HistoryEntry& entry, const QUuid& group);
     // Appends the rows a statement selecting every column gives; groups (when given) gets the
     // ids of the groups' own rows among them.

@@ -417,9 +417,7 @@ void InotifyWatcherBackend::deliverPending()
 void InotifyWatcherBackend::readEvents()
 {
     alignas(inotify_event) char buffer[64 * 1024];
-    QList<Event> changed;
-    bool lost = false;
-    bool rootMayHaveChanged = false;
+    EventBatch batch;
     for (;;) {
         const ssize_t length = ::read(m_fd, buffer, sizeof buffer);
         if (length < 0) {
@@ -429,86 +427,92 @@ void InotifyWatcherBackend::readEvents()
         }
         if (length == 0)
             break;
-        ssize_t offset = 0;
-        while (offset < length) {
-            if (length - offset < ssize_t(sizeof(inotify_event))) {
-                lost = true; // a malformed read: treat it like lost events
-                break;
-            }
-            const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
-            offset += ssize_t(sizeof(inotify_event) + event->len);
-            // Overflow arrives with wd == -1, so it must be looked at before the lookup.
-            if (event->mask & IN_Q_OVERFLOW) {
-                lost = true;
-                continue;
-            }
-            const QByteArray rawName = event->len > 0 ? QByteArray(event->name) : QByteArray();
-            const QString name = QFile::decodeName(rawName);
-
-            const auto guard = m_guardNames.constFind(event->wd);
-            if (guard != m_guardNames.constEnd()) {
-                if (event->mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF) ||
-                    (!name.isEmpty() && guard->contains(name)))
-                    rootMayHaveChanged = true;
-                if (event->mask & IN_IGNORED)
-                    m_guardNames.remove(event->wd);
-                if (!m_pathByWatch.contains(event->wd))
-                    continue;
-            }
-
-            const auto folderIt = m_pathByWatch.constFind(event->wd);
-            if (folderIt == m_pathByWatch.constEnd())
-                continue;
-            const QString folder = folderIt.value();
-            if (event->mask & IN_IGNORED) {
-                if (event->wd == m_rootWatch)
-                    rootMayHaveChanged = true;
-                m_watchByPath.remove(folder);
-                m_pathByWatch.remove(event->wd);
-                continue;
-            }
-            if (name.isEmpty() && (event->mask & IN_ATTRIB)) {
-                // The root's link count or permissions changed: replaced by a rename, or no
-                // longer readable.
-                if (event->wd == m_rootWatch)
-                    rootMayHaveChanged = true;
-                continue;
-            }
-            if (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT)) {
-                // A sub-folder's own removal is also reported by name in its parent.
-                if (event->wd == m_rootWatch)
-                    rootMayHaveChanged = true;
-                continue;
-            }
-            if (name.isEmpty())
-                continue;
-            Event change;
-            change.path = folder + QLatin1Char('/') + name;
-            change.kind = kindOf(event->mask);
-            change.validName = QFile::encodeName(name) == rawName;
-
-            if ((event->mask & IN_ISDIR) && change.validName) {
-                if (event->mask & (IN_CREATE | IN_MOVED_TO))
-                    addWatchTree(change.path);
-                else if (event->mask & IN_MOVED_FROM)
-                    removeWatchTree(change.path);
-            }
-            if (!changed.isEmpty() && changed.last().kind == change.kind &&
-                changed.last().path == change.path)
-                continue; // a writer's stream of writes, one entry per batch
-            changed.append(std::move(change));
-        }
+        readBuffer(buffer, length, &batch);
     }
-    if (!changed.isEmpty())
-        emit eventsArrived(changed);
-    if (lost) {
+    if (!batch.changed.isEmpty())
+        emit eventsArrived(batch.changed);
+    if (batch.lost) {
         // Folders created while events were dropped have no watch yet.
         if (m_rootWatch >= 0)
             addWatchTree(m_root);
-        rootMayHaveChanged = true;
+        batch.rootMayHaveChanged = true;
     }
-    if (rootMayHaveChanged)
+    if (batch.rootMayHaveChanged)
         reevaluateRoot(true);
-    if (lost && m_rootWatch >= 0)
+    if (batch.lost && m_rootWatch >= 0)
         emit eventsLost();
+}
+
+void InotifyWatcherBackend::readBuffer(const char* buffer, ssize_t length, EventBatch* batch)
+{
+    ssize_t offset = 0;
+    while (offset < length) {
+        if (length - offset < ssize_t(sizeof(inotify_event))) {
+            batch->lost = true; // a malformed read: treat it like lost events
+            return;
+        }
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
+        offset += ssize_t(sizeof(inotify_event) + event->len);
+        // Overflow arrives with wd == -1, so it must be looked at before the lookup.
+        if (event->mask & IN_Q_OVERFLOW)
+            batch->lost = true;
+        else
+            interpret(*event, batch);
+    }
+}
+
+void InotifyWatcherBackend::interpret(const inotify_event& event, EventBatch* batch)
+{
+    const QByteArray rawName = event.len > 0 ? QByteArray(event.name) : QByteArray();
+    const QString name = QFile::decodeName(rawName);
+
+    const auto guard = m_guardNames.constFind(event.wd);
+    if (guard != m_guardNames.constEnd()) {
+        if (event.mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF) ||
+            (!name.isEmpty() && guard->contains(name)))
+            batch->rootMayHaveChanged = true;
+        if (event.mask & IN_IGNORED)
+            m_guardNames.remove(event.wd);
+        if (!m_pathByWatch.contains(event.wd))
+            return;
+    }
+
+    const auto folderIt = m_pathByWatch.constFind(event.wd);
+    if (folderIt == m_pathByWatch.constEnd())
+        return;
+    const QString folder = folderIt.value();
+    if (event.mask & IN_IGNORED) {
+        if (event.wd == m_rootWatch)
+            batch->rootMayHaveChanged = true;
+        m_watchByPath.remove(folder);
+        m_pathByWatch.remove(event.wd);
+        return;
+    }
+    // The root's link count or permissions changed (replaced by a rename, or no longer
+    // readable), or a folder's own removal: a sub-folder's is also reported by name in its
+    // parent.
+    if ((name.isEmpty() && (event.mask & IN_ATTRIB)) ||
+        (event.mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT))) {
+        if (event.wd == m_rootWatch)
+            batch->rootMayHaveChanged = true;
+        return;
+    }
+    if (name.isEmpty())
+        return;
+    Event change;
+    change.path = folder + QLatin1Char('/') + name;
+    change.kind = kindOf(event.mask);
+    change.validName = QFile::encodeName(name) == rawName;
+
+    if ((event.mask & IN_ISDIR) && change.validName) {
+        if (event.mask & (IN_CREATE | IN_MOVED_TO))
+            addWatchTree(change.path);
+        else if (event.mask & IN_MOVED_FROM)
+            removeWatchTree(change.path);
+    }
+    QList<Event>& changed = batch->changed;
+    if (!changed.isEmpty() && changed.last().kind == change.kind &&
+        changed.last().path == change.path)
+        return; // a writer's stream of writes, one entry per batch
+    changed.append(std::move(change));
 }

@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 class QSocketNotifier;
+struct inotify_event;
 class QTimer;
 
 // Watches a folder tree with inotify: one watch per folder, new folders watched (and
@@ -43,7 +44,18 @@ private:
     bool open(bool announce);
     // Tries again what an inotify limit stopped; rootChanged(true) once the root is watched.
     void retry();
+    // What one drain of the descriptor found.
+    struct EventBatch
+    {
+        QList<Event> changed;
+        bool lost = false; // the kernel dropped events, or a read was malformed
+        bool rootMayHaveChanged = false;
+    };
     void readEvents();
+    // The events in one read's buffer.
+    void readBuffer(const char* buffer, ssize_t length, EventBatch* batch);
+    // One event: updates the watches and adds the change it reports to batch.
+    void interpret(const inotify_event& event, EventBatch* batch);
     // Compares what the root path leads to now with what is watched, re-arms on a change
     // and renews the guards. Emits rootChanged when the watched folder changed.
     void reevaluateRoot(bool announce);

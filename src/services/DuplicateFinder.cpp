@@ -35,6 +35,44 @@ struct DuplicateFinder::Candidate
     std::optional<QDateTime> filedAt;
     quint64 device = 0;
     quint64 inode = 0;
+
+    Match matchFor(const QUuid& itemId) const
+    {
+        Match match;
+        match.itemId = itemId;
+        match.path = path;
+        match.folderName = folderName;
+        match.where = where;
+        match.filedAt = filedAt;
+        return match;
+    }
+};
+
+// Every regular file of the item's size, each path once, in order of preference.
+struct DuplicateFinder::Candidates
+{
+    QList<Candidate> list;
+    QHash<QString, qsizetype> indexOfPath;
+
+    bool contains(const QString& path) const { return indexOfPath.contains(path); }
+    void add(const QString& path, const struct stat& status, Match::Where where,
+             const QString& folder)
+    {
+        Candidate candidate;
+        candidate.path = path;
+        candidate.folderName = FileNaming::lastPathComponent(folder);
+        candidate.where = where;
+        candidate.device = quint64(status.st_dev);
+        candidate.inode = quint64(status.st_ino);
+        indexOfPath.insert(path, list.size());
+        list.append(candidate);
+    }
+    // A file filed more than once is dated by its last filing, which comes first.
+    void dateKnown(qsizetype index, const HistoryEntry& entry)
+    {
+        if (!list[index].filedAt)
+            list[index].filedAt = entry.time.toUTC();
+    }
 };
 
 namespace {
@@ -164,72 +202,67 @@ std::optional<DuplicateFinder::Match> DuplicateFinder::find(const Request& reque
         return std::nullopt;
     const qint64 size = qint64(item.st_size);
 
-    // Every regular file of the item's size, each path once, in order of preference.
-    QList<Candidate> candidates;
-    QHash<QString, qsizetype> indexOfPath;
-    auto add = [&](const QString& path, const struct stat& status, Match::Where where,
-                   const QString& folder) {
-        Candidate candidate;
-        candidate.path = path;
-        candidate.folderName = FileNaming::lastPathComponent(folder);
-        candidate.where = where;
-        candidate.device = quint64(status.st_dev);
-        candidate.inode = quint64(status.st_ino);
-        indexOfPath.insert(path, candidates.size());
-        candidates.append(candidate);
-    };
-    // A folder may be reached through a link (a slot set to one); the files in it may not.
-    for (const QString& folder : request.folders) {
-        UniqueFd folderFd(
-            ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!folderFd.isValid())
-            continue;
-        DIR* listing = ::fdopendir(folderFd.get());
-        if (!listing)
-            continue;
-        const int fd = folderFd.release(); // closedir closes it
-        int seen = 0;
-        while (const dirent* entry = ::readdir(listing)) {
-            if ((++seen & 511) == 0 && token.isCancelled())
-                break;
-            if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN)
-                continue;
-            struct stat status
-            {
-            };
-            if (::fstatat(fd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 ||
-                !S_ISREG(status.st_mode) || qint64(status.st_size) != size)
-                continue;
-            const QString path =
-                (folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')) +
-                QFile::decodeName(entry->d_name);
-            if (path != request.itemPath && !indexOfPath.contains(path))
-                add(path, status, Match::Where::Folder, folder);
-        }
-        ::closedir(listing);
-    }
+    Candidates candidates;
+    for (const QString& folder : request.folders)
+        addFilesOfSize(folder, request, size, token, &candidates);
     for (const QString& path : request.waiting) {
         struct stat status
         {
         };
-        if (path != request.itemPath && !indexOfPath.contains(path) &&
-            lstatRegular(path, &status) && qint64(status.st_size) == size)
-            add(path, status, Match::Where::Waiting, FileNaming::parentPath(path));
+        if (path != request.itemPath && !candidates.contains(path) && lstatRegular(path, &status) &&
+            qint64(status.st_size) == size)
+            candidates.add(path, status, Match::Where::Waiting, FileNaming::parentPath(path));
     }
     if (token.isCancelled())
         return std::nullopt;
+    addFilings(request, size, &candidates);
+    return compareContents(request, item, candidates.list, token);
+}
+
+void DuplicateFinder::addFilesOfSize(const QString& folder, const Request& request, qint64 size,
+                                     const CancelToken& token, Candidates* candidates)
+{
+    // A folder may be reached through a link (a slot set to one); the files in it may not.
+    UniqueFd folderFd(
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folderFd.isValid())
+        return;
+    DIR* listing = ::fdopendir(folderFd.get());
+    if (!listing)
+        return;
+    const int fd = folderFd.release(); // closedir closes it
+    int seen = 0;
+    while (const dirent* entry = ::readdir(listing)) {
+        if ((++seen & 511) == 0 && token.isCancelled())
+            break;
+        if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN)
+            continue;
+        struct stat status
+        {
+        };
+        if (::fstatat(fd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(status.st_mode) || qint64(status.st_size) != size)
+            continue;
+        const QString path =
+            (folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')) +
+            QFile::decodeName(entry->d_name);
+        if (path != request.itemPath && !candidates->contains(path))
+            candidates->add(path, status, Match::Where::Folder, folder);
+    }
+    ::closedir(listing);
+}
+
+void DuplicateFinder::addFilings(const Request& request, qint64 size, Candidates* candidates)
+{
     // Newest first: a file filed more than once is dated by its last filing. A filed file
     // already found in a folder (under this path or another way to it) gets its date.
-    auto dateKnown = [&](qsizetype index, const HistoryEntry& entry) {
-        if (!candidates[index].filedAt)
-            candidates[index].filedAt = entry.time.toUTC();
-    };
     for (const HistoryEntry& entry : filedWithSize(size)) {
         const QString path = QDir::cleanPath(entry.toPath);
         if (path.isEmpty() || path == request.itemPath)
             continue;
-        if (const auto found = indexOfPath.constFind(path); found != indexOfPath.constEnd()) {
-            dateKnown(*found, entry);
+        if (const auto found = candidates->indexOfPath.constFind(path);
+            found != candidates->indexOfPath.constEnd()) {
+            candidates->dateKnown(*found, entry);
             continue;
         }
         struct stat status
@@ -237,35 +270,32 @@ std::optional<DuplicateFinder::Match> DuplicateFinder::find(const Request& reque
         };
         if (!lstatRegular(path, &status) || qint64(status.st_size) != size)
             continue;
-        const auto sameFile = std::find_if(candidates.cbegin(), candidates.cend(),
-                                           [&status](const Candidate& candidate) {
-                                               return candidate.device == quint64(status.st_dev) &&
-                                                      candidate.inode == quint64(status.st_ino);
-                                           });
-        if (sameFile != candidates.cend()) {
-            dateKnown(sameFile - candidates.cbegin(), entry);
+        const QList<Candidate>& list = candidates->list;
+        const auto sameFile =
+            std::find_if(list.cbegin(), list.cend(), [&status](const Candidate& candidate) {
+                return candidate.device == quint64(status.st_dev) &&
+                       candidate.inode == quint64(status.st_ino);
+            });
+        if (sameFile != list.cend()) {
+            candidates->dateKnown(sameFile - list.cbegin(), entry);
         } else {
-            add(path, status, Match::Where::History, FileNaming::parentPath(path));
-            candidates.last().filedAt = entry.time.toUTC();
+            candidates->add(path, status, Match::Where::History, FileNaming::parentPath(path));
+            candidates->list.last().filedAt = entry.time.toUTC();
         }
     }
+}
 
-    auto matchWith = [&](const Candidate& candidate) {
-        Match match;
-        match.itemId = request.itemId;
-        match.path = candidate.path;
-        match.folderName = candidate.folderName;
-        match.where = candidate.where;
-        match.filedAt = candidate.filedAt;
-        return match;
-    };
+std::optional<DuplicateFinder::Match>
+DuplicateFinder::compareContents(const Request& request, const struct stat& item,
+                                 const QList<Candidate>& candidates, const CancelToken& token)
+{
     // A hard link is the item's own content under another name: no need to read either.
     QList<Candidate> others;
-    for (const Candidate& candidate : std::as_const(candidates)) {
+    for (const Candidate& candidate : candidates) {
         if (candidate.device != quint64(item.st_dev) || candidate.inode != quint64(item.st_ino)) {
             others.append(candidate);
         } else if (!isItself(candidate.path, request.itemPath, item)) {
-            Match match = matchWith(candidate);
+            Match match = candidate.matchFor(request.itemId);
             match.sameFile = true;
             match.itemStamp = ContentHasher::Stamp::of(item);
             match.fileStamp = match.itemStamp;
@@ -292,7 +322,7 @@ std::optional<DuplicateFinder::Match> DuplicateFinder::find(const Request& reque
             continue;
         }
         if (digest.stamp.size == itemDigest.stamp.size && digest.digest == itemDigest.digest) {
-            Match match = matchWith(candidate);
+            Match match = candidate.matchFor(request.itemId);
             match.itemStamp = itemDigest.stamp;
             match.fileStamp = digest.stamp;
             return match;

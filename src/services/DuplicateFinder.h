@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <sys/stat.h>
 
 class CancelToken;
 class HistoryDatabase;
@@ -92,7 +93,17 @@ private:
     struct Request;
     struct Candidate;
     void run(const Request& request, CancelToken& token);
+    struct Candidates;
     std::optional<Match> find(const Request& request, const CancelToken& token);
+    // The files of size at the top of folder, but the item itself.
+    static void addFilesOfSize(const QString& folder, const Request& request, qint64 size,
+                               const CancelToken& token, Candidates* candidates);
+    // Where the history says files of size were filed (finder's thread).
+    void addFilings(const Request& request, qint64 size, Candidates* candidates);
+    // The first candidate, in order, that is a hard link of the item or has its content.
+    std::optional<Match> compareContents(const Request& request, const struct stat& item,
+                                         const QList<Candidate>& candidates,
+                                         const CancelToken& token);
     // Finder's thread.
     QList<HistoryEntry> filedWithSize(qint64 size);
 
