@@ -2,8 +2,8 @@
 
 #include "models/AppConfig.h"
 
-#include <QString>
 #include <QKeyEvent>
+#include <QString>
 #include <QWidget>
 
 class ConfigurationService;

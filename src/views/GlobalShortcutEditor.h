@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <QKeyEvent>
+#include <QString>
 #include <QWidget>
 
 class ConfigurationService;

@@ -98,24 +98,24 @@ QLayout* SettingsView::makeTitleRow()
 QLayout* SettingsView::makeButtonRow()
 {
     auto* buttons = new QHBoxLayout;
-    m_restoreButton = new QPushButton(tr("Restore Defaults"), this);
-    m_restoreButton->setObjectName(QStringLiteral("restoreDefaultsButton"));
-    m_cancelButton = new QPushButton(tr("Cancel"), this);
-    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    auto* restoreButton = new QPushButton(tr("Restore Defaults"), this);
+    restoreButton->setObjectName(QStringLiteral("restoreDefaultsButton"));
+    auto* cancelButton = new QPushButton(tr("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
     m_saveButton = new QPushButton(tr("Save"), this);
     m_saveButton->setObjectName(QStringLiteral("saveButton"));
-    m_restoreButton->setAccessibleDescription(
+    restoreButton->setAccessibleDescription(
         tr("Puts back the default slots, debounce delay and global shortcut; nothing changes "
            "before Save"));
-    m_cancelButton->setAccessibleDescription(
+    cancelButton->setAccessibleDescription(
         tr("Closes the preferences; nothing changed here takes effect"));
     m_saveButton->setAccessibleDescription(tr("Saves every change made here (Return)"));
-    buttons->addWidget(m_restoreButton);
+    buttons->addWidget(restoreButton);
     buttons->addStretch(1);
-    buttons->addWidget(m_cancelButton);
+    buttons->addWidget(cancelButton);
     buttons->addWidget(m_saveButton);
-    connect(m_restoreButton, &QPushButton::clicked, this, &SettingsView::restoreDefaults);
-    connect(m_cancelButton, &QPushButton::clicked, this, &SettingsView::cancel);
+    connect(restoreButton, &QPushButton::clicked, this, &SettingsView::restoreDefaults);
+    connect(cancelButton, &QPushButton::clicked, this, &SettingsView::cancel);
     connect(m_saveButton, &QPushButton::clicked, this, &SettingsView::save);
     return buttons;
 }

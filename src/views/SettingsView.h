@@ -116,7 +116,5 @@ private:
     SlotListEditor* m_slotList = nullptr;
     GeneralSettingsSection* m_general = nullptr;
     PrivacySettingsSection* m_privacy = nullptr;
-    QPushButton* m_restoreButton = nullptr;
-    QPushButton* m_cancelButton = nullptr;
     QPushButton* m_saveButton = nullptr;
 };
