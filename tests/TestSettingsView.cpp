@@ -435,6 +435,25 @@ private slots:
         QCOMPARE(readConfig(configPath()).general.globalHotkey, QString());
     }
 
+    // Plain Tab, Escape and Return in the shortcut's field are not recorded as chords: Tab
+    // moves on, Escape cancels and Return saves, as everywhere else in the preferences.
+    void shortcutFieldLeavesTabEscapeAndReturnToThePreferences()
+    {
+        makeView();
+        auto* edit = child<QKeySequenceEdit>(QStringLiteral("globalShortcutEdit"));
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QVERIFY(child<QPushButton>(QStringLiteral("globalShortcutOffButton"))->hasFocus());
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QCOMPARE(m_closes, 1);
+        QCOMPARE(m_view->globalHotkey(), QStringLiteral("Alt+Shift+D"));
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(m_closes, 2);
+        QCOMPARE(readConfig(configPath()).general.globalHotkey, QStringLiteral("Ctrl+Alt+K"));
+    }
+
     void approvalButtonOnlyWhileApprovalIsRequired()
     {
         auto backend =

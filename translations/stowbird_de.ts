@@ -775,6 +775,101 @@ Wartend: %2</translation>
     </message>
 </context>
 <context>
+    <name>GeneralSettingsSection</name>
+    <message>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <source>Launch Stowbird automatically at login</source>
+        <translation>Bei der Anmeldung starten</translation>
+    </message>
+    <message>
+        <source>Starts Stowbird in the tray when you log in; takes effect on Save</source>
+        <translation>Startet Stowbird beim Anmelden im Infobereich; wirksam nach „Speichern“</translation>
+    </message>
+    <message>
+        <source>Open System Settings</source>
+        <translation>Systemeinstellungen öffnen</translation>
+    </message>
+    <message>
+        <source>Opens the folder of login items</source>
+        <translation>Öffnet den Autostart-Ordner</translation>
+    </message>
+    <message>
+        <source>Notifications:</source>
+        <translation>Benachrichtigungen:</translation>
+    </message>
+    <message>
+        <source>Never</source>
+        <translation>Nie</translation>
+    </message>
+    <message>
+        <source>New downloads never raise a notification</source>
+        <translation>Neue Downloads lösen nie eine Benachrichtigung aus</translation>
+    </message>
+    <message>
+        <source>Without a tray</source>
+        <translation>Ohne Infobereich</translation>
+    </message>
+    <message>
+        <source>New downloads raise a notification only when the desktop has no tray for the icon</source>
+        <translation>Neue Downloads lösen nur dann eine Benachrichtigung aus, wenn die Arbeitsumgebung keinen Infobereich für das Symbol hat</translation>
+    </message>
+    <message>
+        <source>Always</source>
+        <translation>Immer</translation>
+    </message>
+    <message>
+        <source>New downloads raise a notification whenever the window is hidden</source>
+        <translation>Neue Downloads lösen immer eine Benachrichtigung aus, wenn das Fenster verborgen ist</translation>
+    </message>
+    <message>
+        <source>Notify of new downloads</source>
+        <translation>Über neue Downloads benachrichtigen</translation>
+    </message>
+    <message>
+        <source>While the window is hidden, a new download shows a notification with buttons to file it, trash it or open Stowbird: never, only when the desktop has no tray for the icon, or always. Saved with Save</source>
+        <translation>Solange das Fenster verborgen ist, zeigt ein neuer Download eine Benachrichtigung mit Knöpfen zum Ablegen, zum Verschieben in den Papierkorb oder zum Öffnen von Stowbird: nie, nur wenn die Arbeitsumgebung keinen Infobereich für das Symbol hat, oder immer. Wird mit „Speichern“ übernommen</translation>
+    </message>
+    <message>
+        <source>File Completion Debounce:</source>
+        <translation>Wartezeit bis Download fertig:</translation>
+    </message>
+    <message>
+        <source>File completion debounce</source>
+        <translation>Wartezeit bis Download fertig</translation>
+    </message>
+    <message>
+        <source>Check for Updates...</source>
+        <translation>Nach Aktualisierungen suchen...</translation>
+    </message>
+    <message>
+        <source>Looks for a newer Stowbird now</source>
+        <translation>Sucht jetzt nach einer neueren Version von Stowbird</translation>
+    </message>
+    <message>
+        <source>Updates:</source>
+        <translation>Aktualisierungen:</translation>
+    </message>
+    <message>
+        <source>How long a download must stay unchanged before it is queued: %1</source>
+        <translation>Wie lange ein Download unverändert bleiben muss, bevor er in die Warteschlange kommt: %1</translation>
+    </message>
+    <message>
+        <source>%1s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>Stowbird could not be set to launch at login: %1</source>
+        <translation>Stowbird konnte nicht für den Start bei der Anmeldung eingerichtet werden: %1</translation>
+    </message>
+    <message>
+        <source>Launch at login could not be turned off: %1</source>
+        <translation>Der Start bei der Anmeldung konnte nicht ausgeschaltet werden: %1</translation>
+    </message>
+</context>
+<context>
     <name>GlobalHotkey</name>
     <message>
         <source>&quot;%1&quot; is not a modifier key</source>
@@ -795,6 +890,61 @@ Wartend: %2</translation>
     <message>
         <source>a shortcut for the whole desktop needs a modifier key</source>
         <translation>ein Tastenkürzel für die ganze Arbeitsumgebung braucht eine Zusatztaste</translation>
+    </message>
+</context>
+<context>
+    <name>GlobalShortcutEditor</name>
+    <message>
+        <source>Open Stowbird from anywhere:</source>
+        <translation>Stowbird von überall öffnen:</translation>
+    </message>
+    <message>
+        <source>Turn Off</source>
+        <translation>Ausschalten</translation>
+    </message>
+    <message>
+        <source>No shortcut opens Stowbird from anywhere; takes effect on Save</source>
+        <translation>Kein Tastenkürzel öffnet Stowbird von überall; wirksam nach „Speichern“</translation>
+    </message>
+    <message>
+        <source>The shortcut in effect now</source>
+        <translation>Das derzeit gültige Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>Global shortcut</source>
+        <translation>Globales Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>Press the new chord, with at least one of Ctrl, Alt, Shift or Super; takes effect on Save</source>
+        <translation>Drücken Sie die neue Tastenkombination mit mindestens einer der Tasten Strg, Alt, Umschalt oder Super; wirksam nach „Speichern“</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>%1 cannot open Stowbird from anywhere: %2.</source>
+        <translation>%1 kann Stowbird nicht von überall öffnen: %2.</translation>
+    </message>
+    <message>
+        <source>%1 (being set up...)</source>
+        <translation>%1 (wird eingerichtet...)</translation>
+    </message>
+    <message>
+        <source>%1 (not set up)</source>
+        <translation>%1 (nicht eingerichtet)</translation>
+    </message>
+    <message>
+        <source>%1 (not working)</source>
+        <translation>%1 (funktioniert nicht)</translation>
+    </message>
+    <message>
+        <source>The shortcut could not be set up: %1. Launching Stowbird again also opens this window.</source>
+        <translation>Das Tastenkürzel konnte nicht eingerichtet werden: %1. Ein erneuter Start von Stowbird öffnet dieses Fenster ebenfalls.</translation>
+    </message>
+    <message>
+        <source>Global shortcut in effect</source>
+        <translation>Gültiges globales Tastenkürzel</translation>
     </message>
 </context>
 <context>
@@ -1345,6 +1495,61 @@ Wartend: %2</translation>
     </message>
 </context>
 <context>
+    <name>PrivacySettingsSection</name>
+    <message>
+        <source>Privacy &amp; Diagnostics</source>
+        <translation>Datenschutz &amp; Diagnose</translation>
+    </message>
+    <message>
+        <source>Suggest destinations from history</source>
+        <translation>Ziele anhand des Verlaufs vorschlagen</translation>
+    </message>
+    <message>
+        <source>Highlights where items like the current one went before; Return files it there. Learned from this computer&apos;s history only; takes effect on Save</source>
+        <translation>Hebt hervor, wohin ähnliche Objekte bisher kamen; die Eingabetaste legt das aktuelle dort ab. Gelernt nur aus dem Verlauf dieses Rechners; wirksam nach „Speichern“</translation>
+    </message>
+    <message>
+        <source>Forget History…</source>
+        <translation>Verlauf vergessen…</translation>
+    </message>
+    <message>
+        <source>Deletes the history of triage actions and what was learned from it, after asking</source>
+        <translation>Löscht nach Rückfrage den Verlauf der Sortieraktionen und das daraus Gelernte</translation>
+    </message>
+    <message>
+        <source>Send anonymous usage counts to the developers</source>
+        <translation>Anonyme Nutzungszahlen an die Entwickler senden</translation>
+    </message>
+    <message>
+        <source>Once per session: counts of actions and kinds of files. Names, paths, contents and crash reports are never sent.</source>
+        <translation>Einmal pro Sitzung: Anzahl der Aktionen und Dateiarten. Namen, Pfade, Inhalte und Absturzberichte werden nie gesendet.</translation>
+    </message>
+    <message>
+        <source>Keep anonymous usage counts on this computer (nothing is sent)</source>
+        <translation>Anonyme Nutzungszahlen auf diesem Rechner speichern (nichts wird gesendet)</translation>
+    </message>
+    <message>
+        <source>Crash reports stay here too. File names, folder paths and file contents are never recorded.</source>
+        <translation>Absturzberichte bleiben ebenfalls hier. Dateinamen, Ordnerpfade und Dateiinhalte werden nie erfasst.</translation>
+    </message>
+    <message>
+        <source>%1 Takes effect on Save.</source>
+        <translation>%1 Wirksam nach „Speichern“.</translation>
+    </message>
+    <message>
+        <source>Forget the history? Every recorded action and what Stowbird learned from it is deleted, and earlier actions can no longer be undone from the history.</source>
+        <translation>Verlauf vergessen? Alle aufgezeichneten Aktionen und alles, was Stowbird daraus gelernt hat, werden gelöscht, und frühere Aktionen können nicht mehr über den Verlauf rückgängig gemacht werden.</translation>
+    </message>
+    <message>
+        <source>Forget History</source>
+        <translation>Verlauf vergessen</translation>
+    </message>
+    <message>
+        <source>Deleting the history…</source>
+        <translation>Verlauf wird gelöscht…</translation>
+    </message>
+</context>
+<context>
     <name>QuickLookHostView</name>
     <message>
         <source>%1 at %2</source>
@@ -1494,14 +1699,6 @@ Wartend: %2</translation>
         <translation>Stowbird-Einstellungen</translation>
     </message>
     <message>
-        <source>Destination Slots (Keys 1-9)</source>
-        <translation>Zielfächer (Tasten 1-9)</translation>
-    </message>
-    <message>
-        <source>Add Slot</source>
-        <translation>Fach hinzufügen</translation>
-    </message>
-    <message>
         <source>Restore Defaults</source>
         <translation>Zurücksetzen</translation>
     </message>
@@ -1526,32 +1723,23 @@ Wartend: %2</translation>
         <translation>Speichert alle hier vorgenommenen Änderungen (Eingabetaste)</translation>
     </message>
     <message>
-        <source>Slot Name</source>
-        <translation>Fachname</translation>
+        <source>Select Folder</source>
+        <translation>Ordner auswählen</translation>
+    </message>
+</context>
+<context>
+    <name>SlotListEditor</name>
+    <message>
+        <source>Destination Slots (Keys 1-9)</source>
+        <translation>Zielfächer (Tasten 1-9)</translation>
     </message>
     <message>
-        <source>Slot %1 name</source>
-        <translation>Name von Fach %1</translation>
-    </message>
-    <message>
-        <source>The name shown for key %1; Alt+Up and Alt+Down move the slot</source>
-        <translation>Der für Taste %1 angezeigte Name; Alt+Pfeil hoch und Alt+Pfeil runter verschieben das Fach</translation>
-    </message>
-    <message>
-        <source>Path (%1)</source>
-        <translation>Pfad (%1)</translation>
-    </message>
-    <message>
-        <source>Slot %1 folder</source>
-        <translation>Ordner von Fach %1</translation>
-    </message>
-    <message>
-        <source>The folder that key %1 moves items to; ~ is your home folder</source>
-        <translation>Der Ordner, in den Taste %1 Objekte verschiebt; ~ ist Ihr persönlicher Ordner</translation>
+        <source>Add Slot</source>
+        <translation>Fach hinzufügen</translation>
     </message>
     <message>
         <source>Browse...</source>
-        <translation>Wählen...</translation>
+        <translation>Durchsuchen...</translation>
     </message>
     <message>
         <source>Browse for the slot %1 folder</source>
@@ -1560,22 +1748,6 @@ Wartend: %2</translation>
     <message>
         <source>Chooses the folder of slot %1</source>
         <translation>Wählt den Ordner von Fach %1</translation>
-    </message>
-    <message>
-        <source>Create</source>
-        <translation>Erstellen</translation>
-    </message>
-    <message>
-        <source>This folder does not exist: click to create it</source>
-        <translation>Dieser Ordner existiert nicht: Klicken, um ihn zu erstellen</translation>
-    </message>
-    <message>
-        <source>Create the missing slot %1 folder</source>
-        <translation>Fehlenden Ordner von Fach %1 erstellen</translation>
-    </message>
-    <message>
-        <source>The folder of slot %1 does not exist</source>
-        <translation>Der Ordner von Fach %1 existiert nicht</translation>
     </message>
     <message>
         <source>Move slot %1 up</source>
@@ -1602,6 +1774,46 @@ Wartend: %2</translation>
         <translation>Entfernt dieses Fach; die Fächer darunter rücken eine Taste auf</translation>
     </message>
     <message>
+        <source>Slot Name</source>
+        <translation>Fachname</translation>
+    </message>
+    <message>
+        <source>Slot %1 name</source>
+        <translation>Name von Fach %1</translation>
+    </message>
+    <message>
+        <source>The name shown for key %1; Alt+Up and Alt+Down move the slot</source>
+        <translation>Der für Taste %1 angezeigte Name; Alt+Pfeil hoch und Alt+Pfeil runter verschieben das Fach</translation>
+    </message>
+    <message>
+        <source>Path (%1)</source>
+        <translation>Pfad (%1)</translation>
+    </message>
+    <message>
+        <source>Slot %1 folder</source>
+        <translation>Ordner von Fach %1</translation>
+    </message>
+    <message>
+        <source>The folder that key %1 moves items to; ~ is your home folder</source>
+        <translation>Der Ordner, in den Taste %1 Objekte verschiebt; ~ ist Ihr persönlicher Ordner</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation>Erstellen</translation>
+    </message>
+    <message>
+        <source>This folder does not exist: click to create it</source>
+        <translation>Dieser Ordner existiert nicht: Klicken, um ihn zu erstellen</translation>
+    </message>
+    <message>
+        <source>Create the missing slot %1 folder</source>
+        <translation>Fehlenden Ordner von Fach %1 erstellen</translation>
+    </message>
+    <message>
+        <source>The folder of slot %1 does not exist</source>
+        <translation>Der Ordner von Fach %1 existiert nicht</translation>
+    </message>
+    <message>
         <source>Adds a slot for key %1</source>
         <translation>Fügt ein Fach für Taste %1 hinzu</translation>
     </message>
@@ -1610,252 +1822,12 @@ Wartend: %2</translation>
         <translation>Höchstens neun Fächer: Die Tasten 1 bis 9 sind alle belegt. Entfernen Sie ein Fach, um ein anderes hinzuzufügen.</translation>
     </message>
     <message>
-        <source>Watching:</source>
-        <translation>Überwacht:</translation>
-    </message>
-    <message>
-        <source>Watched folders</source>
-        <translation>Überwachte Ordner</translation>
-    </message>
-    <message>
-        <source>Watch Another Folder...</source>
-        <translation>Weiteren Ordner überwachen...</translation>
-    </message>
-    <message>
-        <source>Watches another folder for new items, as Downloads is</source>
-        <translation>Überwacht einen weiteren Ordner auf neue Objekte, wie Downloads</translation>
-    </message>
-    <message>
-        <source>%1: always watched</source>
-        <translation>%1: wird immer überwacht</translation>
-    </message>
-    <message>
-        <source>%1: watched for new items</source>
-        <translation>%1: wird auf neue Objekte überwacht</translation>
-    </message>
-    <message>
-        <source>%1: not watched, %2</source>
-        <translation>%1: nicht überwacht, %2</translation>
-    </message>
-    <message>
-        <source>Stop watching %1</source>
-        <translation>%1 nicht mehr überwachen</translation>
-    </message>
-    <message>
-        <source>Removes this folder from the watched folders; its items leave the queue</source>
-        <translation>Entfernt diesen Ordner aus den überwachten Ordnern; seine Objekte verlassen die Warteschlange</translation>
-    </message>
-    <message>
-        <source>Not added: %1</source>
-        <translation>Nicht hinzugefügt: %1</translation>
-    </message>
-    <message>
-        <source>General</source>
-        <translation>Allgemein</translation>
-    </message>
-    <message>
-        <source>Launch Stowbird automatically at login</source>
-        <translation>Bei der Anmeldung starten</translation>
-    </message>
-    <message>
-        <source>Starts Stowbird in the tray when you log in; takes effect on Save</source>
-        <translation>Startet Stowbird beim Anmelden im Infobereich; wirksam nach „Speichern“</translation>
-    </message>
-    <message>
-        <source>Open System Settings</source>
-        <translation>Systemeinstellungen öffnen</translation>
-    </message>
-    <message>
-        <source>Opens the folder of login items</source>
-        <translation>Öffnet den Autostart-Ordner</translation>
-    </message>
-    <message>
-        <source>Notifications:</source>
-        <translation>Benachrichtigungen:</translation>
-    </message>
-    <message>
-        <source>Never</source>
-        <translation>Nie</translation>
-    </message>
-    <message>
-        <source>New downloads never raise a notification</source>
-        <translation>Neue Downloads lösen nie eine Benachrichtigung aus</translation>
-    </message>
-    <message>
-        <source>Without a tray</source>
-        <translation>Ohne Infobereich</translation>
-    </message>
-    <message>
-        <source>New downloads raise a notification only when the desktop has no tray for the icon</source>
-        <translation>Neue Downloads lösen nur dann eine Benachrichtigung aus, wenn die Arbeitsumgebung keinen Infobereich für das Symbol hat</translation>
-    </message>
-    <message>
-        <source>Always</source>
-        <translation>Immer</translation>
-    </message>
-    <message>
-        <source>New downloads raise a notification whenever the window is hidden</source>
-        <translation>Neue Downloads lösen immer eine Benachrichtigung aus, wenn das Fenster verborgen ist</translation>
-    </message>
-    <message>
-        <source>Notify of new downloads</source>
-        <translation>Über neue Downloads benachrichtigen</translation>
-    </message>
-    <message>
-        <source>While the window is hidden, a new download shows a notification with buttons to file it, trash it or open Stowbird: never, only when the desktop has no tray for the icon, or always. Saved with Save</source>
-        <translation>Solange das Fenster verborgen ist, zeigt ein neuer Download eine Benachrichtigung mit Knöpfen zum Ablegen, zum Verschieben in den Papierkorb oder zum Öffnen von Stowbird: nie, nur wenn die Arbeitsumgebung keinen Infobereich für das Symbol hat, oder immer. Wird mit „Speichern“ übernommen</translation>
-    </message>
-    <message>
-        <source>File Completion Debounce:</source>
-        <translation>Wartezeit bis Download fertig:</translation>
-    </message>
-    <message>
-        <source>File completion debounce</source>
-        <translation>Wartezeit bis Download fertig</translation>
-    </message>
-    <message>
-        <source>Check for Updates...</source>
-        <translation>Jetzt prüfen...</translation>
-    </message>
-    <message>
-        <source>Looks for a newer Stowbird now</source>
-        <translation>Sucht jetzt nach einer neueren Version von Stowbird</translation>
-    </message>
-    <message>
-        <source>Updates:</source>
-        <translation>Aktualisierungen:</translation>
-    </message>
-    <message>
-        <source>Privacy &amp; Diagnostics</source>
-        <translation>Datenschutz &amp; Diagnose</translation>
-    </message>
-    <message>
-        <source>Suggest destinations from history</source>
-        <translation>Ziele anhand des Verlaufs vorschlagen</translation>
-    </message>
-    <message>
-        <source>Highlights where items like the current one went before; Return files it there. Learned from this computer&apos;s history only; takes effect on Save</source>
-        <translation>Hebt hervor, wohin ähnliche Objekte bisher kamen; die Eingabetaste legt das aktuelle dort ab. Gelernt nur aus dem Verlauf dieses Rechners; wirksam nach „Speichern“</translation>
-    </message>
-    <message>
-        <source>Forget History…</source>
-        <translation>Verlauf vergessen…</translation>
-    </message>
-    <message>
-        <source>Deletes the history of triage actions and what was learned from it, after asking</source>
-        <translation>Löscht nach Rückfrage den Verlauf der Sortieraktionen und das daraus Gelernte</translation>
-    </message>
-    <message>
-        <source>Send anonymous usage counts to the developers</source>
-        <translation>Anonyme Nutzungszahlen an die Entwickler senden</translation>
-    </message>
-    <message>
-        <source>Once per session: counts of actions and kinds of files. Names, paths, contents and crash reports are never sent.</source>
-        <translation>Einmal pro Sitzung: Anzahl der Aktionen und Dateiarten. Namen, Pfade, Inhalte und Absturzberichte werden nie gesendet.</translation>
-    </message>
-    <message>
-        <source>Keep anonymous usage counts on this computer (nothing is sent)</source>
-        <translation>Anonyme Nutzungszahlen auf diesem Rechner speichern (nichts wird gesendet)</translation>
-    </message>
-    <message>
-        <source>Crash reports stay here too. File names, folder paths and file contents are never recorded.</source>
-        <translation>Absturzberichte bleiben ebenfalls hier. Dateinamen, Ordnerpfade und Dateiinhalte werden nie erfasst.</translation>
-    </message>
-    <message>
-        <source>Forget the history? Every recorded action and what Stowbird learned from it is deleted, and earlier actions can no longer be undone from the history.</source>
-        <translation>Verlauf vergessen? Alle aufgezeichneten Aktionen und alles, was Stowbird daraus gelernt hat, werden gelöscht, und frühere Aktionen können nicht mehr über den Verlauf rückgängig gemacht werden.</translation>
-    </message>
-    <message>
-        <source>Forget History</source>
-        <translation>Verlauf vergessen</translation>
-    </message>
-    <message>
-        <source>Deleting the history…</source>
-        <translation>Verlauf wird gelöscht…</translation>
-    </message>
-    <message>
-        <source>How long a download must stay unchanged before it is queued: %1</source>
-        <translation>Wie lange ein Download unverändert bleiben muss, bevor er in die Warteschlange kommt: %1</translation>
-    </message>
-    <message>
-        <source>%1s</source>
-        <translation>%1 s</translation>
-    </message>
-    <message>
-        <source>Open Stowbird from anywhere:</source>
-        <translation>Stowbird von überall öffnen:</translation>
-    </message>
-    <message>
-        <source>Global shortcut</source>
-        <translation>Globales Tastenkürzel</translation>
-    </message>
-    <message>
-        <source>Press the new chord, with at least one of Ctrl, Alt, Shift or Super; takes effect on Save</source>
-        <translation>Drücken Sie die neue Tastenkombination mit mindestens einer der Tasten Strg, Alt, Umschalt oder Super; wirksam nach „Speichern“</translation>
-    </message>
-    <message>
-        <source>Off</source>
-        <translation>Aus</translation>
-    </message>
-    <message>
-        <source>Turn Off</source>
-        <translation>Ausschalten</translation>
-    </message>
-    <message>
-        <source>No shortcut opens Stowbird from anywhere; takes effect on Save</source>
-        <translation>Kein Tastenkürzel öffnet Stowbird von überall; wirksam nach „Speichern“</translation>
-    </message>
-    <message>
-        <source>The shortcut in effect now</source>
-        <translation>Das derzeit gültige Tastenkürzel</translation>
-    </message>
-    <message>
-        <source>%1 cannot open Stowbird from anywhere: %2.</source>
-        <translation>%1 kann Stowbird nicht von überall öffnen: %2.</translation>
-    </message>
-    <message>
-        <source>The shortcut could not be set up: %1. Launching Stowbird again also opens this window.</source>
-        <translation>Das Tastenkürzel konnte nicht eingerichtet werden: %1. Ein erneuter Start von Stowbird öffnet dieses Fenster ebenfalls.</translation>
-    </message>
-    <message>
-        <source>Global shortcut in effect</source>
-        <translation>Gültiges globales Tastenkürzel</translation>
-    </message>
-    <message>
-        <source>Select Folder</source>
-        <translation>Ordner auswählen</translation>
-    </message>
-    <message>
-        <source>Stowbird could not be set to launch at login: %1</source>
-        <translation>Stowbird konnte nicht für den Start bei der Anmeldung eingerichtet werden: %1</translation>
-    </message>
-    <message>
-        <source>Launch at login could not be turned off: %1</source>
-        <translation>Der Start bei der Anmeldung konnte nicht ausgeschaltet werden: %1</translation>
-    </message>
-    <message>
-        <source>Create Folder</source>
-        <translation>Ordner erstellen</translation>
-    </message>
-    <message>
         <source>Not created: %1</source>
         <translation>Nicht erstellt: %1</translation>
     </message>
     <message>
-        <source>%1 Takes effect on Save.</source>
-        <translation>%1 Wirksam nach „Speichern“.</translation>
-    </message>
-    <message>
-        <source>%1 (being set up...)</source>
-        <translation>%1 (wird eingerichtet...)</translation>
-    </message>
-    <message>
-        <source>%1 (not set up)</source>
-        <translation>%1 (nicht eingerichtet)</translation>
-    </message>
-    <message>
-        <source>%1 (not working)</source>
-        <translation>%1 (funktioniert nicht)</translation>
+        <source>Create Folder</source>
+        <translation>Ordner erstellen</translation>
     </message>
 </context>
 <context>
@@ -2566,6 +2538,49 @@ Wartend: %2</translation>
         <translation>Beim Abrufen der Aktualisierungsinformationen ist ein Fehler aufgetreten. Bitte versuchen Sie es später erneut.
 
 %1</translation>
+    </message>
+</context>
+<context>
+    <name>WatchedFoldersRow</name>
+    <message>
+        <source>Watching:</source>
+        <translation>Überwacht:</translation>
+    </message>
+    <message>
+        <source>Watched folders</source>
+        <translation>Überwachte Ordner</translation>
+    </message>
+    <message>
+        <source>Watch Another Folder...</source>
+        <translation>Weiteren Ordner überwachen...</translation>
+    </message>
+    <message>
+        <source>Watches another folder for new items, as Downloads is</source>
+        <translation>Überwacht einen weiteren Ordner auf neue Objekte, wie Downloads</translation>
+    </message>
+    <message>
+        <source>%1: always watched</source>
+        <translation>%1: wird immer überwacht</translation>
+    </message>
+    <message>
+        <source>%1: watched for new items</source>
+        <translation>%1: wird auf neue Objekte überwacht</translation>
+    </message>
+    <message>
+        <source>%1: not watched, %2</source>
+        <translation>%1: nicht überwacht, %2</translation>
+    </message>
+    <message>
+        <source>Stop watching %1</source>
+        <translation>%1 nicht mehr überwachen</translation>
+    </message>
+    <message>
+        <source>Removes this folder from the watched folders; its items leave the queue</source>
+        <translation>Entfernt diesen Ordner aus den überwachten Ordnern; seine Objekte verlassen die Warteschlange</translation>
+    </message>
+    <message>
+        <source>Not added: %1</source>
+        <translation>Nicht hinzugefügt: %1</translation>
     </message>
 </context>
 <context>

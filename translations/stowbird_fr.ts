@@ -775,6 +775,101 @@ En attente&#xa0;: %2</translation>
     </message>
 </context>
 <context>
+    <name>GeneralSettingsSection</name>
+    <message>
+        <source>General</source>
+        <translation>Général</translation>
+    </message>
+    <message>
+        <source>Launch Stowbird automatically at login</source>
+        <translation>Lancer à l’ouverture de session</translation>
+    </message>
+    <message>
+        <source>Starts Stowbird in the tray when you log in; takes effect on Save</source>
+        <translation>Démarre Stowbird dans la zone de notification à l’ouverture de session&#xa0;; s’applique à l’enregistrement</translation>
+    </message>
+    <message>
+        <source>Open System Settings</source>
+        <translation>Ouvrir les paramètres du système</translation>
+    </message>
+    <message>
+        <source>Opens the folder of login items</source>
+        <translation>Ouvre le dossier des programmes lancés à l’ouverture de session</translation>
+    </message>
+    <message>
+        <source>Notifications:</source>
+        <translation>Notifications&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Never</source>
+        <translation>Jamais</translation>
+    </message>
+    <message>
+        <source>New downloads never raise a notification</source>
+        <translation>Les nouveaux téléchargements n’affichent jamais de notification</translation>
+    </message>
+    <message>
+        <source>Without a tray</source>
+        <translation>Sans zone de notification</translation>
+    </message>
+    <message>
+        <source>New downloads raise a notification only when the desktop has no tray for the icon</source>
+        <translation>Les nouveaux téléchargements affichent une notification seulement quand le bureau n’a pas de zone de notification pour l’icône</translation>
+    </message>
+    <message>
+        <source>Always</source>
+        <translation>Toujours</translation>
+    </message>
+    <message>
+        <source>New downloads raise a notification whenever the window is hidden</source>
+        <translation>Les nouveaux téléchargements affichent une notification chaque fois que la fenêtre est masquée</translation>
+    </message>
+    <message>
+        <source>Notify of new downloads</source>
+        <translation>Notifier les nouveaux téléchargements</translation>
+    </message>
+    <message>
+        <source>While the window is hidden, a new download shows a notification with buttons to file it, trash it or open Stowbird: never, only when the desktop has no tray for the icon, or always. Saved with Save</source>
+        <translation>Quand la fenêtre est masquée, un nouveau téléchargement affiche une notification avec des boutons pour le ranger, le mettre à la corbeille ou ouvrir Stowbird&#xa0;: jamais, seulement quand le bureau n’a pas de zone de notification pour l’icône, ou toujours. Enregistré avec Enregistrer</translation>
+    </message>
+    <message>
+        <source>File Completion Debounce:</source>
+        <translation>Délai de stabilisation&#xa0;:</translation>
+    </message>
+    <message>
+        <source>File completion debounce</source>
+        <translation>Délai de stabilisation des fichiers</translation>
+    </message>
+    <message>
+        <source>Check for Updates...</source>
+        <translation>Rechercher des mises à jour…</translation>
+    </message>
+    <message>
+        <source>Looks for a newer Stowbird now</source>
+        <translation>Cherche maintenant une version plus récente de Stowbird</translation>
+    </message>
+    <message>
+        <source>Updates:</source>
+        <translation>Mises à jour&#xa0;:</translation>
+    </message>
+    <message>
+        <source>How long a download must stay unchanged before it is queued: %1</source>
+        <translation>Durée pendant laquelle un téléchargement doit rester inchangé avant d’être mis en file&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>%1s</source>
+        <translation>%1&#xa0;s</translation>
+    </message>
+    <message>
+        <source>Stowbird could not be set to launch at login: %1</source>
+        <translation>Stowbird n’a pas pu être configuré pour se lancer à l’ouverture de session&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Launch at login could not be turned off: %1</source>
+        <translation>Le lancement à l’ouverture de session n’a pas pu être désactivé&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
     <name>GlobalHotkey</name>
     <message>
         <source>&quot;%1&quot; is not a modifier key</source>
@@ -795,6 +890,61 @@ En attente&#xa0;: %2</translation>
     <message>
         <source>a shortcut for the whole desktop needs a modifier key</source>
         <translation>un raccourci pour tout le bureau nécessite une touche de modification</translation>
+    </message>
+</context>
+<context>
+    <name>GlobalShortcutEditor</name>
+    <message>
+        <source>Open Stowbird from anywhere:</source>
+        <translation>Ouvrir Stowbird de partout&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Turn Off</source>
+        <translation>Désactiver</translation>
+    </message>
+    <message>
+        <source>No shortcut opens Stowbird from anywhere; takes effect on Save</source>
+        <translation>Aucun raccourci n’ouvre Stowbird de partout&#xa0;; s’applique à l’enregistrement</translation>
+    </message>
+    <message>
+        <source>The shortcut in effect now</source>
+        <translation>Le raccourci en vigueur</translation>
+    </message>
+    <message>
+        <source>Global shortcut</source>
+        <translation>Raccourci global</translation>
+    </message>
+    <message>
+        <source>Press the new chord, with at least one of Ctrl, Alt, Shift or Super; takes effect on Save</source>
+        <translation>Appuyez sur la nouvelle combinaison, avec au moins Ctrl, Alt, Maj ou Super&#xa0;; s’applique à l’enregistrement</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Désactivé</translation>
+    </message>
+    <message>
+        <source>%1 cannot open Stowbird from anywhere: %2.</source>
+        <translation>%1 ne peut pas ouvrir Stowbird de partout&#xa0;: %2.</translation>
+    </message>
+    <message>
+        <source>%1 (being set up...)</source>
+        <translation>%1 (configuration en cours…)</translation>
+    </message>
+    <message>
+        <source>%1 (not set up)</source>
+        <translation>%1 (non configuré)</translation>
+    </message>
+    <message>
+        <source>%1 (not working)</source>
+        <translation>%1 (ne fonctionne pas)</translation>
+    </message>
+    <message>
+        <source>The shortcut could not be set up: %1. Launching Stowbird again also opens this window.</source>
+        <translation>Le raccourci n’a pas pu être configuré&#xa0;: %1. Relancer Stowbird ouvre aussi cette fenêtre.</translation>
+    </message>
+    <message>
+        <source>Global shortcut in effect</source>
+        <translation>Raccourci global en vigueur</translation>
     </message>
 </context>
 <context>
@@ -1345,6 +1495,61 @@ En attente&#xa0;: %2</translation>
     </message>
 </context>
 <context>
+    <name>PrivacySettingsSection</name>
+    <message>
+        <source>Privacy &amp; Diagnostics</source>
+        <translation>Confidentialité et diagnostics</translation>
+    </message>
+    <message>
+        <source>Suggest destinations from history</source>
+        <translation>Suggérer des destinations d’après l’historique</translation>
+    </message>
+    <message>
+        <source>Highlights where items like the current one went before; Return files it there. Learned from this computer&apos;s history only; takes effect on Save</source>
+        <translation>Met en avant l’endroit où sont allés les éléments semblables à celui-ci&#xa0;; Entrée l’y range. Appris uniquement de l’historique de cet ordinateur&#xa0;; s’applique à l’enregistrement</translation>
+    </message>
+    <message>
+        <source>Forget History…</source>
+        <translation>Oublier l’historique…</translation>
+    </message>
+    <message>
+        <source>Deletes the history of triage actions and what was learned from it, after asking</source>
+        <translation>Efface l’historique des actions de tri et ce qui en a été appris, après confirmation</translation>
+    </message>
+    <message>
+        <source>Send anonymous usage counts to the developers</source>
+        <translation>Envoyer des statistiques d’utilisation anonymes aux développeurs</translation>
+    </message>
+    <message>
+        <source>Once per session: counts of actions and kinds of files. Names, paths, contents and crash reports are never sent.</source>
+        <translation>Une fois par session&#xa0;: nombre d’actions et types de fichiers. Les noms, chemins, contenus et rapports de plantage ne sont jamais envoyés.</translation>
+    </message>
+    <message>
+        <source>Keep anonymous usage counts on this computer (nothing is sent)</source>
+        <translation>Garder des statistiques d’utilisation anonymes sur cet ordinateur (rien n’est envoyé)</translation>
+    </message>
+    <message>
+        <source>Crash reports stay here too. File names, folder paths and file contents are never recorded.</source>
+        <translation>Les rapports de plantage restent aussi ici. Les noms de fichiers, chemins de dossiers et contenus de fichiers ne sont jamais enregistrés.</translation>
+    </message>
+    <message>
+        <source>%1 Takes effect on Save.</source>
+        <translation>%1 S’applique à l’enregistrement.</translation>
+    </message>
+    <message>
+        <source>Forget the history? Every recorded action and what Stowbird learned from it is deleted, and earlier actions can no longer be undone from the history.</source>
+        <translation>Oublier l’historique&#xa0;? Toutes les actions enregistrées et ce que Stowbird en a appris sont effacés, et les actions passées ne peuvent plus être annulées depuis l’historique.</translation>
+    </message>
+    <message>
+        <source>Forget History</source>
+        <translation>Oublier l’historique</translation>
+    </message>
+    <message>
+        <source>Deleting the history…</source>
+        <translation>Effacement de l’historique…</translation>
+    </message>
+</context>
+<context>
     <name>QuickLookHostView</name>
     <message>
         <source>%1 at %2</source>
@@ -1494,14 +1699,6 @@ En attente&#xa0;: %2</translation>
         <translation>Préférences de Stowbird</translation>
     </message>
     <message>
-        <source>Destination Slots (Keys 1-9)</source>
-        <translation>Emplacements de destination (touches 1 à 9)</translation>
-    </message>
-    <message>
-        <source>Add Slot</source>
-        <translation>Ajouter</translation>
-    </message>
-    <message>
         <source>Restore Defaults</source>
         <translation>Rétablir les valeurs par défaut</translation>
     </message>
@@ -1526,28 +1723,19 @@ En attente&#xa0;: %2</translation>
         <translation>Enregistre toutes les modifications faites ici (Entrée)</translation>
     </message>
     <message>
-        <source>Slot Name</source>
-        <translation>Nom de l’emplacement</translation>
+        <source>Select Folder</source>
+        <translation>Choisir un dossier</translation>
+    </message>
+</context>
+<context>
+    <name>SlotListEditor</name>
+    <message>
+        <source>Destination Slots (Keys 1-9)</source>
+        <translation>Emplacements de destination (touches 1 à 9)</translation>
     </message>
     <message>
-        <source>Slot %1 name</source>
-        <translation>Nom de l’emplacement %1</translation>
-    </message>
-    <message>
-        <source>The name shown for key %1; Alt+Up and Alt+Down move the slot</source>
-        <translation>Le nom affiché pour la touche %1&#xa0;; Alt+Haut et Alt+Bas déplacent l’emplacement</translation>
-    </message>
-    <message>
-        <source>Path (%1)</source>
-        <translation>Chemin (%1)</translation>
-    </message>
-    <message>
-        <source>Slot %1 folder</source>
-        <translation>Dossier de l’emplacement %1</translation>
-    </message>
-    <message>
-        <source>The folder that key %1 moves items to; ~ is your home folder</source>
-        <translation>Le dossier où la touche %1 déplace les éléments&#xa0;; ~ est votre dossier personnel</translation>
+        <source>Add Slot</source>
+        <translation>Ajouter</translation>
     </message>
     <message>
         <source>Browse...</source>
@@ -1560,22 +1748,6 @@ En attente&#xa0;: %2</translation>
     <message>
         <source>Chooses the folder of slot %1</source>
         <translation>Choisit le dossier de l’emplacement %1</translation>
-    </message>
-    <message>
-        <source>Create</source>
-        <translation>Créer</translation>
-    </message>
-    <message>
-        <source>This folder does not exist: click to create it</source>
-        <translation>Ce dossier n’existe pas&#xa0;: cliquez pour le créer</translation>
-    </message>
-    <message>
-        <source>Create the missing slot %1 folder</source>
-        <translation>Créer le dossier absent de l’emplacement %1</translation>
-    </message>
-    <message>
-        <source>The folder of slot %1 does not exist</source>
-        <translation>Le dossier de l’emplacement %1 n’existe pas</translation>
     </message>
     <message>
         <source>Move slot %1 up</source>
@@ -1602,6 +1774,46 @@ En attente&#xa0;: %2</translation>
         <translation>Supprime cet emplacement&#xa0;; ceux du dessous remontent d’une touche</translation>
     </message>
     <message>
+        <source>Slot Name</source>
+        <translation>Nom de l’emplacement</translation>
+    </message>
+    <message>
+        <source>Slot %1 name</source>
+        <translation>Nom de l’emplacement %1</translation>
+    </message>
+    <message>
+        <source>The name shown for key %1; Alt+Up and Alt+Down move the slot</source>
+        <translation>Le nom affiché pour la touche %1&#xa0;; Alt+Haut et Alt+Bas déplacent l’emplacement</translation>
+    </message>
+    <message>
+        <source>Path (%1)</source>
+        <translation>Chemin (%1)</translation>
+    </message>
+    <message>
+        <source>Slot %1 folder</source>
+        <translation>Dossier de l’emplacement %1</translation>
+    </message>
+    <message>
+        <source>The folder that key %1 moves items to; ~ is your home folder</source>
+        <translation>Le dossier où la touche %1 déplace les éléments&#xa0;; ~ est votre dossier personnel</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation>Créer</translation>
+    </message>
+    <message>
+        <source>This folder does not exist: click to create it</source>
+        <translation>Ce dossier n’existe pas&#xa0;: cliquez pour le créer</translation>
+    </message>
+    <message>
+        <source>Create the missing slot %1 folder</source>
+        <translation>Créer le dossier absent de l’emplacement %1</translation>
+    </message>
+    <message>
+        <source>The folder of slot %1 does not exist</source>
+        <translation>Le dossier de l’emplacement %1 n’existe pas</translation>
+    </message>
+    <message>
         <source>Adds a slot for key %1</source>
         <translation>Ajoute un emplacement pour la touche %1</translation>
     </message>
@@ -1610,252 +1822,12 @@ En attente&#xa0;: %2</translation>
         <translation>Neuf emplacements au plus&#xa0;: les touches 1 à 9 sont toutes prises. Supprimez-en un pour en ajouter un autre.</translation>
     </message>
     <message>
-        <source>Watching:</source>
-        <translation>Surveillés&#xa0;:</translation>
-    </message>
-    <message>
-        <source>Watched folders</source>
-        <translation>Dossiers surveillés</translation>
-    </message>
-    <message>
-        <source>Watch Another Folder...</source>
-        <translation>Surveiller un autre dossier…</translation>
-    </message>
-    <message>
-        <source>Watches another folder for new items, as Downloads is</source>
-        <translation>Surveille un autre dossier pour les nouveaux éléments, comme Téléchargements</translation>
-    </message>
-    <message>
-        <source>%1: always watched</source>
-        <translation>%1&#xa0;: toujours surveillé</translation>
-    </message>
-    <message>
-        <source>%1: watched for new items</source>
-        <translation>%1&#xa0;: surveillé pour les nouveaux éléments</translation>
-    </message>
-    <message>
-        <source>%1: not watched, %2</source>
-        <translation>%1&#xa0;: non surveillé, %2</translation>
-    </message>
-    <message>
-        <source>Stop watching %1</source>
-        <translation>Ne plus surveiller %1</translation>
-    </message>
-    <message>
-        <source>Removes this folder from the watched folders; its items leave the queue</source>
-        <translation>Retire ce dossier des dossiers surveillés&#xa0;; ses éléments quittent la file</translation>
-    </message>
-    <message>
-        <source>Not added: %1</source>
-        <translation>Non ajouté&#xa0;: %1</translation>
-    </message>
-    <message>
-        <source>General</source>
-        <translation>Général</translation>
-    </message>
-    <message>
-        <source>Launch Stowbird automatically at login</source>
-        <translation>Lancer à l’ouverture de session</translation>
-    </message>
-    <message>
-        <source>Starts Stowbird in the tray when you log in; takes effect on Save</source>
-        <translation>Démarre Stowbird dans la zone de notification à l’ouverture de session&#xa0;; s’applique à l’enregistrement</translation>
-    </message>
-    <message>
-        <source>Open System Settings</source>
-        <translation>Ouvrir les paramètres du système</translation>
-    </message>
-    <message>
-        <source>Opens the folder of login items</source>
-        <translation>Ouvre le dossier des programmes lancés à l’ouverture de session</translation>
-    </message>
-    <message>
-        <source>Notifications:</source>
-        <translation>Notifications&#xa0;:</translation>
-    </message>
-    <message>
-        <source>Never</source>
-        <translation>Jamais</translation>
-    </message>
-    <message>
-        <source>New downloads never raise a notification</source>
-        <translation>Les nouveaux téléchargements n’affichent jamais de notification</translation>
-    </message>
-    <message>
-        <source>Without a tray</source>
-        <translation>Sans zone de notification</translation>
-    </message>
-    <message>
-        <source>New downloads raise a notification only when the desktop has no tray for the icon</source>
-        <translation>Les nouveaux téléchargements affichent une notification seulement quand le bureau n’a pas de zone de notification pour l’icône</translation>
-    </message>
-    <message>
-        <source>Always</source>
-        <translation>Toujours</translation>
-    </message>
-    <message>
-        <source>New downloads raise a notification whenever the window is hidden</source>
-        <translation>Les nouveaux téléchargements affichent une notification chaque fois que la fenêtre est masquée</translation>
-    </message>
-    <message>
-        <source>Notify of new downloads</source>
-        <translation>Notifier les nouveaux téléchargements</translation>
-    </message>
-    <message>
-        <source>While the window is hidden, a new download shows a notification with buttons to file it, trash it or open Stowbird: never, only when the desktop has no tray for the icon, or always. Saved with Save</source>
-        <translation>Quand la fenêtre est masquée, un nouveau téléchargement affiche une notification avec des boutons pour le ranger, le mettre à la corbeille ou ouvrir Stowbird&#xa0;: jamais, seulement quand le bureau n’a pas de zone de notification pour l’icône, ou toujours. Enregistré avec Enregistrer</translation>
-    </message>
-    <message>
-        <source>File Completion Debounce:</source>
-        <translation>Délai de stabilisation&#xa0;:</translation>
-    </message>
-    <message>
-        <source>File completion debounce</source>
-        <translation>Délai de stabilisation des fichiers</translation>
-    </message>
-    <message>
-        <source>Check for Updates...</source>
-        <translation>Rechercher des mises à jour…</translation>
-    </message>
-    <message>
-        <source>Looks for a newer Stowbird now</source>
-        <translation>Cherche maintenant une version plus récente de Stowbird</translation>
-    </message>
-    <message>
-        <source>Updates:</source>
-        <translation>Mises à jour&#xa0;:</translation>
-    </message>
-    <message>
-        <source>Privacy &amp; Diagnostics</source>
-        <translation>Confidentialité et diagnostics</translation>
-    </message>
-    <message>
-        <source>Suggest destinations from history</source>
-        <translation>Suggérer des destinations d’après l’historique</translation>
-    </message>
-    <message>
-        <source>Highlights where items like the current one went before; Return files it there. Learned from this computer&apos;s history only; takes effect on Save</source>
-        <translation>Met en avant l’endroit où sont allés les éléments semblables à celui-ci&#xa0;; Entrée l’y range. Appris uniquement de l’historique de cet ordinateur&#xa0;; s’applique à l’enregistrement</translation>
-    </message>
-    <message>
-        <source>Forget History…</source>
-        <translation>Oublier l’historique…</translation>
-    </message>
-    <message>
-        <source>Deletes the history of triage actions and what was learned from it, after asking</source>
-        <translation>Efface l’historique des actions de tri et ce qui en a été appris, après confirmation</translation>
-    </message>
-    <message>
-        <source>Send anonymous usage counts to the developers</source>
-        <translation>Envoyer des statistiques d’utilisation anonymes aux développeurs</translation>
-    </message>
-    <message>
-        <source>Once per session: counts of actions and kinds of files. Names, paths, contents and crash reports are never sent.</source>
-        <translation>Une fois par session&#xa0;: nombre d’actions et types de fichiers. Les noms, chemins, contenus et rapports de plantage ne sont jamais envoyés.</translation>
-    </message>
-    <message>
-        <source>Keep anonymous usage counts on this computer (nothing is sent)</source>
-        <translation>Garder des statistiques d’utilisation anonymes sur cet ordinateur (rien n’est envoyé)</translation>
-    </message>
-    <message>
-        <source>Crash reports stay here too. File names, folder paths and file contents are never recorded.</source>
-        <translation>Les rapports de plantage restent aussi ici. Les noms de fichiers, chemins de dossiers et contenus de fichiers ne sont jamais enregistrés.</translation>
-    </message>
-    <message>
-        <source>Forget the history? Every recorded action and what Stowbird learned from it is deleted, and earlier actions can no longer be undone from the history.</source>
-        <translation>Oublier l’historique&#xa0;? Toutes les actions enregistrées et ce que Stowbird en a appris sont effacés, et les actions passées ne peuvent plus être annulées depuis l’historique.</translation>
-    </message>
-    <message>
-        <source>Forget History</source>
-        <translation>Oublier l’historique</translation>
-    </message>
-    <message>
-        <source>Deleting the history…</source>
-        <translation>Effacement de l’historique…</translation>
-    </message>
-    <message>
-        <source>How long a download must stay unchanged before it is queued: %1</source>
-        <translation>Durée pendant laquelle un téléchargement doit rester inchangé avant d’être mis en file&#xa0;: %1</translation>
-    </message>
-    <message>
-        <source>%1s</source>
-        <translation>%1&#xa0;s</translation>
-    </message>
-    <message>
-        <source>Open Stowbird from anywhere:</source>
-        <translation>Ouvrir Stowbird de partout&#xa0;:</translation>
-    </message>
-    <message>
-        <source>Global shortcut</source>
-        <translation>Raccourci global</translation>
-    </message>
-    <message>
-        <source>Press the new chord, with at least one of Ctrl, Alt, Shift or Super; takes effect on Save</source>
-        <translation>Appuyez sur la nouvelle combinaison, avec au moins Ctrl, Alt, Maj ou Super&#xa0;; s’applique à l’enregistrement</translation>
-    </message>
-    <message>
-        <source>Off</source>
-        <translation>Désactivé</translation>
-    </message>
-    <message>
-        <source>Turn Off</source>
-        <translation>Désactiver</translation>
-    </message>
-    <message>
-        <source>No shortcut opens Stowbird from anywhere; takes effect on Save</source>
-        <translation>Aucun raccourci n’ouvre Stowbird de partout&#xa0;; s’applique à l’enregistrement</translation>
-    </message>
-    <message>
-        <source>The shortcut in effect now</source>
-        <translation>Le raccourci en vigueur</translation>
-    </message>
-    <message>
-        <source>%1 cannot open Stowbird from anywhere: %2.</source>
-        <translation>%1 ne peut pas ouvrir Stowbird de partout&#xa0;: %2.</translation>
-    </message>
-    <message>
-        <source>The shortcut could not be set up: %1. Launching Stowbird again also opens this window.</source>
-        <translation>Le raccourci n’a pas pu être configuré&#xa0;: %1. Relancer Stowbird ouvre aussi cette fenêtre.</translation>
-    </message>
-    <message>
-        <source>Global shortcut in effect</source>
-        <translation>Raccourci global en vigueur</translation>
-    </message>
-    <message>
-        <source>Select Folder</source>
-        <translation>Choisir un dossier</translation>
-    </message>
-    <message>
-        <source>Stowbird could not be set to launch at login: %1</source>
-        <translation>Stowbird n’a pas pu être configuré pour se lancer à l’ouverture de session&#xa0;: %1</translation>
-    </message>
-    <message>
-        <source>Launch at login could not be turned off: %1</source>
-        <translation>Le lancement à l’ouverture de session n’a pas pu être désactivé&#xa0;: %1</translation>
-    </message>
-    <message>
-        <source>Create Folder</source>
-        <translation>Créer le dossier</translation>
-    </message>
-    <message>
         <source>Not created: %1</source>
         <translation>Non créé&#xa0;: %1</translation>
     </message>
     <message>
-        <source>%1 Takes effect on Save.</source>
-        <translation>%1 S’applique à l’enregistrement.</translation>
-    </message>
-    <message>
-        <source>%1 (being set up...)</source>
-        <translation>%1 (configuration en cours…)</translation>
-    </message>
-    <message>
-        <source>%1 (not set up)</source>
-        <translation>%1 (non configuré)</translation>
-    </message>
-    <message>
-        <source>%1 (not working)</source>
-        <translation>%1 (ne fonctionne pas)</translation>
+        <source>Create Folder</source>
+        <translation>Créer le dossier</translation>
     </message>
 </context>
 <context>
@@ -2566,6 +2538,49 @@ En attente&#xa0;: %2</translation>
         <translation>Une erreur s’est produite lors de la récupération des informations de mise à jour. Veuillez réessayer plus tard.
 
 %1</translation>
+    </message>
+</context>
+<context>
+    <name>WatchedFoldersRow</name>
+    <message>
+        <source>Watching:</source>
+        <translation>Surveillés&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Watched folders</source>
+        <translation>Dossiers surveillés</translation>
+    </message>
+    <message>
+        <source>Watch Another Folder...</source>
+        <translation>Surveiller un autre dossier…</translation>
+    </message>
+    <message>
+        <source>Watches another folder for new items, as Downloads is</source>
+        <translation>Surveille un autre dossier pour les nouveaux éléments, comme Téléchargements</translation>
+    </message>
+    <message>
+        <source>%1: always watched</source>
+        <translation>%1&#xa0;: toujours surveillé</translation>
+    </message>
+    <message>
+        <source>%1: watched for new items</source>
+        <translation>%1&#xa0;: surveillé pour les nouveaux éléments</translation>
+    </message>
+    <message>
+        <source>%1: not watched, %2</source>
+        <translation>%1&#xa0;: non surveillé, %2</translation>
+    </message>
+    <message>
+        <source>Stop watching %1</source>
+        <translation>Ne plus surveiller %1</translation>
+    </message>
+    <message>
+        <source>Removes this folder from the watched folders; its items leave the queue</source>
+        <translation>Retire ce dossier des dossiers surveillés&#xa0;; ses éléments quittent la file</translation>
+    </message>
+    <message>
+        <source>Not added: %1</source>
+        <translation>Non ajouté&#xa0;: %1</translation>
     </message>
 </context>
 <context>

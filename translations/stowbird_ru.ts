@@ -797,6 +797,101 @@ Waiting: %2</source>
     </message>
 </context>
 <context>
+    <name>GeneralSettingsSection</name>
+    <message>
+        <source>General</source>
+        <translation>Общие</translation>
+    </message>
+    <message>
+        <source>Launch Stowbird automatically at login</source>
+        <translation>Запускать при входе в систему</translation>
+    </message>
+    <message>
+        <source>Starts Stowbird in the tray when you log in; takes effect on Save</source>
+        <translation>Запускает Stowbird в области уведомлений при входе в систему; применяется после сохранения</translation>
+    </message>
+    <message>
+        <source>Open System Settings</source>
+        <translation>Открыть настройки системы</translation>
+    </message>
+    <message>
+        <source>Opens the folder of login items</source>
+        <translation>Открывает папку автозапуска</translation>
+    </message>
+    <message>
+        <source>Notifications:</source>
+        <translation>Уведомления:</translation>
+    </message>
+    <message>
+        <source>Never</source>
+        <translation>Никогда</translation>
+    </message>
+    <message>
+        <source>New downloads never raise a notification</source>
+        <translation>О новых загрузках уведомления не показываются</translation>
+    </message>
+    <message>
+        <source>Without a tray</source>
+        <translation>Без трея</translation>
+    </message>
+    <message>
+        <source>New downloads raise a notification only when the desktop has no tray for the icon</source>
+        <translation>Уведомления о новых загрузках показываются, только если на рабочем столе нет области уведомлений для значка</translation>
+    </message>
+    <message>
+        <source>Always</source>
+        <translation>Всегда</translation>
+    </message>
+    <message>
+        <source>New downloads raise a notification whenever the window is hidden</source>
+        <translation>Уведомления о новых загрузках показываются всякий раз, когда окно скрыто</translation>
+    </message>
+    <message>
+        <source>Notify of new downloads</source>
+        <translation>Уведомлять о новых загрузках</translation>
+    </message>
+    <message>
+        <source>While the window is hidden, a new download shows a notification with buttons to file it, trash it or open Stowbird: never, only when the desktop has no tray for the icon, or always. Saved with Save</source>
+        <translation>Пока окно скрыто, о новой загрузке сообщает уведомление с кнопками, чтобы переместить её, удалить в корзину или открыть Stowbird: никогда, только если на рабочем столе нет области уведомлений для значка, или всегда. Сохраняется кнопкой «Сохранить»</translation>
+    </message>
+    <message>
+        <source>File Completion Debounce:</source>
+        <translation>Задержка завершения загрузки:</translation>
+    </message>
+    <message>
+        <source>File completion debounce</source>
+        <translation>Задержка завершения загрузки</translation>
+    </message>
+    <message>
+        <source>Check for Updates...</source>
+        <translation>Проверить обновления...</translation>
+    </message>
+    <message>
+        <source>Looks for a newer Stowbird now</source>
+        <translation>Проверяет наличие новой версии Stowbird</translation>
+    </message>
+    <message>
+        <source>Updates:</source>
+        <translation>Обновления:</translation>
+    </message>
+    <message>
+        <source>How long a download must stay unchanged before it is queued: %1</source>
+        <translation>Сколько времени загрузка должна оставаться неизменной, прежде чем попасть в очередь: %1</translation>
+    </message>
+    <message>
+        <source>%1s</source>
+        <translation>%1 с</translation>
+    </message>
+    <message>
+        <source>Stowbird could not be set to launch at login: %1</source>
+        <translation>Не удалось настроить запуск Stowbird при входе в систему: %1</translation>
+    </message>
+    <message>
+        <source>Launch at login could not be turned off: %1</source>
+        <translation>Не удалось отключить запуск при входе в систему: %1</translation>
+    </message>
+</context>
+<context>
     <name>GlobalHotkey</name>
     <message>
         <source>&quot;%1&quot; is not a modifier key</source>
@@ -817,6 +912,61 @@ Waiting: %2</source>
     <message>
         <source>a shortcut for the whole desktop needs a modifier key</source>
         <translation>глобальной комбинации клавиш нужна клавиша-модификатор</translation>
+    </message>
+</context>
+<context>
+    <name>GlobalShortcutEditor</name>
+    <message>
+        <source>Open Stowbird from anywhere:</source>
+        <translation>Открывать Stowbird откуда угодно:</translation>
+    </message>
+    <message>
+        <source>Turn Off</source>
+        <translation>Отключить</translation>
+    </message>
+    <message>
+        <source>No shortcut opens Stowbird from anywhere; takes effect on Save</source>
+        <translation>Stowbird не будет открываться комбинацией клавиш откуда угодно; применяется после сохранения</translation>
+    </message>
+    <message>
+        <source>The shortcut in effect now</source>
+        <translation>Действующая сейчас комбинация клавиш</translation>
+    </message>
+    <message>
+        <source>Global shortcut</source>
+        <translation>Глобальная комбинация клавиш</translation>
+    </message>
+    <message>
+        <source>Press the new chord, with at least one of Ctrl, Alt, Shift or Super; takes effect on Save</source>
+        <translation>Нажмите новую комбинацию, содержащую хотя бы одну из клавиш Ctrl, Alt, Shift или Super; применяется после сохранения</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Выкл.</translation>
+    </message>
+    <message>
+        <source>%1 cannot open Stowbird from anywhere: %2.</source>
+        <translation>%1 не может открывать Stowbird откуда угодно: %2.</translation>
+    </message>
+    <message>
+        <source>%1 (being set up...)</source>
+        <translation>%1 (настраивается...)</translation>
+    </message>
+    <message>
+        <source>%1 (not set up)</source>
+        <translation>%1 (не настроено)</translation>
+    </message>
+    <message>
+        <source>%1 (not working)</source>
+        <translation>%1 (не работает)</translation>
+    </message>
+    <message>
+        <source>The shortcut could not be set up: %1. Launching Stowbird again also opens this window.</source>
+        <translation>Не удалось настроить комбинацию клавиш: %1. Это окно также открывается повторным запуском Stowbird.</translation>
+    </message>
+    <message>
+        <source>Global shortcut in effect</source>
+        <translation>Действующая глобальная комбинация клавиш</translation>
     </message>
 </context>
 <context>
@@ -1374,6 +1524,61 @@ Waiting: %2</source>
     </message>
 </context>
 <context>
+    <name>PrivacySettingsSection</name>
+    <message>
+        <source>Privacy &amp; Diagnostics</source>
+        <translation>Конфиденциальность и диагностика</translation>
+    </message>
+    <message>
+        <source>Suggest destinations from history</source>
+        <translation>Предлагать места назначения на основе истории</translation>
+    </message>
+    <message>
+        <source>Highlights where items like the current one went before; Return files it there. Learned from this computer&apos;s history only; takes effect on Save</source>
+        <translation>Выделяет место, куда раньше перемещались похожие элементы; Enter перемещает элемент туда. Используется только история этого компьютера; применяется после сохранения</translation>
+    </message>
+    <message>
+        <source>Forget History…</source>
+        <translation>Забыть историю…</translation>
+    </message>
+    <message>
+        <source>Deletes the history of triage actions and what was learned from it, after asking</source>
+        <translation>После подтверждения удаляет историю действий разбора и всё, что было из неё изучено</translation>
+    </message>
+    <message>
+        <source>Send anonymous usage counts to the developers</source>
+        <translation>Отправлять разработчикам анонимную статистику использования</translation>
+    </message>
+    <message>
+        <source>Once per session: counts of actions and kinds of files. Names, paths, contents and crash reports are never sent.</source>
+        <translation>Раз за сеанс: количество действий и типы файлов. Имена, пути, содержимое и отчёты о сбоях никогда не отправляются.</translation>
+    </message>
+    <message>
+        <source>Keep anonymous usage counts on this computer (nothing is sent)</source>
+        <translation>Вести анонимную статистику локально (без отправки)</translation>
+    </message>
+    <message>
+        <source>Crash reports stay here too. File names, folder paths and file contents are never recorded.</source>
+        <translation>Отчёты о сбоях тоже остаются здесь. Имена и содержимое файлов и пути к папкам не записываются.</translation>
+    </message>
+    <message>
+        <source>%1 Takes effect on Save.</source>
+        <translation>%1 Применяется после сохранения.</translation>
+    </message>
+    <message>
+        <source>Forget the history? Every recorded action and what Stowbird learned from it is deleted, and earlier actions can no longer be undone from the history.</source>
+        <translation>Забыть историю? Все записанные действия и всё, что Stowbird из них изучил, будут удалены, и прежние действия больше нельзя будет отменить из истории.</translation>
+    </message>
+    <message>
+        <source>Forget History</source>
+        <translation>Забыть историю</translation>
+    </message>
+    <message>
+        <source>Deleting the history…</source>
+        <translation>Удаление истории…</translation>
+    </message>
+</context>
+<context>
     <name>QuickLookHostView</name>
     <message>
         <source>%1 at %2</source>
@@ -1537,14 +1742,6 @@ Waiting: %2</source>
         <translation>Параметры Stowbird</translation>
     </message>
     <message>
-        <source>Destination Slots (Keys 1-9)</source>
-        <translation>Слоты назначения (клавиши 1–9)</translation>
-    </message>
-    <message>
-        <source>Add Slot</source>
-        <translation>Добавить слот</translation>
-    </message>
-    <message>
         <source>Restore Defaults</source>
         <translation>По умолчанию</translation>
     </message>
@@ -1569,28 +1766,19 @@ Waiting: %2</source>
         <translation>Сохраняет все внесённые здесь изменения (Enter)</translation>
     </message>
     <message>
-        <source>Slot Name</source>
-        <translation>Имя слота</translation>
+        <source>Select Folder</source>
+        <translation>Выбор папки</translation>
+    </message>
+</context>
+<context>
+    <name>SlotListEditor</name>
+    <message>
+        <source>Destination Slots (Keys 1-9)</source>
+        <translation>Слоты назначения (клавиши 1–9)</translation>
     </message>
     <message>
-        <source>Slot %1 name</source>
-        <translation>Имя слота %1</translation>
-    </message>
-    <message>
-        <source>The name shown for key %1; Alt+Up and Alt+Down move the slot</source>
-        <translation>Имя, показываемое для клавиши %1; Alt+Up и Alt+Down перемещают слот</translation>
-    </message>
-    <message>
-        <source>Path (%1)</source>
-        <translation>Путь (%1)</translation>
-    </message>
-    <message>
-        <source>Slot %1 folder</source>
-        <translation>Папка слота %1</translation>
-    </message>
-    <message>
-        <source>The folder that key %1 moves items to; ~ is your home folder</source>
-        <translation>Папка, в которую клавиша %1 перемещает элементы; ~ — ваша домашняя папка</translation>
+        <source>Add Slot</source>
+        <translation>Добавить слот</translation>
     </message>
     <message>
         <source>Browse...</source>
@@ -1603,22 +1791,6 @@ Waiting: %2</source>
     <message>
         <source>Chooses the folder of slot %1</source>
         <translation>Выбирает папку слота %1</translation>
-    </message>
-    <message>
-        <source>Create</source>
-        <translation>Создать</translation>
-    </message>
-    <message>
-        <source>This folder does not exist: click to create it</source>
-        <translation>Эта папка не существует: нажмите, чтобы создать её</translation>
-    </message>
-    <message>
-        <source>Create the missing slot %1 folder</source>
-        <translation>Создать отсутствующую папку слота %1</translation>
-    </message>
-    <message>
-        <source>The folder of slot %1 does not exist</source>
-        <translation>Папка слота %1 не существует</translation>
     </message>
     <message>
         <source>Move slot %1 up</source>
@@ -1645,6 +1817,46 @@ Waiting: %2</source>
         <translation>Удаляет этот слот; слоты ниже сдвигаются на одну клавишу вверх</translation>
     </message>
     <message>
+        <source>Slot Name</source>
+        <translation>Имя слота</translation>
+    </message>
+    <message>
+        <source>Slot %1 name</source>
+        <translation>Имя слота %1</translation>
+    </message>
+    <message>
+        <source>The name shown for key %1; Alt+Up and Alt+Down move the slot</source>
+        <translation>Имя, показываемое для клавиши %1; Alt+Up и Alt+Down перемещают слот</translation>
+    </message>
+    <message>
+        <source>Path (%1)</source>
+        <translation>Путь (%1)</translation>
+    </message>
+    <message>
+        <source>Slot %1 folder</source>
+        <translation>Папка слота %1</translation>
+    </message>
+    <message>
+        <source>The folder that key %1 moves items to; ~ is your home folder</source>
+        <translation>Папка, в которую клавиша %1 перемещает элементы; ~ — ваша домашняя папка</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation>Создать</translation>
+    </message>
+    <message>
+        <source>This folder does not exist: click to create it</source>
+        <translation>Эта папка не существует: нажмите, чтобы создать её</translation>
+    </message>
+    <message>
+        <source>Create the missing slot %1 folder</source>
+        <translation>Создать отсутствующую папку слота %1</translation>
+    </message>
+    <message>
+        <source>The folder of slot %1 does not exist</source>
+        <translation>Папка слота %1 не существует</translation>
+    </message>
+    <message>
         <source>Adds a slot for key %1</source>
         <translation>Добавляет слот для клавиши %1</translation>
     </message>
@@ -1653,252 +1865,12 @@ Waiting: %2</source>
         <translation>Не более девяти слотов: все клавиши с 1 по 9 заняты. Удалите слот, чтобы добавить другой.</translation>
     </message>
     <message>
-        <source>Watching:</source>
-        <translation>Отслеживаются:</translation>
-    </message>
-    <message>
-        <source>Watched folders</source>
-        <translation>Отслеживаемые папки</translation>
-    </message>
-    <message>
-        <source>Watch Another Folder...</source>
-        <translation>Отслеживать ещё папку...</translation>
-    </message>
-    <message>
-        <source>Watches another folder for new items, as Downloads is</source>
-        <translation>Отслеживает появление новых элементов ещё в одной папке, как в «Загрузках»</translation>
-    </message>
-    <message>
-        <source>%1: always watched</source>
-        <translation>%1: отслеживается всегда</translation>
-    </message>
-    <message>
-        <source>%1: watched for new items</source>
-        <translation>%1: отслеживается появление новых элементов</translation>
-    </message>
-    <message>
-        <source>%1: not watched, %2</source>
-        <translation>%1: не отслеживается, %2</translation>
-    </message>
-    <message>
-        <source>Stop watching %1</source>
-        <translation>Прекратить отслеживание %1</translation>
-    </message>
-    <message>
-        <source>Removes this folder from the watched folders; its items leave the queue</source>
-        <translation>Убирает эту папку из отслеживаемых; её элементы покидают очередь</translation>
-    </message>
-    <message>
-        <source>Not added: %1</source>
-        <translation>Не добавлено: %1</translation>
-    </message>
-    <message>
-        <source>General</source>
-        <translation>Общие</translation>
-    </message>
-    <message>
-        <source>Launch Stowbird automatically at login</source>
-        <translation>Запускать при входе в систему</translation>
-    </message>
-    <message>
-        <source>Starts Stowbird in the tray when you log in; takes effect on Save</source>
-        <translation>Запускает Stowbird в области уведомлений при входе в систему; применяется после сохранения</translation>
-    </message>
-    <message>
-        <source>Open System Settings</source>
-        <translation>Открыть настройки системы</translation>
-    </message>
-    <message>
-        <source>Opens the folder of login items</source>
-        <translation>Открывает папку автозапуска</translation>
-    </message>
-    <message>
-        <source>Notifications:</source>
-        <translation>Уведомления:</translation>
-    </message>
-    <message>
-        <source>Never</source>
-        <translation>Никогда</translation>
-    </message>
-    <message>
-        <source>New downloads never raise a notification</source>
-        <translation>О новых загрузках уведомления не показываются</translation>
-    </message>
-    <message>
-        <source>Without a tray</source>
-        <translation>Без трея</translation>
-    </message>
-    <message>
-        <source>New downloads raise a notification only when the desktop has no tray for the icon</source>
-        <translation>Уведомления о новых загрузках показываются, только если на рабочем столе нет области уведомлений для значка</translation>
-    </message>
-    <message>
-        <source>Always</source>
-        <translation>Всегда</translation>
-    </message>
-    <message>
-        <source>New downloads raise a notification whenever the window is hidden</source>
-        <translation>Уведомления о новых загрузках показываются всякий раз, когда окно скрыто</translation>
-    </message>
-    <message>
-        <source>Notify of new downloads</source>
-        <translation>Уведомлять о новых загрузках</translation>
-    </message>
-    <message>
-        <source>While the window is hidden, a new download shows a notification with buttons to file it, trash it or open Stowbird: never, only when the desktop has no tray for the icon, or always. Saved with Save</source>
-        <translation>Пока окно скрыто, о новой загрузке сообщает уведомление с кнопками, чтобы переместить её, удалить в корзину или открыть Stowbird: никогда, только если на рабочем столе нет области уведомлений для значка, или всегда. Сохраняется кнопкой «Сохранить»</translation>
-    </message>
-    <message>
-        <source>File Completion Debounce:</source>
-        <translation>Задержка завершения загрузки:</translation>
-    </message>
-    <message>
-        <source>File completion debounce</source>
-        <translation>Задержка завершения загрузки</translation>
-    </message>
-    <message>
-        <source>Check for Updates...</source>
-        <translation>Проверить обновления...</translation>
-    </message>
-    <message>
-        <source>Looks for a newer Stowbird now</source>
-        <translation>Проверяет наличие новой версии Stowbird</translation>
-    </message>
-    <message>
-        <source>Updates:</source>
-        <translation>Обновления:</translation>
-    </message>
-    <message>
-        <source>Privacy &amp; Diagnostics</source>
-        <translation>Конфиденциальность и диагностика</translation>
-    </message>
-    <message>
-        <source>Suggest destinations from history</source>
-        <translation>Предлагать места назначения на основе истории</translation>
-    </message>
-    <message>
-        <source>Highlights where items like the current one went before; Return files it there. Learned from this computer&apos;s history only; takes effect on Save</source>
-        <translation>Выделяет место, куда раньше перемещались похожие элементы; Enter перемещает элемент туда. Используется только история этого компьютера; применяется после сохранения</translation>
-    </message>
-    <message>
-        <source>Forget History…</source>
-        <translation>Забыть историю…</translation>
-    </message>
-    <message>
-        <source>Deletes the history of triage actions and what was learned from it, after asking</source>
-        <translation>После подтверждения удаляет историю действий разбора и всё, что было из неё изучено</translation>
-    </message>
-    <message>
-        <source>Send anonymous usage counts to the developers</source>
-        <translation>Отправлять разработчикам анонимную статистику использования</translation>
-    </message>
-    <message>
-        <source>Once per session: counts of actions and kinds of files. Names, paths, contents and crash reports are never sent.</source>
-        <translation>Раз за сеанс: количество действий и типы файлов. Имена, пути, содержимое и отчёты о сбоях никогда не отправляются.</translation>
-    </message>
-    <message>
-        <source>Keep anonymous usage counts on this computer (nothing is sent)</source>
-        <translation>Вести анонимную статистику локально (без отправки)</translation>
-    </message>
-    <message>
-        <source>Crash reports stay here too. File names, folder paths and file contents are never recorded.</source>
-        <translation>Отчёты о сбоях тоже остаются здесь. Имена и содержимое файлов и пути к папкам не записываются.</translation>
-    </message>
-    <message>
-        <source>Forget the history? Every recorded action and what Stowbird learned from it is deleted, and earlier actions can no longer be undone from the history.</source>
-        <translation>Забыть историю? Все записанные действия и всё, что Stowbird из них изучил, будут удалены, и прежние действия больше нельзя будет отменить из истории.</translation>
-    </message>
-    <message>
-        <source>Forget History</source>
-        <translation>Забыть историю</translation>
-    </message>
-    <message>
-        <source>Deleting the history…</source>
-        <translation>Удаление истории…</translation>
-    </message>
-    <message>
-        <source>How long a download must stay unchanged before it is queued: %1</source>
-        <translation>Сколько времени загрузка должна оставаться неизменной, прежде чем попасть в очередь: %1</translation>
-    </message>
-    <message>
-        <source>%1s</source>
-        <translation>%1 с</translation>
-    </message>
-    <message>
-        <source>Open Stowbird from anywhere:</source>
-        <translation>Открывать Stowbird откуда угодно:</translation>
-    </message>
-    <message>
-        <source>Global shortcut</source>
-        <translation>Глобальная комбинация клавиш</translation>
-    </message>
-    <message>
-        <source>Press the new chord, with at least one of Ctrl, Alt, Shift or Super; takes effect on Save</source>
-        <translation>Нажмите новую комбинацию, содержащую хотя бы одну из клавиш Ctrl, Alt, Shift или Super; применяется после сохранения</translation>
-    </message>
-    <message>
-        <source>Off</source>
-        <translation>Выкл.</translation>
-    </message>
-    <message>
-        <source>Turn Off</source>
-        <translation>Отключить</translation>
-    </message>
-    <message>
-        <source>No shortcut opens Stowbird from anywhere; takes effect on Save</source>
-        <translation>Stowbird не будет открываться комбинацией клавиш откуда угодно; применяется после сохранения</translation>
-    </message>
-    <message>
-        <source>The shortcut in effect now</source>
-        <translation>Действующая сейчас комбинация клавиш</translation>
-    </message>
-    <message>
-        <source>%1 cannot open Stowbird from anywhere: %2.</source>
-        <translation>%1 не может открывать Stowbird откуда угодно: %2.</translation>
-    </message>
-    <message>
-        <source>The shortcut could not be set up: %1. Launching Stowbird again also opens this window.</source>
-        <translation>Не удалось настроить комбинацию клавиш: %1. Это окно также открывается повторным запуском Stowbird.</translation>
-    </message>
-    <message>
-        <source>Global shortcut in effect</source>
-        <translation>Действующая глобальная комбинация клавиш</translation>
-    </message>
-    <message>
-        <source>Select Folder</source>
-        <translation>Выбор папки</translation>
-    </message>
-    <message>
-        <source>Stowbird could not be set to launch at login: %1</source>
-        <translation>Не удалось настроить запуск Stowbird при входе в систему: %1</translation>
-    </message>
-    <message>
-        <source>Launch at login could not be turned off: %1</source>
-        <translation>Не удалось отключить запуск при входе в систему: %1</translation>
-    </message>
-    <message>
-        <source>Create Folder</source>
-        <translation>Создать папку</translation>
-    </message>
-    <message>
         <source>Not created: %1</source>
         <translation>Не создано: %1</translation>
     </message>
     <message>
-        <source>%1 Takes effect on Save.</source>
-        <translation>%1 Применяется после сохранения.</translation>
-    </message>
-    <message>
-        <source>%1 (being set up...)</source>
-        <translation>%1 (настраивается...)</translation>
-    </message>
-    <message>
-        <source>%1 (not set up)</source>
-        <translation>%1 (не настроено)</translation>
-    </message>
-    <message>
-        <source>%1 (not working)</source>
-        <translation>%1 (не работает)</translation>
+        <source>Create Folder</source>
+        <translation>Создать папку</translation>
     </message>
 </context>
 <context>
@@ -2616,6 +2588,49 @@ Waiting: %2</source>
         <translation>При получении сведений об обновлениях произошла ошибка. Повторите попытку позже.
 
 %1</translation>
+    </message>
+</context>
+<context>
+    <name>WatchedFoldersRow</name>
+    <message>
+        <source>Watching:</source>
+        <translation>Отслеживаются:</translation>
+    </message>
+    <message>
+        <source>Watched folders</source>
+        <translation>Отслеживаемые папки</translation>
+    </message>
+    <message>
+        <source>Watch Another Folder...</source>
+        <translation>Отслеживать ещё папку...</translation>
+    </message>
+    <message>
+        <source>Watches another folder for new items, as Downloads is</source>
+        <translation>Отслеживает появление новых элементов ещё в одной папке, как в «Загрузках»</translation>
+    </message>
+    <message>
+        <source>%1: always watched</source>
+        <translation>%1: отслеживается всегда</translation>
+    </message>
+    <message>
+        <source>%1: watched for new items</source>
+        <translation>%1: отслеживается появление новых элементов</translation>
+    </message>
+    <message>
+        <source>%1: not watched, %2</source>
+        <translation>%1: не отслеживается, %2</translation>
+    </message>
+    <message>
+        <source>Stop watching %1</source>
+        <translation>Прекратить отслеживание %1</translation>
+    </message>
+    <message>
+        <source>Removes this folder from the watched folders; its items leave the queue</source>
+        <translation>Убирает эту папку из отслеживаемых; её элементы покидают очередь</translation>
+    </message>
+    <message>
+        <source>Not added: %1</source>
+        <translation>Не добавлено: %1</translation>
     </message>
 </context>
 <context>

@@ -62,8 +62,19 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(const GlobalShortcutService& shor
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 20, 24, 20);
     layout->setSpacing(14);
+    layout->addLayout(makeTitleRow());
+    layout->addWidget(Theme::divider(Qt::Horizontal, this));
+    layout->addLayout(makeColumnsRow());
+    layout->addWidget(makeGlobalShortcutRow());
+    layout->addWidget(Theme::divider(Qt::Horizontal, this));
+    layout->addLayout(makeFooter());
 
-    // Title row.
+    applyPalette();
+    adjustSize();
+}
+
+QLayout* KeyboardCheatSheetView::makeTitleRow()
+{
     auto* titleRow = new QHBoxLayout;
     titleRow->setSpacing(8);
     m_titleIcon = new QLabel(this);
@@ -82,10 +93,12 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(const GlobalShortcutService& shor
     titleRow->addWidget(title);
     titleRow->addStretch(1);
     titleRow->addWidget(m_closeButton);
-    layout->addLayout(titleRow);
+    connect(m_closeButton, &QToolButton::clicked, this, &KeyboardCheatSheetView::dismiss);
+    return titleRow;
+}
 
-    layout->addWidget(Theme::divider(Qt::Horizontal, this));
-
+QLayout* KeyboardCheatSheetView::makeColumnsRow()
+{
     // The three columns share the width left by the two vertical dividers.
     auto* columnsRow = new QHBoxLayout;
     columnsRow->setContentsMargins(0, 4, 0, 4);
@@ -100,22 +113,25 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(const GlobalShortcutService& shor
         // so that the column with the widest keys ("Ctrl+Z") wraps no more than the others.
         columnsRow->addWidget(column, naturalWidth);
     }
-    layout->addLayout(columnsRow);
+    return columnsRow;
+}
 
+QWidget* KeyboardCheatSheetView::makeGlobalShortcutRow()
+{
     // The shortcut of the whole desktop, as it is bound now.
     m_globalRow = new QWidget(this);
     m_globalRow->setObjectName(QStringLiteral("globalShortcutRow"));
     auto* globalLayout = new QHBoxLayout(m_globalRow);
     globalLayout->setContentsMargins(0, 0, 0, 0);
     globalLayout->setSpacing(rowSpacing);
-    layout->addWidget(m_globalRow);
     connect(&m_shortcut, &GlobalShortcutService::stateChanged, this,
             &KeyboardCheatSheetView::updateGlobalShortcutRow);
     updateGlobalShortcutRow();
+    return m_globalRow;
+}
 
-    layout->addWidget(Theme::divider(Qt::Horizontal, this));
-
-    // Footer.
+QLayout* KeyboardCheatSheetView::makeFooter()
+{
     auto* footer = new QHBoxLayout;
     auto* tip = makeLabel(footerTip(), Theme::font(11), this);
     tip->setObjectName(QStringLiteral("footerTip"));
@@ -126,13 +142,8 @@ KeyboardCheatSheetView::KeyboardCheatSheetView(const GlobalShortcutService& shor
     footer->addWidget(tip);
     footer->addStretch(1);
     footer->addWidget(m_gotItButton);
-    layout->addLayout(footer);
-
-    connect(m_closeButton, &QToolButton::clicked, this, &KeyboardCheatSheetView::dismiss);
     connect(m_gotItButton, &QPushButton::clicked, this, &KeyboardCheatSheetView::dismiss);
-
-    applyPalette();
-    adjustSize();
+    return footer;
 }
 
 QWidget* KeyboardCheatSheetView::makeColumn(const Column& column, int* naturalWidth)

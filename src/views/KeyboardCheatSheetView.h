@@ -11,6 +11,7 @@
 
 class GlobalShortcutService;
 class QLabel;
+class QLayout;
 class QPushButton;
 class QToolButton;
 
@@ -57,6 +58,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    QLayout* makeTitleRow();
+    QLayout* makeColumnsRow();
+    QWidget* makeGlobalShortcutRow();
+    QLayout* makeFooter();
     QWidget* makeColumn(const Column& column, int* naturalWidth);
     QWidget* makeRow(const Shortcut& shortcut);
     void applyPalette();

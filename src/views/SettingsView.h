@@ -12,25 +12,17 @@
 #include <optional>
 
 class ConfigurationService;
-class QColor;
-class QComboBox;
-class CreateFolderOffer;
-class LaunchAtLoginService;
-class QKeySequence;
-class QKeySequenceEdit;
-class QLabel;
-class QLayout;
-class QLineEdit;
-class QPushButton;
-class QScrollArea;
-class QSlider;
-class QToolButton;
-class QVBoxLayout;
+class GeneralSettingsSection;
 class GlobalShortcutService;
 class HistoryStore;
+class LaunchAtLoginService;
+class PrivacySettingsSection;
+class QLabel;
+class QPushButton;
+class SlotListEditor;
 class TelemetryService;
-class ToggleSwitch;
 class UpdateService;
+class WatchedFoldersRow;
 
 // The preferences screen. It edits working copies of the destination slots, the debounce
 // delay, the global shortcut and the launch-at-login, suggestion and diagnostics switches:
@@ -40,6 +32,9 @@ class UpdateService;
 // Cancel end with onClose, which is called from inside a click handler: hide the view or
 // delete it with deleteLater(). A Save whose login item cannot be written stays open and
 // says why. The folders watched besides Downloads are a working copy too.
+// Each part is edited by a class of its own (WatchedFoldersRow, SlotListEditor,
+// GeneralSettingsSection, PrivacySettingsSection); this view lays them out, answers Return
+// and Escape, and writes what they hold on Save.
 class SettingsView : public QWidget
 {
     Q_OBJECT
@@ -49,12 +44,6 @@ public:
 
     static constexpr int contentWidth = 600;
     static constexpr int contentHeight = 530;
-    static constexpr double minimumDebounce = 0.5;
-    static constexpr double maximumDebounce = 5.0;
-    static constexpr double debounceStep = 0.5;
-    static constexpr double defaultDebounce = 1.5;
-    // One slot for each digit key 1-9.
-    static constexpr int maximumSlots = 9;
 
     SettingsView(ConfigurationService& configService, LaunchAtLoginService& launchAtLogin,
                  UpdateService& updates, TelemetryService& telemetry,
@@ -71,21 +60,19 @@ public:
     static std::optional<QString> chooseFolderWithDialog(QWidget* parent);
     // path with the current home folder written as "~" when it lies inside it.
     static QString abbreviateHome(const QString& path);
-    // "1.5s"
-    static QString debounceText(double seconds);
 
     // The working copies, as they stand.
-    const QList<DestinationSlot>& workingSlots() const { return m_slots; }
+    const QList<DestinationSlot>& workingSlots() const;
     // The other watched folders, as config.json writes them ("~/Desktop").
-    const QStringList& workingInboxes() const { return m_inboxes; }
-    double debounceSeconds() const { return m_debounceSeconds; }
-    bool launchAtLogin() const { return m_launchAtLogin; }
-    bool telemetryEnabled() const { return m_telemetryEnabled; }
-    bool suggestDestinations() const { return m_suggestDestinations; }
+    const QStringList& workingInboxes() const;
+    double debounceSeconds() const;
+    bool launchAtLogin() const;
+    bool telemetryEnabled() const;
+    bool suggestDestinations() const;
     // The global shortcut as Save writes it ("Alt+Shift+D"); empty: turned off.
-    QString globalHotkey() const { return m_globalHotkey; }
+    QString globalHotkey() const;
     // When new downloads raise a notification; written on Save.
-    AppConfig::NewDownloadNotice newDownloadNotice() const { return m_newDownloadNotice; }
+    AppConfig::NewDownloadNotice newDownloadNotice() const;
 
     void browseForSlot(int index);
     // Asks for a folder to watch beside Downloads; false when none was chosen or it cannot be
@@ -110,91 +97,24 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* makeSlotList();
-    void rebuildSlotRows();
-    QToolButton* rowButton(const QString& symbol, const QString& objectName, const QString& name,
-                           const QString& description, const QColor& color, QWidget* row);
-    void renumberSlots();
-    void updateAddButton();
-    int focusedSlotRow() const;
-    QString focusedControlName() const;
-    void focusInRow(int index, const QString& objectName);
-    QWidget* makeInboxRow(QWidget* parent);
-    void rebuildInboxRow();
-    QWidget* makeGeneralSection();
-    QWidget* makePrivacySection();
-    QLabel* sectionLabel(const QString& text);
+    QLayout* makeTitleRow();
+    QLayout* makeButtonRow();
+    // The chooser's folder as config.json writes it ("~/Documents"); nothing when cancelled.
+    std::optional<QString> chooseFolderEntry();
     void refreshFromLiveState();
-    void updateApprovalButton();
-    void updateShortcutRow();
-    QLayout* makeShortcutRow(QWidget* section);
-    // Shows the working copy of the shortcut in its field.
-    void showWorkingHotkey();
-    // A chord pressed in the field becomes the working copy, when it can be one.
-    void takeRecordedChord(const QKeySequence& sequence);
-    // Registers or unregisters the login item as the switch says; false (and the reason
-    // shown under the switch) when that failed.
-    bool applyLaunchAtLogin();
-    void setDiagnosticsTexts();
-    QWidget* slotRow(int index) const;
-    void updateMissingFlag(int index);
-    void offerToCreateFolder(int index);
-    static bool slotFolderExists(const DestinationSlot& slot);
-    void setDebounceSeconds(double seconds);
-    void applyPalette();
 
     ConfigurationService& m_config;
     LaunchAtLoginService& m_launchService;
-    UpdateService& m_updates;
     TelemetryService& m_telemetry;
-    const GlobalShortcutService& m_shortcut;
     std::function<void()> m_onClose;
     FolderChooser m_chooseFolder;
 
-    QList<DestinationSlot> m_slots;
-    QStringList m_inboxes;
-    QString m_downloadsFolder;
-    double m_debounceSeconds = defaultDebounce;
-    bool m_launchAtLogin = false;
-    bool m_telemetryEnabled = true;
-    bool m_suggestDestinations = true;
-    QString m_globalHotkey;
-    // Why the last chord recorded could not be taken; empty when it was.
-    QString m_recordingProblem;
-    AppConfig::NewDownloadNotice m_newDownloadNotice = AppConfig::NewDownloadNotice::WithoutTray;
-    HistoryStore* m_history = nullptr;
-
-    QPushButton* m_addButton = nullptr;
-    QScrollArea* m_inboxScroll = nullptr;
-    QToolButton* m_addInboxButton = nullptr;
+    WatchedFoldersRow* m_inboxRow = nullptr;
     QLabel* m_inboxProblem = nullptr;
-    QScrollArea* m_slotScroll = nullptr;
-    QWidget* m_slotRows = nullptr;
-    QVBoxLayout* m_slotLayout = nullptr;
-    ToggleSwitch* m_launchSwitch = nullptr;
-    QPushButton* m_openSettingsButton = nullptr;
-    QSlider* m_debounceSlider = nullptr;
-    QLabel* m_debounceLabel = nullptr;
-    QPushButton* m_checkUpdatesButton = nullptr;
-    QLabel* m_shortcutValue = nullptr;
-    QKeySequenceEdit* m_shortcutEdit = nullptr;
-    QPushButton* m_shortcutOffButton = nullptr;
-    QLabel* m_loginProblem = nullptr;
-    QLabel* m_privacyNote = nullptr;
-    QLabel* m_slotProblem = nullptr;
-    CreateFolderOffer* m_createOffer = nullptr;
-    QLabel* m_shortcutProblem = nullptr;
-    QComboBox* m_noticeChoice = nullptr;
-    ToggleSwitch* m_telemetrySwitch = nullptr;
-    ToggleSwitch* m_suggestSwitch = nullptr;
-    QPushButton* m_forgetButton = nullptr;
-    QLabel* m_historyStatus = nullptr;
-    CreateFolderOffer* m_forgetOffer = nullptr;
-    QPushButton* m_restoreButton = nullptr;
-    QPushButton* m_cancelButton = nullptr;
+    SlotListEditor* m_slotList = nullptr;
+    GeneralSettingsSection* m_general = nullptr;
+    PrivacySettingsSection* m_privacy = nullptr;
     QPushButton* m_saveButton = nullptr;
-    QList<QLabel*> m_secondaryLabels;
 };
