@@ -14,6 +14,7 @@
 #include "services/TriageQueueManager.h"
 #include "views/ActionPaletteView.h"
 #include "views/CheatSheetOverlay.h"
+#include "views/FileNameLabel.h"
 #include "views/FolderInspectorView.h"
 #include "views/QuickLookHostView.h"
 #include "views/RelativeTimeFormatter.h"
@@ -369,6 +370,28 @@ private slots:
         QVERIFY2(timer->remainingTime() > 55'000, "one wake-up a minute, not one a second");
         palette.hide();
         QVERIFY(!timer->isActive());
+    }
+
+    // A name too long for the card's two lines is cut in the middle: its start and its
+    // extension both stay in view, it takes two lines, and the whole name is the tooltip.
+    void longFileNameKeepsBothEndsOnTwoLines()
+    {
+        FileNameLabel label;
+        const int width = 260;
+        const int line = label.fontMetrics().lineSpacing();
+        label.setText(QStringLiteral("report.pdf"));
+        QCOMPARE(label.displayText(width), QStringLiteral("report.pdf"));
+        QCOMPARE(label.heightForWidth(width), line);
+
+        const QString name =
+            QStringLiteral("quarterly-report-%1-final.pdf").arg(QString(200, QLatin1Char('x')));
+        label.setText(name);
+        const QString shown = label.displayText(width);
+        QVERIFY2(shown.startsWith(QStringLiteral("quarterly-")), qPrintable(shown));
+        QVERIFY2(shown.endsWith(QStringLiteral("-final.pdf")), qPrintable(shown));
+        QVERIFY2(shown.contains(QChar(0x2026)), qPrintable(shown));
+        QCOMPARE(label.heightForWidth(width), 2 * line);
+        QCOMPARE(label.toolTip(), name);
     }
 
     // A status longer than its two lines is cut with an ellipsis; the whole text stays in

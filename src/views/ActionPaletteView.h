@@ -5,6 +5,7 @@
 #include "models/TriageItem.h"
 #include "models/TriageKeyTable.h"
 #include "services/SuggestionService.h"
+#include "views/DestinationSlotList.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -14,12 +15,15 @@
 #include <functional>
 #include <optional>
 
-class QLabel;
-class QGridLayout;
-class QGraphicsOpacityEffect;
-class QPropertyAnimation;
 class QAbstractButton;
+class QLabel;
+class QLayout;
 class QTimer;
+class QVBoxLayout;
+class FileNameLabel;
+class ItemCard;
+class PaletteStatusLine;
+class SuggestionRow;
 
 // The right-hand column of the triage screen: a card for the head item (with the host it was
 // downloaded from, when known), the destination slots (keys 1-9) and the custom destination
@@ -49,9 +53,9 @@ public:
         std::function<void(const QUuid& itemId, const QString& host)> onOriginHostFound;
     };
 
-    static constexpr int maxSlotRows = 9;
+    static constexpr int maxSlotRows = DestinationSlotList::maxRows;
     // Up to this many slots are listed one under the other; more go two to a line.
-    static constexpr int maxSingleColumnSlots = 4;
+    static constexpr int maxSingleColumnSlots = DestinationSlotList::maxSingleColumn;
     static constexpr int minimumColumnWidth = 320;
     static constexpr int maximumColumnWidth = 400;
 
@@ -76,7 +80,7 @@ public:
     // Where the "same as last" key files the item (the last filing's destination); empty
     // while nothing was filed.
     void setLastDestination(const QString& name);
-    QAbstractButton* sameAsLastRow() const { return m_sameAsLastRow; }
+    QAbstractButton* sameAsLastRow() const;
     // The host the item came from: its own (extended attributes), else the one its browser
     // recorded, once read; empty when none is known.
     QString originHost() const { return m_originHost; }
@@ -101,11 +105,11 @@ public:
     void refresh();
     static constexpr int momentRefreshMs = 1000;
 
-    std::optional<QString> statusMessage() const { return m_statusMessage; }
-    StatusLine::Kind statusKind() const { return m_statusKind; }
-    QList<QAbstractButton*> slotRows() const { return m_slotRows; }
-    QAbstractButton* customRow() const { return m_customRow; }
-    QAbstractButton* suggestionRow() const { return m_suggestionRow; }
+    std::optional<QString> statusMessage() const;
+    StatusLine::Kind statusKind() const;
+    QList<QAbstractButton*> slotRows() const;
+    QAbstractButton* customRow() const;
+    QAbstractButton* suggestionRow() const;
     QString addedText() const;
 
     // The status line's height in lines; a longer message ends with an ellipsis there.
@@ -114,38 +118,39 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Lays the status message out in the status line's width.
-    void showStatusText();
+    // The column's parts, top to bottom: the item card (its texts and rename button), the
+    // notes under it, the destinations with the suggestion rows, and the key hints.
+    QWidget* createCard();
+    QLayout* createCardTexts();
+    QWidget* createRenameButton();
+    void addNotes(QVBoxLayout* root);
+    QLayout* createRouting();
+    QLayout* createActionHints();
+    // Calls the callback that member names, when it is set.
+    std::function<void()> callback(std::function<void()> Callbacks::*member) const;
     // Shows the "Added" time as of now and sets the timer for its next change.
     void updateAddedTime();
     // What clicking the hint of a key does: the callback of the key's action.
     std::function<void()> hintAction(TriageKeyTable::Action action) const;
-    void rebuildSlotRows();
     void announceItem();
     void showOriginHost(const QString& host);
     // "from example.org · in Desktop", or what of it is known.
     void updateOriginLine();
     QString cardDescription() const;
-    void markSuggestedRow();
 
     Callbacks m_callbacks;
     TriageItem m_item;
     // The item's "Added" moment in UTC milliseconds, converted once per item.
     qint64 m_addedMs = 0;
     QElapsedTimer m_sinceMomentRefresh;
-    QList<DestinationSlot> m_slots;
-    std::optional<QString> m_statusMessage;
-    StatusLine::Kind m_statusKind = StatusLine::Kind::Info;
 
     QList<QUuid> m_seen;
     int m_position = 0;
     int m_total = 0;
-    QWidget* m_card = nullptr;
-    QWidget* m_slotScroll = nullptr;
-    QWidget* m_nameLabel = nullptr;
+    ItemCard* m_card = nullptr;
+    FileNameLabel* m_nameLabel = nullptr;
     QLabel* m_sizeLabel = nullptr;
     QLabel* m_kindLabel = nullptr;
     QLabel* m_addedLabel = nullptr;
@@ -157,18 +162,12 @@ private:
     // Counts the browser-metadata reads asked for; only the latest one's answer is shown.
     quint64 m_originRequest = 0;
     std::optional<SuggestionService::Suggestion> m_suggestion;
-    QAbstractButton* m_suggestionRow = nullptr;
-    QAbstractButton* m_sameAsLastRow = nullptr;
+    SuggestionRow* m_suggestionRow = nullptr;
+    SuggestionRow* m_sameAsLastRow = nullptr;
     QString m_lastDestination;
     QLabel* m_groupNote = nullptr;
     QWidget* m_duplicateRow = nullptr;
     QLabel* m_duplicateLabel = nullptr;
-    QGridLayout* m_slotLayout = nullptr;
-    QList<QAbstractButton*> m_slotRows;
-    QAbstractButton* m_customRow = nullptr;
-    QWidget* m_statusRow = nullptr;
-    QLabel* m_statusIcon = nullptr;
-    QLabel* m_statusLabel = nullptr;
-    QGraphicsOpacityEffect* m_statusOpacity = nullptr;
-    QPropertyAnimation* m_statusFade = nullptr;
+    DestinationSlotList* m_slotList = nullptr;
+    PaletteStatusLine* m_statusLine = nullptr;
 };

@@ -196,8 +196,22 @@ void FolderInspectorView::applyListing(QList<FolderChildItem> items)
     m_items = std::move(items);
     m_images = FolderListing::images(m_items);
     m_typeSummary = FolderListing::typeSummary(m_items);
+    showHeaderDetails();
+    // The sections go above the stretch that ends the page.
+    QWidget* content = m_scrollArea->widget();
+    int position = 0;
+    if (!m_images.isEmpty())
+        m_bodyLayout->insertWidget(position++, createImagesSection(content));
+    m_bodyLayout->insertWidget(position, m_items.isEmpty() ? createEmptyNotice(content)
+                                                           : createContentsSection(content));
+    m_listingReady = true;
+    emit listingReady();
+    startThumbnails();
+}
 
-    // Header details.
+// The count, size and kinds of what the folder holds, beside its name.
+void FolderInspectorView::showHeaderDetails()
+{
     m_countLabel->setText(countText());
     m_countLabel->setVisible(true);
     const bool showSize = m_totalSize >= 1;
@@ -207,105 +221,104 @@ void FolderInspectorView::applyListing(QList<FolderChildItem> items)
     m_summaryLabel->setText(m_typeSummary);
     m_summaryBullet->setVisible(!m_typeSummary.isEmpty());
     m_summaryLabel->setVisible(!m_typeSummary.isEmpty());
+}
 
-    QWidget* content = m_scrollArea->widget();
-    const QPalette pal = palette();
-    const QColor secondary = Theme::secondary(pal);
-    int position = 0;
+// "IMAGES (12)" over a strip of their thumbnails; a click previews one.
+QWidget* FolderInspectorView::createImagesSection(QWidget* content)
+{
+    const QColor secondary = Theme::secondary(palette());
+    auto* section = new QWidget(content);
+    auto* sectionLayout = new QVBoxLayout(section);
+    sectionLayout->setContentsMargins(0, 0, 0, 0);
+    sectionLayout->setSpacing(8);
+    auto* titleRow = new QHBoxLayout;
+    titleRow->addWidget(
+        makeCaption(tr("IMAGES (%n)", nullptr, int(m_images.size())), secondary, section));
+    titleRow->addStretch(1);
+    titleRow->addWidget(makeLabel(tr("Click to preview"), Theme::font(10), secondary, section));
+    sectionLayout->addLayout(titleRow);
 
-    if (!m_images.isEmpty()) {
-        auto* section = new QWidget(content);
-        auto* sectionLayout = new QVBoxLayout(section);
-        sectionLayout->setContentsMargins(0, 0, 0, 0);
-        sectionLayout->setSpacing(8);
-        auto* titleRow = new QHBoxLayout;
-        titleRow->addWidget(
-            makeCaption(tr("IMAGES (%n)", nullptr, int(m_images.size())), secondary, section));
-        titleRow->addStretch(1);
-        titleRow->addWidget(makeLabel(tr("Click to preview"), Theme::font(10), secondary, section));
-        sectionLayout->addLayout(titleRow);
+    auto* stripArea = new QScrollArea(section);
+    stripArea->setObjectName(QStringLiteral("thumbnailScrollArea"));
+    stripArea->setFrameShape(QFrame::NoFrame);
+    stripArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    stripArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    stripArea->setFocusPolicy(Qt::NoFocus);
+    stripArea->viewport()->setAutoFillBackground(false);
+    m_strip = new ThumbnailStrip(stripArea);
+    QList<ThumbnailStrip::Entry> entries;
+    entries.reserve(m_images.size());
+    for (const FolderChildItem& image : std::as_const(m_images))
+        entries.append({image.id, image.name});
+    m_strip->setEntries(entries);
+    stripArea->setWidget(m_strip);
+    stripArea->setFixedHeight(m_strip->sizeHint().height());
+    connect(m_strip, &ThumbnailStrip::tileClicked, this, &FolderInspectorView::activateThumbnail);
+    sectionLayout->addWidget(stripArea);
+    return section;
+}
 
-        auto* stripArea = new QScrollArea(section);
-        stripArea->setObjectName(QStringLiteral("thumbnailScrollArea"));
-        stripArea->setFrameShape(QFrame::NoFrame);
-        stripArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        stripArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        stripArea->setFocusPolicy(Qt::NoFocus);
-        stripArea->viewport()->setAutoFillBackground(false);
-        m_strip = new ThumbnailStrip(stripArea);
-        QList<ThumbnailStrip::Entry> entries;
-        entries.reserve(m_images.size());
-        for (const FolderChildItem& image : std::as_const(m_images))
-            entries.append({image.id, image.name});
-        m_strip->setEntries(entries);
-        stripArea->setWidget(m_strip);
-        stripArea->setFixedHeight(m_strip->sizeHint().height());
-        connect(m_strip, &ThumbnailStrip::tileClicked, this,
-                &FolderInspectorView::activateThumbnail);
-        sectionLayout->addWidget(stripArea);
-        m_bodyLayout->insertWidget(position++, section);
-    }
+// "FOLDER CONTENTS (40)" over a row per child, as tall as its rows.
+QWidget* FolderInspectorView::createContentsSection(QWidget* content)
+{
+    const QColor secondary = Theme::secondary(palette());
+    auto* section = new QWidget(content);
+    auto* sectionLayout = new QVBoxLayout(section);
+    sectionLayout->setContentsMargins(0, 0, 0, 0);
+    sectionLayout->setSpacing(8);
+    sectionLayout->addWidget(
+        makeCaption(tr("FOLDER CONTENTS (%n)", nullptr, int(m_items.size())), secondary, section));
 
-    if (!m_items.isEmpty()) {
-        auto* section = new QWidget(content);
-        auto* sectionLayout = new QVBoxLayout(section);
-        sectionLayout->setContentsMargins(0, 0, 0, 0);
-        sectionLayout->setSpacing(8);
-        sectionLayout->addWidget(makeCaption(
-            tr("FOLDER CONTENTS (%n)", nullptr, int(m_items.size())), secondary, section));
+    auto* panel = new RoundedPanel(section);
+    auto* panelLayout = new QVBoxLayout(panel);
+    panelLayout->setContentsMargins(1, 3, 1, 3);
+    m_model = new FolderChildListModel(this);
+    m_model->setItems(m_items);
+    m_delegate = new FolderChildRowDelegate(this);
+    m_list = new QListView(panel);
+    m_list->setObjectName(QStringLiteral("contentsList"));
+    m_list->setModel(m_model);
+    m_list->setItemDelegate(m_delegate);
+    m_list->setUniformItemSizes(true);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->setFocusPolicy(Qt::NoFocus);
+    m_list->setMouseTracking(true);
+    m_list->viewport()->setAttribute(Qt::WA_Hover);
+    m_list->viewport()->setAutoFillBackground(false);
+    m_list->setAutoFillBackground(false);
+    m_list->setCursor(Qt::PointingHandCursor);
+    // The page scrolls as a whole: the list is as tall as its rows and paints only the
+    // rows that are exposed.
+    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setFixedHeight(int(m_items.size()) * FolderChildRowDelegate::rowHeight);
+    connect(m_delegate, &FolderChildRowDelegate::rowClicked, this,
+            &FolderInspectorView::activateRow);
+    connect(m_delegate, &FolderChildRowDelegate::revealClicked, this,
+            [this](int row) { reveal(m_items.at(row).url); });
+    panelLayout->addWidget(m_list);
+    sectionLayout->addWidget(panel);
+    return section;
+}
 
-        auto* panel = new RoundedPanel(section);
-        auto* panelLayout = new QVBoxLayout(panel);
-        panelLayout->setContentsMargins(1, 3, 1, 3);
-        m_model = new FolderChildListModel(this);
-        m_model->setItems(m_items);
-        m_delegate = new FolderChildRowDelegate(this);
-        m_list = new QListView(panel);
-        m_list->setObjectName(QStringLiteral("contentsList"));
-        m_list->setModel(m_model);
-        m_list->setItemDelegate(m_delegate);
-        m_list->setUniformItemSizes(true);
-        m_list->setFrameShape(QFrame::NoFrame);
-        m_list->setSelectionMode(QAbstractItemView::NoSelection);
-        m_list->setFocusPolicy(Qt::NoFocus);
-        m_list->setMouseTracking(true);
-        m_list->viewport()->setAttribute(Qt::WA_Hover);
-        m_list->viewport()->setAutoFillBackground(false);
-        m_list->setAutoFillBackground(false);
-        m_list->setCursor(Qt::PointingHandCursor);
-        // The page scrolls as a whole: the list is as tall as its rows and paints only the
-        // rows that are exposed.
-        m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        m_list->setFixedHeight(int(m_items.size()) * FolderChildRowDelegate::rowHeight);
-        connect(m_delegate, &FolderChildRowDelegate::rowClicked, this,
-                &FolderInspectorView::activateRow);
-        connect(m_delegate, &FolderChildRowDelegate::revealClicked, this,
-                [this](int row) { reveal(m_items.at(row).url); });
-        panelLayout->addWidget(m_list);
-        sectionLayout->addWidget(panel);
-        m_bodyLayout->insertWidget(position++, section);
-    } else {
-        auto* empty = new QWidget(content);
-        empty->setObjectName(QStringLiteral("emptyFolder"));
-        auto* emptyLayout = new QVBoxLayout(empty);
-        emptyLayout->setContentsMargins(0, 32, 0, 32);
-        emptyLayout->setSpacing(8);
-        auto* icon = new QLabel(empty);
-        icon->setPixmap(SymbolIcons::pixmap(QStringLiteral("folder.badge.questionmark"), 32,
-                                            secondary, devicePixelRatioF()));
-        icon->setAlignment(Qt::AlignCenter);
-        emptyLayout->addWidget(icon);
-        auto* text =
-            makeLabel(tr("Folder is empty"), Theme::font(13, QFont::Medium), secondary, empty);
-        text->setAlignment(Qt::AlignCenter);
-        emptyLayout->addWidget(text);
-        m_bodyLayout->insertWidget(position++, empty);
-    }
-
-    m_listingReady = true;
-    emit listingReady();
-    startThumbnails();
+QWidget* FolderInspectorView::createEmptyNotice(QWidget* content)
+{
+    const QColor secondary = Theme::secondary(palette());
+    auto* empty = new QWidget(content);
+    empty->setObjectName(QStringLiteral("emptyFolder"));
+    auto* emptyLayout = new QVBoxLayout(empty);
+    emptyLayout->setContentsMargins(0, 32, 0, 32);
+    emptyLayout->setSpacing(8);
+    auto* icon = new QLabel(empty);
+    icon->setPixmap(SymbolIcons::pixmap(QStringLiteral("folder.badge.questionmark"), 32, secondary,
+                                        devicePixelRatioF()));
+    icon->setAlignment(Qt::AlignCenter);
+    emptyLayout->addWidget(icon);
+    auto* text = makeLabel(tr("Folder is empty"), Theme::font(13, QFont::Medium), secondary, empty);
+    text->setAlignment(Qt::AlignCenter);
+    emptyLayout->addWidget(text);
+    return empty;
 }
 
 void FolderInspectorView::startThumbnails()

@@ -81,6 +81,11 @@ signals:
 
 private:
     void applyListing(QList<FolderChildItem> items);
+    void showHeaderDetails();
+    QWidget* createImagesSection(QWidget* content);
+    QWidget* createContentsSection(QWidget* content);
+    // "Folder is empty", in place of the contents.
+    QWidget* createEmptyNotice(QWidget* content);
     void startThumbnails();
     QWidget* buildHeader();
     QWidget* buildListingBody();

@@ -2,6 +2,9 @@
 
 #include <QStyledItemDelegate>
 
+class HistoryListModel;
+class HistoryEntry;
+
 // Draws one row of the history window: the action's symbol in its colour, the item's name,
 // what was done with it and where (with the website it came from), how long ago, and a tag
 // on the rows that were undone and on the undos themselves. A group action's row carries its
@@ -17,4 +20,9 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    // "UNDO" on an undo, "UNDONE" or "PARTLY UNDONE" on what was undone; else none.
+    static QString tagText(const HistoryEntry& entry, bool undone, bool partlyUndone);
+    static QString detailText(const HistoryListModel& model, int row);
 };

@@ -47,8 +47,36 @@ HistoryView::HistoryView(HistoryStore* store, std::shared_ptr<ItemRevealer> reve
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 18, 20, 14);
     layout->setSpacing(10);
+    layout->addLayout(createTitleRow());
+    layout->addWidget(createFilter());
+    m_notice = Theme::label({}, 11, QFont::Medium, Theme::orange(), this);
+    m_notice->setObjectName(QStringLiteral("historyNotice"));
+    m_notice->setWordWrap(true);
+    m_notice->hide();
+    layout->addWidget(m_notice);
+    layout->addWidget(createBody(), 1);
+    layout->addWidget(createStatusLine());
+    layout->addWidget(Theme::divider(Qt::Horizontal, this));
+    // The keys, as the cheat sheet draws them.
+    layout->addLayout(createKeyFooter());
 
-    // Title row.
+    m_announcer = new StatusAnnouncer(this);
+
+    m_filterDelay = new QTimer(this);
+    m_filterDelay->setSingleShot(true);
+    m_filterDelay->setInterval(filterDelayMs);
+    connect(m_filterDelay, &QTimer::timeout, this, &HistoryView::runQuery);
+    connect(m_filter, &QLineEdit::textChanged, m_filterDelay, qOverload<>(&QTimer::start));
+
+    connectStore();
+    applyPalette();
+    setFocusProxy(m_filter);
+    runQuery();
+    updateEmptyState();
+}
+
+QLayout* HistoryView::createTitleRow()
+{
     auto* titleRow = new QHBoxLayout;
     titleRow->setSpacing(8);
     m_titleIcon = new QLabel(this);
@@ -72,8 +100,11 @@ HistoryView::HistoryView(HistoryStore* store, std::shared_ptr<ItemRevealer> reve
     titleRow->addWidget(title);
     titleRow->addStretch(1);
     titleRow->addWidget(m_closeButton);
-    layout->addLayout(titleRow);
+    return titleRow;
+}
 
+QWidget* HistoryView::createFilter()
+{
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("historyFilter"));
     m_filter->setPlaceholderText(tr("Type to filter by name, folder or website"));
@@ -83,15 +114,25 @@ HistoryView::HistoryView(HistoryStore* store, std::shared_ptr<ItemRevealer> reve
     m_filter->setMinimumHeight(30);
     m_filter->setTextMargins(4, 0, 4, 0);
     m_filter->installEventFilter(this);
-    layout->addWidget(m_filter);
+    return m_filter;
+}
 
-    m_notice = Theme::label({}, 11, QFont::Medium, Theme::orange(), this);
-    m_notice->setObjectName(QStringLiteral("historyNotice"));
-    m_notice->setWordWrap(true);
-    m_notice->hide();
-    layout->addWidget(m_notice);
-
+QWidget* HistoryView::createBody()
+{
     m_body = new QStackedWidget(this);
+    createList();
+    m_body->addWidget(m_list);
+    m_empty = Theme::label({}, 13, QFont::Normal, Theme::secondary(palette()), m_body);
+    m_empty->setObjectName(QStringLiteral("historyEmpty"));
+    m_empty->setAlignment(Qt::AlignCenter);
+    m_empty->setWordWrap(true);
+    m_empty->setTextInteractionFlags(Qt::NoTextInteraction);
+    m_body->addWidget(m_empty);
+    return m_body;
+}
+
+void HistoryView::createList()
+{
     m_list = new QListView(m_body);
     m_list->setObjectName(QStringLiteral("historyList"));
     m_list->setModel(m_model);
@@ -113,15 +154,10 @@ HistoryView::HistoryView(HistoryStore* store, std::shared_ptr<ItemRevealer> reve
         if (value >= m_list->verticalScrollBar()->maximum() - HistoryRowDelegate::rowHeight)
             loadMore();
     });
-    m_body->addWidget(m_list);
-    m_empty = Theme::label({}, 13, QFont::Normal, Theme::secondary(palette()), m_body);
-    m_empty->setObjectName(QStringLiteral("historyEmpty"));
-    m_empty->setAlignment(Qt::AlignCenter);
-    m_empty->setWordWrap(true);
-    m_empty->setTextInteractionFlags(Qt::NoTextInteraction);
-    m_body->addWidget(m_empty);
-    layout->addWidget(m_body, 1);
+}
 
+QWidget* HistoryView::createStatusLine()
+{
     m_statusLabel = Theme::label({}, 11, QFont::Medium, Theme::accent(palette()), this);
     m_statusLabel->setObjectName(QStringLiteral("historyStatus"));
     m_statusLabel->setWordWrap(true);
@@ -129,11 +165,11 @@ HistoryView::HistoryView(HistoryStore* store, std::shared_ptr<ItemRevealer> reve
     m_statusLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Room for the line only once there is one: the rows take it until then.
     m_statusLabel->hide();
-    layout->addWidget(m_statusLabel);
+    return m_statusLabel;
+}
 
-    layout->addWidget(Theme::divider(Qt::Horizontal, this));
-
-    // The keys, as the cheat sheet draws them.
+QLayout* HistoryView::createKeyFooter()
+{
     auto* footer = new QHBoxLayout;
     footer->setSpacing(5);
     const auto addKeys = [this, footer](const QStringList& caps, const QString& caption) {
@@ -149,32 +185,22 @@ HistoryView::HistoryView(HistoryStore* store, std::shared_ptr<ItemRevealer> reve
     addKeys({QStringLiteral("Z")}, tr("Undo"));
     addKeys({QStringLiteral("Esc")}, tr("Close"));
     footer->addStretch(1);
-    layout->addLayout(footer);
+    return footer;
+}
 
-    m_announcer = new StatusAnnouncer(this);
-
-    m_filterDelay = new QTimer(this);
-    m_filterDelay->setSingleShot(true);
-    m_filterDelay->setInterval(filterDelayMs);
-    connect(m_filterDelay, &QTimer::timeout, this, &HistoryView::runQuery);
-    connect(m_filter, &QLineEdit::textChanged, m_filterDelay, qOverload<>(&QTimer::start));
-
-    if (m_store) {
-        connect(m_store, &HistoryStore::queryFinished, this,
-                [this](quint64 request, const QString&, const QList<HistoryEntry>& entries,
-                       bool more,
-                       const QString& error) { queryFinished(request, entries, more, error); });
-        connect(m_store, &HistoryStore::undoFinished, this, &HistoryView::undoFinished);
-        connect(m_store, &HistoryStore::availabilityChanged, this, &HistoryView::updateEmptyState);
-        // New entries (an action that just ended, an undo) and a history started anew
-        // are read in with the next pause.
-        connect(m_store, &HistoryStore::recorded, m_filterDelay, qOverload<>(&QTimer::start));
-        connect(m_store, &HistoryStore::historyReset, m_filterDelay, qOverload<>(&QTimer::start));
-    }
-    applyPalette();
-    setFocusProxy(m_filter);
-    runQuery();
-    updateEmptyState();
+void HistoryView::connectStore()
+{
+    if (!m_store)
+        return;
+    connect(m_store, &HistoryStore::queryFinished, this,
+            [this](quint64 request, const QString&, const QList<HistoryEntry>& entries, bool more,
+                   const QString& error) { queryFinished(request, entries, more, error); });
+    connect(m_store, &HistoryStore::undoFinished, this, &HistoryView::undoFinished);
+    connect(m_store, &HistoryStore::availabilityChanged, this, &HistoryView::updateEmptyState);
+    // New entries (an action that just ended, an undo) and a history started anew
+    // are read in with the next pause.
+    connect(m_store, &HistoryStore::recorded, m_filterDelay, qOverload<>(&QTimer::start));
+    connect(m_store, &HistoryStore::historyReset, m_filterDelay, qOverload<>(&QTimer::start));
 }
 
 HistoryView::~HistoryView() = default;

@@ -18,6 +18,7 @@ class ItemRevealer;
 class LoggerService;
 class QKeyEvent;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListView;
 class QStackedWidget;
@@ -87,6 +88,16 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The card's parts, top to bottom.
+    QLayout* createTitleRow();
+    QWidget* createFilter();
+    // The list of past actions, or the text that stands in its place when it is empty.
+    QWidget* createBody();
+    void createList();
+    QWidget* createStatusLine();
+    QLayout* createKeyFooter();
+    // Queries answered, undos done, and new entries read in with the next pause.
+    void connectStore();
     bool handleKey(QKeyEvent* event);
     // Reads the first page for the filter, keeping at least the rows shown now when the
     // filter is unchanged (a refresh after an undo).

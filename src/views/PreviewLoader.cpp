@@ -99,19 +99,14 @@ PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QT
     content.name = info.fileName();
     content.created = info.birthTime();
     content.modified = info.lastModified();
-    const auto describe = [&](const QMimeType& type) {
-        content.kindDescription = describeKind(type, info);
-        content.iconName = info.isDir() ? QStringLiteral("folder") : type.iconName();
-        content.genericIconName = type.genericIconName();
-    };
     if (info.isDir()) {
-        describe(database.mimeTypeForName(QStringLiteral("inode/directory")));
+        describe(content, database.mimeTypeForName(QStringLiteral("inode/directory")), info);
         return content;
     }
     // A FIFO, socket or device (or a link to one) is never opened: opening a FIFO blocks
     // until someone writes to it, and reading /dev/zero never ends. Its kind says enough.
     if (const QString special = RegularFile::specialTypeName(path); !special.isEmpty()) {
-        describe(database.mimeTypeForName(special));
+        describe(content, database.mimeTypeForName(special), info);
         return content;
     }
     content.sizeBytes = info.size();
@@ -122,7 +117,7 @@ PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QT
     if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         if (fd >= 0)
             ::close(fd);
-        describe(database.mimeTypeForFile(info, QMimeDatabase::MatchExtension));
+        describe(content, database.mimeTypeForFile(info, QMimeDatabase::MatchExtension), info);
         // EINVAL: it became a FIFO or device since the check above; nothing to complain of.
         if (fd >= 0 || openError != EINVAL)
             content.note =
@@ -132,69 +127,89 @@ PreviewContent PreviewLoader::load(const QString& path, const QSize& fitSize, QT
     // Everything below reads the file that was checked, through this descriptor.
     const QMimeType type = database.mimeTypeForFileNameAndData(info.fileName(), &file);
     file.seek(0);
-    describe(type);
+    describe(content, type, info);
 
     const bool pdfByName = info.suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
     if (type.inherits(QStringLiteral("application/pdf")) || pdfByName) {
-        auto document = std::shared_ptr<QPdfDocument>(new QPdfDocument,
-                                                      [](QPdfDocument* d) { d->deleteLater(); });
-        const QPdfDocument::Error error = document->load(RegularFile::pinnedPath(fd, path));
-        if (error != QPdfDocument::Error::None || document->pageCount() < 1) {
-            content.note =
-                QCoreApplication::translate("PreviewLoader", "This PDF could not be opened.");
-            return content;
-        }
-        // The view lays out every page from its size; asking here once lets the PDF library
-        // parse the page tree on the worker rather than on the GUI thread.
-        for (int page = 0; page < document->pageCount(); ++page)
-            document->pagePointSize(page);
-        if (pdfThread)
-            document->moveToThread(pdfThread);
-        content.kind = PreviewContent::Kind::Pdf;
-        content.pdf = std::move(document);
+        loadPdf(content, fd, pdfThread);
         return content;
     }
-
     const QMimeType previewed = previewType(database, type, &file);
     if (ArchiveListing::listsType(previewed) && content.sizeBytes > 0) {
         if (previewed != type)
-            describe(previewed);
-        content.archive = ArchiveListing::read(fd, info.fileName(), cancel);
-        const ArchiveListing& listing = content.archive;
-        if (listing.end == ArchiveListing::End::Cancelled)
-            return content; // the preview moved on: nobody shows this
-        if (listing.entries.isEmpty() && listing.end != ArchiveListing::End::Complete) {
-            content.note = listing.end == ArchiveListing::End::Deadline
-                               ? tr("Reading this archive took too long.")
-                               : tr("The contents of this archive could not be read.");
-            return content;
-        }
-        content.kind = PreviewContent::Kind::Archive;
-        return content;
-    }
-
-    if (previewed.name().startsWith(QLatin1String("image/"))) {
-        content.image = readImage(&file, info.suffix().toLower().toLatin1(), fitSize,
-                                  &content.animated, &content.imageFormat);
-        if (content.image.isNull()) {
-            content.note =
-                QCoreApplication::translate("PreviewLoader", "This image could not be read.");
-            return content;
-        }
-        content.kind = PreviewContent::Kind::Image;
-        return content;
-    }
-
-    if (isTextType(type) || type.name() == QLatin1String("application/x-zerosize")) {
-        const QByteArray data = file.read(textPreviewLimit);
-        if (looksBinary(data))
-            return content; // a binary file with a text name: the generic view says enough
-        content.truncated = file.size() > data.size();
-        content.text = decodeText(data, content.truncated);
-        content.kind = PreviewContent::Kind::Text;
-        return content;
+            describe(content, previewed, info);
+        loadArchive(content, fd, info.fileName(), cancel);
+    } else if (previewed.name().startsWith(QLatin1String("image/"))) {
+        loadImage(content, &file, info.suffix().toLower().toLatin1(), fitSize);
+    } else if (isTextType(type) || type.name() == QLatin1String("application/x-zerosize")) {
+        loadText(content, &file);
     }
     return content;
+}
+
+void PreviewLoader::describe(PreviewContent& content, const QMimeType& type, const QFileInfo& info)
+{
+    content.kindDescription = describeKind(type, info);
+    content.iconName = info.isDir() ? QStringLiteral("folder") : type.iconName();
+    content.genericIconName = type.genericIconName();
+}
+
+void PreviewLoader::loadPdf(PreviewContent& content, int fd, QThread* pdfThread)
+{
+    auto document =
+        std::shared_ptr<QPdfDocument>(new QPdfDocument, [](QPdfDocument* d) { d->deleteLater(); });
+    const QPdfDocument::Error error = document->load(RegularFile::pinnedPath(fd, content.path));
+    if (error != QPdfDocument::Error::None || document->pageCount() < 1) {
+        content.note =
+            QCoreApplication::translate("PreviewLoader", "This PDF could not be opened.");
+        return;
+    }
+    // The view lays out every page from its size; asking here once lets the PDF library
+    // parse the page tree on the worker rather than on the GUI thread.
+    for (int page = 0; page < document->pageCount(); ++page)
+        document->pagePointSize(page);
+    if (pdfThread)
+        document->moveToThread(pdfThread);
+    content.kind = PreviewContent::Kind::Pdf;
+    content.pdf = std::move(document);
+}
+
+void PreviewLoader::loadArchive(PreviewContent& content, int fd, const QString& fileName,
+                                const CancelToken* cancel)
+{
+    content.archive = ArchiveListing::read(fd, fileName, cancel);
+    const ArchiveListing& listing = content.archive;
+    if (listing.end == ArchiveListing::End::Cancelled)
+        return; // the preview moved on: nobody shows this
+    if (listing.entries.isEmpty() && listing.end != ArchiveListing::End::Complete) {
+        content.note = listing.end == ArchiveListing::End::Deadline
+                           ? tr("Reading this archive took too long.")
+                           : tr("The contents of this archive could not be read.");
+        return;
+    }
+    content.kind = PreviewContent::Kind::Archive;
+}
+
+void PreviewLoader::loadImage(PreviewContent& content, QIODevice* file,
+                              const QByteArray& formatHint, const QSize& fitSize)
+{
+    content.image = readImage(file, formatHint, fitSize, &content.animated, &content.imageFormat);
+    if (content.image.isNull()) {
+        content.note =
+            QCoreApplication::translate("PreviewLoader", "This image could not be read.");
+        return;
+    }
+    content.kind = PreviewContent::Kind::Image;
+}
+
+void PreviewLoader::loadText(PreviewContent& content, QIODevice* file)
+{
+    const QByteArray data = file->read(textPreviewLimit);
+    if (looksBinary(data))
+        return; // a binary file with a text name: the generic view says enough
+    content.truncated = file->size() > data.size();
+    content.text = decodeText(data, content.truncated);
+    content.kind = PreviewContent::Kind::Text;
 }
 
 QImage PreviewLoader::readImage(QIODevice* device, const QByteArray& formatHint,

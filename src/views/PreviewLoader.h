@@ -11,6 +11,7 @@
 #include <memory>
 
 class CancelToken;
+class QFileInfo;
 class QIODevice;
 class QMimeDatabase;
 class QMimeType;
@@ -96,6 +97,17 @@ public:
     static QString decodeText(const QByteArray& data, bool truncated);
 
 private:
+    // The kind, icon and generic icon the generic view shows for a file of this type.
+    static void describe(PreviewContent& content, const QMimeType& type, const QFileInfo& info);
+    // Each fills content from the open file `fd` (or `file`) when it can, else leaves the
+    // generic view with a note saying what could not be read.
+    static void loadPdf(PreviewContent& content, int fd, QThread* pdfThread);
+    static void loadArchive(PreviewContent& content, int fd, const QString& fileName,
+                            const CancelToken* cancel);
+    static void loadImage(PreviewContent& content, QIODevice* file, const QByteArray& formatHint,
+                          const QSize& fitSize);
+    static void loadText(PreviewContent& content, QIODevice* file);
+
     // The type a file open as `file` is previewed as (see load()); `named` is the type from
     // its name and content together.
     static QMimeType previewType(const QMimeDatabase& database, const QMimeType& named,
