@@ -6,8 +6,11 @@
 #include "models/StatusLine.h"
 #include "models/TriageItem.h"
 #include "models/TriageSessionStats.h"
-#include "platform/CancelToken.h"
+#include "services/ActionJob.h"
+#include "services/ActionUndoApplier.h"
+#include "services/ActionUndoRunner.h"
 #include "services/ActionWorker.h"
+#include "services/FileActionRunner.h"
 #include "services/FileExecutionEngine.h"
 
 #include <QHash>
@@ -16,10 +19,8 @@
 #include <QStringList>
 #include <QUuid>
 
-#include <atomic>
-
+#include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 
 class HistoryStore;
@@ -156,13 +157,6 @@ public:
     bool waitForAbandoned(int timeoutMs) const { return m_worker.waitForAbandoned(timeoutMs); }
 
     // What the progress strip shows: the file action running now and those behind it.
-    // What a file action's operation returned on the worker: where it left the item, and
-    // the engine's record of it, read right after it (a later undo may drop it).
-    struct Filed
-    {
-        QUrl url;
-        std::optional<ActionRecord> record;
-    };
     struct RunningAction
     {
         QUuid id;
@@ -222,120 +216,11 @@ signals:
     void idle();
 
 private:
-    enum class JobKind { Move, Trash, Rename, Undo, Maintenance };
-    // What the worker thread and this thread share of one job: its cancel token, and
-    // whether it ended (its result is on its way here) or was left behind (it must not
-    // report here any more).
-    struct JobControl
-    {
-        QUuid id;
-        CancelToken token;
-        std::mutex mutex;
-        bool finished = false;
-        bool abandoned = false;
-        // A series (a group action or its undo): stop before the next member. Also set when
-        // the member running is past its point of no return and cannot be cancelled.
-        std::atomic<bool> stopSeries = false;
-    };
-    // How a file action ended, noted on the worker for an undo queued behind it (the undo
-    // runs on the worker after it, so it always sees the note complete). An action cancelled
-    // before it started, or left behind, is noted as failed here, before the undo can run.
-    struct ActionTicket
-    {
-        bool succeeded = false;
-        QUuid recordId;  // the engine's undo record of the action; null when it pushed none
-        QString failure; // why it failed
-        QUrl placed;     // where the action left the item
-        // GUI thread: the undo that claimed the action while it was queued or running.
-        QUuid undoJob;
-        // A group action: its id (its records' group, its history entry's id), and the
-        // records and places of the members done so far, in order.
-        QUuid group;
-        QList<QUuid> memberRecords;
-        QList<QUrl> memberPlaced;
-
-        // The action will not happen (cancelled or given up); the claim stays. The members
-        // of a group done by then stay done, and undoable.
-        void settleAsFailed(const QString& why)
-        {
-            succeeded = false;
-            recordId = QUuid();
-            failure = why;
-            placed = QUrl();
-        }
-        bool isGroup() const { return !group.isNull(); }
-    };
-    struct Job
-    {
-        QUuid id;
-        JobKind kind = JobKind::Move;
-        QString name;        // for the log: extensions only
-        QString itemName;    // for the status line
-        QString destination; // folder name of a move
-        bool holdsLock = true;
-        bool late = false;
-        qint64 bytesDone = 0;
-        qint64 bytesTotal = 0;
-        // When it became the running one and when it last made progress (clock times).
-        qint64 runningSinceNs = 0;
-        qint64 progressNs = 0;
-        bool cancelling = false;
-        bool stalled = false;
-        // Moves and the trash: the item, put back when the action is cancelled.
-        std::optional<TriageItem> item;
-        std::shared_ptr<JobControl> control;
-        QList<QUrl> inFlight;
-        // File actions: their outcome, and whether an undo already queued behind claims it.
-        std::shared_ptr<ActionTicket> ticket;
-        bool undoClaimed = false;
-        // How the history records the action when it succeeds (Skipped: not at all).
-        HistoryEntry::Action historyAction = HistoryEntry::Action::Skipped;
-        int slot = 0;
-        // A group action: its members in order (item is unset) and their sizes, the members
-        // done, and the bytes done of the member running. A group undo runs as a series too.
-        QList<TriageItem> members;
-        QList<qint64> memberBytes;
-        int filesDone = 0;
-        qint64 memberBytesDone = 0;
-        bool series = false;
-    };
-    // What a group action's job did on the worker.
-    struct GroupFiled
-    {
-        QList<Filed> done; // the members moved, in order
-        int failedAt = -1; // the member that failed (not when cancelled)
-        AppError error;    // why it failed
-        bool cancelled = false;
-        // Given up while the member running was past its point of no return: that member's
-        // outcome is not known here, and it is not put back.
-        bool runningMemberLost = false;
-    };
-    // One member of a group undo, as the worker found it.
-    struct MemberUndo
-    {
-        ActionRecord record{ActionRecord::ActionType{}, TriageItem()};
-        std::optional<FileExecutionEngine::UndoResult> result;
-        FileIdentity restored;
-        QString failure; // the undo threw: why
-    };
-    // What an undo job found: the engine's result, or the failure of the action it undoes;
-    // for a skip, whether the skipped file is still there.
-    struct UndoOutcome
-    {
-        std::optional<FileExecutionEngine::UndoResult> result;
-        bool actionFailed = false;
-        QString failure;
-        bool skippedFileThere = false;
-        // The entry now at the restored place, for the history.
-        FileIdentity restored;
-        // A group: its id and its members in the order they were undone (the last first);
-        // when cancelled, the records not undone (oldest first) and their places.
-        QUuid group;
-        QList<MemberUndo> members;
-        bool cancelled = false;
-        QList<QUuid> remaining;
-        QList<QUrl> remainingPlaced;
-    };
+    using Job = ActionJob;
+    using JobKind = ActionJob::Kind;
+    using JobControl = ActionJobControl;
+    using Filed = FileActionRunner::Filed;
+    using GroupFiled = FileActionRunner::GroupFiled;
     // One step of the undo history, in the order the user took them: a file action (its
     // ticket, and the item's path its job held) or a skip (the item skipped).
     struct UndoStep
@@ -366,42 +251,50 @@ private:
     void putBack(const TriageItem& item);
     // False when there was no item to act on.
     bool dispatch(Job job, ActionType type, InputMethod input,
-                  std::function<QUrl(const TriageItem&)> operation,
+                  FileActionRunner::Operation operation,
                   std::function<QString(const QUrl&)> success, const QString& failurePrefix,
                   const std::optional<TriageItem>& forItem = std::nullopt);
     void reportFailure(const QString& actionName, const QString& prefix, const AppError& error,
                        const TriageItem& item);
-    // Logs a failure without the item's name.
-    void logFailure(const QString& actionName, const AppError& error, const TriageItem& item);
     // Groups: takes the waiting ones of itemIds out of the queue and runs one job over them;
     // one left: single() acts on it. True when it ran a group job.
     bool dispatchGroup(Job job, ActionType type, InputMethod input, const QList<QUuid>& itemIds,
-                       std::function<QUrl(const TriageItem&)> operation,
+                       FileActionRunner::Operation operation,
                        const std::function<void(const TriageItem&)>& single);
+    // The items of itemIds still waiting, once each, in the order given.
+    QList<QUuid> waitingOf(const QList<QUuid>& itemIds) const;
     // Applies what a group job did: the history, the members not moved back at the head,
     // the status line.
     void finishGroup(const Job& job, const GroupFiled& outcome);
+    void recordGroup(const Job& job, const GroupFiled& outcome);
+    // Puts the members not moved back at the head in their order; how many.
+    qsizetype putBackGroupRest(const Job& job, const GroupFiled& outcome);
+    // A group job that threw: the members its ticket knows were moved stay moved.
+    GroupFiled groupFailedOffThread(const Job& job, const AppError& error) const;
     void onMemberDone(const QUuid& id, int index);
-    // What a group job's members amount to while it runs.
-    static qint64 groupBytesDone(const Job& job);
-    static qint64 groupBytesTotal(const Job& job);
     void noteFiling(const LastDestination& destination);
     // Files item (the head, or where it waits) into slot or folder, as the keys do.
     bool fileIntoSlot(const DestinationSlot& slot, InputMethod input,
                       const std::optional<TriageItem>& forItem);
     bool trashItem(InputMethod input, const std::optional<TriageItem>& forItem);
-    void applyUndo(const FileExecutionEngine::UndoResult& result, const FileIdentity& restored);
-    // The history's Undone entry of a restored action.
-    static HistoryEntry undoneEntry(const FileExecutionEngine::UndoResult& result,
-                                    const FileIdentity& restored);
-    // Why an undo put nothing back ("Cannot undo: ...", "Nothing restored: ..."), logged;
-    // empty when it restored the item.
-    QString notRestoredText(const FileExecutionEngine::UndoResult& result);
-    void applyGroupUndo(const UndoOutcome& outcome, quint64 stepSerial);
-    // Undoes the records of a group, the last first, on the worker.
-    static void undoGroupOnWorker(FileExecutionEngine& engine, const QList<QUuid>& records,
-                                  JobControl& control, UndoOutcome& outcome);
-    void applySkipUndo(const TriageItem& item, bool stillThere, const QUuid& skipEntry);
+    // What an undo claims when it is asked for: the latest step no earlier undo took.
+    struct UndoClaim
+    {
+        ActionUndoRunner::Target target;
+        QList<QUrl> inFlight; // the paths the undo holds
+        bool series = false;  // a group: undone member by member
+        // The action claimed while it was queued or running ("the move of a.pdf to Documents").
+        QString targetDescription;
+        std::optional<TriageItem> skipped;
+        QUuid skipEntry;
+        quint64 stepSerial = 0; // of the last step taken
+    };
+    UndoClaim claimUndo();
+    // Claims step for claim; false when it leaves nothing to undo (a failed action).
+    bool claimStep(const UndoStep& step, UndoClaim& claim);
+    void applyUndoOutcome(const UndoClaim& claim, const ActionUndoRunner::Outcome& outcome);
+    // A cancelled group undo leaves the rest of the group undoable, in the place its step had.
+    void keepRestUndoable(const ActionUndoRunner::Outcome& outcome, quint64 stepSerial);
     // Hands an entry to the history, when there is one.
     void recordHistory(const HistoryEntry& entry);
     // The succeeded file action of job, as its engine record describes it.
@@ -410,16 +303,11 @@ private:
     void rememberStep(UndoStep step);
     // Hands the path an action left to the undo that claimed the action, when it ends.
     void holdForUndo(const Job& action);
-    static QString describe(const Job& job);
-    // "Moving report.pdf to Documents"
-    static QString runningText(const Job& job);
-    // "Cancelled moving report.pdf to Documents; it is back in the queue"
-    static QString cancelledText(const Job& job);
     void clearStatus();
-    QString progressText(const Job& job) const;
     qint64 nowNs() const;
 
     Dependencies m_deps;
+    ActionUndoApplier m_undoApplier;
     ActionWorker m_worker{"fileactions"};
     QList<Job> m_jobs;           // in the worker's order: the first one runs
     QList<UndoStep> m_undoSteps; // oldest first; claimed steps are taken out
