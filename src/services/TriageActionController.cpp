@@ -4,7 +4,6 @@
 #include "models/FileOperationError.h"
 #include "platform/FileMover.h"
 #include "platform/MonotonicClock.h"
-#include "platform/ThreadHandoff.h"
 #include "services/ActionFailureLog.h"
 #include "services/FileExecutionEngine.h"
 #include "services/HistoryStore.h"
@@ -21,14 +20,6 @@
 
 namespace {
 
-// The result of work done on the worker: its value, or the error it threw.
-template <typename T> struct OffThread
-{
-    T value{};
-    bool ok = false;
-    AppError error;
-};
-
 // "a.pdf", "a.pdf, b.pdf", "a.pdf … f.pdf"
 QString namesOf(const QList<TriageItem>& items)
 {
@@ -43,42 +34,27 @@ QString namesOf(const QList<TriageItem>& items)
 
 } // namespace
 
-thread_local TriageActionController::JobControl* TriageActionController::s_currentJob = nullptr;
-
 TriageActionController::TriageActionController(Dependencies dependencies, QObject* parent)
     : QObject(parent), m_deps(dependencies),
+      m_jobs(*dependencies.engine, *dependencies.logger,
+             dependencies.clock ? *dependencies.clock : MonotonicClock::system()),
       m_undoApplier(*dependencies.queue, *dependencies.logger, dependencies.history)
 {
     Q_ASSERT(m_deps.queue && m_deps.engine && m_deps.logger);
     if (!m_deps.clock)
         m_deps.clock = &MonotonicClock::system();
-    // One worker: operations never overlap, and each sees the files as the one before
-    // left them. The engine reports progress on the thread of the operation, which tells
-    // whose it is.
-    connect(
-        m_deps.engine, &FileExecutionEngine::copyProgress, this,
-        [this](qint64 done, qint64 total) {
-            JobControl* job = s_currentJob;
-            if (!job)
-                return;
-            std::lock_guard guard(job->mutex);
-            if (job->abandoned)
-                return;
-            QMetaObject::invokeMethod(
-                this, [this, id = job->id, done, total] { onJobProgress(id, done, total); },
-                Qt::QueuedConnection);
-        },
-        Qt::DirectConnection);
-    // While an action runs: its time left, and whether it stopped making progress.
-    m_ticker = new QTimer(this);
-    m_ticker->setInterval(250);
-    connect(m_ticker, &QTimer::timeout, this, &TriageActionController::tick);
+    m_jobs.setWatchdogInterval(defaultWatchdogMs);
+    m_jobs.setProgressDelay(defaultProgressDelayMs);
+    m_jobs.setStallInterval(defaultStallMs);
+    connect(&m_jobs, &ActionJobQueue::progressed, this, &TriageActionController::onJobProgressed);
+    connect(&m_jobs, &ActionJobQueue::late, this, &TriageActionController::onJobLate);
+    connect(&m_jobs, &ActionJobQueue::runningChanged, this, &TriageActionController::stateChanged);
 }
 
 TriageActionController::~TriageActionController()
 {
     // Before anything here goes: the operations still report to this object.
-    m_worker.finish();
+    m_jobs.finish();
 }
 
 void TriageActionController::setStatusDurations(int infoMs, int errorMs)
@@ -87,123 +63,26 @@ void TriageActionController::setStatusDurations(int infoMs, int errorMs)
     m_errorStatusMs = errorMs;
 }
 
-// --- jobs, the worker and the watchdog -------------------------------------------------------
-
-qint64 TriageActionController::nowNs() const
-{
-    return m_deps.clock->nowNs();
-}
-
-template <typename T, typename Work, typename Done>
-void TriageActionController::post(const QUuid& id, Work work, Done done)
-{
-    std::shared_ptr<JobControl> control;
-    for (const Job& job : std::as_const(m_jobs)) {
-        if (job.id == id)
-            control = job.control;
-    }
-    Q_ASSERT(control);
-    m_worker.post(id, [this, control, work, done] {
-        OffThread<T> result;
-        s_currentJob = control.get();
-        {
-            CancelToken::Scope scope(&control->token);
-            try {
-                result.value = work();
-                result.ok = true;
-            } catch (const FileOperationError& error) {
-                result.error = error.error();
-            } catch (const std::exception& error) {
-                result.error = FileActionRunner::errorOf(error);
-            }
-        }
-        s_currentJob = nullptr;
-        // A job left behind reports nothing: this object may be gone by now.
-        std::lock_guard guard(control->mutex);
-        if (control->abandoned)
-            return;
-        control->finished = true;
-        // What the operation wrote reaches this thread through Qt's event queue. It travels
-        // in a delivery made whole before the hand-off; the queued call carries only its
-        // address, so nothing the receiver reads is written after the hand-off.
-        struct Delivery
-        {
-            Done done;
-            OffThread<T> result;
-        };
-        auto* delivery = new Delivery{done, std::move(result)};
-        ThreadHandoff::handOff(delivery);
-        QMetaObject::invokeMethod(
-            this,
-            [delivery] {
-                ThreadHandoff::takeOver(delivery);
-                const std::unique_ptr<Delivery> owned(delivery);
-                owned->done(owned->result);
-            },
-            Qt::QueuedConnection);
-    });
-}
-
-TriageActionController::Job* TriageActionController::runningJob()
-{
-    return m_jobs.isEmpty() ? nullptr : &m_jobs.first();
-}
-
-const TriageActionController::Job* TriageActionController::runningJob() const
-{
-    return m_jobs.isEmpty() ? nullptr : &m_jobs.first();
-}
-
-void TriageActionController::markRunning()
-{
-    Job* job = runningJob();
-    if (!job) {
-        m_ticker->stop();
-        m_shownRunning.clear();
-        return;
-    }
-    if (job->runningSinceNs == 0)
-        job->runningSinceNs = nowNs();
-    if (!m_ticker->isActive())
-        m_ticker->start();
-}
+// --- jobs ------------------------------------------------------------------------------------
 
 QUuid TriageActionController::startJob(Job job)
 {
-    job.id = QUuid::createUuid();
-    job.control = std::make_shared<JobControl>();
-    job.control->id = job.id;
     if (job.ticket)
         rememberStep({job.ticket, job.inFlight, std::nullopt});
     for (const QUrl& url : std::as_const(job.inFlight))
         m_deps.queue->beginInFlight(url);
-    if (job.holdsLock) {
-        m_deps.logger->debug(
-            QStringLiteral("Started action [%1]: %2")
-                .arg(job.id.toString(QUuid::WithoutBraces).toUpper().left(6), job.name));
-        const QUuid id = job.id;
-        m_deps.clock->callAfter(m_watchdogMs, this, [this, id] { watchdog(id); });
-    }
-    m_jobs.append(job);
-    markRunning();
+    const QUuid id = m_jobs.add(job);
     emit stateChanged();
-    return job.id;
+    return id;
 }
 
 TriageActionController::Job TriageActionController::finishJob(const QUuid& id)
 {
-    Job job;
-    for (qsizetype i = 0; i < m_jobs.size(); ++i) {
-        if (m_jobs[i].id == id) {
-            job = m_jobs.takeAt(i);
-            break;
-        }
-    }
+    const Job job = m_jobs.take(id);
     holdForUndo(job);
     for (const QUrl& url : std::as_const(job.inFlight))
         m_deps.queue->endInFlight(url);
     m_finishingCancelText = job.cancelledText();
-    markRunning();
     return job;
 }
 
@@ -215,121 +94,18 @@ void TriageActionController::settle()
         emit idle();
 }
 
-void TriageActionController::watchdog(const QUuid& id)
+void TriageActionController::onJobLate()
 {
-    for (Job& job : m_jobs) {
-        if (job.id != id || !job.holdsLock)
-            continue;
-        // Slow is not failed: the action goes on and its result will still be applied;
-        // from now on the status line says that it still runs.
-        job.holdsLock = false;
-        job.late = true;
-        m_deps.logger->info(QStringLiteral("Action '%1' still running after %2 ms")
-                                .arg(job.name)
-                                .arg(m_watchdogMs));
-        clearStatus();
+    // From now on the status line says that it still runs.
+    clearStatus();
+    emit stateChanged();
+}
+
+void TriageActionController::onJobProgressed(const QUuid& id)
+{
+    const Job* job = m_jobs.find(id);
+    if (job && (job->late || m_quitPending || runningAction()))
         emit stateChanged();
-        return;
-    }
-}
-
-void TriageActionController::onJobProgress(const QUuid& id, qint64 done, qint64 total)
-{
-    for (Job& job : m_jobs) {
-        if (job.id != id)
-            continue;
-        if (job.noteProgress(done, total)) {
-            job.progressNs = nowNs();
-            job.stalled = false;
-        }
-        if (job.late || m_quitPending || runningAction())
-            emit stateChanged();
-        return;
-    }
-}
-
-void TriageActionController::onMemberDone(const QUuid& id, int done)
-{
-    for (Job& job : m_jobs) {
-        if (job.id != id)
-            continue;
-        job.filesDone = done;
-        job.memberBytesDone = 0;
-        job.progressNs = nowNs();
-        job.stalled = false;
-        if (job.late || m_quitPending || runningAction())
-            emit stateChanged();
-        return;
-    }
-}
-
-void TriageActionController::tick()
-{
-    Job* job = runningJob();
-    if (!job) {
-        markRunning();
-        return;
-    }
-    const qint64 quietNs = nowNs() - std::max(job->runningSinceNs, job->progressNs);
-    const bool stalled = quietNs >= qint64(m_stallMs) * 1000000;
-    if (stalled && !job->stalled)
-        m_deps.logger->log(QStringLiteral("ERROR"),
-                           QStringLiteral("Action '%1' made no progress for %2 s")
-                               .arg(job->name)
-                               .arg(quietNs / 1000000000));
-    job->stalled = stalled;
-    // Redrawn when what the window shows of it changed (the time left to the second).
-    const std::optional<RunningAction> running = runningAction();
-    QString shown;
-    if (running)
-        shown = QStringLiteral("%1|%2|%3|%4|%5|%6|%7")
-                    .arg(running->id.toString())
-                    .arg(running->bytesDone)
-                    .arg(running->filesDone)
-                    .arg(running->msLeft.value_or(-1000) / 1000)
-                    .arg(running->stalled)
-                    .arg(running->cancelling)
-                    .arg(running->waiting.size());
-    if (shown != m_shownRunning) {
-        m_shownRunning = shown;
-        emit stateChanged();
-    }
-}
-
-std::optional<TriageActionController::RunningAction> TriageActionController::runningAction() const
-{
-    const Job* job = runningJob();
-    if (!job)
-        return std::nullopt;
-    RunningAction running;
-    running.id = job->id;
-    running.text = job->runningText();
-    running.bytesDone = job->bytesDone;
-    running.bytesTotal = job->bytesTotal;
-    if (!job->members.isEmpty()) {
-        running.filesDone = job->filesDone;
-        running.filesTotal = int(job->members.size());
-        running.bytesDone = job->groupBytesDone();
-        running.bytesTotal = job->groupBytesTotal();
-    }
-    running.stalled = job->stalled;
-    running.cancelling = job->cancelling;
-    for (qsizetype i = 1; i < m_jobs.size(); ++i) {
-        const Job& waiting = m_jobs[i];
-        if (waiting.kind == JobKind::Maintenance)
-            continue;
-        running.waitingIds << waiting.id;
-        running.waiting << waiting.waitingText();
-    }
-    const qint64 elapsedNs = nowNs() - job->runningSinceNs;
-    if (elapsedNs < qint64(m_progressDelayMs) * 1000000 && running.waiting.isEmpty() &&
-        !job->late && !job->stalled && !job->cancelling)
-        return std::nullopt;
-    // The pace so far: what is left takes as long per byte as what is done took.
-    if (running.bytesTotal > running.bytesDone && running.bytesDone > 0 && elapsedNs >= 500000000)
-        running.msLeft = qint64(double(running.bytesTotal - running.bytesDone) * double(elapsedNs) /
-                                double(running.bytesDone) / 1e6);
-    return running;
 }
 
 // --- cancelling ------------------------------------------------------------------------------
@@ -342,13 +118,12 @@ void TriageActionController::putBack(const TriageItem& item)
 
 bool TriageActionController::dropWaiting(const QUuid& id)
 {
-    const auto found =
-        std::find_if(m_jobs.begin(), m_jobs.end(), [&id](const Job& job) { return job.id == id; });
-    if (found == m_jobs.end())
+    const Job* found = m_jobs.find(id);
+    if (!found)
         return false;
     const std::shared_ptr<ActionTicket> ticket = found->ticket;
     // An undo waiting behind it finds the action did not happen.
-    if (!m_worker.remove(id, [&ticket] {
+    if (!m_jobs.removeWaiting(id, [&ticket] {
             if (ticket)
                 ticket->settleAsFailed(QStringLiteral("it was cancelled"));
         }))
@@ -366,9 +141,8 @@ bool TriageActionController::dropWaiting(const QUuid& id)
 
 bool TriageActionController::cancelAction(const QUuid& id)
 {
-    const auto found =
-        std::find_if(m_jobs.begin(), m_jobs.end(), [&id](const Job& job) { return job.id == id; });
-    if (found == m_jobs.end())
+    Job* found = m_jobs.find(id);
+    if (!found)
         return false;
     if (found->cancelling)
         return true;
@@ -405,7 +179,7 @@ bool TriageActionController::cancelAction(const QUuid& id)
 
 void TriageActionController::cancelRunningAction()
 {
-    const Job* job = runningJob();
+    const Job* job = m_jobs.running();
     if (!job) {
         showStatus(tr("Nothing to cancel"));
         return;
@@ -416,7 +190,7 @@ void TriageActionController::cancelRunningAction()
 void TriageActionController::cancelAll()
 {
     QList<QUuid> ids;
-    for (const Job& job : std::as_const(m_jobs))
+    for (const Job& job : m_jobs.jobs())
         ids.prepend(job.id);
     // The last first, so that the items put back keep their order at the head.
     bool dropped = false;
@@ -432,9 +206,8 @@ void TriageActionController::cancelAll()
 
 void TriageActionController::abandon(const QUuid& id)
 {
-    const auto found =
-        std::find_if(m_jobs.begin(), m_jobs.end(), [&id](const Job& job) { return job.id == id; });
-    if (found == m_jobs.end())
+    Job* found = m_jobs.find(id);
+    if (!found)
         return; // it stopped in time
     QList<QUuid> membersDone;
     QList<QUrl> membersPlaced;
@@ -449,8 +222,7 @@ void TriageActionController::abandon(const QUuid& id)
             membersPlaced = found->ticket->memberPlaced;
         }
     }
-    if (!m_worker.abandon(id))
-        m_worker.remove(id);
+    m_jobs.leaveBehind(id);
     // The original stays whole unless the move had begun to remove it: when its thread
     // returns, the copy is taken back.
     const bool sourceUntouched = !found->control->token.isCommitted();
@@ -493,7 +265,7 @@ void TriageActionController::abandon(const QUuid& id)
 
 bool TriageActionController::hasActionsInFlight() const
 {
-    return std::any_of(m_jobs.cbegin(), m_jobs.cend(),
+    return std::any_of(m_jobs.jobs().cbegin(), m_jobs.jobs().cend(),
                        [](const Job& job) { return job.kind != JobKind::Maintenance; });
 }
 
@@ -504,7 +276,7 @@ bool TriageActionController::isProcessingAction() const
 
 std::optional<QUuid> TriageActionController::activeActionID() const
 {
-    for (const Job& job : m_jobs) {
+    for (const Job& job : m_jobs.jobs()) {
         if (job.holdsLock)
             return job.id;
     }
@@ -546,7 +318,7 @@ void TriageActionController::setQuitPending(bool pending)
 
 std::optional<StatusLine> TriageActionController::status() const
 {
-    const Job* running = runningJob();
+    const Job* running = m_jobs.running();
     if (m_quitPending && running)
         return StatusLine{tr("Quitting: cancelling %1…").arg(running->describeOrRunning()),
                           StatusLine::Kind::Progress};
@@ -556,12 +328,13 @@ std::optional<StatusLine> TriageActionController::status() const
             StatusLine::Kind::Error};
     if (m_status)
         return m_status;
+    const QList<Job>& jobs = m_jobs.jobs();
     const bool late =
-        std::any_of(m_jobs.cbegin(), m_jobs.cend(), [](const Job& job) { return job.late; });
+        std::any_of(jobs.cbegin(), jobs.cend(), [](const Job& job) { return job.late; });
     if (!running || !late)
         return std::nullopt;
     QString text = running->progressText();
-    const qsizetype waiting = std::count_if(m_jobs.cbegin() + 1, m_jobs.cend(), [](const Job& job) {
+    const qsizetype waiting = std::count_if(jobs.cbegin() + 1, jobs.cend(), [](const Job& job) {
         return job.kind != JobKind::Maintenance;
     });
     if (waiting > 0)
@@ -637,11 +410,11 @@ bool TriageActionController::dispatch(Job job, ActionType type, InputMethod inpu
     job.ticket = std::make_shared<ActionTicket>();
     const std::shared_ptr<ActionTicket> ticket = job.ticket;
     const QUuid id = startJob(job);
-    const std::shared_ptr<JobControl> control = m_jobs.last().control;
+    const std::shared_ptr<JobControl> control = m_jobs.find(id)->control;
     emit itemDispatched();
 
     FileExecutionEngine* engine = m_deps.engine;
-    post<Filed>(
+    m_jobs.post<Filed>(
         id,
         [engine, operation, item, ticket, control] {
             return FileActionRunner::runOne(*engine, *ticket, *control,
@@ -715,15 +488,15 @@ bool TriageActionController::dispatchGroup(Job job, ActionType type, InputMethod
     job.ticket->group = group;
     const std::shared_ptr<ActionTicket> ticket = job.ticket;
     const QUuid id = startJob(job);
-    const std::shared_ptr<JobControl> control = m_jobs.last().control;
+    const std::shared_ptr<JobControl> control = m_jobs.find(id)->control;
     emit itemDispatched();
 
     FileExecutionEngine* engine = m_deps.engine;
     const auto memberDone = [this, id](int done) {
         QMetaObject::invokeMethod(
-            this, [this, id, done] { onMemberDone(id, done); }, Qt::QueuedConnection);
+            this, [this, id, done] { m_jobs.noteMemberDone(id, done); }, Qt::QueuedConnection);
     };
-    post<GroupFiled>(
+    m_jobs.post<GroupFiled>(
         id,
         [engine, operation, members, ticket, control, group, memberDone] {
             return FileActionRunner::runGroup(*engine, members, group, *ticket, *control, operation,
@@ -1055,10 +828,10 @@ void TriageActionController::renameItem(const TriageItem& item, const QString& n
     job.historyAction = HistoryEntry::Action::Renamed;
     const std::shared_ptr<ActionTicket> ticket = job.ticket;
     const QUuid id = startJob(job);
-    const std::shared_ptr<JobControl> control = m_jobs.last().control;
+    const std::shared_ptr<JobControl> control = m_jobs.find(id)->control;
 
     FileExecutionEngine* engine = m_deps.engine;
-    post<Filed>(
+    m_jobs.post<Filed>(
         id,
         [engine, item, trimmed, ticket, control] {
             return FileActionRunner::runOne(*engine, *ticket, *control,
@@ -1110,14 +883,12 @@ void TriageActionController::holdForUndo(const Job& action)
         placed.append(action.ticket->placed);
     if (placed.isEmpty())
         return;
-    for (Job& undo : m_jobs) {
-        if (undo.id != action.ticket->undoJob)
-            continue;
-        for (const QUrl& url : std::as_const(placed)) {
-            undo.inFlight.append(url);
-            m_deps.queue->beginInFlight(url);
-        }
+    Job* undo = m_jobs.find(action.ticket->undoJob);
+    if (!undo)
         return;
+    for (const QUrl& url : std::as_const(placed)) {
+        undo->inFlight.append(url);
+        m_deps.queue->beginInFlight(url);
     }
 }
 
@@ -1141,10 +912,7 @@ bool TriageActionController::claimStep(const UndoStep& step, UndoClaim& claim)
         claim.inFlight = {step.skipped->url};
         return true;
     }
-    const auto running = std::find_if(m_jobs.begin(), m_jobs.end(), [&](const Job& action) {
-        return action.ticket == step.action;
-    });
-    if (running != m_jobs.end()) {
+    if (Job* running = m_jobs.findByTicket(step.action)) {
         // Undone at its turn, whatever its outcome.
         running->undoClaimed = true;
         claim.target.action = step.action;
@@ -1189,10 +957,10 @@ void TriageActionController::undoLastAction()
     const QUuid id = startJob(job);
     if (claim.target.action)
         claim.target.action->undoJob = id;
-    const std::shared_ptr<JobControl> control = m_jobs.last().control;
+    const std::shared_ptr<JobControl> control = m_jobs.find(id)->control;
 
     FileExecutionEngine* engine = m_deps.engine;
-    post<ActionUndoRunner::Outcome>(
+    m_jobs.post<ActionUndoRunner::Outcome>(
         id,
         [engine, target = claim.target, control] {
             return ActionUndoRunner::run(*engine, target, *control);
@@ -1292,7 +1060,7 @@ void TriageActionController::removeStalePartials(const QStringList& folders)
     job.name = QStringLiteral("Remove stale partial copies");
     job.holdsLock = false;
     const QUuid id = startJob(job);
-    post<int>(
+    m_jobs.post<int>(
         id,
         [folders] {
             int removed = 0;

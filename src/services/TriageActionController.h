@@ -7,9 +7,9 @@
 #include "models/TriageItem.h"
 #include "models/TriageSessionStats.h"
 #include "services/ActionJob.h"
+#include "services/ActionJobQueue.h"
 #include "services/ActionUndoApplier.h"
 #include "services/ActionUndoRunner.h"
-#include "services/ActionWorker.h"
 #include "services/FileActionRunner.h"
 #include "services/FileExecutionEngine.h"
 
@@ -26,7 +26,6 @@
 class HistoryStore;
 class LoggerService;
 class MonotonicClock;
-class QTimer;
 class TelemetryService;
 class TriageQueueManager;
 
@@ -84,10 +83,10 @@ public:
     // are not waited for).
     ~TriageActionController() override;
 
-    void setWatchdogInterval(int ms) { m_watchdogMs = ms; }
+    void setWatchdogInterval(int ms) { m_jobs.setWatchdogInterval(ms); }
     void setStatusDurations(int infoMs, int errorMs);
-    void setProgressDelay(int ms) { m_progressDelayMs = ms; }
-    void setStallInterval(int ms) { m_stallMs = ms; }
+    void setProgressDelay(int ms) { m_jobs.setProgressDelay(ms); }
+    void setStallInterval(int ms) { m_jobs.setStallInterval(ms); }
     void setAbandonDelay(int ms) { m_abandonMs = ms; }
 
     // Actions on the head item of the queue; each returns at once.
@@ -153,29 +152,14 @@ public:
     // them starts). idle() follows once nothing runs, at the latest after the abandon delay.
     void cancelAll();
     // Actions left behind whose thread has not returned yet.
-    int abandonedCount() const { return m_worker.abandonedCount(); }
-    bool waitForAbandoned(int timeoutMs) const { return m_worker.waitForAbandoned(timeoutMs); }
+    int abandonedCount() const { return m_jobs.abandonedCount(); }
+    bool waitForAbandoned(int timeoutMs) const { return m_jobs.waitForAbandoned(timeoutMs); }
 
     // What the progress strip shows: the file action running now and those behind it.
-    struct RunningAction
-    {
-        QUuid id;
-        QString text;         // "Moving report.pdf to Documents"
-        qint64 bytesDone = 0; // of a copy onto another file system; of all files of a group
-        qint64 bytesTotal = 0;
-        // A group action: members done of all; both 0 for an action on one item.
-        int filesDone = 0;
-        int filesTotal = 0;
-        std::optional<qint64> msLeft; // once the pace is known
-        bool stalled = false;         // no progress for the stall interval
-        bool cancelling = false;
-        // The actions waiting behind it, in order ("Move notes.txt to Documents").
-        QList<QUuid> waitingIds;
-        QStringList waiting;
-    };
+    using RunningAction = ActionJobQueue::RunningAction;
     // None while nothing runs, and while an action alone has run for less than the progress
     // delay.
-    std::optional<RunningAction> runningAction() const;
+    std::optional<RunningAction> runningAction() const { return m_jobs.runningAction(); }
 
     // An action asked for less than the watchdog interval ago still runs. Nothing is refused
     // meanwhile (later actions wait behind it); past the interval the status line says that
@@ -219,6 +203,7 @@ private:
     using Job = ActionJob;
     using JobKind = ActionJob::Kind;
     using JobControl = ActionJobControl;
+    template <typename T> using OffThread = ActionJobQueue::Result<T>;
     using Filed = FileActionRunner::Filed;
     using GroupFiled = FileActionRunner::GroupFiled;
     // One step of the undo history, in the order the user took them: a file action (its
@@ -235,16 +220,9 @@ private:
     QUuid startJob(Job job);
     Job finishJob(const QUuid& id);
     void settle();
-    void watchdog(const QUuid& id);
-    // Runs work on the worker for job id and hands its result (or the error it threw) to
-    // done here, unless the job was left behind meanwhile.
-    template <typename T, typename Work, typename Done>
-    void post(const QUuid& id, Work work, Done done);
-    void onJobProgress(const QUuid& id, qint64 done, qint64 total);
-    void tick();
-    Job* runningJob();
-    const Job* runningJob() const;
-    void markRunning();
+    // A job's progress, or it runs late: the window redraws what it shows of it.
+    void onJobProgressed(const QUuid& id);
+    void onJobLate();
     void abandon(const QUuid& id);
     // Takes out a job that has not started and puts its item back; false once it started.
     bool dropWaiting(const QUuid& id);
@@ -271,7 +249,6 @@ private:
     qsizetype putBackGroupRest(const Job& job, const GroupFiled& outcome);
     // A group job that threw: the members its ticket knows were moved stay moved.
     GroupFiled groupFailedOffThread(const Job& job, const AppError& error) const;
-    void onMemberDone(const QUuid& id, int index);
     void noteFiling(const LastDestination& destination);
     // Files item (the head, or where it waits) into slot or folder, as the keys do.
     bool fileIntoSlot(const DestinationSlot& slot, InputMethod input,
@@ -304,25 +281,16 @@ private:
     // Hands the path an action left to the undo that claimed the action, when it ends.
     void holdForUndo(const Job& action);
     void clearStatus();
-    qint64 nowNs() const;
 
     Dependencies m_deps;
+    ActionJobQueue m_jobs;
     ActionUndoApplier m_undoApplier;
-    ActionWorker m_worker{"fileactions"};
-    QList<Job> m_jobs;           // in the worker's order: the first one runs
     QList<UndoStep> m_undoSteps; // oldest first; claimed steps are taken out
     quint64 m_stepSerial = 0;
     std::optional<LastDestination> m_lastDestination;
     // What the status line says when the job being finished now was cancelled.
     QString m_finishingCancelText;
-    QTimer* m_ticker = nullptr;
-    QString m_shownRunning; // what runningAction() said at the last tick
-    int m_progressDelayMs = defaultProgressDelayMs;
-    int m_stallMs = defaultStallMs;
     int m_abandonMs = defaultAbandonMs;
-    // The job whose operation runs on this thread (a worker), for its progress reports.
-    static thread_local JobControl* s_currentJob;
-    int m_watchdogMs = defaultWatchdogMs;
     int m_infoStatusMs = defaultInfoStatusMs;
     int m_errorStatusMs = defaultErrorStatusMs;
     std::optional<StatusLine> m_status;
