@@ -18,27 +18,13 @@
 
 #include <algorithm>
 
-namespace {
-
-// "a.pdf", "a.pdf, b.pdf", "a.pdf … f.pdf"
-QString namesOf(const QList<TriageItem>& items)
-{
-    if (items.isEmpty())
-        return QString();
-    if (items.size() == 1)
-        return items.first().filename;
-    return QStringLiteral("%1%2%3").arg(
-        items.first().filename, items.size() == 2 ? QStringLiteral(", ") : QStringLiteral(" … "),
-        items.last().filename);
-}
-
-} // namespace
-
 TriageActionController::TriageActionController(Dependencies dependencies, QObject* parent)
     : QObject(parent), m_deps(dependencies),
       m_jobs(*dependencies.engine, *dependencies.logger,
              dependencies.clock ? *dependencies.clock : MonotonicClock::system()),
-      m_undoApplier(*dependencies.queue, *dependencies.logger, dependencies.history)
+      m_undoApplier(*dependencies.queue, *dependencies.logger, dependencies.history),
+      m_history(dependencies.history, *dependencies.logger),
+      m_groupApplier(*dependencies.queue, *dependencies.logger, m_history)
 {
     Q_ASSERT(m_deps.queue && m_deps.engine && m_deps.logger);
     if (!m_deps.clock)
@@ -68,7 +54,7 @@ void TriageActionController::setStatusDurations(int infoMs, int errorMs)
 QUuid TriageActionController::startJob(Job job)
 {
     if (job.ticket)
-        rememberStep({job.ticket, job.inFlight, std::nullopt});
+        m_undoSteps.remember({job.ticket, job.inFlight, std::nullopt});
     for (const QUrl& url : std::as_const(job.inFlight))
         m_deps.queue->beginInFlight(url);
     const QUuid id = m_jobs.add(job);
@@ -423,7 +409,7 @@ bool TriageActionController::dispatch(Job job, ActionType type, InputMethod inpu
         [this, id, item, success, failurePrefix](const OffThread<Filed>& outcome) {
             const Job done = finishJob(id);
             if (outcome.ok) {
-                recordAction(done, outcome.value.record);
+                m_history.recordAction(done, outcome.value.record);
                 showStatus(success(outcome.value.url));
             } else {
                 // Back at the head, also when the result comes late or the action was
@@ -525,82 +511,10 @@ TriageActionController::groupFailedOffThread(const Job& job, const AppError& err
     return partial;
 }
 
-void TriageActionController::recordGroup(const Job& job, const GroupFiled& outcome)
-{
-    // One entry, with the members that moved.
-    if (!m_deps.history || outcome.done.isEmpty())
-        return;
-    QList<HistoryEntry> entries;
-    for (const Filed& filed : outcome.done) {
-        if (!filed.record) {
-            m_deps.logger->error(
-                QStringLiteral("History: no record of a member of action '%1'; not recorded")
-                    .arg(job.name));
-            continue;
-        }
-        entries.append(HistoryEntry::fromActionRecord(*filed.record, job.historyAction, job.slot,
-                                                      originHostOf(filed.record->item)));
-    }
-    if (entries.isEmpty())
-        return;
-    HistoryEntry entry = HistoryEntry::group(entries);
-    entry.id = job.ticket->group; // what an undo of the group names
-    recordHistory(entry);
-}
-
-qsizetype TriageActionController::putBackGroupRest(const Job& job, const GroupFiled& outcome)
-{
-    // In their order. A member that left part of a folder behind is put back as it is now.
-    const qsizetype moved = outcome.done.size();
-    QList<TriageItem> back;
-    for (qsizetype i = moved; i < job.members.size(); ++i) {
-        if (i == moved && outcome.runningMemberLost)
-            continue;
-        const TriageItem& member = job.members[i];
-        const bool partial =
-            i == outcome.failedAt && outcome.error.code == FileMover::partialMoveCode;
-        back.append(partial ? TriageItem(member.url, member.id) : member);
-    }
-    for (auto member = back.crbegin(); member != back.crend(); ++member)
-        putBack(*member);
-    return back.size();
-}
-
 void TriageActionController::finishGroup(const Job& job, const GroupFiled& outcome)
 {
-    const qsizetype total = job.members.size();
-    const qsizetype moved = outcome.done.size();
-    recordGroup(job, outcome);
-    const QString backText = ActionJob::backInQueueText(putBackGroupRest(job, outcome), total);
-    const QString where = job.whereText();
-    const QString movedText =
-        moved == 0 ? QString() : QStringLiteral(" (%1)").arg(namesOf(job.members.mid(0, moved)));
-    if (outcome.failedAt >= 0) {
-        const TriageItem& failed = job.members[outcome.failedAt];
-        ActionFailureLog::write(*m_deps.logger, job.name, outcome.error, failed);
-        const QString failure =
-            tr("%1 failed: %2").arg(failed.filename, outcome.error.localizedDescription);
-        showStatus(moved == 0 ? tr("Nothing moved to %1: %2; %3").arg(where, failure, backText)
-                              : tr("Moved %1 of %2 to %3%4; %5; %6")
-                                    .arg(moved)
-                                    .arg(total)
-                                    .arg(where, movedText, failure, backText),
-                   StatusLine::Kind::Error);
-    } else if (outcome.cancelled) {
-        m_deps.logger->action(QStringLiteral("Action '%1' cancelled after %2 of %3")
-                                  .arg(job.name)
-                                  .arg(moved)
-                                  .arg(total));
-        const QString what = tr("Cancelled moving %1 to %2").arg(job.itemName, where);
-        showStatus(moved == 0
-                       ? QStringLiteral("%1; %2").arg(what, backText)
-                       : tr("%1 after %2%3; %4").arg(what).arg(moved).arg(movedText, backText));
-    } else {
-        m_deps.logger->info(QStringLiteral("Action '%1' done").arg(job.name));
-        showStatus(job.kind == JobKind::Trash
-                       ? tr("Moved %1 to Trash").arg(job.itemName)
-                       : tr("Moved %1 to %2").arg(job.itemName, job.destination));
-    }
+    const StatusLine line = m_groupApplier.apply(job, outcome);
+    showStatus(line.text, line.kind);
 }
 
 void TriageActionController::noteFiling(const LastDestination& destination)
@@ -797,16 +711,8 @@ void TriageActionController::skipCurrentItem(InputMethod input)
     if (m_deps.telemetry)
         m_deps.telemetry->recordAction(ActionType::skip, input, *head);
     m_deps.queue->skipCurrent();
-    HistoryEntry entry;
-    entry.action = HistoryEntry::Action::Skipped;
-    entry.itemName = head->filename;
-    entry.kind = HistoryEntry::kindOf(head->uti.isValid() ? head->uti.name() : QString(),
-                                      head->fileExtension);
-    entry.size = head->sizeBytes;
-    entry.fromPath = QDir::cleanPath(head->path());
-    entry.originHost = originHostOf(*head);
-    recordHistory(entry);
-    rememberStep({nullptr, {}, *head, entry.id});
+    const QUuid entry = m_history.recordSkip(*head);
+    m_undoSteps.remember({nullptr, {}, *head, entry});
     if (m_deps.queue->items().isEmpty() && m_deps.telemetry)
         m_deps.telemetry->endSession(0);
     emit itemDispatched();
@@ -842,7 +748,7 @@ void TriageActionController::renameItem(const TriageItem& item, const QString& n
             if (outcome.ok) {
                 if (m_deps.telemetry)
                     m_deps.telemetry->recordAction(ActionType::rename, InputMethod::keyboard, item);
-                recordAction(done, outcome.value.record);
+                m_history.recordAction(done, outcome.value.record);
                 // Only the renamed item changes, wherever it is now; a rescan that already
                 // found the new name leaves no second entry.
                 const QUrl renamed = outcome.value.url;
@@ -861,16 +767,6 @@ void TriageActionController::renameItem(const TriageItem& item, const QString& n
 }
 
 // --- undo --------------------------------------------------------------------------------
-
-void TriageActionController::rememberStep(UndoStep step)
-{
-    step.serial = ++m_stepSerial;
-    m_undoSteps.append(std::move(step));
-    // Older file actions are still undone, in order, from the engine's own history once the
-    // steps kept here are used up.
-    while (m_undoSteps.size() > FileExecutionEngine::maxUndoHistory)
-        m_undoSteps.removeFirst();
-}
 
 void TriageActionController::holdForUndo(const Job& action)
 {
@@ -892,52 +788,6 @@ void TriageActionController::holdForUndo(const Job& action)
     }
 }
 
-TriageActionController::UndoClaim TriageActionController::claimUndo()
-{
-    UndoClaim claim;
-    while (!m_undoSteps.isEmpty()) {
-        if (claimStep(m_undoSteps.takeLast(), claim))
-            break;
-    }
-    return claim;
-}
-
-bool TriageActionController::claimStep(const UndoStep& step, UndoClaim& claim)
-{
-    claim.stepSerial = step.serial;
-    if (step.skipped) {
-        claim.skipped = step.skipped;
-        claim.skipEntry = step.skipEntry;
-        claim.target.skippedPath = step.skipped->url.toLocalFile();
-        claim.inFlight = {step.skipped->url};
-        return true;
-    }
-    if (Job* running = m_jobs.findByTicket(step.action)) {
-        // Undone at its turn, whatever its outcome.
-        running->undoClaimed = true;
-        claim.target.action = step.action;
-        claim.targetDescription = running->describe();
-        claim.inFlight = step.paths;
-        claim.series = step.action->isGroup();
-        return true;
-    }
-    const ActionTicket& ended = *step.action;
-    if (ended.isGroup() && !ended.memberRecords.isEmpty()) {
-        claim.target.group = ended.group;
-        claim.target.groupRecords = ended.memberRecords;
-        claim.inFlight = step.paths + ended.memberPlaced;
-        claim.series = true;
-        return true;
-    }
-    if (!ended.isGroup() && ended.succeeded && !ended.recordId.isNull()) {
-        claim.target.recordId = ended.recordId;
-        claim.inFlight = step.paths;
-        claim.inFlight.append(ended.placed);
-        return true;
-    }
-    return false; // it failed: nothing of it to undo
-}
-
 void TriageActionController::undoLastAction()
 {
     // Not refused while an action runs: it queues behind it. Each undo takes the latest step
@@ -948,7 +798,7 @@ void TriageActionController::undoLastAction()
     clearStatus();
     if (m_deps.telemetry)
         m_deps.telemetry->recordUndo();
-    const UndoClaim claim = claimUndo();
+    const ActionUndoSteps::Claim claim = m_undoSteps.claim(m_jobs);
     Job job;
     job.kind = JobKind::Undo;
     job.name = QStringLiteral("Undo");
@@ -975,7 +825,7 @@ void TriageActionController::undoLastAction()
         });
 }
 
-void TriageActionController::applyUndoOutcome(const UndoClaim& claim,
+void TriageActionController::applyUndoOutcome(const ActionUndoSteps::Claim& claim,
                                               const ActionUndoRunner::Outcome& outcome)
 {
     if (claim.skipped) {
@@ -991,7 +841,7 @@ void TriageActionController::applyUndoOutcome(const UndoClaim& claim,
             StatusLine::Kind::Error);
     } else if (!outcome.group.isNull()) {
         const StatusLine line = m_undoApplier.applyGroup(outcome);
-        keepRestUndoable(outcome, claim.stepSerial);
+        m_undoSteps.keepRest(outcome, claim.stepSerial);
         showStatus(line.text, line.kind);
     } else if (!outcome.result) {
         showStatus(tr("Nothing to undo"));
@@ -999,58 +849,6 @@ void TriageActionController::applyUndoOutcome(const UndoClaim& claim,
         const StatusLine line = m_undoApplier.applyResult(*outcome.result, outcome.restored);
         showStatus(line.text, line.kind);
     }
-}
-
-void TriageActionController::keepRestUndoable(const ActionUndoRunner::Outcome& outcome,
-                                              quint64 stepSerial)
-{
-    if (!outcome.cancelled || outcome.remaining.isEmpty())
-        return;
-    auto rest = std::make_shared<ActionTicket>();
-    rest->succeeded = true;
-    rest->group = outcome.group;
-    rest->memberRecords = outcome.remaining;
-    rest->memberPlaced = outcome.remainingPlaced;
-    UndoStep step{rest, {}, std::nullopt, {}, stepSerial};
-    const auto later = std::find_if(m_undoSteps.begin(), m_undoSteps.end(),
-                                    [&](const UndoStep& kept) { return kept.serial > stepSerial; });
-    m_undoSteps.insert(later, step);
-}
-
-void TriageActionController::noteOriginHost(const QUuid& itemId, const QString& host)
-{
-    if (host.isEmpty())
-        return;
-    // Only the items still waiting need theirs; a bound keeps a long session small.
-    if (m_originHosts.size() >= 1000)
-        m_originHosts.clear();
-    m_originHosts.insert(itemId, host);
-}
-
-QString TriageActionController::originHostOf(const TriageItem& item)
-{
-    return item.originHost.isEmpty() ? m_originHosts.value(item.id) : item.originHost;
-}
-
-void TriageActionController::recordHistory(const HistoryEntry& entry)
-{
-    if (m_deps.history)
-        m_deps.history->record(entry);
-}
-
-void TriageActionController::recordAction(const Job& job, const std::optional<ActionRecord>& record)
-{
-    if (!m_deps.history || job.historyAction == HistoryEntry::Action::Skipped)
-        return;
-    if (!record) {
-        // The engine keeps a record of every action that succeeded; without one there is
-        // nothing reliable to write.
-        m_deps.logger->error(
-            QStringLiteral("History: no record of action '%1'; not recorded").arg(job.name));
-        return;
-    }
-    recordHistory(HistoryEntry::fromActionRecord(*record, job.historyAction, job.slot,
-                                                 originHostOf(record->item)));
 }
 
 void TriageActionController::removeStalePartials(const QStringList& folders)

@@ -6,12 +6,15 @@
 #include "models/StatusLine.h"
 #include "models/TriageItem.h"
 #include "models/TriageSessionStats.h"
+#include "services/ActionHistoryRecorder.h"
 #include "services/ActionJob.h"
 #include "services/ActionJobQueue.h"
 #include "services/ActionUndoApplier.h"
 #include "services/ActionUndoRunner.h"
+#include "services/ActionUndoSteps.h"
 #include "services/FileActionRunner.h"
 #include "services/FileExecutionEngine.h"
+#include "services/GroupActionApplier.h"
 
 #include <QHash>
 #include <QList>
@@ -137,7 +140,10 @@ public:
     void removeStalePartials(const QStringList& folders);
     // The origin host of a queued item, found after the item was made (a browser's GIO
     // metadata is read off the GUI thread); recorded with the item's action. Host only.
-    void noteOriginHost(const QUuid& itemId, const QString& host);
+    void noteOriginHost(const QUuid& itemId, const QString& host)
+    {
+        m_history.noteOriginHost(itemId, host);
+    }
 
     // Cancels the running file action: a copy onto another file system stops, its partial
     // copy is removed and the item is back at the head of the queue. One that does not stop
@@ -206,16 +212,6 @@ private:
     template <typename T> using OffThread = ActionJobQueue::Result<T>;
     using Filed = FileActionRunner::Filed;
     using GroupFiled = FileActionRunner::GroupFiled;
-    // One step of the undo history, in the order the user took them: a file action (its
-    // ticket, and the item's path its job held) or a skip (the item skipped).
-    struct UndoStep
-    {
-        std::shared_ptr<ActionTicket> action;
-        QList<QUrl> paths;
-        std::optional<TriageItem> skipped;
-        QUuid skipEntry = {}; // the history entry of the skip
-        quint64 serial = 0;   // grows with every step remembered
-    };
 
     QUuid startJob(Job job);
     Job finishJob(const QUuid& id);
@@ -244,9 +240,6 @@ private:
     // Applies what a group job did: the history, the members not moved back at the head,
     // the status line.
     void finishGroup(const Job& job, const GroupFiled& outcome);
-    void recordGroup(const Job& job, const GroupFiled& outcome);
-    // Puts the members not moved back at the head in their order; how many.
-    qsizetype putBackGroupRest(const Job& job, const GroupFiled& outcome);
     // A group job that threw: the members its ticket knows were moved stay moved.
     GroupFiled groupFailedOffThread(const Job& job, const AppError& error) const;
     void noteFiling(const LastDestination& destination);
@@ -254,30 +247,8 @@ private:
     bool fileIntoSlot(const DestinationSlot& slot, InputMethod input,
                       const std::optional<TriageItem>& forItem);
     bool trashItem(InputMethod input, const std::optional<TriageItem>& forItem);
-    // What an undo claims when it is asked for: the latest step no earlier undo took.
-    struct UndoClaim
-    {
-        ActionUndoRunner::Target target;
-        QList<QUrl> inFlight; // the paths the undo holds
-        bool series = false;  // a group: undone member by member
-        // The action claimed while it was queued or running ("the move of a.pdf to Documents").
-        QString targetDescription;
-        std::optional<TriageItem> skipped;
-        QUuid skipEntry;
-        quint64 stepSerial = 0; // of the last step taken
-    };
-    UndoClaim claimUndo();
-    // Claims step for claim; false when it leaves nothing to undo (a failed action).
-    bool claimStep(const UndoStep& step, UndoClaim& claim);
-    void applyUndoOutcome(const UndoClaim& claim, const ActionUndoRunner::Outcome& outcome);
-    // A cancelled group undo leaves the rest of the group undoable, in the place its step had.
-    void keepRestUndoable(const ActionUndoRunner::Outcome& outcome, quint64 stepSerial);
-    // Hands an entry to the history, when there is one.
-    void recordHistory(const HistoryEntry& entry);
-    // The succeeded file action of job, as its engine record describes it.
-    void recordAction(const Job& job, const std::optional<ActionRecord>& record);
-    QString originHostOf(const TriageItem& item);
-    void rememberStep(UndoStep step);
+    void applyUndoOutcome(const ActionUndoSteps::Claim& claim,
+                          const ActionUndoRunner::Outcome& outcome);
     // Hands the path an action left to the undo that claimed the action, when it ends.
     void holdForUndo(const Job& action);
     void clearStatus();
@@ -285,8 +256,9 @@ private:
     Dependencies m_deps;
     ActionJobQueue m_jobs;
     ActionUndoApplier m_undoApplier;
-    QList<UndoStep> m_undoSteps; // oldest first; claimed steps are taken out
-    quint64 m_stepSerial = 0;
+    ActionHistoryRecorder m_history;
+    GroupActionApplier m_groupApplier;
+    ActionUndoSteps m_undoSteps;
     std::optional<LastDestination> m_lastDestination;
     // What the status line says when the job being finished now was cancelled.
     QString m_finishingCancelText;
@@ -296,6 +268,4 @@ private:
     std::optional<StatusLine> m_status;
     quint64 m_statusSerial = 0;
     bool m_quitPending = false;
-    // Hosts found for queued items after they were made (noteOriginHost), by item id.
-    QHash<QUuid, QString> m_originHosts;
 };
