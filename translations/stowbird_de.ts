@@ -333,6 +333,24 @@ Wartend: %2</translation>
     </message>
 </context>
 <context>
+    <name>ActionStatusLine</name>
+    <message>
+        <source>Quitting: cancelling %1…</source>
+        <translation>Beenden: %1 wird abgebrochen…</translation>
+    </message>
+    <message>
+        <source>%1 is not responding — press C to cancel</source>
+        <translation>Keine Antwort beim %1 — zum Abbrechen C drücken</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 — %n more waiting</source>
+        <translation>
+            <numerusform>%1 — %n weitere wartet</numerusform>
+            <numerusform>%1 — %n weitere warten</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>ActionUndoApplier</name>
     <message>
         <source>Cannot undo: the %1 in the Trash is not the one moved there from %2; nothing was restored</source>
@@ -2160,21 +2178,6 @@ Wartend: %2</translation>
     <message>
         <source>Gave up waiting: %1 is not responding</source>
         <translation>Warten aufgegeben: Keine Antwort beim %1</translation>
-    </message>
-    <message>
-        <source>Quitting: cancelling %1…</source>
-        <translation>Beenden: %1 wird abgebrochen…</translation>
-    </message>
-    <message>
-        <source>%1 is not responding — press C to cancel</source>
-        <translation>Keine Antwort beim %1 — zum Abbrechen C drücken</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 — %n more waiting</source>
-        <translation>
-            <numerusform>%1 — %n weitere wartet</numerusform>
-            <numerusform>%1 — %n weitere warten</numerusform>
-        </translation>
     </message>
     <message>
         <source>Cancelled; nothing changed</source>

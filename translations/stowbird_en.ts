@@ -43,6 +43,16 @@
     </message>
 </context>
 <context>
+    <name>ActionStatusLine</name>
+    <message numerus="yes">
+        <source>%1 — %n more waiting</source>
+        <translation>
+            <numerusform>%1 — %n more waiting</numerusform>
+            <numerusform>%1 — %n more waiting</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>AppDelegate</name>
     <message numerus="yes">
         <source>Stowbird: %n waiting</source>
@@ -359,16 +369,6 @@
         <translation>
             <numerusform>in %n second</numerusform>
             <numerusform>in %n seconds</numerusform>
-        </translation>
-    </message>
-</context>
-<context>
-    <name>TriageActionController</name>
-    <message numerus="yes">
-        <source>%1 — %n more waiting</source>
-        <translation>
-            <numerusform>%1 — %n more waiting</numerusform>
-            <numerusform>%1 — %n more waiting</numerusform>
         </translation>
     </message>
 </context>

@@ -333,6 +333,24 @@ En attente&#xa0;: %2</translation>
     </message>
 </context>
 <context>
+    <name>ActionStatusLine</name>
+    <message>
+        <source>Quitting: cancelling %1…</source>
+        <translation>Fermeture&#xa0;: annulation de %1…</translation>
+    </message>
+    <message>
+        <source>%1 is not responding — press C to cancel</source>
+        <translation>%1 ne répond pas — appuyez sur C pour annuler</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 — %n more waiting</source>
+        <translation>
+            <numerusform>%1 — %n autre en attente</numerusform>
+            <numerusform>%1 — %n autres en attente</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>ActionUndoApplier</name>
     <message>
         <source>Cannot undo: the %1 in the Trash is not the one moved there from %2; nothing was restored</source>
@@ -2160,21 +2178,6 @@ En attente&#xa0;: %2</translation>
     <message>
         <source>Gave up waiting: %1 is not responding</source>
         <translation>Attente abandonnée&#xa0;: %1 ne répond pas</translation>
-    </message>
-    <message>
-        <source>Quitting: cancelling %1…</source>
-        <translation>Fermeture&#xa0;: annulation de %1…</translation>
-    </message>
-    <message>
-        <source>%1 is not responding — press C to cancel</source>
-        <translation>%1 ne répond pas — appuyez sur C pour annuler</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 — %n more waiting</source>
-        <translation>
-            <numerusform>%1 — %n autre en attente</numerusform>
-            <numerusform>%1 — %n autres en attente</numerusform>
-        </translation>
     </message>
     <message>
         <source>Cancelled; nothing changed</source>

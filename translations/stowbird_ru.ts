@@ -338,6 +338,25 @@ Waiting: %2</source>
     </message>
 </context>
 <context>
+    <name>ActionStatusLine</name>
+    <message>
+        <source>Quitting: cancelling %1…</source>
+        <translation>Выход: отмена %1…</translation>
+    </message>
+    <message>
+        <source>%1 is not responding — press C to cancel</source>
+        <translation>%1 — нет ответа, нажмите C для отмены</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 — %n more waiting</source>
+        <translation>
+            <numerusform>%1 — ещё %n ожидает</numerusform>
+            <numerusform>%1 — ещё %n ожидают</numerusform>
+            <numerusform>%1 — ещё %n ожидают</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>ActionUndoApplier</name>
     <message>
         <source>Cannot undo: the %1 in the Trash is not the one moved there from %2; nothing was restored</source>
@@ -2206,22 +2225,6 @@ Waiting: %2</source>
     <message>
         <source>Gave up waiting: %1 is not responding</source>
         <translation>Ожидание прекращено: %1 — нет ответа</translation>
-    </message>
-    <message>
-        <source>Quitting: cancelling %1…</source>
-        <translation>Выход: отмена %1…</translation>
-    </message>
-    <message>
-        <source>%1 is not responding — press C to cancel</source>
-        <translation>%1 — нет ответа, нажмите C для отмены</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 — %n more waiting</source>
-        <translation>
-            <numerusform>%1 — ещё %n ожидает</numerusform>
-            <numerusform>%1 — ещё %n ожидают</numerusform>
-            <numerusform>%1 — ещё %n ожидают</numerusform>
-        </translation>
     </message>
     <message>
         <source>Cancelled; nothing changed</source>

@@ -22,6 +22,8 @@ TriageActionController::TriageActionController(Dependencies dependencies, QObjec
     : QObject(parent), m_deps(dependencies),
       m_jobs(*dependencies.engine, *dependencies.logger,
              dependencies.clock ? *dependencies.clock : MonotonicClock::system()),
+      m_statusLine(m_jobs, dependencies.clock ? *dependencies.clock : MonotonicClock::system(),
+                   defaultInfoStatusMs, defaultErrorStatusMs),
       m_undoApplier(*dependencies.queue, *dependencies.logger, dependencies.history),
       m_history(dependencies.history, *dependencies.logger),
       m_groupApplier(*dependencies.queue, *dependencies.logger, m_history)
@@ -34,6 +36,7 @@ TriageActionController::TriageActionController(Dependencies dependencies, QObjec
     m_jobs.setStallInterval(defaultStallMs);
     connect(&m_jobs, &ActionJobQueue::progressed, this, &TriageActionController::onJobProgressed);
     connect(&m_jobs, &ActionJobQueue::late, this, &TriageActionController::onJobLate);
+    connect(&m_statusLine, &ActionStatusLine::changed, this, &TriageActionController::stateChanged);
     connect(&m_jobs, &ActionJobQueue::runningChanged, this, &TriageActionController::stateChanged);
 }
 
@@ -45,8 +48,7 @@ TriageActionController::~TriageActionController()
 
 void TriageActionController::setStatusDurations(int infoMs, int errorMs)
 {
-    m_infoStatusMs = infoMs;
-    m_errorStatusMs = errorMs;
+    m_statusLine.setDurations(infoMs, errorMs);
 }
 
 // --- jobs ------------------------------------------------------------------------------------
@@ -90,7 +92,7 @@ void TriageActionController::onJobLate()
 void TriageActionController::onJobProgressed(const QUuid& id)
 {
     const Job* job = m_jobs.find(id);
-    if (job && (job->late || m_quitPending || runningAction()))
+    if (job && (job->late || m_statusLine.isQuitPending() || runningAction()))
         emit stateChanged();
 }
 
@@ -273,59 +275,22 @@ std::optional<QUuid> TriageActionController::activeActionID() const
 
 void TriageActionController::showStatus(const QString& text, StatusLine::Kind kind)
 {
-    m_status = StatusLine{text, kind};
-    const quint64 serial = ++m_statusSerial;
-    m_deps.clock->callAfter(kind == StatusLine::Kind::Error ? m_errorStatusMs : m_infoStatusMs,
-                            this, [this, serial] {
-                                if (serial != m_statusSerial || !m_status)
-                                    return;
-                                m_status.reset();
-                                emit stateChanged();
-                            });
-    emit stateChanged();
+    m_statusLine.show(text, kind);
 }
 
 void TriageActionController::clearStatus()
 {
-    ++m_statusSerial;
-    if (m_status) {
-        m_status.reset();
-        emit stateChanged();
-    }
+    m_statusLine.clear();
 }
 
 void TriageActionController::setQuitPending(bool pending)
 {
-    if (m_quitPending == pending)
-        return;
-    m_quitPending = pending;
-    emit stateChanged();
+    m_statusLine.setQuitPending(pending);
 }
 
 std::optional<StatusLine> TriageActionController::status() const
 {
-    const Job* running = m_jobs.running();
-    if (m_quitPending && running)
-        return StatusLine{tr("Quitting: cancelling %1…").arg(running->describeOrRunning()),
-                          StatusLine::Kind::Progress};
-    if (running && running->stalled && !running->cancelling)
-        return StatusLine{
-            tr("%1 is not responding — press C to cancel").arg(running->runningText()),
-            StatusLine::Kind::Error};
-    if (m_status)
-        return m_status;
-    const QList<Job>& jobs = m_jobs.jobs();
-    const bool late =
-        std::any_of(jobs.cbegin(), jobs.cend(), [](const Job& job) { return job.late; });
-    if (!running || !late)
-        return std::nullopt;
-    QString text = running->progressText();
-    const qsizetype waiting = std::count_if(jobs.cbegin() + 1, jobs.cend(), [](const Job& job) {
-        return job.kind != JobKind::Maintenance;
-    });
-    if (waiting > 0)
-        text = tr("%1 — %n more waiting", nullptr, int(waiting)).arg(text);
-    return StatusLine{text, StatusLine::Kind::Progress};
+    return m_statusLine.current();
 }
 
 std::optional<QString> TriageActionController::statusMessage() const
@@ -419,7 +384,7 @@ bool TriageActionController::dispatch(Job job, ActionType type, InputMethod inpu
                 putBack(partial ? TriageItem(item.url, item.id) : item);
                 reportFailure(done.name, partial ? QString() : failurePrefix, outcome.error, item);
             }
-            const QString said = m_status ? m_status->text : QString();
+            const QString said = m_statusLine.outcome() ? m_statusLine.outcome()->text : QString();
             settle();
             emit itemActionEnded(item.id, outcome.ok, said);
         });

@@ -9,6 +9,7 @@
 #include "services/ActionHistoryRecorder.h"
 #include "services/ActionJob.h"
 #include "services/ActionJobQueue.h"
+#include "services/ActionStatusLine.h"
 #include "services/ActionUndoApplier.h"
 #include "services/ActionUndoRunner.h"
 #include "services/ActionUndoSteps.h"
@@ -255,6 +256,7 @@ private:
 
     Dependencies m_deps;
     ActionJobQueue m_jobs;
+    ActionStatusLine m_statusLine;
     ActionUndoApplier m_undoApplier;
     ActionHistoryRecorder m_history;
     GroupActionApplier m_groupApplier;
@@ -263,9 +265,4 @@ private:
     // What the status line says when the job being finished now was cancelled.
     QString m_finishingCancelText;
     int m_abandonMs = defaultAbandonMs;
-    int m_infoStatusMs = defaultInfoStatusMs;
-    int m_errorStatusMs = defaultErrorStatusMs;
-    std::optional<StatusLine> m_status;
-    quint64 m_statusSerial = 0;
-    bool m_quitPending = false;
 };
