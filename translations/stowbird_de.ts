@@ -2,6 +2,146 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>ActionJob</name>
+    <message>
+        <source>the move of %1 to %2</source>
+        <translation>Das Verschieben von %1 nach %2</translation>
+    </message>
+    <message>
+        <source>the move of %1 to the Trash</source>
+        <translation>Das Verschieben von %1 in den Papierkorb</translation>
+    </message>
+    <message>
+        <source>the rename of %1</source>
+        <translation>Das Umbenennen von %1</translation>
+    </message>
+    <message>
+        <source>the running action</source>
+        <translation>Die laufende Aktion</translation>
+    </message>
+    <message>
+        <source>Moving %1 to %2</source>
+        <translation>Verschieben von %1 nach %2</translation>
+    </message>
+    <message>
+        <source>Moving %1 to the Trash</source>
+        <translation>Verschieben von %1 in den Papierkorb</translation>
+    </message>
+    <message>
+        <source>Renaming %1</source>
+        <translation>Umbenennen von %1</translation>
+    </message>
+    <message>
+        <source>Undoing the last action</source>
+        <translation>Rückgängigmachen der letzten Aktion</translation>
+    </message>
+    <message>
+        <source>Removing partial copies left by an interrupted move</source>
+        <translation>Entfernen unvollständiger Kopien eines unterbrochenen Verschiebens</translation>
+    </message>
+    <message>
+        <source>Move %1 to %2</source>
+        <translation>%1 nach %2 verschieben</translation>
+    </message>
+    <message>
+        <source>Move %1 to the Trash</source>
+        <translation>%1 in den Papierkorb verschieben</translation>
+    </message>
+    <message>
+        <source>Rename %1</source>
+        <translation>%1 umbenennen</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>the Trash</source>
+        <translation>dem Papierkorb</translation>
+    </message>
+    <message>
+        <source>Cancelled moving %1 to %2; they are back in the queue</source>
+        <translation>Verschieben von %1 in %2 abgebrochen; sie sind wieder in der Warteschlange</translation>
+    </message>
+    <message>
+        <source>Cancelled moving %1 to %2; it is back in the queue</source>
+        <translation>Verschieben von %1 nach %2 abgebrochen; das Objekt ist wieder in der Warteschlange</translation>
+    </message>
+    <message>
+        <source>Cancelled moving %1 to the Trash; it is back in the queue</source>
+        <translation>Verschieben von %1 in den Papierkorb abgebrochen; das Objekt ist wieder in der Warteschlange</translation>
+    </message>
+    <message>
+        <source>Cancelled renaming %1</source>
+        <translation>Umbenennen von %1 abgebrochen</translation>
+    </message>
+    <message>
+        <source>Cancelled the undo; nothing changed</source>
+        <translation>Rückgängigmachen abgebrochen; nichts wurde geändert</translation>
+    </message>
+    <message>
+        <source>Cancelled the removal of partial copies</source>
+        <translation>Entfernen unvollständiger Kopien abgebrochen</translation>
+    </message>
+    <message>
+        <source>Still moving %1 to %2</source>
+        <translation>%1 wird noch nach %2 verschoben</translation>
+    </message>
+    <message>
+        <source>Still moving %1 to the Trash</source>
+        <translation>%1 wird noch in den Papierkorb verschoben</translation>
+    </message>
+    <message>
+        <source>Still renaming %1</source>
+        <translation>%1 wird noch umbenannt</translation>
+    </message>
+    <message>
+        <source>Still undoing</source>
+        <translation>Rückgängigmachen läuft noch</translation>
+    </message>
+    <message>
+        <source>Still cleaning up</source>
+        <translation>Aufräumen läuft noch</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n files, %2 of %3</source>
+        <translation>
+            <numerusform>%1 von %n Datei, %2 von %3</numerusform>
+            <numerusform>%1 von %n Dateien, %2 von %3</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>%1…</source>
+        <translation>%1…</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>it is back in the queue</source>
+        <translation>das Objekt ist wieder in der Warteschlange</translation>
+    </message>
+    <message numerus="yes">
+        <source>all %n are back in the queue</source>
+        <translation>
+            <numerusform>%n ist wieder in der Warteschlange</numerusform>
+            <numerusform>alle %n sind wieder in der Warteschlange</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n are back in the queue</source>
+        <translation>
+            <numerusform>%n ist wieder in der Warteschlange</numerusform>
+            <numerusform>%n sind wieder in der Warteschlange</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>ActionPaletteView</name>
     <message>
         <source>Volume unmounted or path missing: click to create the folder</source>
@@ -190,6 +330,115 @@ Wartend: %2</translation>
     <message>
         <source>Key: %1</source>
         <translation>Taste: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ActionStatusLine</name>
+    <message>
+        <source>Quitting: cancelling %1…</source>
+        <translation>Beenden: %1 wird abgebrochen…</translation>
+    </message>
+    <message>
+        <source>%1 is not responding — press C to cancel</source>
+        <translation>Keine Antwort beim %1 — zum Abbrechen C drücken</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 — %n more waiting</source>
+        <translation>
+            <numerusform>%1 — %n weitere wartet</numerusform>
+            <numerusform>%1 — %n weitere warten</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ActionUndoApplier</name>
+    <message>
+        <source>Cannot undo: the %1 in the Trash is not the one moved there from %2; nothing was restored</source>
+        <translation>Rückgängigmachen nicht möglich: %1 im Papierkorb ist nicht das aus %2 dorthin verschobene Objekt; nichts wurde wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>Cannot undo: the %1 in %2 is not the file moved there (it was replaced or changed since); nothing was moved</source>
+        <translation>Rückgängigmachen nicht möglich: %1 in %2 ist nicht die dorthin verschobene Datei (sie wurde inzwischen ersetzt oder geändert); nichts wurde verschoben</translation>
+    </message>
+    <message>
+        <source>Cannot undo: %1 is not the file renamed to that name (it was replaced or changed since); nothing was renamed</source>
+        <translation>Rückgängigmachen nicht möglich: %1 ist nicht die so umbenannte Datei (sie wurde inzwischen ersetzt oder geändert); nichts wurde umbenannt</translation>
+    </message>
+    <message>
+        <source>Nothing restored: %1 is no longer in the Trash</source>
+        <translation>Nichts wiederhergestellt: %1 ist nicht mehr im Papierkorb</translation>
+    </message>
+    <message>
+        <source>Nothing restored: %1 is no longer in %2</source>
+        <translation>Nichts wiederhergestellt: %1 ist nicht mehr in %2</translation>
+    </message>
+    <message>
+        <source>Nothing restored: %1 is gone</source>
+        <translation>Nichts wiederhergestellt: %1 ist verschwunden</translation>
+    </message>
+    <message>
+        <source>Restored %1 from the Trash to %2</source>
+        <translation>%1 aus dem Papierkorb in %2 wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>Restored %1 from the Trash to %2 as %3 (%1 was taken)</source>
+        <translation>%1 aus dem Papierkorb als %3 in %2 wiederhergestellt (%1 war vergeben)</translation>
+    </message>
+    <message>
+        <source>Undid move: %1 restored to %2</source>
+        <translation>Verschieben rückgängig gemacht: %1 in %2 wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>Undid rename: %1 is %2 again</source>
+        <translation>Umbenennen rückgängig gemacht: %1 heißt wieder %2</translation>
+    </message>
+    <message>
+        <source>the %1 in the Trash is not the one moved there</source>
+        <translation>%1 im Papierkorb ist nicht das dorthin verschobene Objekt</translation>
+    </message>
+    <message>
+        <source>the %1 in %2 is not the file moved there (it was replaced or changed since)</source>
+        <translation>%1 in %2 ist nicht die dorthin verschobene Datei (sie wurde inzwischen ersetzt oder geändert)</translation>
+    </message>
+    <message>
+        <source>%1 is no longer in the Trash</source>
+        <translation>%1 ist nicht mehr im Papierkorb</translation>
+    </message>
+    <message>
+        <source>%1 is no longer in %2</source>
+        <translation>%1 ist nicht mehr in %2</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>Cancelled the undo; nothing changed</source>
+        <translation>Rückgängigmachen abgebrochen; nichts wurde geändert</translation>
+    </message>
+    <message>
+        <source>Nothing restored</source>
+        <translation>Nichts wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>Cancelled the undo after %1 (back in %2); the other %3 can still be undone</source>
+        <translation>Rückgängigmachen nach %1 abgebrochen (wieder in %2); die übrigen %3 können weiterhin rückgängig gemacht werden</translation>
+    </message>
+    <message>
+        <source>Undid move of %1: restored to %2</source>
+        <translation>Verschieben von %1 rückgängig gemacht: in %2 wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>%1. Not restored: %2</source>
+        <translation>%1. Nicht wiederhergestellt: %2</translation>
+    </message>
+    <message>
+        <source>Nothing restored: %1 is gone since it was skipped</source>
+        <translation>Nichts wiederhergestellt: %1 ist seit dem Überspringen verschwunden</translation>
+    </message>
+    <message>
+        <source>Undid skip: %1 is back</source>
+        <translation>Überspringen rückgängig gemacht: %1 ist wieder da</translation>
     </message>
 </context>
 <context>
@@ -956,6 +1205,37 @@ Wartend: %2</translation>
     <message>
         <source>this desktop offers no global shortcuts to programs (no GlobalShortcuts portal, no X11 session)</source>
         <translation>diese Arbeitsumgebung bietet Programmen keine globalen Tastenkürzel an (kein GlobalShortcuts-Portal, keine X11-Sitzung)</translation>
+    </message>
+</context>
+<context>
+    <name>GroupActionApplier</name>
+    <message>
+        <source>%1 failed: %2</source>
+        <translation>%1 fehlgeschlagen: %2</translation>
+    </message>
+    <message>
+        <source>Nothing moved to %1: %2; %3</source>
+        <translation>Nichts in %1 verschoben: %2; %3</translation>
+    </message>
+    <message>
+        <source>Moved %1 of %2 to %3%4; %5; %6</source>
+        <translation>%1 von %2 in %3 verschoben%4; %5; %6</translation>
+    </message>
+    <message>
+        <source>Cancelled moving %1 to %2</source>
+        <translation>Verschieben von %1 in %2 abgebrochen</translation>
+    </message>
+    <message>
+        <source>%1 after %2%3; %4</source>
+        <translation>%1, nachdem %2 verschoben waren%3; %4</translation>
+    </message>
+    <message>
+        <source>Moved %1 to Trash</source>
+        <translation>%1 in den Papierkorb verschoben</translation>
+    </message>
+    <message>
+        <source>Moved %1 to %2</source>
+        <translation>%1 nach %2 verschoben</translation>
     </message>
 </context>
 <context>
@@ -1848,46 +2128,8 @@ Wartend: %2</translation>
 <context>
     <name>TriageActionController</name>
     <message>
-        <source>it is back in the queue</source>
-        <translation>das Objekt ist wieder in der Warteschlange</translation>
-    </message>
-    <message numerus="yes">
-        <source>all %n are back in the queue</source>
-        <translation>
-            <numerusform>%n ist wieder in der Warteschlange</numerusform>
-            <numerusform>alle %n sind wieder in der Warteschlange</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n are back in the queue</source>
-        <translation>
-            <numerusform>%n ist wieder in der Warteschlange</numerusform>
-            <numerusform>%n sind wieder in der Warteschlange</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Move %1 to %2</source>
-        <translation>%1 nach %2 verschieben</translation>
-    </message>
-    <message>
-        <source>Move %1 to the Trash</source>
-        <translation>%1 in den Papierkorb verschieben</translation>
-    </message>
-    <message>
-        <source>Rename %1</source>
-        <translation>%1 umbenennen</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Rückgängig machen</translation>
-    </message>
-    <message>
         <source>Cancelling %1…</source>
         <translation>%1 wird abgebrochen…</translation>
-    </message>
-    <message>
-        <source>the running action</source>
-        <translation>Die laufende Aktion</translation>
     </message>
     <message>
         <source>Too late to cancel: %1 is copied whole, and the original is being removed</source>
@@ -1910,60 +2152,6 @@ Wartend: %2</translation>
         <translation>Warten aufgegeben: Keine Antwort beim %1</translation>
     </message>
     <message>
-        <source>Still moving %1 to %2</source>
-        <translation>%1 wird noch nach %2 verschoben</translation>
-    </message>
-    <message>
-        <source>Still moving %1 to the Trash</source>
-        <translation>%1 wird noch in den Papierkorb verschoben</translation>
-    </message>
-    <message>
-        <source>Still renaming %1</source>
-        <translation>%1 wird noch umbenannt</translation>
-    </message>
-    <message>
-        <source>Still undoing</source>
-        <translation>Rückgängigmachen läuft noch</translation>
-    </message>
-    <message>
-        <source>Still cleaning up</source>
-        <translation>Aufräumen läuft noch</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 of %n files, %2 of %3</source>
-        <translation>
-            <numerusform>%1 von %n Datei, %2 von %3</numerusform>
-            <numerusform>%1 von %n Dateien, %2 von %3</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1 of %2</source>
-        <translation>%1 von %2</translation>
-    </message>
-    <message>
-        <source>%1…</source>
-        <translation>%1…</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
-    </message>
-    <message>
-        <source>Quitting: cancelling %1…</source>
-        <translation>Beenden: %1 wird abgebrochen…</translation>
-    </message>
-    <message>
-        <source>%1 is not responding — press C to cancel</source>
-        <translation>Keine Antwort beim %1 — zum Abbrechen C drücken</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 — %n more waiting</source>
-        <translation>
-            <numerusform>%1 — %n weitere wartet</numerusform>
-            <numerusform>%1 — %n weitere warten</numerusform>
-        </translation>
-    </message>
-    <message>
         <source>Cancelled; nothing changed</source>
         <translation>Abgebrochen; nichts wurde geändert</translation>
     </message>
@@ -1972,36 +2160,8 @@ Wartend: %2</translation>
         <translation>Nicht verschoben: %1 wartet nicht mehr</translation>
     </message>
     <message>
-        <source>the Trash</source>
-        <translation>den Papierkorb</translation>
-    </message>
-    <message>
-        <source>%1 failed: %2</source>
-        <translation>%1 fehlgeschlagen: %2</translation>
-    </message>
-    <message>
-        <source>Nothing moved to %1: %2; %3</source>
-        <translation>Nichts in %1 verschoben: %2; %3</translation>
-    </message>
-    <message>
-        <source>Moved %1 of %2 to %3%4; %5; %6</source>
-        <translation>%1 von %2 in %3 verschoben%4; %5; %6</translation>
-    </message>
-    <message>
-        <source>Cancelled moving %1 to %2</source>
-        <translation>Verschieben von %1 in %2 abgebrochen</translation>
-    </message>
-    <message>
-        <source>%1 after %2%3; %4</source>
-        <translation>%1, nachdem %2 verschoben waren%3; %4</translation>
-    </message>
-    <message>
         <source>Moved %1 to Trash</source>
         <translation>%1 in den Papierkorb verschoben</translation>
-    </message>
-    <message>
-        <source>Moved %1 to %2</source>
-        <translation>%1 nach %2 verschoben</translation>
     </message>
     <message>
         <source>Moved to %1: %2</source>
@@ -2050,142 +2210,6 @@ Wartend: %2</translation>
     <message>
         <source>Nothing to undo</source>
         <translation>Nichts rückgängig zu machen</translation>
-    </message>
-    <message>
-        <source>the %1 in the Trash is not the one moved there</source>
-        <translation>%1 im Papierkorb ist nicht das dorthin verschobene Objekt</translation>
-    </message>
-    <message>
-        <source>the %1 in %2 is not the file moved there (it was replaced or changed since)</source>
-        <translation>%1 in %2 ist nicht die dorthin verschobene Datei (sie wurde inzwischen ersetzt oder geändert)</translation>
-    </message>
-    <message>
-        <source>%1 is no longer in the Trash</source>
-        <translation>%1 ist nicht mehr im Papierkorb</translation>
-    </message>
-    <message>
-        <source>%1 is no longer in %2</source>
-        <translation>%1 ist nicht mehr in %2</translation>
-    </message>
-    <message>
-        <source>Cancelled the undo; nothing changed</source>
-        <translation>Rückgängigmachen abgebrochen; nichts wurde geändert</translation>
-    </message>
-    <message>
-        <source>Nothing restored</source>
-        <translation>Nichts wiederhergestellt</translation>
-    </message>
-    <message>
-        <source>Cancelled the undo after %1 (back in %2); the other %3 can still be undone</source>
-        <translation>Rückgängigmachen nach %1 abgebrochen (wieder in %2); die übrigen %3 können weiterhin rückgängig gemacht werden</translation>
-    </message>
-    <message>
-        <source>Restored %1 from the Trash to %2</source>
-        <translation>%1 aus dem Papierkorb in %2 wiederhergestellt</translation>
-    </message>
-    <message>
-        <source>Undid move of %1: restored to %2</source>
-        <translation>Verschieben von %1 rückgängig gemacht: in %2 wiederhergestellt</translation>
-    </message>
-    <message>
-        <source>%1. Not restored: %2</source>
-        <translation>%1. Nicht wiederhergestellt: %2</translation>
-    </message>
-    <message>
-        <source>Nothing restored: %1 is gone since it was skipped</source>
-        <translation>Nichts wiederhergestellt: %1 ist seit dem Überspringen verschwunden</translation>
-    </message>
-    <message>
-        <source>Undid skip: %1 is back</source>
-        <translation>Überspringen rückgängig gemacht: %1 ist wieder da</translation>
-    </message>
-    <message>
-        <source>the move of %1 to %2</source>
-        <translation>Das Verschieben von %1 nach %2</translation>
-    </message>
-    <message>
-        <source>the move of %1 to the Trash</source>
-        <translation>Das Verschieben von %1 in den Papierkorb</translation>
-    </message>
-    <message>
-        <source>the rename of %1</source>
-        <translation>Das Umbenennen von %1</translation>
-    </message>
-    <message>
-        <source>Moving %1 to %2</source>
-        <translation>Verschieben von %1 nach %2</translation>
-    </message>
-    <message>
-        <source>Moving %1 to the Trash</source>
-        <translation>Verschieben von %1 in den Papierkorb</translation>
-    </message>
-    <message>
-        <source>Renaming %1</source>
-        <translation>Umbenennen von %1</translation>
-    </message>
-    <message>
-        <source>Undoing the last action</source>
-        <translation>Rückgängigmachen der letzten Aktion</translation>
-    </message>
-    <message>
-        <source>Removing partial copies left by an interrupted move</source>
-        <translation>Entfernen unvollständiger Kopien eines unterbrochenen Verschiebens</translation>
-    </message>
-    <message>
-        <source>Cancelled moving %1 to %2; they are back in the queue</source>
-        <translation>Verschieben von %1 in %2 abgebrochen; sie sind wieder in der Warteschlange</translation>
-    </message>
-    <message>
-        <source>Cancelled moving %1 to %2; it is back in the queue</source>
-        <translation>Verschieben von %1 nach %2 abgebrochen; das Objekt ist wieder in der Warteschlange</translation>
-    </message>
-    <message>
-        <source>Cancelled moving %1 to the Trash; it is back in the queue</source>
-        <translation>Verschieben von %1 in den Papierkorb abgebrochen; das Objekt ist wieder in der Warteschlange</translation>
-    </message>
-    <message>
-        <source>Cancelled renaming %1</source>
-        <translation>Umbenennen von %1 abgebrochen</translation>
-    </message>
-    <message>
-        <source>Cancelled the removal of partial copies</source>
-        <translation>Entfernen unvollständiger Kopien abgebrochen</translation>
-    </message>
-    <message>
-        <source>Cannot undo: the %1 in the Trash is not the one moved there from %2; nothing was restored</source>
-        <translation>Rückgängigmachen nicht möglich: %1 im Papierkorb ist nicht das aus %2 dorthin verschobene Objekt; nichts wurde wiederhergestellt</translation>
-    </message>
-    <message>
-        <source>Cannot undo: the %1 in %2 is not the file moved there (it was replaced or changed since); nothing was moved</source>
-        <translation>Rückgängigmachen nicht möglich: %1 in %2 ist nicht die dorthin verschobene Datei (sie wurde inzwischen ersetzt oder geändert); nichts wurde verschoben</translation>
-    </message>
-    <message>
-        <source>Cannot undo: %1 is not the file renamed to that name (it was replaced or changed since); nothing was renamed</source>
-        <translation>Rückgängigmachen nicht möglich: %1 ist nicht die so umbenannte Datei (sie wurde inzwischen ersetzt oder geändert); nichts wurde umbenannt</translation>
-    </message>
-    <message>
-        <source>Nothing restored: %1 is no longer in the Trash</source>
-        <translation>Nichts wiederhergestellt: %1 ist nicht mehr im Papierkorb</translation>
-    </message>
-    <message>
-        <source>Nothing restored: %1 is no longer in %2</source>
-        <translation>Nichts wiederhergestellt: %1 ist nicht mehr in %2</translation>
-    </message>
-    <message>
-        <source>Nothing restored: %1 is gone</source>
-        <translation>Nichts wiederhergestellt: %1 ist verschwunden</translation>
-    </message>
-    <message>
-        <source>Restored %1 from the Trash to %2 as %3 (%1 was taken)</source>
-        <translation>%1 aus dem Papierkorb als %3 in %2 wiederhergestellt (%1 war vergeben)</translation>
-    </message>
-    <message>
-        <source>Undid move: %1 restored to %2</source>
-        <translation>Verschieben rückgängig gemacht: %1 in %2 wiederhergestellt</translation>
-    </message>
-    <message>
-        <source>Undid rename: %1 is %2 again</source>
-        <translation>Umbenennen rückgängig gemacht: %1 heißt wieder %2</translation>
     </message>
 </context>
 <context>

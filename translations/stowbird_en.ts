@@ -2,6 +2,30 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="en">
 <context>
+    <name>ActionJob</name>
+    <message numerus="yes">
+        <source>%1 of %n files, %2 of %3</source>
+        <translation>
+            <numerusform>%1 of %n file, %2 of %3</numerusform>
+            <numerusform>%1 of %n files, %2 of %3</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>all %n are back in the queue</source>
+        <translation>
+            <numerusform>all %n are back in the queue</numerusform>
+            <numerusform>all %n are back in the queue</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n are back in the queue</source>
+        <translation>
+            <numerusform>%n is back in the queue</numerusform>
+            <numerusform>%n are back in the queue</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>ActionProgressView</name>
     <message numerus="yes">
         <source>— %n more waiting</source>
@@ -15,6 +39,16 @@
         <translation>
             <numerusform>%1 of %n file</numerusform>
             <numerusform>%1 of %n files</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ActionStatusLine</name>
+    <message numerus="yes">
+        <source>%1 — %n more waiting</source>
+        <translation>
+            <numerusform>%1 — %n more waiting</numerusform>
+            <numerusform>%1 — %n more waiting</numerusform>
         </translation>
     </message>
 </context>
@@ -335,37 +369,6 @@
         <translation>
             <numerusform>in %n second</numerusform>
             <numerusform>in %n seconds</numerusform>
-        </translation>
-    </message>
-</context>
-<context>
-    <name>TriageActionController</name>
-    <message numerus="yes">
-        <source>all %n are back in the queue</source>
-        <translation>
-            <numerusform>all %n are back in the queue</numerusform>
-            <numerusform>all %n are back in the queue</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n are back in the queue</source>
-        <translation>
-            <numerusform>%n is back in the queue</numerusform>
-            <numerusform>%n are back in the queue</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 of %n files, %2 of %3</source>
-        <translation>
-            <numerusform>%1 of %n file, %2 of %3</numerusform>
-            <numerusform>%1 of %n files, %2 of %3</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 — %n more waiting</source>
-        <translation>
-            <numerusform>%1 — %n more waiting</numerusform>
-            <numerusform>%1 — %n more waiting</numerusform>
         </translation>
     </message>
 </context>

@@ -2,6 +2,146 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr" sourcelanguage="en">
 <context>
+    <name>ActionJob</name>
+    <message>
+        <source>the move of %1 to %2</source>
+        <translation>le déplacement de %1 vers %2</translation>
+    </message>
+    <message>
+        <source>the move of %1 to the Trash</source>
+        <translation>la mise à la corbeille de %1</translation>
+    </message>
+    <message>
+        <source>the rename of %1</source>
+        <translation>le renommage de %1</translation>
+    </message>
+    <message>
+        <source>the running action</source>
+        <translation>l’action en cours</translation>
+    </message>
+    <message>
+        <source>Moving %1 to %2</source>
+        <translation>Déplacement de %1 vers %2</translation>
+    </message>
+    <message>
+        <source>Moving %1 to the Trash</source>
+        <translation>Mise à la corbeille de %1</translation>
+    </message>
+    <message>
+        <source>Renaming %1</source>
+        <translation>Renommage de %1</translation>
+    </message>
+    <message>
+        <source>Undoing the last action</source>
+        <translation>Annulation de la dernière action</translation>
+    </message>
+    <message>
+        <source>Removing partial copies left by an interrupted move</source>
+        <translation>Suppression des copies partielles laissées par un déplacement interrompu</translation>
+    </message>
+    <message>
+        <source>Move %1 to %2</source>
+        <translation>Déplacer %1 vers %2</translation>
+    </message>
+    <message>
+        <source>Move %1 to the Trash</source>
+        <translation>Mettre %1 à la corbeille</translation>
+    </message>
+    <message>
+        <source>Rename %1</source>
+        <translation>Renommer %1</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>the Trash</source>
+        <translation>la corbeille</translation>
+    </message>
+    <message>
+        <source>Cancelled moving %1 to %2; they are back in the queue</source>
+        <translation>Déplacement de %1 vers %2 annulé&#xa0;; ils sont de retour dans la file</translation>
+    </message>
+    <message>
+        <source>Cancelled moving %1 to %2; it is back in the queue</source>
+        <translation>Déplacement de %1 vers %2 annulé&#xa0;; il est de retour dans la file</translation>
+    </message>
+    <message>
+        <source>Cancelled moving %1 to the Trash; it is back in the queue</source>
+        <translation>Mise à la corbeille de %1 annulée&#xa0;; il est de retour dans la file</translation>
+    </message>
+    <message>
+        <source>Cancelled renaming %1</source>
+        <translation>Renommage de %1 annulé</translation>
+    </message>
+    <message>
+        <source>Cancelled the undo; nothing changed</source>
+        <translation>Annulation abandonnée&#xa0;; rien n’a changé</translation>
+    </message>
+    <message>
+        <source>Cancelled the removal of partial copies</source>
+        <translation>Suppression des copies partielles annulée</translation>
+    </message>
+    <message>
+        <source>Still moving %1 to %2</source>
+        <translation>Déplacement de %1 vers %2 toujours en cours</translation>
+    </message>
+    <message>
+        <source>Still moving %1 to the Trash</source>
+        <translation>Mise à la corbeille de %1 toujours en cours</translation>
+    </message>
+    <message>
+        <source>Still renaming %1</source>
+        <translation>Renommage de %1 toujours en cours</translation>
+    </message>
+    <message>
+        <source>Still undoing</source>
+        <translation>Annulation toujours en cours</translation>
+    </message>
+    <message>
+        <source>Still cleaning up</source>
+        <translation>Nettoyage toujours en cours</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n files, %2 of %3</source>
+        <translation>
+            <numerusform>%1 sur %n fichier, %2 sur %3</numerusform>
+            <numerusform>%1 sur %n fichiers, %2 sur %3</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 sur %2</translation>
+    </message>
+    <message>
+        <source>%1…</source>
+        <translation>%1…</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>it is back in the queue</source>
+        <translation>il est de retour dans la file</translation>
+    </message>
+    <message numerus="yes">
+        <source>all %n are back in the queue</source>
+        <translation>
+            <numerusform>il est de retour dans la file</numerusform>
+            <numerusform>les %n sont de retour dans la file</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n are back in the queue</source>
+        <translation>
+            <numerusform>%n est de retour dans la file</numerusform>
+            <numerusform>%n sont de retour dans la file</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>ActionPaletteView</name>
     <message>
         <source>Volume unmounted or path missing: click to create the folder</source>
@@ -190,6 +330,115 @@ En attente&#xa0;: %2</translation>
     <message>
         <source>Key: %1</source>
         <translation>Touche&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ActionStatusLine</name>
+    <message>
+        <source>Quitting: cancelling %1…</source>
+        <translation>Fermeture&#xa0;: annulation de %1…</translation>
+    </message>
+    <message>
+        <source>%1 is not responding — press C to cancel</source>
+        <translation>%1 ne répond pas — appuyez sur C pour annuler</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 — %n more waiting</source>
+        <translation>
+            <numerusform>%1 — %n autre en attente</numerusform>
+            <numerusform>%1 — %n autres en attente</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ActionUndoApplier</name>
+    <message>
+        <source>Cannot undo: the %1 in the Trash is not the one moved there from %2; nothing was restored</source>
+        <translation>Annulation impossible&#xa0;: le %1 dans la corbeille n’est pas celui qui y a été déplacé depuis %2&#xa0;; rien n’a été restauré</translation>
+    </message>
+    <message>
+        <source>Cannot undo: the %1 in %2 is not the file moved there (it was replaced or changed since); nothing was moved</source>
+        <translation>Annulation impossible&#xa0;: le %1 dans %2 n’est pas le fichier qui y a été déplacé (il a été remplacé ou modifié depuis)&#xa0;; rien n’a été déplacé</translation>
+    </message>
+    <message>
+        <source>Cannot undo: %1 is not the file renamed to that name (it was replaced or changed since); nothing was renamed</source>
+        <translation>Annulation impossible&#xa0;: %1 n’est pas le fichier renommé ainsi (il a été remplacé ou modifié depuis)&#xa0;; rien n’a été renommé</translation>
+    </message>
+    <message>
+        <source>Nothing restored: %1 is no longer in the Trash</source>
+        <translation>Rien n’a été restauré&#xa0;: %1 n’est plus dans la corbeille</translation>
+    </message>
+    <message>
+        <source>Nothing restored: %1 is no longer in %2</source>
+        <translation>Rien n’a été restauré&#xa0;: %1 n’est plus dans %2</translation>
+    </message>
+    <message>
+        <source>Nothing restored: %1 is gone</source>
+        <translation>Rien n’a été restauré&#xa0;: %1 a disparu</translation>
+    </message>
+    <message>
+        <source>Restored %1 from the Trash to %2</source>
+        <translation>%1 restauré de la corbeille vers %2</translation>
+    </message>
+    <message>
+        <source>Restored %1 from the Trash to %2 as %3 (%1 was taken)</source>
+        <translation>%1 restauré de la corbeille vers %2 sous le nom %3 (%1 était pris)</translation>
+    </message>
+    <message>
+        <source>Undid move: %1 restored to %2</source>
+        <translation>Déplacement annulé&#xa0;: %1 restauré dans %2</translation>
+    </message>
+    <message>
+        <source>Undid rename: %1 is %2 again</source>
+        <translation>Renommage annulé&#xa0;: %1 s’appelle de nouveau %2</translation>
+    </message>
+    <message>
+        <source>the %1 in the Trash is not the one moved there</source>
+        <translation>le %1 dans la corbeille n’est pas celui qui y a été déplacé</translation>
+    </message>
+    <message>
+        <source>the %1 in %2 is not the file moved there (it was replaced or changed since)</source>
+        <translation>le %1 dans %2 n’est pas le fichier qui y a été déplacé (il a été remplacé ou modifié depuis)</translation>
+    </message>
+    <message>
+        <source>%1 is no longer in the Trash</source>
+        <translation>%1 n’est plus dans la corbeille</translation>
+    </message>
+    <message>
+        <source>%1 is no longer in %2</source>
+        <translation>%1 n’est plus dans %2</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 sur %2</translation>
+    </message>
+    <message>
+        <source>Cancelled the undo; nothing changed</source>
+        <translation>Annulation abandonnée&#xa0;; rien n’a changé</translation>
+    </message>
+    <message>
+        <source>Nothing restored</source>
+        <translation>Rien n’a été restauré</translation>
+    </message>
+    <message>
+        <source>Cancelled the undo after %1 (back in %2); the other %3 can still be undone</source>
+        <translation>Annulation interrompue après %1 (de retour dans %2)&#xa0;; les %3 autres peuvent encore être annulés</translation>
+    </message>
+    <message>
+        <source>Undid move of %1: restored to %2</source>
+        <translation>Déplacement de %1 annulé&#xa0;: restauré dans %2</translation>
+    </message>
+    <message>
+        <source>%1. Not restored: %2</source>
+        <translation>%1. Non restauré&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Nothing restored: %1 is gone since it was skipped</source>
+        <translation>Rien n’a été restauré&#xa0;: %1 a disparu depuis qu’il a été ignoré</translation>
+    </message>
+    <message>
+        <source>Undid skip: %1 is back</source>
+        <translation>Saut annulé&#xa0;: %1 est de retour</translation>
     </message>
 </context>
 <context>
@@ -956,6 +1205,37 @@ En attente&#xa0;: %2</translation>
     <message>
         <source>this desktop offers no global shortcuts to programs (no GlobalShortcuts portal, no X11 session)</source>
         <translation>ce bureau n’offre pas de raccourcis globaux aux programmes (pas de portail GlobalShortcuts, pas de session X11)</translation>
+    </message>
+</context>
+<context>
+    <name>GroupActionApplier</name>
+    <message>
+        <source>%1 failed: %2</source>
+        <translation>Échec de %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Nothing moved to %1: %2; %3</source>
+        <translation>Rien n’a été déplacé vers %1&#xa0;: %2&#xa0;; %3</translation>
+    </message>
+    <message>
+        <source>Moved %1 of %2 to %3%4; %5; %6</source>
+        <translation>%1 sur %2 déplacés vers %3%4&#xa0;; %5&#xa0;; %6</translation>
+    </message>
+    <message>
+        <source>Cancelled moving %1 to %2</source>
+        <translation>Déplacement de %1 vers %2 annulé</translation>
+    </message>
+    <message>
+        <source>%1 after %2%3; %4</source>
+        <translation>%1 après %2%3&#xa0;; %4</translation>
+    </message>
+    <message>
+        <source>Moved %1 to Trash</source>
+        <translation>%1 mis à la corbeille</translation>
+    </message>
+    <message>
+        <source>Moved %1 to %2</source>
+        <translation>%1 déplacé vers %2</translation>
     </message>
 </context>
 <context>
@@ -1848,46 +2128,8 @@ En attente&#xa0;: %2</translation>
 <context>
     <name>TriageActionController</name>
     <message>
-        <source>it is back in the queue</source>
-        <translation>il est de retour dans la file</translation>
-    </message>
-    <message numerus="yes">
-        <source>all %n are back in the queue</source>
-        <translation>
-            <numerusform>il est de retour dans la file</numerusform>
-            <numerusform>les %n sont de retour dans la file</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n are back in the queue</source>
-        <translation>
-            <numerusform>%n est de retour dans la file</numerusform>
-            <numerusform>%n sont de retour dans la file</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Move %1 to %2</source>
-        <translation>Déplacer %1 vers %2</translation>
-    </message>
-    <message>
-        <source>Move %1 to the Trash</source>
-        <translation>Mettre %1 à la corbeille</translation>
-    </message>
-    <message>
-        <source>Rename %1</source>
-        <translation>Renommer %1</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Annuler</translation>
-    </message>
-    <message>
         <source>Cancelling %1…</source>
         <translation>Annulation de %1…</translation>
-    </message>
-    <message>
-        <source>the running action</source>
-        <translation>l’action en cours</translation>
     </message>
     <message>
         <source>Too late to cancel: %1 is copied whole, and the original is being removed</source>
@@ -1910,60 +2152,6 @@ En attente&#xa0;: %2</translation>
         <translation>Attente abandonnée&#xa0;: %1 ne répond pas</translation>
     </message>
     <message>
-        <source>Still moving %1 to %2</source>
-        <translation>Déplacement de %1 vers %2 toujours en cours</translation>
-    </message>
-    <message>
-        <source>Still moving %1 to the Trash</source>
-        <translation>Mise à la corbeille de %1 toujours en cours</translation>
-    </message>
-    <message>
-        <source>Still renaming %1</source>
-        <translation>Renommage de %1 toujours en cours</translation>
-    </message>
-    <message>
-        <source>Still undoing</source>
-        <translation>Annulation toujours en cours</translation>
-    </message>
-    <message>
-        <source>Still cleaning up</source>
-        <translation>Nettoyage toujours en cours</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 of %n files, %2 of %3</source>
-        <translation>
-            <numerusform>%1 sur %n fichier, %2 sur %3</numerusform>
-            <numerusform>%1 sur %n fichiers, %2 sur %3</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1 of %2</source>
-        <translation>%1 sur %2</translation>
-    </message>
-    <message>
-        <source>%1…</source>
-        <translation>%1…</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1&#xa0;: %2</translation>
-    </message>
-    <message>
-        <source>Quitting: cancelling %1…</source>
-        <translation>Fermeture&#xa0;: annulation de %1…</translation>
-    </message>
-    <message>
-        <source>%1 is not responding — press C to cancel</source>
-        <translation>%1 ne répond pas — appuyez sur C pour annuler</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 — %n more waiting</source>
-        <translation>
-            <numerusform>%1 — %n autre en attente</numerusform>
-            <numerusform>%1 — %n autres en attente</numerusform>
-        </translation>
-    </message>
-    <message>
         <source>Cancelled; nothing changed</source>
         <translation>Annulé&#xa0;; rien n’a changé</translation>
     </message>
@@ -1972,36 +2160,8 @@ En attente&#xa0;: %2</translation>
         <translation>Non déplacé&#xa0;: %1 n’est plus en attente</translation>
     </message>
     <message>
-        <source>the Trash</source>
-        <translation>la corbeille</translation>
-    </message>
-    <message>
-        <source>%1 failed: %2</source>
-        <translation>Échec de %1&#xa0;: %2</translation>
-    </message>
-    <message>
-        <source>Nothing moved to %1: %2; %3</source>
-        <translation>Rien n’a été déplacé vers %1&#xa0;: %2&#xa0;; %3</translation>
-    </message>
-    <message>
-        <source>Moved %1 of %2 to %3%4; %5; %6</source>
-        <translation>%1 sur %2 déplacés vers %3%4&#xa0;; %5&#xa0;; %6</translation>
-    </message>
-    <message>
-        <source>Cancelled moving %1 to %2</source>
-        <translation>Déplacement de %1 vers %2 annulé</translation>
-    </message>
-    <message>
-        <source>%1 after %2%3; %4</source>
-        <translation>%1 après %2%3&#xa0;; %4</translation>
-    </message>
-    <message>
         <source>Moved %1 to Trash</source>
         <translation>%1 mis à la corbeille</translation>
-    </message>
-    <message>
-        <source>Moved %1 to %2</source>
-        <translation>%1 déplacé vers %2</translation>
     </message>
     <message>
         <source>Moved to %1: %2</source>
@@ -2050,142 +2210,6 @@ En attente&#xa0;: %2</translation>
     <message>
         <source>Nothing to undo</source>
         <translation>Rien à annuler</translation>
-    </message>
-    <message>
-        <source>the %1 in the Trash is not the one moved there</source>
-        <translation>le %1 dans la corbeille n’est pas celui qui y a été déplacé</translation>
-    </message>
-    <message>
-        <source>the %1 in %2 is not the file moved there (it was replaced or changed since)</source>
-        <translation>le %1 dans %2 n’est pas le fichier qui y a été déplacé (il a été remplacé ou modifié depuis)</translation>
-    </message>
-    <message>
-        <source>%1 is no longer in the Trash</source>
-        <translation>%1 n’est plus dans la corbeille</translation>
-    </message>
-    <message>
-        <source>%1 is no longer in %2</source>
-        <translation>%1 n’est plus dans %2</translation>
-    </message>
-    <message>
-        <source>Cancelled the undo; nothing changed</source>
-        <translation>Annulation abandonnée&#xa0;; rien n’a changé</translation>
-    </message>
-    <message>
-        <source>Nothing restored</source>
-        <translation>Rien n’a été restauré</translation>
-    </message>
-    <message>
-        <source>Cancelled the undo after %1 (back in %2); the other %3 can still be undone</source>
-        <translation>Annulation interrompue après %1 (de retour dans %2)&#xa0;; les %3 autres peuvent encore être annulés</translation>
-    </message>
-    <message>
-        <source>Restored %1 from the Trash to %2</source>
-        <translation>%1 restauré de la corbeille vers %2</translation>
-    </message>
-    <message>
-        <source>Undid move of %1: restored to %2</source>
-        <translation>Déplacement de %1 annulé&#xa0;: restauré dans %2</translation>
-    </message>
-    <message>
-        <source>%1. Not restored: %2</source>
-        <translation>%1. Non restauré&#xa0;: %2</translation>
-    </message>
-    <message>
-        <source>Nothing restored: %1 is gone since it was skipped</source>
-        <translation>Rien n’a été restauré&#xa0;: %1 a disparu depuis qu’il a été ignoré</translation>
-    </message>
-    <message>
-        <source>Undid skip: %1 is back</source>
-        <translation>Saut annulé&#xa0;: %1 est de retour</translation>
-    </message>
-    <message>
-        <source>the move of %1 to %2</source>
-        <translation>le déplacement de %1 vers %2</translation>
-    </message>
-    <message>
-        <source>the move of %1 to the Trash</source>
-        <translation>la mise à la corbeille de %1</translation>
-    </message>
-    <message>
-        <source>the rename of %1</source>
-        <translation>le renommage de %1</translation>
-    </message>
-    <message>
-        <source>Moving %1 to %2</source>
-        <translation>Déplacement de %1 vers %2</translation>
-    </message>
-    <message>
-        <source>Moving %1 to the Trash</source>
-        <translation>Mise à la corbeille de %1</translation>
-    </message>
-    <message>
-        <source>Renaming %1</source>
-        <translation>Renommage de %1</translation>
-    </message>
-    <message>
-        <source>Undoing the last action</source>
-        <translation>Annulation de la dernière action</translation>
-    </message>
-    <message>
-        <source>Removing partial copies left by an interrupted move</source>
-        <translation>Suppression des copies partielles laissées par un déplacement interrompu</translation>
-    </message>
-    <message>
-        <source>Cancelled moving %1 to %2; they are back in the queue</source>
-        <translation>Déplacement de %1 vers %2 annulé&#xa0;; ils sont de retour dans la file</translation>
-    </message>
-    <message>
-        <source>Cancelled moving %1 to %2; it is back in the queue</source>
-        <translation>Déplacement de %1 vers %2 annulé&#xa0;; il est de retour dans la file</translation>
-    </message>
-    <message>
-        <source>Cancelled moving %1 to the Trash; it is back in the queue</source>
-        <translation>Mise à la corbeille de %1 annulée&#xa0;; il est de retour dans la file</translation>
-    </message>
-    <message>
-        <source>Cancelled renaming %1</source>
-        <translation>Renommage de %1 annulé</translation>
-    </message>
-    <message>
-        <source>Cancelled the removal of partial copies</source>
-        <translation>Suppression des copies partielles annulée</translation>
-    </message>
-    <message>
-        <source>Cannot undo: the %1 in the Trash is not the one moved there from %2; nothing was restored</source>
-        <translation>Annulation impossible&#xa0;: le %1 dans la corbeille n’est pas celui qui y a été déplacé depuis %2&#xa0;; rien n’a été restauré</translation>
-    </message>
-    <message>
-        <source>Cannot undo: the %1 in %2 is not the file moved there (it was replaced or changed since); nothing was moved</source>
-        <translation>Annulation impossible&#xa0;: le %1 dans %2 n’est pas le fichier qui y a été déplacé (il a été remplacé ou modifié depuis)&#xa0;; rien n’a été déplacé</translation>
-    </message>
-    <message>
-        <source>Cannot undo: %1 is not the file renamed to that name (it was replaced or changed since); nothing was renamed</source>
-        <translation>Annulation impossible&#xa0;: %1 n’est pas le fichier renommé ainsi (il a été remplacé ou modifié depuis)&#xa0;; rien n’a été renommé</translation>
-    </message>
-    <message>
-        <source>Nothing restored: %1 is no longer in the Trash</source>
-        <translation>Rien n’a été restauré&#xa0;: %1 n’est plus dans la corbeille</translation>
-    </message>
-    <message>
-        <source>Nothing restored: %1 is no longer in %2</source>
-        <translation>Rien n’a été restauré&#xa0;: %1 n’est plus dans %2</translation>
-    </message>
-    <message>
-        <source>Nothing restored: %1 is gone</source>
-        <translation>Rien n’a été restauré&#xa0;: %1 a disparu</translation>
-    </message>
-    <message>
-        <source>Restored %1 from the Trash to %2 as %3 (%1 was taken)</source>
-        <translation>%1 restauré de la corbeille vers %2 sous le nom %3 (%1 était pris)</translation>
-    </message>
-    <message>
-        <source>Undid move: %1 restored to %2</source>
-        <translation>Déplacement annulé&#xa0;: %1 restauré dans %2</translation>
-    </message>
-    <message>
-        <source>Undid rename: %1 is %2 again</source>
-        <translation>Renommage annulé&#xa0;: %1 s’appelle de nouveau %2</translation>
     </message>
 </context>
 <context>

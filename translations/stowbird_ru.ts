@@ -2,6 +2,149 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru" sourcelanguage="en">
 <context>
+    <name>ActionJob</name>
+    <message>
+        <source>the move of %1 to %2</source>
+        <translation>перемещения %1 в %2</translation>
+    </message>
+    <message>
+        <source>the move of %1 to the Trash</source>
+        <translation>перемещения %1 в корзину</translation>
+    </message>
+    <message>
+        <source>the rename of %1</source>
+        <translation>переименования %1</translation>
+    </message>
+    <message>
+        <source>the running action</source>
+        <translation>текущего действия</translation>
+    </message>
+    <message>
+        <source>Moving %1 to %2</source>
+        <translation>Перемещение %1 в %2</translation>
+    </message>
+    <message>
+        <source>Moving %1 to the Trash</source>
+        <translation>Перемещение %1 в корзину</translation>
+    </message>
+    <message>
+        <source>Renaming %1</source>
+        <translation>Переименование %1</translation>
+    </message>
+    <message>
+        <source>Undoing the last action</source>
+        <translation>Отмена последнего действия</translation>
+    </message>
+    <message>
+        <source>Removing partial copies left by an interrupted move</source>
+        <translation>Удаление частичных копий, оставшихся после прерванного перемещения</translation>
+    </message>
+    <message>
+        <source>Move %1 to %2</source>
+        <translation>Переместить %1 в %2</translation>
+    </message>
+    <message>
+        <source>Move %1 to the Trash</source>
+        <translation>Переместить %1 в корзину</translation>
+    </message>
+    <message>
+        <source>Rename %1</source>
+        <translation>Переименовать %1</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Отменить</translation>
+    </message>
+    <message>
+        <source>the Trash</source>
+        <translation>корзине</translation>
+    </message>
+    <message>
+        <source>Cancelled moving %1 to %2; they are back in the queue</source>
+        <translation>Перемещение %1 в %2 отменено; элементы возвращены в очередь</translation>
+    </message>
+    <message>
+        <source>Cancelled moving %1 to %2; it is back in the queue</source>
+        <translation>Перемещение %1 в %2 отменено; элемент возвращён в очередь</translation>
+    </message>
+    <message>
+        <source>Cancelled moving %1 to the Trash; it is back in the queue</source>
+        <translation>Перемещение %1 в корзину отменено; элемент возвращён в очередь</translation>
+    </message>
+    <message>
+        <source>Cancelled renaming %1</source>
+        <translation>Переименование %1 отменено</translation>
+    </message>
+    <message>
+        <source>Cancelled the undo; nothing changed</source>
+        <translation>Отмена действия прервана; ничего не изменилось</translation>
+    </message>
+    <message>
+        <source>Cancelled the removal of partial copies</source>
+        <translation>Удаление частичных копий отменено</translation>
+    </message>
+    <message>
+        <source>Still moving %1 to %2</source>
+        <translation>Всё ещё идёт перемещение %1 в %2</translation>
+    </message>
+    <message>
+        <source>Still moving %1 to the Trash</source>
+        <translation>Всё ещё идёт перемещение %1 в корзину</translation>
+    </message>
+    <message>
+        <source>Still renaming %1</source>
+        <translation>Всё ещё идёт переименование %1</translation>
+    </message>
+    <message>
+        <source>Still undoing</source>
+        <translation>Всё ещё идёт отмена действия</translation>
+    </message>
+    <message>
+        <source>Still cleaning up</source>
+        <translation>Всё ещё идёт очистка</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n files, %2 of %3</source>
+        <translation>
+            <numerusform>%1 из %n файла, %2 из %3</numerusform>
+            <numerusform>%1 из %n файлов, %2 из %3</numerusform>
+            <numerusform>%1 из %n файлов, %2 из %3</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 из %2</translation>
+    </message>
+    <message>
+        <source>%1…</source>
+        <translation>%1…</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>it is back in the queue</source>
+        <translation>элемент возвращён в очередь</translation>
+    </message>
+    <message numerus="yes">
+        <source>all %n are back in the queue</source>
+        <translation>
+            <numerusform>все элементы (%n) возвращены в очередь</numerusform>
+            <numerusform>все элементы (%n) возвращены в очередь</numerusform>
+            <numerusform>все элементы (%n) возвращены в очередь</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n are back in the queue</source>
+        <translation>
+            <numerusform>%n элемент возвращён в очередь</numerusform>
+            <numerusform>%n элемента возвращены в очередь</numerusform>
+            <numerusform>%n элементов возвращены в очередь</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>ActionPaletteView</name>
     <message>
         <source>Volume unmounted or path missing: click to create the folder</source>
@@ -192,6 +335,116 @@ Waiting: %2</source>
     <message>
         <source>Key: %1</source>
         <translation>Клавиша: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ActionStatusLine</name>
+    <message>
+        <source>Quitting: cancelling %1…</source>
+        <translation>Выход: отмена %1…</translation>
+    </message>
+    <message>
+        <source>%1 is not responding — press C to cancel</source>
+        <translation>%1 — нет ответа, нажмите C для отмены</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 — %n more waiting</source>
+        <translation>
+            <numerusform>%1 — ещё %n ожидает</numerusform>
+            <numerusform>%1 — ещё %n ожидают</numerusform>
+            <numerusform>%1 — ещё %n ожидают</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ActionUndoApplier</name>
+    <message>
+        <source>Cannot undo: the %1 in the Trash is not the one moved there from %2; nothing was restored</source>
+        <translation>Отменить невозможно: %1 в корзине — не тот элемент, что был перемещён туда из %2; ничего не восстановлено</translation>
+    </message>
+    <message>
+        <source>Cannot undo: the %1 in %2 is not the file moved there (it was replaced or changed since); nothing was moved</source>
+        <translation>Отменить невозможно: %1 в %2 — не тот файл, что был туда перемещён (с тех пор он заменён или изменён); ничего не перемещено</translation>
+    </message>
+    <message>
+        <source>Cannot undo: %1 is not the file renamed to that name (it was replaced or changed since); nothing was renamed</source>
+        <translation>Отменить невозможно: %1 — не тот файл, который получил это имя (с тех пор он заменён или изменён); ничего не переименовано</translation>
+    </message>
+    <message>
+        <source>Nothing restored: %1 is no longer in the Trash</source>
+        <translation>Ничего не восстановлено: %1 больше нет в корзине</translation>
+    </message>
+    <message>
+        <source>Nothing restored: %1 is no longer in %2</source>
+        <translation>Ничего не восстановлено: %1 больше нет в %2</translation>
+    </message>
+    <message>
+        <source>Nothing restored: %1 is gone</source>
+        <translation>Ничего не восстановлено: %1 больше не существует</translation>
+    </message>
+    <message>
+        <source>Restored %1 from the Trash to %2</source>
+        <translation>Восстановлено из корзины: %1 — в %2</translation>
+    </message>
+    <message>
+        <source>Restored %1 from the Trash to %2 as %3 (%1 was taken)</source>
+        <translation>Восстановлено из корзины: %1 — в %2 под именем %3 (имя %1 занято)</translation>
+    </message>
+    <message>
+        <source>Undid move: %1 restored to %2</source>
+        <translation>Перемещение отменено: %1 — снова в %2</translation>
+    </message>
+    <message>
+        <source>Undid rename: %1 is %2 again</source>
+        <translation>Переименование отменено: %1 снова называется %2</translation>
+    </message>
+    <message>
+        <source>the %1 in the Trash is not the one moved there</source>
+        <translation>%1 в корзине — не тот элемент, что был туда перемещён</translation>
+    </message>
+    <message>
+        <source>the %1 in %2 is not the file moved there (it was replaced or changed since)</source>
+        <translation>%1 в %2 — не тот файл, что был туда перемещён (с тех пор он заменён или изменён)</translation>
+    </message>
+    <message>
+        <source>%1 is no longer in the Trash</source>
+        <translation>%1 больше нет в корзине</translation>
+    </message>
+    <message>
+        <source>%1 is no longer in %2</source>
+        <translation>%1 больше нет в %2</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 из %2</translation>
+    </message>
+    <message>
+        <source>Cancelled the undo; nothing changed</source>
+        <translation>Отмена действия прервана; ничего не изменилось</translation>
+    </message>
+    <message>
+        <source>Nothing restored</source>
+        <translation>Ничего не восстановлено</translation>
+    </message>
+    <message>
+        <source>Cancelled the undo after %1 (back in %2); the other %3 can still be undone</source>
+        <translation>Отмена действия прервана: возвращено %1 (в %2); остальные (%3) ещё можно вернуть</translation>
+    </message>
+    <message>
+        <source>Undid move of %1: restored to %2</source>
+        <translation>Перемещение отменено: %1 — снова в %2</translation>
+    </message>
+    <message>
+        <source>%1. Not restored: %2</source>
+        <translation>%1. Не восстановлено: %2</translation>
+    </message>
+    <message>
+        <source>Nothing restored: %1 is gone since it was skipped</source>
+        <translation>Ничего не восстановлено: после пропуска %1 больше не существует</translation>
+    </message>
+    <message>
+        <source>Undid skip: %1 is back</source>
+        <translation>Пропуск отменён: %1 снова в очереди</translation>
     </message>
 </context>
 <context>
@@ -978,6 +1231,37 @@ Waiting: %2</source>
     <message>
         <source>this desktop offers no global shortcuts to programs (no GlobalShortcuts portal, no X11 session)</source>
         <translation>это окружение рабочего стола не предоставляет программам глобальные комбинации клавиш (нет портала GlobalShortcuts и сеанса X11)</translation>
+    </message>
+</context>
+<context>
+    <name>GroupActionApplier</name>
+    <message>
+        <source>%1 failed: %2</source>
+        <translation>Сбой при обработке %1: %2</translation>
+    </message>
+    <message>
+        <source>Nothing moved to %1: %2; %3</source>
+        <translation>Ничего не перемещено в %1: %2; %3</translation>
+    </message>
+    <message>
+        <source>Moved %1 of %2 to %3%4; %5; %6</source>
+        <translation>Перемещено %1 из %2 в %3%4; %5; %6</translation>
+    </message>
+    <message>
+        <source>Cancelled moving %1 to %2</source>
+        <translation>Перемещение %1 в %2 отменено</translation>
+    </message>
+    <message>
+        <source>%1 after %2%3; %4</source>
+        <translation>%1; уже перемещено: %2%3; %4</translation>
+    </message>
+    <message>
+        <source>Moved %1 to Trash</source>
+        <translation>Перемещено в корзину: %1</translation>
+    </message>
+    <message>
+        <source>Moved %1 to %2</source>
+        <translation>Перемещено в %2: %1</translation>
     </message>
 </context>
 <context>
@@ -1891,48 +2175,8 @@ Waiting: %2</source>
 <context>
     <name>TriageActionController</name>
     <message>
-        <source>it is back in the queue</source>
-        <translation>элемент возвращён в очередь</translation>
-    </message>
-    <message numerus="yes">
-        <source>all %n are back in the queue</source>
-        <translation>
-            <numerusform>все элементы (%n) возвращены в очередь</numerusform>
-            <numerusform>все элементы (%n) возвращены в очередь</numerusform>
-            <numerusform>все элементы (%n) возвращены в очередь</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n are back in the queue</source>
-        <translation>
-            <numerusform>%n элемент возвращён в очередь</numerusform>
-            <numerusform>%n элемента возвращены в очередь</numerusform>
-            <numerusform>%n элементов возвращены в очередь</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Move %1 to %2</source>
-        <translation>Переместить %1 в %2</translation>
-    </message>
-    <message>
-        <source>Move %1 to the Trash</source>
-        <translation>Переместить %1 в корзину</translation>
-    </message>
-    <message>
-        <source>Rename %1</source>
-        <translation>Переименовать %1</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Отменить действие</translation>
-    </message>
-    <message>
         <source>Cancelling %1…</source>
         <translation>Отмена %1…</translation>
-    </message>
-    <message>
-        <source>the running action</source>
-        <translation>текущего действия</translation>
     </message>
     <message>
         <source>Too late to cancel: %1 is copied whole, and the original is being removed</source>
@@ -1955,62 +2199,6 @@ Waiting: %2</source>
         <translation>Ожидание прекращено: %1 — нет ответа</translation>
     </message>
     <message>
-        <source>Still moving %1 to %2</source>
-        <translation>Всё ещё идёт перемещение %1 в %2</translation>
-    </message>
-    <message>
-        <source>Still moving %1 to the Trash</source>
-        <translation>Всё ещё идёт перемещение %1 в корзину</translation>
-    </message>
-    <message>
-        <source>Still renaming %1</source>
-        <translation>Всё ещё идёт переименование %1</translation>
-    </message>
-    <message>
-        <source>Still undoing</source>
-        <translation>Всё ещё идёт отмена действия</translation>
-    </message>
-    <message>
-        <source>Still cleaning up</source>
-        <translation>Всё ещё идёт очистка</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 of %n files, %2 of %3</source>
-        <translation>
-            <numerusform>%1 из %n файла, %2 из %3</numerusform>
-            <numerusform>%1 из %n файлов, %2 из %3</numerusform>
-            <numerusform>%1 из %n файлов, %2 из %3</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1 of %2</source>
-        <translation>%1 из %2</translation>
-    </message>
-    <message>
-        <source>%1…</source>
-        <translation>%1…</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
-    </message>
-    <message>
-        <source>Quitting: cancelling %1…</source>
-        <translation>Выход: отмена %1…</translation>
-    </message>
-    <message>
-        <source>%1 is not responding — press C to cancel</source>
-        <translation>%1 — нет ответа, нажмите C для отмены</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 — %n more waiting</source>
-        <translation>
-            <numerusform>%1 — ещё %n ожидает</numerusform>
-            <numerusform>%1 — ещё %n ожидают</numerusform>
-            <numerusform>%1 — ещё %n ожидают</numerusform>
-        </translation>
-    </message>
-    <message>
         <source>Cancelled; nothing changed</source>
         <translation>Отменено; ничего не изменилось</translation>
     </message>
@@ -2019,36 +2207,8 @@ Waiting: %2</source>
         <translation>Не перемещено: %1 больше нет в очереди</translation>
     </message>
     <message>
-        <source>the Trash</source>
-        <translation>корзину</translation>
-    </message>
-    <message>
-        <source>%1 failed: %2</source>
-        <translation>Сбой при обработке %1: %2</translation>
-    </message>
-    <message>
-        <source>Nothing moved to %1: %2; %3</source>
-        <translation>Ничего не перемещено в %1: %2; %3</translation>
-    </message>
-    <message>
-        <source>Moved %1 of %2 to %3%4; %5; %6</source>
-        <translation>Перемещено %1 из %2 в %3%4; %5; %6</translation>
-    </message>
-    <message>
-        <source>Cancelled moving %1 to %2</source>
-        <translation>Перемещение %1 в %2 отменено</translation>
-    </message>
-    <message>
-        <source>%1 after %2%3; %4</source>
-        <translation>%1; уже перемещено: %2%3; %4</translation>
-    </message>
-    <message>
         <source>Moved %1 to Trash</source>
         <translation>Перемещено в корзину: %1</translation>
-    </message>
-    <message>
-        <source>Moved %1 to %2</source>
-        <translation>Перемещено в %2: %1</translation>
     </message>
     <message>
         <source>Moved to %1: %2</source>
@@ -2097,142 +2257,6 @@ Waiting: %2</source>
     <message>
         <source>Nothing to undo</source>
         <translation>Нечего отменять</translation>
-    </message>
-    <message>
-        <source>the %1 in the Trash is not the one moved there</source>
-        <translation>%1 в корзине — не тот элемент, что был туда перемещён</translation>
-    </message>
-    <message>
-        <source>the %1 in %2 is not the file moved there (it was replaced or changed since)</source>
-        <translation>%1 в %2 — не тот файл, что был туда перемещён (с тех пор он заменён или изменён)</translation>
-    </message>
-    <message>
-        <source>%1 is no longer in the Trash</source>
-        <translation>%1 больше нет в корзине</translation>
-    </message>
-    <message>
-        <source>%1 is no longer in %2</source>
-        <translation>%1 больше нет в %2</translation>
-    </message>
-    <message>
-        <source>Cancelled the undo; nothing changed</source>
-        <translation>Отмена действия прервана; ничего не изменилось</translation>
-    </message>
-    <message>
-        <source>Nothing restored</source>
-        <translation>Ничего не восстановлено</translation>
-    </message>
-    <message>
-        <source>Cancelled the undo after %1 (back in %2); the other %3 can still be undone</source>
-        <translation>Отмена действия прервана: возвращено %1 (в %2); остальные (%3) ещё можно вернуть</translation>
-    </message>
-    <message>
-        <source>Restored %1 from the Trash to %2</source>
-        <translation>Восстановлено из корзины: %1 — в %2</translation>
-    </message>
-    <message>
-        <source>Undid move of %1: restored to %2</source>
-        <translation>Перемещение отменено: %1 — снова в %2</translation>
-    </message>
-    <message>
-        <source>%1. Not restored: %2</source>
-        <translation>%1. Не восстановлено: %2</translation>
-    </message>
-    <message>
-        <source>Nothing restored: %1 is gone since it was skipped</source>
-        <translation>Ничего не восстановлено: после пропуска %1 больше не существует</translation>
-    </message>
-    <message>
-        <source>Undid skip: %1 is back</source>
-        <translation>Пропуск отменён: %1 снова в очереди</translation>
-    </message>
-    <message>
-        <source>the move of %1 to %2</source>
-        <translation>перемещения %1 в %2</translation>
-    </message>
-    <message>
-        <source>the move of %1 to the Trash</source>
-        <translation>перемещения %1 в корзину</translation>
-    </message>
-    <message>
-        <source>the rename of %1</source>
-        <translation>переименования %1</translation>
-    </message>
-    <message>
-        <source>Moving %1 to %2</source>
-        <translation>Перемещение %1 в %2</translation>
-    </message>
-    <message>
-        <source>Moving %1 to the Trash</source>
-        <translation>Перемещение %1 в корзину</translation>
-    </message>
-    <message>
-        <source>Renaming %1</source>
-        <translation>Переименование %1</translation>
-    </message>
-    <message>
-        <source>Undoing the last action</source>
-        <translation>Отмена последнего действия</translation>
-    </message>
-    <message>
-        <source>Removing partial copies left by an interrupted move</source>
-        <translation>Удаление частичных копий, оставшихся после прерванного перемещения</translation>
-    </message>
-    <message>
-        <source>Cancelled moving %1 to %2; they are back in the queue</source>
-        <translation>Перемещение %1 в %2 отменено; элементы возвращены в очередь</translation>
-    </message>
-    <message>
-        <source>Cancelled moving %1 to %2; it is back in the queue</source>
-        <translation>Перемещение %1 в %2 отменено; элемент возвращён в очередь</translation>
-    </message>
-    <message>
-        <source>Cancelled moving %1 to the Trash; it is back in the queue</source>
-        <translation>Перемещение %1 в корзину отменено; элемент возвращён в очередь</translation>
-    </message>
-    <message>
-        <source>Cancelled renaming %1</source>
-        <translation>Переименование %1 отменено</translation>
-    </message>
-    <message>
-        <source>Cancelled the removal of partial copies</source>
-        <translation>Удаление частичных копий отменено</translation>
-    </message>
-    <message>
-        <source>Cannot undo: the %1 in the Trash is not the one moved there from %2; nothing was restored</source>
-        <translation>Отменить невозможно: %1 в корзине — не тот элемент, что был перемещён туда из %2; ничего не восстановлено</translation>
-    </message>
-    <message>
-        <source>Cannot undo: the %1 in %2 is not the file moved there (it was replaced or changed since); nothing was moved</source>
-        <translation>Отменить невозможно: %1 в %2 — не тот файл, что был туда перемещён (с тех пор он заменён или изменён); ничего не перемещено</translation>
-    </message>
-    <message>
-        <source>Cannot undo: %1 is not the file renamed to that name (it was replaced or changed since); nothing was renamed</source>
-        <translation>Отменить невозможно: %1 — не тот файл, который получил это имя (с тех пор он заменён или изменён); ничего не переименовано</translation>
-    </message>
-    <message>
-        <source>Nothing restored: %1 is no longer in the Trash</source>
-        <translation>Ничего не восстановлено: %1 больше нет в корзине</translation>
-    </message>
-    <message>
-        <source>Nothing restored: %1 is no longer in %2</source>
-        <translation>Ничего не восстановлено: %1 больше нет в %2</translation>
-    </message>
-    <message>
-        <source>Nothing restored: %1 is gone</source>
-        <translation>Ничего не восстановлено: %1 больше не существует</translation>
-    </message>
-    <message>
-        <source>Restored %1 from the Trash to %2 as %3 (%1 was taken)</source>
-        <translation>Восстановлено из корзины: %1 — в %2 под именем %3 (имя %1 занято)</translation>
-    </message>
-    <message>
-        <source>Undid move: %1 restored to %2</source>
-        <translation>Перемещение отменено: %1 — снова в %2</translation>
-    </message>
-    <message>
-        <source>Undid rename: %1 is %2 again</source>
-        <translation>Переименование отменено: %1 снова называется %2</translation>
     </message>
 </context>
 <context>

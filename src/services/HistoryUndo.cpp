@@ -107,32 +107,42 @@ HistoryUndo::Result HistoryUndo::undoGroup(const HistoryEntry& group, TrashBacke
         return refuse(QCoreApplication::translate("HistoryUndo", "These %1 were already put back")
                           .arg(group.itemName));
 
-    QList<HistoryEntry> undone;
-    QStringList reasons;
-    bool failed = false;
-    int renamed = 0; // put back under another name, their own being taken
-    for (const HistoryEntry& member : std::as_const(pending)) {
+    const GroupTally tally = undoMembers(pending, trash, mover);
+    const Outcome notRestored = tally.failed ? Outcome::Failed : Outcome::Refused;
+    if (pending.size() == 1 && tally.undone.isEmpty())
+        return Result{notRestored, tally.reasons.constFirst(), {}};
+    if (tally.undone.isEmpty())
+        return Result{notRestored, groupMessage(pending.size(), tally), {}};
+    HistoryEntry entry = HistoryEntry::group(tally.undone);
+    entry.undoOf = group.id;
+    // One member was left to put back: said as for one item.
+    const QString message = pending.size() == 1 ? backMessage(tally.undone.constFirst().toPath,
+                                                              pending.constFirst().fromPath)
+                                                : groupMessage(pending.size(), tally);
+    return Result{Outcome::Restored, message, entry};
+}
+
+HistoryUndo::GroupTally HistoryUndo::undoMembers(const QList<HistoryEntry>& pending,
+                                                 TrashBackend& trash, FileMover& mover)
+{
+    GroupTally tally;
+    for (const HistoryEntry& member : pending) {
         const Result result = undoOne(member, trash, mover);
         if (result.outcome == Outcome::Restored) {
-            undone.append(result.undone);
+            tally.undone.append(result.undone);
             if (result.undone.toPath != member.fromPath && !member.fromPath.isEmpty())
-                ++renamed;
+                ++tally.renamed;
         } else {
-            reasons.append(result.message);
-            failed = failed || result.outcome == Outcome::Failed;
+            tally.reasons.append(result.message);
+            tally.failed = tally.failed || result.outcome == Outcome::Failed;
         }
     }
-    if (pending.size() == 1) {
-        // One member was left to put back: said as for one item.
-        if (undone.isEmpty())
-            return Result{failed ? Outcome::Failed : Outcome::Refused, reasons.constFirst(), {}};
-        HistoryEntry entry = HistoryEntry::group(undone);
-        entry.undoOf = group.id;
-        return Result{Outcome::Restored,
-                      backMessage(undone.constFirst().toPath, pending.constFirst().fromPath),
-                      entry};
-    }
+    return tally;
+}
 
+QString HistoryUndo::groupMessage(qsizetype pending, const GroupTally& tally)
+{
+    const QList<HistoryEntry>& undone = tally.undone;
     // Where they went back to, when that is one folder.
     const QString folder =
         undone.isEmpty() ? QString() : FileNaming::parentPath(undone.constFirst().toPath);
@@ -145,43 +155,38 @@ HistoryUndo::Result HistoryUndo::undoGroup(const HistoryEntry& group, TrashBacke
     QString message;
     if (undone.isEmpty())
         message = QCoreApplication::translate("HistoryUndo", "None of the %1 could be put back")
-                      .arg(HistoryEntry::groupName(pending.size()));
-    else if (reasons.isEmpty())
+                      .arg(HistoryEntry::groupName(pending));
+    else if (tally.reasons.isEmpty())
         message = QCoreApplication::translate("HistoryUndo", "%1 are %2")
                       .arg(HistoryEntry::groupName(undone.size()), where);
     else
         message = QCoreApplication::translate("HistoryUndo", "%1 of %2 are %3")
                       .arg(undone.size())
-                      .arg(HistoryEntry::groupName(pending.size()), where);
-    if (renamed > 0)
+                      .arg(HistoryEntry::groupName(pending), where);
+    if (tally.renamed > 0)
         message =
-            renamed == 1
+            tally.renamed == 1
                 ? QCoreApplication::translate(
                       "HistoryUndo", "%1 (one under a new name, because its name is taken there)")
                       .arg(message)
                 : QCoreApplication::translate(
                       "HistoryUndo", "%1 (%n under new names, because theirs are taken there)",
-                      nullptr, renamed)
+                      nullptr, tally.renamed)
                       .arg(message);
     // A long list of reasons says how many more there are.
     constexpr int reasonsShown = 3;
-    if (!reasons.isEmpty()) {
-        QStringList shown = reasons.mid(0, reasonsShown);
-        if (reasons.size() > reasonsShown)
+    if (!tally.reasons.isEmpty()) {
+        QStringList shown = tally.reasons.mid(0, reasonsShown);
+        if (tally.reasons.size() > reasonsShown)
             shown.append(QCoreApplication::translate("HistoryUndo", "and %n more", nullptr,
-                                                     int(reasons.size() - reasonsShown)));
+                                                     int(tally.reasons.size() - reasonsShown)));
         message = QCoreApplication::translate("HistoryUndo", "%1; not restored: %2")
                       .arg(message, shown.join(QStringLiteral("; ")));
     }
-    if (undone.isEmpty())
-        return Result{failed ? Outcome::Failed : Outcome::Refused, message, {}};
-    HistoryEntry entry = HistoryEntry::group(undone);
-    entry.undoOf = group.id;
-    return Result{Outcome::Restored, message, entry};
+    return message;
 }
 
-HistoryUndo::Result HistoryUndo::undoOne(const HistoryEntry& entry, TrashBackend& trash,
-                                         FileMover& mover)
+std::optional<HistoryUndo::Result> HistoryUndo::refusalOf(const HistoryEntry& entry)
 {
     if (!entry.undoneBy.isNull())
         return refuse(QCoreApplication::translate("HistoryUndo", "%1 was already put back")
@@ -193,12 +198,12 @@ HistoryUndo::Result HistoryUndo::undoOne(const HistoryEntry& entry, TrashBackend
                       .arg(entry.itemName)
                 : QCoreApplication::translate("HistoryUndo",
                                               "An undo cannot be undone from the history"));
+    return std::nullopt;
+}
 
-    const bool trashed = entry.action == HistoryEntry::Action::Trashed;
-    // The name the item has at the place the action left it.
-    const QString shown = trashed ? entry.itemName : FileNaming::lastPathComponent(entry.toPath);
-    const QString where = trashed ? QCoreApplication::translate("HistoryUndo", "the Trash")
-                                  : folderName(entry.toFolder());
+std::optional<HistoryUndo::Result>
+HistoryUndo::placeRefusal(const HistoryEntry& entry, const QString& shown, const QString& where)
+{
     if (entry.toPath.isEmpty() || !FileSystemEntry::existsAt(entry.toPath))
         return refuse(
             QCoreApplication::translate("HistoryUndo", "%1 is no longer in %2").arg(shown, where));
@@ -209,39 +214,57 @@ HistoryUndo::Result HistoryUndo::undoOne(const HistoryEntry& entry, TrashBackend
                           "was %2")
                           .arg(shown, verbOf(entry.action)));
     const FileIdentity now = FileSystemEntry::identityAt(entry.toPath);
-    if (!entry.placed.isSameEntry(now)) {
-        const QString difference = differenceFrom(entry.placed, now);
-        if (difference == QLatin1String("changed"))
-            return refuse(
-                QCoreApplication::translate("HistoryUndo", "%1 was changed since it was %2")
-                    .arg(shown, verbOf(entry.action)));
-        return refuse(
-            QCoreApplication::translate("HistoryUndo", "%1 in %2 was replaced since it was %3")
-                .arg(shown, where, verbOf(entry.action)));
-    }
+    if (entry.placed.isSameEntry(now))
+        return std::nullopt;
+    if (differenceFrom(entry.placed, now) == QLatin1String("changed"))
+        return refuse(QCoreApplication::translate("HistoryUndo", "%1 was changed since it was %2")
+                          .arg(shown, verbOf(entry.action)));
+    return refuse(
+        QCoreApplication::translate("HistoryUndo", "%1 in %2 was replaced since it was %3")
+            .arg(shown, where, verbOf(entry.action)));
+}
 
-    if (trashed) {
-        TrashBackend::Restored restored;
-        try {
-            restored = trash.restoreFromTrash(
-                TrashBackend::Trashed{entry.toPath, entry.trashRecord, entry.trashRecordIdentity},
-                entry.fromPath);
-        } catch (const FileOperationError& failure) {
-            if (failure.error().code == TrashBackend::recordReplacedCode)
-                return refuse(QCoreApplication::translate(
-                                  "HistoryUndo",
-                                  "The Trash's record of %1 was replaced since it was "
-                                  "trashed")
-                                  .arg(shown));
-            return Result{Outcome::Failed,
-                          QCoreApplication::translate("HistoryUndo", "%1 could not be restored: %2")
-                              .arg(shown, failure.error().localizedDescription),
-                          {}};
-        }
-        return Result{Outcome::Restored, backMessage(restored.path, restored.originalPath),
-                      undoneEntry(entry, restored.path)};
-    }
+HistoryUndo::Result HistoryUndo::undoOne(const HistoryEntry& entry, TrashBackend& trash,
+                                         FileMover& mover)
+{
+    if (const std::optional<Result> refused = refusalOf(entry))
+        return *refused;
+    const bool trashed = entry.action == HistoryEntry::Action::Trashed;
+    // The name the item has at the place the action left it.
+    const QString shown = trashed ? entry.itemName : FileNaming::lastPathComponent(entry.toPath);
+    const QString where = trashed ? QCoreApplication::translate("HistoryUndo", "the Trash")
+                                  : folderName(entry.toFolder());
+    if (const std::optional<Result> refused = placeRefusal(entry, shown, where))
+        return *refused;
+    return trashed ? restoreFromTrash(entry, shown, trash) : moveBack(entry, shown, mover);
+}
 
+HistoryUndo::Result HistoryUndo::restoreFromTrash(const HistoryEntry& entry, const QString& shown,
+                                                  TrashBackend& trash)
+{
+    TrashBackend::Restored restored;
+    try {
+        restored = trash.restoreFromTrash(
+            TrashBackend::Trashed{entry.toPath, entry.trashRecord, entry.trashRecordIdentity},
+            entry.fromPath);
+    } catch (const FileOperationError& failure) {
+        if (failure.error().code == TrashBackend::recordReplacedCode)
+            return refuse(QCoreApplication::translate(
+                              "HistoryUndo", "The Trash's record of %1 was replaced since it was "
+                                             "trashed")
+                              .arg(shown));
+        return Result{Outcome::Failed,
+                      QCoreApplication::translate("HistoryUndo", "%1 could not be restored: %2")
+                          .arg(shown, failure.error().localizedDescription),
+                      {}};
+    }
+    return Result{Outcome::Restored, backMessage(restored.path, restored.originalPath),
+                  undoneEntry(entry, restored.path)};
+}
+
+HistoryUndo::Result HistoryUndo::moveBack(const HistoryEntry& entry, const QString& shown,
+                                          FileMover& mover)
+{
     const QString earlier = entry.fromPath;
     const QString earlierFolder = FileNaming::parentPath(earlier);
     if (earlier.isEmpty() || !QFileInfo(earlierFolder).isDir())

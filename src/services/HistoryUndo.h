@@ -2,7 +2,11 @@
 
 #include "models/HistoryEntry.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class FileMover;
 class TrashBackend;
@@ -44,6 +48,27 @@ public:
     static Result undo(const HistoryEntry& entry, TrashBackend& trash, FileMover& mover);
 
 private:
+    // What the members of a group undo came to.
+    struct GroupTally
+    {
+        QList<HistoryEntry> undone; // the Undone entries of the members put back
+        QStringList reasons;        // why the others were not
+        bool failed = false;        // a file operation failed (not only refused)
+        int renamed = 0;            // put back under another name, their own being taken
+    };
+
     static Result undoOne(const HistoryEntry& entry, TrashBackend& trash, FileMover& mover);
     static Result undoGroup(const HistoryEntry& group, TrashBackend& trash, FileMover& mover);
+    // Why entry cannot be undone at all; nothing when it may be tried.
+    static std::optional<Result> refusalOf(const HistoryEntry& entry);
+    // Why the entry at entry's place is not the one the action left there; nothing when it is.
+    static std::optional<Result> placeRefusal(const HistoryEntry& entry, const QString& shown,
+                                              const QString& where);
+    static Result restoreFromTrash(const HistoryEntry& entry, const QString& shown,
+                                   TrashBackend& trash);
+    static Result moveBack(const HistoryEntry& entry, const QString& shown, FileMover& mover);
+    static GroupTally undoMembers(const QList<HistoryEntry>& pending, TrashBackend& trash,
+                                  FileMover& mover);
+    // "13 of 14 files are back in Downloads (...); not restored: ..."
+    static QString groupMessage(qsizetype pending, const GroupTally& tally);
 };

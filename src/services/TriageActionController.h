@@ -6,9 +6,16 @@
 #include "models/StatusLine.h"
 #include "models/TriageItem.h"
 #include "models/TriageSessionStats.h"
-#include "platform/CancelToken.h"
-#include "services/ActionWorker.h"
+#include "services/ActionHistoryRecorder.h"
+#include "services/ActionJob.h"
+#include "services/ActionJobQueue.h"
+#include "services/ActionStatusLine.h"
+#include "services/ActionUndoApplier.h"
+#include "services/ActionUndoRunner.h"
+#include "services/ActionUndoSteps.h"
+#include "services/FileActionRunner.h"
 #include "services/FileExecutionEngine.h"
+#include "services/GroupActionApplier.h"
 
 #include <QHash>
 #include <QList>
@@ -16,16 +23,13 @@
 #include <QStringList>
 #include <QUuid>
 
-#include <atomic>
-
+#include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 
 class HistoryStore;
 class LoggerService;
 class MonotonicClock;
-class QTimer;
 class TelemetryService;
 class TriageQueueManager;
 
@@ -83,10 +87,10 @@ public:
     // are not waited for).
     ~TriageActionController() override;
 
-    void setWatchdogInterval(int ms) { m_watchdogMs = ms; }
+    void setWatchdogInterval(int ms) { m_jobs.setWatchdogInterval(ms); }
     void setStatusDurations(int infoMs, int errorMs);
-    void setProgressDelay(int ms) { m_progressDelayMs = ms; }
-    void setStallInterval(int ms) { m_stallMs = ms; }
+    void setProgressDelay(int ms) { m_jobs.setProgressDelay(ms); }
+    void setStallInterval(int ms) { m_jobs.setStallInterval(ms); }
     void setAbandonDelay(int ms) { m_abandonMs = ms; }
 
     // Actions on the head item of the queue; each returns at once.
@@ -137,7 +141,10 @@ public:
     void removeStalePartials(const QStringList& folders);
     // The origin host of a queued item, found after the item was made (a browser's GIO
     // metadata is read off the GUI thread); recorded with the item's action. Host only.
-    void noteOriginHost(const QUuid& itemId, const QString& host);
+    void noteOriginHost(const QUuid& itemId, const QString& host)
+    {
+        m_history.noteOriginHost(itemId, host);
+    }
 
     // Cancels the running file action: a copy onto another file system stops, its partial
     // copy is removed and the item is back at the head of the queue. One that does not stop
@@ -152,36 +159,14 @@ public:
     // them starts). idle() follows once nothing runs, at the latest after the abandon delay.
     void cancelAll();
     // Actions left behind whose thread has not returned yet.
-    int abandonedCount() const { return m_worker.abandonedCount(); }
-    bool waitForAbandoned(int timeoutMs) const { return m_worker.waitForAbandoned(timeoutMs); }
+    int abandonedCount() const { return m_jobs.abandonedCount(); }
+    bool waitForAbandoned(int timeoutMs) const { return m_jobs.waitForAbandoned(timeoutMs); }
 
     // What the progress strip shows: the file action running now and those behind it.
-    // What a file action's operation returned on the worker: where it left the item, and
-    // the engine's record of it, read right after it (a later undo may drop it).
-    struct Filed
-    {
-        QUrl url;
-        std::optional<ActionRecord> record;
-    };
-    struct RunningAction
-    {
-        QUuid id;
-        QString text;         // "Moving report.pdf to Documents"
-        qint64 bytesDone = 0; // of a copy onto another file system; of all files of a group
-        qint64 bytesTotal = 0;
-        // A group action: members done of all; both 0 for an action on one item.
-        int filesDone = 0;
-        int filesTotal = 0;
-        std::optional<qint64> msLeft; // once the pace is known
-        bool stalled = false;         // no progress for the stall interval
-        bool cancelling = false;
-        // The actions waiting behind it, in order ("Move notes.txt to Documents").
-        QList<QUuid> waitingIds;
-        QStringList waiting;
-    };
+    using RunningAction = ActionJobQueue::RunningAction;
     // None while nothing runs, and while an action alone has run for less than the progress
     // delay.
-    std::optional<RunningAction> runningAction() const;
+    std::optional<RunningAction> runningAction() const { return m_jobs.runningAction(); }
 
     // An action asked for less than the watchdog interval ago still runs. Nothing is refused
     // meanwhile (later actions wait behind it); past the interval the status line says that
@@ -222,224 +207,62 @@ signals:
     void idle();
 
 private:
-    enum class JobKind { Move, Trash, Rename, Undo, Maintenance };
-    // What the worker thread and this thread share of one job: its cancel token, and
-    // whether it ended (its result is on its way here) or was left behind (it must not
-    // report here any more).
-    struct JobControl
-    {
-        QUuid id;
-        CancelToken token;
-        std::mutex mutex;
-        bool finished = false;
-        bool abandoned = false;
-        // A series (a group action or its undo): stop before the next member. Also set when
-        // the member running is past its point of no return and cannot be cancelled.
-        std::atomic<bool> stopSeries = false;
-    };
-    // How a file action ended, noted on the worker for an undo queued behind it (the undo
-    // runs on the worker after it, so it always sees the note complete). An action cancelled
-    // before it started, or left behind, is noted as failed here, before the undo can run.
-    struct ActionTicket
-    {
-        bool succeeded = false;
-        QUuid recordId;  // the engine's undo record of the action; null when it pushed none
-        QString failure; // why it failed
-        QUrl placed;     // where the action left the item
-        // GUI thread: the undo that claimed the action while it was queued or running.
-        QUuid undoJob;
-        // A group action: its id (its records' group, its history entry's id), and the
-        // records and places of the members done so far, in order.
-        QUuid group;
-        QList<QUuid> memberRecords;
-        QList<QUrl> memberPlaced;
-
-        // The action will not happen (cancelled or given up); the claim stays. The members
-        // of a group done by then stay done, and undoable.
-        void settleAsFailed(const QString& why)
-        {
-            succeeded = false;
-            recordId = QUuid();
-            failure = why;
-            placed = QUrl();
-        }
-        bool isGroup() const { return !group.isNull(); }
-    };
-    struct Job
-    {
-        QUuid id;
-        JobKind kind = JobKind::Move;
-        QString name;        // for the log: extensions only
-        QString itemName;    // for the status line
-        QString destination; // folder name of a move
-        bool holdsLock = true;
-        bool late = false;
-        qint64 bytesDone = 0;
-        qint64 bytesTotal = 0;
-        // When it became the running one and when it last made progress (clock times).
-        qint64 runningSinceNs = 0;
-        qint64 progressNs = 0;
-        bool cancelling = false;
-        bool stalled = false;
-        // Moves and the trash: the item, put back when the action is cancelled.
-        std::optional<TriageItem> item;
-        std::shared_ptr<JobControl> control;
-        QList<QUrl> inFlight;
-        // File actions: their outcome, and whether an undo already queued behind claims it.
-        std::shared_ptr<ActionTicket> ticket;
-        bool undoClaimed = false;
-        // How the history records the action when it succeeds (Skipped: not at all).
-        HistoryEntry::Action historyAction = HistoryEntry::Action::Skipped;
-        int slot = 0;
-        // A group action: its members in order (item is unset) and their sizes, the members
-        // done, and the bytes done of the member running. A group undo runs as a series too.
-        QList<TriageItem> members;
-        QList<qint64> memberBytes;
-        int filesDone = 0;
-        qint64 memberBytesDone = 0;
-        bool series = false;
-    };
-    // What a group action's job did on the worker.
-    struct GroupFiled
-    {
-        QList<Filed> done; // the members moved, in order
-        int failedAt = -1; // the member that failed (not when cancelled)
-        AppError error;    // why it failed
-        bool cancelled = false;
-        // Given up while the member running was past its point of no return: that member's
-        // outcome is not known here, and it is not put back.
-        bool runningMemberLost = false;
-    };
-    // One member of a group undo, as the worker found it.
-    struct MemberUndo
-    {
-        ActionRecord record{ActionRecord::ActionType{}, TriageItem()};
-        std::optional<FileExecutionEngine::UndoResult> result;
-        FileIdentity restored;
-        QString failure; // the undo threw: why
-    };
-    // What an undo job found: the engine's result, or the failure of the action it undoes;
-    // for a skip, whether the skipped file is still there.
-    struct UndoOutcome
-    {
-        std::optional<FileExecutionEngine::UndoResult> result;
-        bool actionFailed = false;
-        QString failure;
-        bool skippedFileThere = false;
-        // The entry now at the restored place, for the history.
-        FileIdentity restored;
-        // A group: its id and its members in the order they were undone (the last first);
-        // when cancelled, the records not undone (oldest first) and their places.
-        QUuid group;
-        QList<MemberUndo> members;
-        bool cancelled = false;
-        QList<QUuid> remaining;
-        QList<QUrl> remainingPlaced;
-    };
-    // One step of the undo history, in the order the user took them: a file action (its
-    // ticket, and the item's path its job held) or a skip (the item skipped).
-    struct UndoStep
-    {
-        std::shared_ptr<ActionTicket> action;
-        QList<QUrl> paths;
-        std::optional<TriageItem> skipped;
-        QUuid skipEntry = {}; // the history entry of the skip
-        quint64 serial = 0;   // grows with every step remembered
-    };
+    using Job = ActionJob;
+    using JobKind = ActionJob::Kind;
+    using JobControl = ActionJobControl;
+    template <typename T> using OffThread = ActionJobQueue::Result<T>;
+    using Filed = FileActionRunner::Filed;
+    using GroupFiled = FileActionRunner::GroupFiled;
 
     QUuid startJob(Job job);
     Job finishJob(const QUuid& id);
     void settle();
-    void watchdog(const QUuid& id);
-    // Runs work on the worker for job id and hands its result (or the error it threw) to
-    // done here, unless the job was left behind meanwhile.
-    template <typename T, typename Work, typename Done>
-    void post(const QUuid& id, Work work, Done done);
-    void onJobProgress(const QUuid& id, qint64 done, qint64 total);
-    void tick();
-    Job* runningJob();
-    const Job* runningJob() const;
-    void markRunning();
+    // A job's progress, or it runs late: the window redraws what it shows of it.
+    void onJobProgressed(const QUuid& id);
+    void onJobLate();
     void abandon(const QUuid& id);
     // Takes out a job that has not started and puts its item back; false once it started.
     bool dropWaiting(const QUuid& id);
     void putBack(const TriageItem& item);
     // False when there was no item to act on.
     bool dispatch(Job job, ActionType type, InputMethod input,
-                  std::function<QUrl(const TriageItem&)> operation,
+                  FileActionRunner::Operation operation,
                   std::function<QString(const QUrl&)> success, const QString& failurePrefix,
                   const std::optional<TriageItem>& forItem = std::nullopt);
     void reportFailure(const QString& actionName, const QString& prefix, const AppError& error,
                        const TriageItem& item);
-    // Logs a failure without the item's name.
-    void logFailure(const QString& actionName, const AppError& error, const TriageItem& item);
     // Groups: takes the waiting ones of itemIds out of the queue and runs one job over them;
     // one left: single() acts on it. True when it ran a group job.
     bool dispatchGroup(Job job, ActionType type, InputMethod input, const QList<QUuid>& itemIds,
-                       std::function<QUrl(const TriageItem&)> operation,
+                       FileActionRunner::Operation operation,
                        const std::function<void(const TriageItem&)>& single);
+    // The items of itemIds still waiting, once each, in the order given.
+    QList<QUuid> waitingOf(const QList<QUuid>& itemIds) const;
     // Applies what a group job did: the history, the members not moved back at the head,
     // the status line.
     void finishGroup(const Job& job, const GroupFiled& outcome);
-    void onMemberDone(const QUuid& id, int index);
-    // What a group job's members amount to while it runs.
-    static qint64 groupBytesDone(const Job& job);
-    static qint64 groupBytesTotal(const Job& job);
+    // A group job that threw: the members its ticket knows were moved stay moved.
+    GroupFiled groupFailedOffThread(const Job& job, const AppError& error) const;
     void noteFiling(const LastDestination& destination);
     // Files item (the head, or where it waits) into slot or folder, as the keys do.
     bool fileIntoSlot(const DestinationSlot& slot, InputMethod input,
                       const std::optional<TriageItem>& forItem);
     bool trashItem(InputMethod input, const std::optional<TriageItem>& forItem);
-    void applyUndo(const FileExecutionEngine::UndoResult& result, const FileIdentity& restored);
-    // The history's Undone entry of a restored action.
-    static HistoryEntry undoneEntry(const FileExecutionEngine::UndoResult& result,
-                                    const FileIdentity& restored);
-    // Why an undo put nothing back ("Cannot undo: ...", "Nothing restored: ..."), logged;
-    // empty when it restored the item.
-    QString notRestoredText(const FileExecutionEngine::UndoResult& result);
-    void applyGroupUndo(const UndoOutcome& outcome, quint64 stepSerial);
-    // Undoes the records of a group, the last first, on the worker.
-    static void undoGroupOnWorker(FileExecutionEngine& engine, const QList<QUuid>& records,
-                                  JobControl& control, UndoOutcome& outcome);
-    void applySkipUndo(const TriageItem& item, bool stillThere, const QUuid& skipEntry);
-    // Hands an entry to the history, when there is one.
-    void recordHistory(const HistoryEntry& entry);
-    // The succeeded file action of job, as its engine record describes it.
-    void recordAction(const Job& job, const std::optional<ActionRecord>& record);
-    QString originHostOf(const TriageItem& item);
-    void rememberStep(UndoStep step);
+    void applyUndoOutcome(const ActionUndoSteps::Claim& claim,
+                          const ActionUndoRunner::Outcome& outcome);
     // Hands the path an action left to the undo that claimed the action, when it ends.
     void holdForUndo(const Job& action);
-    static QString describe(const Job& job);
-    // "Moving report.pdf to Documents"
-    static QString runningText(const Job& job);
-    // "Cancelled moving report.pdf to Documents; it is back in the queue"
-    static QString cancelledText(const Job& job);
     void clearStatus();
-    QString progressText(const Job& job) const;
-    qint64 nowNs() const;
 
     Dependencies m_deps;
-    ActionWorker m_worker{"fileactions"};
-    QList<Job> m_jobs;           // in the worker's order: the first one runs
-    QList<UndoStep> m_undoSteps; // oldest first; claimed steps are taken out
-    quint64 m_stepSerial = 0;
+    ActionJobQueue m_jobs;
+    ActionStatusLine m_statusLine;
+    ActionUndoApplier m_undoApplier;
+    ActionHistoryRecorder m_history;
+    GroupActionApplier m_groupApplier;
+    ActionUndoSteps m_undoSteps;
     std::optional<LastDestination> m_lastDestination;
     // What the status line says when the job being finished now was cancelled.
     QString m_finishingCancelText;
-    QTimer* m_ticker = nullptr;
-    QString m_shownRunning; // what runningAction() said at the last tick
-    int m_progressDelayMs = defaultProgressDelayMs;
-    int m_stallMs = defaultStallMs;
     int m_abandonMs = defaultAbandonMs;
-    // The job whose operation runs on this thread (a worker), for its progress reports.
-    static thread_local JobControl* s_currentJob;
-    int m_watchdogMs = defaultWatchdogMs;
-    int m_infoStatusMs = defaultInfoStatusMs;
-    int m_errorStatusMs = defaultErrorStatusMs;
-    std::optional<StatusLine> m_status;
-    quint64 m_statusSerial = 0;
-    bool m_quitPending = false;
-    // Hosts found for queued items after they were made (noteOriginHost), by item id.
-    QHash<QUuid, QString> m_originHosts;
 };
