@@ -65,6 +65,8 @@ void InboxWatchers::prepare(bool holdListing)
     m_rescanner->rescanWhenReady();
     startWatcher(m_downloadWatcher.get(), true);
     applyInboxes(m_deps.config->config(), true);
+    // The window can show a first item while the watchers start and the window is built.
+    m_rescanner->lookForFirstItem();
 }
 
 void InboxWatchers::startWatcher(DownloadWatcherService* watcher, bool atLaunch)

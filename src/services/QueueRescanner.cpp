@@ -87,6 +87,35 @@ void QueueRescanner::startListingNow()
     startListing();
 }
 
+void QueueRescanner::lookForFirstItem()
+{
+    if (!m_running || !m_listingDeferred || !m_queue.isEmpty())
+        return;
+    // On the listing's thread, ahead of the listing itself.
+    BackgroundTask::run(
+        m_listingPool,
+        [folders = m_folders, skipped = m_queue.skippedPaths()] {
+            for (const QString& folder : folders) {
+                QString path =
+                    DownloadFolderListing::firstExistingPath(folder, firstLookSample, skipped);
+                if (!path.isEmpty())
+                    return path;
+            }
+            return QString();
+        },
+        this, [this](const QString& path) { takeFirstItem(path); });
+}
+
+void QueueRescanner::takeFirstItem(const QString& path)
+{
+    // Only while the listing is held: the listing then checks that it is still there, with
+    // everything else already queued. A removal reported meanwhile keeps it out.
+    if (path.isEmpty() || !m_running || !m_listingDeferred || !m_queue.isEmpty() ||
+        keptOutOfListing(path) || !isWatched(path))
+        return;
+    m_queue.enqueuePaths({path});
+}
+
 QueueRescanner::Listing
 QueueRescanner::listAndCheck(const QStringList& folders, const QStringList& queued,
                              const CompactPathList& backlog, const QSet<QString>& skipped,
