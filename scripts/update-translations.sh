@@ -15,4 +15,7 @@ for language in de fr ru; do
     python3 scripts/carry-translations.py "$catalogue"
     "$LUPDATE" "${common[@]}" -no-obsolete -target-language "$language" src -ts "$catalogue"
 done
-"$LUPDATE" "${common[@]}" -no-obsolete -pluralonly -target-language en src -ts translations/stowbird_en.ts
+english=translations/stowbird_en.ts
+"$LUPDATE" "${common[@]}" -pluralonly -target-language en src -ts "$english"
+python3 scripts/carry-translations.py "$english"
+"$LUPDATE" "${common[@]}" -no-obsolete -pluralonly -target-language en src -ts "$english"

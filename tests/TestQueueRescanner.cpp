@@ -203,6 +203,43 @@ private slots:
         QCOMPARE(queuedPaths(), want);
     }
 
+    // At launch a first item is queued while the listing is still held, from a look at part
+    // of a large folder; the listing then queues everything else behind it, oldest first.
+    // A file still open for writing is offered by neither.
+    void aFirstLookQueuesAHeadThatStaysWhileTheRestFollowsOldestFirst()
+    {
+        const qint64 tomorrow = QDateTime::currentSecsSinceEpoch() + 86400;
+        QStringList files;
+        for (int i = 0; i < QueueRescanner::firstLookSample + 200; ++i) {
+            const QString path = makeFile(QStringLiteral("f%1.bin").arg(i), 0);
+            const timespec times[2] = {{tomorrow + i, 0}, {tomorrow + i, 0}};
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+            files.append(path);
+        }
+        // The oldest of all, but a writer has it open.
+        QFile written(m_downloads + QStringLiteral("/written.bin"));
+        QVERIFY(written.open(QIODevice::WriteOnly));
+        written.write("partial");
+        written.flush();
+
+        m_rescanner->rescanWhenReady();
+        m_rescanner->lookForFirstItem();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_queue->isEmpty(), 10000);
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+        const QStringList early = queuedPaths();
+        QCOMPARE(early.size(), 1);
+        QVERIFY(files.contains(early.first()));
+        QVERIFY(m_rescanner->isRunning());
+
+        m_rescanner->startListingNow();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_rescanner->isRunning(), 20000);
+        QStringList want = files;
+        want.removeOne(early.first());
+        want.prepend(early.first());
+        QCOMPARE(queuedPaths(), want);
+    }
+
     void aRescanAskedForMeanwhileRunsAfterwards()
     {
         for (int i = 0; i < 100; ++i)

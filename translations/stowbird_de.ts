@@ -514,29 +514,6 @@ Wartend: %2</translation>
         <source>This desktop has no tray for its icon. %1</source>
         <translation>Diese Arbeitsumgebung hat keinen Infobereich für das Symbol. %1</translation>
     </message>
-    <message numerus="yes">
-        <source>Stowbird: %n waiting</source>
-        <translation>
-            <numerusform>Stowbird: %n wartet</numerusform>
-            <numerusform>Stowbird: %n warten</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Stowbird: Looking through Downloads…</source>
-        <translation>Stowbird: Downloads werden durchsucht…</translation>
-    </message>
-    <message>
-        <source>Stowbird: Finishing…</source>
-        <translation>Stowbird: Wird abgeschlossen…</translation>
-    </message>
-    <message>
-        <source>Stowbird: Downloads Inbox Zero</source>
-        <translation>Stowbird: Downloads aufgeräumt</translation>
-    </message>
-    <message>
-        <source>Stowbird: %1</source>
-        <translation>Stowbird: %1</translation>
-    </message>
 </context>
 <context>
     <name>AppError</name>
@@ -2108,6 +2085,32 @@ Wartend: %2</translation>
     <message>
         <source>Create Folder</source>
         <translation>Ordner erstellen</translation>
+    </message>
+</context>
+<context>
+    <name>TrayStatusItem</name>
+    <message>
+        <source>Stowbird: Downloads Inbox Zero</source>
+        <translation>Stowbird: Downloads aufgeräumt</translation>
+    </message>
+    <message numerus="yes">
+        <source>Stowbird: %n waiting</source>
+        <translation>
+            <numerusform>Stowbird: %n wartet</numerusform>
+            <numerusform>Stowbird: %n warten</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stowbird: Looking through Downloads…</source>
+        <translation>Stowbird: Downloads werden durchsucht…</translation>
+    </message>
+    <message>
+        <source>Stowbird: Finishing…</source>
+        <translation>Stowbird: Wird abgeschlossen…</translation>
+    </message>
+    <message>
+        <source>Stowbird: %1</source>
+        <translation>Stowbird: %1</translation>
     </message>
 </context>
 <context>

@@ -53,16 +53,6 @@
     </message>
 </context>
 <context>
-    <name>AppDelegate</name>
-    <message numerus="yes">
-        <source>Stowbird: %n waiting</source>
-        <translation>
-            <numerusform>Stowbird: %n waiting</numerusform>
-            <numerusform>Stowbird: %n waiting</numerusform>
-        </translation>
-    </message>
-</context>
-<context>
     <name>ArchiveListingView</name>
     <message numerus="yes">
         <source>more than %Ln entries</source>
@@ -369,6 +359,16 @@
         <translation>
             <numerusform>in %n second</numerusform>
             <numerusform>in %n seconds</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>TrayStatusItem</name>
+    <message numerus="yes">
+        <source>Stowbird: %n waiting</source>
+        <translation>
+            <numerusform>Stowbird: %n waiting</numerusform>
+            <numerusform>Stowbird: %n waiting</numerusform>
         </translation>
     </message>
 </context>

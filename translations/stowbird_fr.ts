@@ -514,29 +514,6 @@ En attente&#xa0;: %2</translation>
         <source>This desktop has no tray for its icon. %1</source>
         <translation>Ce bureau n’a pas de zone de notification pour son icône. %1</translation>
     </message>
-    <message numerus="yes">
-        <source>Stowbird: %n waiting</source>
-        <translation>
-            <numerusform>Stowbird&#xa0;: %n en attente</numerusform>
-            <numerusform>Stowbird&#xa0;: %n en attente</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Stowbird: Looking through Downloads…</source>
-        <translation>Stowbird&#xa0;: examen des Téléchargements…</translation>
-    </message>
-    <message>
-        <source>Stowbird: Finishing…</source>
-        <translation>Stowbird&#xa0;: finalisation…</translation>
-    </message>
-    <message>
-        <source>Stowbird: Downloads Inbox Zero</source>
-        <translation>Stowbird&#xa0;: Téléchargements vides</translation>
-    </message>
-    <message>
-        <source>Stowbird: %1</source>
-        <translation>Stowbird&#xa0;: %1</translation>
-    </message>
 </context>
 <context>
     <name>AppError</name>
@@ -2108,6 +2085,32 @@ En attente&#xa0;: %2</translation>
     <message>
         <source>Create Folder</source>
         <translation>Créer le dossier</translation>
+    </message>
+</context>
+<context>
+    <name>TrayStatusItem</name>
+    <message>
+        <source>Stowbird: Downloads Inbox Zero</source>
+        <translation>Stowbird&#xa0;: Téléchargements vides</translation>
+    </message>
+    <message numerus="yes">
+        <source>Stowbird: %n waiting</source>
+        <translation>
+            <numerusform>Stowbird&#xa0;: %n en attente</numerusform>
+            <numerusform>Stowbird&#xa0;: %n en attente</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stowbird: Looking through Downloads…</source>
+        <translation>Stowbird&#xa0;: examen des Téléchargements…</translation>
+    </message>
+    <message>
+        <source>Stowbird: Finishing…</source>
+        <translation>Stowbird&#xa0;: finalisation…</translation>
+    </message>
+    <message>
+        <source>Stowbird: %1</source>
+        <translation>Stowbird&#xa0;: %1</translation>
     </message>
 </context>
 <context>

@@ -520,30 +520,6 @@ Waiting: %2</source>
         <source>This desktop has no tray for its icon. %1</source>
         <translation>На этом рабочем столе нет области уведомлений для значка. %1</translation>
     </message>
-    <message numerus="yes">
-        <source>Stowbird: %n waiting</source>
-        <translation>
-            <numerusform>Stowbird: %n ожидает</numerusform>
-            <numerusform>Stowbird: %n ожидают</numerusform>
-            <numerusform>Stowbird: %n ожидают</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Stowbird: Looking through Downloads…</source>
-        <translation>Stowbird: просмотр загрузок…</translation>
-    </message>
-    <message>
-        <source>Stowbird: Finishing…</source>
-        <translation>Stowbird: завершение…</translation>
-    </message>
-    <message>
-        <source>Stowbird: Downloads Inbox Zero</source>
-        <translation>Stowbird: загрузки разобраны</translation>
-    </message>
-    <message>
-        <source>Stowbird: %1</source>
-        <translation>Stowbird: %1</translation>
-    </message>
 </context>
 <context>
     <name>AppError</name>
@@ -2155,6 +2131,33 @@ Waiting: %2</source>
     <message>
         <source>Create Folder</source>
         <translation>Создать папку</translation>
+    </message>
+</context>
+<context>
+    <name>TrayStatusItem</name>
+    <message>
+        <source>Stowbird: Downloads Inbox Zero</source>
+        <translation>Stowbird: загрузки разобраны</translation>
+    </message>
+    <message numerus="yes">
+        <source>Stowbird: %n waiting</source>
+        <translation>
+            <numerusform>Stowbird: %n ожидает</numerusform>
+            <numerusform>Stowbird: %n ожидают</numerusform>
+            <numerusform>Stowbird: %n ожидают</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stowbird: Looking through Downloads…</source>
+        <translation>Stowbird: просмотр загрузок…</translation>
+    </message>
+    <message>
+        <source>Stowbird: Finishing…</source>
+        <translation>Stowbird: завершение…</translation>
+    </message>
+    <message>
+        <source>Stowbird: %1</source>
+        <translation>Stowbird: %1</translation>
     </message>
 </context>
 <context>

@@ -1,17 +1,17 @@
 #include "app/AppDelegate.h"
 
 #include "app/AccessibleRoles.h"
+#include "app/CrashReportingSetup.h"
+#include "app/GlobalShortcutBinding.h"
+#include "app/InboxWatchers.h"
+#include "app/TrayStatusItem.h"
 #include "app/TriageHUDPanel.h"
-#include "crashreporting/CrashReporter.h"
 #include "models/DestinationSlot.h"
-#include "models/InboxFolders.h"
-#include "platform/BundleResources.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/GlobalShortcutBackend.h"
 #include "platform/ItemRevealer.h"
 #include "platform/MonotonicClock.h"
 #include "platform/StoragePaths.h"
-#include "platform/TrayHostWatcher.h"
 #include "platform/XdgAutostartBackend.h"
 #include "services/AppcastUpdater.h"
 #include "services/ConfigurationService.h"
@@ -38,8 +38,6 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QMenu>
-#include <QSysInfo>
-#include <QSystemTrayIcon>
 #include <QThreadPool>
 #include <QTimer>
 #include <QWindow>
@@ -85,19 +83,18 @@ AppDelegate::~AppDelegate()
 {
     delete m_menu;
     delete m_hudPanel;
-    // Before the watcher goes: the rescanner waits for a listing in flight, which may still
-    // tell the watcher of a name it leaves out.
-    delete m_rescanner;
-    m_rescanner = nullptr;
+    // The watchers and the rescanner before the queue they feed.
+    delete m_inboxes;
+    m_inboxes = nullptr;
 }
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    // The watcher first, then the first listing, on threads of their own. The listing waits
+    // The watchers first, then the first listing, on threads of their own. The listing waits
     // for the watches (so that nothing arrives unseen between the two) and, at a launch
     // straight to the window, for the window's first frame: on two cores, listing a hundred
     // thousand files while the window is built would delay both.
-    setupDownloadWatcher();
+    setupInboxWatchers();
     // Rendering the icon's sizes takes a few milliseconds: a launch straight to the window
     // draws the window first and gives it its icon right after.
     if (!m_options.openHUDAtLaunch)
@@ -107,7 +104,44 @@ void AppDelegate::applicationDidFinishLaunching()
     m_services.logger.info(QStringLiteral("Application launched."));
     setupStatusItem();
     connectUpdateWindow();
+    setupHUDPanel();
+    setupActions();
 
+    // The window is shown as soon as it can be: what follows (crash reporting's settings,
+    // the session bus and the X connections of the tray, the notifications and the global
+    // shortcut, the login item) is not needed for it, and comes after.
+    if (m_options.openHUDAtLaunch) {
+        // Mapped first; the watchers then take their first look at the folders on their own
+        // threads while the window's contents are built.
+        m_hudPanel->present();
+        m_inboxes->start();
+        openHUD();
+        connect(m_hudPanel, &TriageHUDPanel::firstFramePainted, this, &AppDelegate::noteFirstFrame,
+                Qt::QueuedConnection);
+        // Without a frame (a display that never exposes the window) it starts anyway.
+        QTimer::singleShot(firstFrameWaitMs, this, &AppDelegate::noteFirstFrame);
+    } else {
+        m_inboxes->start();
+    }
+    finishLaunch();
+}
+
+void AppDelegate::setupInboxWatchers()
+{
+    InboxWatchers::Dependencies inboxes;
+    inboxes.queue = &m_queueManager;
+    inboxes.config = &m_configService;
+    inboxes.logger = &m_services.logger;
+    inboxes.problems = m_services.problems.get();
+    inboxes.downloadsDirectory = m_options.downloadsDirectory;
+    m_inboxes = new InboxWatchers(inboxes, this);
+    connect(m_inboxes, &InboxWatchers::scanningChanged, this,
+            &AppDelegate::scheduleStatusItemUpdate);
+    m_inboxes->prepare(m_options.openHUDAtLaunch);
+}
+
+void AppDelegate::setupHUDPanel()
+{
     m_hudPanel = new TriageHUDPanel;
     // When the window last lost the focus, for a click on the tray that took it.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
@@ -120,7 +154,10 @@ void AppDelegate::applicationDidFinishLaunching()
     // The menu's shortcuts (Ctrl+, Ctrl+Q, ...) also work in the window: the same actions,
     // active while the window has the focus.
     m_hudPanel->addActions(m_menu->actions());
+}
 
+void AppDelegate::setupActions()
+{
     TriageActionController::Dependencies actions;
     actions.queue = &m_queueManager;
     actions.engine = &m_services.engine;
@@ -140,25 +177,12 @@ void AppDelegate::applicationDidFinishLaunching()
     // The tray says Inbox Zero only once the last action has ended (it may still fail).
     connect(m_actions, &TriageActionController::stateChanged, this,
             &AppDelegate::updateStatusItemAppearance);
+}
 
-    // The window is shown as soon as it can be: what follows (crash reporting's settings,
-    // the session bus and the X connections of the tray, the notifications and the global
-    // shortcut, the login item) is not needed for it, and comes after.
-    if (m_options.openHUDAtLaunch) {
-        // Mapped first; the watchers then take their first look at the folders on their own
-        // threads while the window's contents are built.
-        m_hudPanel->present();
-        startWatchers();
-        openHUD();
-        connect(m_hudPanel, &TriageHUDPanel::firstFramePainted, this, &AppDelegate::noteFirstFrame,
-                Qt::QueuedConnection);
-        // Without a frame (a display that never exposes the window) it starts anyway.
-        QTimer::singleShot(firstFrameWaitMs, this, &AppDelegate::noteFirstFrame);
-    } else {
-        startWatchers();
-    }
-    configureCrashReporting();
-    watchForTray();
+void AppDelegate::finishLaunch()
+{
+    CrashReportingSetup::apply(m_services, m_configService.config());
+    m_tray->watchForTray();
     setupNotifications();
     // A move killed half-way (power loss) leaves a hidden partial copy in its slot folder,
     // an undo killed half-way one in the item's inbox.
@@ -168,8 +192,12 @@ void AppDelegate::applicationDidFinishLaunching()
     m_actions->removeStalePartials(slotFolders);
 
     upgradeLoginItem();
-    if (m_options.bindGlobalShortcut)
-        setupGlobalShortcut();
+    if (m_options.bindGlobalShortcut) {
+        connect(&m_services.globalShortcut, &GlobalShortcutService::activated, this,
+                &AppDelegate::openHUD);
+        new GlobalShortcutBinding(m_services.globalShortcut, m_configService, m_services.logger,
+                                  this);
+    }
     // Started hidden (at login): if no tray shows up meanwhile, say how to get in.
     if (!m_options.openHUDAtLaunch) {
         const MonotonicClock& clock = m_options.clock ? *m_options.clock : MonotonicClock::system();
@@ -181,10 +209,8 @@ void AppDelegate::applicationDidFinishLaunching()
 void AppDelegate::applicationWillTerminate()
 {
     m_services.logger.info(QStringLiteral("Application terminating."));
-    if (m_downloadWatcher)
-        m_downloadWatcher->stop();
-    for (const auto& watcher : m_inboxWatchers)
-        watcher->stop();
+    if (m_inboxes)
+        m_inboxes->stop();
     // Lines are written on the logger's own thread; let them reach the disk before exit.
     m_services.logger.waitForWritten(2000);
 }
@@ -223,36 +249,6 @@ void AppDelegate::applyAppIcon()
     QApplication::setWindowIcon(icon);
 }
 
-void AppDelegate::configureCrashReporting()
-{
-    LoggerService& logger = m_services.logger;
-    CrashReporter& reporter = m_services.crashReporter;
-    const QString optionsPath = BundleResources::optionsFilePath();
-    if (optionsPath.isEmpty() || !reporter.configure(optionsPath)) {
-        logger.info(QStringLiteral(
-            "Crash reporting options (GoogleService-Info.plist) not loaded; crash reporting "
-            "skipped."));
-        return;
-    }
-    logger.info(QStringLiteral("Crash reporter initialized successfully."));
-
-    const bool diagnostics = m_configService.config().general.anonymousDiagnosticsEnabled;
-    reporter.setCollectionEnabled(diagnostics);
-    m_services.telemetry.setIsEnabled(diagnostics);
-
-    // The distribution and its release ("Debian GNU/Linux 12 (bookworm)") and the kernel:
-    // together they say which system a crash happened on.
-    reporter.setCustomValue(QStringLiteral("os_version"), QSysInfo::prettyProductName());
-    reporter.setCustomValue(QStringLiteral("kernel_version"), QSysInfo::kernelVersion());
-    reporter.setCustomValue(QStringLiteral("cpu_arch"), QSysInfo::currentCpuArchitecture());
-    reporter.setCustomValue(QStringLiteral("launch_at_login"),
-                            m_services.launchAtLogin.isEnabled());
-    reporter.setCustomValue(QStringLiteral("configured_slots_count"),
-                            int(m_configService.config().destinationSlots.size()));
-    reporter.setCustomValue(QStringLiteral("lifetime_triaged"),
-                            m_services.telemetry.lifetimeFilesTriaged());
-}
-
 void AppDelegate::setupStatusItem()
 {
     m_menu = new QMenu;
@@ -289,49 +285,16 @@ void AppDelegate::setupStatusItem()
     connect(m_statusUpdate, &QTimer::timeout, this, &AppDelegate::updateStatusItemAppearance);
     connect(&m_queueManager, &TriageQueueManager::triageQueueDidChange, this,
             &AppDelegate::scheduleStatusItemUpdate);
+    m_tray = new TrayStatusItem(m_menu, m_services.logger, this);
+    connect(m_tray, &TrayStatusItem::clicked, this, &AppDelegate::toggleHUD);
+    connect(m_tray, &TrayStatusItem::doubleClicked, this, &AppDelegate::openHUD);
+    connect(m_tray, &TrayStatusItem::iconCreated, this, &AppDelegate::updateStatusItemAppearance);
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
                 if (state == Qt::ApplicationActive)
                     scheduleStatusItemUpdate();
             });
     updateStatusItemAppearance();
-}
-
-void AppDelegate::watchForTray()
-{
-    // The icon is created only once a tray host is known to run, and placed again each
-    // time one appears (a panel restarted, a tray started late at login). Qt decides at
-    // the first tray icon it makes whether StatusNotifierItem can be used and keeps that
-    // answer for the whole process, so asking before a host runs would rule it out.
-    m_trayWatcher = new TrayHostWatcher(TrayHostWatcher::Sources{}, this);
-    connect(m_trayWatcher, &TrayHostWatcher::trayHostAppeared, this, &AppDelegate::showTrayIcon);
-    if (m_trayWatcher->isAvailable())
-        showTrayIcon();
-}
-
-void AppDelegate::showTrayIcon()
-{
-    if (!m_statusItem) {
-        m_statusItem = new QSystemTrayIcon(this);
-        m_statusItem->setContextMenu(m_menu);
-        // A click shows the window or puts it away again; a double click (a click, then
-        // the double click) leaves it shown.
-        connect(m_statusItem, &QSystemTrayIcon::activated, this,
-                [this](QSystemTrayIcon::ActivationReason reason) {
-                    if (reason == QSystemTrayIcon::Trigger)
-                        toggleHUD();
-                    else if (reason == QSystemTrayIcon::DoubleClick)
-                        openHUD();
-                });
-        m_shownCount = -1;
-        updateStatusItemAppearance();
-        m_services.logger.info(QStringLiteral("Tray found; showing the tray icon."));
-    } else {
-        m_services.logger.info(QStringLiteral("Tray appeared again; placing the icon."));
-    }
-    // Hiding and showing again hands the icon to the tray host that is there now.
-    m_statusItem->hide();
-    m_statusItem->show();
 }
 
 QIcon AppDelegate::trayIcon() const
@@ -341,7 +304,7 @@ QIcon AppDelegate::trayIcon() const
 
 void AppDelegate::tellHowToReopenWithoutTray()
 {
-    if (!m_notifier || m_toldHowToReopen || (m_trayWatcher && m_trayWatcher->isAvailable()))
+    if (!m_notifier || m_toldHowToReopen || m_tray->isHostAvailable())
         return;
     if (m_hudPanel && m_hudPanel->isVisible())
         return;
@@ -375,14 +338,12 @@ void AppDelegate::setupNotifications()
     notices.logger = &m_services.logger;
     notices.suggestions = m_suggestions;
     notices.windowShown = [this] { return m_hudPanel && m_hudPanel->isVisible(); };
-    notices.trayShown = [this] {
-        return m_statusItem && m_trayWatcher && m_trayWatcher->isAvailable();
-    };
+    notices.trayShown = [this] { return m_tray->isShown(); };
     m_downloadNotifier = new NewDownloadNotifier(notices, this);
     connect(m_downloadNotifier, &NewDownloadNotifier::openRequested, this, &AppDelegate::openHUD);
     // Downloads that arrived while the program runs, not those a listing finds; told once the
     // queue has them (the rescanner's reports of the same discovery are posted first).
-    connect(m_downloadWatcher.get(), &DownloadWatcherService::fileDiscovered, m_downloadNotifier,
+    connect(downloadWatcher(), &DownloadWatcherService::fileDiscovered, m_downloadNotifier,
             [notifier = m_downloadNotifier](const QUrl& url, bool arrivedAnew) {
                 if (arrivedAnew)
                     notifier->noteArrival(url);
@@ -402,30 +363,6 @@ void AppDelegate::upgradeLoginItem()
     }
 }
 
-void AppDelegate::setupGlobalShortcut()
-{
-    GlobalShortcutService& shortcut = m_services.globalShortcut;
-    connect(&shortcut, &GlobalShortcutService::activated, this, &AppDelegate::openHUD);
-    connect(&shortcut, &GlobalShortcutService::stateChanged, this, [this, &shortcut] {
-        LoggerService& logger = m_services.logger;
-        if (shortcut.state() == GlobalShortcutService::State::Bound)
-            logger.info(QStringLiteral("Global shortcut %1 bound (%2).")
-                            .arg(shortcut.shortcutText(), shortcut.mechanism()));
-        else if (shortcut.state() == GlobalShortcutService::State::Failed)
-            logger.error(QStringLiteral("Global shortcut %1 not bound: %2")
-                             .arg(shortcut.shortcutText(), shortcut.failureReason()));
-        else if (shortcut.state() == GlobalShortcutService::State::Off)
-            logger.info(QStringLiteral("Global shortcut turned off."));
-    });
-    shortcut.start(m_configService.config().general.globalHotkey);
-    // A chord changed or turned off in the settings takes effect when they are saved.
-    connect(&m_configService, &ConfigurationService::configChanged, this,
-            [&shortcut](const AppConfig& config) {
-                if (config.general.globalHotkey != shortcut.configuredHotkey())
-                    shortcut.start(config.general.globalHotkey);
-            });
-}
-
 void AppDelegate::scheduleStatusItemUpdate()
 {
     if (m_statusUpdate && !m_statusUpdate->isActive())
@@ -439,189 +376,33 @@ qsizetype AppDelegate::waitingCount() const
 
 void AppDelegate::updateStatusItemAppearance()
 {
-    const int count = int(std::min<qsizetype>(waitingCount(), INT_MAX));
-    const QString inboxZero = tr("Stowbird: Downloads Inbox Zero");
-    m_trayToolTip = count > 0      ? tr("Stowbird: %n waiting", nullptr, count)
-                    : isScanning() ? tr("Stowbird: Looking through Downloads…")
-                    : m_actions && m_actions->hasActionsInFlight() ? tr("Stowbird: Finishing…")
-                                                                   : inboxZero;
-    // What stops Stowbird comes with what to do, in place of a claim that all is done.
-    const BlockingProblems& problems = *m_services.problems;
-    if (!problems.isEmpty())
-        m_trayToolTip = m_trayToolTip == inboxZero ? tr("Stowbird: %1").arg(problems.summary())
-                                                   : m_trayToolTip + u'\n' + problems.summary();
-    if (!m_statusItem)
-        return;
-    m_statusItem->setToolTip(m_trayToolTip);
-    // The icon only changes with its badge text; skip redrawing the same picture.
-    const int shown = count > 99 ? 100 : count;
-    if (shown == m_shownCount)
-        return;
-    m_shownCount = shown;
-    m_statusItem->setIcon(TrayBadgeIcon::icon(count));
-}
-
-void AppDelegate::setupDownloadWatcher()
-{
-    const double debounce = m_configService.config().general.debounceSeconds;
-    m_downloadWatcher =
-        std::make_unique<DownloadWatcherService>(m_options.downloadsDirectory, debounce);
-    m_downloadWatcher->setLogger(&m_services.logger);
-    // The watchers' reports keep the queue current, so opening the window needs no listing.
-    // They pass through the rescanner, which holds discoveries back while a listing is fed.
-    m_rescanner = new QueueRescanner(m_queueManager, m_downloadWatcher->targetDirectory(), this);
-    // One log line per unusable name, whether a watcher or a listing meets it.
-    m_rescanner->setUnusableNameNote(
-        [watcher = m_downloadWatcher.get()](const QString& folder, const QString& name) {
-            watcher->noteUnusableName(folder, name);
-        });
-    // Files a listing finds still being written are queued by their folder's watcher once
-    // done; each watcher takes only the paths of its own folder.
-    m_rescanner->setWrittenFilesHandoff([this](const QStringList& paths) {
-        m_downloadWatcher->watchUntilFinished(paths);
-        for (const auto& watcher : m_inboxWatchers)
-            watcher->watchUntilFinished(paths);
-    });
-    connect(m_rescanner, &QueueRescanner::runningChanged, this,
-            &AppDelegate::scheduleStatusItemUpdate);
-    // A new debounce from the settings reaches the running watchers at once, and a changed
-    // list of inboxes is watched from now on.
-    connect(&m_configService, &ConfigurationService::configChanged, this,
-            [this](const AppConfig& config) {
-                if (m_downloadWatcher)
-                    m_downloadWatcher->setDebounceSeconds(config.general.debounceSeconds);
-                for (const auto& watcher : m_inboxWatchers)
-                    watcher->setDebounceSeconds(config.general.debounceSeconds);
-                if (config.additionalInboxes != m_inboxEntries)
-                    applyInboxes(config, false);
-            });
-    // The first listing is under way from here (discoveries wait for it), but starts once
-    // the watches are armed; see applicationDidFinishLaunching.
-    m_rescanner->rescanWhenReady();
-    startWatcher(m_downloadWatcher.get(), true);
-    applyInboxes(m_configService.config(), true);
-}
-
-void AppDelegate::startWatcher(DownloadWatcherService* watcher, bool atLaunch)
-{
-    // Reports arrive on the watcher's thread; the queue lives on this one. The rescanner
-    // collects them there and applies them here in order, in slices (a burst brings
-    // thousands). A discovery only enqueues: it never opens the HUD. Deleted or moved away
-    // by something else: out of the queue and the count at once.
-    QueueRescanner* rescanner = m_rescanner;
-    connect(
-        watcher, &DownloadWatcherService::fileDiscovered, m_rescanner,
-        [rescanner](const QUrl& url, bool arrivedAnew) {
-            rescanner->postDiscovered(url, arrivedAnew);
-        },
-        Qt::DirectConnection);
-    connect(
-        watcher, &DownloadWatcherService::itemRemoved, m_rescanner,
-        [rescanner](const QString& path) { rescanner->postRemoved(path); }, Qt::DirectConnection);
-    connect(
-        watcher, &DownloadWatcherService::itemsListed, m_rescanner,
-        [rescanner](const QString& folder, const QSet<QString>& paths) {
-            rescanner->postListed(folder, paths);
-        },
-        Qt::DirectConnection);
-    // Told on the watcher's thread, shown on this one.
-    connect(watcher, &DownloadWatcherService::watchHealthChanged, m_services.problems.get(),
-            &BlockingProblems::noteWatchHealth);
-    if (atLaunch)
-        m_watchersStarting.insert(watcher);
-    connect(
-        watcher, &DownloadWatcherService::started, this,
-        [this, watcher, atLaunch] {
-            if (atLaunch) {
-                noteWatcherStarted(watcher);
-            } else if (m_rescanner) {
-                // What the folder held before its watches were armed.
-                m_rescanner->rescan();
-            }
-        },
-        Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
-    // Those of the launch start once the window is shown (startWatchers): their first look
-    // at a large folder would share the two cores with building it.
-    if (!atLaunch)
-        watcher->startInBackground();
-}
-
-void AppDelegate::startWatchers()
-{
-    m_downloadWatcher->startInBackground();
-    for (const auto& watcher : m_inboxWatchers)
-        watcher->startInBackground();
-}
-
-void AppDelegate::applyInboxes(const AppConfig& config, bool atLaunch)
-{
-    m_inboxEntries = config.additionalInboxes;
-    QList<InboxFolders::Rejected> rejected;
-    const QStringList wanted = InboxFolders::resolve(
-        config.additionalInboxes, m_downloadWatcher->targetDirectory(), &rejected);
-    for (const InboxFolders::Rejected& entry : std::as_const(rejected))
-        m_services.logger.error(
-            QStringLiteral("Inbox \"%1\" left out: %2").arg(entry.entry, entry.reason));
-
-    std::vector<std::unique_ptr<DownloadWatcherService>> watchers;
-    QList<DownloadWatcherService*> fresh;
-    for (const QString& folder : wanted) {
-        const auto it = std::find_if(
-            m_inboxWatchers.begin(), m_inboxWatchers.end(),
-            [&folder](const auto& watcher) { return watcher->targetDirectory() == folder; });
-        if (it != m_inboxWatchers.end()) {
-            watchers.push_back(std::move(*it));
-            m_inboxWatchers.erase(it);
-            continue;
-        }
-        auto watcher =
-            std::make_unique<DownloadWatcherService>(folder, config.general.debounceSeconds);
-        watcher->setLogger(&m_services.logger);
-        fresh.append(watcher.get());
-        watchers.push_back(std::move(watcher));
-    }
-    // The rescanner first: what waits from a folder no longer watched leaves the queue, and
-    // whatever its watcher still reports is dropped.
-    m_rescanner->setFolders(QStringList{m_downloadWatcher->targetDirectory()} + wanted);
-    for (const auto& gone : m_inboxWatchers) {
-        m_services.logger.info(
-            QStringLiteral("Stopped watching the inbox %1.").arg(gone->targetDirectory()));
-        m_services.problems->noteWatchHealth(gone->targetDirectory(), WatchProblem::None, {});
-        // Taken off the list during the launch: the first listing no longer waits for it.
-        if (m_watchersStarting.contains(gone.get()))
-            noteWatcherStarted(gone.get());
-    }
-    // The watchers left in the old list stop here.
-    m_inboxWatchers = std::move(watchers);
-    for (DownloadWatcherService* watcher : std::as_const(fresh)) {
-        m_services.logger.info(
-            QStringLiteral("Watching the inbox %1.").arg(watcher->targetDirectory()));
-        startWatcher(watcher, atLaunch);
-    }
-}
-
-void AppDelegate::noteWatcherStarted(const DownloadWatcherService* watcher)
-{
-    m_watchersStarting.remove(watcher);
-    if (m_watcherStarted || !m_watchersStarting.isEmpty())
-        return;
-    m_watcherStarted = true;
-    startHeldListing();
+    TrayStatusItem::Status status;
+    status.waiting = waitingCount();
+    status.scanning = isScanning();
+    status.finishing = m_actions && m_actions->hasActionsInFlight();
+    if (!m_services.problems->isEmpty())
+        status.problems = m_services.problems->summary();
+    m_tray->show(status);
 }
 
 QStringList AppDelegate::watchedFolders() const
 {
-    QStringList folders;
-    if (m_downloadWatcher)
-        folders << m_downloadWatcher->targetDirectory();
-    for (const auto& watcher : m_inboxWatchers)
-        folders << watcher->targetDirectory();
-    return folders;
+    return m_inboxes ? m_inboxes->watchedFolders() : QStringList();
 }
 
 bool AppDelegate::isScanning() const
 {
-    return m_rescanner && m_rescanner->isRunning();
+    return m_inboxes && m_inboxes->isScanning();
+}
+
+QueueRescanner* AppDelegate::rescanner() const
+{
+    return m_inboxes ? m_inboxes->rescanner() : nullptr;
+}
+
+DownloadWatcherService* AppDelegate::downloadWatcher() const
+{
+    return m_inboxes ? m_inboxes->downloadWatcher() : nullptr;
 }
 
 void AppDelegate::noteFirstFrame()
@@ -630,21 +411,15 @@ void AppDelegate::noteFirstFrame()
         m_firstFrameDrawn = true;
         applyAppIcon();
     }
-    startHeldListing();
-}
-
-void AppDelegate::startHeldListing()
-{
-    if (m_rescanner && m_watcherStarted && (m_firstFrameDrawn || !m_options.openHUDAtLaunch))
-        m_rescanner->startListingNow();
+    m_inboxes->releaseListing();
 }
 
 void AppDelegate::scanDownloads()
 {
     // A full listing, with a check of what waits already, off the GUI thread.
-    if (!m_rescanner)
+    if (!rescanner())
         return;
-    m_rescanner->rescan();
+    rescanner()->rescan();
     updateStatusItemAppearance();
 }
 
@@ -743,7 +518,7 @@ void AppDelegate::openHUD()
         services.updates = &m_services.updates;
         services.globalShortcut = &m_services.globalShortcut;
         services.actions = m_actions;
-        services.rescanner = m_rescanner;
+        services.rescanner = rescanner();
         services.revealer = m_services.revealer;
         services.history = m_services.history.get();
         services.suggestions = m_suggestions;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppServices.h"
+#include "app/TrayStatusItem.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -15,6 +16,7 @@ struct AppConfig;
 class ConfigurationService;
 class DesktopNotifier;
 class DownloadWatcherService;
+class InboxWatchers;
 class MonotonicClock;
 class NewDownloadNotifier;
 class QAction;
@@ -96,17 +98,17 @@ public:
     qsizetype waitingCount() const;
     // True while a listing of the folder is being taken or fed to the queue.
     bool isScanning() const;
-    QueueRescanner* rescanner() const { return m_rescanner; }
+    QueueRescanner* rescanner() const;
     TriageHUDPanel* hudPanel() const { return m_hudPanel; }
-    DownloadWatcherService* downloadWatcher() const { return m_downloadWatcher.get(); }
+    DownloadWatcherService* downloadWatcher() const;
     // The folders watched: the Downloads folder first, then the other inboxes in the order
     // the settings list them.
     QStringList watchedFolders() const;
     // Null until a tray host appears: the icon is made only once there is a tray for it.
-    QSystemTrayIcon* statusItem() const { return m_statusItem; }
-    TrayHostWatcher* trayWatcher() const { return m_trayWatcher; }
+    QSystemTrayIcon* statusItem() const { return m_tray ? m_tray->icon() : nullptr; }
+    TrayHostWatcher* trayWatcher() const { return m_tray ? m_tray->hostWatcher() : nullptr; }
     // What the tray icon shows (or will show once a tray appears).
-    QString trayToolTip() const { return m_trayToolTip; }
+    QString trayToolTip() const { return m_tray ? m_tray->toolTip() : QString(); }
     const BlockingProblems& problems() const { return *m_services.problems; }
     QIcon trayIcon() const;
     // Whether the no-tray notice was sent already (it is sent once per run).
@@ -125,35 +127,24 @@ private:
     // window's first frame.
     static constexpr int firstFrameWaitMs = 500;
 
-    // Starts the first listing once the watches are armed and, when the window opens at
-    // launch, its first frame is drawn.
-    void startHeldListing();
+    // The watchers of the inboxes and the first listing, held until they are started.
+    void setupInboxWatchers();
+    // The window, made hidden.
+    void setupHUDPanel();
+    // The controller of the file actions, and what it must say at once.
+    void setupActions();
+    // What the launch sets up once the window is on its way: crash reporting, the tray, the
+    // notifications, the login item and the global shortcut.
+    void finishLaunch();
+    // The window's first frame is drawn: the icon, and the first listing may start.
     void noteFirstFrame();
     // Gives the updater the window it shows checks in.
     void connectUpdateWindow();
     void applyAppIcon();
-    void configureCrashReporting();
     // The tray menu and the count it shows.
     void setupStatusItem();
-    // Shows the tray icon once a tray host runs, and again each time one appears.
-    void watchForTray();
-    void setupDownloadWatcher();
-    // Sends a watcher's reports to the rescanner and starts it; one of the launch is started
-    // by startWatchers(). A watcher of the launch holds the first listing back until its
-    // watches are armed; one added later is followed by a rescan.
-    void startWatcher(DownloadWatcherService* watcher, bool atLaunch);
-    // Starts the watchers of the launch, once the window (if it opens) is shown.
-    void startWatchers();
-    // Watches the other inboxes the configuration names, starting and stopping watchers for
-    // the folders added and removed; entries that cannot be watched are logged.
-    void applyInboxes(const AppConfig& config, bool atLaunch);
-    // A watcher started at launch is watching (or is gone): the first listing starts once
-    // every one of them is.
-    void noteWatcherStarted(const DownloadWatcherService* watcher);
     void scheduleStatusItemUpdate();
     void updateStatusItemAppearance();
-    void showTrayIcon();
-    void setupGlobalShortcut();
     // The desktop notifications: new downloads while the window is hidden, and their buttons.
     void setupNotifications();
     // Rewrites a login item left by an older version (it opened the window at login).
@@ -166,30 +157,21 @@ private:
     void showHistoryProblem(const QString& text);
 
     Options m_options;
-    bool m_watcherStarted = false;
     bool m_firstFrameDrawn = false;
     AppServices m_services;
     TriageQueueManager& m_queueManager;
     ConfigurationService& m_configService;
-    QSystemTrayIcon* m_statusItem = nullptr;
     QMenu* m_menu = nullptr;
     TriageHUDPanel* m_hudPanel = nullptr;
-    std::unique_ptr<DownloadWatcherService> m_downloadWatcher;
-    // The other inboxes' watchers, in the settings' order.
-    std::vector<std::unique_ptr<DownloadWatcherService>> m_inboxWatchers;
-    QStringList m_inboxEntries; // the configuration's list, as last applied
-    QSet<const DownloadWatcherService*> m_watchersStarting; // at launch, not yet watching
+    InboxWatchers* m_inboxes = nullptr;
     QTimer* m_statusUpdate = nullptr;
     TriageActionController* m_actions = nullptr;
     SuggestionService* m_suggestions = nullptr;
     QString m_historyProblem; // told before the actions existed
-    QueueRescanner* m_rescanner = nullptr;
     bool m_quitting = false;
-    int m_shownCount = -1;
     bool m_hudActive = false;
     QElapsedTimer m_hudLostFocus;
-    QString m_trayToolTip;
-    TrayHostWatcher* m_trayWatcher = nullptr;
+    TrayStatusItem* m_tray = nullptr;
     DesktopNotifier* m_notifier = nullptr;
     NewDownloadNotifier* m_downloadNotifier = nullptr;
     bool m_toldHowToReopen = false;

@@ -147,6 +147,50 @@ int askRunningInstance(int argc, char** argv, Mode mode)
     return 0;
 }
 
+// The answer to --status: the waiting count and whether the window is shown, then what the
+// window's status line says and what stops the program from doing its job.
+QByteArray statusAnswer(const AppDelegate& delegate)
+{
+    const bool shown = delegate.hudPanel() && delegate.hudPanel()->isVisible();
+    QString answer = QStringLiteral("waiting=%1 hud=%2")
+                         .arg(delegate.waitingCount())
+                         .arg(shown ? QStringLiteral("shown") : QStringLiteral("hidden"));
+    // The window's status line, when it shows one; the answer is one line, so it follows a
+    // tab and --status prints it on a line of its own.
+    if (const TriageActionController* actions = delegate.actions()) {
+        if (const std::optional<StatusLine> line = actions->status())
+            answer += QStringLiteral("\tstatus: ") +
+                      QString(line->text).replace(u'\t', u' ').replace(u'\n', u' ');
+    }
+    // What stops it from doing its job, as the window's strip and the tray's tooltip say.
+    if (delegate.problems().isEmpty())
+        return answer.toUtf8();
+    if (const TriageContainerView* view = delegate.containerView())
+        answer += QStringLiteral("\twindow: ") + view->problemText().replace(u'\n', u' ');
+    answer += QStringLiteral("\ttray: ") + delegate.trayToolTip().replace(u'\n', u' ');
+    return answer.toUtf8();
+}
+
+// What a second launch, a signal and the end of the event loop ask of the running program.
+void connectRequests(SingleInstance& instance, const TerminationSignals& signalWatcher,
+                     const QApplication& app, AppDelegate& delegate)
+{
+    instance.setStatusProvider([&delegate] { return statusAnswer(delegate); });
+    QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
+                     &AppDelegate::openHUD);
+    QObject::connect(&instance, &SingleInstance::toggleRequested, &delegate, [&delegate] {
+        if (delegate.hudPanel() && delegate.hudPanel()->isVisible())
+            delegate.dismissHUD();
+        else
+            delegate.openHUD();
+    });
+    QObject::connect(&instance, &SingleInstance::quitRequested, &delegate, &AppDelegate::quitApp);
+    QObject::connect(&signalWatcher, &TerminationSignals::terminationRequested, &delegate,
+                     &AppDelegate::quitApp);
+    QObject::connect(&app, &QApplication::aboutToQuit, &delegate,
+                     &AppDelegate::applicationWillTerminate);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -202,40 +246,7 @@ int main(int argc, char** argv)
     // Every service, built once and kept for the life of the process.
     static AppServices::Root* const root = new AppServices::Root;
     AppDelegate delegate(root->services(), options);
-    instance.setStatusProvider([&delegate] {
-        const bool shown = delegate.hudPanel() && delegate.hudPanel()->isVisible();
-        QString answer = QStringLiteral("waiting=%1 hud=%2")
-                             .arg(delegate.waitingCount())
-                             .arg(shown ? QStringLiteral("shown") : QStringLiteral("hidden"));
-        // The window's status line, when it shows one; the answer is one line, so it
-        // follows a tab and --status prints it on a line of its own.
-        if (const TriageActionController* actions = delegate.actions()) {
-            if (const std::optional<StatusLine> line = actions->status())
-                answer += QStringLiteral("\tstatus: ") +
-                          QString(line->text).replace(u'\t', u' ').replace(u'\n', u' ');
-        }
-        // What stops it from doing its job, as the window's strip and the tray's tooltip say.
-        if (delegate.problems().isEmpty())
-            return answer.toUtf8();
-        if (const TriageContainerView* view = delegate.containerView())
-            answer += QStringLiteral("\twindow: ") + view->problemText().replace(u'\n', u' ');
-        answer += QStringLiteral("\ttray: ") + delegate.trayToolTip().replace(u'\n', u' ');
-        return answer.toUtf8();
-    });
-    QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
-                     &AppDelegate::openHUD);
-    QObject::connect(&instance, &SingleInstance::toggleRequested, &delegate, [&delegate] {
-        if (delegate.hudPanel() && delegate.hudPanel()->isVisible())
-            delegate.dismissHUD();
-        else
-            delegate.openHUD();
-    });
-    QObject::connect(&instance, &SingleInstance::quitRequested, &delegate, &AppDelegate::quitApp);
-    QObject::connect(&signalWatcher, &TerminationSignals::terminationRequested, &delegate,
-                     &AppDelegate::quitApp);
-    QObject::connect(&app, &QApplication::aboutToQuit, &delegate,
-                     &AppDelegate::applicationWillTerminate);
-
+    connectRequests(instance, signalWatcher, app, delegate);
     delegate.applicationDidFinishLaunching();
     const int status = app.exec();
 

@@ -63,7 +63,7 @@ template <typename Work> void inParallel(size_t count, const Work& work)
 class Listing
 {
 public:
-    enum class Kind : quint8 { Item, Partial, Unusable, BeingWritten };
+    enum class Kind : quint8 { Item, Partial, Unusable, BeingWritten, NotExamined };
     struct Entry
     {
         qint64 modifiedNs = 0;
@@ -82,23 +82,32 @@ public:
     // Reads the names, then decodes and stats them, sharing the work among threads.
     void read()
     {
-        while (const dirent* entry = ::readdir(m_dir)) {
-            // "." and ".." start with a dot and fall under the hidden-file rule.
-            if (entry->d_name[0] == '.')
-                continue;
-            m_entries.push_back({});
-            m_entries.back().rawName = m_rawNames.size();
-            m_rawNames.append(entry->d_name).push_back('\0');
-        }
-        timespec now{};
-        ::clock_gettime(CLOCK_REALTIME, &now);
-        const qint64 recentNs =
-            (qint64(now.tv_sec) - DownloadFolderListing::writerCheckWindowSeconds) * 1000000000 +
-            now.tv_nsec;
+        readNames();
+        const qint64 recentNs = recentSinceNs();
         inParallel(m_entries.size(), [&](size_t from, size_t to) {
             for (size_t i = from; i < to; ++i)
                 examine(m_entries[i], recentNs);
         });
+    }
+
+    // Reads every name but examines only the first `sample` entries the folder gives; of
+    // the others only the partial downloads are told apart (they hold back their final
+    // names, which may be among the sample).
+    void readSample(size_t sample)
+    {
+        readNames();
+        const qint64 recentNs = recentSinceNs();
+        for (size_t i = 0; i < m_entries.size(); ++i) {
+            Entry& entry = m_entries[i];
+            const char* raw = m_rawNames.data() + entry.rawName;
+            if (i < sample)
+                examine(entry, recentNs);
+            else if (PartialDownloadNames::mayBePartial(raw) && decodeName(raw, &entry.name) &&
+                     PartialDownloadNames::isPartial(entry.name))
+                entry.kind = Kind::Partial;
+            else
+                entry.kind = Kind::NotExamined;
+        }
     }
 
     // Keeps the items: tells of the unusable names and leaves out the partial downloads and
@@ -114,7 +123,7 @@ public:
                     unusable(folder, entry.name);
             } else if (entry.kind == Kind::Partial)
                 partials.update(entry.name, true);
-            else
+            else if (entry.kind != Kind::NotExamined)
                 kept.push_back(std::move(entry));
         }
         m_entries = std::move(kept);
@@ -143,6 +152,12 @@ public:
                 return &*it;
         }
         return nullptr;
+    }
+
+    // Leaves entry (one of this listing's) out from here on.
+    void drop(const Entry* entry)
+    {
+        m_entries.erase(m_entries.begin() + (entry - m_entries.data()));
     }
 
     // Asks about writers for the rest, then puts the files being written into beingWritten
@@ -174,6 +189,27 @@ public:
     }
 
 private:
+    void readNames()
+    {
+        while (const dirent* entry = ::readdir(m_dir)) {
+            // "." and ".." start with a dot and fall under the hidden-file rule.
+            if (entry->d_name[0] == '.')
+                continue;
+            m_entries.push_back({});
+            m_entries.back().rawName = m_rawNames.size();
+            m_rawNames.append(entry->d_name).push_back('\0');
+        }
+    }
+
+    // Files modified since this time are asked about writers.
+    static qint64 recentSinceNs()
+    {
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        return (qint64(now.tv_sec) - DownloadFolderListing::writerCheckWindowSeconds) * 1000000000 +
+               now.tv_nsec;
+    }
+
     static bool older(const Entry& a, const Entry& b)
     {
         // Files found being written sort last: they are out of the listing.
@@ -251,6 +287,25 @@ QStringList DownloadFolderListing::listExistingPaths(
             oldest(prefix + head->name);
     }
     return listing.finish(prefix, beingWritten);
+}
+
+QString DownloadFolderListing::firstExistingPath(const QString& directory, int sample,
+                                                 const QSet<QString>& excluded)
+{
+    DIR* dir = ::opendir(QFile::encodeName(directory).constData());
+    if (!dir)
+        return {};
+    Listing listing(dir);
+    listing.readSample(size_t(std::max(sample, 1)));
+    listing.keepItems(QDir::cleanPath(directory), {});
+    const QString prefix = QDir::cleanPath(directory) + QLatin1Char('/');
+    while (const Listing::Entry* head = listing.oldest()) {
+        QString path = prefix + head->name;
+        if (!excluded.contains(path))
+            return path;
+        listing.drop(head);
+    }
+    return {};
 }
 
 QList<QUrl> DownloadFolderListing::urlsOf(const QStringList& paths)

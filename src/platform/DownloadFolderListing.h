@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -34,6 +35,14 @@ public:
                                          const std::function<void(const QString&)>& oldest = {},
                                          const UnusableNameNote& unusable = {},
                                          QStringList* beingWritten = nullptr);
+
+    // The oldest item among the first `sample` entries the folder gives (all of them in a
+    // folder that holds no more), by the rules of listExistingPaths, leaving out the paths in
+    // excluded; an empty string when there is none. Every name is read, so that the
+    // placeholders of downloads under way are known, but only the sample is examined: in a
+    // large folder it costs a fraction of a full listing, and it may not be the oldest of all.
+    static QString firstExistingPath(const QString& directory, int sample,
+                                     const QSet<QString>& excluded = {});
 
     static QList<QUrl> urlsOf(const QStringList& paths);
 

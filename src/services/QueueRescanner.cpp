@@ -84,7 +84,45 @@ void QueueRescanner::startListingNow()
     if (!m_listingDeferred)
         return;
     m_listingDeferred = false;
+    // A first look under way runs ahead of the listing on its thread anyway: the listing
+    // starts once its item is queued, so that the listing checks that item too.
+    if (m_firstLook)
+        return;
     startListing();
+}
+
+void QueueRescanner::lookForFirstItem()
+{
+    if (!m_running || !m_listingDeferred || !m_queue.isEmpty())
+        return;
+    m_firstLook = true;
+    // On the listing's thread, ahead of the listing itself.
+    BackgroundTask::run(
+        m_listingPool,
+        [folders = m_folders, skipped = m_queue.skippedPaths()] {
+            for (const QString& folder : folders) {
+                QString path =
+                    DownloadFolderListing::firstExistingPath(folder, firstLookSample, skipped);
+                if (!path.isEmpty())
+                    return path;
+            }
+            return QString();
+        },
+        this, [this](const QString& path) { takeFirstItem(path); },
+        [this](const QString&) { takeFirstItem({}); });
+}
+
+void QueueRescanner::takeFirstItem(const QString& path)
+{
+    m_firstLook = false;
+    // Before the listing: it then checks that the item is still there, with everything else
+    // already queued. A removal reported meanwhile keeps it out.
+    if (!path.isEmpty() && m_running && m_queue.isEmpty() && !keptOutOfListing(path) &&
+        isWatched(path))
+        m_queue.enqueuePaths({path});
+    // The listing was let go meanwhile.
+    if (m_running && !m_listingDeferred && !m_listing && m_listed.isEmpty())
+        startListing();
 }
 
 QueueRescanner::Listing

@@ -53,6 +53,14 @@ public:
     // first frame first.
     void rescanWhenReady();
     void startListingNow();
+    // While that listing is held, finds a first item at once: the oldest of the first entries
+    // (firstLookSample) of the first folder that has one, by the listing's rules (nothing
+    // skipped, hidden, partial or still being written). It is queued as the head, so that the
+    // window can show it long before a large folder is listed in full; the listing, which
+    // starts once it is in, queues the rest behind it, oldest first, and the head stays where
+    // it is. Nothing when the queue holds something already or the listing has started.
+    void lookForFirstItem();
+    static constexpr int firstLookSample = 1024;
     // From the first rescan until the last one asked for has been fed to the queue.
     bool isRunning() const { return m_running; }
     // How many slices the last rescan was fed in (for tests and benchmarks).
@@ -121,6 +129,8 @@ private:
                                 const DownloadWatcherService::UnusableNameNote& unusable);
     // The listing's oldest file, queued ahead of the rest of the listing.
     void takeOldest(const QString& path);
+    // The first look's item, queued while the listing is still held.
+    void takeFirstItem(const QString& path);
     void startListing();
     void listingDone(Listing listing);
     void feedSlice();
@@ -140,6 +150,8 @@ private:
     bool m_running = false;
     bool m_again = false;
     bool m_listingDeferred = false;
+    // A first look is on the listing's thread; the listing waits for its item.
+    bool m_firstLook = false;
     int m_sliceLimit = 4096;
     int m_slices = 0;
 

@@ -1,78 +1,28 @@
 #include "services/TriageQueueManager.h"
 
-#include "platform/BackgroundTask.h"
-
-#include <QCoreApplication>
-
 #include "models/FileNaming.h"
 #include "models/SkipList.h"
 #include "platform/FileSystemEntry.h"
-#include "platform/JsonFile.h"
-#include "platform/PrivateStorage.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
 
-namespace {
-
-const QString listFileName = QStringLiteral("skipped_items.json");
-const QString identityFileName = QStringLiteral("skipped_items_identity.json");
-
-std::optional<QByteArray> readFile(const QString& path)
-{
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
-}
-
-} // namespace
-
 TriageQueueManager::TriageQueueManager(const QString& skipCacheBaseDirectory, QObject* parent)
-    : QObject(parent), m_skipCacheFilePath(skipCacheBaseDirectory + u'/' + listFileName),
-      m_skipIdentityFilePath(skipCacheBaseDirectory + u'/' + identityFileName)
+    : QObject(parent), m_store(skipCacheBaseDirectory)
 {
-    m_saver.setMaxThreadCount(1);
-    m_saver.setObjectName(QStringLiteral("com.stowbird.skiplist"));
-    // The list names the user's files: a folder or file made wider by an older version is
-    // tightened before use.
-    PrivateStorage::tighten(skipCacheBaseDirectory, {listFileName, identityFileName});
-    // A missing or unreadable cache simply means nothing was skipped. The list alone says
-    // what is skipped (an older version may have written it last); the identity file says
-    // for which file, where it knows.
-    const std::optional<QByteArray> list = readFile(m_skipCacheFilePath);
-    const std::optional<SkipList::Entries> listed =
-        list ? SkipList::decode(*list) : std::optional<SkipList::Entries>();
-    if (!listed)
-        return;
-    const SkipList::Entries known =
-        SkipList::decode(readFile(m_skipIdentityFilePath).value_or(QByteArray()))
-            .value_or(SkipList::Entries());
-    bool learned = false;
-    for (auto it = listed->cbegin(); it != listed->cend(); ++it) {
-        const QString& path = it.key();
-        m_skippedPaths.insert(path);
-        if (it.value().isValid()) {
-            // The previous version's list kept the inode in the list itself; the identity
-            // file may know more about that same file.
-            const SkipList::Identity more = known.value(path);
-            m_skipIdentities.insert(path, more.inode == it.value().inode ? more : it.value());
-        } else if (known.contains(path)) {
-            // Invalid when nothing was at the path when it was last looked at.
-            m_skipIdentities.insert(path, known.value(path));
-        } else {
-            // A skip made by a version that kept no identities: the file there now is the
-            // one that was skipped.
+    connect(&m_store, &SkipListStore::saveFailed, this, &TriageQueueManager::reportSaveFailure);
+    SkipListStore::Loaded loaded = m_store.load();
+    m_skippedPaths = std::move(loaded.paths);
+    m_skipIdentities = std::move(loaded.identities);
+    // A skip made by a version that kept no identities: the file there now is the one that
+    // was skipped.
+    for (const QString& path : std::as_const(m_skippedPaths)) {
+        if (!m_skipIdentities.contains(path))
             m_skipIdentities.insert(path, identityOf(path));
-            learned = true;
-        }
     }
-    // A list of objects becomes a list of paths at once, so that an older version reads it;
-    // what was learned about the files is recorded.
-    if (learned || *list != SkipList::encodePaths(m_skippedPaths.values()))
+    // What was learned about the files, and a list an older version wrote in another form,
+    // are recorded at once.
+    if (loaded.outdated)
         saveSkipCache();
 }
 
@@ -315,8 +265,7 @@ void TriageQueueManager::clearSkipCache()
     const bool hadSkips = !m_skippedPaths.isEmpty();
     m_skippedPaths.clear();
     m_skipIdentities.clear();
-    QFile::remove(m_skipCacheFilePath);
-    QFile::remove(m_skipIdentityFilePath);
+    m_store.remove();
     if (hadSkips)
         emit skippedPathsChanged();
     emit triageQueueDidChange();
@@ -492,45 +441,12 @@ TriageQueueManager::~TriageQueueManager()
 
 void TriageQueueManager::waitForSaves()
 {
-    m_saver.waitForDone();
-    // A failure is reported from this thread's event loop: deliver what is waiting.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    m_store.waitForSaves();
 }
 
 void TriageQueueManager::saveSkipCache()
 {
-    SkipList::Entries entries;
-    entries.reserve(m_skippedPaths.size());
-    for (const QString& path : std::as_const(m_skippedPaths))
-        entries.insert(path, m_skipIdentities.value(path));
-    const QByteArray list = SkipList::encodePaths(m_skippedPaths.values());
-    const QByteArray identities = SkipList::encodeIdentities(entries);
-    const quint64 serial = ++*m_latestSave;
-    // Each file is replaced whole or not at all. The list first: it is what every version
-    // reads, and its failure is the one told. The identities follow without a sync of their
-    // own (waiting for both files' data would double the cost): should a crash lose them, a
-    // skip holds for the file found at its path.
-    BackgroundTask::run(
-        m_saver,
-        [list, identities, serial, latest = m_latestSave, listPath = m_skipCacheFilePath,
-         identityPath = m_skipIdentityFilePath]() -> QString {
-            if (serial != latest->load())
-                return {}; // a newer save holds all of this one
-            QString error;
-            const bool listSaved = JsonFile::writeAtomically(listPath, list, &error);
-            QString identityError;
-            const bool identitiesSaved = JsonFile::writeAtomically(
-                identityPath, identities, &identityError, JsonFile::Durability::Later);
-            if (listSaved && identitiesSaved)
-                return {};
-            return listSaved ? identityError : error;
-        },
-        this,
-        [this](const QString& error) {
-            if (!error.isEmpty())
-                reportSaveFailure(error);
-        },
-        [this](const QString& error) { reportSaveFailure(error); });
+    m_store.save(m_skippedPaths, m_skipIdentities);
 }
 
 void TriageQueueManager::reportSaveFailure(const QString& error)

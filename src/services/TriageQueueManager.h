@@ -4,15 +4,14 @@
 #include "models/SkipList.h"
 #include "models/TriageItem.h"
 #include "services/ServiceLog.h"
+#include "services/SkipListStore.h"
 
 #include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
-#include <QThreadPool>
 #include <QUrl>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -49,8 +48,8 @@ public:
     // cost a few megabytes): a URL and an item are made only when the entry moves up into
     // the working list.
     const CompactPathList& pendingBacklog() const { return m_pendingBacklog; }
-    QString skipCacheFilePath() const { return m_skipCacheFilePath; }
-    QString skipIdentityFilePath() const { return m_skipIdentityFilePath; }
+    QString skipCacheFilePath() const { return m_store.listFilePath(); }
+    QString skipIdentityFilePath() const { return m_store.identityFilePath(); }
 
     std::optional<TriageItem> activeItem() const;
     bool isEmpty() const { return m_items.isEmpty() && m_pendingBacklog.isEmpty(); }
@@ -133,16 +132,12 @@ private:
     bool hasEntriesIn(const QString& folder) const;
 
     ServiceLog m_log;
-    // Writes the skip list, one save at a time, in order; a save overtaken by a newer one
-    // before it starts is left out (the newer one holds all of it).
-    QThreadPool m_saver;
-    std::shared_ptr<std::atomic<quint64>> m_latestSave = std::make_shared<std::atomic<quint64>>(0);
+    // The skip list on disk, written off this thread.
+    SkipListStore m_store;
     QList<TriageItem> m_items;
     QSet<QString> m_skippedPaths;
     QHash<QString, SkipList::Identity> m_skipIdentities; // same keys as m_skippedPaths
     CompactPathList m_pendingBacklog;
-    QString m_skipCacheFilePath;
-    QString m_skipIdentityFilePath;
 
     // Standardised paths of the items, with their multiplicity, so the duplicate test of a
     // rescan costs a lookup rather than a scan (the backlog answers for itself).
