@@ -7,8 +7,6 @@
 #include "services/LoggerService.h"
 #include "services/TriageQueueManager.h"
 
-#include <QTimer>
-
 #include <mutex>
 
 ActionCanceller::ActionCanceller(Dependencies dependencies, int abandonMs, QObject* parent)
@@ -84,7 +82,7 @@ bool ActionCanceller::cancel(const QUuid& id)
     found->cancelling = true;
     m_deps.logger.action(QStringLiteral("Cancelling action '%1'").arg(found->name));
     showStatus(tr("Cancelling %1…").arg(found->describeOrRunning()), StatusLine::Kind::Progress);
-    QTimer::singleShot(m_abandonMs, this, [this, id] { abandon(id); });
+    m_deps.clock.callAfter(m_abandonMs, this, [this, id] { abandon(id); });
     return true;
 }
 
