@@ -444,6 +444,7 @@ private slots:
         advance(TriageActionController::defaultProgressDelayMs);
         QTRY_VERIFY(strip->isVisible());
         QTest::mouseClick(strip->cancelButton(), Qt::LeftButton);
+        advance(100); // the abandon delay passes
         QTRY_COMPARE_WITH_TIMEOUT(headName(), QStringLiteral("slow.bin"), 5000);
         QVERIFY(m_view->statusMessage().value_or(QString()).startsWith(
             QStringLiteral("Cancelled moving slow.bin to Documents")));

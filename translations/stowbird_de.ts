@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>ActionCanceller</name>
+    <message>
+        <source>Cancelling %1…</source>
+        <translation>%1 wird abgebrochen…</translation>
+    </message>
+    <message>
+        <source>Too late to cancel: %1 is copied whole, and the original is being removed</source>
+        <translation>Zu spät zum Abbrechen: %1 ist vollständig kopiert, und das Original wird gerade entfernt</translation>
+    </message>
+    <message>
+        <source>Nothing to cancel</source>
+        <translation>Nichts abzubrechen</translation>
+    </message>
+    <message>
+        <source>Gave up waiting: %1 is not responding. %2 of %3 moved; %4</source>
+        <translation>Warten aufgegeben: Keine Antwort beim %1. %2 von %3 verschoben; %4</translation>
+    </message>
+    <message>
+        <source>Cancelled moving %1 to %2: the folder is not responding. %1 is back in the queue; the partial copy is removed if the folder answers again</source>
+        <translation>Verschieben von %1 nach %2 abgebrochen: Der Ordner reagiert nicht. %1 ist wieder in der Warteschlange; die unvollständige Kopie wird entfernt, sobald der Ordner wieder antwortet</translation>
+    </message>
+    <message>
+        <source>Gave up waiting: %1 is not responding</source>
+        <translation>Warten aufgegeben: Keine Antwort beim %1</translation>
+    </message>
+</context>
+<context>
     <name>ActionJob</name>
     <message>
         <source>the move of %1 to %2</source>
@@ -439,6 +466,14 @@ Wartend: %2</translation>
     <message>
         <source>Undid skip: %1 is back</source>
         <translation>Überspringen rückgängig gemacht: %1 ist wieder da</translation>
+    </message>
+    <message>
+        <source>Nothing to undo: %1 failed (%2)</source>
+        <translation>Nichts rückgängig zu machen: %1 ist fehlgeschlagen (%2)</translation>
+    </message>
+    <message>
+        <source>Nothing to undo</source>
+        <translation>Nichts rückgängig zu machen</translation>
     </message>
 </context>
 <context>
@@ -2131,30 +2166,6 @@ Wartend: %2</translation>
 <context>
     <name>TriageActionController</name>
     <message>
-        <source>Cancelling %1…</source>
-        <translation>%1 wird abgebrochen…</translation>
-    </message>
-    <message>
-        <source>Too late to cancel: %1 is copied whole, and the original is being removed</source>
-        <translation>Zu spät zum Abbrechen: %1 ist vollständig kopiert, und das Original wird gerade entfernt</translation>
-    </message>
-    <message>
-        <source>Nothing to cancel</source>
-        <translation>Nichts abzubrechen</translation>
-    </message>
-    <message>
-        <source>Gave up waiting: %1 is not responding. %2 of %3 moved; %4</source>
-        <translation>Warten aufgegeben: Keine Antwort beim %1. %2 von %3 verschoben; %4</translation>
-    </message>
-    <message>
-        <source>Cancelled moving %1 to %2: the folder is not responding. %1 is back in the queue; the partial copy is removed if the folder answers again</source>
-        <translation>Verschieben von %1 nach %2 abgebrochen: Der Ordner reagiert nicht. %1 ist wieder in der Warteschlange; die unvollständige Kopie wird entfernt, sobald der Ordner wieder antwortet</translation>
-    </message>
-    <message>
-        <source>Gave up waiting: %1 is not responding</source>
-        <translation>Warten aufgegeben: Keine Antwort beim %1</translation>
-    </message>
-    <message>
         <source>Cancelled; nothing changed</source>
         <translation>Abgebrochen; nichts wurde geändert</translation>
     </message>
@@ -2205,14 +2216,6 @@ Wartend: %2</translation>
     <message>
         <source>Undo error: %1</source>
         <translation>Fehler beim Rückgängigmachen: %1</translation>
-    </message>
-    <message>
-        <source>Nothing to undo: %1 failed (%2)</source>
-        <translation>Nichts rückgängig zu machen: %1 ist fehlgeschlagen (%2)</translation>
-    </message>
-    <message>
-        <source>Nothing to undo</source>
-        <translation>Nichts rückgängig zu machen</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr" sourcelanguage="en">
 <context>
+    <name>ActionCanceller</name>
+    <message>
+        <source>Cancelling %1…</source>
+        <translation>Annulation de %1…</translation>
+    </message>
+    <message>
+        <source>Too late to cancel: %1 is copied whole, and the original is being removed</source>
+        <translation>Trop tard pour annuler&#xa0;: %1 est copié en entier et l’original est en cours de suppression</translation>
+    </message>
+    <message>
+        <source>Nothing to cancel</source>
+        <translation>Rien à annuler</translation>
+    </message>
+    <message>
+        <source>Gave up waiting: %1 is not responding. %2 of %3 moved; %4</source>
+        <translation>Attente abandonnée&#xa0;: %1 ne répond pas. %2 sur %3 déplacés&#xa0;; %4</translation>
+    </message>
+    <message>
+        <source>Cancelled moving %1 to %2: the folder is not responding. %1 is back in the queue; the partial copy is removed if the folder answers again</source>
+        <translation>Déplacement de %1 vers %2 annulé&#xa0;: le dossier ne répond pas. %1 est de retour dans la file&#xa0;; la copie partielle sera supprimée si le dossier répond à nouveau</translation>
+    </message>
+    <message>
+        <source>Gave up waiting: %1 is not responding</source>
+        <translation>Attente abandonnée&#xa0;: %1 ne répond pas</translation>
+    </message>
+</context>
+<context>
     <name>ActionJob</name>
     <message>
         <source>the move of %1 to %2</source>
@@ -439,6 +466,14 @@ En attente&#xa0;: %2</translation>
     <message>
         <source>Undid skip: %1 is back</source>
         <translation>Saut annulé&#xa0;: %1 est de retour</translation>
+    </message>
+    <message>
+        <source>Nothing to undo: %1 failed (%2)</source>
+        <translation>Rien à annuler&#xa0;: %1 a échoué (%2)</translation>
+    </message>
+    <message>
+        <source>Nothing to undo</source>
+        <translation>Rien à annuler</translation>
     </message>
 </context>
 <context>
@@ -2131,30 +2166,6 @@ En attente&#xa0;: %2</translation>
 <context>
     <name>TriageActionController</name>
     <message>
-        <source>Cancelling %1…</source>
-        <translation>Annulation de %1…</translation>
-    </message>
-    <message>
-        <source>Too late to cancel: %1 is copied whole, and the original is being removed</source>
-        <translation>Trop tard pour annuler&#xa0;: %1 est copié en entier et l’original est en cours de suppression</translation>
-    </message>
-    <message>
-        <source>Nothing to cancel</source>
-        <translation>Rien à annuler</translation>
-    </message>
-    <message>
-        <source>Gave up waiting: %1 is not responding. %2 of %3 moved; %4</source>
-        <translation>Attente abandonnée&#xa0;: %1 ne répond pas. %2 sur %3 déplacés&#xa0;; %4</translation>
-    </message>
-    <message>
-        <source>Cancelled moving %1 to %2: the folder is not responding. %1 is back in the queue; the partial copy is removed if the folder answers again</source>
-        <translation>Déplacement de %1 vers %2 annulé&#xa0;: le dossier ne répond pas. %1 est de retour dans la file&#xa0;; la copie partielle sera supprimée si le dossier répond à nouveau</translation>
-    </message>
-    <message>
-        <source>Gave up waiting: %1 is not responding</source>
-        <translation>Attente abandonnée&#xa0;: %1 ne répond pas</translation>
-    </message>
-    <message>
         <source>Cancelled; nothing changed</source>
         <translation>Annulé&#xa0;; rien n’a changé</translation>
     </message>
@@ -2205,14 +2216,6 @@ En attente&#xa0;: %2</translation>
     <message>
         <source>Undo error: %1</source>
         <translation>Erreur d’annulation&#xa0;: %1</translation>
-    </message>
-    <message>
-        <source>Nothing to undo: %1 failed (%2)</source>
-        <translation>Rien à annuler&#xa0;: %1 a échoué (%2)</translation>
-    </message>
-    <message>
-        <source>Nothing to undo</source>
-        <translation>Rien à annuler</translation>
     </message>
 </context>
 <context>

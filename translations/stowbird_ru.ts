@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru" sourcelanguage="en">
 <context>
+    <name>ActionCanceller</name>
+    <message>
+        <source>Cancelling %1…</source>
+        <translation>Отмена %1…</translation>
+    </message>
+    <message>
+        <source>Too late to cancel: %1 is copied whole, and the original is being removed</source>
+        <translation>Отменять поздно: копирование %1 завершено, оригинал уже удаляется</translation>
+    </message>
+    <message>
+        <source>Nothing to cancel</source>
+        <translation>Нечего отменять</translation>
+    </message>
+    <message>
+        <source>Gave up waiting: %1 is not responding. %2 of %3 moved; %4</source>
+        <translation>Ожидание прекращено: %1 — нет ответа. Перемещено %2 из %3; %4</translation>
+    </message>
+    <message>
+        <source>Cancelled moving %1 to %2: the folder is not responding. %1 is back in the queue; the partial copy is removed if the folder answers again</source>
+        <translation>Перемещение %1 в %2 отменено: папка не отвечает. %1 снова в очереди; частичная копия будет удалена, когда папка снова ответит</translation>
+    </message>
+    <message>
+        <source>Gave up waiting: %1 is not responding</source>
+        <translation>Ожидание прекращено: %1 — нет ответа</translation>
+    </message>
+</context>
+<context>
     <name>ActionJob</name>
     <message>
         <source>the move of %1 to %2</source>
@@ -445,6 +472,14 @@ Waiting: %2</source>
     <message>
         <source>Undid skip: %1 is back</source>
         <translation>Пропуск отменён: %1 снова в очереди</translation>
+    </message>
+    <message>
+        <source>Nothing to undo: %1 failed (%2)</source>
+        <translation>Нечего отменять: сбой %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Nothing to undo</source>
+        <translation>Нечего отменять</translation>
     </message>
 </context>
 <context>
@@ -2178,30 +2213,6 @@ Waiting: %2</source>
 <context>
     <name>TriageActionController</name>
     <message>
-        <source>Cancelling %1…</source>
-        <translation>Отмена %1…</translation>
-    </message>
-    <message>
-        <source>Too late to cancel: %1 is copied whole, and the original is being removed</source>
-        <translation>Отменять поздно: копирование %1 завершено, оригинал уже удаляется</translation>
-    </message>
-    <message>
-        <source>Nothing to cancel</source>
-        <translation>Нечего отменять</translation>
-    </message>
-    <message>
-        <source>Gave up waiting: %1 is not responding. %2 of %3 moved; %4</source>
-        <translation>Ожидание прекращено: %1 — нет ответа. Перемещено %2 из %3; %4</translation>
-    </message>
-    <message>
-        <source>Cancelled moving %1 to %2: the folder is not responding. %1 is back in the queue; the partial copy is removed if the folder answers again</source>
-        <translation>Перемещение %1 в %2 отменено: папка не отвечает. %1 снова в очереди; частичная копия будет удалена, когда папка снова ответит</translation>
-    </message>
-    <message>
-        <source>Gave up waiting: %1 is not responding</source>
-        <translation>Ожидание прекращено: %1 — нет ответа</translation>
-    </message>
-    <message>
         <source>Cancelled; nothing changed</source>
         <translation>Отменено; ничего не изменилось</translation>
     </message>
@@ -2252,14 +2263,6 @@ Waiting: %2</source>
     <message>
         <source>Undo error: %1</source>
         <translation>Ошибка отмены действия: %1</translation>
-    </message>
-    <message>
-        <source>Nothing to undo: %1 failed (%2)</source>
-        <translation>Нечего отменять: сбой %1 (%2)</translation>
-    </message>
-    <message>
-        <source>Nothing to undo</source>
-        <translation>Нечего отменять</translation>
     </message>
 </context>
 <context>

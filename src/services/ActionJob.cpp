@@ -1,5 +1,35 @@
 #include "services/ActionJob.h"
 
+ActionJob ActionJob::moveToSlot(const QString& subject, const QString& slotName, int slot)
+{
+    ActionJob job;
+    job.kind = Kind::Move;
+    job.name = QStringLiteral("Move %1 to %2").arg(subject, slotName);
+    job.destination = slotName;
+    job.historyAction = HistoryEntry::Action::MovedToSlot;
+    job.slot = slot;
+    return job;
+}
+
+ActionJob ActionJob::moveToFolder(const QString& subject, const QString& folderName)
+{
+    ActionJob job;
+    job.kind = Kind::Move;
+    job.name = QStringLiteral("Move %1 to custom folder").arg(subject);
+    job.destination = folderName;
+    job.historyAction = HistoryEntry::Action::MovedToFolder;
+    return job;
+}
+
+ActionJob ActionJob::toTrash(const QString& subject)
+{
+    ActionJob job;
+    job.kind = Kind::Trash;
+    job.name = QStringLiteral("Trash %1").arg(subject);
+    job.historyAction = HistoryEntry::Action::Trashed;
+    return job;
+}
+
 qint64 ActionJob::groupBytesTotal() const
 {
     qint64 total = 0;

@@ -57,6 +57,13 @@ public:
     qint64 memberBytesDone = 0;
     bool series = false;
 
+    // The file actions as asked for, before their items are known: a move into a slot, or into
+    // a folder chosen by hand, and a move to the Trash. subject is what the log calls what
+    // moves: ".pdf" for one item, "3 items (.pdf)" for a group.
+    static ActionJob moveToSlot(const QString& subject, const QString& slotName, int slot);
+    static ActionJob moveToFolder(const QString& subject, const QString& folderName);
+    static ActionJob toTrash(const QString& subject);
+
     bool isGroup() const { return !members.isEmpty(); }
     // What a group's members amount to while it runs.
     qint64 groupBytesDone() const;

@@ -193,6 +193,22 @@ void ActionJobQueue::tick()
     }
 }
 
+bool ActionJobQueue::hasItemActions() const
+{
+    return std::any_of(m_jobs.cbegin(), m_jobs.cend(), [](const ActionJob& job) {
+        return job.kind != ActionJob::Kind::Maintenance;
+    });
+}
+
+std::optional<QUuid> ActionJobQueue::firstWatched() const
+{
+    for (const ActionJob& job : m_jobs) {
+        if (job.holdsLock)
+            return job.id;
+    }
+    return std::nullopt;
+}
+
 std::optional<ActionJobQueue::RunningAction> ActionJobQueue::runningAction() const
 {
     const ActionJob* job = running();

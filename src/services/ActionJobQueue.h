@@ -100,6 +100,10 @@ public:
     // None while nothing runs, and while an action alone has run for less than the progress
     // delay.
     std::optional<RunningAction> runningAction() const;
+    // A file action on an item (not housekeeping) runs or waits to run.
+    bool hasItemActions() const;
+    // The first job still within its watchdog interval.
+    std::optional<QUuid> firstWatched() const;
 
     int abandonedCount() const { return m_worker.abandonedCount(); }
     bool waitForAbandoned(int timeoutMs) const { return m_worker.waitForAbandoned(timeoutMs); }

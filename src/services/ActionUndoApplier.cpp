@@ -29,6 +29,28 @@ ActionUndoApplier::ActionUndoApplier(TriageQueueManager& queue, LoggerService& l
 {
 }
 
+StatusLine ActionUndoApplier::apply(const ActionUndoSteps::Claim& claim,
+                                    const ActionUndoRunner::Outcome& outcome,
+                                    ActionUndoSteps& steps)
+{
+    if (claim.skipped)
+        return applySkip(*claim.skipped, outcome.skippedFileThere, claim.skipEntry);
+    if (outcome.actionFailed) {
+        // The action left nothing to undo; an older one is not undone in its place.
+        m_logger.info(QStringLiteral("Undo: the action it was asked for failed; nothing undone"));
+        return {tr("Nothing to undo: %1 failed (%2)").arg(claim.targetDescription, outcome.failure),
+                StatusLine::Kind::Error};
+    }
+    if (!outcome.group.isNull()) {
+        const StatusLine line = applyGroup(outcome);
+        steps.keepRest(outcome, claim.stepSerial);
+        return line;
+    }
+    if (!outcome.result)
+        return {tr("Nothing to undo"), StatusLine::Kind::Info};
+    return applyResult(*outcome.result, outcome.restored);
+}
+
 void ActionUndoApplier::record(const HistoryEntry& entry)
 {
     if (m_history)

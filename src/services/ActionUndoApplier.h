@@ -4,6 +4,7 @@
 #include "models/StatusLine.h"
 #include "models/TriageItem.h"
 #include "services/ActionUndoRunner.h"
+#include "services/ActionUndoSteps.h"
 #include "services/FileExecutionEngine.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,11 @@ public:
     // history: none, nothing is recorded.
     ActionUndoApplier(TriageQueueManager& queue, LoggerService& logger, HistoryStore* history);
 
+    // What the worker found for the step an undo claimed, applied: a skip taken back, an
+    // action that failed (nothing undone, and no older one in its place), a group (what its
+    // undo left of it stays undoable in steps), or one action undone by the engine.
+    StatusLine apply(const ActionUndoSteps::Claim& claim, const ActionUndoRunner::Outcome& outcome,
+                     ActionUndoSteps& steps);
     // An action on one item, undone by the engine.
     StatusLine applyResult(const FileExecutionEngine::UndoResult& result,
                            const FileIdentity& restored);

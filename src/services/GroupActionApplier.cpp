@@ -4,6 +4,7 @@
 #include "services/ActionFailureLog.h"
 #include "services/ActionHistoryRecorder.h"
 #include "services/ActionJob.h"
+#include "services/FileExecutionEngine.h"
 #include "services/LoggerService.h"
 #include "services/TriageQueueManager.h"
 
@@ -23,10 +24,41 @@ QString namesOf(const QList<TriageItem>& items)
 
 } // namespace
 
-GroupActionApplier::GroupActionApplier(TriageQueueManager& queue, LoggerService& logger,
-                                       ActionHistoryRecorder& history)
-    : m_queue(queue), m_logger(logger), m_history(history)
+GroupActionApplier::GroupActionApplier(TriageQueueManager& queue, FileExecutionEngine& engine,
+                                       LoggerService& logger, ActionHistoryRecorder& history)
+    : m_queue(queue), m_engine(engine), m_logger(logger), m_history(history)
 {
+}
+
+QList<FileActionRunner::Filed> GroupActionApplier::doneOf(const QList<QUuid>& records,
+                                                          const QList<QUrl>& placed) const
+{
+    QList<FileActionRunner::Filed> done;
+    for (qsizetype i = 0; i < records.size(); ++i)
+        done.append(FileActionRunner::Filed{placed.value(i), m_engine.record(records[i])});
+    return done;
+}
+
+StatusLine GroupActionApplier::applyThrown(const ActionJob& job, const AppError& error)
+{
+    // Not a file operation's failure: the members the ticket knows were moved stay moved,
+    // the rest are back.
+    FileActionRunner::GroupFiled partial;
+    partial.failedAt = int(job.ticket->memberPlaced.size());
+    partial.error = error;
+    partial.done = doneOf(job.ticket->memberRecords.mid(0, job.ticket->memberPlaced.size()),
+                          job.ticket->memberPlaced);
+    return apply(job, partial);
+}
+
+StatusLine GroupActionApplier::applyLeftBehind(const ActionJob& job, const QList<QUuid>& records,
+                                               const QList<QUrl>& placed, bool runningMemberLost)
+{
+    FileActionRunner::GroupFiled outcome;
+    outcome.cancelled = true;
+    outcome.runningMemberLost = runningMemberLost;
+    outcome.done = doneOf(records, placed);
+    return apply(job, outcome);
 }
 
 qsizetype GroupActionApplier::putBackRest(const ActionJob& job,

@@ -14,19 +14,44 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QMetaObject>
-#include <QTimer>
 
 #include <algorithm>
 
+namespace {
+
+// What the log calls what an action moves, by extension only: ".pdf"; a group by the item
+// shown when it was asked for, "3 items (.pdf)".
+QString logSubject(const TriageItem& item)
+{
+    return QStringLiteral(".%1").arg(FileExecutionEngine::logToken(item));
+}
+
+QString groupLogSubject(qsizetype count, const std::optional<TriageItem>& head)
+{
+    return QStringLiteral("%1 items (.%2)")
+        .arg(count)
+        .arg(head ? FileExecutionEngine::logToken(*head) : QStringLiteral("file"));
+}
+
+// The clock of the delays: the one given, else the system's.
+const MonotonicClock& clockOf(const TriageActionController::Dependencies& dependencies)
+{
+    return dependencies.clock ? *dependencies.clock : MonotonicClock::system();
+}
+
+} // namespace
+
 TriageActionController::TriageActionController(Dependencies dependencies, QObject* parent)
     : QObject(parent), m_deps(dependencies),
-      m_jobs(*dependencies.engine, *dependencies.logger,
-             dependencies.clock ? *dependencies.clock : MonotonicClock::system()),
-      m_statusLine(m_jobs, dependencies.clock ? *dependencies.clock : MonotonicClock::system(),
-                   defaultInfoStatusMs, defaultErrorStatusMs),
+      m_jobs(*dependencies.engine, *dependencies.logger, clockOf(dependencies)),
+      m_statusLine(m_jobs, clockOf(dependencies), defaultInfoStatusMs, defaultErrorStatusMs),
       m_undoApplier(*dependencies.queue, *dependencies.logger, dependencies.history),
       m_history(dependencies.history, *dependencies.logger),
-      m_groupApplier(*dependencies.queue, *dependencies.logger, m_history)
+      m_groupApplier(*dependencies.queue, *dependencies.engine, *dependencies.logger, m_history),
+      m_canceller({m_jobs, *dependencies.queue, *dependencies.logger, m_statusLine, m_groupApplier,
+                   clockOf(dependencies), [this](const QUuid& id) { return finishJob(id); },
+                   [this] { settle(); }},
+                  defaultAbandonMs)
 {
     Q_ASSERT(m_deps.queue && m_deps.engine && m_deps.logger);
     if (!m_deps.clock)
@@ -96,201 +121,10 @@ void TriageActionController::onJobProgressed(const QUuid& id)
         emit stateChanged();
 }
 
-// --- cancelling ------------------------------------------------------------------------------
-
 void TriageActionController::putBack(const TriageItem& item)
 {
     m_deps.queue->removeURL(item.url);
     m_deps.queue->pushToFront(item);
-}
-
-bool TriageActionController::dropWaiting(const QUuid& id)
-{
-    const Job* found = m_jobs.find(id);
-    if (!found)
-        return false;
-    const std::shared_ptr<ActionTicket> ticket = found->ticket;
-    // An undo waiting behind it finds the action did not happen.
-    if (!m_jobs.removeWaiting(id, [&ticket] {
-            if (ticket)
-                ticket->settleAsFailed(QStringLiteral("it was cancelled"));
-        }))
-        return false;
-    const Job dropped = finishJob(id);
-    m_deps.logger->action(
-        QStringLiteral("Action '%1' cancelled before it started").arg(dropped.name));
-    if (dropped.item)
-        putBack(*dropped.item);
-    // A group's members, back at the head in their order.
-    for (auto member = dropped.members.crbegin(); member != dropped.members.crend(); ++member)
-        putBack(*member);
-    return true;
-}
-
-bool TriageActionController::cancelAction(const QUuid& id)
-{
-    Job* found = m_jobs.find(id);
-    if (!found)
-        return false;
-    if (found->cancelling)
-        return true;
-    const QString cancelled = found->cancelledText();
-    if (dropWaiting(id)) {
-        showStatus(cancelled);
-        settle();
-        return true;
-    }
-    // It runs. A copy stops at its next chunk; past the point of no return it goes on. A
-    // series (a group action, its undo) stops before its next member in any case.
-    found->control->stopSeries = true;
-    const bool stopping = found->control->token.cancel();
-    if (!stopping && found->series) {
-        found->cancelling = true;
-        m_deps.logger->action(
-            QStringLiteral("Cancelling action '%1' after the member running").arg(found->name));
-        showStatus(tr("Cancelling %1…").arg(found->describeOrRunning()),
-                   StatusLine::Kind::Progress);
-        return true;
-    }
-    if (!stopping) {
-        showStatus(tr("Too late to cancel: %1 is copied whole, and the original "
-                      "is being removed")
-                       .arg(found->itemName));
-        return true;
-    }
-    found->cancelling = true;
-    m_deps.logger->action(QStringLiteral("Cancelling action '%1'").arg(found->name));
-    showStatus(tr("Cancelling %1…").arg(found->describeOrRunning()), StatusLine::Kind::Progress);
-    QTimer::singleShot(m_abandonMs, this, [this, id] { abandon(id); });
-    return true;
-}
-
-void TriageActionController::cancelRunningAction()
-{
-    const Job* job = m_jobs.running();
-    if (!job) {
-        showStatus(tr("Nothing to cancel"));
-        return;
-    }
-    cancelAction(job->id);
-}
-
-void TriageActionController::cancelAll()
-{
-    QList<QUuid> ids;
-    for (const Job& job : m_jobs.jobs())
-        ids.prepend(job.id);
-    // The last first, so that the items put back keep their order at the head.
-    bool dropped = false;
-    for (const QUuid& id : std::as_const(ids)) {
-        if (dropWaiting(id))
-            dropped = true;
-        else
-            cancelAction(id);
-    }
-    if (dropped)
-        settle();
-}
-
-void TriageActionController::abandon(const QUuid& id)
-{
-    Job* found = m_jobs.find(id);
-    if (!found)
-        return; // it stopped in time
-    QList<QUuid> membersDone;
-    QList<QUrl> membersPlaced;
-    {
-        std::lock_guard guard(found->control->mutex);
-        if (found->control->finished)
-            return; // its result is on its way here
-        found->control->abandoned = true;
-        if (found->ticket) {
-            found->ticket->settleAsFailed(QStringLiteral("it did not respond and was cancelled"));
-            membersDone = found->ticket->memberRecords;
-            membersPlaced = found->ticket->memberPlaced;
-        }
-    }
-    m_jobs.leaveBehind(id);
-    // The original stays whole unless the move had begun to remove it: when its thread
-    // returns, the copy is taken back.
-    const bool sourceUntouched = !found->control->token.isCommitted();
-    const Job left = finishJob(id);
-    m_deps.logger->log(QStringLiteral("ERROR"),
-                       QStringLiteral("Action '%1' did not stop within %2 ms of its cancel; left "
-                                      "behind on its thread")
-                           .arg(left.name)
-                           .arg(m_abandonMs));
-    if (!left.members.isEmpty()) {
-        // A group: the members moved before stay moved; the one stuck is back unless it had
-        // begun to be removed, and so are those after it.
-        GroupFiled outcome;
-        outcome.cancelled = true;
-        outcome.runningMemberLost = !sourceUntouched;
-        for (qsizetype i = 0; i < membersDone.size(); ++i)
-            outcome.done.append(
-                Filed{membersPlaced.value(i), m_deps.engine->record(membersDone[i])});
-        finishGroup(left, outcome);
-        const qsizetype back = left.members.size() - membersDone.size() - (sourceUntouched ? 0 : 1);
-        showStatus(tr("Gave up waiting: %1 is not responding. %2 of %3 moved; %4")
-                       .arg(left.runningText())
-                       .arg(membersDone.size())
-                       .arg(left.members.size())
-                       .arg(ActionJob::backInQueueText(back, left.members.size())),
-                   StatusLine::Kind::Error);
-    } else if (left.kind == JobKind::Move && left.item && sourceUntouched) {
-        putBack(*left.item);
-        showStatus(tr("Cancelled moving %1 to %2: the folder is not responding. %1 is "
-                      "back in the queue; the partial copy is removed if the folder "
-                      "answers again")
-                       .arg(left.itemName, left.destination),
-                   StatusLine::Kind::Error);
-    } else {
-        showStatus(tr("Gave up waiting: %1 is not responding").arg(left.runningText()),
-                   StatusLine::Kind::Error);
-    }
-    settle();
-}
-
-bool TriageActionController::hasActionsInFlight() const
-{
-    return std::any_of(m_jobs.jobs().cbegin(), m_jobs.jobs().cend(),
-                       [](const Job& job) { return job.kind != JobKind::Maintenance; });
-}
-
-bool TriageActionController::isProcessingAction() const
-{
-    return activeActionID().has_value();
-}
-
-std::optional<QUuid> TriageActionController::activeActionID() const
-{
-    for (const Job& job : m_jobs.jobs()) {
-        if (job.holdsLock)
-            return job.id;
-    }
-    return std::nullopt;
-}
-
-// --- the status line -------------------------------------------------------------------------
-
-void TriageActionController::showStatus(const QString& text, StatusLine::Kind kind)
-{
-    m_statusLine.show(text, kind);
-}
-
-void TriageActionController::clearStatus()
-{
-    m_statusLine.clear();
-}
-
-void TriageActionController::setQuitPending(bool pending)
-{
-    m_statusLine.setQuitPending(pending);
-}
-
-std::optional<StatusLine> TriageActionController::status() const
-{
-    return m_statusLine.current();
 }
 
 std::optional<QString> TriageActionController::statusMessage() const
@@ -455,37 +289,32 @@ bool TriageActionController::dispatchGroup(Job job, ActionType type, InputMethod
         },
         [this, id](const OffThread<GroupFiled>& outcome) {
             const Job done = finishJob(id);
-            finishGroup(done,
-                        outcome.ok ? outcome.value : groupFailedOffThread(done, outcome.error));
+            const StatusLine line = outcome.ok ? m_groupApplier.apply(done, outcome.value)
+                                               : m_groupApplier.applyThrown(done, outcome.error);
+            showStatus(line.text, line.kind);
             settle();
         });
     return true;
-}
-
-TriageActionController::GroupFiled
-TriageActionController::groupFailedOffThread(const Job& job, const AppError& error) const
-{
-    // Not a file operation's failure: the members the ticket knows were moved stay moved,
-    // the rest are back.
-    GroupFiled partial;
-    partial.failedAt = int(job.ticket->memberPlaced.size());
-    partial.error = error;
-    for (qsizetype i = 0; i < job.ticket->memberPlaced.size(); ++i)
-        partial.done.append(Filed{job.ticket->memberPlaced[i],
-                                  m_deps.engine->record(job.ticket->memberRecords[i])});
-    return partial;
-}
-
-void TriageActionController::finishGroup(const Job& job, const GroupFiled& outcome)
-{
-    const StatusLine line = m_groupApplier.apply(job, outcome);
-    showStatus(line.text, line.kind);
 }
 
 void TriageActionController::noteFiling(const LastDestination& destination)
 {
     m_lastDestination = destination;
     emit lastDestinationChanged();
+}
+
+FileActionRunner::Operation TriageActionController::moveInto(const QString& folder) const
+{
+    FileExecutionEngine* engine = m_deps.engine;
+    const QUrl destination = QUrl::fromLocalFile(folder);
+    return
+        [engine, destination](const TriageItem& item) { return engine->move(item, destination); };
+}
+
+FileActionRunner::Operation TriageActionController::toTrash() const
+{
+    FileExecutionEngine* engine = m_deps.engine;
+    return [engine](const TriageItem& item) { return engine->trash(item); };
 }
 
 void TriageActionController::routeToSlot(const DestinationSlot& slot, InputMethod input)
@@ -505,21 +334,10 @@ bool TriageActionController::fileIntoSlot(const DestinationSlot& slot, InputMeth
     const auto head = forItem ? forItem : m_deps.queue->activeItem();
     if (!head)
         return false;
-    FileExecutionEngine* engine = m_deps.engine;
     const QString folder = DestinationSlot::expandTilde(slot.path);
-    const QUrl destination = QUrl::fromLocalFile(folder);
-    Job job;
-    job.kind = JobKind::Move;
-    job.name =
-        QStringLiteral("Move .%1 to %2").arg(FileExecutionEngine::logToken(*head), slot.name);
-    job.destination = slot.name;
-    job.historyAction = HistoryEntry::Action::MovedToSlot;
-    job.slot = slot.slot;
     if (!dispatch(
-            job, ActionType::slotRoute, input,
-            [engine, destination](const TriageItem& item) {
-                return engine->move(item, destination);
-            },
+            Job::moveToSlot(logSubject(*head), slot.name, slot.slot), ActionType::slotRoute, input,
+            moveInto(folder),
             [name = slot.name](const QUrl& url) {
                 return tr("Moved to %1: %2").arg(name, url.fileName());
             },
@@ -532,25 +350,12 @@ bool TriageActionController::fileIntoSlot(const DestinationSlot& slot, InputMeth
 void TriageActionController::routeGroupToSlot(const DestinationSlot& slot,
                                               const QList<QUuid>& itemIds, InputMethod input)
 {
-    FileExecutionEngine* engine = m_deps.engine;
     const QString folder = DestinationSlot::expandTilde(slot.path);
-    const QUrl destination = QUrl::fromLocalFile(folder);
-    const std::optional<TriageItem> head = m_deps.queue->activeItem();
-    Job job;
-    job.kind = JobKind::Move;
-    job.name =
-        QStringLiteral("Move %1 items (.%2) to %3")
-            .arg(itemIds.size())
-            .arg(head ? FileExecutionEngine::logToken(*head) : QStringLiteral("file"), slot.name);
-    job.destination = slot.name;
-    job.historyAction = HistoryEntry::Action::MovedToSlot;
-    job.slot = slot.slot;
-    if (dispatchGroup(
-            job, ActionType::slotRoute, input, itemIds,
-            [engine, destination](const TriageItem& item) {
-                return engine->move(item, destination);
-            },
-            [this, &slot, input](const TriageItem& item) { fileIntoSlot(slot, input, item); }))
+    const QString subject = groupLogSubject(itemIds.size(), m_deps.queue->activeItem());
+    if (dispatchGroup(Job::moveToSlot(subject, slot.name, slot.slot), ActionType::slotRoute, input,
+                      itemIds, moveInto(folder), [this, &slot, input](const TriageItem& item) {
+                          fileIntoSlot(slot, input, item);
+                      }))
         noteFiling({slot, folder, slot.name});
 }
 
@@ -562,20 +367,10 @@ bool TriageActionController::moveToFolder(const QString& folder, InputMethod inp
     const auto head = chosenFor ? chosenFor : m_deps.queue->activeItem();
     if (!head)
         return false;
-    FileExecutionEngine* engine = m_deps.engine;
-    const QUrl destination = QUrl::fromLocalFile(folder);
     const QString folderName = QDir(folder).dirName();
-    Job job;
-    job.kind = JobKind::Move;
-    job.name =
-        QStringLiteral("Move .%1 to custom folder").arg(FileExecutionEngine::logToken(*head));
-    job.destination = folderName;
-    job.historyAction = HistoryEntry::Action::MovedToFolder;
     if (!dispatch(
-            job, ActionType::customFolder, input,
-            [engine, destination](const TriageItem& item) {
-                return engine->move(item, destination);
-            },
+            Job::moveToFolder(logSubject(*head), folderName), ActionType::customFolder, input,
+            moveInto(folder),
             [folderName](const QUrl& url) {
                 return tr("Moved to %1: %2").arg(folderName, url.fileName());
             },
@@ -590,23 +385,12 @@ void TriageActionController::moveGroupToFolder(const QString& folder, const QLis
 {
     if (folder.isEmpty())
         return;
-    FileExecutionEngine* engine = m_deps.engine;
-    const QUrl destination = QUrl::fromLocalFile(folder);
     const QString folderName = QDir(folder).dirName();
-    const std::optional<TriageItem> head = m_deps.queue->activeItem();
-    Job job;
-    job.kind = JobKind::Move;
-    job.name = QStringLiteral("Move %1 items (.%2) to custom folder")
-                   .arg(itemIds.size())
-                   .arg(head ? FileExecutionEngine::logToken(*head) : QStringLiteral("file"));
-    job.destination = folderName;
-    job.historyAction = HistoryEntry::Action::MovedToFolder;
-    if (dispatchGroup(
-            job, ActionType::customFolder, input, itemIds,
-            [engine, destination](const TriageItem& item) {
-                return engine->move(item, destination);
-            },
-            [this, &folder, input](const TriageItem& item) { moveToFolder(folder, input, item); }))
+    const QString subject = groupLogSubject(itemIds.size(), m_deps.queue->activeItem());
+    if (dispatchGroup(Job::moveToFolder(subject, folderName), ActionType::customFolder, input,
+                      itemIds, moveInto(folder), [this, &folder, input](const TriageItem& item) {
+                          moveToFolder(folder, input, item);
+                      }))
         noteFiling({std::nullopt, folder, folderName});
 }
 
@@ -640,32 +424,17 @@ bool TriageActionController::trashItem(InputMethod input, const std::optional<Tr
     const auto head = forItem ? forItem : m_deps.queue->activeItem();
     if (!head)
         return false;
-    FileExecutionEngine* engine = m_deps.engine;
-    Job job;
-    job.kind = JobKind::Trash;
-    job.name = QStringLiteral("Trash .%1").arg(FileExecutionEngine::logToken(*head));
-    job.historyAction = HistoryEntry::Action::Trashed;
     return dispatch(
-        job, ActionType::trash, input,
-        [engine](const TriageItem& item) { return engine->trash(item); },
+        Job::toTrash(logSubject(*head)), ActionType::trash, input, toTrash(),
         [name = head->filename](const QUrl&) { return tr("Moved %1 to Trash").arg(name); },
         tr("Failed to trash file: %1"), forItem);
 }
 
 void TriageActionController::trashGroup(const QList<QUuid>& itemIds, InputMethod input)
 {
-    FileExecutionEngine* engine = m_deps.engine;
-    const std::optional<TriageItem> head = m_deps.queue->activeItem();
-    Job job;
-    job.kind = JobKind::Trash;
-    job.name = QStringLiteral("Trash %1 items (.%2)")
-                   .arg(itemIds.size())
-                   .arg(head ? FileExecutionEngine::logToken(*head) : QStringLiteral("file"));
-    job.historyAction = HistoryEntry::Action::Trashed;
-    dispatchGroup(
-        job, ActionType::trash, input, itemIds,
-        [engine](const TriageItem& item) { return engine->trash(item); },
-        [this, input](const TriageItem& item) { trashItem(input, item); });
+    dispatchGroup(Job::toTrash(groupLogSubject(itemIds.size(), m_deps.queue->activeItem())),
+                  ActionType::trash, input, itemIds, toTrash(),
+                  [this, input](const TriageItem& item) { trashItem(input, item); });
 }
 
 void TriageActionController::skipCurrentItem(InputMethod input)
@@ -782,38 +551,14 @@ void TriageActionController::undoLastAction()
         },
         [this, id, claim](const OffThread<ActionUndoRunner::Outcome>& outcome) {
             const Job done = finishJob(id);
-            if (outcome.ok)
-                applyUndoOutcome(claim, outcome.value);
-            else
+            if (outcome.ok) {
+                const StatusLine line = m_undoApplier.apply(claim, outcome.value, m_undoSteps);
+                showStatus(line.text, line.kind);
+            } else {
                 reportFailure(done.name, tr("Undo error: %1"), outcome.error, {});
+            }
             settle();
         });
-}
-
-void TriageActionController::applyUndoOutcome(const ActionUndoSteps::Claim& claim,
-                                              const ActionUndoRunner::Outcome& outcome)
-{
-    if (claim.skipped) {
-        const StatusLine line =
-            m_undoApplier.applySkip(*claim.skipped, outcome.skippedFileThere, claim.skipEntry);
-        showStatus(line.text, line.kind);
-    } else if (outcome.actionFailed) {
-        // The action left nothing to undo; an older one is not undone in its place.
-        m_deps.logger->info(QStringLiteral("Undo: the action it was asked for failed; "
-                                           "nothing undone"));
-        showStatus(
-            tr("Nothing to undo: %1 failed (%2)").arg(claim.targetDescription, outcome.failure),
-            StatusLine::Kind::Error);
-    } else if (!outcome.group.isNull()) {
-        const StatusLine line = m_undoApplier.applyGroup(outcome);
-        m_undoSteps.keepRest(outcome, claim.stepSerial);
-        showStatus(line.text, line.kind);
-    } else if (!outcome.result) {
-        showStatus(tr("Nothing to undo"));
-    } else {
-        const StatusLine line = m_undoApplier.applyResult(*outcome.result, outcome.restored);
-        showStatus(line.text, line.kind);
-    }
 }
 
 void TriageActionController::removeStalePartials(const QStringList& folders)

@@ -6,6 +6,7 @@
 #include "models/StatusLine.h"
 #include "models/TriageItem.h"
 #include "models/TriageSessionStats.h"
+#include "services/ActionCanceller.h"
 #include "services/ActionHistoryRecorder.h"
 #include "services/ActionJob.h"
 #include "services/ActionJobQueue.h"
@@ -91,7 +92,7 @@ public:
     void setStatusDurations(int infoMs, int errorMs);
     void setProgressDelay(int ms) { m_jobs.setProgressDelay(ms); }
     void setStallInterval(int ms) { m_jobs.setStallInterval(ms); }
-    void setAbandonDelay(int ms) { m_abandonMs = ms; }
+    void setAbandonDelay(int ms) { m_canceller.setAbandonDelay(ms); }
 
     // Actions on the head item of the queue; each returns at once.
     void routeToSlot(const DestinationSlot& slot, InputMethod input);
@@ -151,13 +152,13 @@ public:
     // within the abandon delay is left behind (its item is put back all the same, its thread
     // removes the partial copy if it ever returns) and the actions behind it go on. An action
     // that changes no more than names (a rename, the trash) ends at once; nothing to cancel.
-    void cancelRunningAction();
+    void cancelRunningAction() { m_canceller.cancelRunning(); }
     // Cancels the action with id: the running one as above, one still waiting is taken out
     // and its item put back. False when there is no such action.
-    bool cancelAction(const QUuid& id);
+    bool cancelAction(const QUuid& id) { return m_canceller.cancel(id); }
     // For quit: cancels the running action and takes out every one still waiting (none of
     // them starts). idle() follows once nothing runs, at the latest after the abandon delay.
-    void cancelAll();
+    void cancelAll() { m_canceller.cancelAll(); }
     // Actions left behind whose thread has not returned yet.
     int abandonedCount() const { return m_jobs.abandonedCount(); }
     bool waitForAbandoned(int timeoutMs) const { return m_jobs.waitForAbandoned(timeoutMs); }
@@ -171,24 +172,27 @@ public:
     // An action asked for less than the watchdog interval ago still runs. Nothing is refused
     // meanwhile (later actions wait behind it); past the interval the status line says that
     // it still runs, with its progress.
-    bool isProcessingAction() const;
+    bool isProcessingAction() const { return activeActionID().has_value(); }
     // An operation runs or waits to run.
     bool isBusy() const { return !m_jobs.isEmpty(); }
     // A file action on an item (move, trash, rename or undo) runs or waits to run: until it
     // ends, an empty queue may still get an item back. Housekeeping does not count.
-    bool hasActionsInFlight() const;
+    bool hasActionsInFlight() const { return m_jobs.hasItemActions(); }
     // The action started last while it is within the watchdog interval.
-    std::optional<QUuid> activeActionID() const;
+    std::optional<QUuid> activeActionID() const { return m_jobs.firstWatched(); }
 
     // The status line: an action that stopped answering, else the latest outcome while it
     // lasts (errors 6 s, others 3 s, or until the next action), else what is still running,
     // with its progress and how many actions wait behind it.
-    std::optional<StatusLine> status() const;
+    std::optional<StatusLine> status() const { return m_statusLine.current(); }
     std::optional<QString> statusMessage() const;
-    void showStatus(const QString& text, StatusLine::Kind kind = StatusLine::Kind::Info);
+    void showStatus(const QString& text, StatusLine::Kind kind = StatusLine::Kind::Info)
+    {
+        m_statusLine.show(text, kind);
+    }
     // Quit was asked for while operations run: the status line says that quitting cancels
     // the running one.
-    void setQuitPending(bool pending);
+    void setQuitPending(bool pending) { m_statusLine.setQuitPending(pending); }
 
 signals:
     // The running actions, the status line or the progress changed.
@@ -220,9 +224,6 @@ private:
     // A job's progress, or it runs late: the window redraws what it shows of it.
     void onJobProgressed(const QUuid& id);
     void onJobLate();
-    void abandon(const QUuid& id);
-    // Takes out a job that has not started and puts its item back; false once it started.
-    bool dropWaiting(const QUuid& id);
     void putBack(const TriageItem& item);
     // False when there was no item to act on.
     bool dispatch(Job job, ActionType type, InputMethod input,
@@ -238,21 +239,17 @@ private:
                        const std::function<void(const TriageItem&)>& single);
     // The items of itemIds still waiting, once each, in the order given.
     QList<QUuid> waitingOf(const QList<QUuid>& itemIds) const;
-    // Applies what a group job did: the history, the members not moved back at the head,
-    // the status line.
-    void finishGroup(const Job& job, const GroupFiled& outcome);
-    // A group job that threw: the members its ticket knows were moved stay moved.
-    GroupFiled groupFailedOffThread(const Job& job, const AppError& error) const;
     void noteFiling(const LastDestination& destination);
+    // The operations of the file actions, run on the worker.
+    FileActionRunner::Operation moveInto(const QString& folder) const;
+    FileActionRunner::Operation toTrash() const;
     // Files item (the head, or where it waits) into slot or folder, as the keys do.
     bool fileIntoSlot(const DestinationSlot& slot, InputMethod input,
                       const std::optional<TriageItem>& forItem);
     bool trashItem(InputMethod input, const std::optional<TriageItem>& forItem);
-    void applyUndoOutcome(const ActionUndoSteps::Claim& claim,
-                          const ActionUndoRunner::Outcome& outcome);
     // Hands the path an action left to the undo that claimed the action, when it ends.
     void holdForUndo(const Job& action);
-    void clearStatus();
+    void clearStatus() { m_statusLine.clear(); }
 
     Dependencies m_deps;
     ActionJobQueue m_jobs;
@@ -260,9 +257,9 @@ private:
     ActionUndoApplier m_undoApplier;
     ActionHistoryRecorder m_history;
     GroupActionApplier m_groupApplier;
+    ActionCanceller m_canceller;
     ActionUndoSteps m_undoSteps;
     std::optional<LastDestination> m_lastDestination;
     // What the status line says when the job being finished now was cancelled.
     QString m_finishingCancelText;
-    int m_abandonMs = defaultAbandonMs;
 };
