@@ -346,7 +346,9 @@ private slots:
         bomb += bzip2ed(tarHeader("after.txt", 0) + QByteArray(1024, '\0'));
         PreviewTestFiles::writeBytes(path("bomb.tar.bz2"), bomb);
 
-        const ArchiveListing::Limits limits;
+        // A deadline far shorter than unpacking the bomb takes, and shorter than the default.
+        ArchiveListing::Limits limits;
+        limits.time = std::chrono::milliseconds(300);
         QElapsedTimer clock;
         clock.start();
         const ArchiveListing listing = list(path("bomb.tar.bz2"), limits);
@@ -367,22 +369,23 @@ private slots:
         QVERIFY(clock.elapsed() < 500);
     }
 
-    // A million entries: counting stops at the cap, well within the deadline, and the
-    // header says "more than" the cap.
-    void millionEntriesStopAtTheCap()
+    // More entries than the cap: counting stops at the cap, well within the deadline, and
+    // the header says "more than" the cap.
+    void entriesPastTheCapStopThere()
     {
-        const QString million = path("million.tar.gz");
+        const ArchiveListing::Limits limits;
+        const QString many = path("many.tar.gz");
         archive* writer = archive_write_new();
         archive_write_set_format(writer, ARCHIVE_FORMAT_TAR_USTAR);
         archive_write_add_filter(writer, ARCHIVE_FILTER_GZIP);
         archive_write_set_filter_option(writer, "gzip", "compression-level", "1");
-        QCOMPARE(archive_write_open_filename(writer, QFile::encodeName(million).constData()),
+        QCOMPARE(archive_write_open_filename(writer, QFile::encodeName(many).constData()),
                  ARCHIVE_OK);
         archive_entry* entry = archive_entry_new();
         char name[32];
-        for (int i = 0; i < 1'000'000; ++i) {
+        for (qint64 i = 0; i < limits.counted + limits.counted / 5; ++i) {
             archive_entry_clear(entry);
-            std::snprintf(name, sizeof name, "f/%07d", i);
+            std::snprintf(name, sizeof name, "f/%07lld", static_cast<long long>(i));
             archive_entry_set_pathname(entry, name);
             archive_entry_set_filetype(entry, AE_IFREG);
             archive_entry_set_perm(entry, 0644);
@@ -393,10 +396,9 @@ private slots:
         archive_write_close(writer);
         archive_write_free(writer);
 
-        const ArchiveListing::Limits limits;
         QElapsedTimer clock;
         clock.start();
-        const ArchiveListing listing = list(million, limits);
+        const ArchiveListing listing = list(many, limits);
         const qint64 elapsed = clock.elapsed();
         qInfo("counted %lld entries in %lld ms", listing.entryCount, elapsed);
         QCOMPARE(listing.end, End::EntryCap);
@@ -404,7 +406,7 @@ private slots:
         QCOMPARE(listing.entries.size(), limits.listed);
         QVERIFY(elapsed < limits.time.count());
 
-        QuickLookHostView host(QUrl::fromLocalFile(million));
+        QuickLookHostView host(QUrl::fromLocalFile(many));
         QVERIFY(settle(host));
         QCOMPARE(host.previewKind(), Kind::Archive);
         QVERIFY2(

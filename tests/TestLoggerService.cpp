@@ -285,7 +285,7 @@ private slots:
         RecordingJournal journal(false);
         FakeCrashReporter reporter;
         constexpr int threads = 4;
-        constexpr int perThread = 25000;
+        constexpr int perThread = 5000;
         {
             LoggerService logger(folder, reporter, journal, {});
             std::vector<std::thread> workers;

@@ -337,7 +337,7 @@ private slots:
 
     void lateResultIsDiscarded()
     {
-        writeImage(path("big.png"), QSize(4000, 3000));
+        writeImage(path("big.png"), QSize(1600, 1200));
         QuickLookHostView host(url("big.png"));
         host.setFileURL(url("notes.txt"));
         QVERIFY(settle(host));
