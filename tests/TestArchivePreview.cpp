@@ -235,9 +235,8 @@ private slots:
     void compressedFileShowsItsMember()
     {
         const QByteArray report = QByteArray("id,total\n").repeated(5000);
-        PreviewTestFiles::writeBytes(path("download.gz"),
-                                     PreviewTestFiles::gzipped(report, "report.csv"));
-        PreviewTestFiles::writeBytes(path("notes.txt.gz"), PreviewTestFiles::gzipped(report));
+        TestFiles::writeFile(path("download.gz"), PreviewTestFiles::gzipped(report, "report.csv"));
+        TestFiles::writeFile(path("notes.txt.gz"), PreviewTestFiles::gzipped(report));
         ArchiveListing named = list(path("download.gz"));
         QCOMPARE(named.end, End::Complete);
         QVERIFY(named.compressedFile);
@@ -260,10 +259,10 @@ private slots:
                      m_sample);
         QFile::copy(path("types/release.tar.gz"), path("types/release.tgz"));
         QFile::copy(path("types/release.tar.gz"), path("types/photo.png"));
-        PreviewTestFiles::writeBytes(path("types/data.gz"),
-                                     PreviewTestFiles::gzipped("plain text\n", "data.txt"));
+        TestFiles::writeFile(path("types/data.gz"),
+                             PreviewTestFiles::gzipped("plain text\n", "data.txt"));
         PreviewTestFiles::writeImage(path("types/real.png"), QSize(30, 20));
-        PreviewTestFiles::writeBytes(
+        TestFiles::writeFile(
             path("types/drawing.svgz"),
             PreviewTestFiles::gzipped(
                 "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"10\">"
@@ -344,7 +343,7 @@ private slots:
         for (int i = 0; i < 1000; ++i)
             bomb += zeros;
         bomb += bzip2ed(tarHeader("after.txt", 0) + QByteArray(1024, '\0'));
-        PreviewTestFiles::writeBytes(path("bomb.tar.bz2"), bomb);
+        TestFiles::writeFile(path("bomb.tar.bz2"), bomb);
 
         // A deadline far shorter than unpacking the bomb takes, and shorter than the default.
         ArchiveListing::Limits limits;
@@ -426,7 +425,7 @@ private slots:
         writeArchive(path("whole.tar.gz"), ARCHIVE_FORMAT_TAR_USTAR, ARCHIVE_FILTER_GZIP, members);
         QFile whole(path("whole.tar.gz"));
         QVERIFY(whole.open(QIODevice::ReadOnly));
-        PreviewTestFiles::writeBytes(path("cut.tar.gz"), whole.read(whole.size() / 2));
+        TestFiles::writeFile(path("cut.tar.gz"), whole.read(whole.size() / 2));
 
         const ArchiveListing listing = list(path("cut.tar.gz"));
         QCOMPARE(listing.end, End::Damaged);
@@ -448,7 +447,7 @@ private slots:
                  logged.right(500).constData());
 
         // Nothing readable at all: the plain file preview says so.
-        PreviewTestFiles::writeBytes(path("junk.zip"), noise(4096, 1));
+        TestFiles::writeFile(path("junk.zip"), noise(4096, 1));
         QuickLookHostView junk(QUrl::fromLocalFile(path("junk.zip")));
         QVERIFY(settle(junk));
         QCOMPARE(junk.previewKind(), Kind::Generic);

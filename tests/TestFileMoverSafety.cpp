@@ -31,19 +31,12 @@
 
 namespace {
 
+using TestFiles::entries;
 using TestFiles::pattern;
 using TestFiles::readFile;
 using TestFiles::writeFile;
 
 constexpr uid_t nobody = 65534;
-
-QStringList entries(const QString& folder)
-{
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                               QDir::NoDotAndDotDot);
-    names.sort();
-    return names;
-}
 
 // Every entry below root with its mode and content hash: what must stay as it was.
 QStringList snapshot(const QString& root)

@@ -5,9 +5,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QStringList>
+
+#include <sys/stat.h>
 
 // Files for the file-operation tests: written whole (folders made as needed), read back,
-// and contents that differ at every offset so that a shifted or truncated copy shows.
+// listed, their modes, and contents that differ at every offset so that a shifted or
+// truncated copy shows.
 namespace TestFiles {
 
 inline void writeFile(const QString& path, const QByteArray& content)
@@ -22,6 +26,22 @@ inline QByteArray readFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+// The names in folder, hidden ones too, sorted: a leftover or partial copy shows here.
+inline QStringList entries(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                               QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+// The permission bits of path itself (a link is not followed); 0 when it does not exist.
+inline unsigned modeOf(const QString& path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
 inline QByteArray pattern(qint64 size, char seed)

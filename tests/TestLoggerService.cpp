@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "crashreporting/CrashReporter.h"
 #include "fakes/FakeCrashReporter.h"
 #include "fakes/RecordingJournal.h"
@@ -22,13 +23,7 @@
 
 namespace {
 
-unsigned modeOf(const QString& path)
-{
-    struct stat st;
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return 0;
-    return st.st_mode & 07777;
-}
+using TestFiles::modeOf;
 
 QStringList readLines(const QString& path)
 {

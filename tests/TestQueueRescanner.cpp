@@ -1,5 +1,6 @@
 #include "LoopbackHttpServer.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "fakes/ManualClock.h"
 #include "services/DownloadWatcherService.h"
 #include "services/QueueRescanner.h"
@@ -37,11 +38,7 @@ private:
     QString makeFile(const QString& name, int second)
     {
         const QString path = m_downloads + QLatin1Char('/') + name;
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly))
-            qFatal("cannot create %s", qPrintable(path));
-        f.write("data");
-        f.close();
+        TestFiles::writeFile(path, "data");
         const timespec times[2] = {{1577836800 + second, 0}, {1577836800 + second, 0}};
         ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
         return path;
