@@ -4,8 +4,6 @@
 #include "models/FileOperationError.h"
 #include "platform/FileMover.h"
 
-#include <QCryptographicHash>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -34,32 +32,10 @@ namespace {
 using TestFiles::entries;
 using TestFiles::pattern;
 using TestFiles::readFile;
+using TestFiles::snapshot;
 using TestFiles::writeFile;
 
 constexpr uid_t nobody = 65534;
-
-// Every entry below root with its mode and content hash: what must stay as it was.
-QStringList snapshot(const QString& root)
-{
-    QStringList lines;
-    struct stat st;
-    if (::lstat(QFile::encodeName(root).constData(), &st) == 0)
-        lines << QStringLiteral(". %1").arg(st.st_mode, 0, 8);
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        ::lstat(QFile::encodeName(path).constData(), &st);
-        lines
-            << QStringLiteral("%1 %2 %3")
-                   .arg(QDir(root).relativeFilePath(path))
-                   .arg(st.st_mode, 0, 8)
-                   .arg(QString::fromLatin1(
-                       QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha1).toHex()));
-    }
-    lines.sort();
-    return lines;
-}
 
 // A tmpfs of its own, unmounted at the end of the test.
 class Tmpfs

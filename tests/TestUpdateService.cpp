@@ -299,15 +299,14 @@ private slots:
         // The window's thread is busy for a while (a large preview being decoded): the
         // network keeps arriving meanwhile, and must not pile up in memory. Busy until the
         // server has been held up for a while (nothing more is read), at most 1.5 s.
-        QElapsedTimer busy;
+        QElapsedTimer busy, heldUp;
         busy.start();
-        QElapsedTimer heldUp;
-        for (qint64 seen = 0; busy.elapsed() < 1500; QThread::msleep(10)) {
+        heldUp.start();
+        for (qint64 seen = 0; busy.elapsed() < 1500 && heldUp.elapsed() < 200;
+             QThread::msleep(10)) {
             if (server.sent() != seen || seen == 0) {
                 seen = server.sent();
-                heldUp.start();
-            } else if (heldUp.elapsed() >= 200) {
-                break;
+                heldUp.restart();
             }
         }
         QVERIFY(finished.wait(20000));
