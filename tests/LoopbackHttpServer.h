@@ -4,12 +4,14 @@
 #include <QHash>
 #include <QList>
 #include <QMap>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
 
 // A minimal HTTP/1.1 server on 127.0.0.1 for tests: records every request and answers
 // each path with a configured response (404 for unknown paths), then closes the connection.
+// A response may be held part-way (a stalled download) until the test releases it.
 class LoopbackHttpServer
 {
 public:
@@ -27,6 +29,7 @@ public:
         QByteArray contentType = "text/plain";
         QByteArray body;
         QByteArray location = {}; // sent as a Location header when set (redirects)
+        qsizetype holdAt = -1;    // when set, the body stops there until releaseHeld()
     };
 
     LoopbackHttpServer()
@@ -47,6 +50,18 @@ public:
 
     void respond(const QByteArray& path, const Response& response) { m_responses[path] = response; }
     const QList<Request>& requests() const { return m_requests; }
+
+    // Sends the rest of every held answer and closes those connections.
+    void releaseHeld()
+    {
+        for (const auto& [socket, rest] : std::as_const(m_held)) {
+            if (socket) {
+                socket->write(rest);
+                socket->disconnectFromHost();
+            }
+        }
+        m_held.clear();
+    }
 
     // A port on which nothing listens, so connecting is refused.
     static quint16 closedPort()
@@ -92,8 +107,13 @@ private:
         answer += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
         if (!response.location.isEmpty())
             answer += "Location: " + response.location + "\r\n";
-        answer += "Connection: close\r\n\r\n" + response.body;
-        socket->write(answer);
+        answer += "Connection: close\r\n\r\n";
+        if (response.holdAt >= 0) {
+            socket->write(answer + response.body.left(response.holdAt));
+            m_held.append({socket, response.body.mid(response.holdAt)});
+            return;
+        }
+        socket->write(answer + response.body);
         socket->disconnectFromHost();
     }
 
@@ -101,4 +121,5 @@ private:
     QHash<QTcpSocket*, QByteArray> m_buffers;
     QMap<QByteArray, Response> m_responses;
     QList<Request> m_requests;
+    QList<std::pair<QPointer<QTcpSocket>, QByteArray>> m_held;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestFiles.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -45,13 +47,6 @@ inline QString prepare(const QString& path)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     return path;
-}
-
-inline void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(prepare(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
 }
 
 // A two-colour image; `transformation` is stored as orientation metadata where the format

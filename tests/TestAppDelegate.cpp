@@ -304,11 +304,7 @@ private slots:
         const QString screenshots = home + "/Pictures/Screenshots";
         QVERIFY(QDir(desktop).removeRecursively() && QDir(home + "/Pictures").removeRecursively());
         QVERIFY(QDir().mkpath(desktop));
-        const auto write = [](const QString& path) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("x");
-        };
+        const auto write = [](const QString& path) { TestFiles::writeFile(path, "x"); };
         write(desktop + "/already-there.png");
         const qsizetype before = m_delegate->waitingCount();
         const auto queued = [this](const QString& path) {

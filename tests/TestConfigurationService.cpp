@@ -22,13 +22,7 @@
 
 namespace {
 
-unsigned modeOf(const QString& path)
-{
-    struct stat st;
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return 0;
-    return st.st_mode & 07777;
-}
+using TestFiles::modeOf;
 
 // The names in folder, hidden ones too: a leftover temporary file shows here.
 QStringList namesIn(const QString& folder)

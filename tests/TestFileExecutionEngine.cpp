@@ -16,7 +16,6 @@
 #include "services/LoggerService.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
 #include <QScopeGuard>
@@ -38,45 +37,12 @@ namespace {
 
 using TestFiles::pattern;
 using TestFiles::readFile;
+using TestFiles::snapshot;
 using TestFiles::writeFile;
 
 QUrl url(const QString& path)
 {
     return QUrl::fromLocalFile(path);
-}
-
-// Everything about a tree that a move must keep: kinds, modes, times and contents.
-QStringList snapshot(const QString& root)
-{
-    QStringList lines;
-    auto describe = [&](const QString& path, const QString& relative) {
-        struct stat st;
-        if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-            return;
-        QString line = QStringLiteral("%1 mode=%2 mtime=%3.%4 ")
-                           .arg(relative)
-                           .arg(st.st_mode, 0, 8)
-                           .arg(st.st_mtim.tv_sec)
-                           .arg(st.st_mtim.tv_nsec);
-        if (S_ISLNK(st.st_mode)) {
-            char target[4096];
-            const ssize_t n =
-                ::readlink(QFile::encodeName(path).constData(), target, sizeof target);
-            line += QStringLiteral("link:") + QString::fromLocal8Bit(target, n < 0 ? 0 : n);
-        } else if (S_ISREG(st.st_mode))
-            line += QString::fromLatin1(
-                QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha1).toHex());
-        lines << line;
-    };
-    describe(root, QStringLiteral("."));
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        describe(path, QDir(root).relativeFilePath(path));
-    }
-    lines.sort();
-    return lines;
 }
 
 // A folder on another file system than the temporary folder, or none.

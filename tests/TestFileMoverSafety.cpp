@@ -1,10 +1,9 @@
+#include "LoopbackHttpServer.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "models/FileOperationError.h"
 #include "platform/FileMover.h"
 
-#include <QCryptographicHash>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -30,42 +29,13 @@
 
 namespace {
 
+using TestFiles::entries;
 using TestFiles::pattern;
 using TestFiles::readFile;
+using TestFiles::snapshot;
 using TestFiles::writeFile;
 
 constexpr uid_t nobody = 65534;
-
-QStringList entries(const QString& folder)
-{
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                               QDir::NoDotAndDotDot);
-    names.sort();
-    return names;
-}
-
-// Every entry below root with its mode and content hash: what must stay as it was.
-QStringList snapshot(const QString& root)
-{
-    QStringList lines;
-    struct stat st;
-    if (::lstat(QFile::encodeName(root).constData(), &st) == 0)
-        lines << QStringLiteral(". %1").arg(st.st_mode, 0, 8);
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        ::lstat(QFile::encodeName(path).constData(), &st);
-        lines
-            << QStringLiteral("%1 %2 %3")
-                   .arg(QDir(root).relativeFilePath(path))
-                   .arg(st.st_mode, 0, 8)
-                   .arg(QString::fromLatin1(
-                       QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha1).toHex()));
-    }
-    lines.sort();
-    return lines;
-}
 
 // A tmpfs of its own, unmounted at the end of the test.
 class Tmpfs
@@ -195,8 +165,8 @@ private slots:
 
     void cleanup() { m_dir.reset(); }
 
-    // curl writes a download slowly (it stalls half-way); a move to another disk meanwhile
-    // must fail, leave the file to curl and leave nothing in the slot.
+    // curl has written a quarter of a download and its connection stalls; a move to another
+    // disk meanwhile must fail, leave the file to curl and leave nothing in the slot.
     void aDownloadInProgressIsNotMoved()
     {
         if (::geteuid() != 0)
@@ -205,28 +175,20 @@ private slots:
             QFAIL("curl is not installed (scripts/install-deps.sh installs it)");
         Tmpfs slot(path(QStringLiteral("slot")));
         QVERIFY(slot.isMounted());
-        QProcess server;
-        server.start(QStringLiteral("python3"), {QStringLiteral(SLOW_SERVER_SCRIPT)});
-        QVERIFY(server.waitForReadyRead(10000));
-        const int port = server.readLine().trimmed().toInt();
-        QVERIFY(port > 0);
-        const auto stopServer = qScopeGuard([&] {
-            server.kill();
-            server.waitForFinished(5000);
-        });
-
         constexpr qint64 size = 4 << 20;
         constexpr qint64 chunk = 64 << 10;
+        // Chunk after chunk of one letter, A, B, C..., so that a lost or doubled part shows.
+        QByteArray body;
+        for (qint64 at = 0; at < size; at += chunk)
+            body += QByteArray(chunk, char('A' + (at / chunk) % 26));
+        LoopbackHttpServer server;
+        QVERIFY(server.listen());
+        server.respond("/video.mp4", {200, "video/mp4", body, {}, size / 4});
+
         const QString source = m_downloads + QStringLiteral("/video.mp4");
         QProcess curl;
-        curl.start(QStringLiteral("curl"),
-                   {QStringLiteral("-sf"), QStringLiteral("-o"), source,
-                    QStringLiteral("http://127.0.0.1:%1/video.mp4?size=%2&chunk=%3&interval=5"
-                                   "&stall_at=%4&stall=1500")
-                        .arg(port)
-                        .arg(size)
-                        .arg(chunk)
-                        .arg(size / 4)});
+        curl.start(QStringLiteral("curl"), {QStringLiteral("-sf"), QStringLiteral("-o"), source,
+                                            server.url(QStringLiteral("/video.mp4")).toString()});
         QVERIFY(curl.waitForStarted(5000));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(source).size() >= size / 4, 20000);
 
@@ -237,14 +199,13 @@ private slots:
                  qPrintable(failure.error().localizedDescription));
         QCOMPARE(entries(path("slot")), QStringList());
 
-        QVERIFY(curl.waitForFinished(30000));
+        server.releaseHeld();
+        QTRY_COMPARE_WITH_TIMEOUT(curl.state(), QProcess::NotRunning, 30000);
         QCOMPARE(curl.exitStatus(), QProcess::NormalExit);
         QCOMPARE(curl.exitCode(), 0);
         const QByteArray whole = readFile(source);
         QCOMPARE(whole.size(), size);
-        // The server sends chunk after chunk of one letter, A, B, C...
-        for (qint64 at = 0; at < size; at += chunk)
-            QCOMPARE(whole.at(at), char('A' + (at / chunk) % 26));
+        QVERIFY(whole == body);
         // Finished, it moves.
         QCOMPARE(mover.move(source, path("slot/video.mp4"), {}), path("slot/video.mp4"));
         QCOMPARE(readFile(path("slot/video.mp4")), whole);

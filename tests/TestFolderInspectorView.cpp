@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 using namespace PreviewTestFiles;
+using TestFiles::writeFile;
 
 class TestFolderInspectorView : public QObject
 {
@@ -36,7 +37,7 @@ private:
             else if (entry.endsWith(QLatin1String(".png")) || entry.endsWith(QLatin1String(".jpg")))
                 writeImage(path, QSize(360, 240));
             else
-                writeBytes(path, "data");
+                writeFile(path, "data");
         }
         return folder;
     }
@@ -80,7 +81,7 @@ private slots:
     {
         const QString folder =
             makeFolder({"sub/one.txt", "sub/.hidden", "sub/inner/", "Photo.PNG"});
-        writeBytes(folder + "/notes.txt", QByteArray(1500, 'x'));
+        writeFile(folder + "/notes.txt", QByteArray(1500, 'x'));
 
         const FolderChildItem sub(QUrl::fromLocalFile(folder + "/sub"));
         QVERIFY(sub.isDirectory);

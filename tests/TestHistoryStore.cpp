@@ -1,4 +1,5 @@
 #include "CrossThreadSpy.h"
+#include "HistoryByHand.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "models/ActionRecord.h"
@@ -21,11 +22,11 @@
 
 #include <sqlite3.h>
 #include <sys/mount.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
+using TestFiles::modeOf;
 using TestFiles::readFile;
 using TestFiles::writeFile;
 using Outcome = HistoryStore::UndoOutcome;
@@ -91,23 +92,6 @@ std::pair<Outcome, QString> undo(HistoryStore& store, const QUuid& id)
     if (!QTest::qWaitFor([&] { return result.has_value(); }, 20000))
         qFatal("no undo result");
     return *result;
-}
-
-// Moves a file the way the engine does and returns its history entry.
-HistoryEntry fileByHand(const QString& from, const QString& folder, int slot,
-                        const QString& host = {})
-{
-    const TriageItem item(QUrl::fromLocalFile(from));
-    const QString to = folder + QLatin1Char('/') + item.filename;
-    QDir().mkpath(folder);
-    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        qFatal("rename failed");
-    ActionRecord record(
-        ActionRecord::ActionType::moved(QUrl::fromLocalFile(from), QUrl::fromLocalFile(to)), item);
-    record.placed = FileSystemEntry::identityAt(to);
-    return HistoryEntry::fromActionRecord(
-        record, slot > 0 ? HistoryEntry::Action::MovedToSlot : HistoryEntry::Action::MovedToFolder,
-        slot, host);
 }
 
 HistoryEntry trashByHand(const QString& from)
@@ -186,12 +170,6 @@ qint64 sqlNumber(const char* sql)
     return n;
 }
 
-int modeOf(const QString& path)
-{
-    struct stat st;
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
-}
-
 } // namespace
 
 class TestHistoryStore : public QObject
@@ -225,8 +203,8 @@ private slots:
             store->record(filed);
             store->record(trashed);
         }
-        QCOMPARE(modeOf(databasePath()), 0600);
-        QCOMPARE(modeOf(StoragePaths::stateDirectory()), 0700);
+        QCOMPARE(modeOf(databasePath()), 0600u);
+        QCOMPARE(modeOf(StoragePaths::stateDirectory()), 0700u);
 
         auto store = openStore();
         const Page before = query(*store);
@@ -734,7 +712,7 @@ private slots:
         QVERIFY(query(*store).entries.isEmpty());
         QVERIFY(!readFile(databasePath()).contains("secret-"));
         QVERIFY(!QFile::exists(keptAside));
-        QCOMPARE(modeOf(databasePath()), 0600);
+        QCOMPARE(modeOf(databasePath()), 0600u);
         store->record(plainEntry(QStringLiteral("after.pdf")));
         QCOMPARE(query(*store).entries.size(), 1);
     }

@@ -1,3 +1,4 @@
+#include "HistoryByHand.h"
 #include "HudTestServices.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
@@ -20,8 +21,6 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include <cstdio>
-
 namespace {
 
 using TestFiles::readFile;
@@ -31,25 +30,6 @@ std::unique_ptr<HistoryStore> openStore(const QString& path = HistoryStore::defa
 {
     return std::make_unique<HistoryStore>(
         path, std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()));
-}
-
-// Files an item from Downloads into folder the way the engine does and returns the entry the
-// program records for it.
-HistoryEntry fileByHand(const QString& name, const QString& folder, int slot,
-                        const QString& host = {})
-{
-    const QString from = StoragePaths::homeDirectory() + QStringLiteral("/Downloads/") + name;
-    const QString to = folder + QLatin1Char('/') + name;
-    QDir().mkpath(folder);
-    const TriageItem item(QUrl::fromLocalFile(from));
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        qFatal("rename failed");
-    ActionRecord record(
-        ActionRecord::ActionType::moved(QUrl::fromLocalFile(from), QUrl::fromLocalFile(to)), item);
-    record.placed = FileSystemEntry::identityAt(to);
-    return HistoryEntry::fromActionRecord(
-        record, slot > 0 ? HistoryEntry::Action::MovedToSlot : HistoryEntry::Action::MovedToFolder,
-        slot, host);
 }
 
 QStringList rowNames(const HistoryView* view)
@@ -142,12 +122,14 @@ private slots:
         writeFile(m_downloads + QStringLiteral("/report.pdf"), "quarterly numbers");
         writeFile(m_downloads + QStringLiteral("/invoice-0042.pdf"), "amount due");
         writeFile(m_downloads + QStringLiteral("/notes.txt"), "first draft");
-        m_report = fileByHand(QStringLiteral("report.pdf"), m_home + QStringLiteral("/Documents"),
-                              1, QStringLiteral("files.example.org"));
-        m_invoice = fileByHand(QStringLiteral("invoice-0042.pdf"),
+        m_report = fileByHand(m_downloads + QStringLiteral("/report.pdf"),
+                              m_home + QStringLiteral("/Documents"), 1,
+                              QStringLiteral("files.example.org"));
+        m_invoice = fileByHand(m_downloads + QStringLiteral("/invoice-0042.pdf"),
                                m_home + QStringLiteral("/Documents/Finance"), 0,
                                QStringLiteral("billing.example.com"));
-        m_notes = fileByHand(QStringLiteral("notes.txt"), m_home + QStringLiteral("/Notes"), 2);
+        m_notes = fileByHand(m_downloads + QStringLiteral("/notes.txt"),
+                             m_home + QStringLiteral("/Notes"), 2);
         {
             auto first = openStore();
             for (const HistoryEntry& entry : {m_report, m_invoice, m_notes})
@@ -276,8 +258,9 @@ private slots:
     {
         QList<HistoryEntry> scans;
         for (const char* name : {"scan_001.pdf", "scan_002.pdf", "scan_003.pdf"}) {
-            writeFile(m_downloads + QLatin1Char('/') + QLatin1String(name), name);
-            scans << fileByHand(QLatin1String(name), m_home + QStringLiteral("/Documents"), 1);
+            const QString path = m_downloads + QLatin1Char('/') + QLatin1String(name);
+            writeFile(path, name);
+            scans << fileByHand(path, m_home + QStringLiteral("/Documents"), 1);
         }
         const HistoryEntry group = HistoryEntry::group(scans);
         m_store->record(group);

@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "crashreporting/CrashReporter.h"
 #include "fakes/FakeCrashReporter.h"
 #include "fakes/RecordingJournal.h"
@@ -22,13 +23,7 @@
 
 namespace {
 
-unsigned modeOf(const QString& path)
-{
-    struct stat st;
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return 0;
-    return st.st_mode & 07777;
-}
+using TestFiles::modeOf;
 
 QStringList readLines(const QString& path)
 {
@@ -285,7 +280,7 @@ private slots:
         RecordingJournal journal(false);
         FakeCrashReporter reporter;
         constexpr int threads = 4;
-        constexpr int perThread = 25000;
+        constexpr int perThread = 5000;
         {
             LoggerService logger(folder, reporter, journal, {});
             std::vector<std::thread> workers;

@@ -1,4 +1,7 @@
+#include "LoopbackHttpServer.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
+#include "fakes/ManualClock.h"
 #include "services/DownloadWatcherService.h"
 #include "services/QueueRescanner.h"
 #include "services/TriageQueueManager.h"
@@ -9,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -18,6 +20,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
+
+using namespace std::chrono_literals;
 
 class TestQueueRescanner : public QObject
 {
@@ -34,11 +38,7 @@ private:
     QString makeFile(const QString& name, int second)
     {
         const QString path = m_downloads + QLatin1Char('/') + name;
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly))
-            qFatal("cannot create %s", qPrintable(path));
-        f.write("data");
-        f.close();
+        TestFiles::writeFile(path, "data");
         const timespec times[2] = {{1577836800 + second, 0}, {1577836800 + second, 0}};
         ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
         return path;
@@ -291,26 +291,31 @@ private slots:
                             [&](qsizetype depth) { return depth > 0 && depth < count - 1; }));
     }
 
-    // curl writes a file slowly (with a stall) while the folder is listed. The listing leaves
-    // it out, and tells as the oldest the next file rather than it; the watcher it is handed
-    // to reports it once curl has closed it, and it is queued then, once and whole.
+    // curl has written half a file, its connection stalled, while the folder is listed. The
+    // listing leaves it out, and tells as the oldest the next file rather than it; the
+    // watcher it is handed to keeps it back for as long as curl holds it open, and reports it
+    // once curl has closed it: it is queued then, once and whole.
     void aFileBeingWrittenIsQueuedOnlyWhenDone()
     {
         if (QStandardPaths::findExecutable(QStringLiteral("curl")).isEmpty())
             QFAIL("curl is not installed (scripts/install-deps.sh installs it)");
-        QProcess server;
-        server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        server.start(QStringLiteral("python3"), {QStringLiteral(SLOW_SERVER_SCRIPT)});
-        QVERIFY2(server.waitForStarted(5000), "python3 is needed (scripts/install-deps.sh)");
-        const auto stopServer = qScopeGuard([&] {
-            server.kill();
-            server.waitForFinished(5000);
-        });
-        QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), 10000);
-        const int port = server.readLine().trimmed().toInt();
-        QVERIFY(port > 0);
+        constexpr int size = 256 * 1024;
+        LoopbackHttpServer server;
+        QVERIFY(server.listen());
+        server.respond("/movie.mkv",
+                       {200, "video/x-matroska", QByteArray(size, 'm'), {}, size / 2});
 
-        DownloadWatcherService watcher(m_downloads, 0.3);
+        // The watcher's quiet periods and checks run on a clock the test moves.
+        ManualClock clock;
+        DownloadWatcherService watcher(m_downloads, 0.3, {}, {}, clock);
+        const auto pass = [&](std::chrono::milliseconds time) {
+            for (auto passed = 0ms; passed < time; passed += 10ms) {
+                watcher.catchUp();
+                clock.advance(10ms);
+            }
+            watcher.catchUp();
+            QCoreApplication::processEvents();
+        };
         QueueRescanner* rescanner = m_rescanner.get();
         connect(
             &watcher, &DownloadWatcherService::fileDiscovered, rescanner,
@@ -327,18 +332,12 @@ private slots:
         QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(later).constData(), times, 0), 0);
         watcher.start();
         const QString movie = m_downloads + QStringLiteral("/movie.mkv");
-        constexpr int size = 256 * 1024;
         QProcess curl;
         curl.setProcessChannelMode(QProcess::ForwardedChannels);
-        curl.start(QStringLiteral("curl"),
-                   {"-sS", "-f", "--max-time", "60", "-o", movie,
-                    QStringLiteral("http://127.0.0.1:%1/movie.mkv?size=%2&chunk=16384&interval=100"
-                                   "&stall_at=%3&stall=2000")
-                        .arg(port)
-                        .arg(size)
-                        .arg(size / 2)});
+        curl.start(QStringLiteral("curl"), {"-sS", "-f", "--max-time", "60", "-o", movie,
+                                            server.url(QStringLiteral("/movie.mkv")).toString()});
         QVERIFY(curl.waitForStarted(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(movie).size() > 0, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(movie).size(), qint64(size / 2), 10000);
 
         QString told;
         connect(m_queue.get(), &TriageQueueManager::triageQueueDidChange, this, [&] {
@@ -347,14 +346,20 @@ private slots:
         });
         QVERIFY(runToEnd());
         QCOMPARE(told, later);
-        while (curl.state() != QProcess::NotRunning) {
-            QCOMPARE(queuedPaths(), QStringList{later});
-            curl.waitForFinished(100);
-            QCoreApplication::processEvents();
-        }
+        // Stalled longer than the quiet period and every check after it: still out.
+        pass(2500ms);
+        QCOMPARE(queuedPaths(), QStringList{later});
+        QCOMPARE(curl.state(), QProcess::Running);
+
+        server.releaseHeld();
+        QTRY_COMPARE_WITH_TIMEOUT(curl.state(), QProcess::NotRunning, 10000);
         QCOMPARE(curl.exitStatus(), QProcess::NormalExit);
         QCOMPARE(curl.exitCode(), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(queuedPaths(), (QStringList{later, movie}), 10000);
+        const auto queuedAfterAWhile = [&] {
+            pass(50ms);
+            return queuedPaths();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(queuedAfterAWhile(), (QStringList{later, movie}), 10000);
         QCOMPARE(QFileInfo(movie).size(), qint64(size));
     }
 

@@ -18,6 +18,7 @@
 
 using Kind = QuickLookHostView::PreviewKind;
 using namespace PreviewTestFiles;
+using TestFiles::writeFile;
 
 namespace {
 
@@ -74,7 +75,7 @@ private slots:
         QVERIFY(m_dir.isValid());
         writeImage(path("photo.png"), QSize(64, 48));
         writeImage(path("other.png"), QSize(30, 30));
-        writeBytes(path("notes.txt"), "first line\nsecond line\n");
+        writeFile(path("notes.txt"), "first line\nsecond line\n");
     }
 
     void sameUrlDoesNoWork()
@@ -146,16 +147,16 @@ private slots:
         const QString dir = m_dir.path() + QStringLiteral("/kinds/");
         writeImage(dir + "picture.jpg", QSize(40, 20), "jpeg");
         writePdf(dir + "three.pdf", 3);
-        writeBytes(dir + "main.cpp", "int main() { return 0; }\n");
-        writeBytes(dir + "data.json", "{\"a\": 1}\n");
-        writeBytes(dir + "archive.bin", QByteArray("\x01\x02\x03\x00\xff\xfe", 6).repeated(100));
-        writeBytes(dir + "binary.txt", QByteArray("text\0\x01\x02more", 12).repeated(50));
-        writeBytes(dir + "corrupt.jpg", QByteArray("\xff\xd8\xff\xe0 this is not a jpeg", 23));
-        writeBytes(dir + "empty.pdf", QByteArray());
-        writeBytes(dir + "damaged.pdf", "%PDF-1.4\n1 0 obj << /Type /Catalog >>\ngarbage");
-        writeBytes(dir + "empty.txt", QByteArray());
-        writeBytes(dir + "latin1.txt", "caf\xe9 cr\xe8me\n");
-        writeBytes(dir + QString(251, QLatin1Char('n')) + ".txt", "long name\n");
+        writeFile(dir + "main.cpp", "int main() { return 0; }\n");
+        writeFile(dir + "data.json", "{\"a\": 1}\n");
+        writeFile(dir + "archive.bin", QByteArray("\x01\x02\x03\x00\xff\xfe", 6).repeated(100));
+        writeFile(dir + "binary.txt", QByteArray("text\0\x01\x02more", 12).repeated(50));
+        writeFile(dir + "corrupt.jpg", QByteArray("\xff\xd8\xff\xe0 this is not a jpeg", 23));
+        writeFile(dir + "empty.pdf", QByteArray());
+        writeFile(dir + "damaged.pdf", "%PDF-1.4\n1 0 obj << /Type /Catalog >>\ngarbage");
+        writeFile(dir + "empty.txt", QByteArray());
+        writeFile(dir + "latin1.txt", "caf\xe9 cr\xe8me\n");
+        writeFile(dir + QString(251, QLatin1Char('n')) + ".txt", "long name\n");
 
         QTest::newRow("jpeg") << "picture.jpg" << int(Kind::Image) << false;
         QTest::newRow("pdf") << "three.pdf" << int(Kind::Pdf) << false;
@@ -212,24 +213,24 @@ private slots:
         const QString dir = m_dir.path() + QStringLiteral("/svg/");
         const QByteArray secret = QFile::encodeName(dir + "secret.png");
         const QByteArray pipe = QFile::encodeName(dir + "pipe.png");
-        writeBytes(dir + "secret.png", pngOf(Qt::red));
-        writeBytes(dir + "secret.css", "rect { fill: #ff0000 }");
+        writeFile(dir + "secret.png", pngOf(Qt::red));
+        writeFile(dir + "secret.css", "rect { fill: #ff0000 }");
         QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
 
-        writeBytes(dir + "local.svg", svgDocument(imageNaming(secret)));
-        writeBytes(dir + "fifo.svg", svgDocument(imageNaming(pipe)));
-        writeBytes(
+        writeFile(dir + "local.svg", svgDocument(imageNaming(secret)));
+        writeFile(dir + "fifo.svg", svgDocument(imageNaming(pipe)));
+        writeFile(
             dir + "stylesheet.svg",
             svgDocument("<rect width=\"20\" height=\"20\"/>",
                         "<?xml version=\"1.0\"?>\n<?xml-stylesheet type=\"text/css\" href=\"" +
                             QFile::encodeName(dir + "secret.css") + "\"?>\n"));
-        writeBytes(dir + "nested.svg",
-                   svgDocument(imageNaming("data:image/svg+xml;base64," +
-                                           svgDocument(imageNaming(pipe)).toBase64())));
-        writeBytes(dir + "compressed.svgz",
-                   PreviewTestFiles::gzipped(svgDocument(imageNaming(secret))));
+        writeFile(dir + "nested.svg",
+                  svgDocument(imageNaming("data:image/svg+xml;base64," +
+                                          svgDocument(imageNaming(pipe)).toBase64())));
+        writeFile(dir + "compressed.svgz",
+                  PreviewTestFiles::gzipped(svgDocument(imageNaming(secret))));
         // Named as a PNG: the content decides how it is decoded.
-        writeBytes(dir + "disguised.png", svgDocument(imageNaming(secret)));
+        writeFile(dir + "disguised.png", svgDocument(imageNaming(secret)));
 
         QTest::newRow("image naming a local file") << "local.svg";
         QTest::newRow("image naming a FIFO") << "fifo.svg";
@@ -282,7 +283,7 @@ private slots:
         QVERIFY(settle(text));
         QCOMPARE(text.previewText(), QStringLiteral("first line\nsecond line\n"));
 
-        writeBytes(path("accents.txt"), "caf\xe9\n");
+        writeFile(path("accents.txt"), "caf\xe9\n");
         QuickLookHostView latin1(url("accents.txt"));
         QVERIFY(settle(latin1));
         QCOMPARE(latin1.previewText(), QStringLiteral("caf\u00e9\n"));
@@ -312,7 +313,7 @@ private slots:
 
     void longTextIsCut()
     {
-        writeBytes(path("long.log"), QByteArray(700 * 1024, 'a'));
+        writeFile(path("long.log"), QByteArray(700 * 1024, 'a'));
         QuickLookHostView host(url("long.log"));
         QVERIFY(settle(host));
         QCOMPARE(host.previewKind(), Kind::Text);
@@ -321,7 +322,7 @@ private slots:
 
     void animationWaitsForAClick()
     {
-        writeBytes(path("loop.gif"), animatedGif());
+        writeFile(path("loop.gif"), animatedGif());
         QuickLookHostView host(url("loop.gif"));
         QVERIFY(settle(host));
         QCOMPARE(host.previewKind(), Kind::Animation);
@@ -337,7 +338,7 @@ private slots:
 
     void lateResultIsDiscarded()
     {
-        writeImage(path("big.png"), QSize(4000, 3000));
+        writeImage(path("big.png"), QSize(1600, 1200));
         QuickLookHostView host(url("big.png"));
         host.setFileURL(url("notes.txt"));
         QVERIFY(settle(host));

@@ -123,7 +123,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         SingleInstance second(folder());
-        QCOMPARE(second.claim(500), SingleInstance::Claim::RunningButSilent);
+        QCOMPARE(second.claim(150), SingleInstance::Claim::RunningButSilent);
         QVERIFY(timer.elapsed() < 3000);
         // The live socket is still there and still the first's.
         QVERIFY(QFileInfo::exists(first.socketPath()));
@@ -143,16 +143,16 @@ private slots:
             ending.stopAnsweringKeepLock();
         }
         QVERIFY(SingleInstance(folder()).isLockHeld());
-        QCOMPARE(SingleInstance(folder()).claim(300), SingleInstance::Claim::RunningButSilent);
+        QCOMPARE(SingleInstance(folder()).claim(100), SingleInstance::Claim::RunningButSilent);
 
-        // The lock of an ending process, let go 300 ms into the launch's wait.
+        // The lock of an ending process, let go 100 ms into the launch's wait.
         const QString other = m_dir->path() + QStringLiteral("/other");
         QVERIFY(SingleInstance::preparePrivateFolder(other, ::getuid()));
         const int lock = ::open(QFile::encodeName(SingleInstance(other).lockPath()).constData(),
                                 O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
         QCOMPARE(::flock(lock, LOCK_EX), 0);
         auto launch = QtConcurrent::run([other] { return SingleInstance(other).claim(3000); });
-        QTimer::singleShot(300, [lock] { ::close(lock); });
+        QTimer::singleShot(100, [lock] { ::close(lock); });
         QTRY_VERIFY_WITH_TIMEOUT(launch.isFinished(), 5000);
         QCOMPARE(launch.result(), SingleInstance::Claim::Primary);
     }

@@ -291,7 +291,7 @@ private slots:
         const QByteArray secret = QFile::encodeName(elsewhere + "/secret.png");
         QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
         PreviewTestFiles::writeImage(elsewhere + "/secret.png", QSize(8, 8));
-        PreviewTestFiles::writeBytes(
+        TestFiles::writeFile(
             downloads + "/art.svg",
             "<svg xmlns=\"http://www.w3.org/2000/svg\" "
             "xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
@@ -468,7 +468,7 @@ private slots:
 
         QCOMPARE(::chmod(QFile::encodeName(downloads).constData(), 0700), 0);
         QTRY_COMPARE_WITH_TIMEOUT(statusAsNobody(), QStringLiteral("waiting=0 hud=shown"), 10000);
-        PreviewTestFiles::writeBytes(downloads + "/after.txt", "seen");
+        TestFiles::writeFile(downloads + "/after.txt", "seen");
         QTRY_COMPARE_WITH_TIMEOUT(statusAsNobody(), QStringLiteral("waiting=1 hud=shown"), 10000);
         ::kill(pid_t(app.processId()), SIGTERM);
         QVERIFY(app.waitForFinished(10000));

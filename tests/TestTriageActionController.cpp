@@ -49,11 +49,7 @@ bool cancelledHere()
     return token && token->isCancelled();
 }
 
-QStringList entries(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                  QDir::NoDotAndDotDot);
-}
+using TestFiles::entries;
 
 // The real trash, except that one call fails: the n-th move to the trash or the n-th restore
 // (counted from 0; -1: none).

@@ -297,8 +297,18 @@ private slots:
         QSignalSpy finished(service->updaterController(), &AppcastUpdater::checkFinished);
         service->checkForUpdates();
         // The window's thread is busy for a while (a large preview being decoded): the
-        // network keeps arriving meanwhile, and must not pile up in memory.
-        QThread::msleep(1500);
+        // network keeps arriving meanwhile, and must not pile up in memory. Busy until the
+        // server has been held up for a while (nothing more is read), at most 1.5 s.
+        QElapsedTimer busy, heldUp;
+        busy.start();
+        heldUp.start();
+        for (qint64 seen = 0; busy.elapsed() < 1500 && heldUp.elapsed() < 200;
+             QThread::msleep(10)) {
+            if (server.sent() != seen || seen == 0) {
+                seen = server.sent();
+                heldUp.restart();
+            }
+        }
         QVERIFY(finished.wait(20000));
         const auto result = finished.first().first().value<AppcastUpdater::CheckResult>();
         QCOMPARE(result.outcome, Outcome::failed);

@@ -225,9 +225,9 @@ int main(int argc, char** argv)
     const QString pdf = dir.filePath("Quarterly Report.pdf");
     writePdf(pdf);
     const QString source = dir.filePath("list_downloads.cpp");
-    PreviewTestFiles::writeBytes(source, sourceText);
+    TestFiles::writeFile(source, sourceText);
     const QString package = dir.filePath("stowbird_0.1.0_amd64.deb");
-    PreviewTestFiles::writeBytes(package, QByteArray(4321987, '\x1f'));
+    TestFiles::writeFile(package, QByteArray(4321987, '\x1f'));
     const QString archive = dir.filePath("stowbird-0.1.0-linux-x86_64.tar.gz");
     writeReleaseTarball(archive);
 
@@ -238,14 +238,14 @@ int main(int argc, char** argv)
                                    : PreviewTestFiles::prepare(
                                          folder + QStringLiteral("/IMG_%1.jpg").arg(1000 + i * 7)),
                   "jpeg", 85);
-    PreviewTestFiles::writeBytes(folder + "/itinerary.pdf", "%PDF-1.4");
-    PreviewTestFiles::writeBytes(folder + "/notes.txt", QByteArray(2048, 'n'));
-    PreviewTestFiles::writeBytes(folder + "/Booking confirmation.pdf", QByteArray(180000, 'p'));
+    TestFiles::writeFile(folder + "/itinerary.pdf", "%PDF-1.4");
+    TestFiles::writeFile(folder + "/notes.txt", QByteArray(2048, 'n'));
+    TestFiles::writeFile(folder + "/Booking confirmation.pdf", QByteArray(180000, 'p'));
     QDir().mkpath(folder + "/Raw");
-    PreviewTestFiles::writeBytes(folder + "/Raw/a.cr2", "x");
-    PreviewTestFiles::writeBytes(folder + "/Raw/b.cr2", "x");
+    TestFiles::writeFile(folder + "/Raw/a.cr2", "x");
+    TestFiles::writeFile(folder + "/Raw/b.cr2", "x");
     QDir().mkpath(folder + "/Videos");
-    PreviewTestFiles::writeBytes(folder + "/.DS_Store", "hidden");
+    TestFiles::writeFile(folder + "/.DS_Store", "hidden");
 
     for (const bool dark : {false, true}) {
         QApplication::setPalette(dark ? ScreenshotPalettes::dark() : ScreenshotPalettes::light());
