@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Fills unfinished messages in Qt .ts catalogues with the translation of the same source
-text (same disambiguation, same plural kind) found anywhere in the catalogue, vanished
-entries included. Used by update-translations.sh after code moves between classes, so a
+text (same disambiguation, same plural kind): the vanished entry it left behind when it moved,
+else the same text finished in another class. Used by update-translations.sh after code moves between classes, so a
 text that only changed its context keeps its translation."""
 import sys
 import xml.etree.ElementTree as ET
@@ -15,14 +15,17 @@ def key(message):
 
 def carry(path):
     tree = ET.parse(path)
+    # A text that moved left a vanished entry behind: its translation is the one to keep,
+    # since the same English may be worded differently elsewhere (a shorter label that fits).
     known = {}
-    for message in tree.iter("message"):
-        translation = message.find("translation")
-        if translation is None or translation.get("type") == "unfinished":
-            continue
-        if not (translation.text or len(translation)):
-            continue
-        known.setdefault(key(message), translation)
+    for wanted in ("vanished", None):
+        for message in tree.iter("message"):
+            translation = message.find("translation")
+            if translation is None or translation.get("type") != wanted:
+                continue
+            if not (translation.text or len(translation)):
+                continue
+            known.setdefault(key(message), translation)
     filled = 0
     for message in tree.iter("message"):
         translation = message.find("translation")

@@ -80,11 +80,11 @@
     </message>
     <message>
         <source>Undo</source>
-        <translation>Rückgängig</translation>
+        <translation>Rückgängig machen</translation>
     </message>
     <message>
         <source>the Trash</source>
-        <translation>dem Papierkorb</translation>
+        <translation>den Papierkorb</translation>
     </message>
     <message>
         <source>Cancelled moving %1 to %2; they are back in the queue</source>
@@ -380,6 +380,14 @@ Wartend: %2</translation>
 <context>
     <name>ActionUndoApplier</name>
     <message>
+        <source>Nothing to undo: %1 failed (%2)</source>
+        <translation>Nichts rückgängig zu machen: %1 ist fehlgeschlagen (%2)</translation>
+    </message>
+    <message>
+        <source>Nothing to undo</source>
+        <translation>Nichts rückgängig zu machen</translation>
+    </message>
+    <message>
         <source>Cannot undo: the %1 in the Trash is not the one moved there from %2; nothing was restored</source>
         <translation>Rückgängigmachen nicht möglich: %1 im Papierkorb ist nicht das aus %2 dorthin verschobene Objekt; nichts wurde wiederhergestellt</translation>
     </message>
@@ -466,14 +474,6 @@ Wartend: %2</translation>
     <message>
         <source>Undid skip: %1 is back</source>
         <translation>Überspringen rückgängig gemacht: %1 ist wieder da</translation>
-    </message>
-    <message>
-        <source>Nothing to undo: %1 failed (%2)</source>
-        <translation>Nichts rückgängig zu machen: %1 ist fehlgeschlagen (%2)</translation>
-    </message>
-    <message>
-        <source>Nothing to undo</source>
-        <translation>Nichts rückgängig zu machen</translation>
     </message>
 </context>
 <context>
@@ -1103,7 +1103,7 @@ Wartend: %2</translation>
     </message>
     <message>
         <source>Check for Updates...</source>
-        <translation>Nach Aktualisierungen suchen...</translation>
+        <translation>Jetzt prüfen...</translation>
     </message>
     <message>
         <source>Looks for a newer Stowbird now</source>
@@ -2031,7 +2031,7 @@ Wartend: %2</translation>
     </message>
     <message>
         <source>Browse...</source>
-        <translation>Durchsuchen...</translation>
+        <translation>Wählen...</translation>
     </message>
     <message>
         <source>Browse for the slot %1 folder</source>

@@ -380,6 +380,14 @@ En attente&#xa0;: %2</translation>
 <context>
     <name>ActionUndoApplier</name>
     <message>
+        <source>Nothing to undo: %1 failed (%2)</source>
+        <translation>Rien à annuler&#xa0;: %1 a échoué (%2)</translation>
+    </message>
+    <message>
+        <source>Nothing to undo</source>
+        <translation>Rien à annuler</translation>
+    </message>
+    <message>
         <source>Cannot undo: the %1 in the Trash is not the one moved there from %2; nothing was restored</source>
         <translation>Annulation impossible&#xa0;: le %1 dans la corbeille n’est pas celui qui y a été déplacé depuis %2&#xa0;; rien n’a été restauré</translation>
     </message>
@@ -466,14 +474,6 @@ En attente&#xa0;: %2</translation>
     <message>
         <source>Undid skip: %1 is back</source>
         <translation>Saut annulé&#xa0;: %1 est de retour</translation>
-    </message>
-    <message>
-        <source>Nothing to undo: %1 failed (%2)</source>
-        <translation>Rien à annuler&#xa0;: %1 a échoué (%2)</translation>
-    </message>
-    <message>
-        <source>Nothing to undo</source>
-        <translation>Rien à annuler</translation>
     </message>
 </context>
 <context>

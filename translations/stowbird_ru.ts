@@ -80,11 +80,11 @@
     </message>
     <message>
         <source>Undo</source>
-        <translation>Отменить</translation>
+        <translation>Отменить действие</translation>
     </message>
     <message>
         <source>the Trash</source>
-        <translation>корзине</translation>
+        <translation>корзину</translation>
     </message>
     <message>
         <source>Cancelled moving %1 to %2; they are back in the queue</source>
@@ -386,6 +386,14 @@ Waiting: %2</source>
 <context>
     <name>ActionUndoApplier</name>
     <message>
+        <source>Nothing to undo: %1 failed (%2)</source>
+        <translation>Нечего отменять: сбой %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Nothing to undo</source>
+        <translation>Нечего отменять</translation>
+    </message>
+    <message>
         <source>Cannot undo: the %1 in the Trash is not the one moved there from %2; nothing was restored</source>
         <translation>Отменить невозможно: %1 в корзине — не тот элемент, что был перемещён туда из %2; ничего не восстановлено</translation>
     </message>
@@ -472,14 +480,6 @@ Waiting: %2</source>
     <message>
         <source>Undid skip: %1 is back</source>
         <translation>Пропуск отменён: %1 снова в очереди</translation>
-    </message>
-    <message>
-        <source>Nothing to undo: %1 failed (%2)</source>
-        <translation>Нечего отменять: сбой %1 (%2)</translation>
-    </message>
-    <message>
-        <source>Nothing to undo</source>
-        <translation>Нечего отменять</translation>
     </message>
 </context>
 <context>
