@@ -5,21 +5,10 @@
 #include "services/LoggerService.h"
 #include "services/TriageActionController.h"
 #include "services/TriageQueueManager.h"
+#include "views/TriageItemPage.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-namespace {
-
-QList<QUuid> idsOf(const QList<TriageItem>& items)
-{
-    QList<QUuid> ids;
-    for (const TriageItem& item : items)
-        ids << item.id;
-    return ids;
-}
-
-} // namespace
 
 QString TriageHeadCommands::s_lastCustomFolder;
 
@@ -53,7 +42,7 @@ void TriageHeadCommands::routeGroupToSlot(const DestinationSlot& slot, InputMeth
     }
     m_services.logger->action(
         QStringLiteral("Moving %1 look-alikes to slot %2").arg(group.size()).arg(slot.slot));
-    m_view.actions()->routeGroupToSlot(slot, idsOf(group), input);
+    m_view.actions()->routeGroupToSlot(slot, TriageItemPage::idsOf(group), input);
 }
 
 void TriageHeadCommands::trashGroup(InputMethod input)
@@ -64,7 +53,7 @@ void TriageHeadCommands::trashGroup(InputMethod input)
         return;
     }
     m_services.logger->action(QStringLiteral("Trashing %1 look-alikes").arg(group.size()));
-    m_view.actions()->trashGroup(idsOf(group), input);
+    m_view.actions()->trashGroup(TriageItemPage::idsOf(group), input);
 }
 
 void TriageHeadCommands::acceptSuggestion()

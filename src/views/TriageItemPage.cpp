@@ -14,17 +14,13 @@
 #include <QHBoxLayout>
 #include <QStackedWidget>
 
-namespace {
-
-QList<QUuid> idsOf(const QList<TriageItem>& items)
+QList<QUuid> TriageItemPage::idsOf(const QList<TriageItem>& items)
 {
     QList<QUuid> ids;
     for (const TriageItem& item : items)
         ids << item.id;
     return ids;
 }
-
-} // namespace
 
 TriageItemPage::TriageItemPage(Sources sources, ActionPaletteView::Callbacks palette,
                                TriageRenamePanel::Callbacks rename, QWidget* parent)

@@ -55,6 +55,8 @@ public:
 
     // The head's look-alikes, head first; empty when it has none.
     QList<TriageItem> currentGroup() const;
+    // The ids of items, in their order: what group actions and the shown group go by.
+    static QList<QUuid> idsOf(const QList<TriageItem>& items);
     // What the preview shows of the group: 0 is the head.
     int shownGroupMember() const { return m_groupShown; }
     // Moves the preview to the next or previous look-alike; false when the head has none.
