@@ -65,6 +65,7 @@ private slots:
         m_services = std::make_unique<HudTestServices<>>(QDir::homePath());
         m_delegate = std::make_unique<AppDelegate>(m_services->appServices(), options);
         m_delegate->applicationDidFinishLaunching();
+        QTRY_VERIFY_WITH_TIMEOUT(m_delegate->launchFinished(), 5000);
     }
 
     void cleanupTestCase()

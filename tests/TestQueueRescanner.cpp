@@ -2,6 +2,7 @@
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "fakes/ManualClock.h"
+#include "platform/DownloadFolderListing.h"
 #include "services/DownloadWatcherService.h"
 #include "services/QueueRescanner.h"
 #include "services/TriageQueueManager.h"
@@ -238,6 +239,24 @@ private slots:
         want.removeOne(early.first());
         want.prepend(early.first());
         QCOMPARE(queuedPaths(), want);
+    }
+
+    // The first look reads only part of a large folder: a download under way whose partial
+    // file lies beyond that part still keeps its placeholder, or its in-place file, out.
+    // Samples of every size meet the names in the order the folder gives them.
+    void aFirstLookNeverOffersADownloadUnderWay()
+    {
+        const QString placeholder = makeFile(QStringLiteral("report.pdf"), 1);
+        QFile(placeholder).resize(0);
+        makeFile(QStringLiteral("report.Ab3dE_9z.pdf.part"), 5);
+        makeFile(QStringLiteral("big.iso"), 2);
+        makeFile(QStringLiteral("big.iso.aria2"), 6);
+        const QString done = makeFile(QStringLiteral("done.bin"), 3);
+        for (int sample = 1; sample <= 5; ++sample) {
+            const QString first = DownloadFolderListing::firstExistingPath(m_downloads, sample);
+            QVERIFY2(first.isEmpty() || first == done, qPrintable(first));
+        }
+        QCOMPARE(DownloadFolderListing::firstExistingPath(m_downloads, 5), done);
     }
 
     void aRescanAskedForMeanwhileRunsAfterwards()

@@ -109,7 +109,8 @@ void AppDelegate::applicationDidFinishLaunching()
 
     // The window is shown as soon as it can be: what follows (crash reporting's settings,
     // the session bus and the X connections of the tray, the notifications and the global
-    // shortcut, the login item) is not needed for it, and comes after.
+    // shortcut, the login item, the window's icon) is not needed for it, and waits until its
+    // first item is on screen.
     if (m_options.openHUDAtLaunch) {
         // Mapped first; the watchers then take their first look at the folders on their own
         // threads while the window's contents are built.
@@ -120,10 +121,23 @@ void AppDelegate::applicationDidFinishLaunching()
                 Qt::QueuedConnection);
         // Without a frame (a display that never exposes the window) it starts anyway.
         QTimer::singleShot(firstFrameWaitMs, this, &AppDelegate::noteFirstFrame);
+        finishLaunchAfterFirstPreview();
     } else {
         m_inboxes->start();
+        finishLaunch();
     }
-    finishLaunch();
+}
+
+void AppDelegate::finishLaunchAfterFirstPreview()
+{
+    if (TriageContainerView* view = containerView())
+        connect(view, &TriageContainerView::previewShown, this, &AppDelegate::finishLaunch,
+                Qt::SingleShotConnection);
+    if (QueueRescanner* listing = rescanner())
+        connect(listing, &QueueRescanner::finished, this, &AppDelegate::finishLaunch,
+                Qt::SingleShotConnection);
+    const MonotonicClock& clock = m_options.clock ? *m_options.clock : MonotonicClock::system();
+    clock.callAfter(firstPreviewWaitMs, this, [this] { finishLaunch(); });
 }
 
 void AppDelegate::setupInboxWatchers()
@@ -181,6 +195,11 @@ void AppDelegate::setupActions()
 
 void AppDelegate::finishLaunch()
 {
+    if (m_launchFinished)
+        return;
+    m_launchFinished = true;
+    if (m_options.openHUDAtLaunch)
+        applyAppIcon();
     CrashReportingSetup::apply(m_services, m_configService.config());
     m_tray->watchForTray();
     setupNotifications();
@@ -239,14 +258,7 @@ bool AppDelegate::waitForBackgroundReaders(int timeoutMs)
 
 void AppDelegate::applyAppIcon()
 {
-    // The installed theme icon first, so that a theme may restyle it; then the artwork
-    // compiled in; the tray glyph only if both are missing.
-    QIcon icon = QIcon::fromTheme(QStringLiteral("com.stowbird.Stowbird"));
-    if (icon.isNull() || icon.availableSizes().isEmpty())
-        icon = AppIconArtwork::icon();
-    if (icon.isNull() || icon.availableSizes().isEmpty())
-        icon = TrayBadgeIcon::icon(0);
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(AppIconArtwork::windowIcon());
 }
 
 void AppDelegate::setupStatusItem()
@@ -407,10 +419,6 @@ DownloadWatcherService* AppDelegate::downloadWatcher() const
 
 void AppDelegate::noteFirstFrame()
 {
-    if (!m_firstFrameDrawn) {
-        m_firstFrameDrawn = true;
-        applyAppIcon();
-    }
     m_inboxes->releaseListing();
 }
 
@@ -580,6 +588,8 @@ void AppDelegate::showHistoryProblem(const QString& text)
 
 void AppDelegate::dismissHUD()
 {
+    // Closed before the launch was through: the tray and the notifications are needed now.
+    finishLaunch();
     m_services.telemetry.endSession(waitingCount());
     if (m_hudPanel) {
         m_hudPanel->hide();

@@ -121,11 +121,16 @@ public:
     SuggestionService* suggestions() const { return m_suggestions; }
     // Tells of new downloads while the window is hidden, as the settings ask.
     NewDownloadNotifier* downloadNotifier() const { return m_downloadNotifier; }
+    // The tray, the notifications and the rest of the launch are set up.
+    bool launchFinished() const { return m_launchFinished; }
 
 private:
     // The longest a launch straight to the window holds the first listing back for the
     // window's first frame.
     static constexpr int firstFrameWaitMs = 500;
+    // The longest a launch straight to the window holds back what the window does not need,
+    // waiting for the first preview.
+    static constexpr int firstPreviewWaitMs = 1000;
 
     // The watchers of the inboxes and the first listing, held until they are started.
     void setupInboxWatchers();
@@ -134,9 +139,13 @@ private:
     // The controller of the file actions, and what it must say at once.
     void setupActions();
     // What the launch sets up once the window is on its way: crash reporting, the tray, the
-    // notifications, the login item and the global shortcut.
+    // notifications, the login item and the global shortcut. Once.
     void finishLaunch();
-    // The window's first frame is drawn: the icon, and the first listing may start.
+    // At a launch straight to the window: finishLaunch once the first item's preview is on
+    // screen, or the first listing has found nothing to show, or at the latest after
+    // firstPreviewWaitMs.
+    void finishLaunchAfterFirstPreview();
+    // The window's first frame is drawn: the first listing may start.
     void noteFirstFrame();
     // Gives the updater the window it shows checks in.
     void connectUpdateWindow();
@@ -157,7 +166,7 @@ private:
     void showHistoryProblem(const QString& text);
 
     Options m_options;
-    bool m_firstFrameDrawn = false;
+    bool m_launchFinished = false;
     AppServices m_services;
     TriageQueueManager& m_queueManager;
     ConfigurationService& m_configService;

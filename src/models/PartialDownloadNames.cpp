@@ -115,6 +115,14 @@ QStringList PartialDownloadNames::finalNames(const QString& partialName)
     return names;
 }
 
+QStringList PartialDownloadNames::controlFileNames(const QString& finalName)
+{
+    QStringList names;
+    for (const QLatin1StringView& extension : controlExtensions)
+        names.append(finalName + QLatin1Char('.') + extension);
+    return names;
+}
+
 bool PartialDownloadNames::holdsBack(const QString& partialName, const QString& finalName,
                                      qint64 size)
 {

@@ -29,6 +29,10 @@ public:
     // likely first; empty when the name is not a partial download.
     static QStringList finalNames(const QString& partialName);
 
+    // The names of the control files that hold back finalName whatever its size, as the
+    // clients that write in place name them (in lower case).
+    static QStringList controlFileNames(const QString& finalName);
+
     // True when a sibling named partialName shows that the item finalName of the given size is
     // still being written: a control file of an in-place download holds any size, any other
     // partial download only an empty placeholder.

@@ -90,31 +90,54 @@ public:
         });
     }
 
-    // Reads every name but examines only the first `sample` entries the folder gives; of
-    // the others only the partial downloads are told apart (they hold back their final
-    // names, which may be among the sample).
-    void readSample(size_t sample)
+    // Reads and examines the first `sample` entries the folder gives; true when that was all
+    // of them.
+    bool readSample(size_t sample)
     {
-        readNames();
+        const bool whole = readNames(sample);
         const qint64 recentNs = recentSinceNs();
-        for (size_t i = 0; i < m_entries.size(); ++i) {
+        for (Entry& entry : m_entries)
+            examine(entry, recentNs);
+        return whole;
+    }
+
+    // Reads the names the sample left, keeping only the partial downloads among them: they
+    // may hold back one of the sample's items.
+    void readPartialsOfTheRest()
+    {
+        const size_t from = m_entries.size();
+        readNames(std::numeric_limits<size_t>::max(), PartialDownloadNames::mayBePartial);
+        for (size_t i = from; i < m_entries.size(); ++i) {
             Entry& entry = m_entries[i];
-            const char* raw = m_rawNames.data() + entry.rawName;
-            if (i < sample)
-                examine(entry, recentNs);
-            else if (PartialDownloadNames::mayBePartial(raw) && decodeName(raw, &entry.name) &&
-                     PartialDownloadNames::isPartial(entry.name))
-                entry.kind = Kind::Partial;
-            else
-                entry.kind = Kind::NotExamined;
+            entry.kind = decodeName(m_rawNames.data() + entry.rawName, &entry.name) &&
+                                 PartialDownloadNames::isPartial(entry.name)
+                             ? Kind::Partial
+                             : Kind::NotExamined;
         }
+    }
+
+    // True when a partial download among the names not read may hold the item back: any
+    // partial name (a browser's random one among them) may stand for an empty placeholder,
+    // while a file with content is held back only by its control file, whose name is known.
+    bool mayBeHeldBackUnread(const Entry& entry) const
+    {
+        if (entry.size == 0)
+            return true;
+        struct stat st
+        {
+        };
+        for (const QString& control : PartialDownloadNames::controlFileNames(entry.name)) {
+            if (::fstatat(m_dirFd, QFile::encodeName(control).constData(), &st,
+                          AT_SYMLINK_NOFOLLOW) == 0)
+                return true;
+        }
+        return false;
     }
 
     // Keeps the items: tells of the unusable names and leaves out the partial downloads and
     // the placeholders (or in-place files) of the downloads under way.
     void keepItems(const QString& folder, const DownloadFolderListing::UnusableNameNote& unusable)
     {
-        PartialDownloadIndex partials;
         std::vector<Entry> kept;
         kept.reserve(m_entries.size());
         for (Entry& entry : m_entries) {
@@ -122,16 +145,16 @@ public:
                 if (unusable)
                     unusable(folder, entry.name);
             } else if (entry.kind == Kind::Partial)
-                partials.update(entry.name, true);
+                m_partials.update(entry.name, true);
             else if (entry.kind != Kind::NotExamined)
                 kept.push_back(std::move(entry));
         }
         m_entries = std::move(kept);
-        if (partials.isEmpty())
+        if (m_partials.isEmpty())
             return;
         m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(),
-                                       [&partials](const Entry& entry) {
-                                           return partials.holdsBack(entry.name, entry.size);
+                                       [this](const Entry& entry) {
+                                           return m_partials.holdsBack(entry.name, entry.size);
                                        }),
                         m_entries.end());
     }
@@ -189,16 +212,24 @@ public:
     }
 
 private:
-    void readNames()
+    // Reads up to `limit` more visible names (those `wanted` accepts, when given); true when
+    // the folder has no more.
+    bool readNames(size_t limit = std::numeric_limits<size_t>::max(),
+                   bool (*wanted)(const char*) = nullptr)
     {
-        while (const dirent* entry = ::readdir(m_dir)) {
+        for (size_t read = 0; read < limit;) {
+            const dirent* entry = ::readdir(m_dir);
+            if (!entry)
+                return true;
             // "." and ".." start with a dot and fall under the hidden-file rule.
-            if (entry->d_name[0] == '.')
+            if (entry->d_name[0] == '.' || (wanted && !wanted(entry->d_name)))
                 continue;
             m_entries.push_back({});
             m_entries.back().rawName = m_rawNames.size();
             m_rawNames.append(entry->d_name).push_back('\0');
+            ++read;
         }
+        return false;
     }
 
     // Files modified since this time are asked about writers.
@@ -262,6 +293,7 @@ private:
     int m_dirFd;
     std::vector<Entry> m_entries;
     std::string m_rawNames;
+    PartialDownloadIndex m_partials;
 };
 
 } // namespace
@@ -296,10 +328,19 @@ QString DownloadFolderListing::firstExistingPath(const QString& directory, int s
     if (!dir)
         return {};
     Listing listing(dir);
-    listing.readSample(size_t(std::max(sample, 1)));
-    listing.keepItems(QDir::cleanPath(directory), {});
-    const QString prefix = QDir::cleanPath(directory) + QLatin1Char('/');
+    bool whole = listing.readSample(size_t(std::max(sample, 1)));
+    const QString folder = QDir::cleanPath(directory);
+    listing.keepItems(folder, {});
+    const QString prefix = folder + QLatin1Char('/');
     while (const Listing::Entry* head = listing.oldest()) {
+        // The rest of the folder is read only when a download under way among it may stand
+        // for this item: rarely, and a hundred thousand names take a while to read.
+        if (!whole && listing.mayBeHeldBackUnread(*head)) {
+            listing.readPartialsOfTheRest();
+            listing.keepItems(folder, {});
+            whole = true;
+            continue;
+        }
         QString path = prefix + head->name;
         if (!excluded.contains(path))
             return path;

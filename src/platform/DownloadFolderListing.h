@@ -38,9 +38,10 @@ public:
 
     // The oldest item among the first `sample` entries the folder gives (all of them in a
     // folder that holds no more), by the rules of listExistingPaths, leaving out the paths in
-    // excluded; an empty string when there is none. Every name is read, so that the
-    // placeholders of downloads under way are known, but only the sample is examined: in a
+    // excluded; an empty string when there is none. Only the sample is read and examined: in a
     // large folder it costs a fraction of a full listing, and it may not be the oldest of all.
+    // The rest of the names are read only when a download under way among them may stand for
+    // the item found (an empty placeholder, or one with a control file beside it).
     static QString firstExistingPath(const QString& directory, int sample,
                                      const QSet<QString>& excluded = {});
 

@@ -1,5 +1,7 @@
 #include "views/AppIconArtwork.h"
 
+#include "views/TrayBadgeIcon.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -42,4 +44,15 @@ QIcon AppIconArtwork::icon()
         icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;
+}
+
+QIcon AppIconArtwork::windowIcon()
+{
+    QIcon theme = QIcon::fromTheme(QStringLiteral("com.stowbird.Stowbird"));
+    if (!theme.isNull() && !theme.availableSizes().isEmpty())
+        return theme;
+    QIcon artwork = icon();
+    if (!artwork.isNull() && !artwork.availableSizes().isEmpty())
+        return artwork;
+    return TrayBadgeIcon::icon(0);
 }

@@ -23,4 +23,8 @@ public:
 
     // Every size of sizes(), or a null icon when the artwork cannot be read.
     static QIcon icon();
+
+    // The window's icon: the installed theme icon first, so that a theme may restyle it;
+    // then the artwork compiled in; the tray glyph only if both are missing.
+    static QIcon windowIcon();
 };

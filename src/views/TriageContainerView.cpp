@@ -492,6 +492,7 @@ TriageItemPage* TriageContainerView::buildItemPage()
     connect(m_itemPage, &TriageItemPage::largePreviewRequested, this,
             &TriageContainerView::allowLargePreviewNow);
     connect(m_itemPage, &TriageItemPage::changed, this, &TriageContainerView::scheduleRefresh);
+    connect(m_itemPage, &TriageItemPage::previewShown, this, &TriageContainerView::previewShown);
     return m_itemPage;
 }
 

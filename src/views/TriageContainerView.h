@@ -185,6 +185,8 @@ signals:
     void stateChanged();
     // A file action finished, with its outcome applied; for tests and benchmarks.
     void actionFinished();
+    // The head item's preview is on screen.
+    void previewShown();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -30,6 +30,7 @@ TriageItemPage::TriageItemPage(Sources sources, ActionPaletteView::Callbacks pal
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_previewPane = new TriagePreviewPane(m_sources.revealer, this);
+    connect(m_previewPane, &TriagePreviewPane::previewShown, this, &TriageItemPage::previewShown);
     connect(m_previewPane, &TriagePreviewPane::largePreviewRequested, this,
             &TriageItemPage::largePreviewRequested);
     layout->addWidget(m_previewPane, 1);

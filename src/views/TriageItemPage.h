@@ -68,6 +68,7 @@ public:
 
 signals:
     void largePreviewRequested();
+    void previewShown();
     // What the palette shows of the head changed (its group, its duplicate note, its
     // origin): the window should redraw.
     void changed();

@@ -82,7 +82,16 @@ void TriagePreviewPane::rebuild(const TriageItem& item, bool allowLargePreview)
         m_preview = inspector;
     } else {
         // A fresh host for every head item, and again once a large file is allowed.
-        m_preview = new QuickLookHostView(item.url, item.isLargeFile(), allowLargePreview, this);
+        auto* host = new QuickLookHostView(item.url, item.isLargeFile(), allowLargePreview, this);
+        connect(host, &QuickLookHostView::previewKindChanged, this,
+                [this](QuickLookHostView::PreviewKind kind) {
+                    if (kind != QuickLookHostView::PreviewKind::Loading)
+                        emit previewShown();
+                });
+        m_preview = host;
     }
     m_layout->addWidget(m_preview);
+    const auto* host = qobject_cast<QuickLookHostView*>(m_preview.data());
+    if (!host || host->previewKind() != QuickLookHostView::PreviewKind::Loading)
+        QMetaObject::invokeMethod(this, &TriagePreviewPane::previewShown, Qt::QueuedConnection);
 }

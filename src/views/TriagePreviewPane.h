@@ -27,6 +27,9 @@ public:
 signals:
     // The large-file notice's "Load Preview" was pressed.
     void largePreviewRequested();
+    // The item's preview is on screen: loaded (or found unavailable), or shown as a folder or
+    // as the large-file notice.
+    void previewShown();
 
 private:
     void rebuild(const TriageItem& item, bool allowLargePreview);
