@@ -7,6 +7,7 @@
 #include "services/DownloadWatcherService.h"
 #include "services/GlobalShortcutService.h"
 #include "services/LoggerService.h"
+#include "services/QueueRescanner.h"
 #include "services/TriageQueueManager.h"
 #include "views/BroomGlyph.h"
 #include "views/TriageContainerView.h"
@@ -81,7 +82,7 @@ private slots:
         if (!unreadable) {
             // A short quiet period, so that a new download is reported soon.
             AppConfig config = m_services->config->config();
-            config.general.debounceSeconds = 0.1;
+            config.general.debounceSeconds = 0.01;
             m_services->config->saveConfig(config);
         }
         AppDelegate::Options options;
@@ -97,9 +98,9 @@ private slots:
         QVERIFY(title->isVisible());
         QCOMPARE(title->text(), QStringLiteral("Looking through Downloads…"));
         QCOMPARE(m_delegate->trayToolTip(), QStringLiteral("Stowbird: Looking through Downloads…"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), 5, 10000);
-        QTRY_VERIFY(!m_delegate->isScanning());
-        QTRY_VERIFY(!title->isVisible());
+        STOWBIRD_TRY_COMPARE(m_delegate->waitingCount(), 5, 10000);
+        STOWBIRD_TRY_VERIFY(!m_delegate->isScanning(), 5000);
+        STOWBIRD_TRY_VERIFY(!title->isVisible(), 5000);
     }
 
     void cleanup()
@@ -122,8 +123,9 @@ private slots:
 
     void launchRemovesPartialCopiesInDownloads()
     {
-        QTRY_VERIFY(!QFileInfo::exists(m_downloads +
-                                       "/.stowbird-0123456789abcdef0123456789abcdef.partial"));
+        STOWBIRD_TRY_VERIFY(
+            !QFileInfo::exists(m_downloads + "/.stowbird-0123456789abcdef0123456789abcdef.partial"),
+            5000);
         QCOMPARE(m_delegate->waitingCount(), 5);
     }
 
@@ -176,7 +178,7 @@ private slots:
         TriageContainerView* view = m_delegate->containerView();
         QVERIFY(!view->showingSettings());
         QTest::keyClick(m_delegate->hudPanel(), Qt::Key_Comma, Qt::ControlModifier);
-        QTRY_VERIFY(m_delegate->containerView()->showingSettings());
+        STOWBIRD_TRY_VERIFY(m_delegate->containerView()->showingSettings(), 5000);
         QCOMPARE(quitting.count(), 0);
         m_delegate->containerView()->setShowingSettings(false);
 
@@ -194,13 +196,15 @@ private slots:
         for (int i = 0; i < 52; ++i)
             writeDownload(QStringLiteral("more%1.txt").arg(i));
         m_delegate->scanDownloads();
-        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), 57, 10000);
-        QTRY_COMPARE(m_delegate->trayToolTip(), QStringLiteral("Stowbird: 57 waiting"));
+        STOWBIRD_TRY_COMPARE(m_delegate->waitingCount(), 57, 10000);
+        STOWBIRD_TRY_COMPARE(m_delegate->trayToolTip(), QStringLiteral("Stowbird: 57 waiting"),
+                             5000);
         QVERIFY(!m_delegate->trayIcon().isNull());
         for (int i = 0; i < 52; ++i)
             QFile::remove(m_downloads + QStringLiteral("/more%1.txt").arg(i));
         m_services->queue->pruneMissingFiles();
-        QTRY_COMPARE(m_delegate->trayToolTip(), QStringLiteral("Stowbird: 5 waiting"));
+        STOWBIRD_TRY_COMPARE(m_delegate->trayToolTip(), QStringLiteral("Stowbird: 5 waiting"),
+                             5000);
     }
 
     void openHUDKeepsTheViewAndDismissDiscardsIt()
@@ -231,17 +235,22 @@ private slots:
         const qsizetype before = m_delegate->waitingCount();
         m_delegate->downloadWatcher()->stop();
         const QString unseen = writeDownload("unseen.txt");
+        QSignalSpy rescans(m_delegate->rescanner(), &QueueRescanner::runningChanged);
         m_delegate->openHUD();
+        QCoreApplication::processEvents();
         QVERIFY(!m_delegate->isScanning());
-        QTest::qWait(200);
+        QVERIFY(rescans.isEmpty());
         QCOMPARE(m_delegate->waitingCount(), before);
+        // The rescan asked for is the only one: it starts and ends, and nothing else did.
         m_delegate->scanDownloads();
-        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), before + 1, 10000);
-        QTRY_VERIFY(!m_delegate->isScanning());
+        STOWBIRD_TRY_COMPARE(m_delegate->waitingCount(), before + 1, 10000);
+        STOWBIRD_TRY_VERIFY(!m_delegate->isScanning(), 5000);
+        QCOMPARE(rescans.size(), 2);
+        QCOMPARE(rescans.first().first().toBool(), true);
         m_delegate->downloadWatcher()->start();
-        QTRY_VERIFY(m_delegate->downloadWatcher()->isWatching());
+        STOWBIRD_TRY_VERIFY(m_delegate->downloadWatcher()->isWatching(), 5000);
         QVERIFY(QFile::remove(unseen));
-        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), before, 5000);
+        STOWBIRD_TRY_COMPARE(m_delegate->waitingCount(), before, 5000);
     }
 
     void discoveryRaisesTheCountWithoutOpeningTheHUD()
@@ -250,17 +259,15 @@ private slots:
         QVERIFY(!m_delegate->hudPanel()->isVisible());
         const qsizetype before = m_delegate->waitingCount();
         writeDownload("fresh.pdf");
-        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), before + 1, 10000);
+        STOWBIRD_TRY_COMPARE(m_delegate->waitingCount(), before + 1, 10000);
         QVERIFY(!m_delegate->hudPanel()->isVisible());
     }
 
     void deletionLowersTheCountAndSettingsReachTheWatcher()
     {
         const qsizetype before = m_delegate->waitingCount();
-        const QString path = writeDownload("short-lived.pdf");
-        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), before + 1, 10000);
-        QVERIFY(QFile::remove(path));
-        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), before, 5000);
+        QVERIFY(QFile::remove(m_downloads + "/file3.txt"));
+        STOWBIRD_TRY_COMPARE(m_delegate->waitingCount(), before - 1, 5000);
 
         // The settings' debounce applies to the running watcher at once, clamped.
         ConfigurationService& config = *m_services->config;
@@ -320,12 +327,12 @@ private slots:
         changed.additionalInboxes = {"~/Desktop", "~/Pictures/Screenshots", "~/Downloads/sub"};
         config.saveConfig(changed);
         QCOMPARE(m_delegate->watchedFolders(), (QStringList{m_downloads, desktop, screenshots}));
-        QTRY_VERIFY_WITH_TIMEOUT(queued(desktop + "/already-there.png"), 10000);
+        STOWBIRD_TRY_VERIFY(queued(desktop + "/already-there.png"), 10000);
         write(desktop + "/new.txt");
-        QTRY_VERIFY_WITH_TIMEOUT(queued(desktop + "/new.txt"), 10000);
         QVERIFY(QDir().mkpath(screenshots));
         write(screenshots + "/shot.png");
-        QTRY_VERIFY_WITH_TIMEOUT(queued(screenshots + "/shot.png"), 10000);
+        STOWBIRD_TRY_VERIFY(queued(desktop + "/new.txt"), 10000);
+        STOWBIRD_TRY_VERIFY(queued(screenshots + "/shot.png"), 10000);
         QCOMPARE(m_delegate->waitingCount(), before + 3);
         QVERIFY(m_services->logger->waitForWritten(5000));
         QFile log(m_services->logger->logPath());
@@ -342,7 +349,7 @@ private slots:
         // screenshots folder comes.
         write(desktop + "/unwatched.txt");
         write(screenshots + "/second.png");
-        QTRY_VERIFY_WITH_TIMEOUT(queued(screenshots + "/second.png"), 10000);
+        STOWBIRD_TRY_VERIFY(queued(screenshots + "/second.png"), 10000);
         QCOMPARE(m_delegate->waitingCount(), before + 2);
     }
 
@@ -353,10 +360,10 @@ private slots:
         queue.skipCurrent();
         QCOMPARE(m_delegate->waitingCount(), before - 1);
         m_delegate->scanDownloads(); // a skipped file stays out
-        QTRY_VERIFY(!m_delegate->isScanning());
+        STOWBIRD_TRY_VERIFY(!m_delegate->isScanning(), 5000);
         QCOMPARE(m_delegate->waitingCount(), before - 1);
         m_delegate->forceResetQueue();
-        QTRY_COMPARE_WITH_TIMEOUT(m_delegate->waitingCount(), before, 10000);
+        STOWBIRD_TRY_COMPARE(m_delegate->waitingCount(), before, 10000);
         QVERIFY(queue.skippedPaths().isEmpty());
         QVERIFY(m_delegate->hudPanel()->isVisible());
     }

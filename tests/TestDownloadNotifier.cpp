@@ -50,6 +50,7 @@ class TestDownloadNotifier : public QObject
     std::unique_ptr<PrivateSessionBus> m_bus;
     QProcess m_server;
     QByteArray m_output;
+    bool m_serverActions = false;
     QString m_home;
     QString m_downloads;
     std::unique_ptr<HudTestServices<>> m_services;
@@ -60,8 +61,15 @@ class TestDownloadNotifier : public QObject
     bool m_windowShown = false;
     bool m_trayShown = false;
 
+    // One server serves the cases in turn; only a change of its buttons starts another.
     bool startServer(bool actions)
     {
+        m_output += m_server.readAllStandardOutput();
+        if (m_server.state() == QProcess::Running && m_serverActions == actions) {
+            m_output.clear();
+            return true;
+        }
+        m_serverActions = actions;
         if (m_server.state() != QProcess::NotRunning) {
             m_server.terminate();
             m_server.waitForFinished(5000);
@@ -194,7 +202,7 @@ private slots:
         notices.windowShown = [this] { return m_windowShown; };
         notices.trayShown = [this] { return m_trayShown; };
         m_notifier = std::make_unique<NewDownloadNotifier>(notices);
-        m_notifier->setGatherDelay(200);
+        m_notifier->setGatherDelay(1);
     }
 
     void cleanup()
@@ -220,7 +228,7 @@ private slots:
     {
         const QString head = place(QStringLiteral("older.txt"));
         const QString report = arrive(QStringLiteral("report.pdf"));
-        QTRY_COMPARE_WITH_TIMEOUT(bubbles().size(), 1, 5000);
+        STOWBIRD_TRY_COMPARE(bubbles().size(), 1, 5000);
         const Bubble bubble = bubbles().last();
         QCOMPARE(bubble.summary, QStringLiteral("New download"));
         QCOMPARE(bubble.body, QStringLiteral("report.pdf"));
@@ -231,7 +239,7 @@ private slots:
 
         QSignalSpy ended(m_actions.get(), &TriageActionController::itemActionEnded);
         press(bubble.id, QStringLiteral("trash"));
-        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 5000);
+        STOWBIRD_TRY_COMPARE(ended.size(), 1, 5000);
         QVERIFY(ended.first().at(1).toBool());
         QVERIFY(!QFile::exists(report));
         QVERIFY(QFile::exists(m_home + "/.local/share/Trash/files/report.pdf"));
@@ -241,10 +249,10 @@ private slots:
 
         // A bubble whose item left the queue meanwhile (filed in the window, say).
         const QString late = arrive(QStringLiteral("late.zip"));
-        QTRY_COMPARE_WITH_TIMEOUT(bubbles().size(), 2, 5000);
+        STOWBIRD_TRY_COMPARE(bubbles().size(), 2, 5000);
         QVERIFY(m_services->queue->removeURL(QUrl::fromLocalFile(late)));
         press(bubbles().last().id, QStringLiteral("trash"));
-        QTRY_COMPARE_WITH_TIMEOUT(bubbles().size(), 3, 5000);
+        STOWBIRD_TRY_COMPARE(bubbles().size(), 3, 5000);
         QCOMPARE(bubbles().last().summary, QStringLiteral("late.zip was not moved to the Trash"));
         QVERIFY(QFile::exists(late));
         QVERIFY(QFile::exists(head));
@@ -267,12 +275,12 @@ private slots:
         }
         m_suggestions->setPredictor(predictor);
         const QString path = arrive(QStringLiteral("bracket.stl"));
-        QTRY_COMPARE_WITH_TIMEOUT(bubbles().size(), 1, 5000);
+        STOWBIRD_TRY_COMPARE(bubbles().size(), 1, 5000);
         QVERIFY2(bubbles().first().actions.contains(QStringLiteral("file=File to 3D Prints")),
                  qPrintable(bubbles().first().actions.join(QLatin1Char(';'))));
 
         press(bubbles().first().id, QStringLiteral("file"));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home + "/Prints/bracket.stl"), 5000);
+        STOWBIRD_TRY_VERIFY(QFile::exists(m_home + "/Prints/bracket.stl"), 5000);
         QVERIFY(!QFile::exists(path));
         QVERIFY(waiting().isEmpty());
         // Done, and not told as a failure.
@@ -287,14 +295,14 @@ private slots:
     {
         for (int i = 1; i <= 12; ++i)
             arrive(QStringLiteral("scan-%1.png").arg(i));
-        QTRY_COMPARE_WITH_TIMEOUT(bubbles().size(), 1, 5000);
+        STOWBIRD_TRY_COMPARE(bubbles().size(), 1, 5000);
         const Bubble first = bubbles().first();
         QCOMPARE(first.summary, QStringLiteral("12 new downloads"));
         QCOMPARE(first.body, QStringLiteral("scan-1.png\\nscan-2.png\\nscan-3.png\\nand 9 more"));
         QCOMPARE(first.actions, QStringList{"open=Open Stowbird"});
 
         arrive(QStringLiteral("scan-13.png"));
-        QTRY_COMPARE_WITH_TIMEOUT(bubbles().size(), 2, 5000);
+        STOWBIRD_TRY_COMPARE(bubbles().size(), 2, 5000);
         const Bubble second = bubbles().last();
         QCOMPARE(second.summary, QStringLiteral("13 new downloads"));
         QCOMPARE(second.replaces, first.id);
@@ -302,7 +310,7 @@ private slots:
 
         QSignalSpy open(m_notifier.get(), &NewDownloadNotifier::openRequested);
         press(second.id, QStringLiteral("open"));
-        QTRY_COMPARE_WITH_TIMEOUT(open.size(), 1, 5000);
+        STOWBIRD_TRY_COMPARE(open.size(), 1, 5000);
         QCOMPARE(waiting().size(), 13);
     }
 
@@ -311,10 +319,10 @@ private slots:
     {
         QVERIFY(startServer(false));
         arrive(QStringLiteral("notes.txt"));
-        QTRY_COMPARE_WITH_TIMEOUT(bubbles().size(), 1, 5000);
+        STOWBIRD_TRY_COMPARE(bubbles().size(), 1, 5000);
         QCOMPARE(bubbles().first().body, QStringLiteral("notes.txt"));
         QVERIFY(bubbles().first().actions.isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(m_notifier->shownId(), bubbles().first().id, 5000);
+        STOWBIRD_TRY_COMPARE(m_notifier->shownId(), bubbles().first().id, 5000);
         QVERIFY(m_services->logger->waitForWritten(5000));
         QVERIFY(!TestFiles::readFile(m_services->logger->logPath()).contains("Could not show"));
     }
@@ -355,7 +363,7 @@ private slots:
             if (!c.notifies)
                 continue;
             // The first bubble due shows this download alone: none before it was kept back.
-            QTRY_COMPARE_WITH_TIMEOUT(bubbles().size(), shown + 1, 5000);
+            STOWBIRD_TRY_COMPARE(bubbles().size(), shown + 1, 5000);
             QCOMPARE(bubbles().last().body, name);
             m_notifier->windowOpened();
             ++shown;

@@ -66,6 +66,21 @@ inline QString freshHome(std::initializer_list<const char*> folders)
             QSKIP("a stress case: it runs under the label stress");                                \
     } while (false)
 
+// QTRY_VERIFY_WITH_TIMEOUT and QTRY_COMPARE_WITH_TIMEOUT look again only every 50 ms: work
+// done a millisecond after the first look costs 50. These look after every pass of the event
+// loop, at most 10 ms apart (QTest::qWaitFor), then check as QVERIFY2 and QCOMPARE do.
+#define STOWBIRD_TRY_VERIFY2(expr, message, timeoutMs)                                             \
+    do {                                                                                           \
+        (void)QTest::qWaitFor([&] { return bool(expr); }, timeoutMs);                              \
+        QVERIFY2(expr, message);                                                                   \
+    } while (false)
+#define STOWBIRD_TRY_VERIFY(expr, timeoutMs) STOWBIRD_TRY_VERIFY2(expr, #expr, timeoutMs)
+#define STOWBIRD_TRY_COMPARE(actual, expected, timeoutMs)                                          \
+    do {                                                                                           \
+        (void)QTest::qWaitFor([&] { return (actual) == (expected); }, timeoutMs);                  \
+        QCOMPARE(actual, expected);                                                                \
+    } while (false)
+
 // QTEST_MAIN with a temporary home set up before the application object exists.
 #define STOWBIRD_TEST_MAIN(TestObject)                                                             \
     int main(int argc, char** argv)                                                                \

@@ -208,12 +208,12 @@ private slots:
                                             .arg(entry.name, press.text())
                                             .arg(press.nativeScanCode())
                                             .toUtf8();
-                QTRY_VERIFY_WITH_TIMEOUT(!m_view->isProcessingAction(), 5000);
+                STOWBIRD_TRY_VERIFY(!m_view->isProcessingAction(), 5000);
                 const QString head = freshHead();
                 const QString name = QFileInfo(head).fileName();
                 if (entry.action == Action::undo) {
                     m_view->trashCurrent(InputMethod::mouse);
-                    QTRY_VERIFY_WITH_TIMEOUT(!m_view->isProcessingAction(), 5000);
+                    STOWBIRD_TRY_VERIFY(!m_view->isProcessingAction(), 5000);
                     QVERIFY(!QFile::exists(head));
                 } else if (entry.action == Action::stepGroup) {
                     // A look-alike of the head waits behind it.
@@ -223,7 +223,7 @@ private slots:
                     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("twin") == 4);
                     file.close();
                     queue.enqueue(QUrl::fromLocalFile(twin));
-                    QTRY_VERIFY_WITH_TIMEOUT(m_view->currentGroup().size() >= 2, 5000);
+                    STOWBIRD_TRY_VERIFY(m_view->currentGroup().size() >= 2, 5000);
                 } else if (entry.action == Action::reviewSkipped) {
                     // Return is the empty state's button.
                     for (int i = 0; i < 100 && queue.activeItem(); ++i)
@@ -324,7 +324,7 @@ private slots:
                 case Action::quit:
                     QFAIL("the menu's keys are not the window's");
                 }
-                QTRY_VERIFY2_WITH_TIMEOUT(done(), what.constData(), 5000);
+                STOWBIRD_TRY_VERIFY2(done(), what.constData(), 5000);
                 m_view->cancelRename();
                 m_view->setShowingCheatSheet(false);
                 m_view->setShowingHistory(false);
