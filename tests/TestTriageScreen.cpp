@@ -94,6 +94,13 @@ private:
 private slots:
     void init()
     {
+        // A case that draws one widget on its own needs no window around it.
+        const QStringList bare = {"relativeTimeTexts", "addedTimeFollowsTheClockWhileShown",
+                                  "longFileNameKeepsBothEndsOnTwoLines",
+                                  "longStatusIsCutWithAnEllipsis",
+                                  "statusStartingWithAnArabicNameKeepsItsOrder"};
+        if (bare.contains(QLatin1String(QTest::currentTestFunction())))
+            return;
         m_home = freshHome({"Downloads", "Documents"});
         m_downloads = m_home + "/Downloads";
         m_services = std::make_unique<HudTestServices<>>(m_home);
@@ -358,12 +365,13 @@ private slots:
         item.id = QUuid::createUuid();
         item.url = QUrl(QStringLiteral("https://example.org/a.txt"));
         item.filename = QStringLiteral("a.txt");
-        item.creationDate = QDateTime::currentDateTimeUtc().addMSecs(-59'300);
+        // A quarter of a second before the text changes: showing takes a few milliseconds.
+        item.creationDate = QDateTime::currentDateTimeUtc().addMSecs(-59'750);
         palette.setItem(item);
         palette.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&palette));
         auto* added = palette.findChild<QLabel*>(QStringLiteral("itemAdded"));
         QCOMPARE(added->text(), QStringLiteral("Added 59 seconds ago"));
+        QVERIFY(QTest::qWaitForWindowExposed(&palette));
         QTRY_COMPARE_WITH_TIMEOUT(added->text(), QStringLiteral("Added 1 minute ago"), 3000);
         auto* timer = palette.findChild<QTimer*>(QStringLiteral("addedTimeTimer"));
         QVERIFY(timer && timer->isActive());

@@ -63,6 +63,7 @@ HistoryView::HistoryView(HistoryStore* store, std::shared_ptr<ItemRevealer> reve
     m_announcer = new StatusAnnouncer(this);
 
     m_filterDelay = new QTimer(this);
+    m_filterDelay->setObjectName(QStringLiteral("filterDelay"));
     m_filterDelay->setSingleShot(true);
     m_filterDelay->setInterval(filterDelayMs);
     connect(m_filterDelay, &QTimer::timeout, this, &HistoryView::runQuery);
