@@ -4,6 +4,7 @@
 #include "app/CrashReportingSetup.h"
 #include "app/GlobalShortcutBinding.h"
 #include "app/InboxWatchers.h"
+#include "app/LaunchGate.h"
 #include "app/TrayStatusItem.h"
 #include "app/TriageHUDPanel.h"
 #include "models/DestinationSlot.h"
@@ -117,27 +118,31 @@ void AppDelegate::applicationDidFinishLaunching()
         m_hudPanel->present();
         m_inboxes->start();
         openHUD();
-        connect(m_hudPanel, &TriageHUDPanel::firstFramePainted, this, &AppDelegate::noteFirstFrame,
-                Qt::QueuedConnection);
-        // Without a frame (a display that never exposes the window) it starts anyway.
-        QTimer::singleShot(firstFrameWaitMs, this, &AppDelegate::noteFirstFrame);
-        finishLaunchAfterFirstPreview();
+        gateLaunch();
     } else {
         m_inboxes->start();
         finishLaunch();
     }
 }
 
-void AppDelegate::finishLaunchAfterFirstPreview()
+void AppDelegate::gateLaunch()
 {
+    m_launchGate = new LaunchGate(clock(), this);
+    connect(m_launchGate, &LaunchGate::listingMayStart, m_inboxes, &InboxWatchers::releaseListing);
+    connect(m_launchGate, &LaunchGate::restMayFollow, this, &AppDelegate::finishLaunch);
+    connect(m_hudPanel, &TriageHUDPanel::firstFramePainted, m_launchGate,
+            &LaunchGate::noteFirstFrame, Qt::QueuedConnection);
     if (TriageContainerView* view = containerView())
-        connect(view, &TriageContainerView::previewShown, this, &AppDelegate::finishLaunch,
+        connect(view, &TriageContainerView::previewShown, m_launchGate,
+                &LaunchGate::noteFirstPreview, Qt::SingleShotConnection);
+    if (QueueRescanner* listing = rescanner()) {
+        connect(listing, &QueueRescanner::firstLookDone, m_launchGate, &LaunchGate::noteFirstLook,
                 Qt::SingleShotConnection);
-    if (QueueRescanner* listing = rescanner())
-        connect(listing, &QueueRescanner::finished, this, &AppDelegate::finishLaunch,
-                Qt::SingleShotConnection);
-    const MonotonicClock& clock = m_options.clock ? *m_options.clock : MonotonicClock::system();
-    clock.callAfter(firstPreviewWaitMs, this, [this] { finishLaunch(); });
+        connect(
+            listing, &QueueRescanner::finished, m_launchGate,
+            [this] { m_launchGate->noteListingDone(m_queueManager.isEmpty()); },
+            Qt::SingleShotConnection);
+    }
 }
 
 void AppDelegate::setupInboxWatchers()
@@ -219,9 +224,8 @@ void AppDelegate::finishLaunch()
     }
     // Started hidden (at login): if no tray shows up meanwhile, say how to get in.
     if (!m_options.openHUDAtLaunch) {
-        const MonotonicClock& clock = m_options.clock ? *m_options.clock : MonotonicClock::system();
-        clock.callAfter(m_options.noTrayNoticeDelayMs, this,
-                        [this] { tellHowToReopenWithoutTray(); });
+        clock().callAfter(m_options.noTrayNoticeDelayMs, this,
+                          [this] { tellHowToReopenWithoutTray(); });
     }
 }
 
@@ -417,11 +421,6 @@ DownloadWatcherService* AppDelegate::downloadWatcher() const
     return m_inboxes ? m_inboxes->downloadWatcher() : nullptr;
 }
 
-void AppDelegate::noteFirstFrame()
-{
-    m_inboxes->releaseListing();
-}
-
 void AppDelegate::scanDownloads()
 {
     // A full listing, with a check of what waits already, off the GUI thread.
@@ -589,7 +588,8 @@ void AppDelegate::showHistoryProblem(const QString& text)
 void AppDelegate::dismissHUD()
 {
     // Closed before the launch was through: the tray and the notifications are needed now.
-    finishLaunch();
+    if (m_launchGate)
+        m_launchGate->noteWindowClosed();
     m_services.telemetry.endSession(waitingCount());
     if (m_hudPanel) {
         m_hudPanel->hide();

@@ -2,6 +2,7 @@
 
 #include "app/AppServices.h"
 #include "app/TrayStatusItem.h"
+#include "platform/MonotonicClock.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -17,7 +18,7 @@ class ConfigurationService;
 class DesktopNotifier;
 class DownloadWatcherService;
 class InboxWatchers;
-class MonotonicClock;
+class LaunchGate;
 class NewDownloadNotifier;
 class QAction;
 class QMenu;
@@ -125,13 +126,6 @@ public:
     bool launchFinished() const { return m_launchFinished; }
 
 private:
-    // The longest a launch straight to the window holds the first listing back for the
-    // window's first frame.
-    static constexpr int firstFrameWaitMs = 500;
-    // The longest a launch straight to the window holds back what the window does not need,
-    // waiting for the first preview.
-    static constexpr int firstPreviewWaitMs = 1000;
-
     // The watchers of the inboxes and the first listing, held until they are started.
     void setupInboxWatchers();
     // The window, made hidden.
@@ -141,12 +135,13 @@ private:
     // What the launch sets up once the window is on its way: crash reporting, the tray, the
     // notifications, the login item and the global shortcut. Once.
     void finishLaunch();
-    // At a launch straight to the window: finishLaunch once the first item's preview is on
-    // screen, or the first listing has found nothing to show, or at the latest after
-    // firstPreviewWaitMs.
-    void finishLaunchAfterFirstPreview();
-    // The window's first frame is drawn: the first listing may start.
-    void noteFirstFrame();
+    // At a launch straight to the window: the first listing and finishLaunch wait for the
+    // first item on screen (LaunchGate).
+    void gateLaunch();
+    const MonotonicClock& clock() const
+    {
+        return m_options.clock ? *m_options.clock : MonotonicClock::system();
+    }
     // Gives the updater the window it shows checks in.
     void connectUpdateWindow();
     void applyAppIcon();
@@ -167,6 +162,7 @@ private:
 
     Options m_options;
     bool m_launchFinished = false;
+    LaunchGate* m_launchGate = nullptr;
     AppServices m_services;
     TriageQueueManager& m_queueManager;
     ConfigurationService& m_configService;

@@ -117,12 +117,14 @@ void QueueRescanner::takeFirstItem(const QString& path)
     m_firstLook = false;
     // Before the listing: it then checks that the item is still there, with everything else
     // already queued. A removal reported meanwhile keeps it out.
-    if (!path.isEmpty() && m_running && m_queue.isEmpty() && !keptOutOfListing(path) &&
-        isWatched(path))
+    const bool found = !path.isEmpty() && m_running && m_queue.isEmpty() &&
+                       !keptOutOfListing(path) && isWatched(path);
+    if (found)
         m_queue.enqueuePaths({path});
     // The listing was let go meanwhile.
     if (m_running && !m_listingDeferred && !m_listing && m_listed.isEmpty())
         startListing();
+    emit firstLookDone(found);
 }
 
 QueueRescanner::Listing

@@ -96,6 +96,9 @@ signals:
     void runningChanged(bool running);
     // A rescan's result has been applied in full.
     void finished();
+    // The quick first look of lookForFirstItem() is done; found tells whether it queued an
+    // item.
+    void firstLookDone(bool found);
 
 private:
     struct Listing
