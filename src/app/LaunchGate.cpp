@@ -4,7 +4,8 @@
 
 #include <QTimer>
 
-LaunchGate::LaunchGate(const MonotonicClock& clock, QObject* parent) : QObject(parent)
+LaunchGate::LaunchGate(const MonotonicClock& clock, int listingWaitMs, QObject* parent)
+    : QObject(parent)
 {
     // Real time for the listing: a display that never exposes the window, or a clock a test
     // holds still, must not keep the folders unlisted.
