@@ -363,8 +363,8 @@ int runFirst(int count)
                host->previewKind() != QuickLookHostView::PreviewKind::Empty;
     };
     const bool previewed = spinUntil(previewShown, 20000);
-    // One more turn of the loop: the new preview is painted.
-    QCoreApplication::processEvents();
+    // The window's repaint with the new preview, waiting as a posted event.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
     const double previewMs = double(clock.nsecsElapsed()) / 1e6;
     const double previewSinceServicesMs = double(sinceServices.nsecsElapsed()) / 1e6;
     const bool queued = spinUntil([&] { return delegate.waitingCount() >= count; }, 60000);

@@ -24,11 +24,15 @@ private slots:
         gate.noteListingDone(false);
         QCOMPARE(listing.count(), 0);
         QCOMPARE(rest.count(), 0);
+        // After the window's repaint, which waits as a posted event.
         gate.noteFirstPreview();
+        QCOMPARE(listing.count(), 0);
+        QCoreApplication::sendPostedEvents(&gate);
         QCOMPARE(listing.count(), 1);
         QCOMPARE(rest.count(), 1);
         // Once each, whatever follows.
         gate.noteFirstPreview();
+        QCoreApplication::sendPostedEvents(&gate);
         gate.noteWindowClosed();
         clock.advance(std::chrono::milliseconds(LaunchGate::restWaitMs));
         QCOMPARE(listing.count(), 1);

@@ -2,6 +2,8 @@
 
 #include "platform/MonotonicClock.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QTimer>
 
 LaunchGate::LaunchGate(const MonotonicClock& clock, int listingWaitMs, QObject* parent)
@@ -24,9 +26,19 @@ void LaunchGate::noteFirstFrame()
 
 void LaunchGate::noteFirstPreview()
 {
+    // The window's repaint is a posted event of low priority, already waiting: an event of
+    // the same priority posted now comes after it.
+    QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority);
+}
+
+bool LaunchGate::event(QEvent* event)
+{
+    if (event->type() != QEvent::User)
+        return QObject::event(event);
     m_itemSettled = true;
     releaseListing();
     releaseRest();
+    return true;
 }
 
 void LaunchGate::noteFirstLook(bool found)

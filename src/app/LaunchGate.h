@@ -21,7 +21,8 @@ public:
                         QObject* parent = nullptr);
 
     void noteFirstFrame();
-    // The first item's preview is on screen.
+    // The first item's preview is ready: what waits for it follows once the window has
+    // repainted with it.
     void noteFirstPreview();
     // The quick first look at the folders is done; found tells whether it queued an item.
     void noteFirstLook(bool found);
@@ -34,6 +35,9 @@ signals:
     // Each fires once.
     void listingMayStart();
     void restMayFollow();
+
+protected:
+    bool event(QEvent* event) override;
 
 private:
     void releaseListing();
