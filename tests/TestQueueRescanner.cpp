@@ -175,7 +175,7 @@ private slots:
     void aHeldRescanListsWhenLetGoAndQueuesTheOldestFirst()
     {
         QStringList listed;
-        for (int i = 0; i < 300; ++i) {
+        for (int i = 0; i < 60; ++i) {
             // Names in the opposite order to the times, and pairs of equal times.
             listed.append(makeFile(QStringLiteral("f%1.bin").arg(999 - i), 10 + i / 2));
         }
@@ -189,7 +189,7 @@ private slots:
         QCOMPARE(QSet<QString>(direct.cbegin(), direct.cend()),
                  QSet<QString>(listed.cbegin(), listed.cend()));
 
-        m_rescanner->setSliceLimit(50);
+        m_rescanner->setSliceLimit(10);
         m_rescanner->rescanWhenReady();
         QVERIFY(m_rescanner->isRunning());
         const QString fresh = makeFile(QStringLiteral("a-new.bin"), 9000);
