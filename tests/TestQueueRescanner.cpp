@@ -145,9 +145,9 @@ private slots:
     void watcherReportsDuringAScanKeepOrderAndRemovals()
     {
         QStringList listed;
-        for (int i = 0; i < 300; ++i)
+        for (int i = 0; i < 60; ++i)
             listed.append(makeFile(QStringLiteral("old%1.bin").arg(i, 3, 10, QLatin1Char('0')), i));
-        m_rescanner->setSliceLimit(50);
+        m_rescanner->setSliceLimit(10);
         m_rescanner->rescan();
         QVERIFY(m_rescanner->isRunning());
         // While the listing is taken: a new download arrives; another arrives and is
