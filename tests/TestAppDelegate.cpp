@@ -87,6 +87,9 @@ private slots:
         }
         AppDelegate::Options options;
         options.downloadsDirectory = m_downloads;
+        // A file written in one go is whole at once: no need to wait long between the samples
+        // that show it has stopped changing.
+        options.watcherSampleIntervalMs = 10;
         m_delegate = std::make_unique<AppDelegate>(m_services->appServices(), options);
         m_delegate->applicationDidFinishLaunching();
 

@@ -368,8 +368,8 @@ private slots:
         QVERIFY(clock.elapsed() < 500);
     }
 
-    // More entries than the cap: counting stops at the cap, well within the deadline, and
-    // the header says "more than" the cap.
+    // One entry more than the cap, the fewest that are "more": counting stops at the cap,
+    // well within the deadline, and the header says "more than" the cap.
     void entriesPastTheCapStopThere()
     {
         const ArchiveListing::Limits limits;
@@ -382,7 +382,7 @@ private slots:
                  ARCHIVE_OK);
         archive_entry* entry = archive_entry_new();
         char name[32];
-        for (qint64 i = 0; i < limits.counted + limits.counted / 5; ++i) {
+        for (qint64 i = 0; i < limits.counted + 1; ++i) {
             archive_entry_clear(entry);
             std::snprintf(name, sizeof name, "f/%07lld", static_cast<long long>(i));
             archive_entry_set_pathname(entry, name);

@@ -125,15 +125,15 @@ private slots:
     {
         QCOMPARE(countLabel(), QStringLiteral("Inbox Zero"));
         m_queue->enqueue(QUrl::fromLocalFile(file("a.txt")));
-        QTRY_COMPARE(countLabel(), QStringLiteral("1 item remaining"));
+        STOWBIRD_TRY_COMPARE(countLabel(), QStringLiteral("1 item remaining"), 5000);
         m_queue->enqueue(QUrl::fromLocalFile(file("b.txt")));
-        QTRY_COMPARE(countLabel(), QStringLiteral("2 items remaining"));
+        STOWBIRD_TRY_COMPARE(countLabel(), QStringLiteral("2 items remaining"), 5000);
     }
 
     void queueBurstsAreDrawnOncePerFrame()
     {
         // Three hundred changes in one turn of the event loop: one redraw shows them all.
-        QTRY_VERIFY(m_view->isVisible());
+        STOWBIRD_TRY_VERIFY(m_view->isVisible(), 5000);
         QTest::qWait(20);
         const int before = m_view->refreshCount();
         // Names and sizes that make no look-alike group and no copy: only the queue changes.
@@ -146,11 +146,11 @@ private slots:
         for (int i = 0; i < 300; ++i)
             m_queue->enqueue(QUrl::fromLocalFile(file(name(i), 5 + i)));
         QCOMPARE(m_view->refreshCount(), before);
-        QTRY_COMPARE(countLabel(), QStringLiteral("300 items remaining"));
+        STOWBIRD_TRY_COMPARE(countLabel(), QStringLiteral("300 items remaining"), 5000);
         QCOMPARE(m_view->refreshCount(), before + 1);
         // A later change is drawn by one more redraw.
         m_queue->enqueue(QUrl::fromLocalFile(file(QStringLiteral("late.txt"), 4)));
-        QTRY_COMPARE(countLabel(), QStringLiteral("301 items remaining"));
+        STOWBIRD_TRY_COMPARE(countLabel(), QStringLiteral("301 items remaining"), 5000);
         QCOMPARE(m_view->refreshCount(), before + 2);
     }
 
@@ -159,7 +159,7 @@ private slots:
         m_queue->enqueue(QUrl::fromLocalFile(file("a.txt")));
         ActionPaletteView* rows = palette();
         QVERIFY(rows);
-        QTRY_COMPARE(rows->slotRows().size(), 4);
+        STOWBIRD_TRY_COMPARE(rows->slotRows().size(), 4, 5000);
         QAbstractButton* documents = rows->slotRows().at(0);
         QVERIFY(documents->toolTip().isEmpty());
         // ~/Developer/Projects is missing: dimmed, but clickable to create it.
@@ -176,7 +176,7 @@ private slots:
         QVERIFY(m_view->showingCreateFolderOffer());
         QTest::keyClick(m_view->findChild<QWidget*>(QStringLiteral("createFolderOffer")),
                         Qt::Key_Escape);
-        QTRY_VERIFY(!m_view->showingCreateFolderOffer());
+        STOWBIRD_TRY_VERIFY(!m_view->showingCreateFolderOffer(), 5000);
 
         // Twelve slots: the first nine list entries are shown, then the custom row.
         AppConfig config = m_config->config();
@@ -184,7 +184,7 @@ private slots:
         for (int i = 12; i >= 1; --i)
             config.destinationSlots.append({i, QStringLiteral("Slot %1").arg(i), m_home});
         m_config->saveConfig(config);
-        QTRY_COMPARE(rows->slotRows().size(), 9);
+        STOWBIRD_TRY_COMPARE(rows->slotRows().size(), 9, 5000);
         QCOMPARE(rows->slotRows().first()->objectName(), QStringLiteral("slotRow12"));
         QVERIFY(rows->customRow()->isEnabled());
     }
@@ -202,10 +202,10 @@ private slots:
         m_queue->enqueue(QUrl::fromLocalFile(
             file("A rather long file name that takes two lines in the card, surely.pdf")));
         m_panel->resize(TriageHUDPanel::minimumWidth, TriageHUDPanel::minimumHeight);
-        QTRY_COMPARE(m_panel->size(), QSize(760, 480));
+        STOWBIRD_TRY_COMPARE(m_panel->size(), QSize(760, 480), 5000);
         ActionPaletteView* column = palette();
         // The window has drawn the new slots before the message is put in.
-        QTRY_COMPARE(column->slotRows().size(), 9);
+        STOWBIRD_TRY_COMPARE(column->slotRows().size(), 9, 5000);
         column->setStatusMessage(QStringLiteral("Moved to Slot 1: a file with a name long enough "
                                                 "to need a second line.pdf"));
         QApplication::processEvents();
@@ -265,9 +265,9 @@ private slots:
             qobject_cast<QBoxLayout*>(m_view->layout())->addWidget(placeholder);
         }
         m_panel->resize(TriageHUDPanel::defaultWidth, TriageHUDPanel::defaultHeight);
-        QTRY_COMPARE(m_panel->size(), QSize(840, 540));
+        STOWBIRD_TRY_COMPARE(m_panel->size(), QSize(840, 540), 5000);
         ActionPaletteView* column = palette();
-        QTRY_COMPARE(column->slotRows().size(), slotCount);
+        STOWBIRD_TRY_COMPARE(column->slotRows().size(), slotCount, 5000);
         column->setStatusMessage(QStringLiteral("Moved to Destination number 1: a file with a "
                                                 "name long enough to need a second line.pdf"));
         QApplication::processEvents();
@@ -289,7 +289,7 @@ private slots:
             }
             return true;
         };
-        QTRY_VERIFY(placed());
+        STOWBIRD_TRY_VERIFY(placed(), 5000);
         for (QAbstractButton* row : rows) {
             const QRect shown(row->mapTo(m_panel.get(), QPoint(0, 0)), row->size());
             const QByteArray where =
@@ -314,7 +314,7 @@ private slots:
         const QPoint left = area.topLeft() + QPoint(12, 34);
         m_panel->resize(780, 500);
         m_panel->move(left);
-        QTRY_COMPARE(m_panel->pos(), left);
+        STOWBIRD_TRY_COMPARE(m_panel->pos(), left, 5000);
         m_panel->hide();
         m_panel->present();
         QCOMPARE(m_panel->pos(), left);
@@ -372,7 +372,7 @@ private slots:
         auto* added = palette.findChild<QLabel*>(QStringLiteral("itemAdded"));
         QCOMPARE(added->text(), QStringLiteral("Added 59 seconds ago"));
         QVERIFY(QTest::qWaitForWindowExposed(&palette));
-        QTRY_COMPARE_WITH_TIMEOUT(added->text(), QStringLiteral("Added 1 minute ago"), 3000);
+        STOWBIRD_TRY_COMPARE(added->text(), QStringLiteral("Added 1 minute ago"), 3000);
         auto* timer = palette.findChild<QTimer*>(QStringLiteral("addedTimeTimer"));
         QVERIFY(timer && timer->isActive());
         QVERIFY2(timer->remainingTime() > 55'000, "one wake-up a minute, not one a second");
@@ -426,7 +426,7 @@ private slots:
 
         // Narrower, it is cut again for the new width.
         palette.resize(ActionPaletteView::minimumColumnWidth, palette.height());
-        QTRY_VERIFY(line->width() < palette.maximumWidth() - 20);
+        STOWBIRD_TRY_VERIFY(line->width() < palette.maximumWidth() - 20, 5000);
         for (const QString& shown : line->text().split(QLatin1Char('\n')))
             QVERIFY(line->fontMetrics().horizontalAdvance(shown) <= line->contentsRect().width());
         QVERIFY(line->text().endsWith(QStringLiteral("\u2026")));
@@ -459,7 +459,7 @@ private slots:
         QTest::keyClick(m_view, Qt::Key_R);
         auto* field = m_view->findChild<QLineEdit*>(QStringLiteral("renameField"));
         QVERIFY(field);
-        QTRY_VERIFY(field->hasFocus());
+        STOWBIRD_TRY_VERIFY(field->hasFocus(), 5000);
         QCOMPARE(field->text(), QStringLiteral("draft.txt"));
         QTest::keyClick(field, Qt::Key_End);
         QTest::keyClicks(field, "2");
@@ -476,19 +476,19 @@ private slots:
         m_queue->enqueue(QUrl::fromLocalFile(file("exactly.bin", 1000000000)));
         m_queue->enqueue(QUrl::fromLocalFile(file("huge.iso", 1000000001)));
         // 10^9 bytes exactly previews at once.
-        QTRY_VERIFY(m_view->findChild<QuickLookHostView*>());
+        STOWBIRD_TRY_VERIFY(m_view->findChild<QuickLookHostView*>(), 5000);
         QVERIFY(!m_view->findChild<QWidget*>(QStringLiteral("largeFileNotice")));
 
         m_queue->skipCurrent();
-        QTRY_VERIFY(m_view->findChild<QWidget*>(QStringLiteral("largeFileNotice")));
+        STOWBIRD_TRY_VERIFY(m_view->findChild<QWidget*>(QStringLiteral("largeFileNotice")), 5000);
         QWidget* notice = m_view->findChild<QWidget*>(QStringLiteral("largeFileNotice"));
         QVERIFY(notice);
-        QTRY_VERIFY(!m_view->findChild<QuickLookHostView*>());
+        STOWBIRD_TRY_VERIFY(!m_view->findChild<QuickLookHostView*>(), 5000);
         auto* load = notice->findChild<QPushButton*>(QStringLiteral("loadPreviewButton"));
         QVERIFY(load);
         QTest::mouseClick(load, Qt::LeftButton);
         QVERIFY(m_view->allowLargePreview());
-        QTRY_VERIFY(m_view->findChild<QuickLookHostView*>());
+        STOWBIRD_TRY_VERIFY(m_view->findChild<QuickLookHostView*>(), 5000);
         QuickLookHostView* host = m_view->findChild<QuickLookHostView*>();
         QVERIFY(host->allowLargePreview());
         QCOMPARE(host->fileURL().value(), QUrl::fromLocalFile(m_downloads + "/huge.iso"));
@@ -501,7 +501,7 @@ private slots:
         QVERIFY(photo.open(QIODevice::WriteOnly));
         photo.close();
         m_queue->enqueue(QUrl::fromLocalFile(m_downloads + "/Album"));
-        QTRY_VERIFY(m_view->findChild<FolderInspectorView*>());
+        STOWBIRD_TRY_VERIFY(m_view->findChild<FolderInspectorView*>(), 5000);
         auto* inspector = m_view->findChild<FolderInspectorView*>();
         QCOMPARE(inspector->folderURL(), QUrl::fromLocalFile(m_downloads + "/Album"));
     }
@@ -535,31 +535,31 @@ private slots:
         }
         auto* button = m_view->findChild<QPushButton*>(QStringLiteral("reviewSkippedButton"));
         QVERIFY(button);
-        QTRY_VERIFY(button->isVisible());
+        STOWBIRD_TRY_VERIFY(button->isVisible(), 5000);
         QCOMPARE(button->text(), QStringLiteral("Review 3 Skipped Files"));
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(m_queue->skippedPaths().isEmpty());
-        QTRY_VERIFY(!button->isVisible());
+        STOWBIRD_TRY_VERIFY(!button->isVisible(), 5000);
     }
 
     void overlaysFollowTheState()
     {
         m_queue->enqueue(QUrl::fromLocalFile(file("a.txt")));
         m_view->setShowingCheatSheet(true);
-        QTRY_VERIFY(m_view->findChild<CheatSheetOverlay*>());
+        STOWBIRD_TRY_VERIFY(m_view->findChild<CheatSheetOverlay*>(), 5000);
         m_view->setShowingCheatSheet(false);
-        QTRY_VERIFY(!m_view->findChild<CheatSheetOverlay*>());
+        STOWBIRD_TRY_VERIFY(!m_view->findChild<CheatSheetOverlay*>(), 5000);
 
         auto* gear = m_view->findChild<QAbstractButton*>(QStringLiteral("settingsButton"));
         QTest::mouseClick(gear, Qt::LeftButton);
         QVERIFY(m_view->showingSettings());
-        QTRY_VERIFY(m_view->findChild<SettingsSheet*>());
+        STOWBIRD_TRY_VERIFY(m_view->findChild<SettingsSheet*>(), 5000);
         // While the sheet is open its fields own the keyboard: digits do not route.
         QTest::keyClick(m_view, Qt::Key_1);
         QVERIFY(!m_view->isProcessingAction());
         QCOMPARE(m_queue->items().size(), 1);
         m_view->setShowingSettings(false);
-        QTRY_VERIFY(!m_view->findChild<SettingsSheet*>());
+        STOWBIRD_TRY_VERIFY(!m_view->findChild<SettingsSheet*>(), 5000);
     }
 };
 

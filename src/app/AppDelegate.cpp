@@ -153,6 +153,7 @@ void AppDelegate::setupInboxWatchers()
     inboxes.logger = &m_services.logger;
     inboxes.problems = m_services.problems.get();
     inboxes.downloadsDirectory = m_options.downloadsDirectory;
+    inboxes.sampleIntervalMs = m_options.watcherSampleIntervalMs;
     m_inboxes = new InboxWatchers(inboxes, this);
     connect(m_inboxes, &InboxWatchers::scanningChanged, this,
             &AppDelegate::scheduleStatusItemUpdate);

@@ -57,6 +57,8 @@ public:
         // How long after the window lost the focus a click on the tray still finds it in
         // front (the click itself may have taken the focus).
         int trayFocusGraceMs = 400;
+        // The watchers' wait between the two samples of a file; 0: their own.
+        int watcherSampleIntervalMs = 0;
     };
 
     AppDelegate(AppServices services, Options options, QObject* parent = nullptr);

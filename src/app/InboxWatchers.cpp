@@ -34,6 +34,8 @@ void InboxWatchers::prepare(bool holdListing)
     m_downloadWatcher =
         std::make_unique<DownloadWatcherService>(m_deps.downloadsDirectory, debounce);
     m_downloadWatcher->setLogger(m_deps.logger);
+    if (m_deps.sampleIntervalMs > 0)
+        m_downloadWatcher->setSampleIntervalMs(m_deps.sampleIntervalMs);
     // The watchers' reports keep the queue current, so opening the window needs no listing.
     // They pass through the rescanner, which holds discoveries back while a listing is fed.
     m_rescanner = new QueueRescanner(*m_deps.queue, m_downloadWatcher->targetDirectory(), this);
@@ -152,6 +154,8 @@ void InboxWatchers::applyInboxes(const AppConfig& config, bool atLaunch)
         auto watcher =
             std::make_unique<DownloadWatcherService>(folder, config.general.debounceSeconds);
         watcher->setLogger(m_deps.logger);
+        if (m_deps.sampleIntervalMs > 0)
+            watcher->setSampleIntervalMs(m_deps.sampleIntervalMs);
         fresh.append(watcher.get());
         watchers.push_back(std::move(watcher));
     }

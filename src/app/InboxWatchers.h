@@ -33,6 +33,8 @@ public:
         BlockingProblems* problems = nullptr;
         // The Downloads folder; empty means the user's own.
         QString downloadsDirectory;
+        // The watchers' wait between the two samples of a file; 0: their own.
+        int sampleIntervalMs = 0;
     };
 
     explicit InboxWatchers(const Dependencies& dependencies, QObject* parent = nullptr);

@@ -121,7 +121,7 @@ void DownloadWatchSchedule::sampleLater(const Step& look, qint64 sample, bool fo
     verification.kind = Step::Kind::Verify;
     verification.sample = sample;
     verification.folder = folder;
-    later(m_samples, sampleIntervalMs, std::move(verification));
+    later(m_samples, m_sampleIntervalMs, std::move(verification));
 }
 
 void DownloadWatchSchedule::lookAgainLater(const Step& look)

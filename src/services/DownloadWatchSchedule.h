@@ -41,6 +41,9 @@ public:
 
     DownloadWatchSchedule(const MonotonicClock& clock, double quietSeconds);
 
+    // Replaces sampleIntervalMs (tests take a short one). Before the first change only.
+    void setSampleIntervalMs(int ms) { m_sampleIntervalMs = ms; }
+
     double quietSeconds() const { return m_quietSeconds.load(); }
     // Applies to the items already waiting too, counted from their last change. False when
     // the period was already this.
@@ -101,6 +104,7 @@ private:
 
     const MonotonicClock& m_clock;
     std::atomic<double> m_quietSeconds;
+    int m_sampleIntervalMs = sampleIntervalMs;
     std::atomic<int> m_count = 0;
     QHash<QString, Pending> m_pending;
     quint64 m_nextToken = 1;

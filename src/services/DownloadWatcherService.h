@@ -57,6 +57,8 @@ public:
     QString targetDirectory() const { return m_targetDirectory; }
     // Where the watcher logs; standard error until given. Set before start().
     void setLogger(LoggerService* logger) { m_log.setLogger(logger); }
+    // How long the completion check waits between its two samples; set before start().
+    void setSampleIntervalMs(int ms) { m_schedule.setSampleIntervalMs(ms); }
     // Logs that an item was left out because its name is not valid UTF-8, once per name
     // for the life of the watcher (a rescan meets it again on every listing). Any thread.
     void noteUnusableName(const QString& folder, const QString& lossyName) const;

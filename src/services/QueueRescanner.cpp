@@ -99,10 +99,9 @@ void QueueRescanner::lookForFirstItem()
     // On the listing's thread, ahead of the listing itself.
     BackgroundTask::run(
         m_listingPool,
-        [folders = m_folders, skipped = m_queue.skippedPaths()] {
+        [folders = m_folders, skipped = m_queue.skippedPaths(), sample = m_firstLookSample] {
             for (const QString& folder : folders) {
-                QString path =
-                    DownloadFolderListing::firstExistingPath(folder, firstLookSample, skipped);
+                QString path = DownloadFolderListing::firstExistingPath(folder, sample, skipped);
                 if (!path.isEmpty())
                     return path;
             }

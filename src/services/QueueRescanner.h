@@ -61,6 +61,8 @@ public:
     // it is. Nothing when the queue holds something already or the listing has started.
     void lookForFirstItem();
     static constexpr int firstLookSample = 1024;
+    // Replaces firstLookSample (tests take a small one, so that a small folder is large).
+    void setFirstLookSample(int entries) { m_firstLookSample = qMax(1, entries); }
     // From the first rescan until the last one asked for has been fed to the queue.
     bool isRunning() const { return m_running; }
     // How many slices the last rescan was fed in (for tests and benchmarks).
@@ -156,6 +158,7 @@ private:
     // A first look is on the listing's thread; the listing waits for its item.
     bool m_firstLook = false;
     int m_sliceLimit = 4096;
+    int m_firstLookSample = firstLookSample;
     int m_slices = 0;
 
     // The listing being fed, and where feeding has got to.
