@@ -374,7 +374,7 @@ int main(int argc, char** argv)
         QElapsedTimer timer;
         timer.start();
         const QString host = DownloadUriMetadata::hostOf(QString::fromLocal8Bit(argv[2]),
-                                                         std::chrono::milliseconds(500));
+                                                         std::chrono::milliseconds(100));
         std::printf("%s %lld\n", host.isEmpty() ? "-" : qPrintable(host), timer.elapsed());
         return 0;
     }

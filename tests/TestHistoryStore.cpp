@@ -1,5 +1,6 @@
 #include "CrossThreadSpy.h"
 #include "HistoryByHand.h"
+#include "HomeOnTmpfs.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "models/ActionRecord.h"
@@ -175,6 +176,7 @@ qint64 sqlNumber(const char* sql)
 class TestHistoryStore : public QObject
 {
     Q_OBJECT
+    HomeOnTmpfs m_tmpfsHome;
 
 private slots:
     void init()

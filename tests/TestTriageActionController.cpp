@@ -3,6 +3,7 @@
 // queued behind a long copy, cancelling it at every stage, a destination that stops
 // answering, quit during a copy, group actions and their undo with a fault at every step,
 // and "same as last".
+#include "HomeOnTmpfs.h"
 #include "HudTestServices.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
@@ -98,6 +99,7 @@ private:
     // A held copy goes on once cancelled (a slow destination), unless it stopped answering.
     std::atomic<bool> m_ignoreCancel = false;
     std::atomic<bool> m_copyHeld = false;
+    HomeOnTmpfs m_tmpfsHome;
     ManualClock m_clock;
     QStringList m_mounts;
 
