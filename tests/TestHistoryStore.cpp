@@ -218,7 +218,7 @@ private slots:
         // The predictor is rebuilt from the stored filings.
         CrossThreadSpy loaded(store.get(), &HistoryStore::predictorLoaded);
         store->loadPredictor();
-        QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, 10000);
+        STOWBIRD_TRY_COMPARE(loaded.size(), 1, 10000);
         const auto predictor =
             loaded.first().first().value<std::shared_ptr<DestinationPredictor>>();
         QCOMPARE(predictor->learnedCount(), 1);
@@ -348,7 +348,7 @@ private slots:
 
         auto store = openStore();
         CrossThreadSpy resets(store.get(), &HistoryStore::historyReset);
-        QTRY_COMPARE_WITH_TIMEOUT(resets.size(), 1, 20000);
+        STOWBIRD_TRY_COMPARE(resets.size(), 1, 20000);
         const QStringList kept = QDir(StoragePaths::stateDirectory())
                                      .entryList({QStringLiteral("history.sqlite3.bad-*")});
         QCOMPARE(kept.size(), 1);
@@ -413,7 +413,7 @@ private slots:
         QVERIFY(!store->available());
         QVERIFY2(store->unavailableReason().contains(QStringLiteral("the disk is full")),
                  qPrintable(store->unavailableReason()));
-        QTRY_VERIFY_WITH_TIMEOUT(!changes.isEmpty(), 5000);
+        STOWBIRD_TRY_VERIFY(!changes.isEmpty(), 5000);
         QCOMPARE(changes.last().at(0).toBool(), false);
 
         QCOMPARE(
@@ -461,7 +461,7 @@ private slots:
                     QVERIFY(page.entries[r].sequence < page.entries[r - 1].sequence);
             }
         }
-        QTRY_COMPARE_WITH_TIMEOUT(stored.size(), 500, 4000);
+        STOWBIRD_TRY_COMPARE(stored.size(), 500, 4000);
         QVERIFY(store->available());
         QCOMPARE(count(), 1);
         QCOMPARE(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -553,7 +553,7 @@ private slots:
         QCOMPARE(sqlNumber("SELECT count(*) FROM history WHERE to_path LIKE '%/scan_002.pdf'"), 1);
 
         QCOMPARE(loadPredictor(*store)->learnedCount(), 3);
-        QTRY_COMPARE_WITH_TIMEOUT(recorded.size(), 3, 5000);
+        STOWBIRD_TRY_COMPARE(recorded.size(), 3, 5000);
         const auto live = recorded.at(1).first().value<HistoryEntry>();
         QCOMPARE(live.members.size(), 3);
         DestinationPredictor predictor;
@@ -709,7 +709,7 @@ private slots:
         writeFile(keptAside, "an older damaged history");
         CrossThreadSpy forgotten(store.get(), &HistoryStore::forgetFinished);
         store->forget();
-        QTRY_COMPARE_WITH_TIMEOUT(forgotten.size(), 1, 10000);
+        STOWBIRD_TRY_COMPARE(forgotten.size(), 1, 10000);
         QCOMPARE(forgotten.first().first().toBool(), true);
         QVERIFY(query(*store).entries.isEmpty());
         QVERIFY(!readFile(databasePath()).contains("secret-"));

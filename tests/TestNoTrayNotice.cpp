@@ -66,7 +66,7 @@ private slots:
         m_services = std::make_unique<HudTestServices<>>(QDir::homePath());
         m_delegate = std::make_unique<AppDelegate>(m_services->appServices(), options);
         m_delegate->applicationDidFinishLaunching();
-        QTRY_VERIFY_WITH_TIMEOUT(m_delegate->launchFinished(), 5000);
+        STOWBIRD_TRY_VERIFY(m_delegate->launchFinished(), 5000);
     }
 
     void cleanupTestCase()
@@ -135,7 +135,7 @@ private slots:
     {
         QSignalSpy appeared(m_delegate->trayWatcher(), &TrayHostWatcher::trayHostAppeared);
         QVERIFY(startServices(m_watcher, QStringLiteral("--watcher")));
-        QTRY_VERIFY_WITH_TIMEOUT(m_delegate->trayWatcher()->isAvailable(), 5000);
+        STOWBIRD_TRY_VERIFY(m_delegate->trayWatcher()->isAvailable(), 5000);
         QCOMPARE(appeared.count(), 1);
         QVERIFY(m_delegate->statusItem());
         QVERIFY(m_delegate->statusItem()->isVisible());
@@ -143,9 +143,9 @@ private slots:
         // The host goes away and comes back (a panel restart): the icon is placed again.
         m_watcher.terminate();
         QVERIFY(m_watcher.waitForFinished(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_delegate->trayWatcher()->isAvailable(), 5000);
+        STOWBIRD_TRY_VERIFY(!m_delegate->trayWatcher()->isAvailable(), 5000);
         QVERIFY(startServices(m_watcher, QStringLiteral("--watcher")));
-        QTRY_COMPARE_WITH_TIMEOUT(appeared.count(), 2, 5000);
+        STOWBIRD_TRY_COMPARE(appeared.count(), 2, 5000);
         QVERIFY(m_delegate->statusItem()->isVisible());
     }
 };
