@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 
 #include <sqlite3.h>
 #include <sys/mount.h>
@@ -46,6 +47,18 @@ std::unique_ptr<HistoryStore> openStore(const QString& path = databasePath())
 {
     return std::make_unique<HistoryStore>(
         path, std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()));
+}
+
+// Runs the event loop until done() holds, woken by each event that comes in (the store's
+// answers are queued to this thread) where QTest::qWaitFor sleeps 10 ms between looks.
+template <typename Done> bool waitFor(Done done, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    QTimer wake; // ends the last blocking wait at the deadline
+    wake.start(timeoutMs);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return done();
 }
 
 struct Page
@@ -75,7 +88,7 @@ Page query(HistoryStore& store, const QString& filter = {}, int limit = 200, qin
                          done = true;
                      });
     asked = store.query(filter, limit, before);
-    if (!QTest::qWaitFor([&] { return done; }, 20000))
+    if (!waitFor([&] { return done; }, 20000))
         qFatal("no query result");
     return page;
 }
@@ -90,7 +103,7 @@ std::pair<Outcome, QString> undo(HistoryStore& store, const QUuid& id)
                              result = std::make_pair(outcome, message);
                      });
     store.undoEntry(id);
-    if (!QTest::qWaitFor([&] { return result.has_value(); }, 20000))
+    if (!waitFor([&] { return result.has_value(); }, 20000))
         qFatal("no undo result");
     return *result;
 }
@@ -148,10 +161,7 @@ std::shared_ptr<DestinationPredictor> loadPredictor(HistoryStore& store)
     QObject::connect(&store, &HistoryStore::predictorLoaded, &receiver,
                      [&loaded](std::shared_ptr<DestinationPredictor> p) { loaded = std::move(p); });
     store.loadPredictor();
-    QDeadlineTimer deadline(20000);
-    while (!loaded && !deadline.hasExpired())
-        QTest::qWait(10);
-    if (!loaded)
+    if (!waitFor([&] { return bool(loaded); }, 20000))
         qFatal("no predictor");
     return loaded;
 }
