@@ -1,5 +1,6 @@
 #include "CrossThreadSpy.h"
 #include "HistoryByHand.h"
+#include "HomeOnTmpfs.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "models/ActionRecord.h"
@@ -19,6 +20,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 
 #include <sqlite3.h>
 #include <sys/mount.h>
@@ -45,6 +47,18 @@ std::unique_ptr<HistoryStore> openStore(const QString& path = databasePath())
 {
     return std::make_unique<HistoryStore>(
         path, std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()));
+}
+
+// Runs the event loop until done() holds, woken by each event that comes in (the store's
+// answers are queued to this thread) where QTest::qWaitFor sleeps 10 ms between looks.
+template <typename Done> bool waitFor(Done done, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    QTimer wake; // ends the last blocking wait at the deadline
+    wake.start(timeoutMs);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return done();
 }
 
 struct Page
@@ -74,7 +88,7 @@ Page query(HistoryStore& store, const QString& filter = {}, int limit = 200, qin
                          done = true;
                      });
     asked = store.query(filter, limit, before);
-    if (!QTest::qWaitFor([&] { return done; }, 20000))
+    if (!waitFor([&] { return done; }, 20000))
         qFatal("no query result");
     return page;
 }
@@ -89,7 +103,7 @@ std::pair<Outcome, QString> undo(HistoryStore& store, const QUuid& id)
                              result = std::make_pair(outcome, message);
                      });
     store.undoEntry(id);
-    if (!QTest::qWaitFor([&] { return result.has_value(); }, 20000))
+    if (!waitFor([&] { return result.has_value(); }, 20000))
         qFatal("no undo result");
     return *result;
 }
@@ -147,10 +161,7 @@ std::shared_ptr<DestinationPredictor> loadPredictor(HistoryStore& store)
     QObject::connect(&store, &HistoryStore::predictorLoaded, &receiver,
                      [&loaded](std::shared_ptr<DestinationPredictor> p) { loaded = std::move(p); });
     store.loadPredictor();
-    QDeadlineTimer deadline(20000);
-    while (!loaded && !deadline.hasExpired())
-        QTest::qWait(10);
-    if (!loaded)
+    if (!waitFor([&] { return bool(loaded); }, 20000))
         qFatal("no predictor");
     return loaded;
 }
@@ -175,6 +186,7 @@ qint64 sqlNumber(const char* sql)
 class TestHistoryStore : public QObject
 {
     Q_OBJECT
+    HomeOnTmpfs m_tmpfsHome;
 
 private slots:
     void init()
@@ -216,7 +228,7 @@ private slots:
         // The predictor is rebuilt from the stored filings.
         CrossThreadSpy loaded(store.get(), &HistoryStore::predictorLoaded);
         store->loadPredictor();
-        QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, 10000);
+        STOWBIRD_TRY_COMPARE(loaded.size(), 1, 10000);
         const auto predictor =
             loaded.first().first().value<std::shared_ptr<DestinationPredictor>>();
         QCOMPARE(predictor->learnedCount(), 1);
@@ -325,9 +337,10 @@ private slots:
         QFETCH(QString, damage);
         {
             auto store = openStore();
-            for (int i = 0; i < 400; ++i)
+            // Forty long entries: a file of many pages, as four hundred short ones make.
+            for (int i = 0; i < 40; ++i)
                 store->record(
-                    plainEntry(QStringLiteral("file-%1-%2.bin").arg(i).arg(QString(40, u'x'))));
+                    plainEntry(QStringLiteral("file-%1-%2.bin").arg(i).arg(QString(1000, u'x'))));
         }
         QFile file(databasePath());
         QVERIFY(file.size() > 64 * 1024);
@@ -346,7 +359,7 @@ private slots:
 
         auto store = openStore();
         CrossThreadSpy resets(store.get(), &HistoryStore::historyReset);
-        QTRY_COMPARE_WITH_TIMEOUT(resets.size(), 1, 20000);
+        STOWBIRD_TRY_COMPARE(resets.size(), 1, 20000);
         const QStringList kept = QDir(StoragePaths::stateDirectory())
                                      .entryList({QStringLiteral("history.sqlite3.bad-*")});
         QCOMPARE(kept.size(), 1);
@@ -411,7 +424,7 @@ private slots:
         QVERIFY(!store->available());
         QVERIFY2(store->unavailableReason().contains(QStringLiteral("the disk is full")),
                  qPrintable(store->unavailableReason()));
-        QTRY_VERIFY_WITH_TIMEOUT(!changes.isEmpty(), 5000);
+        STOWBIRD_TRY_VERIFY(!changes.isEmpty(), 5000);
         QCOMPARE(changes.last().at(0).toBool(), false);
 
         QCOMPARE(
@@ -459,7 +472,7 @@ private slots:
                     QVERIFY(page.entries[r].sequence < page.entries[r - 1].sequence);
             }
         }
-        QTRY_COMPARE_WITH_TIMEOUT(stored.size(), 500, 4000);
+        STOWBIRD_TRY_COMPARE(stored.size(), 500, 4000);
         QVERIFY(store->available());
         QCOMPARE(count(), 1);
         QCOMPARE(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -551,7 +564,7 @@ private slots:
         QCOMPARE(sqlNumber("SELECT count(*) FROM history WHERE to_path LIKE '%/scan_002.pdf'"), 1);
 
         QCOMPARE(loadPredictor(*store)->learnedCount(), 3);
-        QTRY_COMPARE_WITH_TIMEOUT(recorded.size(), 3, 5000);
+        STOWBIRD_TRY_COMPARE(recorded.size(), 3, 5000);
         const auto live = recorded.at(1).first().value<HistoryEntry>();
         QCOMPARE(live.members.size(), 3);
         DestinationPredictor predictor;
@@ -707,7 +720,7 @@ private slots:
         writeFile(keptAside, "an older damaged history");
         CrossThreadSpy forgotten(store.get(), &HistoryStore::forgetFinished);
         store->forget();
-        QTRY_COMPARE_WITH_TIMEOUT(forgotten.size(), 1, 10000);
+        STOWBIRD_TRY_COMPARE(forgotten.size(), 1, 10000);
         QCOMPARE(forgotten.first().first().toBool(), true);
         QVERIFY(query(*store).entries.isEmpty());
         QVERIFY(!readFile(databasePath()).contains("secret-"));

@@ -43,6 +43,11 @@ ActionJobQueue::~ActionJobQueue()
     m_worker.finish();
 }
 
+void ActionJobQueue::setTickInterval(int ms)
+{
+    m_ticker->setInterval(ms);
+}
+
 qint64 ActionJobQueue::nowNs() const
 {
     return m_clock.nowNs();

@@ -71,6 +71,8 @@ public:
     int watchdogInterval() const { return m_watchdogMs; }
     void setProgressDelay(int ms) { m_progressDelayMs = ms; }
     void setStallInterval(int ms) { m_stallMs = ms; }
+    // How often a running job's time left and stall are looked at again (250 ms).
+    void setTickInterval(int ms);
 
     // Adds job behind the others with a fresh id and control; a job that holds the lock is
     // watched: past the watchdog interval it is late().

@@ -92,6 +92,7 @@ public:
     void setStatusDurations(int infoMs, int errorMs);
     void setProgressDelay(int ms) { m_jobs.setProgressDelay(ms); }
     void setStallInterval(int ms) { m_jobs.setStallInterval(ms); }
+    void setTickInterval(int ms) { m_jobs.setTickInterval(ms); }
     void setAbandonDelay(int ms) { m_canceller.setAbandonDelay(ms); }
 
     // Actions on the head item of the queue; each returns at once.
