@@ -12,6 +12,7 @@
 // 3. The history's look-up by size with --history (100,000) entries, with and without its
 //    index, and a whole check against that history.
 
+#include "fakes/TestLogger.h"
 #include "models/HistoryEntry.h"
 #include "models/TriageItem.h"
 #include "platform/ContentHasher.h"
@@ -111,6 +112,7 @@ double timeCheck(DuplicateFinder& finder, const TriageItem& item, const QStringL
 
 void identicalCopy(const QString& root, qint64 bytes, int rounds)
 {
+    TestLogger log(false, root + QStringLiteral("/logs"));
     const QString downloads = root + QStringLiteral("/Downloads");
     QStringList slotFolders;
     for (int s = 1; s <= 5; ++s) {
@@ -133,7 +135,7 @@ void identicalCopy(const QString& root, qint64 bytes, int rounds)
                 evict(item.path());
                 evict(slotFolders[3] + QStringLiteral("/report.pdf"));
             }
-            DuplicateFinder finder({});
+            DuplicateFinder finder({}, log.logger);
             double callMs = 0;
             const double ms = timeCheck(finder, item, slotFolders, &callMs);
             if (ms < 0)
@@ -156,6 +158,7 @@ void identicalCopy(const QString& root, qint64 bytes, int rounds)
 
 void noSameSize(const QString& root, int rounds)
 {
+    TestLogger log(false, root + QStringLiteral("/logs"));
     const QString downloads = root + QStringLiteral("/Downloads");
     const QString big = downloads + QStringLiteral("/disk.iso");
     QFile file(big);
@@ -173,7 +176,7 @@ void noSameSize(const QString& root, int rounds)
     Figures times;
     qint64 read = 0;
     for (int r = 0; r < rounds; ++r) {
-        DuplicateFinder finder({});
+        DuplicateFinder finder({}, log.logger);
         const qint64 before = bytesRead();
         QElapsedTimer timer;
         timer.start();
@@ -194,6 +197,7 @@ void noSameSize(const QString& root, int rounds)
 
 void history(const QString& root, int entries, int rounds)
 {
+    TestLogger log(false, root + QStringLiteral("/logs"));
     const QString path = root + QStringLiteral("/history.sqlite3");
     {
         HistoryDatabase db(path);
@@ -243,7 +247,7 @@ void history(const QString& root, int entries, int rounds)
         for (int s = 1; s <= 5; ++s)
             slotFolders << root + QStringLiteral("/Slot%1").arg(s);
         Figures times;
-        DuplicateFinder finder(path);
+        DuplicateFinder finder(path, log.logger);
         for (int r = 0; r < rounds; ++r) {
             QElapsedTimer timer;
             timer.start();

@@ -197,7 +197,8 @@ void keyToNextItemWithHistory()
                 predictor->featureValueCount());
 
     HudTestServices<> hud(home);
-    HistoryStore history(databasePath, std::make_unique<FreedesktopTrash>(home + "/.local/share"));
+    HistoryStore history(databasePath, std::make_unique<FreedesktopTrash>(home + "/.local/share"),
+                         *hud.logger);
     SuggestionService suggestions(&history);
     suggestions.setPredictor(predictor);
     TriageQueueManager& queue = *hud.queue;

@@ -20,6 +20,7 @@
 // --large filings learned (100,000), and the history database's insert and filtered query
 // with that many entries.
 
+#include "fakes/TestLogger.h"
 #include "models/DestinationPredictor.h"
 #include "models/HistoryEntry.h"
 #include "platform/FreedesktopTrash.h"
@@ -662,7 +663,8 @@ void timings(int large)
     db.close();
 
     // What the GUI thread pays per action: HistoryStore::record hands the entry over.
-    HistoryStore store(db.path(), std::make_unique<FreedesktopTrash>(dir.path()));
+    TestLogger log(false, dir.path() + QStringLiteral("/logs"));
+    HistoryStore store(db.path(), std::make_unique<FreedesktopTrash>(dir.path()), log.logger);
     store.waitForWrites();
     std::vector<double> calls;
     for (int i = 0; i < 1000; ++i) {

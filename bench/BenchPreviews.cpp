@@ -5,6 +5,7 @@
 //  - 16 thumbnails of 12-megapixel JPEGs ready (< 1.5 s).
 // Usage: BenchPreviews [runs]   (runs the offscreen platform unless QT_QPA_PLATFORM is set)
 #include "TestEnvironment.h"
+#include "fakes/TestLogger.h"
 #include "models/FolderListing.h"
 #include "views/FolderInspectorView.h"
 #include "views/QuickLookHostView.h"
@@ -141,14 +142,14 @@ void report(const char* what, const Figures& figures, const char* unit)
 }
 
 // Opens `path` in a shown preview host; returns {longest gap, time until shown} in ms.
-std::pair<double, double> openInHost(QWidget& window, const QString& path)
+std::pair<double, double> openInHost(QWidget& window, LoggerService& logger, const QString& path)
 {
     GapMeter meter;
     QElapsedTimer clock;
     meter.start();
     spinFor(20);
     clock.start();
-    auto* host = new QuickLookHostView(QUrl::fromLocalFile(path), false, false, &window);
+    auto* host = new QuickLookHostView(QUrl::fromLocalFile(path), logger, false, false, &window);
     host->resize(window.size());
     host->show();
     spin([host] { return host->previewKind() != QuickLookHostView::PreviewKind::Loading; }, 20000);
@@ -170,6 +171,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     QTemporaryDir dir;
+    TestLogger log;
 
     std::printf("Preparing samples...\n");
     const QString jpeg = dir.filePath("photo-24mp.jpg");
@@ -207,12 +209,12 @@ int main(int argc, char** argv)
 
     Figures jpegGap, jpegShown, pdfGap, pdfShown;
     for (int run = 0; run < runs; ++run) {
-        const auto [gap, shown] = openInHost(window, jpeg);
+        const auto [gap, shown] = openInHost(window, log.logger, jpeg);
         jpegGap.add(gap);
         jpegShown.add(shown);
     }
     for (int run = 0; run < runs; ++run) {
-        const auto [gap, shown] = openInHost(window, pdf);
+        const auto [gap, shown] = openInHost(window, log.logger, pdf);
         pdfGap.add(gap);
         pdfShown.add(shown);
     }
@@ -238,7 +240,8 @@ int main(int argc, char** argv)
         meter.start();
         QElapsedTimer clock;
         clock.start();
-        auto* view = new FolderInspectorView(QUrl::fromLocalFile(bigFolder), 123456789, &window);
+        auto* view =
+            new FolderInspectorView(QUrl::fromLocalFile(bigFolder), 123456789, log.logger, &window);
         view->resize(window.size());
         view->show();
         spin([view] { return view->isListingReady(); }, 20000);
@@ -259,7 +262,7 @@ int main(int argc, char** argv)
         meter.start();
         QElapsedTimer clock;
         clock.start();
-        auto* view = new FolderInspectorView(QUrl::fromLocalFile(photos), 0, &window);
+        auto* view = new FolderInspectorView(QUrl::fromLocalFile(photos), 0, log.logger, &window);
         view->resize(window.size());
         view->show();
         bool ready = false;

@@ -1,5 +1,6 @@
 #include "PreviewTestFiles.h"
 #include "TestEnvironment.h"
+#include "fakes/TestLogger.h"
 #include "platform/ArchiveListing.h"
 #include "platform/CancelToken.h"
 #include "services/LoggerService.h"
@@ -152,6 +153,7 @@ class TestArchivePreview : public QObject
 
 private:
     QTemporaryDir m_dir;
+    TestLogger m_log;
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
     static bool settle(QuickLookHostView& host)
@@ -219,7 +221,7 @@ private slots:
         QVERIFY(!listing.unknownSizes);
 
         // The preview shows it as an archive: its header counts and adds up what it holds.
-        QuickLookHostView host(QUrl::fromLocalFile(path(name)));
+        QuickLookHostView host(QUrl::fromLocalFile(path(name)), m_log.logger);
         QVERIFY(settle(host));
         QCOMPARE(host.previewKind(), Kind::Archive);
         QVERIFY(host.archiveView());
@@ -279,7 +281,7 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(int, kind);
-        QuickLookHostView host(QUrl::fromLocalFile(path("types/" + name)));
+        QuickLookHostView host(QUrl::fromLocalFile(path("types/" + name)), m_log.logger);
         QVERIFY(settle(host));
         QVERIFY2(host.note().isEmpty(), qPrintable(host.note()));
         QCOMPARE(int(host.previewKind()), kind);
@@ -318,7 +320,7 @@ private slots:
         // Nothing was unpacked anywhere near the archive.
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries), before);
 
-        QuickLookHostView host(QUrl::fromLocalFile(path("hostile.tar.gz")));
+        QuickLookHostView host(QUrl::fromLocalFile(path("hostile.tar.gz")), m_log.logger);
         QVERIFY(settle(host));
         QCOMPARE(host.previewKind(), Kind::Archive);
         const ArchiveListingView* view = host.archiveView();
@@ -359,7 +361,8 @@ private slots:
 
         // A preview that moves on to another file stops its listing at once, long before
         // the deadline: the pool is free for the next preview.
-        auto host = std::make_unique<QuickLookHostView>(QUrl::fromLocalFile(path("bomb.tar.bz2")));
+        auto host = std::make_unique<QuickLookHostView>(QUrl::fromLocalFile(path("bomb.tar.bz2")),
+                                                        m_log.logger);
         QTRY_COMPARE_WITH_TIMEOUT(PreviewLoader::threadPool()->activeThreadCount(), 1, 1000);
         QTest::qWait(50); // well into the zeros: the header is read in a millisecond
         clock.restart();
@@ -405,7 +408,7 @@ private slots:
         QCOMPARE(listing.entries.size(), limits.listed);
         QVERIFY(elapsed < limits.time.count());
 
-        QuickLookHostView host(QUrl::fromLocalFile(many));
+        QuickLookHostView host(QUrl::fromLocalFile(many), m_log.logger);
         QVERIFY(settle(host));
         QCOMPARE(host.previewKind(), Kind::Archive);
         QVERIFY2(
@@ -433,14 +436,14 @@ private slots:
         QVERIFY2(listing.entryCount > 5 && listing.entryCount < 40,
                  qPrintable(QString::number(listing.entryCount) + listing.error));
 
-        QuickLookHostView host(QUrl::fromLocalFile(path("cut.tar.gz")));
+        QuickLookHostView host(QUrl::fromLocalFile(path("cut.tar.gz")), m_log.logger);
         QVERIFY(settle(host));
         QCOMPARE(host.previewKind(), Kind::Archive);
         QVERIFY(host.archiveView()->notes().join('\n').contains(QStringLiteral("damaged")));
         QVERIFY(host.archiveView()->summary().contains(QStringLiteral("at least")));
         // ... and the log says what libarchive said.
-        QVERIFY(LoggerService::shared().waitForWritten(5000));
-        QFile log(LoggerService::shared().logPath());
+        QVERIFY(m_log.logger.waitForWritten(5000));
+        QFile log(m_log.logger.logPath());
         QVERIFY(log.open(QIODevice::ReadOnly));
         const QByteArray logged = log.readAll();
         QVERIFY2(logged.contains("cut.tar.gz") && logged.contains(listing.error.toUtf8()),
@@ -448,7 +451,7 @@ private slots:
 
         // Nothing readable at all: the plain file preview says so.
         TestFiles::writeFile(path("junk.zip"), noise(4096, 1));
-        QuickLookHostView junk(QUrl::fromLocalFile(path("junk.zip")));
+        QuickLookHostView junk(QUrl::fromLocalFile(path("junk.zip")), m_log.logger);
         QVERIFY(settle(junk));
         QCOMPARE(junk.previewKind(), Kind::Generic);
         QVERIFY(!junk.note().isEmpty());

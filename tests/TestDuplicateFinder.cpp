@@ -1,6 +1,7 @@
 #include "CrossThreadSpy.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
+#include "fakes/TestLogger.h"
 
 #include "models/HistoryEntry.h"
 #include "models/TriageItem.h"
@@ -131,7 +132,7 @@ private slots:
         TestFiles::writeFile(m_documents + "/report.pdf", lastByte);
         TestFiles::writeFile(m_music + "/report.pdf", firstByte);
         const TriageItem item = itemAt(m_downloads + "/report.pdf");
-        DuplicateFinder finder({});
+        DuplicateFinder finder({}, m_log.logger);
         // The item's own folder is looked at too: the item is not its own copy.
         QVERIFY(!checkNow(finder, item, {m_documents, m_music, m_downloads}));
 
@@ -153,7 +154,7 @@ private slots:
         const TriageItem item = itemAt(m_downloads + "/report (1).pdf");
         const QList<TriageItem> waiting{itemAt(m_downloads + "/notes.txt"),
                                         itemAt(m_downloads + "/report.pdf"), item};
-        DuplicateFinder finder({});
+        DuplicateFinder finder({}, m_log.logger);
         CrossThreadSpy found(&finder, &DuplicateFinder::matchFound);
         CrossThreadSpy checked(&finder, &DuplicateFinder::checked);
         finder.check(item, {m_documents}, waiting);
@@ -201,7 +202,7 @@ private slots:
             QVERIFY(history.insert(entries).ok());
         }
         const TriageItem item = itemAt(m_downloads + "/report (2).pdf");
-        DuplicateFinder finder(historyPath);
+        DuplicateFinder finder(historyPath, m_log.logger);
         auto match = checkNow(finder, item, {m_documents});
         QVERIFY(match);
         QCOMPARE(match->path, archive + "/report.pdf");
@@ -232,7 +233,7 @@ private slots:
         const TriageItem item = itemAt(m_downloads + "/photo.jpg");
         OpenWatch watch(item.path());
         QVERIFY(watch.isWatching());
-        DuplicateFinder finder({});
+        DuplicateFinder finder({}, m_log.logger);
         const auto match = checkNow(finder, item, {viaLink, m_documents});
         QVERIFY(match);
         QCOMPARE(match->path, m_documents + "/photo-link.jpg");
@@ -246,7 +247,7 @@ private slots:
         TestFiles::writeFile(m_downloads + "/data.csv", m_content);
         TestFiles::writeFile(m_documents + "/data.csv", m_content);
         const TriageItem item = itemAt(m_downloads + "/data.csv");
-        DuplicateFinder finder({});
+        DuplicateFinder finder({}, m_log.logger);
         const auto first = checkNow(finder, item, {m_documents});
         QVERIFY(first);
         QVERIFY(DuplicateFinder::stillIdentical(item, *first));
@@ -289,7 +290,7 @@ private slots:
                 path, QFile::permissions(path) | QFile::ReadOther |
                           (QFileInfo(path).isDir() ? QFile::ExeOther : QFile::Permissions()));
         const TriageItem item = itemAt(m_downloads + "/slides.pdf");
-        DuplicateFinder finder({});
+        DuplicateFinder finder({}, m_log.logger);
 
         // Every thread of the process looks as nobody until the guard ends.
         QVERIFY(::setegid(nobody) == 0 && ::seteuid(nobody) == 0);
@@ -317,7 +318,7 @@ private slots:
         OpenWatch watch(item.path());
         QVERIFY(watch.isWatching());
 
-        DuplicateFinder finder({});
+        DuplicateFinder finder({}, m_log.logger);
         CrossThreadSpy checked(&finder, &DuplicateFinder::checked);
         finder.check(item, {m_documents, m_music}, waiting);
         QTRY_COMPARE_WITH_TIMEOUT(checked.size(), 1, 10000);
@@ -338,7 +339,7 @@ private slots:
         TestFiles::writeFile(m_documents + "/small.txt", m_content);
         const TriageItem big = itemAt(m_downloads + "/image.raw");
         const TriageItem small = itemAt(m_downloads + "/small.txt");
-        DuplicateFinder finder({});
+        DuplicateFinder finder({}, m_log.logger);
         CrossThreadSpy checked(&finder, &DuplicateFinder::checked);
         finder.check(big, {m_documents}, {});
         finder.check(small, {m_documents}, {});
@@ -349,6 +350,7 @@ private slots:
     }
 
 private:
+    TestLogger m_log;
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_downloads;
     QString m_documents;

@@ -1,5 +1,6 @@
 #include "PreviewTestFiles.h"
 #include "TestEnvironment.h"
+#include "fakes/TestLogger.h"
 #include "models/FolderListing.h"
 #include "views/ElidedLabel.h"
 #include "views/FolderInspectorView.h"
@@ -23,6 +24,7 @@ class TestFolderInspectorView : public QObject
 
 private:
     QTemporaryDir m_dir;
+    TestLogger m_log;
     int m_folderCounter = 0;
 
     // A fresh folder holding the given entries; names ending in "/" are folders.
@@ -157,7 +159,7 @@ private slots:
     {
         QFETCH(QStringList, entries);
         QFETCH(qint64, totalSize);
-        FolderInspectorView view(QUrl::fromLocalFile(makeFolder(entries)), totalSize);
+        FolderInspectorView view(QUrl::fromLocalFile(makeFolder(entries)), totalSize, m_log.logger);
         QVERIFY(waitForListing(view));
         QTEST(labelText(view, "countLabel"), "count");
         QTEST(labelText(view, "sizeLabel"), "size");
@@ -169,7 +171,8 @@ private slots:
 
     void unreadableFolderListsNothing()
     {
-        FolderInspectorView view(QUrl::fromLocalFile(m_dir.filePath("does-not-exist")), 10);
+        FolderInspectorView view(QUrl::fromLocalFile(m_dir.filePath("does-not-exist")), 10,
+                                 m_log.logger);
         QVERIFY(waitForListing(view));
         QVERIFY(view.items().isEmpty());
         QCOMPARE(view.countText(), QStringLiteral("0 items"));
@@ -182,7 +185,7 @@ private slots:
         for (int i = 1; i <= 20; ++i)
             entries << QStringLiteral("img%1.png").arg(i);
         entries << "readme.txt";
-        FolderInspectorView view(QUrl::fromLocalFile(makeFolder(entries)), 0);
+        FolderInspectorView view(QUrl::fromLocalFile(makeFolder(entries)), 0, m_log.logger);
         QSignalSpy ready(&view, &FolderInspectorView::thumbnailsReady);
         QVERIFY(waitForListing(view));
         QCOMPARE(view.images().size(), 20);
@@ -207,7 +210,7 @@ private slots:
     {
         const QString folder = makeFolder({QStringLiteral("real.png")});
         makeSpecialFiles(folder);
-        FolderInspectorView view(QUrl::fromLocalFile(folder), 0);
+        FolderInspectorView view(QUrl::fromLocalFile(folder), 0, m_log.logger);
         QSignalSpy ready(&view, &FolderInspectorView::thumbnailsReady);
         QVERIFY(waitForListing(view));
         QCOMPARE(view.items().size(), 5);
@@ -219,7 +222,7 @@ private slots:
     void childPreviewAndBack()
     {
         const QString folder = makeFolder({"b.png", "a.png", "notes.txt", "sub/"});
-        FolderInspectorView view(QUrl::fromLocalFile(folder), 0);
+        FolderInspectorView view(QUrl::fromLocalFile(folder), 0, m_log.logger);
         QList<QUrl> revealed;
         view.setRevealFunction([&](const QUrl& url) { revealed << url; });
         view.resize(700, 500);

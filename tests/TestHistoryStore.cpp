@@ -3,6 +3,7 @@
 #include "HomeOnTmpfs.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
+#include "fakes/TestLogger.h"
 #include "models/ActionRecord.h"
 #include "models/DestinationPredictor.h"
 #include "models/FileNaming.h"
@@ -43,10 +44,10 @@ QString databasePath()
     return HistoryStore::defaultDatabasePath();
 }
 
-std::unique_ptr<HistoryStore> openStore(const QString& path = databasePath())
+std::unique_ptr<HistoryStore> openStore(LoggerService& logger, const QString& path = databasePath())
 {
     return std::make_unique<HistoryStore>(
-        path, std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()));
+        path, std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()), logger);
 }
 
 // Runs the event loop until done() holds, woken by each event that comes in (the store's
@@ -211,14 +212,14 @@ private slots:
                                               QStringLiteral("files.example.org"));
         const HistoryEntry trashed = trashByHand(downloads + QStringLiteral("/old.txt"));
         {
-            auto store = openStore();
+            auto store = openStore(m_log.logger);
             store->record(filed);
             store->record(trashed);
         }
         QCOMPARE(modeOf(databasePath()), 0600u);
         QCOMPARE(modeOf(StoragePaths::stateDirectory()), 0700u);
 
-        auto store = openStore();
+        auto store = openStore(m_log.logger);
         const Page before = query(*store);
         QCOMPARE(before.entries.size(), 2);
         QCOMPARE(before.entries[0].id, trashed.id); // newest first
@@ -287,7 +288,7 @@ private slots:
         const HistoryEntry entry =
             viaTrash ? trashByHand(original)
                      : fileByHand(original, home() + QStringLiteral("/Documents"), 2);
-        auto store = openStore();
+        auto store = openStore(m_log.logger);
         store->record(entry);
 
         if (change == QLatin1String("append")) {
@@ -336,7 +337,7 @@ private slots:
     {
         QFETCH(QString, damage);
         {
-            auto store = openStore();
+            auto store = openStore(m_log.logger);
             // Forty long entries: a file of many pages, as four hundred short ones make.
             for (int i = 0; i < 40; ++i)
                 store->record(
@@ -357,7 +358,7 @@ private slots:
         }
         const QByteArray damaged = readFile(databasePath());
 
-        auto store = openStore();
+        auto store = openStore(m_log.logger);
         CrossThreadSpy resets(store.get(), &HistoryStore::historyReset);
         STOWBIRD_TRY_COMPARE(resets.size(), 1, 20000);
         const QStringList kept = QDir(StoragePaths::stateDirectory())
@@ -380,7 +381,7 @@ private slots:
     // it ran. Every committed entry is read back, and nothing is taken for damage.
     void killedWriterLosesNothingCommitted()
     {
-        auto running = openStore();
+        auto running = openStore(m_log.logger);
         for (int i = 0; i < 50; ++i)
             running->record(plainEntry(QStringLiteral("kept-%1.pdf").arg(i)));
         running->waitForWrites();
@@ -390,7 +391,7 @@ private slots:
         for (const QString& suffix : {QString(), QStringLiteral("-wal")})
             QVERIFY(QFile::copy(databasePath() + suffix, copy + suffix));
 
-        auto restarted = openStore(copy);
+        auto restarted = openStore(m_log.logger, copy);
         CrossThreadSpy resets(restarted.get(), &HistoryStore::historyReset);
         const Page page = query(*restarted, QStringLiteral("kept"), 200);
         QCOMPARE(page.entries.size(), 50);
@@ -411,7 +412,7 @@ private slots:
         const auto unmount =
             qScopeGuard([&] { ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
 
-        auto store = openStore(disk + QStringLiteral("/stowbird/history.sqlite3"));
+        auto store = openStore(m_log.logger, disk + QStringLiteral("/stowbird/history.sqlite3"));
         CrossThreadSpy changes(store.get(), &HistoryStore::availabilityChanged);
         const QString padding(1500, u'p');
         int recorded = 0;
@@ -441,7 +442,7 @@ private slots:
     // waits for the other, and the reader sees the new entries once it reads again.
     void writerAndReadersRunTogether()
     {
-        auto store = openStore();
+        auto store = openStore(m_log.logger);
         store->record(plainEntry(QStringLiteral("first.bin")));
         store->waitForWrites();
 
@@ -492,7 +493,7 @@ private slots:
                                   QDateTime::currentDateTimeUtc().addDays(-400));
             QVERIFY(db.insert(old).ok());
         }
-        auto store = openStore();
+        auto store = openStore(m_log.logger);
         HistoryEntry report = plainEntry(QStringLiteral("Rapport-Février.PDF"));
         report.action = HistoryEntry::Action::MovedToFolder;
         report.toPath = home() + QStringLiteral("/Documents/Impôts/Rapport-Février.PDF");
@@ -536,7 +537,7 @@ private slots:
     {
         const HistoryEntry group = fileScans(3);
         QCOMPARE(group.toPath, home() + QStringLiteral("/Documents"));
-        auto store = openStore();
+        auto store = openStore(m_log.logger);
         CrossThreadSpy recorded(store.get(), &HistoryStore::recorded);
         store->record(plainEntry(QStringLiteral("before.bin")));
         store->record(group);
@@ -607,7 +608,7 @@ private slots:
         QCOMPARE(sqlite3_exec(db, row.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
 
-        auto store = openStore();
+        auto store = openStore(m_log.logger);
         const HistoryEntry group = fileScans(2);
         store->record(group);
         const Page page = query(*store);
@@ -668,7 +669,7 @@ private slots:
     void groupUndoLeavesWhatIsNotSafe()
     {
         const HistoryEntry group = fileScans(4);
-        auto store = openStore();
+        auto store = openStore(m_log.logger);
         store->record(group);
         const QString changed = home() + QStringLiteral("/Documents/scan_002.pdf");
         {
@@ -712,7 +713,7 @@ private slots:
     // "Forget history" deletes the file; the new one starts empty, private, and working.
     void forgetDeletesTheHistory()
     {
-        auto store = openStore();
+        auto store = openStore(m_log.logger);
         for (int i = 0; i < 3; ++i)
             store->record(plainEntry(QStringLiteral("secret-%1.pdf").arg(i)));
         QCOMPARE(query(*store).entries.size(), 3);
@@ -729,6 +730,32 @@ private slots:
         store->record(plainEntry(QStringLiteral("after.pdf")));
         QCOMPARE(query(*store).entries.size(), 1);
     }
+
+    // The store logs to the logger it was handed, at the line's level: a history that cannot
+    // be written is an error, forgetting one an action.
+    void logsToItsOwnLogger()
+    {
+        TestLogger log(true, home() + QStringLiteral("/own-logs"));
+        writeFile(home() + QStringLiteral("/not-a-folder"), "a file");
+        auto blocked =
+            openStore(log.logger, home() + QStringLiteral("/not-a-folder/history.sqlite3"));
+        blocked->waitForWrites();
+        QVERIFY(!blocked->available());
+        const auto unavailable = log.linesWith(QStringLiteral("History is unavailable: "));
+        QCOMPARE(unavailable.size(), 1);
+        QCOMPARE(unavailable.first().priority, int(SystemJournal::Error));
+
+        auto store = openStore(log.logger);
+        store->forget();
+        store->waitForWrites();
+        const auto forgotten = log.linesWith(QStringLiteral("History forgotten"));
+        QCOMPARE(forgotten.size(), 1);
+        QCOMPARE(forgotten.first().priority, int(SystemJournal::Notice));
+    }
+
+private:
+    // Where the stores of the cases above log, away from the state folder they empty.
+    TestLogger m_log{false, home() + QStringLiteral("/logs")};
 };
 
 STOWBIRD_TEST_MAIN(TestHistoryStore)

@@ -4,6 +4,7 @@
 #include "TestFiles.h"
 #include "app/AccessibleRoles.h"
 #include "app/TriageHUDPanel.h"
+#include "fakes/TestLogger.h"
 #include "models/ActionRecord.h"
 #include "models/HistoryEntry.h"
 #include "platform/FileSystemEntry.h"
@@ -27,10 +28,11 @@ namespace {
 using TestFiles::readFile;
 using TestFiles::writeFile;
 
-std::unique_ptr<HistoryStore> openStore(const QString& path = HistoryStore::defaultDatabasePath())
+std::unique_ptr<HistoryStore> openStore(LoggerService& logger,
+                                        const QString& path = HistoryStore::defaultDatabasePath())
 {
     return std::make_unique<HistoryStore>(
-        path, std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()));
+        path, std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()), logger);
 }
 
 QStringList rowNames(const HistoryView* view)
@@ -62,6 +64,8 @@ private:
     QString m_home;
     QString m_downloads;
     std::unique_ptr<HudTestServices<>> m_services;
+    // The stores' logger, which outlives every store (each case makes new services).
+    TestLogger m_log;
     std::unique_ptr<HistoryStore> m_store;
     std::unique_ptr<TriageHUDPanel> m_panel;
     TriageContainerView* m_view = nullptr;
@@ -138,12 +142,12 @@ private slots:
         m_notes = fileByHand(m_downloads + QStringLiteral("/notes.txt"),
                              m_home + QStringLiteral("/Notes"), 2);
         {
-            auto first = openStore();
+            auto first = openStore(m_log.logger);
             for (const HistoryEntry& entry : {m_report, m_invoice, m_notes})
                 first->record(entry);
         }
         // ...and read by the next one.
-        m_store = openStore();
+        m_store = openStore(m_log.logger);
     }
 
     void cleanup()
@@ -306,7 +310,8 @@ private slots:
         {
             // A file where the history's folder should be: the history cannot be opened.
             writeFile(m_home + QStringLiteral("/blocked"), "not a folder");
-            auto blocked = openStore(m_home + QStringLiteral("/blocked/history.sqlite3"));
+            auto blocked =
+                openStore(m_log.logger, m_home + QStringLiteral("/blocked/history.sqlite3"));
             QTRY_VERIFY_WITH_TIMEOUT(!blocked->available(), 5000);
             openWindow(blocked.get());
             HistoryView* history = pressH();
@@ -325,7 +330,7 @@ private slots:
             m_panel.reset();
         }
         {
-            auto empty = openStore(m_home + QStringLiteral("/empty/history.sqlite3"));
+            auto empty = openStore(m_log.logger, m_home + QStringLiteral("/empty/history.sqlite3"));
             openWindow(empty.get());
             HistoryView* history = pressH();
             QVERIFY(history);

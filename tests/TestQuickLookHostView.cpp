@@ -1,5 +1,6 @@
 #include "PreviewTestFiles.h"
 #include "TestEnvironment.h"
+#include "fakes/TestLogger.h"
 #include "views/PreviewLoader.h"
 #include "views/QuickLookHostView.h"
 
@@ -59,6 +60,7 @@ class TestQuickLookHostView : public QObject
 
 private:
     QTemporaryDir m_dir;
+    TestLogger m_log;
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
     QUrl url(const QString& name) const { return QUrl::fromLocalFile(path(name)); }
@@ -80,7 +82,7 @@ private slots:
 
     void sameUrlDoesNoWork()
     {
-        QuickLookHostView host(url("photo.png"));
+        QuickLookHostView host(url("photo.png"), m_log.logger);
         QCOMPARE(host.currentURL(), std::optional<QUrl>(url("photo.png")));
         QCOMPARE(host.previewItemChangeCount(), 1);
         QVERIFY(settle(host));
@@ -116,7 +118,7 @@ private slots:
     void nothingToShowLeavesTheHostEmpty()
     {
         QFETCH(std::optional<QUrl>, fileURL);
-        QuickLookHostView host(fileURL);
+        QuickLookHostView host(fileURL, m_log.logger);
         QCOMPARE(host.previewKind(), Kind::Empty);
         QCOMPARE(host.currentURL(), std::optional<QUrl>());
         QCOMPARE(host.previewItemChangeCount(), 0);
@@ -124,7 +126,7 @@ private slots:
 
     void largeFileWaitsUntilAllowed()
     {
-        QuickLookHostView deferred(url("photo.png"), true, false);
+        QuickLookHostView deferred(url("photo.png"), m_log.logger, true, false);
         QCOMPARE(deferred.previewKind(), Kind::Empty);
         QCOMPARE(deferred.currentURL(), std::optional<QUrl>());
         QCOMPARE(deferred.previewItemChangeCount(), 0);
@@ -133,7 +135,7 @@ private slots:
         QCOMPARE(deferred.currentURL(), std::optional<QUrl>(url("photo.png")));
         QCOMPARE(deferred.previewKind(), Kind::Empty);
 
-        QuickLookHostView allowed(url("photo.png"), true, true);
+        QuickLookHostView allowed(url("photo.png"), m_log.logger, true, true);
         QVERIFY(settle(allowed));
         QCOMPARE(allowed.previewKind(), Kind::Image);
     }
@@ -178,7 +180,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, kind);
         QFETCH(bool, hasNote);
-        QuickLookHostView host(QUrl::fromLocalFile(m_dir.path() + "/kinds/" + name));
+        QuickLookHostView host(QUrl::fromLocalFile(m_dir.path() + "/kinds/" + name), m_log.logger);
         host.resize(600, 400);
         QVERIFY(settle(host));
         QCOMPARE(int(host.previewKind()), kind);
@@ -192,7 +194,7 @@ private slots:
         const QString dir = m_dir.path() + QStringLiteral("/special");
         const QStringList names = makeSpecialFiles(dir);
         for (const QString& name : names) {
-            QuickLookHostView host(QUrl::fromLocalFile(dir + '/' + name));
+            QuickLookHostView host(QUrl::fromLocalFile(dir + '/' + name), m_log.logger);
             host.resize(600, 400);
             QVERIFY2(settle(host), qPrintable(name));
             QCOMPARE(int(host.previewKind()), int(Kind::Generic));
@@ -259,7 +261,7 @@ private slots:
                 ::close(writer);
         });
 
-        QuickLookHostView host(QUrl::fromLocalFile(dir + name));
+        QuickLookHostView host(QUrl::fromLocalFile(dir + name), m_log.logger);
         QVERIFY2(settle(host), "the preview did not finish");
         char event[4096];
         QVERIFY2(::read(watch, event, sizeof event) < 0, "the preview opened another file");
@@ -274,17 +276,17 @@ private slots:
     void contentsOfEachKind()
     {
         writePdf(path("pages.pdf"), 4);
-        QuickLookHostView pdf(url("pages.pdf"));
+        QuickLookHostView pdf(url("pages.pdf"), m_log.logger);
         QVERIFY(settle(pdf));
         QVERIFY(pdf.pdfDocument());
         QCOMPARE(pdf.pdfDocument()->pageCount(), 4);
 
-        QuickLookHostView text(url("notes.txt"));
+        QuickLookHostView text(url("notes.txt"), m_log.logger);
         QVERIFY(settle(text));
         QCOMPARE(text.previewText(), QStringLiteral("first line\nsecond line\n"));
 
         writeFile(path("accents.txt"), "caf\xe9\n");
-        QuickLookHostView latin1(url("accents.txt"));
+        QuickLookHostView latin1(url("accents.txt"), m_log.logger);
         QVERIFY(settle(latin1));
         QCOMPARE(latin1.previewText(), QStringLiteral("caf\u00e9\n"));
     }
@@ -294,7 +296,7 @@ private slots:
         // Stored 40 x 20 with "rotate 90" metadata: shown 20 wide and 40 high.
         writeImage(path("rotated.jpg"), QSize(40, 20), "jpeg",
                    QImageIOHandler::TransformationRotate90);
-        QuickLookHostView host(url("rotated.jpg"));
+        QuickLookHostView host(url("rotated.jpg"), m_log.logger);
         QVERIFY(settle(host));
         QCOMPARE(host.previewKind(), Kind::Image);
         QCOMPARE(host.previewImage().size(), QSize(20, 40));
@@ -303,7 +305,7 @@ private slots:
     void largeImagesAreDecodedReduced()
     {
         writeImage(path("wide.jpg"), QSize(6000, 1000), "jpeg");
-        QuickLookHostView host(url("wide.jpg"));
+        QuickLookHostView host(url("wide.jpg"), m_log.logger);
         QVERIFY(settle(host));
         const QSize shown = host.previewImage().size();
         QVERIFY2(shown.width() <= 2560 && shown.width() >= 1280,
@@ -314,7 +316,7 @@ private slots:
     void longTextIsCut()
     {
         writeFile(path("long.log"), QByteArray(700 * 1024, 'a'));
-        QuickLookHostView host(url("long.log"));
+        QuickLookHostView host(url("long.log"), m_log.logger);
         QVERIFY(settle(host));
         QCOMPARE(host.previewKind(), Kind::Text);
         QCOMPARE(host.previewText().size(), qsizetype(512 * 1024));
@@ -323,7 +325,7 @@ private slots:
     void animationWaitsForAClick()
     {
         writeFile(path("loop.gif"), animatedGif());
-        QuickLookHostView host(url("loop.gif"));
+        QuickLookHostView host(url("loop.gif"), m_log.logger);
         QVERIFY(settle(host));
         QCOMPARE(host.previewKind(), Kind::Animation);
         QVERIFY(!host.isPlaying());
@@ -339,7 +341,7 @@ private slots:
     void lateResultIsDiscarded()
     {
         writeImage(path("big.png"), QSize(1600, 1200));
-        QuickLookHostView host(url("big.png"));
+        QuickLookHostView host(url("big.png"), m_log.logger);
         host.setFileURL(url("notes.txt"));
         QVERIFY(settle(host));
         // Let the image load finish and deliver its result, then check it was dropped.
@@ -354,7 +356,7 @@ private slots:
     void fileDeletedWhileShown()
     {
         writeImage(path("doomed.png"), QSize(20, 20));
-        QuickLookHostView host(url("doomed.png"));
+        QuickLookHostView host(url("doomed.png"), m_log.logger);
         QVERIFY(settle(host));
         QVERIFY(QFile::remove(path("doomed.png")));
         // The shown preview stays; a redraw with the same URL does nothing.
@@ -377,7 +379,7 @@ private slots:
         QCOMPARE(::write(fd, "text\n", 5), ssize_t(5));
         ::close(fd);
 
-        QuickLookHostView host(QUrl::fromLocalFile(QFile::decodeName(raw)));
+        QuickLookHostView host(QUrl::fromLocalFile(QFile::decodeName(raw)), m_log.logger);
         QVERIFY(settle(host));
         QVERIFY(host.previewKind() == Kind::Empty || host.previewKind() == Kind::Text);
         ::unlink(raw.constData()); // QDir cannot remove a name it cannot decode

@@ -76,7 +76,7 @@ private slots:
         QVERIFY(m_services->config->saveConfig(config));
         m_history = std::make_unique<HistoryStore>(
             HistoryStore::defaultDatabasePath(),
-            std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()));
+            std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()), *m_services->logger);
         TriageContainerView::Services services = m_services->services();
         // The window records into the history and learns from what it recorded.
         services.history = m_history.get();

@@ -402,7 +402,7 @@ private slots:
         AppServices app = services.appServices();
         app.history = std::make_shared<HistoryStore>(
             home + QStringLiteral("/history.sqlite3"),
-            std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()));
+            std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()), app.logger);
         AppDelegate::Options options;
         options.downloadsDirectory = downloads;
         AppDelegate delegate(app, options);

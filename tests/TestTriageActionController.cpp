@@ -1312,7 +1312,8 @@ private slots:
     void undoOfAGroupLeavesAReplacedMemberAndRecordsOneEntry()
     {
         HistoryStore history(m_home + "/history.sqlite3",
-                             std::make_unique<FreedesktopTrash>(m_home + "/.local/share"));
+                             std::make_unique<FreedesktopTrash>(m_home + "/.local/share"),
+                             *m_services->logger);
         QList<HistoryEntry> recorded;
         connect(&history, &HistoryStore::recorded, this,
                 [&](const HistoryEntry& entry) { recorded << entry; });

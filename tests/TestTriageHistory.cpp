@@ -70,7 +70,7 @@ private slots:
         m_queue = m_services->queue.get();
         m_history = std::make_unique<HistoryStore>(
             HistoryStore::defaultDatabasePath(),
-            std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()));
+            std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()), *m_services->logger);
         TriageActionController::Dependencies deps;
         deps.queue = m_queue;
         deps.engine = m_services->engine.get();
@@ -246,7 +246,7 @@ private slots:
         enqueue(file("part.stl"));
         AppServices services = m_services->appServices();
         services.history = std::make_shared<HistoryStore>(
-            path, std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()));
+            path, std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()), services.logger);
         AppDelegate::Options options;
         options.downloadsDirectory = m_downloads;
         options.bindGlobalShortcut = false;

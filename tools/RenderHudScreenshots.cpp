@@ -217,7 +217,7 @@ int main(int argc, char** argv)
     HudTestServices<> hud(home);
     TriageQueueManager& queue = *hud.queue;
     HistoryStore history(HistoryStore::defaultDatabasePath(),
-                         std::make_unique<FreedesktopTrash>(home + "/.local/share"));
+                         std::make_unique<FreedesktopTrash>(home + "/.local/share"), *hud.logger);
     recordHistory(history, home);
     {
         HistoryEntry lease;
@@ -232,7 +232,8 @@ int main(int argc, char** argv)
         history.waitForWrites();
     }
     HistoryStore groupHistory(home + "/group-history/history.sqlite3",
-                              std::make_unique<FreedesktopTrash>(home + "/.local/share"));
+                              std::make_unique<FreedesktopTrash>(home + "/.local/share"),
+                              *hud.logger);
     recordGroups(groupHistory, home);
 
     // The desktop-wide shortcut as an X11 session binds it (the settings sheet shows it).

@@ -3,6 +3,7 @@
 #include "PreviewTestFiles.h"
 #include "ScreenshotPalettes.h"
 #include "TestEnvironment.h"
+#include "fakes/TestLogger.h"
 #include "views/FolderInspectorView.h"
 #include "views/QuickLookHostView.h"
 #include "views/SymbolIcons.h"
@@ -198,9 +199,9 @@ void renderSymbolSheet(const QString& out)
     std::printf("%s\n", qPrintable(out));
 }
 
-void renderHost(const QString& file, const QString& out)
+void renderHost(const QString& file, LoggerService& logger, const QString& out)
 {
-    QuickLookHostView host(QUrl::fromLocalFile(file));
+    QuickLookHostView host(QUrl::fromLocalFile(file), logger);
     host.resize(previewSize);
     host.show();
     spin([&] { return host.previewKind() != QuickLookHostView::PreviewKind::Loading; }, 10000);
@@ -218,6 +219,7 @@ int main(int argc, char** argv)
     QFont font(QStringLiteral("DejaVu Sans"));
     QApplication::setFont(font);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    TestLogger log;
 
     QTemporaryDir dir;
     const QString image = dir.filePath("Lake at dawn.jpg");
@@ -251,13 +253,13 @@ int main(int argc, char** argv)
         QApplication::setPalette(dark ? ScreenshotPalettes::dark() : ScreenshotPalettes::light());
         const QString suffix = dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png");
         renderSymbolSheet(out + "/symbols" + suffix);
-        renderHost(image, out + "/preview-image" + suffix);
-        renderHost(pdf, out + "/preview-pdf" + suffix);
-        renderHost(source, out + "/preview-text" + suffix);
-        renderHost(package, out + "/preview-generic" + suffix);
-        renderHost(archive, out + "/preview-archive" + suffix);
+        renderHost(image, log.logger, out + "/preview-image" + suffix);
+        renderHost(pdf, log.logger, out + "/preview-pdf" + suffix);
+        renderHost(source, log.logger, out + "/preview-text" + suffix);
+        renderHost(package, log.logger, out + "/preview-generic" + suffix);
+        renderHost(archive, log.logger, out + "/preview-archive" + suffix);
 
-        FolderInspectorView inspector(QUrl::fromLocalFile(folder), 7345000);
+        FolderInspectorView inspector(QUrl::fromLocalFile(folder), 7345000, log.logger);
         inspector.resize(previewSize);
         inspector.show();
         bool thumbnails = false;

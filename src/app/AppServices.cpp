@@ -29,7 +29,8 @@ namespace {
 LoggerService* exitLogger = nullptr;
 
 // Makes a logger the one LoggerService::shared() returns while the services built after it
-// live: they, the history and the previews log through it.
+// live. Every part is handed the logger it uses; shared() names the same one for code that
+// is no part of the program's services.
 struct SharedLogger
 {
     explicit SharedLogger(LoggerService& logger)
@@ -84,7 +85,7 @@ struct AppServices::Root::Parts
     // Its undos restore from the same trash the file engine moves to.
     std::shared_ptr<HistoryStore> history = std::make_shared<HistoryStore>(
         HistoryStore::defaultDatabasePath(),
-        std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()));
+        std::make_unique<FreedesktopTrash>(StoragePaths::dataHome()), logger);
 };
 
 AppServices::Root::Root() : m_parts(std::make_unique<Parts>()) {}

@@ -107,8 +107,9 @@ bool isItself(const QString& path, const QString& itemPath, const struct stat& i
 
 } // namespace
 
-DuplicateFinder::DuplicateFinder(const QString& historyDatabasePath, QObject* parent)
-    : QObject(parent), m_historyPath(historyDatabasePath)
+DuplicateFinder::DuplicateFinder(const QString& historyDatabasePath, LoggerService& logger,
+                                 QObject* parent)
+    : QObject(parent), m_historyPath(historyDatabasePath), m_logger(logger)
 {
     qRegisterMetaType<DuplicateFinder::Match>();
     m_pool.setMaxThreadCount(1);
@@ -308,8 +309,8 @@ DuplicateFinder::compareContents(const Request& request, const struct stat& item
     const ContentHasher::Result itemDigest = m_hasher.hash(request.itemPath);
     if (!itemDigest.ok()) {
         if (!itemDigest.cancelled())
-            LoggerService::shared().info(QStringLiteral("Duplicate check: %1 could not be read: %2")
-                                             .arg(request.itemPath, itemDigest.errorString()));
+            m_logger.info(QStringLiteral("Duplicate check: %1 could not be read: %2")
+                              .arg(request.itemPath, itemDigest.errorString()));
         return std::nullopt;
     }
     for (const Candidate& candidate : std::as_const(others)) {
@@ -317,8 +318,8 @@ DuplicateFinder::compareContents(const Request& request, const struct stat& item
         if (digest.cancelled())
             return std::nullopt;
         if (!digest.ok()) {
-            LoggerService::shared().info(QStringLiteral("Duplicate check: %1 could not be read: %2")
-                                             .arg(candidate.path, digest.errorString()));
+            m_logger.info(QStringLiteral("Duplicate check: %1 could not be read: %2")
+                              .arg(candidate.path, digest.errorString()));
             continue;
         }
         if (digest.stamp.size == itemDigest.stamp.size && digest.digest == itemDigest.digest) {
@@ -352,9 +353,8 @@ QList<HistoryEntry> DuplicateFinder::filedWithSize(qint64 size)
         database->setInterruptCheck([this] { return m_running && m_running->isCancelled(); });
         const HistoryDatabase::Result opened = database->openForReading();
         if (!opened.ok()) {
-            LoggerService::shared().error(
-                QStringLiteral("Duplicate check: the history could not be opened: %1")
-                    .arg(opened.reason));
+            m_logger.error(QStringLiteral("Duplicate check: the history could not be opened: %1")
+                               .arg(opened.reason));
             return {};
         }
         m_history = std::move(database);
@@ -367,7 +367,7 @@ QList<HistoryEntry> DuplicateFinder::filedWithSize(qint64 size)
     if (read.status == HistoryDatabase::Status::Interrupted)
         return {};
     if (!read.ok()) {
-        LoggerService::shared().error(
+        m_logger.error(
             QStringLiteral("Duplicate check: the history could not be read: %1").arg(read.reason));
         m_history.reset();
         return {};

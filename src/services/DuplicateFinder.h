@@ -20,6 +20,7 @@
 class CancelToken;
 class HistoryDatabase;
 class HistoryEntry;
+class LoggerService;
 class TriageItem;
 
 // Tells whether the item on show is a byte-for-byte copy of a file the user already has: in
@@ -57,8 +58,10 @@ public:
     static constexpr int historyCandidateLimit = 50;
 
     // historyDatabasePath: the history to look for earlier filings in, read on the finder's
-    // thread with a connection of its own; empty: none.
-    explicit DuplicateFinder(const QString& historyDatabasePath, QObject* parent = nullptr);
+    // thread with a connection of its own; empty: none. Files and a history that cannot be
+    // read are logged to logger, from the finder's thread: it must outlive the finder.
+    DuplicateFinder(const QString& historyDatabasePath, LoggerService& logger,
+                    QObject* parent = nullptr);
     // Cancels the running check and waits for it.
     ~DuplicateFinder() override;
 
@@ -108,6 +111,7 @@ private:
     QList<HistoryEntry> filedWithSize(qint64 size);
 
     QString m_historyPath;
+    LoggerService& m_logger;
     ContentHasher m_hasher;
     QThreadPool m_pool;
 

@@ -26,9 +26,9 @@ QString HistoryStore::defaultDatabasePath()
 }
 
 HistoryStore::HistoryStore(const QString& databasePath, std::unique_ptr<TrashBackend> trash,
-                           QObject* parent)
+                           LoggerService& logger, QObject* parent)
     : QObject(parent), m_path(databasePath), m_trash(std::move(trash)),
-      m_mover(std::make_unique<FileMover>())
+      m_mover(std::make_unique<FileMover>()), m_logger(logger)
 {
     qRegisterMetaType<HistoryEntry>();
     qRegisterMetaType<QList<HistoryEntry>>();
@@ -101,9 +101,9 @@ void HistoryStore::setAvailable(bool available, const QString& reason)
         m_unavailableReason = available ? QString() : reason;
     }
     if (available)
-        LoggerService::shared().info(QStringLiteral("History is available again"));
+        m_logger.info(QStringLiteral("History is available again"));
     else
-        LoggerService::shared().error(QStringLiteral("History is unavailable: %1").arg(reason));
+        m_logger.error(QStringLiteral("History is unavailable: %1").arg(reason));
     announce([this, available, reason] {
         emit availabilityChanged(available, available ? QString() : reason);
     });
@@ -125,9 +125,9 @@ void HistoryStore::openWriter()
     const HistoryDatabase::Result pruned =
         m_writer->prune(QDateTime::currentDateTimeUtc(), retentionDays, maximumEntries, &removed);
     if (!pruned.ok())
-        LoggerService::shared().error(QStringLiteral("History: %1").arg(pruned.reason));
+        m_logger.error(QStringLiteral("History: %1").arg(pruned.reason));
     else if (removed > 0)
-        LoggerService::shared().info(
+        m_logger.info(
             QStringLiteral("History: %1 entries past the retention removed").arg(removed));
 }
 
@@ -145,9 +145,8 @@ void HistoryStore::recover(const QString& reason, quint64 seenGeneration)
         return;
     }
     m_generation.fetch_add(1);
-    LoggerService::shared().error(
-        QStringLiteral("History: %1; the file was kept aside and a new history started")
-            .arg(reason));
+    m_logger.error(QStringLiteral("History: %1; the file was kept aside and a new history started")
+                       .arg(reason));
     const QString message = tr("The history could not be read (%1). It was kept as %2 and "
                                "a new history was started.")
                                 .arg(reason, StoragePaths::tildePath(kept));
@@ -190,7 +189,7 @@ void HistoryStore::writePending()
         setAvailable(false, written.reason);
         // The oldest go first when the file stays unusable for long.
         if (m_pending.size() > pendingLimit) {
-            LoggerService::shared().error(
+            m_logger.error(
                 QStringLiteral("History: %1 entries could not be kept while the history is "
                                "unavailable")
                     .arg(m_pending.size() - pendingLimit));
@@ -210,7 +209,7 @@ void HistoryStore::writePending()
         const HistoryDatabase::Result pruned =
             m_writer->prune(QDateTime::currentDateTimeUtc(), retentionDays, maximumEntries);
         if (!pruned.ok())
-            LoggerService::shared().error(QStringLiteral("History: %1").arg(pruned.reason));
+            m_logger.error(QStringLiteral("History: %1").arg(pruned.reason));
     }
 }
 
@@ -234,7 +233,7 @@ HistoryDatabase* HistoryStore::reader()
 
 void HistoryStore::readerFailed(const QString& reason, bool damaged)
 {
-    LoggerService::shared().error(QStringLiteral("History: %1").arg(reason));
+    m_logger.error(QStringLiteral("History: %1").arg(reason));
     if (!damaged)
         return;
     m_reader->close();
@@ -316,7 +315,7 @@ void HistoryStore::undoEntry(const QUuid& id)
             const std::lock_guard locker(m_stateLock);
             m_undosUnderWay.remove(id);
         }
-        LoggerService::shared().action(
+        m_logger.action(
             QStringLiteral("History undo: %1")
                 .arg(outcome == UndoOutcome::Restored
                          ? QStringLiteral("restored")
@@ -380,8 +379,7 @@ void HistoryStore::forget()
         m_generation.fetch_add(1);
         const HistoryDatabase::Result opened = m_writer->openForWriting(false);
         if (!removed) {
-            LoggerService::shared().error(
-                QStringLiteral("History could not be deleted: %1").arg(error));
+            m_logger.error(QStringLiteral("History could not be deleted: %1").arg(error));
             announce([this, error] {
                 emit forgetFinished(false, tr("The history could not be deleted: %1").arg(error));
             });
@@ -391,7 +389,7 @@ void HistoryStore::forget()
             setAvailable(true, {});
         else
             setAvailable(false, opened.reason);
-        LoggerService::shared().action(QStringLiteral("History forgotten"));
+        m_logger.action(QStringLiteral("History forgotten"));
         announce([this] { emit forgetFinished(true, tr("History deleted")); });
     });
 }

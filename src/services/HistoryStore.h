@@ -17,6 +17,7 @@
 class DestinationPredictor;
 class FileMover;
 class HistoryDatabase;
+class LoggerService;
 class TrashBackend;
 
 // The lasting history of triage actions: every move, trash, rename, skip and undo, kept in an
@@ -57,9 +58,10 @@ public:
 
     // Opens (or creates) the database at databasePath on the writer thread, checks it and
     // removes what is past the retention; returns at once. trash restores trashed items on
-    // undo (the process's FreedesktopTrash in the program).
+    // undo (the process's FreedesktopTrash in the program). Failures, undos and forgetting
+    // are logged to logger, from the store's threads: it must outlive the store.
     HistoryStore(const QString& databasePath, std::unique_ptr<TrashBackend> trash,
-                 QObject* parent = nullptr);
+                 LoggerService& logger, QObject* parent = nullptr);
     // Waits for the writes already asked for, then closes the database.
     ~HistoryStore() override;
 
@@ -136,6 +138,7 @@ private:
     QString m_path;
     std::unique_ptr<TrashBackend> m_trash;
     std::unique_ptr<FileMover> m_mover;
+    LoggerService& m_logger;
 
     // Each pool has one thread, so its tasks run one at a time, in order.
     QThreadPool m_writerPool;

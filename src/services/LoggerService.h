@@ -24,8 +24,8 @@ class LoggerService : public QObject
 {
     Q_OBJECT
 public:
-    // The program's logger, for code that is handed none (the history, the previews, the
-    // duplicate check): the one setShared() named, or else one of its own over the state
+    // The program's logger, for the start-up code alone (everything else is handed the
+    // logger it uses): the one setShared() named, or else one of its own over the state
     // folder.
     static LoggerService& shared();
     // Makes logger the one shared() returns (null: none). The program's root calls it once

@@ -88,8 +88,9 @@ std::pair<QString, QImage> makeThumbnail(const FolderChildItem& item)
 
 } // namespace
 
-FolderInspectorView::FolderInspectorView(const QUrl& folderURL, qint64 totalSize, QWidget* parent)
-    : QWidget(parent), m_folderURL(folderURL), m_totalSize(totalSize),
+FolderInspectorView::FolderInspectorView(const QUrl& folderURL, qint64 totalSize,
+                                         LoggerService& logger, QWidget* parent)
+    : QWidget(parent), m_folderURL(folderURL), m_totalSize(totalSize), m_logger(logger),
       m_reveal(&FolderInspectorView::revealWithDesktopServices)
 {
     setAutoFillBackground(true);
@@ -444,7 +445,7 @@ void FolderInspectorView::buildChildPage(const QUrl& url)
     layout->addWidget(makeDivider(m_childPage));
 
     // No large-file deferral inside the inspector.
-    m_childPreview = new QuickLookHostView(url, false, false, m_childPage);
+    m_childPreview = new QuickLookHostView(url, m_logger, false, false, m_childPage);
     layout->addWidget(m_childPreview, 1);
     m_stack->addWidget(m_childPage);
     m_stack->setCurrentWidget(m_childPage);

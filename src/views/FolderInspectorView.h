@@ -13,6 +13,7 @@
 class ElidedLabel;
 class FolderChildListModel;
 class FolderChildRowDelegate;
+class LoggerService;
 class QLabel;
 class QListView;
 class QPushButton;
@@ -41,7 +42,10 @@ public:
     static constexpr int maxThumbnails = 16;
     static constexpr int thumbnailPixelSize = 180;
 
-    FolderInspectorView(const QUrl& folderURL, qint64 totalSize, QWidget* parent = nullptr);
+    // logger: where the preview of a child opened from the listing logs what it could not
+    // show.
+    FolderInspectorView(const QUrl& folderURL, qint64 totalSize, LoggerService& logger,
+                        QWidget* parent = nullptr);
     ~FolderInspectorView() override;
 
     QUrl folderURL() const { return m_folderURL; }
@@ -93,6 +97,7 @@ private:
 
     QUrl m_folderURL;
     qint64 m_totalSize = 0;
+    LoggerService& m_logger;
     bool m_listingReady = false;
     QList<FolderChildItem> m_items;
     QList<FolderChildItem> m_images;

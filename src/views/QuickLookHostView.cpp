@@ -51,9 +51,9 @@ constexpr qint64 maxAnimatedFramePixels = 16'000'000;
 
 } // namespace
 
-QuickLookHostView::QuickLookHostView(const std::optional<QUrl>& fileURL, bool isLargeFile,
-                                     bool allowLargePreview, QWidget* parent)
-    : QWidget(parent), m_fileURL(fileURL), m_isLargeFile(isLargeFile),
+QuickLookHostView::QuickLookHostView(const std::optional<QUrl>& fileURL, LoggerService& logger,
+                                     bool isLargeFile, bool allowLargePreview, QWidget* parent)
+    : QWidget(parent), m_fileURL(fileURL), m_logger(logger), m_isLargeFile(isLargeFile),
       m_allowLargePreview(allowLargePreview)
 {
     setAutoFillBackground(true);
@@ -137,8 +137,7 @@ void QuickLookHostView::setPreviewItem(const std::optional<QUrl>& url)
                 showContent(content);
         },
         [this, generation, path = url->toLocalFile()](const QString& message) {
-            LoggerService::shared().error(
-                QStringLiteral("Preview of %1 failed: %2").arg(path, message));
+            m_logger.error(QStringLiteral("Preview of %1 failed: %2").arg(path, message));
             if (generation != m_generation)
                 return;
             PreviewContent failed;
@@ -187,11 +186,10 @@ void QuickLookHostView::showContent(PreviewContent content)
 {
     m_content = std::move(content);
     if (m_content.archive.end == ArchiveListing::End::Damaged)
-        LoggerService::shared().info(
-            QStringLiteral("Archive preview of %1: read %2 entries, then stopped: %3")
-                .arg(m_content.path)
-                .arg(m_content.archive.entryCount)
-                .arg(m_content.archive.error));
+        m_logger.info(QStringLiteral("Archive preview of %1: read %2 entries, then stopped: %3")
+                          .arg(m_content.path)
+                          .arg(m_content.archive.entryCount)
+                          .arg(m_content.archive.error));
     switch (m_content.kind) {
     case PreviewContent::Kind::Missing:
         m_stack->setCurrentWidget(m_blankPage);

@@ -12,6 +12,7 @@ class ArchiveListingView;
 class CancelToken;
 class ElidedLabel;
 class ImageCanvas;
+class LoggerService;
 class QLabel;
 class QMovie;
 class QPdfDocument;
@@ -34,8 +35,10 @@ public:
     enum class PreviewKind { Empty, Loading, Image, Animation, Pdf, Text, Archive, Generic };
     Q_ENUM(PreviewKind)
 
-    explicit QuickLookHostView(const std::optional<QUrl>& fileURL, bool isLargeFile = false,
-                               bool allowLargePreview = false, QWidget* parent = nullptr);
+    // Previews that fail, and archives that are cut short, are logged to logger.
+    QuickLookHostView(const std::optional<QUrl>& fileURL, LoggerService& logger,
+                      bool isLargeFile = false, bool allowLargePreview = false,
+                      QWidget* parent = nullptr);
     ~QuickLookHostView() override;
 
     // Hands the host a (possibly new) URL, as a redraw does. The same URL as last time
@@ -81,6 +84,7 @@ private:
     QWidget* buildTextPage();
 
     std::optional<QUrl> m_fileURL;
+    LoggerService& m_logger;
     bool m_isLargeFile = false;
     bool m_allowLargePreview = false;
     std::optional<QUrl> m_currentURL;

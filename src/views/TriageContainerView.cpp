@@ -96,8 +96,9 @@ void TriageContainerView::makeCollaborators()
         m_lookAlikes = new LookAlikeService(m_services.queue, this);
     m_duplicates = m_services.duplicates;
     if (!m_duplicates)
-        m_duplicates = new DuplicateFinder(
-            m_services.history ? m_services.history->databasePath() : QString(), this);
+        m_duplicates =
+            new DuplicateFinder(m_services.history ? m_services.history->databasePath() : QString(),
+                                *m_services.logger, this);
     TriageKeyboard::Context keys;
     keys.queue = m_services.queue;
     keys.config = m_services.config;

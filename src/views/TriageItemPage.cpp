@@ -29,7 +29,7 @@ TriageItemPage::TriageItemPage(Sources sources, ActionPaletteView::Callbacks pal
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    m_previewPane = new TriagePreviewPane(m_sources.revealer, this);
+    m_previewPane = new TriagePreviewPane(m_sources.revealer, *m_sources.logger, this);
     connect(m_previewPane, &TriagePreviewPane::previewShown, this, &TriageItemPage::previewShown);
     connect(m_previewPane, &TriagePreviewPane::largePreviewRequested, this,
             &TriageItemPage::largePreviewRequested);

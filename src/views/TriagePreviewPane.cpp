@@ -10,8 +10,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TriagePreviewPane::TriagePreviewPane(std::shared_ptr<ItemRevealer> revealer, QWidget* parent)
-    : QWidget(parent), m_revealer(std::move(revealer))
+TriagePreviewPane::TriagePreviewPane(std::shared_ptr<ItemRevealer> revealer, LoggerService& logger,
+                                     QWidget* parent)
+    : QWidget(parent), m_revealer(std::move(revealer)), m_logger(logger)
 {
     setObjectName(QStringLiteral("previewArea"));
     setMinimumWidth(420);
@@ -75,14 +76,15 @@ void TriagePreviewPane::rebuild(const TriageItem& item, bool allowLargePreview)
         layout->addStretch(1);
         m_preview = notice;
     } else if (item.isDirectory) {
-        auto* inspector = new FolderInspectorView(item.url, item.sizeBytes, this);
+        auto* inspector = new FolderInspectorView(item.url, item.sizeBytes, m_logger, this);
         if (m_revealer)
             inspector->setRevealFunction(
                 [revealer = m_revealer](const QUrl& url) { revealer->reveal(url); });
         m_preview = inspector;
     } else {
         // A fresh host for every head item, and again once a large file is allowed.
-        auto* host = new QuickLookHostView(item.url, item.isLargeFile(), allowLargePreview, this);
+        auto* host =
+            new QuickLookHostView(item.url, m_logger, item.isLargeFile(), allowLargePreview, this);
         connect(host, &QuickLookHostView::previewKindChanged, this,
                 [this](QuickLookHostView::PreviewKind kind) {
                     if (kind != QuickLookHostView::PreviewKind::Loading)

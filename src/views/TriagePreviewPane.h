@@ -9,6 +9,7 @@
 #include <memory>
 
 class ItemRevealer;
+class LoggerService;
 class QVBoxLayout;
 
 // The left side of the triage window: the preview of the head item. A folder shows its
@@ -19,7 +20,9 @@ class TriagePreviewPane : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TriagePreviewPane(std::shared_ptr<ItemRevealer> revealer, QWidget* parent = nullptr);
+    // logger: where the previews log what they could not show.
+    TriagePreviewPane(std::shared_ptr<ItemRevealer> revealer, LoggerService& logger,
+                      QWidget* parent = nullptr);
 
     void showItem(const TriageItem& item, bool allowLargePreview);
     void clear();
@@ -35,6 +38,7 @@ private:
     void rebuild(const TriageItem& item, bool allowLargePreview);
 
     std::shared_ptr<ItemRevealer> m_revealer;
+    LoggerService& m_logger;
     QVBoxLayout* m_layout = nullptr;
     QPointer<QWidget> m_preview;
     QUuid m_itemID;
