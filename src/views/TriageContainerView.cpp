@@ -94,11 +94,10 @@ void TriageContainerView::makeCollaborators()
     m_lookAlikes = m_services.lookAlikes;
     if (!m_lookAlikes)
         m_lookAlikes = new LookAlikeService(m_services.queue, this);
-    m_duplicates = m_services.duplicates;
-    if (!m_duplicates)
-        m_duplicates =
-            new DuplicateFinder(m_services.history ? m_services.history->databasePath() : QString(),
-                                *m_services.logger, this);
+    const QString historyPath = m_services.history ? m_services.history->databasePath() : QString();
+    m_duplicates = m_services.duplicates
+                       ? m_services.duplicates
+                       : new DuplicateFinder(historyPath, *m_services.logger, this);
     TriageKeyboard::Context keys;
     keys.queue = m_services.queue;
     keys.config = m_services.config;
