@@ -25,6 +25,7 @@
 
 #include <sqlite3.h>
 #include <sys/mount.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -528,6 +529,27 @@ private slots:
         qint64 left = 0;
         QVERIFY(db.count(&left).ok());
         QCOMPARE(left, 100);
+    }
+
+    // A reader that opens a new history while its writer is still setting the file up waits
+    // for it instead of failing at once ("database is locked").
+    void aReaderWaitsForTheWriterSettingUpTheFile()
+    {
+        QDir().mkpath(QFileInfo(databasePath()).path());
+        sqlite3* writer = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(databasePath()).constData(), &writer), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(writer, "BEGIN IMMEDIATE; CREATE TABLE setting_up (x)", nullptr,
+                              nullptr, nullptr),
+                 SQLITE_OK);
+        std::thread commit([writer] {
+            QThread::msleep(100);
+            sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr);
+        });
+        HistoryDatabase reader(databasePath());
+        const HistoryDatabase::Result opened = reader.openForReading();
+        commit.join();
+        sqlite3_close(writer);
+        QVERIFY2(opened.ok(), qPrintable(opened.reason));
     }
 
     // A group action is one entry: it comes back whole with its members, a member's name

@@ -4,12 +4,18 @@
 #include "platform/HistorySqlite.h"
 #include "platform/SqliteStatement.h"
 
+#include <QDeadlineTimer>
+#include <QThread>
+
 #include <sqlite3.h>
 
 namespace {
 
 // "SBHS": tells a history file made here from any other SQLite file put at its path.
 constexpr int applicationId = 0x53424853;
+
+// How long a connection waits for another to finish setting up the file, as the busy timeout.
+constexpr int busyWaitMs = 5000;
 
 // A group action (one key for many items) is one row for the group and one row for each
 // member, so that a look-up by path or size sees every file. group_id names the group on all
@@ -99,7 +105,16 @@ HistoryDatabase::Result HistorySchema::useWriteAheadLog(sqlite3* db)
     SqliteStatement statement(HistorySqlite::prepare(db, "PRAGMA journal_mode=WAL", &result));
     if (!statement.get())
         return result;
-    const int rc = sqlite3_step(statement.get());
+    // A connection opened while another one creates the file (a reader beside the writer of a
+    // new history) is told "busy" at once, without the busy timeout: SQLite refuses to wait
+    // where both could. Its statement is reset, which lets its lock go, and tried again.
+    QDeadlineTimer deadline(busyWaitMs);
+    int rc = sqlite3_step(statement.get());
+    while ((rc & 0xff) == SQLITE_BUSY && !deadline.hasExpired()) {
+        sqlite3_reset(statement.get());
+        QThread::msleep(5);
+        rc = sqlite3_step(statement.get());
+    }
     if (rc != SQLITE_ROW)
         return HistorySqlite::failure(db, rc,
                                       QStringLiteral("the history file could not be opened"));
