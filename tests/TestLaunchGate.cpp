@@ -4,6 +4,22 @@
 #include <QSignalSpy>
 #include <QTest>
 
+namespace {
+
+// A gate and the two releases it has made so far.
+struct WatchedGate
+{
+    explicit WatchedGate(const MonotonicClock& clock, int listingWaitMs = 500)
+        : gate(clock, listingWaitMs)
+    {
+    }
+    LaunchGate gate;
+    QSignalSpy listing{&gate, &LaunchGate::listingMayStart};
+    QSignalSpy rest{&gate, &LaunchGate::restMayFollow};
+};
+
+} // namespace
+
 // At a launch straight to the window, the first listing and the rest of the launch wait for
 // the first item on screen, and never for long.
 class TestLaunchGate : public QObject
@@ -16,27 +32,25 @@ private slots:
     void aFoundItemIsPreviewedBeforeTheListingAndTheRest()
     {
         ManualClock clock;
-        LaunchGate gate(clock);
-        QSignalSpy listing(&gate, &LaunchGate::listingMayStart);
-        QSignalSpy rest(&gate, &LaunchGate::restMayFollow);
-        gate.noteFirstLook(true);
-        gate.noteFirstFrame();
-        gate.noteListingDone(false);
-        QCOMPARE(listing.count(), 0);
-        QCOMPARE(rest.count(), 0);
+        WatchedGate g(clock);
+        g.gate.noteFirstLook(true);
+        g.gate.noteFirstFrame();
+        g.gate.noteListingDone(false);
+        QCOMPARE(g.listing.count(), 0);
+        QCOMPARE(g.rest.count(), 0);
         // After the window's repaint, which waits as a posted event.
-        gate.noteFirstPreview();
-        QCOMPARE(listing.count(), 0);
-        QCoreApplication::sendPostedEvents(&gate);
-        QCOMPARE(listing.count(), 1);
-        QCOMPARE(rest.count(), 1);
+        g.gate.noteFirstPreview();
+        QCOMPARE(g.listing.count(), 0);
+        QCoreApplication::sendPostedEvents(&g.gate);
+        QCOMPARE(g.listing.count(), 1);
+        QCOMPARE(g.rest.count(), 1);
         // Once each, whatever follows.
-        gate.noteFirstPreview();
-        QCoreApplication::sendPostedEvents(&gate);
-        gate.noteWindowClosed();
+        g.gate.noteFirstPreview();
+        QCoreApplication::sendPostedEvents(&g.gate);
+        g.gate.noteWindowClosed();
         clock.advance(std::chrono::milliseconds(LaunchGate::restWaitMs));
-        QCOMPARE(listing.count(), 1);
-        QCOMPARE(rest.count(), 1);
+        QCOMPARE(g.listing.count(), 1);
+        QCOMPARE(g.rest.count(), 1);
     }
 
     // Nothing to preview: the listing starts with the first frame, the rest once the listing
@@ -44,40 +58,34 @@ private slots:
     void nothingToPreviewHoldsNothingBack()
     {
         ManualClock clock;
-        LaunchGate gate(clock);
-        QSignalSpy listing(&gate, &LaunchGate::listingMayStart);
-        QSignalSpy rest(&gate, &LaunchGate::restMayFollow);
-        gate.noteFirstLook(false);
-        QCOMPARE(listing.count(), 0); // the frame first
-        gate.noteFirstFrame();
-        QCOMPARE(listing.count(), 1);
-        gate.noteListingDone(true);
-        QCOMPARE(rest.count(), 1);
+        WatchedGate g(clock);
+        g.gate.noteFirstLook(false);
+        QCOMPARE(g.listing.count(), 0); // the frame first
+        g.gate.noteFirstFrame();
+        QCOMPARE(g.listing.count(), 1);
+        g.gate.noteListingDone(true);
+        QCOMPARE(g.rest.count(), 1);
 
-        LaunchGate late(clock);
-        QSignalSpy lateRest(&late, &LaunchGate::restMayFollow);
+        WatchedGate late(clock);
         clock.advance(std::chrono::milliseconds(LaunchGate::restWaitMs - 1));
-        QCOMPARE(lateRest.count(), 0);
+        QCOMPARE(late.rest.count(), 0);
         clock.advance(std::chrono::milliseconds(1));
-        QCOMPARE(lateRest.count(), 1);
+        QCOMPARE(late.rest.count(), 1);
     }
 
     // A window closed before its first item, or one that never draws: nothing waits for it.
     void aClosedOrSilentWindowHoldsNothingBack()
     {
         ManualClock clock;
-        LaunchGate closed(clock);
-        QSignalSpy closedListing(&closed, &LaunchGate::listingMayStart);
-        QSignalSpy closedRest(&closed, &LaunchGate::restMayFollow);
-        closed.noteWindowClosed();
-        QCOMPARE(closedListing.count(), 1);
-        QCOMPARE(closedRest.count(), 1);
+        WatchedGate closed(clock);
+        closed.gate.noteWindowClosed();
+        QCOMPARE(closed.listing.count(), 1);
+        QCOMPARE(closed.rest.count(), 1);
 
         // The clock stands still: the listing's wait runs on real time.
-        LaunchGate silent(clock, 20);
-        QSignalSpy silentListing(&silent, &LaunchGate::listingMayStart);
-        silent.noteFirstLook(true);
-        QVERIFY(silentListing.wait(2000));
+        WatchedGate silent(clock, 20);
+        silent.gate.noteFirstLook(true);
+        QVERIFY(silent.listing.wait(2000));
     }
 };
 
