@@ -6,6 +6,7 @@
 #include "platform/BackgroundTask.h"
 #include "platform/DownloadFolderListing.h"
 #include "platform/FileSystemEntry.h"
+#include "platform/ThreadHandoff.h"
 #include "services/DownloadWatcherService.h"
 #include "services/TriageQueueManager.h"
 
@@ -173,8 +174,7 @@ void QueueRescanner::startListing()
     // The oldest file comes back first, from the listing's thread, so that the window can
     // show it while the rest is sorted.
     const std::function<void(const QString&)> oldest = [this](const QString& path) {
-        QMetaObject::invokeMethod(
-            this, [this, path] { takeOldest(path); }, Qt::QueuedConnection);
+        ThreadHandoff::post(this, [this, path] { takeOldest(path); });
     };
     // The backlog and the skips are handed over as shared copies: no copy is made here.
     BackgroundTask::run(
