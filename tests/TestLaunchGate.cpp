@@ -9,7 +9,8 @@ namespace {
 // A gate and the two releases it has made so far.
 struct WatchedGate
 {
-    explicit WatchedGate(const MonotonicClock& clock, int listingWaitMs = 500)
+    explicit WatchedGate(const MonotonicClock& clock,
+                         int listingWaitMs = LaunchGate::defaultListingWaitMs)
         : gate(clock, listingWaitMs)
     {
     }

@@ -127,7 +127,7 @@ void AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::gateLaunch()
 {
-    m_launchGate = new LaunchGate(clock(), 500, this);
+    m_launchGate = new LaunchGate(clock(), LaunchGate::defaultListingWaitMs, this);
     connect(m_launchGate, &LaunchGate::listingMayStart, m_inboxes, &InboxWatchers::releaseListing);
     connect(m_launchGate, &LaunchGate::restMayFollow, this, &AppDelegate::finishLaunch);
     connect(m_hudPanel, &TriageHUDPanel::firstFramePainted, m_launchGate,

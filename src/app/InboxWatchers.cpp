@@ -31,11 +31,7 @@ void InboxWatchers::prepare(bool holdListing)
 {
     m_listingHeld = holdListing;
     const double debounce = m_deps.config->config().general.debounceSeconds;
-    m_downloadWatcher =
-        std::make_unique<DownloadWatcherService>(m_deps.downloadsDirectory, debounce);
-    m_downloadWatcher->setLogger(m_deps.logger);
-    if (m_deps.sampleIntervalMs > 0)
-        m_downloadWatcher->setSampleIntervalMs(m_deps.sampleIntervalMs);
+    m_downloadWatcher = makeWatcher(m_deps.downloadsDirectory, debounce);
     // The watchers' reports keep the queue current, so opening the window needs no listing.
     // They pass through the rescanner, which holds discoveries back while a listing is fed.
     m_rescanner = new QueueRescanner(*m_deps.queue, m_downloadWatcher->targetDirectory(), this);
@@ -69,6 +65,16 @@ void InboxWatchers::prepare(bool holdListing)
     applyInboxes(m_deps.config->config(), true);
     // The window can show a first item while the watchers start and the window is built.
     m_rescanner->lookForFirstItem();
+}
+
+std::unique_ptr<DownloadWatcherService> InboxWatchers::makeWatcher(const QString& folder,
+                                                                   double debounceSeconds) const
+{
+    auto watcher = std::make_unique<DownloadWatcherService>(folder, debounceSeconds);
+    watcher->setLogger(m_deps.logger);
+    if (m_deps.sampleIntervalMs > 0)
+        watcher->setSampleIntervalMs(m_deps.sampleIntervalMs);
+    return watcher;
 }
 
 void InboxWatchers::startWatcher(DownloadWatcherService* watcher, bool atLaunch)
@@ -151,11 +157,7 @@ void InboxWatchers::applyInboxes(const AppConfig& config, bool atLaunch)
             m_inboxWatchers.erase(it);
             continue;
         }
-        auto watcher =
-            std::make_unique<DownloadWatcherService>(folder, config.general.debounceSeconds);
-        watcher->setLogger(m_deps.logger);
-        if (m_deps.sampleIntervalMs > 0)
-            watcher->setSampleIntervalMs(m_deps.sampleIntervalMs);
+        auto watcher = makeWatcher(folder, config.general.debounceSeconds);
         fresh.append(watcher.get());
         watchers.push_back(std::move(watcher));
     }

@@ -64,6 +64,9 @@ signals:
     void scanningChanged();
 
 private:
+    // A watcher of folder with what every watcher is given: the log, the sample interval.
+    std::unique_ptr<DownloadWatcherService> makeWatcher(const QString& folder,
+                                                        double debounceSeconds) const;
     // Sends a watcher's reports to the rescanner and starts it; one of the launch is started
     // by start(). A watcher of the launch holds the first listing back until its watches are
     // armed; one added later is followed by a rescan.

@@ -9,15 +9,16 @@ class MonotonicClock;
 // waits for the window's first frame and for the first item's preview, or for the first look
 // to find nothing. The rest of the launch (tray, notifications, crash reporting's settings,
 // login item, the window's icon) waits for that preview too, or for the first listing to find
-// nothing. Neither waits for long: the listing at most listingWaitMs of real time (500 ms
-// unless told), the rest at most restWaitMs on the clock.
+// nothing. Neither waits for long: the listing at most listingWaitMs of real time, the rest
+// at most restWaitMs on the clock.
 class LaunchGate : public QObject
 {
     Q_OBJECT
 public:
+    static constexpr int defaultListingWaitMs = 500;
     static constexpr int restWaitMs = 1000;
 
-    explicit LaunchGate(const MonotonicClock& clock, int listingWaitMs = 500,
+    explicit LaunchGate(const MonotonicClock& clock, int listingWaitMs = defaultListingWaitMs,
                         QObject* parent = nullptr);
 
     void noteFirstFrame();

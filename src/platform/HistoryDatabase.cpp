@@ -117,7 +117,7 @@ HistoryDatabase::Result HistoryDatabase::open(int flags, bool check)
             this);
     }
     // The writer and a reader only wait for each other during a checkpoint.
-    sqlite3_busy_timeout(m_db, 5000);
+    sqlite3_busy_timeout(m_db, busyTimeoutMs);
     Result result = HistorySchema::prepare(m_db);
     if (result.ok() && check) {
         SqliteStatement statement(prepare("PRAGMA quick_check(1)", &result));

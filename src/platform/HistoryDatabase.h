@@ -40,6 +40,8 @@ public:
     // The schema this code writes; a file with a higher version is left alone. An older file
     // is brought up to it when opened, keeping its rows (2: group actions).
     static constexpr int schemaVersion = 2;
+    // How long a connection waits for another that holds the file.
+    static constexpr int busyTimeoutMs = 5000;
 
     explicit HistoryDatabase(const QString& path);
     ~HistoryDatabase();

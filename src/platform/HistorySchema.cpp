@@ -14,9 +14,6 @@ namespace {
 // "SBHS": tells a history file made here from any other SQLite file put at its path.
 constexpr int applicationId = 0x53424853;
 
-// How long a connection waits for another to finish setting up the file, as the busy timeout.
-constexpr int busyWaitMs = 5000;
-
 // A group action (one key for many items) is one row for the group and one row for each
 // member, so that a look-up by path or size sees every file. group_id names the group on all
 // of them, the group's own row included (its id equals its group_id); NULL on every other row.
@@ -108,7 +105,7 @@ HistoryDatabase::Result HistorySchema::useWriteAheadLog(sqlite3* db)
     // A connection opened while another one creates the file (a reader beside the writer of a
     // new history) is told "busy" at once, without the busy timeout: SQLite refuses to wait
     // where both could. Its statement is reset, which lets its lock go, and tried again.
-    QDeadlineTimer deadline(busyWaitMs);
+    QDeadlineTimer deadline(HistoryDatabase::busyTimeoutMs);
     int rc = sqlite3_step(statement.get());
     while ((rc & 0xff) == SQLITE_BUSY && !deadline.hasExpired()) {
         sqlite3_reset(statement.get());
